@@ -1,0 +1,118 @@
+// The cost of a conversion between two currencies that are not the home
+// currency (ConvertAmount: the two currencies and three rate rows read
+// through the data layer, one connection each) against the floor: two
+// prepared statements reading the two rate rows with plain SQLite and the
+// same arithmetic.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "data/schema.h"
+#include "interfaces/currency.h"
+#include "runtime/registry.h"
+
+namespace {
+
+const char* kSchema =
+    "CREATE TABLE CURRENCY (CURRENCYCODE nchar(3) COLLATE NOCASE NOT NULL PRIMARY KEY,"
+    " CURRENCYNAME nvarchar(30) COLLATE NOCASE NOT NULL, HOMECURRENCY bit NOT NULL, EURO bit NOT NULL,"
+    " EPC bit NOT NULL, DECIMALS smallint NOT NULL, LOCALEID int NULL);"
+    "CREATE TABLE CURRENCYRATE (CURRENCYCODE nchar(3) COLLATE NOCASE NOT NULL, EFFECTIVEDATE datetime NOT NULL,"
+    " EXPIRYDATE datetime NULL, HOMESALESRATE decimal(18,4) NULL, EUROSALESRATE decimal(12,6) NULL,"
+    " RATEFACTOR int NOT NULL, PRIMARY KEY (CURRENCYCODE, EFFECTIVEDATE));"
+    "INSERT INTO CURRENCY VALUES ('USD', 'US Dollar', 1, 0, 0, 2, 1033);"
+    "INSERT INTO CURRENCY VALUES ('EUR', 'Euro', 0, 1, 0, 2, NULL);"
+    "INSERT INTO CURRENCY VALUES ('GBP', 'Pound Sterling', 0, 0, 0, 2, 2057);"
+    "INSERT INTO CURRENCY VALUES ('JPY', 'Yen', 0, 0, 0, 0, 1041);"
+    "INSERT INTO CURRENCYRATE VALUES ('USD', '2026-01-01 00:00:00', '2026-07-01 00:00:00', 1, 1.0842, 1);"
+    "INSERT INTO CURRENCYRATE VALUES ('USD', '2026-07-01 00:00:00', NULL, 1, 1.1655, 1);"
+    "INSERT INTO CURRENCYRATE VALUES ('GBP', '2026-01-01 00:00:00', '2026-07-01 00:00:00', 0.7912, 0.8578, 1);"
+    "INSERT INTO CURRENCYRATE VALUES ('GBP', '2026-07-01 00:00:00', NULL, 0.7468, 0.8704, 1);"
+    "INSERT INTO CURRENCYRATE VALUES ('JPY', '2026-07-01 00:00:00', NULL, 1.552, 1.8089, 100);";
+
+const char* kRateSql =
+    "SELECT CURRENCYCODE, EFFECTIVEDATE, EXPIRYDATE, HOMESALESRATE, EUROSALESRATE, RATEFACTOR FROM CURRENCYRATE "
+    "WHERE CURRENCYCODE=? AND EFFECTIVEDATE<=? AND (EXPIRYDATE IS NULL OR EXPIRYDATE>?)";
+
+// An installation of its own for the process: the database and a
+// configuration naming it.
+class Fixture {
+ public:
+  static const Fixture& Get() {
+    static Fixture f;
+    return f;
+  }
+  std::string path;
+  ~Fixture() { std::filesystem::remove_all(dir_); }
+
+ private:
+  Fixture() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "currencybench-XXXXXX").string();
+    dir_ = mkdtemp(pattern.data());
+    path = dir_ + "/catalog.db";
+    data::CreateDatabase(path, {});
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    if (sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK) abort();
+    sqlite3_close(db);
+    std::ofstream(dir_ + "/suite.ini") << "[LOG]\nFile=" << dir_ << "/suite.log\n[CONNECTIONS]\n"
+                                       << "BrintorConnection_ConnectionString=Provider=SQLite;Data Source=" << path
+                                       << "\n";
+    setenv("SUITE_CONFIG", (dir_ + "/suite.ini").c_str(), 1);
+  }
+  std::string dir_;
+};
+
+void BM_ConvertAmountBetweenTwoForeignCurrencies(benchmark::State& state) {
+  Fixture::Get();
+  auto currency = std::dynamic_pointer_cast<ICurrency>(rt::CreateObject("Brintor.Currency"));
+  std::string from = "GBP", to = "JPY";
+  rt::Currency amount = rt::Currency::FromScaled(1000000);
+  rt::Date day = rt::Date::FromParts(2026, 12, 8);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(currency->ConvertAmount(from, to, amount, day));
+  }
+}
+
+// Reads one rate row: factor and home rate.
+void ReadRate(sqlite3_stmt* st, const char* code, int& factor, double& rate) {
+  sqlite3_reset(st);
+  sqlite3_bind_text(st, 1, code, -1, SQLITE_STATIC);
+  sqlite3_bind_text(st, 2, "2026-12-08 00:00:00", -1, SQLITE_STATIC);
+  sqlite3_bind_text(st, 3, "2026-12-08 00:00:00", -1, SQLITE_STATIC);
+  if (sqlite3_step(st) != SQLITE_ROW) abort();
+  rate = sqlite3_column_double(st, 3);
+  factor = sqlite3_column_int(st, 5);
+}
+
+void BM_TwoPreparedRateReadsAndTheArithmetic(benchmark::State& state) {
+  const Fixture& f = Fixture::Get();
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(db, kRateSql, -1, &st, nullptr);
+  const double amount = 100;
+  for (auto _ : state) {
+    int f1 = 0, f2 = 0;
+    double r1 = 0, r2 = 0;
+    ReadRate(st, "GBP", f1, r1);
+    ReadRate(st, "JPY", f2, r2);
+    const double home = amount / (static_cast<double>(f1) * r1);
+    benchmark::DoNotOptimize(rt::Currency::FromDouble(home * r2 * static_cast<double>(f2)));
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+}
+
+BENCHMARK(BM_ConvertAmountBetweenTwoForeignCurrencies);
+BENCHMARK(BM_TwoPreparedRateReadsAndTheArithmetic);
+
+}  // namespace
+
+BENCHMARK_MAIN();

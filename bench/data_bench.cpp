@@ -1,0 +1,200 @@
+// The data layer's cost against plain SQLite: reading rows into a
+// disconnected recordset, inserting rows through AddNew/Update, and fetching
+// a page near the start and deep in a 100,000-row list.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "data/schema.h"
+#include "runtime/object.h"
+#include "runtime/registry.h"
+
+namespace {
+
+const char* kTable =
+    "CREATE TABLE ITEM (ITEMID INTEGER PRIMARY KEY AUTOINCREMENT, CODE nvarchar(20) COLLATE NOCASE,"
+    " NAME nvarchar(60) COLLATE NOCASE, QTY int, PRICE money, CREATED datetime, ACTIVE bit);";
+
+void Exec(sqlite3* db, const std::string& sql) { sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); }
+
+// One database per row count, filled once for the process.
+class Fixture {
+ public:
+  static const Fixture& For(int rows) {
+    static std::map<int, std::unique_ptr<Fixture>> made;
+    auto& f = made[rows];
+    if (!f) f.reset(new Fixture(rows));
+    return *f;
+  }
+  std::string path, connectionString;
+  ~Fixture() { std::filesystem::remove_all(dir_); }
+
+ private:
+  explicit Fixture(int rows) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "databench-XXXXXX").string();
+    dir_ = mkdtemp(pattern.data());
+    path = dir_ + "/bench.db";
+    connectionString = "Provider=SQLite;Data Source=" + path;
+    data::CreateDatabase(path, {});
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    Exec(db, kTable);
+    Exec(db, "BEGIN");
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO ITEM (CODE, NAME, QTY, PRICE, CREATED, ACTIVE) VALUES (?, ?, ?, ?, ?, ?)", -1,
+                       &st, nullptr);
+    for (int i = 0; i < rows; ++i) {
+      std::string code = "C" + std::to_string(i), name = "Item number " + std::to_string(i);
+      sqlite3_bind_text(st, 1, code.c_str(), -1, SQLITE_TRANSIENT);
+      sqlite3_bind_text(st, 2, name.c_str(), -1, SQLITE_TRANSIENT);
+      sqlite3_bind_int(st, 3, i % 1000);
+      sqlite3_bind_double(st, 4, i * 0.25);
+      sqlite3_bind_text(st, 5, "2026-12-08 10:30:00", -1, SQLITE_STATIC);
+      sqlite3_bind_int(st, 6, i % 2);
+      sqlite3_step(st);
+      sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    Exec(db, "COMMIT");
+    sqlite3_close(db);
+  }
+  std::string dir_;
+};
+
+void BM_ReadDisconnectedRecordset(benchmark::State& state) {
+  const Fixture& f = Fixture::For(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    auto cn = data::Connection::New();
+    cn->Open(f.connectionString);
+    auto rs = data::Recordset::New();
+    rs->SetCursorLocation(data::kUseClient);
+    rs->Open("SELECT * FROM ITEM", cn, data::kCursorKeyset, data::kLockReadOnly);
+    rs->SetActiveConnection(nullptr);
+    cn->Close();
+    benchmark::DoNotOptimize(rs->RecordCount());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_ReadPlainSqlite(benchmark::State& state) {
+  const Fixture& f = Fixture::For(static_cast<int>(state.range(0)));
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  for (auto _ : state) {
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT * FROM ITEM", -1, &st, nullptr);
+    int64_t sum = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+      sum += sqlite3_column_int64(st, 0);
+      std::string code(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+      std::string name(reinterpret_cast<const char*>(sqlite3_column_text(st, 2)));
+      sum += sqlite3_column_int(st, 3) + static_cast<int64_t>(sqlite3_column_double(st, 4));
+      std::string created(reinterpret_cast<const char*>(sqlite3_column_text(st, 5)));
+      sum += sqlite3_column_int(st, 6) + static_cast<int64_t>(code.size() + name.size() + created.size());
+    }
+    sqlite3_finalize(st);
+    benchmark::DoNotOptimize(sum);
+  }
+  sqlite3_close(db);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// Inserts into a table of its own, in one transaction per iteration.
+void BM_InsertAddNewUpdate(benchmark::State& state) {
+  const Fixture& f = Fixture::For(1);
+  auto cn = data::Connection::New();
+  cn->Open(f.connectionString);
+  cn->Execute("CREATE TABLE IF NOT EXISTS ADDED (ADDEDID INTEGER PRIMARY KEY AUTOINCREMENT,"
+              " CODE nvarchar(20) COLLATE NOCASE, QTY int, PRICE money)");
+  for (auto _ : state) {
+    cn->Execute("BEGIN");
+    auto rs = data::Recordset::New();
+    rs->Open("SELECT * FROM ADDED WHERE 0=1", cn, data::kCursorKeyset, data::kLockOptimistic);
+    for (int64_t i = 0; i < state.range(0); ++i) {
+      rs->AddNew();
+      rs->SetValue("CODE", rt::Variant("C" + std::to_string(i)));
+      rs->SetValue("QTY", rt::Variant(static_cast<int32_t>(i)));
+      rs->SetValue("PRICE", rt::Variant(rt::Currency::FromScaled(i * 2500)));
+      rs->Update();
+      benchmark::DoNotOptimize(rs->Value(0));
+    }
+    rs->Close();
+    cn->Execute("COMMIT");
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_InsertPlainSqlite(benchmark::State& state) {
+  const Fixture& f = Fixture::For(1);
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  Exec(db, "CREATE TABLE IF NOT EXISTS PLAIN (PLAINID INTEGER PRIMARY KEY AUTOINCREMENT,"
+           " CODE nvarchar(20) COLLATE NOCASE, QTY int, PRICE money)");
+  for (auto _ : state) {
+    Exec(db, "BEGIN");
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO PLAIN (CODE, QTY, PRICE) VALUES (?, ?, ?)", -1, &st, nullptr);
+    for (int64_t i = 0; i < state.range(0); ++i) {
+      std::string code = "C" + std::to_string(i);
+      sqlite3_bind_text(st, 1, code.c_str(), -1, SQLITE_TRANSIENT);
+      sqlite3_bind_int64(st, 2, i);
+      sqlite3_bind_double(st, 3, i * 0.25);
+      sqlite3_step(st);
+      sqlite3_reset(st);
+      benchmark::DoNotOptimize(sqlite3_last_insert_rowid(db));
+    }
+    sqlite3_finalize(st);
+    Exec(db, "COMMIT");
+  }
+  sqlite3_close(db);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// A page of 100 rows of the 100,000-row list.
+rt::ObjectPtr OpenPage(const Fixture& f, const std::string& persisted, int32_t page) {
+  rt::ObjectPtr list = rt::CreateObject("Tamrick.DRecordset");
+  list->LetProperty("ConnectionString", rt::Variant(f.connectionString));
+  list->LetProperty("PersistedStateInfo", rt::Variant(persisted));
+  list->LetProperty("PageSize", rt::Variant(int32_t{100}));
+  rt::Args request{rt::Variant(true), rt::Variant(page)};
+  list->Invoke("ApplyRequest", rt::CallKind::Method, request);
+  list->Call("Open", {rt::Variant("SELECT * FROM ITEM"), rt::Variant("ITEMID")});
+  return list;
+}
+
+void BM_PageFirst(benchmark::State& state) {
+  const Fixture& f = Fixture::For(100000);
+  for (auto _ : state) benchmark::DoNotOptimize(OpenPage(f, "", 1));
+}
+
+// Straight to page 1000 with no position known: one seek over the key.
+void BM_Page1000ByNumber(benchmark::State& state) {
+  const Fixture& f = Fixture::For(100000);
+  for (auto _ : state) benchmark::DoNotOptimize(OpenPage(f, "", 1000));
+}
+
+// Page 1000 from the state of page 999 (the "next page" of a user paging on).
+void BM_Page1000FromPage999(benchmark::State& state) {
+  const Fixture& f = Fixture::For(100000);
+  std::string at999 = rt::CStr(OpenPage(f, "", 999)->GetProperty("PersistedStateInfo"));
+  for (auto _ : state) benchmark::DoNotOptimize(OpenPage(f, at999, 1000));
+}
+
+BENCHMARK(BM_ReadDisconnectedRecordset)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadPlainSqlite)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InsertAddNewUpdate)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InsertPlainSqlite)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageFirst)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Page1000ByNumber)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Page1000FromPage999)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,76 @@
+// Benchmarks of Brintor.BusinessPartner on 100,000 partners: a lookup by
+// part of a name (a scan of every name), and page 1 against page 1000 of the
+// paged partner list.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "interfaces/business_partner.h"
+#include "runtime/context.h"
+#include "runtime/registry.h"
+
+// The build folder, found from this executable's place (<build>/bin/), for
+// the installation helper that runs the build's suitehost.
+static std::string BuildFolder() {
+  return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path().string();
+}
+#ifndef SUITE_BINARY_DIR
+#define SUITE_BINARY_DIR BuildFolder()
+#endif
+#include "tests/brintor/brintor_sandbox.h"
+
+namespace {
+
+// One installation for the whole run with 100,000 partners named
+// "Partner 000001" ... "Partner 100000"; one in a thousand also holds "Acme".
+BrintorSandbox& Installation() {
+  static BrintorSandbox* box = [] {
+    auto* b = new BrintorSandbox();
+    b->Exec(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
+        "INSERT INTO BUSINESSPARTNER (BUSINESSPARTNERID, NAME, BISSUPPLIERCODE, ISONETIMEBP, ISINTERNALBP) "
+        "SELECT i, 'Partner ' || printf('%06d', i) || CASE WHEN i % 1000 = 0 THEN ' Acme' ELSE '' END, "
+        "'S' || i, 0, 0 FROM n;");
+    return b;
+  }();
+  return *box;
+}
+
+struct Partner {
+  rt::ObjectPtr object;
+  IBusinessPartner* operator->() const { return dynamic_cast<IBusinessPartner*>(object.get()); }
+};
+
+Partner NewPartner() {
+  Installation();
+  return Partner{rt::CreateRootObject("Brintor.BusinessPartner", std::make_shared<rt::Activity>())};
+}
+
+void BM_GetBusinessPartnersByPartOfName(benchmark::State& state) {
+  auto bp = NewPartner();
+  for (auto _ : state) {
+    rt::ObjectPtr rs = bp->GetBusinessPartnersByPartOfName("acme");
+    benchmark::DoNotOptimize(rs);
+  }
+}
+BENCHMARK(BM_GetBusinessPartnersByPartOfName)->Unit(benchmark::kMillisecond);
+
+// One page of 10 partners; the argument is the page asked for.
+void BM_GetBusinessPartnerDataPage(benchmark::State& state) {
+  auto bp = NewPartner();
+  const auto page = static_cast<int32_t>(state.range(0));
+  for (auto _ : state) {
+    rt::ObjectPtr request = rt::CreateObject("Tamrick.Page");
+    request->LetProperty("RequestedPage", rt::Variant(page));
+    rt::ObjectPtr list = bp->GetBusinessPartnerData(request, "", 10, false, false, rt::Variant::Missing(),
+                                                    rt::Variant::Missing());
+    benchmark::DoNotOptimize(list);
+  }
+}
+BENCHMARK(BM_GetBusinessPartnerDataPage)->Arg(1)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

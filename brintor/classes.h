@@ -1,0 +1,16 @@
+// The class descriptions (ProgID, CLSID, transaction attribute, factory)
+// that each class file of the Brintor library provides for its class table.
+#pragma once
+
+#include "runtime/registry.h"
+
+namespace brintor {
+
+// currency classes
+rt::ClassInfo CurrencyClass();
+// user classes
+rt::ClassInfo UserClass();
+// partner classes
+rt::ClassInfo BusinessPartnerClass();
+
+}  // namespace brintor

@@ -1,0 +1,219 @@
+// Currency: the rate readers and the two conversions built on them. Every
+// amount goes through the home currency; a currency tied to the euro (EPC)
+// goes through the euro with its euro rate and the home currency's.
+#include "brintor/currency/currency.h"
+#include "brintor/currency/currency_support.h"
+#include "brintor/currency/rate_arithmetic.h"
+#include "common/method_error.h"
+#include "common/lib_sql.h"
+#include "data/command.h"
+#include "data/data_types.h"
+#include "data/recordset.h"
+#include "runtime/context.h"
+
+namespace brintor {
+
+using namespace currency_detail;
+
+namespace {
+
+constexpr const char* kRateSql =
+    "SELECT CURRENCYCODE, EFFECTIVEDATE, EXPIRYDATE, HOMESALESRATE, EUROSALESRATE, RATEFACTOR FROM CURRENCYRATE "
+    "WHERE CURRENCYCODE=? AND EFFECTIVEDATE<=? AND (EXPIRYDATE IS NULL OR EXPIRYDATE>?)";
+constexpr const char* kSpecificRateSql =
+    "SELECT CURRENCYCODE, EFFECTIVEDATE, EXPIRYDATE, HOMESALESRATE, EUROSALESRATE, RATEFACTOR FROM CURRENCYRATE "
+    "WHERE CURRENCYCODE=? AND EFFECTIVEDATE=?";
+
+// The rate of the euro currency, which has no rate row of its own.
+std::shared_ptr<rt::Dictionary> UnitRate() {
+  auto rate = rt::NewDictionary();
+  rate->Add("HOMESALESRATE", 1.0);
+  rate->Add("EUROSALESRATE", 1.0);
+  rate->Add("RATEFACTOR", int16_t{1});
+  return rate;
+}
+
+// A rate column as the rate dictionary holds it: a Double, and for Null the
+// Integer 0 (or Null itself when `keepNull`).
+rt::Variant RateValue(const rt::Variant& column, bool keepNull) {
+  if (column.IsNull()) return keepNull ? rt::Variant::Null() : rt::Variant(int16_t{0});
+  return rt::CDbl(column);
+}
+
+// The parts of a rate that the arithmetic uses.
+struct Rate {
+  int32_t factor;
+  double home;
+  double euro;
+};
+
+Rate RateOf(const rt::ObjectPtr& rate) {
+  return Rate{rt::CLng(Entry(rate, "RATEFACTOR")), rt::CDbl(Entry(rate, "HOMESALESRATE")),
+              rt::CDbl(Entry(rate, "EUROSALESRATE"))};
+}
+
+}  // namespace
+
+std::shared_ptr<rt::Dictionary> Currency::ReadRate(const rt::Variant& code, const rt::Date& date, bool specific) {
+  std::shared_ptr<data::Connection> cn;
+  try {
+    if (IsMissingCode(code)) RaiseError(BrintorError::MissingCurrencyCode, "MissingCurrencyCode");
+    OpenConnection(cn);
+    auto command = data::Command::New();
+    command->SetActiveConnection(cn);
+    command->SetCommandText(specific ? kSpecificRateSql : kRateSql);
+    command->SetCommandType(data::kCmdText);
+    auto parameters = command->Parameters();
+    parameters->Append(command->CreateParameter("CurrencyCode", data::adtype::kWChar, data::kParamInput, 3, code));
+    parameters->Append(
+        command->CreateParameter("EffectiveDate", data::adtype::kDBTimeStamp, data::kParamInput, 0, date));
+    if (!specific) {
+      parameters->Append(
+          command->CreateParameter("ExpiryDate", data::adtype::kDBTimeStamp, data::kParamInput, 0, date));
+    }
+    std::shared_ptr<data::Recordset> rs = command->Execute();
+    if (rs->Eof()) {
+      Sql_CloseRecordset(rs);
+      Sql_CloseConnection(cn);
+      RaiseError(BrintorError::CurrencyRateNotFound, "CurrencyRateNotFound");
+    }
+    auto rate = rt::NewDictionary();
+    rate->Add("CURRENCYCODE", rt::Trim(rt::CStr(rs->Value("CURRENCYCODE"))));
+    rate->Add("EFFECTIVEDATE", rt::CDate(rs->Value("EFFECTIVEDATE")));
+    rt::Variant expiry = rs->Value("EXPIRYDATE");
+    rate->Add("EXPIRYDATE", expiry.IsNull() ? expiry : rt::Variant(rt::CDate(expiry)));
+    rate->Add("HOMESALESRATE", RateValue(rs->Value("HOMESALESRATE"), specific));
+    rate->Add("EUROSALESRATE", RateValue(rs->Value("EUROSALESRATE"), specific));
+    rate->Add("RATEFACTOR", rt::CLng(rs->Value("RATEFACTOR")));
+    Sql_CloseRecordset(rs);
+    Sql_CloseConnection(cn);
+    return rate;
+  } catch (...) {
+    HandleMethodError(specific ? "Brintor.Currency.GetSpecificCurrencyRate" : "Brintor.Currency.GetCurrencyRate",
+                      ConnectionErrors(cn), [&] { Sql_CloseConnection(cn); });
+  }
+  return nullptr;
+}
+
+std::shared_ptr<rt::Dictionary> Currency::GetCurrencyRate(rt::Variant& iCurrencyCode, rt::Date& iOrderDate) {
+  rt::ContextScope scope(*this);
+  return ReadRate(iCurrencyCode, iOrderDate, false);
+}
+
+std::shared_ptr<rt::Dictionary> Currency::GetSpecificCurrencyRate(rt::Variant& iCurrencyCode,
+                                                                  rt::Date& iEffectiveDate) {
+  rt::ContextScope scope(*this);
+  // Checked before the handler: the caller gets the plain error, unlogged.
+  if (IsMissingCode(iCurrencyCode)) RaiseError(BrintorError::MissingCurrencyCode, "MissingCurrencyCode");
+  return ReadRate(iCurrencyCode, iEffectiveDate, true);
+}
+
+rt::Currency Currency::ConvertAmount(std::string& iFromCurrencyCode, std::string& iToCurrencyCode,
+                                     rt::Currency& iAmount, rt::Date& iDate) {
+  rt::ContextScope scope(*this);
+  if (iFromCurrencyCode == iToCurrencyCode) return iAmount;
+  try {
+    if (!homeCache_) homeCache_ = GetHomeCurrency();
+    if (!homeCache_) RaiseError(BrintorError::CurrencyNotFound, "CurrencyNotFound");
+    rt::ObjectPtr homeRate;
+    if (rt::CBool(Entry(homeCache_, "EURO"))) {
+      homeRate = UnitRate();
+    } else {
+      rt::Variant homeCode = Entry(homeCache_, "CURRENCYCODE");
+      homeRate = GetCurrencyRate(homeCode, iDate);
+    }
+    const Rate rh = RateOf(homeRate);
+
+    // Source side: the amount in home units.
+    const double x = iAmount.ToDouble();
+    double home = x;
+    rt::Variant source(iFromCurrencyCode);
+    GetCurrency(source);
+    if (rt::CBool(euroCurrency_)) {
+      // Without a euro rate for the home currency this would answer 0 as if
+      // converted; it is a missing rate.
+      if (rh.euro <= 0) RaiseError(BrintorError::EuroRateNotDefinedForHomeCurrency, "EuroRateNotDefinedForHomeCurrency");
+      home = rates::ConvertViaRates(x, 1, 1.0, rh.factor, rh.euro);
+    } else if (!rt::CBool(homeCurrency_)) {
+      const Rate rf = RateOf(GetCurrencyRate(source, iDate));
+      if (rt::CBool(epc_)) {
+        if (rf.euro <= 0) RaiseError(BrintorError::EuroRateNotDefined, "EuroRateNotDefined");
+        if (rh.euro <= 0) RaiseError(BrintorError::EuroRateNotDefinedForHomeCurrency, "EuroRateNotDefinedForHomeCurrency");
+        home = rates::ConvertViaRates(x, rf.factor, rf.euro, rh.factor, rh.euro);
+      } else {
+        if (rf.home <= 0) RaiseError(BrintorError::HomeRateNotDefined, "HomeRateNotDefined");
+        home = rates::DivideByRate(x, rf.factor, rf.home);
+      }
+    }
+
+    // Target side; from here on the properties describe the target.
+    double result = 0;
+    rt::Variant target(iToCurrencyCode);
+    GetCurrency(target);
+    if (rt::CBool(euroCurrency_)) {
+      result = rates::ConvertViaRates(home, rh.factor, rh.euro, 1, 1.0);
+    } else {
+      const Rate tr = RateOf(GetCurrencyRate(target, iDate));
+      if (rt::CBool(epc_)) {
+        if (rh.euro <= 0) RaiseError(BrintorError::EuroRateNotDefinedForHomeCurrency, "EuroRateNotDefinedForHomeCurrency");
+        if (tr.euro <= 0) RaiseError(BrintorError::EuroRateNotDefined, "EuroRateNotDefined");
+        result = rates::ConvertViaRates(home, rh.factor, rh.euro, tr.factor, tr.euro);
+      } else if (rt::CBool(homeCurrency_)) {
+        result = home;
+      } else {
+        if (tr.home <= 0) RaiseError(BrintorError::HomeRateNotDefined, "HomeRateNotDefined");
+        result = rates::MultiplyByRate(home, tr.factor, tr.home);
+      }
+    }
+    return rt::Currency::FromDouble(result);
+  } catch (...) {
+    HandleMethodError("Brintor.Currency.ConvertAmount");
+  }
+  return {};
+}
+
+std::shared_ptr<rt::Dictionary> Currency::ConvertTo(rt::ObjectPtr& iFromCurrency, rt::Variant& iNewCurrencyCode,
+                                                    rt::Currency& iPrice, rt::Currency& iDiscountAmount,
+                                                    rt::Date& iOrderDate) {
+  rt::ContextScope scope(*this);
+  try {
+    GetCurrency(iNewCurrencyCode);
+    rt::ObjectPtr targetRate;
+    if (rt::CBool(euroCurrency_)) {
+      targetRate = UnitRate();
+    } else {
+      targetRate = GetCurrencyRate(iNewCurrencyCode, iOrderDate);
+    }
+    const Rate tr = RateOf(targetRate);
+    const double price = iPrice.ToDouble();
+    const double discount = iDiscountAmount.ToDouble();
+    double newPrice = 0;
+    double newDiscount = 0;
+    if (rt::CBool(epc_)) {
+      if (tr.euro <= 0) RaiseError(BrintorError::EuroRateNotDefined, "EuroRateNotDefined");
+      if (rt::CBool(Entry(iFromCurrency, "EURO"))) {
+        newPrice = rates::MultiplyByRate(price, tr.factor, tr.euro);
+        newDiscount = rates::MultiplyByRate(discount, tr.factor, tr.euro);
+      } else {
+        rt::Variant fromCode = Entry(iFromCurrency, "CURRENCYCODE");
+        const Rate rf = RateOf(GetCurrencyRate(fromCode, iOrderDate));
+        if (rf.euro <= 0) RaiseError(BrintorError::EuroRateNotDefinedForHomeCurrency, "EuroRateNotDefinedForHomeCurrency");
+        newPrice = rates::ConvertViaRates(price, rf.factor, rf.euro, tr.factor, tr.euro);
+        newDiscount = rates::ConvertViaRates(discount, rf.factor, rf.euro, tr.factor, tr.euro);
+      }
+    } else {
+      if (tr.home <= 0) RaiseError(BrintorError::HomeRateNotDefined, "HomeRateNotDefined");
+      newPrice = rates::MultiplyByRate(price, tr.factor, tr.home);
+      newDiscount = rates::MultiplyByRate(discount, tr.factor, tr.home);
+    }
+    auto converted = rt::NewDictionary();
+    converted->Add("PRICE", rt::Currency::FromDouble(newPrice));
+    converted->Add("DISCOUNTAMOUNT", rt::Currency::FromDouble(newDiscount));
+    return converted;
+  } catch (...) {
+    HandleMethodError("Brintor.Currency.ConvertTo");
+  }
+  return nullptr;
+}
+
+}  // namespace brintor

@@ -1,0 +1,44 @@
+// The paged-list protocol and the id list of its filters.
+#include "common/lib_paging.h"
+
+#include "runtime/com_error.h"
+#include "runtime/registry.h"
+
+rt::ObjectPtr PagedQuery(const PagedQueryArgs& args) {
+  rt::ObjectPtr list;
+  if (!args.page) {
+    list = rt::CreateObject("Tamrick.DRecordset");
+    list->LetProperty("ConnectionString", rt::Variant(args.connectionString()));
+    list->LetProperty("PersistedStateInfo", rt::Variant(args.persistedState));
+  } else {
+    args.page->LetProperty("ConnectionName", rt::Variant(args.connectionName));
+    list = args.page->GetProperty("Recordset").AsObject();
+  }
+  list->LetProperty("PageSize", rt::Variant(args.pageSize));
+  if (!args.sortFields.IsMissing()) list->LetProperty("SortFields", args.sortFields);
+  if (args.page) {
+    rt::Args request{rt::Variant(int32_t{0}), rt::Variant(false), rt::Variant()};
+    args.page->Invoke("GetRequest", rt::CallKind::Method, request);
+    if (rt::CBool(request[1])) {
+      list->Call("Reset");
+      rt::Args apply{rt::Variant(true), request[0]};
+      list->Invoke("ApplyRequest", rt::CallKind::Method, apply);
+    }
+  }
+  list->Call("Open", {rt::Variant(args.sql), rt::Variant(args.keyColumn)});
+  return list;
+}
+
+std::string IdInList(const std::string& keyColumn, const rt::Variant& ids, const std::string& separator) {
+  const rt::SafeArray& array = ids.AsArray();
+  std::string list;
+  for (size_t i = 0; i < array.data.size(); ++i) {
+    const rt::Variant& id = array.data[i];
+    if (id.IsNull() || id.IsEmpty() || id.IsObject() || id.IsArray() || !rt::IsNumeric(id))
+      rt::Raise(rt::vberr::kTypeMismatch, rt::CurrentComponentName(),
+                "Type mismatch: the id list holds '" + (id.IsObject() || id.IsArray() ? rt::TypeName(id) : rt::Concat(id)) +
+                    "', which is not a number");
+    list += (i ? separator : "") + rt::CDec(id).ToString();
+  }
+  return keyColumn + " IN (" + list + ")";
+}

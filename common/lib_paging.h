@@ -1,0 +1,32 @@
+// The paged-list protocol that the list methods of both libraries follow:
+// a Tamrick.DRecordset opened on the method's query and key column, taken
+// from the caller's page or created plainly when there is none.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "runtime/object.h"
+#include "runtime/variant.h"
+
+struct PagedQueryArgs {
+  rt::ObjectPtr page;             // Tamrick.Page, or null
+  std::string persistedState;     // used only without a page
+  int32_t pageSize = 0;
+  rt::Variant sortFields = rt::Variant::Missing();  // set on the list only when not Missing
+  std::string sql;                // the list's query, filters included
+  std::string keyColumn;
+  std::string connectionName;     // "BrintorConnection", "QuarvelConnection"
+  // The library's connection string; asked only when there is no page.
+  std::function<std::string()> connectionString;
+};
+
+// Opens the list and answers the Tamrick.DRecordset. No handler of its own:
+// failures reach the calling method's handler as they came.
+rt::ObjectPtr PagedQuery(const PagedQueryArgs& args);
+
+// `key IN (<ids>)`, the ids joined by `separator`. Every id is converted to
+// a number first, so no caller text reaches the statement; an id that is no
+// number raises 13 naming it. An empty array gives "key IN ()", which the
+// database refuses.
+std::string IdInList(const std::string& keyColumn, const rt::Variant& ids, const std::string& separator = ", ");

@@ -1,0 +1,53 @@
+// Lib_SQL: opening and closing connections, the disconnected and read-only
+// recordsets that methods hand to their callers, the row-existence probe,
+// and the per-thread common connection string.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "runtime/variant.h"
+
+// "set TRANSACTION ISOLATION LEVEL READ COMMITTED"
+extern const char* const kSqlReadCommitted;
+
+// An open connection on the string; a failure is logged and raised with
+// "Lib_SQL.Sql_GetOpenConnection".
+std::shared_ptr<data::Connection> Sql_GetOpenConnection(std::string& connectionString);
+
+// Close the object when it is open, then empty the caller's variable; an
+// empty or closed object is no error.
+void Sql_CloseConnection(std::shared_ptr<data::Connection>& connection);
+void Sql_CloseConnection(rt::Variant& connection);
+void Sql_CloseRecordset(std::shared_ptr<data::Recordset>& recordset);
+void Sql_CloseRecordset(rt::Variant& recordset);
+
+// The query's rows, detached from the connection that this call opened and
+// closed; READ COMMITTED first when `readCommitted` is given and true.
+// Failures are logged and raised with "Lib_SQL.Sql_GetDisconnectedRecordset"
+// and the connection's errors and the statement as information.
+std::shared_ptr<data::Recordset> Sql_GetDisconnectedRecordset(const std::string& sql,
+                                                              const std::string& connectionString,
+                                                              std::optional<bool> readCommitted = std::nullopt);
+
+// The query's rows on the caller's open connection (client cursor, keyset,
+// read-only); failures are logged and raised with
+// "Lib_SQL.Sql_GetReadonlyRecordset". The connection stays the caller's.
+std::shared_ptr<data::Recordset> Sql_GetReadonlyRecordset(std::string& sql,
+                                                          std::shared_ptr<data::Connection>& connection);
+
+// True when the query gives at least one row. No handler of its own: a
+// failure reaches the caller as it came.
+bool Sql_HasRecords(const std::string& sql, const std::string& connectionString,
+                    std::optional<bool> readCommitted = std::nullopt);
+
+// The common connection string of the thread: once non-empty it is kept for
+// the thread's life. Otherwise, when `askApplication` and there is an object
+// context, the web application's "BrintorConnection_ConnectionString" (every
+// failure of that step ignored); still empty, the configuration's value
+// (server "Vorthem", section "CONNECTIONS"), a failure of which is logged and
+// raised with `errorSource` (the reading class's "Brintor.<Class>.ConnectionString").
+std::string Sql_CommonConnectionString(const std::string& errorSource, bool askApplication = true);

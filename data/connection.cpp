@@ -1,0 +1,88 @@
+// ADODB.Connection.
+#include "data/connection.h"
+
+#include "data/ado_classes.h"
+#include "data/ado_errors.h"
+#include "data/recordset.h"
+#include "runtime/dispatch.h"
+
+namespace data {
+
+namespace {
+constexpr const char* kSource = "ADODB.Connection";
+}
+
+std::shared_ptr<Connection> Connection::New() {
+  RegisterAdoClasses();
+  return std::make_shared<Connection>();
+}
+
+const rt::DispatchTable* Connection::Dispatch() const {
+  static const rt::DispatchTable table = rt::DispatchBuilder<Connection>("Connection")
+                                             .Get("ConnectionString", &Connection::ConnectionString)
+                                             .Let("ConnectionString", &Connection::SetConnectionString)
+                                             .Method("Open", &Connection::OpenLate)
+                                             .Method("Close", &Connection::Close)
+                                             .Method("Execute", &Connection::ExecuteLate)
+                                             .Get("State", &Connection::State)
+                                             .Get("Errors", &Connection::ErrorsLate)
+                                             .Default("ConnectionString")
+                                             .Build();
+  return &table;
+}
+
+Connection::~Connection() { ReleaseSession(lease_); }
+
+void Connection::SetConnectionString(const std::string& text) {
+  if (State() == kStateOpen) adoerr::Raise(adoerr::kObjectOpen, kSource, "The connection is open.");
+  connectionString_ = text;
+}
+
+void Connection::Open(const std::string& connectionString) {
+  if (State() == kStateOpen) adoerr::Raise(adoerr::kObjectOpen, kSource, "The connection is already open.");
+  if (!connectionString.empty()) connectionString_ = connectionString;
+  Guard([&] {
+    try {
+      lease_ = AcquireSession(ParseConnectionString(connectionString_));
+    } catch (const EngineError&) {
+      throw;
+    } catch (const rt::ComError& e) {
+      throw EngineError(e.number(), e.source(), e.description(), 0);
+    }
+  });
+}
+
+void Connection::OpenLate(std::optional<std::string> connectionString, std::optional<std::string>,
+                          std::optional<std::string>, std::optional<int32_t>) {
+  Open(connectionString.value_or(std::string()));
+}
+
+void Connection::Close() {
+  if (State() != kStateOpen) adoerr::Closed(kSource);
+  ReleaseSession(lease_);
+}
+
+const SessionLease& Connection::Lease() const {
+  if (!lease_.session)
+    adoerr::Raise(adoerr::kConnectionUnusable, kSource, "The connection is closed and cannot be used.");
+  return lease_;
+}
+
+std::shared_ptr<Recordset> Connection::Execute(const std::string& sql, rt::Variant* recordsAffected) {
+  const SessionLease& lease = Lease();
+  auto self = std::static_pointer_cast<Connection>(Self());
+  auto rs = Recordset::New();
+  Guard([&] {
+    Execution ex = Run(lease, sql);
+    if (recordsAffected) *recordsAffected = rt::Variant(static_cast<int32_t>(ex.recordsAffected));
+    if (ex.rows) rs->Load(std::move(ex.rows), sql, self, kCursorForwardOnly, kLockReadOnly);
+  });
+  return rs;
+}
+
+std::shared_ptr<Recordset> Connection::ExecuteLate(const std::string& sql, rt::Variant& recordsAffected,
+                                                   std::optional<int32_t>) {
+  return Execute(sql, &recordsAffected);
+}
+
+}  // namespace data

@@ -1,0 +1,76 @@
+// ADODB.Connection: a connection string, an engine session while open, and
+// the Errors collection that a failed statement fills.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/errors.h"
+#include "data/session_broker.h"
+#include "runtime/object.h"
+
+namespace data {
+
+class Recordset;
+
+// ADO's ObjectStateEnum.
+constexpr int32_t kStateClosed = 0;
+constexpr int32_t kStateOpen = 1;
+
+class Connection : public rt::Object {
+ public:
+  // A new connection; the ADO classes are registered for creation by ProgID.
+  static std::shared_ptr<Connection> New();
+
+  std::string TypeName() const override { return "Connection"; }
+  const rt::DispatchTable* Dispatch() const override;
+
+  std::string ConnectionString() { return connectionString_; }
+  void SetConnectionString(const std::string& text);
+
+  // Opens the connection (with `connectionString` when given). Inside a
+  // transaction of the object context it joins that transaction. A failure
+  // fills Errors and raises 0x80004005 with the engine's text.
+  void Open(const std::string& connectionString = {});
+  void Close();
+  int32_t State() { return lease_.session ? kStateOpen : kStateClosed; }
+
+  // Runs SQL Server text. Answers an open read-only recordset when the text
+  // returns rows, else a closed one; `recordsAffected` receives the rows
+  // changed. A failed statement fills Errors and raises 0x80040E14
+  // (0x80040E2F for a constraint violation) with the engine's text.
+  std::shared_ptr<Recordset> Execute(const std::string& sql, rt::Variant* recordsAffected = nullptr);
+
+  const std::shared_ptr<data::Errors>& Errors() const { return errors_; }
+
+  // For the other ADO objects: the open session (raises 3709 when closed),
+  // and the failure recording around an operation on this connection.
+  const SessionLease& Lease() const;
+  template <class F>
+  auto Guard(F&& work) -> decltype(work()) {
+    try {
+      return work();
+    } catch (const rt::ComError& e) {
+      errors_->Record(e);
+      throw;
+    }
+  }
+
+  ~Connection() override;
+
+ private:
+  // Dispatch adapters for the late-bound members.
+  void OpenLate(std::optional<std::string> connectionString, std::optional<std::string> user,
+                std::optional<std::string> password, std::optional<int32_t> options);
+  std::shared_ptr<Recordset> ExecuteLate(const std::string& sql, rt::Variant& recordsAffected,
+                                         std::optional<int32_t> options);
+  std::shared_ptr<data::Errors> ErrorsLate() { return errors_; }
+
+  std::string connectionString_;
+  SessionLease lease_;
+  std::shared_ptr<data::Errors> errors_ = std::make_shared<data::Errors>();
+};
+
+}  // namespace data

@@ -1,0 +1,68 @@
+// Column types: ADO's type numbers, what a declared SQL type reads as, and
+// how a value is made to fit a column or a typed parameter.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/variant.h"
+
+namespace data {
+
+// ADO's DataTypeEnum values that the suite uses.
+namespace adtype {
+constexpr int32_t kEmpty = 0;
+constexpr int32_t kSmallInt = 2;
+constexpr int32_t kInteger = 3;
+constexpr int32_t kSingle = 4;
+constexpr int32_t kDouble = 5;
+constexpr int32_t kCurrency = 6;
+constexpr int32_t kDate = 7;
+constexpr int32_t kBSTR = 8;
+constexpr int32_t kBoolean = 11;
+constexpr int32_t kVariant = 12;
+constexpr int32_t kDecimal = 14;
+constexpr int32_t kTinyInt = 16;
+constexpr int32_t kUnsignedTinyInt = 17;
+constexpr int32_t kBigInt = 20;
+constexpr int32_t kChar = 129;
+constexpr int32_t kWChar = 130;
+constexpr int32_t kNumeric = 131;
+constexpr int32_t kDBDate = 133;
+constexpr int32_t kDBTime = 134;
+constexpr int32_t kDBTimeStamp = 135;
+constexpr int32_t kVarChar = 200;
+constexpr int32_t kLongVarChar = 201;
+constexpr int32_t kVarWChar = 202;
+constexpr int32_t kLongVarWChar = 203;
+}  // namespace adtype
+
+struct TypeInfo {
+  int32_t adoType = adtype::kEmpty;           // kEmpty: not declared (an expression)
+  rt::VarType subtype = rt::VarType::Empty;  // what a value of the column reads as
+  int32_t definedSize = 0;
+  uint8_t precision = 255;
+  uint8_t scale = 255;
+  int32_t padTo = 0;  // nchar(n), char(n): blank-padded to n characters on read
+};
+
+// The type of a column declared as `declared` ("int", "nchar(3)",
+// "decimal(18,4)", "datetime", ...). money, smallmoney and decimal(p,s) with
+// s <= 4 read as Currency; numeric(p,s) and decimal with more than four
+// decimals read as Decimal, so no digit is lost.
+TypeInfo TypeFromDeclared(std::string_view declared);
+
+// The type that a value of an undeclared column (an expression) reports.
+TypeInfo TypeOfValue(const rt::Variant& value);
+
+// The value converted to the subtype of an ADO type with VB's conversions;
+// Empty and Null give Null; kVariant and unknown types keep the value as it is.
+rt::Variant CoerceToType(const rt::Variant& value, int32_t adoType);
+
+// The value converted to a variant subtype (rt::VarType::Empty keeps it).
+rt::Variant CoerceToSubtype(const rt::Variant& value, rt::VarType subtype);
+
+// The number of characters of UTF-8 text.
+int32_t CharacterCount(std::string_view text);
+
+}  // namespace data

@@ -1,0 +1,122 @@
+// Dates as the database stores them and the date forms of statement text.
+#include "data/date_text.h"
+
+#include <cctype>
+#include <cstdio>
+
+namespace data {
+
+namespace {
+
+struct Parts {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+class Reader {
+ public:
+  explicit Reader(std::string_view s) : s_(s) {}
+  bool AtEnd() const { return i_ == s_.size(); }
+  bool Take(char c) {
+    if (i_ < s_.size() && s_[i_] == c) {
+      ++i_;
+      return true;
+    }
+    return false;
+  }
+  // 1 to maxDigits digits.
+  bool Number(int& out, size_t minDigits, size_t maxDigits) {
+    size_t start = i_;
+    out = 0;
+    while (i_ < s_.size() && i_ - start < maxDigits && std::isdigit(static_cast<unsigned char>(s_[i_]))) {
+      out = out * 10 + (s_[i_] - '0');
+      ++i_;
+    }
+    return i_ - start >= minDigits;
+  }
+  bool Blanks() {
+    size_t start = i_;
+    while (i_ < s_.size() && s_[i_] == ' ') ++i_;
+    return i_ > start;
+  }
+  bool Word(std::string_view w) {
+    if (s_.size() - i_ < w.size()) return false;
+    for (size_t k = 0; k < w.size(); ++k) {
+      if (std::toupper(static_cast<unsigned char>(s_[i_ + k])) != w[k]) return false;
+    }
+    i_ += w.size();
+    return true;
+  }
+
+ private:
+  std::string_view s_;
+  size_t i_ = 0;
+};
+
+bool LeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+bool Valid(const Parts& p) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (p.year < 100 || p.year > 9999 || p.month < 1 || p.month > 12 || p.day < 1) return false;
+  int days = kDays[p.month - 1] + (p.month == 2 && LeapYear(p.year) ? 1 : 0);
+  return p.day <= days && p.hour < 24 && p.minute < 60 && p.second < 60;
+}
+
+// " hh:nn[:ss]" with an optional AM/PM when `clock12` is allowed.
+bool Time(Reader& r, Parts& p, bool clock12) {
+  if (r.AtEnd()) return true;
+  if (!r.Blanks() && !r.Take('T')) return false;
+  if (!r.Number(p.hour, 1, 2) || !r.Take(':') || !r.Number(p.minute, 2, 2)) return false;
+  if (r.Take(':') && !r.Number(p.second, 2, 2)) return false;
+  if (clock12 && r.Blanks()) {
+    bool pm = r.Word("PM");
+    if (!pm && !r.Word("AM")) return false;
+    if (p.hour < 1 || p.hour > 12) return false;
+    p.hour = p.hour % 12 + (pm ? 12 : 0);
+  }
+  return r.AtEnd();
+}
+
+std::optional<Parts> Parse(std::string_view text) {
+  Parts p;
+  {
+    Reader r(text);
+    if (r.Number(p.year, 4, 4) && r.Take('-') && r.Number(p.month, 2, 2) && r.Take('-') &&
+        r.Number(p.day, 2, 2) && Time(r, p, false) && Valid(p))
+      return p;
+  }
+  p = Parts{};
+  Reader r(text);
+  if (r.Number(p.month, 1, 2) && r.Take('/') && r.Number(p.day, 1, 2) && r.Take('/') &&
+      r.Number(p.year, 4, 4) && Time(r, p, true) && Valid(p))
+    return p;
+  return std::nullopt;
+}
+
+std::string Format(const Parts& p) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour,
+                p.minute, p.second);
+  return buf;
+}
+
+}  // namespace
+
+std::string StoredDateText(rt::Date d) {
+  Parts p;
+  d.ToParts(p.year, p.month, p.day, p.hour, p.minute, p.second);
+  return Format(p);
+}
+
+std::optional<std::string> CanonicalDateText(std::string_view text) {
+  auto p = Parse(text);
+  if (!p) return std::nullopt;
+  return Format(*p);
+}
+
+std::optional<rt::Date> ParseStoredDate(std::string_view text) {
+  auto p = Parse(text);
+  if (!p) return std::nullopt;
+  return rt::Date::FromParts(p->year, p->month, p->day, p->hour, p->minute, p->second);
+}
+
+}  // namespace data

@@ -1,0 +1,123 @@
+// The one interface between the ADO objects and a database engine. An engine
+// opens sessions; a session translates the classes' SQL Server text into its
+// own dialect, prepares and runs statements, and keeps transactions. Nothing
+// above this interface knows which engine runs.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/data_types.h"
+#include "runtime/com_error.h"
+#include "runtime/variant.h"
+
+namespace data {
+
+// What a connection string names.
+struct ConnectionSettings {
+  std::string provider;    // "SQLite" when the string names none
+  std::string dataSource;  // the database (for SQLite, the file)
+  // The same for every spelling of one database: sessions and transactions
+  // are shared by it.
+  std::string key;
+};
+
+// "Provider=SQLite;Data Source=/path/catalog.db" (keys without regard to
+// letter case, values optionally in quotes). Raises 0x80004005 when it names
+// no data source or an unknown provider.
+ConnectionSettings ParseConnectionString(const std::string& connectionString);
+
+struct ColumnInfo {
+  std::string name;        // as the schema spells it, or the query's alias
+  std::string declared;    // the declared type, empty for an expression
+  TypeInfo type;           // type.adoType kEmpty until known for an expression
+  std::string baseTable;   // the table and column it comes from, empty for
+  std::string baseColumn;  // an expression
+};
+
+// A failed engine call: a COM error (0x80040E14, or 0x80040E2F for a
+// constraint violation) that also carries the engine's own code.
+class EngineError : public rt::ComError {
+ public:
+  EngineError(int32_t number, std::string source, std::string description, int32_t nativeError)
+      : rt::ComError(number, std::move(source), std::move(description)), native_(nativeError) {}
+  int32_t nativeError() const { return native_; }
+
+ private:
+  int32_t native_;
+};
+
+class Statement {
+ public:
+  virtual ~Statement() = default;
+  virtual int ParameterCount() const = 0;
+  // Binds parameter `index` (from 1) by the value's subtype: Empty and Null
+  // as NULL, Boolean as 1/0, Date in the stored text form.
+  virtual void Bind(int index, const rt::Variant& value) = 0;
+  // Runs to the next row; false when there is none. Raises EngineError.
+  virtual bool Step() = 0;
+  virtual int ColumnCount() const = 0;
+  virtual const ColumnInfo& Column(int index) const = 0;
+  // The current row's value, of the subtype of the column's declared type.
+  virtual rt::Variant Value(int index) const = 0;
+  // True when the statement changes nothing in the database.
+  virtual bool ReadOnly() const = 0;
+};
+
+struct TableColumn {
+  std::string name;
+  std::string declared;
+  bool primaryKey = false;
+  bool identity = false;  // filled by the engine; never written by callers
+};
+
+class Session {
+ public:
+  virtual ~Session() = default;
+  virtual const ConnectionSettings& Settings() const = 0;
+
+  // The engine statements for SQL Server text; none for a statement without
+  // effect here. Raises 0x80040E14 naming the text when it cannot be
+  // translated without changing its meaning.
+  virtual std::vector<std::string> Translate(std::string_view sqlServerText) = 0;
+  // Prepares one statement of the engine's own dialect. Raises EngineError.
+  virtual std::unique_ptr<Statement> Prepare(const std::string& engineSql) = 0;
+
+  virtual int64_t Changes() const = 0;       // rows changed by the last statement
+  virtual int64_t LastInsertId() const = 0;  // identity of the last inserted row
+
+  // Transactions. Begin takes the write lock at once (one writer at a time).
+  virtual void Begin() = 0;
+  virtual void Commit() = 0;
+  virtual void Rollback() = 0;  // never throws
+  virtual bool InTransaction() const = 0;
+  // A named mark inside the transaction, so that one failed statement
+  // undoes only itself.
+  virtual void Mark(const std::string& name) = 0;
+  virtual void ReleaseMark(const std::string& name) = 0;
+  virtual void RollbackToMark(const std::string& name) = 0;
+
+  // The table's columns in their order; empty when there is no such table.
+  virtual std::vector<TableColumn> TableColumns(const std::string& table) = 0;
+  // An identifier in the engine's quoting.
+  virtual std::string QuoteName(const std::string& name) const = 0;
+};
+
+class Engine {
+ public:
+  virtual ~Engine() = default;
+  // Opens a new session. Raises 0x80004005 with the engine's text when the
+  // database cannot be opened.
+  virtual std::unique_ptr<Session> Open(const ConnectionSettings& settings) = 0;
+  // Whether the engine lets only one writer in at a time, so that a write
+  // outside a transaction that holds the lock must fail at once.
+  virtual bool SingleWriter() const = 0;
+};
+
+// The engine for a provider name; raises 0x80004005 for an unknown one.
+Engine& EngineFor(const std::string& provider);
+
+}  // namespace data

@@ -1,0 +1,444 @@
+// ADODB.Recordset: opening, navigation, fields and the late-bound members.
+// The writes back to the table are in recordset_update.cpp.
+#include "data/recordset.h"
+
+#include <strings.h>
+
+#include "data/ado_classes.h"
+#include "data/ado_errors.h"
+#include "data/field.h"
+#include "data/recordset_rows.h"
+#include "data/tsql_translator.h"
+#include "runtime/dispatch.h"
+
+namespace data {
+
+namespace {
+constexpr const char* kSource = "ADODB.Recordset";
+}
+
+std::shared_ptr<Recordset> Recordset::New() {
+  RegisterAdoClasses();
+  return std::make_shared<Recordset>();
+}
+
+const rt::DispatchTable* Recordset::Dispatch() const {
+  using R = Recordset;
+  static const rt::DispatchTable table =
+      rt::DispatchBuilder<R>("Recordset")
+          .Get("CursorLocation", &R::CursorLocation)
+          .Let("CursorLocation", &R::SetCursorLocation)
+          .Get("CursorType", &R::CursorType)
+          .Let("CursorType", &R::SetCursorType)
+          .Get("LockType", &R::LockType)
+          .Let("LockType", &R::SetLockType)
+          .Get("ActiveConnection", &R::ActiveConnectionLate)
+          .Let("ActiveConnection", &R::SetActiveConnectionLate)
+          .Set("ActiveConnection", &R::SetActiveConnectionLate)
+          .Method("Open", &R::OpenLate)
+          .Method("Close", &R::Close)
+          .Get("State", &R::State)
+          .Get("Source", &R::Source)
+          .Get("EOF", &R::EofLate)
+          .Get("BOF", &R::BofLate)
+          .Get("RecordCount", &R::RecordCount)
+          .Get("AbsolutePosition", &R::AbsolutePosition)
+          .Method("MoveFirst", &R::MoveFirst)
+          .Method("MoveLast", &R::MoveLast)
+          .Method("MoveNext", &R::MoveNext)
+          .Method("MovePrevious", &R::MovePrevious)
+          .Method("Move", &R::Move)
+          .Get("Fields", &R::FieldsLate)
+          .Let("Fields", &R::SetFieldLate)
+          .Method("AddNew", &R::AddNewLate)
+          .Method("Update", &R::UpdateLate)
+          .Method("CancelUpdate", &R::CancelUpdate)
+          .Method("Delete", &R::DeleteLate)
+          .Method("UpdateBatch", &R::UpdateBatchLate)
+          .Method("CancelBatch", &R::CancelBatchLate)
+          .Method("Clone", &R::CloneLate)
+          .Method("GetRows", &R::GetRowsLate)
+          .Default("Fields")
+          .Build();
+  return &table;
+}
+
+RowSet& Recordset::Rows() {
+  RequireOpen();
+  return *rows_;
+}
+
+void Recordset::RequireOpen() {
+  if (!rows_) adoerr::Closed(kSource);
+}
+
+// --- opening and closing ----------------------------------------------------
+
+void Recordset::SetActiveConnection(std::shared_ptr<Connection> connection) {
+  if (connection_ == connection) return;
+  if (ownsConnection_ && connection_ && connection_->State() == kStateOpen) connection_->Close();
+  ownsConnection_ = false;
+  pendingConnectionString_.clear();
+  connection_ = std::move(connection);
+}
+
+void Recordset::Open(const std::string& source, std::shared_ptr<Connection> connection, int32_t cursorType,
+                     int32_t lockType) {
+  Open(source, std::move(connection), std::vector<rt::Variant>{}, cursorType, lockType);
+}
+
+void Recordset::Open(const std::string& source, const std::string& connectionString, int32_t cursorType,
+                     int32_t lockType) {
+  if (rows_) adoerr::Raise(adoerr::kObjectOpen, kSource, "The recordset is already open.");
+  auto connection = Connection::New();
+  connection->Open(connectionString);
+  Open(source, connection, cursorType, lockType);
+  ownsConnection_ = true;
+}
+
+void Recordset::Open(const std::string& source, std::shared_ptr<Connection> connection,
+                     const std::vector<rt::Variant>& parameters, int32_t cursorType, int32_t lockType) {
+  if (rows_) adoerr::Raise(adoerr::kObjectOpen, kSource, "The recordset is already open.");
+  if (!connection) {
+    adoerr::Raise(adoerr::kConnectionUnusable, kSource, "The recordset has no connection to open its source on.");
+  }
+  const SessionLease& lease = connection->Lease();
+  if (cursorType != -1) cursorType_ = cursorType;
+  if (lockType != -1) lockType_ = lockType;
+  connection->Guard([&] {
+    Execution ex = Run(lease, source, parameters);
+    if (ex.rows) Load(std::move(ex.rows), source, connection, cursorType_, lockType_);
+  });
+  if (connection_ != connection) SetActiveConnection(connection);
+}
+
+void Recordset::Load(std::unique_ptr<Statement> st, const std::string& source, std::shared_ptr<Connection> connection,
+                     int32_t cursorType, int32_t lockType) {
+  auto rows = std::make_shared<RowSet>();
+  int n = st->ColumnCount();
+  for (int i = 0; i < n; ++i) rows->columns.push_back(st->Column(i));
+  bool writable = lockType != kLockReadOnly;
+  while (st->Step()) {
+    Row row;
+    row.values.reserve(n);
+    for (int i = 0; i < n; ++i) row.values.push_back(st->Value(i));
+    if (writable) row.original = row.values;
+    rows->rows.push_back(std::move(row));
+  }
+  // An expression column reports the type of its first value.
+  for (int i = 0; i < n; ++i) {
+    ColumnInfo& c = rows->columns[i];
+    if (c.type.adoType != adtype::kEmpty) continue;
+    rt::Variant first;
+    for (const Row& r : rows->rows) {
+      if (!r.values[i].IsNull()) {
+        first = r.values[i];
+        break;
+      }
+    }
+    c.type = TypeOfValue(first);
+  }
+  rows->visible = static_cast<int32_t>(rows->rows.size());
+  rows->Index();
+  if (writable && connection && ReadsOneTable(source)) rows->ResolveTable(*connection->Lease().session);
+  rows_ = std::move(rows);
+  source_ = source;
+  cursorType_ = cursorType;
+  lockType_ = lockType;
+  edit_ = EditMode::None;
+  SetActiveConnection(std::move(connection));
+  position_ = -1;
+  Seek(0, 1);
+}
+
+void Recordset::Close() {
+  RequireOpen();
+  if (edit_ != EditMode::None && lockType_ != kLockBatchOptimistic)
+    adoerr::Raise(adoerr::kNotAllowedInContext, kSource,
+                  "An edit of the current record is in progress; call Update or CancelUpdate before Close.");
+  rows_.reset();
+  edit_ = EditMode::None;
+  position_ = -1;
+  if (ownsConnection_) SetActiveConnection(nullptr);
+}
+
+// --- position -----------------------------------------------------------------
+
+void Recordset::Seek(ptrdiff_t from, int step) {
+  const auto& rows = rows_->rows;
+  ptrdiff_t size = static_cast<ptrdiff_t>(rows.size());
+  ptrdiff_t i = from;
+  while (i >= 0 && i < size && rows[i].hidden) i += step;
+  position_ = i < 0 ? -1 : (i >= size ? size : i);
+}
+
+bool Recordset::Eof() {
+  RowSet& r = Rows();
+  return r.visible == 0 || position_ >= static_cast<ptrdiff_t>(r.rows.size());
+}
+
+bool Recordset::Bof() {
+  RowSet& r = Rows();
+  return r.visible == 0 || position_ < 0;
+}
+
+int32_t Recordset::RecordCount() { return Rows().visible; }
+
+int32_t Recordset::AbsolutePosition() {
+  if (Bof()) return -2;
+  if (Eof()) return -3;
+  int32_t n = 0;
+  for (ptrdiff_t i = 0; i <= position_; ++i) n += rows_->rows[i].hidden ? 0 : 1;
+  return n;
+}
+
+void Recordset::MoveFirst() {
+  RequireOpen();
+  FinishEdit();
+  Seek(0, 1);
+}
+
+void Recordset::MoveLast() {
+  RequireOpen();
+  FinishEdit();
+  Seek(static_cast<ptrdiff_t>(rows_->rows.size()) - 1, -1);
+  if (position_ < 0) position_ = static_cast<ptrdiff_t>(rows_->rows.size());
+}
+
+void Recordset::MoveNext() {
+  if (Eof()) adoerr::NoCurrentRecord(kSource);
+  FinishEdit();
+  Seek(position_ + 1, 1);
+}
+
+void Recordset::MovePrevious() {
+  if (Bof()) adoerr::NoCurrentRecord(kSource);
+  FinishEdit();
+  Seek(position_ - 1, -1);
+}
+
+void Recordset::Move(int32_t count) {
+  RequireOpen();
+  if (count == 0) return;
+  if ((count > 0 && Eof()) || (count < 0 && Bof())) adoerr::NoCurrentRecord(kSource);
+  FinishEdit();
+  int step = count > 0 ? 1 : -1;
+  for (int32_t k = 0; k < std::abs(count); ++k) {
+    Seek(position_ + step, step);
+    if (position_ < 0 || position_ >= static_cast<ptrdiff_t>(rows_->rows.size())) break;
+  }
+}
+
+size_t Recordset::CurrentRow() {
+  RowSet& r = Rows();
+  if (position_ < 0 || position_ >= static_cast<ptrdiff_t>(r.rows.size()) || r.rows[position_].hidden)
+    adoerr::NoCurrentRecord(kSource);
+  return static_cast<size_t>(position_);
+}
+
+// --- fields -------------------------------------------------------------------
+
+int32_t Recordset::FieldCount() { return static_cast<int32_t>(Rows().columns.size()); }
+
+const ColumnInfo& Recordset::Column(int32_t index) {
+  RowSet& r = Rows();
+  if (index < 0 || index >= static_cast<int32_t>(r.columns.size()))
+    adoerr::Raise(adoerr::kItemNotFound, kSource, "No field at position " + std::to_string(index) + ".");
+  return r.columns[index];
+}
+
+int32_t Recordset::ColumnIndex(std::string_view name) { return Rows().Find(name); }
+
+std::shared_ptr<data::Fields> Recordset::Fields() {
+  RequireOpen();
+  return std::make_shared<data::Fields>(std::static_pointer_cast<Recordset>(Self()));
+}
+
+std::shared_ptr<data::Field> Recordset::Field(const rt::Variant& nameOrIndex) {
+  RequireOpen();
+  int32_t index;
+  if (nameOrIndex.IsString()) {
+    index = ColumnIndex(*nameOrIndex.Get<std::string>());
+    if (index < 0)
+      adoerr::Raise(adoerr::kItemNotFound, kSource,
+                    "No field named '" + *nameOrIndex.Get<std::string>() + "' in the recordset.");
+  } else {
+    index = rt::CLng(nameOrIndex);
+    Column(index);
+  }
+  return std::make_shared<data::Field>(std::static_pointer_cast<Recordset>(Self()), index);
+}
+
+rt::Variant Recordset::Value(int32_t index) {
+  Column(index);
+  return rows_->rows[CurrentRow()].values[index];
+}
+
+rt::Variant Recordset::Value(std::string_view field) {
+  int32_t index = ColumnIndex(field);
+  if (index < 0)
+    adoerr::Raise(adoerr::kItemNotFound, kSource, "No field named '" + std::string(field) + "' in the recordset.");
+  return Value(index);
+}
+
+rt::Variant Recordset::OriginalValue(int32_t index) {
+  Column(index);
+  const Row& row = rows_->rows[CurrentRow()];
+  return row.original.empty() ? row.values[index] : row.original[index];
+}
+
+void Recordset::SetValue(std::string_view field, const rt::Variant& value) {
+  int32_t index = ColumnIndex(field);
+  if (index < 0)
+    adoerr::Raise(adoerr::kItemNotFound, kSource, "No field named '" + std::string(field) + "' in the recordset.");
+  SetValue(index, value);
+}
+
+// --- clones and arrays ----------------------------------------------------------
+
+std::shared_ptr<Recordset> Recordset::Clone() {
+  RequireOpen();
+  auto clone = Recordset::New();
+  clone->rows_ = rows_;
+  clone->cursorLocation_ = cursorLocation_;
+  clone->cursorType_ = cursorType_;
+  clone->lockType_ = lockType_;
+  clone->source_ = source_;
+  clone->connection_ = connection_;
+  clone->Seek(0, 1);
+  return clone;
+}
+
+rt::Variant Recordset::GetRows(int32_t count) {
+  if (Eof()) adoerr::NoCurrentRecord(kSource);
+  FinishEdit();
+  std::vector<size_t> picked;
+  const auto& rows = rows_->rows;
+  for (size_t i = static_cast<size_t>(position_); i < rows.size(); ++i) {
+    if (count >= 0 && static_cast<int32_t>(picked.size()) >= count) break;
+    if (!rows[i].hidden) picked.push_back(i);
+  }
+  int32_t fields = static_cast<int32_t>(rows_->columns.size());
+  auto array = rt::SafeArray::TwoDim(0, fields - 1, 0, static_cast<int32_t>(picked.size()) - 1);
+  for (int32_t f = 0; f < fields; ++f) {
+    for (size_t r = 0; r < picked.size(); ++r) array->At(f, static_cast<int32_t>(r)) = rows[picked[r]].values[f];
+  }
+  Seek(picked.empty() ? position_ : static_cast<ptrdiff_t>(picked.back()) + 1, 1);
+  return rt::Variant(array);
+}
+
+// --- late-bound adapters ----------------------------------------------------------
+
+rt::Variant Recordset::ActiveConnectionLate() {
+  if (connection_) return rt::Variant(rt::ObjectPtr(connection_));
+  if (!pendingConnectionString_.empty()) return rt::Variant(pendingConnectionString_);
+  return rt::Variant::Nothing();
+}
+
+void Recordset::SetActiveConnectionLate(const rt::Variant& v) {
+  if (v.IsString()) {
+    SetActiveConnection(nullptr);
+    pendingConnectionString_ = *v.Get<std::string>();
+    return;
+  }
+  if (v.IsObject() && !v.IsNothing()) {
+    auto connection = std::dynamic_pointer_cast<Connection>(v.AsObject());
+    if (!connection) rt::RaiseVb(rt::vberr::kTypeMismatch);
+    SetActiveConnection(connection);
+    return;
+  }
+  SetActiveConnection(nullptr);
+}
+
+void Recordset::OpenLate(const rt::Variant& source, const rt::Variant& connection, std::optional<int32_t> cursorType,
+                         std::optional<int32_t> lockType, std::optional<int32_t>) {
+  std::string sql = source.IsMissing() ? source_ : rt::CStr(source);
+  int32_t ct = cursorType.value_or(-1), lt = lockType.value_or(-1);
+  if (connection.IsString()) return Open(sql, *connection.Get<std::string>(), ct, lt);
+  if (connection.IsObject() && !connection.IsNothing()) {
+    auto cn = std::dynamic_pointer_cast<Connection>(connection.AsObject());
+    if (!cn) rt::RaiseVb(rt::vberr::kTypeMismatch);
+    return Open(sql, cn, ct, lt);
+  }
+  if (!connection_ && !pendingConnectionString_.empty()) {
+    std::string text = pendingConnectionString_;
+    return Open(sql, text, ct, lt);
+  }
+  Open(sql, connection_, ct, lt);
+}
+
+rt::Variant Recordset::FieldsLate(const rt::Variant& index) {
+  if (index.IsMissing()) return rt::Variant(rt::ObjectPtr(Fields()));
+  return rt::Variant(rt::ObjectPtr(Field(index)));
+}
+
+void Recordset::SetFieldLate(const rt::Variant& index, const rt::Variant& value) {
+  Field(index)->SetValue(value);
+}
+
+// AddNew and Update with a field list and values: one name (or position) and
+// one value, or an array of each.
+namespace {
+template <class F>
+void ForEachPair(const rt::Variant& fields, const rt::Variant& values, F&& assign) {
+  if (fields.IsMissing()) return;
+  if (fields.IsArray()) {
+    const rt::SafeArray& names = fields.AsArray();
+    const rt::SafeArray& vals = values.AsArray();
+    if (names.data.size() != vals.data.size())
+      adoerr::Raise(adoerr::kArgumentsWrong, kSource, "The field list and the value list differ in length.");
+    for (size_t i = 0; i < names.data.size(); ++i) assign(names.data[i], vals.data[i]);
+  } else {
+    assign(fields, values);
+  }
+}
+}  // namespace
+
+void Recordset::AddNewLate(const rt::Variant& fields, const rt::Variant& values) {
+  AddNew();
+  if (fields.IsMissing()) return;
+  ForEachPair(fields, values, [&](const rt::Variant& f, const rt::Variant& v) { Field(f)->SetValue(v); });
+  Update();
+}
+
+void Recordset::UpdateLate(const rt::Variant& fields, const rt::Variant& values) {
+  ForEachPair(fields, values, [&](const rt::Variant& f, const rt::Variant& v) { Field(f)->SetValue(v); });
+  Update();
+}
+
+void Recordset::DeleteLate(std::optional<int32_t>) { Delete(); }
+void Recordset::UpdateBatchLate(std::optional<int32_t>) { UpdateBatch(); }
+void Recordset::CancelBatchLate(std::optional<int32_t>) { CancelBatch(); }
+
+std::shared_ptr<Recordset> Recordset::CloneLate(std::optional<int32_t> lockType) {
+  auto clone = Clone();
+  if (lockType && *lockType != -1) clone->lockType_ = *lockType;
+  return clone;
+}
+
+rt::Variant Recordset::GetRowsLate(std::optional<int32_t> rows, const rt::Variant& start, const rt::Variant& fields) {
+  if (!start.IsMissing() && !(start.IsNumericType() && rt::CLng(start) == 0))
+    adoerr::Raise(adoerr::kArgumentsWrong, kSource, "GetRows takes no bookmark other than the current record.");
+  rt::Variant all = GetRows(rows.value_or(-1));
+  if (fields.IsMissing()) return all;
+  // Only the listed fields, in the order given.
+  std::vector<int32_t> pick;
+  auto add = [&](const rt::Variant& f) {
+    pick.push_back(f.IsString() ? ColumnIndex(*f.Get<std::string>()) : rt::CLng(f));
+    if (pick.back() < 0) adoerr::Raise(adoerr::kItemNotFound, kSource, "No field named '" + rt::CStr(f) + "'.");
+  };
+  if (fields.IsArray()) {
+    for (const rt::Variant& f : fields.AsArray().data) add(f);
+  } else {
+    add(fields);
+  }
+  const rt::SafeArray& src = all.AsArray();
+  int32_t rowCount = src.bounds.size() == 2 ? src.bounds[1].count : 0;
+  auto array = rt::SafeArray::TwoDim(0, static_cast<int32_t>(pick.size()) - 1, 0, rowCount - 1);
+  for (size_t f = 0; f < pick.size(); ++f) {
+    for (int32_t r = 0; r < rowCount; ++r) array->At(static_cast<int32_t>(f), r) = src.At(pick[f], r);
+  }
+  return rt::Variant(array);
+}
+
+}  // namespace data

@@ -1,0 +1,335 @@
+// ADODB.Recordset: edits, new rows, deletes, and writing them back to the
+// table the rows come from (at once, or by UpdateBatch).
+#include <strings.h>
+
+#include "data/ado_errors.h"
+#include "data/recordset.h"
+#include "data/recordset_rows.h"
+
+namespace data {
+
+namespace {
+
+constexpr const char* kSource = "ADODB.Recordset";
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (auto& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace
+
+// --- RowSet -------------------------------------------------------------------
+
+void RowSet::Index() {
+  byName_.clear();
+  for (size_t i = 0; i < columns.size(); ++i) byName_.emplace(Lower(columns[i].name), static_cast<int32_t>(i));
+}
+
+int32_t RowSet::Find(std::string_view name) const {
+  auto it = byName_.find(Lower(name));
+  return it == byName_.end() ? -1 : it->second;
+}
+
+void RowSet::ResolveTable(Session& session) {
+  std::string base;
+  for (const ColumnInfo& c : columns) {
+    if (c.baseTable.empty()) continue;
+    if (base.empty()) base = c.baseTable;
+    if (strcasecmp(base.c_str(), c.baseTable.c_str()) != 0) return;  // a join: read-only
+  }
+  if (base.empty()) return;
+  std::vector<TableColumn> tableColumns = session.TableColumns(base);
+  std::vector<int32_t> keyPositions;
+  bool allKeys = true;
+  for (const TableColumn& tc : tableColumns) {
+    int32_t pos = -1;
+    for (size_t i = 0; i < columns.size(); ++i) {
+      if (strcasecmp(columns[i].baseColumn.c_str(), tc.name.c_str()) == 0 &&
+          strcasecmp(columns[i].baseTable.c_str(), base.c_str()) == 0)
+        pos = static_cast<int32_t>(i);
+    }
+    if (tc.primaryKey) {
+      if (pos < 0) allKeys = false;
+      keyPositions.push_back(pos);
+    }
+    if (tc.identity) identity = pos;
+  }
+  table = base;
+  if (allKeys) keys = keyPositions;
+  for (Row& r : rows) {
+    if (r.original.empty()) r.original = r.values;
+  }
+}
+
+// --- edits --------------------------------------------------------------------
+
+void Recordset::RequireWritable() {
+  RowSet& r = Rows();
+  if (lockType_ == kLockReadOnly || r.table.empty())
+    adoerr::Raise(adoerr::kNotUpdatable, kSource,
+                  lockType_ == kLockReadOnly ? "The recordset is read-only (its lock type is read-only)."
+                                             : "The recordset's rows do not come from one table and cannot be updated.");
+}
+
+void Recordset::SetValue(int32_t index, const rt::Variant& value) {
+  RequireWritable();
+  const ColumnInfo& column = Column(index);
+  size_t current = CurrentRow();
+  RowSet& r = *rows_;
+  if (index == r.identity)
+    adoerr::Raise(adoerr::kFieldNotWritable, kSource,
+                  "The field '" + column.name + "' is the table's identity and cannot be written.");
+  if (column.baseTable.empty())
+    adoerr::Raise(adoerr::kFieldNotWritable, kSource,
+                  "The field '" + column.name + "' is computed by the query and cannot be written.");
+  rt::Variant stored = CoerceToSubtype(value, column.type.subtype);
+  if (column.type.padTo > 0 && stored.IsString()) {
+    std::string& s = *stored.Get<std::string>();
+    int32_t n = CharacterCount(s);
+    if (n < column.type.padTo) s.append(column.type.padTo - n, ' ');
+  }
+  Row& row = r.rows[current];
+  if (edit_ == EditMode::None) {
+    edit_ = EditMode::Edit;
+    editBackup_ = row.values;
+  }
+  if (row.changed.size() != row.values.size()) row.changed.assign(row.values.size(), false);
+  row.values[index] = std::move(stored);
+  row.changed[index] = true;
+}
+
+void Recordset::AddNew() {
+  RequireWritable();
+  FinishEdit();
+  RowSet& r = *rows_;
+  Row row;
+  row.values.assign(r.columns.size(), rt::Variant::Null());
+  row.original = row.values;
+  row.changed.assign(r.columns.size(), false);
+  row.status = Row::Status::New;
+  positionBeforeAdd_ = position_;
+  r.rows.push_back(std::move(row));
+  ++r.visible;
+  position_ = static_cast<ptrdiff_t>(r.rows.size()) - 1;
+  edit_ = EditMode::Add;
+  editBackup_.clear();
+}
+
+void Recordset::CheckConnectionForWrite() {
+  if (!connection_ || connection_->State() != kStateOpen)
+    adoerr::Raise(adoerr::kConnectionUnusable, kSource,
+                  "The recordset has no open connection to write its changes to.");
+}
+
+void Recordset::Update() {
+  RequireOpen();
+  if (edit_ == EditMode::None) return;
+  size_t current = CurrentRow();
+  Row& row = rows_->rows[current];
+  if (lockType_ == kLockBatchOptimistic) {
+    if (row.status == Row::Status::Unchanged) row.status = Row::Status::Modified;
+  } else {
+    CheckConnectionForWrite();
+    WriteRow(current, edit_ == EditMode::Add);
+    Row& written = rows_->rows[current];
+    written.status = Row::Status::Unchanged;
+    written.original = written.values;
+    written.changed.assign(written.values.size(), false);
+  }
+  edit_ = EditMode::None;
+  editBackup_.clear();
+}
+
+void Recordset::FinishEdit() {
+  if (rows_ && edit_ != EditMode::None) Update();
+}
+
+void Recordset::CancelUpdate() {
+  RequireOpen();
+  if (edit_ == EditMode::Add) {
+    Row& row = rows_->rows[static_cast<size_t>(position_)];
+    row.hidden = true;
+    row.status = Row::Status::Unchanged;
+    --rows_->visible;
+    position_ = positionBeforeAdd_;
+    if (position_ < 0 || position_ >= static_cast<ptrdiff_t>(rows_->rows.size())) Seek(0, 1);
+  } else if (edit_ == EditMode::Edit) {
+    Row& row = rows_->rows[static_cast<size_t>(position_)];
+    row.values = editBackup_;
+    row.changed.assign(row.values.size(), false);
+  }
+  edit_ = EditMode::None;
+  editBackup_.clear();
+}
+
+void Recordset::Delete() {
+  RequireWritable();
+  if (edit_ == EditMode::Add) {
+    CancelUpdate();
+    return;
+  }
+  if (edit_ == EditMode::Edit) CancelUpdate();
+  size_t current = CurrentRow();
+  Row& row = rows_->rows[current];
+  if (lockType_ == kLockBatchOptimistic) {
+    row.status = row.status == Row::Status::New ? Row::Status::Unchanged : Row::Status::Deleted;
+  } else {
+    CheckConnectionForWrite();
+    row.status = Row::Status::Deleted;
+    try {
+      WriteRow(current, false);
+    } catch (...) {
+      rows_->rows[current].status = Row::Status::Unchanged;
+      throw;
+    }
+    rows_->rows[current].status = Row::Status::Unchanged;
+  }
+  rows_->rows[current].hidden = true;
+  --rows_->visible;
+}
+
+void Recordset::UpdateBatch() {
+  RequireWritable();
+  FinishEdit();
+  CheckConnectionForWrite();
+  RowSet& r = *rows_;
+  std::vector<Row> saved = r.rows;
+  try {
+    connection_->Guard([&] {
+      RunAsUnit(connection_->Lease(), [&] {
+        for (size_t i = 0; i < r.rows.size(); ++i) {
+          const Row& row = r.rows[i];
+          if (row.status == Row::Status::Unchanged) continue;
+          if (row.status == Row::Status::New && row.hidden) continue;
+          WriteRow(i, row.status == Row::Status::New);
+        }
+      });
+    });
+  } catch (...) {
+    r.rows = std::move(saved);
+    throw;
+  }
+  for (Row& row : r.rows) {
+    row.status = Row::Status::Unchanged;
+    row.original = row.values;
+    row.changed.assign(row.values.size(), false);
+  }
+}
+
+void Recordset::CancelBatch() {
+  RequireOpen();
+  if (edit_ != EditMode::None) CancelUpdate();
+  RowSet& r = *rows_;
+  for (Row& row : r.rows) {
+    switch (row.status) {
+      case Row::Status::New:
+        if (!row.hidden) --r.visible;
+        row.hidden = true;
+        break;
+      case Row::Status::Modified: row.values = row.original; break;
+      case Row::Status::Deleted:
+        row.hidden = false;
+        ++r.visible;
+        break;
+      default: break;
+    }
+    row.status = Row::Status::Unchanged;
+    row.changed.assign(row.values.size(), false);
+  }
+  Seek(0, 1);
+}
+
+// --- writing one row ------------------------------------------------------------
+
+void Recordset::WriteRow(size_t index, bool adding) {
+  RowSet& r = *rows_;
+  Row& row = r.rows[index];
+  Session& session = *connection_->Lease().session;
+  const SessionLease& lease = connection_->Lease();
+  auto q = [&](const std::string& name) { return session.QuoteName(name); };
+  const std::string table = q(r.table);
+
+  auto keyWhere = [&](std::vector<rt::Variant>& params) {
+    if (r.keys.empty())
+      adoerr::Raise(rt::hr::kFail, kSource,
+                    "The recordset lacks the key columns of table '" + r.table + "' needed to find the row.");
+    std::string where;
+    for (int32_t k : r.keys) {
+      where += (where.empty() ? " WHERE " : " AND ") + q(r.columns[k].baseColumn) + " = ?";
+      params.push_back(row.original[k]);
+    }
+    return where;
+  };
+  auto run = [&](const std::string& sql, const std::vector<rt::Variant>& params) {
+    std::unique_ptr<Statement> st = session.Prepare(sql);
+    for (size_t i = 0; i < params.size(); ++i) st->Bind(static_cast<int>(i + 1), params[i]);
+    return RunPrepared(lease, *st, sql);
+  };
+
+  connection_->Guard([&] {
+    std::vector<rt::Variant> params;
+    if (row.status == Row::Status::Deleted) {
+      std::string sql = "DELETE FROM " + table;
+      sql += keyWhere(params);
+      if (run(sql, params) == 0)
+        adoerr::Raise(adoerr::kRowNotFound, kSource, "The row to delete from '" + r.table + "' was not found.");
+      return;
+    }
+    if (!adding) {
+      std::string set;
+      for (size_t i = 0; i < r.columns.size(); ++i) {
+        if (i >= row.changed.size() || !row.changed[i]) continue;
+        set += (set.empty() ? "" : ", ") + q(r.columns[i].baseColumn) + " = ?";
+        params.push_back(row.values[i]);
+      }
+      if (set.empty()) return;
+      std::string sql = "UPDATE " + table + " SET " + set;
+      sql += keyWhere(params);
+      if (run(sql, params) == 0)
+        adoerr::Raise(adoerr::kRowNotFound, kSource,
+                      "The row to update in '" + r.table + "' was not found; it may have changed since it was read.");
+      return;
+    }
+    std::string names, marks;
+    for (size_t i = 0; i < r.columns.size(); ++i) {
+      if (i >= row.changed.size() || !row.changed[i]) continue;
+      names += (names.empty() ? "" : ", ") + q(r.columns[i].baseColumn);
+      marks += marks.empty() ? "?" : ", ?";
+      params.push_back(row.values[i]);
+    }
+    std::string sql = names.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
+                                    : "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")";
+    run(sql, params);
+    // Read the new row back: its identity and the defaults the table filled in.
+    std::vector<rt::Variant> keyValues;
+    std::string where;
+    if (r.identity >= 0) {
+      row.values[r.identity] = rt::Variant(static_cast<int32_t>(session.LastInsertId()));
+      where = " WHERE " + q(r.columns[r.identity].baseColumn) + " = ?";
+      keyValues.push_back(row.values[r.identity]);
+    } else if (!r.keys.empty()) {
+      for (int32_t k : r.keys) {
+        where += (where.empty() ? " WHERE " : " AND ") + q(r.columns[k].baseColumn) + " = ?";
+        keyValues.push_back(row.values[k]);
+      }
+    } else {
+      return;
+    }
+    std::string list;
+    std::vector<size_t> positions;
+    for (size_t i = 0; i < r.columns.size(); ++i) {
+      if (r.columns[i].baseTable.empty() || strcasecmp(r.columns[i].baseTable.c_str(), r.table.c_str()) != 0) continue;
+      list += (list.empty() ? "" : ", ") + q(r.columns[i].baseColumn);
+      positions.push_back(i);
+    }
+    std::unique_ptr<Statement> st = session.Prepare("SELECT " + list + " FROM " + table + where);
+    for (size_t i = 0; i < keyValues.size(); ++i) st->Bind(static_cast<int>(i + 1), keyValues[i]);
+    if (st->Step()) {
+      for (size_t i = 0; i < positions.size(); ++i) row.values[positions[i]] = st->Value(static_cast<int>(i));
+    }
+  });
+}
+
+}  // namespace data

@@ -1,0 +1,236 @@
+// Sessions for connections, transaction enlistment and statement execution.
+#include "data/session_broker.h"
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "runtime/context.h"
+
+namespace data {
+
+namespace {
+
+constexpr size_t kPooledPerDatabase = 4;
+
+// Databases whose write lock a transaction holds, with the thread that runs
+// it and the session it holds the lock with.
+struct LockHolder {
+  std::thread::id thread;
+  const Session* session;
+};
+std::mutex gLocksMutex;
+std::map<std::string, LockHolder> gLocks;
+
+std::mutex gPoolMutex;
+std::map<std::string, std::vector<std::unique_ptr<Session>>> gPool;
+
+std::atomic<uint64_t> gMarkCounter{0};
+
+const LockHolder* HolderOnThisThread(const std::string& key, LockHolder& copy) {
+  std::lock_guard<std::mutex> lock(gLocksMutex);
+  auto it = gLocks.find(key);
+  if (it == gLocks.end() || it->second.thread != std::this_thread::get_id()) return nullptr;
+  copy = it->second;
+  return &copy;
+}
+
+void RegisterLock(const std::string& key, const Session* session) {
+  std::lock_guard<std::mutex> lock(gLocksMutex);
+  gLocks[key] = LockHolder{std::this_thread::get_id(), session};
+}
+
+void UnregisterLock(const std::string& key, const Session* session) {
+  std::lock_guard<std::mutex> lock(gLocksMutex);
+  auto it = gLocks.find(key);
+  if (it != gLocks.end() && it->second.session == session) gLocks.erase(it);
+}
+
+std::unique_ptr<Session> OpenSession(const ConnectionSettings& settings) {
+  {
+    std::lock_guard<std::mutex> lock(gPoolMutex);
+    auto& idle = gPool[settings.key];
+    if (!idle.empty()) {
+      std::unique_ptr<Session> s = std::move(idle.back());
+      idle.pop_back();
+      return s;
+    }
+  }
+  return EngineFor(settings.provider).Open(settings);
+}
+
+void Pool(std::unique_ptr<Session> session) {
+  if (!session || session->InTransaction()) return;
+  std::lock_guard<std::mutex> lock(gPoolMutex);
+  auto& idle = gPool[session->Settings().key];
+  if (idle.size() < kPooledPerDatabase) idle.push_back(std::move(session));
+}
+
+// A session that belongs to a transaction of the object context.
+class EnlistedSession final : public rt::TransactionResource {
+ public:
+  explicit EnlistedSession(std::shared_ptr<Session> session) : session_(std::move(session)) {
+    session_->Begin();
+    RegisterLock(session_->Settings().key, session_.get());
+  }
+  ~EnlistedSession() override { Rollback(); }
+  void Commit() override {
+    session_->Commit();
+    UnregisterLock(session_->Settings().key, session_.get());
+  }
+  void Rollback() override {
+    session_->Rollback();
+    UnregisterLock(session_->Settings().key, session_.get());
+  }
+  const std::shared_ptr<Session>& session() const { return session_; }
+
+ private:
+  std::shared_ptr<Session> session_;
+};
+
+[[noreturn]] void RaiseLockedByThisThread(std::string_view sql) {
+  throw EngineError(rt::hr::kSqlFailed, "ADODB.Connection",
+                    "The database is locked by a transaction running on this thread; a write from outside "
+                    "that transaction would wait for it forever, so it fails: " +
+                        std::string(sql),
+                    5 /* busy */);
+}
+
+void CheckWriteAllowed(const SessionLease& lease, std::string_view sql) {
+  if (!EngineFor(lease.session->Settings().provider).SingleWriter()) return;
+  LockHolder holder;
+  if (HolderOnThisThread(lease.session->Settings().key, holder) && holder.session != lease.session.get())
+    RaiseLockedByThisThread(sql);
+}
+
+// Steps a statement that returns no rows to its end; inside a transaction
+// under a mark, so that its failure undoes only itself.
+int64_t StepToEnd(const SessionLease& lease, Statement& st, std::string_view sql) {
+  if (st.ReadOnly()) {
+    while (st.Step()) {
+    }
+    return -1;
+  }
+  CheckWriteAllowed(lease, sql);
+  Session& s = *lease.session;
+  if (!lease.enlisted) {
+    while (st.Step()) {
+    }
+    return s.Changes();
+  }
+  // The engine may have rolled the whole transaction back after a severe
+  // failure (disk full); nothing may then run outside it unnoticed.
+  if (!s.InTransaction())
+    throw EngineError(rt::hr::kSqlFailed, "ADODB.Connection",
+                      "The transaction was rolled back by the database; the statement is not run: " +
+                          std::string(sql),
+                      1);
+  std::string mark = "stmt" + std::to_string(++gMarkCounter);
+  s.Mark(mark);
+  try {
+    while (st.Step()) {
+    }
+  } catch (...) {
+    s.RollbackToMark(mark);
+    throw;
+  }
+  s.ReleaseMark(mark);
+  return s.Changes();
+}
+
+}  // namespace
+
+SessionLease AcquireSession(const ConnectionSettings& settings) {
+  rt::ObjectContext* context = rt::GetObjectContext();
+  rt::Transaction* tx = context ? context->CurrentTransaction() : nullptr;
+  SessionLease lease;
+  if (tx) {
+    if (auto* enlisted = dynamic_cast<EnlistedSession*>(tx->Find(settings.key))) {
+      lease.session = enlisted->session();
+      lease.enlisted = true;
+      return lease;
+    }
+  }
+  LockHolder holder;
+  if (tx && EngineFor(settings.provider).SingleWriter() && HolderOnThisThread(settings.key, holder)) {
+    throw EngineError(rt::hr::kFail, "ADODB.Connection",
+                      "The database '" + settings.dataSource +
+                          "' is locked by another transaction running on this thread",
+                      5 /* busy */);
+  }
+  std::shared_ptr<Session> session(OpenSession(settings).release(), [](Session* s) {
+    Pool(std::unique_ptr<Session>(s));
+  });
+  if (tx) {
+    auto resource = std::make_shared<EnlistedSession>(session);
+    tx->Enlist(settings.key, resource);
+    lease.enlisted = true;
+  }
+  lease.session = std::move(session);
+  return lease;
+}
+
+void ReleaseSession(SessionLease& lease) {
+  lease.session.reset();
+  lease.enlisted = false;
+}
+
+Execution Run(const SessionLease& lease, std::string_view sql, const std::vector<rt::Variant>& parameters) {
+  Execution result;
+  std::vector<std::string> statements = lease.session->Translate(sql);
+  size_t nextParameter = 0;
+  for (size_t i = 0; i < statements.size(); ++i) {
+    std::unique_ptr<Statement> st = lease.session->Prepare(statements[i]);
+    for (int p = 1; p <= st->ParameterCount(); ++p) {
+      if (nextParameter >= parameters.size())
+        throw EngineError(rt::hr::kSqlFailed, "ADODB.Command",
+                          "No value given for one or more required parameters: " + std::string(sql), 0);
+      st->Bind(p, parameters[nextParameter++]);
+    }
+    if (st->ColumnCount() > 0) {
+      if (i + 1 != statements.size())
+        throw EngineError(rt::hr::kSqlFailed, "ADODB.Connection",
+                          "Only the last statement of a batch may return rows: " + std::string(sql), 0);
+      result.rows = std::move(st);
+      break;
+    }
+    int64_t changed = StepToEnd(lease, *st, sql);
+    if (changed >= 0) result.recordsAffected = (result.recordsAffected < 0 ? 0 : result.recordsAffected) + changed;
+  }
+  if (nextParameter < parameters.size())
+    throw EngineError(rt::hr::kSqlFailed, "ADODB.Command",
+                      "More parameter values were given than the statement has parameters: " + std::string(sql), 0);
+  return result;
+}
+
+int64_t RunPrepared(const SessionLease& lease, Statement& statement, const std::string& textForErrors) {
+  return StepToEnd(lease, statement, textForErrors);
+}
+
+void RunAsUnit(const SessionLease& lease, const std::function<void()>& work) {
+  Session& s = *lease.session;
+  if (s.InTransaction()) {
+    std::string mark = "unit" + std::to_string(++gMarkCounter);
+    s.Mark(mark);
+    try {
+      work();
+    } catch (...) {
+      s.RollbackToMark(mark);
+      throw;
+    }
+    s.ReleaseMark(mark);
+    return;
+  }
+  CheckWriteAllowed(lease, "batch update");
+  s.Begin();
+  try {
+    work();
+    s.Commit();
+  } catch (...) {
+    s.Rollback();
+    throw;
+  }
+}
+
+}  // namespace data

@@ -1,0 +1,57 @@
+// Hands engine sessions to connections and runs statements on them with the
+// transaction rules of the object context:
+//  - a connection opened while the current context carries a transaction
+//    joins it: every connection of that transaction on one database shares
+//    one session, which begins with the write lock taken and commits or rolls
+//    back when the root call ends (the session is enlisted in the
+//    transaction); closing the connection only gives the session back;
+//  - outside a transaction each statement commits by itself, and closed
+//    sessions are kept for the next connection to the same database;
+//  - inside a transaction a failed statement undoes only itself;
+//  - on an engine with one writer at a time, a write outside the transaction
+//    that this thread's transaction holds the lock for fails at once instead
+//    of waiting for the lock that the thread itself holds.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/engine.h"
+
+namespace data {
+
+struct SessionLease {
+  std::shared_ptr<Session> session;
+  bool enlisted = false;  // part of the context's transaction
+};
+
+// A session for the database that the settings name. Raises when the
+// database cannot be opened, or when a transaction of another context on this
+// thread already holds it.
+SessionLease AcquireSession(const ConnectionSettings& settings);
+// Gives the session back (to the pool, unless it belongs to a transaction).
+void ReleaseSession(SessionLease& lease);
+
+struct Execution {
+  // The row source of the statement that returns rows, not yet stepped;
+  // null when the text returns none.
+  std::unique_ptr<Statement> rows;
+  int64_t recordsAffected = -1;  // -1 when no statement changed rows
+};
+
+// Translates and runs SQL Server text with positional "?" parameters.
+Execution Run(const SessionLease& lease, std::string_view sql, const std::vector<rt::Variant>& parameters = {});
+
+// Runs one engine statement (already in the engine's dialect) that changes
+// rows, under the same rules; answers the rows changed.
+int64_t RunPrepared(const SessionLease& lease, Statement& statement, const std::string& textForErrors);
+
+// Runs `work` as one unit: inside a transaction, a failure undoes all that
+// `work` did and nothing else; outside one, `work` runs in a transaction of
+// its own.
+void RunAsUnit(const SessionLease& lease, const std::function<void()>& work);
+
+}  // namespace data

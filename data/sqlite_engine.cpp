@@ -1,0 +1,450 @@
+// The SQLite engine: sessions, statements, typed values and error mapping.
+#include "data/sqlite_engine.h"
+
+#include <sqlite3.h>
+#include <strings.h>
+
+#include <cmath>
+#include <limits>
+#include <map>
+#include <mutex>
+#include <set>
+#include <unordered_map>
+
+#include "data/date_text.h"
+#include "data/text_rules.h"
+#include "data/tsql_translator.h"
+
+namespace data {
+
+namespace {
+
+constexpr const char* kSource = "SQLite";
+constexpr size_t kCachedStatements = 64;
+
+// The one place where SQLite's result codes become COM error numbers.
+int32_t ComErrorNumber(int rc) {
+  return (rc & 0xFF) == SQLITE_CONSTRAINT ? rt::hr::kConstraintViolation : rt::hr::kSqlFailed;
+}
+
+[[noreturn]] void RaiseEngineError(sqlite3* db, int rc) {
+  std::string text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  throw EngineError(ComErrorNumber(rc), kSource, text, rc);
+}
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (auto& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// The database handle and its prepared statements kept for reuse; shared
+// by the session and the statements it handed out.
+struct Handle {
+  sqlite3* db = nullptr;
+  std::unordered_map<std::string, std::vector<sqlite3_stmt*>> cache;
+  size_t cached = 0;
+
+  ~Handle() {
+    for (auto& [sql, stmts] : cache) {
+      for (sqlite3_stmt* s : stmts) sqlite3_finalize(s);
+    }
+    sqlite3_close_v2(db);
+  }
+  void Exec(const char* sql) {
+    int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) RaiseEngineError(db, rc);
+  }
+  sqlite3_stmt* Take(const std::string& sql) {
+    auto it = cache.find(sql);
+    if (it != cache.end() && !it->second.empty()) {
+      sqlite3_stmt* s = it->second.back();
+      it->second.pop_back();
+      --cached;
+      return s;
+    }
+    sqlite3_stmt* s = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &s, nullptr);
+    if (rc != SQLITE_OK) {
+      sqlite3_finalize(s);
+      RaiseEngineError(db, rc);
+    }
+    return s;
+  }
+  void Give(const std::string& sql, sqlite3_stmt* s) {
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    if (cached >= kCachedStatements) {
+      sqlite3_finalize(s);
+      return;
+    }
+    cache[sql].push_back(s);
+    ++cached;
+  }
+};
+
+rt::Variant IntegerValue(int64_t v, rt::VarType subtype) {
+  switch (subtype) {
+    case rt::VarType::Byte:
+      if (v >= 0 && v <= 255) return rt::Variant(static_cast<uint8_t>(v));
+      break;
+    case rt::VarType::Integer:
+      if (v >= INT16_MIN && v <= INT16_MAX) return rt::Variant(static_cast<int16_t>(v));
+      break;
+    case rt::VarType::Decimal: return rt::Variant(rt::Decimal{v, 0});
+    default: break;
+  }
+  if (v >= INT32_MIN && v <= INT32_MAX) return rt::Variant(static_cast<int32_t>(v));
+  return rt::Variant(rt::Decimal{v, 0});
+}
+
+class SqliteStatement final : public Statement {
+ public:
+  SqliteStatement(std::shared_ptr<Handle> handle, std::string sql)
+      : handle_(std::move(handle)), sql_(std::move(sql)), stmt_(handle_->Take(sql_)) {
+    int n = sqlite3_column_count(stmt_);
+    columns_.resize(n);
+    for (int i = 0; i < n; ++i) {
+      ColumnInfo& c = columns_[i];
+      const char* name = sqlite3_column_name(stmt_, i);
+      const char* origin = sqlite3_column_origin_name(stmt_, i);
+      const char* table = sqlite3_column_table_name(stmt_, i);
+      const char* declared = sqlite3_column_decltype(stmt_, i);
+      c.name = name ? name : "";
+      if (origin && strcasecmp(c.name.c_str(), origin) == 0) c.name = origin;
+      c.declared = declared ? declared : "";
+      c.type = TypeFromDeclared(c.declared);
+      if (origin && table) {
+        c.baseTable = table;
+        c.baseColumn = origin;
+      }
+    }
+  }
+  ~SqliteStatement() override { handle_->Give(sql_, stmt_); }
+
+  int ParameterCount() const override { return sqlite3_bind_parameter_count(stmt_); }
+
+  void Bind(int index, const rt::Variant& v) override {
+    using rt::VarType;
+    int rc = SQLITE_OK;
+    switch (v.Type()) {
+      case VarType::Empty:
+      case VarType::Null: rc = sqlite3_bind_null(stmt_, index); break;
+      case VarType::Boolean: rc = sqlite3_bind_int(stmt_, index, *v.Get<bool>() ? 1 : 0); break;
+      case VarType::Byte:
+      case VarType::Integer:
+      case VarType::Long: rc = sqlite3_bind_int64(stmt_, index, rt::CLng(v)); break;
+      case VarType::Single:
+      case VarType::Double: rc = sqlite3_bind_double(stmt_, index, rt::CDbl(v)); break;
+      case VarType::Currency: {
+        int64_t scaled = v.Get<rt::Currency>()->scaled;
+        rc = scaled % rt::Currency::kScale == 0
+                 ? sqlite3_bind_int64(stmt_, index, scaled / rt::Currency::kScale)
+                 : sqlite3_bind_double(stmt_, index, v.Get<rt::Currency>()->ToDouble());
+        break;
+      }
+      case VarType::Decimal: {
+        const rt::Decimal& d = *v.Get<rt::Decimal>();
+        if (d.scale == 0 && d.mantissa >= std::numeric_limits<int64_t>::min() &&
+            d.mantissa <= std::numeric_limits<int64_t>::max()) {
+          rc = sqlite3_bind_int64(stmt_, index, static_cast<int64_t>(d.mantissa));
+        } else {
+          rc = sqlite3_bind_double(stmt_, index, d.ToDouble());
+        }
+        break;
+      }
+      case VarType::Date: {
+        std::string text = StoredDateText(*v.Get<rt::Date>());
+        rc = sqlite3_bind_text(stmt_, index, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        break;
+      }
+      case VarType::String: {
+        const std::string& s = *v.Get<std::string>();
+        rc = sqlite3_bind_text(stmt_, index, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+        break;
+      }
+      default: rt::RaiseVb(rt::vberr::kTypeMismatch);
+    }
+    if (rc != SQLITE_OK) RaiseEngineError(handle_->db, rc);
+  }
+
+  bool Step() override {
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    RaiseEngineError(handle_->db, rc);
+  }
+
+  int ColumnCount() const override { return static_cast<int>(columns_.size()); }
+  const ColumnInfo& Column(int index) const override { return columns_.at(index); }
+  bool ReadOnly() const override { return sqlite3_stmt_readonly(stmt_) != 0; }
+
+  rt::Variant Value(int i) const override {
+    using rt::VarType;
+    int storage = sqlite3_column_type(stmt_, i);
+    if (storage == SQLITE_NULL) return rt::Variant::Null();
+    const TypeInfo& type = columns_[i].type;
+    switch (type.subtype) {
+      case VarType::Boolean: return rt::Variant(sqlite3_column_int64(stmt_, i) != 0);
+      case VarType::Byte:
+      case VarType::Integer:
+      case VarType::Long:
+      case VarType::Decimal:
+        if (storage == SQLITE_INTEGER) return IntegerValue(sqlite3_column_int64(stmt_, i), type.subtype);
+        if (type.subtype == VarType::Decimal) return DecimalValue(i, storage);
+        return rt::Variant(sqlite3_column_double(stmt_, i));
+      case VarType::Double: return rt::Variant(sqlite3_column_double(stmt_, i));
+      case VarType::Currency: return CurrencyValue(i, storage);
+      case VarType::Date:
+        if (storage == SQLITE_TEXT) {
+          if (auto d = ParseStoredDate(Text(i))) return rt::Variant(*d);
+        }
+        return StorageValue(i, storage);
+      case VarType::String: {
+        std::string text(Text(i));
+        if (type.padTo > 0) {
+          int32_t n = CharacterCount(text);
+          if (n < type.padTo) text.append(type.padTo - n, ' ');
+        }
+        return rt::Variant(std::move(text));
+      }
+      default: return StorageValue(i, storage);
+    }
+  }
+
+ private:
+  std::string_view Text(int i) const {
+    const unsigned char* p = sqlite3_column_text(stmt_, i);
+    return std::string_view(reinterpret_cast<const char*>(p), sqlite3_column_bytes(stmt_, i));
+  }
+  rt::Variant StorageValue(int i, int storage) const {
+    switch (storage) {
+      case SQLITE_INTEGER: {
+        int64_t v = sqlite3_column_int64(stmt_, i);
+        if (v >= INT32_MIN && v <= INT32_MAX) return rt::Variant(static_cast<int32_t>(v));
+        return rt::Variant(static_cast<double>(v));
+      }
+      case SQLITE_FLOAT: return rt::Variant(sqlite3_column_double(stmt_, i));
+      default: return rt::Variant(std::string(Text(i)));
+    }
+  }
+  rt::Variant CurrencyValue(int i, int storage) const {
+    if (storage == SQLITE_INTEGER) {
+      int64_t v = sqlite3_column_int64(stmt_, i);
+      if (v > INT64_MAX / rt::Currency::kScale || v < INT64_MIN / rt::Currency::kScale)
+        rt::RaiseVb(rt::vberr::kOverflow);
+      return rt::Variant(rt::Currency::FromScaled(v * rt::Currency::kScale));
+    }
+    if (storage == SQLITE_FLOAT) {
+      // Most stored amounts have at most four decimals: take them exactly
+      // without the general rounding.
+      double scaled = sqlite3_column_double(stmt_, i) * rt::Currency::kScale;
+      if (std::fabs(scaled) < 9.0e15 && std::nearbyint(scaled) == scaled)
+        return rt::Variant(rt::Currency::FromScaled(static_cast<int64_t>(scaled)));
+      return rt::Variant(rt::Currency::FromDouble(sqlite3_column_double(stmt_, i)));
+    }
+    return rt::Variant(rt::CCur(rt::Variant(std::string(Text(i)))));
+  }
+  rt::Variant DecimalValue(int i, int storage) const {
+    if (storage == SQLITE_FLOAT) return rt::Variant(rt::Decimal::FromDouble(sqlite3_column_double(stmt_, i)));
+    rt::Decimal d;
+    if (rt::Decimal::Parse(Text(i), d)) return rt::Variant(d);
+    return rt::Variant(std::string(Text(i)));
+  }
+
+  std::shared_ptr<Handle> handle_;
+  std::string sql_;
+  sqlite3_stmt* stmt_;
+  std::vector<ColumnInfo> columns_;
+};
+
+class SqliteSession final : public Session, private SchemaInfo {
+ public:
+  SqliteSession(ConnectionSettings settings, std::shared_ptr<Handle> handle)
+      : settings_(std::move(settings)), handle_(std::move(handle)) {}
+
+  const ConnectionSettings& Settings() const override { return settings_; }
+
+  std::vector<std::string> Translate(std::string_view text) override {
+    try {
+      return TranslateForSqlite(text, this);
+    } catch (const UntranslatableStatement& e) {
+      throw EngineError(rt::hr::kSqlFailed, kSource,
+                        std::string("The statement cannot be run on this database (") + e.what() +
+                            "): " + std::string(text),
+                        SQLITE_ERROR);
+    }
+  }
+
+  std::unique_ptr<Statement> Prepare(const std::string& sql) override {
+    return std::make_unique<SqliteStatement>(handle_, sql);
+  }
+
+  int64_t Changes() const override { return sqlite3_changes64(handle_->db); }
+  int64_t LastInsertId() const override { return sqlite3_last_insert_rowid(handle_->db); }
+
+  void Begin() override { handle_->Exec("BEGIN IMMEDIATE"); }
+  void Commit() override { handle_->Exec("COMMIT"); }
+  void Rollback() override {
+    if (!sqlite3_get_autocommit(handle_->db)) sqlite3_exec(handle_->db, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+  bool InTransaction() const override { return sqlite3_get_autocommit(handle_->db) == 0; }
+  void Mark(const std::string& name) override { handle_->Exec(("SAVEPOINT " + QuoteName(name)).c_str()); }
+  void ReleaseMark(const std::string& name) override {
+    handle_->Exec(("RELEASE " + QuoteName(name)).c_str());
+  }
+  void RollbackToMark(const std::string& name) override {
+    std::string q = QuoteName(name);
+    sqlite3_exec(handle_->db, ("ROLLBACK TO " + q + "; RELEASE " + q).c_str(), nullptr, nullptr, nullptr);
+  }
+
+  std::vector<TableColumn> TableColumns(const std::string& table) override {
+    Refresh();
+    auto it = tables_.find(Lower(table));
+    return it == tables_.end() ? std::vector<TableColumn>{} : it->second;
+  }
+
+  std::string QuoteName(const std::string& name) const override {
+    std::string out = "\"";
+    for (char c : name) {
+      out += c;
+      if (c == '"') out += '"';
+    }
+    return out + "\"";
+  }
+
+ private:
+  // SchemaInfo for the translator.
+  bool IsDateColumn(std::string_view table, std::string_view column) override {
+    Refresh();
+    if (table.empty()) return dateColumns_.count(Lower(column)) > 0;
+    auto it = tables_.find(Lower(table));
+    if (it == tables_.end()) return false;
+    for (const TableColumn& c : it->second) {
+      if (strcasecmp(c.name.c_str(), std::string(column).c_str()) == 0)
+        return TypeFromDeclared(c.declared).subtype == rt::VarType::Date;
+    }
+    return false;
+  }
+  std::vector<std::string> ColumnNames(std::string_view table) override {
+    std::vector<std::string> names;
+    for (const TableColumn& c : TableColumns(std::string(table))) names.push_back(c.name);
+    return names;
+  }
+
+  int SchemaVersion() {
+    SqliteStatement s(handle_, "PRAGMA schema_version");
+    return s.Step() ? rt::CLng(s.Value(0)) : 0;
+  }
+
+  void Refresh() {
+    int version = SchemaVersion();
+    if (version == schemaVersion_) return;
+    tables_.clear();
+    dateColumns_.clear();
+    std::vector<std::string> names;
+    {
+      SqliteStatement list(handle_, "SELECT name FROM sqlite_schema WHERE type = 'table'");
+      while (list.Step()) names.push_back(rt::CStr(list.Value(0)));
+    }
+    for (const std::string& name : names) {
+      std::vector<TableColumn> columns;
+      SqliteStatement info(handle_, "PRAGMA table_info(" + QuoteName(name) + ")");
+      int keys = 0;
+      while (info.Step()) {
+        TableColumn c;
+        c.name = rt::CStr(info.Value(1));
+        c.declared = info.Value(2).IsNull() ? "" : rt::CStr(info.Value(2));
+        c.primaryKey = rt::CLng(info.Value(5)) > 0;
+        keys += c.primaryKey ? 1 : 0;
+        if (TypeFromDeclared(c.declared).subtype == rt::VarType::Date) dateColumns_.insert(Lower(c.name));
+        columns.push_back(std::move(c));
+      }
+      // The table's identity is its INTEGER PRIMARY KEY, the alias of the rowid.
+      for (TableColumn& c : columns) c.identity = keys == 1 && c.primaryKey && Lower(c.declared) == "integer";
+      tables_[Lower(name)] = std::move(columns);
+    }
+    schemaVersion_ = version;
+  }
+
+  ConnectionSettings settings_;
+  std::shared_ptr<Handle> handle_;
+  int schemaVersion_ = -1;
+  std::map<std::string, std::vector<TableColumn>> tables_;
+  std::set<std::string> dateColumns_;
+};
+
+int NoCaseCollation(void*, int n1, const void* p1, int n2, const void* p2) {
+  return CompareText(std::string_view(static_cast<const char*>(p1), n1),
+                     std::string_view(static_cast<const char*>(p2), n2));
+}
+
+void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  for (int i = 0; i < argc; ++i) {
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+      sqlite3_result_null(ctx);
+      return;
+    }
+  }
+  auto text = [&](int i) {
+    const unsigned char* p = sqlite3_value_text(argv[i]);
+    return std::string_view(reinterpret_cast<const char*>(p), sqlite3_value_bytes(argv[i]));
+  };
+  std::optional<char32_t> escape;
+  if (argc == 3) {
+    std::string_view e = text(2);
+    if (CharacterCount(e) != 1) {
+      sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+      return;
+    }
+    if (static_cast<unsigned char>(e[0]) >= 0x80) {
+      sqlite3_result_error(ctx, "ESCAPE character must be ASCII", -1);
+      return;
+    }
+    escape = static_cast<char32_t>(e[0]);
+  }
+  // like(pattern, text[, escape]) stands for "text LIKE pattern".
+  sqlite3_result_int(ctx, LikeMatches(text(1), text(0), escape) ? 1 : 0);
+}
+
+class SqliteEngineImpl final : public Engine {
+ public:
+  std::unique_ptr<Session> Open(const ConnectionSettings& settings) override {
+    auto handle = std::make_shared<Handle>();
+    int rc = sqlite3_open_v2(settings.dataSource.c_str(), &handle->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    try {
+      if (rc != SQLITE_OK) RaiseEngineError(handle->db, rc);
+      sqlite3_extended_result_codes(handle->db, 1);
+      sqlite3_busy_timeout(handle->db, kSqliteBusyTimeoutMs);
+      // The first session switches a new file to WAL for good. Should
+      // another process hold the file in its old mode right then, this
+      // session works in that mode and a later one switches.
+      int wal = sqlite3_exec(handle->db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+      if (wal != SQLITE_OK && (wal & 0xFF) != SQLITE_BUSY) RaiseEngineError(handle->db, wal);
+      handle->Exec("PRAGMA foreign_keys=ON");
+      InstallSqlServerTextRules(handle->db);
+    } catch (const EngineError& e) {
+      throw EngineError(rt::hr::kFail, kSource,
+                        "Cannot open the database '" + settings.dataSource + "': " + e.description(),
+                        e.nativeError());
+    }
+    return std::make_unique<SqliteSession>(settings, std::move(handle));
+  }
+  bool SingleWriter() const override { return true; }
+};
+
+}  // namespace
+
+void InstallSqlServerTextRules(sqlite3* db) {
+  sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, nullptr, NoCaseCollation, nullptr);
+  int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+  sqlite3_create_function(db, "like", 2, flags, nullptr, LikeFunction, nullptr, nullptr);
+  sqlite3_create_function(db, "like", 3, flags, nullptr, LikeFunction, nullptr, nullptr);
+}
+
+Engine& SqliteEngine() {
+  static SqliteEngineImpl engine;
+  return engine;
+}
+
+}  // namespace data

@@ -1,0 +1,24 @@
+// The embedded SQLite engine: one database file, opened in WAL mode with a
+// busy timeout so that several threads and processes can work on it, and
+// with SQL Server's text rules (NOCASE collation, LIKE) on every session.
+#pragma once
+
+#include <string>
+
+#include "data/engine.h"
+
+struct sqlite3;
+
+namespace data {
+
+Engine& SqliteEngine();
+
+// How long a session waits for another writer before it fails.
+constexpr int kSqliteBusyTimeoutMs = 15000;
+
+// Installs SQL Server's text rules on a plain SQLite handle: the NOCASE
+// collation that ignores letter case (Unicode) and trailing blanks, and LIKE
+// with bracket classes. Every session of the engine has them.
+void InstallSqlServerTextRules(sqlite3* db);
+
+}  // namespace data

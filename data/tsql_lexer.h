@@ -1,0 +1,44 @@
+// The tokenizer of SQL Server's statement text, the first step of turning
+// the statements that the classes compose into the engine's dialect.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace data {
+
+enum class TokenKind {
+  Space,       // blanks, line ends and comments
+  Word,        // identifier or keyword: letters, digits, _ @ # $
+  QuotedName,  // "name" or [name]
+  String,      // 'text' with '' for a quote
+  NString,     // N'text'
+  Number,      // 12, 1.5, .5, 1e3
+  Parameter,   // ?
+  Symbol,      // operators and punctuation: ( ) , . ; = <> <= >= != || + - * / % < >
+};
+
+struct Token {
+  TokenKind kind;
+  std::string text;  // the token as written
+
+  bool Is(TokenKind k) const { return kind == k; }
+  // A word equal to `keyword` without regard to letter case.
+  bool IsWord(std::string_view keyword) const;
+  bool IsSymbol(std::string_view symbol) const { return kind == TokenKind::Symbol && text == symbol; }
+  // The value of a String or NString token, quotes removed and '' undone.
+  std::string StringValue() const;
+  // The name of a Word or QuotedName token without its quotes.
+  std::string Name() const;
+};
+
+// Splits statement text into tokens; the concatenation of the tokens' texts
+// is the input. An unterminated literal, quoted name or comment is an error
+// (std::invalid_argument naming what is open).
+std::vector<Token> Tokenize(std::string_view sql);
+
+// A string literal's text: 'value' with each quote doubled.
+std::string QuoteString(std::string_view value);
+
+}  // namespace data

@@ -1,0 +1,56 @@
+-- Offices, warehouses and work centres: the user classes' tables. Users
+-- themselves live in the membership directory. The office writers insert
+-- without a column list, so the column order is part of the contract.
+
+-- One row per office, keyed by its description; users name their
+-- administrative and purchase offices by it. OFFICETYPE: 1 administrative,
+-- 2 purchase.
+CREATE TABLE OFFICE (
+  OFFICEDESCRIPTION nvarchar(50) COLLATE NOCASE NOT NULL PRIMARY KEY,
+  ADDRESSID int NULL,
+  BIS_BISID int NULL,
+  BUSINESSPARTNERID int NULL,
+  CURRENCYCODE nchar(3) COLLATE NOCASE NULL,
+  OFFICETYPE smallint NULL,
+  CREDITCARDNUMBER nvarchar(30) COLLATE NOCASE NULL,
+  CREDITCARDEXPIRY datetime NULL,
+  COSTCENTER nvarchar(30) COLLATE NOCASE NULL,
+  WAREHOUSE nvarchar(20) COLLATE NOCASE NULL,
+  SHIPTOCONTACTINFORMATION nvarchar(255) COLLATE NOCASE NULL,
+  FINANCIALDIMENSION1 nvarchar(50) COLLATE NOCASE NULL,
+  FINANCIALDIMENSION2 nvarchar(50) COLLATE NOCASE NULL,
+  FINANCIALDIMENSION3 nvarchar(50) COLLATE NOCASE NULL,
+  FINANCIALDIMENSION4 nvarchar(50) COLLATE NOCASE NULL,
+  FINANCIALDIMENSION5 nvarchar(50) COLLATE NOCASE NULL,
+  CREDITCARDTYPE smallint NULL,
+  PROJECTPROP int NULL,
+  PLANPROP int NULL,
+  EXTENSIONPROP int NULL,
+  COSTCOMPONENTPROP int NULL,
+  ACTIVITYPROP int NULL,
+  ELEMENTPROP int NULL,
+  PROPERTYGROUPID int NULL
+);
+
+-- Warehouse codes, each belonging to one BIS id.
+CREATE TABLE WAREHOUSE (
+  WAREHOUSECODE nvarchar(20) COLLATE NOCASE NOT NULL PRIMARY KEY,
+  WAREHOUSEDESCRIPTION nvarchar(100) COLLATE NOCASE NULL,
+  BISID int NULL
+);
+
+-- Work-centre codes, each belonging to one BIS id; COSTCENTER marks those
+-- that count as a user's cost centre.
+CREATE TABLE WORKCENTER (
+  WORKCENTERCODE nvarchar(20) COLLATE NOCASE NOT NULL PRIMARY KEY,
+  WORKCENTERDESCRIPTION nvarchar(100) COLLATE NOCASE NULL,
+  COSTCENTER bit NULL,
+  BISID int NULL
+);
+
+-- Sales representatives: one row per user and business partner the user
+-- represents. The writer inserts without a column list.
+CREATE TABLE BPSPERUSER (
+  USERID nvarchar(50) COLLATE NOCASE NOT NULL,
+  BUSINESSPARTNERID int NOT NULL
+);

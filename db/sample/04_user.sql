@@ -1,0 +1,14 @@
+-- Sample offices, a warehouse and work centres: the head office is the
+-- administrative office of the sample users, the purchase office their
+-- purchase office.
+INSERT INTO OFFICE VALUES ('Head office', NULL, 1, NULL, 'USD', 1, '4111111111111111', '2028-12-31 00:00:00',
+  'CC100', 'WH1', 'Goods receiving, gate 2', NULL, NULL, NULL, NULL, NULL, 2,
+  NULL, NULL, NULL, NULL, NULL, NULL, 10);
+INSERT INTO OFFICE VALUES ('Purchase office', NULL, 1, NULL, 'USD', 2, NULL, NULL,
+  NULL, 'WH1', NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+  NULL, NULL, NULL, NULL, NULL, NULL, NULL);
+
+INSERT INTO WAREHOUSE VALUES ('WH1', 'Main warehouse', 1);
+
+INSERT INTO WORKCENTER VALUES ('WC100', 'Assembly', 1, 1);
+INSERT INTO WORKCENTER VALUES ('WC200', 'Packing', 0, 1);

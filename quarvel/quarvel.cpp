@@ -1,0 +1,14 @@
+// The Quarvel library's class table and its four library exports.
+#include "runtime/registry.h"
+
+namespace {
+
+// Built on first use, so that nothing of the library runs when it is loaded.
+const rt::ClassTable& Classes() {
+  static const rt::ClassTable table(std::vector<rt::ClassInfo>{});
+  return table;
+}
+
+}  // namespace
+
+RT_COMPONENT_EXPORTS(Classes())

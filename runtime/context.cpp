@@ -1,0 +1,220 @@
+// The object context: the thread's current context, votes, transactions,
+// the host's values and creation of objects inside a context.
+#include "runtime/context.h"
+
+#include <exception>
+
+#include "runtime/com_error.h"
+#include "runtime/dispatch.h"
+#include "runtime/registry.h"
+
+namespace rt {
+
+namespace {
+
+thread_local ObjectContext* tCurrentContext = nullptr;
+// The innermost running object that was created by ProgID: it names the
+// running component.
+thread_local const Object* tCurrentObject = nullptr;
+
+// Makes a context current around ObjectControl's calls, which run in the
+// object's context but are no method calls: no transaction starts for them.
+class ContextSwitch {
+ public:
+  explicit ContextSwitch(ObjectContext* context) : previous_(tCurrentContext) {
+    tCurrentContext = context;
+  }
+  ~ContextSwitch() { tCurrentContext = previous_; }
+  ContextSwitch(const ContextSwitch&) = delete;
+  ContextSwitch& operator=(const ContextSwitch&) = delete;
+
+ private:
+  ObjectContext* previous_;
+};
+
+bool SameText(std::string_view a, std::string_view b) {
+  return TextCompare(a, b) == 0;
+}
+
+}  // namespace
+
+// --- Transactions --------------------------------------------------------------
+
+TransactionResource* Transaction::Find(const std::string& key) const {
+  for (const auto& [k, resource] : resources_) {
+    if (k == key) return resource.get();
+  }
+  return nullptr;
+}
+
+void Transaction::Enlist(const std::string& key, std::shared_ptr<TransactionResource> resource) {
+  resources_.emplace_back(key, std::move(resource));
+}
+
+bool Transaction::End() {
+  bool committing = !doomed_;
+  for (auto& [key, resource] : resources_) {
+    if (committing) {
+      try {
+        resource->Commit();
+        continue;
+      } catch (...) {
+        committing = false;
+      }
+    }
+    try {
+      resource->Rollback();
+    } catch (...) {
+      // Rollback never fails by contract; a stray exception must not stop
+      // the rest from rolling back.
+    }
+  }
+  resources_.clear();
+  return committing;
+}
+
+void TransactionStream::Enter() {
+  if (depth_++ == 0) current_ = std::make_unique<Transaction>();
+}
+
+bool TransactionStream::Leave() {
+  if (depth_ == 0 || --depth_ > 0) return true;
+  std::unique_ptr<Transaction> ending = std::move(current_);
+  return ending ? ending->End() : true;
+}
+
+// --- Host values -----------------------------------------------------------------
+
+const DispatchTable* HostValues::Dispatch() const {
+  static const DispatchTable kTable = DispatchBuilder<HostValues>("HostValues")
+                                          .Get("Item", &HostValues::Item)
+                                          .Let("Item", &HostValues::SetItem)
+                                          .Get("Value", &HostValues::Item)
+                                          .Let("Value", &HostValues::SetItem)
+                                          .Default("Item")
+                                          .Build();
+  return &kTable;
+}
+
+Variant HostValues::Item(const std::string& key) {
+  auto it = values_.find(key);
+  if (it != values_.end()) return it->second;
+  for (const auto& [k, value] : values_) {
+    if (SameText(k, key)) return value;
+  }
+  return Variant();
+}
+
+void HostValues::SetItem(const std::string& key, Variant value) {
+  for (auto& [k, v] : values_) {
+    if (SameText(k, key)) {
+      v = std::move(value);
+      return;
+    }
+  }
+  values_.emplace(key, std::move(value));
+}
+
+// --- The object context ------------------------------------------------------------
+
+ObjectPtr ObjectContext::CreateInstance(std::string_view progId) {
+  return CreateInContext(FindClass(progId), activity_, stream_);
+}
+
+ObjectPtr ObjectContext::Item(std::string_view name) const {
+  if (activity_) {
+    if (SameText(name, "Application")) return activity_->application;
+    if (SameText(name, "Session")) return activity_->session;
+  }
+  Raise(hr::kFail, "", "Unspecified error");
+}
+
+ObjectContext* GetObjectContext() {
+  return tCurrentContext;
+}
+
+std::string CurrentComponentName() {
+  if (!tCurrentObject) return {};
+  const std::string& progId = tCurrentObject->ProgId();
+  return progId.substr(0, progId.find('.'));
+}
+
+ContextScope::ContextScope(const Object& self)
+    : context_(self.Context().get()),
+      previous_(tCurrentContext),
+      previousObject_(tCurrentObject),
+      uncaught_(std::uncaught_exceptions()) {
+  if (!self.ProgId().empty()) tCurrentObject = &self;
+  if (!context_) return;
+  tCurrentContext = context_;
+  if (context_->depth_++ == 0 && context_->stream_) context_->stream_->Enter();
+}
+
+ContextScope::~ContextScope() noexcept(false) {
+  tCurrentContext = previous_;
+  tCurrentObject = previousObject_;
+  if (!context_ || --context_->depth_ > 0) return;
+
+  // The votes of this call are spent now; the next call votes afresh.
+  ObjectContext& context = *context_;
+  ObjectContext::Vote vote = context.vote_;
+  context.vote_ = ObjectContext::Vote::None;
+  if (vote == ObjectContext::Vote::Abort) {
+    if (Transaction* transaction = context.CurrentTransaction()) transaction->Doom();
+  }
+  if (!context.stream_) return;
+  Transaction* transaction = context.stream_->Current();
+  bool doomed = transaction && transaction->Doomed();
+  bool committed = context.stream_->Leave();
+  // Leave answers false only for a transaction that just ended without
+  // committing. That is the caller's news when this context voted to commit,
+  // and when a commit failed: its work is lost although nobody asked for it.
+  bool report = vote == ObjectContext::Vote::Commit || !doomed;
+  if (!committed && report && std::uncaught_exceptions() == uncaught_) {
+    Raise(hr::kTransactionAborted, "",
+          "The root transaction wanted to commit, but transaction aborted");
+  }
+}
+
+// --- Creation inside a context ---------------------------------------------------
+
+ObjectPtr CreateInContext(const ClassInfo& info, std::shared_ptr<Activity> activity,
+                          std::shared_ptr<TransactionStream> creatorStream) {
+  if (!activity) activity = std::make_shared<Activity>();
+  std::shared_ptr<TransactionStream> stream;
+  if (info.attribute == TransactionAttribute::Required) {
+    stream = creatorStream ? std::move(creatorStream) : std::make_shared<TransactionStream>();
+  }
+  auto context = std::make_shared<ObjectContext>(std::move(activity), std::move(stream));
+
+  ObjectPtr object = info.create ? info.create() : nullptr;
+  if (!object) Raise(hr::kClassNotAvailable, "", "Class not available: " + info.progId);
+  ObjectAccess::SetProgId(*object, info.progId);
+  object->AttachContext(context);
+  if (!object->ImplementsObjectControl()) return object;
+
+  {
+    ContextSwitch current(context.get());
+    object->Activate();
+  }
+  // The handle given out deactivates the object when its last holder lets
+  // go; the object itself goes when the last inner reference does.
+  Object* raw = object.get();
+  ObjectPtr handle(raw, [inner = std::move(object)](Object* o) mutable noexcept {
+    try {
+      ContextSwitch current(o->Context().get());
+      o->Deactivate();
+    } catch (...) {
+      // A destructor path: a failing Deactivate cannot be reported.
+    }
+    inner.reset();
+  });
+  ObjectAccess::SetHandle(*raw, handle);
+  return handle;
+}
+
+ObjectPtr CreateRootObject(std::string_view progId, std::shared_ptr<Activity> activity) {
+  return CreateInContext(FindClass(progId), std::move(activity), nullptr);
+}
+
+}  // namespace rt

@@ -1,0 +1,168 @@
+// The object context: activities, transactions and votes.
+//
+// Every object created inside a component server carries an ObjectContext.
+// Entering one of its methods (ContextScope) makes that context the thread's
+// current one, so GetObjectContext() answers it, its votes are its own, and
+// connections opened there join its transaction.
+//
+// A transaction belongs to a TransactionStream shared by the root object
+// that asked for one and every object that joined it. It begins when a
+// method of any of those objects is entered with none running, and ends when
+// that outermost call returns: committed unless some object returned from a
+// call with an abort vote.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "runtime/object.h"
+#include "runtime/variant.h"
+
+namespace rt {
+
+// A class's transaction attribute. NotSupported and None behave alike: the
+// object always runs outside any transaction.
+enum class TransactionAttribute { None, NotSupported, Required };
+
+// Something that takes part in a transaction (an engine session).
+class TransactionResource {
+ public:
+  virtual ~TransactionResource() = default;
+  virtual void Commit() = 0;    // may throw ComError
+  virtual void Rollback() = 0;  // never throws
+};
+
+class Transaction {
+ public:
+  bool Doomed() const { return doomed_; }
+  void Doom() { doomed_ = true; }
+  // Resources are kept by key (for connections, the connection string), so
+  // that everything opened in one transaction with one key shares one.
+  // Enlisting a second resource under a key already taken replaces nothing:
+  // both take part.
+  TransactionResource* Find(const std::string& key) const;
+  void Enlist(const std::string& key, std::shared_ptr<TransactionResource> resource);
+  // Commits every resource in the order enlisted, or rolls every one back
+  // when doomed; when a commit fails, the rest are rolled back. Answers true
+  // when committed.
+  bool End();
+
+ private:
+  bool doomed_ = false;
+  std::vector<std::pair<std::string, std::shared_ptr<TransactionResource>>> resources_;
+};
+
+class TransactionStream {
+ public:
+  Transaction* Current() const { return current_.get(); }
+  // Entering and leaving calls; the first entry begins a transaction and the
+  // last exit ends it. Leave answers true when the transaction (if it ended)
+  // committed.
+  void Enter();
+  bool Leave();
+
+ private:
+  int depth_ = 0;
+  std::unique_ptr<Transaction> current_;
+};
+
+// The web server's application or session values (ASP's Application and
+// Session objects): Item and Value by key, a missing key reading Empty.
+class HostValues : public Object {
+ public:
+  std::string TypeName() const override { return "HostValues"; }
+  const DispatchTable* Dispatch() const override;
+  Variant Item(const std::string& key);
+  void SetItem(const std::string& key, Variant value);
+  const std::map<std::string, Variant>& All() const { return values_; }
+
+ private:
+  std::map<std::string, Variant> values_;  // key compared without regard to case
+};
+
+// What objects created from one root share: the host's values.
+struct Activity {
+  std::shared_ptr<HostValues> application = std::make_shared<HostValues>();
+  std::shared_ptr<HostValues> session = std::make_shared<HostValues>();
+};
+
+class ObjectContext {
+ public:
+  ObjectContext(std::shared_ptr<Activity> activity, std::shared_ptr<TransactionStream> stream)
+      : activity_(std::move(activity)), stream_(std::move(stream)) {}
+
+  // Creates the object in this context's activity; it joins this context's
+  // transaction when its attribute requires one (or starts its own when this
+  // context has none). Raises 0x800401F3 for an unknown ProgID.
+  ObjectPtr CreateInstance(std::string_view progId);
+
+  void SetComplete() { vote_ = Vote::Commit; }
+  void SetAbort() { vote_ = Vote::Abort; }
+  bool IsInTransaction() const { return stream_ != nullptr; }
+  // The running transaction, or null outside one (or between calls).
+  Transaction* CurrentTransaction() const { return stream_ ? stream_->Current() : nullptr; }
+
+  // "Application" and "Session" answer the host's value objects; any other
+  // name raises 0x80004005.
+  ObjectPtr Item(std::string_view name) const;
+
+  const std::shared_ptr<Activity>& GetActivity() const { return activity_; }
+  const std::shared_ptr<TransactionStream>& Stream() const { return stream_; }
+
+ private:
+  friend class ContextScope;
+  enum class Vote { None, Commit, Abort };
+  std::shared_ptr<Activity> activity_;
+  std::shared_ptr<TransactionStream> stream_;
+  Vote vote_ = Vote::None;
+  int depth_ = 0;
+};
+
+// The context of the call running on this thread, or null outside one.
+ObjectContext* GetObjectContext();
+
+// The name of the component whose method runs ("Brintor": the ProgID's part
+// before the first "."), for error sources; empty outside any.
+std::string CurrentComponentName();
+
+// Makes an object's context current for the scope of one of its methods.
+// Objects without a context leave the thread's current context as it is.
+// When the outermost call of a context returns, an abort vote dooms the
+// running transaction, and the votes are cleared for the next call. When the
+// call that ends a transaction returns and the transaction did not commit
+// although that context's last vote was SetComplete, or a commit failed, the
+// destructor raises 0x8004E002 (unless an exception is already on its way out).
+class ContextScope {
+ public:
+  explicit ContextScope(const Object& self);
+  ~ContextScope() noexcept(false);
+  ContextScope(const ContextScope&) = delete;
+  ContextScope& operator=(const ContextScope&) = delete;
+
+ private:
+  ObjectContext* context_;
+  ObjectContext* previous_;
+  const Object* previousObject_;
+  int uncaught_;
+};
+
+// Creates a root object in a new context for the host: a new activity with
+// the given host values, and a transaction stream of its own when the class
+// requires a transaction.
+ObjectPtr CreateRootObject(std::string_view progId, std::shared_ptr<Activity> activity);
+
+// Creates an object of the same library with `New`: it shares the creating
+// object's context (and so its transaction and votes); it is not activated.
+template <class T, class... A>
+std::shared_ptr<T> NewObject(const Object& creator, A&&... args) {
+  auto object = std::make_shared<T>(std::forward<A>(args)...);
+  object->AttachContext(creator.Context());
+  return object;
+}
+
+}  // namespace rt

@@ -1,0 +1,329 @@
+// Tests of the rate readers and the conversions: the worked examples, the
+// rounding of results, every failure with its number and description, the
+// validity period's edges and the home-currency cache.
+#include "tests/brintor/currency_fixture.h"
+
+namespace {
+
+using ConvertAmount = CurrencyTest;
+using RateReaders = CurrencyTest;
+using ConvertTo = CurrencyTest;
+
+const rt::Date kDay = rt::Date::FromParts(2026, 12, 8);
+
+// The block that one handler adds around a description.
+std::string Block(const char* number, const char* method, const std::string& description, const char* info = nullptr) {
+  std::string text = std::string("\r\nERROR 0x") + number + "\r\n METHOD: " + method + "\r\n DESC: " + description + ".\r\n";
+  if (info) text += std::string(" INFO: ") + info + ".\r\n";
+  return text;
+}
+
+TEST_F(ConvertAmount, WorkedExamplesGoThroughTheHomeCurrencyOrTheEuro) {
+  Exec(kExampleCurrencies);
+  Run([&] {
+    auto c = NewCurrency();
+    std::string answers;
+    for (auto [from, to, amount] : std::vector<std::tuple<const char*, const char*, double>>{
+             {"ABC", "HOM", 10}, {"HOM", "ABC", 10}, {"DEF", "HOM", 9}, {"HOM", "EUR", 6},
+             {"HOM", "XYZ", 2},  {"ABC", "DEF", 10}, {"EUR", "ABC", 1}, {"DEF", "EUR", 9},
+             {"EUR", "DEF", 2},  {"XYZ", "ABC", 300}}) {
+      answers += std::string(from) + ">" + to + " " + Convert(*c, from, to, amount, kDay) + "\n";
+    }
+    EXPECT_EQ(answers,
+              "ABC>HOM 2.5\n"      // 10 / (1 x 4)
+              "HOM>ABC 40\n"       // (10 x 4) x 1
+              "DEF>HOM 6\n"        // 9 / (1 x 3) x (1 x 2)
+              "HOM>EUR 3\n"        // 6 / (1 x 2) x 1
+              "HOM>XYZ 300\n"      // (2 x 1.5) x 100
+              "ABC>DEF 3.75\n"     // 2.5 home units / 2 x 3
+              "EUR>ABC 8\n"        // 1 euro = 2 home units, x 4
+              "DEF>EUR 3\n"        // 9 / 3 x 2 = 6 home units, / 2
+              "EUR>DEF 6\n"        // 2 euros = 4 home units, / 2 x 3
+              "XYZ>ABC 8\n");      // 300 / 150 = 2 home units, x 4
+    // Afterwards the properties describe the last target.
+    EXPECT_EQ(rt::CStr(c->CurrencyCode()), "ABC");
+  });
+}
+
+TEST_F(ConvertAmount, ResultsRoundHalfToEvenAtTheFourthDecimal) {
+  Exec(kExampleCurrencies);
+  Exec("INSERT INTO CURRENCY VALUES ('TRI', 'Three', 0, 0, 0, 2, NULL);"
+       "INSERT INTO CURRENCY VALUES ('HLF', 'Half', 0, 0, 0, 2, NULL);"
+       "INSERT INTO CURRENCYRATE VALUES ('TRI', '2026-01-01 00:00:00', NULL, 3, NULL, 1);"
+       "INSERT INTO CURRENCYRATE VALUES ('HLF', '2026-01-01 00:00:00', NULL, 0.5, NULL, 1);");
+  Run([&] {
+    auto c = NewCurrency();
+    EXPECT_EQ(Convert(*c, "TRI", "HOM", 10, kDay), "3.3333");
+    EXPECT_EQ(Convert(*c, "TRI", "HOM", 20, kDay), "6.6667");
+    // Halves of the last place go to the even neighbour.
+    EXPECT_EQ(Convert(*c, "HOM", "HLF", 0.0001, kDay), "0");
+    EXPECT_EQ(Convert(*c, "HOM", "HLF", 0.0003, kDay), "0.0002");
+    EXPECT_EQ(Convert(*c, "HOM", "HLF", 0.0005, kDay), "0.0002");
+    EXPECT_EQ(Convert(*c, "HOM", "HLF", 0.0007, kDay), "0.0004");
+    // Nothing rounds to the currency's own decimals (XYZ has 0).
+    EXPECT_EQ(Convert(*c, "HOM", "XYZ", 0.0101, kDay), "1.515");
+  });
+}
+
+TEST_F(ConvertAmount, EqualCodesAnswerTheAmountWithoutReadingAnything) {
+  Exec("DROP TABLE CURRENCYRATE; DROP TABLE CURRENCY;");
+  Run([&] {
+    auto c = NewCurrency();
+    EXPECT_EQ(Convert(*c, "QQQ", "QQQ", 12.3456, kDay), "12.3456");
+    EXPECT_TRUE(c->CurrencyCode().IsEmpty());
+    // Compared exactly: another letter case is another code and needs the tables.
+    EXPECT_EQ(Convert(*c, "QQQ", "qqq", 1, kDay), "error -2147217900");
+  });
+}
+
+TEST_F(ConvertAmount, NoHomeCurrencyFailsWithCurrencyNotFound) {
+  Exec(kExampleCurrencies);
+  Exec("UPDATE CURRENCY SET HOMECURRENCY=0;");
+  Run([&] {
+    auto c = NewCurrency();
+    std::string from = "ABC", to = "HOM";
+    rt::Currency amount = Money(1);
+    rt::Date day = kDay;
+    rt::ComError e = RaisedBy([&] { c->ConvertAmount(from, to, amount, day); });
+    EXPECT_EQ(e.number(), ErrorNumber(BrintorError::CurrencyNotFound));
+    EXPECT_EQ(e.source(), "Brintor");
+    EXPECT_EQ(e.description(), Block("80040074", "Brintor.Currency.ConvertAmount", "CurrencyNotFound"));
+  });
+}
+
+TEST_F(ConvertAmount, MissingRatesFailWithTheirOwnNumbers) {
+  Exec(kExampleCurrencies);
+  Exec("INSERT INTO CURRENCY VALUES ('NUL', 'Null home rate', 0, 0, 0, 2, NULL);"
+       "INSERT INTO CURRENCY VALUES ('EP0', 'Tied, no euro rate', 0, 0, 1, 2, NULL);"
+       "INSERT INTO CURRENCY VALUES ('NOR', 'No rate row', 0, 0, 0, 2, NULL);"
+       "INSERT INTO CURRENCYRATE VALUES ('NUL', '2026-01-01 00:00:00', NULL, NULL, 5, 1);"
+       "INSERT INTO CURRENCYRATE VALUES ('EP0', '2026-01-01 00:00:00', NULL, 7, 0, 1);");
+  Run([&] {
+    auto c = NewCurrency();
+    EXPECT_EQ(Convert(*c, "HOM", "NUL", 1, kDay), "error " + std::to_string(ErrorNumber(BrintorError::HomeRateNotDefined)));
+    EXPECT_EQ(Convert(*c, "NUL", "HOM", 1, kDay), "error " + std::to_string(ErrorNumber(BrintorError::HomeRateNotDefined)));
+    EXPECT_EQ(Convert(*c, "EP0", "HOM", 1, kDay), "error " + std::to_string(ErrorNumber(BrintorError::EuroRateNotDefined)));
+    EXPECT_EQ(Convert(*c, "HOM", "EP0", 1, kDay), "error " + std::to_string(ErrorNumber(BrintorError::EuroRateNotDefined)));
+    EXPECT_EQ(Convert(*c, "HOM", "NOR", 1, kDay), "error " + std::to_string(ErrorNumber(BrintorError::CurrencyRateNotFound)));
+    EXPECT_EQ(Convert(*c, "HOM", "QQQ", 1, kDay), "error " + std::to_string(ErrorNumber(BrintorError::CurrencyNotFound)));
+
+    // The first raise's number and source reach the caller; each handler on
+    // the way adds its block, and each logs once.
+    std::string from = "HOM", to = "NUL";
+    rt::Currency amount = Money(1);
+    rt::Date day = kDay;
+    rt::ComError e = RaisedBy([&] { c->ConvertAmount(from, to, amount, day); });
+    EXPECT_EQ(e.number(), -2147221365);
+    EXPECT_EQ(e.description(), Block("8004008B", "Brintor.Currency.ConvertAmount", "HomeRateNotDefined"));
+    to = "NOR";
+    const int logged = LogEntries();
+    e = RaisedBy([&] { c->ConvertAmount(from, to, amount, day); });
+    EXPECT_EQ(LogEntries(), logged + 2);
+    EXPECT_EQ(e.number(), ErrorNumber(BrintorError::CurrencyRateNotFound));
+    EXPECT_EQ(e.description(),
+              Block("8004007F", "Brintor.Currency.ConvertAmount",
+                    Block("8004007F", "Brintor.Currency.GetCurrencyRate", "CurrencyRateNotFound", "")));
+  });
+}
+
+TEST_F(ConvertAmount, TiedCurrencyNeedsTheHomeCurrencysEuroRate) {
+  Exec(kExampleCurrencies);
+  Exec("UPDATE CURRENCYRATE SET EUROSALESRATE=NULL WHERE CURRENCYCODE='HOM';");
+  Run([&] {
+    auto c = NewCurrency();
+    const std::string missing = "error " + std::to_string(ErrorNumber(BrintorError::EuroRateNotDefinedForHomeCurrency));
+    EXPECT_EQ(Convert(*c, "DEF", "HOM", 9, kDay), missing);
+    EXPECT_EQ(Convert(*c, "HOM", "DEF", 9, kDay), missing);
+    // The euro as source would otherwise answer 0 as if converted.
+    EXPECT_EQ(Convert(*c, "EUR", "ABC", 5, kDay), missing);
+    EXPECT_EQ(Convert(*c, "EUR", "HOM", 5, kDay), missing);
+    std::string from = "EUR", to = "HOM";
+    rt::Currency amount = Money(5);
+    rt::Date day = kDay;
+    rt::ComError e = RaisedBy([&] { c->ConvertAmount(from, to, amount, day); });
+    EXPECT_EQ(e.description(),
+              Block("80040087", "Brintor.Currency.ConvertAmount", "EuroRateNotDefinedForHomeCurrency"));
+    // Converting into the euro divides by the home currency's euro rate:
+    // VB's division by zero, through the handler.
+    EXPECT_EQ(Convert(*c, "HOM", "EUR", 5, kDay), "error 11");
+  });
+}
+
+TEST_F(ConvertAmount, ZeroFactorDividesByZero) {
+  Exec(kExampleCurrencies);
+  Exec("UPDATE CURRENCYRATE SET RATEFACTOR=0 WHERE CURRENCYCODE='ABC';");
+  Run([&] {
+    auto c = NewCurrency();
+    std::string from = "ABC", to = "HOM";
+    rt::Currency amount = Money(5);
+    rt::Date day = kDay;
+    rt::ComError e = RaisedBy([&] { c->ConvertAmount(from, to, amount, day); });
+    EXPECT_EQ(e.number(), 11);
+    EXPECT_EQ(e.description(), Block("B", "Brintor.Currency.ConvertAmount", "Division by zero"));
+  });
+}
+
+TEST_F(ConvertAmount, RateIsValidFromItsEffectiveDateUntilBeforeItsExpiry) {
+  Exec(kExampleCurrencies);
+  Exec("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE='ABC';"
+       "INSERT INTO CURRENCYRATE VALUES ('ABC', '2026-01-01 00:00:00', '2026-06-01 00:00:00', 4, NULL, 1);"
+       "INSERT INTO CURRENCYRATE VALUES ('ABC', '2026-06-01 00:00:00', '2026-09-01 12:00:00', 5, NULL, 1);");
+  Run([&] {
+    auto c = NewCurrency();
+    EXPECT_EQ(Convert(*c, "HOM", "ABC", 1, Day(2026, 5, 31, 23, 59, 59)), "4");
+    EXPECT_EQ(Convert(*c, "HOM", "ABC", 1, Day(2026, 6, 1)), "5");
+    EXPECT_EQ(Convert(*c, "HOM", "ABC", 1, Day(2026, 9, 1, 11, 59, 59)), "5");
+    EXPECT_EQ(Convert(*c, "HOM", "ABC", 1, Day(2026, 9, 1, 12)),
+              "error " + std::to_string(ErrorNumber(BrintorError::CurrencyRateNotFound)));
+    EXPECT_EQ(Convert(*c, "HOM", "ABC", 1, Day(2025, 12, 31, 23, 59, 59)),
+              "error " + std::to_string(ErrorNumber(BrintorError::CurrencyRateNotFound)));
+  });
+}
+
+TEST_F(ConvertAmount, HomeCurrencyNeedsARateRowUnlessItIsTheEuro) {
+  Exec(kExampleCurrencies);
+  Exec("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE='HOM';");
+  Run([&] {
+    auto c = NewCurrency();
+    EXPECT_EQ(Convert(*c, "ABC", "XYZ", 4, kDay), "error " + std::to_string(ErrorNumber(BrintorError::CurrencyRateNotFound)));
+  });
+  // With the euro as home currency, its unit rate stands in.
+  Exec("UPDATE CURRENCY SET HOMECURRENCY=0; UPDATE CURRENCY SET HOMECURRENCY=1 WHERE CURRENCYCODE='EUR';");
+  Run([&] {
+    auto c = NewCurrency();
+    EXPECT_EQ(Convert(*c, "ABC", "XYZ", 4, kDay), "150");
+    EXPECT_EQ(Convert(*c, "DEF", "EUR", 6, kDay), "2");
+  });
+}
+
+TEST_F(ConvertAmount, HomeCurrencyIsReadOnceAndCanBeReplaced) {
+  Exec(kExampleCurrencies);
+  Run([&] {
+    auto c = NewCurrency();
+    EXPECT_EQ(Convert(*c, "ABC", "HOM", 10, kDay), "2.5");
+    // Another home currency in the database is not seen by this object.
+    Exec("UPDATE CURRENCY SET HOMECURRENCY=0; UPDATE CURRENCY SET HOMECURRENCY=1 WHERE CURRENCYCODE='EUR';");
+    EXPECT_EQ(c->GetHomeCurrencyCode(), "HOM");
+    EXPECT_EQ(Convert(*c, "ABC", "DEF", 10, kDay), "3.75");
+    EXPECT_EQ(NewCurrency()->GetHomeCurrencyCode(), "EUR");
+
+    // A home currency set from outside is used as it is: flagged as the
+    // euro, it takes the unit rate.
+    auto home = rt::NewDictionary();
+    home->Add("CURRENCYCODE", "XYZ");
+    home->Add("EURO", true);
+    rt::ObjectPtr object = home;
+    c->SetHomeCurrencyObject(object);
+    EXPECT_EQ(c->GetHomeCurrencyCode(), "XYZ");
+    EXPECT_EQ(c->GetHomeCurrencyObject(), object);
+    EXPECT_EQ(Convert(*c, "ABC", "HOM", 10, kDay), "2.5");
+    EXPECT_EQ(Convert(*c, "DEF", "ABC", 3, kDay), "4");  // 3 / 3 x 1 home units, x 4
+  });
+}
+
+TEST_F(RateReaders, RateRowsAsDictionaries) {
+  Exec(kExampleCurrencies);
+  Exec("INSERT INTO CURRENCYRATE VALUES ('ABC', '2025-01-01 00:00:00', '2026-01-01 00:00:00', 3.25, 1.125, 10);");
+  Run([&] {
+    auto c = NewCurrency();
+    rt::Variant abc("ABC");
+    rt::Date day = kDay;
+    EXPECT_EQ(Render(c->GetCurrencyRate(abc, day)),
+              "CURRENCYCODE=String:ABC; EFFECTIVEDATE=Date:2026-01-01; EXPIRYDATE=Null:; HOMESALESRATE=Double:4; "
+              "EUROSALESRATE=Integer:0; RATEFACTOR=Long:1");
+    rt::Date effective = Day(2026, 1, 1);
+    EXPECT_EQ(Render(c->GetSpecificCurrencyRate(abc, effective)),
+              "CURRENCYCODE=String:ABC; EFFECTIVEDATE=Date:2026-01-01; EXPIRYDATE=Null:; HOMESALESRATE=Double:4; "
+              "EUROSALESRATE=Null:; RATEFACTOR=Long:1");
+    effective = Day(2025, 1, 1);
+    EXPECT_EQ(Render(c->GetSpecificCurrencyRate(abc, effective)),
+              "CURRENCYCODE=String:ABC; EFFECTIVEDATE=Date:2025-01-01; EXPIRYDATE=Date:2026-01-01; "
+              "HOMESALESRATE=Double:3.25; EUROSALESRATE=Double:1.125; RATEFACTOR=Long:10");
+    effective = Day(2025, 1, 2);
+    rt::ComError e = RaisedBy([&] { c->GetSpecificCurrencyRate(abc, effective); });
+    EXPECT_EQ(e.number(), ErrorNumber(BrintorError::CurrencyRateNotFound));
+    EXPECT_EQ(e.description(), Block("8004007F", "Brintor.Currency.GetSpecificCurrencyRate", "CurrencyRateNotFound", ""));
+  });
+}
+
+TEST_F(RateReaders, MissingCodeIsFormattedOnlyByGetCurrencyRate) {
+  Exec(kExampleCurrencies);
+  Run([&] {
+    auto c = NewCurrency();
+    rt::Variant missing;
+    rt::Date day = kDay;
+    rt::ComError e = RaisedBy([&] { c->GetCurrencyRate(missing, day); });
+    EXPECT_EQ(e.number(), -2147221403);
+    EXPECT_EQ(e.description(), Block("80040065", "Brintor.Currency.GetCurrencyRate", "MissingCurrencyCode", ""));
+    rt::Variant null = rt::Variant::Null();
+    e = RaisedBy([&] { c->GetSpecificCurrencyRate(null, day); });
+    EXPECT_EQ(e.number(), -2147221403);
+    EXPECT_EQ(e.source(), "Brintor");
+    EXPECT_EQ(e.description(), "MissingCurrencyCode");
+  });
+  EXPECT_EQ(LogEntriesWith("MissingCurrencyCode"), 1);
+}
+
+TEST_F(ConvertTo, PriceAndDiscountFromTheHomeCurrency) {
+  Exec(kExampleCurrencies);
+  Exec("INSERT INTO CURRENCY VALUES ('EPZ', 'Tied, no euro rate', 0, 0, 1, 2, NULL);"
+       "INSERT INTO CURRENCYRATE VALUES ('EPZ', '2026-01-01 00:00:00', NULL, 1, NULL, 1);");
+  Run([&] {
+    auto c = NewCurrency();
+    rt::ObjectPtr home = c->GetHomeCurrency();
+    rt::Currency price = Money(10), discount = Money(1.25);
+    rt::Date day = kDay;
+    auto convert = [&](const char* code) {
+      rt::Variant target(code);
+      try {
+        return Render(c->ConvertTo(home, target, price, discount, day));
+      } catch (const rt::ComError& e) {
+        return "error " + std::to_string(e.number());
+      }
+    };
+    EXPECT_EQ(convert("ABC"), "PRICE=Currency:40; DISCOUNTAMOUNT=Currency:5");
+    EXPECT_EQ(convert("DEF"), "PRICE=Currency:15; DISCOUNTAMOUNT=Currency:1.875");  // 10 / 2 x 3
+    EXPECT_EQ(convert("EUR"), "PRICE=Currency:10; DISCOUNTAMOUNT=Currency:1.25");    // the unit rate
+    EXPECT_EQ(convert("EPZ"), "error " + std::to_string(ErrorNumber(BrintorError::EuroRateNotDefined)));
+    EXPECT_EQ(convert("QQQ"), "error " + std::to_string(ErrorNumber(BrintorError::CurrencyNotFound)));
+
+    // Held in the euro: the target's euro rate alone.
+    home = c->GetEuroCurrency();
+    EXPECT_EQ(convert("DEF"), "PRICE=Currency:30; DISCOUNTAMOUNT=Currency:3.75");
+    Exec("UPDATE CURRENCYRATE SET EUROSALESRATE=0 WHERE CURRENCYCODE='HOM';");
+    home = c->GetHomeCurrency();
+    EXPECT_EQ(convert("DEF"), "error " + std::to_string(ErrorNumber(BrintorError::EuroRateNotDefinedForHomeCurrency)));
+  });
+}
+
+}  // namespace
+
+namespace {
+
+// The sample installation's currency set: an expired period and an open one.
+TEST(SampleCurrencies, ConvertWithTheRatesOfTheirPeriod) {
+  BrintorSandbox sandbox(/*sample=*/true);
+  BrintorSandbox::Run([&] {
+    auto c = std::dynamic_pointer_cast<ICurrency>(rt::CreateObject("Brintor.Currency"));
+    ASSERT_TRUE(c);
+    auto convert = [&](std::string from, std::string to, double amount, rt::Date day) {
+      rt::Currency money = rt::Currency::FromDouble(amount);
+      return rt::CStr(rt::Variant(c->ConvertAmount(from, to, money, day)));
+    };
+    // Late-bound, as the host calls it.
+    rt::ObjectPtr object = std::dynamic_pointer_cast<rt::Object>(c);
+    rt::Variant result = object->Call("ConvertAmount", {rt::Variant("EUR"), rt::Variant("USD"),
+                                                        rt::Variant(rt::Currency::FromScaled(1000000)),
+                                                        rt::Variant(rt::Date::FromParts(2026, 12, 8))});
+    EXPECT_EQ(rt::TypeName(result) + " " + rt::CStr(result), "Currency 116.55");
+    EXPECT_EQ(convert("EUR", "USD", 100, rt::Date::FromParts(2026, 3, 15)), "108.42");
+    EXPECT_EQ(convert("XOF", "EUR", 655957, rt::Date::FromParts(2026, 12, 8)), "1000");
+    EXPECT_EQ(c->GetHomeCurrencyCode(), "USD");
+    rt::Date march = rt::Date::FromParts(2026, 3, 15);
+    EXPECT_FALSE(c->AreCurrencyRatesValid(march));  // the yen's first period starts in July
+    rt::Date december = rt::Date::FromParts(2026, 12, 8);
+    EXPECT_TRUE(c->AreCurrencyRatesValid(december));
+  });
+}
+
+}  // namespace

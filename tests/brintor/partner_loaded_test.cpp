@@ -1,0 +1,207 @@
+// Tests of the loaded partner: the getters and role tests, what the catalog
+// library relies on in GetBuyer, loading and its failures, the one-time
+// flag, the withdrawn methods and the members still to come.
+#include "tests/brintor/partner_fixture.h"
+
+namespace {
+
+using LoadedPartner = PartnerTest;
+using PartnerFrame = PartnerTest;
+
+std::string Describe(const PartnerTest::Partner& bp) {
+  const rt::Variant none = rt::Variant::Missing();
+  return "id=" + rt::CStr(bp->GetBusinessPartnerID()) + " name=" + bp->GetBusinessPartnerName(none) +
+         " businessid=" + bp->GetBusinessID(none) + " buyer=" + bp->GetBuyer(none) +
+         " currency=" + bp->GetCurrency(none) + "/" + bp->GetCustomerCurrency(none) +
+         " pricing=" + std::to_string(bp->GetBusinessPartnerPricingMethod(none)) + "/" +
+         std::to_string(bp->GetCustomerPricingMethod(none)) + " customer=" + bp->GetCustomerCode(none) + "/" +
+         bp->GetInvoiceCustomerCode(none) + "/" + bp->GetCCCustomerCode(none) + " supplier=" +
+         bp->GetSupplierCode(none) + " customername=" + bp->GetCustomerName(none) +
+         " carrier=" + bp->GetCustomerCarrier(none) +
+         " discount=" + rt::CStr(rt::Variant(bp->GetCustomerDiscountPercentage(none))) +
+         " addresses=" + std::to_string(bp->GetPostalAddressID(none)) + "," +
+         std::to_string(bp->GetShippingAddressID(none)) + "," + std::to_string(bp->GetSoldToAddressID(none)) +
+         " owb=" + std::to_string(bp->GetOwbEnabled(none)) + " orderurl=" + bp->GetOrderRequestUrl(none) +
+         " url=" + bp->GetBusinessPartnerUrl(none) + " onetime=" + std::to_string(bp->IsOneTimeBusinessPartner(none)) +
+         " internal=" + std::to_string(bp->IsInternalBusinessPartner(none)) +
+         " roles=" + std::to_string(bp->IsInvoiceCustomer()) + std::to_string(bp->IsCCCustomer()) +
+         std::to_string(bp->IsSupplier()) + std::to_string(bp->IsCustomer());
+}
+
+TEST_F(LoadedPartner, GettersAnswerTheLoadedPartnersColumns) {
+  Run([&] {
+    auto bp = NewPartner();
+    int32_t id = 4;
+    bp->GetBusinessPartner(id);
+    EXPECT_EQ(Describe(bp),
+              "id=4 name=Riverside Hospital businessid=BID-C400 buyer= currency=GBP/GBP pricing=2/2 "
+              "customer=C400/C400/CC400 supplier= customername=Riverside Hospital carrier=AIR discount=0 "
+              "addresses=5,5,5 owb=0 orderurl= url= onetime=0 internal=0 roles=1101");
+    EXPECT_EQ(bp->GetDUNSNumber(1), "123456789");
+    EXPECT_EQ(bp->GetGlobalPartnerClassificationCode(3), "CUSTOMER");
+    EXPECT_EQ(bp->GetDefaultSupplierCode(3), "S100");
+    // No load fills this one.
+    EXPECT_EQ(bp->GetBusinessPartnerUserId(1), "");
+    EXPECT_EQ(Describe(bp),
+              "id=1 name=Office Supplies Inc. businessid=BID-S100 buyer=buyer1 currency=USD/USD pricing=1/1 "
+              "customer=// supplier=S100 customername= carrier= discount=0 addresses=1,2,1 owb=1 "
+              "orderurl=https://orders.example.com/office url=https://office.example.com onetime=0 internal=0 "
+              "roles=0010");
+  });
+}
+
+TEST_F(LoadedPartner, ACustomerCodeOfBlanksIsNoCodeAndACodeWithoutCustomerRowIsNoCustomer) {
+  Exec("UPDATE BUSINESSPARTNER SET BISCUSTOMERCODE = '   ' WHERE BUSINESSPARTNERID = 3;"
+       "UPDATE BUSINESSPARTNER SET BISCUSTOMERCODE = ' C100 ' WHERE BUSINESSPARTNERID = 1;"
+       "UPDATE BUSINESSPARTNER SET ISONETIMEBP = 1, ISINTERNALBP = 1 WHERE BUSINESSPARTNERID = 2;");
+  Run([&] {
+    auto bp = NewPartner();
+    EXPECT_EQ(bp->GetCustomerCode(rt::Variant(3)), "");
+    EXPECT_EQ(bp->GetInvoiceCustomerCode(rt::Variant(3)), "");
+    EXPECT_FALSE(bp->IsInvoiceCustomer());
+    EXPECT_FALSE(bp->IsCustomer());
+    // The customer row still answers its name, carrier and discount.
+    EXPECT_EQ(bp->GetCustomerCarrier(rt::Variant(3)), "ROAD");
+    EXPECT_EQ(bp->GetCustomerDiscountPercentage(rt::Variant(3)), 2.5);
+
+    EXPECT_EQ(bp->GetCustomerCode(rt::Variant(1)), "C100");
+    EXPECT_TRUE(bp->IsInvoiceCustomer());
+    EXPECT_FALSE(bp->IsCustomer());  // no CUSTOMER row
+    EXPECT_EQ(bp->GetCustomerName(rt::Variant(1)), "");
+    EXPECT_EQ(bp->GetCustomerCarrier(rt::Variant(1)), "");
+
+    EXPECT_TRUE(bp->IsOneTimeBusinessPartner(rt::Variant(2)));
+    EXPECT_TRUE(bp->IsInternalBusinessPartner(rt::Variant("2")));
+  });
+}
+
+TEST_F(LoadedPartner, TheLoadedPartnerIsNotReadAgain) {
+  Run([&] {
+    auto bp = NewPartner();
+    EXPECT_EQ(bp->GetBusinessPartnerName(rt::Variant(2)), "Maschinenbau Nord GmbH");
+    Exec("UPDATE BUSINESSPARTNER SET NAME = 'Renamed' WHERE BUSINESSPARTNERID = 2");
+    EXPECT_EQ(bp->GetBusinessPartnerName(rt::Variant(2)), "Maschinenbau Nord GmbH");
+    EXPECT_EQ(bp->GetBusinessPartnerName(rt::Variant(1)), "Office Supplies Inc.");
+    EXPECT_EQ(bp->GetBusinessPartnerName(rt::Variant(2)), "Renamed");
+  });
+}
+
+// What the catalog library relies on.
+TEST_F(LoadedPartner, GetBuyerAnswersTheUserIdOrEmptyTextAndFailsForAnUnknownPartner) {
+  Run([&] {
+    auto bp = NewPartner();
+    EXPECT_EQ(bp->GetBuyer(rt::Variant(1)), "buyer1");
+    EXPECT_EQ(bp->GetBuyer(rt::Variant(3)), "");  // USERID is Null
+    EXPECT_EQ(bp->GetBuyer(rt::Variant(1)), "buyer1");
+    EXPECT_EQ(bp->GetBuyer(rt::Variant::Missing()), "buyer1");
+
+    rt::ComError e = RaisedBy([&] { bp->GetBuyer(rt::Variant(99)); });
+    EXPECT_EQ(e.number(), ErrorNumber(BrintorError::BusinessPartnerNotFound));
+    EXPECT_EQ(e.source(), "Brintor.BusinessPartner");
+    EXPECT_EQ(e.description(),
+              Block("80040088", "Brintor.BusinessPartner.GetBusinessPartner(99)", "BusinessPartner 99 not found"));
+    // The previous partner stays loaded.
+    EXPECT_EQ(rt::CStr(bp->GetBusinessPartnerID()), "1");
+    EXPECT_EQ(bp->GetBuyer(rt::Variant::Missing()), "buyer1");
+
+    // Late-bound, as the catalog library calls it.
+    rt::Args args{rt::Variant(int16_t{1})};
+    EXPECT_EQ(rt::CStr(bp.object->Invoke("GetBuyer", rt::CallKind::Method, args)), "buyer1");
+    rt::Args none;
+    EXPECT_EQ(rt::CStr(bp.object->Invoke("GetBuyer", rt::CallKind::Method, none)), "buyer1");
+  });
+}
+
+TEST_F(LoadedPartner, ActivationForgetsThePartnerAndAPlainObjectStartsAtZero) {
+  Run([&] {
+    auto activated = NewPartner();
+    EXPECT_EQ(rt::VarTypeOf(activated->GetBusinessPartnerID()), static_cast<int>(rt::VarType::Long));
+    EXPECT_EQ(rt::CStr(activated->GetBusinessPartnerID()), "-1");
+
+    auto plain = PlainPartner();
+    EXPECT_EQ(rt::CStr(plain->GetBusinessPartnerID()), "0");
+    int32_t zero = 0;
+    plain->GetBusinessPartner(zero);  // the loaded id: nothing is read
+    EXPECT_EQ(plain->GetBuyer(rt::Variant(0)), "");
+    // Activated, partner 0 is read and not found.
+    EXPECT_EQ(RaisedBy([&] { activated->GetBuyer(rt::Variant(0)); }).number(),
+              ErrorNumber(BrintorError::BusinessPartnerNotFound));
+  });
+}
+
+TEST_F(LoadedPartner, SetOneTimeBusinessPartnerWritesTheFlagOrRaisesUnlogged) {
+  Run([&] {
+    auto bp = NewPartner();
+    bp->SetOneTimeBusinessPartner(2, true);
+    EXPECT_EQ(Scalar("SELECT ISONETIMEBP FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID = 2"), "1");
+    bp->SetOneTimeBusinessPartner(2, false);
+    EXPECT_EQ(Scalar("SELECT ISONETIMEBP FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID = 2"), "0");
+
+    rt::ComError e = RaisedBy([&] { bp->SetOneTimeBusinessPartner(77, true); });
+    EXPECT_EQ(e.number(), static_cast<int32_t>(EBusinessPartnerErrors::BusinessPartnerNotFound));
+    EXPECT_EQ(e.source(), "Brintor.Businesspartner.SetOneTimeBusinessPartner");
+    EXPECT_EQ(e.description(), "Businesspartner not found");
+  });
+}
+
+TEST_F(PartnerFrame, WithdrawnMethodsFailWithMinusOneAndTheirText) {
+  Run([&] {
+    auto bp = NewPartner();
+    rt::ComError e = RaisedBy([&] { bp->GetAllAddresses(); });
+    EXPECT_EQ(e.number(), -1);
+    EXPECT_EQ(e.description(),
+              Block("FFFFFFFF",
+                    "Function GetAllAddresses() is a 'full table scan' function and is not supported anymore.\r\n"
+                    "Use new function GetAddressData() that supports paging (=based on DRecordset component).",
+                    "Application-defined or object-defined error"));
+    rt::Args args;
+    rt::ComError late = RaisedBy([&] { bp.object->Invoke("GetBusinessPartnerNames", rt::CallKind::Method, args); });
+    EXPECT_EQ(late.number(), -1);
+    EXPECT_NE(late.description().find(" METHOD: 'Public Function GetBusinessPartnerNames() As Scripting.Dictionary "
+                                      "was a 'full table scan' function in Ulmary 2.4 and is not supported anymore. "
+                                      "\r\nNew Public Function GetBusinessPartnerNames(ByVal i_oPage As Tamrick.Page, "
+                                      "ByVal i_sPersistedStateInfo As String, ByVal i_iPageSize As Integer, "),
+              std::string::npos)
+        << late.description();
+  });
+}
+
+TEST_F(PartnerFrame, TheWriteSideAnswersNotYetAvailable) {
+  Run([&] {
+    auto bp = NewPartner();
+    const rt::Variant text("BUSINESSPARTNER"), id(int32_t{1}), names = Ids({rt::Variant("NAME")}),
+        values = Ids({rt::Variant("X")}), dataObject(rt::ObjectPtr(rt::NewDictionary()));
+    const std::vector<std::pair<std::string, rt::Args>> calls = {
+        {"InsertFromScript", {text, names, values}},
+        {"UpdateFromScript", {text, names, values}},
+        {"DeleteFromScript", {text, names, values}},
+        {"Delete", {id}},
+        {"AddressDelete", {id}},
+        {"CustomerDelete", {id}},
+        {"BusinessRules_Insert", {dataObject}},
+        {"BusinessRules_Update", {dataObject}},
+        {"BusinessRules_Delete", {dataObject}},
+        {"BusinessRules_GetInstance", {dataObject}},
+        {"IReferentialIntegrity_Exists", {text, names, values}},
+        {"IReferentialIntegrity_BeforeDelete", {text, names, values}},
+    };
+    for (auto [member, args] : calls) {
+      rt::ComError e = RaisedBy([&] { bp.object->Invoke(member, rt::CallKind::Method, args); });
+      EXPECT_EQ(e.number(), static_cast<int32_t>(0x80004001)) << member;
+      EXPECT_EQ(e.source(), "Brintor.BusinessPartner." + member);
+      EXPECT_EQ(e.description(), member + " is not yet available");
+    }
+  });
+}
+
+TEST_F(PartnerFrame, ReleaseVotesCommitAndTheObjectIsNeverPooled) {
+  Run([&] {
+    auto bp = NewPartner();
+    bp->Release();
+    EXPECT_FALSE(bp.object->CanBePooled());
+    rt::Args none;
+    EXPECT_FALSE(rt::CBool(bp.object->Invoke("CanBePooled", rt::CallKind::Method, none)));
+  });
+}
+
+}  // namespace

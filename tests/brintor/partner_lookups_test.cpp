@@ -1,0 +1,230 @@
+// Tests of the lookups: by code range, name range and part of a name (with
+// quotes and LIKE's special characters taken literally, letter case
+// ignored), by business id as the catalog library calls it, by code and DUNS
+// number with their failures, countries, carriers and the id lists joined
+// into SQL.
+#include <fstream>
+#include <iterator>
+
+#include "tests/brintor/partner_fixture.h"
+
+namespace {
+
+using PartnerLookups = PartnerTest;
+using NameLookups = EmptyPartnerTest;
+
+// Partners whose names and codes hold the characters that SQL and LIKE treat specially.
+const char* const kAwkwardPartners =
+    "INSERT INTO BUSINESSPARTNER (BUSINESSPARTNERID, NAME, BISSUPPLIERCODE, BUSINESSID) VALUES "
+    "(1, 'O''Brien & Sons', 'K''1', 'B''1'),"
+    "(2, '100% Natural', 'K2', 'B2'),"
+    "(3, '100 Natural', 'K3', 'B3'),"
+    "(4, 'Under_score Ltd', 'K4', 'B4'),"
+    "(5, 'UnderXscore Ltd', 'K5', 'B5'),"
+    "(6, '[Bracket] Inc', 'K6', 'B6'),"
+    "(7, 'B Inc', '', 'B7'),"
+    "(8, 'plain partner', NULL, 'B8');"
+    "INSERT INTO CUSTOMER VALUES (1, 'O''Brien customer', 0, NULL), (2, '50% Off', 0, NULL), "
+    "(3, '50 Off', 0, NULL), (6, '[X] Customer', 0, NULL);";
+
+TEST_F(NameLookups, PartOfANameMatchesQuotesAndWildcardsLiterallyIgnoringCase) {
+  Exec(kAwkwardPartners);
+  Run([&] {
+    auto bp = NewPartner();
+    EXPECT_EQ(Rows(bp->GetBusinessPartnersByPartOfName("o'brien")), "1|O'Brien & Sons\n");
+    EXPECT_EQ(Rows(bp->GetBusinessPartnersByPartOfName("0%")), "2|100% Natural\n");
+    EXPECT_EQ(Rows(bp->GetBusinessPartnersByPartOfName("R_S")), "4|Under_score Ltd\n");
+    EXPECT_EQ(Rows(bp->GetBusinessPartnersByPartOfName("[bracket]")), "6|[Bracket] Inc\n");
+    EXPECT_EQ(Rows(bp->GetBusinessPartnersByPartOfName("]")), "6|[Bracket] Inc\n");
+    EXPECT_EQ(Rows(bp->GetBusinessPartnersByPartOfName("%")), "2|100% Natural\n");
+    EXPECT_EQ(Rows(bp->GetBusinessPartnersByPartOfName("' OR '1'='1")), "");
+    // Suppliers only: partner 7's empty code and partner 8's null code are no suppliers.
+    EXPECT_EQ(Rows(bp->GetSuppliersByPartOfName(" INC")), "6|[Bracket] Inc\n");
+    EXPECT_EQ(Rows(bp->GetSuppliersByPartOfName("_")), "4|Under_score Ltd\n");
+    EXPECT_EQ(Rows(bp->GetCustomersByPartOfName("O'B")), "1|O'Brien customer\n");
+    EXPECT_EQ(Rows(bp->GetCustomersByPartOfName("0%")), "2|50% Off\n");
+    EXPECT_EQ(Rows(bp->GetCustomersByPartOfName("[x")), "6|[X] Customer\n");
+  });
+}
+
+TEST_F(NameLookups, CodeAndNameRangesQuoteTheirBoundsAndIgnoreCase) {
+  Exec(kAwkwardPartners);
+  Run([&] {
+    auto bp = NewPartner();
+    // Both codes empty: every partner, suppliers or not, by name.
+    // Text order as the database compares it: punctuation before letters, letter case ignored.
+    EXPECT_EQ(Rows(bp->GetSuppliersByCodeRange("", "")),
+              "3|K3|100 Natural\n2|K2|100% Natural\n6|K6|[Bracket] Inc\n7||B Inc\n1|K'1|O'Brien & Sons\n"
+              "8|null|plain partner\n4|K4|Under_score Ltd\n5|K5|UnderXscore Ltd\n");
+    EXPECT_EQ(Rows(bp->GetSuppliersByCodeRange("k'1", "K3")), "3|K3|100 Natural\n2|K2|100% Natural\n1|K'1|O'Brien & Sons\n");
+    EXPECT_EQ(Rows(bp->GetSuppliersByCodeRange("", "k2")), "2|K2|100% Natural\n7||B Inc\n1|K'1|O'Brien & Sons\n");
+    EXPECT_EQ(Rows(bp->GetSuppliersByCodeRange("K5", "")), "6|K6|[Bracket] Inc\n5|K5|UnderXscore Ltd\n");
+    // Name range: suppliers only, by supplier code.
+    EXPECT_EQ(Rows(bp->GetSuppliersByNameRange("o'brien & sons", "UNDER_SCORE LTD")),
+              "1|K'1|O'Brien & Sons\n4|K4|Under_score Ltd\n");
+    EXPECT_EQ(Rows(bp->GetSuppliersByNameRange("", "100% natural")), "2|K2|100% Natural\n3|K3|100 Natural\n");
+    EXPECT_EQ(Rows(bp->GetSuppliersByNameRange("[", "")),
+              "1|K'1|O'Brien & Sons\n4|K4|Under_score Ltd\n5|K5|UnderXscore Ltd\n6|K6|[Bracket] Inc\n");
+    EXPECT_TRUE(bp->SupplierExists("k'1"));
+    EXPECT_FALSE(bp->SupplierExists("K'"));
+  });
+}
+
+// What the catalog library relies on.
+TEST_F(NameLookups, BusinessIdAnswersThePartnerOrMinusOne) {
+  Exec(kAwkwardPartners);
+  Run([&] {
+    auto bp = NewPartner();
+    EXPECT_EQ(bp->GetBusinessPartnerIDByBusinessID("B2"), 2);
+    EXPECT_EQ(bp->GetBusinessPartnerIDByBusinessID("b'1"), 1);
+    EXPECT_EQ(bp->GetBusinessPartnerIDByBusinessID("B9"), -1);
+    EXPECT_EQ(bp->GetBusinessPartnerIDByBusinessID("' OR ''='"), -1);
+    EXPECT_TRUE(bp->checkBusinessPartnerIDByBusinessID("B8"));
+    EXPECT_FALSE(bp->checkBusinessPartnerIDByBusinessID("B%"));
+    rt::Args args{rt::Variant("B7")};
+    rt::Variant answer = bp.object->Invoke("GetBusinessPartnerIDByBusinessID", rt::CallKind::Method, args);
+    EXPECT_EQ(rt::VarTypeOf(answer), static_cast<int>(rt::VarType::Long));
+    EXPECT_EQ(rt::CLng(answer), 7);
+  });
+}
+
+TEST_F(PartnerLookups, CodeLookupsFailWithTheirNumbersAndTexts) {
+  Run([&] {
+    auto bp = NewPartner();
+    EXPECT_EQ(bp->GetBusinessPartnerIDByBISID(rt::Variant("S200"), 1), "2");
+    EXPECT_EQ(bp->GetBusinessPartnerIDByBISID(rt::Variant("cc400"), 2), "4");
+    EXPECT_EQ(bp->GetBusinessPartnerIDByBISID2(rt::Variant("C300"), 0), "3");
+
+    rt::ComError unknownType = RaisedBy([&] { bp->GetBusinessPartnerIDByBISID(rt::Variant("S200"), 3); });
+    EXPECT_EQ(unknownType.number(), ErrorNumber(BrintorError::UnknownUserType));
+    const std::string once = Block("8004008A", "Brintor.BusinessPartner.GetBusinessPartnerIDByBISID",
+                                   "Unknown user type '3'");
+    EXPECT_EQ(unknownType.description(),
+              Block("8004008A", "Brintor.BusinessPartner.GetBusinessPartnerIDByBISID", once));
+
+    rt::ComError noSupplier = RaisedBy([&] { bp->GetBusinessPartnerIDByBISID(rt::Variant("K'100"), 1); });
+    EXPECT_EQ(noSupplier.number(), ErrorNumber(BrintorError::BusinessPartnerNotFound));
+    EXPECT_EQ(noSupplier.description(), Block("80040088", "Brintor.BusinessPartner.GetBusinessPartnerIDByBISID",
+                                              "BISSuppliercode 'K'100' not found"));
+
+    rt::Err().Clear();
+    EXPECT_EQ(bp->GetBusinessPartnerIDByBISID2(rt::Variant("S200"), 3), "-1");
+    EXPECT_EQ(bp->GetBusinessPartnerIDByBISID2(rt::Variant("K100"), 1), "-1");
+    EXPECT_EQ(rt::Err().number, 0);
+
+    EXPECT_EQ(bp->GetBusinessPartnerIDByDUNS("987654321"), 2);
+    rt::ComError noDuns = RaisedBy([&] { bp->GetBusinessPartnerIDByDUNS("111"); });
+    EXPECT_EQ(noDuns.number(), static_cast<int32_t>(EBusinessPartnerErrors::DUNSNumberNotFound));
+    EXPECT_EQ(noDuns.source(), "Brintor.Businesspartner.GetBusinessPartnerByDUNS");
+    EXPECT_EQ(noDuns.description(), "DUNS Number not found: DUNS=111");
+  });
+}
+
+TEST_F(PartnerLookups, CountriesAndCarriers) {
+  Run([&] {
+    auto bp = NewPartner();
+    EXPECT_EQ(bp->GetISOCountryCode(" nl "), "NLD");
+    rt::ComError e = RaisedBy([&] { bp->GetISOCountryCode("Q'"); });
+    EXPECT_EQ(e.number(), static_cast<int32_t>(0x80040000));
+    EXPECT_EQ(e.description(),
+              Block("80040000", "Brintor.BusinessPartner.GetISOCountryCode", "Country Code Q' was not found"));
+    EXPECT_EQ(Rows(bp->GetAddress(rt::Variant(4))),
+              "Groothandel Zuid B.V.|null|Stationsplein 3|null|Eindhoven|null|null|5611 AB|NL|Netherlands|"
+              "+31 40 555 3000|null|Groothandel Zuid\n");
+
+    EXPECT_EQ(Rows(bp->GetAllTransportCarriers()),
+              "AIR|Air Express|https://carrier.example.com/air\n"
+              "ROAD|Road Freight Services|https://carrier.example.com/road\n"
+              "SEA|Sea Container Lines|null\n");
+    // Without a code: the loaded partner's carrier, none when no partner is loaded.
+    EXPECT_EQ(Rows(bp->GetTransportCarrier(rt::Variant::Missing())), "");
+    bp->GetBusinessPartnerName(rt::Variant(3));
+    EXPECT_EQ(Rows(bp->GetTransportCarrier(rt::Variant::Missing())),
+              "ROAD|Road Freight Services|https://carrier.example.com/road\n");
+    EXPECT_EQ(Rows(bp->GetTransportCarrier(rt::Variant("sea"))), "SEA|Sea Container Lines|null\n");
+  });
+}
+
+// GetTransportCarrier's own handler logs the failure with its name appended
+// and raises it again unchanged, without a block of its own.
+TEST_F(PartnerLookups, ACarrierLookupFailureIsLoggedAndRaisedUnchanged) {
+  Exec("DROP TABLE TRANSPORTCARRIER");
+  Run([&] {
+    auto bp = NewPartner();
+    rt::ComError e = RaisedBy([&] { bp->GetTransportCarrier(rt::Variant("AIR")); });
+    EXPECT_EQ(e.number(), static_cast<int32_t>(0x80040E14));
+    EXPECT_EQ(e.description().rfind("\r\nERROR 0x80040E14\r\n METHOD: Lib_SQL.Sql_GetDisconnectedRecordset\r\n", 0),
+              0u)
+        << e.description();
+    EXPECT_EQ(e.description().find("GetTransportCarrier"), std::string::npos);
+    std::ifstream log(sandbox_.LogPath());
+    const std::string logged((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(logged.find(" / Brintor.BusinessPartner.GetTransportCarrier()"), std::string::npos);
+  });
+}
+
+TEST_F(PartnerLookups, AddressesOfThePartnerAndByName) {
+  Run([&] {
+    auto bp = NewPartner();
+    EXPECT_EQ(Rows(bp->GetShippingAddress(rt::Variant(1))),
+              "Office Supplies Inc.|Warehouse|5 Dock Road|null|Springfield|null|IL|62702|United States|"
+              "+1 217 555 0150|null|Office Supplies - warehouse\n");
+    EXPECT_EQ(Rows(bp->GetAddresses(rt::Variant::Missing())).substr(0, 4), "1|US");
+    EXPECT_EQ(bp->GetBISAddressCodeFromAddressID(rt::Variant(2)), "A101");
+    EXPECT_EQ(bp->GetBISAddressCodeFromAddressID(rt::Variant(99)), "");
+    EXPECT_EQ(bp->GetAddressIdbyBISAddressCode(" A300 "), 4);
+    EXPECT_EQ(bp->GetAddressIdbyBISAddressCode("A'9"), -1);
+
+    // An address not yet linked to the partner is linked and answered.
+    EXPECT_EQ(bp->GetAddressIdByName("riverside hospital", 2), 5);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM BUSINESSPARTNERADDRESS WHERE BUSINESSPARTNERID = 2 AND ADDRESSID = 5"),
+              "1");
+    EXPECT_EQ(bp->GetAddressIdByName("Riverside Hospital", 2), 5);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM BUSINESSPARTNERADDRESS WHERE BUSINESSPARTNERID = 2 AND ADDRESSID = 5"),
+              "1");
+    EXPECT_EQ(bp->GetAddressIdByName("Nobody", 2), -1);
+  });
+}
+
+TEST_F(PartnerLookups, IdsJoinedIntoSqlMustBeNumbers) {
+  Run([&] {
+    auto bp = NewPartner();
+    EXPECT_EQ(Rows(bp->GetRemainingBusinessPartners(rt::Variant::Missing())).size(),
+              Rows(bp->GetRemainingBusinessPartners(Ids({rt::Variant(99)}))).size());
+    EXPECT_EQ(Rows(bp->GetRemainingBusinessPartners(Ids({rt::Variant(1), rt::Variant("2"), rt::Variant(4)}))),
+              "3|Groothandel Zuid B.V.\n5|Own purchasing department\n");
+
+    rt::ComError injected = RaisedBy([&] { bp->GetRemainingBusinessPartners(Ids({rt::Variant("1) OR (1=1")})); });
+    EXPECT_EQ(injected.number(), 13);
+    EXPECT_NE(injected.description().find(" METHOD: Brintor.BusinessPartner.GetRemainingBusinessPartners\r\n"),
+              std::string::npos);
+    // An empty list leaves "NOT IN ()", which the database refuses.
+    rt::ComError empty = RaisedBy([&] { bp->GetRemainingBusinessPartners(Ids({})); });
+    EXPECT_NE(empty.description().find(" METHOD: Brintor.BusinessPartner.GetRemainingBusinessPartners\r\n"),
+              std::string::npos);
+
+    EXPECT_EQ(RaisedBy([&] { bp->GetAddress(rt::Variant("4 OR 1=1")); }).number(), 13);
+    EXPECT_EQ(RaisedBy([&] { bp->GetBISAddressCodeFromAddressID(rt::Variant("x")); }).number(), 13);
+  });
+}
+
+TEST_F(PartnerLookups, PresenceAndSalesRepresentatives) {
+  Exec("INSERT INTO BPSPERUSER VALUES ('rep''1', 2), ('rep''1', 1), ('rep2', 3);");
+  Run([&] {
+    auto bp = NewPartner();
+    EXPECT_EQ(bp->IsBusinessPartnerPresent("maschinenbau nord gmbh", 0), 2);
+    EXPECT_EQ(bp->IsBusinessPartnerPresent("Maschinenbau Nord GmbH", 1), 0);
+    EXPECT_EQ(bp->IsBusinessPartnerPresent("", 0), 0);
+    EXPECT_EQ(bp->IsBusinessPartnerPresent("x' OR 'a'='a", 0), 0);
+
+    auto reps = bp->GetSalesRepresentativeBPs("rep'1");
+    std::string text;
+    for (const auto& e : reps->Entries()) text += rt::CStr(e.key) + "=" + rt::CStr(e.item) + ";";
+    EXPECT_EQ(text, "2=Maschinenbau Nord GmbH;1=Office Supplies Inc.;");
+    EXPECT_EQ(bp->GetSalesRepresentativeBPs("nobody")->Count(), 0);
+    EXPECT_TRUE(bp->IsLinkedBP("REP2", 3));
+    EXPECT_FALSE(bp->IsLinkedBP("rep2", 2));
+  });
+}
+
+}  // namespace

@@ -1,0 +1,126 @@
+// Connections inside the object context's transaction: one session per
+// database, commit or rollback when the root call ends, statement-level
+// failure, and writes from outside while the transaction holds the lock.
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "test_database.h"
+
+namespace {
+
+using testdb::ErrorOf;
+using testdb::Query;
+
+const char* kTable =
+    "CREATE TABLE OFFICE (OFFICEID INTEGER PRIMARY KEY AUTOINCREMENT, DESCRIPTION nvarchar(50) COLLATE NOCASE UNIQUE);";
+
+TEST(Transactions, AWriteIsSeenByASecondConnectionOfTheTransactionAndRolledBackWithIt) {
+  testdb::TestDatabase db(kTable);
+  auto root = std::make_shared<testdb::ContextOwner>(true);
+  {
+    rt::ContextScope scope(*root);
+    auto writer = db.Open();
+    writer->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('Head office')");
+    writer->Close();
+    auto reader = db.Open();
+    EXPECT_EQ(Query(reader, "SELECT DESCRIPTION FROM OFFICE"), "DESCRIPTION=String:Head office\n");
+    reader->Close();
+    // Not committed: the stock tool on its own connection does not see it.
+    EXPECT_EQ(db.RawQuery("SELECT COUNT(*) FROM OFFICE"), "0");
+    rt::GetObjectContext()->SetAbort();
+  }
+  EXPECT_EQ(db.RawQuery("SELECT COUNT(*) FROM OFFICE"), "0");
+}
+
+TEST(Transactions, TwoSpellingsOfOneDatabaseShareTheTransactionsSession) {
+  testdb::TestDatabase db(kTable);
+  auto root = std::make_shared<testdb::ContextOwner>(true);
+  {
+    rt::ContextScope scope(*root);
+    db.Open()->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('One')");
+    auto other = data::Connection::New();
+    other->Open("Data Source = " + db.dir() + "/./test.db");
+    other->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('Two')");
+    EXPECT_EQ(Query(other, "SELECT COUNT(*) AS N FROM OFFICE"), "N=Long:2\n");
+  }
+  EXPECT_EQ(db.RawQuery("SELECT COUNT(*) FROM OFFICE"), "2");
+}
+
+TEST(Transactions, CommitWhenTheRootCallEndsWithoutAnAbortVote) {
+  testdb::TestDatabase db(kTable);
+  auto root = std::make_shared<testdb::ContextOwner>(true);
+  {
+    rt::ContextScope scope(*root);
+    db.Open()->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('Branch')");
+    rt::GetObjectContext()->SetComplete();
+  }
+  EXPECT_EQ(db.RawQuery("SELECT DESCRIPTION FROM OFFICE"), "Branch");
+}
+
+TEST(Transactions, AFailedStatementUndoesOnlyItselfAndTheTransactionGoesOn) {
+  testdb::TestDatabase db(kTable);
+  auto root = std::make_shared<testdb::ContextOwner>(true);
+  {
+    rt::ContextScope scope(*root);
+    auto cn = db.Open();
+    cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('One')");
+    EXPECT_EQ(ErrorOf([&] { cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('Two'), ('ONE')"); }),
+              "80040E2F UNIQUE constraint failed: OFFICE.DESCRIPTION");
+    cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('Three')");
+  }
+  EXPECT_EQ(db.RawQuery("SELECT DESCRIPTION FROM OFFICE ORDER BY OFFICEID"), "One;Three");
+}
+
+TEST(Transactions, AWriteFromOutsideWhileThisThreadsTransactionHoldsTheLockFailsAtOnce) {
+  testdb::TestDatabase db(kTable);
+  auto root = std::make_shared<testdb::ContextOwner>(true);
+  auto outsider = std::make_shared<testdb::ContextOwner>(false);
+  {
+    rt::ContextScope scope(*root);
+    db.Open()->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('Inside')");
+    rt::ContextScope outside(*outsider);
+    auto cn = db.Open();
+    EXPECT_EQ(Query(cn, "SELECT COUNT(*) AS N FROM OFFICE"), "N=Long:0\n");  // reads see the committed state
+    EXPECT_EQ(ErrorOf([&] { cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('Outside')"); }),
+              "80040E14 The database is locked by a transaction running on this thread; a write from outside "
+              "that transaction would wait for it forever, so it fails: INSERT INTO OFFICE (DESCRIPTION) VALUES "
+              "('Outside')");
+  }
+  EXPECT_EQ(db.RawQuery("SELECT DESCRIPTION FROM OFFICE"), "Inside");
+}
+
+TEST(Transactions, OutsideATransactionEachStatementCommitsByItself) {
+  testdb::TestDatabase db(kTable);
+  auto cn = db.Open();
+  cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('A')");
+  EXPECT_EQ(db.RawQuery("SELECT DESCRIPTION FROM OFFICE"), "A");
+  EXPECT_EQ(ErrorOf([&] { cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('B'), ('a')"); }).substr(0, 8),
+            "80040E2F");
+  EXPECT_EQ(db.RawQuery("SELECT DESCRIPTION FROM OFFICE"), "A");
+}
+
+TEST(Transactions, ThreadsWritingOneFileEachWaitTheirTurnInsteadOfFailing) {
+  testdb::TestDatabase db(kTable);
+  std::vector<std::thread> threads;
+  std::vector<std::string> failures(4);
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      try {
+        for (int i = 0; i < 50; ++i) {
+          auto cn = db.Open();
+          cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('T" + std::to_string(t) + "-" + std::to_string(i) + "')");
+          cn->Execute("SELECT COUNT(*) FROM OFFICE");
+        }
+      } catch (const rt::ComError& e) {
+        failures[t] = e.description();
+      }
+    });
+  }
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(failures, std::vector<std::string>(4));
+  EXPECT_EQ(db.RawQuery("SELECT COUNT(*) FROM OFFICE"), "200");
+}
+
+}  // namespace

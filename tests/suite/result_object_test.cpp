@@ -1,0 +1,78 @@
+// Tests of "Solvane.ResultObject": codes, merging and record values.
+#include <gtest/gtest.h>
+
+#include "interfaces/solvane.h"
+#include "runtime/com_error.h"
+#include "runtime/registry.h"
+
+namespace {
+
+std::shared_ptr<IResultObject> NewResult(rt::ObjectPtr& object) {
+  object = rt::CreateObject("Solvane.ResultObject");
+  return std::dynamic_pointer_cast<IResultObject>(object);
+}
+
+std::string Messages(IResultObject& result) {
+  std::string text;
+  rt::Variant messages = result.GetMessages();
+  const rt::SafeArray& a = messages.AsArray();
+  for (int32_t i = a.LBound(); i <= a.UBound(); ++i) text += "[" + rt::CStr(a.At(i)) + "]";
+  return text;
+}
+
+TEST(ResultObject, CodesKeepTheirOrderAndParametersAndMarkFailure) {
+  rt::ObjectPtr object;
+  auto result = NewResult(object);
+  ASSERT_TRUE(result);
+  EXPECT_TRUE(result->Succeeded());
+  EXPECT_EQ(Messages(*result), "");
+
+  result->AddMessage(rt::Variant("SLBBR1008"));
+  result->AddMessageWithParameter(rt::Variant("SLBBR9000"), rt::Variant("CURRENCYCODE"));
+  EXPECT_FALSE(result->Succeeded());
+  EXPECT_FALSE(rt::CBool(object->GetProperty("Succeeded")));
+  EXPECT_EQ(Messages(*result), "[SLBBR1008][SLBBR9000:CURRENCYCODE]");
+}
+
+TEST(ResultObject, MergeAddsTheOthersCodesAndFailureButNotItsRecordValues) {
+  rt::ObjectPtr mineObject, otherObject, emptyObject;
+  auto mine = NewResult(mineObject);
+  auto other = NewResult(otherObject);
+  auto empty = NewResult(emptyObject);
+
+  mine->Merge(emptyObject);
+  EXPECT_TRUE(mine->Succeeded());
+
+  mine->AddMessage(rt::Variant("A"));
+  other->AddMessageWithParameter(rt::Variant("SLBBR9000"), rt::Variant("RATE"));
+  other->AddMessage(rt::Variant("B"));
+  other->AddRecordValue("ADDRESSID", rt::Variant(int32_t{5}));
+  mineObject->Call("Merge", {rt::Variant(otherObject)});
+
+  EXPECT_EQ(Messages(*mine), "[A][SLBBR9000:RATE][B]");
+  EXPECT_EQ(mine->GetRecordValues()->Count(), 0);
+
+  auto fresh = NewResult(emptyObject);
+  fresh->Merge(otherObject);
+  EXPECT_FALSE(fresh->Succeeded());
+}
+
+TEST(ResultObject, RecordValuesComeBackAsADictionary) {
+  rt::ObjectPtr object;
+  auto result = NewResult(object);
+  object->Call("AddRecordValue", {rt::Variant("BUSINESSPARTNERID"), rt::Variant(int32_t{17})});
+  result->AddRecordValue("ADDRESSID", rt::Variant(int32_t{4}));
+  result->AddRecordValue("ADDRESSID", rt::Variant(int32_t{5}));
+
+  rt::ObjectPtr values = object->Call("GetRecordValues").AsObject();
+  ASSERT_TRUE(values);
+  EXPECT_EQ(values->TypeName(), "Dictionary");
+  auto dictionary = std::dynamic_pointer_cast<rt::Dictionary>(values);
+  ASSERT_TRUE(dictionary);
+  EXPECT_EQ(dictionary->Count(), 2);
+  EXPECT_EQ(rt::CLng(dictionary->Item(rt::Variant("BUSINESSPARTNERID"))), 17);
+  EXPECT_EQ(rt::CLng(dictionary->Item(rt::Variant("ADDRESSID"))), 5);
+  EXPECT_TRUE(result->Succeeded());
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+// End-to-end tests of `suitehost directory ...` and the sample users of `init --sample`.
+#include <map>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "tests/tools/host_process.h"
+
+namespace {
+
+using hosttest::HostResult;
+using json = nlohmann::json;
+namespace fs = std::filesystem;
+
+class DirectoryCommandTest : public ::testing::Test {
+ protected:
+  // Runs the host on the installation in the temp folder.
+  HostResult Host(const std::vector<std::string>& args) {
+    return hosttest::RunHost(args, temp_.path(), {}, {{"SUITE_CONFIG", (Site() / "suite.ini").string()}});
+  }
+  fs::path Site() const { return temp_.path() / "site"; }
+  void Init(bool sample = false) {
+    std::vector<std::string> args = {"init", Site().string()};
+    if (sample) args.push_back("--sample");
+    HostResult r = hosttest::RunHost(args, temp_.path(), {}, {{"SUITE_CONFIG", ""}});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+  }
+  // The answer of a late-bound Bind through `suitehost call`: "" or the error's number.
+  std::string Bind(const std::string& user, const std::string& account, const std::string& password) {
+    HostResult r = Host({"call", "Pellorin.User", "Bind", user, account, password});
+    json answer = json::parse(r.out);
+    if (!answer.contains("error")) return "";
+    char number[16];
+    std::snprintf(number, sizeof number, "%08X", static_cast<uint32_t>(answer["error"]["number"].get<int32_t>()));
+    return number;
+  }
+
+  hosttest::TempFolder temp_;
+};
+
+TEST_F(DirectoryCommandTest, AddSetShowListRemove) {
+  Init();
+  HostResult r = Host({"directory", "add", "kim", "--password", "s3cret", "--attr", "Name=Kim", "--attr",
+                       "roles=2,4", "--attr", "SpendLimit=99.5"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Added kim\n");
+  r = Host({"directory", "add", "Amy", "--password", "pw"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+
+  r = Host({"directory", "set", "KIM", "ProjectRoles=PM, DEV", "BuyerRole=true", "FallbackValues=7",
+            "DefaultURL.17=https://suite/a,b", "Name="});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Changed KIM\n");
+
+  r = Host({"directory", "show", "kim"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(json::parse(r.out),
+            json::parse(R"({"cn":"kim","attributes":{"BuyerRole":true,"DefaultURL.17":"https://suite/a,b",
+                            "FallbackValues":[7],"ProjectRole":["PM","DEV"],"SpendLimit":99.5,"VYRole":[2,4]}})"));
+
+  r = Host({"directory", "list"});
+  EXPECT_EQ(r.out, "Amy\nkim\n");
+
+  // The password given at add binds; another does not.
+  EXPECT_EQ(Bind("amy", "kim", "s3cret"), "");
+  EXPECT_EQ(Bind("amy", "kim", "S3cret"), "8007052E");
+
+  r = Host({"directory", "remove", "Kim"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "Removed Kim\n");
+  EXPECT_EQ(Host({"directory", "list"}).out, "Amy\n");
+  EXPECT_EQ(Bind("amy", "kim", "s3cret"), "8007052E");
+}
+
+TEST_F(DirectoryCommandTest, RefusalsAndMalformedCommands) {
+  Init();
+  ASSERT_EQ(Host({"directory", "add", "kim", "--password", "pw"}).exitCode, 0);
+
+  HostResult r = Host({"directory", "add", "KIM", "--password", "pw"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "suitehost: directory: The directory already holds the user 'kim'\n");
+  r = Host({"directory", "set", "kim", "BuyerRole=maybe"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "suitehost: directory: BuyerRole: 'maybe' is not a Boolean\n");
+  r = Host({"directory", "show", "nobody"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "suitehost: directory: no user 'nobody'\n");
+  EXPECT_EQ(Host({"directory", "remove", "nobody"}).exitCode, 1);
+  EXPECT_EQ(Host({"directory", "set", "nobody", "Name=x"}).exitCode, 1);
+  EXPECT_EQ(Host({"directory", "add", "a,b", "--password", "pw"}).exitCode, 1);
+  EXPECT_EQ(Host({"directory", "set", "kim", "cn=other"}).exitCode, 1);
+
+  EXPECT_EQ(Host({"directory"}).exitCode, 2);
+  EXPECT_EQ(Host({"directory", "add", "x"}).exitCode, 2);  // no password
+  EXPECT_EQ(Host({"directory", "set", "kim"}).exitCode, 2);
+  EXPECT_EQ(Host({"directory", "set", "kim", "novalue"}).exitCode, 2);
+  EXPECT_EQ(Host({"directory", "show", "kim", "extra"}).exitCode, 2);
+  EXPECT_EQ(Host({"directory", "frobnicate", "kim"}).exitCode, 2);
+  // A failed set changed nothing.
+  EXPECT_EQ(json::parse(Host({"directory", "show", "kim"}).out)["attributes"], json::object());
+}
+
+TEST_F(DirectoryCommandTest, SampleInstallationHoldsItsUsers) {
+  Init(/*sample=*/true);
+  EXPECT_EQ(Host({"directory", "list"}).out, "approver1\nbuyer1\ninternal1\nsupplier1\n");
+  json buyer = json::parse(Host({"directory", "show", "buyer1"}).out);
+  EXPECT_EQ(buyer["attributes"]["VYRole"], json::array({2}));
+  EXPECT_EQ(buyer["attributes"]["AdminOffice"], "Head office");
+  EXPECT_EQ(json::parse(Host({"directory", "show", "supplier1"}).out)["attributes"]["VYRole"], json::array({6}));
+  EXPECT_EQ(json::parse(Host({"directory", "show", "internal1"}).out)["attributes"]["AdminOffice"], "Head office");
+  EXPECT_EQ(Bind("internal1", "buyer1", "sample"), "");
+  EXPECT_EQ(Bind("internal1", "buyer1", "wrong"), "8007052E");
+}
+
+}  // namespace

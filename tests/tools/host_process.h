@@ -1,0 +1,115 @@
+// Runs the built suitehost binary for the end-to-end tests and collects what it printed.
+#pragma once
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace hosttest {
+
+namespace fs = std::filesystem;
+
+inline std::string HostBinary() { return std::string(SUITE_BINARY_DIR) + "/bin/suitehost"; }
+
+inline std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+inline void WriteFile(const fs::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+}
+
+struct HostResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// A fresh folder under the test temp folder, removed at the end of the test.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "suitehost-test-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+// Runs suitehost with `args` in `workDir`, `input` on standard input and
+// `env` added to (or replacing in) the environment.
+inline HostResult RunHost(const std::vector<std::string>& args, const fs::path& workDir,
+                          const std::string& input = {},
+                          const std::map<std::string, std::string>& env = {}) {
+  const fs::path in = workDir / ".host-in", out = workDir / ".host-out", err = workDir / ".host-err";
+  WriteFile(in, input);
+
+  std::vector<std::string> argvText = {HostBinary()};
+  argvText.insert(argvText.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : argvText) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  std::map<std::string, std::string> merged;
+  for (char** e = environ; *e; ++e) {
+    std::string entry = *e;
+    size_t eq = entry.find('=');
+    if (eq != std::string::npos) merged[entry.substr(0, eq)] = entry.substr(eq + 1);
+  }
+  for (const auto& [key, value] : env) merged[key] = value;
+  std::vector<std::string> envText;
+  for (const auto& [key, value] : merged) envText.push_back(key + "=" + value);
+  std::vector<char*> envp;
+  for (std::string& e : envText) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  // The child runs in workDir: a shell-free stand-in for posix_spawn's chdir action.
+  std::string cwd = fs::current_path().string();
+  fs::current_path(workDir);
+  pid_t pid = 0;
+  int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  fs::current_path(cwd);
+  posix_spawn_file_actions_destroy(&actions);
+
+  HostResult result;
+  if (spawned != 0) {
+    result.err = "cannot start " + argvText[0];
+    return result;
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.out = ReadFile(out);
+  result.err = ReadFile(err);
+  std::error_code ignored;
+  for (const fs::path& p : {in, out, err}) fs::remove(p, ignored);
+  return result;
+}
+
+}  // namespace hosttest

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The main job: a fresh installation with sample data in out/, then a few
+# calls through suitehost that show what the libraries answer.
+# Usage: tools/main-job.sh [BUILD_DIR]   (default: build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+host="$(pwd)/${1:-build}/bin/suitehost"
+mkdir -p out
+dir="$(mktemp -d "$(pwd)/out/main-job.XXXXXX")"
+
+"$host" init "$dir" --sample
+export SUITE_CONFIG="$dir/suite.ini"
+
+# Shows a command line, then runs it.
+show() {
+  echo "\$ suitehost $*"
+  "$host" "$@"
+}
+
+show call Solvane.Configuration GetValue CONNECTIONS BrintorConnection_ConnectionString
+show call Solvane.Configuration IsModuleInstalled Quillet
+show --typed call Scripting.Dictionary Exists '{"$currency":"1.95583"}'
+show call Brintor.Currency ConvertAmount EUR USD '{"$currency":"100"}' '{"$date":"2026-12-08"}'
+show call Brintor.Currency ConvertAmount GBP JPY '{"$currency":"250"}' '{"$date":"2026-12-08"}'
+show call Brintor.Currency GetCurrencyCodesHavingNoValidCurrencyRate '{"$date":"2026-03-15"}'
+
+echo "\$ suitehost run -   (a script on standard input)"
+"$host" run - <<'SCRIPT'
+{"new":"rates","progid":"Scripting.Dictionary"}
+{"call":"rates.Add","args":["EUR",{"$currency":"1"}]}
+{"call":"rates.Add","args":["USD",{"$currency":"1.0842"}]}
+{"get":"rates.Item","args":["USD"]}
+{"call":"rates.Keys"}
+SCRIPT
+
+echo "Installation: $dir"

@@ -1,0 +1,46 @@
+// One run of the host: the activity that every object it creates shares,
+// creation of root objects, late-bound calls and their JSON answers.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "runtime/context.h"
+#include "runtime/object.h"
+
+namespace suitehost {
+
+// The number a host-side failure of a script step is reported with
+// (E_INVALIDARG): a malformed step, an unknown script object, a bad value.
+constexpr int32_t kHostErrorNumber = static_cast<int32_t>(0x80070057);
+
+class HostSession {
+ public:
+  HostSession(std::shared_ptr<rt::Activity> activity, bool typed)
+      : activity_(std::move(activity)), typed_(typed) {}
+
+  // Creates the class as the root of a new context in this run's activity.
+  rt::ObjectPtr CreateRoot(const std::string& progId);
+
+  // Calls one member late-bound and answers {"result":...,"args":[...]},
+  // the arguments as they are after the call. A Method call of a member
+  // that is only a property reads the property, as late binding does; a Let
+  // of an object becomes a Set where the member has one.
+  nlohmann::ordered_json Invoke(rt::Object& object, std::string_view member, rt::CallKind kind,
+                        rt::Args& args);
+
+  nlohmann::ordered_json Render(const rt::Variant& value) const;
+
+  // The {"error":{"number":N,"source":"...","description":"..."}} answer for
+  // the exception in flight; call only inside a catch block.
+  static nlohmann::ordered_json CurrentError();
+
+ private:
+  std::shared_ptr<rt::Activity> activity_;
+  bool typed_;
+};
+
+}  // namespace suitehost

@@ -1,0 +1,229 @@
+// `suitehost init`: creates an installation folder with its databases and configuration.
+#include "tools/suitehost/init_command.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <stdexcept>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "tools/suitehost/embedded_sql.h"
+
+namespace suitehost {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kCatalogFile = "catalog.db";
+const char* const kDirectoryFile = "directory.db";
+const char* const kConfigFile = "suite.ini";
+
+class InitError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Flushes a finished file to disk before it is moved into place.
+void SyncFile(const fs::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 || ::fsync(fd) != 0) {
+    std::string why = std::strerror(errno);
+    if (fd >= 0) ::close(fd);
+    throw InitError("cannot write " + path.string() + ": " + why);
+  }
+  ::close(fd);
+}
+
+// Builds a database file from SQL scripts. The file is a temporary one that
+// is thrown away on failure, so it is written without a journal's safety.
+void BuildDatabase(const fs::path& path, const std::vector<const std::vector<EmbeddedSql>*>& sets) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+      SQLITE_OK) {
+    std::string why = db ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close(db);
+    throw InitError("cannot create " + path.string() + ": " + why);
+  }
+  auto exec = [&](std::string_view name, std::string_view sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db, std::string(sql).c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+      std::string why = message ? message : sqlite3_errmsg(db);
+      sqlite3_free(message);
+      sqlite3_close(db);
+      throw InitError(std::string(name) + ": " + why);
+    }
+  };
+  exec("setup", "PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF;");
+  for (const auto* set : sets)
+    for (const EmbeddedSql& file : *set) exec(file.name, file.text);
+  // An empty schema still leaves a database file with its header, not a
+  // zero-length file.
+  exec("setup", "PRAGMA user_version=0; VACUUM;");
+  sqlite3_close(db);
+  SyncFile(path);
+}
+
+// The sample countries: the ISO 3166 list of the system's iso-codes
+// package, read at init time (COUNTRYCODE the two-letter code, ISOCODE the
+// three-letter one).
+const char* const kIsoCountriesFile = "/usr/share/iso-codes/json/iso_3166-1.json";
+
+std::string CountryInsertSql() {
+  std::ifstream in(kIsoCountriesFile, std::ios::binary);
+  if (!in) throw InitError(std::string("cannot read ") + kIsoCountriesFile + " (the iso-codes package)");
+  auto quoted = [](const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
+    return out + "'";
+  };
+  std::string sql;
+  try {
+    const nlohmann::json list = nlohmann::json::parse(in);
+    for (const auto& country : list.at("3166-1"))
+      sql += "INSERT INTO COUNTRY (COUNTRYCODE, COUNTRYNAME, ISOCODE) VALUES (" +
+             quoted(country.at("alpha_2").get<std::string>()) + ", " + quoted(country.at("name").get<std::string>()) +
+             ", " + quoted(country.at("alpha_3").get<std::string>()) + ");\n";
+  } catch (const nlohmann::json::exception& e) {
+    throw InitError(std::string(kIsoCountriesFile) + ": " + e.what());
+  }
+  return sql;
+}
+
+void WriteTextFile(const fs::path& path, const std::string& text) {
+  {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.flush();
+    if (!out) throw InitError("cannot write " + path.string());
+  }
+  SyncFile(path);
+}
+
+// The text of a path for the configuration file: characters that would
+// end an INI line or split a connection string cannot be carried.
+void CheckCarriable(const std::string& dir) {
+  for (unsigned char c : dir) {
+    if (c == ';' || c < 0x20 || c == 0x7f)
+      throw InitError("the folder's path " + dir +
+                      " holds \";\" or a control character, which the configuration cannot carry");
+  }
+}
+
+// Files created so far, removed again unless the installation completes.
+class Cleanup {
+ public:
+  explicit Cleanup(fs::path createdDir) : createdDir_(std::move(createdDir)) {}
+  ~Cleanup() {
+    if (done_) return;
+    std::error_code ignored;
+    for (auto it = paths_.rbegin(); it != paths_.rend(); ++it) fs::remove(*it, ignored);
+    if (!createdDir_.empty()) fs::remove(createdDir_, ignored);
+  }
+  void Add(const fs::path& path) { paths_.push_back(path); }
+  void Done() { done_ = true; }
+
+ private:
+  fs::path createdDir_;
+  std::vector<fs::path> paths_;
+  bool done_ = false;
+};
+
+void Initialise(const std::string& dirArgument, bool withSample) {
+  if (dirArgument.empty()) throw InitError("the folder's name is empty");
+  fs::path dir = fs::absolute(fs::path(dirArgument)).lexically_normal();
+  if (dir.has_parent_path() && !dir.has_filename()) dir = dir.parent_path();
+  const std::string dirText = dir.string();
+  CheckCarriable(dirText);
+
+  std::error_code ec;
+  const fs::path targets[] = {dir / kCatalogFile, dir / kDirectoryFile, dir / kConfigFile};
+  bool exists = fs::exists(fs::symlink_status(dir, ec));
+  if (exists && !fs::is_directory(dir, ec)) throw InitError(dirText + " is not a folder");
+  for (const fs::path& target : targets)
+    if (fs::exists(fs::symlink_status(target, ec)))
+      throw InitError(dirText + " already holds " + target.filename().string() +
+                      "; nothing was changed");
+
+  if (!exists && !fs::create_directories(dir, ec))
+    throw InitError("cannot create " + dirText + ": " + ec.message());
+  Cleanup cleanup(exists ? fs::path() : dir);
+
+  const std::string suffix = ".init-" + std::to_string(::getpid());
+  const fs::path catalogTemp = dir / (std::string(kCatalogFile) + suffix);
+  const fs::path directoryTemp = dir / (std::string(kDirectoryFile) + suffix);
+  const fs::path configTemp = dir / (std::string(kConfigFile) + suffix);
+  for (const fs::path& temp : {catalogTemp, directoryTemp, configTemp}) cleanup.Add(temp);
+
+  std::vector<const std::vector<EmbeddedSql>*> catalogSets = {&CatalogSchemaSql()};
+  const std::string countrySql = withSample ? CountryInsertSql() : std::string();
+  const std::vector<EmbeddedSql> countries = {{"iso_3166-1.json", countrySql}};
+  if (withSample) {
+    catalogSets.push_back(&countries);
+    catalogSets.push_back(&CatalogSampleSql());
+  }
+  BuildDatabase(catalogTemp, catalogSets);
+  std::vector<const std::vector<EmbeddedSql>*> directorySets = {&DirectorySchemaSql()};
+  if (withSample) directorySets.push_back(&DirectorySampleSql());
+  BuildDatabase(directoryTemp, directorySets);
+  WriteTextFile(configTemp, SuiteIniText(dirText));
+
+  // link() refuses an existing name, so a file that appeared meanwhile is
+  // never overwritten.
+  const fs::path temps[] = {catalogTemp, directoryTemp, configTemp};
+  for (size_t i = 0; i < 3; ++i) {
+    if (::link(temps[i].c_str(), targets[i].c_str()) != 0) {
+      std::string why = std::strerror(errno);
+      throw InitError("cannot create " + targets[i].string() + ": " + why);
+    }
+    cleanup.Add(targets[i]);
+  }
+  for (const fs::path& temp : temps) fs::remove(temp, ec);
+  cleanup.Done();
+}
+
+}  // namespace
+
+std::string SuiteIniText(const std::string& dir) {
+  const std::string connection = "Provider=SQLite;Data Source=" + dir + "/" + kCatalogFile;
+  return "[INSTALL]\n"
+         "Dir=" + dir + "\n"
+         "[LOG]\n"
+         "File=" + dir + "/suite.log\n"
+         "[DIRECTORY]\n"
+         "Path=" + dir + "/" + kDirectoryFile + "\n"
+         "[CONNECTIONS]\n"
+         "BrintorConnection_ConnectionString=" + connection + "\n"
+         "QuarvelConnection_ConnectionString=" + connection + "\n"
+         "[COMPONENTS]\n"
+         "Quarvel=" + connection + "\n"
+         "[MODULES]\n"
+         "Quillet=No\n"
+         "[MEMBERSHIP]\n"
+         "MemScriptUser=\n"
+         "MemScriptCode=\n"
+         "LDAPRoot=\n"
+         "[COMMONPARAMETERS]\n"
+         "UNSPSCIMPLEMENTED=No\n";
+}
+
+int InitInstallation(const std::string& dir, bool withSample) {
+  try {
+    Initialise(dir, withSample);
+  } catch (const std::exception& e) {
+    std::cerr << "suitehost: init: " << e.what() << '\n';
+    return 1;
+  }
+  std::cout << "Initialised " << fs::absolute(fs::path(dir)).lexically_normal().string() << '\n';
+  return 0;
+}
+
+}  // namespace suitehost

@@ -1,0 +1,19 @@
+// `suitehost init DIR [--sample]`: a new installation folder with the
+// catalog database, the membership directory and the configuration file.
+#pragma once
+
+#include <string>
+
+namespace suitehost {
+
+// Creates DIR when missing and writes DIR/catalog.db, DIR/directory.db and
+// DIR/suite.ini. Refuses, changing nothing, when any of the three exists.
+// Every file is built under a temporary name and moved into place at the
+// end, so a failure leaves no half-built installation. Answers the process's
+// exit code; messages go to stderr.
+int InitInstallation(const std::string& dir, bool withSample);
+
+// The configuration file's text for an installation in `absoluteDir`.
+std::string SuiteIniText(const std::string& absoluteDir);
+
+}  // namespace suitehost

@@ -1,0 +1,102 @@
+// Runs a script of JSON lines against objects that live until its end.
+#include "tools/suitehost/script_runner.h"
+
+#include "tools/suitehost/json_value.h"
+
+namespace suitehost {
+
+using json = nlohmann::ordered_json;
+
+namespace {
+
+const char* const kVerbs[] = {"new", "call", "get", "let"};
+
+std::string TextMember(const json& step, const char* key) {
+  auto it = step.find(key);
+  if (it == step.end() || !it->is_string())
+    throw ValueError(std::string("the step needs \"") + key + "\" as a text");
+  return it->get<std::string>();
+}
+
+bool IsSkipped(const std::string& line) {
+  size_t first = line.find_first_not_of(" \t\r");
+  return first == std::string::npos || line[first] == '#';
+}
+
+}  // namespace
+
+bool ScriptRunner::Run(std::istream& in, std::ostream& out) {
+  bool allSucceeded = true;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (IsSkipped(line)) continue;
+    json answer;
+    try {
+      json step = json::parse(line);
+      answer = Step(step);
+    } catch (const json::exception& e) {
+      answer = {{"error", {{"number", kHostErrorNumber}, {"source", "suitehost"},
+                           {"description", std::string("not a JSON step: ") + e.what()}}}};
+    } catch (...) {
+      answer = HostSession::CurrentError();
+    }
+    if (answer.contains("error")) allSucceeded = false;
+    out << DumpLine(answer) << '\n' << std::flush;
+  }
+  objects_.clear();
+  return allSucceeded;
+}
+
+json ScriptRunner::Step(const json& step) {
+  if (!step.is_object()) throw ValueError("a step is a JSON object");
+  int verbs = 0;
+  for (const char* verb : kVerbs) verbs += step.contains(verb) ? 1 : 0;
+  if (verbs != 1) throw ValueError("a step has exactly one of \"new\", \"call\", \"get\", \"let\"");
+  if (step.contains("new")) return New(step);
+  if (step.contains("call")) return Member(step, "call", rt::CallKind::Method);
+  if (step.contains("get")) return Member(step, "get", rt::CallKind::Get);
+  return Member(step, "let", rt::CallKind::Let);
+}
+
+json ScriptRunner::New(const json& step) {
+  std::string name = TextMember(step, "new");
+  if (name.empty() || name.find('.') != std::string::npos)
+    throw ValueError("an object's name is not empty and holds no \".\"");
+  rt::ObjectPtr object = session_.CreateRoot(TextMember(step, "progid"));
+  objects_[name] = object;
+  // The new object by its type name, whatever it holds yet.
+  return {{"result", {{"$object", object->TypeName()}}}};
+}
+
+json ScriptRunner::Member(const json& step, const std::string& verb, rt::CallKind kind) {
+  std::string target = TextMember(step, verb.c_str());
+  size_t dot = target.find('.');
+  if (dot == std::string::npos || dot + 1 == target.size())
+    throw ValueError("\"" + verb + "\" names an object and a member, as \"x.Member\"");
+  rt::ObjectPtr object = Find(target.substr(0, dot));
+
+  RefResolver resolver = [this](const std::string& name) { return Find(name); };
+  rt::Args args;
+  if (auto it = step.find("args"); it != step.end()) {
+    if (!it->is_array()) throw ValueError("\"args\" is an array");
+    for (const json& arg : *it) args.push_back(VariantFromJson(arg, resolver));
+  }
+  if (kind == rt::CallKind::Let) {
+    auto value = step.find("value");
+    if (value == step.end()) throw ValueError("a \"let\" step needs a \"value\"");
+    args.push_back(VariantFromJson(*value, resolver));
+    json answer = session_.Invoke(*object, target.substr(dot + 1), kind, args);
+    // The assigned value is not one of the property's arguments.
+    answer["args"].erase(answer["args"].size() - 1);
+    return answer;
+  }
+  return session_.Invoke(*object, target.substr(dot + 1), kind, args);
+}
+
+rt::ObjectPtr ScriptRunner::Find(const std::string& name) const {
+  auto it = objects_.find(name);
+  if (it == objects_.end()) throw ValueError("no script object named \"" + name + "\"");
+  return it->second;
+}
+
+}  // namespace suitehost

@@ -1,0 +1,41 @@
+// Runs a script of JSON lines, one step a line, against objects that live
+// until the script ends.
+#pragma once
+
+#include <istream>
+#include <map>
+#include <ostream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "tools/suitehost/host_session.h"
+
+namespace suitehost {
+
+// Steps:
+//   {"new":"x","progid":"Brintor.Currency"}     creates a root object named x
+//   {"call":"x.Method","args":[...]}             calls a method
+//   {"get":"x.Prop","args":[...]}                reads a property ("args" optional)
+//   {"let":"x.Prop","args":[...],"value":...}    assigns a property
+// Each step prints one JSON line; a failed step prints {"error":...} and the
+// script goes on. Blank lines and lines starting with # are skipped. An
+// argument {"$ref":"x"} passes the script object x.
+class ScriptRunner {
+ public:
+  explicit ScriptRunner(HostSession& session) : session_(session) {}
+
+  // Answers true when every step succeeded.
+  bool Run(std::istream& in, std::ostream& out);
+
+ private:
+  nlohmann::ordered_json Step(const nlohmann::ordered_json& step);
+  nlohmann::ordered_json New(const nlohmann::ordered_json& step);
+  nlohmann::ordered_json Member(const nlohmann::ordered_json& step, const std::string& verb, rt::CallKind kind);
+  rt::ObjectPtr Find(const std::string& name) const;
+
+  HostSession& session_;
+  std::map<std::string, rt::ObjectPtr> objects_;
+};
+
+}  // namespace suitehost
