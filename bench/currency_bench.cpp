@@ -19,29 +19,13 @@
 
 namespace {
 
-const char* kSchema =
-    "CREATE TABLE CURRENCY (CURRENCYCODE nchar(3) COLLATE NOCASE NOT NULL PRIMARY KEY,"
-    " CURRENCYNAME nvarchar(30) COLLATE NOCASE NOT NULL, HOMECURRENCY bit NOT NULL, EURO bit NOT NULL,"
-    " EPC bit NOT NULL, DECIMALS smallint NOT NULL, LOCALEID int NULL);"
-    "CREATE TABLE CURRENCYRATE (CURRENCYCODE nchar(3) COLLATE NOCASE NOT NULL, EFFECTIVEDATE datetime NOT NULL,"
-    " EXPIRYDATE datetime NULL, HOMESALESRATE decimal(18,4) NULL, EUROSALESRATE decimal(12,6) NULL,"
-    " RATEFACTOR int NOT NULL, PRIMARY KEY (CURRENCYCODE, EFFECTIVEDATE));"
-    "INSERT INTO CURRENCY VALUES ('USD', 'US Dollar', 1, 0, 0, 2, 1033);"
-    "INSERT INTO CURRENCY VALUES ('EUR', 'Euro', 0, 1, 0, 2, NULL);"
-    "INSERT INTO CURRENCY VALUES ('GBP', 'Pound Sterling', 0, 0, 0, 2, 2057);"
-    "INSERT INTO CURRENCY VALUES ('JPY', 'Yen', 0, 0, 0, 0, 1041);"
-    "INSERT INTO CURRENCYRATE VALUES ('USD', '2026-01-01 00:00:00', '2026-07-01 00:00:00', 1, 1.0842, 1);"
-    "INSERT INTO CURRENCYRATE VALUES ('USD', '2026-07-01 00:00:00', NULL, 1, 1.1655, 1);"
-    "INSERT INTO CURRENCYRATE VALUES ('GBP', '2026-01-01 00:00:00', '2026-07-01 00:00:00', 0.7912, 0.8578, 1);"
-    "INSERT INTO CURRENCYRATE VALUES ('GBP', '2026-07-01 00:00:00', NULL, 0.7468, 0.8704, 1);"
-    "INSERT INTO CURRENCYRATE VALUES ('JPY', '2026-07-01 00:00:00', NULL, 1.552, 1.8089, 100);";
-
 const char* kRateSql =
     "SELECT CURRENCYCODE, EFFECTIVEDATE, EXPIRYDATE, HOMESALESRATE, EUROSALESRATE, RATEFACTOR FROM CURRENCYRATE "
     "WHERE CURRENCYCODE=? AND EFFECTIVEDATE<=? AND (EXPIRYDATE IS NULL OR EXPIRYDATE>?)";
 
-// An installation of its own for the process: the database and a
-// configuration naming it.
+// An installation of its own for the process: the currency tables with the
+// sample currencies (home USD; GBP and JPY are neither the home currency nor
+// tied to the euro), and a configuration naming the database.
 class Fixture {
  public:
   static const Fixture& Get() {
@@ -56,11 +40,8 @@ class Fixture {
     std::string pattern = (std::filesystem::temp_directory_path() / "currencybench-XXXXXX").string();
     dir_ = mkdtemp(pattern.data());
     path = dir_ + "/catalog.db";
-    data::CreateDatabase(path, {});
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    if (sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK) abort();
-    sqlite3_close(db);
+    data::CreateDatabase(path,
+                         {SUITE_SOURCE_DIR "/db/02_currency.sql", SUITE_SOURCE_DIR "/db/sample/02_currency.sql"});
     std::ofstream(dir_ + "/suite.ini") << "[LOG]\nFile=" << dir_ << "/suite.log\n[CONNECTIONS]\n"
                                        << "BrintorConnection_ConnectionString=Provider=SQLite;Data Source=" << path
                                        << "\n";

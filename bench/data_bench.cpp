@@ -1,5 +1,6 @@
 // The data layer's cost against plain SQLite: reading rows into a
-// disconnected recordset, inserting rows through AddNew/Update, and fetching
+// disconnected recordset, inserting rows through AddNew/Update, a method's
+// usual round (open a connection, read one row by key, close), and fetching
 // a page near the start and deep in a 100,000-row list.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "data/command.h"
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "data/schema.h"
@@ -157,6 +159,44 @@ void BM_InsertPlainSqlite(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// What every method does: its own connection, one parameterised read by
+// key, the connection closed again.
+void BM_OpenReadOneRowClose(benchmark::State& state) {
+  const Fixture& f = Fixture::For(1000);
+  int32_t key = 0;
+  for (auto _ : state) {
+    auto cn = data::Connection::New();
+    cn->Open(f.connectionString);
+    auto cmd = data::Command::New();
+    cmd->SetActiveConnection(cn);
+    cmd->SetCommandText("SELECT CODE, NAME, QTY, PRICE, CREATED, ACTIVE FROM ITEM WHERE ITEMID=?");
+    cmd->Parameters()->Append(cmd->CreateParameter("Id", 3, data::kParamInput, 0, rt::Variant(key % 1000 + 1)));
+    auto rs = cmd->Execute();
+    benchmark::DoNotOptimize(rs->Value("PRICE"));
+    rs->Close();
+    cn->Close();
+    ++key;
+  }
+}
+
+// The floor: one statement prepared once, bound and stepped.
+void BM_PlainPreparedReadOneRow(benchmark::State& state) {
+  const Fixture& f = Fixture::For(1000);
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(db, "SELECT CODE, NAME, QTY, PRICE, CREATED, ACTIVE FROM ITEM WHERE ITEMID=?", -1, &st, nullptr);
+  int key = 0;
+  for (auto _ : state) {
+    sqlite3_bind_int(st, 1, key % 1000 + 1);
+    if (sqlite3_step(st) == SQLITE_ROW) benchmark::DoNotOptimize(sqlite3_column_double(st, 3));
+    sqlite3_reset(st);
+    ++key;
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+}
+
 // A page of 100 rows of the 100,000-row list.
 rt::ObjectPtr OpenPage(const Fixture& f, const std::string& persisted, int32_t page) {
   rt::ObjectPtr list = rt::CreateObject("Tamrick.DRecordset");
@@ -191,6 +231,8 @@ BENCHMARK(BM_ReadDisconnectedRecordset)->Arg(1000)->Arg(100000)->Unit(benchmark:
 BENCHMARK(BM_ReadPlainSqlite)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InsertAddNewUpdate)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InsertPlainSqlite)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenReadOneRowClose)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainPreparedReadOneRow)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PageFirst)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Page1000ByNumber)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Page1000FromPage999)->Unit(benchmark::kMicrosecond);

@@ -3,22 +3,12 @@
 // paged partner list.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "interfaces/business_partner.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
-
-// The build folder, found from this executable's place (<build>/bin/), for
-// the installation helper that runs the build's suitehost.
-static std::string BuildFolder() {
-  return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path().string();
-}
-#ifndef SUITE_BINARY_DIR
-#define SUITE_BINARY_DIR BuildFolder()
-#endif
 #include "tests/brintor/brintor_sandbox.h"
 
 namespace {

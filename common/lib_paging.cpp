@@ -35,9 +35,7 @@ std::string IdInList(const std::string& keyColumn, const rt::Variant& ids, const
   for (size_t i = 0; i < array.data.size(); ++i) {
     const rt::Variant& id = array.data[i];
     if (id.IsNull() || id.IsEmpty() || id.IsObject() || id.IsArray() || !rt::IsNumeric(id))
-      rt::Raise(rt::vberr::kTypeMismatch, rt::CurrentComponentName(),
-                "Type mismatch: the id list holds '" + (id.IsObject() || id.IsArray() ? rt::TypeName(id) : rt::Concat(id)) +
-                    "', which is not a number");
+      rt::RaiseVb(rt::vberr::kTypeMismatch, rt::CurrentComponentName());
     list += (i ? separator : "") + rt::CDec(id).ToString();
   }
   return keyColumn + " IN (" + list + ")";

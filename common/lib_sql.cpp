@@ -131,6 +131,7 @@ std::string Sql_CommonConnectionString(const std::string& errorSource, bool askA
       cached = rt::Concat(configuration->Call(
           "GetValue", {rt::Variant("CONNECTIONS"), rt::Variant("BrintorConnection_ConnectionString")}));
     } catch (...) {
+      if (errorSource.empty()) throw;
       HandleMethodError(errorSource);
     }
   }

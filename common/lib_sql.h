@@ -49,5 +49,7 @@ bool Sql_HasRecords(const std::string& sql, const std::string& connectionString,
 // context, the web application's "BrintorConnection_ConnectionString" (every
 // failure of that step ignored); still empty, the configuration's value
 // (server "Vorthem", section "CONNECTIONS"), a failure of which is logged and
-// raised with `errorSource` (the reading class's "Brintor.<Class>.ConnectionString").
+// raised with `errorSource` (the reading class's "Brintor.<Class>.ConnectionString");
+// with an empty `errorSource` it reaches the caller as it came, for readers
+// that have no handler of their own.
 std::string Sql_CommonConnectionString(const std::string& errorSource, bool askApplication = true);

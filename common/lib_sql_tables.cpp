@@ -64,17 +64,18 @@ std::string Pairs(const rt::Dictionary& dictionary, const std::string& separator
   return text;
 }
 
+// The keys are walked once for the names and once for the literals.
 std::string InsertStatement(const std::string& table, const rt::Dictionary& fields, const LiteralFn& literal) {
   std::string names, values;
-  for (const rt::Dictionary::Entry& entry : fields.Entries()) {
-    if (!names.empty()) names += ",";
-    names += rt::CStr(entry.key);
-  }
   bool first = true;
   for (const rt::Dictionary::Entry& entry : fields.Entries()) {
-    if (!first) values += ",";
+    names += (first ? "" : ",") + rt::CStr(entry.key);
     first = false;
-    values += literal(entry.item);
+  }
+  first = true;
+  for (const rt::Dictionary::Entry& entry : fields.Entries()) {
+    values += (first ? "" : ",") + literal(entry.item);
+    first = false;
   }
   return "INSERT " + table + "(" + names + ") VALUES (" + values + ")";
 }

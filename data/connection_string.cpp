@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <unordered_map>
 
 #include "data/engine.h"
 #include "data/sqlite_engine.h"
@@ -27,9 +28,30 @@ bool KeyIs(const std::string& key, std::initializer_list<const char*> names) {
 
 [[noreturn]] void Fail(const std::string& text) { rt::Raise(rt::hr::kFail, "ADODB.Connection", text); }
 
+constexpr size_t kKnownStrings = 64;
+
+ConnectionSettings Parse(const std::string& text);
+
 }  // namespace
 
 ConnectionSettings ParseConnectionString(const std::string& text) {
+  // Every method opens its own connection with the same few strings: the
+  // settings of a string that names its database by an absolute path are
+  // kept per thread, sparing the path's resolution on each opening.
+  thread_local std::unordered_map<std::string, ConnectionSettings> known;
+  auto hit = known.find(text);
+  if (hit != known.end()) return hit->second;
+  ConnectionSettings s = Parse(text);
+  if (!s.dataSource.empty() && s.dataSource.front() == '/') {
+    if (known.size() >= kKnownStrings) known.clear();
+    known.emplace(text, s);
+  }
+  return s;
+}
+
+namespace {
+
+ConnectionSettings Parse(const std::string& text) {
   ConnectionSettings s;
   size_t i = 0;
   while (i < text.size()) {
@@ -66,6 +88,8 @@ ConnectionSettings ParseConnectionString(const std::string& text) {
   s.key = "sqlite:" + (ec ? s.dataSource : path.string());
   return s;
 }
+
+}  // namespace
 
 Engine& EngineFor(const std::string& provider) {
   if (strcasecmp(provider.c_str(), "SQLite") == 0) return SqliteEngine();

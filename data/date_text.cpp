@@ -2,7 +2,6 @@
 #include "data/date_text.h"
 
 #include <cctype>
-#include <cstdio>
 
 namespace data {
 
@@ -92,11 +91,20 @@ std::optional<Parts> Parse(std::string_view text) {
   return std::nullopt;
 }
 
+// "YYYY-MM-DD HH:MM:SS", digit by digit (dates are bound with every
+// statement that takes one).
 std::string Format(const Parts& p) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour,
-                p.minute, p.second);
-  return buf;
+  std::string out = "0000-00-00 00:00:00";
+  auto put = [&](size_t at, int value, int digits) {
+    for (int k = digits - 1; k >= 0; --k, value /= 10) out[at + k] = static_cast<char>('0' + value % 10);
+  };
+  put(0, p.year, 4);
+  put(5, p.month, 2);
+  put(8, p.day, 2);
+  put(11, p.hour, 2);
+  put(14, p.minute, 2);
+  put(17, p.second, 2);
+  return out;
 }
 
 }  // namespace

@@ -59,6 +59,8 @@ class Statement {
   virtual void Bind(int index, const rt::Variant& value) = 0;
   // Runs to the next row; false when there is none. Raises EngineError.
   virtual bool Step() = 0;
+  // The columns; after the first Step they describe the rows even when the
+  // schema changed since the statement was prepared.
   virtual int ColumnCount() const = 0;
   virtual const ColumnInfo& Column(int index) const = 0;
   // The current row's value, of the subtype of the column's declared type.
@@ -99,6 +101,13 @@ class Session {
   virtual void Mark(const std::string& name) = 0;
   virtual void ReleaseMark(const std::string& name) = 0;
   virtual void RollbackToMark(const std::string& name) = 0;
+
+  // Whether the session can serve another connection as it is: no
+  // statement of it running, no transaction open.
+  virtual bool Idle() const = 0;
+  // Whether the database that the settings name is still the one the
+  // session opened (a file deleted or replaced since is opened anew).
+  virtual bool SameDatabase() const = 0;
 
   // The table's columns in their order; empty when there is no such table.
   virtual std::vector<TableColumn> TableColumns(const std::string& table) = 0;

@@ -115,10 +115,11 @@ void Recordset::Open(const std::string& source, std::shared_ptr<Connection> conn
 void Recordset::Load(std::unique_ptr<Statement> st, const std::string& source, std::shared_ptr<Connection> connection,
                      int32_t cursorType, int32_t lockType) {
   auto rows = std::make_shared<RowSet>();
+  bool more = st->Step();
   int n = st->ColumnCount();
   for (int i = 0; i < n; ++i) rows->columns.push_back(st->Column(i));
   bool writable = lockType != kLockReadOnly;
-  while (st->Step()) {
+  for (; more; more = st->Step()) {
     Row row;
     row.values.reserve(n);
     for (int i = 0; i < n; ++i) row.values.push_back(st->Value(i));

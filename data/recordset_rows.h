@@ -33,6 +33,8 @@ struct RowSet {
   std::vector<int32_t> keys;  // positions of the table's primary key columns
   int32_t identity = -1;      // position of the table's identity column
 
+  static constexpr size_t kScannedFields = 16;
+
   void Index();
   int32_t Find(std::string_view name) const;  // -1 when none
   void ResolveTable(Session& session);

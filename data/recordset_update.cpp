@@ -22,12 +22,22 @@ std::string Lower(std::string_view s) {
 
 // --- RowSet -------------------------------------------------------------------
 
+// Most recordsets have a few fields: those are found by a scan; a wide
+// one gets a map by lower-case name.
 void RowSet::Index() {
   byName_.clear();
+  if (columns.size() <= kScannedFields) return;
   for (size_t i = 0; i < columns.size(); ++i) byName_.emplace(Lower(columns[i].name), static_cast<int32_t>(i));
 }
 
 int32_t RowSet::Find(std::string_view name) const {
+  if (columns.size() <= kScannedFields) {
+    for (size_t i = 0; i < columns.size(); ++i) {
+      const std::string& c = columns[i].name;
+      if (c.size() == name.size() && strncasecmp(c.data(), name.data(), c.size()) == 0) return static_cast<int32_t>(i);
+    }
+    return -1;
+  }
   auto it = byName_.find(Lower(name));
   return it == byName_.end() ? -1 : it->second;
 }

@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <unordered_map>
 
 #include "runtime/context.h"
 
@@ -12,6 +13,9 @@ namespace data {
 
 namespace {
 
+// Idle sessions kept per thread and database: opening a connection outside
+// a transaction takes one of them (with its prepared statements) instead of
+// opening the database again.
 constexpr size_t kPooledPerDatabase = 4;
 
 // Databases whose write lock a transaction holds, with the thread that runs
@@ -23,8 +27,15 @@ struct LockHolder {
 std::mutex gLocksMutex;
 std::map<std::string, LockHolder> gLocks;
 
-std::mutex gPoolMutex;
-std::map<std::string, std::vector<std::unique_ptr<Session>>> gPool;
+// The idle sessions of this thread. A session closed while the thread ends
+// (after the pool is gone) is simply closed.
+struct IdleSessions {
+  std::unordered_map<std::string, std::vector<std::unique_ptr<Session>>> byDatabase;
+  ~IdleSessions();
+};
+thread_local bool tPoolGone = false;
+thread_local IdleSessions tPool;
+IdleSessions::~IdleSessions() { tPoolGone = true; }
 
 std::atomic<uint64_t> gMarkCounter{0};
 
@@ -48,22 +59,25 @@ void UnregisterLock(const std::string& key, const Session* session) {
 }
 
 std::unique_ptr<Session> OpenSession(const ConnectionSettings& settings) {
-  {
-    std::lock_guard<std::mutex> lock(gPoolMutex);
-    auto& idle = gPool[settings.key];
-    if (!idle.empty()) {
-      std::unique_ptr<Session> s = std::move(idle.back());
-      idle.pop_back();
-      return s;
+  if (!tPoolGone) {
+    auto it = tPool.byDatabase.find(settings.key);
+    if (it != tPool.byDatabase.end()) {
+      auto& idle = it->second;
+      while (!idle.empty()) {
+        std::unique_ptr<Session> s = std::move(idle.back());
+        idle.pop_back();
+        if (s->SameDatabase()) return s;
+      }
     }
   }
   return EngineFor(settings.provider).Open(settings);
 }
 
+// Back to the thread's pool when nothing of its last use is left on it: no
+// statement running, no transaction open (else it is closed).
 void Pool(std::unique_ptr<Session> session) {
-  if (!session || session->InTransaction()) return;
-  std::lock_guard<std::mutex> lock(gPoolMutex);
-  auto& idle = gPool[session->Settings().key];
+  if (!session || tPoolGone || !session->Idle()) return;
+  auto& idle = tPool.byDatabase[session->Settings().key];
   if (idle.size() < kPooledPerDatabase) idle.push_back(std::move(session));
 }
 

@@ -5,8 +5,9 @@
 //    one session, which begins with the write lock taken and commits or rolls
 //    back when the root call ends (the session is enlisted in the
 //    transaction); closing the connection only gives the session back;
-//  - outside a transaction each statement commits by itself, and closed
-//    sessions are kept for the next connection to the same database;
+//  - outside a transaction each statement commits by itself, and a closed
+//    connection's session, idle again, is kept for the next connection of
+//    the same thread to the same database (opening one is then cheap);
 //  - inside a transaction a failed statement undoes only itself;
 //  - on an engine with one writer at a time, a write outside the transaction
 //    that this thread's transaction holds the lock for fails at once instead

@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <limits>
@@ -21,6 +22,7 @@ namespace {
 
 constexpr const char* kSource = "SQLite";
 constexpr size_t kCachedStatements = 64;
+constexpr size_t kCachedTranslations = 256;
 
 // The one place where SQLite's result codes become COM error numbers.
 int32_t ComErrorNumber(int rc) {
@@ -38,16 +40,51 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
+// The columns of a statement's result as the engine describes them.
+std::vector<ColumnInfo> DescribeColumns(sqlite3_stmt* stmt) {
+  int n = sqlite3_column_count(stmt);
+  std::vector<ColumnInfo> columns(n);
+  for (int i = 0; i < n; ++i) {
+    ColumnInfo& c = columns[i];
+    const char* name = sqlite3_column_name(stmt, i);
+    const char* origin = sqlite3_column_origin_name(stmt, i);
+    const char* table = sqlite3_column_table_name(stmt, i);
+    const char* declared = sqlite3_column_decltype(stmt, i);
+    c.name = name ? name : "";
+    if (origin && strcasecmp(c.name.c_str(), origin) == 0) c.name = origin;
+    c.declared = declared ? declared : "";
+    c.type = TypeFromDeclared(c.declared);
+    if (origin && table) {
+      c.baseTable = table;
+      c.baseColumn = origin;
+    }
+  }
+  return columns;
+}
+
+using Columns = std::shared_ptr<const std::vector<ColumnInfo>>;
+
+// A prepared statement with the description of its columns.
+struct Prepared {
+  sqlite3_stmt* stmt = nullptr;
+  Columns columns;
+  int reprepared = 0;  // the engine's count of re-preparations when described
+};
+
 // The database handle and its prepared statements kept for reuse; shared
 // by the session and the statements it handed out.
 struct Handle {
   sqlite3* db = nullptr;
-  std::unordered_map<std::string, std::vector<sqlite3_stmt*>> cache;
+  std::unordered_map<std::string, std::vector<Prepared>> cache;
   size_t cached = 0;
+  int live = 0;  // statements handed out and not yet given back
+  // The file that was opened, to tell it from one put in its place later.
+  dev_t device = 0;
+  ino_t inode = 0;
 
   ~Handle() {
     for (auto& [sql, stmts] : cache) {
-      for (sqlite3_stmt* s : stmts) sqlite3_finalize(s);
+      for (Prepared& p : stmts) sqlite3_finalize(p.stmt);
     }
     sqlite3_close_v2(db);
   }
@@ -55,30 +92,35 @@ struct Handle {
     int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) RaiseEngineError(db, rc);
   }
-  sqlite3_stmt* Take(const std::string& sql) {
+  Prepared Take(const std::string& sql) {
     auto it = cache.find(sql);
     if (it != cache.end() && !it->second.empty()) {
-      sqlite3_stmt* s = it->second.back();
+      Prepared p = std::move(it->second.back());
       it->second.pop_back();
       --cached;
-      return s;
+      ++live;
+      return p;
     }
-    sqlite3_stmt* s = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &s, nullptr);
+    Prepared p;
+    int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &p.stmt, nullptr);
     if (rc != SQLITE_OK) {
-      sqlite3_finalize(s);
+      sqlite3_finalize(p.stmt);
       RaiseEngineError(db, rc);
     }
-    return s;
+    p.columns = std::make_shared<const std::vector<ColumnInfo>>(DescribeColumns(p.stmt));
+    p.reprepared = sqlite3_stmt_status(p.stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
+    ++live;
+    return p;
   }
-  void Give(const std::string& sql, sqlite3_stmt* s) {
-    sqlite3_reset(s);
-    sqlite3_clear_bindings(s);
+  void Give(const std::string& sql, Prepared p) {
+    --live;
+    sqlite3_reset(p.stmt);
+    sqlite3_clear_bindings(p.stmt);
     if (cached >= kCachedStatements) {
-      sqlite3_finalize(s);
+      sqlite3_finalize(p.stmt);
       return;
     }
-    cache[sql].push_back(s);
+    cache[sql].push_back(std::move(p));
     ++cached;
   }
 };
@@ -101,26 +143,8 @@ rt::Variant IntegerValue(int64_t v, rt::VarType subtype) {
 class SqliteStatement final : public Statement {
  public:
   SqliteStatement(std::shared_ptr<Handle> handle, std::string sql)
-      : handle_(std::move(handle)), sql_(std::move(sql)), stmt_(handle_->Take(sql_)) {
-    int n = sqlite3_column_count(stmt_);
-    columns_.resize(n);
-    for (int i = 0; i < n; ++i) {
-      ColumnInfo& c = columns_[i];
-      const char* name = sqlite3_column_name(stmt_, i);
-      const char* origin = sqlite3_column_origin_name(stmt_, i);
-      const char* table = sqlite3_column_table_name(stmt_, i);
-      const char* declared = sqlite3_column_decltype(stmt_, i);
-      c.name = name ? name : "";
-      if (origin && strcasecmp(c.name.c_str(), origin) == 0) c.name = origin;
-      c.declared = declared ? declared : "";
-      c.type = TypeFromDeclared(c.declared);
-      if (origin && table) {
-        c.baseTable = table;
-        c.baseColumn = origin;
-      }
-    }
-  }
-  ~SqliteStatement() override { handle_->Give(sql_, stmt_); }
+      : handle_(std::move(handle)), sql_(std::move(sql)), prepared_(handle_->Take(sql_)), stmt_(prepared_.stmt) {}
+  ~SqliteStatement() override { handle_->Give(sql_, std::move(prepared_)); }
 
   int ParameterCount() const override { return sqlite3_bind_parameter_count(stmt_); }
 
@@ -170,20 +194,27 @@ class SqliteStatement final : public Statement {
 
   bool Step() override {
     int rc = sqlite3_step(stmt_);
+    // The engine prepares a statement again when the schema changed since it
+    // was prepared; its columns are then described anew.
+    int reprepared = sqlite3_stmt_status(stmt_, SQLITE_STMTSTATUS_REPREPARE, 0);
+    if (reprepared != prepared_.reprepared) {
+      prepared_.columns = std::make_shared<const std::vector<ColumnInfo>>(DescribeColumns(stmt_));
+      prepared_.reprepared = reprepared;
+    }
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
     RaiseEngineError(handle_->db, rc);
   }
 
-  int ColumnCount() const override { return static_cast<int>(columns_.size()); }
-  const ColumnInfo& Column(int index) const override { return columns_.at(index); }
+  int ColumnCount() const override { return static_cast<int>(prepared_.columns->size()); }
+  const ColumnInfo& Column(int index) const override { return prepared_.columns->at(index); }
   bool ReadOnly() const override { return sqlite3_stmt_readonly(stmt_) != 0; }
 
   rt::Variant Value(int i) const override {
     using rt::VarType;
     int storage = sqlite3_column_type(stmt_, i);
     if (storage == SQLITE_NULL) return rt::Variant::Null();
-    const TypeInfo& type = columns_[i].type;
+    const TypeInfo& type = (*prepared_.columns)[i].type;
     switch (type.subtype) {
       case VarType::Boolean: return rt::Variant(sqlite3_column_int64(stmt_, i) != 0);
       case VarType::Byte:
@@ -254,8 +285,8 @@ class SqliteStatement final : public Statement {
 
   std::shared_ptr<Handle> handle_;
   std::string sql_;
+  Prepared prepared_;
   sqlite3_stmt* stmt_;
-  std::vector<ColumnInfo> columns_;
 };
 
 class SqliteSession final : public Session, private SchemaInfo {
@@ -266,8 +297,19 @@ class SqliteSession final : public Session, private SchemaInfo {
   const ConnectionSettings& Settings() const override { return settings_; }
 
   std::vector<std::string> Translate(std::string_view text) override {
+    std::string key(text);
+    auto hit = translations_.find(key);
+    if (hit != translations_.end()) return hit->second;
     try {
-      return TranslateForSqlite(text, this);
+      // A translation that asked nothing about the schema holds for as
+      // long as the session lives, and is kept.
+      SchemaUse use(*this);
+      std::vector<std::string> statements = TranslateForSqlite(text, &use);
+      if (!use.asked) {
+        if (translations_.size() >= kCachedTranslations) translations_.clear();
+        translations_.emplace(std::move(key), statements);
+      }
+      return statements;
     } catch (const UntranslatableStatement& e) {
       throw EngineError(rt::hr::kSqlFailed, kSource,
                         std::string("The statement cannot be run on this database (") + e.what() +
@@ -298,6 +340,14 @@ class SqliteSession final : public Session, private SchemaInfo {
     sqlite3_exec(handle_->db, ("ROLLBACK TO " + q + "; RELEASE " + q).c_str(), nullptr, nullptr, nullptr);
   }
 
+  bool Idle() const override { return handle_->live == 0 && sqlite3_get_autocommit(handle_->db) != 0; }
+
+  bool SameDatabase() const override {
+    struct stat now;
+    return stat(settings_.dataSource.c_str(), &now) == 0 && now.st_dev == handle_->device &&
+           now.st_ino == handle_->inode;
+  }
+
   std::vector<TableColumn> TableColumns(const std::string& table) override {
     Refresh();
     auto it = tables_.find(Lower(table));
@@ -314,6 +364,22 @@ class SqliteSession final : public Session, private SchemaInfo {
   }
 
  private:
+  // The session's schema knowledge for one translation, noting whether the
+  // translator asked for it.
+  struct SchemaUse final : SchemaInfo {
+    explicit SchemaUse(SchemaInfo& schema) : schema(schema) {}
+    bool IsDateColumn(std::string_view table, std::string_view column) override {
+      asked = true;
+      return schema.IsDateColumn(table, column);
+    }
+    std::vector<std::string> ColumnNames(std::string_view table) override {
+      asked = true;
+      return schema.ColumnNames(table);
+    }
+    SchemaInfo& schema;
+    bool asked = false;
+  };
+
   // SchemaInfo for the translator.
   bool IsDateColumn(std::string_view table, std::string_view column) override {
     Refresh();
@@ -372,6 +438,7 @@ class SqliteSession final : public Session, private SchemaInfo {
   int schemaVersion_ = -1;
   std::map<std::string, std::vector<TableColumn>> tables_;
   std::set<std::string> dateColumns_;
+  std::unordered_map<std::string, std::vector<std::string>> translations_;
 };
 
 int NoCaseCollation(void*, int n1, const void* p1, int n2, const void* p2) {
@@ -407,6 +474,18 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_int(ctx, LikeMatches(text(1), text(0), escape) ? 1 : 0);
 }
 
+// upper(x) and lower(x) over all of Unicode, as SQL Server's.
+template <std::string (*Map)(std::string_view)>
+void CaseFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+    sqlite3_result_null(ctx);
+    return;
+  }
+  const unsigned char* p = sqlite3_value_text(argv[0]);
+  std::string out = Map(std::string_view(reinterpret_cast<const char*>(p), sqlite3_value_bytes(argv[0])));
+  sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
+}
+
 class SqliteEngineImpl final : public Engine {
  public:
   std::unique_ptr<Session> Open(const ConnectionSettings& settings) override {
@@ -414,6 +493,11 @@ class SqliteEngineImpl final : public Engine {
     int rc = sqlite3_open_v2(settings.dataSource.c_str(), &handle->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     try {
       if (rc != SQLITE_OK) RaiseEngineError(handle->db, rc);
+      struct stat file;
+      if (stat(settings.dataSource.c_str(), &file) == 0) {
+        handle->device = file.st_dev;
+        handle->inode = file.st_ino;
+      }
       sqlite3_extended_result_codes(handle->db, 1);
       sqlite3_busy_timeout(handle->db, kSqliteBusyTimeoutMs);
       // The first session switches a new file to WAL for good. Should
@@ -440,6 +524,8 @@ void InstallSqlServerTextRules(sqlite3* db) {
   int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
   sqlite3_create_function(db, "like", 2, flags, nullptr, LikeFunction, nullptr, nullptr);
   sqlite3_create_function(db, "like", 3, flags, nullptr, LikeFunction, nullptr, nullptr);
+  sqlite3_create_function(db, "upper", 1, flags, nullptr, CaseFunction<UpperText>, nullptr, nullptr);
+  sqlite3_create_function(db, "lower", 1, flags, nullptr, CaseFunction<LowerText>, nullptr, nullptr);
 }
 
 Engine& SqliteEngine() {

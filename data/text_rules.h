@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace data {
@@ -17,5 +18,10 @@ int CompareText(std::string_view a, std::string_view b);
 // does not count, and trailing blanks of the text (not of the pattern) do not
 // count either.
 bool LikeMatches(std::string_view text, std::string_view pattern, std::optional<char32_t> escape = std::nullopt);
+
+// UPPER and LOWER as SQL Server does them: every letter of Unicode, one
+// character for one.
+std::string UpperText(std::string_view text);
+std::string LowerText(std::string_view text);
 
 }  // namespace data

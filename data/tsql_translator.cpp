@@ -7,13 +7,16 @@
 //   INSERT t ... / DELETE t WHERE ...        INSERT INTO t ... / DELETE FROM t ...
 //   SELECT [DISTINCT] TOP n ...              SELECT [DISTINCT] ... LIMIT n
 //   OFFSET n ROWS FETCH NEXT m ROWS ONLY     LIMIT m OFFSET n
-//   'text' + x, x + 'text'                   'text' || x, x || 'text'
+//   a + 'text' + b                           a || 'text' || b
 //   ISNULL(a, b)                             IFNULL(a, b)
+//   CAST(x AS varchar(n))                    substr(CAST(x AS TEXT), 1, n)
 //   a date literal compared with, or written into, a date column
 //                                            the stored form 'YYYY-MM-DD HH:MM:SS'
 // Refused, with the reason: TOP in a member of a compound query, TOP PERCENT
 // or WITH TIES, a parameter as a row count, DELETE with a join, SET options
-// other than the isolation level, an empty IN list.
+// other than the isolation level, an empty IN list, text joined with + next
+// to other arithmetic or to a number literal, CAST to a type SQLite reads
+// otherwise, the functions SQLite lacks or reads otherwise, *= and =*.
 // LIKE with bracket classes, case-insensitive text comparison and trailing
 // blanks need no rewriting: the engine's LIKE function and NOCASE collation
 // follow SQL Server's rules on our connections.
@@ -64,6 +67,7 @@ class StatementRewriter {
       DateLiteralsInComparisons();
       DateLiteralsInInsert();
     }
+    Casts();
     std::string out;
     for (const Token& t : t_) out += t.text;
     return out;
@@ -123,19 +127,154 @@ class StatementRewriter {
     }
   }
 
+  // SQL Server's + joins texts; SQLite's joins only numbers. A chain of
+  // operands joined by + (a + b + c, at one level of parentheses) that holds
+  // a string literal joins texts from its first operand on, so every + of it
+  // becomes ||, which is associative and so keeps the grouping. A chain that
+  // mixes the texts with other arithmetic, or adds a number literal to a
+  // text (SQL Server would turn the text into a number), is refused: || binds
+  // tighter than * in SQLite and the meaning would change.
   void Concatenation() {
     for (ptrdiff_t k = 0; k < Count(); ++k) {
-      if (S(k).IsSymbol("+") && (S(k - 1).Is(TokenKind::String) || S(k + 1).Is(TokenKind::String)))
-        S(k).text = "||";
+      const Token& before = S(k - 1);
+      if (IsArithmetic(before) || before.IsSymbol(".")) continue;
+      std::vector<ptrdiff_t> pluses;
+      bool text = false, number = false, other = false;
+      ptrdiff_t j = k;
+      while (true) {
+        ptrdiff_t end = OperandEnd(j);
+        if (end < 0) break;
+        text = text || (end == j + 1 && S(j).Is(TokenKind::String));
+        number = number || (end == j + 1 && S(j).Is(TokenKind::Number));
+        if (!IsArithmetic(S(end))) break;
+        if (S(end).IsSymbol("+")) pluses.push_back(end);
+        else other = true;
+        j = end + 1;
+      }
+      if (pluses.empty() || !text) continue;
+      if (other) throw UntranslatableStatement("text joined with + next to other arithmetic has no equivalent");
+      if (number) throw UntranslatableStatement("a number literal added to a text has no equivalent");
+      for (ptrdiff_t p : pluses) S(p).text = "||";
     }
   }
 
+  static bool IsArithmetic(const Token& t) {
+    return t.IsSymbol("+") || t.IsSymbol("-") || t.IsSymbol("*") || t.IsSymbol("/") || t.IsSymbol("%");
+  }
+
+  // The position after the matching ")" of the "(" at `k`, or Count().
+  ptrdiff_t AfterGroup(ptrdiff_t k) {
+    int depth = 0;
+    for (; k < Count(); ++k) {
+      if (S(k).IsSymbol("(")) ++depth;
+      if (S(k).IsSymbol(")") && --depth == 0) return k + 1;
+    }
+    return Count();
+  }
+
+  // The position after the operand that starts at `k` (a literal, a
+  // parameter, a possibly qualified name, a function call, CASE ... END or a
+  // parenthesised group, with an optional sign); -1 when none starts there.
+  ptrdiff_t OperandEnd(ptrdiff_t k) {
+    if (S(k).IsSymbol("-") || S(k).IsSymbol("+")) ++k;
+    const Token& t = S(k);
+    if (t.Is(TokenKind::String) || t.Is(TokenKind::Number) || t.Is(TokenKind::Parameter)) return k + 1;
+    if (t.IsSymbol("(")) return AfterGroup(k);
+    if (t.IsWord("CASE")) {
+      int depth = 0;
+      for (; k < Count(); ++k) {
+        if (S(k).IsWord("CASE")) ++depth;
+        if (S(k).IsWord("END") && --depth == 0) return k + 1;
+      }
+      return Count();
+    }
+    if (!IsName(t)) return -1;
+    ++k;
+    while (S(k).IsSymbol(".") && IsName(S(k + 1))) k += 2;
+    if (S(k).IsSymbol("(")) return AfterGroup(k);
+    return k;
+  }
+
+  // SQL Server functions and operators that SQLite lacks or reads otherwise.
+  static const char* RefusedFunction(const Token& t) {
+    static constexpr std::string_view kRefused[] = {
+        "CONVERT",  "TRY_CONVERT", "GETDATE",   "GETUTCDATE", "SYSDATETIME", "DATEADD", "DATEDIFF",
+        "DATEPART", "DATENAME",    "YEAR",      "MONTH",      "DAY",         "LEN",     "DATALENGTH",
+        "CHARINDEX", "PATINDEX",   "STUFF",     "LEFT",       "RIGHT",       "SPACE",   "REPLICATE",
+        "STR",      "REPLACE",     "NEWID",     "SCOPE_IDENTITY", "IDENT_CURRENT", "ISNUMERIC", "ISDATE"};
+    for (std::string_view name : kRefused) {
+      if (t.IsWord(name)) return name.data();
+    }
+    return nullptr;
+  }
+
   void Functions() {
-    for (ptrdiff_t k = 0; k + 1 < Count(); ++k) {
-      if (S(k).IsWord("ISNULL") && S(k + 1).IsSymbol("(")) S(k).text = "IFNULL";
+    for (ptrdiff_t k = 0; k < Count(); ++k) {
+      const Token& t = S(k);
+      bool call = S(k + 1).IsSymbol("(");
+      if (t.IsWord("ISNULL") && call) S(k).text = "IFNULL";
       // SQLite takes an empty IN list; SQL Server refuses it as a syntax error.
-      if (S(k).IsWord("IN") && S(k + 1).IsSymbol("(") && S(k + 2).IsSymbol(")"))
+      if (t.IsWord("IN") && call && S(k + 2).IsSymbol(")"))
         throw UntranslatableStatement("an empty IN list is not valid SQL");
+      if (call && RefusedFunction(t) && !NamesATable(k))
+        throw UntranslatableStatement(std::string("the function ") + RefusedFunction(t) + " has no equivalent");
+      if (t.IsWord("@@IDENTITY") || t.IsWord("CURRENT_TIMESTAMP"))
+        throw UntranslatableStatement(t.text + " has no equivalent");
+      // The old outer-join operators *= and =*.
+      if (((t.IsSymbol("*") && S(k + 1).IsSymbol("=")) || (t.IsSymbol("=") && S(k + 1).IsSymbol("*"))) &&
+          sig_[k + 1] == sig_[k] + 1)
+        throw UntranslatableStatement("the outer-join operators *= and =* have no equivalent");
+    }
+  }
+
+  // Last, since it writes text around the parentheses that the other
+  // passes count.
+  void Casts() {
+    for (ptrdiff_t k = 0; k + 1 < Count(); ++k) {
+      if (S(k).IsWord("CAST") && S(k + 1).IsSymbol("(")) CastTarget(k + 1);
+    }
+  }
+
+  // Whether the name at `k` stands where a table is named (a table may be
+  // called like a function, and is followed by its column list).
+  bool NamesATable(ptrdiff_t k) {
+    const Token& before = S(k - 1);
+    return before.IsSymbol(".") || before.IsWord("INTO") || before.IsWord("TABLE") || before.IsWord("FROM") ||
+           before.IsWord("JOIN") || before.IsWord("UPDATE") || (insert_ && k == 1);
+  }
+
+  // CAST(x AS type): SQLite converts by the type name's affinity, so only
+  // the types whose conversion means the same are let through; a text type
+  // with a length is cut to it as SQL Server does (30 without a length).
+  void CastTarget(ptrdiff_t open) {
+    ptrdiff_t close = AfterGroup(open) - 1;
+    ptrdiff_t as = -1;
+    int depth = 0;
+    for (ptrdiff_t k = open; k < close; ++k) {
+      if (S(k).IsSymbol("(")) ++depth;
+      if (S(k).IsSymbol(")")) --depth;
+      if (depth == 1 && S(k).IsWord("AS")) as = k;
+    }
+    const Token& type = S(as + 1);
+    if (as < 0 || !IsName(type)) return;  // the engine reports the syntax error
+    static constexpr std::string_view kSame[] = {"int", "integer", "bigint", "smallint", "tinyint", "float", "real"};
+    for (std::string_view same : kSame) {
+      if (type.IsWord(same)) return;
+    }
+    if (!type.IsWord("varchar") && !type.IsWord("nvarchar"))
+      throw UntranslatableStatement("CAST to " + type.text + " has no equivalent");
+    std::string length = "30";
+    if (S(as + 2).IsSymbol("(")) {
+      const Token& n = S(as + 3);
+      if (n.IsWord("MAX")) length.clear();
+      else if (n.Is(TokenKind::Number)) length = n.text;
+      else throw UntranslatableStatement("CAST to " + type.text + " with that length has no equivalent");
+    }
+    for (ptrdiff_t k = as + 1; k < close; ++k) S(k).text.clear();
+    S(as + 1).text = "TEXT";
+    if (!length.empty()) {
+      S(open - 1).text = "substr(" + S(open - 1).text;
+      S(close).text += ", 1, " + length + ")";
     }
   }
 

@@ -5,8 +5,9 @@
 // Every member is also callable late-bound under the same name (properties
 // as property gets; CompanyNumber and ProjectRoles also as property lets).
 // Attribute names are matched without regard to letter case everywhere.
-// Ids ("cn") are unique without regard to letter case; a lookup by id finds
-// the entry whatever the case, and UserID answers the id as it was created.
+// Ids ("cn") are unique without regard to letter case (rt::TextCompare
+// equality); a lookup by id finds the entry whatever the case, and UserID
+// answers the id as it was created.
 //
 // Directory order: searches answer ids in ascending order of rt::TextCompare
 // (case-insensitive: ASCII letters compare as lower case, other text by
@@ -140,7 +141,8 @@ struct IPellorinRelatedEntry {
 // for every user. Each filter is NAME=VALUE or NAME>=VALUE without blanks
 // around the operator; a user must match all of them. "=" compares a
 // value without regard to letter case ("*" in VALUE stands for any text);
-// ">=" compares in directory order. Values of number and Boolean
+// ">=" compares texts with rt::TextCompare, so "cn>=" + a key in any letter
+// case starts at the id it names. Values of number and Boolean
 // attributes compare as numbers ("BuyerRole=1", "PropertyGroupID=7").
 // "cn" is the id. A user holds a membership role ("VYRole") through its own
 // roles, or through its related entry's when it has none of its own.

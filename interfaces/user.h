@@ -32,11 +32,11 @@ struct IUser {
   virtual ~IUser() = default;
 
   // Withdrawn: each fails with -1 naming its replacement in TUser.
-  virtual rt::ObjectPtr InsertFromScript(rt::Variant& iTableName, rt::Variant& KeyArray,
+  virtual rt::ObjectPtr InsertFromScript(std::string& iTableName, rt::Variant& KeyArray,
                                          rt::Variant& ValuesArray) = 0;
-  virtual rt::ObjectPtr UpdateFromScript(rt::Variant& iTableName, rt::Variant& KeyArray,
+  virtual rt::ObjectPtr UpdateFromScript(std::string& iTableName, rt::Variant& KeyArray,
                                          rt::Variant& ValuesArray) = 0;
-  virtual rt::ObjectPtr DeleteFromScript(rt::Variant& iTableName, rt::Variant& KeyArray,
+  virtual rt::ObjectPtr DeleteFromScript(std::string& iTableName, rt::Variant& KeyArray,
                                          rt::Variant& ValuesArray) = 0;
 
   // Attribute getters: the directory's value, else the default or the
@@ -117,7 +117,7 @@ struct IUser {
   virtual std::shared_ptr<rt::Collection> SearchOfficesByUser(std::string& iSearchString) = 0;
 
   virtual bool CheckUserExists(std::string& iUserID) = 0;
-  virtual bool DeleteOffice(rt::Variant& iOfficeDescription) = 0;  // withdrawn
+  virtual bool DeleteOffice(std::string& iOfficeDescription) = 0;  // withdrawn
   virtual void Release() = 0;
 
   // Warehouses and work centres.
@@ -158,13 +158,13 @@ struct IUser {
   virtual std::string GetApproverManager(std::string& iUserID) = 0;
 
   // Withdrawn: each fails with -1 naming its replacement in TUser.
-  virtual rt::ObjectPtr CreateUserWithAttributes(rt::Variant& i_sUserName, rt::Variant& i_sPassword,
+  virtual rt::ObjectPtr CreateUserWithAttributes(std::string& i_sUserName, std::string& i_sPassword,
                                                  rt::Variant& i_aAttrNames,
                                                  rt::Variant& i_aAttrValues) = 0;
   virtual rt::ObjectPtr InsertBiddingUser(rt::Variant& i_aAddressKeys, rt::Variant& i_aAddressValues,
                                           rt::Variant& i_aBPKeys, rt::Variant& i_aBPValues,
                                           rt::Variant& i_aUserKeys, rt::Variant& i_aUserValues,
-                                          rt::Variant& i_sUserId, rt::Variant& i_sPassword) = 0;
+                                          std::string& i_sUserId, std::string& i_sPassword) = 0;
 
   virtual bool IsCostCenter(rt::Variant& I_sWorkCenterCode) = 0;
 };

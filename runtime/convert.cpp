@@ -57,8 +57,9 @@ Number ToNumber(const Variant& v, bool exactText) {
     Number operator()(const rt::Decimal& d) const { return Number::Of(d); }
     Number operator()(const std::string& s) const {
       if (exactText) return (*this)(DecimalFromText(s));
-      auto d = ParseNumber(s);
-      if (!d) RaiseVb(vberr::kTypeMismatch);
+      bool overflow = false;
+      auto d = ParseNumber(s, &overflow);
+      if (!d) RaiseVb(overflow ? vberr::kOverflow : vberr::kTypeMismatch);
       return Number::Real(Number::Kind::Double, *d);
     }
     Number operator()(const ErrorValue&) const { RaiseVb(vberr::kTypeMismatch); }

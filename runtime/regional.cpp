@@ -65,6 +65,34 @@ std::optional<double> ParseRadix(std::string_view s) {
   return static_cast<double>(static_cast<int32_t>(static_cast<uint32_t>(value)));
 }
 
+// The power of ten of a plain number's first significant digit, plus one:
+// 1 for "5", 3 for "123.4", 0 for "0.5", -2 for "0.005", 401 for "1e400".
+int64_t DecimalMagnitude(std::string_view plain) {
+  int64_t magnitude = 0;
+  bool significant = false, point = false;
+  size_t i = 0;
+  for (; i < plain.size() && plain[i] != 'e'; ++i) {
+    const char c = plain[i];
+    if (c == '.') {
+      point = true;
+    } else if (IsDigit(c)) {
+      if (!significant && c != '0') significant = true;
+      if (!point && significant) ++magnitude;
+      if (point && !significant) --magnitude;
+    }
+  }
+  if (i < plain.size()) {
+    int64_t exponent = 0;
+    bool negative = false;
+    for (++i; i < plain.size(); ++i) {
+      if (plain[i] == '-') negative = true;
+      else if (IsDigit(plain[i]) && exponent < 100000) exponent = exponent * 10 + (plain[i] - '0');
+    }
+    magnitude += negative ? -exponent : exponent;
+  }
+  return magnitude;
+}
+
 // --- Dates --------------------------------------------------------------
 
 // A small cursor over the date text.
@@ -192,7 +220,8 @@ std::string FormatCurrency(Currency c) {
 
 std::string FormatDecimal(const Decimal& d) { return WithSeparator(d.ToString()); }
 
-std::optional<double> ParseNumber(std::string_view text) {
+std::optional<double> ParseNumber(std::string_view text, bool* overflow) {
+  if (overflow) *overflow = false;
   std::string_view s = TrimBlanks(text);
   if (s.empty()) return std::nullopt;
   if (s.front() == '&') return ParseRadix(s);
@@ -229,7 +258,17 @@ std::optional<double> ParseNumber(std::string_view text) {
   if (i != s.size()) return std::nullopt;
   double value = 0;
   const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-  if (ec != std::errc() || end != plain.data() + plain.size()) return std::nullopt;
+  if (end != plain.data() + plain.size()) return std::nullopt;
+  if (ec == std::errc::result_out_of_range) {
+    // from_chars reports both ends of the range alike and leaves no value.
+    // Far beyond 1 is an overflow; far below, an underflow that reads as 0.
+    if (DecimalMagnitude(plain) > 0) {
+      if (overflow) *overflow = true;
+      return std::nullopt;
+    }
+    return 0.0;
+  }
+  if (ec != std::errc()) return std::nullopt;
   return value;
 }
 

@@ -30,8 +30,10 @@ std::string FormatCurrency(Currency c);
 std::string FormatDecimal(const Decimal& d);
 
 // Parses a number as VB does for CDbl of a text: blanks around, sign, digits,
-// the decimal separator, an exponent, "&H"/"&O" prefixes. No value for anything else.
-std::optional<double> ParseNumber(std::string_view text);
+// the decimal separator, an exponent, "&H"/"&O" prefixes. No value for anything
+// else, nor for a number beyond Double's range, which sets `overflow` when given
+// (a number too small for a Double reads as 0).
+std::optional<double> ParseNumber(std::string_view text, bool* overflow = nullptr);
 // Parses a date in the profile's form, month/day/year, or a time (h:nn[:ss] [AM|PM]).
 std::optional<Date> ParseDate(std::string_view text);
 

@@ -24,6 +24,11 @@ show --typed call Scripting.Dictionary Exists '{"$currency":"1.95583"}'
 show call Brintor.Currency ConvertAmount EUR USD '{"$currency":"100"}' '{"$date":"2026-12-08"}'
 show call Brintor.Currency ConvertAmount GBP JPY '{"$currency":"250"}' '{"$date":"2026-12-08"}'
 show call Brintor.Currency GetCurrencyCodesHavingNoValidCurrencyRate '{"$date":"2026-03-15"}'
+# The user object binds to the directory with the web session's account.
+session=(--session REMOTE_ACCOUNT=buyer1 --session REMOTE_PASSWORD=sample)
+show "${session[@]}" call Brintor.User GetAdminOffice approver1
+show "${session[@]}" call Brintor.User GetAllBuyers '""' 10
+show call Brintor.BusinessPartner GetBuyer 1
 
 echo "\$ suitehost run -   (a script on standard input)"
 "$host" run - <<'SCRIPT'

@@ -189,7 +189,9 @@ std::shared_ptr<rt::Dictionary> Currency::ConvertTo(rt::ObjectPtr& iFromCurrency
     const double discount = iDiscountAmount.ToDouble();
     double newPrice = 0;
     double newDiscount = 0;
-    if (rt::CBool(epc_)) {
+    // The euro goes through the euro rates whatever its EPC flag: taken as a
+    // home rate, its unit rate would hand a home-currency price back unchanged.
+    if (rt::CBool(epc_) || rt::CBool(euroCurrency_)) {
       if (tr.euro <= 0) RaiseError(BrintorError::EuroRateNotDefined, "EuroRateNotDefined");
       if (rt::CBool(Entry(iFromCurrency, "EURO"))) {
         newPrice = rates::MultiplyByRate(price, tr.factor, tr.euro);

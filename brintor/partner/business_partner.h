@@ -13,6 +13,7 @@
 #include <string>
 
 #include "data/connection.h"
+#include "data/recordset.h"
 #include "interfaces/business_partner.h"
 #include "interfaces/referential_integrity.h"
 #include "runtime/dictionary.h"
@@ -181,7 +182,7 @@ class BusinessPartner : public rt::Object,
   std::shared_ptr<data::Connection> OpenConnection();
   std::shared_ptr<data::Connection> OpenReadCommittedConnection();
   // A disconnected recordset of the query, read under READ COMMITTED.
-  rt::ObjectPtr ReadCommitted(const std::string& sql);
+  std::shared_ptr<data::Recordset> ReadCommitted(const std::string& sql);
   // Shared by the two lookups by code; `raise` false gives the variant that
   // answers "-1" instead of failing.
   std::string PartnerIdByCode(const rt::Variant& iBISID, int16_t iUserType, bool raise);

@@ -19,8 +19,6 @@ namespace {
 
 std::string Quoted(const std::string& text) { return Gen_SqlQuote(rt::Variant(text)); }
 
-data::Recordset& Rows(const rt::ObjectPtr& rs) { return static_cast<data::Recordset&>(*rs); }
-
 }  // namespace
 
 // --- suppliers --------------------------------------------------------------------
@@ -198,15 +196,14 @@ rt::ObjectPtr BusinessPartner::GetTransportCarrier(const rt::Variant& iCarrierCo
 std::shared_ptr<rt::Dictionary> BusinessPartner::GetSalesRepresentativeBPs(const std::string& i_sUserId) {
   rt::ContextScope scope(*this);
   try {
-    rt::ObjectPtr rs = ReadCommitted(
+    auto rs = ReadCommitted(
         "SELECT BPSPERUSER.BUSINESSPARTNERID AS BUSINESSPARTNERID, BUSINESSPARTNER.NAME AS NAME "
         " FROM BPSPERUSER, BUSINESSPARTNER WHERE BPSPERUSER.USERID='" +
         Quoted(i_sUserId) +
         "' "
         " AND BPSPERUSER.BUSINESSPARTNERID = BUSINESSPARTNER.BUSINESSPARTNERID ");
     auto map = rt::NewDictionary();
-    for (data::Recordset& rows = Rows(rs); !rows.Eof(); rows.MoveNext())
-      map->Add(rows.Value("BUSINESSPARTNERID"), rows.Value("NAME"));
+    for (; !rs->Eof(); rs->MoveNext()) map->Add(rs->Value("BUSINESSPARTNERID"), rs->Value("NAME"));
     return map;
   } catch (...) {
     HandleMethodError("Brintor.BusinessPartner.GetSalesRepresentativeBPs");
@@ -217,9 +214,9 @@ std::shared_ptr<rt::Dictionary> BusinessPartner::GetSalesRepresentativeBPs(const
 bool BusinessPartner::IsLinkedBP(const std::string& i_sUserId, int32_t i_lBPID) {
   rt::ContextScope scope(*this);
   try {
-    rt::ObjectPtr rs = ReadCommitted("SELECT * FROM BPSPERUSER WHERE USERID='" + Quoted(i_sUserId) +
+    auto rs = ReadCommitted("SELECT * FROM BPSPERUSER WHERE USERID='" + Quoted(i_sUserId) +
                                      "' AND BUSINESSPARTNERID = " + std::to_string(i_lBPID) + " ");
-    return !Rows(rs).Eof();
+    return !rs->Eof();
   } catch (...) {
     HandleMethodError("Brintor.BusinessPartner.IsLinkedBP");
   }

@@ -24,11 +24,9 @@ namespace {
 // never reaches the statement (anything else fails with 13).
 std::string IdText(const rt::Variant& id) { return std::to_string(rt::CLng(id)); }
 
-data::Recordset& Rows(const rt::ObjectPtr& rs) { return static_cast<data::Recordset&>(*rs); }
-
 }  // namespace
 
-rt::ObjectPtr BusinessPartner::ReadCommitted(const std::string& sql) {
+std::shared_ptr<data::Recordset> BusinessPartner::ReadCommitted(const std::string& sql) {
   return Sql_GetDisconnectedRecordset(sql, ConnectionString(), true);
 }
 
@@ -111,9 +109,9 @@ rt::ObjectPtr BusinessPartner::GetSoldToAddress(const rt::Variant& iBPID) {
 std::string BusinessPartner::GetBISAddressCodeFromAddressID(const rt::Variant& iAddressID) {
   rt::ContextScope scope(*this);
   try {
-    rt::ObjectPtr rs = ReadCommitted("SELECT BISADDRESSCODE FROM ADDRESS WHERE ADDRESSID = " + IdText(iAddressID));
-    if (Rows(rs).Eof()) return "";
-    return Gen_NullToString(Rows(rs).Value("BISADDRESSCODE"));
+    auto rs = ReadCommitted("SELECT BISADDRESSCODE FROM ADDRESS WHERE ADDRESSID = " + IdText(iAddressID));
+    if (rs->Eof()) return "";
+    return Gen_NullToString(rs->Value("BISADDRESSCODE"));
   } catch (...) {
     HandleMethodError("Brintor.BusinessPartner.GetBISAddressCodeFromAddressID", Mts_SetAbort);
   }
@@ -123,14 +121,14 @@ std::string BusinessPartner::GetBISAddressCodeFromAddressID(const rt::Variant& i
 int32_t BusinessPartner::GetAddressIdByName(const std::string& iName1, int32_t iBPID) {
   rt::ContextScope scope(*this);
   try {
-    rt::ObjectPtr rs =
+    auto rs =
         ReadCommitted("SELECT ADDRESSID FROM ADDRESS WHERE NAME1 = '" + Gen_SqlQuote(rt::Variant(iName1)) + "' ");
-    if (Rows(rs).Eof()) return -1;
-    int32_t addressId = rt::CLng(Rows(rs).Value("ADDRESSID"));
-    rt::ObjectPtr link = ReadCommitted("SELECT ADDRESSID FROM BUSINESSPARTNERADDRESS WHERE BUSINESSPARTNERID = " +
+    if (rs->Eof()) return -1;
+    int32_t addressId = rt::CLng(rs->Value("ADDRESSID"));
+    auto link = ReadCommitted("SELECT ADDRESSID FROM BUSINESSPARTNERADDRESS WHERE BUSINESSPARTNERID = " +
                                        std::to_string(iBPID) + " " + "AND ADDRESSID = " +
                                        std::to_string(addressId));
-    if (Rows(link).Eof() && !AddExistingAddress(addressId, rt::Variant(iBPID))) return -1;
+    if (link->Eof() && !AddExistingAddress(addressId, rt::Variant(iBPID))) return -1;
     return addressId;
   } catch (...) {
     HandleMethodError("Brintor.BusinessPartner.GetAddressIdByNameAndCountry", Mts_SetAbort);
@@ -161,9 +159,9 @@ int32_t BusinessPartner::GetAddressIdbyBISAddressCode(const std::string& i_sBISA
 int32_t BusinessPartner::GetBusinessPartnerIDByBusinessID(const std::string& iBusinessID) {
   rt::ContextScope scope(*this);
   try {
-    rt::ObjectPtr rs = ReadCommitted("SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER WHERE BUSINESSID='" +
+    auto rs = ReadCommitted("SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER WHERE BUSINESSID='" +
                                      Gen_SqlQuote(rt::Variant(iBusinessID)) + "'");
-    return Rows(rs).Eof() ? -1 : rt::CLng(Rows(rs).Value("BUSINESSPARTNERID"));
+    return rs->Eof() ? -1 : rt::CLng(rs->Value("BUSINESSPARTNERID"));
   } catch (...) {
     HandleMethodError("Brintor.BusinessPartner.GetBusinessPartnerIDByBusinessID", Mts_SetAbort);
   }
@@ -173,9 +171,9 @@ int32_t BusinessPartner::GetBusinessPartnerIDByBusinessID(const std::string& iBu
 bool BusinessPartner::checkBusinessPartnerIDByBusinessID(const std::string& iBusinessID) {
   rt::ContextScope scope(*this);
   try {
-    rt::ObjectPtr rs = ReadCommitted("SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER WHERE BUSINESSID='" +
+    auto rs = ReadCommitted("SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER WHERE BUSINESSID='" +
                                      Gen_SqlQuote(rt::Variant(iBusinessID)) + "'");
-    return !Rows(rs).Eof();
+    return !rs->Eof();
   } catch (...) {
     HandleMethodError("Brintor.BusinessPartner.checkBusinessPartnerIDByBusinessID", Mts_SetAbort);
   }
@@ -205,10 +203,10 @@ std::string BusinessPartner::PartnerIdByCode(const rt::Variant& iBISID, int16_t 
                                      "Unknown user type '" + std::to_string(iUserType) + "'", {}, 0};
         Err_LogAndRaise(source);
     }
-    rt::ObjectPtr rs =
+    auto rs =
         ReadCommitted("SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER WHERE " + column + " = '" + code + "'");
-    found = !Rows(rs).Eof();
-    if (found) answer = rt::CStr(Rows(rs).Value("BUSINESSPARTNERID"));
+    found = !rs->Eof();
+    if (found) answer = rt::CStr(rs->Value("BUSINESSPARTNERID"));
   } catch (...) {
     if (!raise) {
       rt::TrapError();
@@ -243,10 +241,10 @@ int32_t BusinessPartner::GetBusinessPartnerIDByDUNS(const std::string& i_lDUNSNu
   bool found = false;
   int32_t answer = 0;
   try {
-    rt::ObjectPtr rs = ReadCommitted("SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER " "WHERE DUNSNUMBER = " "'" +
+    auto rs = ReadCommitted("SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER " "WHERE DUNSNUMBER = " "'" +
                                      Gen_SqlQuote(rt::Variant(i_lDUNSNumber)) + "' ");
-    found = !Rows(rs).Eof();
-    if (found) answer = rt::CLng(Rows(rs).Value("BUSINESSPARTNERID"));
+    found = !rs->Eof();
+    if (found) answer = rt::CLng(rs->Value("BUSINESSPARTNERID"));
   } catch (...) {
     HandleMethodError("Brintor.BusinessPartner.GetBusinessPartnerIDByDUNS", Mts_SetAbort);
   }
@@ -300,9 +298,9 @@ int32_t BusinessPartner::IsBusinessPartnerPresent(const std::string& iBPName, in
   rt::ObjectPtr utilities = ThreadUtilities();
   const std::string name = rt::CStr(utilities->Call("ToSqlText", {rt::Variant(iBPName)}));
   const std::string type = rt::CStr(utilities->Call("ToSqlNumber", {rt::Variant(iBPTYPE)}));
-  rt::ObjectPtr rs = ReadCommitted("SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER " "WHERE NAME = " + name +
+  auto rs = ReadCommitted("SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER " "WHERE NAME = " + name +
                                    " And ISONETIMEBP = " + type);
-  return Rows(rs).Eof() ? 0 : rt::CLng(Rows(rs).Value("BUSINESSPARTNERID"));
+  return rs->Eof() ? 0 : rt::CLng(rs->Value("BUSINESSPARTNERID"));
 }
 
 }  // namespace brintor

@@ -52,21 +52,19 @@ void setDictionaryValue(rt::Dictionary& dictionary, const std::string& key, cons
   dictionary.Add(rt::Variant(key), stored);
 }
 
-// Whether a directory value counts as set: it differs from the unset marker.
-// Texts compare binary, a number never equals a text, Null equals nothing.
+// Whether a directory value counts as set: it differs from the unset marker
+// as VB's "=" decides (texts binary, a number never equals a text, Empty
+// equals 0 and ""), and Null equals nothing.
 bool DiffersFromMarker(const rt::Variant& value, const rt::Variant& marker) {
-  if (value.IsNull() || marker.IsNull()) return true;
-  const std::string* a = value.Get<std::string>();
-  const std::string* b = marker.Get<std::string>();
-  if (a && b) return *a != *b;
-  if (a || b) {
-    const rt::Variant& other = a ? marker : value;
-    return !(other.IsEmpty() && (a ? *a : *b).empty());
-  }
   return !rt::VbEquals(value, marker);
 }
 
 }  // namespace
+
+void CloseQuietly(std::shared_ptr<data::Recordset>& rs, std::shared_ptr<data::Connection>& cn) {
+  rt::TryResume([&] { Sql_CloseRecordset(rs); });
+  rt::TryResume([&] { Sql_CloseConnection(cn); });
+}
 
 rt::ClassInfo UserClass() {
   return rt::ClassInfo{"Brintor.User", "", rt::TransactionAttribute::NotSupported,
@@ -127,10 +125,7 @@ std::shared_ptr<rt::Dictionary> User::getOfficeProperties(const std::string& off
     Sql_CloseConnection(cn);
     return properties;
   } catch (...) {
-    HandleMethodError("Brintor.User.getOfficeProperties", [&] {
-      rt::TryResume([&] { Sql_CloseRecordset(rs); });
-      rt::TryResume([&] { Sql_CloseConnection(cn); });
-    });
+    HandleMethodError("Brintor.User.getOfficeProperties", [&] { CloseQuietly(rs, cn); });
   }
   return nullptr;
 }
@@ -150,8 +145,10 @@ rt::ObjectPtr User::GetAUObject(const std::string& userId) {
   return nullptr;
 }
 
+// No handler of its own: a failure to find the string or to open reaches the
+// calling method's handler as it came.
 std::shared_ptr<data::Connection> User::getConnection() {
-  std::string connectionString = Sql_CommonConnectionString("Brintor.User.ConnectionString");
+  std::string connectionString = Sql_CommonConnectionString("");
   auto cn = data::Connection::New();
   cn->Open(connectionString);
   return cn;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data/connection.h"
+#include "data/recordset.h"
 #include "interfaces/referential_integrity.h"
 #include "interfaces/user.h"
 #include "runtime/dictionary.h"
@@ -23,19 +24,19 @@ class User : public rt::Object, public IUser, public IReferentialIntegrity, publ
   const rt::DispatchTable* Dispatch() const override;
 
   // --- withdrawn (user_withdrawn.cpp) ---
-  rt::ObjectPtr InsertFromScript(rt::Variant& iTableName, rt::Variant& KeyArray,
+  rt::ObjectPtr InsertFromScript(std::string& iTableName, rt::Variant& KeyArray,
                                  rt::Variant& ValuesArray) override;
-  rt::ObjectPtr UpdateFromScript(rt::Variant& iTableName, rt::Variant& KeyArray,
+  rt::ObjectPtr UpdateFromScript(std::string& iTableName, rt::Variant& KeyArray,
                                  rt::Variant& ValuesArray) override;
-  rt::ObjectPtr DeleteFromScript(rt::Variant& iTableName, rt::Variant& KeyArray,
+  rt::ObjectPtr DeleteFromScript(std::string& iTableName, rt::Variant& KeyArray,
                                  rt::Variant& ValuesArray) override;
-  bool DeleteOffice(rt::Variant& iOfficeDescription) override;
-  rt::ObjectPtr CreateUserWithAttributes(rt::Variant& i_sUserName, rt::Variant& i_sPassword,
+  bool DeleteOffice(std::string& iOfficeDescription) override;
+  rt::ObjectPtr CreateUserWithAttributes(std::string& i_sUserName, std::string& i_sPassword,
                                          rt::Variant& i_aAttrNames, rt::Variant& i_aAttrValues) override;
   rt::ObjectPtr InsertBiddingUser(rt::Variant& i_aAddressKeys, rt::Variant& i_aAddressValues,
                                   rt::Variant& i_aBPKeys, rt::Variant& i_aBPValues,
                                   rt::Variant& i_aUserKeys, rt::Variant& i_aUserValues,
-                                  rt::Variant& i_sUserId, rt::Variant& i_sPassword) override;
+                                  std::string& i_sUserId, std::string& i_sPassword) override;
   bool IReferentialIntegrity_Exists(const std::string& iOrigin, const rt::Variant& iKeys,
                                     const rt::Variant& iValues) override;
   bool IReferentialIntegrity_BeforeDelete(const std::string& iOrigin, const rt::Variant& iKeys,
@@ -177,5 +178,9 @@ class User : public rt::Object, public IUser, public IReferentialIntegrity, publ
 };
 
 rt::ClassInfo UserClass();
+
+// Closes what a method opened on its failure path, dropping failures of the
+// closing: the method's own failure is the one reported.
+void CloseQuietly(std::shared_ptr<data::Recordset>& rs, std::shared_ptr<data::Connection>& cn);
 
 }  // namespace brintor

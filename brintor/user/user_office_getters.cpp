@@ -15,12 +15,6 @@ namespace brintor {
 
 namespace {
 
-// Closes what a method opened, each failure of the closing dropped.
-void CloseQuietly(std::shared_ptr<data::Recordset>& rs, std::shared_ptr<data::Connection>& cn) {
-  rt::TryResume([&] { Sql_CloseRecordset(rs); });
-  rt::TryResume([&] { Sql_CloseConnection(cn); });
-}
-
 bool BlankOrNull(const rt::Variant& v) { return v.IsNull() || rt::Trim(rt::CStr(v)).empty(); }
 
 }  // namespace

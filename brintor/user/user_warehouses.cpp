@@ -17,11 +17,6 @@ namespace brintor {
 
 namespace {
 
-void CloseQuietly(std::shared_ptr<data::Recordset>& rs, std::shared_ptr<data::Connection>& cn) {
-  rt::TryResume([&] { Sql_CloseRecordset(rs); });
-  rt::TryResume([&] { Sql_CloseConnection(cn); });
-}
-
 // Code to description, for each row in the order the database returns them.
 std::shared_ptr<rt::Dictionary> CodeList(const std::shared_ptr<data::Connection>& cn, const std::string& sql,
                                          std::shared_ptr<data::Recordset>& rs) {

@@ -23,33 +23,33 @@ namespace {
 
 }  // namespace
 
-rt::ObjectPtr User::InsertFromScript(rt::Variant&, rt::Variant&, rt::Variant&) {
+rt::ObjectPtr User::InsertFromScript(std::string&, rt::Variant&, rt::Variant&) {
   rt::ContextScope scope(*this);
   DeprecatedStub("InsertFromScript");
 }
 
-rt::ObjectPtr User::UpdateFromScript(rt::Variant&, rt::Variant&, rt::Variant&) {
+rt::ObjectPtr User::UpdateFromScript(std::string&, rt::Variant&, rt::Variant&) {
   rt::ContextScope scope(*this);
   DeprecatedStub("UpdateFromScript");
 }
 
-rt::ObjectPtr User::DeleteFromScript(rt::Variant&, rt::Variant&, rt::Variant&) {
+rt::ObjectPtr User::DeleteFromScript(std::string&, rt::Variant&, rt::Variant&) {
   rt::ContextScope scope(*this);
   DeprecatedStub("DeleteFromScript");
 }
 
-bool User::DeleteOffice(rt::Variant&) {
+bool User::DeleteOffice(std::string&) {
   rt::ContextScope scope(*this);
   DeprecatedStub("DeleteOffice");
 }
 
-rt::ObjectPtr User::CreateUserWithAttributes(rt::Variant&, rt::Variant&, rt::Variant&, rt::Variant&) {
+rt::ObjectPtr User::CreateUserWithAttributes(std::string&, std::string&, rt::Variant&, rt::Variant&) {
   rt::ContextScope scope(*this);
   DeprecatedStub("CreateUserWithAttributes");
 }
 
 rt::ObjectPtr User::InsertBiddingUser(rt::Variant&, rt::Variant&, rt::Variant&, rt::Variant&, rt::Variant&,
-                                      rt::Variant&, rt::Variant&, rt::Variant&) {
+                                      rt::Variant&, std::string&, std::string&) {
   rt::ContextScope scope(*this);
   DeprecatedStub("InsertBiddingUser");
 }

@@ -1,8 +1,9 @@
 -- The membership directory: its entries (users and the entries they take
 -- roles and attributes from) and their attribute values.
 --
--- ENTRYKEY is the id in lower case, so that ids are unique and found
--- without regard to letter case; USERID keeps the id as it was created.
+-- ENTRYKEY is the id case-folded (ASCII letters in lower case), so that ids
+-- are unique and found without regard to letter case; USERID keeps the id
+-- as it was created.
 -- Passwords are kept only as salted crypt hashes ("$y$..." or "$6$...").
 CREATE TABLE DIRECTORYENTRY (
   ENTRYKEY text NOT NULL PRIMARY KEY,

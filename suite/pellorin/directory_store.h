@@ -53,9 +53,9 @@ class DirectoryStore {
 std::shared_ptr<DirectoryStore> OpenConfiguredDirectory();
 std::shared_ptr<DirectoryStore> OpenSqliteDirectory(const std::string& path);
 
-// The directory's checks on an id: not empty, at most 256 bytes, no control
-// characters, no "," (it ends the id in an account) and no "*" (a wildcard
-// in filters). Raises eInvalidValue.
+// The directory's checks on an id: not empty, at most 256 bytes of UTF-8,
+// no blanks or control characters, no "," (it ends the id in an account)
+// and no "*" (a wildcard in filters). Raises eInvalidValue.
 void CheckUserId(const std::string& id);
 
 }  // namespace pellorin

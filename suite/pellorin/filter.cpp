@@ -40,7 +40,9 @@ std::optional<double> Number(const std::string& text) {
 }
 
 bool TextMatches(const Filter& filter, const std::string& stored) {
-  if (filter.notBelow) return CompareIds(stored, filter.value) >= 0;
+  // ">=" in the user lists' own comparison alone: a start key in another
+  // letter case than the id it names still includes that id.
+  if (filter.notBelow) return rt::TextCompare(stored, filter.value) >= 0;
   if (filter.value.find('*') != std::string::npos)
     return WildcardMatch(rt::UCase(filter.value), rt::UCase(stored));
   return rt::TextCompare(stored, filter.value) == 0;

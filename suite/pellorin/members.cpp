@@ -103,7 +103,9 @@ rt::ObjectPtr Members::Search(const rt::Variant& filters, const std::string& att
                               const rt::Variant& batchSize) {
   std::vector<Filter> parsed = FiltersOf(filters);
   int32_t limit = 0;
-  if (!batchSize.IsMissing() && !batchSize.IsEmpty() && !batchSize.IsNull()) limit = rt::CLng(batchSize);
+  // No batch size: omitted, Empty, Null or Nothing.
+  if (!batchSize.IsMissing() && !batchSize.IsEmpty() && !batchSize.IsNull() && !batchSize.IsNothing())
+    limit = rt::CLng(batchSize);
   std::vector<std::string> ids = Store().Search(parsed);
   nextKey_.clear();
   if (limit > 0 && ids.size() > static_cast<size_t>(limit)) {

@@ -11,4 +11,9 @@ std::string HashPassword(const std::string& password);
 // True when the password gives the stored hash.
 bool VerifyPassword(const std::string& password, const std::string& hash);
 
+// A quick digest (SHA-256 under a key drawn once per process) for
+// remembering in memory which password was proven, so that the password
+// itself is never kept.
+std::string ProcessDigest(const std::string& password);
+
 }  // namespace pellorin

@@ -1,5 +1,8 @@
 // The embedded directory store: one SQLite file (schema db/directory/*.sql).
 #include <sqlite3.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+#include <unicode/utf8.h>
 
 #include <algorithm>
 #include <mutex>
@@ -18,7 +21,19 @@ namespace {
 
 const char* const kSource = "Pellorin.Directory";
 
-std::string KeyOf(const std::string& id) { return rt::LCase(id); }
+// The key under which an id is unique: its full case folding, so that two
+// ids are one key exactly when rt::TextCompare finds them equal (the
+// comparison of searches and of the user lists' page walk).
+std::string KeyOf(const std::string& id) {
+  if (std::all_of(id.begin(), id.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return rt::LCase(id);
+  icu::UnicodeString folded =
+      icu::UnicodeString::fromUTF8(icu::StringPiece(id.data(), static_cast<int32_t>(id.size())));
+  folded.foldCase(U_FOLD_CASE_DEFAULT);
+  std::string key;
+  folded.toUTF8String(key);
+  return key;
+}
 
 // One prepared statement, finalised when it goes out of scope.
 class Statement {
@@ -73,32 +88,42 @@ class SqliteDirectory : public DirectoryStore {
                           "The directory database '" + path + "' cannot be opened: " + why);
     }
     sqlite3_busy_timeout(db_, 5000);
+    // Write-ahead logging lets searches and binds of other threads and
+    // processes read while one writer writes. The first connection switches
+    // the file for good; should another hold it right then, this one works
+    // in the old mode and a later one switches.
+    sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
   }
   ~SqliteDirectory() override { sqlite3_close(db_); }
 
   bool Authenticate(const std::string& account, const std::string& password) override {
     if (account.empty()) return false;
-    Statement st(db_, "SELECT PASSWORDHASH FROM DIRECTORYENTRY WHERE ENTRYKEY = ?");
-    st.Bind(1, KeyOf(account));
-    if (!st.Step()) return false;
-    const std::string hash = st.Text(0);
+    std::string hash;
+    {
+      Statement st(db_, "SELECT PASSWORDHASH FROM DIRECTORYENTRY WHERE ENTRYKEY = ?");
+      st.Bind(1, KeyOf(account));
+      if (!st.Step()) return false;
+      hash = st.Text(0);
+    }
     // A hash is deliberately slow, and every bind checks the account: a
     // bind with the password last proven for the account, whose stored hash
     // is unchanged, is not hashed again.
     const std::string cacheKey = path_ + '\n' + KeyOf(account);
+    std::string digest = ProcessDigest(password);
     {
       std::lock_guard<std::mutex> lock(ProvenMutex());
       auto it = Proven().find(cacheKey);
-      if (it != Proven().end() && it->second.first == hash && it->second.second == password) return true;
+      if (it != Proven().end() && it->second.first == hash && it->second.second == digest) return true;
     }
     if (!VerifyPassword(password, hash)) return false;
     std::lock_guard<std::mutex> lock(ProvenMutex());
     if (Proven().size() >= kProvenLimit) Proven().clear();
-    Proven()[cacheKey] = {hash, password};
+    Proven()[cacheKey] = {hash, std::move(digest)};
     return true;
   }
 
   std::optional<Entry> Read(const std::string& id) override {
+    Transaction snapshot(db_, "BEGIN");  // the entry and its attributes as of one moment
     Entry entry;
     {
       Statement st(db_, "SELECT USERID FROM DIRECTORYENTRY WHERE ENTRYKEY = ?");
@@ -114,10 +139,14 @@ class SqliteDirectory : public DirectoryStore {
         entry.attributes.emplace_back(name, std::vector<std::string>{});
       entry.attributes.back().second.push_back(st.Text(1));
     }
+    snapshot.Commit();
     return entry;
   }
 
   std::vector<std::string> Search(const std::vector<Filter>& filters) override {
+    // Entries and attribute values read as of one moment, so that a change
+    // made meanwhile by another process is seen whole or not at all.
+    Transaction snapshot(db_, "BEGIN");
     std::vector<std::pair<std::string, std::string>> entries;  // key, id
     {
       Statement st(db_, "SELECT ENTRYKEY, USERID FROM DIRECTORYENTRY");
@@ -134,6 +163,7 @@ class SqliteDirectory : public DirectoryStore {
       for (size_t i = 0; i < entries.size(); ++i)
         keep[i] = keep[i] && passing.count(entries[i].first) > 0;
     }
+    snapshot.Commit();
     std::vector<std::string> ids;
     for (size_t i = 0; i < entries.size(); ++i)
       if (keep[i]) ids.push_back(std::move(entries[i].second));
@@ -179,11 +209,12 @@ class SqliteDirectory : public DirectoryStore {
   }
 
  private:
-  // BEGIN IMMEDIATE: the write lock is taken at once, so two writers queue
-  // on the busy timeout instead of failing half-way.
+  // Writes begin IMMEDIATE: the write lock is taken at once, so two writers
+  // queue on the busy timeout instead of failing half-way. Reads begin
+  // deferred, a snapshot that holds only a read lock.
   class Transaction {
    public:
-    explicit Transaction(sqlite3* db) : db_(db) { Exec("BEGIN IMMEDIATE"); }
+    explicit Transaction(sqlite3* db, const char* begin = "BEGIN IMMEDIATE") : db_(db) { Exec(begin); }
     ~Transaction() {
       if (!done_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     }
@@ -252,7 +283,7 @@ class SqliteDirectory : public DirectoryStore {
   }
 
   // Accounts proven in this process: database and account key to the stored
-  // hash and the password that matched it.
+  // hash and the process digest of the password that matched it.
   static constexpr size_t kProvenLimit = 256;
   static std::mutex& ProvenMutex() {
     static std::mutex mutex;
@@ -276,12 +307,22 @@ const std::vector<std::string>* Entry::Find(std::string_view name) const {
 }
 
 void CheckUserId(const std::string& id) {
+  // Blanks are refused as well: the user lists continue a page after the
+  // last listed id + "!", and only a blank (or a control character) sorts
+  // between an id and that key, so "ab c" would be skipped after "ab".
+  // Text that is not UTF-8 is refused because it cannot be compared.
   bool valid = !id.empty() && id.size() <= 256;
-  for (unsigned char c : id) valid = valid && c >= 0x20 && c != 0x7f && c != ',' && c != '*';
+  const auto* bytes = reinterpret_cast<const uint8_t*>(id.data());
+  const int32_t length = static_cast<int32_t>(id.size());
+  for (int32_t i = 0; valid && i < length;) {
+    UChar32 c;
+    U8_NEXT(bytes, i, length, c);
+    valid = c > 0x20 && c != 0x7f && c != ',' && c != '*' && !(c >= 0x80 && c < 0xa0);
+  }
   if (!valid)
     RaiseDirectoryError(eInvalidValue, kSource,
-                        "'" + id + "' is not a directory id (empty, too long, or holding a control "
-                        "character, \",\" or \"*\")");
+                        "'" + id + "' is not a directory id (empty, too long, not UTF-8, or holding a "
+                        "blank, a control character, \",\" or \"*\")");
 }
 
 std::shared_ptr<DirectoryStore> OpenSqliteDirectory(const std::string& path) {

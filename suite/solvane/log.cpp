@@ -36,7 +36,7 @@ void AppendEscaped(std::string& out, const std::string& s) {
   }
 }
 
-// A kind that is not a number is written as it came, rather than losing the entry.
+// A kind that is not a number is written as its type name, rather than losing the entry.
 std::string KindText(const rt::Variant& kind) {
   int32_t k = 0;
   try {

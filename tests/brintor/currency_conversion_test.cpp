@@ -283,16 +283,21 @@ TEST_F(ConvertTo, PriceAndDiscountFromTheHomeCurrency) {
     };
     EXPECT_EQ(convert("ABC"), "PRICE=Currency:40; DISCOUNTAMOUNT=Currency:5");
     EXPECT_EQ(convert("DEF"), "PRICE=Currency:15; DISCOUNTAMOUNT=Currency:1.875");  // 10 / 2 x 3
-    EXPECT_EQ(convert("EUR"), "PRICE=Currency:10; DISCOUNTAMOUNT=Currency:1.25");    // the unit rate
+    // The euro, though not flagged EPC, through the home currency's euro rate.
+    EXPECT_EQ(convert("EUR"), "PRICE=Currency:5; DISCOUNTAMOUNT=Currency:0.625");
     EXPECT_EQ(convert("EPZ"), "error " + std::to_string(ErrorNumber(BrintorError::EuroRateNotDefined)));
     EXPECT_EQ(convert("QQQ"), "error " + std::to_string(ErrorNumber(BrintorError::CurrencyNotFound)));
 
     // Held in the euro: the target's euro rate alone.
     home = c->GetEuroCurrency();
     EXPECT_EQ(convert("DEF"), "PRICE=Currency:30; DISCOUNTAMOUNT=Currency:3.75");
+    EXPECT_EQ(convert("EUR"), "PRICE=Currency:10; DISCOUNTAMOUNT=Currency:1.25");
     Exec("UPDATE CURRENCYRATE SET EUROSALESRATE=0 WHERE CURRENCYCODE='HOM';");
     home = c->GetHomeCurrency();
-    EXPECT_EQ(convert("DEF"), "error " + std::to_string(ErrorNumber(BrintorError::EuroRateNotDefinedForHomeCurrency)));
+    const std::string noHomeEuroRate =
+        "error " + std::to_string(ErrorNumber(BrintorError::EuroRateNotDefinedForHomeCurrency));
+    EXPECT_EQ(convert("DEF"), noHomeEuroRate);
+    EXPECT_EQ(convert("EUR"), noHomeEuroRate);
   });
 }
 

@@ -4,6 +4,7 @@
 #include "tests/brintor/currency_fixture.h"
 
 #include "data/recordset.h"
+#include "runtime/context.h"
 
 namespace {
 
@@ -11,6 +12,39 @@ using CurrencyObject = CurrencyTest;
 using CurrencyCaches = CurrencyTest;
 using CurrencyLists = CurrencyTest;
 using WithdrawnMembers = CurrencyTest;
+
+// A transactional creator whose context a currency object shares, as when a
+// class of the library creates it with New; the probe enlisted in the
+// transaction records how it ended.
+class Creator : public rt::Object {};
+
+class OutcomeProbe : public rt::TransactionResource {
+ public:
+  explicit OutcomeProbe(std::string& outcome) : outcome_(outcome) {}
+  void Commit() override { outcome_ = "commit"; }
+  void Rollback() override { outcome_ = "rollback"; }
+
+ private:
+  std::string& outcome_;
+};
+
+// How the creator's transaction ends when `call` is all it does.
+std::string TransactionOutcome(const rt::ObjectPtr& currency, const std::function<void(ICurrency&)>& call) {
+  auto creator = std::make_shared<Creator>();
+  creator->AttachContext(std::make_shared<rt::ObjectContext>(std::make_shared<rt::Activity>(),
+                                                             std::make_shared<rt::TransactionStream>()));
+  currency->AttachContext(creator->Context());
+  std::string outcome = "none";
+  {
+    rt::ContextScope scope(*creator);
+    rt::GetObjectContext()->CurrentTransaction()->Enlist("probe", std::make_shared<OutcomeProbe>(outcome));
+    try {
+      call(*std::dynamic_pointer_cast<ICurrency>(currency));
+    } catch (const rt::ComError&) {
+    }
+  }
+  return outcome;
+}
 
 std::string Properties(ICurrency& c) {
   auto one = [](const char* name, const rt::Variant& v) {
@@ -203,6 +237,53 @@ TEST_F(CurrencyCaches, HomeAndEuroAreReadOnceAndNeverRefreshed) {
     rt::ObjectPtr object = replacement;
     other->SetHomeCurrencyObject(object);
     EXPECT_EQ(other->GetHomeCurrencyCode(), "ZZZ");
+  });
+}
+
+TEST_F(CurrencyObject, OnlyReleaseAndTwoFailuresVote) {
+  Exec(kExampleCurrencies);
+  Run([&] {
+    rt::ObjectPtr c = rt::CreateObject("Brintor.Currency");
+    std::string outcomes;
+    auto record = [&](const char* what, const std::function<void(ICurrency&)>& call) {
+      outcomes += std::string(what) + ": " + TransactionOutcome(c, call) + "\n";
+    };
+    record("Release", [](ICurrency& x) { x.Release(); });
+    record("GetCurrencyAsDict found", [](ICurrency& x) {
+      rt::Variant code("HOM");
+      x.GetCurrencyAsDict(code);
+    });
+    record("GetCurrencyAsDict unknown", [](ICurrency& x) {
+      rt::Variant code("QQQ");
+      x.GetCurrencyAsDict(code);
+    });
+    record("GetCurrency unknown", [](ICurrency& x) {
+      rt::Variant code("QQQ");
+      x.GetCurrency(code);
+    });
+    record("ConvertAmount failing", [](ICurrency& x) {
+      std::string from = "HOM", to = "QQQ";
+      rt::Currency amount = rt::Currency::FromScaled(10000);
+      rt::Date day = rt::Date::FromParts(2026, 12, 8);
+      x.ConvertAmount(from, to, amount, day);
+    });
+    EXPECT_EQ(outcomes,
+              "Release: commit\n"
+              "GetCurrencyAsDict found: commit\n"
+              "GetCurrencyAsDict unknown: rollback\n"
+              "GetCurrency unknown: commit\n"
+              "ConvertAmount failing: commit\n");
+  });
+  Exec("DROP TABLE CURRENCYRATE; DROP TABLE CURRENCY;");
+  Run([&] {
+    rt::ObjectPtr c = rt::CreateObject("Brintor.Currency");
+    EXPECT_EQ(TransactionOutcome(c, [](ICurrency& x) { x.GetCurrenciesInDictionary(); }), "rollback");
+    EXPECT_EQ(TransactionOutcome(c,
+                                 [](ICurrency& x) {
+                                   rt::Variant code("HOM");
+                                   x.GetCurrencyAsDict(code);
+                                 }),
+              "commit");
   });
 }
 

@@ -101,6 +101,25 @@ TEST_F(RateValidity, NoHomeCurrencyMakesEveryCheckFalse) {
   });
 }
 
+TEST_F(RateValidity, InnerFailuresAreLoggedOnceEachAndNeverRaised) {
+  Exec(kExampleCurrencies);
+  Exec("INSERT INTO CURRENCY VALUES ('OLD', 'Expired rate', 0, 0, 0, 2, NULL);"
+       "INSERT INTO CURRENCYRATE VALUES ('OLD', '2025-01-01 00:00:00', '2026-01-01 00:00:00', 2, NULL, 1);");
+  Run([&] {
+    auto c = NewCurrency();
+    rt::Date day = kDay;
+    std::string code = "OLD";
+    EXPECT_FALSE(c->HasValidCurrencyRate(code, day));
+    code = "QQQ";
+    EXPECT_FALSE(c->HasValidCurrencyRate(code, day));
+    EXPECT_EQ(rt::Err().number, 0);
+  });
+  // The log holds each entry as one line, its line breaks written as \r\n.
+  EXPECT_EQ(LogEntries(), 2);
+  EXPECT_EQ(LogEntriesWith("METHOD: Brintor.Currency.GetCurrencyRate\\r"), 1);
+  EXPECT_EQ(LogEntriesWith("METHOD: Brintor.Currency.GetCurrency\\r"), 1);
+}
+
 TEST_F(RateValidity, CanConvertToHomeCurrency) {
   Exec(kExampleCurrencies);
   Exec("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE='HOM';");

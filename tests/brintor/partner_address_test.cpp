@@ -96,4 +96,20 @@ TEST_F(AddressWrites, AKeyThatNamesNoFieldFailsAndWritesNothing) {
   });
 }
 
+// The new row and its link are one unit of the caller's transaction: when
+// the link fails, the abort vote takes the new address back as well.
+TEST_F(AddressWrites, AFailedLinkTakesTheNewAddressBack) {
+  Exec("DROP TABLE BUSINESSPARTNERADDRESS");
+  Run([&] {
+    auto bp = NewPartner();
+    auto address = Address({{Field(AddressFieldsEnum::NAME1), rt::Variant("Rolled back")}});
+    rt::ComError e = RaisedBy([&] { bp->AddNewAddress(address, rt::Variant(1)); });
+    EXPECT_EQ(e.number(), static_cast<int32_t>(0x80040E14));
+    EXPECT_EQ(e.description().rfind("\r\nERROR 0x80040E14\r\n METHOD: Brintor.BusinessPartner.AddNewAddress\r\n", 0),
+              0u)
+        << e.description();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ADDRESS WHERE NAME1 = 'Rolled back'"), "0");
+  });
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 // number with their failures, countries, carriers and the id lists joined
 // into SQL.
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "tests/brintor/partner_fixture.h"
@@ -224,6 +225,55 @@ TEST_F(PartnerLookups, PresenceAndSalesRepresentatives) {
     EXPECT_EQ(bp->GetSalesRepresentativeBPs("nobody")->Count(), 0);
     EXPECT_TRUE(bp->IsLinkedBP("REP2", 3));
     EXPECT_FALSE(bp->IsLinkedBP("rep2", 2));
+  });
+}
+
+// Linking by name to a partner that does not exist: the load fails, and
+// each handler it passes adds its block.
+TEST_F(PartnerLookups, LinkingByNameToAnUnknownPartnerFailsThroughEachHandler) {
+  Run([&] {
+    auto bp = NewPartner();
+    rt::ComError e = RaisedBy([&] { bp->GetAddressIdByName("Riverside Hospital", 99); });
+    EXPECT_EQ(e.number(), ErrorNumber(BrintorError::BusinessPartnerNotFound));
+    EXPECT_EQ(e.source(), "Brintor.BusinessPartner");
+    EXPECT_EQ(e.description(),
+              Block("80040088", "Brintor.BusinessPartner.GetAddressIdByNameAndCountry",
+                    Block("80040088", "Brintor.BusinessPartner.AddExistingAddress",
+                          Block("80040088", "Brintor.BusinessPartner.GetBusinessPartner(99)",
+                                "BusinessPartner 99 not found"))));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM BUSINESSPARTNERADDRESS WHERE BUSINESSPARTNERID = 99"), "0");
+  });
+}
+
+// A database failure names the failing method in the outermost block; the
+// getters and IsBusinessPartnerPresent have no handler and add none.
+TEST_F(NameLookups, DatabaseFailuresNameTheMethod) {
+  Exec("DROP TABLE BUSINESSPARTNER; DROP TABLE ADDRESS; DROP TABLE COUNTRY;");
+  Run([&] {
+    auto bp = NewPartner();
+    auto outerMethod = [](const rt::ComError& e) {
+      const std::string& d = e.description();
+      const size_t from = d.find(" METHOD: ") + 9;
+      return d.substr(from, d.find("\r\n", from) - from);
+    };
+    const std::vector<std::pair<std::string, std::function<void()>>> calls = {
+        {"Brintor.BusinessPartner.GetBusinessPartner(1)", [&] { bp->GetBuyer(rt::Variant(1)); }},
+        {"Brintor.BusinessPartner.GetSuppliersByCodeRange(A', B)", [&] { bp->GetSuppliersByCodeRange("A'", "B"); }},
+        {"Brintor.BusinessPartner.GetSuppliersByNameRange(, Z)", [&] { bp->GetSuppliersByNameRange("", "Z"); }},
+        {"Brintor.BusinessPartner.SupplierExists(K1)", [&] { bp->SupplierExists("K1"); }},
+        {"Brintor.BusinessPartner.getAllSuppliersFromBP", [&] { bp->GetAllSuppliersFromBP(); }},
+        {"Brintor.BusinessPartner.GetBusinessPartnerIDByBusinessID",
+         [&] { bp->GetBusinessPartnerIDByBusinessID("B1"); }},
+        {"Brintor.BusinessPartner.GetBusinessPartnerIDByDUNS", [&] { bp->GetBusinessPartnerIDByDUNS("1"); }},
+        {"Brintor.BusinessPartner.GetAddressIdbyBISAddressCode : A1",
+         [&] { bp->GetAddressIdbyBISAddressCode("A1"); }},
+        {"Brintor.BusinessPartner.GetAddressIdByNameAndCountry", [&] { bp->GetAddressIdByName("X", 1); }},
+        {"Brintor.BusinessPartner.GetISOCountryCode", [&] { bp->GetISOCountryCode("NL"); }},
+        {"Lib_SQL.Sql_GetDisconnectedRecordset", [&] { bp->IsBusinessPartnerPresent("X", 0); }},
+    };
+    for (const auto& [method, call] : calls) EXPECT_EQ(outerMethod(RaisedBy(call)), method);
+    // The second lookup by code swallows the failure.
+    EXPECT_EQ(bp->GetBusinessPartnerIDByBISID2(rt::Variant("K1"), 1), "-1");
   });
 }
 

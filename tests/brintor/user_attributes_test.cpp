@@ -69,6 +69,24 @@ TEST_F(UserAttributes, NumbersFallBackToOfficeOrDefault) {
   });
 }
 
+// The language is a text in the directory: an empty one takes the default,
+// one that is no number fails the conversion, plainly (the getter has no
+// handler of its own).
+TEST_F(UserAttributes, LanguageTextConvertsToNumber) {
+  Run([&] {
+    AddUser("none", {});
+    AddUser("german", {{"Language", "1031"}});
+    AddUser("bad", {{"Language", "de"}});
+    auto user = NewUser();
+    std::string none = "none", german = "german", bad = "bad";
+    EXPECT_EQ(user->GetUserLanguage(none), 1033);
+    EXPECT_EQ(user->GetUserLanguage(german), 1031);
+    rt::ComError e = Failure([&] { user->GetUserLanguage(bad); });
+    EXPECT_EQ(e.number(), 13);
+    EXPECT_EQ(e.description(), "Type mismatch");
+  });
+}
+
 TEST_F(UserAttributes, CreditCardRules) {
   Run([&] {
     AddOffices();
@@ -112,6 +130,33 @@ TEST_F(UserAttributes, SubstitutesCostCentreAndWarehouse) {
     EXPECT_EQ(user->GetCostCenter(ghost), "");  // the bind fails: nothing raised
     rt::Variant subId("sub");
     EXPECT_EQ(user->GetWarehouseOfUser(subId), "WH'2");
+  });
+}
+
+// A failed office read is reported by each resolving step with its own
+// block, none by the getter; a user without office never reads the table.
+TEST_F(UserAttributes, FailedOfficeReadNamesEachResolvingStep) {
+  Run([&] {
+    AddUser("office", {{"AdminOffice", "Head office"}});
+    AddUser("nooffice", {});
+    box.Exec("DROP TABLE OFFICE;");
+    auto user = NewUser();
+    std::string office = "office", nooffice = "nooffice";
+    EXPECT_EQ(user->GetAddressID(nooffice), -1);
+    EXPECT_EQ(user->GetPropertyGroup(nooffice), 0);
+    rt::ComError e = Failure([&] { user->GetPropertyGroup(office); });
+    EXPECT_EQ(static_cast<uint32_t>(e.number()), 0x80040E14u);
+    EXPECT_EQ(e.description(),
+              "\r\nERROR 0x80040E14\r\n METHOD: Brintor.User.GetUserField User: office Field:PROPERTYGROUPID\r\n"
+              " DESC: \r\nERROR 0x80040E14\r\n"
+              " METHOD: Brintor.User.getOfficeField Field: PROPERTYGROUPID Office: Head office\r\n"
+              " DESC: \r\nERROR 0x80040E14\r\n METHOD: Brintor.User.getOfficeProperties\r\n"
+              " DESC: no such table: OFFICE.\r\n.\r\n.\r\n");
+    rt::Variant officeId("office");
+    e = Failure([&] { user->GetWarehouseOfUser(officeId); });
+    EXPECT_EQ(e.description(),
+              "\r\nERROR 0x80040E14\r\n METHOD: Brintor.User.GetWarehouseOfUser(office)\r\n"
+              " DESC: no such table: OFFICE.\r\n");
   });
 }
 
@@ -170,6 +215,9 @@ TEST_F(UserAttributes, RefusedBindFailsTheGetterAndCheckUserExistsSaysNo) {
     EXPECT_EQ(std::count(std::istreambuf_iterator<char>(after), {}, '\n'), linesBefore + 1);
     EXPECT_TRUE(user->CheckUserExists(u1));
     EXPECT_FALSE(refused->CheckUserExists(u1));
+    // Outside a component server there is no session to bind with.
+    auto plain = std::dynamic_pointer_cast<IUser>(rt::CreateObject("Brintor.User"));
+    EXPECT_FALSE(plain->CheckUserExists(u1));
   });
 }
 

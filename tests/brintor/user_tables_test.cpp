@@ -68,6 +68,26 @@ TEST_F(UserTables, FailedStatementInAListGoesThroughTheHandler) {
     int16_t bis = 7;
     e = Failure([&] { user->GetWorkcentersByBISID(bis); });
     EXPECT_THAT(e.description(), HasSubstr(" METHOD: Brintor.User.GetWorkcentersByBISID BISID: 7"));
+    // The details name the code as the caller passed it, blanks included.
+    box.Exec("DROP TABLE WAREHOUSE;");
+    std::string code = " W1 ";
+    e = Failure([&] { user->GetWarehouseDetails(code); });
+    EXPECT_EQ(e.description(), "\r\nERROR 0x80040E14\r\n METHOD: Brintor.User.GetWarehouseDetails Warehouse:  W1 \r\n"
+                               " DESC: no such table: WAREHOUSE.\r\n");
+  });
+}
+
+TEST_F(UserTables, AConnectionStringFailureGetsOnlyTheCallingMethodsBlock) {
+  Run([&] {
+    // getConnection has no handler: the configuration's failure reaches the
+    // calling method's handler unformatted, so one block describes it.
+    ::setenv("SUITE_CONFIG", (box.Site() + "/missing.ini").c_str(), 1);
+    auto user = NewUser();
+    std::string code = "W1";
+    rt::ComError e = Failure([&] { user->GetWarehouseDetails(code); });
+    ::setenv("SUITE_CONFIG", box.ConfigPath().c_str(), 1);
+    EXPECT_THAT(e.description(), HasSubstr(" METHOD: Brintor.User.GetWarehouseDetails Warehouse: W1\r\n"));
+    EXPECT_THAT(e.description(), ::testing::Not(HasSubstr("Brintor.User.ConnectionString")));
   });
 }
 

@@ -169,4 +169,15 @@ TEST(GenFormatUSDate, MonthDayYearWithoutLeadingZeros) {
   EXPECT_EQ(Gen_FormatUSDate(rt::Variant("no date")), "");
 }
 
+TEST(GenNullToText, NullAndEmptyGiveEmptyTextAndOtherValuesTheirRegionalText) {
+  for (auto convert : {&Gen_NullToEmpty, &Gen_NullToString}) {
+    EXPECT_EQ(convert(rt::Variant::Null()), "");
+    EXPECT_EQ(convert(rt::Variant()), "");
+    EXPECT_EQ(convert(rt::Variant("  x ")), "  x ");
+    EXPECT_EQ(convert(rt::Variant(2.5)), "2.5");
+    EXPECT_EQ(convert(rt::Variant(true)), "True");
+    EXPECT_EQ(convert(rt::Variant(rt::Date::FromParts(2003, 7, 4))), "2003-07-04");
+  }
+}
+
 }  // namespace

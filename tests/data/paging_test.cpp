@@ -172,7 +172,7 @@ TEST(PagedQuery, IdsThatAreNoNumbersNeverReachTheStatement) {
   auto ids = [](std::vector<rt::Variant> v) { return rt::Variant(rt::SafeArray::From(std::move(v))); };
   EXPECT_EQ(IdInList("BUSINESSPARTNERID", ids({rt::Variant(int32_t{7})}), ","), "BUSINESSPARTNERID IN (7)");
   EXPECT_EQ(ErrorOf([&] { IdInList("ADDRESSID", ids({rt::Variant(int32_t{1}), rt::Variant("1) OR (1=1")})); }),
-            "0000000D Type mismatch: the id list holds '1) OR (1=1', which is not a number");
+            "0000000D Type mismatch");
   EXPECT_EQ(ErrorOf([&] { IdInList("ADDRESSID", ids({rt::Variant::Null()})); }).substr(0, 8), "0000000D");
   EXPECT_EQ(IdInList("ADDRESSID", ids({})), "ADDRESSID IN ()");
   testdb::TestDatabase db(Addresses());

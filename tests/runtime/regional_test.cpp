@@ -179,8 +179,18 @@ TEST(NumberText, Parse) {
   }
   for (const char* text : {"", " ", "1,5", "1,000", "1.2.3", "e5", "1e", "inf", "nan", "0x10",
                            "--1", "1 2", "&H", "&H1G", "&O8", "&H100000000", "$5", "1e400"}) {
-    EXPECT_FALSE(rt::ParseNumber(text).has_value()) << text;
+    bool overflow = true;
+    EXPECT_FALSE(rt::ParseNumber(text, &overflow).has_value()) << text;
+    EXPECT_EQ(overflow, std::string_view(text) == "1e400") << text;
   }
+  // Beyond Double's range at either end: an overflow above, 0 below.
+  bool overflow = false;
+  EXPECT_FALSE(rt::ParseNumber("-123456789e301", &overflow).has_value());
+  EXPECT_TRUE(overflow);
+  EXPECT_FALSE(rt::ParseNumber("1" + std::string(400, '0'), &overflow).has_value());
+  EXPECT_TRUE(overflow);
+  EXPECT_EQ(rt::ParseNumber("0.00001e-400", &overflow), 0.0);
+  EXPECT_FALSE(overflow);
 }
 
 }  // namespace

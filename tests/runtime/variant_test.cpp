@@ -188,6 +188,10 @@ TEST(Conversion, OverflowAtTheBoundaries) {
   EXPECT_EQ(ErrorOf([] { rt::CLng(Variant(Cur(INT64_MAX))); }), 6);
   EXPECT_EQ(ErrorOf([] { rt::CDate(Variant(3e6)); }), 6);
   EXPECT_EQ(ErrorOf([] { rt::CDec(Variant(1e29)); }), 6);
+  EXPECT_EQ(ErrorOf([] { rt::CDbl(Variant("1e400")); }), 6);  // a number, too big: not 13
+  EXPECT_EQ(ErrorOf([] { rt::CLng(Variant("-1e400")); }), 6);
+  EXPECT_EQ(rt::CDbl(Variant("1e-400")), 0);
+  EXPECT_FALSE(rt::IsNumeric(Variant("1e400")));
   EXPECT_EQ(ErrorOf([] { rt::BankersRound(9223372036854775807.0, INT64_MIN, INT64_MAX); }), 6);
 }
 

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -237,6 +238,9 @@ TEST_F(SearchTest, FiltersAnswerIdsInCaseInsensitiveAscendingOrder) {
   EXPECT_THAT(Ids(members_->Search(rt::Variant(), "", rt::Variant())), ElementsAre("A", "admin", "b", "b!x", "c", "Dd"));
   EXPECT_THAT(Ids(Search({"cn>=B"})), ElementsAre("b", "b!x", "c", "Dd"));
   EXPECT_THAT(Ids(Search({"cn>=b!"})), ElementsAre("b!x", "c", "Dd"));
+  // A start key in another letter case includes the id it names.
+  EXPECT_THAT(Ids(Search({"cn>=dd"})), ElementsAre("Dd"));
+  EXPECT_THAT(Ids(Search({"cn>=a"})), ElementsAre("A", "admin", "b", "b!x", "c", "Dd"));
   EXPECT_THAT(Ids(Search({"CN=b*"})), ElementsAre("b", "b!x"));
   EXPECT_THAT(Ids(Search({"cn=dd"})), ElementsAre("Dd"));
   EXPECT_THAT(Ids(Search({"projectusertype=3"})), ElementsAre("A"));
@@ -269,6 +273,9 @@ TEST_F(SearchTest, RoleSearchesLateBound) {
   // Search late-bound with the documented arguments, and the field asked for.
   rows = members->Call("Search", {Array({"cn=b"}), rt::Variant(""), rt::Variant()});
   EXPECT_THAT(Ids(rows.AsObject()), ElementsAre("b"));
+  // Nothing (or no argument) as the batch size: every match.
+  rows = members->Call("Search", {Array({"VYRole=2"}), rt::Variant(""), rt::Variant::Nothing()});
+  EXPECT_THAT(Ids(rows.AsObject()), ElementsAre("A", "b"));
   rows = members->Call("Search", {Array({"cn=b"}), rt::Variant("BusinessPartnerID")});
   EXPECT_EQ(rt::CLng(std::dynamic_pointer_cast<data::Recordset>(rows.AsObject())->Value("businesspartnerid")), 42);
 }
@@ -330,6 +337,58 @@ TEST_F(DirectoryTest, CreateAndDeleteUsers) {
   members->CreateUser("hank", "new", rt::Variant(), rt::Variant());
   EXPECT_EQ(Failure([&] { Bound("admin", "hank", "pw"); }).substr(0, 8), "8007052E");
   EXPECT_EQ(Bound("hank", "hank", "new")->UserID(), "hank");
+}
+
+// Ids are unique, and ordered, in the user lists' own comparison: ids that
+// it finds equal are one id, and no id may sort between a listed id and the
+// page walk's continuation key (that id + "!").
+TEST_F(DirectoryTest, IdsAreUniqueAndOrderedInTheListsComparison) {
+  auto members = Members();
+  members->CreateUser("Straße", "pw", rt::Variant(), rt::Variant());
+  EXPECT_EQ(Failure([&] { members->CreateUser("STRASSE", "pw", rt::Variant(), rt::Variant()); }),
+            "8004032A Pellorin.Directory: The directory already holds the user 'Straße'");
+  EXPECT_EQ(Bound("strasse")->UserID(), "Straße");
+  for (const char* bad : {"ab c", "ab\t", "\xff\xfe", "a*", ""})
+    EXPECT_EQ(Failure([&] { members->CreateUser(bad, "pw", rt::Variant(), rt::Variant()); }).substr(0, 8),
+              "80040303")
+        << bad;
+  members->CreateUser("ab", "pw", rt::Variant(), rt::Variant());
+  members->CreateUser("ab!", "pw", rt::Variant(), rt::Variant());
+  EXPECT_THAT(Ids(members->Search(Array({"cn>=ab!"}), "", rt::Variant())), ElementsAre("ab!", "admin", "Straße"));
+}
+
+// Several threads, each with its own objects (as each process has), create,
+// change, bind and search at once: no write is lost and no read fails.
+TEST_F(DirectoryTest, ConcurrentWritersAndReadersLoseNothing) {
+  constexpr int kThreads = 4, kUsers = 4;
+  std::vector<std::string> failures(kThreads);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      try {
+        auto members = std::dynamic_pointer_cast<IPellorinMembers>(rt::CreateObject("Pellorin.Members"));
+        rt::ObjectPtr object = rt::CreateObject("Pellorin.User");
+        auto user = std::dynamic_pointer_cast<IPellorinUser>(object);
+        for (int i = 0; i < kUsers; ++i) {
+          const std::string id = "t" + std::to_string(t) + "u" + std::to_string(i);
+          members->CreateUser(id, "pw", Array({"Roles"}), Array({Array({2})}));
+          user->Bind(id, "admin", "secret");
+          user->SetCompanyNumber("N-" + id);
+          members->Search(Array({"VYRole=2"}), "CompanyNumber", rt::Variant());
+        }
+      } catch (const rt::ComError& e) {
+        failures[t] = e.description();
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_THAT(failures, ::testing::Each(""));
+  auto rows = std::dynamic_pointer_cast<data::Recordset>(
+      Members()->Search(Array({"VYRole=2"}), "CompanyNumber", rt::Variant()));
+  int count = 0;
+  for (; !rows->Eof(); rows->MoveNext(), ++count)
+    EXPECT_EQ(rt::CStr(rows->Value("CompanyNumber")), "N-" + rt::CStr(rows->Value("cn")));
+  EXPECT_EQ(count, kThreads * kUsers);
 }
 
 TEST(DirectoryStoreTest, MissingConfigurationOrDatabaseFailsClearly) {

@@ -57,6 +57,7 @@ TEST_F(DirectoryCommandTest, AddSetShowListRemove) {
 
   r = Host({"directory", "show", "kim"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.find('$'), std::string::npos) << "a password hash is shown: " << r.out;
   EXPECT_EQ(json::parse(r.out),
             json::parse(R"({"cn":"kim","attributes":{"BuyerRole":true,"DefaultURL.17":"https://suite/a,b",
                             "FallbackValues":[7],"ProjectRole":["PM","DEV"],"SpendLimit":99.5,"VYRole":[2,4]}})"));
@@ -105,7 +106,7 @@ TEST_F(DirectoryCommandTest, RefusalsAndMalformedCommands) {
 
 TEST_F(DirectoryCommandTest, SampleInstallationHoldsItsUsers) {
   Init(/*sample=*/true);
-  EXPECT_EQ(Host({"directory", "list"}).out, "approver1\nbuyer1\ninternal1\nsupplier1\n");
+  EXPECT_EQ(Host({"directory", "list"}).out, "approver1\nbuyer1\ninternal1\nscriptuser\nsupplier1\n");
   json buyer = json::parse(Host({"directory", "show", "buyer1"}).out);
   EXPECT_EQ(buyer["attributes"]["VYRole"], json::array({2}));
   EXPECT_EQ(buyer["attributes"]["AdminOffice"], "Head office");
@@ -113,6 +114,13 @@ TEST_F(DirectoryCommandTest, SampleInstallationHoldsItsUsers) {
   EXPECT_EQ(json::parse(Host({"directory", "show", "internal1"}).out)["attributes"]["AdminOffice"], "Head office");
   EXPECT_EQ(Bind("internal1", "buyer1", "sample"), "");
   EXPECT_EQ(Bind("internal1", "buyer1", "wrong"), "8007052E");
+  // The script account that suite.ini names binds, so the internal-user
+  // list works on a fresh sample installation.
+  EXPECT_EQ(Bind("supplier1", "scriptuser", "sample"), "");
+  HostResult r = Host({"call", "Brintor.User", "GetAllInternalUsers", "\"\"", "10"});
+  ASSERT_FALSE(json::parse(r.out).contains("error")) << r.out;
+  EXPECT_NE(r.out.find("internal1"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("supplier1"), std::string::npos) << r.out;
 }
 
 }  // namespace

@@ -100,13 +100,15 @@ std::vector<std::string> ExpectedCatalog(bool withSample) {
   return counts;
 }
 
-std::string ExpectedIni(const std::string& dir) {
+// A sample installation names the sample directory's script account.
+std::string ExpectedIni(const std::string& dir, bool sample) {
   const std::string cs = "Provider=SQLite;Data Source=" + dir + "/catalog.db";
   return "[INSTALL]\nDir=" + dir + "\n[LOG]\nFile=" + dir + "/suite.log\n[DIRECTORY]\nPath=" + dir +
          "/directory.db\n[CONNECTIONS]\nBrintorConnection_ConnectionString=" + cs +
          "\nQuarvelConnection_ConnectionString=" + cs + "\n[COMPONENTS]\nQuarvel=" + cs +
-         "\n[MODULES]\nQuillet=No\n[MEMBERSHIP]\nMemScriptUser=\nMemScriptCode=\nLDAPRoot=\n"
-         "[COMMONPARAMETERS]\nUNSPSCIMPLEMENTED=No\n";
+         "\n[MODULES]\nQuillet=No\n[MEMBERSHIP]\n" +
+         (sample ? "MemScriptUser=scriptuser\nMemScriptCode=sample\n" : "MemScriptUser=\nMemScriptCode=\n") +
+         "LDAPRoot=\n[COMMONPARAMETERS]\nUNSPSCIMPLEMENTED=No\n";
 }
 
 std::map<std::string, std::string> FolderContents(const fs::path& dir) {
@@ -123,7 +125,7 @@ TEST_F(SuitehostTest, InitWritesDatabasesAndConfigurationFromARelativePath) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const fs::path dir = Dir() / "sites" / "main";
 
-  EXPECT_EQ(ReadFile(dir / "suite.ini"), ExpectedIni(dir.string()));
+  EXPECT_EQ(ReadFile(dir / "suite.ini"), ExpectedIni(dir.string(), true));
   Db catalog((dir / "catalog.db").string());
   EXPECT_EQ(catalog.Column("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
   EXPECT_EQ(catalog.TableCounts(), ExpectedCatalog(true));
@@ -133,14 +135,15 @@ TEST_F(SuitehostTest, InitWritesDatabasesAndConfigurationFromARelativePath) {
   Db directory((dir / "directory.db").string());
   EXPECT_EQ(directory.Column("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
 
-  // Nothing but the three files: the temporary names are gone.
+  // Nothing but the four files: the temporary names are gone.
   std::vector<std::string> names;
   for (const auto& [name, text] : FolderContents(dir)) names.push_back(name);
-  EXPECT_THAT(names, ::testing::ElementsAre("catalog.db", "directory.db", "suite.ini"));
+  EXPECT_THAT(names, ::testing::ElementsAre("catalog.db", "directory.db", "references.ini", "suite.ini"));
 }
 
 TEST_F(SuitehostTest, InitWithoutSampleHasTheSchemaOnly) {
   ASSERT_EQ(Host({"init", "plain"}).exitCode, 0);
+  EXPECT_EQ(ReadFile(Dir() / "plain" / "suite.ini"), ExpectedIni((Dir() / "plain").string(), false));
   Db catalog((Dir() / "plain" / "catalog.db").string());
   EXPECT_EQ(catalog.TableCounts(), ExpectedCatalog(false));
 }
@@ -346,6 +349,48 @@ TEST_F(SuitehostTest, ValueFormsSurviveTheRoundTrip) {
             R"({"$array2":[[{"$long":1},{"$string":"a"}],[{"$long":2},{"$string":"b"}]]},)"
             R"([{"$long":1},[{"$long":2}]],{"$dictionary":[[{"$long":1},{"$string":"one"}]]},)"
             R"({"$long":3},{"$double":4.0},{"$string":"s"},{"$boolean":false},null])");
+}
+
+// The user object's lists answer VB Collections: printed with their items,
+// never by type name alone. The user object binds with the session's account.
+TEST_F(SuitehostTest, SampleUserAndPartnerObjectsAnswerThroughTheHost) {
+  ASSERT_EQ(Host({"init", "inst", "--sample"}).exitCode, 0);
+  const std::map<std::string, std::string> env = {
+      {"SUITE_CONFIG", (Dir() / "inst" / "suite.ini").string()}};
+  auto asUser = [&](const std::string& password, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--session", "REMOTE_ACCOUNT=buyer1", "--session",
+                               "REMOTE_PASSWORD=" + password});
+    return Host(args, {}, env);
+  };
+
+  HostResult r = asUser("sample", {"call", "Brintor.User", "GetAllBuyers", "\"\"", "10"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "{\"result\":{\"$collection\":[\"buyer1\"]},\"args\":[\"\",10]}\n");
+  r = asUser("sample", {"--typed", "call", "Brintor.User", "GetAllBuyers", "\"\"", "1"});
+  EXPECT_EQ(r.out,
+            "{\"result\":{\"$collection\":[{\"$string\":\"buyer1\"}]},"
+            "\"args\":[{\"$string\":\"buyer1!\"},{\"$long\":1}]}\n");
+  r = asUser("sample", {"call", "Brintor.User", "GetAllSuppliersForBP", "3"});
+  EXPECT_EQ(r.out, "{\"result\":{\"$collection\":[]},\"args\":[3]}\n");
+  r = asUser("sample", {"call", "Brintor.User", "GetAdminOffice", "approver1"});
+  EXPECT_EQ(r.out, "{\"result\":\"Head office\",\"args\":[\"approver1\"]}\n");
+
+  // A wrong password: the directory refuses the bind, the call fails.
+  r = asUser("wrong", {"call", "Brintor.User", "GetAdminOffice", "approver1"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(json::parse(r.out)["error"]["number"], -2147023570);  // 0x8007052E
+
+  r = Host({"call", "Brintor.BusinessPartner", "GetBuyer", "1"}, {}, env);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "{\"result\":\"buyer1\",\"args\":[1]}\n");
+
+  // The form is printed only; an argument cannot be one.
+  r = Host({"run", "-"},
+           "{\"new\":\"d\",\"progid\":\"Scripting.Dictionary\"}\n"
+           "{\"call\":\"d.Exists\",\"args\":[{\"$collection\":[]}]}\n",
+           env);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_THAT(r.out, ::testing::HasSubstr(R"(\"$collection\": is an output form only)"));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-# Writes a C++ file that holds every SQL file of the db/ folder, for the host's
+# Writes a C++ file that holds every SQL file of the db/ folder and its
+# reference registry, for the host's
 # `init` command. Run at build time: cmake -DDB_DIR=... -DOUTPUT=... -P embed_sql.cmake
 # The files go in as byte arrays, so no text in them can break the C++ source.
 
@@ -9,9 +10,10 @@ endif()
 set(body "")
 set(index 0)
 
-# Appends one set of files (folder `folder`, accessor `function`) to `body`.
-function(embed_set folder function)
-  file(GLOB files LIST_DIRECTORIES false "${folder}/*.sql")
+# Appends one set of files (folder `folder`, accessor `function`, file-name
+# pattern `pattern`) to `body`.
+function(embed_set folder function pattern)
+  file(GLOB files LIST_DIRECTORIES false "${folder}/${pattern}")
   list(SORT files)
   set(entries "")
   foreach(file IN LISTS files)
@@ -35,10 +37,11 @@ function(embed_set folder function)
   set(index "${index}" PARENT_SCOPE)
 endfunction()
 
-embed_set("${DB_DIR}" CatalogSchemaSql)
-embed_set("${DB_DIR}/directory" DirectorySchemaSql)
-embed_set("${DB_DIR}/sample" CatalogSampleSql)
-embed_set("${DB_DIR}/directory/sample" DirectorySampleSql)
+embed_set("${DB_DIR}" CatalogSchemaSql "*.sql")
+embed_set("${DB_DIR}" ReferenceRegistryFile "references.ini")
+embed_set("${DB_DIR}/directory" DirectorySchemaSql "*.sql")
+embed_set("${DB_DIR}/sample" CatalogSampleSql "*.sql")
+embed_set("${DB_DIR}/directory/sample" DirectorySampleSql "*.sql")
 
 set(content "// Generated from the db/ folder by embed_sql.cmake; do not edit.
 #include \"tools/suitehost/embedded_sql.h\"

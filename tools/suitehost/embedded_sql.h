@@ -19,5 +19,8 @@ const std::vector<EmbeddedSql>& CatalogSchemaSql();
 const std::vector<EmbeddedSql>& DirectorySchemaSql();
 const std::vector<EmbeddedSql>& CatalogSampleSql();
 const std::vector<EmbeddedSql>& DirectorySampleSql();
+// db/references.ini: which components own and refer to which keys, for the
+// referential checker; init writes it into the installation folder.
+const std::vector<EmbeddedSql>& ReferenceRegistryFile();
 
 }  // namespace suitehost

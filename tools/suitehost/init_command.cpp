@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <iostream>
 #include <stdexcept>
 #include <vector>
@@ -26,6 +27,7 @@ namespace {
 const char* const kCatalogFile = "catalog.db";
 const char* const kDirectoryFile = "directory.db";
 const char* const kConfigFile = "suite.ini";
+const char* const kReferencesFile = "references.ini";
 
 class InitError : public std::runtime_error {
  public:
@@ -145,7 +147,8 @@ void Initialise(const std::string& dirArgument, bool withSample) {
   CheckCarriable(dirText);
 
   std::error_code ec;
-  const fs::path targets[] = {dir / kCatalogFile, dir / kDirectoryFile, dir / kConfigFile};
+  const fs::path targets[] = {dir / kCatalogFile, dir / kDirectoryFile, dir / kConfigFile,
+                              dir / kReferencesFile};
   bool exists = fs::exists(fs::symlink_status(dir, ec));
   if (exists && !fs::is_directory(dir, ec)) throw InitError(dirText + " is not a folder");
   for (const fs::path& target : targets)
@@ -161,7 +164,9 @@ void Initialise(const std::string& dirArgument, bool withSample) {
   const fs::path catalogTemp = dir / (std::string(kCatalogFile) + suffix);
   const fs::path directoryTemp = dir / (std::string(kDirectoryFile) + suffix);
   const fs::path configTemp = dir / (std::string(kConfigFile) + suffix);
-  for (const fs::path& temp : {catalogTemp, directoryTemp, configTemp}) cleanup.Add(temp);
+  const fs::path referencesTemp = dir / (std::string(kReferencesFile) + suffix);
+  const fs::path temps[] = {catalogTemp, directoryTemp, configTemp, referencesTemp};
+  for (const fs::path& temp : temps) cleanup.Add(temp);
 
   std::vector<const std::vector<EmbeddedSql>*> catalogSets = {&CatalogSchemaSql()};
   const std::string countrySql = withSample ? CountryInsertSql() : std::string();
@@ -174,12 +179,22 @@ void Initialise(const std::string& dirArgument, bool withSample) {
   std::vector<const std::vector<EmbeddedSql>*> directorySets = {&DirectorySchemaSql()};
   if (withSample) directorySets.push_back(&DirectorySampleSql());
   BuildDatabase(directoryTemp, directorySets);
-  WriteTextFile(configTemp, SuiteIniText(dirText));
+  std::string ini = SuiteIniText(dirText);
+  if (withSample) {
+    // The sample directory's script account, with which the user lists bind.
+    const std::string empty = "[MEMBERSHIP]\nMemScriptUser=\nMemScriptCode=\n";
+    ini.replace(ini.find(empty), empty.size(),
+                "[MEMBERSHIP]\nMemScriptUser=scriptuser\nMemScriptCode=sample\n");
+  }
+  WriteTextFile(configTemp, ini);
+  // The referential checker reads the registry from the installation folder.
+  std::string references;
+  for (const EmbeddedSql& file : ReferenceRegistryFile()) references += file.text;
+  WriteTextFile(referencesTemp, references);
 
   // link() refuses an existing name, so a file that appeared meanwhile is
   // never overwritten.
-  const fs::path temps[] = {catalogTemp, directoryTemp, configTemp};
-  for (size_t i = 0; i < 3; ++i) {
+  for (size_t i = 0; i < std::size(targets); ++i) {
     if (::link(temps[i].c_str(), targets[i].c_str()) != 0) {
       std::string why = std::strerror(errno);
       throw InitError("cannot create " + targets[i].string() + ": " + why);

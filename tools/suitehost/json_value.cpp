@@ -157,7 +157,8 @@ rt::Variant TaggedFromJson(const std::string& form, const json& j, const RefReso
     if (!resolver) Fail(form, "script objects exist only in a run script");
     return rt::Variant(resolver(Text(j, form)));
   }
-  if (form == "$object" || form == "$recordset") Fail(form, "is an output form only");
+  if (form == "$object" || form == "$recordset" || form == "$collection")
+    Fail(form, "is an output form only");
   Fail(form, "unknown value form");
 }
 
@@ -185,6 +186,13 @@ json ObjectToJson(const rt::ObjectPtr& object, bool typed, int depth) {
         entries.push_back(json::array({ToJson(entry.key, typed, depth + 1),
                                        ToJson(entry.item, typed, depth + 1)}));
       return Tagged("$dictionary", std::move(entries));
+    }
+    // A Collection's keys cannot be read back, as in VB: its items in order.
+    if (auto* collection = dynamic_cast<const rt::Collection*>(object.get())) {
+      json items = json::array();
+      for (int32_t i = 1; i <= collection->Count(); ++i)
+        items.push_back(ToJson(collection->Item(rt::Variant(i)), typed, depth + 1));
+      return Tagged("$collection", std::move(items));
     }
     if (LooksLikeRecordset(*object)) {
       return Tagged("$recordset", RecordsetToJson(*object, [&](const rt::Variant& v) {

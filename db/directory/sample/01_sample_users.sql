@@ -1,13 +1,18 @@
 -- Sample users of the membership directory (`suitehost init --sample`):
--- a buyer, an approver, a supplier and an internal user whose property
--- group comes from its office. Every sample password is "sample", kept as a
--- salted yescrypt hash. Offices 1 "Head office" (administrative) and 2
--- "Purchase office" (purchase) are rows of the catalog's sample OFFICE table.
+-- a buyer, an approver, a supplier, an internal user whose property group
+-- comes from its office, and "scriptuser", the account without roles with
+-- which the internal-user list binds each user it reads (suite.ini
+-- [MEMBERSHIP] MemScriptUser/MemScriptCode of a sample installation); as it
+-- holds no supplier role, that list shows it too. Every sample password is
+-- "sample", kept as a salted yescrypt hash. Offices 1 "Head office"
+-- (administrative) and 2 "Purchase office" (purchase) are rows of the
+-- catalog's sample OFFICE table.
 INSERT INTO DIRECTORYENTRY (ENTRYKEY, USERID, PASSWORDHASH) VALUES
   ('buyer1', 'buyer1', '$y$j9T$aASLUNqlu58gMln5UkXE30$.gAcQRzYcFLpCxJsORcQJAFMhO.2pueuMIkMfQoPW8/'),
   ('approver1', 'approver1', '$y$j9T$XbFcZzMPhHt5UtfYtQCRD1$.JBrVzqDcGk0QATABaaNNgCf3/ZJfqvnPzt0Dse0Z.1'),
   ('supplier1', 'supplier1', '$y$j9T$by1L84DMszBxggH/YiuGh0$p.9N1wnwv/3K9NDlOmpjzq1pwbN8u6SnFZV0CfIOUH7'),
-  ('internal1', 'internal1', '$y$j9T$0uTrYfIVTtd0nyVQPHtxA.$fmTNmy23p0aWTMjaFydsaZ15RGmZm.GGf64TiXJGdG1');
+  ('internal1', 'internal1', '$y$j9T$0uTrYfIVTtd0nyVQPHtxA.$fmTNmy23p0aWTMjaFydsaZ15RGmZm.GGf64TiXJGdG1'),
+  ('scriptuser', 'scriptuser', '$y$j9T$5QO5eBYCk1vzRqEPOe0V80$f2BSHCxzPiu2igtgFXDv6ZnBVk9eVLCKNJY9.O6st./');
 
 INSERT INTO DIRECTORYATTRIBUTE (ENTRYKEY, NAME, SEQ, VALUE) VALUES
   ('buyer1', 'Name', 0, 'Bianca'),
@@ -46,4 +51,6 @@ INSERT INTO DIRECTORYATTRIBUTE (ENTRYKEY, NAME, SEQ, VALUE) VALUES
   ('internal1', 'RequisitionerRole', 0, '1'),
   ('internal1', 'EmployeeNumber', 0, 'E-1001'),
   ('internal1', 'AdminOffice', 0, 'Head office'),
-  ('internal1', 'PurOffice', 0, 'Purchase office');
+  ('internal1', 'PurOffice', 0, 'Purchase office'),
+  ('scriptuser', 'Name', 0, 'Script'),
+  ('scriptuser', 'Surname', 0, 'Account');
