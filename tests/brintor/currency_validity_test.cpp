@@ -1,7 +1,7 @@
 // Tests of the rate-validity questions: the decision for one currency,
 // strict and not, the lists of codes with and without a valid rate, and
 // their answers when something is missing.
-#include "tests/brintor/currency_fixture.h"
+#include "tests/brintor/brintor_fixture.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ TEST_F(RateValidity, HomeCurrencyCases) {
   });
 }
 
-TEST_F(RateValidity, NoHomeCurrencyMakesEveryCheckFalse) {
+TEST_F(RateValidity, NoHomeCurrencyMakesEveryCheckFalseAndConversionsFail) {
   Exec(kExampleCurrencies);
   Exec("UPDATE CURRENCY SET HOMECURRENCY=0;");
   Run([&] {
@@ -98,6 +98,13 @@ TEST_F(RateValidity, NoHomeCurrencyMakesEveryCheckFalse) {
     EXPECT_EQ(Keys(c->GetCurrencyCodesHavingNoValidCurrencyRate(day)), "ABC,DEF,HOM,XYZ");
     EXPECT_FALSE(c->AreCurrencyRatesValid(day));
     EXPECT_EQ(rt::Err().number, 0);
+
+    std::string home = "HOM";
+    rt::Currency amount = Money(1);
+    rt::ComError e = RaisedBy([&] { c->ConvertAmount(abc, home, amount, day); });
+    EXPECT_EQ(e.number(), ErrorNumber(BrintorError::CurrencyNotFound));
+    EXPECT_EQ(e.source(), "Brintor");
+    EXPECT_EQ(e.description(), Block("80040074", "Brintor.Currency.ConvertAmount", "CurrencyNotFound"));
   });
 }
 

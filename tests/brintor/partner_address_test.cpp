@@ -1,7 +1,7 @@
 // Tests of the address writes: links to existing addresses, new addresses
 // from an address dictionary, what an item may leave unset, and the refusals
 // (no partner loaded, unknown partner, unknown field) that write nothing.
-#include "tests/brintor/partner_fixture.h"
+#include "tests/brintor/brintor_fixture.h"
 
 namespace {
 

@@ -2,11 +2,8 @@
 // filter lists, the internal users' batches, one user's attributes, and the
 // offices of the users a search finds.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "tests/brintor/user_fixture.h"
+#include "tests/brintor/brintor_fixture.h"
 
 namespace {
 
@@ -59,7 +56,7 @@ TEST_F(UserLists, RoleListsArePagedByStartKey) {
 
     rt::Variant from(""), suppliers(""), big(int32_t{40000});
     EXPECT_EQ(Text(user->GetAllSuppliers(suppliers, two)), "s");
-    rt::ComError overflow = Failure([&] { user->GetAllBuyers(from, big); });
+    rt::ComError overflow = RaisedBy([&] { user->GetAllBuyers(from, big); });
     EXPECT_EQ(overflow.number(), 6);
     EXPECT_EQ(overflow.description(), "Overflow");  // plain, not logged
     EXPECT_EQ(rt::CStr(from), "");                   // the caller's key stays as it was
@@ -106,7 +103,7 @@ TEST_F(UserLists, InternalUsersLeaveOutSuppliersAndLoseNoBatchRest) {
                                               "gina=G|gina hank=H|hank -> hank!", "webadmin=| -> "));
 
     rt::Variant noSize = rt::Variant::Missing();
-    rt::ComError e = Failure([&] { user->GetAllInternalUsers(from, noSize); });
+    rt::ComError e = RaisedBy([&] { user->GetAllInternalUsers(from, noSize); });
     EXPECT_EQ(e.number(), 13);
     EXPECT_THAT(e.description(), HasSubstr(" METHOD: Brintor.User.GetAllInternalUsers"));
   });
@@ -125,13 +122,13 @@ TEST_F(UserLists, UserDetailsApplyTheRoleAndLocaleRules) {
     EXPECT_EQ(Text(user->GetUserDetails(member, memberNames)), "VYRole=4 Locale=1031 ");
 
     rt::Variant none(rt::SafeArray::OneDim(0, -1));
-    rt::ComError empty = Failure([&] { user->GetUserDetails(own, none); });
+    rt::ComError empty = RaisedBy([&] { user->GetUserDetails(own, none); });
     EXPECT_EQ(static_cast<uint32_t>(empty.number()), 0x8004006Bu);
     EXPECT_EQ(empty.source(), "Brintor.User.GetUserDetails");
     EXPECT_THAT(empty.description(), HasSubstr(" DESC: Array is invalid."));
 
     rt::Variant text("Email");
-    rt::ComError notArray = Failure([&] { user->GetUserDetails(own, text); });
+    rt::ComError notArray = RaisedBy([&] { user->GetUserDetails(own, text); });
     EXPECT_EQ(notArray.number(), 13);
     EXPECT_THAT(notArray.description(), HasSubstr(" INFO: Array is invalid."));
   });

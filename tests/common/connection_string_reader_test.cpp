@@ -1,9 +1,9 @@
-// Tests of the common connection-string reader's fallbacks: an application
-// object that fails is passed over silently, and a configuration that fails
-// is raised with the reading class's block around it.
+// Tests of the common connection string: the application's value comes first
+// and is kept for the thread, else the server's configuration answers; an
+// application object that fails is passed over silently, and a configuration
+// that fails is raised with the reading class's block around it.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <thread>
 
 #include "common/lib_sql.h"
@@ -13,10 +13,13 @@
 
 namespace {
 
-// An object whose context has no host values behind it: asking it for
-// "Application" fails, as it does for a component server without a web page.
-struct ContextWithoutHost : rt::Object {
-  ContextWithoutHost() { AttachContext(std::make_shared<rt::ObjectContext>(nullptr, nullptr)); }
+// An object with a context of its own, with host values behind it or (as for a
+// component server without a web page) none, so that asking for "Application" fails.
+struct ContextOwner : rt::Object {
+  explicit ContextOwner(bool withHost) {
+    AttachContext(std::make_shared<rt::ObjectContext>(withHost ? std::make_shared<rt::Activity>() : nullptr,
+                                                      nullptr));
+  }
 };
 
 // The reader keeps its string per thread: each case runs on a thread of its own.
@@ -25,12 +28,51 @@ void OnFreshThread(F&& f) {
   std::thread(std::forward<F>(f)).join();
 }
 
-TEST(ConnectionStringReader, AFailingApplicationObjectLeavesTheConfigurationToAnswerWithoutATrace) {
+class CommonConnectionString : public ::testing::Test {
+ protected:
+  void SetUp() override { WriteIni("configured"); }
+  void WriteIni(const std::string& value) {
+    sandbox.WriteConfig("[LOG]\nFile=" + sandbox.LogPath() +
+                        "\n[CONNECTIONS]\nBrintorConnection_ConnectionString=ignored\n"
+                        "[Vorthem/CONNECTIONS]\nBrintorConnection_ConnectionString=" + value + "\n");
+  }
   SuiteSandbox sandbox;
-  sandbox.WriteConfig("[LOG]\nFile=" + sandbox.LogPath() +
-                      "\n[CONNECTIONS]\nBrintorConnection_ConnectionString=configured\n");
+};
+
+TEST_F(CommonConnectionString, TheApplicationValueComesFirstAndIsKeptForTheThread) {
+  OnFreshThread([&] {
+    auto owner = std::make_shared<ContextOwner>(true);
+    auto application = owner->Context()->GetActivity()->application;
+    application->SetItem("BrintorConnection_ConnectionString", rt::Variant("from application"));
+    ::unsetenv("SUITE_CONFIG");  // the configuration must not be needed
+    rt::ContextScope scope(*owner);
+    EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString"), "from application");
+    application->SetItem("BrintorConnection_ConnectionString", rt::Variant("new"));
+    EXPECT_EQ(Sql_CommonConnectionString("Brintor.User.ConnectionString"), "from application");
+  });
+}
+
+TEST_F(CommonConnectionString, WithoutAnApplicationValueTheConfigurationOfTheServerAnswers) {
+  OnFreshThread([&] {
+    auto owner = std::make_shared<ContextOwner>(true);
+    rt::ContextScope scope(*owner);
+    EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString"), "configured");
+  });
+  OnFreshThread([&] { EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString", false), "configured"); });
+}
+
+TEST_F(CommonConnectionString, AnEmptyValueIsNotKeptSoTheNextCallAsksAgain) {
+  WriteIni("");
+  OnFreshThread([&] {
+    EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString"), "");
+    WriteIni("later");
+    EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString"), "later");
+  });
+}
+
+TEST_F(CommonConnectionString, AFailingApplicationObjectLeavesTheConfigurationToAnswerWithoutATrace) {
   OnFreshThread([] {
-    auto owner = std::make_shared<ContextWithoutHost>();
+    auto owner = std::make_shared<ContextOwner>(false);
     rt::ContextScope scope(*owner);
     ASSERT_THROW(rt::GetObjectContext()->Item("Application"), rt::ComError);
     EXPECT_EQ(Sql_CommonConnectionString("Brintor.BusinessPartner.ConnectionString"), "configured");
@@ -39,26 +81,19 @@ TEST(ConnectionStringReader, AFailingApplicationObjectLeavesTheConfigurationToAn
   EXPECT_TRUE(sandbox.LogLines().empty());
 }
 
-TEST(ConnectionStringReader, AFailingConfigurationIsRaisedWithTheReadersBlockAndNothingIsKept) {
-  SuiteSandbox sandbox;
+TEST_F(CommonConnectionString, AFailingConfigurationIsRaisedWithTheReadersBlockAndNothingIsKept) {
   const std::string missing = sandbox.Dir() + "/missing.ini";
   OnFreshThread([&] {
     ::setenv("SUITE_CONFIG", missing.c_str(), 1);
-    std::string description;
-    int32_t number = 0;
-    std::string source;
     try {
       Sql_CommonConnectionString("Brintor.Currency.ConnectionString");
       ADD_FAILURE() << "nothing was raised";
     } catch (const rt::ComError& e) {
-      number = e.number();
-      source = e.source();
-      description = e.description();
+      EXPECT_EQ(e.number(), rt::hr::kFail);
+      EXPECT_EQ(e.source(), "Solvane.Configuration");
+      EXPECT_EQ(e.description(), "\r\nERROR 0x80004005\r\n METHOD: Brintor.Currency.ConnectionString\r\n DESC: "
+                                 "The configuration file '" + missing + "' cannot be read.\r\n");
     }
-    EXPECT_EQ(number, rt::hr::kFail);
-    EXPECT_EQ(source, "Solvane.Configuration");
-    EXPECT_EQ(description, "\r\nERROR 0x80004005\r\n METHOD: Brintor.Currency.ConnectionString\r\n DESC: "
-                           "The configuration file '" + missing + "' cannot be read.\r\n");
     // Once the configuration is back, the next call on the thread reads it.
     sandbox.WriteFile(missing, "[CONNECTIONS]\nBrintorConnection_ConnectionString=restored\n");
     EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString"), "restored");

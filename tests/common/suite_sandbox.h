@@ -3,31 +3,22 @@
 #pragma once
 
 #include <stdlib.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "tests/common/temp_folder.h"
+
 class SuiteSandbox {
  public:
-  SuiteSandbox() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "suite-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    dir_ = pattern;
+  SuiteSandbox() : dir_(folder_.path().string()) {
     WriteConfig("[INSTALL]\nDir=" + dir_ + "\n[LOG]\nFile=" + LogPath() + "\n");
     ::setenv("SUITE_CONFIG", ConfigPath().c_str(), 1);
   }
-  ~SuiteSandbox() {
-    ::unsetenv("SUITE_CONFIG");
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
-  SuiteSandbox(const SuiteSandbox&) = delete;
-  SuiteSandbox& operator=(const SuiteSandbox&) = delete;
+  ~SuiteSandbox() { ::unsetenv("SUITE_CONFIG"); }
 
   const std::string& Dir() const { return dir_; }
   std::string ConfigPath() const { return dir_ + "/suite.ini"; }
@@ -35,15 +26,7 @@ class SuiteSandbox {
 
   // Replaces the configuration file (written aside and renamed into place).
   void WriteConfig(const std::string& text) const { WriteFile(ConfigPath(), text); }
-
-  void WriteFile(const std::string& path, const std::string& text) const {
-    std::string temp = path + ".tmp";
-    {
-      std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-      out << text;
-    }
-    std::filesystem::rename(temp, path);
-  }
+  void WriteFile(const std::string& path, const std::string& text) const { testfs::WriteFile(path, text); }
 
   // The log file's lines, each an entry.
   std::vector<std::string> LogLines() const {
@@ -55,6 +38,7 @@ class SuiteSandbox {
   }
 
  private:
+  testfs::TempFolder folder_;
   std::string dir_;
 };
 

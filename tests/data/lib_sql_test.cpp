@@ -1,10 +1,5 @@
-// Lib_SQL: connections, disconnected and read-only recordsets, the probe,
-// and the per-thread common connection string.
+// Lib_SQL: connections, disconnected and read-only recordsets and the probe.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <fstream>
-#include <thread>
 
 #include "common/lib_sql.h"
 #include "test_database.h"
@@ -72,60 +67,6 @@ TEST(LibSql, HasRecordsAnswersWhetherTheQueryGaveARowAndFailsUnformatted) {
   EXPECT_EQ(db.RawExec("BEGIN IMMEDIATE; COMMIT"), "");
   EXPECT_EQ(ErrorOf([&] { Sql_HasRecords("SELECT 1 FROM NOPE", db.ConnectionString()); }),
             "80040E14 no such table: NOPE");
-}
-
-// The common connection string is per thread: each case runs on a thread of its own.
-template <class F>
-void OnFreshThread(F&& f) {
-  std::thread t(std::forward<F>(f));
-  t.join();
-}
-
-class CommonConnectionString : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ini_ = db_.dir() + "/suite.ini";
-    WriteIni("configured");
-    setenv("SUITE_CONFIG", ini_.c_str(), 1);
-  }
-  void TearDown() override { unsetenv("SUITE_CONFIG"); }
-  void WriteIni(const std::string& value) {
-    std::ofstream(ini_) << "[CONNECTIONS]\nBrintorConnection_ConnectionString=ignored\n"
-                        << "[Vorthem/CONNECTIONS]\nBrintorConnection_ConnectionString=" << value << "\n";
-  }
-  testdb::TestDatabase db_;
-  std::string ini_;
-};
-
-TEST_F(CommonConnectionString, TheApplicationValueComesFirstAndIsKeptForTheThread) {
-  OnFreshThread([&] {
-    auto owner = std::make_shared<testdb::ContextOwner>(false);
-    owner->Context()->GetActivity()->application->SetItem("BrintorConnection_ConnectionString",
-                                                          rt::Variant("from application"));
-    unsetenv("SUITE_CONFIG");  // the configuration must not be needed
-    rt::ContextScope scope(*owner);
-    EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString"), "from application");
-    owner->Context()->GetActivity()->application->SetItem("BrintorConnection_ConnectionString", rt::Variant("new"));
-    EXPECT_EQ(Sql_CommonConnectionString("Brintor.User.ConnectionString"), "from application");
-  });
-}
-
-TEST_F(CommonConnectionString, WithoutAnApplicationValueTheConfigurationOfTheServerAnswers) {
-  OnFreshThread([&] {
-    auto owner = std::make_shared<testdb::ContextOwner>(false);
-    rt::ContextScope scope(*owner);
-    EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString"), "configured");
-  });
-  OnFreshThread([&] { EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString", false), "configured"); });
-}
-
-TEST_F(CommonConnectionString, AnEmptyValueIsNotKeptSoTheNextCallAsksAgain) {
-  WriteIni("");
-  OnFreshThread([&] {
-    EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString"), "");
-    WriteIni("later");
-    EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString"), "later");
-  });
 }
 
 }  // namespace

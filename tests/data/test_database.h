@@ -3,9 +3,7 @@
 #pragma once
 
 #include <sqlite3.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -14,22 +12,17 @@
 #include "data/schema.h"
 #include "runtime/context.h"
 #include "runtime/regional.h"
+#include "tests/common/temp_folder.h"
 
 namespace testdb {
 
 class TestDatabase {
  public:
   // Creates the database and runs `ddl` (SQLite's dialect) on it.
-  explicit TestDatabase(const std::string& ddl = {}) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "datatest-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-    path_ = (std::filesystem::path(dir_) / "test.db").string();
+  explicit TestDatabase(const std::string& ddl = {})
+      : dir_(folder_.path().string()), path_(dir_ + "/test.db") {
     data::CreateDatabase(path_, {});
     if (!ddl.empty()) RawExec(ddl);
-  }
-  ~TestDatabase() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
   }
   const std::string& path() const { return path_; }
   const std::string& dir() const { return dir_; }
@@ -44,21 +37,21 @@ class TestDatabase {
   // Runs SQL on a plain SQLite handle, as the stock command-line tool would
   // (none of the data layer's rules installed). Answers "" or the error.
   std::string RawExec(const std::string& sql) const {
-    sqlite3* db = nullptr;
-    sqlite3_open(path_.c_str(), &db);
-    sqlite3_busy_timeout(db, 5000);
-    char* err = nullptr;
-    sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
-    std::string text = err ? err : "";
-    sqlite3_free(err);
-    sqlite3_close(db);
-    return text;
+    std::string rows;
+    return Raw(sql, rows);
   }
   // The rows of a query on a plain SQLite handle, "a|b" per row, ";" between rows.
   std::string RawQuery(const std::string& sql) const {
+    std::string rows;
+    const std::string error = Raw(sql, rows);
+    return error.empty() ? rows : "ERROR: " + error;
+  }
+
+ private:
+  std::string Raw(const std::string& sql, std::string& rows) const {
     sqlite3* db = nullptr;
     sqlite3_open(path_.c_str(), &db);
-    std::string out;
+    sqlite3_busy_timeout(db, 5000);
     char* err = nullptr;
     sqlite3_exec(
         db, sql.c_str(),
@@ -68,14 +61,13 @@ class TestDatabase {
           for (int i = 0; i < n; ++i) *s += (i ? "|" : "") + std::string(values[i] ? values[i] : "NULL");
           return 0;
         },
-        &out, &err);
-    if (err) out = std::string("ERROR: ") + err;
+        &rows, &err);
+    std::string text = err ? err : "";
     sqlite3_free(err);
     sqlite3_close(db);
-    return out;
+    return text;
   }
-
- private:
+  testfs::TempFolder folder_;
   std::string dir_;
   std::string path_;
 };

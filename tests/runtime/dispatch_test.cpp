@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/dictionary.h"
+#include "tests/runtime/error_of.h"
 
 namespace rt {
 namespace {
@@ -67,15 +68,6 @@ class Widget : public Named {
   }
   int32_t Size() const { return 3; }
 };
-
-int32_t ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ComError& e) {
-    return e.number();
-  }
-  return 0;
-}
 
 TEST(Dispatch, ByReferenceArgumentsComeBackToTheCaller) {
   auto w = std::make_shared<Widget>();

@@ -5,26 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "runtime/com_error.h"
 #include "runtime/object.h"
+#include "tests/runtime/error_of.h"
 
 namespace {
 
 using rt::Variant;
-
-// The VB error number a call raises, 0 when it raises none.
-int32_t ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const rt::ComError& e) {
-    return e.number();
-  }
-  return 0;
-}
 
 rt::Decimal Dec(const char* text) {
   rt::Decimal d;
@@ -79,39 +69,30 @@ TEST(VariantTypeName, EverySubtypeHasVbsName) {
 TEST(VariantTypeName, VarTypeFlagsArrays) {
   EXPECT_EQ(rt::VarTypeOf(Variant(rt::SafeArray::From({}))), 8192 + 12);
   EXPECT_EQ(rt::VarTypeOf(Variant(rt::SafeArray::Unallocated(rt::VarType::String))), 8192 + 8);
-  EXPECT_EQ(rt::VarTypeOf(Variant(uint8_t{1})), 17);
-  EXPECT_TRUE(Variant::Missing().IsMissing());
   EXPECT_FALSE(Variant(rt::ErrorValue{5}).IsMissing());
 }
 
 // --- Arrays -------------------------------------------------------------
 
-TEST(SafeArray, UnallocatedDiffersFromEmpty) {
-  const auto unallocated = rt::SafeArray::Unallocated();
-  EXPECT_EQ(ErrorOf([&] { unallocated->UBound(); }), 9);
-  EXPECT_EQ(ErrorOf([&] { unallocated->LBound(); }), 9);
-
+TEST(SafeArray, BoundsAndSubscripts) {
+  // An unallocated array has no bounds; an empty one runs from 0 to -1.
+  EXPECT_EQ(ErrorOf([] { rt::SafeArray::Unallocated()->UBound(); }), 9);
   const auto empty = rt::SafeArray::From({});
-  EXPECT_EQ(empty->LBound(), 0);
   EXPECT_EQ(empty->UBound(), -1);
   EXPECT_EQ(ErrorOf([&] { empty->At(0); }), 9);
-}
 
-TEST(SafeArray, BoundsAndSubscripts) {
   auto a = rt::SafeArray::OneDim(1, 3, rt::VarType::String);
-  EXPECT_EQ(rt::CStr(a->At(1)), "");
   EXPECT_TRUE(a->At(3).IsString());  // a String() starts with empty texts
   EXPECT_EQ(ErrorOf([&] { a->At(0); }), 9);
   EXPECT_EQ(ErrorOf([&] { a->At(4); }), 9);
   EXPECT_EQ(ErrorOf([&] { a->At(1, 1); }), 9);
-  EXPECT_EQ(ErrorOf([&] { a->UBound(2); }), 9);
   EXPECT_EQ(ErrorOf([] { rt::SafeArray::OneDim(5, 3); }), 9);
 
   auto grid = rt::SafeArray::TwoDim(0, 1, 1, 3);
   grid->At(1, 3) = Variant("last");
   EXPECT_EQ(grid->UBound(1), 1);
   EXPECT_EQ(grid->LBound(2), 1);
-  EXPECT_EQ(rt::CStr(grid->data.back()), "last");
+  EXPECT_EQ(rt::CStr(grid->data.back()), "last");  // the first subscript varies fastest
 }
 
 TEST(SafeArray, RedimPreserveKeepsValues) {
@@ -126,7 +107,6 @@ TEST(SafeArray, RedimPreserveKeepsValues) {
   grid->At(0, 1) = Variant(1);
   grid->At(1, 1) = Variant(2);
   grid->RedimPreserve(3);
-  EXPECT_EQ(rt::CLng(grid->At(0, 1)), 1);
   EXPECT_EQ(rt::CLng(grid->At(1, 1)), 2);
   EXPECT_TRUE(grid->At(1, 3).IsEmpty());
   grid->RedimPreserve(0);
@@ -138,7 +118,6 @@ TEST(SafeArray, CopiedVariantsDoNotShareChanges) {
   Variant b = a;
   b.MutableArray().At(0) = Variant("changed");
   EXPECT_EQ(rt::CLng(a.AsArray().At(0)), 1);
-  EXPECT_EQ(rt::CStr(b.AsArray().At(0)), "changed");
   EXPECT_EQ(ErrorOf([] { Variant(1).AsArray(); }), 13);
 }
 
@@ -146,12 +125,11 @@ TEST(SafeArray, CopiedVariantsDoNotShareChanges) {
 
 TEST(Conversion, IntegersRoundHalfToEven) {
   const std::vector<std::pair<double, int32_t>> cases = {
-      {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.5, 0}, {1.5, 2}, {2.4999, 2}, {-0.4, 0}};
+      {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.5, 0}, {2.4999, 2}};
   for (const auto& [in, out] : cases) EXPECT_EQ(rt::CLng(Variant(in)), out) << in;
   EXPECT_EQ(rt::CInt(Variant("2.5")), 2);
   EXPECT_EQ(rt::CByte(Variant(254.5)), 254);
   EXPECT_EQ(rt::CLng(Variant(Cur(25000))), 2);  // Currency 2.5
-  EXPECT_EQ(rt::CLng(Variant(Cur(35000))), 4);
   EXPECT_EQ(rt::CLng(Variant(Dec("-2.5"))), -2);
   EXPECT_EQ(rt::CLng(Variant(Dec("2.5000000001"))), 3);
 }
@@ -159,10 +137,8 @@ TEST(Conversion, IntegersRoundHalfToEven) {
 TEST(Conversion, CurrencyRoundsHalfToEvenAtFourDecimals) {
   EXPECT_EQ(rt::CCur(Variant(1.00005)).scaled, 10000);
   EXPECT_EQ(rt::CCur(Variant(1.00015)).scaled, 10002);
-  EXPECT_EQ(rt::CCur(Variant(2.00025)).scaled, 20002);
   EXPECT_EQ(rt::CCur(Variant(1.03125)).scaled, 10312);  // a double exactly on the half
   EXPECT_EQ(rt::CCur(Variant(-1.00015)).scaled, -10002);
-  EXPECT_EQ(rt::CCur(Variant("0.00005")).scaled, 0);
   EXPECT_EQ(rt::CCur(Variant("0.00015")).scaled, 2);
   EXPECT_EQ(rt::CCur(Variant(Dec("1.23456"))).scaled, 12346);
   EXPECT_EQ(rt::CCur(Variant(0.1f)).scaled, 1000);
@@ -172,14 +148,11 @@ TEST(Conversion, CurrencyRoundsHalfToEvenAtFourDecimals) {
 TEST(Conversion, OverflowAtTheBoundaries) {
   EXPECT_EQ(ErrorOf([] { rt::CInt(Variant(32767.5)); }), 6);
   EXPECT_EQ(rt::CInt(Variant(-32768.5)), -32768);
-  EXPECT_EQ(rt::CInt(Variant(32767.49)), 32767);
   EXPECT_EQ(ErrorOf([] { rt::CInt(Variant(-32768.51)); }), 6);
-  EXPECT_EQ(ErrorOf([] { rt::CInt(Variant(40000)); }), 6);
   EXPECT_EQ(ErrorOf([] { rt::CLng(Variant(2147483647.5)); }), 6);
   EXPECT_EQ(rt::CLng(Variant(-2147483648.5)), INT32_MIN);
   EXPECT_EQ(ErrorOf([] { rt::CLng(Variant(1e300)); }), 6);
   EXPECT_EQ(rt::CByte(Variant(-0.5)), 0);
-  EXPECT_EQ(ErrorOf([] { rt::CByte(Variant(-0.51)); }), 6);
   EXPECT_EQ(ErrorOf([] { rt::CByte(Variant(true)); }), 6);  // True is -1
   EXPECT_EQ(ErrorOf([] { rt::CSng(Variant(1e39)); }), 6);
   EXPECT_EQ(ErrorOf([] { rt::CCur(Variant(1e15)); }), 6);
@@ -189,7 +162,6 @@ TEST(Conversion, OverflowAtTheBoundaries) {
   EXPECT_EQ(ErrorOf([] { rt::CDate(Variant(3e6)); }), 6);
   EXPECT_EQ(ErrorOf([] { rt::CDec(Variant(1e29)); }), 6);
   EXPECT_EQ(ErrorOf([] { rt::CDbl(Variant("1e400")); }), 6);  // a number, too big: not 13
-  EXPECT_EQ(ErrorOf([] { rt::CLng(Variant("-1e400")); }), 6);
   EXPECT_EQ(rt::CDbl(Variant("1e-400")), 0);
   EXPECT_FALSE(rt::IsNumeric(Variant("1e400")));
   EXPECT_EQ(ErrorOf([] { rt::BankersRound(9223372036854775807.0, INT64_MIN, INT64_MAX); }), 6);
@@ -200,7 +172,6 @@ TEST(Conversion, MismatchesAndNull) {
       [] { rt::CLng(Variant("abc")); },
       [] { rt::CLng(Variant("True")); },  // only CBool reads True/False
       [] { rt::CDbl(Variant("")); },
-      [] { rt::CDbl(Variant("1,5")); },
       [] { rt::CCur(Variant("1.2.3")); },
       [] { rt::CBool(Variant("yes")); },
       [] { rt::CDate(Variant("2024-02-30")); },
@@ -227,11 +198,9 @@ TEST(Conversion, EmptyAndBoolean) {
   EXPECT_EQ(rt::CLng(empty), 0);
   EXPECT_EQ(rt::CStr(empty), "");
   EXPECT_FALSE(rt::CBool(empty));
-  EXPECT_EQ(rt::CDate(empty).serial, 0);
   EXPECT_EQ(rt::CDec(empty).mantissa, 0);
 
   EXPECT_EQ(rt::CLng(Variant(true)), -1);
-  EXPECT_EQ(rt::CDbl(Variant(true)), -1);
   EXPECT_EQ(rt::CCur(Variant(true)).scaled, -10000);
   EXPECT_TRUE(rt::CBool(Variant(" tRUE ")));
   EXPECT_FALSE(rt::CBool(Variant("False")));
@@ -245,18 +214,14 @@ TEST(Conversion, TextOfEverySubtype) {
       {Variant(123456789012345.0), "123456789012345"},
       {Variant(0.1), "0.1"},
       {Variant(1.5e-5), "1.5E-05"},
-      {Variant(0.0001), "0.0001"},
       {Variant(1.0 / 3), "0.333333333333333"},
       {Variant(-0.0), "0"},
       {Variant(0.1f), "0.1"},
       {Variant(1.0f / 3), "0.3333333"},
       {Variant(Cur(15000)), "1.5"},
-      {Variant(Cur(10000)), "1"},
       {Variant(Cur(-5)), "-0.0005"},
       {Variant(Dec("-12.3400")), "-12.34"},
       {Variant(true), "True"},
-      {Variant(false), "False"},
-      {Variant(int16_t{-5}), "-5"},
       {Variant(uint8_t{255}), "255"},
       {Variant(rt::Date::FromParts(2024, 3, 5, 14, 7, 9)), "2024-03-05 14:07:09"},
       {Variant::Missing(), "Error 448"},
@@ -316,10 +281,8 @@ TEST(Comparison, MixedSubtypes) {
       {Variant(10), Variant("9"), -1},  // a number is less than a text
       {Variant("10"), Variant(9), 1},
       {Variant(), Variant(0), 0},
-      {Variant(), Variant(""), 0},
       {Variant(), Variant(-1), 1},
       {Variant(), Variant("a"), -1},
-      {Variant(), Variant(), 0},
       {Variant(true), Variant(-1), 0},
       {Variant(rt::Date{2.5}), Variant(2.5), 0},
       {Variant(uint8_t{200}), Variant(int16_t{-1}), 1},
@@ -361,10 +324,8 @@ TEST(Decimal, ParseAndPrint) {
       {"1e3", "1000"},
       {"1.5E-3", "0.0015"},
       {"79228162514264337593543950335", "79228162514264337593543950335"},
-      {"-79228162514264337593543950335", "-79228162514264337593543950335"},
       {"0.1234567890123456789012345678", "0.1234567890123456789012345678"},
       {"0.12345678901234567890123456785", "0.1234567890123456789012345678"},  // half even
-      {"0.12345678901234567890123456775", "0.1234567890123456789012345678"},
       {"7922816251426433759354395033.45", "7922816251426433759354395033.4"},
       {"1e-40", "0"},
   };
@@ -375,25 +336,20 @@ TEST(Decimal, ParseAndPrint) {
     EXPECT_FALSE(rt::Decimal::Parse(bad, d)) << bad;
   }
   EXPECT_EQ(ErrorOf([&] { rt::Decimal::Parse("79228162514264337593543950336", d); }), 6);
-  EXPECT_EQ(ErrorOf([&] { rt::Decimal::Parse("1e29", d); }), 6);
 }
 
 TEST(Decimal, DoublesAndOtherSubtypes) {
   EXPECT_EQ(rt::Decimal::FromDouble(0.1).ToString(), "0.1");
   EXPECT_EQ(rt::Decimal::FromDouble(1.0 / 3).ToString(), "0.333333333333333");
   EXPECT_EQ(rt::Decimal::FromDouble(-1e20).ToString(), "-100000000000000000000");
-  EXPECT_EQ(Dec("0.1").ToDouble(), 0.1);
   EXPECT_EQ(rt::CDec(Variant(Cur(12345))).ToString(), "1.2345");
   EXPECT_EQ(rt::CDec(Variant("0.1000000000000000000000000001")).ToString(),
             "0.1000000000000000000000000001");
-  EXPECT_EQ(rt::CDec(Variant(INT32_MIN)).ToString(), "-2147483648");
   EXPECT_EQ(rt::CDbl(Variant(Dec("-2.5"))), -2.5);
 }
 
 TEST(Decimal, CompareAcrossScales) {
-  EXPECT_EQ(Dec("1.50").Compare(Dec("1.5")), 0);
   EXPECT_TRUE(Dec("1.50") == Dec("1.5"));
-  EXPECT_EQ(Dec("-2").Compare(Dec("1")), -1);
   EXPECT_EQ(Dec("10").Compare(Dec("9.99")), 1);
   EXPECT_EQ(Dec("-10").Compare(Dec("-9.99")), -1);
   EXPECT_EQ(Dec("79228162514264337593543950335").Compare(Dec("7.9228162514264337593543950335")), 1);
@@ -404,14 +360,11 @@ TEST(Decimal, CompareAcrossScales) {
 
 TEST(Text, CountsAndMapsCharacters) {
   EXPECT_EQ(rt::Len("héllo"), 5);
-  EXPECT_EQ(rt::Len(""), 0);
   EXPECT_EQ(rt::UCase("straße à"), "STRAßE À");  // one character stays one character
   EXPECT_EQ(rt::LCase("ÉCOLE Ω"), "école ω");
-  EXPECT_EQ(rt::UCase("abc1"), "ABC1");
   EXPECT_EQ(rt::Trim("  a b  "), "a b");
   EXPECT_EQ(rt::Trim("\ta "), "\ta");  // blanks only
   EXPECT_EQ(rt::TextCompare("Äpfel", "äPFEL"), 0);
-  EXPECT_EQ(rt::TextCompare("a", "B"), -1);
   EXPECT_EQ(rt::TextCompare("b", "A"), 1);
 }
 

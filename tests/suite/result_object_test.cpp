@@ -25,7 +25,6 @@ TEST(ResultObject, CodesKeepTheirOrderAndParametersAndMarkFailure) {
   auto result = NewResult(object);
   ASSERT_TRUE(result);
   EXPECT_TRUE(result->Succeeded());
-  EXPECT_EQ(Messages(*result), "");
 
   result->AddMessage(rt::Variant("SLBBR1008"));
   result->AddMessageWithParameter(rt::Variant("SLBBR9000"), rt::Variant("CURRENCYCODE"));
@@ -64,15 +63,12 @@ TEST(ResultObject, RecordValuesComeBackAsADictionary) {
   result->AddRecordValue("ADDRESSID", rt::Variant(int32_t{4}));
   result->AddRecordValue("ADDRESSID", rt::Variant(int32_t{5}));
 
-  rt::ObjectPtr values = object->Call("GetRecordValues").AsObject();
-  ASSERT_TRUE(values);
-  EXPECT_EQ(values->TypeName(), "Dictionary");
-  auto dictionary = std::dynamic_pointer_cast<rt::Dictionary>(values);
+  auto dictionary = std::dynamic_pointer_cast<rt::Dictionary>(object->Call("GetRecordValues").AsObject());
   ASSERT_TRUE(dictionary);
   EXPECT_EQ(dictionary->Count(), 2);
   EXPECT_EQ(rt::CLng(dictionary->Item(rt::Variant("BUSINESSPARTNERID"))), 17);
   EXPECT_EQ(rt::CLng(dictionary->Item(rt::Variant("ADDRESSID"))), 5);
-  EXPECT_TRUE(result->Succeeded());
+  EXPECT_TRUE(result->Succeeded()) << "record values are no failure";
 }
 
 }  // namespace

@@ -8,11 +8,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/common/temp_folder.h"
 
 extern char** environ;
 
@@ -20,41 +20,16 @@ namespace hosttest {
 
 namespace fs = std::filesystem;
 
+using testfs::ReadFile;
+using testfs::TempFolder;
+using testfs::WriteFile;
+
 inline std::string HostBinary() { return std::string(SUITE_BINARY_DIR) + "/bin/suitehost"; }
-
-inline std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-inline void WriteFile(const fs::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-}
 
 struct HostResult {
   int exitCode = -1;
   std::string out;
   std::string err;
-};
-
-// A fresh folder under the test temp folder, removed at the end of the test.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "suitehost-test-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
 };
 
 // Runs suitehost with `args` in `workDir`, `input` on standard input and

@@ -1,0 +1,264 @@
+// The fixtures of the Brintor tests: a base over a fresh installation with
+// the helpers every test uses (error capture, log and database reads,
+// renderings for golden comparisons), and one fixture per class under test
+// that creates its objects: CurrencyTest, PartnerTest, UserFixture.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "data/recordset.h"
+#include "interfaces/brintor_errors.h"
+#include "interfaces/business_partner.h"
+#include "interfaces/currency.h"
+#include "interfaces/user.h"
+#include "runtime/com_error.h"
+#include "runtime/context.h"
+#include "runtime/dictionary.h"
+#include "runtime/registry.h"
+#include "runtime/variant.h"
+#include "tests/brintor/brintor_sandbox.h"
+
+class BrintorTest : public ::testing::Test {
+ protected:
+  explicit BrintorTest(bool sample = false) : sandbox_(sample) {}
+  void SetUp() override { rt::Err().Clear(); }
+
+  void Exec(const std::string& sql) { sandbox_.Exec(sql); }
+  template <class F>
+  static void Run(F&& f) {
+    BrintorSandbox::Run(std::forward<F>(f));
+  }
+
+  // Runs f and answers the error it raised.
+  template <class F>
+  static rt::ComError RaisedBy(F&& f) {
+    try {
+      f();
+    } catch (const rt::ComError& e) {
+      return e;
+    }
+    ADD_FAILURE() << "nothing was raised";
+    return rt::ComError(0, "", "");
+  }
+
+  // The block that one handler adds around a description.
+  static std::string Block(const std::string& number, const std::string& method, const std::string& description,
+                           const char* info = nullptr) {
+    std::string text = "\r\nERROR 0x" + number + "\r\n METHOD: " + method + "\r\n DESC: " + description + ".\r\n";
+    if (info) text += std::string(" INFO: ") + info + ".\r\n";
+    return text;
+  }
+
+  static rt::Variant Array(std::vector<rt::Variant> items) {
+    return rt::Variant(rt::SafeArray::From(std::move(items)));
+  }
+
+  // "KEY=Subtype:value" for each entry, in order, separated by "; ".
+  static std::string Render(const rt::ObjectPtr& object) {
+    auto dictionary = std::dynamic_pointer_cast<rt::Dictionary>(object);
+    if (!dictionary) return object ? "(not a dictionary)" : "(nothing)";
+    std::string text;
+    for (const rt::Dictionary::Entry& e : dictionary->Entries()) {
+      if (!text.empty()) text += "; ";
+      text += rt::Concat(e.key) + "=" + rt::TypeName(e.item) + ":" + rt::Concat(e.item);
+    }
+    return text;
+  }
+
+  // The rows of a recordset, one a line, fields joined by "|" (Null as "null").
+  static std::string Rows(const rt::ObjectPtr& object) {
+    auto rs = std::dynamic_pointer_cast<data::Recordset>(object);
+    if (!rs) return "(no recordset)";
+    std::string text;
+    if (rs->State() != data::kStateOpen) return text;
+    if (!rs->Eof() || !rs->Bof()) rs->MoveFirst();
+    for (; !rs->Eof(); rs->MoveNext()) {
+      for (int32_t i = 0; i < rs->FieldCount(); ++i) {
+        rt::Variant v = rs->Value(i);
+        text += (i ? "|" : "") + (v.IsNull() ? std::string("null") : rt::CStr(v));
+      }
+      text += "\n";
+    }
+    return text;
+  }
+
+  // A scalar of the catalog database read with a plain SQLite handle.
+  std::string Scalar(const std::string& sql) const {
+    sqlite3* db = nullptr;
+    sqlite3_open(sandbox_.CatalogPath().c_str(), &db);
+    sqlite3_stmt* st = nullptr;
+    std::string text = "(error)";
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
+      text = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text(st, 0)
+                 ? reinterpret_cast<const char*>(sqlite3_column_text(st, 0))
+                 : "";
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return text;
+  }
+
+  // The log's entries (one a line) whose line holds `text`.
+  int LogEntriesWith(const std::string& text) const {
+    std::ifstream in(sandbox_.LogPath(), std::ios::binary);
+    int count = 0;
+    for (std::string line; std::getline(in, line);) count += line.find(text) != std::string::npos;
+    return count;
+  }
+  int LogEntries() const { return LogEntriesWith(""); }
+
+  BrintorSandbox sandbox_;
+};
+
+// The currencies of the conversion examples: home HOM (1 per home unit, 2
+// per euro), the euro EUR, ABC (4 per home unit), DEF tied to the euro (3
+// per euro) and XYZ quoted per 100 units (1.5 per 100).
+inline const char* const kExampleCurrencies =
+    "INSERT INTO CURRENCY VALUES ('HOM', 'Home currency', 1, 0, 0, 2, 1033);"
+    "INSERT INTO CURRENCY VALUES ('EUR', 'Euro', 0, 1, 0, 2, NULL);"
+    "INSERT INTO CURRENCY VALUES ('ABC', 'Abc', 0, 0, 0, 2, NULL);"
+    "INSERT INTO CURRENCY VALUES ('DEF', 'Def', 0, 0, 1, 2, NULL);"
+    "INSERT INTO CURRENCY VALUES ('XYZ', 'Xyz', 0, 0, 0, 0, NULL);"
+    "INSERT INTO CURRENCYRATE VALUES ('HOM', '2026-01-01 00:00:00', NULL, 1, 2, 1);"
+    "INSERT INTO CURRENCYRATE VALUES ('ABC', '2026-01-01 00:00:00', NULL, 4, NULL, 1);"
+    "INSERT INTO CURRENCYRATE VALUES ('DEF', '2026-01-01 00:00:00', NULL, NULL, 3, 1);"
+    "INSERT INTO CURRENCYRATE VALUES ('XYZ', '2026-01-01 00:00:00', NULL, 1.5, NULL, 100);";
+
+// An installation (without sample data unless asked) whose currency tables
+// each test fills; "Brintor.Currency" objects created by ProgID.
+class CurrencyTest : public BrintorTest {
+ protected:
+  explicit CurrencyTest(bool sample = false) : BrintorTest(sample) {}
+
+  static std::shared_ptr<ICurrency> NewCurrency() {
+    auto currency = std::dynamic_pointer_cast<ICurrency>(rt::CreateObject("Brintor.Currency"));
+    if (!currency) throw std::runtime_error("Brintor.Currency does not implement ICurrency");
+    return currency;
+  }
+
+  static rt::Date Day(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+    return rt::Date::FromParts(year, month, day, hour, minute, second);
+  }
+
+  static rt::Currency Money(double amount) { return rt::Currency::FromDouble(amount); }
+
+  // "error <number>" as Convert answers a failure.
+  static std::string Failed(BrintorError error) { return "error " + std::to_string(ErrorNumber(error)); }
+
+  // ConvertAmount(from, to, amount, date) as the regional settings write the
+  // result ("2.5", "300", "3.3333"), or "error <number>".
+  static std::string Convert(ICurrency& c, std::string from, std::string to, double amount, rt::Date date) {
+    rt::Currency money = Money(amount);
+    try {
+      return rt::CStr(rt::Variant(c.ConvertAmount(from, to, money, date)));
+    } catch (const rt::ComError& e) {
+      return "error " + std::to_string(e.number());
+    }
+  }
+};
+
+// An installation with the sample partners, carriers and countries;
+// "Brintor.BusinessPartner" objects created by ProgID.
+//
+// Sample partners: 1 Office Supplies Inc. (supplier S100, buyer1), 2
+// Maschinenbau Nord GmbH (supplier S200), 3 Groothandel Zuid B.V. (customer
+// C300, carrier ROAD, 2.5 %), 4 Riverside Hospital (customer C400 and credit
+// card CC400, carrier AIR), 5 Own purchasing department (internal).
+class PartnerTest : public BrintorTest {
+ public:
+  // A partner object and its interface.
+  struct Partner {
+    rt::ObjectPtr object;
+    IBusinessPartner* operator->() const { return dynamic_cast<IBusinessPartner*>(object.get()); }
+  };
+
+ protected:
+  explicit PartnerTest(bool sample = true) : BrintorTest(sample) {}
+
+  // A partner object as the host makes one: in a context of its own,
+  // activated, in a transaction that each outermost call commits.
+  static Partner NewPartner() {
+    return Partner{rt::CreateRootObject("Brintor.BusinessPartner", std::make_shared<rt::Activity>())};
+  }
+  // Plain creation: no context, never activated.
+  static Partner PlainPartner() { return Partner{rt::CreateObject("Brintor.BusinessPartner")}; }
+};
+
+// An installation without sample data.
+class EmptyPartnerTest : public PartnerTest {
+ protected:
+  EmptyPartnerTest() : PartnerTest(false) {}
+};
+
+// An installation without sample data, a web session account in the
+// membership directory, and helpers to add directory users and change their
+// attributes behind the directory's back.
+class UserFixture : public BrintorTest {
+ protected:
+  using Attrs = std::vector<std::pair<std::string, rt::Variant>>;
+
+  static constexpr const char* kAccount = "webadmin";
+  static constexpr const char* kPassword = "s3cret";
+
+  // Runs the test body on a fresh thread with the session account in place.
+  template <class F>
+  void Run(F&& body) {
+    SetMembershipAccount();
+    BrintorSandbox::Run([&] {
+      AddUser(kAccount, {}, kPassword);
+      body();
+    });
+  }
+
+  // The membership script account is the session account.
+  void SetMembershipAccount() {
+    std::ifstream in(sandbox_.ConfigPath());
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string config = std::regex_replace(text.str(), std::regex("MemScriptUser=\\n"),
+                                            std::string("MemScriptUser=") + kAccount + "\n");
+    config = std::regex_replace(config, std::regex("MemScriptCode=\\n"),
+                                std::string("MemScriptCode=") + kPassword + "\n");
+    std::ofstream(sandbox_.ConfigPath(), std::ios::trunc) << config;
+  }
+
+  // A directory user made through the directory's own account creation.
+  void AddUser(const std::string& id, const Attrs& attrs, const std::string& password = "pw") {
+    std::vector<rt::Variant> names, values;
+    for (const auto& [name, value] : attrs) {
+      names.emplace_back(name);
+      values.push_back(value);
+    }
+    rt::ObjectPtr members = rt::CreateObject("Pellorin.Members");
+    members->Call("CreateUser", {rt::Variant(id), rt::Variant(password), Array(names), Array(values)});
+  }
+
+  // Sets one single-valued attribute straight in the directory's file.
+  void SetAttribute(const std::string& id, const std::string& name, const std::string& value) {
+    BrintorSandbox::ExecOn(sandbox_.DirectoryPath(),
+                           "DELETE FROM DIRECTORYATTRIBUTE WHERE ENTRYKEY = lower('" + id + "') AND NAME = '" +
+                               name + "'; INSERT INTO DIRECTORYATTRIBUTE VALUES (lower('" + id + "'), '" + name +
+                               "', 0, '" + value + "');");
+  }
+
+  // A user object inside a context whose web session holds the credentials.
+  std::shared_ptr<IUser> NewUser(const std::string& account = kAccount, const std::string& password = kPassword) {
+    auto activity = std::make_shared<rt::Activity>();
+    activity->session->SetItem("REMOTE_ACCOUNT", rt::Variant(account));
+    activity->session->SetItem("REMOTE_PASSWORD", rt::Variant(password));
+    object_ = rt::CreateRootObject("Brintor.User", activity);
+    return std::dynamic_pointer_cast<IUser>(object_);
+  }
+
+  rt::Object& Late() { return *object_; }
+
+  rt::ObjectPtr object_;
+};
