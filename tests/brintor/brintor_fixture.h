@@ -25,6 +25,7 @@
 #include "runtime/registry.h"
 #include "runtime/variant.h"
 #include "tests/brintor/brintor_sandbox.h"
+#include "tests/common/raised_by.h"
 
 class BrintorTest : public ::testing::Test {
  protected:
@@ -37,17 +38,6 @@ class BrintorTest : public ::testing::Test {
     BrintorSandbox::Run(std::forward<F>(f));
   }
 
-  // Runs f and answers the error it raised.
-  template <class F>
-  static rt::ComError RaisedBy(F&& f) {
-    try {
-      f();
-    } catch (const rt::ComError& e) {
-      return e;
-    }
-    ADD_FAILURE() << "nothing was raised";
-    return rt::ComError(0, "", "");
-  }
 
   // The block that one handler adds around a description.
   static std::string Block(const std::string& number, const std::string& method, const std::string& description,

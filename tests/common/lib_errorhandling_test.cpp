@@ -9,21 +9,10 @@
 #include "data/connection.h"
 #include "runtime/com_error.h"
 #include "runtime/dispatch.h"
+#include "tests/common/raised_by.h"
 #include "tests/common/suite_sandbox.h"
 
 namespace {
-
-// Runs f and answers the error it raised.
-template <class F>
-rt::ComError RaisedBy(F&& f) {
-  try {
-    f();
-  } catch (const rt::ComError& e) {
-    return e;
-  }
-  ADD_FAILURE() << "nothing was raised";
-  return rt::ComError(0, "", "");
-}
 
 // --- A connection with an ADO-like error collection ------------------------------
 
