@@ -40,6 +40,9 @@ ComError::ComError(int32_t number, std::string source, std::string description,
       helpContext_(helpContext) {}
 
 void RaiseVb(int32_t number, std::string source) {
+  // VB fills the source where the run-time error happens: the running
+  // component's name, or nothing outside any component.
+  if (source.empty()) source = CurrentComponentName();
   throw ComError(number, std::move(source), VbErrorText(number));
 }
 
@@ -62,6 +65,16 @@ PendingError& Err() {
 
 namespace {
 
+// Naming the component may itself fail (out of memory); the error being
+// trapped matters more than its source.
+std::string RunningComponent() {
+  try {
+    return CurrentComponentName();
+  } catch (...) {
+    return {};
+  }
+}
+
 PendingError Capture(const std::exception_ptr& in_flight) {
   PendingError e;
   try {
@@ -75,12 +88,15 @@ PendingError Capture(const std::exception_ptr& in_flight) {
   } catch (const std::bad_alloc&) {
     e.number = vberr::kOutOfMemory;
     e.description = VbErrorText(vberr::kOutOfMemory);
+    e.source = RunningComponent();
   } catch (const std::exception& x) {
     e.number = hr::kUnexpected;
     e.description = std::string("Unexpected failure: ") + x.what();
+    e.source = RunningComponent();
   } catch (...) {
     e.number = hr::kUnexpected;
     e.description = "Unexpected failure";
+    e.source = RunningComponent();
   }
   return e;
 }
@@ -90,16 +106,10 @@ PendingError Capture(const std::exception_ptr& in_flight) {
 void TrapError() {
   std::exception_ptr in_flight = std::current_exception();
   if (!in_flight) return;
-  PendingError e = Capture(in_flight);
-  // Naming the component may itself fail (out of memory); the error being
-  // trapped matters more than its source.
-  if (e.source.empty()) {
-    try {
-      e.source = CurrentComponentName();
-    } catch (...) {
-    }
-  }
-  Err() = std::move(e);
+  // A raised error keeps its source as raised, empty included: VB fills a
+  // run-time error's source where it happens (RaiseVb), never when a handler
+  // traps it. C++ failures that were no COM error are named here.
+  Err() = Capture(in_flight);
 }
 
 }  // namespace rt

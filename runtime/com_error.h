@@ -66,8 +66,9 @@ class ComError : public std::exception {
   int32_t helpContext_;
 };
 
-// Raises a VB runtime error with its standard text; the source is the
-// running component's name ("Brintor", "Quarvel", ...) when one is given.
+// Raises a VB runtime error with its standard text. An empty source becomes
+// the running component's name ("Brintor", "Quarvel", ...), as VB fills it
+// where the error happens; outside any component it stays empty.
 [[noreturn]] void RaiseVb(int32_t number, std::string source = {});
 [[noreturn]] void Raise(int32_t number, std::string source, std::string description,
                         std::string helpFile = {}, int32_t helpContext = 0);
@@ -90,9 +91,10 @@ PendingError& Err();
 // Makes the exception in flight the thread's pending error. Call only inside
 // a catch block. A ComError keeps its five values; std::bad_alloc becomes
 // "Out of memory" (7); any other exception becomes error 0x8000FFFF with a
-// text naming the exception, so a stray C++ failure never crashes a caller.
-// An error without a source takes the running component's name. Outside a
-// catch block it does nothing.
+// text naming the exception, so a stray C++ failure never crashes a caller;
+// those two take the running component's name as source. A ComError keeps
+// its source as raised, even an empty one. Outside a catch block it does
+// nothing.
 void TrapError();
 
 // Runs f; a failure becomes the pending error instead of propagating

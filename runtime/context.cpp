@@ -2,6 +2,8 @@
 // the host's values and creation of objects inside a context.
 #include "runtime/context.h"
 
+#include <algorithm>
+#include <cctype>
 #include <exception>
 
 #include "runtime/com_error.h"
@@ -133,6 +135,27 @@ ObjectContext* GetObjectContext() {
   return tCurrentContext;
 }
 
+namespace {
+
+// The platform's own classes (the scripting runtime, ADO, the XML parser,
+// mail, the spreadsheet, the date parser) are no components of the suite:
+// a run-time error inside them is named after the component that called
+// them, as VB names an error that an outside object raised without a source.
+bool IsPlatformClass(std::string_view progId) {
+  static constexpr std::string_view kPlatform[] = {"Scripting.", "ADODB.", "MSXML2.",
+                                                   "CDONTS.", "Excel.", "DataFunctions."};
+  for (std::string_view prefix : kPlatform) {
+    if (progId.size() >= prefix.size() &&
+        std::equal(prefix.begin(), prefix.end(), progId.begin(),
+                   [](char a, char b) { return std::tolower(a) == std::tolower(b); })) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 std::string CurrentComponentName() {
   if (!tCurrentObject) return {};
   const std::string& progId = tCurrentObject->ProgId();
@@ -144,7 +167,7 @@ ContextScope::ContextScope(const Object& self)
       previous_(tCurrentContext),
       previousObject_(tCurrentObject),
       uncaught_(std::uncaught_exceptions()) {
-  if (!self.ProgId().empty()) tCurrentObject = &self;
+  if (!self.ProgId().empty() && !IsPlatformClass(self.ProgId())) tCurrentObject = &self;
   if (!context_) return;
   tCurrentContext = context_;
   if (context_->depth_++ == 0 && context_->stream_) context_->stream_->Enter();

@@ -56,6 +56,13 @@ TEST(TrapError, KeepsAComErrorsFiveValues) {
   EXPECT_EQ(vb.source, "Quarvel");
 }
 
+TEST(TrapError, KeepsAnEmptySourceAsRaised) {
+  // Only a run-time error is named after the running component, where it is
+  // raised; a handler trapping an error never fills its source.
+  const auto e = Trapped([] { rt::Raise(-1, "", "Invalid Arguments"); });
+  EXPECT_EQ(e.source, "");
+}
+
 TEST(TrapError, OtherExceptionsBecomeComErrors) {
   const auto memory = Trapped([] { throw std::bad_alloc(); });
   EXPECT_EQ(memory.number, 7);

@@ -304,9 +304,23 @@ TEST_F(ContextTest, CurrentComponentNameFollowsTheRunningObject) {
     other->body = [] { EXPECT_EQ(CurrentComponentName(), "Other"); };
     other->Run();
     EXPECT_EQ(CurrentComponentName(), "Test");
+    // A platform class called late-bound leaves the caller's name in place.
+    ObjectPtr dictionary = GetObjectContext()->CreateInstance("Scripting.Dictionary");
+    dictionary->Call("Add", {Variant("k"), Variant(1)});
+    try {
+      dictionary->Call("Add", {Variant("k"), Variant(1)});
+      ADD_FAILURE();
+    } catch (const ComError& e) {
+      EXPECT_EQ(e.source(), "Test");
+    }
   };
   root->Run();
   EXPECT_EQ(CurrentComponentName(), "");
+  try {
+    RaiseVb(vberr::kOverflow);
+  } catch (const ComError& e) {
+    EXPECT_EQ(e.source(), "");  // outside any component
+  }
 }
 
 TEST_F(ContextTest, ItemAnswersTheActivitysHostValues) {

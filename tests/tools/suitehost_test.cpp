@@ -371,6 +371,12 @@ TEST_F(SuitehostTest, SampleUserAndPartnerObjectsAnswerThroughTheHost) {
   r = Host({"call", "Brintor.BusinessPartner", "GetBuyer", "1"}, {}, env);
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "{\"result\":\"buyer1\",\"args\":[1]}\n");
+  // A VB run-time error in a member without a handler of its own carries the
+  // library's name, whether it happens in the member or in its arguments.
+  r = Host({"call", "Brintor.BusinessPartner", "GetBuyer", "\"abc\""}, {}, env);
+  EXPECT_EQ(r.out, "{\"error\":{\"number\":13,\"source\":\"Brintor\",\"description\":\"Type mismatch\"}}\n");
+  r = asUser("sample", {"call", "Brintor.User", "GetAllBuyers", "\"\"", "40000"});
+  EXPECT_EQ(r.out, "{\"error\":{\"number\":6,\"source\":\"Brintor\",\"description\":\"Overflow\"}}\n");
 
   // The form is printed only; an argument cannot be one.
   r = Host({"run", "-"},
