@@ -9,6 +9,8 @@ const rt::ClassTable& Classes() {
   static const rt::ClassTable table(std::vector<rt::ClassInfo>{
       // currency classes
       brintor::CurrencyClass(),
+      brintor::TCurrencyClass(),
+      brintor::LocaleClass(),
       // user classes
       brintor::UserClass(),
       // partner classes

@@ -8,6 +8,8 @@ namespace brintor {
 
 // currency classes
 rt::ClassInfo CurrencyClass();
+rt::ClassInfo TCurrencyClass();
+rt::ClassInfo LocaleClass();
 // user classes
 rt::ClassInfo UserClass();
 // partner classes
