@@ -51,7 +51,9 @@ class Connection : public rt::Object {
   // takes part in a context's transaction, and when a transaction of its own
   // is already open (no nesting). CommitTrans and RollbackTrans without an
   // open transaction raise 0x8004D00E. Closing the connection rolls back a
-  // transaction still open.
+  // transaction still open. Unlike a context's transaction, this one is not
+  // known to the other connections of the thread: one of them that writes to
+  // the same database meanwhile waits out the busy timeout.
   int32_t BeginTrans();
   void CommitTrans();
   void RollbackTrans();

@@ -92,8 +92,10 @@ class TCurrency : public rt::Object, public ITCurrency, public BusinessRules, pu
   bool ValidateCurrencyRate(const rt::Variant& code, const rt::Variant& effectiveDate, const rt::Variant& expiryDate,
                             const rt::Variant& homeSalesRate, const rt::Variant& euroSalesRate,
                             const rt::Variant& rateFactor, const rt::Variant& epc, bool coveringPeriod);
-  // The two writes of AddCurrency and UpdateCurrency after their validation.
+  // AddCurrency and UpdateCurrency under their handler: the validation of
+  // the pending currency, then the command.
   bool WriteCurrency(const char* sql, bool update, const PendingCurrency& values, const char* source);
+  // The rate writers' command, under their handler.
   bool WriteCurrencyRate(bool update, const rt::Variant& code, const rt::Variant& effectiveDate,
                          const rt::Variant& expiryDate, const rt::Variant& homeSalesRate,
                          const rt::Variant& euroSalesRate, const rt::Variant& rateFactor, const char* source);
