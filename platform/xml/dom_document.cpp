@@ -91,7 +91,11 @@ bool DOMDocument::load(const std::string& location) {
   return Parsed(source.bytes, true);
 }
 
-bool DOMDocument::loadXML(const std::string& text) { return Parsed(text, false); }
+bool DOMDocument::loadXML(const rt::Variant& text) {
+  if (text.IsMissing()) rt::RaiseVb(rt::vberr::kArgumentNotOptional);
+  if (const std::string* s = text.Get<std::string>()) return Parsed(*s, false);
+  return Parsed(rt::CStr(text), false);
+}
 
 rt::ObjectPtr DOMDocument::parseError() const {
   return std::make_shared<ParseError>(errorCode_, reason_);

@@ -30,7 +30,9 @@ class DOMDocument : public rt::Object {
 
   // --- loading: False on failure, with the document emptied ---
   bool load(const std::string& location);
-  bool loadXML(const std::string& text);  // the text is UTF-8 whatever it declares
+  // The text is UTF-8 whatever it declares; taken as the caller's Variant so
+  // that a large document is not copied on its way in.
+  bool loadXML(const rt::Variant& text);
   rt::ObjectPtr parseError() const;
 
   // --- the tree ---

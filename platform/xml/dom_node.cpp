@@ -86,11 +86,19 @@ bool HasQualifiedName(xmlNodePtr node, const std::string& name) {
 std::vector<xmlNodePtr> ElementsByTagName(xmlNodePtr node, const std::string& name) {
   std::vector<xmlNodePtr> found;
   bool all = name == "*";
+  // A name without a prefix is compared as libxml2 keeps it, in one step.
+  bool plain = name.find(':') == std::string::npos;
+  const xmlChar* wanted = BAD_CAST name.c_str();
+  auto matches = [&](xmlNodePtr element) {
+    if (all) return true;
+    if (plain) return !(element->ns && element->ns->prefix) && xmlStrEqual(element->name, wanted);
+    return HasQualifiedName(element, name);
+  };
   // Depth-first in document order without recursion.
   xmlNodePtr current = node->children;
   while (current) {
     if (current->type == XML_ELEMENT_NODE) {
-      if (all || HasQualifiedName(current, name)) found.push_back(current);
+      if (matches(current)) found.push_back(current);
       if (current->children) {
         current = current->children;
         continue;

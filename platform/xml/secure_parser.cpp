@@ -18,6 +18,11 @@ namespace {
 struct ParseState {
   bool dtdSeen = false;
   std::string firstMessage;
+  // Whitespace that may turn out to be a whole text node of its own: held
+  // back until the next character data (then it is part of a longer text)
+  // or the next markup (then it is dropped unless xml:space preserves it).
+  std::string pendingBlanks;
+  xmlSAXHandler original;
 };
 
 std::string WithoutNewline(const char* message) {
@@ -44,38 +49,86 @@ void OnError(void* userData, xmlErrorPtr error) {
   }
 }
 
-bool IsBlankText(const xmlChar* content) {
-  if (!content) return true;
-  for (const xmlChar* p = content; *p; ++p) {
-    if (!IsXmlBlank(static_cast<char>(*p))) return false;
+bool IsBlank(const xmlChar* chars, int length) {
+  for (int i = 0; i < length; ++i) {
+    if (!IsXmlBlank(static_cast<char>(chars[i]))) return false;
   }
   return true;
 }
 
-// The xml:space setting of an element, or the inherited one when it has none.
-bool PreservesSpace(xmlNodePtr element, bool inherited) {
-  for (xmlAttrPtr a = element->properties; a; a = a->next) {
-    if (a->ns && xmlStrEqual(a->ns->href, XML_XML_NAMESPACE) &&
-        xmlStrEqual(a->name, BAD_CAST "space")) {
-      const xmlChar* value = a->children ? a->children->content : nullptr;
-      if (xmlStrEqual(value, BAD_CAST "preserve")) return true;
-      if (xmlStrEqual(value, BAD_CAST "default")) return false;
+// True when xml:space="preserve" holds inside `node`: the nearest element,
+// itself or above, that carries xml:space decides.
+bool SpacePreservedIn(xmlNodePtr node) {
+  for (xmlNodePtr n = node; n; n = n->parent) {
+    if (n->type != XML_ELEMENT_NODE) continue;
+    for (xmlAttrPtr a = n->properties; a; a = a->next) {
+      if (a->ns && xmlStrEqual(a->ns->href, XML_XML_NAMESPACE) &&
+          xmlStrEqual(a->name, BAD_CAST "space")) {
+        const xmlChar* value = a->children ? a->children->content : nullptr;
+        if (xmlStrEqual(value, BAD_CAST "preserve")) return true;
+        if (xmlStrEqual(value, BAD_CAST "default")) return false;
+      }
     }
   }
-  return inherited;
+  return false;
 }
 
-void DropBlankText(xmlNodePtr parent, bool preserve) {
-  for (xmlNodePtr child = parent->children; child;) {
-    xmlNodePtr next = child->next;
-    if (child->type == XML_TEXT_NODE && !preserve && IsBlankText(child->content)) {
-      xmlUnlinkNode(child);
-      xmlFreeNode(child);
-    } else if (child->type == XML_ELEMENT_NODE) {
-      DropBlankText(child, PreservesSpace(child, preserve));
-    }
-    child = next;
+// Markup follows: held-back whitespace was a text node of its own.
+void SettleBlanks(void* userData) {
+  ParseState& state = StateOf(userData);
+  if (state.pendingBlanks.empty()) return;
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(userData);
+  if (SpacePreservedIn(ctxt->node)) {
+    state.original.characters(userData, BAD_CAST state.pendingBlanks.data(),
+                              static_cast<int>(state.pendingBlanks.size()));
   }
+  state.pendingBlanks.clear();
+}
+
+void OnCharacters(void* userData, const xmlChar* chars, int length) {
+  ParseState& state = StateOf(userData);
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(userData);
+  xmlNodePtr last = ctxt->node ? ctxt->node->last : nullptr;
+  bool continuesText = state.pendingBlanks.empty() && last && last->type == XML_TEXT_NODE;
+  if (!continuesText && IsBlank(chars, length)) {
+    state.pendingBlanks.append(reinterpret_cast<const char*>(chars), static_cast<size_t>(length));
+    return;
+  }
+  if (!state.pendingBlanks.empty()) {
+    state.original.characters(userData, BAD_CAST state.pendingBlanks.data(),
+                              static_cast<int>(state.pendingBlanks.size()));
+    state.pendingBlanks.clear();
+  }
+  state.original.characters(userData, chars, length);
+}
+
+void OnStartElement(void* userData, const xmlChar* localname, const xmlChar* prefix,
+                    const xmlChar* uri, int nbNamespaces, const xmlChar** namespaces,
+                    int nbAttributes, int nbDefaulted, const xmlChar** attributes) {
+  SettleBlanks(userData);
+  StateOf(userData).original.startElementNs(userData, localname, prefix, uri, nbNamespaces,
+                                            namespaces, nbAttributes, nbDefaulted, attributes);
+}
+
+void OnEndElement(void* userData, const xmlChar* localname, const xmlChar* prefix,
+                  const xmlChar* uri) {
+  SettleBlanks(userData);
+  StateOf(userData).original.endElementNs(userData, localname, prefix, uri);
+}
+
+void OnCData(void* userData, const xmlChar* value, int length) {
+  SettleBlanks(userData);
+  StateOf(userData).original.cdataBlock(userData, value, length);
+}
+
+void OnComment(void* userData, const xmlChar* value) {
+  SettleBlanks(userData);
+  StateOf(userData).original.comment(userData, value);
+}
+
+void OnProcessingInstruction(void* userData, const xmlChar* target, const xmlChar* data) {
+  SettleBlanks(userData);
+  StateOf(userData).original.processingInstruction(userData, target, data);
 }
 
 }  // namespace
@@ -99,8 +152,16 @@ ParseOutcome ParseDocument(std::string_view bytes, bool honourDeclaredEncoding) 
   }
   ParseState state;
   ctxt->_private = &state;
+  state.original = *ctxt->sax;
   ctxt->sax->internalSubset = OnDoctype;
   ctxt->sax->serror = OnError;
+  ctxt->sax->characters = OnCharacters;
+  ctxt->sax->ignorableWhitespace = OnCharacters;
+  ctxt->sax->startElementNs = OnStartElement;
+  ctxt->sax->endElementNs = OnEndElement;
+  ctxt->sax->cdataBlock = OnCData;
+  ctxt->sax->comment = OnComment;
+  ctxt->sax->processingInstruction = OnProcessingInstruction;
 
   // No XML_PARSE_NOENT, DTDLOAD, DTDATTR, XINCLUDE or HUGE.
   int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
@@ -126,7 +187,6 @@ ParseOutcome ParseDocument(std::string_view bytes, bool honourDeclaredEncoding) 
     }
   }
   xmlFreeParserCtxt(ctxt);
-  if (doc) DropBlankText(reinterpret_cast<xmlNodePtr>(doc), false);
   outcome.doc = doc;
   return outcome;
 }

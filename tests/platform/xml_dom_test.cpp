@@ -50,6 +50,20 @@ TEST(XmlTree, BlankTextGoesUnlessPreservedAndTextJoinsDescendantsTrimmed) {
   EXPECT_EQ(Str(doc->GetProperty("text")), "x  y  t  cd");
 }
 
+TEST(XmlTree, BlanksThatArePartOfALongerTextStayWhereverTheParserSplitsIt) {
+  testfs::TempFolder folder;
+  const std::string blanks(1000, ' ');
+  rt::ObjectPtr doc = NewDocument();
+  ASSERT_EQ(LoadXml(doc, "<a>" + blanks + "x&amp;  <b> \n</b>&#32;<c/>\t&#10;<d xml:space='preserve'>"
+                         "<e> </e><f xml:space='default'> </f></d></a>"),
+            "True");
+  const std::string path = (folder.path() / "a.xml").string();
+  doc->Call("save", {rt::Variant(path)});
+  EXPECT_EQ(testfs::ReadFile(path), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<a>" + blanks +
+                                        "x&amp;  <b/><c/><d xml:space=\"preserve\"><e> </e>"
+                                        "<f xml:space=\"default\"/></d></a>\n");
+}
+
 TEST(XmlTree, NodeMembersAnswerAsTheDomDoes) {
   rt::ObjectPtr doc = NewDocument();
   ASSERT_EQ(LoadXml(doc, "<r xmlns:q='urn:q'><q:p k='1' q:z='2'/><p>x</p></r>"), "True");
