@@ -17,7 +17,12 @@ const std::string kProhibited = "False [-2147467259] DTD is prohibited.";
 
 class XmlLoad : public ::testing::Test {
  protected:
-  void SetUp() override { fs::create_directory(Downloads()); }
+  void SetUp() override {
+    fs::create_directory(Downloads());
+    // The local listener is reached directly whatever proxy the machine names.
+    ::setenv("no_proxy", "127.0.0.1", 1);
+    ::setenv("NO_PROXY", "127.0.0.1", 1);
+  }
   std::string Downloads() const { return sandbox_.Dir() + "/XMLDownload"; }
 
   SuiteSandbox sandbox_;
