@@ -1,6 +1,9 @@
 // ParseDocument: libxml2 with the DTD refused at its first sign. Entities
 // can only be declared in a DTD, so refusing it also refuses external
 // entities and entity expansion; the parser never loads anything itself.
+// Whitespace-only text is dropped as it is read (its SAX events are wrapped)
+// rather than freed from the finished tree: a large document then leaves no
+// heap full of freed nodes behind.
 #include "platform/xml/secure_parser.h"
 
 #include <libxml/parser.h>
