@@ -61,22 +61,23 @@ const rt::DispatchTable* FileSystemObject::Dispatch() const {
 
 bool FileSystemObject::FolderExists(const std::string& path) {
   struct stat info {};
-  return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return Whole(path) && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool FileSystemObject::FileExists(const std::string& path) {
   struct stat info {};
-  return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+  return Whole(path) && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
 void FileSystemObject::CreateFolder(const std::string& path) {
+  if (!Whole(path)) RaiseFso(fsoerr::kPathNotFound);
   if (::mkdir(path.c_str(), 0777) == 0) return;
   RaiseFsoForErrno(errno);
 }
 
 void FileSystemObject::DeleteFile(const std::string& path, std::optional<bool> force) {
   struct stat info {};
-  if (path.empty() || ::lstat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+  if (!Whole(path) || ::lstat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
     RaiseFso(fsoerr::kFileNotFound);
   }
   // Root may write anything: the read-only test is the owner's write bit.

@@ -42,6 +42,10 @@ constexpr int32_t kPathNotFound = 76;
 }  // namespace fsoerr
 
 [[noreturn]] void RaiseFso(int32_t number);
+// False for a name the system cannot take whole (one holding NUL).
+inline bool Whole(const std::string& path) {
+  return !path.empty() && path.find('\0') == std::string::npos;
+}
 // The FSO error for a failed system call's errno.
 [[noreturn]] void RaiseFsoForErrno(int error);
 

@@ -63,7 +63,11 @@ std::string ParentOf(const std::string& path) {
 void FileSystemObject::DeleteFolder(const std::string& given, std::optional<bool> force) {
   std::string path = WithoutTrailingSlashes(given);
   struct stat info {};
-  if (path.empty() || ::lstat(path.c_str(), &info) != 0) RaiseFso(fsoerr::kPathNotFound);
+  if (!Whole(path) || ::lstat(path.c_str(), &info) != 0) RaiseFso(fsoerr::kPathNotFound);
+  // "." and ".." name a folder that cannot itself be removed: refused before
+  // its contents would go.
+  std::string last = path.substr(path.rfind('/') + 1);
+  if (last == "." || last == "..") RaiseFso(fsoerr::kPathFileAccessError);
   if (::access(ParentOf(path).c_str(), W_OK | X_OK) != 0) RaiseFso(fsoerr::kPermissionDenied);
 
   if (S_ISLNK(info.st_mode)) {

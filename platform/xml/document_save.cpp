@@ -51,6 +51,7 @@ bool WriteAll(int fd, const std::string& text) {
 }  // namespace
 
 void DOMDocument::save(const std::string& destination) const {
+  if (destination.find('\0') != std::string::npos) Unsaved(destination, EINVAL);
   std::string text = Serialize(tree_->doc());
   static std::atomic<unsigned> counter{0};
   std::string temporary = destination + "." + std::to_string(::getpid()) + "-" +

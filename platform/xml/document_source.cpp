@@ -182,7 +182,9 @@ SourceBytes ReadDocumentSource(const std::string& location) {
   if (StartsWithNoCase(location, "http://") || StartsWithNoCase(location, "https://")) {
     return Fetch(location);
   }
-  if (location.empty() || HasScheme(location)) return Refused(location);
+  if (location.empty() || location.find('\0') != std::string::npos || HasScheme(location)) {
+    return Refused(location);
+  }
   return ReadLocal(location);
 }
 

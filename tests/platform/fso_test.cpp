@@ -95,6 +95,16 @@ TEST_F(Fso, WildcardsAreLiteralCharacters) {
   EXPECT_EQ(Refusal("DeleteFolder", Path("dir*")), "76 Scripting.FileSystemObject Path not found");
   EXPECT_FALSE(Ask("FolderExists", Path("dir?")));
   EXPECT_EQ(Tree(), "dir1 remaining_prices_a.xml ");
+
+  // A name holding NUL is not cut short at it.
+  const std::string cut = Path("remaining_prices_a.xml") + std::string(1, '\0') + "x";
+  EXPECT_FALSE(Ask("FileExists", cut));
+  EXPECT_EQ(Refusal("DeleteFile", cut), "53 Scripting.FileSystemObject File not found");
+  // Neither is a folder named by "." emptied before its removal fails.
+  Touch("dir1/kept.txt");
+  EXPECT_EQ(Refusal("DeleteFolder", Path("dir1/.")),
+            "75 Scripting.FileSystemObject Path/File access error");
+  EXPECT_EQ(Tree(), "dir1 dir1/kept.txt remaining_prices_a.xml ");
 }
 
 TEST_F(Fso, ExistenceCreationAndFileRemovalAnswerVbsErrors) {

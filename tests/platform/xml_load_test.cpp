@@ -73,6 +73,7 @@ TEST_F(XmlLoad, LocalPathsOnlyInsideTheDownloadFolderAndNoSchemeButHttp) {
       "FILE:" + Downloads() + "/inside.xml",
       "ftp://127.0.0.1/inside.xml",
       "inside.xml",
+      Downloads() + "/inside.xml" + std::string(1, '\0') + "x",
       "",
   };
   for (const std::string& location : cases) EXPECT_EQ(Load(doc_, location), refused + location);
