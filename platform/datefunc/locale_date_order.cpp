@@ -5,6 +5,8 @@
 #include <unicode/uloc.h>
 
 #include <memory>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace datefunc {
@@ -34,8 +36,7 @@ std::optional<std::u16string> ShortPattern(int32_t localeId) {
   return std::u16string(reinterpret_cast<const char16_t*>(buffer), static_cast<size_t>(size));
 }
 
-}  // namespace
-
+// The order a short date pattern ("M/d/yy", "dd.MM.yy") writes its parts in.
 std::optional<rt::NumericDateOrder> OrderOfPattern(std::u16string_view pattern) {
   using Part = rt::NumericDateOrder::Part;
   rt::NumericDateOrder order;
@@ -67,6 +68,8 @@ std::optional<rt::NumericDateOrder> OrderOfPattern(std::u16string_view pattern) 
   order.separator = separator;
   return order;
 }
+
+}  // namespace
 
 std::optional<rt::NumericDateOrder> LocaleDateOrder(int32_t localeId) {
   // ICU's data is read once per locale and thread; unknown ids are kept too.

@@ -5,20 +5,16 @@
 
 #include <cstdint>
 #include <optional>
-#include <string_view>
 
 #include "runtime/regional.h"
 
 namespace datefunc {
 
-// The order of the locale's short dates; none when ICU knows no locale for
-// the id. Looked up in ICU once per locale and thread.
+// The order of the locale's short dates, read from its short date pattern:
+// y, Y and u are the year, M and L the month, d the day, and the separator
+// is the first punctuation between the first two parts. None when ICU knows
+// no locale for the id, or its pattern lacks one of the three parts. Looked
+// up in ICU once per locale and thread.
 std::optional<rt::NumericDateOrder> LocaleDateOrder(int32_t localeId);
-
-// The order a short date pattern ("M/d/yy", "dd.MM.yy") writes its parts
-// in: y, Y and u are the year, M and L the month, d the day; the separator is
-// the first punctuation between the first two parts. None when the pattern
-// lacks one of the three parts.
-std::optional<rt::NumericDateOrder> OrderOfPattern(std::u16string_view pattern);
 
 }  // namespace datefunc

@@ -30,6 +30,12 @@ class HostCommandLine : public ::testing::Test {
     return names;
   }
   std::string Dir() const { return fs::canonical(temp_.path()).string(); }
+  static std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
 
   hosttest::TempFolder temp_;
 };
@@ -37,17 +43,15 @@ class HostCommandLine : public ::testing::Test {
 // --- help and refusals -------------------------------------------------------------
 
 TEST_F(HostCommandLine, HelpOnEveryCommandPrintsItsUsageAndDoesNothingElse) {
-  const std::vector<std::vector<std::string>> commands = {
-      {},          {"init"},          {"call"},          {"run"},           {"directory"},
-      {"help"},    {"directory", "add"}, {"directory", "set"}, {"directory", "show"},
-      {"directory", "list"}, {"directory", "remove"}};
-  for (std::vector<std::string> command : commands) {
-    std::string path = "suitehost";
-    for (const std::string& word : command) path += " " + word;
-    command.push_back("--help");
-    HostResult r = Host(command);
+  for (const std::string path : {"", "init", "call", "run", "directory", "help", "directory add", "directory set",
+                                 "directory show", "directory list", "directory remove"}) {
+    std::vector<std::string> args;
+    std::istringstream words(path);
+    for (std::string word; words >> word;) args.push_back(word);
+    args.push_back("--help");
+    HostResult r = Host(args);
     EXPECT_EQ(r.exitCode, 0) << path;
-    EXPECT_THAT(r.out, HasSubstr("Usage: " + path + " [OPTIONS]")) << path;
+    EXPECT_THAT(r.out, HasSubstr("Usage: suitehost " + (path.empty() ? "" : path + " ") + "[OPTIONS]")) << path;
     EXPECT_EQ(r.err, "") << path;
   }
   // Neither a folder named "--help" nor an installation.
@@ -108,7 +112,6 @@ TEST_F(HostCommandLine, AsNamesAnObjectResultForLaterSteps) {
 {"call":"notAnObject.Count"}
 {"call":"outer.Add","args":["y",2],"as":"a.b"}
 {"let":"outer.Item","args":["z"],"value":3,"as":"c"}
-{"new":"d","progid":"Scripting.Dictionary","as":"e"}
 {"call":"outer.Count"}
 )";
   HostResult r = Host({"run", "-"}, script);
@@ -124,7 +127,6 @@ TEST_F(HostCommandLine, AsNamesAnObjectResultForLaterSteps) {
                 hostError + "\"\\\"as\\\" names an object, but the result is Long\"}}\n" + hostError +
                 "\"no script object named \\\"notAnObject\\\"\"}}\n" + hostError +
                 "\"an object's name is not empty and holds no \\\".\\\"\"}}\n" + hostError +
-                "\"\\\"as\\\" names the result of a \\\"call\\\" or \\\"get\\\" step\"}}\n" + hostError +
                 "\"\\\"as\\\" names the result of a \\\"call\\\" or \\\"get\\\" step\"}}\n"
                 // The refused steps ran nothing: "y" and "z" were never added.
                 "{\"result\":1,\"args\":[]}\n");
@@ -150,9 +152,7 @@ TEST_F(HostCommandLine, APagedListPrintsItsCurrentPage) {
 )js";
   HostResult r = Host({"run", "-"}, script);
   EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
-  std::vector<std::string> lines;
-  std::istringstream in(r.out);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  const std::vector<std::string> lines = Lines(r.out);
   ASSERT_EQ(lines.size(), 12u) << r.out;
   // Not open yet: no fields and no rows.
   EXPECT_EQ(lines[5], "{\"result\":{\"$recordset\":{\"fields\":[],\"rows\":[]}},\"args\":[]}");
@@ -176,9 +176,7 @@ TEST_F(HostCommandLine, AResultObjectPrintsItsOutcomeMessagesAndRecordValues) {
 )";
   HostResult r = Host({"run", "-"}, script);
   EXPECT_EQ(r.exitCode, 1);
-  std::vector<std::string> lines;
-  std::istringstream in(r.out);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  const std::vector<std::string> lines = Lines(r.out);
   ASSERT_EQ(lines.size(), 10u) << r.out;
   EXPECT_EQ(lines[5],
             "{\"result\":{\"$result\":{\"succeeded\":true,\"messages\":[],"
