@@ -142,10 +142,13 @@ TEST_F(SuitehostTest, InitWritesDatabasesAndConfigurationFromARelativePath) {
   Db directory((dir / "directory.db").string());
   EXPECT_EQ(directory.Column("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
 
-  // Nothing but the four files: the temporary names are gone.
+  // Nothing but the four files and the empty download folder: the temporary
+  // names are gone.
   std::vector<std::string> names;
   for (const auto& [name, text] : FolderContents(dir)) names.push_back(name);
-  EXPECT_THAT(names, ::testing::ElementsAre("catalog.db", "directory.db", "references.ini", "suite.ini"));
+  EXPECT_THAT(names, ::testing::ElementsAre("XMLDownload", "catalog.db", "directory.db", "references.ini", "suite.ini"));
+  EXPECT_TRUE(fs::is_directory(dir / "XMLDownload"));
+  EXPECT_TRUE(fs::is_empty(dir / "XMLDownload"));
 }
 
 TEST_F(SuitehostTest, InitWithoutSampleHasTheSchemaOnlyAndASecondInitChangesNothing) {

@@ -28,6 +28,8 @@ const char* const kCatalogFile = "catalog.db";
 const char* const kDirectoryFile = "directory.db";
 const char* const kConfigFile = "suite.ini";
 const char* const kReferencesFile = "references.ini";
+// Where the import classes may read documents given as local paths.
+const char* const kDownloadFolder = "XMLDownload";
 
 class InitError : public std::runtime_error {
  public:
@@ -155,6 +157,9 @@ void Initialise(const std::string& dirArgument, bool withSample) {
     if (fs::exists(fs::symlink_status(target, ec)))
       throw InitError(dirText + " already holds " + target.filename().string() +
                       "; nothing was changed");
+  const fs::path download = dir / kDownloadFolder;
+  if (fs::exists(fs::symlink_status(download, ec)) && !fs::is_directory(fs::symlink_status(download, ec)))
+    throw InitError(download.string() + " is not a folder; nothing was changed");
 
   if (!exists && !fs::create_directories(dir, ec))
     throw InitError("cannot create " + dirText + ": " + ec.message());
@@ -191,6 +196,12 @@ void Initialise(const std::string& dirArgument, bool withSample) {
   std::string references;
   for (const EmbeddedSql& file : ReferenceRegistryFile()) references += file.text;
   WriteTextFile(referencesTemp, references);
+
+  // A download folder that is already there is kept as it is.
+  if (!fs::is_directory(fs::symlink_status(download, ec))) {
+    if (!fs::create_directory(download, ec)) throw InitError("cannot create " + download.string() + ": " + ec.message());
+    cleanup.Add(download);
+  }
 
   // link() refuses an existing name, so a file that appeared meanwhile is
   // never overwritten.
