@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "brintor/user/directory_access.h"
@@ -104,7 +103,11 @@ std::shared_ptr<rt::Dictionary> User::GetProjectRoles(std::string& i_sUserId) {
     if (!Element0(codes).IsEmpty()) {
       std::string list;
       const rt::SafeArray& array = codes.AsArray();
-      for (int32_t i = 0; i <= array.UBound(); ++i) list += "'" + Gen_SqlQuote(rt::CStr(array.At(i))) + "',";
+      for (int32_t i = 0; i <= array.UBound(); ++i) {
+        list += '\'';
+        list += Gen_SqlQuote(rt::CStr(array.At(i)));
+        list += "',";
+      }
       list.pop_back();
       rs = Sql_GetDisconnectedRecordset(
           std::string("SELECT ROLE, DESCRIPTION FROM ROLE WHERE ROLE ") + "IN (" + list + ")" + " ORDER BY ROLE",
@@ -296,22 +299,26 @@ std::shared_ptr<rt::Dictionary> User::GetUsersByBusinessProcess(rt::Variant& i_a
     }
     rs = Sql_GetDisconnectedRecordset("SELECT ROLE FROM ROLE WHERE " + condition, ConnectionString());
 
-    // Each holder once (ids compared exactly), then sorted: the page walk
-    // expects ascending ids, which a union of several role lists is not.
+    // The union of the role lists in the directory's id order, each holder
+    // once: the page walk expects ascending ids, which the lists one after
+    // another are not. Each list comes sorted, so it is merged in; one that
+    // is not gets the union sorted whole.
     std::vector<std::string> ids;
-    std::unordered_set<std::string> seen;
+    bool sorted = true;
     const rt::Variant whole = rt::Variant::Missing();
     for (; !rs->Eof(); rs->MoveNext()) {
       std::string role = rt::CStr(rs->Value("ROLE"));
       rt::Variant from(""), pageSize = whole;
       std::shared_ptr<rt::Collection> users = GetUsersByProjectRole(role, from, pageSize);
-      for (int32_t i = 1; i <= users->Count(); ++i) {
-        std::string id = rt::CStr(users->Item(rt::Variant(i)));
-        if (seen.insert(id).second) ids.push_back(std::move(id));
-      }
+      const size_t before = ids.size();
+      for (int32_t i = 1; i <= users->Count(); ++i) ids.push_back(rt::CStr(users->Item(rt::Variant(i))));
+      const auto middle = ids.begin() + static_cast<ptrdiff_t>(before);
+      sorted = sorted && std::is_sorted(middle, ids.end(), IdLess);
+      if (sorted) std::inplace_merge(ids.begin(), middle, ids.end(), IdLess);
     }
     Sql_CloseRecordset(rs);
-    std::sort(ids.begin(), ids.end(), IdLess);
+    if (!sorted) std::sort(ids.begin(), ids.end(), IdLess);
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
     return getUserPageDictionary(ids, io_vFromUserID, i_vPageSize);
   } catch (...) {
     HandleMethodError("Brintor.User.GetUsersByBusinessProcess",
