@@ -122,18 +122,13 @@ TEST_F(UserEmployees, FailuresAreFormattedUnderEachMethodsName) {
     auto user = NewUser();
     std::string id = "E1";
     rt::Variant all = rt::Variant::Missing();
-    auto method = [](const rt::ComError& e) {
-      const std::string& d = e.description();
-      const size_t at = d.find(" METHOD: ") + 9;
-      return d.substr(at, d.find('\r', at) - at);
-    };
-    EXPECT_EQ(method(RaisedBy([&] { user->GetEmployeeDetails(id); })), "Brintor.User.getEmployeeDetails");
-    EXPECT_EQ(method(RaisedBy([&] { user->GetAllEmployees(all); })), "Brintor.User.getAllEmployees");
-    EXPECT_EQ(method(RaisedBy([&] { user->GetAllEmployeesbyDepartment(id); })),
-              "Brintor.User.getAllEmployeesbyDepartment");
-    EXPECT_EQ(method(RaisedBy([&] { user->GetRangeOfEmployees(id, id, id, id); })),
-              "Brintor.User.GetRangeOfEmployees");
-    EXPECT_EQ(method(RaisedBy([&] { user->GetAllDepartments(); })), "Brintor.User.GetAllDepartments");
+    const char* const kBlock = "80040E14 SQLite: |ERROR 0x80040E14| METHOD: Brintor.User.";
+    EXPECT_EQ(Failure([&] { user->GetEmployeeDetails(id); }),
+              kBlock + std::string("getEmployeeDetails| DESC: no such table: EMPLOYEE.|"));
+    EXPECT_EQ(Failure([&] { user->GetAllEmployees(all); }),
+              kBlock + std::string("getAllEmployees| DESC: no such table: EMPLOYEE.|"));
+    EXPECT_EQ(Failure([&] { user->GetAllEmployeesbyDepartment(id); }),
+              kBlock + std::string("getAllEmployeesbyDepartment| DESC: no such table: EMPLOYEE.|"));
   });
 }
 
