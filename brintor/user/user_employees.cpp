@@ -54,8 +54,11 @@ std::string FieldPart(const rt::Variant& iFields, const std::shared_ptr<data::Co
   for (int16_t i = 0; i < count; ++i) {
     rt::Args index{rt::Variant(i)};
     const std::string name = rt::CStr(fields->Invoke("", rt::CallKind::Get, index));
-    if (!known(name))
-      cn->Guard([&] { rt::Raise(rt::hr::kSqlFailed, "Brintor.User.getAllEmployees", "Invalid column name '" + name + "'"); });
+    if (!known(name)) {
+      cn->Guard([&] {
+        rt::Raise(rt::hr::kSqlFailed, "Brintor.User.getAllEmployees", "Invalid column name '" + name + "'");
+      });
+    }
     part += (i ? "," : "") + name;
   }
   return part;
@@ -124,7 +127,9 @@ rt::ObjectPtr User::GetEmployeeData(rt::Variant& i_oPage, std::string& i_sPersis
     if (i_oPage.IsObject()) args.page = i_oPage.AsObject();
     args.persistedState = i_sPersistedStateInfo;
     args.pageSize = i_iPageSize;
-    args.sortFields = rt::Variant(i_sSortTableFieldNames.IsMissing() ? std::string() : rt::Concat(i_sSortTableFieldNames));
+    // Always set: the empty text when the caller gave none.
+    args.sortFields =
+        rt::Variant(i_sSortTableFieldNames.IsMissing() ? std::string() : rt::Concat(i_sSortTableFieldNames));
     args.sql = sql;
     args.keyColumn = "EMPLOYEEID";
     args.connectionName = "BrintorConnection";
