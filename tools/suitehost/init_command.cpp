@@ -30,6 +30,8 @@ const char* const kConfigFile = "suite.ini";
 const char* const kReferencesFile = "references.ini";
 // Where the import classes may read documents given as local paths.
 const char* const kDownloadFolder = "XMLDownload";
+// Where the mail object drops outgoing messages for a mail transfer agent.
+const char* const kMailPickupFolder = "mail/pickup";
 
 class InitError : public std::runtime_error {
  public:
@@ -212,6 +214,12 @@ void Initialise(const std::string& dirArgument, bool withSample) {
     }
     cleanup.Add(targets[i]);
   }
+  // The mail pickup folder, and its parent, when they are new.
+  for (const fs::path& folder : {dir / "mail", dir / kMailPickupFolder}) {
+    if (fs::exists(fs::symlink_status(folder, ec))) continue;
+    if (!fs::create_directory(folder, ec)) throw InitError("cannot create " + folder.string() + ": " + ec.message());
+    cleanup.Add(folder);
+  }
   for (const fs::path& temp : temps) fs::remove(temp, ec);
   cleanup.Done();
 }
@@ -238,7 +246,9 @@ std::string SuiteIniText(const std::string& dir) {
          "MemScriptCode=\n"
          "LDAPRoot=\n"
          "[COMMONPARAMETERS]\n"
-         "UNSPSCIMPLEMENTED=No\n";
+         "UNSPSCIMPLEMENTED=No\n"
+         "[MAIL]\n"
+         "PickupDir=" + dir + "/" + kMailPickupFolder + "\n";
 }
 
 int InitInstallation(const std::string& dir, bool withSample) {
