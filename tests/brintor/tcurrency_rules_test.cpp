@@ -60,8 +60,8 @@ TEST_F(ScriptWrites, CurrencyInsertsAnswerTheirCodesInOrder) {
     const std::string error = ErrorOf([&] {
       w->InsertFromScript("CURRENCY", kCurrencyColumns, Names({kNull, "New", false, false, false, int16_t{2}, kNull}));
     });
-    EXPECT_EQ(error, "5E Brintor " + Block("5E", "Brintor.Currency.InsertFromScript",
-                                           Block("5E", "Brintor.Currency.BusinessRules_Insert", "Invalid use of Null")));
+    const std::string inner = Block("5E", "Brintor.Currency.BusinessRules_Insert", "Invalid use of Null");
+    EXPECT_EQ(error, "5E Brintor " + Block("5E", "Brintor.Currency.InsertFromScript", inner));
     EXPECT_EQ(Table("SELECT COUNT(*) FROM CURRENCY"), "5");
   });
 }
