@@ -46,8 +46,9 @@ rt::ObjectPtr partner::ThreadUtilities() {
   return utilities;
 }
 
-void partner::NotYetAvailable(const std::string& method) {
-  rt::Raise(kNotYetAvailable, std::string(kClassSource) + "." + method, method + " is not yet available");
+bool partner::ResultSucceeded(const rt::ObjectPtr& result) {
+  if (!result) rt::RaiseVb(rt::vberr::kObjectNotSet);
+  return rt::CBool(result->Call("Succeeded"));
 }
 
 BusinessPartner::BusinessPartner() {

@@ -1,6 +1,6 @@
 // What the partner class's files share: the library's error numbers that
-// the class raises, the WHERE helper of its queries and the per-thread SQL
-// literal maker.
+// the class raises, the WHERE helper of its queries, the per-thread SQL
+// literal maker and the questions it asks a result object.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +14,6 @@ namespace brintor::partner {
 // The library's BrintorError members that this class raises.
 constexpr int32_t kBrintorBusinessPartnerNotFound = ErrorNumber(BrintorError::BusinessPartnerNotFound);
 constexpr int32_t kBrintorUnknownUserType = ErrorNumber(BrintorError::UnknownUserType);
-// E_NOTIMPL: members whose behaviour is still to come.
-constexpr int32_t kNotYetAvailable = static_cast<int32_t>(0x80004001);
 
 constexpr const char* kClassSource = "Brintor.BusinessPartner";
 
@@ -26,7 +24,7 @@ std::string buildWhereClause(const std::string& sql, const std::string& conditio
 // The thread's "Tamrick.Utilities", made at first use and kept.
 rt::ObjectPtr ThreadUtilities();
 
-// Raises E_NOTIMPL for a member whose behaviour is still to come.
-[[noreturn]] void NotYetAvailable(const std::string& method);
+// ResultObject.Succeeded of a "Solvane.ResultObject" (91 for Nothing).
+bool ResultSucceeded(const rt::ObjectPtr& result);
 
 }  // namespace brintor::partner
