@@ -1,6 +1,6 @@
 // Tests of the loaded partner: the getters and role tests, what the catalog
 // library relies on in GetBuyer, loading and its failures, the one-time
-// flag, the withdrawn methods and the members still to come.
+// flag and the withdrawn methods.
 #include "tests/brintor/brintor_fixture.h"
 
 namespace {

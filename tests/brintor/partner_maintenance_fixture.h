@@ -56,6 +56,12 @@ class PartnerMaintenanceTest : public PartnerTest {
     return text;
   }
 
+  // One of a result object's record values.
+  static rt::Variant RecordValue(const rt::ObjectPtr& result, const char* name) {
+    const rt::Variant values = result->Call("GetRecordValues");
+    return (*values.Get<rt::ObjectPtr>())->Call("Item", {rt::Variant(name)});
+  }
+
   static std::shared_ptr<rt::Dictionary> Dict(std::initializer_list<std::pair<const char*, rt::Variant>> entries) {
     auto d = rt::NewDictionary();
     for (const auto& [key, value] : entries) d->Add(rt::Variant(key), value);
