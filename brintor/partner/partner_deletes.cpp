@@ -26,10 +26,9 @@ struct partner::DeleteTarget {
 namespace {
 
 const DeleteTarget kPartnerRow{"BUSINESSPARTNER", "BUSINESSPARTNERID",
-                                                "DELETE FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID="};
+                               "DELETE FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID="};
 const DeleteTarget kAddressRow{"ADDRESS", "ADDRESSID", "DELETE FROM ADDRESS WHERE ADDRESSID="};
-const DeleteTarget kCustomerRow{"CUSTOMER", "BUSINESSPARTNERID",
-                                                 "DELETE FROM CUSTOMER WHERE BUSINESSPARTNERID="};
+const DeleteTarget kCustomerRow{"CUSTOMER", "BUSINESSPARTNERID", "DELETE FROM CUSTOMER WHERE BUSINESSPARTNERID="};
 
 rt::Variant OneItem(const rt::Variant& item) { return rt::Variant(rt::SafeArray::From({item})); }
 
@@ -94,8 +93,8 @@ bool BusinessPartner::Delete(int32_t& iBPID) {
     int32_t linksRemoved = 0;
     const DeleteStep step = RunDelete(kPartnerRow, iBPID, connection, touched, linksRemoved);
     if (step == DeleteStep::NoRow) {
-      rt::Raise(static_cast<int32_t>(EBusinessPartnerErrors::BusinessPartnerNotFound),
-                "Brintor.BusinessPartner.Delete", "BusinessPartner not present");
+      rt::Raise(static_cast<int32_t>(EBusinessPartnerErrors::BusinessPartnerNotFound), "Brintor.BusinessPartner.Delete",
+                "BusinessPartner not present");
     }
     Sql_CloseConnection(connection);
     if (step == DeleteStep::Deleted) {
@@ -225,8 +224,7 @@ bool BusinessPartner::IReferentialIntegrity_Exists(const std::string& iOrigin, c
 
 // Nothing hangs on the partner's keys that this class would remove here: it
 // only votes commit, and a failure of that reaches the caller as it is.
-bool BusinessPartner::IReferentialIntegrity_BeforeDelete(const std::string&, const rt::Variant&,
-                                                         const rt::Variant&) {
+bool BusinessPartner::IReferentialIntegrity_BeforeDelete(const std::string&, const rt::Variant&, const rt::Variant&) {
   rt::ContextScope scope(*this);
   Release();
   return true;

@@ -116,8 +116,7 @@ void CurrencyRule(const rt::Dictionary& bdo, RuleRun& run) {
   const std::string code = ColumnText(bdo, "CURRENCYCODE");
   if (code.empty()) return;
   rt::ObjectPtr currency = Gen_GetComponent("Brintor.Currency");
-  run.Check(rt::CBool(currency->Call("HasValidCurrencyRate", {rt::Variant(code), rt::Variant(Now())})),
-            "SLBBR0026");
+  run.Check(rt::CBool(currency->Call("HasValidCurrencyRate", {rt::Variant(code), rt::Variant(Now())})), "SLBBR0026");
 }
 
 }  // namespace
@@ -189,9 +188,9 @@ void BusinessPartner::InsertCustomerRules(const std::shared_ptr<rt::Dictionary>&
   if (run.ok) {
     // A customer row of the partner must not exist yet. A data object
     // without the partner id asks with none, which fails as no number (13).
-    const bool exists = IReferentialIntegrity_Exists(
-        "CUSTOMER", rt::Variant(rt::SafeArray::From({rt::Variant("BUSINESSPARTNERID")})),
-        rt::Variant(rt::SafeArray::From({ColumnValue(*bdo, "BUSINESSPARTNERID")})));
+    const bool exists =
+        IReferentialIntegrity_Exists("CUSTOMER", rt::Variant(rt::SafeArray::From({rt::Variant("BUSINESSPARTNERID")})),
+                                     rt::Variant(rt::SafeArray::From({ColumnValue(*bdo, "BUSINESSPARTNERID")})));
     run.Check(!exists, "SLBBR0010");
   }
   if (!run.ok) return;
@@ -244,8 +243,7 @@ void BusinessPartner::UpdateAddressRules(const std::shared_ptr<rt::Dictionary>& 
   if (!ColumnText(*bdo, "SHORTDESCRIPTION").empty()) {
     // Every other address counts; the one being updated does not.
     run.Check(!Sql_HasRecords("SELECT ADDRESSID FROM ADDRESS WHERE NOT ADDRESSID=" + KeyText(*keys, "ADDRESSID") +
-                                  " AND SHORTDESCRIPTION='" + Gen_SqlQuote(ColumnValue(*bdo, "SHORTDESCRIPTION")) +
-                                  "'",
+                                  " AND SHORTDESCRIPTION='" + Gen_SqlQuote(ColumnValue(*bdo, "SHORTDESCRIPTION")) + "'",
                               ConnectionString()),
               "SLBBR0025");
   }

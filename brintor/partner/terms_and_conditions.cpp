@@ -53,9 +53,7 @@ constexpr TermsTable kTermsTables[] = {
 // test refuses the blank table.
 constexpr TermsTable kNoTable{"", "", 0, "", 0, ""};
 
-const TermsTable& TableOf(int32_t type) {
-  return type >= 1 && type <= 7 ? kTermsTables[type - 1] : kNoTable;
-}
+const TermsTable& TableOf(int32_t type) { return type >= 1 && type <= 7 ? kTermsTables[type - 1] : kNoTable; }
 
 constexpr const char* kGetTermsSource = "Brintor.TermsAndConditions.getTermsAndConditions";
 
@@ -73,8 +71,7 @@ void CheckColumnNames(const rt::SafeArray& names, const std::string& table,
     bool known = false;
     for (const data::TableColumn& column : columns) known = known || rt::TextCompare(column.name, name) == 0;
     if (!known) {
-      connection->Guard(
-          [&] { rt::Raise(rt::hr::kSqlFailed, kGetTermsSource, "Invalid column name '" + name + "'"); });
+      connection->Guard([&] { rt::Raise(rt::hr::kSqlFailed, kGetTermsSource, "Invalid column name '" + name + "'"); });
     }
   }
 }
@@ -118,8 +115,8 @@ std::shared_ptr<rt::Dictionary> TermsAndConditions::getAllTermsAndConditions(int
   std::shared_ptr<data::Recordset> rs;
   try {
     const TermsTable& t = TableOf(i_nTCType);
-    const std::string sql = std::string("SELECT ") + t.codeColumn + ", DESCRIPTION FROM " + t.table +
-                            " ORDER BY " + t.codeColumn;
+    const std::string sql =
+        std::string("SELECT ") + t.codeColumn + ", DESCRIPTION FROM " + t.table + " ORDER BY " + t.codeColumn;
     std::string connectionString = ConnectionString();
     connection = Sql_GetOpenConnection(connectionString);
     rs = data::Recordset::New();
@@ -165,7 +162,8 @@ std::shared_ptr<rt::Dictionary> TermsAndConditions::getTermsAndConditions(int32_
     auto row = rt::NewDictionary();
     if (!rs->Eof()) {
       // A column named twice cannot be a second key: 457 through the handler.
-      for (int32_t i = 0; i < rs->FieldCount(); ++i) row->Add(rt::Variant(rs->Field(rt::Variant(i))->Name()), rs->Value(i));
+      for (int32_t i = 0; i < rs->FieldCount(); ++i)
+        row->Add(rt::Variant(rs->Field(rt::Variant(i))->Name()), rs->Value(i));
     }
     Sql_CloseRecordset(rs);
     Sql_CloseConnection(connection);
@@ -201,8 +199,7 @@ void TermsAndConditions::InsertTermsAndConditions(int32_t i_nTCType, const std::
     Sql_InsertTableUnicode(table, fields, connection);
     Sql_CloseConnection(connection);
   } catch (...) {
-    HandleMethodError("Brintor.TermsAndConditions.InsertTermsAndConditions",
-                      [&] { Sql_CloseConnection(connection); });
+    HandleMethodError("Brintor.TermsAndConditions.InsertTermsAndConditions", [&] { Sql_CloseConnection(connection); });
   }
 }
 
@@ -226,8 +223,7 @@ void TermsAndConditions::UpdateTermsAndConditions(int32_t i_nTCType, const std::
     Sql_UpdateTableUnicode(table, fields, keys, connection);
     Sql_CloseConnection(connection);
   } catch (...) {
-    HandleMethodError("Brintor.TermsAndConditions.UpdateTermsAndConditions",
-                      [&] { Sql_CloseConnection(connection); });
+    HandleMethodError("Brintor.TermsAndConditions.UpdateTermsAndConditions", [&] { Sql_CloseConnection(connection); });
   }
 }
 
@@ -247,8 +243,7 @@ void TermsAndConditions::DeleteTermsAndConditions(int32_t i_nTCType, const std::
     Sql_DeleteTableUnicode(table, keys, connection);
     Sql_CloseConnection(connection);
   } catch (...) {
-    HandleMethodError("Brintor.TermsAndConditions.DeleteTermsAndConditions",
-                      [&] { Sql_CloseConnection(connection); });
+    HandleMethodError("Brintor.TermsAndConditions.DeleteTermsAndConditions", [&] { Sql_CloseConnection(connection); });
   }
 }
 
@@ -274,9 +269,7 @@ bool TermsAndConditions::CheckIfExistsinTable(std::string& table, const rt::Vari
     }
     const rt::SafeArray& names = columns.AsArray();
     const rt::SafeArray& items = values.AsArray();
-    auto pair = [&](int32_t i) {
-      return "( " + rt::CStr(names.At(i)) + " = N'" + Gen_SqlQuote(items.At(i)) + "')";
-    };
+    auto pair = [&](int32_t i) { return "( " + rt::CStr(names.At(i)) + " = N'" + Gen_SqlQuote(items.At(i)) + "')"; };
     std::string condition = "WHERE  " + pair(0);
     for (int32_t i = 1; i <= names.UBound(); ++i) condition += "AND  " + pair(i);
     return Sql_HasRecords("SELECT * FROM " + table + " " + condition, ConnectionString(), true);

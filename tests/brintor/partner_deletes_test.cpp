@@ -14,11 +14,10 @@ namespace {
 class Orders : public rt::Object {
  public:
   const rt::DispatchTable* Dispatch() const override {
-    static const rt::DispatchTable table =
-        rt::DispatchBuilder<Orders>("Orders")
-            .Method("IReferentialIntegrity_Exists", &Orders::Exists)
-            .Method("IReferentialIntegrity_BeforeDelete", &Orders::BeforeDelete)
-            .Build();
+    static const rt::DispatchTable table = rt::DispatchBuilder<Orders>("Orders")
+                                               .Method("IReferentialIntegrity_Exists", &Orders::Exists)
+                                               .Method("IReferentialIntegrity_BeforeDelete", &Orders::BeforeDelete)
+                                               .Build();
     return &table;
   }
   bool Exists(const std::string&, const rt::Variant&, const rt::Variant& values) {
@@ -48,8 +47,9 @@ class PartnerDeletes : public PartnerMaintenanceTest {
 
   // Link rows, "partner:address" in order.
   std::string Links() const {
-    return Scalar("SELECT group_concat(L, ' ') FROM (SELECT BUSINESSPARTNERID || ':' || ADDRESSID AS L "
-                  "FROM BUSINESSPARTNERADDRESS ORDER BY 1)");
+    return Scalar(
+        "SELECT group_concat(L, ' ') FROM (SELECT BUSINESSPARTNERID || ':' || ADDRESSID AS L "
+        "FROM BUSINESSPARTNERADDRESS ORDER BY 1)");
   }
   std::string Count(const char* table) const { return Scalar(std::string("SELECT COUNT(*) FROM ") + table); }
 };
@@ -126,9 +126,9 @@ TEST_F(PartnerDeletes, AddressAndCustomerDeletesAnswerFalseAndTheirCodesCommit) 
     InTransaction([&] {
       auto bp = JoinedPartner();
       std::string outcomes;
-      for (auto [kind, key, id] : {std::tuple{"AddressDataObject", "ADDRESSID", 77},
-                                   std::tuple{"CustomerDataObject", "BUSINESSPARTNERID", 1},
-                                   std::tuple{"OfficeDataObject", "OFFICEID", 1}}) {
+      for (auto [kind, key, id] :
+           {std::tuple{"AddressDataObject", "ADDRESSID", 77}, std::tuple{"CustomerDataObject", "BUSINESSPARTNERID", 1},
+            std::tuple{"OfficeDataObject", "OFFICEID", 1}}) {
         outcomes += Outcome(Rules(bp).BusinessRules_Delete(Dict({{"METAObjectID", kind}, {key, id}}))) + "\n";
       }
       EXPECT_EQ(outcomes, "failed SLBBR0001\nfailed SLBBR0002\nok\n");

@@ -15,7 +15,8 @@
 class TestRoot : public rt::Object {
  public:
   const rt::DispatchTable* Dispatch() const override {
-    static const rt::DispatchTable table = rt::DispatchBuilder<TestRoot>("TestRoot").Method("Run", &TestRoot::Run).Build();
+    static const rt::DispatchTable table =
+        rt::DispatchBuilder<TestRoot>("TestRoot").Method("Run", &TestRoot::Run).Build();
     return &table;
   }
   void Run() { body(); }

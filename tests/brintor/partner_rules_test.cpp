@@ -25,8 +25,9 @@ TEST_F(PartnerRules, APartnerInsertReportsEveryFailingCheckInStepOrderAndWritesN
                 "failed SLBBR9000:PRICINGMETHOD SLBCO2014 SLBBR0023 SLBBR0027 SLBBR0026");
       EXPECT_TRUE(Doomed());
       // The kind goes; the rest stays as given.
-      EXPECT_EQ(Render(bdo), "NAME=String:   ; BUSINESSID=String:bid-s100  ; DUNSNUMBER=String:123456789; "
-                             "PRICINGMETHOD=Long:1; CURRENCYCODE=String:XXX");
+      EXPECT_EQ(Render(bdo),
+                "NAME=String:   ; BUSINESSID=String:bid-s100  ; DUNSNUMBER=String:123456789; "
+                "PRICINGMETHOD=Long:1; CURRENCYCODE=String:XXX");
     });
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM BUSINESSPARTNER"), "5");
   });
@@ -64,14 +65,15 @@ TEST_F(PartnerRules, AnEmptyTextPricingMethodFailsTheTypeCheck) {
 }
 
 TEST_F(PartnerRules, TheCurrencyMustHaveAValidRateNow) {
-  Exec("INSERT INTO CURRENCY VALUES ('OLD', 'Withdrawn', 0, 0, 0, 2, NULL);"
-       "INSERT INTO CURRENCYRATE VALUES ('OLD', '2026-01-01 00:00:00', '2026-02-01 00:00:00', 2, 2, 1);");
+  Exec(
+      "INSERT INTO CURRENCY VALUES ('OLD', 'Withdrawn', 0, 0, 0, 2, NULL);"
+      "INSERT INTO CURRENCYRATE VALUES ('OLD', '2026-01-01 00:00:00', '2026-02-01 00:00:00', 2, 2, 1);");
   Run([&] {
     auto bp = NewPartner();
     std::string outcomes;
     for (const char* code : {"GBP", "XXX", "OLD"}) {
-      auto bdo = Dict({{"METAObjectID", "BPDataObject"}, {"NAME", rt::Variant(std::string("P ") + code)},
-                       {"CURRENCYCODE", code}});
+      auto bdo = Dict(
+          {{"METAObjectID", "BPDataObject"}, {"NAME", rt::Variant(std::string("P ") + code)}, {"CURRENCYCODE", code}});
       outcomes += Outcome(Rules(bp).BusinessRules_Insert(bdo)) + "\n";
     }
     EXPECT_EQ(outcomes, "ok BUSINESSPARTNERID=Long:6\nfailed SLBBR0026\nfailed SLBBR0026\n");
@@ -114,10 +116,14 @@ TEST_F(PartnerRules, APartnerUpdateSkipsItsOwnRowInTheUniquenessTests) {
       for (const auto& [key, value] : entries) bdo->Add(rt::Variant(key), value);
       return Outcome(Rules(bp).BusinessRules_Update(bdo));
     };
-    EXPECT_EQ(update({{"BUSINESSPARTNERID", Long(1)}, {"NAME", "Office"}, {"BUSINESSID", "bid-s100 "},
+    EXPECT_EQ(update({{"BUSINESSPARTNERID", Long(1)},
+                      {"NAME", "Office"},
+                      {"BUSINESSID", "bid-s100 "},
                       {"DUNSNUMBER", "123456789"}}),
               "ok");
-    EXPECT_EQ(update({{"BUSINESSPARTNERID", Long(1)}, {"NAME", "Office"}, {"BUSINESSID", "BID-S200"},
+    EXPECT_EQ(update({{"BUSINESSPARTNERID", Long(1)},
+                      {"NAME", "Office"},
+                      {"BUSINESSID", "BID-S200"},
                       {"DUNSNUMBER", "987654321"}}),
               "failed SLBBR0023 SLBBR0027");
     EXPECT_EQ(update({{"BUSINESSID", "BID-NEW"}}), "failed SLBBR0011 SLBCO2014");
@@ -197,8 +203,9 @@ TEST_F(PartnerRules, AnUnknownKindAnswersAnEmptySuccessAndCommits) {
 // A write that the database refuses fails through the handler and leaves
 // the table as it was.
 TEST_F(PartnerRules, ARefusedWriteFailsAndWritesNothing) {
-  Exec("CREATE TRIGGER NO_NEW_PARTNER BEFORE INSERT ON BUSINESSPARTNER BEGIN SELECT RAISE(ABORT, 'no new partners'); "
-       "END;");
+  Exec(
+      "CREATE TRIGGER NO_NEW_PARTNER BEFORE INSERT ON BUSINESSPARTNER BEGIN SELECT RAISE(ABORT, 'no new partners'); "
+      "END;");
   Run([&] {
     auto bp = NewPartner();
     auto bdo = Dict({{"METAObjectID", "BPDataObject"}, {"NAME", "Refused"}});

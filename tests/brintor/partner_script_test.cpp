@@ -90,8 +90,7 @@ TEST_F(PartnerScript, TheTableNameDecidesTheKindAndTheLastVote) {
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ADDRESS WHERE ADDRESSID = 1"), "0");
     InTransaction([&] {
       auto bp = JoinedPartner();
-      EXPECT_EQ(Outcome(Rules(bp).BusinessRules_GetInstance(Dict({{"METAObjectID", "BPDataObject"}}))),
-                "(nothing)");
+      EXPECT_EQ(Outcome(Rules(bp).BusinessRules_GetInstance(Dict({{"METAObjectID", "BPDataObject"}}))), "(nothing)");
       EXPECT_FALSE(Doomed());
     });
   });

@@ -120,7 +120,9 @@ TEST_F(Terms, ARowIsReadWithAllOrTheCallersColumnsAndTheCodeLast) {
     EXPECT_EQ(Render(terms->getTermsAndConditions(3, "DDP", kSpecific, rt::Variant::Missing())),
               "DELIVERYTERMCODE=String:DDP; DESCRIPTION=String:Delivered duty paid");
     EXPECT_EQ(Render(terms->getTermsAndConditions(3, "X' OR '1'='1", 1, rt::Variant::Missing())), "");
-    EXPECT_EQ(Failure([&] { terms->getTermsAndConditions(3, "DDP", kSpecific, Array({"DESCRIPTION", "deliverytermcode"})); }),
+    EXPECT_EQ(Failure([&] {
+                terms->getTermsAndConditions(3, "DDP", kSpecific, Array({"DESCRIPTION", "deliverytermcode"}));
+              }),
               "457|Brintor|" + Block("1C9", "Brintor.TermsAndConditions.getTermsAndConditions",
                                      "This key is already associated with an element of this collection"));
     EXPECT_EQ(Failure([&] { terms->getTermsAndConditions(3, "DDP", kSpecific, Array({"1 AS X, DESCRIPTION"})); }),
@@ -133,8 +135,8 @@ TEST_F(Terms, ARowIsReadWithAllOrTheCallersColumnsAndTheCodeLast) {
 TEST_F(Terms, BadArgumentsFailInTheExistenceTestInsideTwoBlocks) {
   Run([&] {
     auto terms = NewTerms();
-    const std::string inner = Block("FFFFFFFF", "Brintor.TermsAndCondition.CheckIfExistsinTableInvalid Arguments",
-                                    "Invalid Arguments");
+    const std::string inner =
+        Block("FFFFFFFF", "Brintor.TermsAndCondition.CheckIfExistsinTableInvalid Arguments", "Invalid Arguments");
     EXPECT_EQ(Failure([&] { terms->IsTermorConditionPresent("X", 8); }),
               "-1||" + Block("FFFFFFFF", "Brintor.TermsandConditions.IsTermorConditionPresent ", inner));
     auto fields = Fields({{"DESCRIPTION", "x"}});
@@ -150,9 +152,10 @@ TEST_F(Terms, ADeleteTheDatabaseRefusesLeavesTheRow) {
   Run([&] {
     auto terms = NewTerms();
     rt::ComError e = RaisedBy([&] { terms->DeleteTermsAndConditions(1, "COD"); });
-    EXPECT_EQ(e.description().rfind("\r\nERROR 0x80040E2F\r\n METHOD: Brintor.TermsAndConditions.DeleteTermsAndConditions"
-                                    "\r\n DESC: \r\nERROR 0x80040E2F\r\n METHOD: Sql_DeleteTableUnicode\r\n DESC: COD is in use",
-                                    0),
+    EXPECT_EQ(e.description().rfind(
+                  "\r\nERROR 0x80040E2F\r\n METHOD: Brintor.TermsAndConditions.DeleteTermsAndConditions"
+                  "\r\n DESC: \r\nERROR 0x80040E2F\r\n METHOD: Sql_DeleteTableUnicode\r\n DESC: COD is in use",
+                  0),
               0u)
         << e.description();
     EXPECT_TRUE(terms->IsTermorConditionPresent("COD", 1));
