@@ -63,9 +63,22 @@ class PartnerMaintenanceTest : public PartnerTest {
     return (*values.Get<rt::ObjectPtr>())->Call("Item", {rt::Variant(name)});
   }
 
-  static std::shared_ptr<rt::Dictionary> Dict(std::initializer_list<std::pair<const char*, rt::Variant>> entries) {
+  using Entries = std::initializer_list<std::pair<const char*, rt::Variant>>;
+  static std::shared_ptr<rt::Dictionary> Dict(Entries entries) {
     auto d = rt::NewDictionary();
     for (const auto& [key, value] : entries) d->Add(rt::Variant(key), value);
     return d;
+  }
+  // The outcome of BusinessRules_Insert or _Update on a data object of the
+  // kind holding the entries.
+  static std::string Insert(const Partner& bp, const char* kind, Entries entries) {
+    auto bdo = Dict(entries);
+    bdo->Add(rt::Variant("METAObjectID"), rt::Variant(kind));
+    return Outcome(Rules(bp).BusinessRules_Insert(bdo));
+  }
+  static std::string Update(const Partner& bp, const char* kind, Entries entries) {
+    auto bdo = Dict(entries);
+    bdo->Add(rt::Variant("METAObjectID"), rt::Variant(kind));
+    return Outcome(Rules(bp).BusinessRules_Update(bdo));
   }
 };
