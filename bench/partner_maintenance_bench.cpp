@@ -23,19 +23,21 @@ namespace {
 // One installation for the whole run: the sample currencies and partners,
 // then 100,000 partners and 100,000 addresses with unique business ids, DUNS
 // numbers and short descriptions.
+// The folder is removed when the run ends.
 BrintorSandbox& Installation() {
-  static BrintorSandbox* box = [] {
-    auto* b = new BrintorSandbox(true);
-    b->Exec(
+  static BrintorSandbox box(true);
+  static bool filled = [] {
+    box.Exec(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
         "INSERT INTO BUSINESSPARTNER (BUSINESSPARTNERID, NAME, BUSINESSID, DUNSNUMBER, CURRENCYCODE, ISONETIMEBP, "
         "ISINTERNALBP) SELECT 1000 + i, 'Partner ' || i, 'BID-' || i, 'DUNS-' || i, 'GBP', 0, 0 FROM n;"
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
         "INSERT INTO ADDRESS (ADDRESSID, COUNTRYCODE, NAME1, SHORTDESCRIPTION) "
         "SELECT 1000 + i, 'GB', 'Site ' || i, 'Site ' || i FROM n;");
-    return b;
+    return true;
   }();
-  return *box;
+  (void)filled;
+  return box;
 }
 
 rt::Variant Array(std::vector<rt::Variant> items) { return rt::Variant(rt::SafeArray::From(std::move(items))); }
