@@ -12,5 +12,6 @@ rt::ClassInfo CurrencyClass();
 rt::ClassInfo UserClass();
 // partner classes
 rt::ClassInfo BusinessPartnerClass();
+rt::ClassInfo TermsAndConditionsClass();
 
 }  // namespace brintor
