@@ -15,6 +15,7 @@ const rt::ClassTable& Classes() {
       brintor::UserClass(),
       // partner classes
       brintor::BusinessPartnerClass(),
+      brintor::TermsAndConditionsClass(),
   });
   return table;
 }

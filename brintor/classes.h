@@ -14,5 +14,6 @@ rt::ClassInfo LocaleClass();
 rt::ClassInfo UserClass();
 // partner classes
 rt::ClassInfo BusinessPartnerClass();
+rt::ClassInfo TermsAndConditionsClass();
 
 }  // namespace brintor
