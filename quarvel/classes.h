@@ -1,0 +1,12 @@
+// The class descriptions (ProgID, CLSID, transaction attribute, factory)
+// that each class file of the Quarvel library provides for its class table.
+#pragma once
+
+#include "runtime/registry.h"
+
+namespace quarvel {
+
+// products (quarvel/product/)
+rt::ClassInfo ProductClass();
+
+}  // namespace quarvel
