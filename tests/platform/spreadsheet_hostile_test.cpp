@@ -111,6 +111,38 @@ TEST_F(SpreadsheetTest, DamagedWorkbooksAreRefused) {
                                              "cell names the shared string \"3\", which does not exist)"));
 }
 
+// Damaged copies of a sound .xls: the compound file header's fields, its
+// directory and bytes across the BIFF stream, each set to a hostile value.
+// Every copy opens or raises 1004; nothing reads out of bounds (the
+// sanitizers watch) and nothing is left leaking.
+TEST_F(SpreadsheetTest, DamagedBytesOpenOrFailButNeverCrash) {
+  WriteXls(InFolder("sound.xls"), {{1, 1, rt::Variant("Code")}, {2, 1, rt::Variant(43211501.0)},
+                                   {2, 2, rt::Variant(true)}});
+  const std::string sound = testfs::ReadFile(InFolder("sound.xls"));
+  std::vector<size_t> positions = {0x1E, 0x20, 0x2C, 0x30, 0x38, 0x3C, 0x40, 0x44, 0x48, 0x4C, 0x50};
+  for (size_t at = 1024; at < 1024 + 512; at += 128) {  // the directory's name lengths and starts
+    positions.insert(positions.end(), {at + 0x40, at + 0x42, at + 0x74, at + 0x78});
+  }
+  // Across the BIFF stream, and every byte of the first sheet's cell records.
+  for (size_t at = 1536; at < sound.size(); at += 61) positions.push_back(at);
+  for (size_t at = 1760; at < 1840 && at < sound.size(); ++at) positions.insert(positions.end(), {at, at});
+  int opened = 0, refused = 0;
+  for (size_t i = 0; i < positions.size(); ++i) {
+    std::string copy = sound;
+    copy[positions[i]] = static_cast<char>(i % 2 ? 0x00 : 0xFF);
+    sandbox.WriteFile(InFolder("mutant.xls"), copy);
+    try {
+      Describe(InFolder("mutant.xls"));
+      ++opened;
+    } catch (const rt::ComError& e) {
+      ASSERT_EQ(e.number(), 1004) << "byte " << positions[i] << ": " << e.description();
+      ++refused;
+    }
+  }
+  EXPECT_GT(opened, 0);
+  EXPECT_GT(refused, 0);
+}
+
 TEST_F(SpreadsheetTest, PathsStayInsideTheDownloadFolder) {
   WriteXlsx(sandbox.Dir() + "/outside.xlsx", {{1, 1, rt::Variant("Code")}});
   const std::string outside = "the file lies outside the download folder";

@@ -126,6 +126,50 @@ TEST_F(SpreadsheetTest, CellKindsOfSpreadsheetML) {
   EXPECT_EQ(rt::CStr(Get(Get(cells, "", {V(int32_t{2}), V(int32_t{1})}), "")), "4321150101");
 }
 
+// libfreexl reads Booleans and errors as numbers and skips formulas; the
+// records give them. xlwt stores no formula results, so the script writes
+// the results a spreadsheet would have saved (a number; a text in a STRING
+// record) into the sheet's FORMULA records; the third formula keeps xlwt's
+// empty result and is still a used cell.
+TEST_F(SpreadsheetTest, XlsBooleansErrorsAndFormulaResultsShowAsStored) {
+  RunPython(R"(import sys, struct, xlwt
+from xlwt.Worksheet import Worksheet
+RESULTS = {(2, 0): 43211501.0, (2, 1): 'Żółw ✓'}
+plain = Worksheet.get_biff_data
+def with_results(self):
+    data, out, at = plain(self), b'', 0
+    while at < len(data):
+        kind, size = struct.unpack('<HH', data[at:at + 4])
+        rec, extra = data[at:at + 4 + size], b''
+        at += 4 + size
+        result = RESULTS.get(struct.unpack('<HH', rec[4:8])) if kind == 0x0006 else None
+        if isinstance(result, float):
+            rec = rec[:10] + struct.pack('<d', result) + rec[18:]
+        elif result is not None:
+            rec = rec[:10] + struct.pack('<6BH', 0, 0, 0, 0, 0, 0, 0xFFFF) + rec[18:]
+            text = result.encode('utf-16-le')
+            extra = struct.pack('<HHHB', 0x0207, 3 + len(text), len(text) // 2, 1) + text
+        out += rec + extra
+    return out
+Worksheet.get_biff_data = with_results
+wb = xlwt.Workbook(encoding='utf-8')
+ws = wb.add_sheet('Codes')
+ws.write(0, 0, True)
+ws.write(0, 1, False)
+ws.row(1).set_cell_error(0, 0x2A)
+ws.row(1).set_cell_error(1, 0x07)
+ws.write(2, 0, xlwt.Formula('43211500+1'))
+ws.write(2, 1, xlwt.Formula('"a"&"b"'))
+ws.write(2, 2, xlwt.Formula('""'))
+wb.save(sys.argv[1])
+)", InFolder("kinds.xls"));
+  EXPECT_EQ(Describe(InFolder("kinds.xls")),
+            "R1C1:R3C3\n"
+            "TRUE|FALSE|\n"
+            "#N/A|#DIV/0!|\n"
+            "43211501|Żółw ✓|\n");
+}
+
 TEST_F(SpreadsheetTest, SheetsComeInWorkbookOrderNotPartOrder) {
   std::string workbook =
       R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
