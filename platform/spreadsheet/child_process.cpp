@@ -43,11 +43,11 @@ std::string RunInChild(const std::function<std::string()>& work, int seconds,
   }
   if (child == 0) {
     ::close(pipeFds[0]);
-    std::string message;
+    std::string message(1, 'O');
     try {
-      message = "O" + work();
+      message.append(work());
     } catch (const OpenFailure& failure) {
-      message = std::string("F") + failure.what();
+      message.assign(1, 'F').append(failure.what());
     } catch (...) {
       ::_exit(3);
     }

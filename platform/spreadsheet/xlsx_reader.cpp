@@ -306,11 +306,10 @@ const Relationship* FindByType(const std::vector<Relationship>& rels, std::strin
 
 std::shared_ptr<WorkbookCells> ReadXlsx(int fd, const std::string& canonicalPath) {
   ZipPackage package(fd);
-  const Relationship* main = nullptr;
   std::vector<Relationship> packageRels = ReadRelationships(package, "");
-  main = FindByType(packageRels, "/officeDocument");
-  if (!main || !package.Has(main->target)) throw OpenFailure("the file is not a workbook");
-  const std::string workbookPart = main->target;
+  const Relationship* office = FindByType(packageRels, "/officeDocument");
+  if (!office || !package.Has(office->target)) throw OpenFailure("the file is not a workbook");
+  const std::string workbookPart = office->target;
   std::vector<Relationship> rels = ReadRelationships(package, workbookPart);
 
   // The workbook part: the sheets by name and relationship, in workbook order.
