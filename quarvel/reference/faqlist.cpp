@@ -79,7 +79,7 @@ int32_t Faqlist::AddIssue(int32_t& iProductID, int32_t& iProductCategoryID, int3
     rs->SetValue("LINK", rt::Variant(iLink));
     rs->Update();
     const int32_t id = rt::CLng(rs->Value("FAQISSUEID"));
-    CloseQuietly(rs, cn);
+    Sql_CloseConnection(cn);
     return id;
   } catch (...) {
     HandleMethodError("Brintor.Faqlist.AddIssue()", [&] {

@@ -39,7 +39,7 @@ int32_t PropertyGroup::Insert(std::string& iPropertyGroupName) {
     rs->SetValue("PROPERTYGROUPNAME", rt::Variant(iPropertyGroupName));
     rs->Update();
     const int32_t id = rt::CLng(rs->Value("PROPERTYGROUPID"));
-    CloseQuietly(rs, cn);
+    Sql_CloseConnection(cn);
     Mts_SetComplete();
     return id;
   } catch (...) {
@@ -66,7 +66,7 @@ void PropertyGroup::AddMember(const char* source, int32_t groupId, int32_t prope
     rs->SetValue("MANDATORY", rt::Variant(mandatory));
     if (showInProductSheet) rs->SetValue("SHOWINPRODUCTSHEET", rt::Variant(*showInProductSheet));
     rs->Update();
-    CloseQuietly(rs, cn);
+    Sql_CloseConnection(cn);
     Mts_SetComplete();
   } catch (...) {
     HandleMethodError(source, [&] {

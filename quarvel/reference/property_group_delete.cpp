@@ -24,7 +24,7 @@ int32_t RowsFound(const std::string& sql) {
   std::shared_ptr<data::Connection> cn = getConnection(true);
   std::shared_ptr<data::Recordset> rs = OpenRecordset(sql, cn, data::kCursorStatic, data::kLockReadOnly);
   const int32_t rows = rs->RecordCount();
-  CloseQuietly(rs, cn);
+  Sql_CloseConnection(cn);
   return rows;
 }
 

@@ -71,7 +71,7 @@ int32_t Property::GetPropertyIDFromName(const std::string& i_sPropertyName) {
     rs = OpenRecordset("SELECT PROPERTYID FROM PROPERTY WHERE PROPERTYNAME=" + literal, cn, data::kCursorStatic,
                        data::kLockReadOnly);
     const int32_t id = rs->Eof() ? 0 : rt::CLng(rs->Value("PROPERTYID"));
-    CloseQuietly(rs, cn);
+    Sql_CloseConnection(cn);
     Mts_SetComplete();
     return id;
   } catch (...) {
@@ -95,7 +95,7 @@ std::shared_ptr<rt::Dictionary> Property::getPropertyEnums(int32_t iPropertyId) 
     auto values = rt::NewDictionary();
     for (; !rs->Eof(); rs->MoveNext())
       values->Add(rt::Variant(rt::CStr(rs->Value("SEQUENCEID"))), rt::Variant(rt::CStr(rs->Value("VALUE"))));
-    CloseQuietly(rs, cn);
+    Sql_CloseConnection(cn);
     Mts_SetComplete();
     return values;
   } catch (...) {

@@ -82,7 +82,7 @@ int32_t Property::Insert21(std::string& iPropertyName, int16_t& iDataType, std::
     rs->Update();
     const int32_t id = rt::CLng(rs->Value("PROPERTYID"));
     Mts_SetComplete();
-    CloseQuietly(rs, cn);
+    Sql_CloseConnection(cn);
     return id;
   } catch (...) {
     HandleMethodError("Quarvel.Property.Insert21", [&] {

@@ -65,54 +65,27 @@ TEST_F(Atomicity, AFaultAtAnyRowWrittenFailsTheWholeCall) {
   auto sweep = [&](const char* name, const std::function<void()>& call) {
     text += std::string(name) + ":" + std::to_string(Sweep(name, call)) + " ";
   };
-  sweep("TUnit.Delete", [] {
-    std::string code = "MTR";
-    New<ITUnit>("Quarvel.TUnit")->Delete(code);
-  });
-  sweep("THazardousClass.Delete", [] {
-    std::string code = "2.1";
-    New<ITHazardousClass>("Quarvel.THazardousClass")->Delete(code);
-  });
-  sweep("Property.Insert", [] {
-    std::string name = "Weight";
-    int16_t type = 2;
-    New<IProperty>("Quarvel.Property")->Insert(name, type);
-  });
-  sweep("Property.Insert21", [] {
-    std::string name = "Gauge", value = "1";
-    int16_t type = 2;
-    bool external = true;
-    New<IProperty>("Quarvel.Property")->Insert21(name, type, value, external);
-  });
-  sweep("Property.Update20", [] {
+  std::string unit = "MTR", hazard = "2.1", name = "Weight", value = "1", none;
+  int16_t type = 2;
+  int32_t property = 1, group = 1, all = -1, officeGroup = 10, voltage = 3, zero = 0;
+  bool yes = true;
+  sweep("TUnit.Delete", [&] { New<ITUnit>("Quarvel.TUnit")->Delete(unit); });
+  sweep("THazardousClass.Delete", [&] { New<ITHazardousClass>("Quarvel.THazardousClass")->Delete(hazard); });
+  sweep("Property.Insert", [&] { New<IProperty>("Quarvel.Property")->Insert(name, type); });
+  sweep("Property.Insert21", [&] { New<IProperty>("Quarvel.Property")->Insert21(name, type, value, yes); });
+  sweep("Property.Update20", [&] {
     New<IProperty>("Quarvel.Property")->Update20(2, Array({"PROPERTYNAME", "DATATYPE"}), Array({"Fit", 1}));
   });
-  sweep("Property.Delete", [] {
-    int32_t id = 1;
-    New<IProperty>("Quarvel.Property")->Delete(id);
+  sweep("Property.Delete", [&] { New<IProperty>("Quarvel.Property")->Delete(property); });
+  sweep("PropertyGroup.UpdateGroupChange",
+        [&] { New<IPropertyGroup>("Quarvel.PropertyGroup")->UpdateGroupChange(group, all); });
+  sweep("PropertyGroup.Insert", [&] { New<IPropertyGroup>("Quarvel.PropertyGroup")->Insert(name); });
+  sweep("PropertyGroup.AddPropertyToPropertyGroupEx", [&] {
+    New<IPropertyGroup>("Quarvel.PropertyGroup")->AddPropertyToPropertyGroupEx(officeGroup, voltage, yes, yes);
   });
-  sweep("PropertyGroup.UpdateGroupChange", [] {
-    int32_t group = 1, product = -1;
-    New<IPropertyGroup>("Quarvel.PropertyGroup")->UpdateGroupChange(group, product);
-  });
-  sweep("PropertyGroup.Insert", [] {
-    std::string name = "Tools";
-    New<IPropertyGroup>("Quarvel.PropertyGroup")->Insert(name);
-  });
-  sweep("PropertyGroup.AddPropertyToPropertyGroupEx", [] {
-    int32_t group = 10, property = 3;
-    bool mandatory = true, sheet = true;
-    New<IPropertyGroup>("Quarvel.PropertyGroup")->AddPropertyToPropertyGroupEx(group, property, mandatory, sheet);
-  });
-  sweep("PropertyGroup.Delete", [] {
-    int32_t group = 10;
-    New<IPropertyGroup>("Quarvel.PropertyGroup")->Delete(group);
-  });
-  sweep("Faqlist.AddIssue", [] {
-    int32_t product = 0, category = 1, faqCategory = 1, visibility = 1;
-    std::string description = "d", question = "q", answer = "a", date, attachment, link;
-    New<IFaqlist>("Quarvel.Faqlist")
-        ->AddIssue(product, category, faqCategory, visibility, description, question, answer, date, attachment, link);
+  sweep("PropertyGroup.Delete", [&] { New<IPropertyGroup>("Quarvel.PropertyGroup")->Delete(officeGroup); });
+  sweep("Faqlist.AddIssue", [&] {
+    New<IFaqlist>("Quarvel.Faqlist")->AddIssue(zero, group, group, group, name, name, name, none, none, none);
   });
   // How many rows each writer wrote once it got through.
   EXPECT_EQ(text,
