@@ -1,11 +1,14 @@
 // Connection strings and the choice of engine by provider.
 #include <strings.h>
 
+#include <atomic>
 #include <filesystem>
 #include <system_error>
 #include <unordered_map>
 
 #include "data/engine.h"
+#include "data/engine_hooks.h"
+#include "data/session_broker.h"
 #include "data/sqlite_engine.h"
 
 namespace data {
@@ -91,9 +94,19 @@ ConnectionSettings Parse(const std::string& text) {
 
 }  // namespace
 
+namespace {
+std::atomic<Engine*> gOverride{nullptr};
+}  // namespace
+
 Engine& EngineFor(const std::string& provider) {
-  if (strcasecmp(provider.c_str(), "SQLite") == 0) return SqliteEngine();
-  Fail("Provider cannot be found: '" + provider + "'");
+  if (strcasecmp(provider.c_str(), "SQLite") != 0) Fail("Provider cannot be found: '" + provider + "'");
+  if (Engine* engine = gOverride.load(std::memory_order_acquire)) return *engine;
+  return SqliteEngine();
+}
+
+void OverrideEngine(Engine* engine) {
+  gOverride.store(engine, std::memory_order_release);
+  ForgetPooledSessions();
 }
 
 }  // namespace data
