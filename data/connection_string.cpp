@@ -37,20 +37,24 @@ ConnectionSettings Parse(const std::string& text);
 
 }  // namespace
 
-ConnectionSettings ParseConnectionString(const std::string& text) {
+const ConnectionSettings& ParsedConnectionString(const std::string& text) {
   // Every method opens its own connection with the same few strings: the
   // settings of a string that names its database by an absolute path are
   // kept per thread, sparing the path's resolution on each opening.
   thread_local std::unordered_map<std::string, ConnectionSettings> known;
+  thread_local ConnectionSettings latest;
   auto hit = known.find(text);
   if (hit != known.end()) return hit->second;
   ConnectionSettings s = Parse(text);
   if (!s.dataSource.empty() && s.dataSource.front() == '/') {
     if (known.size() >= kKnownStrings) known.clear();
-    known.emplace(text, s);
+    return known.emplace(text, std::move(s)).first->second;
   }
-  return s;
+  latest = std::move(s);
+  return latest;
 }
+
+ConnectionSettings ParseConnectionString(const std::string& text) { return ParsedConnectionString(text); }
 
 namespace {
 

@@ -29,6 +29,8 @@ struct ConnectionSettings {
 // letter case, values optionally in quotes). Raises 0x80004005 when it names
 // no data source or an unknown provider.
 ConnectionSettings ParseConnectionString(const std::string& connectionString);
+// The same without a copy: valid until the next call on this thread.
+const ConnectionSettings& ParsedConnectionString(const std::string& connectionString);
 
 struct ColumnInfo {
   std::string name;        // as the schema spells it, or the query's alias

@@ -43,6 +43,14 @@ struct RowSet {
   std::shared_ptr<DeferredRead> reader;  // what the session reads before other work
   std::unordered_set<std::string> inserted;
 
+  // Statement texts of the writes, kept between rows.
+  struct WriteTexts {
+    std::vector<bool> assigned;  // the fields of the insert
+    std::string insertSql;
+    std::string readBackSql;
+    std::vector<size_t> readBack;  // the fields the read-back fills
+  } texts;
+
   static constexpr size_t kScannedFields = 16;
 
   const std::vector<ColumnInfo>& Columns() const { return *columns; }

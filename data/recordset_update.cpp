@@ -81,7 +81,9 @@ std::string RowSet::KeyText(const std::vector<rt::Variant>& values) const {
   std::string text;
   auto add = [&](int32_t position) {
     const rt::Variant& v = values[position];
-    text += std::to_string(static_cast<int>(v.Type())) + ":" + (v.IsNull() ? std::string() : rt::CStr(v)) + '\x1f';
+    text += static_cast<char>('A' + static_cast<int>(v.Type()) % 26);
+    if (!v.IsNull()) text += rt::CStr(v);
+    text += '\x1f';
   };
   if (identity >= 0) {
     add(identity);
@@ -349,42 +351,58 @@ void Recordset::WriteRow(size_t index, bool adding) {
                       "The row to update in '" + r.table + "' was not found; it may have changed since it was read.");
       return;
     }
-    std::string names, marks;
+    // The texts of an insert and of its read-back are kept: rows added one
+    // after another mostly assign the same fields.
+    std::vector<bool> assigned(r.Columns().size(), false);
     for (size_t i = 0; i < r.Columns().size(); ++i) {
       if (i >= row.changed.size() || !row.changed[i]) continue;
-      names += (names.empty() ? "" : ", ") + q(r.Columns()[i].baseColumn);
-      marks += marks.empty() ? "?" : ", ?";
+      assigned[i] = true;
       params.push_back(row.values[i]);
     }
-    std::string sql = names.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
-                                    : "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")";
-    run(sql, params);
+    RowSet::WriteTexts& texts = r.texts;
+    if (texts.insertSql.empty() || texts.assigned != assigned) {
+      std::string names, marks;
+      for (size_t i = 0; i < assigned.size(); ++i) {
+        if (!assigned[i]) continue;
+        names += (names.empty() ? "" : ", ") + q(r.Columns()[i].baseColumn);
+        marks += marks.empty() ? "?" : ", ?";
+      }
+      texts.insertSql = names.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
+                                      : "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")";
+      texts.assigned = std::move(assigned);
+    }
+    run(texts.insertSql, params);
     // Read the new row back: its identity and the defaults the table filled in.
     std::vector<rt::Variant> keyValues;
-    std::string where;
     if (r.identity >= 0) {
       row.values[r.identity] = rt::Variant(static_cast<int32_t>(session.LastInsertId()));
-      where = " WHERE " + q(r.Columns()[r.identity].baseColumn) + " = ?";
       keyValues.push_back(row.values[r.identity]);
     } else if (!r.keys.empty()) {
-      for (int32_t k : r.keys) {
-        where += (where.empty() ? " WHERE " : " AND ") + q(r.Columns()[k].baseColumn) + " = ?";
-        keyValues.push_back(row.values[k]);
-      }
+      for (int32_t k : r.keys) keyValues.push_back(row.values[k]);
     } else {
       return;
     }
-    std::string list;
-    std::vector<size_t> positions;
-    for (size_t i = 0; i < r.Columns().size(); ++i) {
-      if (r.Columns()[i].baseTable.empty() || strcasecmp(r.Columns()[i].baseTable.c_str(), r.table.c_str()) != 0) continue;
-      list += (list.empty() ? "" : ", ") + q(r.Columns()[i].baseColumn);
-      positions.push_back(i);
+    if (texts.readBackSql.empty()) {
+      std::string where;
+      if (r.identity >= 0) {
+        where = " WHERE " + q(r.Columns()[r.identity].baseColumn) + " = ?";
+      } else {
+        for (int32_t k : r.keys) where += (where.empty() ? " WHERE " : " AND ") + q(r.Columns()[k].baseColumn) + " = ?";
+      }
+      std::string list;
+      for (size_t i = 0; i < r.Columns().size(); ++i) {
+        if (r.Columns()[i].baseTable.empty() || strcasecmp(r.Columns()[i].baseTable.c_str(), r.table.c_str()) != 0)
+          continue;
+        list += (list.empty() ? "" : ", ") + q(r.Columns()[i].baseColumn);
+        texts.readBack.push_back(i);
+      }
+      texts.readBackSql = "SELECT " + list + " FROM " + table + where;
     }
-    std::unique_ptr<Statement> st = session.Prepare("SELECT " + list + " FROM " + table + where);
+    std::unique_ptr<Statement> st = session.Prepare(texts.readBackSql);
     for (size_t i = 0; i < keyValues.size(); ++i) st->Bind(static_cast<int>(i + 1), keyValues[i]);
     if (st->Step()) {
-      for (size_t i = 0; i < positions.size(); ++i) row.values[positions[i]] = st->Value(static_cast<int>(i));
+      for (size_t i = 0; i < texts.readBack.size(); ++i)
+        row.values[texts.readBack[i]] = st->Value(static_cast<int>(i));
     }
     if (r.pending) r.inserted.insert(r.KeyText(row.values));
   });

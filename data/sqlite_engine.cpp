@@ -76,11 +76,16 @@ struct Prepared {
 // by the session and the statements it handed out. A statement given back
 // is reset with its bindings cleared, so the next use starts afresh; all are
 // finalised when the schema changes (statements still running then are
-// finalised when given back) and when the handle closes.
+// finalised when given back) and when the handle closes. Statements move
+// between the idle and the busy list without being copied or allocated.
 struct Handle {
+  using List = std::list<Prepared>;
+  using Index = std::unordered_multimap<std::string_view, List::iterator>;  // views of idle's texts
+
   sqlite3* db = nullptr;
-  std::list<Prepared> idle;  // most recently given back first
-  std::unordered_multimap<std::string_view, std::list<Prepared>::iterator> bySql;  // views of idle's texts
+  List idle;  // most recently given back first
+  List busy;  // handed out
+  Index bySql;
   int live = 0;  // statements handed out and not yet given back
   uint64_t schemaEpoch = 0;
   // The file that was opened, to tell it from one put in its place later.
@@ -95,15 +100,15 @@ struct Handle {
     int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) RaiseEngineError(db, rc);
   }
-  Prepared Take(std::string_view sql) {
+  // A prepared statement for the text, and the index entry it had (empty
+  // for a new one), kept for its return.
+  List::iterator Take(std::string_view sql, Index::node_type& key) {
     auto hit = bySql.find(sql);
     if (hit != bySql.end()) {
-      auto node = hit->second;
-      bySql.erase(hit);
-      Prepared p = std::move(*node);
-      idle.erase(node);
+      key = bySql.extract(hit);
+      busy.splice(busy.begin(), idle, key.mapped());
       ++live;
-      return p;
+      return busy.begin();
     }
     Prepared p;
     p.sql = std::string(sql);
@@ -115,19 +120,27 @@ struct Handle {
     p.columns = std::make_shared<const std::vector<ColumnInfo>>(DescribeColumns(p.stmt));
     p.reprepared = sqlite3_stmt_status(p.stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
     p.schemaEpoch = schemaEpoch;
+    busy.push_front(std::move(p));
     ++live;
-    return p;
+    return busy.begin();
   }
-  void Give(Prepared p) {
+  void Give(List::iterator p, Index::node_type key) {
     --live;
-    sqlite3_reset(p.stmt);
-    sqlite3_clear_bindings(p.stmt);
-    if (p.schemaEpoch != schemaEpoch) {
-      sqlite3_finalize(p.stmt);
+    sqlite3_reset(p->stmt);
+    sqlite3_clear_bindings(p->stmt);
+    if (p->schemaEpoch != schemaEpoch) {
+      sqlite3_finalize(p->stmt);
+      busy.erase(p);
       return;
     }
-    idle.push_front(std::move(p));
-    bySql.emplace(idle.front().sql, idle.begin());
+    idle.splice(idle.begin(), busy, p);
+    if (key.empty()) {
+      bySql.emplace(p->sql, p);
+    } else {
+      key.key() = p->sql;
+      key.mapped() = p;
+      bySql.insert(std::move(key));
+    }
     if (idle.size() > kCachedStatements) {
       auto last = std::prev(idle.end());
       auto [from, to] = bySql.equal_range(last->sql);
@@ -168,8 +181,8 @@ rt::Variant IntegerValue(int64_t v, rt::VarType subtype) {
 class SqliteStatement final : public Statement {
  public:
   SqliteStatement(std::shared_ptr<Handle> handle, std::string_view sql)
-      : handle_(std::move(handle)), prepared_(handle_->Take(sql)), stmt_(prepared_.stmt) {}
-  ~SqliteStatement() override { handle_->Give(std::move(prepared_)); }
+      : handle_(std::move(handle)), entry_(handle_->Take(sql, key_)), prepared_(*entry_), stmt_(prepared_.stmt) {}
+  ~SqliteStatement() override { handle_->Give(entry_, std::move(key_)); }
 
   int ParameterCount() const override { return sqlite3_bind_parameter_count(stmt_); }
 
@@ -315,7 +328,9 @@ class SqliteStatement final : public Statement {
   }
 
   std::shared_ptr<Handle> handle_;
-  Prepared prepared_;
+  Handle::Index::node_type key_;
+  Handle::List::iterator entry_;
+  Prepared& prepared_;
   sqlite3_stmt* stmt_;
 };
 
