@@ -185,7 +185,7 @@ SweepReport SweepFaults(FaultEngine& engine, const SweepTarget& target, const st
     const std::string name = CodeName(code);
     int n = 1;
     while (run(Fault{FaultPoint::Statement, n, code}, name + " at statement " + std::to_string(n))) {
-      if (++n > kMostStatements) {
+      if ((n += std::max(1, options.every)) > kMostStatements) {
         report.problems.push_back(name + ": the call never ran without a failure");
         break;
       }

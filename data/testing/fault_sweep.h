@@ -42,6 +42,10 @@ struct SweepOptions {
   // The writer saves row by row: after a failure the state must be what was
   // committed when the failure struck, instead of the state before the call.
   bool rowByRow = false;
+  // Fails statements 1, 1 + every, 1 + 2 * every, ...: for a writer of
+  // hundreds of statements a sample is enough beside a full sweep of a
+  // smaller case.
+  int every = 1;
 };
 
 struct SweepReport {
