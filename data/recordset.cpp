@@ -180,7 +180,7 @@ void Recordset::Load(std::unique_ptr<Statement> st, const std::string& source, s
   edit_ = EditMode::None;
   position_ = -1;
   Seek(0, 1);
-  atStart_ = true;
+  atStart_ = rows_->pending != nullptr;
   if (rows_->pending) {
     rows_->reader = std::make_shared<PendingReader>(std::static_pointer_cast<Recordset>(Self()));
     DeferRead(connection->Lease(), rows_->reader);

@@ -1,6 +1,7 @@
 // Sessions for connections, transaction enlistment and statement execution.
 #include "data/session_broker.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <map>
@@ -263,6 +264,12 @@ void ReleaseSession(SessionLease& lease) {
 }
 
 void DeferRead(const SessionLease& lease, std::weak_ptr<DeferredRead> read) {
+  // Entries of sessions gone meanwhile hold only expired reads.
+  if (tDeferred.size() > 16) {
+    std::erase_if(tDeferred, [](const auto& entry) {
+      return std::all_of(entry.second.begin(), entry.second.end(), [](const auto& r) { return r.expired(); });
+    });
+  }
   auto& reads = tDeferred[lease.session.get()];
   std::erase_if(reads, [](const std::weak_ptr<DeferredRead>& r) { return r.expired(); });
   reads.push_back(std::move(read));
