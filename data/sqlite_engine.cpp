@@ -272,7 +272,7 @@ class SqliteStatement final : public Statement {
       case VarType::Currency: return CurrencyValue(i, storage);
       case VarType::Date:
         if (storage == SQLITE_TEXT) {
-          if (auto d = ParseStoredDate(Text(i))) return rt::Variant(*d);
+          if (auto d = DateOf(i)) return rt::Variant(*d);
         }
         return StorageValue(i, storage);
       case VarType::String: {
@@ -291,6 +291,20 @@ class SqliteStatement final : public Statement {
   std::string_view Text(int i) const {
     const unsigned char* p = sqlite3_column_text(stmt_, i);
     return std::string_view(reinterpret_cast<const char*>(p), sqlite3_column_bytes(stmt_, i));
+  }
+  // A date column's text parsed; rows one after another often hold the same
+  // date, so each column keeps the last text it parsed.
+  std::optional<rt::Date> DateOf(int i) const {
+    const std::string_view text = Text(i);
+    if (lastDates_.size() <= static_cast<size_t>(i)) lastDates_.resize(i + 1);
+    auto& [lastText, lastDate] = lastDates_[i];
+    if (!lastText.empty() && text == lastText) return lastDate;
+    std::optional<rt::Date> date = ParseStoredDate(text);
+    if (date) {
+      lastText.assign(text);
+      lastDate = *date;
+    }
+    return date;
   }
   rt::Variant StorageValue(int i, int storage) const {
     switch (storage) {
@@ -327,6 +341,7 @@ class SqliteStatement final : public Statement {
     return rt::Variant(std::string(Text(i)));
   }
 
+  mutable std::vector<std::pair<std::string, rt::Date>> lastDates_;
   std::shared_ptr<Handle> handle_;
   Handle::Index::node_type key_;
   Handle::List::iterator entry_;
