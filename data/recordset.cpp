@@ -123,8 +123,8 @@ void Recordset::Open(const std::string& source, std::shared_ptr<Connection> conn
 
 namespace {
 
-// Reads a statement's rows from where it stands; `inserted` names the keys
-// of rows to leave out.
+// Reads a statement's rows from where it stands, leaving out those that
+// the recordset inserted itself (by their keys).
 std::vector<Row> ReadRows(Statement& st, bool more, const RowSet& rows, bool writable) {
   std::vector<Row> out;
   const int n = st.ColumnCount();
@@ -194,10 +194,20 @@ void Recordset::ReadPendingRows() {
   auto read = [&] {
     try {
       bool more = st->Step();
+      // The schema may have changed since the recordset was opened: the
+      // same columns take their types anew, other columns are refused.
       const ColumnList columns = st->Columns();
-      if (columns != r.columns && columns->size() != r.columns->size())
-        adoerr::Raise(rt::hr::kFail, kSource,
-                      "The columns of '" + source_ + "' changed since the recordset was opened; open it again.");
+      if (columns != r.columns) {
+        bool same = columns->size() == r.columns->size();
+        for (size_t i = 0; same && i < columns->size(); ++i) {
+          const ColumnInfo &now = (*columns)[i], &then = (*r.columns)[i];
+          same = now.name == then.name && now.baseTable == then.baseTable && now.baseColumn == then.baseColumn;
+        }
+        if (!same)
+          adoerr::Raise(rt::hr::kFail, kSource,
+                        "The columns of '" + source_ + "' changed since the recordset was opened; open it again.");
+        r.columns = columns;
+      }
       return ReadRows(*st, more, r, true);
     } catch (...) {
       // Read again at the next need.
