@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <exception>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -83,7 +84,16 @@ void ReadDeferred(const Session& session, const DeferredRead* except) {
   } else {
     it->second = std::move(kept);
   }
-  for (auto& read : due) read->ReadNow();
+  // Every one is read; the first failure is raised after.
+  std::exception_ptr failure;
+  for (auto& read : due) {
+    try {
+      read->ReadNow();
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  }
+  if (failure) std::rethrow_exception(failure);
 }
 
 const LockHolder* HolderOnThisThread(const std::string& key, LockHolder& copy) {
