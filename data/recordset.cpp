@@ -210,8 +210,11 @@ void Recordset::ReadPendingRows() {
       }
       return ReadRows(*st, more, r, true);
     } catch (...) {
-      // Read again at the next need.
-      if (st->Reset()) r.pending = std::move(st);
+      // Read again at the next need, or before the session's next statement.
+      if (st->Reset()) {
+        r.pending = std::move(st);
+        if (connection_ && connection_->State() == kStateOpen) DeferRead(connection_->Lease(), r.reader);
+      }
       throw;
     }
   };
