@@ -5,6 +5,7 @@
 
 #include "common/lib_general.h"
 #include "runtime/com_error.h"
+#include "runtime/context.h"
 #include "runtime/object.h"
 
 namespace {
@@ -62,6 +63,10 @@ void Err_LogError(const std::string& method, const rt::Variant& info) {
   Err_Log(eLogKindError, method, info);
 }
 
+void Err_LogInfo(const std::string& message, const rt::Variant& info) {
+  Err_Log(eLogKindInformation, message, info);
+}
+
 void Err_LogAndRaise(const std::string& method, const rt::Variant& info) {
   ErrRecord captured = Err_Capture(method, info);
   if (captured.Number == 0) return;
@@ -94,6 +99,12 @@ std::string Err_GetConnectionErrors(const rt::Variant& connection) {
             "[" + std::to_string(rt::CLng(error->GetProperty("Number"))) + "]";
   }
   return text;
+}
+
+void DeprecatedStub(const std::string& text) {
+  rt::Err() = rt::PendingError{-1, rt::CurrentComponentName(), rt::VbErrorText(-1), {}, 0};
+  Err_LogAndRaise(text);
+  rt::Err().RaiseAgain();  // not reached: Err_LogAndRaise raises the pending error
 }
 
 void Err_Raise(int32_t number, const std::string& source, const std::string& description,

@@ -24,6 +24,11 @@ enum LogKind : int16_t { eLogKindError = 0, eLogKindInformation = 1 };
 // In every procedure below, `info` left out (Variant::Missing()) gives no
 // INFO line; Null gives an empty one.
 
+// Writes an information entry with `message` in the method's place (an
+// entry "Not an actual error" when no error is pending). Never raises and
+// leaves the pending error as it was.
+void Err_LogInfo(const std::string& message, const rt::Variant& info = rt::Variant::Missing());
+
 // Captures the pending error, logs it as an error and raises it again with
 // the formatted description. Returns normally when no error is pending.
 void Err_LogAndRaise(const std::string& method, const rt::Variant& info = rt::Variant::Missing());
@@ -50,6 +55,11 @@ std::string Err_FormatMessage(const std::string& description, int32_t number,
 // "Error(s) from connection object: " then " (<n>)<description>[<number>]" per
 // error; "" for Nothing, Null or a connection without errors.
 std::string Err_GetConnectionErrors(const rt::Variant& connection);
+
+// A withdrawn method's whole body: error -1 from the running library
+// ("Brintor", "Quarvel"), logged and raised with `text` in the method's
+// place, so the caller's block names the replacement as METHOD.
+[[noreturn]] void DeprecatedStub(const std::string& text);
 
 // Raises exactly these values: no formatting, no log.
 [[noreturn]] void Err_Raise(int32_t number, const std::string& source,

@@ -76,3 +76,18 @@ std::string Gen_NullToEmpty(const rt::Variant& value) {
 }
 
 std::string Gen_NullToString(const rt::Variant& value) { return rt::Concat(value); }
+
+double Gen_NullToZero(const rt::Variant& value) { return value.IsNull() ? 0.0 : rt::CDbl(value); }
+
+rt::Variant Gen_LookupValue(const std::string& key, const rt::Variant& names, const rt::Variant& values) {
+  const rt::SafeArray& list = names.AsArray();
+  const int32_t lower = list.LBound(), upper = list.UBound();
+  if (lower < INT16_MIN || upper > INT16_MAX) rt::RaiseVb(rt::vberr::kOverflow);
+  const rt::Variant wanted(key);
+  for (int32_t i = lower; i <= upper; ++i) {
+    if (rt::VbEquals(list.At(i), wanted)) return values.AsArray().At(i);
+  }
+  // The counter steps past the upper bound before the loop ends.
+  if (upper == INT16_MAX) rt::RaiseVb(rt::vberr::kOverflow);
+  return rt::Variant::Null();
+}

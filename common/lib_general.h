@@ -41,3 +41,13 @@ std::string Gen_FormatUSDate(const rt::Variant& date);
 std::string Gen_NullToEmpty(const rt::Variant& value);
 // Null gives ""; any other value its text by implicit conversion.
 std::string Gen_NullToString(const rt::Variant& value);
+
+// Null gives 0; any other value CDbl of it (Empty 0; text that is no number
+// raises 13 to the caller).
+double Gen_NullToZero(const rt::Variant& value);
+
+// The entry of `values` at the index of the first entry of `names` equal to
+// the key (VB's "=" between Variants, so texts compare exactly); Null when no
+// name matches. The index runs over `names`' bounds as a 16-bit counter, so
+// bounds beyond it raise Overflow (6). No handler: errors reach the caller.
+rt::Variant Gen_LookupValue(const std::string& key, const rt::Variant& names, const rt::Variant& values);

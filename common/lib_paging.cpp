@@ -1,6 +1,8 @@
-// The paged-list protocol and the id list of its filters.
+// The paged-list protocol, the filters of its queries and the per-thread
+// SQL literal maker.
 #include "common/lib_paging.h"
 
+#include "common/lib_general.h"
 #include "runtime/com_error.h"
 #include "runtime/registry.h"
 
@@ -39,4 +41,22 @@ std::string IdInList(const std::string& keyColumn, const rt::Variant& ids, const
     list += (i ? separator : "") + rt::CDec(id).ToString();
   }
   return keyColumn + " IN (" + list + ")";
+}
+
+std::string TextInList(const std::string& keyColumn, const rt::Variant& ids, const std::string& separator) {
+  const rt::SafeArray& array = ids.AsArray();
+  std::string list;
+  for (size_t i = 0; i < array.data.size(); ++i) list += (i ? separator : "") + "'" + Gen_SqlQuote(array.data[i]) + "'";
+  return keyColumn + " IN (" + list + ")";
+}
+
+std::string buildWhereClause(const std::string& sql, const std::string& condition) {
+  const bool hasWhere = sql.find("WHERE") != std::string::npos;
+  return sql + " " + (hasWhere ? "AND" : "WHERE") + " (" + condition + ")";
+}
+
+rt::ObjectPtr ThreadUtilities() {
+  thread_local rt::ObjectPtr utilities;
+  if (!utilities) utilities = rt::CreateObject("Tamrick.Utilities");
+  return utilities;
 }

@@ -1,6 +1,8 @@
-// The paged-list protocol that the list methods of both libraries follow:
-// a Tamrick.DRecordset opened on the method's query and key column, taken
-// from the caller's page or created plainly when there is none.
+// The suite's class library (Tamrick) as both libraries use it: the
+// paged-list protocol that their list methods follow (a Tamrick.DRecordset
+// opened on the method's query and key column, taken from the caller's page
+// or created plainly when there is none), the filters of those queries, and
+// the per-thread SQL literal maker.
 #pragma once
 
 #include <functional>
@@ -30,3 +32,15 @@ rt::ObjectPtr PagedQuery(const PagedQueryArgs& args);
 // number raises 13 naming it. An empty array gives "key IN ()", which the
 // database refuses.
 std::string IdInList(const std::string& keyColumn, const rt::Variant& ids, const std::string& separator = ", ");
+
+// `key IN ('<id>','<id>')`: each id as a text literal, its single quotes
+// doubled (Null gives ''), joined by `separator`.
+std::string TextInList(const std::string& keyColumn, const rt::Variant& ids, const std::string& separator = ",");
+
+// The SQL text, " ", "AND" when "WHERE" occurs anywhere in it (letter case
+// counts) or else "WHERE", " (", the condition, ")".
+std::string buildWhereClause(const std::string& sql, const std::string& condition);
+
+// The thread's "Tamrick.Utilities", created plainly at first use and kept
+// for the thread's life.
+rt::ObjectPtr ThreadUtilities();

@@ -59,6 +59,82 @@ void Sql_CloseRecordset(std::shared_ptr<data::Recordset>& recordset) {
 
 void Sql_CloseRecordset(rt::Variant& recordset) { CloseObject(recordset); }
 
+void Sql_CloseRecordsetAndConnection(std::shared_ptr<data::Recordset>& recordset) {
+  if (!recordset) rt::RaiseVb(rt::vberr::kObjectNotSet);
+  if (recordset->State() == data::kStateOpen) recordset->Close();
+  CloseIfOpen(recordset->ActiveConnection());
+  recordset->SetActiveConnection(nullptr);
+  recordset.reset();
+}
+
+std::shared_ptr<rt::Dictionary> Sql_GetRecordAsDictionary(const std::shared_ptr<data::Recordset>& recordset) {
+  try {
+    if (!recordset) rt::RaiseVb(rt::vberr::kObjectNotSet);
+    auto record = rt::NewDictionary();
+    if (!recordset->Eof() && !recordset->Bof()) {
+      const int32_t count = recordset->FieldCount();
+      for (int32_t i = 0; i < count; ++i) {
+        rt::Variant name(recordset->Column(i).name);
+        if (!record->Exists(name)) record->Add(name, recordset->Value(i));
+      }
+    }
+    return record;
+  } catch (...) {
+    std::shared_ptr<data::Connection> connection = recordset ? recordset->ActiveConnection() : nullptr;
+    rt::Variant cn = connection ? rt::Variant(rt::ObjectPtr(connection)) : rt::Variant::Nothing();
+    HandleMethodError("Lib_SQL.Sql_GetRecordAsDictionary", Err_GetConnectionErrors(cn));
+  }
+  return nullptr;
+}
+
+std::shared_ptr<rt::Dictionary> Sql_GetRecordsAsDictionary(const std::string& connectionString,
+                                                           const std::string& sql) {
+  // The procedure's own error handler starts with no error pending, so the
+  // information entry of a repeated key never reports an earlier failure.
+  rt::Err().Clear();
+  auto recordset = data::Recordset::New();
+  try {
+    auto records = rt::NewDictionary();
+    recordset->SetCursorLocation(data::kUseClient);
+    recordset->Open(sql, connectionString, data::kCursorForwardOnly, data::kLockReadOnly);
+    while (!recordset->Eof()) {
+      rt::Variant key = recordset->Value(0);
+      if (records->Exists(key)) {
+        Err_LogInfo("Improper SQL statement '" + sql +
+                    "' to create a dictionary. The statement resulted in double key value: '" + rt::Concat(key) + "'");
+      } else {
+        records->Add(key, recordset->Value(1));
+      }
+      recordset->MoveNext();
+    }
+    Sql_CloseRecordsetAndConnection(recordset);
+    return records;
+  } catch (...) {
+    HandleMethodError("Lib_SQL.Sql_GetRecordsAsDictionary. SQL: '" + sql + "'",
+                      [&] { Sql_CloseRecordsetAndConnection(recordset); });
+  }
+  return nullptr;
+}
+
+std::shared_ptr<data::Recordset> SQL_GetWritableRecordset(const std::string& sql,
+                                                          std::shared_ptr<data::Connection>& connection,
+                                                          int32_t lockType) {
+  std::shared_ptr<data::Recordset> recordset;
+  try {
+    recordset = data::Recordset::New();
+    recordset->SetCursorLocation(data::kUseClient);
+    recordset->Open(sql, connection, data::kCursorKeyset, lockType);
+    recordset->SetActiveConnection(nullptr);
+    return recordset;
+  } catch (...) {
+    HandleMethodError("Lib_SQL.SQL_GetWritableRecordset", ExecutingInfo(connection, sql), [&] {
+      recordset.reset();
+      Sql_CloseConnection(connection);
+    });
+  }
+  return nullptr;
+}
+
 std::shared_ptr<data::Recordset> Sql_GetDisconnectedRecordset(const std::string& sql,
                                                               const std::string& connectionString,
                                                               std::optional<bool> readCommitted) {

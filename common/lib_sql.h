@@ -1,6 +1,7 @@
-// Lib_SQL: opening and closing connections, the disconnected and read-only
-// recordsets that methods hand to their callers, the row-existence probe,
-// and the per-thread common connection string.
+// Lib_SQL: opening and closing connections, the disconnected, read-only and
+// writable recordsets that methods hand to their callers, rows as
+// dictionaries, the row-existence probe, and the per-thread common
+// connection string.
 #pragma once
 
 #include <memory>
@@ -9,6 +10,7 @@
 
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "runtime/dictionary.h"
 #include "runtime/variant.h"
 
 // "set TRANSACTION ISOLATION LEVEL READ COMMITTED"
@@ -24,6 +26,35 @@ void Sql_CloseConnection(std::shared_ptr<data::Connection>& connection);
 void Sql_CloseConnection(rt::Variant& connection);
 void Sql_CloseRecordset(std::shared_ptr<data::Recordset>& recordset);
 void Sql_CloseRecordset(rt::Variant& recordset);
+
+// Closes an open recordset and the open connection it runs on (whoever
+// opened that), detaches it and empties the caller's variable. No handler:
+// an empty variable raises 91 to the caller.
+void Sql_CloseRecordsetAndConnection(std::shared_ptr<data::Recordset>& recordset);
+
+// The current row as field name -> value, in field order; of two fields
+// with one name the first wins. Empty at EOF or BOF; the recordset does not
+// move. Failures are logged and raised with "Lib_SQL.Sql_GetRecordAsDictionary"
+// and the errors of the recordset's connection as information.
+std::shared_ptr<rt::Dictionary> Sql_GetRecordAsDictionary(const std::shared_ptr<data::Recordset>& recordset);
+
+// A two-column query as column 1's value -> column 2's value, keys keeping
+// their subtype. The recordset opens and closes a connection of its own. A
+// key that comes again keeps its first value and is logged as information.
+// Failures (a bad statement, fewer than two columns, no connection) are
+// logged and raised with "Lib_SQL.Sql_GetRecordsAsDictionary. SQL: '<sql>'".
+std::shared_ptr<rt::Dictionary> Sql_GetRecordsAsDictionary(const std::string& connectionString,
+                                                           const std::string& sql);
+
+// The query's rows on the caller's connection (client cursor, keyset, the
+// caller's lock type), then detached so that they can be changed offline
+// and written later in a batch. The connection stays open and the caller's.
+// On failure the caller's connection is closed and emptied, and the error
+// is logged and raised with "Lib_SQL.SQL_GetWritableRecordset" and the
+// connection's errors and the statement as information.
+std::shared_ptr<data::Recordset> SQL_GetWritableRecordset(const std::string& sql,
+                                                          std::shared_ptr<data::Connection>& connection,
+                                                          int32_t lockType);
 
 // The query's rows, detached from the connection that this call opened and
 // closed; READ COMMITTED first when `readCommitted` is given and true.

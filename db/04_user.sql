@@ -54,3 +54,27 @@ CREATE TABLE BPSPERUSER (
   USERID nvarchar(50) COLLATE NOCASE NOT NULL,
   BUSINESSPARTNERID int NOT NULL
 );
+
+-- The suite's employees, each in a department (there is no department
+-- table). Other parts of the suite fill it; this system only reads it.
+CREATE TABLE EMPLOYEE (
+  EMPLOYEEID nvarchar(20) COLLATE NOCASE NOT NULL PRIMARY KEY,
+  DEPARTMENT nvarchar(50) COLLATE NOCASE NULL,
+  NAME nvarchar(100) COLLATE NOCASE NULL
+);
+CREATE INDEX EMPLOYEE_BYDEPARTMENT ON EMPLOYEE (DEPARTMENT, EMPLOYEEID);
+
+-- Project roles: each switches on business processes 1 to 7 by its flags
+-- (HOURSREGISTRATION 1 to ERPRELATED 7). Users hold roles in the membership
+-- directory (ProjectRole, the default role first). Nothing here writes it.
+CREATE TABLE ROLE (
+  ROLE nvarchar(20) COLLATE NOCASE NOT NULL PRIMARY KEY,
+  DESCRIPTION nvarchar(100) COLLATE NOCASE NULL,
+  HOURSREGISTRATION bit NULL,
+  APPROVAL bit NULL,
+  PROJECTHOMEPAGE bit NULL,
+  TEAMBOOKING bit NULL,
+  EXPENSEREGISTRATION bit NULL,
+  DATAACCESS bit NULL,
+  ERPRELATED bit NULL
+);

@@ -82,20 +82,22 @@ struct IUser {
                          std::string& iBody) = 0;
 
   // Offices.
-  virtual rt::Variant GetAllAdministrativeOffices() = 0;
-  virtual rt::Variant GetAllPurchaseOffices() = 0;
-  virtual rt::Variant GetOfficeParams(std::string& iOffice) = 0;
+  virtual std::shared_ptr<rt::Collection> GetAllAdministrativeOffices() = 0;
+  virtual std::shared_ptr<rt::Collection> GetAllPurchaseOffices() = 0;
+  virtual std::shared_ptr<rt::Dictionary> GetOfficeParams(std::string& iOffice) = 0;
 
-  // Employees and departments.
-  virtual rt::Variant GetEmployeeDetails(std::string& iEmployee) = 0;
-  virtual rt::Variant GetAllEmployees(rt::Variant& iFields) = 0;
-  virtual rt::Variant GetEmployeeData(rt::Variant& i_oPage, std::string& i_sPersistedStateInfo,
-                                      int16_t& i_iPageSize, rt::Variant& i_asEmployeeIDs,
-                                      rt::Variant& i_sSortTableFieldNames) = 0;
-  virtual rt::Variant GetRangeOfEmployees(std::string& i_sFromEmp, std::string& i_sToEmp,
-                                          std::string& i_sFromDep, std::string& i_sToDep) = 0;
-  virtual rt::Variant GetAllEmployeesbyDepartment(std::string& iDepartment) = 0;
-  virtual rt::Variant GetAllDepartments() = 0;
+  // Employees and departments. The lists answer recordsets detached from
+  // their connection; GetAllEmployees and GetAllEmployeesbyDepartment answer
+  // Nothing (null) when no row matched, GetRangeOfEmployees an empty one.
+  virtual std::shared_ptr<rt::Dictionary> GetEmployeeDetails(std::string& iEmployee) = 0;
+  virtual rt::ObjectPtr GetAllEmployees(rt::Variant& iFields) = 0;
+  virtual rt::ObjectPtr GetEmployeeData(rt::Variant& i_oPage, std::string& i_sPersistedStateInfo,
+                                        int16_t& i_iPageSize, rt::Variant& i_asEmployeeIDs,
+                                        rt::Variant& i_sSortTableFieldNames) = 0;
+  virtual rt::ObjectPtr GetRangeOfEmployees(std::string& i_sFromEmp, std::string& i_sToEmp,
+                                            std::string& i_sFromDep, std::string& i_sToDep) = 0;
+  virtual rt::ObjectPtr GetAllEmployeesbyDepartment(std::string& iDepartment) = 0;
+  virtual std::shared_ptr<rt::Dictionary> GetAllDepartments() = 0;
 
   // Directory user lists, paged by a start key the caller carries between calls.
   virtual std::shared_ptr<rt::Collection> GetAllBuyers(rt::Variant& io_vFromUserID,
@@ -129,16 +131,17 @@ struct IUser {
   virtual std::shared_ptr<rt::Dictionary> GetWorkcentersByBISID(int16_t& iBISID) = 0;
 
   // Project roles and business processes.
-  virtual rt::Variant GetAllProjectRoles() = 0;
-  virtual rt::Variant GetProjectRoles(std::string& i_sUserId) = 0;
+  virtual std::shared_ptr<rt::Dictionary> GetAllProjectRoles() = 0;
+  virtual std::shared_ptr<rt::Dictionary> GetProjectRoles(std::string& i_sUserId) = 0;
   virtual std::string GetDefaultProjectRole(std::string& iUserID) = 0;
   virtual void SetDefaultProjectRole(std::string& i_sDefaultRole, std::string& i_sUserId) = 0;
-  virtual rt::Variant GetBusinessProcessPerRole(std::string& iRole) = 0;
-  virtual rt::Variant GetBusinessProcessForUser(std::string& iUser, rt::Variant& iRole) = 0;
+  virtual std::shared_ptr<rt::Dictionary> GetBusinessProcessPerRole(std::string& iRole) = 0;
+  virtual std::shared_ptr<rt::Dictionary> GetBusinessProcessForUser(std::string& iUser,
+                                                                     rt::Variant& iRole) = 0;
   virtual bool IsValidBusinessProcess(std::string& iRole, int32_t& iBusinessProcess) = 0;
-  virtual rt::Variant GetUsersByBusinessProcess(rt::Variant& i_aBusinessProcess,
-                                                rt::Variant& io_vFromUserID,
-                                                rt::Variant& i_vPageSize) = 0;
+  virtual std::shared_ptr<rt::Dictionary> GetUsersByBusinessProcess(rt::Variant& i_aBusinessProcess,
+                                                                     rt::Variant& io_vFromUserID,
+                                                                     rt::Variant& i_vPageSize) = 0;
   virtual bool IsValidBusinessProcessForUser(std::string& iUser, int32_t& iBusinessProcess,
                                              rt::Variant& iRole) = 0;
 

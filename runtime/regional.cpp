@@ -272,7 +272,9 @@ std::optional<double> ParseNumber(std::string_view text, bool* overflow) {
   return value;
 }
 
-std::optional<Date> ParseDate(std::string_view text) {
+std::optional<Date> ParseDate(std::string_view text) { return ParseDate(text, NumericDateOrder{}); }
+
+std::optional<Date> ParseDate(std::string_view text, const NumericDateOrder& order) {
   Scanner sc{TrimBlanks(text)};
   if (sc.s.empty()) return std::nullopt;
   // A time alone: digits then ':'.
@@ -284,26 +286,34 @@ std::optional<Date> ParseDate(std::string_view text) {
     return Date::FromParts(1899, 12, 30, t.hour, t.minute, t.second);
   }
 
-  int y, m, d;
+  int y = -1, m = -1, d = -1;
   bool iso = false;
-  if (lead == 4) {  // yyyy-mm-dd
+  if (lead == 4 && lead < sc.s.size() && sc.s[lead] == '-') {  // yyyy-mm-dd
     y = sc.Number(4, 4);
-    if (!sc.Eat('-')) return std::nullopt;
+    sc.Eat('-');
     m = sc.Number(1, 2);
     if (m < 0 || !sc.Eat('-')) return std::nullopt;
     d = sc.Number(1, 2);
     iso = true;
-  } else {  // m/d/yy or m/d/yyyy, locale 1033
-    m = sc.Number(1, 2);
-    if (m < 0 || !sc.Eat('/')) return std::nullopt;
-    d = sc.Number(1, 2);
-    if (d < 0 || !sc.Eat('/')) return std::nullopt;
-    size_t yearDigits = 0;
-    y = sc.Number(2, 4, &yearDigits);
-    if (yearDigits == 3) return std::nullopt;
-    if (y >= 0 && yearDigits == 2) y = ExpandYear(y);
+  } else {  // the numeric order: m/d/yy or m/d/yyyy for locale 1033
+    using Part = NumericDateOrder::Part;
+    for (size_t k = 0; k < order.parts.size(); ++k) {
+      if (k > 0 && !sc.Eat(order.separator)) return std::nullopt;
+      const Part part = order.parts[k];
+      int value = -1;
+      if (part == Part::kYear) {
+        size_t yearDigits = 0;
+        value = sc.Number(2, 4, &yearDigits);
+        if (yearDigits == 3) return std::nullopt;
+        if (value >= 0 && yearDigits == 2) value = ExpandYear(value);
+      } else {
+        value = sc.Number(1, 2);
+      }
+      if (value < 0) return std::nullopt;
+      (part == Part::kYear ? y : part == Part::kMonth ? m : d) = value;
+    }
   }
-  if (y < 0 || d < 0 || !ValidDay(y, m, d)) return std::nullopt;
+  if (y < 0 || m < 0 || d < 0 || !ValidDay(y, m, d)) return std::nullopt;
 
   Clock t;
   if (!sc.AtEnd()) {

@@ -3,6 +3,7 @@
 // locale 1033); every conversion between values and text goes through here.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -34,7 +35,20 @@ std::string FormatDecimal(const Decimal& d);
 // else, nor for a number beyond Double's range, which sets `overflow` when given
 // (a number too small for a Double reads as 0).
 std::optional<double> ParseNumber(std::string_view text, bool* overflow = nullptr);
-// Parses a date in the profile's form, month/day/year, or a time (h:nn[:ss] [AM|PM]).
+// The order of a numeric date's parts and the character between them, as a
+// locale writes its short dates: month/day/year for locale 1033.
+struct NumericDateOrder {
+  enum Part : char { kYear = 'y', kMonth = 'm', kDay = 'd' };
+  std::array<Part, 3> parts{kMonth, kDay, kYear};
+  char separator = '/';
+};
+
+// Parses a date in the profile's form (yyyy-mm-dd, with a time after a
+// blank or a "T"), month/day/year, or a time alone (h:nn[:ss] [AM|PM]); a
+// date may be followed by a blank and a time. Years of two digits read
+// 00-29 as 2000-2029 and 30-99 as 1930-1999; a date lies in 100-9999.
 std::optional<Date> ParseDate(std::string_view text);
+// The same with another numeric order in place of month/day/year.
+std::optional<Date> ParseDate(std::string_view text, const NumericDateOrder& order);
 
 }  // namespace rt

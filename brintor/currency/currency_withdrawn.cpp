@@ -2,9 +2,7 @@
 // error -1, its text naming the replacement standing where the method name
 // goes; none reads its arguments or touches the database.
 #include "brintor/currency/currency.h"
-#include "brintor/currency/currency_support.h"
 #include "common/lib_errorhandling.h"
-#include "runtime/com_error.h"
 #include "runtime/context.h"
 
 namespace brintor {
@@ -12,13 +10,7 @@ namespace brintor {
 namespace {
 
 [[noreturn]] void Withdrawn(const std::string& replacement) {
-  rt::PendingError& err = rt::Err();
-  err.Clear();
-  err.number = -1;
-  err.source = currency_detail::kLibrary;
-  err.description = rt::VbErrorText(-1);
-  Err_LogAndRaise("This method is depricated, Use Brintor.TCurrency." + replacement + " Method");
-  throw rt::ComError(-1, currency_detail::kLibrary, rt::VbErrorText(-1));  // not reached: the line above raises
+  DeprecatedStub("This method is depricated, Use Brintor.TCurrency." + replacement + " Method");
 }
 
 }  // namespace

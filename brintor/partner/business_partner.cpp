@@ -24,30 +24,13 @@ rt::Variant TextArray(std::initializer_list<const char*> texts) {
   return rt::Variant(rt::SafeArray::From(std::move(items)));
 }
 
-// A withdrawn member: error -1 with its text in place of the method name.
-[[noreturn]] void DeprecatedStub(const std::string& text) {
-  rt::Err() = rt::PendingError{-1, rt::CurrentComponentName(), rt::VbErrorText(-1), {}, 0};
-  Err_LogAndRaise(text);
-  rt::Err().RaiseAgain();  // not reached: Err_LogAndRaise raises the pending error
-}
-
 const char* const kCrLf = "\r\n";
 
 }  // namespace
 
-std::string partner::buildWhereClause(const std::string& sql, const std::string& condition) {
-  const bool hasWhere = sql.find("WHERE") != std::string::npos;
-  return sql + " " + (hasWhere ? "AND" : "WHERE") + " (" + condition + ")";
-}
-
-rt::ObjectPtr partner::ThreadUtilities() {
-  thread_local rt::ObjectPtr utilities;
-  if (!utilities) utilities = rt::CreateObject("Tamrick.Utilities");
-  return utilities;
-}
-
-void partner::NotYetAvailable(const std::string& method) {
-  rt::Raise(kNotYetAvailable, std::string(kClassSource) + "." + method, method + " is not yet available");
+bool partner::ResultSucceeded(const rt::ObjectPtr& result) {
+  if (!result) rt::RaiseVb(rt::vberr::kObjectNotSet);
+  return rt::CBool(result->Call("Succeeded"));
 }
 
 BusinessPartner::BusinessPartner() {

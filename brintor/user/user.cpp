@@ -146,12 +146,18 @@ rt::ObjectPtr User::GetAUObject(const std::string& userId) {
 }
 
 // No handler of its own: a failure to find the string or to open reaches the
-// calling method's handler as it came.
+// calling method's handler as it came. The connection is opened here, so a
+// database that cannot be opened is reported at once rather than at the
+// connection's first use.
 std::shared_ptr<data::Connection> User::getConnection() {
   std::string connectionString = Sql_CommonConnectionString("");
   auto cn = data::Connection::New();
   cn->Open(connectionString);
   return cn;
+}
+
+std::string User::ConnectionString() {
+  return Sql_CommonConnectionString("Brintor.User.ConnectionString", false);
 }
 
 rt::Variant User::ResolvedProperty(std::string& userId, const char* property, const char* label,

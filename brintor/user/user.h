@@ -1,7 +1,8 @@
 // User ("Brintor.User"): the reading class of users and offices. Answers
 // questions about a user from the membership directory, falling back to the
 // user's administrative office for a few attributes; lists directory users
-// page by page; reads warehouses and work centres.
+// page by page; reads offices, employees, warehouses, work centres and
+// project roles; sends mail to users.
 #pragma once
 
 #include <memory>
@@ -119,33 +120,39 @@ class User : public rt::Object, public IUser, public IReferentialIntegrity, publ
   std::shared_ptr<rt::Dictionary> GetWorkcenterDetails(std::string& iWorkcenterCode) override;
   std::shared_ptr<rt::Dictionary> GetWorkcentersByBISID(int16_t& iBISID) override;
 
-  // --- not yet available (user_pending.cpp) ---
+  // --- mail (user_mail.cpp) ---
   void SendEmail(std::string& iUserIDTo, std::string& iUserIDFrom, std::string& iSubject,
                  std::string& iBody) override;
   void SendEmailwithAttachment(std::string& iUserIDTo, std::string& iUserIDFrom, std::string& iSubject,
                                std::string& iBody, std::string& iAttachment) override;
-  rt::Variant GetAllAdministrativeOffices() override;
-  rt::Variant GetAllPurchaseOffices() override;
-  rt::Variant GetOfficeParams(std::string& iOffice) override;
-  rt::Variant GetEmployeeDetails(std::string& iEmployee) override;
-  rt::Variant GetAllEmployees(rt::Variant& iFields) override;
-  rt::Variant GetEmployeeData(rt::Variant& i_oPage, std::string& i_sPersistedStateInfo, int16_t& i_iPageSize,
-                              rt::Variant& i_asEmployeeIDs, rt::Variant& i_sSortTableFieldNames) override;
-  rt::Variant GetRangeOfEmployees(std::string& i_sFromEmp, std::string& i_sToEmp, std::string& i_sFromDep,
-                                  std::string& i_sToDep) override;
-  rt::Variant GetAllEmployeesbyDepartment(std::string& iDepartment) override;
-  rt::Variant GetAllDepartments() override;
-  rt::Variant GetAllProjectRoles() override;
-  rt::Variant GetProjectRoles(std::string& i_sUserId) override;
+
+  // --- offices (user_offices.cpp) ---
+  std::shared_ptr<rt::Collection> GetAllAdministrativeOffices() override;
+  std::shared_ptr<rt::Collection> GetAllPurchaseOffices() override;
+  std::shared_ptr<rt::Dictionary> GetOfficeParams(std::string& iOffice) override;
+
+  // --- employees and departments (user_employees.cpp) ---
+  std::shared_ptr<rt::Dictionary> GetEmployeeDetails(std::string& iEmployee) override;
+  rt::ObjectPtr GetAllEmployees(rt::Variant& iFields) override;
+  rt::ObjectPtr GetEmployeeData(rt::Variant& i_oPage, std::string& i_sPersistedStateInfo, int16_t& i_iPageSize,
+                                rt::Variant& i_asEmployeeIDs, rt::Variant& i_sSortTableFieldNames) override;
+  rt::ObjectPtr GetRangeOfEmployees(std::string& i_sFromEmp, std::string& i_sToEmp, std::string& i_sFromDep,
+                                    std::string& i_sToDep) override;
+  rt::ObjectPtr GetAllEmployeesbyDepartment(std::string& iDepartment) override;
+  std::shared_ptr<rt::Dictionary> GetAllDepartments() override;
+
+  // --- project roles and business processes (user_roles.cpp) ---
+  std::shared_ptr<rt::Dictionary> GetAllProjectRoles() override;
+  std::shared_ptr<rt::Dictionary> GetProjectRoles(std::string& i_sUserId) override;
   std::string GetDefaultProjectRole(std::string& iUserID) override;
   void SetDefaultProjectRole(std::string& i_sDefaultRole, std::string& i_sUserId) override;
-  rt::Variant GetBusinessProcessPerRole(std::string& iRole) override;
-  rt::Variant GetBusinessProcessForUser(std::string& iUser, rt::Variant& iRole) override;
+  std::shared_ptr<rt::Dictionary> GetBusinessProcessPerRole(std::string& iRole) override;
+  std::shared_ptr<rt::Dictionary> GetBusinessProcessForUser(std::string& iUser, rt::Variant& iRole) override;
   bool IsValidBusinessProcess(std::string& iRole, int32_t& iBusinessProcess) override;
-  rt::Variant GetUsersByBusinessProcess(rt::Variant& i_aBusinessProcess, rt::Variant& io_vFromUserID,
-                                        rt::Variant& i_vPageSize) override;
-  bool IsValidBusinessProcessForUser(std::string& iUser, int32_t& iBusinessProcess,
-                                     rt::Variant& iRole) override;
+  std::shared_ptr<rt::Dictionary> GetUsersByBusinessProcess(rt::Variant& i_aBusinessProcess,
+                                                            rt::Variant& io_vFromUserID,
+                                                            rt::Variant& i_vPageSize) override;
+  bool IsValidBusinessProcessForUser(std::string& iUser, int32_t& iBusinessProcess, rt::Variant& iRole) override;
 
  private:
   // --- user.cpp: the resolution rule, the two caches, the database ---
@@ -156,6 +163,8 @@ class User : public rt::Object, public IUser, public IReferentialIntegrity, publ
   std::shared_ptr<rt::Dictionary> getOfficeProperties(const std::string& office);
   rt::ObjectPtr GetAUObject(const std::string& userId);
   std::shared_ptr<data::Connection> getConnection();
+  // The common connection string from the configuration only.
+  std::string ConnectionString();
 
   // The getters' common pattern: the directory property resolved by GetUserField.
   rt::Variant ResolvedProperty(std::string& userId, const char* property, const char* label,
@@ -169,7 +178,17 @@ class User : public rt::Object, public IUser, public IReferentialIntegrity, publ
   std::vector<rt::Variant> GetVYUsers(const rt::Variant& filters);
   std::shared_ptr<rt::Collection> getUserPage(const std::vector<rt::Variant>& ids, rt::Variant& startKey,
                                               const rt::Variant& pageSize);
+  std::shared_ptr<rt::Dictionary> getUserPageDictionary(const std::vector<std::string>& ids, rt::Variant& startKey,
+                                                        const rt::Variant& pageSize);
   std::shared_ptr<rt::Collection> RoleList(int16_t role, rt::Variant& startKey, const rt::Variant& pageSize);
+
+  // --- user_offices.cpp, user_employees.cpp, user_mail.cpp ---
+  std::shared_ptr<rt::Collection> getOffices(const std::string& sql);
+  // The SQL text + " AND (" or " WHERE (" (by whether "WHERE" occurs in it,
+  // letter case counting) + the condition + ")".
+  static std::string buildWhereClause(const std::string& sql, const std::string& condition);
+  void Mail(std::string& to, std::string& from, std::string& subject, std::string& body,
+            const std::string* attachments);
 
   // Cached for the object's life: one office and one directory user.
   std::shared_ptr<rt::Dictionary> officeProperties_;

@@ -48,27 +48,27 @@ bool HoldsSupplierRole(const rt::Variant& roles) {
 
 bool IsNothing(const rt::Variant& v) { return !v.IsObject() || v.IsNothing(); }
 
-}  // namespace
-
-// The page starts at the first id not below the start key (compared without
-// regard to case) and takes every id from there, in the list's order.
-std::shared_ptr<rt::Collection> User::getUserPage(const std::vector<rt::Variant>& ids, rt::Variant& startKey,
-                                                  const rt::Variant& pageSize) {
-  auto page = std::make_shared<rt::Collection>();
+// The page walk shared by both page forms: the page starts at the first id
+// not below the start key (compared without regard to case) and takes every
+// id from there, in the list's order, until the page size is reached. The
+// caller's start key becomes the last id taken + "!" when the page filled,
+// else the empty text.
+template <class Ids, class Take>
+void WalkPage(const Ids& ids, rt::Variant& startKey, const rt::Variant& pageSize, Take take) {
   const bool sized = !pageSize.IsMissing();
   if (sized && rt::CDbl(pageSize) <= 0) {
     startKey = rt::Variant("");
-    return page;
+    return;
   }
   const std::string from = rt::Concat(startKey);
   std::string nextKey;
   int16_t count = 0;
   bool taking = false;
-  for (const rt::Variant& id : ids) {
-    const std::string text = rt::CStr(id);
+  for (const auto& id : ids) {
+    const std::string text = rt::CStr(rt::Variant(id));
     if (!taking) taking = from.empty() || rt::TextCompare(text, from) >= 0;
     if (!taking) continue;
-    page->Add(id);
+    take(id, text);
     if (count == INT16_MAX) rt::RaiseVb(rt::vberr::kOverflow);
     ++count;
     if (sized && count == rt::CInt(pageSize)) {
@@ -77,6 +77,24 @@ std::shared_ptr<rt::Collection> User::getUserPage(const std::vector<rt::Variant>
     }
   }
   startKey = rt::Variant(nextKey.empty() ? std::string() : nextKey + "!");
+}
+
+}  // namespace
+
+std::shared_ptr<rt::Collection> User::getUserPage(const std::vector<rt::Variant>& ids, rt::Variant& startKey,
+                                                  const rt::Variant& pageSize) {
+  auto page = std::make_shared<rt::Collection>();
+  WalkPage(ids, startKey, pageSize, [&](const rt::Variant& id, const std::string&) { page->Add(id); });
+  return page;
+}
+
+std::shared_ptr<rt::Dictionary> User::getUserPageDictionary(const std::vector<std::string>& ids,
+                                                            rt::Variant& startKey, const rt::Variant& pageSize) {
+  auto page = rt::NewDictionary();
+  WalkPage(ids, startKey, pageSize, [&](const std::string&, const std::string& text) {
+    const rt::Variant id(text);
+    page->Add(id, id);
+  });
   return page;
 }
 

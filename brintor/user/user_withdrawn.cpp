@@ -4,84 +4,78 @@
 
 #include "brintor/user/user.h"
 #include "common/lib_errorhandling.h"
-#include "runtime/com_error.h"
 #include "runtime/context.h"
 
 namespace brintor {
 
 namespace {
 
-[[noreturn]] void DeprecatedStub(const std::string& method) {
-  rt::PendingError& err = rt::Err();
-  err.Clear();
-  err.number = -1;
-  err.source = rt::CurrentComponentName();
-  err.description = rt::VbErrorText(-1);
-  Err_LogAndRaise("This method is depricated, Use Brintor.TUser." + method + " Method");
-  throw rt::ComError(-1, err.source, err.description);  // not reached: Err_LogAndRaise raised
+// The replacement in TUser stands where the method name goes.
+[[noreturn]] void Withdrawn(const std::string& method) {
+  DeprecatedStub("This method is depricated, Use Brintor.TUser." + method + " Method");
 }
 
 }  // namespace
 
 rt::ObjectPtr User::InsertFromScript(std::string&, rt::Variant&, rt::Variant&) {
   rt::ContextScope scope(*this);
-  DeprecatedStub("InsertFromScript");
+  Withdrawn("InsertFromScript");
 }
 
 rt::ObjectPtr User::UpdateFromScript(std::string&, rt::Variant&, rt::Variant&) {
   rt::ContextScope scope(*this);
-  DeprecatedStub("UpdateFromScript");
+  Withdrawn("UpdateFromScript");
 }
 
 rt::ObjectPtr User::DeleteFromScript(std::string&, rt::Variant&, rt::Variant&) {
   rt::ContextScope scope(*this);
-  DeprecatedStub("DeleteFromScript");
+  Withdrawn("DeleteFromScript");
 }
 
 bool User::DeleteOffice(std::string&) {
   rt::ContextScope scope(*this);
-  DeprecatedStub("DeleteOffice");
+  Withdrawn("DeleteOffice");
 }
 
 rt::ObjectPtr User::CreateUserWithAttributes(std::string&, std::string&, rt::Variant&, rt::Variant&) {
   rt::ContextScope scope(*this);
-  DeprecatedStub("CreateUserWithAttributes");
+  Withdrawn("CreateUserWithAttributes");
 }
 
 rt::ObjectPtr User::InsertBiddingUser(rt::Variant&, rt::Variant&, rt::Variant&, rt::Variant&, rt::Variant&,
                                       rt::Variant&, std::string&, std::string&) {
   rt::ContextScope scope(*this);
-  DeprecatedStub("InsertBiddingUser");
+  Withdrawn("InsertBiddingUser");
 }
 
 bool User::IReferentialIntegrity_Exists(const std::string&, const rt::Variant&, const rt::Variant&) {
   rt::ContextScope scope(*this);
-  DeprecatedStub("IReferentialIntegrity_Exists");
+  Withdrawn("IReferentialIntegrity_Exists");
 }
 
 bool User::IReferentialIntegrity_BeforeDelete(const std::string&, const rt::Variant&, const rt::Variant&) {
   rt::ContextScope scope(*this);
-  DeprecatedStub("IReferentialIntegrity_BeforeDelete");
+  Withdrawn("IReferentialIntegrity_BeforeDelete");
 }
 
 rt::ObjectPtr User::BusinessRules_Insert(const std::shared_ptr<rt::Dictionary>&) {
   rt::ContextScope scope(*this);
-  DeprecatedStub("BusinessRules_Insert");
+  Withdrawn("BusinessRules_Insert");
 }
 
 rt::ObjectPtr User::BusinessRules_Update(const std::shared_ptr<rt::Dictionary>&) {
   rt::ContextScope scope(*this);
-  DeprecatedStub("BusinessRules_Update");
+  Withdrawn("BusinessRules_Update");
 }
 
 rt::ObjectPtr User::BusinessRules_Delete(const std::shared_ptr<rt::Dictionary>&) {
   rt::ContextScope scope(*this);
-  DeprecatedStub("BusinessRules_Delete");
+  Withdrawn("BusinessRules_Delete");
 }
 
 rt::ObjectPtr User::BusinessRules_GetInstance(const std::shared_ptr<rt::Dictionary>&) {
   rt::ContextScope scope(*this);
-  DeprecatedStub("BusinessRules_GetInstance");
+  Withdrawn("BusinessRules_GetInstance");
 }
 
 }  // namespace brintor

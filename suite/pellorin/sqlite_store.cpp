@@ -5,7 +5,9 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <iterator>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -147,26 +149,29 @@ class SqliteDirectory : public DirectoryStore {
     // Entries and attribute values read as of one moment, so that a change
     // made meanwhile by another process is seen whole or not at all.
     Transaction snapshot(db_, "BEGIN");
-    std::vector<std::pair<std::string, std::string>> entries;  // key, id
-    {
-      Statement st(db_, "SELECT ENTRYKEY, USERID FROM DIRECTORYENTRY");
-      while (st.Step()) entries.emplace_back(st.Text(0), st.Text(1));
-    }
-    std::vector<bool> keep(entries.size(), true);
+    // The keys that pass every attribute filter, then the entries among them
+    // that pass the filters on the id.
+    std::optional<std::unordered_set<std::string>> passingAll;
     for (const Filter& filter : filters) {
-      if (filter.onId) {
-        for (size_t i = 0; i < entries.size(); ++i)
-          keep[i] = keep[i] && Matches(filter, entries[i].second);
+      if (filter.onId) continue;
+      std::unordered_set<std::string> passing = Passing(filter);
+      if (!passingAll) {
+        passingAll = std::move(passing);
         continue;
       }
-      std::unordered_set<std::string> passing = Passing(filter);
-      for (size_t i = 0; i < entries.size(); ++i)
-        keep[i] = keep[i] && passing.count(entries[i].first) > 0;
+      for (auto it = passingAll->begin(); it != passingAll->end();)
+        it = passing.count(*it) ? std::next(it) : passingAll->erase(it);
     }
-    snapshot.Commit();
     std::vector<std::string> ids;
-    for (size_t i = 0; i < entries.size(); ++i)
-      if (keep[i]) ids.push_back(std::move(entries[i].second));
+    auto keep = [&](std::string id) {
+      for (const Filter& filter : filters)
+        if (filter.onId && !Matches(filter, id)) return;
+      ids.push_back(std::move(id));
+    };
+    Statement st(db_, "SELECT ENTRYKEY, USERID FROM DIRECTORYENTRY");
+    while (st.Step())
+      if (!passingAll || passingAll->count(st.Text(0))) keep(st.Text(1));
+    snapshot.Commit();
     std::sort(ids.begin(), ids.end(), IdLess);
     return ids;
   }
@@ -263,21 +268,27 @@ class SqliteDirectory : public DirectoryStore {
 
   // The keys of the entries with a value that passes the filter.
   std::unordered_set<std::string> Passing(const Filter& filter) {
-    auto values = ValuesOf(filter.attribute.name);
     std::unordered_set<std::string> passing;
+    if (filter.attribute.name != "VYRole") {
+      // One pass over the values, none of them kept.
+      Statement st(db_, "SELECT ENTRYKEY, VALUE FROM DIRECTORYATTRIBUTE WHERE NAME = ?");
+      st.Bind(1, filter.attribute.name);
+      while (st.Step())
+        if (Matches(filter, st.Text(1))) passing.insert(st.Text(0));
+      return passing;
+    }
+    auto values = ValuesOf(filter.attribute.name);
     auto passes = [&](const std::vector<std::string>& list) {
       return std::any_of(list.begin(), list.end(),
                          [&](const std::string& v) { return Matches(filter, v); });
     };
     for (const auto& [key, list] : values)
       if (passes(list)) passing.insert(key);
-    if (filter.attribute.name == "VYRole") {
-      // An entry without roles of its own holds those of its related entry.
-      for (const auto& [key, related] : ValuesOf("RelatedEntry")) {
-        if (values.count(key) || related.empty()) continue;
-        auto it = values.find(KeyOf(related[0]));
-        if (it != values.end() && passes(it->second)) passing.insert(key);
-      }
+    // An entry without roles of its own holds those of its related entry.
+    for (const auto& [key, related] : ValuesOf("RelatedEntry")) {
+      if (values.count(key) || related.empty()) continue;
+      auto it = values.find(KeyOf(related[0]));
+      if (it != values.end() && passes(it->second)) passing.insert(key);
     }
     return passing;
   }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <regex>
@@ -47,6 +48,16 @@ class BrintorTest : public ::testing::Test {
     return text;
   }
 
+  // The failure a call raises as one line: "<hex number> <source>: <description>"
+  // with each CR LF of a description block shown as "|".
+  template <class F>
+  static std::string Failure(F&& call) {
+    rt::ComError e = RaisedBy(std::forward<F>(call));
+    char number[16];
+    std::snprintf(number, sizeof number, "%X", static_cast<uint32_t>(e.number()));
+    return std::string(number) + " " + e.source() + ": " + std::regex_replace(e.description(), std::regex("\r\n"), "|");
+  }
+
   static rt::Variant Array(std::vector<rt::Variant> items) {
     return rt::Variant(rt::SafeArray::From(std::move(items)));
   }
@@ -80,10 +91,11 @@ class BrintorTest : public ::testing::Test {
     return text;
   }
 
-  // A scalar of the catalog database read with a plain SQLite handle.
-  std::string Scalar(const std::string& sql) const {
+  // A scalar of the catalog database (or of the file at `path`) read with a
+  // plain SQLite handle.
+  std::string Scalar(const std::string& sql, const std::string& path = {}) const {
     sqlite3* db = nullptr;
-    sqlite3_open(sandbox_.CatalogPath().c_str(), &db);
+    sqlite3_open((path.empty() ? sandbox_.CatalogPath() : path).c_str(), &db);
     sqlite3_stmt* st = nullptr;
     std::string text = "(error)";
     if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {

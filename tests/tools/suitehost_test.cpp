@@ -108,7 +108,7 @@ std::string ExpectedIni(const std::string& dir, bool sample) {
          "\nQuarvelConnection_ConnectionString=" + cs + "\n[COMPONENTS]\nQuarvel=" + cs +
          "\n[MODULES]\nQuillet=No\n[MEMBERSHIP]\n" +
          (sample ? "MemScriptUser=scriptuser\nMemScriptCode=sample\n" : "MemScriptUser=\nMemScriptCode=\n") +
-         "LDAPRoot=\n[COMMONPARAMETERS]\nUNSPSCIMPLEMENTED=No\n";
+         "LDAPRoot=\n[COMMONPARAMETERS]\nUNSPSCIMPLEMENTED=No\n[MAIL]\nPickupDir=" + dir + "/mail/pickup\n";
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -121,7 +121,7 @@ std::vector<std::string> Lines(const std::string& text) {
 std::map<std::string, std::string> FolderContents(const fs::path& dir) {
   std::map<std::string, std::string> contents;
   for (const auto& entry : fs::directory_iterator(dir))
-    contents[entry.path().filename().string()] = ReadFile(entry.path());
+    contents[entry.path().filename().string()] = entry.is_directory() ? "(folder)" : ReadFile(entry.path());
   return contents;
 }
 
@@ -142,10 +142,16 @@ TEST_F(SuitehostTest, InitWritesDatabasesAndConfigurationFromARelativePath) {
   Db directory((dir / "directory.db").string());
   EXPECT_EQ(directory.Column("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
 
-  // Nothing but the four files: the temporary names are gone.
+  // Nothing but the four files, the empty download folder and the empty mail
+  // pickup folder: the temporary names are gone.
   std::vector<std::string> names;
   for (const auto& [name, text] : FolderContents(dir)) names.push_back(name);
-  EXPECT_THAT(names, ::testing::ElementsAre("catalog.db", "directory.db", "references.ini", "suite.ini"));
+  EXPECT_THAT(names, ::testing::ElementsAre("XMLDownload", "catalog.db", "directory.db", "mail", "references.ini",
+                                            "suite.ini"));
+  EXPECT_TRUE(fs::is_directory(dir / "XMLDownload"));
+  EXPECT_TRUE(fs::is_empty(dir / "XMLDownload"));
+  EXPECT_TRUE(fs::is_directory(dir / "mail" / "pickup"));
+  EXPECT_TRUE(fs::is_empty(dir / "mail" / "pickup"));
 }
 
 TEST_F(SuitehostTest, InitWithoutSampleHasTheSchemaOnlyAndASecondInitChangesNothing) {
@@ -204,6 +210,9 @@ TEST_F(SuitehostTest, CallArgumentsAreJsonOrBareWords) {
   EXPECT_EQ(typedArg("5"), "\"args\":[{\"$long\":5}]}\n");
   EXPECT_EQ(typedArg("\"5\""), "\"args\":[{\"$string\":\"5\"}]}\n");
   EXPECT_EQ(typedArg("2026-12-08"), "\"args\":[{\"$string\":\"2026-12-08\"}]}\n");
+  // Bracketed arguments stay whole: a JSON array, and a word in brackets.
+  EXPECT_EQ(Host({"call", "Scripting.Dictionary", "Add", "[x,y]", "[\"a\",1]"}).out,
+            "{\"result\":{\"$empty\":true},\"args\":[\"[x,y]\",[\"a\",1]]}\n");
 
   // An impossible value, a missing member or an unknown option or command: usage errors.
   HostResult r = Host({"call", "Scripting.Dictionary", "Exists", "{\"$integer\":70000}"});

@@ -11,16 +11,9 @@
 
 #include "runtime/com_error.h"
 #include "suite/pellorin/directory_store.h"
+#include "tools/suitehost/command_usage.h"
 
 namespace suitehost {
-
-const char* const kDirectoryUsage =
-    "  directory add USERID --password P [--attr NAME=VALUE]...\n"
-    "  directory set USERID NAME=VALUE...  (an empty VALUE removes the attribute;\n"
-    "                                      lists such as Roles take VALUE,VALUE)\n"
-    "  directory show USERID               the user's attributes as JSON\n"
-    "  directory list                      every id, one a line, in directory order\n"
-    "  directory remove USERID\n";
 
 namespace {
 
@@ -29,12 +22,13 @@ using pellorin::AttributeInfo;
 
 struct Malformed {
   std::string message;
+  const CLI::App* command;
 };
 
 // One NAME=VALUE operand as the attribute's stored values.
-std::pair<AttributeInfo, std::vector<std::string>> Assignment(const std::string& text) {
+std::pair<AttributeInfo, std::vector<std::string>> Assignment(const std::string& text, const CLI::App* command) {
   size_t eq = text.find('=');
-  if (eq == std::string::npos || eq == 0) throw Malformed{"'" + text + "' is not NAME=VALUE"};
+  if (eq == std::string::npos || eq == 0) throw Malformed{"'" + text + "' is not NAME=VALUE", command};
   AttributeInfo info = pellorin::DescribeAttribute(text.substr(0, eq));
   std::string value = text.substr(eq + 1);
   std::vector<std::string> values;
@@ -94,38 +88,45 @@ nlohmann::ordered_json Show(const pellorin::Entry& entry) {
   return out;
 }
 
-int Run(const std::vector<std::string>& operands) {
-  if (operands.empty()) throw Malformed{"directory needs a subcommand"};
-  const std::string& verb = operands[0];
-  if (verb == "list") {
-    if (operands.size() != 1) throw Malformed{"directory list takes no operands"};
-    for (const std::string& id : pellorin::OpenConfiguredDirectory()->Search({})) std::cout << id << '\n';
+}  // namespace
+
+DirectoryCommand::DirectoryCommand(CLI::App& host)
+    : directory_(host.add_subcommand("directory", "manage directory users")) {
+  directory_->require_subcommand(1);
+  add_ = directory_->add_subcommand("add", "add a user");
+  add_->add_option("USERID", userId_, "the new user's id")->required();
+  add_->add_option("--password", password_, "the user's password, stored only as its hash")
+      ->type_name("P")
+      ->required();
+  add_->add_option("--attr", attributes_, "an attribute (repeatable)")->type_name("NAME=VALUE")->allow_extra_args(false);
+
+  set_ = directory_->add_subcommand("set", "replace attributes; an empty VALUE removes one, lists take VALUE,VALUE");
+  set_->add_option("USERID", userId_, "the user's id")->required();
+  set_->add_option("NAME=VALUE", assignments_, "the attributes")->required();
+
+  show_ = directory_->add_subcommand("show", "the user's attributes as JSON");
+  show_->add_option("USERID", userId_, "the user's id")->required();
+  list_ = directory_->add_subcommand("list", "every id, one a line, in directory order");
+  remove_ = directory_->add_subcommand("remove", "remove a user");
+  remove_->add_option("USERID", userId_, "the user's id")->required();
+}
+
+int DirectoryCommand::Dispatch() const {
+  const std::string& id = userId_;
+  if (list_->parsed()) {
+    for (const std::string& user : pellorin::OpenConfiguredDirectory()->Search({})) std::cout << user << '\n';
     return 0;
   }
-  if (operands.size() < 2) throw Malformed{"directory " + verb + " needs a USERID"};
-  const std::string& id = operands[1];
-
-  if (verb == "add") {
-    std::optional<std::string> password;
+  if (add_->parsed()) {
     AttributeChanges attributes;
-    for (size_t i = 2; i < operands.size(); ++i) {
-      if (i + 1 >= operands.size()) throw Malformed{operands[i] + " needs a value"};
-      if (operands[i] == "--password")
-        password = operands[++i];
-      else if (operands[i] == "--attr")
-        Add(attributes, Assignment(operands[++i]));
-      else
-        throw Malformed{"unknown operand " + operands[i]};
-    }
-    if (!password) throw Malformed{"directory add needs --password"};
-    pellorin::OpenConfiguredDirectory()->Create(id, *password, attributes);
+    for (const std::string& text : attributes_) Add(attributes, Assignment(text, add_));
+    pellorin::OpenConfiguredDirectory()->Create(id, password_, attributes);
     std::cout << "Added " << id << '\n';
     return 0;
   }
-  if (verb == "set") {
-    if (operands.size() < 3) throw Malformed{"directory set needs NAME=VALUE"};
+  if (set_->parsed()) {
     AttributeChanges changes;
-    for (size_t i = 2; i < operands.size(); ++i) Add(changes, Assignment(operands[i]));
+    for (const std::string& text : assignments_) Add(changes, Assignment(text, set_));
     if (!pellorin::OpenConfiguredDirectory()->Change(id, changes)) {
       std::cerr << "suitehost: directory: no user '" << id << "'\n";
       return 1;
@@ -133,8 +134,7 @@ int Run(const std::vector<std::string>& operands) {
     std::cout << "Changed " << id << '\n';
     return 0;
   }
-  if (operands.size() != 2) throw Malformed{"directory " + verb + " takes only a USERID"};
-  if (verb == "show") {
+  if (show_->parsed()) {
     std::optional<pellorin::Entry> entry = pellorin::OpenConfiguredDirectory()->Read(id);
     if (!entry) {
       std::cerr << "suitehost: directory: no user '" << id << "'\n";
@@ -143,24 +143,19 @@ int Run(const std::vector<std::string>& operands) {
     std::cout << Show(*entry).dump() << '\n';
     return 0;
   }
-  if (verb == "remove") {
-    if (!pellorin::OpenConfiguredDirectory()->Remove(id)) {
-      std::cerr << "suitehost: directory: no user '" << id << "'\n";
-      return 1;
-    }
-    std::cout << "Removed " << id << '\n';
-    return 0;
+  if (!pellorin::OpenConfiguredDirectory()->Remove(id)) {
+    std::cerr << "suitehost: directory: no user '" << id << "'\n";
+    return 1;
   }
-  throw Malformed{"unknown directory subcommand " + verb};
+  std::cout << "Removed " << id << '\n';
+  return 0;
 }
 
-}  // namespace
-
-int DirectoryCommand(const std::vector<std::string>& operands) {
+int DirectoryCommand::Run() const {
   try {
-    return Run(operands);
+    return Dispatch();
   } catch (const Malformed& e) {
-    std::cerr << "suitehost: " << e.message << "\nusage:\n" << kDirectoryUsage;
+    std::cerr << "suitehost: " << e.message << '\n' << CommandUsage(e.command);
     return 2;
   } catch (const rt::ComError& e) {
     std::cerr << "suitehost: directory: " << e.description() << '\n';

@@ -35,10 +35,11 @@ rt::ObjectPtr HostSession::CreateRoot(const std::string& progId) {
 }
 
 json HostSession::Invoke(rt::Object& object, std::string_view member, rt::CallKind kind,
-                         rt::Args& args) {
-  rt::Variant result = object.Invoke(member, ResolveKind(object, member, kind, args), args);
-  json out = {{"result", Render(result)}, {"args", json::array()}};
+                         rt::Args& args, rt::Variant* result) {
+  rt::Variant answer = object.Invoke(member, ResolveKind(object, member, kind, args), args);
+  json out = {{"result", Render(answer)}, {"args", json::array()}};
   for (const rt::Variant& arg : args) out["args"].push_back(Render(arg));
+  if (result) *result = std::move(answer);
   return out;
 }
 

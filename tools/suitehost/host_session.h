@@ -29,8 +29,9 @@ class HostSession {
   // the arguments as they are after the call. A Method call of a member
   // that is only a property reads the property, as late binding does; a Let
   // of an object becomes a Set where the member has one.
+  // `result`, when given, receives the member's result as it came.
   nlohmann::ordered_json Invoke(rt::Object& object, std::string_view member, rt::CallKind kind,
-                        rt::Args& args);
+                                rt::Args& args, rt::Variant* result = nullptr);
 
   nlohmann::ordered_json Render(const rt::Variant& value) const;
 

@@ -30,6 +30,10 @@ const char* const kCatalogFile = "catalog.db";
 const char* const kDirectoryFile = "directory.db";
 const char* const kConfigFile = "suite.ini";
 const char* const kReferencesFile = "references.ini";
+// Where the import classes may read documents given as local paths.
+const char* const kDownloadFolder = "XMLDownload";
+// Where the mail object drops outgoing messages for a mail transfer agent.
+const char* const kMailPickupFolder = "mail/pickup";
 
 class InitError : public std::runtime_error {
  public:
@@ -156,6 +160,9 @@ void Initialise(const std::string& dirArgument, bool withSample) {
     if (fs::exists(fs::symlink_status(target, ec)))
       throw InitError(dirText + " already holds " + target.filename().string() +
                       "; nothing was changed");
+  const fs::path download = dir / kDownloadFolder;
+  if (fs::exists(fs::symlink_status(download, ec)) && !fs::is_directory(fs::symlink_status(download, ec)))
+    throw InitError(download.string() + " is not a folder; nothing was changed");
 
   if (!exists && !fs::create_directories(dir, ec))
     throw InitError("cannot create " + dirText + ": " + ec.message());
@@ -193,6 +200,12 @@ void Initialise(const std::string& dirArgument, bool withSample) {
   for (const EmbeddedSql& file : ReferenceRegistryFile()) references += file.text;
   WriteTextFile(referencesTemp, references);
 
+  // A download folder that is already there is kept as it is.
+  if (!fs::is_directory(fs::symlink_status(download, ec))) {
+    if (!fs::create_directory(download, ec)) throw InitError("cannot create " + download.string() + ": " + ec.message());
+    cleanup.Add(download);
+  }
+
   // link() refuses an existing name, so a file that appeared meanwhile is
   // never overwritten.
   for (size_t i = 0; i < std::size(targets); ++i) {
@@ -201,6 +214,12 @@ void Initialise(const std::string& dirArgument, bool withSample) {
       throw InitError("cannot create " + targets[i].string() + ": " + why);
     }
     cleanup.Add(targets[i]);
+  }
+  // The mail pickup folder, and its parent, when they are new.
+  for (const fs::path& folder : {dir / "mail", dir / kMailPickupFolder}) {
+    if (fs::exists(fs::symlink_status(folder, ec))) continue;
+    if (!fs::create_directory(folder, ec)) throw InitError("cannot create " + folder.string() + ": " + ec.message());
+    cleanup.Add(folder);
   }
   for (const fs::path& temp : temps) fs::remove(temp, ec);
   cleanup.Done();
@@ -228,7 +247,9 @@ std::string SuiteIniText(const std::string& dir) {
          "MemScriptCode=\n"
          "LDAPRoot=\n"
          "[COMMONPARAMETERS]\n"
-         "UNSPSCIMPLEMENTED=No\n";
+         "UNSPSCIMPLEMENTED=No\n"
+         "[MAIL]\n"
+         "PickupDir=" + dir + "/" + kMailPickupFolder + "\n";
 }
 
 int InitInstallation(const std::string& dir, bool withSample) {

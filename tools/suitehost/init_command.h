@@ -6,8 +6,10 @@
 
 namespace suitehost {
 
-// Creates DIR when missing and writes DIR/catalog.db, DIR/directory.db and
-// DIR/suite.ini. Refuses, changing nothing, when any of the three exists.
+// Creates DIR when missing and writes DIR/catalog.db, DIR/directory.db,
+// DIR/suite.ini and DIR/references.ini, and makes the download folder
+// DIR/XMLDownload/ (kept when there). Refuses, changing nothing, when any of
+// the four files exists.
 // Every file is built under a temporary name and moved into place at the
 // end, so a failure leaves no half-built installation. Answers the process's
 // exit code; messages go to stderr.

@@ -9,6 +9,7 @@
 #include "runtime/dictionary.h"
 #include "runtime/regional.h"
 #include "tools/suitehost/recordset_json.h"
+#include "tools/suitehost/result_json.h"
 
 namespace suitehost {
 
@@ -157,7 +158,7 @@ rt::Variant TaggedFromJson(const std::string& form, const json& j, const RefReso
     if (!resolver) Fail(form, "script objects exist only in a run script");
     return rt::Variant(resolver(Text(j, form)));
   }
-  if (form == "$object" || form == "$recordset" || form == "$collection")
+  if (form == "$object" || form == "$recordset" || form == "$collection" || form == "$result")
     Fail(form, "is an output form only");
   Fail(form, "unknown value form");
 }
@@ -194,11 +195,10 @@ json ObjectToJson(const rt::ObjectPtr& object, bool typed, int depth) {
         items.push_back(ToJson(collection->Item(rt::Variant(i)), typed, depth + 1));
       return Tagged("$collection", std::move(items));
     }
-    if (LooksLikeRecordset(*object)) {
-      return Tagged("$recordset", RecordsetToJson(*object, [&](const rt::Variant& v) {
-                      return ToJson(v, typed, depth + 1);
-                    }));
-    }
+    auto render = [&](const rt::Variant& v) { return ToJson(v, typed, depth + 1); };
+    if (LooksLikeRecordset(*object)) return Tagged("$recordset", RecordsetToJson(*object, render));
+    if (LooksLikePagedList(*object)) return Tagged("$recordset", PagedListToJson(*object, render));
+    if (LooksLikeResultObject(*object)) return Tagged("$result", ResultObjectToJson(*object, render));
   }
   return Tagged("$object", object->TypeName());
 }

@@ -36,7 +36,10 @@ rt::Variant VariantFromArgument(const std::string& text);
 // Renders a Variant. `typed` writes Long, Double, String and Boolean as
 // one-key objects too, so that a reader can tell every subtype apart.
 // Dictionaries are listed with their entries, Collections with their items,
-// recordsets with their fields and rows; other objects by type name.
+// recordsets with their fields and rows, paged lists (Tamrick.DRecordset)
+// as the recordset of their current page, result objects
+// (Solvane.ResultObject) with their outcome, messages and record values;
+// other objects by type name.
 nlohmann::ordered_json VariantToJson(const rt::Variant& value, bool typed);
 
 // One line of output: compact, invalid UTF-8 replaced rather than refused.

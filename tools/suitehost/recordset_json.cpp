@@ -64,4 +64,12 @@ json RecordsetToJson(rt::Object& recordset, const std::function<json(const rt::V
   return out;
 }
 
+bool LooksLikePagedList(const rt::Object& object) { return object.TypeName() == "DRecordset"; }
+
+json PagedListToJson(rt::Object& list, const std::function<json(const rt::Variant&)>& render) {
+  rt::ObjectPtr page = list.GetProperty("Recordset").AsObject();
+  if (!page) return {{"fields", json::array()}, {"rows", json::array()}};
+  return RecordsetToJson(*page, render);
+}
+
 }  // namespace suitehost

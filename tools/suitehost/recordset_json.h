@@ -1,5 +1,6 @@
 // Reads a recordset late-bound (Fields, EOF, MoveFirst, MoveNext) into the
-// host's {"fields":[...],"rows":[[...],...]} form.
+// host's {"fields":[...],"rows":[[...],...]} form, and a paged list
+// (Tamrick.DRecordset) as the recordset of its current page.
 #pragma once
 
 #include <functional>
@@ -18,5 +19,13 @@ bool LooksLikeRecordset(const rt::Object& object);
 // turns each field value into JSON.
 nlohmann::ordered_json RecordsetToJson(rt::Object& recordset,
                                const std::function<nlohmann::ordered_json(const rt::Variant&)>& render);
+
+// True for the suite's paged lists (type name "DRecordset").
+bool LooksLikePagedList(const rt::Object& object);
+
+// The current page's rows as RecordsetToJson writes them; a list that is
+// not open has no fields and no rows.
+nlohmann::ordered_json PagedListToJson(rt::Object& list,
+                                       const std::function<nlohmann::ordered_json(const rt::Variant&)>& render);
 
 }  // namespace suitehost

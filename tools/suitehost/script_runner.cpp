@@ -58,10 +58,18 @@ json ScriptRunner::Step(const json& step) {
   return Member(step, "let", rt::CallKind::Let);
 }
 
-json ScriptRunner::New(const json& step) {
-  std::string name = TextMember(step, "new");
+// A script object's name: not empty and without ".", which separates it
+// from a member.
+std::string ScriptRunner::ObjectName(const json& step, const char* key) {
+  std::string name = TextMember(step, key);
   if (name.empty() || name.find('.') != std::string::npos)
     throw ValueError("an object's name is not empty and holds no \".\"");
+  return name;
+}
+
+json ScriptRunner::New(const json& step) {
+  if (step.contains("as")) throw ValueError("\"as\" names the result of a \"call\" or \"get\" step");
+  std::string name = ObjectName(step, "new");
   rt::ObjectPtr object = session_.CreateRoot(TextMember(step, "progid"));
   objects_[name] = object;
   // The new object by its type name, whatever it holds yet.
@@ -74,6 +82,11 @@ json ScriptRunner::Member(const json& step, const std::string& verb, rt::CallKin
   if (dot == std::string::npos || dot + 1 == target.size())
     throw ValueError("\"" + verb + "\" names an object and a member, as \"x.Member\"");
   rt::ObjectPtr object = Find(target.substr(0, dot));
+  std::string resultName;
+  if (step.contains("as")) {
+    if (kind == rt::CallKind::Let) throw ValueError("\"as\" names the result of a \"call\" or \"get\" step");
+    resultName = ObjectName(step, "as");
+  }
 
   RefResolver resolver = [this](const std::string& name) { return Find(name); };
   rt::Args args;
@@ -90,7 +103,14 @@ json ScriptRunner::Member(const json& step, const std::string& verb, rt::CallKin
     answer["args"].erase(answer["args"].size() - 1);
     return answer;
   }
-  return session_.Invoke(*object, target.substr(dot + 1), kind, args);
+  rt::Variant result;
+  json answer = session_.Invoke(*object, target.substr(dot + 1), kind, args, &result);
+  if (!resultName.empty()) {
+    if (!result.IsObject() || result.IsNothing())
+      throw ValueError("\"as\" names an object, but the result is " + rt::TypeName(result));
+    objects_[resultName] = result.AsObject();
+  }
+  return answer;
 }
 
 rt::ObjectPtr ScriptRunner::Find(const std::string& name) const {

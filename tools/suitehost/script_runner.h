@@ -20,7 +20,9 @@ namespace suitehost {
 //   {"let":"x.Prop","args":[...],"value":...}    assigns a property
 // Each step prints one JSON line; a failed step prints {"error":...} and the
 // script goes on. Blank lines and lines starting with # are skipped. An
-// argument {"$ref":"x"} passes the script object x.
+// argument {"$ref":"x"} passes the script object x. A call or get step with
+// "as":"y" names its result y, as "new" names an object; a result that is no
+// object (or Nothing) fails the step, naming nothing.
 class ScriptRunner {
  public:
   explicit ScriptRunner(HostSession& session) : session_(session) {}
@@ -33,6 +35,7 @@ class ScriptRunner {
   nlohmann::ordered_json New(const nlohmann::ordered_json& step);
   nlohmann::ordered_json Member(const nlohmann::ordered_json& step, const std::string& verb, rt::CallKind kind);
   rt::ObjectPtr Find(const std::string& name) const;
+  static std::string ObjectName(const nlohmann::ordered_json& step, const char* key);
 
   HostSession& session_;
   std::map<std::string, rt::ObjectPtr> objects_;

@@ -1,6 +1,7 @@
 -- Sample users of the membership directory (`suitehost init --sample`):
--- a buyer, an approver, a supplier, an internal user whose property group
--- comes from its office, and "scriptuser", the account without roles with
+-- a buyer, an approver (project role PM), a supplier, an internal user
+-- whose property group comes from its office (employee E-1001, project
+-- roles CONS, its default, and PM), and "scriptuser", the account without roles with
 -- which the internal-user list binds each user it reads (suite.ini
 -- [MEMBERSHIP] MemScriptUser/MemScriptCode of a sample installation); as it
 -- holds no supplier role, that list shows it too. Every sample password is
@@ -37,6 +38,7 @@ INSERT INTO DIRECTORYATTRIBUTE (ENTRYKEY, NAME, SEQ, VALUE) VALUES
   ('approver1', 'ApproverRole', 0, '1'),
   ('approver1', 'ApproverLimit', 0, '25000'),
   ('approver1', 'AdminOffice', 0, 'Head office'),
+  ('approver1', 'ProjectRole', 0, 'PM'),
   ('supplier1', 'Name', 0, 'Sela'),
   ('supplier1', 'Surname', 0, 'Supplier'),
   ('supplier1', 'Email', 0, 'supplier1@example.com'),
@@ -52,5 +54,7 @@ INSERT INTO DIRECTORYATTRIBUTE (ENTRYKEY, NAME, SEQ, VALUE) VALUES
   ('internal1', 'EmployeeNumber', 0, 'E-1001'),
   ('internal1', 'AdminOffice', 0, 'Head office'),
   ('internal1', 'PurOffice', 0, 'Purchase office'),
+  ('internal1', 'ProjectRole', 0, 'CONS'),
+  ('internal1', 'ProjectRole', 1, 'PM'),
   ('scriptuser', 'Name', 0, 'Script'),
   ('scriptuser', 'Surname', 0, 'Account');

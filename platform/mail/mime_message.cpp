@@ -1,0 +1,127 @@
+// Composing one message with GMime: headers in a fixed order, a UTF-8 plain
+// text body and base64 attachments, every line ended by CR LF.
+#include "platform/mail/mime_message.h"
+
+#include <gmime/gmime.h>
+
+#include <mutex>
+#include <stdexcept>
+
+namespace mail {
+
+namespace {
+
+void InitialiseGMime() {
+  static std::once_flag once;
+  std::call_once(once, [] { g_mime_init(); });
+}
+
+// Drops one GObject reference when it goes out of scope.
+template <class T>
+struct Ref {
+  T* p;
+  explicit Ref(T* object) : p(object) {}
+  ~Ref() {
+    if (p) g_object_unref(p);
+  }
+  Ref(const Ref&) = delete;
+  Ref& operator=(const Ref&) = delete;
+  T* get() const { return p; }
+};
+
+// Every line end (CR LF, LF or a lone CR) as CR LF: a bare CR or LF is not
+// allowed in a message's text.
+std::string WithCrLf(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 32);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r') {
+      out += "\r\n";
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else if (c == '\n') {
+      out += "\r\n";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// A part holding `bytes` as its content.
+void SetContent(GMimePart* part, const std::string& bytes) {
+  Ref<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(bytes.data(), bytes.size()));
+  Ref<GMimeDataWrapper> wrapper(g_mime_data_wrapper_new_with_stream(stream.get(), GMIME_CONTENT_ENCODING_DEFAULT));
+  g_mime_part_set_content(part, wrapper.get());
+}
+
+// The recipients: each ";"-separated piece is parsed on its own (GMime
+// splits it further at ","), so that the separator ";" that this object's
+// callers use is not read as the end of an address group.
+void AddRecipients(GMimeMessage* message, const std::string& to) {
+  InternetAddressList* list = g_mime_message_get_addresses(message, GMIME_ADDRESS_TYPE_TO);
+  size_t start = 0;
+  while (start <= to.size()) {
+    size_t end = to.find(';', start);
+    if (end == std::string::npos) end = to.size();
+    const std::string piece = to.substr(start, end - start);
+    if (piece.find_first_not_of(" \t") != std::string::npos) {
+      if (InternetAddressList* parsed = internet_address_list_parse(nullptr, piece.c_str())) {
+        internet_address_list_append(list, parsed);
+        g_object_unref(parsed);
+      }
+    }
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
+std::string ComposeMessage(const Message& message, const std::string& host) {
+  InitialiseGMime();
+  Ref<GMimeMessage> mime(g_mime_message_new(FALSE));
+  GMimeObject* headers = GMIME_OBJECT(mime.get());
+
+  GDateTime* now = g_date_time_new_now_local();
+  g_mime_message_set_date(mime.get(), now);
+  g_date_time_unref(now);
+  char* id = g_mime_utils_generate_message_id(host.c_str());
+  g_mime_object_append_header(headers, "Message-ID", ("<" + std::string(id) + ">").c_str(), nullptr);
+  g_free(id);
+  g_mime_object_append_header(headers, "MIME-Version", "1.0", nullptr);
+  AddRecipients(mime.get(), message.to);
+  if (!message.from.empty()) g_mime_object_append_header(headers, "From", message.from.c_str(), "utf-8");
+  g_mime_message_set_subject(mime.get(), message.subject.c_str(), "utf-8");
+
+  Ref<GMimePart> body(g_mime_part_new_with_type("text", "plain"));
+  g_mime_object_set_content_type_parameter(GMIME_OBJECT(body.get()), "charset", "utf-8");
+  SetContent(body.get(), WithCrLf(message.body));
+  // 7bit when the text allows it, else quoted-printable or base64.
+  g_mime_object_encode(GMIME_OBJECT(body.get()), GMIME_ENCODING_CONSTRAINT_7BIT);
+
+  if (message.attachments.empty()) {
+    g_mime_message_set_mime_part(mime.get(), GMIME_OBJECT(body.get()));
+  } else {
+    Ref<GMimeMultipart> mixed(g_mime_multipart_new_with_subtype("mixed"));
+    g_mime_multipart_add(mixed.get(), GMIME_OBJECT(body.get()));
+    for (const Attachment& file : message.attachments) {
+      Ref<GMimePart> part(g_mime_part_new_with_type("application", "octet-stream"));
+      SetContent(part.get(), file.bytes);
+      g_mime_part_set_content_encoding(part.get(), GMIME_CONTENT_ENCODING_BASE64);
+      g_mime_part_set_filename(part.get(), file.name.c_str());
+      g_mime_multipart_add(mixed.get(), GMIME_OBJECT(part.get()));
+    }
+    g_mime_message_set_mime_part(mime.get(), GMIME_OBJECT(mixed.get()));
+  }
+
+  GMimeFormatOptions* options = g_mime_format_options_clone(nullptr);
+  g_mime_format_options_set_newline_format(options, GMIME_NEWLINE_FORMAT_DOS);
+  Ref<GMimeStream> out(g_mime_stream_mem_new());
+  const ssize_t written = g_mime_object_write_to_stream(headers, options, out.get());
+  g_mime_format_options_free(options);
+  if (written < 0) throw std::runtime_error("the message could not be composed");
+  GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(out.get()));
+  return std::string(reinterpret_cast<const char*>(bytes->data), bytes->len);
+}
+
+}  // namespace mail

@@ -1,0 +1,117 @@
+// Brintor.User's mail to users, against a recording CDONTS.NewMail: what is
+// set on the mail object and in which order, who is left out, and what the
+// attachments that cannot be attached leave in the log.
+#include <gmock/gmock.h>
+
+#include "tests/brintor/brintor_fixture.h"
+#include "tests/common/recording_fake.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+class UserMail : public UserFixture {
+ protected:
+  // Each mail object created records into `log`; attaching a path holding
+  // "missing" (or an empty one) fails as a missing file does.
+  std::shared_ptr<RecordingFake::Log> log = std::make_shared<RecordingFake::Log>();
+  FakeClass mail{"CDONTS.NewMail", [log = log] {
+                   log->push_back("(new)");
+                   auto fake = std::make_shared<RecordingFake>("NewMail", log);
+                   fake->On("AttachFile", [](rt::Args& args) {
+                     const std::string path = rt::CStr(args[0]);
+                     if (path.empty() || path.find("missing") != std::string::npos)
+                       rt::Raise(53, "", "File not found");
+                     return rt::Variant();
+                   });
+                   return rt::ObjectPtr(fake);
+                 }};
+
+  void AddUsers() {
+    AddUser("ann", {{"Email", rt::Variant("ann@example.com")}});
+    AddUser("bob", {{"Email", rt::Variant("bob@example.com")}});
+    AddUser("nomail", {{"Surname", rt::Variant("Nomail")}});
+    AddUser("blanks", {{"Email", rt::Variant("   ")}});
+  }
+};
+
+TEST_F(UserMail, SetsSenderRecipientTextAndFormatsInOrderThenSends) {
+  Run([&] {
+    AddUsers();
+    auto user = NewUser();
+    std::string to = "bob", from = "ann", subject = "Order 42", body = "Please approve.", files = "/a.pdf|/b.txt";
+    user->SendEmailwithAttachment(to, from, subject, body, files);
+    EXPECT_THAT(*log, ElementsAre("(new)", "Let From=String:ann@example.com", "Let To=String:bob@example.com",
+                                  "Let Subject=String:Order 42", "Let Body=String:Please approve.",
+                                  "Let BodyFormat=Long:1", "Let MailFormat=Long:0", "Call AttachFile(String:/a.pdf)",
+                                  "Call AttachFile(String:/b.txt)", "Call Send()"));
+    EXPECT_EQ(LogEntries(), 0);
+  });
+}
+
+TEST_F(UserMail, FromIsLeftUnsetOrEmptyAndARecipientWithoutAddressGetsNothing) {
+  Run([&] {
+    AddUsers();
+    auto user = NewUser();
+    std::string to = "bob", none, nomail = "nomail", subject = "S", body = "B", files = "/a.pdf";
+    user->SendEmail(to, none, subject, body);
+    EXPECT_THAT(*log, ElementsAre("(new)", "Let To=String:bob@example.com", "Let Subject=String:S",
+                                  "Let Body=String:B", "Let BodyFormat=Long:1", "Let MailFormat=Long:0",
+                                  "Call Send()"));
+    log->clear();
+    user->SendEmail(to, nomail, subject, body);
+    EXPECT_EQ(log->at(1), "Let From=String:");
+    EXPECT_EQ(log->back(), "Call Send()");
+    // The sender is resolved first; a blank or missing address sends nothing.
+    for (std::string recipient : {"nomail", "blanks"}) {
+      log->clear();
+      std::string from = "ann";
+      user->SendEmailwithAttachment(recipient, from, subject, body, files);
+      EXPECT_THAT(*log, ElementsAre("(new)", "Let From=String:ann@example.com")) << recipient;
+    }
+    EXPECT_EQ(LogEntries(), 0);
+  });
+}
+
+TEST_F(UserMail, EachFileThatCannotBeAttachedIsLoggedOnceAndTheMailStillGoes) {
+  Run([&] {
+    AddUsers();
+    auto user = NewUser();
+    std::string to = "bob", from = "ann", subject = "S", body = "B";
+    // A "|" at the end and two in a row each give an empty path.
+    std::string files = "/ok.pdf|/missing.pdf||/ok2.pdf|";
+    user->SendEmailwithAttachment(to, from, subject, body, files);
+    std::vector<std::string> attached(log->begin() + 7, log->end());
+    EXPECT_THAT(attached, ElementsAre("Call AttachFile(String:/ok.pdf)", "Call AttachFile(String:/missing.pdf)",
+                                      "Call AttachFile(String:)", "Call AttachFile(String:/ok2.pdf)",
+                                      "Call AttachFile(String:)", "Call Send()"));
+    EXPECT_EQ(LogEntries(), 3);
+    EXPECT_EQ(LogEntriesWith("\\r\\n METHOD: Brintor.User.SendEmailWithAttachment\\r\\n"), 3);
+    EXPECT_EQ(LogEntriesWith(" INFO: Attachment: /missing.pdf.\\r\\n"), 1);
+    EXPECT_EQ(LogEntriesWith(" INFO: Attachment: .\\r\\n"), 2);
+    EXPECT_EQ(rt::Err().number, 0);
+  });
+}
+
+TEST_F(UserMail, AFailedSendOrAnUnknownRecipientReachesTheCallerUnchanged) {
+  Run([&] {
+    AddUsers();
+    auto user = NewUser();
+    std::string to = "bob", from = "ann", subject = "S", body = "B";
+    FakeClass failing{"CDONTS.NewMail", [] {
+                        auto fake = std::make_shared<RecordingFake>("NewMail", std::make_shared<RecordingFake::Log>());
+                        fake->On("Send", [](rt::Args&) -> rt::Variant { rt::Raise(5, "CDONTS.NewMail", "refused"); });
+                        return rt::ObjectPtr(fake);
+                      }};
+    rt::ComError e = RaisedBy([&] { user->SendEmail(to, from, subject, body); });
+    EXPECT_EQ(e.number(), 5);
+    EXPECT_EQ(e.source(), "CDONTS.NewMail");
+    EXPECT_EQ(e.description(), "refused");
+
+    std::string nobody = "nobody";
+    e = RaisedBy([&] { user->SendEmail(nobody, from, subject, body); });
+    EXPECT_THAT(e.description(), ::testing::HasSubstr(" METHOD: Utility.GetAUObject\r\n"));
+  });
+}
+
+}  // namespace

@@ -1,0 +1,159 @@
+// Brintor.User's project roles and business processes: the user's roles and
+// default role in the directory, the processes of roles and users, the
+// users of processes page by page, and the failures raised straight to the
+// caller or through the handler.
+#include <gmock/gmock.h>
+
+#include "tests/brintor/brintor_fixture.h"
+
+namespace {
+
+class UserRoles : public UserFixture {
+ protected:
+  // Roles A (hours), B (approval, data access; the rest false or null), C
+  // (approval), D (nothing, no description); u1 holds B, X (no row) and A.
+  void AddRolesAndUsers() {
+    Exec("INSERT INTO ROLE VALUES ('A', '  Alpha  ', 1, 0, 0, 0, 0, 0, 0),"
+         " ('B', ' Beta', 0, 1, 0, NULL, 0, 1, NULL), ('C', 'Gamma', 0, 1, 0, 0, 0, 0, 0),"
+         " ('D', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL);");
+    auto roles = [](std::vector<rt::Variant> codes) { return Attrs{{"ProjectRole", Array(std::move(codes))}}; };
+    AddUser("u1", roles({rt::Variant("B"), rt::Variant("X"), rt::Variant("A")}));
+    AddUser("u2", roles({rt::Variant("C")}));
+    AddUser("u3", roles({rt::Variant("B"), rt::Variant("C")}));
+    AddUser("zed", roles({rt::Variant("C")}));
+    AddUser("amy", roles({rt::Variant("B")}));
+    AddUser("nobody", {});
+  }
+
+  // The user's ProjectRole values as the directory's file holds them.
+  std::string StoredRoles(const std::string& id) {
+    return Scalar("SELECT group_concat(VALUE, ',') FROM (SELECT VALUE FROM DIRECTORYATTRIBUTE WHERE ENTRYKEY = '" +
+                      id + "' AND NAME = 'ProjectRole' ORDER BY SEQ)",
+                  sandbox_.DirectoryPath());
+  }
+};
+
+TEST_F(UserRoles, TheUsersRolesAndSettingTheDefaultOne) {
+  Run([&] {
+    AddRolesAndUsers();
+    auto user = NewUser();
+    std::string u1 = "u1", a = "A", b = "B", nobody = "nobody";
+    EXPECT_EQ(Render(user->GetAllProjectRoles()), "A=String:Alpha; B=String:Beta; C=String:Gamma; D=Null:");
+    EXPECT_EQ(Render(user->GetProjectRoles(u1)), "A=String:  Alpha  ; B=String: Beta");
+    EXPECT_EQ(user->GetDefaultProjectRole(u1), "B");
+    EXPECT_EQ(user->GetProjectRoles(nobody)->Count(), 0);
+    EXPECT_EQ(user->GetDefaultProjectRole(nobody), "");
+
+    // The chosen role first; the code without a ROLE row is dropped.
+    user->SetDefaultProjectRole(b, u1);
+    EXPECT_EQ(StoredRoles("u1"), "B,A");
+    user->SetDefaultProjectRole(a, u1);
+    EXPECT_EQ(StoredRoles("u1"), "A,B");
+    EXPECT_EQ(user->GetDefaultProjectRole(u1), "A");
+    EXPECT_EQ(LogEntries(), 0);
+  });
+}
+
+TEST_F(UserRoles, ProcessesOfRolesAndUsers) {
+  Run([&] {
+    AddRolesAndUsers();
+    auto user = NewUser();
+    std::string b = "B", trailing = "b ", spaced = " b ", d = "D", u1 = "u1", u3 = "u3", nobody = "nobody";
+    EXPECT_EQ(Render(user->GetBusinessProcessPerRole(b)), "APPROVAL=String:APPROVAL; DATAACCESS=String:DATAACCESS");
+    // The database ignores case and trailing blanks; only IsValidBusinessProcess trims.
+    EXPECT_EQ(user->GetBusinessProcessPerRole(trailing)->Count(), 2);
+    EXPECT_EQ(user->GetBusinessProcessPerRole(d)->Count(), 0);
+    int32_t hours = 1, approval = 2, teams = 4;
+    EXPECT_TRUE(user->IsValidBusinessProcess(spaced, approval));
+    EXPECT_FALSE(user->IsValidBusinessProcess(spaced, teams));  // null
+    EXPECT_FALSE(user->IsValidBusinessProcess(d, approval));
+
+    rt::Variant all = rt::Variant::Missing(), roleA("A"), roleB("B"), roleC("C"), spacedB(" B");
+    EXPECT_EQ(Render(user->GetBusinessProcessForUser(u1, all)),
+              "HOURSREGISTRATION=String:HOURSREGISTRATION; APPROVAL=String:APPROVAL; DATAACCESS=String:DATAACCESS");
+    EXPECT_EQ(Render(user->GetBusinessProcessForUser(u3, all)), "APPROVAL=String:APPROVAL; DATAACCESS=String:DATAACCESS");
+    EXPECT_EQ(Render(user->GetBusinessProcessForUser(u1, roleA)), "HOURSREGISTRATION=String:HOURSREGISTRATION");
+    EXPECT_EQ(user->GetBusinessProcessForUser(u1, roleC)->Count(), 0);
+    EXPECT_EQ(user->GetBusinessProcessForUser(nobody, all)->Count(), 0);
+
+    EXPECT_TRUE(user->IsValidBusinessProcessForUser(u1, hours, all));
+    EXPECT_TRUE(user->IsValidBusinessProcessForUser(u1, approval, roleB));
+    EXPECT_FALSE(user->IsValidBusinessProcessForUser(u1, hours, roleB));
+    EXPECT_FALSE(user->IsValidBusinessProcessForUser(u1, approval, spacedB));  // the user's codes compared exactly
+    EXPECT_FALSE(user->IsValidBusinessProcessForUser(u1, teams, all));
+    EXPECT_FALSE(user->IsValidBusinessProcessForUser(nobody, approval, all));
+    EXPECT_EQ(LogEntries(), 0);
+  });
+}
+
+TEST_F(UserRoles, StraightRaisesAreUnloggedAndTheOthersGoThroughTheHandler) {
+  Run([&] {
+    AddRolesAndUsers();
+    auto user = NewUser();
+    std::string empty, leading = " B", missing = "Q", u1 = "u1", c = "C";
+    int32_t approval = 2, zero = 0, eight = 8;
+    rt::Variant all = rt::Variant::Missing();
+    // Process numbers are checked before the database is touched.
+    Exec("ALTER TABLE ROLE RENAME TO ROLE_AWAY;");
+    EXPECT_EQ(Failure([&] { user->IsValidBusinessProcess(c, zero); }),
+              "8004006A Brintor.User.ValidateBusinessProcess: Invalid Business Process");
+    EXPECT_EQ(Failure([&] { user->IsValidBusinessProcessForUser(u1, eight, all); }),
+              "8004006A Brintor.User.ValidateBusinessProcess: Invalid Business Process");
+    Exec("ALTER TABLE ROLE_AWAY RENAME TO ROLE;");
+    EXPECT_EQ(Failure([&] { user->IsValidBusinessProcess(missing, approval); }),
+              "80040068 Brintor.User.ValidateBusinessProcess: Project Role Not Found");
+    EXPECT_EQ(Failure([&] { user->GetBusinessProcessPerRole(leading); }),
+              "80040068 Brintor.User.GetBusinessProcessPerRole: Project Role Not Found");
+    EXPECT_EQ(Failure([&] { user->GetDefaultProjectRole(empty); }),
+              "80040069 Brintor.User.GetDefaultProjectRole: Project Role not Passed");
+    EXPECT_EQ(LogEntries(), 0);
+
+    EXPECT_EQ(Failure([&] { user->GetProjectRoles(empty); }),
+              "80040069 Brintor.User.GetProjectRoles: |ERROR 0x80040069| METHOD: Brintor.User.GetProjectRoles:| "
+              "DESC: UserID not passed.|");
+    // A role the user does not hold (codes compared exactly) writes nothing.
+    for (std::string role : {"C", "b"}) {
+      EXPECT_EQ(Failure([&] { user->SetDefaultProjectRole(role, u1); }),
+                "80040068 Brintor.User.SetDefaultProjectRole: |ERROR 0x80040068| METHOD: "
+                "Brintor.User.SetDefaultProjectRole| DESC: Project Role Not Present for the User..|");
+    }
+    EXPECT_EQ(StoredRoles("u1"), "B,X,A");
+    EXPECT_EQ(LogEntries(), 3);
+
+    Exec("DROP TABLE ROLE;");
+    EXPECT_THAT(Failure([&] { user->IsValidBusinessProcessForUser(u1, approval, all); }),
+                ::testing::HasSubstr("| METHOD: Brintor.User.IsValidBusinessProcess|"));
+  });
+}
+
+TEST_F(UserRoles, UsersOfProcessesAreListedOnceInIdOrderPageByPage) {
+  Run([&] {
+    AddRolesAndUsers();
+    auto user = NewUser();
+    // Holders of B (amy, u1, u3) and of C (u2, u3, zed), sorted before the cut.
+    rt::Variant approval = Array({rt::Variant("approval")}), from(""), two(int16_t{2});
+    EXPECT_EQ(Render(user->GetUsersByBusinessProcess(approval, from, two)), "amy=String:amy; u1=String:u1");
+    EXPECT_EQ(rt::CStr(from), "u1!");
+    EXPECT_EQ(Render(user->GetUsersByBusinessProcess(approval, from, two)), "u2=String:u2; u3=String:u3");
+    EXPECT_EQ(rt::CStr(from), "u3!");
+    EXPECT_EQ(Render(user->GetUsersByBusinessProcess(approval, from, two)), "zed=String:zed");
+    EXPECT_EQ(rt::CStr(from), "");
+
+    rt::Variant either = Array({rt::Variant("HOURSREGISTRATION"), rt::Variant("DATAACCESS")});
+    rt::Variant whole = rt::Variant::Missing();
+    EXPECT_EQ(Render(user->GetUsersByBusinessProcess(either, from, whole)),
+              "amy=String:amy; u1=String:u1; u3=String:u3");
+
+    // Names go into the statement as columns: anything else is refused.
+    from = rt::Variant("u1!");
+    for (const char* name : {"ROLE", "1=1 OR APPROVAL", ""}) {
+      rt::Variant names = Array({rt::Variant("APPROVAL"), rt::Variant(name)});
+      EXPECT_EQ(Failure([&] { user->GetUsersByBusinessProcess(names, from, two); }),
+                "5 Brintor: |ERROR 0x5| METHOD: Brintor.User.GetUsersByBusinessProcess| DESC: Invalid procedure call "
+                "or argument.|");
+    }
+    EXPECT_EQ(rt::CStr(from), "u1!");
+  });
+}
+
+}  // namespace

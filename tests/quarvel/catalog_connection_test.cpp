@@ -1,0 +1,128 @@
+// The per-thread catalog connection string: which source fills it first on
+// a thread, blank values never kept, failures of the configuration step, and
+// the connections opened on it.
+#include "quarvel/services/catalog_connection.h"
+
+#include <gtest/gtest.h>
+
+#include <latch>
+#include <thread>
+
+#include "tests/common/raised_by.h"
+#include "tests/common/suite_sandbox.h"
+#include "tests/data/test_database.h"
+#include "tests/quarvel/quarvel_probe.h"
+
+namespace {
+
+using quarvel::ConnectionSource;
+using quarvel::getConnection;
+using quarvel::getConnectionString;
+using quarveltest::AsCatalogCode;
+using quarveltest::OnFreshThread;
+
+const char* kApplicationKey = "QuarvelConnection_ConnectionString";
+
+class CatalogConnection : public ::testing::Test {
+ protected:
+  CatalogConnection() { Configure(configured_.ConnectionString()); }
+  void Configure(const std::string& quarvel) {
+    sandbox_.WriteConfig("[LOG]\nFile=" + sandbox_.LogPath() + "\n[COMPONENTS]\nQuarvel=" + quarvel + "\n");
+  }
+  // Product's string, asked inside a context whose web application holds `value`.
+  static std::string AsProduct(const rt::Variant& value) {
+    std::string answer;
+    AsCatalogCode([&] { answer = getConnectionString(ConnectionSource::kApplicationFirst); }, true,
+                  {{kApplicationKey, value}});
+    return answer;
+  }
+
+  SuiteSandbox sandbox_;
+  testdb::TestDatabase configured_{"CREATE TABLE UNIT (UNITCODE nvarchar(10));"};
+  testdb::TestDatabase application_{"CREATE TABLE PRODUCT (PRODUCTID int);"};
+};
+
+// Whichever class needs a connection first on a thread fills the cache for
+// every class there; two threads at once keep theirs apart.
+TEST_F(CatalogConnection, TheFirstClassOnAThreadChoosesTheSourceForAllOfThem) {
+  const std::string fromApplication = application_.ConnectionString();
+  const std::string fromConfiguration = configured_.ConnectionString();
+  std::latch filled(2), checked(2);
+  std::string productFirst[2], unitFirst[2];
+  std::thread productThread([&] {
+    productFirst[0] = AsProduct(rt::Variant(fromApplication));
+    filled.arrive_and_wait();
+    productFirst[1] = getConnectionString();  // a Unit on the same thread
+    // The connection opens on the cached string: PRODUCT is there.
+    auto cn = getConnection(true);
+    EXPECT_EQ(testdb::Query(cn, "SELECT COUNT(*) AS N FROM PRODUCT"), "N=Long:0\n");
+    checked.arrive_and_wait();
+  });
+  std::thread unitThread([&] {
+    unitFirst[0] = getConnectionString();
+    filled.arrive_and_wait();
+    unitFirst[1] = AsProduct(rt::Variant(fromApplication));
+    auto cn = quarvel::getReadCommittedConnection(ConnectionSource::kApplicationFirst);
+    EXPECT_EQ(testdb::Query(cn, "SELECT COUNT(*) AS N FROM UNIT"), "N=Long:0\n");
+    checked.arrive_and_wait();
+  });
+  productThread.join();
+  unitThread.join();
+  EXPECT_EQ(productFirst[0], fromApplication);
+  EXPECT_EQ(productFirst[1], fromApplication);
+  EXPECT_EQ(unitFirst[0], fromConfiguration);
+  EXPECT_EQ(unitFirst[1], fromConfiguration);
+}
+
+// Once filled, the cache is never read again: a changed configuration
+// reaches a thread only when it starts afresh.
+TEST_F(CatalogConnection, TheCacheOutlivesAChangedConfiguration) {
+  OnFreshThread([&] {
+    EXPECT_EQ(getConnectionString(), configured_.ConnectionString());
+    Configure("Provider=SQLite;Data Source=/elsewhere.db");
+    EXPECT_EQ(getConnectionString(), configured_.ConnectionString());
+  });
+  OnFreshThread([&] { EXPECT_EQ(getConnectionString(), "Provider=SQLite;Data Source=/elsewhere.db"); });
+}
+
+TEST_F(CatalogConnection, BlankValuesAreNeverKept) {
+  OnFreshThread([&] {
+    Configure("   ");
+    EXPECT_EQ(getConnectionString(), "");
+    Configure(configured_.ConnectionString());
+    EXPECT_EQ(getConnectionString(), configured_.ConnectionString());
+  });
+  // A blank, missing or non-text application value gives way to the configuration.
+  for (const rt::Variant& value : {rt::Variant("  "), rt::Variant(), rt::Variant(int32_t{5}), rt::Variant::Null()}) {
+    OnFreshThread([&] { EXPECT_EQ(AsProduct(value), configured_.ConnectionString()); });
+  }
+  // Product's own source outside a context is the configuration alone.
+  OnFreshThread([&] {
+    AsCatalogCode([&] { EXPECT_EQ(getConnectionString(ConnectionSource::kApplicationFirst), configured_.ConnectionString()); });
+  });
+}
+
+// A configuration that cannot be read fails the caller; under Product with
+// a context the failure is ignored and the opening of the connection fails.
+TEST_F(CatalogConnection, AFailingConfigurationReachesTheCallerUnlessProductRunsInAContext) {
+  ::setenv("SUITE_CONFIG", (sandbox_.Dir() + "/missing.ini").c_str(), 1);
+  OnFreshThread([&] {
+    rt::ComError e = RaisedBy([] { getConnectionString(); });
+    EXPECT_EQ(e.number(), static_cast<int32_t>(0x80004005));
+    EXPECT_EQ(e.description(), "The configuration file '" + sandbox_.Dir() + "/missing.ini' cannot be read");
+
+    EXPECT_EQ(AsProduct(rt::Variant()), "");
+    AsCatalogCode(
+        [] {
+          rt::ComError open = RaisedBy([] { getConnection(false, ConnectionSource::kApplicationFirst); });
+          EXPECT_EQ(open.number(), static_cast<int32_t>(0x80004005));
+          EXPECT_EQ(rt::Err().number, 0);
+          // Other classes in a context still fail at the configuration.
+          EXPECT_EQ(RaisedBy([] { getConnectionString(); }).description(),
+                    "The configuration file '" + std::string(::getenv("SUITE_CONFIG")) + "' cannot be read");
+        },
+        true);
+  });
+}
+
+}  // namespace

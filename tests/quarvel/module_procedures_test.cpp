@@ -1,0 +1,155 @@
+// The shared-module procedures the catalog library adds: rows as
+// dictionaries (with their information entry), the writable recordset,
+// closing a recordset with its connection, Null to zero and the name
+// lookup, and the withdrawn-method stub.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "common/lib_errorhandling.h"
+#include "common/lib_general.h"
+#include "common/lib_sql.h"
+#include "tests/common/raised_by.h"
+#include "tests/common/suite_sandbox.h"
+#include "tests/common/test_values.h"
+#include "tests/data/test_database.h"
+#include "tests/quarvel/quarvel_probe.h"
+
+namespace {
+
+using quarveltest::Block;
+using quarveltest::Render;
+
+const char* kTaxCodes =
+    "CREATE TABLE TAXCODES (TAXCODE nvarchar(10) COLLATE NOCASE, DESCRIPTION nvarchar(40) COLLATE NOCASE,"
+    " PERCENTAGE float, ID int PRIMARY KEY, KIND smallint);"
+    "INSERT INTO TAXCODES VALUES ('A', 'One', 1.5, 1, 7), ('A', 'Two', 2, 2, 7), ('B', 'Three', 3, 3, 8);";
+
+class ModuleProcedures : public ::testing::Test {
+ protected:
+  void SetUp() override { rt::Err().Clear(); }
+  std::vector<LogEntry> Log() const {
+    std::vector<LogEntry> entries;
+    for (const std::string& line : sandbox_.LogLines()) entries.push_back(LogEntry::Parse(line));
+    return entries;
+  }
+
+  SuiteSandbox sandbox_;
+  testdb::TestDatabase db_{kTaxCodes};
+};
+
+// --- Sql_GetRecordsAsDictionary ----------------------------------------------------------
+
+TEST_F(ModuleProcedures, RecordsAsDictionaryKeepTheFirstOfARepeatedKeyAndLogItOnce) {
+  const std::string sql = "SELECT TAXCODE, DESCRIPTION FROM TAXCODES ORDER BY ID";
+  EXPECT_EQ(Render(Sql_GetRecordsAsDictionary(db_.ConnectionString(), sql)),
+            "String:A=String:One; String:B=String:Three");
+  const std::vector<LogEntry> log = Log();
+  ASSERT_EQ(log.size(), 1u);
+  const std::string message = "Improper SQL statement '" + sql +
+                              "' to create a dictionary. The statement resulted in double key value: 'A'";
+  EXPECT_EQ(log[0].kind, "INFO");
+  EXPECT_EQ(log[0].source, message);
+  EXPECT_EQ(log[0].text, Block("0", message, "Not an actual error"));
+
+  EXPECT_EQ(Render(Sql_GetRecordsAsDictionary(db_.ConnectionString(), "SELECT TAXCODE, ID FROM TAXCODES WHERE 0=1")),
+            "");
+}
+
+// The keys keep the key column's subtype, so a text does not find a number.
+TEST_F(ModuleProcedures, RecordsAsDictionaryKeysKeepTheColumnsSubtype) {
+  auto byId = Sql_GetRecordsAsDictionary(db_.ConnectionString(), "SELECT ID, PERCENTAGE FROM TAXCODES");
+  EXPECT_EQ(Render(byId), "Long:1=Double:1.5; Long:2=Double:2; Long:3=Double:3");
+  EXPECT_TRUE(byId->Exists(rt::Variant(int16_t{1})));
+  EXPECT_FALSE(byId->Exists(rt::Variant("1")));
+  EXPECT_EQ(Render(Sql_GetRecordsAsDictionary(db_.ConnectionString(), "SELECT KIND, TAXCODE FROM TAXCODES")),
+            "Integer:7=String:A; Integer:8=String:B");
+}
+
+TEST_F(ModuleProcedures, RecordsAsDictionaryFailuresNameTheStatementWithoutInformation) {
+  for (const auto& [sql, number] : {std::pair{"SELECT TAXCODE FROM TAXCODES", "800A0CC1"},
+                                    std::pair{"SELECT * FROM NOPE", "80040E14"}}) {
+    rt::ComError e = RaisedBy([&] { Sql_GetRecordsAsDictionary(db_.ConnectionString(), sql); });
+    EXPECT_THAT(e.description(), ::testing::StartsWith(std::string("\r\nERROR 0x") + number +
+                                                       "\r\n METHOD: Lib_SQL.Sql_GetRecordsAsDictionary. SQL: '" +
+                                                       sql + "'\r\n DESC: "));
+    EXPECT_THAT(e.description(), ::testing::Not(::testing::HasSubstr("INFO")));
+  }
+  EXPECT_EQ(Log().size(), 2u);
+}
+
+// --- one row, closing, the writable recordset ------------------------------------------
+
+TEST_F(ModuleProcedures, RecordAsDictionaryIsTheCurrentRowFirstFieldOfANameWinning) {
+  auto cn = db_.Open();
+  auto rs = cn->Execute("SELECT T.TAXCODE, T.ID, U.ID, U.DESCRIPTION FROM TAXCODES T JOIN TAXCODES U ON U.ID = T.ID + 1 "
+                        "ORDER BY T.ID");
+  rs->MoveNext();
+  EXPECT_EQ(Render(Sql_GetRecordAsDictionary(rs)), "String:TAXCODE=String:A; String:ID=Long:2; String:DESCRIPTION=String:Three");
+  EXPECT_EQ(rs->AbsolutePosition(), 2);  // not moved
+  rs->MoveNext();
+  EXPECT_EQ(Render(Sql_GetRecordAsDictionary(rs)), "");  // at EOF
+
+  rs->Close();
+  rt::ComError e = RaisedBy([&] { Sql_GetRecordAsDictionary(rs); });
+  EXPECT_THAT(e.description(), ::testing::HasSubstr(" METHOD: Lib_SQL.Sql_GetRecordAsDictionary\r\n"));
+  EXPECT_THAT(e.description(), ::testing::EndsWith(" INFO: .\r\n"));
+}
+
+TEST_F(ModuleProcedures, CloseRecordsetAndConnectionClosesBothWhoeverOpenedThem) {
+  auto cn = db_.Open();
+  auto rs = data::Recordset::New();
+  rs->Open("SELECT * FROM TAXCODES", cn);
+  Sql_CloseRecordsetAndConnection(rs);
+  EXPECT_EQ(rs, nullptr);
+  EXPECT_EQ(cn->State(), data::kStateClosed);
+  EXPECT_EQ(RaisedBy([&] { Sql_CloseRecordsetAndConnection(rs); }).number(), 91);
+}
+
+TEST_F(ModuleProcedures, WritableRecordsetIsDetachedForABatchAndAFailureClosesTheCallersConnection) {
+  auto cn = db_.Open();
+  auto rs = SQL_GetWritableRecordset("SELECT * FROM TAXCODES WHERE TAXCODE = 'A' ORDER BY ID", cn,
+                                     data::kLockBatchOptimistic);
+  EXPECT_EQ(rs->ActiveConnection(), nullptr);
+  EXPECT_EQ(cn->State(), data::kStateOpen);
+  rs->SetValue("DESCRIPTION", rt::Variant("Changed offline"));
+  rs->SetActiveConnection(db_.Open());
+  rs->UpdateBatch();
+  EXPECT_EQ(db_.RawQuery("SELECT DESCRIPTION FROM TAXCODES WHERE ID = 1"), "Changed offline");
+
+  rt::ComError e = RaisedBy([&] { SQL_GetWritableRecordset("SELECT * FROM NOPE", cn, data::kLockBatchOptimistic); });
+  EXPECT_EQ(e.description(), Block("80040E14", "Lib_SQL.SQL_GetWritableRecordset", "no such table: NOPE",
+                                   "Error(s) from connection object:  (1)no such table: NOPE[-2147217900] executing: "
+                                   "'SELECT * FROM NOPE'"));
+  EXPECT_EQ(cn, nullptr);
+}
+
+// --- small procedures --------------------------------------------------------------
+
+TEST_F(ModuleProcedures, NullToZeroAndLookupValue) {
+  EXPECT_EQ(Gen_NullToZero(rt::Variant::Null()), 0.0);
+  EXPECT_EQ(Gen_NullToZero(rt::Variant()), 0.0);
+  EXPECT_EQ(Gen_NullToZero(rt::Variant(2.5)), 2.5);
+  EXPECT_EQ(RaisedBy([] { Gen_NullToZero(rt::Variant("abc")); }).number(), 13);
+
+  const rt::Variant names = Array({rt::Variant("CURRENCYCODE"), rt::Variant("PRICE")});
+  const rt::Variant values = Array({rt::Variant("EUR"), rt::Variant(12.5)});
+  EXPECT_EQ(rt::CDbl(Gen_LookupValue("PRICE", names, values)), 12.5);
+  EXPECT_TRUE(Gen_LookupValue("price", names, values).IsNull());
+  // Names beyond the 16-bit counter overflow, as VB's Integer loop does.
+  auto wide = rt::SafeArray::OneDim(0, 40000);
+  EXPECT_EQ(RaisedBy([&] { Gen_LookupValue("PRICE", rt::Variant(wide), values); }).number(), 6);
+}
+
+TEST_F(ModuleProcedures, AWithdrawnMethodFailsWithMinusOneFromTheRunningLibrary) {
+  const std::string text = "Function GetAllCommodities() is a 'full table scan' function and is not supported anymore."
+                           "\r\nUse new function GetCommodityData() that supports paging (=based on DRecordset component).";
+  rt::ComError e(0, "", "");
+  quarveltest::AsCatalogCode([&] { e = RaisedBy([&] { DeprecatedStub(text); }); });
+  EXPECT_EQ(e.number(), -1);
+  EXPECT_EQ(e.source(), "Quarvel");
+  EXPECT_EQ(e.description(), Block("FFFFFFFF", text, "Application-defined or object-defined error"));
+  ASSERT_EQ(Log().size(), 1u);
+  EXPECT_EQ(Log()[0].kind, "ERROR");
+}
+
+}  // namespace

@@ -1,0 +1,91 @@
+// What the catalog library's tests share: a probe class of the library that
+// runs a test's code inside one of its methods (so that the code runs as
+// catalog-library code, with or without an object context and the web
+// application's values), fresh threads for the per-thread module data, and
+// renderings for golden comparisons.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <exception>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "runtime/com_error.h"
+#include "runtime/context.h"
+#include "runtime/dictionary.h"
+#include "runtime/dispatch.h"
+#include "runtime/registry.h"
+
+namespace quarveltest {
+
+class Probe : public rt::Object {
+ public:
+  const rt::DispatchTable* Dispatch() const override {
+    static const rt::DispatchTable table = rt::DispatchBuilder<Probe>("Probe").Method("Run", &Probe::Run).Build();
+    return &table;
+  }
+  void Run() {
+    rt::ContextScope scope(*this);
+    body();
+  }
+  static inline thread_local std::function<void()> body;
+};
+
+// Runs `body` inside a method of a catalog-library object: in a context of
+// its own whose web application holds `application` when `inContext`,
+// else created plainly, without a context.
+inline void AsCatalogCode(std::function<void()> body, bool inContext = false,
+                          const std::map<std::string, rt::Variant>& application = {}) {
+  rt::RegisterClass({"Quarvel.TestProbe", "", rt::TransactionAttribute::None,
+                     [] { return rt::ObjectPtr(std::make_shared<Probe>()); }});
+  Probe::body = std::move(body);
+  rt::ObjectPtr probe;
+  if (inContext) {
+    auto activity = std::make_shared<rt::Activity>();
+    for (const auto& [key, value] : application) activity->application->SetItem(key, value);
+    probe = rt::CreateRootObject("Quarvel.TestProbe", activity);
+  } else {
+    probe = rt::CreateObject("Quarvel.TestProbe");
+  }
+  probe->Call("Run");
+}
+
+// Runs `body` on a new thread, whose module data (the connection-string
+// cache, the date parser) starts empty; a failure there fails the test here.
+inline void OnFreshThread(const std::function<void()>& body) {
+  std::exception_ptr failure;
+  std::thread thread([&] {
+    try {
+      body();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  });
+  thread.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
+// "key=Subtype:value" per entry in order, joined by "; ".
+inline std::string Render(const std::shared_ptr<rt::Dictionary>& dictionary) {
+  if (!dictionary) return "(nothing)";
+  std::string text;
+  for (const rt::Dictionary::Entry& e : dictionary->Entries()) {
+    if (!text.empty()) text += "; ";
+    text += rt::TypeName(e.key) + ":" + rt::Concat(e.key) + "=" + rt::TypeName(e.item) + ":" + rt::Concat(e.item);
+  }
+  return text;
+}
+
+// The block that one handler adds around a description.
+inline std::string Block(const std::string& number, const std::string& method, const std::string& description,
+                         const char* info = nullptr) {
+  std::string text = "\r\nERROR 0x" + number + "\r\n METHOD: " + method + "\r\n DESC: " + description + ".\r\n";
+  if (info) text += std::string(" INFO: ") + info + ".\r\n";
+  return text;
+}
+
+}  // namespace quarveltest

@@ -1,0 +1,79 @@
+// Util: date checks through the per-thread date parser, and the block each
+// of its procedures adds to a failure.
+#include "quarvel/services/util.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "tests/common/raised_by.h"
+#include "tests/common/suite_sandbox.h"
+#include "tests/quarvel/quarvel_probe.h"
+
+namespace {
+
+using quarveltest::AsCatalogCode;
+using quarveltest::Block;
+using quarveltest::OnFreshThread;
+
+class Util : public ::testing::Test {
+ protected:
+  void SetUp() override { rt::Err().Clear(); }
+  SuiteSandbox sandbox_;
+};
+
+TEST_F(Util, DatesAreCheckedInTheLocaleAsked) {
+  EXPECT_TRUE(quarvel::IsValidUSDate("7/4/2003"));
+  EXPECT_FALSE(quarvel::IsValidUSDate("13/4/2003"));
+  int32_t uk = 2057;
+  EXPECT_TRUE(quarvel::IsValidDate("13/4/2003", uk));
+  EXPECT_TRUE(sandbox_.LogLines().empty());
+}
+
+TEST_F(Util, EachThreadCreatesItsDateParserOnceByClassIdentifier) {
+  rt::ObjectPtr first = quarvel::GetDataFunctions();
+  EXPECT_EQ(first->TypeName(), "DataFunctions");
+  quarvel::IsValidUSDate("1/1/2000");
+  EXPECT_EQ(quarvel::GetDataFunctions(), first);
+  OnFreshThread([&] { EXPECT_NE(quarvel::GetDataFunctions(), first); });
+}
+
+// A locale the parser does not know fails inside the parser: one block, the
+// run-time error named after the catalog library that called it.
+TEST_F(Util, AParserFailureIsRaisedWithTheCheckingProceduresBlock) {
+  AsCatalogCode([] {
+    int32_t unknown = 99999;
+    rt::ComError e = RaisedBy([&] { quarvel::IsValidDate("1/1/2000", unknown); });
+    EXPECT_EQ(e.number(), 5);
+    EXPECT_EQ(e.source(), "Quarvel");
+    EXPECT_EQ(e.description(), Block("5", "Quarvel.UtilIsValidDate", "Invalid procedure call or argument"));
+  });
+  EXPECT_EQ(sandbox_.LogLines().size(), 1u);
+}
+
+// A parser that cannot be created fails through all three procedures, each
+// adding its block and its log entry.
+TEST_F(Util, ACreationFailureCarriesOneBlockPerProcedure) {
+  // The registration file without the parser's library.
+  const std::string registry = sandbox_.Dir() + "/components.reg";
+  {
+    std::ifstream in(rt::RegistrationFilePath());
+    std::ofstream out(registry);
+    for (std::string line; std::getline(in, line);)
+      if (line.find(quarvel::kDataFunctionsClsid) == std::string::npos) out << line << '\n';
+  }
+  ::setenv("SUITE_REGISTRY", registry.c_str(), 1);
+  rt::ComError e(0, "", "");
+  OnFreshThread([&] { e = RaisedBy([] { quarvel::IsValidUSDate("1/1/2000"); }); });
+  ::unsetenv("SUITE_REGISTRY");
+
+  const std::string created = Block("800401F3", "Quarvel.UtilGetDataFunctions",
+                                    std::string("Invalid class string: ") + quarvel::kDataFunctionsClsid);
+  EXPECT_EQ(e.number(), static_cast<int32_t>(0x800401F3));
+  EXPECT_EQ(e.description(),
+            Block("800401F3", "Quarvel.UtilIsValidUSDate", Block("800401F3", "Quarvel.UtilIsValidDate", created)));
+  EXPECT_EQ(sandbox_.LogLines().size(), 3u);
+}
+
+}  // namespace
