@@ -57,7 +57,7 @@ TEST_F(PartnerMaintenanceFaults, ScriptWritesAndDeletesRaiseOrRefuseAndLeaveTheT
                                   }},
                                  {"Delete",
                                   [](Partner& bp) {
-                                    int32_t id = 1;
+                                    int32_t id = 4;  // partners 1 and 2 have products
                                     return Of(bp->Delete(id));
                                   }},
                                  {"AddressDelete",

@@ -47,9 +47,8 @@ TEST_F(PriceLines, ActionsAreComparedExactly) {
     EXPECT_TRUE(Write(*product, "INSERT", {"PRICE", "FREIGHTCOST"}, {12, 1.5}));
     EXPECT_TRUE(product->UpdatePrice(1, Day(2026, 1, 1), 10, Array({"DISCOUNTAMOUNT"}), Array({2})));
     EXPECT_EQ(Failure([&] { Write(*product, "INSERT", {"PRICE"}, {13}, 20); }),
-              "800A0BCD ADODB.Recordset: |ERROR 0x800A0BCD| METHOD: Quarvel.Product.InsertUpdatePrice| DESC: Either "
-              "BOF or EOF is True, or the current record has been deleted. Requested operation requires a current "
-              "record..|");
+              "800A0BCD ADODB.Recordset: |ERROR 0x800A0BCD| METHOD: Quarvel.Product.InsertUpdatePrice| DESC: There is "
+              "no current record: the recordset is at BOF or EOF, or the current record was deleted..|");
   });
   EXPECT_EQ(StoredLines(), "1|2026-01-01 00:00:00|10.0|null|EUR|12|null|2|null|1.5|null\n");
 }
