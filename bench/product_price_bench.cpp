@@ -89,6 +89,9 @@ const char* const kRateSql =
     "WHERE CURRENCYCODE=? AND EFFECTIVEDATE<=? AND (EXPIRYDATE IS NULL OR EXPIRYDATE>?)";
 const char* const kDayText = "2026-12-08 00:00:00";
 
+// Each statement is reset once its row is read, so that, as in the method,
+// every statement is a read transaction of its own and sees what others
+// committed before it.
 struct Raw {
   sqlite3* db = nullptr;
   sqlite3_stmt* line = nullptr;
@@ -118,6 +121,7 @@ struct Raw {
     code = reinterpret_cast<const char*>(sqlite3_column_text(line, 0));
     price = sqlite3_column_double(line, 1);
     freight = sqlite3_column_double(line, 5);
+    sqlite3_reset(line);
   }
   // One rate row: home rate per factor units.
   double Rate(const char* code) {
@@ -126,13 +130,16 @@ struct Raw {
     sqlite3_bind_text(rate, 2, kDayText, -1, SQLITE_STATIC);
     sqlite3_bind_text(rate, 3, kDayText, -1, SQLITE_STATIC);
     if (sqlite3_step(rate) != SQLITE_ROW) abort();
-    return sqlite3_column_double(rate, 3) / sqlite3_column_int(rate, 5);
+    const double perUnit = sqlite3_column_double(rate, 3) / sqlite3_column_int(rate, 5);
+    sqlite3_reset(rate);
+    return perUnit;
   }
   void Currency(sqlite3_stmt* st, const char* code) {
     sqlite3_reset(st);
     if (code) sqlite3_bind_text(st, 1, code, -1, SQLITE_STATIC);
     if (sqlite3_step(st) != SQLITE_ROW) abort();
     benchmark::DoNotOptimize(sqlite3_column_int(st, 2));
+    sqlite3_reset(st);
   }
 };
 
