@@ -11,12 +11,12 @@ namespace {
 class DirectoryUsers : public TUserTest {
  protected:
   std::string StoredRoles(const std::string& id) const {
-    return Table("SELECT group_concat(VALUE, ',') FROM (SELECT VALUE FROM DIRECTORYATTRIBUTE WHERE ENTRYKEY = '" + id +
+    return Scalar("SELECT group_concat(VALUE, ',') FROM (SELECT VALUE FROM DIRECTORYATTRIBUTE WHERE ENTRYKEY = '" + id +
                      "' AND NAME = 'ProjectRole' ORDER BY SEQ)",
                  sandbox_.DirectoryPath());
   }
   std::string Attribute(const std::string& id, const std::string& name) const {
-    return Table("SELECT VALUE FROM DIRECTORYATTRIBUTE WHERE ENTRYKEY = '" + id + "' AND NAME = '" + name + "'",
+    return Scalar("SELECT VALUE FROM DIRECTORYATTRIBUTE WHERE ENTRYKEY = '" + id + "' AND NAME = '" + name + "'",
                  sandbox_.DirectoryPath());
   }
 };
@@ -101,7 +101,7 @@ class BiddingUsers : public DirectoryUsers {
                                         Texts({"BusinessPartnerID", "Email"}), userValues, user, secret));
   }
   std::string Rows() const {
-    return Table("SELECT (SELECT COUNT(*) FROM ADDRESS) || ' ' || (SELECT COUNT(*) FROM BUSINESSPARTNER) || ' ' || "
+    return Scalar("SELECT (SELECT COUNT(*) FROM ADDRESS) || ' ' || (SELECT COUNT(*) FROM BUSINESSPARTNER) || ' ' || "
                  "(SELECT COUNT(*) FROM BUSINESSPARTNERADDRESS)");
   }
 };
@@ -186,7 +186,7 @@ TEST_F(BiddingUsers, AUserWhoseTransactionDoesNotCommitIsDeletedAgain) {
     EXPECT_EQ(Users(), "webadmin");
 
     // An outer caller's abort, after a registration that succeeded.
-    TUserTestRoot::InTransaction(SessionActivity(), [&] {
+    InTransaction([&] {
       Writer joined{rt::GetObjectContext()->CreateInstance("Brintor.TUser")};
       EXPECT_EQ(Register(joined, "acme", "B2"), "ok BUSINESSPARTNERID=Long:1");
       EXPECT_EQ(Users(), "acme,webadmin") << "the directory changes at once";
@@ -197,7 +197,7 @@ TEST_F(BiddingUsers, AUserWhoseTransactionDoesNotCommitIsDeletedAgain) {
     EXPECT_EQ(LogEntries(), 0);
 
     // An undo that fails is logged, and the thread's pending error stays.
-    TUserTestRoot::InTransaction(SessionActivity(), [&] {
+    InTransaction([&] {
       Writer joined{rt::GetObjectContext()->CreateInstance("Brintor.TUser")};
       std::string id = "temp", secret = "pw";
       rt::Variant none = Texts({});

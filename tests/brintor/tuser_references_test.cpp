@@ -13,7 +13,7 @@ const rt::Variant kNull = rt::Variant::Null();
 class PartnerLinks : public TUserTest {
  protected:
   std::string Links() const {
-    return Table("SELECT group_concat(USERID || ':' || BUSINESSPARTNERID, ' ') FROM "
+    return Scalar("SELECT group_concat(USERID || ':' || BUSINESSPARTNERID, ' ') FROM "
                  "(SELECT * FROM BPSPERUSER ORDER BY USERID, BUSINESSPARTNERID)");
   }
 };
