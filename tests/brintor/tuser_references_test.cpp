@@ -138,4 +138,25 @@ TEST_F(References, ThePropertyEntriesRefuseDeletingWhatOfficesUse) {
   });
 }
 
+// The other way: an office's property ids must name properties of the
+// catalog, which its property class answers for.
+TEST_F(References, AnOfficeNamingAnUnknownPropertyIsRefused) {
+  Exec("INSERT INTO PROPERTY (PROPERTYID, PROPERTYNAME, DATATYPE) VALUES (7, 'Project', 1);"
+       "INSERT INTO OFFICE (OFFICEDESCRIPTION, OFFICETYPE) VALUES ('Head', 2)");
+  Run([&] {
+    Writer w = NewWriter();
+    std::string table = "OFFICE";
+    auto write = [&](bool insert, const char* name, int32_t id) {
+      rt::Variant keys = Texts({"OFFICEDESCRIPTION", "OFFICETYPE", "ELEMENTPROP"});
+      rt::Variant values = Texts({name, int16_t{2}, id});
+      return Outcome(insert ? w->InsertFromScript(table, keys, values) : w->UpdateFromScript(table, keys, values));
+    };
+    EXPECT_EQ(write(true, "Buying", 8), "failed SLBBR1025");
+    EXPECT_EQ(write(true, "Buying", 7), "ok");
+    EXPECT_EQ(write(false, "Head", 8), "failed SLBBR1026");
+    EXPECT_EQ(write(false, "Head", 7), "ok");
+    EXPECT_EQ(Scalar("SELECT group_concat(ELEMENTPROP) FROM OFFICE"), "7,7");
+  });
+}
+
 }  // namespace

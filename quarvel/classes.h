@@ -1,0 +1,20 @@
+// The class descriptions (ProgID, CLSID, transaction attribute, factory)
+// that each class file of the Quarvel library provides for its class table.
+#pragma once
+
+#include "runtime/registry.h"
+
+namespace quarvel {
+
+// reference data (quarvel/reference/)
+rt::ClassInfo UnitClass();
+rt::ClassInfo TUnitClass();
+rt::ClassInfo HazardousClassClass();
+rt::ClassInfo THazardousClassClass();
+rt::ClassInfo PropertyClass();
+rt::ClassInfo PropertyGroupClass();
+rt::ClassInfo RPropertyGroupClass();
+rt::ClassInfo FaqlistClass();
+rt::ClassInfo ContractClass();
+
+}  // namespace quarvel
