@@ -4,6 +4,7 @@
 // rows, its directory user and its vote, and the undo of a directory user
 // whose transaction does not commit (a failed commit, an outer abort, an
 // undo that fails itself).
+#include "data/testing/fault_engine.h"
 #include "tests/brintor/tuser_fixture.h"
 
 namespace {
@@ -174,14 +175,16 @@ TEST_F(BiddingUsers, ARefusedDirectoryUserOrLinkIsACodeAndTakesTheRowsBack) {
 // The directory is no part of the transaction: a user created in one that
 // then does not commit is deleted again.
 TEST_F(BiddingUsers, AUserWhoseTransactionDoesNotCommitIsDeletedAgain) {
-  Exec("CREATE TABLE COMMITGUARD (ADDRESSID int REFERENCES ADDRESS (ADDRESSID) DEFERRABLE INITIALLY DEFERRED);"
-       "CREATE TRIGGER GUARDED AFTER INSERT ON BUSINESSPARTNERADDRESS WHEN NEW.ADDRESSID = 1"
-       " BEGIN INSERT INTO COMMITGUARD VALUES (-1); END;");
   Run([&] {
-    // The commit fails after every statement succeeded.
-    Writer w = NewWriter();
-    EXPECT_EQ(Failure([&] { Register(w, "acme", "B1"); }),
-              "8004E002 : The root transaction wanted to commit, but transaction aborted");
+    {
+      // The commit fails after every statement succeeded.
+      data::testing::FaultEngine engine;
+      engine.Arm({data::testing::FaultPoint::Commit, 1, SQLITE_IOERR});
+      Writer w = NewWriter();
+      EXPECT_EQ(Failure([&] { Register(w, "acme", "B1"); }),
+                "8004E002 : The root transaction wanted to commit, but transaction aborted");
+      EXPECT_TRUE(engine.Fired());
+    }
     EXPECT_EQ(Rows(), "0 0 0");
     EXPECT_EQ(Users(), "webadmin");
 
