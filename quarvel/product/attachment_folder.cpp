@@ -43,13 +43,14 @@ bool Removable(const std::string& folder) {
   return !error;
 }
 
-// Removes the folder when the transaction commits (the database's session,
-// enlisted before, has committed by then); on a rollback the folder stays.
-// A failure at that point cannot undo the committed delete: it is logged.
-class FolderRemoval : public rt::TransactionResource {
+// Removes the folder once the transaction has committed (it hears the
+// outcome after every resource has ended); on any other outcome the folder
+// stays. A failure at that point cannot undo the committed delete: it is
+// logged.
+class FolderRemoval : public rt::Compensation {
  public:
   explicit FolderRemoval(std::string folder) : folder_(std::move(folder)) {}
-  void Commit() override {
+  void Commit() noexcept override {
     try {
       rt::ObjectPtr fso = rt::CreateObject("Scripting.FileSystemObject");
       if (rt::CBool(fso->Call("FolderExists", {rt::Variant(folder_)}))) DeleteFolder(fso, folder_);
@@ -59,7 +60,7 @@ class FolderRemoval : public rt::TransactionResource {
       rt::Err().Clear();
     }
   }
-  void Rollback() override {}
+  void Rollback() noexcept override {}
 
  private:
   std::string folder_;
@@ -85,7 +86,7 @@ void RemoveAttachmentFolder(int32_t productId) {
     DeleteFolder(fso, folder);
     return;
   }
-  transaction->Enlist("Quarvel.Product.AttachmentFolder:" + folder, std::make_shared<FolderRemoval>(folder));
+  transaction->EnlistCompensation(std::make_shared<FolderRemoval>(folder));
 }
 
 }  // namespace quarvel::product
