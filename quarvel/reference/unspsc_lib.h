@@ -71,8 +71,8 @@ void GetMaxSequenceNrsForProductCategories(rt::Dictionary& categories);
 // The PRODUCTIDs whose code begins with the code (not empty).
 std::shared_ptr<rt::Dictionary> GetProductsForUNSPSCCode(const std::string& code);
 // The PRODUCTIDs linked to the category now, and its highest non-Null
-// SEQUENCE (0 when it has none). `products` is emptied first and receives
-// the set only when the read succeeded.
+// SEQUENCE (0 when it has none). `products` is set to Nothing first and
+// receives the set only when the read succeeded.
 void GetProductsForProductCategory(int32_t categoryId, std::shared_ptr<rt::Dictionary>& products,
                                    int32_t& highestSequence);
 
