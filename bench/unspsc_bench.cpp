@@ -56,7 +56,7 @@ struct Installation {
     for (int f = 10; f < 20 && static_cast<int>(list.size()) < kCodes; ++f)
       for (int c = 10; c < 20 && static_cast<int>(list.size()) < kCodes; ++c)
         for (int m = 1; m < 100 && static_cast<int>(list.size()) < kCodes; ++m) {
-          char code[16];
+          char code[32];
           std::snprintf(code, sizeof code, "43%02d%02d%02d", f, c, m);
           list.emplace_back(code, "Commodity " + std::string(code) + " O'Brien & Co");
         }
