@@ -56,9 +56,9 @@ struct Installation {
     for (int f = 10; f < 20 && static_cast<int>(list.size()) < kCodes; ++f)
       for (int c = 10; c < 20 && static_cast<int>(list.size()) < kCodes; ++c)
         for (int m = 1; m < 100 && static_cast<int>(list.size()) < kCodes; ++m) {
-          char code[32];
-          std::snprintf(code, sizeof code, "43%02d%02d%02d", f, c, m);
-          list.emplace_back(code, "Commodity " + std::string(code) + " O'Brien & Co");
+          const std::string code =
+              "43" + std::to_string(f) + std::to_string(c) + (m < 10 ? "0" : "") + std::to_string(m);
+          list.emplace_back(code, "Commodity " + code + " O'Brien & Co");
         }
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<UNSPSC_LIST>\n";
     for (const auto& [code, description] : list) {
