@@ -9,10 +9,13 @@ const rt::ClassTable& Classes() {
   static const rt::ClassTable table(std::vector<rt::ClassInfo>{
       // currency classes
       brintor::CurrencyClass(),
+      brintor::TCurrencyClass(),
+      brintor::LocaleClass(),
       // user classes
       brintor::UserClass(),
       // partner classes
       brintor::BusinessPartnerClass(),
+      brintor::TermsAndConditionsClass(),
   });
   return table;
 }

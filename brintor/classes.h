@@ -8,9 +8,12 @@ namespace brintor {
 
 // currency classes
 rt::ClassInfo CurrencyClass();
+rt::ClassInfo TCurrencyClass();
+rt::ClassInfo LocaleClass();
 // user classes
 rt::ClassInfo UserClass();
 // partner classes
 rt::ClassInfo BusinessPartnerClass();
+rt::ClassInfo TermsAndConditionsClass();
 
 }  // namespace brintor

@@ -1,5 +1,5 @@
 // Lib_Validate: data types, presence, length, percentage and digit checks of
-// a data object.
+// a data object, and the credit-card checks.
 #include "common/lib_validate.h"
 
 #include <string_view>
@@ -117,4 +117,130 @@ bool Val_HasTwoDigits(const std::shared_ptr<rt::Dictionary>& dataObject, const r
     if (c >= '0' && c <= '9') ++digits;
   }
   return digits >= 2;
+}
+
+// --- credit cards ---------------------------------------------------------------
+
+namespace {
+
+constexpr int16_t kVisa = static_cast<int16_t>(CreditCard::Visa);
+constexpr int16_t kMasterCard = static_cast<int16_t>(CreditCard::MasterCard);
+constexpr int16_t kAmex = static_cast<int16_t>(CreditCard::Amex);
+constexpr int16_t kOther = static_cast<int16_t>(CreditCard::OTHER);
+
+void AddCardCode(const rt::ObjectPtr& result, const char* code) { result->Call("AddMessage", {rt::Variant(code)}); }
+
+// Only the ASCII digits: the check digit needs them, and other digits
+// (full-width, Arabic-Indic) would pass a Unicode digit test.
+bool HasOnlyAsciiDigits(const std::string& number) {
+  for (char c : number) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+rt::ObjectPtr Val_CreditCard(const std::shared_ptr<rt::Dictionary>& dataObject, const std::string& numberKey,
+                             const std::string& typeKey, const std::string& expiryKey) {
+  rt::ObjectPtr result = Gen_GetComponent("Solvane.ResultObject");
+  const rt::Dictionary& data = Require(dataObject);
+  const rt::Variant* typeValue = data.Find(rt::Variant(typeKey));
+  if (!typeValue || typeValue->IsNull()) return result;
+  const int16_t type = rt::CInt(*typeValue);
+  bool good = true;
+
+  // Absent keys read as never assigned, without being added.
+  const rt::Variant* found = data.Find(rt::Variant(numberKey));
+  const rt::Variant numberValue = found ? *found : rt::Variant();
+  std::string number;
+  if (numberValue.IsNull()) {
+    if (type != kOther) {
+      good = false;
+      AddCardCode(result, "SLBGE1104");
+    }
+  } else {
+    number = rt::CStr(numberValue);
+  }
+
+  found = data.Find(rt::Variant(expiryKey));
+  const rt::Variant expiryValue = found ? *found : rt::Variant();
+  rt::Date expiry;
+  if (expiryValue.IsNull()) {
+    if (type != kOther) {
+      good = false;
+      AddCardCode(result, "SLBGE1105");
+    }
+  } else if (rt::IsDate(expiryValue)) {
+    expiry = rt::CDate(expiryValue);
+  } else {
+    good = false;
+    AddCardCode(result, "SLBGE1108");
+  }
+
+  if (type != kOther && good) Val_CreditCardNumber(type, number, expiry, result);
+  return result;
+}
+
+bool Val_CreditCardNumber(int16_t type, const std::string& number, const rt::Date& /*expiry*/,
+                          const rt::ObjectPtr& result) {
+  if (Val_IsUncheckedCardType(type)) return true;
+  const char* failed = nullptr;
+  if (Val_IsMissingCardNumber(rt::Variant(number))) {
+    failed = "SLBGE1106";
+  } else if (!Val_CardNumberLength(type, number)) {
+    failed = "SLBGE1100";
+  } else if (!HasOnlyAsciiDigits(number)) {
+    failed = "SLBGE1101";
+  } else if (!Val_CardNumberPrefix(type, number)) {
+    failed = "SLBGE1102";
+  } else if (!Val_LuhnCheck(number)) {
+    failed = "SLBGE1103";
+  }
+  if (!failed) return true;
+  AddCardCode(result, failed);
+  return false;
+}
+
+bool Val_IsUncheckedCardType(int16_t type) { return type != kVisa && type != kMasterCard && type != kAmex; }
+
+bool Val_IsMissingCardNumber(const rt::Variant& value) {
+  if (value.IsNull() || value.IsEmpty()) return true;
+  return rt::Trim(rt::CStr(value)).empty();
+}
+
+bool Val_CardNumberLength(int16_t type, const std::string& number) {
+  const int32_t length = rt::Len(number);
+  switch (type) {
+    case kVisa: return length == 13 || length == 16;
+    case kMasterCard: return length == 16;
+    case kAmex: return length == 15;
+    default: return false;
+  }
+}
+
+bool Val_CardNumberPrefix(int16_t type, const std::string& number) {
+  const char first = number.size() > 0 ? number[0] : '\0';
+  const char second = number.size() > 1 ? number[1] : '\0';
+  switch (type) {
+    case kVisa: return first == '4';
+    case kMasterCard: return first == '5' && second >= '1' && second <= '5';
+    case kAmex: return first == '3' && (second == '4' || second == '7');
+    default: return false;
+  }
+}
+
+bool Val_LuhnCheck(const std::string& number) {
+  int sum = 0;
+  int index = 0;
+  for (auto it = number.rbegin(); it != number.rend(); ++it, ++index) {
+    if (*it < '0' || *it > '9') rt::RaiseVb(rt::vberr::kTypeMismatch);
+    int digit = *it - '0';
+    if (index % 2 == 1) {
+      digit *= 2;
+      if (digit >= 10) digit = digit / 10 + digit % 10;
+    }
+    sum += digit;
+  }
+  return sum % 10 == 0;
 }

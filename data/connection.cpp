@@ -10,6 +10,8 @@ namespace data {
 
 namespace {
 constexpr const char* kSource = "ADODB.Connection";
+// XACT_E_NOTRANSACTION: commit or rollback with no transaction open.
+constexpr int32_t kNoTransaction = static_cast<int32_t>(0x8004D00E);
 }
 
 std::shared_ptr<Connection> Connection::New() {
@@ -26,12 +28,18 @@ const rt::DispatchTable* Connection::Dispatch() const {
                                              .Method("Execute", &Connection::ExecuteLate)
                                              .Get("State", &Connection::State)
                                              .Get("Errors", &Connection::ErrorsLate)
+                                             .Method("BeginTrans", &Connection::BeginTrans)
+                                             .Method("CommitTrans", &Connection::CommitTrans)
+                                             .Method("RollbackTrans", &Connection::RollbackTrans)
                                              .Default("ConnectionString")
                                              .Build();
   return &table;
 }
 
-Connection::~Connection() { ReleaseSession(lease_); }
+Connection::~Connection() {
+  if (localTransaction_ && lease_.session) lease_.session->Rollback();
+  ReleaseSession(lease_);
+}
 
 void Connection::SetConnectionString(const std::string& text) {
   if (State() == kStateOpen) adoerr::Raise(adoerr::kObjectOpen, kSource, "The connection is open.");
@@ -59,7 +67,41 @@ void Connection::OpenLate(std::optional<std::string> connectionString, std::opti
 
 void Connection::Close() {
   if (State() != kStateOpen) adoerr::Closed(kSource);
+  if (localTransaction_) lease_.session->Rollback();
+  localTransaction_ = false;
   ReleaseSession(lease_);
+}
+
+int32_t Connection::BeginTrans() {
+  const SessionLease& lease = Lease();
+  return Guard([&] {
+    if (lease.enlisted)
+      adoerr::Raise(adoerr::kNotAllowedInContext, kSource,
+                    "The connection takes part in the object context's transaction; it cannot begin one of its own.");
+    if (localTransaction_)
+      adoerr::Raise(adoerr::kNotAllowedInContext, kSource, "A transaction is already open on this connection.");
+    lease.session->Begin();
+    localTransaction_ = true;
+    return int32_t{1};
+  });
+}
+
+void Connection::CommitTrans() {
+  const SessionLease& lease = Lease();
+  Guard([&] {
+    if (!localTransaction_) rt::Raise(kNoTransaction, kSource, "No transaction is active.");
+    lease.session->Commit();
+    localTransaction_ = false;
+  });
+}
+
+void Connection::RollbackTrans() {
+  const SessionLease& lease = Lease();
+  Guard([&] {
+    if (!localTransaction_) rt::Raise(kNoTransaction, kSource, "No transaction is active.");
+    lease.session->Rollback();
+    localTransaction_ = false;
+  });
 }
 
 const SessionLease& Connection::Lease() const {

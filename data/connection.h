@@ -45,6 +45,19 @@ class Connection : public rt::Object {
 
   const std::shared_ptr<data::Errors>& Errors() const { return errors_; }
 
+  // ADO's local transaction, for work that must be one unit outside a
+  // transaction of the object context. BeginTrans takes the write lock and
+  // answers the nesting level (1); it is refused (3219) on a connection that
+  // takes part in a context's transaction, and when a transaction of its own
+  // is already open (no nesting). CommitTrans and RollbackTrans without an
+  // open transaction raise 0x8004D00E. Closing the connection rolls back a
+  // transaction still open. Unlike a context's transaction, this one is not
+  // known to the other connections of the thread: one of them that writes to
+  // the same database meanwhile waits out the busy timeout.
+  int32_t BeginTrans();
+  void CommitTrans();
+  void RollbackTrans();
+
   // For the other ADO objects: the open session (raises 3709 when closed),
   // and the failure recording around an operation on this connection.
   const SessionLease& Lease() const;
@@ -70,6 +83,7 @@ class Connection : public rt::Object {
 
   std::string connectionString_;
   SessionLease lease_;
+  bool localTransaction_ = false;  // BeginTrans ran and nothing ended it yet
   std::shared_ptr<data::Errors> errors_ = std::make_shared<data::Errors>();
 };
 

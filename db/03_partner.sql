@@ -62,6 +62,7 @@ CREATE TABLE ADDRESS (
 );
 CREATE INDEX ADDRESS_NAME1 ON ADDRESS (NAME1);
 CREATE INDEX ADDRESS_BISADDRESSCODE ON ADDRESS (BISADDRESSCODE);
+CREATE INDEX ADDRESS_SHORTDESCRIPTION ON ADDRESS (SHORTDESCRIPTION);
 
 -- The addresses linked to a partner besides the three in its own row. The
 -- same link may be written twice; the readers do not mind.

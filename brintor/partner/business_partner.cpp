@@ -28,8 +28,9 @@ const char* const kCrLf = "\r\n";
 
 }  // namespace
 
-void partner::NotYetAvailable(const std::string& method) {
-  rt::Raise(kNotYetAvailable, std::string(kClassSource) + "." + method, method + " is not yet available");
+bool partner::ResultSucceeded(const rt::ObjectPtr& result) {
+  if (!result) rt::RaiseVb(rt::vberr::kObjectNotSet);
+  return rt::CBool(result->Call("Succeeded"));
 }
 
 BusinessPartner::BusinessPartner() {

@@ -4,8 +4,11 @@
 // between calls; its members are split over the files of brintor/partner/ by
 // what they do: the loaded partner (business_partner.cpp), lookups
 // (partner_lookups.cpp, partner_code_lookups.cpp), paged lists
-// (partner_lists.cpp), address writes (address_writes.cpp) and the write
-// side that is still to come (partner_pending.cpp).
+// (partner_lists.cpp), address writes (address_writes.cpp), script-driven
+// maintenance (partner_script.cpp), the business rules of inserts and
+// updates (partner_rules.cpp), and deletes with the referential answers
+// (partner_deletes.cpp). TermsAndConditions (terms_and_conditions.cpp) is
+// the folder's other class.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +24,11 @@
 #include "runtime/registry.h"
 
 namespace brintor {
+
+namespace partner {
+struct RuleRun;       // one run of the business rules (partner_rules.cpp)
+struct DeleteTarget;  // what one delete method works on (partner_deletes.cpp)
+}  // namespace partner
 
 class BusinessPartner : public rt::Object,
                         public IBusinessPartner,
@@ -147,17 +155,21 @@ class BusinessPartner : public rt::Object,
   bool AddNewAddress(std::shared_ptr<rt::Dictionary>& iAddress, const rt::Variant& iBPID) override;
   int32_t AddNewAddressEx(std::shared_ptr<rt::Dictionary>& iAddress, const rt::Variant& iBPID) override;
 
-  // --- script-driven maintenance, business rules, deletes (not yet available) ----
+  // --- script-driven maintenance (partner_script.cpp) ---------------------------
   rt::ObjectPtr InsertFromScript(const std::string& iTableName, rt::Variant& iKeys, rt::Variant& iValues) override;
   rt::ObjectPtr UpdateFromScript(const std::string& iTableName, rt::Variant& iKeys, rt::Variant& iValues) override;
   rt::ObjectPtr DeleteFromScript(const std::string& iTableName, rt::Variant& iKeys, rt::Variant& iValues) override;
+  rt::ObjectPtr BusinessRules_GetInstance(const std::shared_ptr<rt::Dictionary>& iBDO) override;
+
+  // --- business rules of inserts and updates (partner_rules.cpp) ------------------
+  rt::ObjectPtr BusinessRules_Insert(const std::shared_ptr<rt::Dictionary>& iBDO) override;
+  rt::ObjectPtr BusinessRules_Update(const std::shared_ptr<rt::Dictionary>& iBDO) override;
+
+  // --- deletes and referential answers (partner_deletes.cpp) ----------------------
   bool Delete(int32_t& iBPID) override;
   bool AddressDelete(int32_t& iAddressID) override;
   bool CustomerDelete(int32_t iBPID) override;
-  rt::ObjectPtr BusinessRules_Insert(const std::shared_ptr<rt::Dictionary>& iBDO) override;
-  rt::ObjectPtr BusinessRules_Update(const std::shared_ptr<rt::Dictionary>& iBDO) override;
   rt::ObjectPtr BusinessRules_Delete(const std::shared_ptr<rt::Dictionary>& iBDO) override;
-  rt::ObjectPtr BusinessRules_GetInstance(const std::shared_ptr<rt::Dictionary>& iBDO) override;
   bool IReferentialIntegrity_Exists(const std::string& iOrigin, const rt::Variant& iKeys,
                                     const rt::Variant& iValues) override;
   bool IReferentialIntegrity_BeforeDelete(const std::string& iOrigin, const rt::Variant& iKeys,
@@ -190,6 +202,38 @@ class BusinessPartner : public rt::Object,
                           const std::string& state, int16_t pageSize, const rt::Variant& sortFields);
   int32_t AddNewAddressRow(const char* method, std::shared_ptr<rt::Dictionary>& iAddress,
                            const rt::Variant& iBPID);
+
+  // Business rules: each kind's checks in their order, adding the codes of
+  // the failing ones to the run's answer, then the write when all passed.
+  using RuleRun = partner::RuleRun;
+  void InsertAddressRules(const std::shared_ptr<rt::Dictionary>& bdo, RuleRun& run);
+  void InsertCustomerRules(const std::shared_ptr<rt::Dictionary>& bdo, RuleRun& run);
+  void InsertPartnerRules(const std::shared_ptr<rt::Dictionary>& bdo, RuleRun& run);
+  void UpdateAddressRules(const std::shared_ptr<rt::Dictionary>& bdo, RuleRun& run);
+  void UpdateCustomerRules(const std::shared_ptr<rt::Dictionary>& bdo, RuleRun& run);
+  void UpdatePartnerRules(const std::shared_ptr<rt::Dictionary>& bdo, RuleRun& run);
+  // A new row of the data object's columns through an empty updatable
+  // recordset; answers the identity that the table gave it.
+  int32_t InsertRow(const std::string& table, const rt::Dictionary& bdo, const char* identityColumn);
+
+  // Deletes: the referential checker first, then the links, then the row.
+  using DeleteTarget = partner::DeleteTarget;
+  enum class DeleteStep { Refused, NoRow, Deleted };
+  // How an address or customer delete ended: whether the row went, and
+  // whether something was written before it failed (its abort must stand).
+  struct DeleteOutcome {
+    bool deleted = false;
+    bool wroteBeforeFailing = false;
+  };
+  DeleteStep RunDelete(const DeleteTarget& target, int32_t id, std::shared_ptr<data::Connection>& connection,
+                       bool& touched, int32_t& linksRemoved);
+  DeleteOutcome DeleteOwnRow(const DeleteTarget& target, int32_t id);
+  // Removes the links of a partner or an address; `linksRemoved` receives their number.
+  bool BeforeDelete(std::string& table, const rt::Variant& names, const rt::Variant& values,
+                    int32_t& linksRemoved);
+  // BusinessRules_Delete's work and handler; `abortStands` tells a caller
+  // that must vote after it whether a commit would keep a half-done delete.
+  rt::ObjectPtr RulesDelete(const std::shared_ptr<rt::Dictionary>& bdo, bool& abortStands);
 
   // The loaded partner: 0 before the first ClearFields, -1 after it.
   int32_t loadedId_ = 0;

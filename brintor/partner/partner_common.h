@@ -1,6 +1,7 @@
 // What the partner class's files share: the library's error numbers that
-// the class raises and its pending-member failure. The WHERE helper of its
-// queries and the per-thread SQL literal maker are common/lib_paging.h's.
+// the class raises and the questions it asks a result object. The WHERE
+// helper of its queries and the per-thread SQL literal maker are
+// common/lib_paging.h's.
 #pragma once
 
 #include <cstdint>
@@ -15,12 +16,10 @@ namespace brintor::partner {
 // The library's BrintorError members that this class raises.
 constexpr int32_t kBrintorBusinessPartnerNotFound = ErrorNumber(BrintorError::BusinessPartnerNotFound);
 constexpr int32_t kBrintorUnknownUserType = ErrorNumber(BrintorError::UnknownUserType);
-// E_NOTIMPL: members whose behaviour is still to come.
-constexpr int32_t kNotYetAvailable = static_cast<int32_t>(0x80004001);
 
 constexpr const char* kClassSource = "Brintor.BusinessPartner";
 
-// Raises E_NOTIMPL for a member whose behaviour is still to come.
-[[noreturn]] void NotYetAvailable(const std::string& method);
+// ResultObject.Succeeded of a "Solvane.ResultObject" (91 for Nothing).
+bool ResultSucceeded(const rt::ObjectPtr& result);
 
 }  // namespace brintor::partner

@@ -1,6 +1,6 @@
 // Tests of the loaded partner: the getters and role tests, what the catalog
 // library relies on in GetBuyer, loading and its failures, the one-time
-// flag, the withdrawn methods and the members still to come.
+// flag and the withdrawn methods.
 #include "tests/brintor/brintor_fixture.h"
 
 namespace {
@@ -164,29 +164,6 @@ TEST_F(PartnerFrame, WithdrawnMethodsFailWithMinusOneAndTheirText) {
                                       "ByVal i_sPersistedStateInfo As String, ByVal i_iPageSize As Integer, "),
               std::string::npos)
         << late.description();
-  });
-}
-
-TEST_F(PartnerFrame, TheWriteSideAnswersNotYetAvailable) {
-  Run([&] {
-    auto bp = NewPartner();
-    const rt::Variant text("BUSINESSPARTNER"), id(int32_t{1}), names = Array({rt::Variant("NAME")}),
-        values = Array({rt::Variant("X")}), dataObject(rt::ObjectPtr(rt::NewDictionary()));
-    const std::vector<std::pair<std::string, rt::Args>> calls = {
-        {"InsertFromScript", {text, names, values}},     {"UpdateFromScript", {text, names, values}},
-        {"DeleteFromScript", {text, names, values}},     {"Delete", {id}},
-        {"AddressDelete", {id}},                         {"CustomerDelete", {id}},
-        {"BusinessRules_Insert", {dataObject}},          {"BusinessRules_Update", {dataObject}},
-        {"BusinessRules_Delete", {dataObject}},          {"BusinessRules_GetInstance", {dataObject}},
-        {"IReferentialIntegrity_Exists", {text, names, values}},
-        {"IReferentialIntegrity_BeforeDelete", {text, names, values}},
-    };
-    for (auto [member, args] : calls) {
-      rt::ComError e = RaisedBy([&] { bp.object->Invoke(member, rt::CallKind::Method, args); });
-      EXPECT_EQ(e.number(), static_cast<int32_t>(0x80004001)) << member;
-      EXPECT_EQ(e.source(), "Brintor.BusinessPartner." + member);
-      EXPECT_EQ(e.description(), member + " is not yet available");
-    }
   });
 }
 

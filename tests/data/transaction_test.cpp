@@ -1,6 +1,7 @@
 // Connections inside the object context's transaction: one session per
 // database, commit or rollback when the root call ends, statement-level
-// failure, and writes from outside while the transaction holds the lock.
+// failure, and writes from outside while the transaction holds the lock;
+// a connection's own transaction outside the context's.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -116,6 +117,49 @@ TEST(Transactions, ThreadsWritingOneFileEachWaitTheirTurnInsteadOfFailing) {
   for (auto& t : threads) t.join();
   EXPECT_EQ(failures, std::vector<std::string>(4));
   EXPECT_EQ(db.RawQuery("SELECT COUNT(*) FROM OFFICE"), "200");
+}
+
+TEST(Transactions, AConnectionsOwnTransactionCommitsOrRollsBackAsOneUnit) {
+  testdb::TestDatabase db(kTable);
+  auto cn = db.Open();
+  EXPECT_EQ(cn->BeginTrans(), 1);
+  cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('A')");
+  EXPECT_EQ(db.RawQuery("SELECT COUNT(*) FROM OFFICE"), "0");
+  cn->CommitTrans();
+  EXPECT_EQ(db.RawQuery("SELECT DESCRIPTION FROM OFFICE"), "A");
+
+  cn->BeginTrans();
+  cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('B')");
+  // A failed statement undoes itself; the rollback undoes the rest.
+  EXPECT_EQ(ErrorOf([&] { cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('a')"); }).substr(0, 8), "80040E2F");
+  cn->RollbackTrans();
+  EXPECT_EQ(db.RawQuery("SELECT DESCRIPTION FROM OFFICE"), "A");
+
+  // Closing with the transaction still open rolls it back.
+  cn->BeginTrans();
+  cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('C')");
+  cn->Close();
+  EXPECT_EQ(db.RawQuery("SELECT DESCRIPTION FROM OFFICE"), "A");
+}
+
+TEST(Transactions, AConnectionsOwnTransactionIsRefusedInsideTheContextsAndWithoutNesting) {
+  testdb::TestDatabase db(kTable);
+  auto cn = db.Open();
+  EXPECT_EQ(ErrorOf([&] { cn->CommitTrans(); }), "8004D00E No transaction is active.");
+  EXPECT_EQ(ErrorOf([&] { cn->RollbackTrans(); }), "8004D00E No transaction is active.");
+  cn->BeginTrans();
+  EXPECT_EQ(ErrorOf([&] { cn->BeginTrans(); }), "800A0C93 A transaction is already open on this connection.");
+  cn->RollbackTrans();
+
+  auto root = std::make_shared<testdb::ContextOwner>(true);
+  {
+    rt::ContextScope scope(*root);
+    auto enlisted = db.Open();
+    EXPECT_EQ(ErrorOf([&] { enlisted->BeginTrans(); }),
+              "800A0C93 The connection takes part in the object context's transaction; it cannot begin one of its "
+              "own.");
+    EXPECT_EQ(enlisted->Errors()->Count(), 1);
+  }
 }
 
 }  // namespace

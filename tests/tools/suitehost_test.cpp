@@ -222,6 +222,9 @@ TEST_F(SuitehostTest, CallArgumentsAreJsonOrBareWords) {
   EXPECT_EQ(typedArg("5"), "\"args\":[{\"$long\":5}]}\n");
   EXPECT_EQ(typedArg("\"5\""), "\"args\":[{\"$string\":\"5\"}]}\n");
   EXPECT_EQ(typedArg("2026-12-08"), "\"args\":[{\"$string\":\"2026-12-08\"}]}\n");
+  // Bracketed arguments stay whole: a JSON array, and a word in brackets.
+  EXPECT_EQ(Host({"call", "Scripting.Dictionary", "Add", "[x,y]", "[\"a\",1]"}).out,
+            "{\"result\":{\"$empty\":true},\"args\":[\"[x,y]\",[\"a\",1]]}\n");
 
   // An impossible value, a missing member or an unknown option or command: usage errors.
   HostResult r = Host({"call", "Scripting.Dictionary", "Exists", "{\"$integer\":70000}"});

@@ -1,5 +1,6 @@
 // suitehost: the command-line host that creates the libraries' classes by
 // ProgID, calls them late-bound and prints what comes back as JSON.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -114,6 +115,31 @@ int Run(HostSession& session, const std::string& file) {
   return runner.Run(in, std::cout) ? kExitOk : kExitFailed;
 }
 
+// CLI11 reads an argument in brackets as a list and splits it at its commas,
+// so a JSON array would never reach a call whole. The arguments of `call`
+// that look like that are hidden behind a mark while the line is parsed.
+constexpr char kArrayMark = '\x1F';
+
+std::vector<std::string> ArgumentsMarked(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  size_t call = args.size();
+  for (size_t i = 0; i < args.size() && call == args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--config" || a == "--application" || a == "--session") ++i;  // its value
+    else if (a == "call") call = i;
+  }
+  for (size_t i = call + 3; i < args.size(); ++i) {  // after PROGID and METHOD
+    if (args[i].size() >= 2 && args[i].front() == '[' && args[i].back() == ']') args[i].insert(0, 1, kArrayMark);
+  }
+  return args;
+}
+
+void Unmark(std::vector<std::string>& args) {
+  for (std::string& a : args) {
+    if (!a.empty() && a.front() == kArrayMark) a.erase(0, 1);
+  }
+}
+
 // The command the line chose, the deepest one: its usage goes with an error.
 const CLI::App* ChosenCommand(const CLI::App& app) {
   const CLI::App* command = &app;
@@ -157,7 +183,10 @@ int Main(int argc, char** argv) {
   CLI::App* help = app.add_subcommand("help", "show the usage of every command");
 
   try {
-    app.parse(argc, argv);
+    std::vector<std::string> args = ArgumentsMarked(argc, argv);
+    std::reverse(args.begin(), args.end());  // CLI11 takes them last first
+    app.parse(args);
+    Unmark(request.args);
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e, std::cout, std::cerr);
   } catch (const CLI::ParseError& e) {

@@ -1,0 +1,168 @@
+// Tests of the partner's deletes and referential answers: what a delete
+// removes and keeps, a refusal by a referring component named in the
+// registry, the missing partner whose abort restores the links, the delete
+// codes and their votes (a failure after links were removed keeps its
+// abort), and which table each key name is looked up in.
+#include <set>
+
+#include "tests/brintor/partner_maintenance_fixture.h"
+
+namespace {
+
+// A referring component: it still uses the ids it holds, and records the
+// clean-ups it is asked for.
+class Orders : public rt::Object {
+ public:
+  const rt::DispatchTable* Dispatch() const override {
+    static const rt::DispatchTable table = rt::DispatchBuilder<Orders>("Orders")
+                                               .Method("IReferentialIntegrity_Exists", &Orders::Exists)
+                                               .Method("IReferentialIntegrity_BeforeDelete", &Orders::BeforeDelete)
+                                               .Build();
+    return &table;
+  }
+  bool Exists(const std::string&, const rt::Variant&, const rt::Variant& values) {
+    return held.count(rt::CLng(values.AsArray().At(0))) > 0;
+  }
+  bool BeforeDelete(const std::string&, const rt::Variant& keys, const rt::Variant& values) {
+    cleanups.push_back(rt::CStr(keys.AsArray().At(0)) + "=" + rt::CStr(values.AsArray().At(0)));
+    return true;
+  }
+  static inline std::set<int32_t> held;
+  static inline std::vector<std::string> cleanups;
+};
+
+class PartnerDeletes : public PartnerMaintenanceTest {
+ protected:
+  void SetUp() override {
+    PartnerMaintenanceTest::SetUp();
+    Orders::held.clear();
+    Orders::cleanups.clear();
+    rt::RegisterClass({"Test.Orders", "", rt::TransactionAttribute::Required,
+                       [] { return rt::ObjectPtr(std::make_shared<Orders>()); }});
+    std::ofstream(sandbox_.Site() + "/references.ini", std::ios::trunc)
+        << "[BUSINESSPARTNER]\nKey=BUSINESSPARTNERID\nOwner=Brintor.BusinessPartner\n"
+           "ReferredBy=Test.Orders:ORDERS.BUSINESSPARTNERID\n"
+           "[ADDRESS]\nKey=ADDRESSID\nOwner=Brintor.BusinessPartner\nReferredBy=Test.Orders:ORDERS.ADDRESSID\n";
+  }
+
+  // Link rows, "partner:address" in order.
+  std::string Links() const {
+    return Scalar(
+        "SELECT group_concat(L, ' ') FROM (SELECT BUSINESSPARTNERID || ':' || ADDRESSID AS L "
+        "FROM BUSINESSPARTNERADDRESS ORDER BY 1)");
+  }
+  std::string Count(const char* table) const { return Scalar(std::string("SELECT COUNT(*) FROM ") + table); }
+};
+
+TEST_F(PartnerDeletes, APartnerDeleteRemovesItsLinksAndKeepsAddressesAndCustomerRow) {
+  Run([&] {
+    auto bp = NewPartner();
+    int32_t id = 1;
+    EXPECT_TRUE(bp->Delete(id));
+    id = 3;
+    EXPECT_TRUE(bp->Delete(id));
+    EXPECT_EQ(Links(), "2:3 4:5");
+    EXPECT_EQ(Count("BUSINESSPARTNER") + " " + Count("ADDRESS") + " " + Count("CUSTOMER"), "3 5 2");
+    EXPECT_EQ(Orders::cleanups, (std::vector<std::string>{"BUSINESSPARTNERID=1", "BUSINESSPARTNERID=3"}));
+    EXPECT_TRUE(bp->CustomerDelete(3));
+    EXPECT_FALSE(bp->CustomerDelete(3));
+    id = 4;
+    EXPECT_TRUE(bp->AddressDelete(id));
+    EXPECT_EQ(Links(), "2:3 4:5");
+    EXPECT_EQ(Count("CUSTOMER") + " " + Count("ADDRESS"), "1 4");
+  });
+}
+
+// The links of a partner id without a row are removed first; the abort of
+// the not-present error brings them back.
+TEST_F(PartnerDeletes, AMissingPartnerRaisesAndItsLinkRemovalIsUndone) {
+  Exec("INSERT INTO BUSINESSPARTNERADDRESS VALUES (99, 1)");
+  Run([&] {
+    auto bp = NewPartner();
+    int32_t id = 99;
+    rt::ComError e = RaisedBy([&] { bp->Delete(id); });
+    EXPECT_EQ(e.number(), static_cast<int32_t>(0x80040064));
+    EXPECT_EQ(e.source(), "Brintor.BusinessPartner.Delete");
+    EXPECT_EQ(e.description(), Block("80040064", "Brintor.BusinessPartner.Delete", "BusinessPartner not present"));
+    auto bdo = Dict({{"METAObjectID", "BPDataObject"}, {"BUSINESSPARTNERID", int32_t{99}}});
+    e = RaisedBy([&] { Rules(bp).BusinessRules_Delete(bdo); });
+    EXPECT_EQ(e.description(),
+              Block("80040064", "Brintor.BusinessPartner.BusinessRules_Delete",
+                    Block("80040064", "Brintor.BusinessPartner.Delete", "BusinessPartner not present")));
+    EXPECT_EQ(Links(), "1:1 1:2 2:3 3:4 4:5 99:1");
+  });
+}
+
+// A refusal by a referring component, or a row that is not there, answers
+// False with an abort vote; through the delete rule it is a code, and
+// commits. When the database refuses a row after its links were removed,
+// the code comes with an abort that brings the links back.
+TEST_F(PartnerDeletes, DeletesThatDoNotHappenAnswerTheirCodesAndCommitUnlessLinksWereRemoved) {
+  Orders::held = {2};
+  Exec("CREATE TRIGGER KEEP_ADDRESS BEFORE DELETE ON ADDRESS BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+  Run([&] {
+    InTransaction([&] {
+      auto bp = JoinedPartner();
+      int32_t partner = 2, address = 77;
+      EXPECT_FALSE(bp->Delete(partner));
+      EXPECT_FALSE(bp->AddressDelete(address));
+      EXPECT_FALSE(bp->CustomerDelete(1));
+      EXPECT_TRUE(Doomed());
+    });
+    InTransaction([&] {
+      auto bp = JoinedPartner();
+      std::string outcomes;
+      for (auto [kind, key, id] :
+           {std::tuple{"BPDataObject", "BUSINESSPARTNERID", 2}, std::tuple{"AddressDataObject", "ADDRESSID", 77},
+            std::tuple{"CustomerDataObject", "BUSINESSPARTNERID", 1}, std::tuple{"OfficeDataObject", "OFFICEID", 1}}) {
+        outcomes += Outcome(Rules(bp).BusinessRules_Delete(Dict({{"METAObjectID", kind}, {key, id}}))) + "\n";
+      }
+      EXPECT_EQ(outcomes, "failed SLBBR0000\nfailed SLBBR0001\nfailed SLBBR0002\nok\n");
+      EXPECT_FALSE(Doomed());
+    });
+    // Only the missing address passed the checker; the referred partner was never cleaned up.
+    EXPECT_EQ(Orders::cleanups, (std::vector<std::string>{"ADDRESSID=77", "ADDRESSID=77"}));
+    EXPECT_EQ(LogEntries(), 0);
+    InTransaction([&] {
+      auto bp = JoinedPartner();
+      rt::Variant names = Array({"ADDRESSID"}), values = Array({int32_t{1}});
+      EXPECT_EQ(Outcome(bp->DeleteFromScript("ADDRESS", names, values)), "failed SLBBR0001");
+      EXPECT_TRUE(Doomed());
+    });
+    EXPECT_EQ(Links(), "1:1 1:2 2:3 3:4 4:5");
+    EXPECT_EQ(Count("BUSINESSPARTNER") + " " + Count("ADDRESS"), "5 5");
+  });
+}
+
+TEST_F(PartnerDeletes, ExistsAsksTheTableOfTheFirstKeyItKnows) {
+  Run([&] {
+    auto bp = NewPartner();
+    auto exists = [&](const std::string& origin, std::vector<rt::Variant> names, std::vector<rt::Variant> values) {
+      return Integrity(bp).IReferentialIntegrity_Exists(origin, Array(names), Array(values)) ? "T" : "F";
+    };
+    std::string answers;
+    answers += exists("", {"ADDRESSID"}, {int32_t{1}});
+    answers += exists("", {"addressid"}, {"99"});
+    answers += exists("Brintor", {"BUSINESSPARTNERID"}, {int32_t{1}});
+    answers += exists("CUSTOMER", {"BUSINESSPARTNERID"}, {int32_t{1}});
+    answers += exists("CUSTOMER", {"BUSINESSPARTNERID"}, {int32_t{3}});
+    answers += exists("customer", {"BUSINESSPARTNERID"}, {int32_t{1}});
+    answers += exists("", {"CarrierCode"}, {"road"});
+    answers += exists("", {"FOO", "countrycode"}, {"x", "DE"});
+    answers += exists("", {"COUNTRYCODE"}, {"D'E"});
+    answers += exists("", {"COUNTRYCODE"}, {rt::Variant::Null()});
+    answers += exists("", {"ADDRESSID", "COUNTRYCODE"}, {int32_t{77}, "DE"});
+    answers += exists("", {"FOO"}, {int32_t{77}});
+    answers += exists("", {}, {});
+    EXPECT_EQ(answers, "TFTFTTTTFFFTT");
+    for (rt::Variant notANumber : {rt::Variant("1; DROP TABLE ADDRESS"), rt::Variant::Null()}) {
+      rt::ComError e = RaisedBy([&] { exists("", {"ADDRESSID"}, {notANumber}); });
+      EXPECT_EQ(e.number(), rt::vberr::kTypeMismatch);
+      EXPECT_EQ(e.description(), Block("D", "Brintor.BusinessPartner.IReferentialIntegrity_Exists()", "Type mismatch"));
+    }
+    EXPECT_TRUE(Integrity(bp).IReferentialIntegrity_BeforeDelete("", Array({"ADDRESSID"}), Array({int32_t{1}})));
+    EXPECT_EQ(Links(), "1:1 1:2 2:3 3:4 4:5");
+  });
+}
+
+}  // namespace

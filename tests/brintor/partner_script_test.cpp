@@ -1,0 +1,129 @@
+// Tests of the script-driven maintenance: how the name and value arrays
+// become a data object (letter case, duplicates, extra names, short and
+// missing arrays), the script table names, the last vote, and the sequence
+// in which the user maintenance creates a bidding supplier: address,
+// partner and link in one transaction.
+#include "tests/brintor/partner_maintenance_fixture.h"
+
+namespace {
+
+using PartnerScript = PartnerMaintenanceTest;
+
+TEST_F(PartnerScript, NamesArePickedInAnyLetterCaseFirstIndexFirstAndOthersIgnored) {
+  Run([&] {
+    auto bp = NewPartner();
+    auto insert = [&](const char* table, std::vector<rt::Variant> names, std::vector<rt::Variant> values) {
+      rt::Variant n = Array(std::move(names)), v = Array(std::move(values));
+      return Outcome(bp->InsertFromScript(table, n, v));
+    };
+    EXPECT_EQ(insert("BUSINESSPARTNER", {"name", "NAME", "AddressID", "FOO", "companynumber"},
+                     {"First", "Second", int32_t{7}, "x", "C-1"}),
+              "ok BUSINESSPARTNERID=Long:6");
+    EXPECT_EQ(Scalar("SELECT NAME || '|' || COMPANYNUMBER FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID = 6"),
+              "First|C-1");
+    // Values are taken as they are; the type check is strict.
+    EXPECT_EQ(insert("BUSINESSPARTNER", {"NAME", "PRICINGMETHOD"}, {"Typed", int32_t{1}}),
+              "failed SLBBR9000:PRICINGMETHOD");
+    // A name that picks no column is never looked up among the values.
+    EXPECT_EQ(insert("BUSINESSPARTNER", {"BUSINESSID", "FOO"}, {"BID-Q"}), "failed SLBCO2014");
+    EXPECT_EQ(insert("ADDRESS", {"Phone", "shortdescription"}, {"12", "Depot"}), "ok ADDRESSID=Long:6");
+    EXPECT_EQ(insert("CUSTOMER", {"BUSINESSPARTNERID", "CUSTOMERNAME"}, {int32_t{6}, "First"}), "ok");
+    rt::Variant names = Array({"ADDRESSID", "CITY1"}), values = Array({int32_t{6}, "Breda"});
+    EXPECT_EQ(Outcome(bp->UpdateFromScript("ADDRESS", names, values)), "ok");
+    EXPECT_EQ(Scalar("SELECT SHORTDESCRIPTION || '|' || CITY1 FROM ADDRESS WHERE ADDRESSID = 6"), "Depot|Breda");
+
+    rt::ComError e = RaisedBy([&] { insert("BUSINESSPARTNER", {"NAME", "BUSINESSID"}, {"Only a name"}); });
+    EXPECT_EQ(e.source() + e.description(),
+              "Brintor" + Block("9", "Brintor.BusinessPartner.InsertFromScript", "Subscript out of range"));
+    rt::Variant notAnArray("NAME");
+    e = RaisedBy([&] { bp->UpdateFromScript("ADDRESS", notAnArray, values); });
+    EXPECT_EQ(e.description(), Block("D", "Brintor.BusinessPartner.UpdateFromScript", "Type mismatch"));
+  });
+}
+
+// Table names are compared exactly: an unknown one leaves an insert without
+// an answer to ask (91), and a delete with nothing to do.
+TEST_F(PartnerScript, TheTableNameDecidesTheKindAndTheLastVote) {
+  Run([&] {
+    rt::Variant names = Array({"ADDRESSID", "SHORTDESCRIPTION"}), values = Array({int32_t{1}, "x"});
+    InTransaction([&] {
+      auto bp = JoinedPartner();
+      rt::ComError e = RaisedBy([&] { bp->InsertFromScript("address", names, values); });
+      EXPECT_EQ(e.description(), Block("5B", "Brintor.BusinessPartner.InsertFromScript",
+                                       "Object variable or With block variable not set"));
+      EXPECT_TRUE(Doomed());
+    });
+    InTransaction([&] {
+      auto bp = JoinedPartner();
+      EXPECT_EQ(Outcome(bp->DeleteFromScript("address", names, values)), "(nothing)");
+      EXPECT_EQ(Outcome(Rules(bp).BusinessRules_GetInstance(Dict({{"METAObjectID", "BPDataObject"}}))), "(nothing)");
+      EXPECT_FALSE(Doomed());
+    });
+    InTransaction([&] {
+      rt::Variant noName = Array({"BUSINESSID"}), id = Array({"BID-NONAME"});
+      EXPECT_EQ(Outcome(JoinedPartner()->InsertFromScript("BUSINESSPARTNER", noName, id)), "failed SLBCO2014");
+      EXPECT_TRUE(Doomed());
+    });
+    // A delete picks only its key column: the short description is ignored.
+    InTransaction([&] {
+      EXPECT_EQ(Outcome(JoinedPartner()->DeleteFromScript("ADDRESS", names, values)), "ok");
+      EXPECT_FALSE(Doomed());
+    });
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ADDRESS WHERE ADDRESSID = 1"), "0");
+  });
+}
+
+// How the user maintenance creates a bidding supplier: a new address, a new
+// partner and the link between them in its own transaction, with the new
+// ids read from the answers.
+TEST_F(PartnerScript, AddressPartnerAndLinkCommitOrVanishTogether) {
+  auto createSupplier = [&](bool abortAtTheEnd) {
+    InTransaction([&] {
+      auto bp = JoinedPartner();
+      rt::Variant names = Array({"SHORTDESCRIPTION", "COUNTRYCODE"}), values = Array({"Bidder site", "DE"});
+      rt::ObjectPtr address = bp->InsertFromScript("ADDRESS", names, values);
+      names = Array({"NAME", "BUSINESSID", "CURRENCYCODE"});
+      values = Array({"Bidder GmbH", "BID-BIDDER", "GBP"});
+      rt::ObjectPtr partner = bp->InsertFromScript("BUSINESSPARTNER", names, values);
+      ASSERT_EQ(Outcome(address) + " / " + Outcome(partner), "ok ADDRESSID=Long:6 / ok BUSINESSPARTNERID=Long:6");
+      int32_t addressId = rt::CLng(RecordValue(address, "ADDRESSID"));
+      EXPECT_TRUE(bp->AddExistingAddress(addressId, RecordValue(partner, "BUSINESSPARTNERID")));
+      if (abortAtTheEnd) rt::GetObjectContext()->SetAbort();
+    });
+  };
+  const char* counts =
+      "SELECT (SELECT COUNT(*) FROM ADDRESS) || '|' || (SELECT COUNT(*) FROM BUSINESSPARTNER) || '|' || "
+      "(SELECT group_concat(BUSINESSPARTNERID || ':' || ADDRESSID, ' ') FROM BUSINESSPARTNERADDRESS)";
+  Run([&] {
+    createSupplier(true);
+    EXPECT_EQ(Scalar(counts), "5|5|1:1 1:2 2:3 3:4 4:5");
+    createSupplier(false);
+    EXPECT_EQ(Scalar(counts), "6|6|1:1 1:2 2:3 3:4 4:5 6:6");
+  });
+}
+
+// A partner write that fails after the address was written in the same
+// transaction takes the address back with it.
+TEST_F(PartnerScript, AFailedPartnerInsertTakesTheEarlierAddressBack) {
+  Exec("CREATE TRIGGER NO_NEW_PARTNER BEFORE INSERT ON BUSINESSPARTNER BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+  Run([&] {
+    InTransaction([&] {
+      auto bp = JoinedPartner();
+      rt::Variant names = Array({"SHORTDESCRIPTION"}), values = Array({"Orphan site"});
+      EXPECT_EQ(Outcome(bp->InsertFromScript("ADDRESS", names, values)), "ok ADDRESSID=Long:6");
+      names = Array({"NAME"});
+      values = Array({"Refused"});
+      rt::ComError e = RaisedBy([&] { bp->InsertFromScript("BUSINESSPARTNER", names, values); });
+      EXPECT_EQ(e.description().rfind("\r\nERROR 0x80040E2F\r\n METHOD: Brintor.BusinessPartner.InsertFromScript\r\n"
+                                      " DESC: \r\nERROR 0x80040E2F\r\n METHOD: Brintor.BusinessPartner."
+                                      "BusinessRules_Insert\r\n DESC: refused",
+                                      0),
+                0u)
+          << e.description();
+      EXPECT_TRUE(Doomed());
+    });
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ADDRESS"), "5");
+  });
+}
+
+}  // namespace

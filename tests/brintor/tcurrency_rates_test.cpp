@@ -1,0 +1,145 @@
+// Tests of the transactional currency writer's rate periods: the validation
+// (its order, the overlap queries, the rate rules by kind of currency), the
+// three writers and the bare, unlogged failures before their handlers.
+#include "tests/brintor/tcurrency_fixture.h"
+
+namespace {
+
+using RateValidation = TCurrencyTest;
+using RateOverlaps = TCurrencyTest;
+using RateWrites = TCurrencyTest;
+
+const rt::Variant kNull = rt::Variant::Null();
+const rt::Variant kEmpty;
+
+// AddCurrencyRate's failure as "<member name>" (number checked against the
+// name's member), or "added".
+std::string Add(TCurrencyTest::Writer& w, rt::Variant code, rt::Variant effective, rt::Variant expiry,
+                rt::Variant home, rt::Variant euro, rt::Variant factor, rt::Variant epc) {
+  try {
+    w->AddCurrencyRate(code, effective, expiry, home, euro, factor, epc);
+    return "added";
+  } catch (const rt::ComError& e) {
+    return e.source() == "Brintor" ? e.description() : "unexpected " + e.description();
+  }
+}
+
+TEST_F(RateValidation, TheFirstFailureWinsAndIsRaisedBareWithoutLogOrVote) {
+  Exec(kExampleCurrencies);
+  Run([&] {
+    Writer w = NewWriter();
+    std::string seen;
+    for (const std::string& failure : {
+             Add(w, kNull, kNull, kNull, kNull, kNull, kNull, kNull),
+             Add(w, "ABC", kNull, kNull, 1.2, kNull, 1, kNull),               // EPC before the date
+             Add(w, "ABC", kEmpty, kNull, 1.2, kNull, 1, false),
+             Add(w, "ABC", "2027-01-01", kNull, 1.2, kNull, kNull, false),
+             Add(w, "ABC", "2027-01-01", kNull, 1.2, kNull, 0, false),          // a factor below 1
+             Add(w, "ABC", "2027-01-01", kNull, 1.2, kNull, "ten", false),
+             Add(w, "ABC", "no date", kNull, 1.2, kNull, 1, false),
+             Add(w, "ABC", "2025-01-01", "2025-01-01", 1.2, kNull, 1, false),   // expiry on the effective date
+             Add(w, "ABC", "2025-01-01", "abc", 1.2, kNull, 1, false),
+             Add(w, "ABC", "2025-01-01", kEmpty, 1.2, kNull, 1, false),        // empty is not null
+             Add(w, "ABC", "2026-06-01", kNull, 1.2, kNull, 1, false),          // inside the open period
+         }) {
+      seen += failure + "\n";
+    }
+    EXPECT_EQ(seen,
+              "MissingCurrencyCode\nMissingEPC\nMissingEffectiveDate\nMissingRateFactor\nMissingRateFactor\n"
+              "MissingRateFactor\nInvalidEffectiveDate\nExpiryDateRange\nInvalidExpiryDate\nInvalidExpiryDate\n"
+              "EffectiveDateRange\n");
+    EXPECT_EQ(ErrorOf([&] { w->AddCurrencyRate("ABC", "2026-06-01", kNull, 1.2, kNull, 1, false); }),
+              "80040084 Brintor EffectiveDateRange");
+    EXPECT_EQ(LogEntries(), 0);
+    EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|null|4|null|1");
+
+    // No vote: the transaction it joins still commits.
+    EXPECT_EQ(Vote([](Writer& x) { x->AddCurrencyRate("ABC", "2026-06-01", kNull, 1.2, kNull, 1, false); }),
+              "commit");
+    // The deletes' argument checks are raised bare too.
+    EXPECT_EQ(ErrorOf([&] { w->DeleteCurrencyRate(kEmpty, "2026-01-01"); }), "80040065 Brintor MissingCurrencyCode");
+    EXPECT_EQ(ErrorOf([&] { w->DeleteCurrencyRate("ABC", kNull); }), "80040070 Brintor MissingEffectiveDate");
+    EXPECT_EQ(LogEntries(), 0);
+  });
+}
+
+TEST_F(RateValidation, RatesFollowTheRulesOfTheirKindOfCurrency) {
+  Exec(kExampleCurrencies);
+  Run([&] {
+    Writer w = NewWriter();
+    // Each on a new currency code of its own, so that no period overlaps.
+    int next = 0;
+    auto add = [&](rt::Variant home, rt::Variant euro, rt::Variant epc) {
+      const std::string code = "Q" + std::to_string(next++);
+      Exec("INSERT INTO CURRENCY VALUES ('" + code + "', 'Test', 0, 0, 0, 2, NULL);");
+      return Add(w, code, "2027-01-01", kNull, home, euro, 1, epc);
+    };
+    std::string seen;
+    for (const std::string& outcome : {
+             add(1, 0.85, true), add(kNull, 0.85, true),                   // tied to the euro
+             add(2, 0.85, true), add(1, 0, true), add(1, kNull, true),
+             add(1.2, kNull, false), add(1.2, 0, false),                   // the others
+             add(1.2, 0.5, false), add(0, kNull, false), add(kNull, kNull, false), add(-1, kNull, false),
+             add(1.2, kNull, kNull),                                       // a flag is required
+             add(1.2, kNull, "yes?"),                                      // no truth value: not tied
+         }) {
+      seen += outcome + "\n";
+    }
+    EXPECT_EQ(seen,
+              "added\nadded\nInvalidEPCRate\nInvalidEPCRate\nInvalidEPCRate\n"
+              "added\nadded\nInvalidNonEPCRate\nInvalidNonEPCRate\nInvalidNonEPCRate\nInvalidNonEPCRate\n"
+              "MissingEPC\nadded\n");
+    // The home currency's rates are not checked (codes compare exactly).
+    EXPECT_EQ(Add(w, "HOM", "2027-01-01", kNull, 1, 0.5, 1, false), "EffectiveDateRange");
+    Exec("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE = 'HOM';");
+    EXPECT_EQ(Add(w, "hom", "2027-01-01", kNull, 1, 0.5, 1, false), "InvalidNonEPCRate");
+    EXPECT_EQ(Add(w, "HOM", "2027-01-01", kNull, 1, 0.5, 1, false), "added");
+  });
+}
+
+TEST_F(RateOverlaps, PeriodsOfOneCurrencyNeverOverlap) {
+  Exec(kExampleCurrencies);
+  Run([&] {
+    Writer w = NewWriter();
+    // An open-ended period that began earlier covers the new one (Q1).
+    EXPECT_EQ(Add(w, "ABC", "2027-01-01", kNull, 4.5, kNull, 1, false), "EffectiveDateRange");
+    // Closed on the new effective date, it no longer does; dates may come in
+    // any form the regional settings read.
+    EXPECT_TRUE(w->UpdateCurrencyRate("ABC", rt::Variant(Day(2026, 1, 1)), "2027-1-1", 4, kNull, 1, false));
+    EXPECT_EQ(Add(w, "ABC", "2027-1-1", kNull, 4.5, kNull, 1, false), "added");
+    EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|2027-01-01 00:00:00|4|null|1; 2027-01-01 00:00:00|null|4.5|null|1");
+
+    // A period that starts inside the new one (Q3); one that starts exactly
+    // at the new expiry does not collide.
+    Exec("INSERT INTO CURRENCYRATE VALUES ('XYZ', '2025-01-05 00:00:00', '2025-02-01 00:00:00', 1.5, NULL, 100);");
+    EXPECT_EQ(Add(w, "XYZ", "2025-01-01", "2025-01-10", 1.5, kNull, 100, false), "EffectiveDateRange");
+    EXPECT_EQ(Add(w, "XYZ", "2024-12-01", "2025-01-05", 1.5, kNull, 100, false), "added");
+    // An open-ended period with a later one still open after its start (Q2).
+    EXPECT_EQ(Add(w, "XYZ", "2025-03-01", kNull, 1.5, kNull, 100, false), "EffectiveDateRange");
+    EXPECT_EQ(Add(w, "XYZ", rt::Variant(Day(2025, 2, 1, 12)), "2025-03-01", 1.5, kNull, 100, false), "added");
+
+    // An update passes the covering test that the same add fails.
+    EXPECT_TRUE(w->UpdateCurrencyRate("XYZ", "2025-01-05", "2025-02-01", 1.6, kNull, 100, false));
+    EXPECT_EQ(Add(w, "XYZ", "2025-01-05", "2025-02-01", 1.6, kNull, 100, false), "EffectiveDateRange");
+  });
+}
+
+TEST_F(RateWrites, TheWritersStoreRoundedRatesAndAnswerTrueWhenNothingMatched) {
+  Exec(kExampleCurrencies);
+  Run([&] {
+    Writer w = PlainWriter();
+    EXPECT_TRUE(w->AddCurrencyRate("DEF", "2025-01-01", "2026-01-01", kNull, "3.1234567", 1, true));
+    EXPECT_TRUE(w->AddCurrencyRate("ABC", "2025-01-01 08:30:00", Day(2026, 1, 1), 4.123456, 0, int32_t{10}, false));
+    EXPECT_EQ(Rates("DEF") + "\n" + Rates("ABC"),
+              "2025-01-01 00:00:00|2026-01-01 00:00:00|null|3.123457|1; 2026-01-01 00:00:00|null|null|3|1\n"
+              "2025-01-01 08:30:00|2026-01-01 00:00:00|4.1235|0|10; 2026-01-01 00:00:00|null|4|null|1");
+    EXPECT_TRUE(w->UpdateCurrencyRate("ABC", "2025-01-01 08:30", "2026-01-01", 4.2, kNull, 1, false));
+    EXPECT_TRUE(w->UpdateCurrencyRate("ABC", "2020-01-01", "2020-02-01", 4.2, kNull, 1, false));  // no such period
+    EXPECT_TRUE(w->DeleteCurrencyRate("ABC", "2026-01-01"));
+    EXPECT_TRUE(w->DeleteCurrencyRate("ABC", "2020-01-01"));
+    EXPECT_EQ(Rates("ABC"), "2025-01-01 08:30:00|2026-01-01 00:00:00|4.2|null|1");
+    EXPECT_EQ(LogEntries(), 0);
+  });
+}
+
+}  // namespace

@@ -1,0 +1,175 @@
+// Tests of the transactional currency writer's currency rows: adds and
+// updates with their validation, the two deletes, and the votes they cast.
+#include <fstream>
+
+#include "tests/brintor/tcurrency_fixture.h"
+
+namespace {
+
+using CurrencyWrites = TCurrencyTest;
+using CurrencyDeletes = TCurrencyTest;
+
+const rt::Variant kNull = rt::Variant::Null();
+const rt::Variant kEmpty;
+
+const char* const kCurrencyRows =
+    "SELECT CURRENCYCODE, CURRENCYNAME, HOMECURRENCY, EURO, EPC, DECIMALS, LOCALEID FROM CURRENCY "
+    "ORDER BY CURRENCYCODE";
+
+TEST_F(CurrencyWrites, AddAndUpdateWriteTheRowWithDecimalsRoundedHalfToEven) {
+  Exec(kExampleCurrencies);
+  Run([&] {
+    Writer w = NewWriter();
+    EXPECT_TRUE(w->AddCurrency("NEW", "New money", false, false, true, 6.5, kNull));
+    EXPECT_EQ(Table("SELECT * FROM CURRENCY WHERE CURRENCYCODE = 'NEW'"), "NEW|New money|0|0|1|6|null");
+    EXPECT_TRUE(w->UpdateCurrency("NEW", "Renamed", false, false, false, int16_t{2}, int32_t{2057}));
+    EXPECT_EQ(Table("SELECT * FROM CURRENCY WHERE CURRENCYCODE = 'NEW'"), "NEW|Renamed|0|0|0|2|2057");
+
+    // The home currency updated with the number 1 as its flag is itself,
+    // not a second home currency; an update matching no row answers True.
+    const std::string before = Table(kCurrencyRows);
+    EXPECT_TRUE(w->UpdateCurrency("HOM", "Home currency", int32_t{1}, false, false, int16_t{2}, int32_t{1033}));
+    EXPECT_TRUE(w->UpdateCurrency("QQQ", "Nobody", false, false, false, int16_t{2}, kNull));
+    EXPECT_EQ(Table(kCurrencyRows), before);
+    EXPECT_EQ(LogEntries(), 0);
+  });
+}
+
+TEST_F(CurrencyWrites, ValidationFailsWithTheFirstFailureThroughTheHandlerAndWritesNothing) {
+  Exec(kExampleCurrencies);
+  Run([&] {
+    Writer w = NewWriter();
+    const std::string before = Table(kCurrencyRows);
+    auto add = [&](rt::Variant code, rt::Variant name, rt::Variant home, rt::Variant euro, rt::Variant epc,
+                   rt::Variant decimals, rt::Variant locale) {
+      try {
+        w->AddCurrency(code, name, home, euro, epc, decimals, locale);
+      } catch (const rt::ComError& e) {
+        // The DESC line of the block, which holds the validator's description.
+        const size_t desc = e.description().find(" DESC: ");
+        return e.source() + " " + e.description().substr(desc + 7, e.description().find(".\r\n", desc) - desc - 7);
+      }
+      return std::string("no error");
+    };
+    std::string seen;
+    for (const std::string& failure :
+         {add(kNull, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty),       // every field missing
+          add("NEW", kNull, kNull, false, false, 2, kNull),                  // name before home
+          add("NEW", "", kEmpty, false, false, 2, kNull),                    // an empty text is a value
+          add("NEW", "N", false, kNull, false, 2, kNull), add("NEW", "N", false, false, kEmpty, 2, kNull),
+          add("NEW", "N", false, false, false, kNull, kNull),
+          add("NEW", "N", false, false, false, 7, kNull),                   // above 6
+          add("NEW", "N", false, false, false, -1, kNull),                  // below 0
+          add("NEW", "N", false, false, false, "two", kNull),               // the conversion fails first
+          add("NEW", "N", false, false, false, 2, "x"),                      // LOCALEID no number
+          add("NEW", "N", false, false, false, 2, int32_t{40000}),          // beyond 16 bits
+          add("NEW", "N", int32_t{1}, false, false, 2, kNull),              // the number 1 is True too
+          add("hom", "N", true, false, false, 2, kNull),                     // codes compare case-sensitively
+          add("NEW", "N", false, true, true, 2, kNull)}) {
+      seen += failure + "\n";
+    }
+    EXPECT_EQ(seen,
+              "Brintor MissingCurrencyCode\n"
+              "Brintor MissingCurrencyName\n"
+              "Brintor MissingHomeCurrency\n"
+              "Brintor MissingEuroCurrency\n"
+              "Brintor MissingEPC\n"
+              "Brintor MissingDecimals\n"
+              "Brintor InvalidDecimals\n"
+              "Brintor InvalidDecimals\n"
+              "Brintor Type mismatch\n"
+              "Brintor InvalidLocaleID\n"
+              "Brintor InvalidLocaleID\n"
+              "Brintor DuplicateHomeCurrency\n"
+              "Brintor DuplicateHomeCurrency\n"
+              "Brintor DuplicateEuroCurrency\n");
+    EXPECT_EQ(Table(kCurrencyRows), before);
+    EXPECT_EQ(LogEntriesWith("Brintor.Currency.AddCurrency"), 14);
+
+    // The whole block: number, method, description and an empty INFO line.
+    EXPECT_EQ(ErrorOf([&] { w->UpdateCurrency("ABC", "Abc", false, false, false, 9, kNull); }),
+              "8004006C Brintor " + Block("8004006C", "Brintor.Currency.UpdateCurrency", "InvalidDecimals", ""));
+    EXPECT_EQ(Vote([](Writer& x) { x->AddCurrency("NEW", "N", false, false, false, 9, kNull); }), "rollback");
+    EXPECT_EQ(Vote([](Writer& x) { x->AddCurrency("NEW", "N", false, false, false, 2, kNull); }), "commit");
+  });
+}
+
+TEST_F(CurrencyWrites, ADatabaseFailureNamesTheConnectionsErrors) {
+  Exec(kExampleCurrencies);
+  Run([&] {
+    Writer w = NewWriter();
+    const std::string error = ErrorOf([&] { w->AddCurrency("ABC", "Twice", false, false, false, 2, kNull); });
+    EXPECT_EQ(error.substr(0, error.find(" INFO: ")),
+              "80040E2F SQLite \r\nERROR 0x80040E2F\r\n METHOD: Brintor.Currency.AddCurrency\r\n DESC: "
+              "UNIQUE constraint failed: CURRENCY.CURRENCYCODE.\r\n");
+    EXPECT_NE(error.find(" INFO: Error(s) from connection object: "), std::string::npos) << error;
+  });
+}
+
+TEST_F(CurrencyDeletes, DeleteCurrencyRemovesTheRatesWithTheCurrencyAndChecksItsArgumentFirst) {
+  Exec(kExampleCurrencies);
+  Run([&] {
+    Writer w = NewWriter();
+    for (const rt::Variant& missing : {kNull, kEmpty}) {
+      EXPECT_EQ(ErrorOf([&] { w->DeleteCurrency(missing); }), "80040065 Brintor MissingCurrencyCode");
+    }
+    EXPECT_EQ(LogEntries(), 0);
+    EXPECT_TRUE(w->DeleteCurrency("abc"));
+    EXPECT_EQ(Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'ABC'") + "/" + Rates("ABC"), "0/");
+    // Offices using the code are not looked at by the direct delete.
+    Exec("INSERT INTO OFFICE (OFFICEDESCRIPTION, CURRENCYCODE) VALUES ('Head office', 'XYZ');");
+    EXPECT_TRUE(PlainWriter()->DeleteCurrency("XYZ"));
+    EXPECT_EQ(Rates("XYZ"), "");
+  });
+}
+
+TEST_F(CurrencyDeletes, DeleteCurrencyLeavesTheRatesWhenTheSecondDeleteFailsInAndOutOfAContext) {
+  Exec(kExampleCurrencies);
+  Exec("CREATE TRIGGER KEEP_CURRENCY BEFORE DELETE ON CURRENCY BEGIN SELECT RAISE(ABORT, 'currency kept'); END;");
+  Run([&] {
+    for (Writer w : {NewWriter(), PlainWriter()}) {
+      const std::string error = ErrorOf([&] { w->DeleteCurrency("ABC"); });
+      EXPECT_EQ(error.substr(0, error.find(" INFO: ")),
+                "80040E2F SQLite \r\nERROR 0x80040E2F\r\n METHOD: Brintor.Currency.DeleteCurrency\r\n"
+                " DESC: currency kept.\r\n");
+      EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|null|4|null|1");
+    }
+    // The connection's own transaction ended with the failure: the next
+    // delete of the plain writer runs normally.
+    Exec("DROP TRIGGER KEEP_CURRENCY;");
+    EXPECT_TRUE(PlainWriter()->DeleteCurrency("ABC"));
+    EXPECT_EQ(Rates("ABC"), "");
+  });
+}
+
+TEST_F(CurrencyDeletes, ARefusalOfTheReferentialChecker) {
+  Exec(kExampleCurrencies);
+  RefuseCurrencyDeletes();
+  Run([&] {
+    Writer w = NewWriter();
+    EXPECT_EQ(ErrorOf([&] { w->DeleteCurrency("ABC"); }),
+              "80040080 Brintor " + Block("80040080", "Brintor.Currency.DeleteCurrency", "ReferentialDelete", ""));
+    // CurrencyDelete answers False without an error, neither raised nor left pending.
+    rt::Err().Clear();
+    EXPECT_FALSE(w->CurrencyDelete("ABC"));
+    EXPECT_EQ(rt::Err().number, 0);
+    EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|null|4|null|1");
+    EXPECT_EQ(LogEntries(), 1);
+    EXPECT_EQ(Vote([](Writer& x) { x->CurrencyDelete("ABC"); }), "rollback");
+  });
+}
+
+TEST_F(CurrencyDeletes, CurrencyDeleteRemovesOnlyTheCurrencyRowAndReportsAnUnknownCode) {
+  Exec(kExampleCurrencies);
+  Run([&] {
+    Writer w = NewWriter();
+    EXPECT_TRUE(w->CurrencyDelete("ABC"));
+    EXPECT_EQ(Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'ABC'") + "/" + Rates("ABC"),
+              "0/2026-01-01 00:00:00|null|4|null|1");
+    EXPECT_EQ(ErrorOf([&] { w->CurrencyDelete("O'K"); }),
+              "80040064 Brintor.Currency.CurrencyDelete " +
+                  Block("80040064", "Brintor.Currency.CurrencyDelete", "Currency not present"));
+  });
+}
+
+}  // namespace

@@ -1,0 +1,154 @@
+// Tests of "Brintor.TermsAndConditions": the lists of the seven tables, the
+// numbers and texts of the code checks (raised with an empty source), writes
+// of codes holding quotes and of an installation's own columns, the shapes
+// of one row read, and the refusals of bad arguments and column names.
+#include <cstdio>
+
+#include "interfaces/terms_and_conditions.h"
+#include "tests/brintor/brintor_fixture.h"
+
+namespace {
+
+class Terms : public PartnerTest {
+ protected:
+  static std::shared_ptr<ITermsAndConditions> NewTerms() {
+    return std::dynamic_pointer_cast<ITermsAndConditions>(
+        rt::CreateRootObject("Brintor.TermsAndConditions", std::make_shared<rt::Activity>()));
+  }
+  static std::shared_ptr<rt::Dictionary> Fields(std::initializer_list<std::pair<const char*, rt::Variant>> entries) {
+    auto d = rt::NewDictionary();
+    for (const auto& [key, value] : entries) d->Add(rt::Variant(key), value);
+    return d;
+  }
+  // "number|source|description" of a failing call.
+  template <class F>
+  static std::string Failure(F&& call) {
+    rt::ComError e = RaisedBy(std::forward<F>(call));
+    return std::to_string(e.number()) + "|" + e.source() + "|" + e.description();
+  }
+};
+
+TEST_F(Terms, EachTypeListsItsTableByCode) {
+  Exec("DELETE FROM PENALTYTERM");
+  Run([&] {
+    auto terms = NewTerms();
+    std::string lists;
+    for (int32_t type = 1; type <= 7; ++type) lists += Render(terms->getAllTermsAndConditions(type)) + "\n";
+    EXPECT_EQ(lists,
+              "COD=String:Cash on delivery; NET30=String:Net 30 days; NET60=String:Net 60 days\n"
+              "CARD=String:Purchasing card; TRANSFER=String:Bank transfer\n"
+              "DAP=String:Delivered at place; DDP=String:Delivered duty paid; EXW=String:Ex works; "
+              "FCA=String:Free carrier\n"
+              "AIR=String:Air freight; COURIER=String:Courier; ROAD=String:Road freight; SEA=String:Sea freight\n"
+              "PALLET=String:On pallets, shrink-wrapped; STD=String:Standard packaging\n"
+              "W12=String:12 months; W24=String:24 months\n"
+              "\n");
+    // A type outside the enumeration names no table: the database refuses the statement.
+    EXPECT_EQ(RaisedBy([&] { terms->getAllTermsAndConditions(8); }).number(), rt::hr::kSqlFailed);
+  });
+}
+
+// Each error comes with an empty source in one block of the method around its text.
+TEST_F(Terms, ExistingAndMissingCodesRaiseTheirTypesNumbersWithAnEmptySource) {
+  auto raised = [](const rt::ComError& e, const std::string& method) {
+    const std::string& d = e.description();
+    const std::string text = d.substr(d.find(" DESC: ") + 7, d.size() - d.find(" DESC: ") - 10);
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned>(e.number()));
+    const bool shaped = e.source().empty() && d == Block(hex, "Brintor.TermsAndConditions." + method, text);
+    return (shaped ? std::to_string(e.number()) + " " : std::string("(unexpected) ")) + text;
+  };
+  Run([&] {
+    auto terms = NewTerms();
+    const char* existing[] = {"NET30", "CARD", "EXW", "AIR", "STD", "W12", "LATE1"};
+    std::string seen;
+    for (int32_t type = 1; type <= 7; ++type) {
+      auto fields = Fields({{"DESCRIPTION", "again"}});
+      seen +=
+          raised(RaisedBy([&] { terms->InsertTermsAndConditions(type, existing[type - 1], fields); }),
+                 "InsertTermsAndConditions") +
+          " / " +
+          raised(RaisedBy([&] { terms->UpdateTermsAndConditions(type, "NONE", fields); }), "UpdateTermsAndConditions") +
+          " / " +
+          raised(RaisedBy([&] { terms->DeleteTermsAndConditions(type, "NONE"); }), "DeleteTermsAndConditions")
+              .substr(0, 2) +
+          "\n";
+    }
+    EXPECT_EQ(seen,
+              "1 Payment term already exists / 8 The Payment term does not exist / 8 \n"
+              "2 Payment method already exists / 9 The Payment method does not exist / 9 \n"
+              "4 Delivery term already exists / 10 The Delivery term does not exist / 10\n"
+              "5 Delivery method already exists / 11 The Delivery method does not exist / 11\n"
+              "3 Packaging term already exists / 12 The Packaging term does not exist / 12\n"
+              "6 Warranty term already exists / 13 The Warranty term does not exist / 13\n"
+              "7 Penalty term already exists / 14 The Penalty term does not exist / 14\n");
+    EXPECT_EQ(Scalar("SELECT DESCRIPTION FROM PAYMENTTERM WHERE PAYMENTTERMCODE = 'NET30'"), "Net 30 days");
+  });
+}
+
+TEST_F(Terms, CodesWithQuotesAndAnInstallationsOwnColumnsAreWrittenAndRead) {
+  Exec("ALTER TABLE WARRANTYTERM ADD COLUMN MONTHS int NULL;"
+       "CREATE TRIGGER KEEP_W12 BEFORE DELETE ON WARRANTYTERM WHEN OLD.WARRANTYTERMCODE = 'W12' "
+       "BEGIN SELECT RAISE(ABORT, 'W12 is in use'); END;");
+  Run([&] {
+    auto terms = NewTerms();
+    auto fields = Fields({{"DESCRIPTION", "Rock 'n' roll"}, {"MONTHS", int32_t{36}}});
+    terms->InsertTermsAndConditions(6, "W'36", fields);
+    EXPECT_TRUE(terms->IsTermorConditionPresent("w'36", 6));
+    EXPECT_FALSE(terms->IsTermorConditionPresent("W36", 6));
+    EXPECT_EQ(Render(terms->getTermsAndConditions(6, "W'36", 1, rt::Variant::Missing())),
+              "WARRANTYTERMCODE=String:W'36; DESCRIPTION=String:Rock 'n' roll; MONTHS=Long:36");
+    // An update may rename the code: it is written as any other field.
+    auto rename = Fields({{"WARRANTYTERMCODE", "W36"}, {"MONTHS", int32_t{30}}});
+    terms->UpdateTermsAndConditions(6, "W'36", rename);
+    EXPECT_EQ(Render(terms->getTermsAndConditions(6, "W36", 2, Array({"months"}))),
+              "MONTHS=Long:30; WARRANTYTERMCODE=String:W36");
+    terms->DeleteTermsAndConditions(6, "w36");
+    EXPECT_EQ(Render(terms->getTermsAndConditions(6, "W36", 1, rt::Variant::Missing())), "");
+    // The code column among the fields of an insert is a second key of the row.
+    auto twice = Fields({{"WARRANTYTERMCODE", "W48"}});
+    EXPECT_EQ(RaisedBy([&] { terms->InsertTermsAndConditions(6, "W48", twice); }).number(),
+              rt::vberr::kKeyAlreadyAssociated);
+    // A delete that the database refuses comes back inside the writer's block and the method's.
+    EXPECT_EQ(Failure([&] { terms->DeleteTermsAndConditions(6, "W12"); }).substr(0, 181),
+              "-2147217873|SQLite|\r\nERROR 0x80040E2F\r\n METHOD: Brintor.TermsAndConditions.DeleteTermsAndConditions\r\n"
+              " DESC: \r\nERROR 0x80040E2F\r\n METHOD: Sql_DeleteTableUnicode\r\n DESC: W12 is in use");
+    EXPECT_EQ(Scalar("SELECT group_concat(WARRANTYTERMCODE) FROM WARRANTYTERM"), "W12,W24");
+  });
+}
+
+TEST_F(Terms, ARowIsReadWithAllOrTheCallersColumnsAndTheCodeLast) {
+  Run([&] {
+    auto terms = NewTerms();
+    const int32_t kSpecific = static_cast<int32_t>(EAllOrSpecific::Specific);
+    EXPECT_EQ(Render(terms->getTermsAndConditions(3, "ddp", kSpecific, Array({"description"}))),
+              "DESCRIPTION=String:Delivered duty paid; DELIVERYTERMCODE=String:DDP");
+    EXPECT_EQ(Render(terms->getTermsAndConditions(3, "DDP", kSpecific, rt::Variant::Missing())),
+              "DELIVERYTERMCODE=String:DDP; DESCRIPTION=String:Delivered duty paid");
+    EXPECT_EQ(Render(terms->getTermsAndConditions(3, "X' OR '1'='1", 1, rt::Variant::Missing())), "");
+    EXPECT_EQ(Failure([&] {
+                terms->getTermsAndConditions(3, "DDP", kSpecific, Array({"DESCRIPTION", "deliverytermcode"}));
+              }),
+              "457|Brintor|" + Block("1C9", "Brintor.TermsAndConditions.getTermsAndConditions",
+                                     "This key is already associated with an element of this collection"));
+    EXPECT_EQ(Failure([&] { terms->getTermsAndConditions(3, "DDP", kSpecific, Array({"1 AS X, DESCRIPTION"})); }),
+              "-2147217900|Brintor.TermsAndConditions.getTermsAndConditions|" +
+                  Block("80040E14", "Brintor.TermsAndConditions.getTermsAndConditions",
+                        "Invalid column name '1 AS X, DESCRIPTION'"));
+  });
+}
+
+TEST_F(Terms, BadArgumentsFailInTheExistenceTestInsideTwoBlocks) {
+  Run([&] {
+    auto terms = NewTerms();
+    const std::string inner =
+        Block("FFFFFFFF", "Brintor.TermsAndCondition.CheckIfExistsinTableInvalid Arguments", "Invalid Arguments");
+    EXPECT_EQ(Failure([&] { terms->IsTermorConditionPresent("X", 8); }),
+              "-1||" + Block("FFFFFFFF", "Brintor.TermsandConditions.IsTermorConditionPresent ", inner));
+    auto fields = Fields({{"DESCRIPTION", "x"}});
+    EXPECT_EQ(Failure([&] { terms->InsertTermsAndConditions(0, "X", fields); }),
+              "-1||" + Block("FFFFFFFF", "Brintor.TermsAndConditions.InsertTermsAndConditions", inner));
+  });
+}
+
+}  // namespace
