@@ -194,8 +194,9 @@ int32_t Product::Insert20(const rt::Variant& iFields, const rt::Variant& iValues
     }
     CheckProductReferences(*rs);
     rs->SetValue("DATEUPDATED", rt::Variant(Now()));
-    rs->Update();
+    // From here on the row may be stored, even when Update fails after its insert.
     stored = true;
+    rs->Update();
     const int32_t productId = rt::CLng(rs->Value("PRODUCTID"));
     if (!rs->Value("PROPERTYGROUPID").IsNull()) UpdateGroupChange(state.propertyGroup, productId);
     Sql_CloseRecordset(rs);
@@ -205,7 +206,7 @@ int32_t Product::Insert20(const rt::Variant& iFields, const rt::Variant& iValues
     Mts_SetComplete();
     return productId;
   } catch (...) {
-    // Once the row is stored a failure must not let it commit.
+    // Once the row may be stored a failure must not let it commit.
     HandleMethodError(Source("Insert"), [&] {
       CloseQuietly(rs);
       Sql_CloseConnection(cn);

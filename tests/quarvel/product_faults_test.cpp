@@ -66,6 +66,52 @@ TEST_F(ProductFaults, PriceLineWritesRaiseAndLeaveTheTables) {
   });
 }
 
+// The record writers, with a property group to re-seed and the UNSPSC
+// relinking switched on.
+TEST_F(ProductFaults, RecordWritesRaiseAndLeaveTheTables) {
+  Exec(
+      "INSERT INTO PROPERTY VALUES (1, 'Colour', 1, 'Black', 0);"
+      "INSERT INTO PROPERTYGROUP VALUES (1, 'Apparel');"
+      "INSERT INTO PROPSBYPROPGROUP VALUES (1, 1, 1, 1);"
+      "INSERT INTO PRODUCTCATEGORY (CATEGORYID, CATEGORYNAME, UNSPSCCODE) VALUES (1, 'IT', '43'), (2, 'Tools', '27');"
+      "UPDATE PRODUCT SET UNSPSCCODE = '2711' WHERE PRODUCTID = 2;"
+      "INSERT INTO PRODUCTSBYCATEGORY VALUES (2, 2, 1);");
+  std::ifstream in(sandbox_.ConfigPath());
+  std::string config((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::ofstream(sandbox_.ConfigPath(), std::ios::trunc)
+      << config.replace(config.find("UNSPSCIMPLEMENTED=No"), 20, "UNSPSCIMPLEMENTED=Yes");
+  Run([&] {
+    EXPECT_EQ(
+        SweepAll(data::testing::DatabaseTarget(sandbox_.CatalogPath()),
+                 {{"Insert20",
+                   [](IProduct& p) {
+                     return p.Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "PROPERTYGROUPID", "UNSPSCCODE"}),
+                                       Array({"N", "New", 1, "4321"})) > 0
+                                ? Outcome::Succeeded
+                                : Outcome::Refused;
+                   }},
+                  {"Insert", [](IProduct& p) { return Of(p.Insert("PCE", 1, "", "N", "New", false, "", "", "") > 0); }},
+                  {"Update20",
+                   [](IProduct& p) {
+                     return Of(p.Update20(2, Array({"PROPERTYGROUPID", "UNSPSCCODE", "MULTIPLEBUYER"}),
+                                          Array({1, "4321", false})));
+                   }},
+                  {"Update", [](IProduct& p) { return Of(p.Update(1, "PCE", 1, "", "P", "D", true, "", "", "")); }},
+                  {"SetUpdateDateToNow", [](IProduct& p) { return Of(rt::CBool(p.SetUpdateDateToNow(1))); }},
+                  {"Disable",
+                   [](IProduct& p) {
+                     p.Disable(1);
+                     return Outcome::Succeeded;
+                   }},
+                  {"Enable",
+                   [](IProduct& p) {
+                     p.Enable(1);
+                     return Outcome::Succeeded;
+                   }}}),
+        "");
+  });
+}
+
 // A delete that fails, at any statement or at the commit, keeps the
 // attachment folder with the rows.
 TEST_F(ProductFaults, DeletesRaiseAndLeaveTheTablesAndTheFolder) {

@@ -39,9 +39,9 @@ inline const char* const kCurrencies =
     "INSERT INTO CURRENCYRATE VALUES ('USD', '2026-01-01 00:00:00', NULL, 1, 1.25, 1);"
     "INSERT INTO CURRENCYRATE VALUES ('GBP', '2026-01-01 00:00:00', NULL, 0.8, NULL, 1);";
 
-// Products 1 to 3 of supplier 7 (no partner rows: the checker passes them
-// while the registry lists no owner for them).
+// Supplier 7 and its products 1 to 3.
 inline const char* const kProducts =
+    "INSERT INTO BUSINESSPARTNER (BUSINESSPARTNERID, NAME) VALUES (7, 'Supplier');"
     "INSERT INTO PRODUCT (PRODUCTID, PARTNUMBER, PRODUCTDESCRIPTION, BUSINESSPARTNERID) VALUES "
     "(1, 'P-1', 'One', 7), (2, 'P-2', 'Two', 7), (3, 'P-3', 'Three', 7);";
 
