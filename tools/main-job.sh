@@ -33,6 +33,10 @@ show call Brintor.BusinessPartner GetBuyer 1
 # property values of the sample products of group 1 (which changes nothing).
 show call Quarvel.Unit getUnitCodeFromDescription "kilogram "
 show call Quarvel.PropertyGroup UpdateGroupChange 1 -1
+# Pricing: twenty work shirts (product 1, priced in dollars) in euros, and in
+# the CONTRACT group at sixty.
+show call Quarvel.Product getCatalogPriceAttributes 1 '{"$date":"2026-12-08"}' EUR 20
+show call Quarvel.Product getCatalogPriceAttributesEx 1 '{"$date":"2026-12-08"}' USD 60 CONTRACT
 
 echo "\$ suitehost run -   (a script on standard input)"
 "$host" run - <<'SCRIPT'

@@ -137,3 +137,39 @@ TEST_F(PriceSelection, BarePricesByQuantityAndByGroup) {
 
 }  // namespace
 }  // namespace producttest
+
+namespace producttest {
+namespace {
+
+// The sample installation: its products priced as the README shows them,
+// and a new product of a sample group given the group's defaults by the
+// real property group class.
+class SampleProducts : public ProductTest {
+ protected:
+  SampleProducts() : ProductTest(true) {}
+};
+
+TEST_F(SampleProducts, AreMaintainedAndPriced) {
+  Run([&] {
+    auto product = NewProduct();
+    auto price = [&](int32_t id, rt::Date day, const char* currency, double quantity, const char* group = "") {
+      return rt::CStr(
+          product->getCatalogPriceAttributesEx(id, day, currency, quantity, group)->Item(rt::Variant("PRICE")));
+    };
+    const rt::Date december = Day(2026, 12, 8);
+    EXPECT_EQ(price(1, december, "USD", 20), "11.9");
+    EXPECT_EQ(price(1, december, "EUR", 20), "10.2102");
+    EXPECT_EQ(price(1, december, "USD", 60, "CONTRACT"), "9.8");
+    EXPECT_EQ(price(2, Day(2026, 3, 1), "USD", 100), "4.2");
+    EXPECT_EQ(price(2, december, "USD", 100), "4.45");
+    EXPECT_EQ(price(3, december, "USD", 5), "45.4545");
+    const int32_t id = product->Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "BUSINESSPARTNERID", "USERID",
+                                                "PROPERTYGROUPID"}),
+                                         Array({"SHIRT-900", "Work shirt, red", 1, "buyer1", 1}));
+    EXPECT_EQ(id, 9);
+  });
+  EXPECT_EQ(Rows("SELECT PROPERTYID, VALUE FROM PRODUCTPROPVALUE WHERE PRODUCTID = 9 ORDER BY 1"), "1|Black\n2|M\n");
+}
+
+}  // namespace
+}  // namespace producttest
