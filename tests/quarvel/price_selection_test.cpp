@@ -163,9 +163,9 @@ TEST_F(SampleProducts, AreMaintainedAndPriced) {
     EXPECT_EQ(price(2, Day(2026, 3, 1), "USD", 100), "4.2");
     EXPECT_EQ(price(2, december, "USD", 100), "4.45");
     EXPECT_EQ(price(3, december, "USD", 5), "45.4545");
-    const int32_t id = product->Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "BUSINESSPARTNERID", "USERID",
-                                                "PROPERTYGROUPID"}),
-                                         Array({"SHIRT-900", "Work shirt, red", 1, "buyer1", 1}));
+    const int32_t id =
+        product->Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "BUSINESSPARTNERID", "USERID", "PROPERTYGROUPID"}),
+                          Array({"SHIRT-900", "Work shirt, red", 1, "buyer1", 1}));
     EXPECT_EQ(id, 9);
   });
   EXPECT_EQ(Rows("SELECT PROPERTYID, VALUE FROM PRODUCTPROPVALUE WHERE PRODUCTID = 9 ORDER BY 1"), "1|Black\n2|M\n");

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "interfaces/business_partner.h"
+#include "interfaces/unspsc.h"
 #include "tests/quarvel/product_fixture.h"
 
 namespace producttest {
@@ -210,6 +212,40 @@ TEST_F(ProductReferences, BeforeDeleteRemovesOnlyTheUsersFavourites) {
                                                                       Array({"x", "O'Brien"})));
   });
   EXPECT_EQ(Rows("SELECT USERID FROM FAVORITES"), "fan\n");
+}
+
+}  // namespace
+}  // namespace producttest
+
+namespace producttest {
+namespace {
+
+// Through the shipped registry, the owners of the keys that products name
+// ask the product class before a delete.
+class ProductReferrals : public PricedProductTest {};
+
+TEST_F(ProductReferrals, KeysThatProductsUseAreNotDeleted) {
+  Exec(
+      "INSERT INTO UNSPSCCODES VALUES ('', '43', 1, 'IT'), ('', '44', 1, 'Office');"
+      "UPDATE PRODUCT SET UNSPSCCODE = '43' WHERE PRODUCTID = 1;"
+      "INSERT INTO BUSINESSPARTNER (BUSINESSPARTNERID, NAME) VALUES (8, 'Unused');");
+  Run([&] {
+    auto partner = std::dynamic_pointer_cast<IBusinessPartner>(
+        rt::CreateRootObject("Brintor.BusinessPartner", std::make_shared<rt::Activity>()));
+    int32_t id = 7;
+    EXPECT_FALSE(partner->Delete(id));
+    id = 8;
+    EXPECT_TRUE(partner->Delete(id));
+    auto codes =
+        std::dynamic_pointer_cast<ITUNSPSC>(rt::CreateRootObject("Quarvel.TUNSPSC", std::make_shared<rt::Activity>()));
+    std::string code = "43";
+    EXPECT_FALSE(codes->Delete(code));
+    code = "44";
+    EXPECT_TRUE(codes->Delete(code));
+  });
+  EXPECT_EQ(Rows("SELECT group_concat(BUSINESSPARTNERID) FROM BUSINESSPARTNER UNION ALL "
+                 "SELECT group_concat(UNSPSCCODE) FROM UNSPSCCODES"),
+            "7\n43\n");
 }
 
 }  // namespace
