@@ -32,7 +32,9 @@ bool Removable(const std::string& folder) {
   auto changeable = [](const fs::path& path) { return ::access(path.c_str(), W_OK | X_OK) == 0; };
   std::error_code error;
   const fs::path root(folder);
-  if (!changeable(root.parent_path()) || !writable(fs::symlink_status(root, error)) || !changeable(root)) return false;
+  if (!changeable(root.parent_path())) return false;
+  if (fs::is_symlink(fs::symlink_status(root, error))) return true;  // only the link goes
+  if (!writable(fs::symlink_status(root, error)) || !changeable(root)) return false;
   fs::recursive_directory_iterator it(root, error), end;
   for (; !error && it != end; it.increment(error)) {
     const fs::file_status status = it->symlink_status(error);
