@@ -27,6 +27,18 @@ auto Script(Member member, const char* table, std::vector<rt::Variant> names, st
   };
 }
 
+// A business rule (BusinessRules_Insert, ...) of the partner or the currency
+// writer, on a data object of one kind holding the fields.
+auto Rule(rt::ObjectPtr (BusinessRules::*member)(const std::shared_ptr<rt::Dictionary>&), const char* kind,
+          std::vector<std::pair<const char*, rt::Variant>> fields) {
+  return [=](auto& object) {
+    auto bdo = rt::NewDictionary();
+    bdo->Add(rt::Variant("METAObjectID"), rt::Variant(kind));
+    for (const auto& [key, value] : fields) bdo->Add(rt::Variant(key), value);
+    return Of((dynamic_cast<BusinessRules&>(*object.object).*member)(bdo));
+  };
+}
+
 // Sweeps each write, made by a new object of its own, on the installation's
 // catalog; answers each one's problems under its name.
 template <class Object>
@@ -78,6 +90,15 @@ TEST_F(PartnerMaintenanceFaults, ScriptWritesAndDeletesRaiseOrRefuseAndLeaveTheT
                                  {"DeleteFromScript CUSTOMER",
                                   Script(&IBusinessPartner::DeleteFromScript, "CUSTOMER", {"BUSINESSPARTNERID"},
                                          {int32_t{3}})},
+                                 {"BusinessRules_Insert BPDataObject",
+                                  Rule(&BusinessRules::BusinessRules_Insert, "BPDataObject",
+                                       {{"NAME", "Rules GmbH"}, {"CURRENCYCODE", "GBP"}})},
+                                 {"BusinessRules_Update AddressDataObject",
+                                  Rule(&BusinessRules::BusinessRules_Update, "AddressDataObject",
+                                       {{"ADDRESSID", int32_t{2}}, {"SHORTDESCRIPTION", "Depot"}, {"COUNTRYCODE", "US"}})},
+                                 {"BusinessRules_Delete CustomerDataObject",
+                                  Rule(&BusinessRules::BusinessRules_Delete, "CustomerDataObject",
+                                       {{"BUSINESSPARTNERID", int32_t{3}}})},
                                  {"Delete",
                                   [](Partner& bp) {
                                     int32_t id = 1;
@@ -165,7 +186,17 @@ TEST_F(CurrencyMaintenanceFaults, CurrencyAndRateWritesRaiseOrRefuseAndLeaveTheT
               Script(&ITCurrency::DeleteFromScript, "CURRENCY", {"CURRENCYCODE"}, {"NRT"})},
              {"DeleteFromScript CURRENCYRATE",
               Script(&ITCurrency::DeleteFromScript, "CURRENCYRATE", {"CURRENCYCODE", "EFFECTIVEDATE"},
-                     {"ABC", "2026-01-01"})}}),
+                     {"ABC", "2026-01-01"})},
+             {"BusinessRules_Insert CurrencyDataObject",
+              Rule(&BusinessRules::BusinessRules_Insert, "CurrencyDataObject",
+                   {{"CURRENCYCODE", "QQR"}, {"CURRENCYNAME", "Q"}, {"HOMECURRENCY", false}, {"EURO", false},
+                    {"EPC", false}, {"DECIMALS", int16_t{2}}})},
+             {"BusinessRules_Update CurrencyRateDataObject",
+              Rule(&BusinessRules::BusinessRules_Update, "CurrencyRateDataObject",
+                   {{"CURRENCYCODE", "ABC"}, {"EFFECTIVEDATE", Day(2026, 1, 1)}, {"EXPIRYDATE", none},
+                    {"HOMESALESRATE", 5}, {"EUROSALESRATE", none}, {"RATEFACTOR", int16_t{1}}})},
+             {"BusinessRules_Delete CurrencyDataObject",
+              Rule(&BusinessRules::BusinessRules_Delete, "CurrencyDataObject", {{"CURRENCYCODE", "NRT"}})}}),
         "");
   });
 }
