@@ -28,7 +28,9 @@ TEST_F(ReferenceFaults, EveryWriterRaisesOrRefusesAndLeavesTheTables) {
   Exec("INSERT INTO PRODUCTPROPVALUE SELECT PRODUCTID, 3, '12' FROM PRODUCT WHERE PARTNUMBER = 'GLOVE-200';"
        "DELETE FROM PRODUCTPROPVALUE WHERE PROPERTYID = 2 AND PRODUCTID ="
        " (SELECT PRODUCTID FROM PRODUCT WHERE PARTNUMBER = 'GLOVE-200');"
-       "INSERT INTO PROPSBYPROPGROUP VALUES (77, 1, 0, 0);");
+       "INSERT INTO PROPSBYPROPGROUP VALUES (77, 1, 0, 0);"
+       // No office holds group 10, so that it may be deleted.
+       "UPDATE OFFICE SET PROPERTYGROUPID = NULL WHERE PROPERTYGROUPID = 10;");
   std::string unit = "MTR", hazard = "2.1", name = "Weight", value = "1", none;
   int16_t type = 2;
   int32_t property = 1, group = 1, all = -1, officeGroup = 10, voltage = 3, zero = 0;
@@ -82,12 +84,12 @@ TEST_F(ReferenceFaults, EveryWriterRaisesOrRefusesAndLeavesTheTables) {
             "Property.Insert 3/1\n"
             "Property.Insert21 3/1\n"
             "Property.Update20 3/1\n"
-            "Property.Delete 3/1\n"
+            "Property.Delete 4/1\n"
             "PropertyGroup.UpdateGroupChange 5/1\n"
             "PropertyGroup.Insert 3/1\n"
             "PropertyGroup.AddPropertyToPropertyGroup 3/1\n"
             "PropertyGroup.AddPropertyToPropertyGroupEx 3/1\n"
-            "PropertyGroup.Delete 4/1\n"
+            "PropertyGroup.Delete 5/1\n"
             "Faqlist.AddIssue 3/1\n");
 }
 
