@@ -16,5 +16,8 @@ rt::ClassInfo PropertyGroupClass();
 rt::ClassInfo RPropertyGroupClass();
 rt::ClassInfo FaqlistClass();
 rt::ClassInfo ContractClass();
+// UNSPSC classes
+rt::ClassInfo UNSPSCClass();
+rt::ClassInfo TUNSPSCClass();
 
 }  // namespace quarvel

@@ -17,6 +17,9 @@ const rt::ClassTable& Classes() {
       quarvel::RPropertyGroupClass(),
       quarvel::FaqlistClass(),
       quarvel::ContractClass(),
+      // UNSPSC classes
+      quarvel::UNSPSCClass(),
+      quarvel::TUNSPSCClass(),
   });
   return table;
 }
