@@ -54,10 +54,9 @@ const rt::DispatchTable* Faqlist::Dispatch() const {
 }
 
 // A product id of 0 is stored as Null; DATE is when the row is added,
-// whatever iDate holds. The class runs outside any transaction, so the
-// insert and the read-back of its id run in a transaction of the
-// connection's own: a failure of either stores nothing (closing the
-// connection rolls the insert back), never a row the caller was not told of.
+// whatever iDate holds. The class runs outside any transaction; the data
+// layer makes the insert and the read-back of its id one unit, so a failure
+// of either stores nothing.
 int32_t Faqlist::AddIssue(int32_t& iProductID, int32_t& iProductCategoryID, int32_t& iFAQCategoryID,
                           int32_t& iVisibilityOption, std::string& iDescription, std::string& iQuestion,
                           std::string& iAnswer, std::string&, std::string& iAttachment, std::string& iLink) {
@@ -80,10 +79,8 @@ int32_t Faqlist::AddIssue(int32_t& iProductID, int32_t& iProductCategoryID, int3
     rs->SetValue("DATE", rt::Variant(LocalNow()));
     rs->SetValue("ATTACHMENT", rt::Variant(iAttachment));
     rs->SetValue("LINK", rt::Variant(iLink));
-    cn->BeginTrans();
     rs->Update();
     const int32_t id = rt::CLng(rs->Value("FAQISSUEID"));
-    cn->CommitTrans();
     Sql_CloseConnection(cn);
     return id;
   } catch (...) {
