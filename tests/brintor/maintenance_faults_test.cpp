@@ -84,7 +84,7 @@ TEST_F(PartnerMaintenanceFaults, ScriptWritesAndDeletesRaiseOrRefuseAndLeaveTheT
                                          {"BUSINESSPARTNERID", "CUSTOMERNAME"}, {int32_t{3}, "Renamed"})},
                                  {"DeleteFromScript BUSINESSPARTNER",
                                   Script(&IBusinessPartner::DeleteFromScript, "BUSINESSPARTNER", {"BUSINESSPARTNERID"},
-                                         {int32_t{1}})},
+                                         {int32_t{4}})},  // partners 1 and 2 have products
                                  {"DeleteFromScript ADDRESS",
                                   Script(&IBusinessPartner::DeleteFromScript, "ADDRESS", {"ADDRESSID"}, {int32_t{4}})},
                                  {"DeleteFromScript CUSTOMER",
