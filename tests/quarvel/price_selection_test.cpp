@@ -21,92 +21,63 @@ const char* const kLines =
     " (2, '2026-07-01 00:00:00', 1, NULL, 'USD', 6, NULL, NULL, NULL, NULL, NULL),"
     " (3, '2026-01-01 00:00:00', 1, '', 'GBP', 4, NULL, NULL, NULL, NULL, NULL);";
 
-const char* const kNoLine =
-    "PRICE=Integer:0; DISCOUNTPERC=Integer:0; DISCOUNTAMOUNT=Integer:0; PRICETAXPERCENTAGE=Integer:0; "
-    "FREIGHTCOST=Integer:0";
-
 class PriceSelection : public PricedProductTest {
  protected:
   PriceSelection() { Exec(kLines); }
 
-  static std::string Price(IProduct& product, int32_t id, rt::Date date, const char* currency,
-                           std::optional<double> quantity) {
-    return Render(product.getCatalogPriceAttributes(id, date, currency, quantity));
+  // The PRICE that getCatalogPriceAttributesEx answers (the plain method
+  // when no group is given).
+  static std::string PriceOf(IProduct& product, int32_t id, rt::Date day, const char* currency,
+                             std::optional<double> quantity, std::optional<std::string> group = std::nullopt) {
+    auto attributes = group ? product.getCatalogPriceAttributesEx(id, day, currency, quantity, group)
+                            : product.getCatalogPriceAttributes(id, day, currency, quantity);
+    return rt::CStr(attributes->Item(rt::Variant("PRICE")));
   }
 };
 
-TEST_F(PriceSelection, QuantityPicksTheSmallestBreakNotBelowIt) {
+// The smallest break not below the quantity; amounts converted, percentages
+// as stored; the line's own currency gives the amounts unchanged. A line is
+// in force from its effective date through its expiry date, a point in time.
+TEST_F(PriceSelection, LineInForceForTheDateAndQuantity) {
   Run([&] {
     auto product = NewProduct();
-    const rt::Date day = Day(2026, 3, 1);
-    EXPECT_EQ(Price(*product, 1, day, "USD", 20),
+    const rt::Date march = Day(2026, 3, 1);
+    EXPECT_EQ(Render(product->getCatalogPriceAttributes(1, march, "USD", 20)),
               "PRICE=Currency:11.25; DISCOUNTPERC=Currency:5; DISCOUNTAMOUNT=Currency:1.25; "
               "PRICETAXPERCENTAGE=Currency:19; FREIGHTCOST=Currency:2.5");
-    EXPECT_EQ(Price(*product, 1, day, "GBP", 10),
-              "PRICE=Currency:10; DISCOUNTPERC=Currency:5; DISCOUNTAMOUNT=Currency:0; "
-              "PRICETAXPERCENTAGE=Currency:19; FREIGHTCOST=Currency:2");
-    // The line's own currency: the amounts as stored, zeros for Null.
-    EXPECT_EQ(Price(*product, 1, day, "EUR", 100),
+    EXPECT_EQ(Render(product->getCatalogPriceAttributes(1, march, "EUR", 100)),
               "PRICE=Currency:8; DISCOUNTPERC=Currency:0; DISCOUNTAMOUNT=Currency:0; "
               "PRICETAXPERCENTAGE=Currency:0; FREIGHTCOST=Currency:0");
-    EXPECT_EQ(Price(*product, 1, day, "USD", 150), kNoLine);
-    EXPECT_EQ(Price(*product, 3, day, "GBP", std::nullopt),
-              "PRICE=Currency:4; DISCOUNTPERC=Currency:0; DISCOUNTAMOUNT=Currency:0; "
-              "PRICETAXPERCENTAGE=Currency:0; FREIGHTCOST=Currency:0");
-  });
-}
-
-// A line is in force from its effective date through its expiry date.
-TEST_F(PriceSelection, LineIsInForceThroughItsExpiryDate) {
-  Run([&] {
-    auto product = NewProduct();
-    auto price = [&](rt::Date day) {
-      auto attributes = product->getCatalogPriceAttributes(2, day, "USD", std::nullopt);
-      return rt::CStr(attributes->Item(rt::Variant("PRICE")));
-    };
-    EXPECT_EQ(price(Day(2025, 12, 31)), "0");
-    EXPECT_EQ(price(Day(2026, 1, 1)), "5");
-    EXPECT_EQ(price(Day(2026, 6, 30)), "5");
-    // The expiry date is a point in time: later that day neither line holds.
-    EXPECT_EQ(price(rt::Date::FromParts(2026, 6, 30, 18, 0, 0)), "0");
-    EXPECT_EQ(price(Day(2027, 1, 1)), "6");
+    EXPECT_EQ(Render(product->getCatalogPriceAttributes(1, march, "USD", 150)),
+              "PRICE=Integer:0; DISCOUNTPERC=Integer:0; DISCOUNTAMOUNT=Integer:0; PRICETAXPERCENTAGE=Integer:0; "
+              "FREIGHTCOST=Integer:0");
+    EXPECT_EQ(PriceOf(*product, 1, march, "GBP", 10), "10");
+    EXPECT_EQ(PriceOf(*product, 3, march, "GBP", std::nullopt), "4");
+    std::string prices;
+    for (rt::Date day : {Day(2025, 12, 31), Day(2026, 1, 1), Day(2026, 6, 30),
+                         rt::Date::FromParts(2026, 6, 30, 18, 0, 0), Day(2027, 1, 1)})
+      prices += PriceOf(*product, 2, day, "USD", std::nullopt) + " ";
+    EXPECT_EQ(prices, "0 5 5 0 6 ");
   });
 }
 
 // A named group answers its own line, else the default group's; the plain
-// method answers only the default group's.
-TEST_F(PriceSelection, GroupFallsBackToTheDefaultGroup) {
+// method only the default group's. A missing rate fails with the currency
+// class's error and one more block, and the group of a failed Ex call does
+// not outlive it.
+TEST_F(PriceSelection, GroupFallsBackToTheDefaultGroupAndDoesNotOutliveItsCall) {
   Run([&] {
     auto product = NewProduct();
-    auto price = [&](std::optional<std::string> group) {
-      auto attributes = group ? product->getCatalogPriceAttributesEx(1, Day(2026, 3, 1), "EUR", 60, group)
-                              : product->getCatalogPriceAttributes(1, Day(2026, 3, 1), "EUR", 60);
-      return rt::CStr(attributes->Item(rt::Variant("PRICE")));
-    };
-    EXPECT_EQ(price("contract"), "7");
-    EXPECT_EQ(price("SPOT"), "8");
-    EXPECT_EQ(price(std::nullopt), "8");
-    EXPECT_EQ(price(""), "8");
-    EXPECT_EQ(Render(product->getCatalogPriceAttributesEx(3, Day(2026, 3, 1), "GBP", std::nullopt, "SPOT")),
-              "PRICE=Currency:4; DISCOUNTPERC=Currency:0; DISCOUNTAMOUNT=Currency:0; "
-              "PRICETAXPERCENTAGE=Currency:0; FREIGHTCOST=Currency:0");
-  });
-}
-
-// A missing rate fails the call with the currency class's error and one
-// more block; the group of a failed Ex call does not outlive it.
-TEST_F(PriceSelection, ConversionFailureIsWrappedAndLeavesNoGroupBehind) {
-  Run([&] {
-    auto product = NewProduct();
-    const std::string failure = Failure([&] { product->getCatalogPriceAttributes(1, Day(2026, 3, 1), "JPY", 60); });
-    EXPECT_EQ(failure,
+    const rt::Date march = Day(2026, 3, 1);
+    EXPECT_EQ(PriceOf(*product, 1, march, "EUR", 60, "contract"), "7");
+    EXPECT_EQ(PriceOf(*product, 1, march, "EUR", 60, "SPOT"), "8");
+    EXPECT_EQ(PriceOf(*product, 1, march, "EUR", 60), "8");
+    EXPECT_EQ(PriceOf(*product, 3, march, "GBP", std::nullopt, "SPOT"), "4");
+    EXPECT_EQ(Failure([&] { product->getCatalogPriceAttributesEx(1, march, "JPY", 60, "CONTRACT"); }),
               "8004007F Brintor: |ERROR 0x8004007F| METHOD: Quarvel.Product.getCatalogPriceAttributes| DESC: "
               "|ERROR 0x8004007F| METHOD: Brintor.Currency.ConvertAmount| DESC: |ERROR 0x8004007F| METHOD: "
               "Brintor.Currency.GetCurrencyRate| DESC: CurrencyRateNotFound.| INFO: .|.|.|");
-    EXPECT_EQ(Failure([&] { product->getCatalogPriceAttributesEx(1, Day(2026, 3, 1), "JPY", 60, "CONTRACT"); }),
-              failure);
-    EXPECT_EQ(rt::CStr(product->getCatalogPriceAttributes(1, Day(2026, 3, 1), "EUR", 60)->Item(rt::Variant("PRICE"))),
-              "8");
+    EXPECT_EQ(PriceOf(*product, 1, march, "EUR", 60), "8");
   });
 }
 
@@ -135,15 +106,8 @@ TEST_F(PriceSelection, BarePricesByQuantityAndByGroup) {
   EXPECT_EQ(LogEntriesWith("ProductId not found"), 0);
 }
 
-}  // namespace
-}  // namespace producttest
-
-namespace producttest {
-namespace {
-
-// The sample installation: its products priced as the README shows them,
-// and a new product of a sample group given the group's defaults by the
-// real property group class.
+// The sample installation: products priced as the README shows them, and a
+// new product of a sample group given its defaults by the property group class.
 class SampleProducts : public ProductTest {
  protected:
   SampleProducts() : ProductTest(true) {}
@@ -152,21 +116,18 @@ class SampleProducts : public ProductTest {
 TEST_F(SampleProducts, AreMaintainedAndPriced) {
   Run([&] {
     auto product = NewProduct();
-    auto price = [&](int32_t id, rt::Date day, const char* currency, double quantity, const char* group = "") {
-      return rt::CStr(
-          product->getCatalogPriceAttributesEx(id, day, currency, quantity, group)->Item(rt::Variant("PRICE")));
-    };
     const rt::Date december = Day(2026, 12, 8);
-    EXPECT_EQ(price(1, december, "USD", 20), "11.9");
-    EXPECT_EQ(price(1, december, "EUR", 20), "10.2102");
-    EXPECT_EQ(price(1, december, "USD", 60, "CONTRACT"), "9.8");
-    EXPECT_EQ(price(2, Day(2026, 3, 1), "USD", 100), "4.2");
-    EXPECT_EQ(price(2, december, "USD", 100), "4.45");
-    EXPECT_EQ(price(3, december, "USD", 5), "45.4545");
-    const int32_t id =
+    auto price = [&](int32_t id, const char* currency, double quantity, const char* group = "") {
+      return rt::CStr(
+          product->getCatalogPriceAttributesEx(id, december, currency, quantity, group)->Item(rt::Variant("PRICE")));
+    };
+    EXPECT_EQ(price(1, "EUR", 20) + " " + price(1, "USD", 60, "CONTRACT") + " " + price(2, "USD", 100) + " " +
+                  price(3, "USD", 5),
+              "10.2102 9.8 4.45 45.4545");
+    EXPECT_EQ(
         product->Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "BUSINESSPARTNERID", "USERID", "PROPERTYGROUPID"}),
-                          Array({"SHIRT-900", "Work shirt, red", 1, "buyer1", 1}));
-    EXPECT_EQ(id, 9);
+                          Array({"SHIRT-900", "Work shirt, red", 1, "buyer1", 1})),
+        9);
   });
   EXPECT_EQ(Rows("SELECT PROPERTYID, VALUE FROM PRODUCTPROPVALUE WHERE PRODUCTID = 9 ORDER BY 1"), "1|Black\n2|M\n");
 }
