@@ -1,30 +1,19 @@
-// The fixture of the product tests: a fresh installation (suitehost init)
-// whose catalog the tests fill and read with a plain SQLite handle, product
-// objects created as the host creates them, a referential registry of the
-// test's own, and renderings for golden comparisons.
+// The fixture of the product tests: the catalog fixture
+// (tests/quarvel/reference_fixture.h) with product objects created as the
+// host creates them, the price lines read as text, and a referential
+// registry of the test's own whose owners answer as told.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <cstdio>
-#include <fstream>
 #include <memory>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "interfaces/product.h"
 #include "interfaces/referential_integrity.h"
-#include "runtime/com_error.h"
-#include "runtime/context.h"
-#include "runtime/dictionary.h"
-#include "runtime/dispatch.h"
-#include "runtime/registry.h"
-#include "tests/brintor/brintor_sandbox.h"
-#include "tests/common/raised_by.h"
 #include "tests/common/recording_fake.h"
-#include "tests/common/test_values.h"
+#include "tests/quarvel/reference_fixture.h"
 
 namespace producttest {
 
@@ -73,40 +62,11 @@ class FakeOwner : public rt::Object, public IReferentialIntegrity {
   std::shared_ptr<std::vector<std::string>> log_;
 };
 
-class ProductTest : public ::testing::Test {
+class ProductTest : public ReferenceTest {
  protected:
-  explicit ProductTest(bool sample = false) : sandbox_(sample) {}
-  void SetUp() override { rt::Err().Clear(); }
+  explicit ProductTest(bool sample = false) : ReferenceTest(sample) {}
   void TearDown() override { ::unsetenv("SUITE_REFERENCES"); }
 
-  void Exec(const std::string& sql) const { sandbox_.Exec(sql); }
-  // Runs the body on a fresh thread, whose catalog connection string is not
-  // cached yet.
-  template <class F>
-  static void Run(F&& body) {
-    BrintorSandbox::Run(std::forward<F>(body));
-  }
-
-  // The rows of a query on a plain SQLite handle, one a line, fields joined
-  // by "|" (NULL as "null").
-  std::string Rows(const std::string& sql) const {
-    sqlite3* db = nullptr;
-    sqlite3_open(sandbox_.CatalogPath().c_str(), &db);
-    sqlite3_busy_timeout(db, 5000);
-    std::string text;
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) text = "(error)";
-    while (st && sqlite3_step(st) == SQLITE_ROW) {
-      for (int i = 0; i < sqlite3_column_count(st); ++i) {
-        const unsigned char* v = sqlite3_column_text(st, i);
-        text += (i ? "|" : "") + (v ? std::string(reinterpret_cast<const char*>(v)) : std::string("null"));
-      }
-      text += "\n";
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return text;
-  }
   std::string StoredLines() const {
     return Rows(
         "SELECT PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY, CURRENCYCODE, PRICE, DISCOUNTPERC, "
@@ -120,39 +80,10 @@ class ProductTest : public ::testing::Test {
     return std::dynamic_pointer_cast<IProduct>(
         rt::CreateRootObject("Quarvel.Product", std::make_shared<rt::Activity>()));
   }
-  static rt::ObjectPtr NewLate() { return rt::CreateRootObject("Quarvel.Product", std::make_shared<rt::Activity>()); }
   static IReferentialIntegrity& Integrity(const std::shared_ptr<IProduct>& product) {
     return dynamic_cast<IReferentialIntegrity&>(*product);
   }
-
   static rt::Date Day(int year, int month, int day) { return rt::Date::FromParts(year, month, day); }
-
-  // The failure a call raises as one line: "<hex number> <source>: <description>"
-  // with each CR LF of a description block shown as "|".
-  template <class F>
-  static std::string Failure(F&& call) {
-    rt::ComError e = RaisedBy(std::forward<F>(call));
-    char number[16];
-    std::snprintf(number, sizeof number, "%X", static_cast<uint32_t>(e.number()));
-    return std::string(number) + " " + e.source() + ": " + std::regex_replace(e.description(), std::regex("\r\n"), "|");
-  }
-
-  // "KEY=Subtype:value" per entry, in order, joined by "; ".
-  static std::string Render(const std::shared_ptr<rt::Dictionary>& dictionary) {
-    if (!dictionary) return "(nothing)";
-    std::string text;
-    for (const rt::Dictionary::Entry& e : dictionary->Entries())
-      text += (text.empty() ? "" : "; ") + rt::CStr(e.key) + "=" + rt::TypeName(e.item) + ":" + rt::Concat(e.item);
-    return text;
-  }
-
-  // The log's entries (one a line) that hold `text`.
-  int LogEntriesWith(const std::string& text) const {
-    std::ifstream in(sandbox_.LogPath(), std::ios::binary);
-    int count = 0;
-    for (std::string line; std::getline(in, line);) count += line.find(text) != std::string::npos;
-    return count;
-  }
 
   // Makes `text` the referential checker's registry for the rest of the test.
   void UseReferences(const std::string& text) const {
@@ -170,7 +101,6 @@ class ProductTest : public ::testing::Test {
         progId, [answer, log] { return rt::ObjectPtr(std::make_shared<FakeOwner>(answer, log)); });
   }
 
-  BrintorSandbox sandbox_;
 };
 
 // An installation with the test's currencies and products 1 to 3.
