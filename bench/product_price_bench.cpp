@@ -6,7 +6,7 @@
 // with prepared sqlite3 statements:
 // - the minimal work: the price-line select, the two rate rows, the
 //   arithmetic;
-// - every statement the specification prescribes for the call: the
+// - every statement the method is written to run for the call: the
 //   price-line select and, for each of the three amounts, the six reads of
 //   a conversion (home currency, its rate, each currency and its rate).
 #include <benchmark/benchmark.h>

@@ -250,8 +250,8 @@ bool Product::Update20(int32_t iProductID, const rt::Variant& iFields, const rt:
     }
     CheckProductReferences(*rs);
     rs->SetValue("DATEUPDATED", rt::Variant(Now()));
-    // A product stored without a MULTIPLEBUYER value has no buyer rows of
-    // its own either: Null counts as False.
+    // No MULTIPLEBUYER value (a product inserted with an empty one) counts
+    // as False, so that such a product can be updated at all.
     const rt::Variant multipleBuyer = rs->Value("MULTIPLEBUYER");
     if (multipleBuyer.IsNull() || !rt::CBool(multipleBuyer))
       cn->Execute("DELETE FROM productbuyer WHERE PRODUCTID=" + id);
