@@ -17,4 +17,7 @@ rt::ClassInfo RPropertyGroupClass();
 rt::ClassInfo FaqlistClass();
 rt::ClassInfo ContractClass();
 
+// product and price import (quarvel/import/)
+rt::ClassInfo PriceXMLClass();
+
 }  // namespace quarvel

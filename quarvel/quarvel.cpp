@@ -17,6 +17,8 @@ const rt::ClassTable& Classes() {
       quarvel::RPropertyGroupClass(),
       quarvel::FaqlistClass(),
       quarvel::ContractClass(),
+      // product and price import
+      quarvel::PriceXMLClass(),
   });
   return table;
 }
