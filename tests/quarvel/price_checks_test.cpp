@@ -37,13 +37,17 @@ TEST_F(PriceChecks, AFaultyValueSwitchesOffTheCrossCheckItFeeds) {
                        dates + "<Price>10</Price><DiscountAmount>1</DiscountAmount>") +
         // Equal dates, and a price equal to its discount, fail.
         Price("A", "<PriceEffectiveDate>1/1/2026</PriceEffectiveDate><PriceExpiryDate>1/1/2026</PriceExpiryDate>" +
-                       dates + "<Price>1</Price><DiscountAmount>1</DiscountAmount>"));
+                       dates + "<Price>1</Price><DiscountAmount>1</DiscountAmount>") +
+        // The order is that of month/day/year: January 2 comes before February 1.
+        Price("A", "<PriceEffectiveDate>1/2/2026</PriceEffectiveDate><PriceExpiryDate>2/1/2026</PriceExpiryDate>" +
+                       dates + "<Price>1</Price>"));
     EXPECT_EQ(Nested(NewPriceXml()->GetErrorsInPriceValues(doc, false, "A")),
               "PRICE 1: {QuantityTo=String:many}\n"
               "PRICE 2: {QuantityTo=String:}\n"
               "PRICE 3: {PriceEffectiveDate=String:13/1/2026}\n"
               "PRICE 4: {PriceEffectiveDate=String:1/1/2026; PriceExpiryDate=String:1/1/2026; "
-              "DiscountAmount=String:1; Price=String:1}\n");
+              "DiscountAmount=String:1; Price=String:1}\n"
+              "PRICE 5: {}\n");
   });
 }
 
