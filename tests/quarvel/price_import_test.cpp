@@ -132,4 +132,22 @@ TEST_F(PriceImport, AFailureHalfWayKeepsTheRowsBeforeItAndTouchesNeitherListNorR
   });
 }
 
+// The import runs outside any transaction and never votes: inside a
+// caller's transaction that holds the database it fails at once (it would
+// wait for a lock that only this thread can give back), and the caller's
+// work stands.
+TEST_F(PriceImport, InsideACallersTransactionItFailsAtOnceAndLeavesTheCallersWorkAlone) {
+  Run([&] {
+    std::string failure;
+    EXPECT_TRUE(CallerKeepsItsWork([&] {
+      failure = Failure([&] {
+        Import(Inner<IPriceXML>("Quarvel.PriceXML"), "/\\" + Doc(Price("OS-SH100", Sound())), {"OS-SH100"});
+      });
+    }));
+    EXPECT_NE(failure.find("The database is locked by a transaction running on this thread"), std::string::npos)
+        << failure;
+    EXPECT_EQ(PriceCount(), "0");
+  });
+}
+
 }  // namespace
