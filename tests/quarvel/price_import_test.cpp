@@ -9,7 +9,8 @@ using PriceImport = PriceXmlTest;
 // The sample products: OS-SH100 (1), OS-GL200 (2), MN-L300 (3), MN-B400 (4).
 TEST_F(PriceImport, ListedKnownPartNumbersAreWrittenAndRemovedAndTheRestIsKept) {
   Run([&] {
-    const std::string doc = Doc(
+    // A default namespace changes nothing: the elements are found by name as written.
+    const std::string doc = "<PriceList xmlns=\"urn:prices\">" + (
         Price("OS-SH100", Sound("10", "12.5")) + Price("XX-9999", Sound()) +
         // one valid and one invalid line: the valid one is written, both go
         Price("OS-GL200", Sound("5")) + Price("OS-GL200", Sound("6", "0.5")) +
@@ -20,7 +21,7 @@ TEST_F(PriceImport, ListedKnownPartNumbersAreWrittenAndRemovedAndTheRestIsKept) 
                          "<CurrencyCode>GBP</CurrencyCode><Price>4</Price><QuantityTo> </QuantityTo>") +
         Price("MN-L300", "<PriceEffectiveDate>3/1/2026</PriceEffectiveDate><PriceExpiryDate>2/3/2027</PriceExpiryDate>"
                          "<CurrencyCode>GBP</CurrencyCode><Price>5</Price><QUANTITYTO>50</QUANTITYTO>") +
-        Price("MN-B400", Sound()));
+        Price("MN-B400", Sound())) + "</PriceList>";
     EXPECT_EQ(Import(NewPriceXml(), "p1/\\" + doc, {"OS-SH100", "OS-GL200", "MN-L300", "XX-9999"}),
               "(0..3) OS-SH100 OS-GL200 MN-L300 XX-9999");
     EXPECT_EQ(PriceRows(),
