@@ -186,7 +186,14 @@ void Recordset::Update() {
       ReadPendingRows();
       current = CurrentRow();
     }
-    WriteRow(current, edit_ == EditMode::Add);
+    if (edit_ == EditMode::Add && !connection_->Lease().session->InTransaction()) {
+      // Outside a transaction the insert and the read-back of its new row are
+      // one unit: a failed read-back must not leave a row the caller was told
+      // failed.
+      connection_->Guard([&] { RunAsUnit(connection_->Lease(), [&] { WriteRow(current, true); }); });
+    } else {
+      WriteRow(current, edit_ == EditMode::Add);
+    }
     Row& written = rows_->rows[current];
     written.status = Row::Status::Unchanged;
     written.original = written.values;
