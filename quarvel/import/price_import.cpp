@@ -67,9 +67,6 @@ class BatchDocument {
 
 using namespace pricexml;
 
-PriceXML::PriceXML(import::BatchClock clock) : clock_(std::move(clock)) {}
-PriceXML::~PriceXML() = default;
-
 void PriceXML::UpdateInsertPricesFromXML(const std::string& iStringOrUrl, bool iIsUrl, rt::Variant& iBuyFromPartNrs) {
   // The budget counts the loading of the document too.
   const double started = clock_();

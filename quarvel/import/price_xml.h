@@ -10,8 +10,8 @@
 // (price_checks.cpp), the checked list and the error report
 // (price_lists.cpp), the batch import (price_import.cpp) with its row
 // writer (price_writer.cpp) and the batch mechanism it shares with the
-// product import (import_batch.cpp); the dispatch table and the class's
-// description are in price_xml_dispatch.cpp.
+// product import (import_batch.cpp); the dispatch table, the class's
+// description and its constructor are in price_xml_dispatch.cpp.
 #pragma once
 
 #include <memory>

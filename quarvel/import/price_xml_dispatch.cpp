@@ -1,5 +1,5 @@
-// The dispatch table of PriceXML: the members of _PriceXML in slot order,
-// and the class's description for the library's class table.
+// The dispatch table of PriceXML (the members of _PriceXML in slot order),
+// the class's description for the library's class table, and its making.
 #include "quarvel/classes.h"
 #include "quarvel/import/price_xml.h"
 #include "runtime/dispatch.h"
@@ -11,6 +11,11 @@ rt::ClassInfo PriceXMLClass() {
   return rt::ClassInfo{"Quarvel.PriceXML", "", rt::TransactionAttribute::NotSupported,
                        [] { return std::make_shared<PriceXML>(); }};
 }
+
+// A new object has no connection and no currencies; they come with its
+// first lookup and its first check.
+PriceXML::PriceXML(import::BatchClock clock) : clock_(std::move(clock)) {}
+PriceXML::~PriceXML() = default;
 
 const rt::DispatchTable* PriceXML::Dispatch() const {
   static const rt::DispatchTable table =
