@@ -22,4 +22,7 @@ rt::ClassInfo TUNSPSCClass();
 // products (quarvel/product/)
 rt::ClassInfo ProductClass();
 
+// product and price import (quarvel/import/)
+rt::ClassInfo PriceXMLClass();
+
 }  // namespace quarvel

@@ -22,6 +22,8 @@ const rt::ClassTable& Classes() {
       quarvel::TUNSPSCClass(),
       // products
       quarvel::ProductClass(),
+      // product and price import
+      quarvel::PriceXMLClass(),
   });
   return table;
 }
