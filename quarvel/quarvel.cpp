@@ -1,11 +1,16 @@
 // The Quarvel library's class table and its four library exports.
+#include "quarvel/classes.h"
 #include "runtime/registry.h"
 
 namespace {
 
 // Built on first use, so that nothing of the library runs when it is loaded.
 const rt::ClassTable& Classes() {
-  static const rt::ClassTable table(std::vector<rt::ClassInfo>{});
+  static const rt::ClassTable table(std::vector<rt::ClassInfo>{
+      // catalogs
+      quarvel::CatalogClass(),
+      quarvel::TCatalogClass(),
+  });
   return table;
 }
 
