@@ -1,6 +1,7 @@
 // The shared steps of the catalog classes.
 #include "quarvel/catalog/catalog_common.h"
 
+#include "common/lib_general.h"
 #include "common/lib_sql.h"
 #include "quarvel/services/catalog_connection.h"
 #include "runtime/com_error.h"
@@ -24,6 +25,13 @@ bool IsEmptyText(const rt::Variant& value) {
   return text && text->empty();
 }
 
+bool CheckerAllowsDelete(const std::string& table, const std::string& keyName, const rt::Variant& value) {
+  rt::ObjectPtr checker = Gen_GetComponent("Solvane.ReferentialChecker");
+  return rt::CBool(checker->Call("CanDelete", {rt::Variant("Quarvel"), rt::Variant(table),
+                                               rt::Variant(rt::SafeArray::From({rt::Variant(keyName)})),
+                                               rt::Variant(rt::SafeArray::From({value}))}));
+}
+
 std::shared_ptr<data::Recordset> OpenRecordset(const std::string& sql, const std::shared_ptr<data::Connection>& cn,
                                                int32_t cursorType, int32_t lockType) {
   auto rs = data::Recordset::New();
@@ -33,10 +41,15 @@ std::shared_ptr<data::Recordset> OpenRecordset(const std::string& sql, const std
 
 int32_t ExecuteOnOwnConnection(const std::string& sql) {
   std::shared_ptr<data::Connection> cn = getConnection();
-  rt::Variant affected;
-  cn->Execute(sql, &affected);
-  Sql_CloseConnection(cn);
-  return affected.IsEmpty() ? 0 : rt::CLng(affected);
+  try {
+    rt::Variant affected;
+    cn->Execute(sql, &affected);
+    Sql_CloseConnection(cn);
+    return affected.IsEmpty() ? 0 : rt::CLng(affected);
+  } catch (...) {
+    CloseQuietly(cn);
+    throw;
+  }
 }
 
 void CloseQuietly(std::shared_ptr<data::Recordset>& rs, std::shared_ptr<data::Connection>& cn) {

@@ -37,6 +37,20 @@ void ForEachElement(const rt::Variant& array, F&& f) {
   for (int32_t i = a.LBound(); i <= a.UBound(); ++i) f(a.At(i));
 }
 
+// Calls f(index, element) for each element of a one-dimensional array, as
+// ForEachElement does.
+template <class F>
+void ForEachIndex(const rt::Variant& array, F&& f) {
+  const rt::SafeArray& a = array.AsArray();
+  if (a.Dimensions() == 0) return;
+  for (int32_t i = a.LBound(); i <= a.UBound(); ++i) f(i, a.At(i));
+}
+
+// Asks "Solvane.ReferentialChecker" (created through the caller's context)
+// whether the row of `table` whose key `keyName` has `value` may go:
+// CanDelete("Quarvel", table, (keyName), (value)).
+bool CheckerAllowsDelete(const std::string& table, const std::string& keyName, const rt::Variant& value);
+
 // Opens `sql` on the caller's connection with the cursor and lock types given.
 std::shared_ptr<data::Recordset> OpenRecordset(const std::string& sql, const std::shared_ptr<data::Connection>& cn,
                                                int32_t cursorType, int32_t lockType);
