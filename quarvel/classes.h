@@ -6,6 +6,17 @@
 
 namespace quarvel {
 
+// reference data (quarvel/reference/)
+rt::ClassInfo UnitClass();
+rt::ClassInfo TUnitClass();
+rt::ClassInfo HazardousClassClass();
+rt::ClassInfo THazardousClassClass();
+rt::ClassInfo PropertyClass();
+rt::ClassInfo PropertyGroupClass();
+rt::ClassInfo RPropertyGroupClass();
+rt::ClassInfo FaqlistClass();
+rt::ClassInfo ContractClass();
+
 // catalogs (quarvel/catalog/)
 rt::ClassInfo CatalogClass();
 rt::ClassInfo TCatalogClass();

@@ -7,6 +7,16 @@ namespace {
 // Built on first use, so that nothing of the library runs when it is loaded.
 const rt::ClassTable& Classes() {
   static const rt::ClassTable table(std::vector<rt::ClassInfo>{
+      // reference data
+      quarvel::UnitClass(),
+      quarvel::TUnitClass(),
+      quarvel::HazardousClassClass(),
+      quarvel::THazardousClassClass(),
+      quarvel::PropertyClass(),
+      quarvel::PropertyGroupClass(),
+      quarvel::RPropertyGroupClass(),
+      quarvel::FaqlistClass(),
+      quarvel::ContractClass(),
       // catalogs
       quarvel::CatalogClass(),
       quarvel::TCatalogClass(),

@@ -29,6 +29,10 @@ session=(--session REMOTE_ACCOUNT=buyer1 --session REMOTE_PASSWORD=sample)
 show "${session[@]}" call Brintor.User GetAdminOffice approver1
 show "${session[@]}" call Brintor.User GetAllBuyers '""' 10
 show call Brintor.BusinessPartner GetBuyer 1
+# Catalog reference data: a unit by its description, and re-seeding the
+# property values of the sample products of group 1 (which changes nothing).
+show call Quarvel.Unit getUnitCodeFromDescription "kilogram "
+show call Quarvel.PropertyGroup UpdateGroupChange 1 -1
 show call Quarvel.Catalog GetAllCatalogs
 # A copy of catalog 1 with its node tree, then the copy's record.
 show call Quarvel.TCatalog CopyCatalog 1 1 '""'

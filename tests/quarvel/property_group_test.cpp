@@ -1,0 +1,178 @@
+// Property groups: re-seeding product values (defaults in, non-members out
+// unless external, members kept, every product of a group once, memberless
+// groups, ids past 32767, inside the caller's transaction, a failure undoing
+// what came before), creating and filling groups (flags, each pair once),
+// the guarded delete, and the paged list.
+#include "interfaces/property_group.h"
+#include "tests/quarvel/reference_fixture.h"
+
+namespace {
+
+using PropertyGroups = ReferenceTest;
+using SampleGroups = SampleReferenceTest;
+
+// Properties 1 A (default a1), 2 B (Null), 3 C (O'Brien), 4 Ext (external),
+// 5 Other, 40000 Far; groups 1 (A, B, C), 2 (no members), 3 (A, Other, Far). Products: 1 in
+// group 1 without values; 2 in group 1 with A, Ext and Other; 3 in group 3
+// with Other; 4 in group 2 with A and Ext.
+const char* const kGroups =
+    "INSERT INTO PROPERTY VALUES (1, 'A', 1, 'a1', 0), (2, 'B', 1, NULL, 0), (3, 'C', 1, 'O''Brien', 0),"
+    " (4, 'Ext', 1, 'e', 1), (5, 'Other', 1, 'o', 0), (40000, 'Far', 1, 'far', 0);"
+    "INSERT INTO PROPERTYGROUP VALUES (1, 'G'), (2, 'Empty'), (3, 'Two');"
+    "INSERT INTO PROPSBYPROPGROUP (PROPERTYGROUPID, PROPERTYID) VALUES (1, 1), (1, 2), (1, 3), (3, 1), (3, 5),"
+    " (3, 40000);"
+    "INSERT INTO PRODUCT (PRODUCTID, PARTNUMBER, PROPERTYGROUPID) VALUES (1, 'P1', 1), (2, 'P2', 1), (3, 'P3', 3),"
+    " (4, 'P4', 2);"
+    "INSERT INTO PRODUCTPROPVALUE VALUES (2, 1, 'kept'), (2, 4, 'ext'), (2, 5, 'gone'), (3, 5, 'x'), (4, 1, 'y'),"
+    " (4, 4, 'z');";
+
+const char* const kValues = "SELECT * FROM PRODUCTPROPVALUE ORDER BY PRODUCTID, PROPERTYID";
+
+bool Reseed(int32_t group, int32_t product) {
+  return ReferenceTest::New<IPropertyGroup>("Quarvel.PropertyGroup")->UpdateGroupChange(group, product);
+}
+
+// Product 2 keeps A's value and Ext (external), and loses Other. -1
+// settles every product of the group, each once; an explicit product is
+// settled against the group given, whatever its own. Ids past 32767 are
+// 32-bit all the way to the statement.
+TEST_F(PropertyGroups, ReseedingAddsDefaultsDropsNonMembersAndKeepsTheRest) {
+  Exec(kGroups);
+  Run([&] {
+    EXPECT_TRUE(Reseed(1, 1));
+    EXPECT_TRUE(Reseed(1, -1));
+    EXPECT_TRUE(Reseed(3, 4));
+  });
+  EXPECT_EQ(Rows(kValues),
+            "1|1|a1\n1|2|\n1|3|O'Brien\n"
+            "2|1|kept\n2|2|\n2|3|O'Brien\n2|4|ext\n"
+            "3|5|x\n4|1|y\n4|4|z\n4|5|o\n4|40000|far\n");
+}
+
+TEST_F(PropertyGroups, AMemberlessGroupKeepsOnlyExternalValuesAndNothingToDoIsTrue) {
+  Exec(kGroups);
+  Exec("INSERT INTO PROPERTYGROUP VALUES (9, 'Unused')");
+  Run([&] {
+    EXPECT_TRUE(Reseed(2, -1));
+    EXPECT_TRUE(Reseed(9, -1));
+    EXPECT_TRUE(Reseed(77, -1));
+    EXPECT_TRUE(Reseed(3, 99));
+  });
+  EXPECT_EQ(Rows(kValues), "2|1|kept\n2|4|ext\n2|5|gone\n3|5|x\n4|4|z\n");
+}
+
+// The product writers' case: created through the caller's context, the
+// re-seeding sees the caller's uncommitted product, and the caller's abort
+// leaves nothing of either.
+TEST_F(PropertyGroups, ReseedingJoinsTheCallersTransaction) {
+  Exec(kGroups);
+  const std::string before = Snapshot();
+  Run([&] {
+    std::string seen;
+    EXPECT_FALSE(CallerKeepsItsWork(
+        [&] {
+          Rows("INSERT INTO PRODUCT (PARTNUMBER, PROPERTYGROUPID) VALUES ('NEW', 1)", true);
+          int32_t product = std::stoi(Rows("SELECT PRODUCTID FROM PRODUCT WHERE PARTNUMBER = 'NEW'", true));
+          int32_t group = 1;
+          EXPECT_TRUE(Inner<IPropertyGroup>("Quarvel.PropertyGroup")->UpdateGroupChange(group, product));
+          seen = Rows("SELECT PROPERTYID, VALUE FROM PRODUCTPROPVALUE WHERE PRODUCTID = " + std::to_string(product) +
+                          " ORDER BY 1", true);
+        },
+        false));
+    EXPECT_EQ(seen, "1|a1\n2|\n3|O'Brien\n");
+  });
+  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(Rows("SELECT * FROM PRODUCT WHERE PARTNUMBER = 'NEW'"), "");
+}
+
+// An insert that fails after a delete: the call fails and the delete is undone.
+TEST_F(PropertyGroups, AFailingInsertUndoesTheEarlierDeletes) {
+  Exec(kGroups);
+  Exec("CREATE TRIGGER FAIL_C BEFORE INSERT ON PRODUCTPROPVALUE WHEN NEW.PROPERTYID = 3"
+       " BEGIN SELECT RAISE(ABORT, 'no C here'); END;");
+  const std::string before = Snapshot();
+  Run([&] {
+    EXPECT_EQ(Failure([&] { Reseed(1, 2); }),
+              "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Quarvel.PropertyGroup.UpdateGroupChange| DESC: no C here.|");
+    EXPECT_FALSE(CallerKeepsItsWork([] {
+      int32_t group = 1, product = 2;
+      EXPECT_THROW(Inner<IPropertyGroup>("Quarvel.PropertyGroup")->UpdateGroupChange(group, product), rt::ComError);
+    }));
+  });
+  EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(SampleGroups, ReseedingTheSampleChangesNothing) {
+  const std::string before = Snapshot();
+  Run([&] {
+    for (int32_t group : {1, 2, 10}) EXPECT_TRUE(Reseed(group, -1));
+  });
+  EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(SampleGroups, GroupsAreCreatedAndFilledWithTheirFlagsEachPairOnce) {
+  Run([&] {
+    auto groups = New<IPropertyGroup>("Quarvel.PropertyGroup");
+    rt::Variant id = groups.Call("Insert", {rt::Variant("Tools")});
+    EXPECT_EQ(rt::TypeName(id) + ":" + rt::CStr(id), "Long:11");
+    groups.Call("AddPropertyToPropertyGroup", {id, rt::Variant(3), rt::Variant(true)});
+    groups.Call("AddPropertyToPropertyGroupEx", {id, rt::Variant(5), rt::Variant(false), rt::Variant(true)});
+    int32_t group = 1, property = 2;
+    bool mandatory = false;
+    EXPECT_EQ(Failure([&] { groups->AddPropertyToPropertyGroup(group, property, mandatory); }),
+              "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Quarvel.PropertyGroup.AddPropertyToPropertyGroup| DESC: "
+              "UNIQUE constraint failed: PROPSBYPROPGROUP.PROPERTYGROUPID, PROPSBYPROPGROUP.PROPERTYID.|");
+  });
+  EXPECT_EQ(Rows("SELECT * FROM PROPERTYGROUP WHERE PROPERTYGROUPID = 11"), "11|Tools\n");
+  EXPECT_EQ(Rows("SELECT * FROM PROPSBYPROPGROUP WHERE PROPERTYGROUPID IN (1, 11) ORDER BY 1, 2"),
+            "1|1|1|1\n1|2|1|1\n11|3|1|0\n11|5|0|1\n");
+}
+
+// A group that a product or a commodity has stays: False, no error, a
+// commit vote. A group without a row fails, its memberships brought back.
+TEST_F(SampleGroups, DeleteIsRefusedByProductsAndCommoditiesAndFailsWithoutARow) {
+  Exec("INSERT INTO PROPERTYGROUP VALUES (20, 'Commodity only');"
+       "INSERT INTO COMMODITY VALUES ('TOOLS', 'Tools', NULL, 20, NULL, NULL, NULL);"
+       "INSERT INTO PROPSBYPROPGROUP VALUES (77, 1, 0, 0);");
+  const std::string before = Snapshot();
+  Run([&] {
+    EXPECT_TRUE(CallerKeepsItsWork([] {
+      auto groups = Inner<IPropertyGroup>("Quarvel.PropertyGroup");
+      for (int32_t id : {1, 2, 20}) {
+        EXPECT_FALSE(groups->CanDelete(id)) << id;
+        EXPECT_FALSE(groups->Delete(id)) << id;
+      }
+    }));
+    auto groups = New<IPropertyGroup>("Quarvel.PropertyGroup");
+    int32_t missing = 77;
+    EXPECT_TRUE(groups->CanDelete(missing));
+    EXPECT_EQ(Failure([&] { groups->Delete(missing); }),
+              "800400CA Quarvel.PropertyGroup.Delete: |ERROR 0x800400CA| METHOD: Quarvel.PropertyGroup.Delete| "
+              "DESC: Property group not present.|");
+  });
+  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(LogEntries(), 1);
+  Run([&] {
+    int32_t id = 10;
+    EXPECT_TRUE(New<IPropertyGroup>("Quarvel.PropertyGroup")->Delete(id));
+  });
+  EXPECT_EQ(Rows("SELECT * FROM PROPERTYGROUP WHERE PROPERTYGROUPID = 10") +
+                Rows("SELECT * FROM PROPSBYPROPGROUP WHERE PROPERTYGROUPID = 10"),
+            "");
+}
+
+TEST_F(SampleGroups, TheReadingClassListsGroupsPageByPage) {
+  Run([&] {
+    auto groups = New<IRPropertyGroup>("Quarvel.RPropertyGroup");
+    const rt::Variant none = rt::Variant::Missing();
+    EXPECT_EQ(Page(groups->GetPropertyGroupData(nullptr, "", 2, none, none), "PROPERTYGROUPNAME"),
+              "2: Apparel Electrical");
+    EXPECT_EQ(Page(groups->GetPropertyGroupData(nullptr, "", 10, Array({10, 1}), rt::Variant("PROPERTYGROUPNAME DESC")),
+                   "PROPERTYGROUPNAME"),
+              "1: Office requisitions Apparel");
+    EXPECT_EQ(Failure([&] { groups->GetPropertyGroupData(nullptr, "", 10, Array({"1 OR 1=1"}), none); }),
+              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.RPropertyGroup.GetPropertyGroupData| DESC: Type mismatch.|");
+  });
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+// The fixture of the reference-data tests: the installation fixture of the
+// library tests (tests/brintor/brintor_fixture.h: a fresh `suitehost init`,
+// Run on a fresh thread, Failure, Render, the log) with what the catalog
+// classes need besides: objects created as the host creates them, a whole
+// table read as text, a snapshot of every table the classes write, a
+// transactional caller to create them in, and the referential registry.
+#pragma once
+
+#include <functional>
+#include <iterator>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "data/connection.h"
+#include "runtime/dispatch.h"
+#include "tests/brintor/brintor_fixture.h"
+
+class ReferenceTest : public BrintorTest {
+ public:
+  // An object of the class as the host makes it, seen through interface I.
+  template <class I>
+  struct Object {
+    rt::ObjectPtr object;
+    I* operator->() const { return dynamic_cast<I*>(object.get()); }
+    rt::Variant Call(const char* member, rt::Args args = {}) const {
+      return object->Invoke(member, rt::CallKind::Method, args);
+    }
+  };
+  template <class I>
+  static Object<I> New(const char* progId) {
+    return Object<I>{rt::CreateRootObject(progId, std::make_shared<rt::Activity>())};
+  }
+  // Created in the running object's context (and so its transaction).
+  template <class I>
+  static Object<I> Inner(const char* progId) {
+    return Object<I>{rt::GetObjectContext()->CreateInstance(progId)};
+  }
+
+ protected:
+  explicit ReferenceTest(bool sample = false) : BrintorTest(sample) {}
+
+  // The rows of a query on the catalog database, one a line, columns joined
+  // by "|" (NULL as "null"); through the data layer on a connection of the
+  // running object's context when `here`, else with a plain SQLite handle.
+  std::string Rows(const std::string& sql, bool here = false) const {
+    if (!here) return RowsOf(sql);
+    auto cn = data::Connection::New();
+    cn->Open(sandbox_.ConnectionString());
+    std::shared_ptr<data::Recordset> rs = cn->Execute(sql);
+    return rs->State() == data::kStateOpen ? BrintorTest::Rows(rs) : "";
+  }
+
+  // A paged list (Tamrick.DRecordset) as "<page count>:" and the column's
+  // values on the current page.
+  static std::string Page(const rt::ObjectPtr& list, const char* column) {
+    std::string text = rt::CStr(list->GetProperty("PageCount")) + ":";
+    auto rs = std::dynamic_pointer_cast<data::Recordset>(list->GetProperty("Recordset").AsObject());
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) text += " " + rt::CStr(rs->Value(column));
+    return text;
+  }
+
+  // Every row of the tables the reference classes write: equal snapshots
+  // before and after a call mean the call left the data as it was.
+  std::string Snapshot() const {
+    std::string text;
+    for (const char* table : {"UNIT", "HAZARDOUSCLASS", "PROPERTY", "PROPERTYENUM", "PROPERTYGROUP",
+                              "PROPSBYPROPGROUP", "PRODUCTPROPVALUE", "FAQISSUE"})
+      text += std::string(table) + ":\n" + RowsOf(std::string("SELECT * FROM ") + table + " ORDER BY 1, 2");
+    return text;
+  }
+
+  // Runs `body` inside a transactional catalog object that first writes a
+  // marker row and at the end votes commit (abort when `commit` is false);
+  // objects that `body` creates with Inner join its transaction. Answers
+  // whether the marker stayed: false when some object voted abort.
+  bool CallerKeepsItsWork(const std::function<void()>& body, bool commit = true) {
+    rt::RegisterClass({"Quarvel.TestCaller", "", rt::TransactionAttribute::Required,
+                       [] { return rt::ObjectPtr(std::make_shared<Caller>()); }});
+    Caller::body = [&] {
+      Rows("INSERT INTO FAQCATEGORY VALUES (999, 'marker')", true);
+      body();
+      commit ? rt::GetObjectContext()->SetComplete() : rt::GetObjectContext()->SetAbort();
+    };
+    try {
+      rt::CreateRootObject("Quarvel.TestCaller", std::make_shared<rt::Activity>())->Call("Run");
+    } catch (const rt::ComError& e) {
+      // Raised when the caller voted commit and the transaction rolled back.
+      if (e.number() != rt::hr::kTransactionAborted) throw;
+    }
+    const bool kept = !RowsOf("SELECT * FROM FAQCATEGORY WHERE FAQCATEGORYID = 999").empty();
+    Exec("DELETE FROM FAQCATEGORY WHERE FAQCATEGORYID = 999");
+    return kept;
+  }
+
+  // Writes the installation's referential registry: the standard one with
+  // each addition's text put after the line it names ("Key=UNITCODE").
+  void WriteRegistry(const std::vector<std::pair<std::string, std::string>>& additions = {}) const {
+    std::ifstream in(std::string(SUITE_SOURCE_DIR) + "/db/references.ini", std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const auto& [line, lines] : additions) {
+      const size_t at = text.find(line + "\n");
+      if (at == std::string::npos) throw std::runtime_error("no line " + line + " in the registry");
+      text.insert(at + line.size() + 1, lines + "\n");
+    }
+    std::ofstream(sandbox_.Site() + "/references.ini", std::ios::binary | std::ios::trunc) << text;
+  }
+
+ private:
+  std::string RowsOf(const std::string& sql) const {
+    sqlite3* db = nullptr;
+    sqlite3_open(sandbox_.CatalogPath().c_str(), &db);
+    sqlite3_stmt* st = nullptr;
+    std::string text = sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK ? "" : "(error)";
+    while (st && sqlite3_step(st) == SQLITE_ROW) {
+      for (int i = 0; i < sqlite3_column_count(st); ++i) {
+        const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+        text += (i ? "|" : "") + std::string(value ? value : "null");
+      }
+      text += "\n";
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return text;
+  }
+
+  class Caller : public rt::Object {
+   public:
+    const rt::DispatchTable* Dispatch() const override {
+      static const rt::DispatchTable table =
+          rt::DispatchBuilder<Caller>("TestCaller").Method("Run", &Caller::Run).Build();
+      return &table;
+    }
+    void Run() {
+      rt::ContextScope scope(*this);
+      body();
+    }
+    static inline thread_local std::function<void()> body;
+  };
+};
+
+// The sample installation: units, hazard classes, properties 1 Colour
+// (default Black), 2 Size (M), 3 Voltage (230), 4 Expiry date (Null), 5
+// Supplier reference (external); groups 1 Apparel (1, 2), 2 Electrical (3,
+// 4), 10 Office requisitions (1, 4); commodities APPAREL (1) and ELECTRICAL
+// (2); products SHIRT-100 and GLOVE-200 (group 1), LAMP-300 and BATT-400 (2).
+class SampleReferenceTest : public ReferenceTest {
+ protected:
+  SampleReferenceTest() : ReferenceTest(true) {}
+};
+
+// "Quarvel.TestReferrer": a referrer whose Exists answers True for every
+// key, so that a registry line naming it makes the checker refuse.
+class RefusingReferrer : public rt::Object {
+ public:
+  const rt::DispatchTable* Dispatch() const override {
+    static const rt::DispatchTable table = rt::DispatchBuilder<RefusingReferrer>("RefusingReferrer")
+                                               .Method("IReferentialIntegrity_Exists", &RefusingReferrer::Exists)
+                                               .Build();
+    return &table;
+  }
+  bool Exists(const std::string&, const rt::Variant&, const rt::Variant&) { return true; }
+  static void Register() {
+    rt::RegisterClass({"Quarvel.TestReferrer", "", rt::TransactionAttribute::None,
+                       [] { return rt::ObjectPtr(std::make_shared<RefusingReferrer>()); }});
+  }
+};

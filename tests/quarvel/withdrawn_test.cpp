@@ -1,0 +1,78 @@
+// The withdrawn members of the reference-data classes, called late-bound as
+// old callers do: each fails with -1 from "Quarvel", its text standing as
+// METHOD (Property's two name themselves and explain in INFO), logs once
+// and changes nothing.
+#include "tests/quarvel/reference_fixture.h"
+
+namespace {
+
+using Withdrawn = SampleReferenceTest;
+
+const char* const kContract = "This method is depricated, Contract module is now not being used in QVS";
+
+struct Stub {
+  const char* progId;
+  const char* member;
+  rt::Args args;
+  std::string method;
+  const char* info;
+};
+
+std::string Expected(const Stub& stub) {
+  std::string text = "FFFFFFFF Quarvel: |ERROR 0xFFFFFFFF| METHOD: " + stub.method +
+                     "| DESC: Application-defined or object-defined error.|";
+  if (stub.info) text += std::string(" INFO: ") + stub.info + ".|";
+  return text;
+}
+
+TEST_F(Withdrawn, EveryWithdrawnMemberFailsWithMinusOneAndChangesNothing) {
+  const rt::Variant keys = Array({"UNITCODE"});
+  const rt::Variant values = Array({"PCE"});
+  const std::vector<Stub> stubs = {
+      {"Quarvel.Unit", "Delete", {rt::Variant("MTR")}, "This method is depricated, Use Quarvel.TUnit.Delete", nullptr},
+      {"Quarvel.Unit", "IReferentialIntegrity_Exists", {rt::Variant(""), keys, values},
+       "This method is depricated, Use Quarvel.TUnit.Exists", nullptr},
+      {"Quarvel.Unit", "IReferentialIntegrity_BeforeDelete", {rt::Variant(""), keys, values},
+       "This method is depricated, Use Quarvel.TUnit.IReferentialIntegrity_BeforeDelete", nullptr},
+      {"Quarvel.Property", "DeleteUserProperties", {rt::Variant("buyer1")}, "Quarvel.Property.DeleteUserProperties",
+       "DeleteUserProperties is deprecated - don't use"},
+      {"Quarvel.Property", "DeleteOfficeProperties", {rt::Variant("Head office")},
+       "Quarvel.Property.DeleteOfficeProperties", "DeleteOfficeProperties is deprecated - don't use"},
+      {"Quarvel.PropertyGroup", "GetPropertyGroupData", {rt::Variant::Nothing(), rt::Variant(""), rt::Variant(10)},
+       "This method is depricated, Use Quarvel.RPropertyGroup.GetPropertyGroupData", nullptr},
+      {"Quarvel.Contract", "Delete", {rt::Variant("C1"), rt::Variant(1)}, kContract, nullptr},
+      {"Quarvel.Contract", "Insert", {rt::Variant("C1"), rt::Variant(1), keys, values}, kContract, nullptr},
+      {"Quarvel.Contract", "Update", {rt::Variant("C1"), rt::Variant(1), keys, values}, kContract, nullptr},
+      {"Quarvel.Contract", "PostToContract",
+       {rt::Variant("C1"), rt::Variant(1), rt::Variant(rt::Currency::FromDouble(2.5)), rt::Variant("USD"),
+        rt::Variant(true), rt::Variant(rt::Date::FromParts(2026, 12, 8))},
+       kContract, nullptr},
+      {"Quarvel.Contract", "GetAllContracts", {}, kContract, nullptr},
+      {"Quarvel.Contract", "IReferentialIntegrity_Exists", {rt::Variant(""), keys, values}, kContract, nullptr},
+      {"Quarvel.Contract", "IReferentialIntegrity_BeforeDelete", {rt::Variant(""), keys, values}, kContract, nullptr},
+  };
+  const std::string before = Snapshot();
+  Run([&] {
+    for (const Stub& stub : stubs) {
+      auto object = New<rt::Object>(stub.progId);
+      EXPECT_EQ(Failure([&] { object.Call(stub.member, stub.args); }), Expected(stub))
+          << stub.progId << "." << stub.member;
+    }
+  });
+  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(LogEntries(), static_cast<int>(stubs.size()));
+}
+
+// A referential check that reaches Contract fails instead of answering.
+TEST_F(Withdrawn, ACheckerAskingTheContractClassFails) {
+  WriteRegistry({{"Key=UNITCODE", "ReferredBy=Quarvel.Contract:CONTRACT.UNITCODE"}});
+  Run([&] {
+    std::string code = "MTR";
+    rt::ComError e = RaisedBy([&] { New<rt::Object>("Quarvel.TUnit").Call("Delete", {rt::Variant(code)}); });
+    EXPECT_EQ(e.number(), -1);
+    EXPECT_NE(e.description().find(std::string("METHOD: ") + kContract), std::string::npos);
+  });
+  EXPECT_EQ(Rows("SELECT * FROM UNIT WHERE UNITCODE = 'MTR'"), "MTR|Metre\n");
+}
+
+}  // namespace
