@@ -30,7 +30,7 @@ class CatalogReads : public CatalogTest {
 TEST_F(CatalogReads, AllCatalogsComeInNameOrderIgnoringLetterCase) {
   Run([&] {
     Exec("DELETE FROM CATALOG WHERE CATALOGID = 9");
-    EXPECT_EQ(Render(NewCatalog()->GetAllCatalogs()),
+    EXPECT_EQ(Entries(NewCatalog()->GetAllCatalogs()),
               "Long:6=String:Alpha; Long:7=String:alpha two; Long:5=String:beta; Long:8=String:Gamma");
   });
 }
@@ -39,10 +39,10 @@ TEST_F(CatalogReads, TheRecordHoldsSevenItemsKeyedByColumnWithTheirSubtypes) {
   Run([&] {
     auto catalog = NewCatalog();
     std::shared_ptr<rt::Collection> record = catalog->GetCatalog(5);
-    EXPECT_EQ(Render(record), "Long:5; String:beta; Boolean:True; Boolean:False; String:S-5; String:v2; Boolean:True");
+    EXPECT_EQ(Items(record), "Long:5; String:beta; Boolean:True; Boolean:False; String:S-5; String:v2; Boolean:True");
     EXPECT_EQ(rt::CStr(record->Item(rt::Variant("catalogname"))), "beta");
     EXPECT_EQ(rt::CStr(record->Item(rt::Variant("VERSION"))), "v2");
-    EXPECT_EQ(Render(catalog->GetCatalog(6)), "Long:6; String:Alpha; Boolean:False; Boolean:True; Null:; Null:; Null:");
+    EXPECT_EQ(Items(catalog->GetCatalog(6)), "Long:6; String:Alpha; Boolean:False; Boolean:True; Null:; Null:; Null:");
   });
 }
 
@@ -86,8 +86,8 @@ TEST_F(CatalogReads, APartnersCatalogsAreTheActiveOnesItIsLinkedToEachOnce) {
     Exec("INSERT INTO CATALOGNODEBYBP (NODEID, CATALOGID, BUSINESSPARTNERID) VALUES "
          "(NULL, 6, 12), (NULL, 5, 12), (50, 5, 12), (51, 5, 12), (70, 7, 12), (NULL, 8, 13);");
     auto catalog = NewCatalog();
-    EXPECT_EQ(Render(catalog->GetCatalogByBP(12)), "Long:7=String:alpha two; Long:5=String:beta");
-    EXPECT_EQ(Render(catalog->GetCatalogByBP(99)), "");
+    EXPECT_EQ(Entries(catalog->GetCatalogByBP(12)), "Long:7=String:alpha two; Long:5=String:beta");
+    EXPECT_EQ(Entries(catalog->GetCatalogByBP(99)), "");
   });
 }
 
@@ -243,10 +243,10 @@ class SampleCatalogs : public SampleCatalogTest {};
 TEST_F(SampleCatalogs, TheSampleTreesGrowLevelByLevel) {
   Run([&] {
     auto catalog = NewCatalog();
-    EXPECT_EQ(Render(catalog->GetAllCatalogs()),
+    EXPECT_EQ(Entries(catalog->GetAllCatalogs()),
               "Long:3=String:Archive 2025; Long:2=String:Computers and Accessories; Long:1=String:Office Supplies");
     EXPECT_FALSE(catalog->getActive(3));
-    EXPECT_EQ(Render(catalog->GetCatalogByBP(1)), "Long:1=String:Office Supplies");
+    EXPECT_EQ(Entries(catalog->GetCatalogByBP(1)), "Long:1=String:Office Supplies");
     // Per catalog and level: the node count and the id range; each level's
     // ids lie above the level before.
     EXPECT_EQ(Rows("WITH RECURSIVE T(NODEID, CATALOGID, LEVEL) AS ("

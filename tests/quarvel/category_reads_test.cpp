@@ -16,7 +16,7 @@ class CategoryReads : public CatalogTest {
          "INSERT INTO VISIBILITIESBYCATEGORY (CATEGORYID, VISIBILITYID) VALUES (1, 1), (2, 1), (2, 2), (3, 2), (4, 3);");
   }
   std::string Visible(rt::Variant visibility) const {
-    return Render(NewCatalog()->GetVisibleProductCategories(visibility));
+    return Entries(NewCatalog()->GetVisibleProductCategories(visibility));
   }
 };
 
