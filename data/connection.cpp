@@ -51,7 +51,7 @@ void Connection::Open(const std::string& connectionString) {
   if (!connectionString.empty()) connectionString_ = connectionString;
   Guard([&] {
     try {
-      lease_ = AcquireSession(ParseConnectionString(connectionString_));
+      lease_ = AcquireSession(ParsedConnectionString(connectionString_));
     } catch (const EngineError&) {
       throw;
     } catch (const rt::ComError& e) {

@@ -1,11 +1,14 @@
 // Connection strings and the choice of engine by provider.
 #include <strings.h>
 
+#include <atomic>
 #include <filesystem>
 #include <system_error>
 #include <unordered_map>
 
 #include "data/engine.h"
+#include "data/engine_hooks.h"
+#include "data/session_broker.h"
 #include "data/sqlite_engine.h"
 
 namespace data {
@@ -34,20 +37,24 @@ ConnectionSettings Parse(const std::string& text);
 
 }  // namespace
 
-ConnectionSettings ParseConnectionString(const std::string& text) {
+const ConnectionSettings& ParsedConnectionString(const std::string& text) {
   // Every method opens its own connection with the same few strings: the
   // settings of a string that names its database by an absolute path are
   // kept per thread, sparing the path's resolution on each opening.
   thread_local std::unordered_map<std::string, ConnectionSettings> known;
+  thread_local ConnectionSettings latest;
   auto hit = known.find(text);
   if (hit != known.end()) return hit->second;
   ConnectionSettings s = Parse(text);
   if (!s.dataSource.empty() && s.dataSource.front() == '/') {
     if (known.size() >= kKnownStrings) known.clear();
-    known.emplace(text, s);
+    return known.emplace(text, std::move(s)).first->second;
   }
-  return s;
+  latest = std::move(s);
+  return latest;
 }
+
+ConnectionSettings ParseConnectionString(const std::string& text) { return ParsedConnectionString(text); }
 
 namespace {
 
@@ -91,9 +98,19 @@ ConnectionSettings Parse(const std::string& text) {
 
 }  // namespace
 
+namespace {
+std::atomic<Engine*> gOverride{nullptr};
+}  // namespace
+
 Engine& EngineFor(const std::string& provider) {
-  if (strcasecmp(provider.c_str(), "SQLite") == 0) return SqliteEngine();
-  Fail("Provider cannot be found: '" + provider + "'");
+  if (strcasecmp(provider.c_str(), "SQLite") != 0) Fail("Provider cannot be found: '" + provider + "'");
+  if (Engine* engine = gOverride.load(std::memory_order_acquire)) return *engine;
+  return SqliteEngine();
+}
+
+void OverrideEngine(Engine* engine) {
+  gOverride.store(engine, std::memory_order_release);
+  ForgetPooledSessions();
 }
 
 }  // namespace data

@@ -122,6 +122,29 @@ std::optional<std::string> CanonicalDateText(std::string_view text) {
 }
 
 std::optional<rt::Date> ParseStoredDate(std::string_view text) {
+  // The stored form itself, read by position (a recordset reads one per
+  // date value); anything else by the general reader.
+  if (text.size() == 19 && text[4] == '-' && text[7] == '-' && text[10] == ' ' && text[13] == ':' &&
+      text[16] == ':') {
+    Parts p;
+    bool digits = true;
+    auto number = [&](size_t at, size_t count) {
+      int value = 0;
+      for (size_t k = at; k < at + count; ++k) {
+        const unsigned char c = static_cast<unsigned char>(text[k]);
+        digits = digits && c >= '0' && c <= '9';
+        value = value * 10 + (c - '0');
+      }
+      return value;
+    };
+    p.year = number(0, 4);
+    p.month = number(5, 2);
+    p.day = number(8, 2);
+    p.hour = number(11, 2);
+    p.minute = number(14, 2);
+    p.second = number(17, 2);
+    if (digits && Valid(p)) return rt::Date::FromParts(p.year, p.month, p.day, p.hour, p.minute, p.second);
+  }
   auto p = Parse(text);
   if (!p) return std::nullopt;
   return rt::Date::FromParts(p->year, p->month, p->day, p->hour, p->minute, p->second);

@@ -29,6 +29,8 @@ struct ConnectionSettings {
 // letter case, values optionally in quotes). Raises 0x80004005 when it names
 // no data source or an unknown provider.
 ConnectionSettings ParseConnectionString(const std::string& connectionString);
+// The same without a copy: valid until the next call on this thread.
+const ConnectionSettings& ParsedConnectionString(const std::string& connectionString);
 
 struct ColumnInfo {
   std::string name;        // as the schema spells it, or the query's alias
@@ -50,6 +52,10 @@ class EngineError : public rt::ComError {
   int32_t native_;
 };
 
+// The columns of a statement's rows, shared by the statement and the
+// recordsets that hold its rows.
+using ColumnList = std::shared_ptr<const std::vector<ColumnInfo>>;
+
 class Statement {
  public:
   virtual ~Statement() = default;
@@ -63,11 +69,24 @@ class Statement {
   // schema changed since the statement was prepared.
   virtual int ColumnCount() const = 0;
   virtual const ColumnInfo& Column(int index) const = 0;
+  // All of them at once (engines share one list between runs).
+  virtual ColumnList Columns() const {
+    auto list = std::make_shared<std::vector<ColumnInfo>>();
+    for (int i = 0; i < ColumnCount(); ++i) list->push_back(Column(i));
+    return list;
+  }
   // The current row's value, of the subtype of the column's declared type.
   virtual rt::Variant Value(int index) const = 0;
   // True when the statement changes nothing in the database.
   virtual bool ReadOnly() const = 0;
+  // Ends the statement's run (and the read it holds open); the next Step
+  // runs it again from the start with the same values bound. A row source
+  // that cannot run again says so with false (its rows are then read at once).
+  virtual bool Reset() { return false; }
 };
+
+// The engine statements of one SQL Server text, shared by whoever caches it.
+using Translation = std::shared_ptr<const std::vector<std::string>>;
 
 struct TableColumn {
   std::string name;
@@ -84,7 +103,7 @@ class Session {
   // The engine statements for SQL Server text; none for a statement without
   // effect here. Raises 0x80040E14 naming the text when it cannot be
   // translated without changing its meaning.
-  virtual std::vector<std::string> Translate(std::string_view sqlServerText) = 0;
+  virtual Translation Translate(std::string_view sqlServerText) = 0;
   // Prepares one statement of the engine's own dialect. Raises EngineError.
   virtual std::unique_ptr<Statement> Prepare(const std::string& engineSql) = 0;
 

@@ -6,6 +6,7 @@
 
 #include "data/ado_classes.h"
 #include "data/ado_errors.h"
+#include "data/data_types.h"
 #include "data/field.h"
 #include "data/recordset_rows.h"
 #include "data/tsql_translator.h"
@@ -65,6 +66,12 @@ const rt::DispatchTable* Recordset::Dispatch() const {
 
 RowSet& Recordset::Rows() {
   RequireOpen();
+  ReadPendingRows();
+  return *rows_;
+}
+
+RowSet& Recordset::Known() {
+  RequireOpen();
   return *rows_;
 }
 
@@ -76,6 +83,8 @@ void Recordset::RequireOpen() {
 
 void Recordset::SetActiveConnection(std::shared_ptr<Connection> connection) {
   if (connection_ == connection) return;
+  // Rows still to read are read on the connection they were opened on.
+  ReadPendingRows();
   if (ownsConnection_ && connection_ && connection_->State() == kStateOpen) connection_->Close();
   ownsConnection_ = false;
   pendingConnectionString_.clear();
@@ -112,44 +121,119 @@ void Recordset::Open(const std::string& source, std::shared_ptr<Connection> conn
   if (connection_ != connection) SetActiveConnection(connection);
 }
 
+namespace {
+
+// Reads a statement's rows from where it stands, leaving out those that
+// the recordset inserted itself (by their keys).
+std::vector<Row> ReadRows(Statement& st, bool more, const RowSet& rows, bool writable) {
+  std::vector<Row> out;
+  const int n = st.ColumnCount();
+  for (; more; more = st.Step()) {
+    Row row;
+    row.values.reserve(n);
+    for (int i = 0; i < n; ++i) row.values.push_back(st.Value(i));
+    if (!rows.inserted.empty() && rows.inserted.count(rows.KeyText(row.values))) continue;
+    if (writable) row.original = row.values;
+    out.push_back(std::move(row));
+  }
+  return out;
+}
+
+}  // namespace
+
+// What the session reads before other work: the rows a recordset deferred.
+class Recordset::PendingReader final : public DeferredRead {
+ public:
+  explicit PendingReader(std::weak_ptr<Recordset> recordset) : recordset_(std::move(recordset)) {}
+  void ReadNow() override {
+    if (auto rs = recordset_.lock()) rs->ReadPendingRows();
+  }
+
+ private:
+  std::weak_ptr<Recordset> recordset_;
+};
+
 void Recordset::Load(std::unique_ptr<Statement> st, const std::string& source, std::shared_ptr<Connection> connection,
                      int32_t cursorType, int32_t lockType) {
   auto rows = std::make_shared<RowSet>();
   bool more = st->Step();
-  int n = st->ColumnCount();
-  for (int i = 0; i < n; ++i) rows->columns.push_back(st->Column(i));
-  bool writable = lockType != kLockReadOnly;
-  for (; more; more = st->Step()) {
-    Row row;
-    row.values.reserve(n);
-    for (int i = 0; i < n; ++i) row.values.push_back(st->Value(i));
-    if (writable) row.original = row.values;
-    rows->rows.push_back(std::move(row));
-  }
-  // An expression column reports the type of its first value.
-  for (int i = 0; i < n; ++i) {
-    ColumnInfo& c = rows->columns[i];
-    if (c.type.adoType != adtype::kEmpty) continue;
-    rt::Variant first;
-    for (const Row& r : rows->rows) {
-      if (!r.values[i].IsNull()) {
-        first = r.values[i];
-        break;
-      }
-    }
-    c.type = TypeOfValue(first);
+  rows->columns = st->Columns();
+  const bool writable = lockType != kLockReadOnly;
+  const bool oneTable = writable && connection && ReadsOneTable(source);
+  // Rows that may be written back are read when first needed: a recordset
+  // opened on a whole table only to add a row reads none. The first step
+  // has shown that the query runs and described its columns as they are.
+  if (oneTable && st->Reset()) {
+    rows->pending = std::move(st);
+  } else {
+    rows->rows = ReadRows(*st, more, *rows, writable);
+    rows->TypeExpressionColumns();
   }
   rows->visible = static_cast<int32_t>(rows->rows.size());
   rows->Index();
-  if (writable && connection && ReadsOneTable(source)) rows->ResolveTable(*connection->Lease().session);
+  if (oneTable) rows->ResolveTable(*connection->Lease().session);
+  SetActiveConnection(connection);
   rows_ = std::move(rows);
   source_ = source;
   cursorType_ = cursorType;
   lockType_ = lockType;
   edit_ = EditMode::None;
-  SetActiveConnection(std::move(connection));
   position_ = -1;
   Seek(0, 1);
+  atStart_ = rows_->pending != nullptr;
+  if (rows_->pending) {
+    rows_->reader = std::make_shared<PendingReader>(std::static_pointer_cast<Recordset>(Self()));
+    DeferRead(connection->Lease(), rows_->reader);
+  }
+}
+
+void Recordset::ReadPendingRows() {
+  if (!rows_ || !rows_->pending) return;
+  RowSet& r = *rows_;
+  std::unique_ptr<Statement> st = std::move(r.pending);
+  auto read = [&] {
+    try {
+      bool more = st->Step();
+      // The schema may have changed since the recordset was opened: the
+      // same columns take their types anew, other columns are refused.
+      const ColumnList columns = st->Columns();
+      if (columns != r.columns) {
+        bool same = columns->size() == r.columns->size();
+        for (size_t i = 0; same && i < columns->size(); ++i) {
+          const ColumnInfo &now = (*columns)[i], &then = (*r.columns)[i];
+          same = now.name == then.name && now.baseTable == then.baseTable && now.baseColumn == then.baseColumn;
+        }
+        if (!same)
+          adoerr::Raise(rt::hr::kFail, kSource,
+                        "The columns of '" + source_ + "' changed since the recordset was opened; open it again.");
+        r.columns = columns;
+      }
+      return ReadRows(*st, more, r, true);
+    } catch (...) {
+      // Read again at the next need, or before the session's next statement.
+      if (st->Reset()) {
+        r.pending = std::move(st);
+        if (connection_ && connection_->State() == kStateOpen) DeferRead(connection_->Lease(), r.reader);
+      }
+      throw;
+    }
+  };
+  std::vector<Row> fetched = connection_ && connection_->State() == kStateOpen ? connection_->Guard(read) : read();
+  st.reset();
+  r.reader.reset();
+  r.inserted.clear();
+  const auto count = static_cast<ptrdiff_t>(fetched.size());
+  r.rows.insert(r.rows.begin(), std::make_move_iterator(fetched.begin()), std::make_move_iterator(fetched.end()));
+  r.visible += static_cast<int32_t>(count);
+  r.TypeExpressionColumns();
+  // The rows read come before those added meanwhile.
+  if (atStart_) {
+    Seek(0, 1);
+  } else {
+    position_ += count;
+    if (positionBeforeAdd_ >= 0) positionBeforeAdd_ += count;
+  }
+  atStart_ = false;
 }
 
 void Recordset::Close() {
@@ -196,12 +280,14 @@ int32_t Recordset::AbsolutePosition() {
 void Recordset::MoveFirst() {
   RequireOpen();
   FinishEdit();
+  Rows();
   Seek(0, 1);
 }
 
 void Recordset::MoveLast() {
   RequireOpen();
   FinishEdit();
+  Rows();
   Seek(static_cast<ptrdiff_t>(rows_->rows.size()) - 1, -1);
   if (position_ < 0) position_ = static_cast<ptrdiff_t>(rows_->rows.size());
 }
@@ -219,7 +305,7 @@ void Recordset::MovePrevious() {
 }
 
 void Recordset::Move(int32_t count) {
-  RequireOpen();
+  Rows();
   if (count == 0) return;
   if ((count > 0 && Eof()) || (count < 0 && Bof())) adoerr::NoCurrentRecord(kSource);
   FinishEdit();
@@ -230,8 +316,9 @@ void Recordset::Move(int32_t count) {
   }
 }
 
+// Before the rows are read the only current row is one added meanwhile.
 size_t Recordset::CurrentRow() {
-  RowSet& r = Rows();
+  RowSet& r = atStart_ ? Rows() : Known();
   if (position_ < 0 || position_ >= static_cast<ptrdiff_t>(r.rows.size()) || r.rows[position_].hidden)
     adoerr::NoCurrentRecord(kSource);
   return static_cast<size_t>(position_);
@@ -239,16 +326,18 @@ size_t Recordset::CurrentRow() {
 
 // --- fields -------------------------------------------------------------------
 
-int32_t Recordset::FieldCount() { return static_cast<int32_t>(Rows().columns.size()); }
+int32_t Recordset::FieldCount() { return static_cast<int32_t>(Known().Columns().size()); }
 
 const ColumnInfo& Recordset::Column(int32_t index) {
-  RowSet& r = Rows();
-  if (index < 0 || index >= static_cast<int32_t>(r.columns.size()))
+  RowSet& r = Known();
+  if (index < 0 || index >= static_cast<int32_t>(r.Columns().size()))
     adoerr::Raise(adoerr::kItemNotFound, kSource, "No field at position " + std::to_string(index) + ".");
-  return r.columns[index];
+  // An expression's type is that of its first value.
+  if (r.pending && r.Columns()[index].type.adoType == adtype::kEmpty) ReadPendingRows();
+  return r.Columns()[index];
 }
 
-int32_t Recordset::ColumnIndex(std::string_view name) { return Rows().Find(name); }
+int32_t Recordset::ColumnIndex(std::string_view name) { return Known().Find(name); }
 
 std::shared_ptr<data::Fields> Recordset::Fields() {
   RequireOpen();
@@ -298,7 +387,7 @@ void Recordset::SetValue(std::string_view field, const rt::Variant& value) {
 // --- clones and arrays ----------------------------------------------------------
 
 std::shared_ptr<Recordset> Recordset::Clone() {
-  RequireOpen();
+  Rows();
   auto clone = Recordset::New();
   clone->rows_ = rows_;
   clone->cursorLocation_ = cursorLocation_;
@@ -319,7 +408,7 @@ rt::Variant Recordset::GetRows(int32_t count) {
     if (count >= 0 && static_cast<int32_t>(picked.size()) >= count) break;
     if (!rows[i].hidden) picked.push_back(i);
   }
-  int32_t fields = static_cast<int32_t>(rows_->columns.size());
+  int32_t fields = static_cast<int32_t>(rows_->Columns().size());
   auto array = rt::SafeArray::TwoDim(0, fields - 1, 0, static_cast<int32_t>(picked.size()) - 1);
   for (int32_t f = 0; f < fields; ++f) {
     for (size_t r = 0; r < picked.size(); ++r) array->At(f, static_cast<int32_t>(r)) = rows[picked[r]].values[f];

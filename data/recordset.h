@@ -131,7 +131,10 @@ class Recordset : public rt::Object {
   bool EofLate() { return Eof(); }
   bool BofLate() { return Bof(); }
 
-  RowSet& Rows();
+  class PendingReader;
+  RowSet& Rows();   // every row read
+  RowSet& Known();  // the columns and the rows read or added so far
+  void ReadPendingRows();
   void RequireOpen();
   size_t CurrentRow();           // raises 3021 without a current row
   void RequireWritable();
@@ -151,6 +154,9 @@ class Recordset : public rt::Object {
   bool ownsConnection_ = false;
   std::string pendingConnectionString_;  // ActiveConnection given as text
   ptrdiff_t positionBeforeAdd_ = -1;
+  // Not moved since opened: the first row is current once the rows are read.
+  bool atStart_ = false;
+  bool startBeforeAdd_ = false;
   std::vector<rt::Variant> editBackup_;
 };
 

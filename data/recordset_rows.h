@@ -2,12 +2,15 @@
 // table that writes go back to.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "data/engine.h"
+#include "data/session_broker.h"
 
 namespace data {
 
@@ -23,7 +26,7 @@ struct Row {
 };
 
 struct RowSet {
-  std::vector<ColumnInfo> columns;
+  ColumnList columns;  // shared with the statement they were read by
   std::vector<Row> rows;
   int32_t visible = 0;  // rows not hidden
 
@@ -33,11 +36,33 @@ struct RowSet {
   std::vector<int32_t> keys;  // positions of the table's primary key columns
   int32_t identity = -1;      // position of the table's identity column
 
+  // A writable recordset reads its rows when they are first needed: the
+  // query, run again from its start then. Rows that the recordset inserted
+  // meanwhile are in `rows` already and are skipped, by their keys.
+  std::unique_ptr<Statement> pending;
+  std::shared_ptr<DeferredRead> reader;  // what the session reads before other work
+  std::unordered_set<std::string> inserted;
+
+  // Statement texts of the writes, kept between rows.
+  struct WriteTexts {
+    std::vector<bool> assigned;  // the fields of the insert
+    std::string insertSql;
+    std::string readBackSql;
+    std::vector<size_t> readBack;  // the fields the read-back fills
+  } texts;
+
   static constexpr size_t kScannedFields = 16;
 
+  const std::vector<ColumnInfo>& Columns() const { return *columns; }
   void Index();
   int32_t Find(std::string_view name) const;  // -1 when none
   void ResolveTable(Session& session);
+  // Whether an inserted row can be told from the rows read later.
+  bool CanKeyRows() const { return identity >= 0 || !keys.empty(); }
+  // The text of a row's key (its identity, else its primary key columns).
+  std::string KeyText(const std::vector<rt::Variant>& values) const;
+  // An expression column has no declared type: it takes its first value's.
+  void TypeExpressionColumns();
 
  private:
   std::unordered_map<std::string, int32_t> byName_;

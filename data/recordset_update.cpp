@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "data/ado_errors.h"
+#include "data/data_types.h"
 #include "data/recordset.h"
 #include "data/recordset_rows.h"
 
@@ -26,11 +27,13 @@ std::string Lower(std::string_view s) {
 // one gets a map by lower-case name.
 void RowSet::Index() {
   byName_.clear();
+  const auto& columns = Columns();
   if (columns.size() <= kScannedFields) return;
   for (size_t i = 0; i < columns.size(); ++i) byName_.emplace(Lower(columns[i].name), static_cast<int32_t>(i));
 }
 
 int32_t RowSet::Find(std::string_view name) const {
+  const auto& columns = Columns();
   if (columns.size() <= kScannedFields) {
     for (size_t i = 0; i < columns.size(); ++i) {
       const std::string& c = columns[i].name;
@@ -43,6 +46,7 @@ int32_t RowSet::Find(std::string_view name) const {
 }
 
 void RowSet::ResolveTable(Session& session) {
+  const auto& columns = Columns();
   std::string base;
   for (const ColumnInfo& c : columns) {
     if (c.baseTable.empty()) continue;
@@ -73,10 +77,43 @@ void RowSet::ResolveTable(Session& session) {
   }
 }
 
+std::string RowSet::KeyText(const std::vector<rt::Variant>& values) const {
+  std::string text;
+  auto add = [&](int32_t position) {
+    const rt::Variant& v = values[position];
+    text += static_cast<char>('A' + static_cast<int>(v.Type()) % 26);
+    if (!v.IsNull()) text += rt::CStr(v);
+    text += '\x1f';
+  };
+  if (identity >= 0) {
+    add(identity);
+  } else {
+    for (int32_t k : keys) add(k);
+  }
+  return text;
+}
+
+void RowSet::TypeExpressionColumns() {
+  std::shared_ptr<std::vector<ColumnInfo>> typed;
+  for (size_t i = 0; i < columns->size(); ++i) {
+    if ((*columns)[i].type.adoType != adtype::kEmpty) continue;
+    if (!typed) typed = std::make_shared<std::vector<ColumnInfo>>(*columns);
+    rt::Variant first;
+    for (const Row& r : rows) {
+      if (!r.values[i].IsNull()) {
+        first = r.values[i];
+        break;
+      }
+    }
+    (*typed)[i].type = TypeOfValue(first);
+  }
+  if (typed) columns = std::move(typed);
+}
+
 // --- edits --------------------------------------------------------------------
 
 void Recordset::RequireWritable() {
-  RowSet& r = Rows();
+  RowSet& r = Known();
   if (lockType_ == kLockReadOnly || r.table.empty())
     adoerr::Raise(adoerr::kNotUpdatable, kSource,
                   lockType_ == kLockReadOnly ? "The recordset is read-only (its lock type is read-only)."
@@ -115,11 +152,13 @@ void Recordset::AddNew() {
   FinishEdit();
   RowSet& r = *rows_;
   Row row;
-  row.values.assign(r.columns.size(), rt::Variant::Null());
+  row.values.assign(r.Columns().size(), rt::Variant::Null());
   row.original = row.values;
-  row.changed.assign(r.columns.size(), false);
+  row.changed.assign(r.Columns().size(), false);
   row.status = Row::Status::New;
   positionBeforeAdd_ = position_;
+  startBeforeAdd_ = atStart_;
+  atStart_ = false;
   r.rows.push_back(std::move(row));
   ++r.visible;
   position_ = static_cast<ptrdiff_t>(r.rows.size()) - 1;
@@ -142,6 +181,11 @@ void Recordset::Update() {
     if (row.status == Row::Status::Unchanged) row.status = Row::Status::Modified;
   } else {
     CheckConnectionForWrite();
+    // A row that cannot be told from those read later is written after them.
+    if (rows_->pending && !rows_->CanKeyRows()) {
+      ReadPendingRows();
+      current = CurrentRow();
+    }
     WriteRow(current, edit_ == EditMode::Add);
     Row& written = rows_->rows[current];
     written.status = Row::Status::Unchanged;
@@ -164,6 +208,7 @@ void Recordset::CancelUpdate() {
     row.status = Row::Status::Unchanged;
     --rows_->visible;
     position_ = positionBeforeAdd_;
+    atStart_ = startBeforeAdd_;
     if (position_ < 0 || position_ >= static_cast<ptrdiff_t>(rows_->rows.size())) Seek(0, 1);
   } else if (edit_ == EditMode::Edit) {
     Row& row = rows_->rows[static_cast<size_t>(position_)];
@@ -204,8 +249,10 @@ void Recordset::UpdateBatch() {
   RequireWritable();
   FinishEdit();
   CheckConnectionForWrite();
+  if (rows_->pending && !rows_->CanKeyRows()) ReadPendingRows();
   RowSet& r = *rows_;
   std::vector<Row> saved = r.rows;
+  std::unordered_set<std::string> savedInserted = r.inserted;
   try {
     connection_->Guard([&] {
       RunAsUnit(connection_->Lease(), [&] {
@@ -219,6 +266,7 @@ void Recordset::UpdateBatch() {
     });
   } catch (...) {
     r.rows = std::move(saved);
+    r.inserted = std::move(savedInserted);
     throw;
   }
   for (Row& row : r.rows) {
@@ -231,6 +279,7 @@ void Recordset::UpdateBatch() {
 void Recordset::CancelBatch() {
   RequireOpen();
   if (edit_ != EditMode::None) CancelUpdate();
+  ReadPendingRows();
   RowSet& r = *rows_;
   for (Row& row : r.rows) {
     switch (row.status) {
@@ -267,7 +316,7 @@ void Recordset::WriteRow(size_t index, bool adding) {
                     "The recordset lacks the key columns of table '" + r.table + "' needed to find the row.");
     std::string where;
     for (int32_t k : r.keys) {
-      where += (where.empty() ? " WHERE " : " AND ") + q(r.columns[k].baseColumn) + " = ?";
+      where += (where.empty() ? " WHERE " : " AND ") + q(r.Columns()[k].baseColumn) + " = ?";
       params.push_back(row.original[k]);
     }
     return where;
@@ -275,7 +324,7 @@ void Recordset::WriteRow(size_t index, bool adding) {
   auto run = [&](const std::string& sql, const std::vector<rt::Variant>& params) {
     std::unique_ptr<Statement> st = session.Prepare(sql);
     for (size_t i = 0; i < params.size(); ++i) st->Bind(static_cast<int>(i + 1), params[i]);
-    return RunPrepared(lease, *st, sql);
+    return RunPrepared(lease, *st, sql, r.reader.get());
   };
 
   connection_->Guard([&] {
@@ -289,9 +338,9 @@ void Recordset::WriteRow(size_t index, bool adding) {
     }
     if (!adding) {
       std::string set;
-      for (size_t i = 0; i < r.columns.size(); ++i) {
+      for (size_t i = 0; i < r.Columns().size(); ++i) {
         if (i >= row.changed.size() || !row.changed[i]) continue;
-        set += (set.empty() ? "" : ", ") + q(r.columns[i].baseColumn) + " = ?";
+        set += (set.empty() ? "" : ", ") + q(r.Columns()[i].baseColumn) + " = ?";
         params.push_back(row.values[i]);
       }
       if (set.empty()) return;
@@ -302,43 +351,60 @@ void Recordset::WriteRow(size_t index, bool adding) {
                       "The row to update in '" + r.table + "' was not found; it may have changed since it was read.");
       return;
     }
-    std::string names, marks;
-    for (size_t i = 0; i < r.columns.size(); ++i) {
+    // The texts of an insert and of its read-back are kept: rows added one
+    // after another mostly assign the same fields.
+    std::vector<bool> assigned(r.Columns().size(), false);
+    for (size_t i = 0; i < r.Columns().size(); ++i) {
       if (i >= row.changed.size() || !row.changed[i]) continue;
-      names += (names.empty() ? "" : ", ") + q(r.columns[i].baseColumn);
-      marks += marks.empty() ? "?" : ", ?";
+      assigned[i] = true;
       params.push_back(row.values[i]);
     }
-    std::string sql = names.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
-                                    : "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")";
-    run(sql, params);
+    RowSet::WriteTexts& texts = r.texts;
+    if (texts.insertSql.empty() || texts.assigned != assigned) {
+      std::string names, marks;
+      for (size_t i = 0; i < assigned.size(); ++i) {
+        if (!assigned[i]) continue;
+        names += (names.empty() ? "" : ", ") + q(r.Columns()[i].baseColumn);
+        marks += marks.empty() ? "?" : ", ?";
+      }
+      texts.insertSql = names.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
+                                      : "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")";
+      texts.assigned = std::move(assigned);
+    }
+    run(texts.insertSql, params);
     // Read the new row back: its identity and the defaults the table filled in.
     std::vector<rt::Variant> keyValues;
-    std::string where;
     if (r.identity >= 0) {
       row.values[r.identity] = rt::Variant(static_cast<int32_t>(session.LastInsertId()));
-      where = " WHERE " + q(r.columns[r.identity].baseColumn) + " = ?";
       keyValues.push_back(row.values[r.identity]);
     } else if (!r.keys.empty()) {
-      for (int32_t k : r.keys) {
-        where += (where.empty() ? " WHERE " : " AND ") + q(r.columns[k].baseColumn) + " = ?";
-        keyValues.push_back(row.values[k]);
-      }
+      for (int32_t k : r.keys) keyValues.push_back(row.values[k]);
     } else {
       return;
     }
-    std::string list;
-    std::vector<size_t> positions;
-    for (size_t i = 0; i < r.columns.size(); ++i) {
-      if (r.columns[i].baseTable.empty() || strcasecmp(r.columns[i].baseTable.c_str(), r.table.c_str()) != 0) continue;
-      list += (list.empty() ? "" : ", ") + q(r.columns[i].baseColumn);
-      positions.push_back(i);
+    if (texts.readBackSql.empty()) {
+      std::string where;
+      if (r.identity >= 0) {
+        where = " WHERE " + q(r.Columns()[r.identity].baseColumn) + " = ?";
+      } else {
+        for (int32_t k : r.keys) where += (where.empty() ? " WHERE " : " AND ") + q(r.Columns()[k].baseColumn) + " = ?";
+      }
+      std::string list;
+      for (size_t i = 0; i < r.Columns().size(); ++i) {
+        if (r.Columns()[i].baseTable.empty() || strcasecmp(r.Columns()[i].baseTable.c_str(), r.table.c_str()) != 0)
+          continue;
+        list += (list.empty() ? "" : ", ") + q(r.Columns()[i].baseColumn);
+        texts.readBack.push_back(i);
+      }
+      texts.readBackSql = "SELECT " + list + " FROM " + table + where;
     }
-    std::unique_ptr<Statement> st = session.Prepare("SELECT " + list + " FROM " + table + where);
+    std::unique_ptr<Statement> st = session.Prepare(texts.readBackSql);
     for (size_t i = 0; i < keyValues.size(); ++i) st->Bind(static_cast<int>(i + 1), keyValues[i]);
     if (st->Step()) {
-      for (size_t i = 0; i < positions.size(); ++i) row.values[positions[i]] = st->Value(static_cast<int>(i));
+      for (size_t i = 0; i < texts.readBack.size(); ++i)
+        row.values[texts.readBack[i]] = st->Value(static_cast<int>(i));
     }
+    if (r.pending) r.inserted.insert(r.KeyText(row.values));
   });
 }
 

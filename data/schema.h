@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace data {
@@ -14,5 +15,20 @@ std::vector<std::string> SchemaScripts(const std::string& folder);
 // order, all in one transaction. Raises 0x80004005 when the file exists
 // already or a script fails (naming the script and the engine's text).
 void CreateDatabase(const std::string& path, const std::vector<std::string>& scripts);
+
+// A script of statements in SQLite's dialect, with the name a failure gives.
+struct NamedScript {
+  std::string name;
+  std::string_view text;
+};
+
+// The statements of a script in order; blanks and comments between them go.
+std::vector<std::string> ScriptStatements(std::string_view script);
+
+// Runs the scripts on an existing database file (an empty one is a new
+// database) through the engine, one statement at a time and all in one
+// transaction, so that a failure anywhere leaves the file as it was. Raises
+// 0x80004005 naming the script, with the engine's text.
+void RunScripts(const std::string& path, const std::vector<NamedScript>& scripts);
 
 }  // namespace data

@@ -1,12 +1,16 @@
 // Sessions for connections, transaction enlistment and statement execution.
 #include "data/session_broker.h"
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <exception>
 #include <map>
 #include <mutex>
 #include <thread>
 #include <unordered_map>
 
+#include "data/engine_hooks.h"
 #include "runtime/context.h"
 
 namespace data {
@@ -27,10 +31,25 @@ struct LockHolder {
 std::mutex gLocksMutex;
 std::map<std::string, LockHolder> gLocks;
 
+// Sessions pooled before the epoch changed are closed instead of handed out
+// (another engine put in place, a database file made anew by this process).
+std::atomic<uint64_t> gPoolEpoch{0};
+// How long a pooled session is handed out again without comparing its
+// file's identity, a system call each time.
+std::atomic<int64_t> gRecheckMicroseconds{100000};
+
+using Clock = std::chrono::steady_clock;
+
+struct IdleSession {
+  std::unique_ptr<Session> session;
+  uint64_t epoch;
+  Clock::time_point checked;  // when its file was last known to be the one it opened
+};
+
 // The idle sessions of this thread. A session closed while the thread ends
 // (after the pool is gone) is simply closed.
 struct IdleSessions {
-  std::unordered_map<std::string, std::vector<std::unique_ptr<Session>>> byDatabase;
+  std::unordered_map<std::string, std::vector<IdleSession>> byDatabase;
   ~IdleSessions();
 };
 thread_local bool tPoolGone = false;
@@ -38,6 +57,44 @@ thread_local IdleSessions tPool;
 IdleSessions::~IdleSessions() { tPoolGone = true; }
 
 std::atomic<uint64_t> gMarkCounter{0};
+
+// The deferred reads of this thread's recordsets, by the session they read
+// from.
+thread_local std::unordered_map<const Session*, std::vector<std::weak_ptr<DeferredRead>>> tDeferred;
+
+// Reads what recordsets deferred on the session, before another statement
+// changes what they would read.
+void ReadDeferred(const Session& session, const DeferredRead* except) {
+  if (tDeferred.empty()) return;
+  auto it = tDeferred.find(&session);
+  if (it == tDeferred.end()) return;
+  std::vector<std::shared_ptr<DeferredRead>> due;
+  std::vector<std::weak_ptr<DeferredRead>> kept;
+  for (auto& weak : it->second) {
+    std::shared_ptr<DeferredRead> read = weak.lock();
+    if (!read) continue;
+    if (read.get() == except) {
+      kept.push_back(read);
+    } else {
+      due.push_back(std::move(read));
+    }
+  }
+  if (kept.empty()) {
+    tDeferred.erase(it);
+  } else {
+    it->second = std::move(kept);
+  }
+  // Every one is read; the first failure is raised after.
+  std::exception_ptr failure;
+  for (auto& read : due) {
+    try {
+      read->ReadNow();
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  }
+  if (failure) std::rethrow_exception(failure);
+}
 
 const LockHolder* HolderOnThisThread(const std::string& key, LockHolder& copy) {
   std::lock_guard<std::mutex> lock(gLocksMutex);
@@ -58,27 +115,43 @@ void UnregisterLock(const std::string& key, const Session* session) {
   if (it != gLocks.end() && it->second.session == session) gLocks.erase(it);
 }
 
-std::unique_ptr<Session> OpenSession(const ConnectionSettings& settings) {
+// A session for the settings: an idle one of this thread when its file is
+// still the one it opened (compared at most once per recheck interval, so
+// that a method's round of connections costs no system call), else a new one.
+std::unique_ptr<Session> OpenSession(const ConnectionSettings& settings, Clock::time_point& checked) {
+  const Clock::time_point now = Clock::now();
   if (!tPoolGone) {
     auto it = tPool.byDatabase.find(settings.key);
     if (it != tPool.byDatabase.end()) {
       auto& idle = it->second;
+      const uint64_t epoch = gPoolEpoch.load(std::memory_order_acquire);
+      const auto interval = std::chrono::microseconds(gRecheckMicroseconds.load(std::memory_order_relaxed));
       while (!idle.empty()) {
-        std::unique_ptr<Session> s = std::move(idle.back());
+        IdleSession entry = std::move(idle.back());
         idle.pop_back();
-        if (s->SameDatabase()) return s;
+        if (entry.epoch != epoch) continue;
+        if (now - entry.checked < interval) {
+          checked = entry.checked;
+          return std::move(entry.session);
+        }
+        if (entry.session->SameDatabase()) {
+          checked = now;
+          return std::move(entry.session);
+        }
       }
     }
   }
+  checked = now;
   return EngineFor(settings.provider).Open(settings);
 }
 
 // Back to the thread's pool when nothing of its last use is left on it: no
 // statement running, no transaction open (else it is closed).
-void Pool(std::unique_ptr<Session> session) {
+void Pool(std::unique_ptr<Session> session, Clock::time_point checked) {
   if (!session || tPoolGone || !session->Idle()) return;
   auto& idle = tPool.byDatabase[session->Settings().key];
-  if (idle.size() < kPooledPerDatabase) idle.push_back(std::move(session));
+  if (idle.size() < kPooledPerDatabase)
+    idle.push_back(IdleSession{std::move(session), gPoolEpoch.load(std::memory_order_acquire), checked});
 }
 
 // A session that belongs to a transaction of the object context.
@@ -173,8 +246,10 @@ SessionLease AcquireSession(const ConnectionSettings& settings) {
                           "' is locked by another transaction running on this thread",
                       5 /* busy */);
   }
-  std::shared_ptr<Session> session(OpenSession(settings).release(), [](Session* s) {
-    Pool(std::unique_ptr<Session>(s));
+  Clock::time_point checked;
+  std::unique_ptr<Session> opened = OpenSession(settings, checked);
+  std::shared_ptr<Session> session(opened.release(), [checked](Session* s) {
+    Pool(std::unique_ptr<Session>(s), checked);
   });
   if (tx) {
     auto resource = std::make_shared<EnlistedSession>(session);
@@ -185,14 +260,36 @@ SessionLease AcquireSession(const ConnectionSettings& settings) {
   return lease;
 }
 
+void ForgetPooledSessions() { gPoolEpoch.fetch_add(1, std::memory_order_acq_rel); }
+
+std::chrono::milliseconds SetFileRecheckInterval(std::chrono::milliseconds interval) {
+  const int64_t before = gRecheckMicroseconds.exchange(
+      std::chrono::duration_cast<std::chrono::microseconds>(interval).count(), std::memory_order_relaxed);
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::microseconds(before));
+}
+
 void ReleaseSession(SessionLease& lease) {
   lease.session.reset();
   lease.enlisted = false;
 }
 
+void DeferRead(const SessionLease& lease, std::weak_ptr<DeferredRead> read) {
+  // Entries of sessions gone meanwhile hold only expired reads.
+  if (tDeferred.size() > 16) {
+    std::erase_if(tDeferred, [](const auto& entry) {
+      return std::all_of(entry.second.begin(), entry.second.end(), [](const auto& r) { return r.expired(); });
+    });
+  }
+  auto& reads = tDeferred[lease.session.get()];
+  std::erase_if(reads, [](const std::weak_ptr<DeferredRead>& r) { return r.expired(); });
+  reads.push_back(std::move(read));
+}
+
 Execution Run(const SessionLease& lease, std::string_view sql, const std::vector<rt::Variant>& parameters) {
+  ReadDeferred(*lease.session, nullptr);
   Execution result;
-  std::vector<std::string> statements = lease.session->Translate(sql);
+  const Translation translation = lease.session->Translate(sql);
+  const std::vector<std::string>& statements = *translation;
   size_t nextParameter = 0;
   for (size_t i = 0; i < statements.size(); ++i) {
     std::unique_ptr<Statement> st = lease.session->Prepare(statements[i]);
@@ -218,7 +315,9 @@ Execution Run(const SessionLease& lease, std::string_view sql, const std::vector
   return result;
 }
 
-int64_t RunPrepared(const SessionLease& lease, Statement& statement, const std::string& textForErrors) {
+int64_t RunPrepared(const SessionLease& lease, Statement& statement, const std::string& textForErrors,
+                    const DeferredRead* writer) {
+  ReadDeferred(*lease.session, writer);
   return StepToEnd(lease, statement, textForErrors);
 }
 

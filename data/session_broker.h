@@ -35,6 +35,10 @@ struct SessionLease {
 SessionLease AcquireSession(const ConnectionSettings& settings);
 // Gives the session back (to the pool, unless it belongs to a transaction).
 void ReleaseSession(SessionLease& lease);
+// Closes the idle sessions of every thread at their next turn instead of
+// handing them out: after this process made a database file anew at a path
+// that a pooled session may still have open, or put another engine in place.
+void ForgetPooledSessions();
 
 struct Execution {
   // The row source of the statement that returns rows, not yet stepped;
@@ -46,9 +50,23 @@ struct Execution {
 // Translates and runs SQL Server text with positional "?" parameters.
 Execution Run(const SessionLease& lease, std::string_view sql, const std::vector<rt::Variant>& parameters = {});
 
+// Rows that a recordset reads only when they are first needed. They are
+// read before any other statement runs on the session (except the
+// recordset's own writes), so that they are the rows of the moment the
+// recordset was opened as far as this session's work goes.
+class DeferredRead {
+ public:
+  virtual ~DeferredRead() = default;
+  virtual void ReadNow() = 0;
+};
+// Keeps `read` (weakly) until it is read or gone.
+void DeferRead(const SessionLease& lease, std::weak_ptr<DeferredRead> read);
+
 // Runs one engine statement (already in the engine's dialect) that changes
-// rows, under the same rules; answers the rows changed.
-int64_t RunPrepared(const SessionLease& lease, Statement& statement, const std::string& textForErrors);
+// rows, under the same rules; answers the rows changed. `writer` is the
+// deferred read of the recordset that writes, which is not read first.
+int64_t RunPrepared(const SessionLease& lease, Statement& statement, const std::string& textForErrors,
+                    const DeferredRead* writer = nullptr);
 
 // Runs `work` as one unit: inside a transaction, a failure undoes all that
 // `work` did and nothing else; outside one, `work` runs in a transaction of

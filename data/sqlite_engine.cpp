@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <list>
 #include <map>
 #include <mutex>
 #include <set>
@@ -21,17 +22,14 @@ namespace data {
 namespace {
 
 constexpr const char* kSource = "SQLite";
+// Prepared statements kept per session, the least recently used given up
+// first, and translations kept per thread (for all its sessions).
 constexpr size_t kCachedStatements = 64;
-constexpr size_t kCachedTranslations = 256;
-
-// The one place where SQLite's result codes become COM error numbers.
-int32_t ComErrorNumber(int rc) {
-  return (rc & 0xFF) == SQLITE_CONSTRAINT ? rt::hr::kConstraintViolation : rt::hr::kSqlFailed;
-}
+constexpr size_t kCachedTranslations = 512;
 
 [[noreturn]] void RaiseEngineError(sqlite3* db, int rc) {
   std::string text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-  throw EngineError(ComErrorNumber(rc), kSource, text, rc);
+  throw SqliteError(rc, std::move(text));
 }
 
 std::string Lower(std::string_view s) {
@@ -64,64 +62,104 @@ std::vector<ColumnInfo> DescribeColumns(sqlite3_stmt* stmt) {
 
 using Columns = std::shared_ptr<const std::vector<ColumnInfo>>;
 
-// A prepared statement with the description of its columns.
+// A prepared statement with its engine text and the description of its
+// columns.
 struct Prepared {
+  std::string sql;
   sqlite3_stmt* stmt = nullptr;
   Columns columns;
-  int reprepared = 0;  // the engine's count of re-preparations when described
+  int reprepared = 0;      // the engine's count of re-preparations when described
+  uint64_t schemaEpoch = 0;  // the handle's schema epoch when prepared
 };
 
 // The database handle and its prepared statements kept for reuse; shared
-// by the session and the statements it handed out.
+// by the session and the statements it handed out. A statement given back
+// is reset with its bindings cleared, so the next use starts afresh; all are
+// finalised when the schema changes (statements still running then are
+// finalised when given back) and when the handle closes. Statements move
+// between the idle and the busy list without being copied or allocated.
 struct Handle {
+  using List = std::list<Prepared>;
+  using Index = std::unordered_multimap<std::string_view, List::iterator>;  // views of idle's texts
+
   sqlite3* db = nullptr;
-  std::unordered_map<std::string, std::vector<Prepared>> cache;
-  size_t cached = 0;
+  List idle;  // most recently given back first
+  List busy;  // handed out
+  Index bySql;
   int live = 0;  // statements handed out and not yet given back
+  uint64_t schemaEpoch = 0;
   // The file that was opened, to tell it from one put in its place later.
   dev_t device = 0;
   ino_t inode = 0;
 
   ~Handle() {
-    for (auto& [sql, stmts] : cache) {
-      for (Prepared& p : stmts) sqlite3_finalize(p.stmt);
-    }
+    ForgetStatements();
     sqlite3_close_v2(db);
   }
   void Exec(const char* sql) {
     int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) RaiseEngineError(db, rc);
   }
-  Prepared Take(const std::string& sql) {
-    auto it = cache.find(sql);
-    if (it != cache.end() && !it->second.empty()) {
-      Prepared p = std::move(it->second.back());
-      it->second.pop_back();
-      --cached;
+  // A prepared statement for the text, and the index entry it had (empty
+  // for a new one), kept for its return.
+  List::iterator Take(std::string_view sql, Index::node_type& key) {
+    auto hit = bySql.find(sql);
+    if (hit != bySql.end()) {
+      key = bySql.extract(hit);
+      busy.splice(busy.begin(), idle, key.mapped());
       ++live;
-      return p;
+      return busy.begin();
     }
     Prepared p;
-    int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &p.stmt, nullptr);
+    p.sql = std::string(sql);
+    int rc = sqlite3_prepare_v2(db, p.sql.c_str(), static_cast<int>(p.sql.size()), &p.stmt, nullptr);
     if (rc != SQLITE_OK) {
       sqlite3_finalize(p.stmt);
       RaiseEngineError(db, rc);
     }
     p.columns = std::make_shared<const std::vector<ColumnInfo>>(DescribeColumns(p.stmt));
     p.reprepared = sqlite3_stmt_status(p.stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
+    p.schemaEpoch = schemaEpoch;
+    busy.push_front(std::move(p));
     ++live;
-    return p;
+    return busy.begin();
   }
-  void Give(const std::string& sql, Prepared p) {
+  void Give(List::iterator p, Index::node_type key) {
     --live;
-    sqlite3_reset(p.stmt);
-    sqlite3_clear_bindings(p.stmt);
-    if (cached >= kCachedStatements) {
-      sqlite3_finalize(p.stmt);
+    sqlite3_reset(p->stmt);
+    sqlite3_clear_bindings(p->stmt);
+    if (p->schemaEpoch != schemaEpoch) {
+      sqlite3_finalize(p->stmt);
+      busy.erase(p);
       return;
     }
-    cache[sql].push_back(std::move(p));
-    ++cached;
+    idle.splice(idle.begin(), busy, p);
+    if (key.empty()) {
+      bySql.emplace(p->sql, p);
+    } else {
+      key.key() = p->sql;
+      key.mapped() = p;
+      bySql.insert(std::move(key));
+    }
+    if (idle.size() > kCachedStatements) {
+      auto last = std::prev(idle.end());
+      auto [from, to] = bySql.equal_range(last->sql);
+      for (auto it = from; it != to; ++it) {
+        if (it->second == last) {
+          bySql.erase(it);
+          break;
+        }
+      }
+      sqlite3_finalize(last->stmt);
+      idle.erase(last);
+    }
+  }
+  // The schema changed: no statement prepared before is used again.
+  void ForgetStatements() {
+    bySql.clear();
+    for (Prepared& p : idle) sqlite3_finalize(p.stmt);
+    idle.clear();
+    ++schemaEpoch;
   }
 };
 
@@ -142,9 +180,9 @@ rt::Variant IntegerValue(int64_t v, rt::VarType subtype) {
 
 class SqliteStatement final : public Statement {
  public:
-  SqliteStatement(std::shared_ptr<Handle> handle, std::string sql)
-      : handle_(std::move(handle)), sql_(std::move(sql)), prepared_(handle_->Take(sql_)), stmt_(prepared_.stmt) {}
-  ~SqliteStatement() override { handle_->Give(sql_, std::move(prepared_)); }
+  SqliteStatement(std::shared_ptr<Handle> handle, std::string_view sql)
+      : handle_(std::move(handle)), entry_(handle_->Take(sql, key_)), prepared_(*entry_), stmt_(prepared_.stmt) {}
+  ~SqliteStatement() override { handle_->Give(entry_, std::move(key_)); }
 
   int ParameterCount() const override { return sqlite3_bind_parameter_count(stmt_); }
 
@@ -200,6 +238,7 @@ class SqliteStatement final : public Statement {
     if (reprepared != prepared_.reprepared) {
       prepared_.columns = std::make_shared<const std::vector<ColumnInfo>>(DescribeColumns(stmt_));
       prepared_.reprepared = reprepared;
+      if (prepared_.schemaEpoch == handle_->schemaEpoch) handle_->ForgetStatements();
     }
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
@@ -208,7 +247,12 @@ class SqliteStatement final : public Statement {
 
   int ColumnCount() const override { return static_cast<int>(prepared_.columns->size()); }
   const ColumnInfo& Column(int index) const override { return prepared_.columns->at(index); }
+  ColumnList Columns() const override { return prepared_.columns; }
   bool ReadOnly() const override { return sqlite3_stmt_readonly(stmt_) != 0; }
+  bool Reset() override {
+    sqlite3_reset(stmt_);
+    return true;
+  }
 
   rt::Variant Value(int i) const override {
     using rt::VarType;
@@ -228,7 +272,7 @@ class SqliteStatement final : public Statement {
       case VarType::Currency: return CurrencyValue(i, storage);
       case VarType::Date:
         if (storage == SQLITE_TEXT) {
-          if (auto d = ParseStoredDate(Text(i))) return rt::Variant(*d);
+          if (auto d = DateOf(i)) return rt::Variant(*d);
         }
         return StorageValue(i, storage);
       case VarType::String: {
@@ -247,6 +291,20 @@ class SqliteStatement final : public Statement {
   std::string_view Text(int i) const {
     const unsigned char* p = sqlite3_column_text(stmt_, i);
     return std::string_view(reinterpret_cast<const char*>(p), sqlite3_column_bytes(stmt_, i));
+  }
+  // A date column's text parsed; rows one after another often hold the same
+  // date, so each column keeps the last text it parsed.
+  std::optional<rt::Date> DateOf(int i) const {
+    const std::string_view text = Text(i);
+    if (lastDates_.size() <= static_cast<size_t>(i)) lastDates_.resize(i + 1);
+    auto& [lastText, lastDate] = lastDates_[i];
+    if (!lastText.empty() && text == lastText) return lastDate;
+    std::optional<rt::Date> date = ParseStoredDate(text);
+    if (date) {
+      lastText.assign(text);
+      lastDate = *date;
+    }
+    return date;
   }
   rt::Variant StorageValue(int i, int storage) const {
     switch (storage) {
@@ -283,32 +341,88 @@ class SqliteStatement final : public Statement {
     return rt::Variant(std::string(Text(i)));
   }
 
+  mutable std::vector<std::pair<std::string, rt::Date>> lastDates_;
   std::shared_ptr<Handle> handle_;
-  std::string sql_;
-  Prepared prepared_;
+  Handle::Index::node_type key_;
+  Handle::List::iterator entry_;
+  Prepared& prepared_;
   sqlite3_stmt* stmt_;
 };
 
-class SqliteSession final : public Session, private SchemaInfo {
+// Translations by SQL Server text, kept per thread for all its sessions and
+// bounded: when the newer half is full it becomes the older half and the
+// oldest entries go; an entry used from the older half moves to the newer.
+// The key is the whole text, so a statement made with other literals is a
+// miss, never another statement's answer.
+class TranslationCache {
+ public:
+  struct Entry {
+    Translation statements;
+    std::string database;   // empty when the translation asked nothing of the schema
+    int schemaVersion = -1;  // the schema asked
+  };
+  Entry* Find(std::string_view text) {
+    auto it = newer_.find(text);
+    if (it != newer_.end()) return &it->second;
+    auto old = older_.find(text);
+    if (old == older_.end()) return nullptr;
+    auto node = older_.extract(old);
+    return &Insert(std::move(node.key()), std::move(node.mapped()));
+  }
+  void Add(std::string_view text, Entry entry) {
+    auto it = newer_.find(text);
+    if (it != newer_.end()) {
+      it->second = std::move(entry);
+      return;
+    }
+    Insert(std::string(text), std::move(entry));
+  }
+
+ private:
+  struct Hash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+  };
+  using Map = std::unordered_map<std::string, Entry, Hash, std::equal_to<>>;
+  Entry& Insert(std::string text, Entry entry) {
+    if (newer_.size() >= kCachedTranslations / 2) {
+      older_ = std::move(newer_);
+      newer_ = Map();
+    }
+    return newer_.emplace(std::move(text), std::move(entry)).first->second;
+  }
+  Map newer_, older_;
+};
+
+TranslationCache& ThreadTranslations() {
+  thread_local TranslationCache cache;
+  return cache;
+}
+
+class SqliteSession final : public Session {
  public:
   SqliteSession(ConnectionSettings settings, std::shared_ptr<Handle> handle)
       : settings_(std::move(settings)), handle_(std::move(handle)) {}
 
   const ConnectionSettings& Settings() const override { return settings_; }
 
-  std::vector<std::string> Translate(std::string_view text) override {
-    std::string key(text);
-    auto hit = translations_.find(key);
-    if (hit != translations_.end()) return hit->second;
+  Translation Translate(std::string_view text) override {
+    TranslationCache& cache = ThreadTranslations();
+    if (TranslationCache::Entry* hit = cache.Find(text)) {
+      // One that depends on the schema holds for the database and the
+      // schema it was made for.
+      if (hit->database.empty() || (hit->database == settings_.key && hit->schemaVersion == SchemaVersion()))
+        return hit->statements;
+    }
     try {
-      // A translation that asked nothing about the schema holds for as
-      // long as the session lives, and is kept.
       SchemaUse use(*this);
-      std::vector<std::string> statements = TranslateForSqlite(text, &use);
-      if (!use.asked) {
-        if (translations_.size() >= kCachedTranslations) translations_.clear();
-        translations_.emplace(std::move(key), statements);
+      auto statements = std::make_shared<const std::vector<std::string>>(TranslateForSqlite(text, &use));
+      TranslationCache::Entry entry{statements, {}, -1};
+      if (use.asked) {
+        entry.database = settings_.key;
+        entry.schemaVersion = schemaVersion_;
       }
+      cache.Add(text, std::move(entry));
       return statements;
     } catch (const UntranslatableStatement& e) {
       throw EngineError(rt::hr::kSqlFailed, kSource,
@@ -364,25 +478,32 @@ class SqliteSession final : public Session, private SchemaInfo {
   }
 
  private:
-  // The session's schema knowledge for one translation, noting whether the
-  // translator asked for it.
+  // The session's schema knowledge for one translation, read afresh at the
+  // translator's first question, and whether it asked one.
   struct SchemaUse final : SchemaInfo {
-    explicit SchemaUse(SchemaInfo& schema) : schema(schema) {}
+    explicit SchemaUse(SqliteSession& session) : session(session) {}
     bool IsDateColumn(std::string_view table, std::string_view column) override {
-      asked = true;
-      return schema.IsDateColumn(table, column);
+      Ask();
+      return session.DateColumn(table, column);
     }
     std::vector<std::string> ColumnNames(std::string_view table) override {
-      asked = true;
-      return schema.ColumnNames(table);
+      Ask();
+      std::vector<std::string> names;
+      auto it = session.tables_.find(Lower(table));
+      if (it != session.tables_.end()) {
+        for (const TableColumn& c : it->second) names.push_back(c.name);
+      }
+      return names;
     }
-    SchemaInfo& schema;
+    void Ask() {
+      if (!asked) session.Refresh();
+      asked = true;
+    }
+    SqliteSession& session;
     bool asked = false;
   };
 
-  // SchemaInfo for the translator.
-  bool IsDateColumn(std::string_view table, std::string_view column) override {
-    Refresh();
+  bool DateColumn(std::string_view table, std::string_view column) const {
     if (table.empty()) return dateColumns_.count(Lower(column)) > 0;
     auto it = tables_.find(Lower(table));
     if (it == tables_.end()) return false;
@@ -392,20 +513,18 @@ class SqliteSession final : public Session, private SchemaInfo {
     }
     return false;
   }
-  std::vector<std::string> ColumnNames(std::string_view table) override {
-    std::vector<std::string> names;
-    for (const TableColumn& c : TableColumns(std::string(table))) names.push_back(c.name);
-    return names;
-  }
 
   int SchemaVersion() {
     SqliteStatement s(handle_, "PRAGMA schema_version");
     return s.Step() ? rt::CLng(s.Value(0)) : 0;
   }
 
+  // Reads the tables' columns again when the schema changed since; the
+  // statements prepared for the old schema are given up then.
   void Refresh() {
     int version = SchemaVersion();
     if (version == schemaVersion_) return;
+    if (schemaVersion_ != -1) handle_->ForgetStatements();
     tables_.clear();
     dateColumns_.clear();
     std::vector<std::string> names;
@@ -438,7 +557,6 @@ class SqliteSession final : public Session, private SchemaInfo {
   int schemaVersion_ = -1;
   std::map<std::string, std::vector<TableColumn>> tables_;
   std::set<std::string> dateColumns_;
-  std::unordered_map<std::string, std::vector<std::string>> translations_;
 };
 
 int NoCaseCollation(void*, int n1, const void* p1, int n2, const void* p2) {
@@ -518,6 +636,12 @@ class SqliteEngineImpl final : public Engine {
 };
 
 }  // namespace
+
+EngineError SqliteError(int resultCode, std::string text) {
+  const int32_t number =
+      (resultCode & 0xFF) == SQLITE_CONSTRAINT ? rt::hr::kConstraintViolation : rt::hr::kSqlFailed;
+  return EngineError(number, kSource, std::move(text), resultCode);
+}
 
 void InstallSqlServerTextRules(sqlite3* db) {
   sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, nullptr, NoCaseCollation, nullptr);

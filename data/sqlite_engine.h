@@ -13,6 +13,11 @@ namespace data {
 
 Engine& SqliteEngine();
 
+// The one place where SQLite's result codes become COM errors: 0x80040E2F
+// for a constraint violation, 0x80040E14 for the rest, with the engine's
+// text and its code.
+EngineError SqliteError(int resultCode, std::string text);
+
 // How long a session waits for another writer before it fails.
 constexpr int kSqliteBusyTimeoutMs = 15000;
 

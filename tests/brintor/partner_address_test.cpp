@@ -1,6 +1,7 @@
 // Tests of the address writes: links to existing addresses, new addresses
 // from an address dictionary, what an item may leave unset, and the refusals
 // (no partner loaded, unknown partner, unknown field) that write nothing.
+#include "data/testing/fault_sweep.h"
 #include "tests/brintor/brintor_fixture.h"
 
 namespace {
@@ -109,6 +110,49 @@ TEST_F(AddressWrites, AFailedLinkTakesTheNewAddressBack) {
               0u)
         << e.description();
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ADDRESS WHERE NAME1 = 'Rolled back'"), "0");
+  });
+}
+
+// Every partner and address write under the fault sweep: a failed
+// statement or commit raises, and the tables stay as they were.
+TEST_F(AddressWrites, EveryWriteRaisesAndLeavesTheTablesAsTheyWereUnderAFault) {
+  Run([&] {
+    data::testing::FaultEngine engine;
+    const auto target = data::testing::DatabaseTarget(sandbox_.CatalogPath());
+    auto sweep = [&](const std::function<void(Partner&)>& write) {
+      return data::testing::SweepFaults(engine, target, [&] {
+        auto bp = NewPartner();
+        write(bp);
+        return data::testing::Outcome::Succeeded;
+      });
+    };
+    // Loading the partner, then the link.
+    auto existing = sweep([](Partner& bp) {
+      int32_t address = 1;
+      bp->AddExistingAddress(address, rt::Variant(2));
+    });
+    EXPECT_EQ(existing.statements, 2);
+    EXPECT_EQ(existing.Problems(), "");
+    // Loading the partner, the address table opened, the insert and its
+    // read-back, then the link.
+    for (bool withId : {false, true}) {
+      auto added = sweep([withId](Partner& bp) {
+        auto address = Address({{Field(AddressFieldsEnum::NAME1), rt::Variant("Swept")},
+                                {Field(AddressFieldsEnum::CITY1), rt::Variant("Breda")}});
+        if (withId) {
+          bp->AddNewAddressEx(address, rt::Variant(2));
+        } else {
+          bp->AddNewAddress(address, rt::Variant(2));
+        }
+      });
+      EXPECT_EQ(added.statements, 5);
+      EXPECT_EQ(added.commits, 1);
+      EXPECT_EQ(added.Problems(), "");
+    }
+    auto oneTime = sweep([](Partner& bp) { bp->SetOneTimeBusinessPartner(3, true); });
+    EXPECT_EQ(oneTime.statements, 1);
+    EXPECT_EQ(oneTime.Problems(), "");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ADDRESS WHERE NAME1 = 'Swept'"), "0");
   });
 }
 

@@ -11,6 +11,7 @@
 
 #include "common/lib_mts.h"
 #include "common/lib_sql.h"
+#include "data/testing/fault_sweep.h"
 #include "interfaces/solvane.h"
 #include "runtime/com_error.h"
 #include "tests/common/suite_sandbox.h"
@@ -245,6 +246,39 @@ TEST_F(TableWriters, ACallerOnTheCommonConnectionStringWritesToItsDatabase) {
     Sql_InsertTableUnicode("PARTNER", DataObject({{"NAME", "Common"}}), Sql_GetOpenConnection(cs));
   }).join();
   EXPECT_EQ(db_.RawQuery("SELECT NAME FROM PARTNER WHERE PARTNERID = 3"), "Common");
+}
+
+// Each writer under the fault sweep, in a transaction as the business rules
+// call them: a failed statement or commit raises and leaves the table as it was.
+TEST_F(TableWriters, EveryWriterRaisesAndLeavesTheTableAsItWasUnderAFault) {
+  data::testing::FaultEngine engine;
+  const auto target = data::testing::DatabaseTarget(db_.path());
+  auto root = std::make_shared<testdb::ContextOwner>(true);
+  auto sweep = [&](const std::function<void()>& write) {
+    return data::testing::SweepFaults(engine, target, [&] {
+      {
+        rt::ContextScope scope(*root);
+        write();
+      }
+      return data::testing::Outcome::Succeeded;
+    });
+  };
+  const std::vector<std::pair<const char*, std::function<void()>>> writers = {
+      {"Sql_InsertTable", [&] { Sql_InsertTable("PARTNER", DataObject({{"NAME", "New"}}), Open()); }},
+      {"Sql_InsertTableUnicode", [&] { Sql_InsertTableUnicode("PARTNER", DataObject({{"NAME", "New"}}), Open()); }},
+      {"Sql_UpdateTable",
+       [&] { Sql_UpdateTable("PARTNER", DataObject({{"NOTE", "n"}}), DataObject({{"PARTNERID", 1}}), Open()); }},
+      {"Sql_UpdateTableUnicode",
+       [&] { Sql_UpdateTableUnicode("PARTNER", DataObject({{"NOTE", "n"}}), DataObject({{"NAME", "Acme"}}), Open()); }},
+      {"Sql_DeleteTableUnicode", [&] { Sql_DeleteTableUnicode("PARTNER", DataObject({{"NAME", "Brook"}}), Open()); }},
+  };
+  for (const auto& [name, write] : writers) {
+    const auto report = sweep(write);
+    EXPECT_EQ(report.statements, 1) << name;
+    EXPECT_EQ(report.commits, 1) << name;
+    EXPECT_EQ(report.Problems(), "") << name;
+  }
+  EXPECT_EQ(Rows(), "1|Acme|1|NULL|NULL|NULL;2|Brook|0|NULL|NULL|NULL");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "data/engine_hooks.h"
 #include "test_database.h"
 
 namespace {
@@ -46,6 +47,12 @@ TEST(SessionPool, ATransactionLeftOpenIsRolledBackNotHandedOn) {
 }
 
 TEST(SessionPool, ADatabaseReplacedOrDeletedAtTheSamePathIsNotServedFromTheOldSession) {
+  // Every hand-out compares the file (by default only once per interval).
+  const auto interval = data::SetFileRecheckInterval(std::chrono::milliseconds(0));
+  struct Restore {
+    std::chrono::milliseconds interval;
+    ~Restore() { data::SetFileRecheckInterval(interval); }
+  } restore{interval};
   testdb::TestDatabase db(kTable);
   EXPECT_EQ(ReadOnce(db, "SELECT DESCRIPTION FROM OFFICE"), "DESCRIPTION=String:Head office\n");
   for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(db.path() + suffix);

@@ -16,6 +16,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "data/schema.h"
+#include "runtime/com_error.h"
 #include "tools/suitehost/embedded_sql.h"
 
 namespace suitehost {
@@ -49,32 +51,31 @@ void SyncFile(const fs::path& path) {
   ::close(fd);
 }
 
-// Builds a database file from SQL scripts. The file is a temporary one that
-// is thrown away on failure, so it is written without a journal's safety.
+// Builds a database file from SQL scripts through the data layer's engine,
+// all in one transaction: a failed statement leaves no half-built schema (and
+// the temporary file is thrown away in any case).
 void BuildDatabase(const fs::path& path, const std::vector<const std::vector<EmbeddedSql>*>& sets) {
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-      SQLITE_OK) {
-    std::string why = db ? sqlite3_errmsg(db) : "out of memory";
-    sqlite3_close(db);
-    throw InitError("cannot create " + path.string() + ": " + why);
+  {
+    std::ofstream created(path, std::ios::binary);
+    if (!created) throw InitError("cannot create " + path.string());
   }
-  auto exec = [&](std::string_view name, std::string_view sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, std::string(sql).c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-      std::string why = message ? message : sqlite3_errmsg(db);
-      sqlite3_free(message);
-      sqlite3_close(db);
-      throw InitError(std::string(name) + ": " + why);
-    }
-  };
-  exec("setup", "PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF;");
+  std::vector<data::NamedScript> scripts;
   for (const auto* set : sets)
-    for (const EmbeddedSql& file : *set) exec(file.name, file.text);
-  // An empty schema still leaves a database file with its header, not a
-  // zero-length file.
-  exec("setup", "PRAGMA user_version=0; VACUUM;");
+    for (const EmbeddedSql& file : *set) scripts.push_back(data::NamedScript{std::string(file.name), file.text});
+  try {
+    data::RunScripts(path.string(), scripts);
+  } catch (const rt::ComError& e) {
+    throw InitError(e.description());
+  }
+  // The engine worked in WAL mode; the file is handed over in the plain
+  // journal mode (the first session switches it to WAL again), so that it
+  // is one file with nothing beside it.
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+  const std::string why = db ? sqlite3_errmsg(db) : "out of memory";
   sqlite3_close(db);
+  if (rc != SQLITE_OK) throw InitError("cannot finish " + path.string() + ": " + why);
   SyncFile(path);
 }
 

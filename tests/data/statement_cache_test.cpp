@@ -1,0 +1,92 @@
+// Statements kept prepared and translations kept by their text: a kept one
+// answers only its own text, follows the schema as it is, and starts afresh
+// after a run that failed half way.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "data/command.h"
+#include "test_database.h"
+
+namespace {
+
+using testdb::ErrorOf;
+using testdb::Query;
+
+const char* kNames =
+    "CREATE TABLE NAMES (ID int PRIMARY KEY, NAME nvarchar(20) COLLATE NOCASE, ESC nvarchar(2));"
+    "INSERT INTO NAMES VALUES (1, 'a1', '!'), (2, 'a2', '!'), (3, 'a3', 'xx'), (4, 'a4', '!');"
+    "CREATE TABLE COPY (ID int, NAME nvarchar(20) COLLATE NOCASE UNIQUE);";
+
+TEST(StatementCache, StatementsThatDifferOnlyInALiteralAnswerEachTheirOwn) {
+  testdb::TestDatabase db(kNames);
+  auto cn = db.Open();
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(Query(cn, "SELECT NAME FROM NAMES WHERE ID = 1"), "NAME=String:a1\n");
+    EXPECT_EQ(Query(cn, "SELECT NAME FROM NAMES WHERE ID = 2"), "NAME=String:a2\n");
+    EXPECT_EQ(Query(cn, "SELECT ID FROM NAMES WHERE NAME = 'A3'"), "ID=Long:3\n");
+    EXPECT_EQ(Query(cn, "SELECT ID FROM NAMES WHERE NAME = 'a4'"), "ID=Long:4\n");
+  }
+  // More statements than a session keeps: the first is prepared again.
+  for (int i = 0; i < 100; ++i) Query(cn, "SELECT " + std::to_string(i) + " AS N FROM NAMES WHERE ID = 1");
+  EXPECT_EQ(Query(cn, "SELECT NAME FROM NAMES WHERE ID = 1"), "NAME=String:a1\n");
+}
+
+// A kept translation that asked the schema holds for its database only.
+TEST(StatementCache, ATranslationMadeForOneDatabasesSchemaIsNotUsedForAnother) {
+  testdb::TestDatabase dates("CREATE TABLE EVENT (WHEN_ datetime); INSERT INTO EVENT VALUES ('2026-12-08 00:00:00');");
+  testdb::TestDatabase texts("CREATE TABLE EVENT (WHEN_ nvarchar(20)); INSERT INTO EVENT VALUES ('12/8/2026');");
+  const std::string sql = "SELECT COUNT(*) AS N FROM EVENT WHERE WHEN_ = '12/8/2026'";
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(Query(dates.Open(), sql), "N=Long:1\n");
+    EXPECT_EQ(Query(texts.Open(), sql), "N=Long:1\n");
+  }
+}
+
+TEST(StatementCache, AKeptWriteFollowsTheTableThroughSchemaChanges) {
+  testdb::TestDatabase db(kNames);
+  auto cn = db.Open();
+  auto insert = [&](int id, const char* name) {
+    auto cmd = data::Command::New();
+    cmd->SetActiveConnection(cn);
+    cmd->SetCommandText("INSERT INTO COPY (ID, NAME) VALUES (?, ?)");
+    std::vector<rt::Variant> values{rt::Variant(id), rt::Variant(name)};
+    return ErrorOf([&] { cmd->Execute(nullptr, &values); });
+  };
+  EXPECT_EQ(insert(1, "one"), "no error");
+  db.RawExec("ALTER TABLE COPY ADD COLUMN EXTRA int DEFAULT 7");
+  EXPECT_EQ(insert(2, "two"), "no error");
+  db.RawExec("DROP TABLE COPY");
+  EXPECT_EQ(insert(3, "three"), "80040E14 no such table: COPY");
+  db.RawExec("CREATE TABLE COPY (NAME nvarchar(20), ID int)");
+  EXPECT_EQ(insert(4, "four"), "no error");
+  EXPECT_EQ(db.RawQuery("SELECT * FROM COPY"), "four|4");
+}
+
+TEST(StatementCache, AStatementThatFailedHalfWayStartsAfreshWhenRunAgain) {
+  testdb::TestDatabase db(kNames);
+  auto cn = db.Open();
+  // The third row's escape is no single character: the read fails there.
+  const std::string read = "SELECT ID FROM NAMES WHERE NAME LIKE 'a%' ESCAPE ESC";
+  EXPECT_EQ(ErrorOf([&] { Query(cn, read); }), "80040E14 ESCAPE expression must be a single character");
+  db.RawExec("UPDATE NAMES SET ESC = '!' WHERE ID = 3");
+  EXPECT_EQ(Query(cn, read), "ID=Long:1\nID=Long:2\nID=Long:3\nID=Long:4\n");
+
+  // A write that fails at its third row writes none of them.
+  db.RawExec("INSERT INTO COPY VALUES (0, 'a3')");
+  auto copy = [&](int upTo) {
+    auto cmd = data::Command::New();
+    cmd->SetActiveConnection(cn);
+    cmd->SetCommandText("INSERT INTO COPY SELECT ID, NAME FROM NAMES WHERE ID <= ?");
+    std::vector<rt::Variant> values{rt::Variant(upTo)};
+    return ErrorOf([&] { cmd->Execute(nullptr, &values); });
+  };
+  EXPECT_EQ(copy(4), "80040E2F UNIQUE constraint failed: COPY.NAME");
+  EXPECT_EQ(db.RawQuery("SELECT COUNT(*) FROM COPY"), "1");
+  EXPECT_EQ(copy(2), "no error");
+  db.RawExec("DELETE FROM COPY WHERE ID = 0");
+  EXPECT_EQ(copy(4), "80040E2F UNIQUE constraint failed: COPY.NAME");
+  EXPECT_EQ(db.RawQuery("SELECT group_concat(ID) FROM (SELECT ID FROM COPY ORDER BY ID)"), "1,2");
+}
+
+}  // namespace
