@@ -13,6 +13,7 @@ const rt::ClassTable& Classes() {
       brintor::LocaleClass(),
       // user classes
       brintor::UserClass(),
+      brintor::TUserClass(),
       // partner classes
       brintor::BusinessPartnerClass(),
       brintor::TermsAndConditionsClass(),

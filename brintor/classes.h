@@ -12,6 +12,7 @@ rt::ClassInfo TCurrencyClass();
 rt::ClassInfo LocaleClass();
 // user classes
 rt::ClassInfo UserClass();
+rt::ClassInfo TUserClass();
 // partner classes
 rt::ClassInfo BusinessPartnerClass();
 rt::ClassInfo TermsAndConditionsClass();

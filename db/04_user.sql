@@ -49,10 +49,12 @@ CREATE TABLE WORKCENTER (
 );
 
 -- Sales representatives: one row per user and business partner the user
--- represents. The writer inserts without a column list.
+-- represents. The writer inserts without a column list. A link is stored
+-- once: a second one would make the partner lists of the user fail.
 CREATE TABLE BPSPERUSER (
   USERID nvarchar(50) COLLATE NOCASE NOT NULL,
-  BUSINESSPARTNERID int NOT NULL
+  BUSINESSPARTNERID int NOT NULL,
+  PRIMARY KEY (USERID, BUSINESSPARTNERID)
 );
 
 -- The suite's employees, each in a department (there is no department

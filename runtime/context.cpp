@@ -53,6 +53,14 @@ void Transaction::Enlist(const std::string& key, std::shared_ptr<TransactionReso
   resources_.emplace_back(key, std::move(resource));
 }
 
+Transaction::~Transaction() {
+  for (auto it = compensations_.rbegin(); it != compensations_.rend(); ++it) (*it)->Rollback();
+}
+
+void Transaction::EnlistCompensation(std::shared_ptr<Compensation> compensation) {
+  compensations_.push_back(std::move(compensation));
+}
+
 bool Transaction::End() {
   bool committing = !doomed_;
   for (auto& [key, resource] : resources_) {
@@ -72,6 +80,13 @@ bool Transaction::End() {
     }
   }
   resources_.clear();
+  // Only now is the outcome known: a failed commit of the last resource
+  // still undoes what the compensations stand for.
+  std::vector<std::shared_ptr<Compensation>> compensations = std::move(compensations_);
+  compensations_.clear();
+  for (auto it = compensations.rbegin(); it != compensations.rend(); ++it) {
+    committing ? (*it)->Commit() : (*it)->Rollback();
+  }
   return committing;
 }
 

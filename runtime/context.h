@@ -37,8 +37,26 @@ class TransactionResource {
   virtual void Rollback() = 0;  // never throws
 };
 
+// Work done during a transaction that none of its resources can roll back
+// (an entry made in an outside store on the way): when the transaction ends
+// it is told the outcome, after every resource has ended, so that a resource
+// whose commit fails still leads to Rollback. Neither member may throw.
+class Compensation {
+ public:
+  virtual ~Compensation() = default;
+  virtual void Commit() noexcept = 0;    // the transaction committed: keep the work
+  virtual void Rollback() noexcept = 0;  // it did not: undo the work
+};
+
 class Transaction {
  public:
+  Transaction() = default;
+  // A transaction dropped without End (its stream gone mid-call) did not
+  // commit: pending compensations roll back.
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+
   bool Doomed() const { return doomed_; }
   void Doom() { doomed_ = true; }
   // Resources are kept by key (for connections, the connection string), so
@@ -47,14 +65,19 @@ class Transaction {
   // both take part.
   TransactionResource* Find(const std::string& key) const;
   void Enlist(const std::string& key, std::shared_ptr<TransactionResource> resource);
+  // Work to undo when the transaction does not commit. Compensations hear
+  // the outcome after every resource, whenever they were enlisted, the last
+  // enlisted first.
+  void EnlistCompensation(std::shared_ptr<Compensation> compensation);
   // Commits every resource in the order enlisted, or rolls every one back
-  // when doomed; when a commit fails, the rest are rolled back. Answers true
-  // when committed.
+  // when doomed; when a commit fails, the rest are rolled back. Then tells
+  // the compensations the outcome. Answers true when committed.
   bool End();
 
  private:
   bool doomed_ = false;
   std::vector<std::pair<std::string, std::shared_ptr<TransactionResource>>> resources_;
+  std::vector<std::shared_ptr<Compensation>> compensations_;
 };
 
 class TransactionStream {

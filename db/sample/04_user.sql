@@ -24,3 +24,7 @@ INSERT INTO EMPLOYEE VALUES ('E-1005', NULL, 'Noah Newcomer');
 INSERT INTO ROLE VALUES ('PM', 'Project manager', 0, 1, 1, 1, 0, 0, 0);
 INSERT INTO ROLE VALUES ('CONS', 'Consultant', 1, 0, 0, 0, 1, 0, 0);
 INSERT INTO ROLE VALUES ('ADM', 'Administrator', 0, 0, 0, 0, 0, 1, 1);
+
+-- Sales representatives: internal1 serves the two sample customers.
+INSERT INTO BPSPERUSER VALUES ('internal1', 3);
+INSERT INTO BPSPERUSER VALUES ('internal1', 4);

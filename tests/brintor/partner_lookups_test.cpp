@@ -214,8 +214,9 @@ TEST_F(PartnerLookups, PresenceAndSalesRepresentatives) {
     EXPECT_EQ(bp->IsBusinessPartnerPresent("", 0), 0);
     EXPECT_EQ(bp->IsBusinessPartnerPresent("x' OR 'a'='a", 0), 0);
 
+    // In the order read: the links' key order (user, then partner).
     EXPECT_EQ(Render(bp->GetSalesRepresentativeBPs("rep'1")),
-              "2=String:Maschinenbau Nord GmbH; 1=String:Office Supplies Inc.");
+              "1=String:Office Supplies Inc.; 2=String:Maschinenbau Nord GmbH");
     EXPECT_EQ(bp->GetSalesRepresentativeBPs("nobody")->Count(), 0);
     EXPECT_TRUE(bp->IsLinkedBP("REP2", 3));
     EXPECT_FALSE(bp->IsLinkedBP("rep2", 2));

@@ -152,6 +152,13 @@ TEST_F(SampleGroups, DeleteIsRefusedByProductsAndCommoditiesAndFailsWithoutARow)
   });
   EXPECT_EQ(Snapshot(), before);
   EXPECT_EQ(LogEntries(), 1);
+  // The sample head office names group 10: the user class answers that it
+  // is in use until the office lets go of it.
+  Run([&] {
+    int32_t id = 10;
+    EXPECT_FALSE(New<IPropertyGroup>("Quarvel.PropertyGroup")->Delete(id));
+  });
+  Exec("UPDATE OFFICE SET PROPERTYGROUPID = NULL WHERE PROPERTYGROUPID = 10");
   Run([&] {
     int32_t id = 10;
     EXPECT_TRUE(New<IPropertyGroup>("Quarvel.PropertyGroup")->Delete(id));

@@ -59,7 +59,9 @@ TEST_F(Atomicity, AFaultAtAnyRowWrittenFailsTheWholeCall) {
   Exec("INSERT INTO PRODUCTPROPVALUE SELECT PRODUCTID, 3, '12' FROM PRODUCT WHERE PARTNUMBER = 'GLOVE-200';"
        "DELETE FROM PRODUCTPROPVALUE WHERE PROPERTYID = 2 AND PRODUCTID ="
        " (SELECT PRODUCTID FROM PRODUCT WHERE PARTNUMBER = 'GLOVE-200');"
-       "INSERT INTO PROPSBYPROPGROUP VALUES (77, 1, 0, 0);");
+       "INSERT INTO PROPSBYPROPGROUP VALUES (77, 1, 0, 0);"
+       // No office holds group 10, so that it may be deleted.
+       "UPDATE OFFICE SET PROPERTYGROUPID = NULL WHERE PROPERTYGROUPID = 10;");
   InstallFaultTriggers();
   std::string text;
   auto sweep = [&](const char* name, const std::function<void()>& call) {

@@ -225,6 +225,72 @@ TEST_F(ContextTest, AFailedCommitRollsBackTheRestAndIsReported) {
   EXPECT_EQ(Log(), "a:commit bad:commit-failed bad:rollback c:rollback");
 }
 
+// Work outside the resources (a directory entry) hears the outcome after
+// every resource has ended, whenever it was enlisted: a commit that fails
+// after it was enlisted still undoes it.
+class RecordingCompensation : public Compensation {
+ public:
+  explicit RecordingCompensation(std::string name) : name_(std::move(name)) {}
+  void Commit() noexcept override { gLog.push_back(name_ + ":keep"); }
+  void Rollback() noexcept override { gLog.push_back(name_ + ":undo"); }
+
+ private:
+  std::string name_;
+};
+
+void Compensate(const std::string& name) {
+  GetObjectContext()->CurrentTransaction()->EnlistCompensation(std::make_shared<RecordingCompensation>(name));
+}
+
+TEST_F(ContextTest, CompensationsHearTheOutcomeAfterEveryResourceLastEnlistedFirst) {
+  auto root = Root("Test.Required");
+  root->body = [] {
+    Compensate("first");
+    Open("db");
+    Compensate("second");
+    Vote(true);
+  };
+  root->Run();
+  EXPECT_EQ(Log(), "db:commit second:keep first:keep");
+
+  // Enlisted before the session whose commit fails: undone all the same,
+  // and the root still hears that its transaction aborted.
+  root->body = [] {
+    Compensate("entry");
+    Open("bad", true);
+    Vote(true);
+  };
+  EXPECT_EQ(ErrorOf([&] { root->Run(); }), hr::kTransactionAborted);
+  EXPECT_EQ(Log(), "bad:commit-failed bad:rollback entry:undo");
+
+  // A child's abort, or an outer caller's, dooms the transaction it joined.
+  root->body = [&] {
+    auto child = root->Child("Test.Required");
+    child->body = [] {
+      Open("db");
+      Compensate("entry");
+      Vote(true);
+    };
+    child->Run();
+    Vote(false);
+  };
+  root->Run();
+  EXPECT_EQ(Log(), "db:rollback entry:undo");
+
+  // The next transaction starts without them.
+  root->body = [] { Open("db"); };
+  root->Run();
+  EXPECT_EQ(Log(), "db:commit");
+}
+
+TEST_F(ContextTest, ATransactionDroppedWithoutEndingUndoesItsCompensations) {
+  {
+    Transaction transaction;
+    transaction.EnlistCompensation(std::make_shared<RecordingCompensation>("entry"));
+  }
+  EXPECT_EQ(Log(), "entry:undo");
+}
+
 TEST_F(ContextTest, AnErrorOnItsWayOutIsNotReplaced) {
   auto root = Root("Test.Required");
   root->body = [&] {

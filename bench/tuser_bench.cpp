@@ -1,0 +1,182 @@
+// The cost of the transactional user class's two busiest writes, each call
+// a root transaction that commits, against the floor of the same statements
+// as SQLite prepared statements in the same run:
+//  - an administrative office with a credit card inserted from a script
+//    (its checks, the duplicate query, the insert) into 10,000 offices,
+//    against the duplicate SELECT, the INSERT and COMMIT;
+//  - the 50 partner links of a user replaced (InsertBPSPerUser with delete),
+//    against the DELETE, 50 INSERTs and COMMIT.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/schema.h"
+#include "interfaces/tuser.h"
+#include "runtime/context.h"
+#include "runtime/registry.h"
+
+namespace {
+
+constexpr int kOffices = 10000;
+constexpr int kLinks = 50;
+
+void Exec(sqlite3* db, const std::string& sql) {
+  char* error = nullptr;
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+    std::fprintf(stderr, "%s\n", error ? error : "SQL failed");
+    std::abort();
+  }
+}
+
+// An installation of its own for the process: the user tables with 10,000
+// offices, and a configuration naming the database.
+class Fixture {
+ public:
+  static const Fixture& Get() {
+    static Fixture f;
+    return f;
+  }
+  std::string path;
+  ~Fixture() { std::filesystem::remove_all(dir_); }
+
+ private:
+  Fixture() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tuserbench-XXXXXX").string();
+    dir_ = mkdtemp(pattern.data());
+    path = dir_ + "/catalog.db";
+    data::CreateDatabase(path, {SUITE_SOURCE_DIR "/db/04_user.sql"});
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    Exec(db, "PRAGMA journal_mode=WAL; BEGIN;");
+    for (int i = 0; i < kOffices; ++i) {
+      Exec(db, "INSERT INTO OFFICE (OFFICEDESCRIPTION, OFFICETYPE, CURRENCYCODE) VALUES ('Office " + std::to_string(i) +
+                   "', 1, 'USD');");
+    }
+    Exec(db, "COMMIT;");
+    sqlite3_close(db);
+    std::ofstream(dir_ + "/suite.ini") << "[LOG]\nFile=" << dir_ << "/suite.log\n[CONNECTIONS]\n"
+                                       << "BrintorConnection_ConnectionString=Provider=SQLite;Data Source=" << path
+                                       << "\n";
+    setenv("SUITE_CONFIG", (dir_ + "/suite.ini").c_str(), 1);
+  }
+  std::string dir_;
+};
+
+rt::Variant Array(std::vector<rt::Variant> items) { return rt::Variant(rt::SafeArray::From(std::move(items))); }
+
+void BM_OfficeInsertFromScript(benchmark::State& state) {
+  Fixture::Get();
+  // As the host makes it: every outermost call is a root transaction.
+  rt::ObjectPtr object = rt::CreateRootObject("Brintor.TUser", std::make_shared<rt::Activity>());
+  auto* writer = dynamic_cast<ITUser*>(object.get());
+  std::string table = "OFFICE";
+  rt::Variant keys = Array({"OFFICEDESCRIPTION", "OFFICETYPE", "CURRENCYCODE", "CREDITCARDNUMBER", "CREDITCARDTYPE",
+                            "CREDITCARDEXPIRY", "COSTCENTER"});
+  // The framework runs the function several times: names stay new across runs.
+  static int64_t n = 0;
+  for (auto _ : state) {
+    rt::Variant values = Array({"Script office " + std::to_string(n++), int16_t{1}, "USD", "4111111111111111",
+                                int16_t{0}, rt::Date::FromParts(2029, 6, 30), "CC1"});
+    rt::ObjectPtr result = writer->InsertFromScript(table, keys, values);
+    if (!rt::CBool(result->Call("Succeeded"))) {
+      std::fprintf(stderr, "refused: %s\n", rt::CStr(result->Call("GetMessages").AsArray().At(0)).c_str());
+      std::abort();
+    }
+  }
+}
+
+struct Prepared {
+  sqlite3_stmt* st = nullptr;
+  Prepared(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &st, nullptr); }
+  ~Prepared() { sqlite3_finalize(st); }
+  Prepared& Text(int i, const std::string& v) {
+    sqlite3_bind_text(st, i, v.c_str(), -1, SQLITE_TRANSIENT);
+    return *this;
+  }
+  Prepared& Int(int i, int v) {
+    sqlite3_bind_int(st, i, v);
+    return *this;
+  }
+  // Steps to the end; answers whether there was a row.
+  bool Run() {
+    const int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) std::abort();
+    sqlite3_reset(st);
+    return rc == SQLITE_ROW;
+  }
+};
+
+void BM_OfficeStatementsPrepared(benchmark::State& state) {
+  const Fixture& f = Fixture::Get();
+  sqlite3* db = nullptr;
+  sqlite3_open(f.path.c_str(), &db);
+  sqlite3_busy_timeout(db, 15000);
+  {
+    Prepared duplicate(db, "SELECT OFFICEDESCRIPTION FROM OFFICE WHERE OFFICEDESCRIPTION = ?");
+    Prepared insert(db,
+                    "INSERT INTO OFFICE (OFFICEDESCRIPTION, OFFICETYPE, CURRENCYCODE, CREDITCARDNUMBER, "
+                    "CREDITCARDTYPE, CREDITCARDEXPIRY, COSTCENTER) VALUES (?, 1, 'USD', '4111111111111111', 0, "
+                    "'2029-06-30 00:00:00', 'CC1')");
+    Prepared begin(db, "BEGIN"), commit(db, "COMMIT");
+    static int64_t n = 0;
+    for (auto _ : state) {
+      const std::string description = "Prepared office " + std::to_string(n++);
+      if (duplicate.Text(1, description).Run()) std::abort();
+      begin.Run();
+      insert.Text(1, description).Run();
+      commit.Run();
+    }
+  }
+  sqlite3_close(db);
+}
+
+void BM_ReplaceFiftyLinks(benchmark::State& state) {
+  Fixture::Get();
+  rt::ObjectPtr object = rt::CreateRootObject("Brintor.TUser", std::make_shared<rt::Activity>());
+  auto* writer = dynamic_cast<ITUser*>(object.get());
+  std::string user = "rep1";
+  std::vector<rt::Variant> ids;
+  for (int i = 1; i <= kLinks; ++i) ids.emplace_back(int32_t{i});
+  rt::Variant values = Array(ids);
+  bool replace = true;
+  for (auto _ : state) {
+    if (!writer->InsertBPSPerUser(user, values, replace)) std::abort();
+  }
+}
+
+void BM_LinkStatementsPrepared(benchmark::State& state) {
+  const Fixture& f = Fixture::Get();
+  sqlite3* db = nullptr;
+  sqlite3_open(f.path.c_str(), &db);
+  sqlite3_busy_timeout(db, 15000);
+  {
+    Prepared remove(db, "DELETE FROM BPSPERUSER WHERE USERID = ?");
+    Prepared insert(db, "INSERT INTO BPSPERUSER VALUES (?, ?)");
+    Prepared begin(db, "BEGIN"), commit(db, "COMMIT");
+    remove.Text(1, "rep2");
+    insert.Text(1, "rep2");
+    for (auto _ : state) {
+      begin.Run();
+      remove.Run();
+      for (int i = 1; i <= kLinks; ++i) insert.Int(2, i).Run();
+      commit.Run();
+    }
+  }
+  sqlite3_close(db);
+}
+
+BENCHMARK(BM_OfficeInsertFromScript);
+BENCHMARK(BM_OfficeStatementsPrepared);
+BENCHMARK(BM_ReplaceFiftyLinks);
+BENCHMARK(BM_LinkStatementsPrepared);
+
+}  // namespace
+
+BENCHMARK_MAIN();
