@@ -57,7 +57,8 @@ TEST_F(PartnerMaintenanceFaults, ScriptWritesAndDeletesRaiseOrRefuseAndLeaveTheT
                                   }},
                                  {"Delete",
                                   [](Partner& bp) {
-                                    int32_t id = 1;
+                                    // Partner 1 is linked to a sample catalog, which keeps it.
+                                    int32_t id = 2;
                                     return Of(bp->Delete(id));
                                   }},
                                  {"AddressDelete",
