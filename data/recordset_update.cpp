@@ -186,7 +186,15 @@ void Recordset::Update() {
       ReadPendingRows();
       current = CurrentRow();
     }
-    WriteRow(current, edit_ == EditMode::Add);
+    if (edit_ == EditMode::Add) {
+      // The insert and the read-back of its new row are one unit (inside a
+      // transaction under a savepoint, outside it in a transaction of its
+      // own): a failed read-back must not leave a row the caller was told
+      // failed, even when the caller goes on and commits.
+      connection_->Guard([&] { RunAsUnit(connection_->Lease(), [&] { WriteRow(current, true); }); });
+    } else {
+      WriteRow(current, false);
+    }
     Row& written = rows_->rows[current];
     written.status = Row::Status::Unchanged;
     written.original = written.values;
@@ -371,53 +379,40 @@ void Recordset::WriteRow(size_t index, bool adding) {
                                       : "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")";
       texts.assigned = std::move(assigned);
     }
-    // Inside a transaction the insert and its read-back are one unit, as
-    // ADO's single round trip is: when the read-back fails the row goes
-    // again, so a caller that carries on after the failure commits no row
-    // it was told was not written.
-    bool keyed = true;
-    auto insert = [&] {
-      run(texts.insertSql, params);
-      // Read the new row back: its identity and the defaults the table filled in.
-      std::vector<rt::Variant> keyValues;
+    run(texts.insertSql, params);
+    // Read the new row back: its identity and the defaults the table filled in.
+    std::vector<rt::Variant> keyValues;
+    if (r.identity >= 0) {
+      row.values[r.identity] = rt::Variant(static_cast<int32_t>(session.LastInsertId()));
+      keyValues.push_back(row.values[r.identity]);
+    } else if (!r.keys.empty()) {
+      for (int32_t k : r.keys) keyValues.push_back(row.values[k]);
+    } else {
+      return;
+    }
+    if (texts.readBackSql.empty()) {
+      std::string where;
       if (r.identity >= 0) {
-        row.values[r.identity] = rt::Variant(static_cast<int32_t>(session.LastInsertId()));
-        keyValues.push_back(row.values[r.identity]);
-      } else if (!r.keys.empty()) {
-        for (int32_t k : r.keys) keyValues.push_back(row.values[k]);
+        where = " WHERE " + q(r.Columns()[r.identity].baseColumn) + " = ?";
       } else {
-        keyed = false;
-        return;
+        for (int32_t k : r.keys) where += (where.empty() ? " WHERE " : " AND ") + q(r.Columns()[k].baseColumn) + " = ?";
       }
-      if (texts.readBackSql.empty()) {
-        std::string where;
-        if (r.identity >= 0) {
-          where = " WHERE " + q(r.Columns()[r.identity].baseColumn) + " = ?";
-        } else {
-          for (int32_t k : r.keys)
-            where += (where.empty() ? " WHERE " : " AND ") + q(r.Columns()[k].baseColumn) + " = ?";
-        }
-        std::string list;
-        for (size_t i = 0; i < r.Columns().size(); ++i) {
-          if (r.Columns()[i].baseTable.empty() || strcasecmp(r.Columns()[i].baseTable.c_str(), r.table.c_str()) != 0)
-            continue;
-          list += (list.empty() ? "" : ", ") + q(r.Columns()[i].baseColumn);
-          texts.readBack.push_back(i);
-        }
-        texts.readBackSql = "SELECT " + list + " FROM " + table + where;
+      std::string list;
+      for (size_t i = 0; i < r.Columns().size(); ++i) {
+        if (r.Columns()[i].baseTable.empty() || strcasecmp(r.Columns()[i].baseTable.c_str(), r.table.c_str()) != 0)
+          continue;
+        list += (list.empty() ? "" : ", ") + q(r.Columns()[i].baseColumn);
+        texts.readBack.push_back(i);
       }
-      std::unique_ptr<Statement> st = session.Prepare(texts.readBackSql);
-      for (size_t i = 0; i < keyValues.size(); ++i) st->Bind(static_cast<int>(i + 1), keyValues[i]);
-      if (st->Step()) {
-        for (size_t i = 0; i < texts.readBack.size(); ++i)
-          row.values[texts.readBack[i]] = st->Value(static_cast<int>(i));
-      }
-    };
-    if (session.InTransaction())
-      RunAsUnit(lease, insert);
-    else
-      insert();
-    if (keyed && r.pending) r.inserted.insert(r.KeyText(row.values));
+      texts.readBackSql = "SELECT " + list + " FROM " + table + where;
+    }
+    std::unique_ptr<Statement> st = session.Prepare(texts.readBackSql);
+    for (size_t i = 0; i < keyValues.size(); ++i) st->Bind(static_cast<int>(i + 1), keyValues[i]);
+    if (st->Step()) {
+      for (size_t i = 0; i < texts.readBack.size(); ++i)
+        row.values[texts.readBack[i]] = st->Value(static_cast<int>(i));
+    }
+    if (r.pending) r.inserted.insert(r.KeyText(row.values));
   });
 }
 

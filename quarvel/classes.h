@@ -16,6 +16,9 @@ rt::ClassInfo PropertyGroupClass();
 rt::ClassInfo RPropertyGroupClass();
 rt::ClassInfo FaqlistClass();
 rt::ClassInfo ContractClass();
+// UNSPSC classes
+rt::ClassInfo UNSPSCClass();
+rt::ClassInfo TUNSPSCClass();
 
 // catalogs (quarvel/catalog/)
 rt::ClassInfo CatalogClass();

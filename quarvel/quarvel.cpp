@@ -17,6 +17,9 @@ const rt::ClassTable& Classes() {
       quarvel::RPropertyGroupClass(),
       quarvel::FaqlistClass(),
       quarvel::ContractClass(),
+      // UNSPSC classes
+      quarvel::UNSPSCClass(),
+      quarvel::TUNSPSCClass(),
       // catalogs
       quarvel::CatalogClass(),
       quarvel::TCatalogClass(),

@@ -20,6 +20,12 @@ struct RatePair {
   double euro;
 };
 
+// The code of a currency read by GetHomeCurrency or GetEuroCurrency; "" when
+// there is no such currency.
+std::string CodeOf(const rt::ObjectPtr& currency) {
+  return currency ? rt::Concat(Entry(currency, "CURRENCYCODE")) : std::string();
+}
+
 }  // namespace
 
 bool Currency::HasValidCurrencyRateEx(std::string& istrCurrencyCode, rt::Date& idteDate, bool& iblnStrict) {
@@ -30,8 +36,12 @@ bool Currency::HasValidCurrencyRateEx(std::string& istrCurrencyCode, rt::Date& i
       std::shared_ptr<rt::Dictionary> rate = GetCurrencyRate(c, idteDate);
       return RatePair{rt::CDbl(Entry(rate, "HOMESALESRATE")), rt::CDbl(Entry(rate, "EUROSALESRATE"))};
     };
-    const std::string home = GetHomeCurrencyCode();
-    const std::string euro = GetEuroCurrencyCode();
+    // Read through the raising readers, not the code getters: those answer
+    // "" for a failed read as for no such currency, so a euro currency that
+    // could not be read would be taken for none and the rules without a euro
+    // would decide. A failed read answers false; "" means no row was found.
+    const std::string home = CodeOf(GetHomeCurrency());
+    const std::string euro = CodeOf(GetEuroCurrency());
     if (home.empty()) return false;
     // The euro needs no rate; with no euro currency an empty code lands here too.
     if (istrCurrencyCode == euro) return true;

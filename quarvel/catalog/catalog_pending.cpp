@@ -161,19 +161,4 @@ bool TCatalog::DeleteCatalogNodeByBP(int16_t&, int16_t&) {
   NotYetAvailable("TCatalog", "DeleteCatalogNodeByBP");
 }
 
-bool TCatalog::DeleteProductCategory(int32_t) {
-  rt::ContextScope scope(*this);
-  NotYetAvailable("TCatalog", "DeleteProductCategory");
-}
-
-bool TCatalog::InsertProductCategory(const rt::Variant&, const rt::Variant&) {
-  rt::ContextScope scope(*this);
-  NotYetAvailable("TCatalog", "InsertProductCategory");
-}
-
-bool TCatalog::UpdateProductCategory(const rt::Variant&, const rt::Variant&) {
-  rt::ContextScope scope(*this);
-  NotYetAvailable("TCatalog", "UpdateProductCategory");
-}
-
 }  // namespace quarvel

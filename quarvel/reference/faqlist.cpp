@@ -54,7 +54,9 @@ const rt::DispatchTable* Faqlist::Dispatch() const {
 }
 
 // A product id of 0 is stored as Null; DATE is when the row is added,
-// whatever iDate holds.
+// whatever iDate holds. The class runs outside any transaction; the data
+// layer makes the insert and the read-back of its id one unit, so a failure
+// of either stores nothing.
 int32_t Faqlist::AddIssue(int32_t& iProductID, int32_t& iProductCategoryID, int32_t& iFAQCategoryID,
                           int32_t& iVisibilityOption, std::string& iDescription, std::string& iQuestion,
                           std::string& iAnswer, std::string&, std::string& iAttachment, std::string& iLink) {

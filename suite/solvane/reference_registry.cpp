@@ -88,6 +88,8 @@ ReferenceRegistry ReferenceRegistry::Load(const std::string& path) {
         key.key = e.value;
       } else if (SameName(e.key, "Owner")) {
         key.owner = e.value;
+      } else if (SameName(e.key, "OwnerKey")) {
+        key.ownerKey = e.value;
       } else if (SameName(e.key, "ReferredBy")) {
         size_t start = 0;
         while (start <= e.value.size()) {

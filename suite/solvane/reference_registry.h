@@ -18,6 +18,10 @@ struct ReferencedKey {
   std::string table;  // the section name: a table or an entity such as "USER"
   std::string key;
   std::string owner;  // the class that answers whether a key value exists; may be empty
+  // The key name the owner is asked with, where it answers under another
+  // name than the one deletes pass; empty for `key`.
+  std::string ownerKey;
+  const std::string& OwnerKeyName() const { return ownerKey.empty() ? key : ownerKey; }
   std::vector<Referrer> referrers;
 };
 

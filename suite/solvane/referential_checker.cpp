@@ -3,7 +3,8 @@
 //
 // CanInsert and CanUpdate: every given column of the table that the registry
 // lists as referring to another table's key is checked with the key's owner
-// (IReferentialIntegrity_Exists with the key's own column name). CanDelete
+// (IReferentialIntegrity_Exists with the key's own column name, or the
+// section's OwnerKey where the owner answers under another name). CanDelete
 // asks every component that refers to the table's key whether it still uses
 // the value; BeforeDelete lets each of them remove its rows. A Null or Empty
 // value refers to nothing and passes; names the registry does not know pass.
@@ -76,7 +77,7 @@ bool ReferentialChecker::ReferencesExist(const std::string& origin, const std::s
     if (RefersToNothing(value)) return true;
     for (const ReferencedKey* key : registry.KeysReferredToBy(table, name)) {
       if (key->owner.empty()) continue;
-      if (!Ask(key->owner, "Exists", origin, key->key, value)) return false;
+      if (!Ask(key->owner, "Exists", origin, key->OwnerKeyName(), value)) return false;
     }
     return true;
   });

@@ -1,6 +1,7 @@
 // Tests of the rate-validity questions: the decision for one currency,
 // strict and not, the lists of codes with and without a valid rate, and
 // their answers when something is missing.
+#include "data/testing/fault_engine.h"
 #include "tests/brintor/brintor_fixture.h"
 
 namespace {
@@ -125,6 +126,44 @@ TEST_F(RateValidity, InnerFailuresAreLoggedOnceEachAndNeverRaised) {
   EXPECT_EQ(LogEntries(), 2);
   EXPECT_EQ(LogEntriesWith("METHOD: Brintor.Currency.GetCurrencyRate\\r"), 1);
   EXPECT_EQ(LogEntriesWith("METHOD: Brintor.Currency.GetCurrency\\r"), 1);
+}
+
+// A euro currency that could not be read is not taken for none: the check
+// answers false, where the rules without a euro would pass "" and the home
+// currency that lacks a euro rate. The code getter still answers "" and
+// raises nothing.
+TEST_F(RateValidity, AFailedReadOfTheEuroCurrencyAnswersFalse) {
+  Exec(kExampleCurrencies);
+  Exec("UPDATE CURRENCYRATE SET EUROSALESRATE=0 WHERE CURRENCYCODE='HOM';");
+  Run([&] {
+    data::testing::FaultEngine engine;
+    auto decisions = [&](bool failEuroRead) {
+      std::string text;
+      for (std::string code : {"", "HOM"}) {
+        text += code + " ";
+        for (bool strict : {false, true}) {
+          auto c = NewCurrency();
+          c->GetHomeCurrencyCode();  // read and kept: the euro's read comes next
+          failEuroRead ? engine.Arm({data::testing::FaultPoint::Statement, 1, SQLITE_IOERR}) : engine.Disarm();
+          rt::Date day = kDay;
+          text += c->HasValidCurrencyRateEx(code, day, strict) ? "1" : "0";
+          if (failEuroRead) EXPECT_TRUE(engine.Fired());
+        }
+        text += "\n";
+      }
+      return text;
+    };
+    EXPECT_EQ(decisions(false), " 00\nHOM 10\n");
+    EXPECT_EQ(decisions(true), " 00\nHOM 00\n");
+    EXPECT_EQ(rt::Err().number, 0);
+
+    auto c = NewCurrency();
+    engine.Arm({data::testing::FaultPoint::Statement, 1, SQLITE_IOERR});
+    EXPECT_EQ(c->GetEuroCurrencyCode(), "");
+    EXPECT_EQ(rt::Err().number, 0);
+    engine.Disarm();
+    EXPECT_EQ(c->GetEuroCurrencyCode(), "EUR");  // a failed read leaves nothing cached
+  });
 }
 
 TEST_F(RateValidity, CanConvertToHomeCurrency) {

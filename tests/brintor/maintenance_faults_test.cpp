@@ -17,6 +17,28 @@ Answer Of(const rt::ObjectPtr& result) {
   return Of(outcome && outcome->Succeeded());
 }
 
+// A script member (InsertFromScript, ...) of the partner or the currency
+// writer on one table, with parallel arrays of names and values.
+template <class Member>
+auto Script(Member member, const char* table, std::vector<rt::Variant> names, std::vector<rt::Variant> values) {
+  return [=](auto& object) {
+    rt::Variant n(rt::SafeArray::From(names)), v(rt::SafeArray::From(values));
+    return Of((object.operator->()->*member)(table, n, v));
+  };
+}
+
+// A business rule (BusinessRules_Insert, ...) of the partner or the currency
+// writer, on a data object of one kind holding the fields.
+auto Rule(rt::ObjectPtr (BusinessRules::*member)(const std::shared_ptr<rt::Dictionary>&), const char* kind,
+          std::vector<std::pair<const char*, rt::Variant>> fields) {
+  return [=](auto& object) {
+    auto bdo = rt::NewDictionary();
+    bdo->Add(rt::Variant("METAObjectID"), rt::Variant(kind));
+    for (const auto& [key, value] : fields) bdo->Add(rt::Variant(key), value);
+    return Of((dynamic_cast<BusinessRules&>(*object.object).*member)(bdo));
+  };
+}
+
 // Sweeps each write, made by a new object of its own, on the installation's
 // catalog; answers each one's problems under its name.
 template <class Object>
@@ -36,25 +58,47 @@ std::string SweepAll(const std::string& catalog, const std::function<Object()>& 
 }
 
 using PartnerMaintenanceFaults = PartnerMaintenanceTest;
-
-// The partner insert is left out: a failed read of the euro currency inside
-// its currency check is taken as "no euro currency" and the partner is
-// written (see the currency's HasValidCurrencyRate).
+// Every script table through each script member; the partner insert and
+// update check the partner's currency, whose reads fail in turn too.
 TEST_F(PartnerMaintenanceFaults, ScriptWritesAndDeletesRaiseOrRefuseAndLeaveTheTables) {
   Run([&] {
     EXPECT_EQ(SweepAll<Partner>(sandbox_.CatalogPath(), NewPartner,
-                                {{"InsertFromScript ADDRESS",
-                                  [](Partner& bp) {
-                                    rt::Variant n = Array({"SHORTDESCRIPTION", "COUNTRYCODE"});
-                                    rt::Variant v = Array({"Bidder site", "DE"});
-                                    return Of(bp->InsertFromScript("ADDRESS", n, v));
-                                  }},
+                                {{"InsertFromScript BUSINESSPARTNER",
+                                  Script(&IBusinessPartner::InsertFromScript, "BUSINESSPARTNER",
+                                         {"NAME", "BUSINESSID", "CURRENCYCODE"}, {"Bidder GmbH", "BID-BIDDER", "GBP"})},
+                                 {"InsertFromScript ADDRESS",
+                                  Script(&IBusinessPartner::InsertFromScript, "ADDRESS",
+                                         {"SHORTDESCRIPTION", "COUNTRYCODE"}, {"Bidder site", "DE"})},
+                                 {"InsertFromScript CUSTOMER",
+                                  Script(&IBusinessPartner::InsertFromScript, "CUSTOMER",
+                                         {"BUSINESSPARTNERID", "CUSTOMERNAME", "CARRIERCODE"},
+                                         {int32_t{1}, "Office", "SEA"})},
                                  {"UpdateFromScript BUSINESSPARTNER",
-                                  [](Partner& bp) {
-                                    rt::Variant n = Array({"BUSINESSPARTNERID", "NAME"});
-                                    rt::Variant v = Array({int32_t{2}, "Renamed"});
-                                    return Of(bp->UpdateFromScript("BUSINESSPARTNER", n, v));
-                                  }},
+                                  Script(&IBusinessPartner::UpdateFromScript, "BUSINESSPARTNER",
+                                         {"BUSINESSPARTNERID", "NAME", "CURRENCYCODE"}, {int32_t{2}, "Renamed", "GBP"})},
+                                 {"UpdateFromScript ADDRESS",
+                                  Script(&IBusinessPartner::UpdateFromScript, "ADDRESS",
+                                         {"ADDRESSID", "SHORTDESCRIPTION", "COUNTRYCODE"}, {int32_t{2}, "Depot", "US"})},
+                                 {"UpdateFromScript CUSTOMER",
+                                  Script(&IBusinessPartner::UpdateFromScript, "CUSTOMER",
+                                         {"BUSINESSPARTNERID", "CUSTOMERNAME"}, {int32_t{3}, "Renamed"})},
+                                 {"DeleteFromScript BUSINESSPARTNER",
+                                  Script(&IBusinessPartner::DeleteFromScript, "BUSINESSPARTNER", {"BUSINESSPARTNERID"},
+                                         {int32_t{1}})},
+                                 {"DeleteFromScript ADDRESS",
+                                  Script(&IBusinessPartner::DeleteFromScript, "ADDRESS", {"ADDRESSID"}, {int32_t{4}})},
+                                 {"DeleteFromScript CUSTOMER",
+                                  Script(&IBusinessPartner::DeleteFromScript, "CUSTOMER", {"BUSINESSPARTNERID"},
+                                         {int32_t{3}})},
+                                 {"BusinessRules_Insert BPDataObject",
+                                  Rule(&BusinessRules::BusinessRules_Insert, "BPDataObject",
+                                       {{"NAME", "Rules GmbH"}, {"CURRENCYCODE", "GBP"}})},
+                                 {"BusinessRules_Update AddressDataObject",
+                                  Rule(&BusinessRules::BusinessRules_Update, "AddressDataObject",
+                                       {{"ADDRESSID", int32_t{2}}, {"SHORTDESCRIPTION", "Depot"}, {"COUNTRYCODE", "US"}})},
+                                 {"BusinessRules_Delete CustomerDataObject",
+                                  Rule(&BusinessRules::BusinessRules_Delete, "CustomerDataObject",
+                                       {{"BUSINESSPARTNERID", int32_t{3}}})},
                                  {"Delete",
                                   [](Partner& bp) {
                                     // Partner 1 is linked to a sample catalog, which keeps it.
@@ -109,7 +153,12 @@ using CurrencyMaintenanceFaults = TCurrencyTest;
 
 TEST_F(CurrencyMaintenanceFaults, CurrencyAndRateWritesRaiseOrRefuseAndLeaveTheTables) {
   Exec(kExampleCurrencies);
+  // A currency without rates, which a script may delete.
+  Exec("INSERT INTO CURRENCY VALUES ('NRT', 'No rates', 0, 0, 0, 2, NULL);");
   const rt::Variant none = rt::Variant::Null();
+  const std::vector<rt::Variant> currency = {"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"};
+  const std::vector<rt::Variant> rate = {"CURRENCYCODE",  "EFFECTIVEDATE", "EXPIRYDATE",
+                                         "HOMESALESRATE", "EUROSALESRATE", "RATEFACTOR"};
   Run([&] {
     EXPECT_EQ(
         SweepAll<Writer>(
@@ -122,12 +171,33 @@ TEST_F(CurrencyMaintenanceFaults, CurrencyAndRateWritesRaiseOrRefuseAndLeaveTheT
              {"AddCurrencyRate",
               [&](Writer& w) { return Of(w->AddCurrencyRate("ABC", "2025-01-01", "2026-01-01", 4.5, none, 1, false)); }},
              {"DeleteCurrencyRate", [](Writer& w) { return Of(w->DeleteCurrencyRate("ABC", "2026-01-01")); }},
+             {"UpdateCurrencyRate",
+              [&](Writer& w) { return Of(w->UpdateCurrencyRate("ABC", "2026-01-01", none, 5, none, 1, false)); }},
              {"InsertFromScript CURRENCY",
-              [](Writer& w) {
-                rt::Variant n = Array({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"});
-                rt::Variant v = Array({"QQQ", "Q", false, false, false, int16_t{2}});
-                return Of(w->InsertFromScript("CURRENCY", n, v));
-              }}}),
+              Script(&ITCurrency::InsertFromScript, "CURRENCY", currency, {"QQQ", "Q", false, false, false, int16_t{2}})},
+             {"InsertFromScript CURRENCYRATE",
+              Script(&ITCurrency::InsertFromScript, "CURRENCYRATE", rate,
+                     {"ABC", Day(2025, 1, 1), Day(2026, 1, 1), 4.5, none, int16_t{1}})},
+             {"UpdateFromScript CURRENCY",
+              Script(&ITCurrency::UpdateFromScript, "CURRENCY", currency,
+                     {"ABC", "Renamed", false, false, false, int16_t{2}})},
+             {"UpdateFromScript CURRENCYRATE",
+              Script(&ITCurrency::UpdateFromScript, "CURRENCYRATE", rate, {"ABC", "2026-01-01", none, 5, none, 1})},
+             {"DeleteFromScript CURRENCY",
+              Script(&ITCurrency::DeleteFromScript, "CURRENCY", {"CURRENCYCODE"}, {"NRT"})},
+             {"DeleteFromScript CURRENCYRATE",
+              Script(&ITCurrency::DeleteFromScript, "CURRENCYRATE", {"CURRENCYCODE", "EFFECTIVEDATE"},
+                     {"ABC", "2026-01-01"})},
+             {"BusinessRules_Insert CurrencyDataObject",
+              Rule(&BusinessRules::BusinessRules_Insert, "CurrencyDataObject",
+                   {{"CURRENCYCODE", "QQR"}, {"CURRENCYNAME", "Q"}, {"HOMECURRENCY", false}, {"EURO", false},
+                    {"EPC", false}, {"DECIMALS", int16_t{2}}})},
+             {"BusinessRules_Update CurrencyRateDataObject",
+              Rule(&BusinessRules::BusinessRules_Update, "CurrencyRateDataObject",
+                   {{"CURRENCYCODE", "ABC"}, {"EFFECTIVEDATE", Day(2026, 1, 1)}, {"EXPIRYDATE", none},
+                    {"HOMESALESRATE", 5}, {"EUROSALESRATE", none}, {"RATEFACTOR", int16_t{1}}})},
+             {"BusinessRules_Delete CurrencyDataObject",
+              Rule(&BusinessRules::BusinessRules_Delete, "CurrencyDataObject", {{"CURRENCYCODE", "NRT"}})}}),
         "");
   });
 }

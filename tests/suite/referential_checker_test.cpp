@@ -121,6 +121,23 @@ TEST_F(ReferentialCheckerTest, CanInsertAsksTheOwnerOfEachReferencedColumnWithIt
   EXPECT_EQ(calls, std::vector<std::string>{"Test.Currencies Exists Quarvel CURRENCYCODE=XXX"});
 }
 
+TEST_F(ReferentialCheckerTest, AnOwnerKeyNamesTheKeyTheOwnerIsAskedWithWhileDeletesMatchTheKey) {
+  WriteRegistry(
+      "[CODES]\n"
+      "Key=CODE\n"
+      "OwnerKey=CODES\n"
+      "Owner=Test.Currencies\n"
+      "ReferredBy=Test.Prices:PRODUCT.CODE\n");
+  holds["Test.Currencies"] = {"43"};
+  EXPECT_TRUE(checker->CanInsert("Quarvel", "PRODUCT", Array({rt::Variant("CODE")}), Array({rt::Variant("43")})));
+  EXPECT_EQ(calls, std::vector<std::string>{"Test.Currencies Exists Quarvel CODES=43"});
+
+  calls.clear();
+  holds["Test.Prices"] = {"43"};
+  EXPECT_FALSE(checker->CanDelete("Quarvel", "codes", Array({rt::Variant("Code")}), Array({rt::Variant("43")})));
+  EXPECT_EQ(calls, std::vector<std::string>{"Test.Prices Exists Quarvel CODE=43"});
+}
+
 TEST_F(ReferentialCheckerTest, NullOrEmptyValuesAndUnlistedNamesPassWithoutAsking) {
   EXPECT_TRUE(checker->CanInsert("Brintor", "BUSINESSPARTNER",
                                  Array({rt::Variant("CURRENCYCODE"), rt::Variant("SALESREP")}),

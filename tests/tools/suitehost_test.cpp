@@ -142,12 +142,15 @@ TEST_F(SuitehostTest, InitWritesDatabasesAndConfigurationFromARelativePath) {
   Db directory((dir / "directory.db").string());
   EXPECT_EQ(directory.Column("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
 
-  // Nothing but the four files, the empty download folder and the empty mail
-  // pickup folder: the temporary names are gone.
+  // Nothing but the four files, the empty download folder, the empty mail
+  // pickup folder and the schema folder: the temporary names are gone.
   std::vector<std::string> names;
   for (const auto& [name, text] : FolderContents(dir)) names.push_back(name);
   EXPECT_THAT(names, ::testing::ElementsAre("XMLDownload", "catalog.db", "directory.db", "mail", "references.ini",
-                                            "suite.ini"));
+                                            "suite.ini", "xmlschemas"));
+  EXPECT_EQ(FolderContents(dir / "xmlschemas"),
+            (std::map<std::string, std::string>{
+                {"UNSPSC_Schema.xml", ReadFile(fs::path(SUITE_SOURCE_DIR) / "db/xmlschemas/UNSPSC_Schema.xml")}}));
   EXPECT_TRUE(fs::is_directory(dir / "XMLDownload"));
   EXPECT_TRUE(fs::is_empty(dir / "XMLDownload"));
   EXPECT_TRUE(fs::is_directory(dir / "mail" / "pickup"));
@@ -179,6 +182,15 @@ TEST_F(SuitehostTest, InitRefusesAFolderHoldingAnyOfItsFilesOrAPathTheConnection
 
   EXPECT_EQ(Host({"init", "a;b"}).exitCode, 1);
   EXPECT_FALSE(fs::exists(Dir() / "a;b"));
+
+  // A schema of an earlier installation is not overwritten either.
+  fs::create_directories(Dir() / "other" / "xmlschemas");
+  WriteFile(Dir() / "other" / "xmlschemas" / "UNSPSC_Schema.xml", "mine");
+  r = Host({"init", "other"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_THAT(r.err, ::testing::HasSubstr("already holds xmlschemas/UNSPSC_Schema.xml"));
+  EXPECT_EQ(FolderContents(Dir() / "other"), (std::map<std::string, std::string>{{"xmlschemas", "(folder)"}}));
+  EXPECT_EQ(ReadFile(Dir() / "other" / "xmlschemas" / "UNSPSC_Schema.xml"), "mine");
 }
 
 // --- call ------------------------------------------------------------------------

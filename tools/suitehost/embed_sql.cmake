@@ -1,5 +1,5 @@
-# Writes a C++ file that holds every SQL file of the db/ folder and its
-# reference registry, for the host's
+# Writes a C++ file that holds every SQL file of the db/ folder, its
+# reference registry and its XML schemas, for the host's
 # `init` command. Run at build time: cmake -DDB_DIR=... -DOUTPUT=... -P embed_sql.cmake
 # The files go in as byte arrays, so no text in them can break the C++ source.
 
@@ -42,6 +42,7 @@ embed_set("${DB_DIR}" ReferenceRegistryFile "references.ini")
 embed_set("${DB_DIR}/directory" DirectorySchemaSql "*.sql")
 embed_set("${DB_DIR}/sample" CatalogSampleSql "*.sql")
 embed_set("${DB_DIR}/directory/sample" DirectorySampleSql "*.sql")
+embed_set("${DB_DIR}/xmlschemas" XmlSchemaFiles "*.xml")
 
 set(content "// Generated from the db/ folder by embed_sql.cmake; do not edit.
 #include \"tools/suitehost/embedded_sql.h\"

@@ -22,5 +22,8 @@ const std::vector<EmbeddedSql>& DirectorySampleSql();
 // db/references.ini: which components own and refer to which keys, for the
 // referential checker; init writes it into the installation folder.
 const std::vector<EmbeddedSql>& ReferenceRegistryFile();
+// db/xmlschemas/*.xml: the schemas of the documents the classes read (the
+// UNSPSC code list); init writes them into the installation's xmlschemas/.
+const std::vector<EmbeddedSql>& XmlSchemaFiles();
 
 }  // namespace suitehost

@@ -12,6 +12,7 @@
 #include <iterator>
 #include <iostream>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -32,6 +33,8 @@ const char* const kConfigFile = "suite.ini";
 const char* const kReferencesFile = "references.ini";
 // Where the import classes may read documents given as local paths.
 const char* const kDownloadFolder = "XMLDownload";
+// The schemas of the documents the classes read (the UNSPSC code list).
+const char* const kSchemaFolder = "xmlschemas";
 // Where the mail object drops outgoing messages for a mail transfer agent.
 const char* const kMailPickupFolder = "mail/pickup";
 
@@ -163,6 +166,13 @@ void Initialise(const std::string& dirArgument, bool withSample) {
   const fs::path download = dir / kDownloadFolder;
   if (fs::exists(fs::symlink_status(download, ec)) && !fs::is_directory(fs::symlink_status(download, ec)))
     throw InitError(download.string() + " is not a folder; nothing was changed");
+  const fs::path schemaFolder = dir / kSchemaFolder;
+  if (fs::exists(fs::symlink_status(schemaFolder, ec)) && !fs::is_directory(fs::symlink_status(schemaFolder, ec)))
+    throw InitError(schemaFolder.string() + " is not a folder; nothing was changed");
+  for (const EmbeddedSql& schema : XmlSchemaFiles())
+    if (fs::exists(fs::symlink_status(schemaFolder / schema.name, ec)))
+      throw InitError(dirText + " already holds " + kSchemaFolder + "/" + std::string(schema.name) +
+                      "; nothing was changed");
 
   if (!exists && !fs::create_directories(dir, ec))
     throw InitError("cannot create " + dirText + ": " + ec.message());
@@ -205,6 +215,20 @@ void Initialise(const std::string& dirArgument, bool withSample) {
     if (!fs::create_directory(download, ec)) throw InitError("cannot create " + download.string() + ": " + ec.message());
     cleanup.Add(download);
   }
+  // The schemas, in a schema folder that is kept when it is already there.
+  if (!fs::is_directory(fs::symlink_status(schemaFolder, ec))) {
+    if (!fs::create_directory(schemaFolder, ec))
+      throw InitError("cannot create " + schemaFolder.string() + ": " + ec.message());
+    cleanup.Add(schemaFolder);
+  }
+  std::vector<std::pair<fs::path, fs::path>> schemas;  // temporary file, final name
+  for (const EmbeddedSql& schema : XmlSchemaFiles()) {
+    const fs::path target = schemaFolder / schema.name;
+    const fs::path temp = schemaFolder / (std::string(schema.name) + suffix);
+    cleanup.Add(temp);
+    WriteTextFile(temp, std::string(schema.text));
+    schemas.emplace_back(temp, target);
+  }
 
   // link() refuses an existing name, so a file that appeared meanwhile is
   // never overwritten.
@@ -214,6 +238,14 @@ void Initialise(const std::string& dirArgument, bool withSample) {
       throw InitError("cannot create " + targets[i].string() + ": " + why);
     }
     cleanup.Add(targets[i]);
+  }
+  for (const auto& [temp, target] : schemas) {
+    if (::link(temp.c_str(), target.c_str()) != 0) {
+      std::string why = std::strerror(errno);
+      throw InitError("cannot create " + target.string() + ": " + why);
+    }
+    cleanup.Add(target);
+    fs::remove(temp, ec);
   }
   // The mail pickup folder, and its parent, when they are new.
   for (const fs::path& folder : {dir / "mail", dir / kMailPickupFolder}) {

@@ -1,0 +1,131 @@
+// The UNSPSC writers under the fault sweep: a failed statement or commit of
+// TUNSPSC.Delete or of a relinking raises or refuses and leaves every table
+// as it was. The uploads keep their own rule: a failed statement of a code
+// becomes that code's status, and every code's rows are what its status
+// says (nothing half-written); a failed commit raises and keeps nothing.
+#include <gtest/gtest.h>
+
+#include "data/testing/fault_sweep.h"
+#include "quarvel/reference/unspsc_lib.h"
+#include "tests/quarvel/unspsc_fixture.h"
+
+namespace {
+
+using data::testing::Outcome;
+namespace lib = quarvel::UNSPSCLib;
+
+class UNSPSCFaults : public unspsctest::SampleUNSPSCTest {
+ protected:
+  // Sweeps the call on the catalog; the report's statement count and problems.
+  std::string Sweep(const std::function<Outcome()>& call) {
+    std::string text;
+    Run([&] {
+      data::testing::FaultEngine engine;
+      auto report = data::testing::SweepFaults(engine, data::testing::DatabaseTarget(sandbox_.CatalogPath()), call);
+      text = std::to_string(report.statements) + " statements, " + std::to_string(report.commits) + " commit\n" +
+             report.Problems();
+    });
+    return text;
+  }
+};
+
+TEST_F(UNSPSCFaults, DeleteRaisesAndLeavesTheTables) {
+  EXPECT_EQ(Sweep([] {
+              std::string code = "43211507";
+              return NewTUNSPSC()->Delete(code) ? Outcome::Succeeded : Outcome::Refused;
+            }),
+            "1 statements, 1 commit\n");
+}
+
+TEST_F(UNSPSCFaults, RelinkingsRaiseAndLeaveTheLinks) {
+  Exec("INSERT INTO PRODUCTCATEGORY (CATEGORYID, UNSPSCCODE) VALUES (1, '43'), (2, '4321'), (3, '432115'), (4, '4322');"
+       "INSERT INTO PRODUCT (PRODUCTID, UNSPSCCODE) VALUES (10, '43211503'), (11, '43211507'), (12, '43221501');"
+       "INSERT INTO PRODUCTSBYCATEGORY VALUES (10, 1, 1), (10, 2, 1), (10, 3, 1), (12, 4, 1), (11, 4, 2);");
+  // Product 10 moves from 43211503 to 43221501: out of 4321 and 432115, into 4322.
+  EXPECT_EQ(Sweep([] {
+              InTransaction([] { lib::UpdateProductLinksForUNSPSCCode(10, "43211503", "43221501", false); });
+              return Outcome::Succeeded;
+            }),
+            "6 statements, 1 commit\n");
+  // Category 4 moves from 4322 to 4321: 12 leaves, 10 joins.
+  EXPECT_EQ(Sweep([] {
+              InTransaction([] { lib::UpdateProductCategoryLinksForUNSPSCCode(4, "4322", "4321", false); });
+              return Outcome::Succeeded;
+            }),
+            "5 statements, 1 commit\n");
+}
+
+// Three new codes, each with its commodity: a family under the sample's
+// segment 43, a class under that family, a segment of its own. The sweep
+// is run by hand here, since a refused upload keeps the codes it stored:
+// the catalog is put back after every run.
+TEST_F(UNSPSCFaults, AFailedStatementOfAnUploadBecomesItsCodesStatus) {
+  // Each code with the full code of its node.
+  const std::vector<std::pair<std::string, std::string>> codes = {
+      {"43220000", "4322"}, {"43221500", "432215"}, {"45000000", "45"}};
+  std::string xml = "<UNSPSC_LIST>";
+  for (const auto& [code, node] : codes)
+    xml += "<UNSPSC_ITEM><UNSPSC_CODE>" + code + "</UNSPSC_CODE><UNSPSC_DESCRIPTION>new</UNSPSC_DESCRIPTION></UNSPSC_ITEM>";
+  WriteDownload("codes.xml", xml + "</UNSPSC_LIST>");
+
+  // The codes whose rows disagree with the status the call answered for
+  // them; when the call raised, none may be stored.
+  std::shared_ptr<rt::Dictionary> answered;
+  auto halfWritten = [&] {
+    std::string text;
+    for (const auto& [code, node] : codes) {
+      const rt::Variant* status = answered ? answered->Find(rt::Variant(code)) : nullptr;
+      const std::string expected = !answered                ? "absent/absent"
+                                   : !status                ? "stored/stored"
+                                   : rt::CLng(*status) == 3 ? "stored/absent"
+                                                            : "absent/absent";
+      const std::string found =
+          std::string(Rows("SELECT COUNT(*) FROM UNSPSCCODES WHERE PARENTCODE || UNSPSCCODE = '" + node + "'") == "1\n"
+                          ? "stored"
+                          : "absent") +
+          "/" + (Rows("SELECT COUNT(*) FROM COMMODITY WHERE COMMODITYCODE = '" + code + "'") == "1\n" ? "stored" : "absent");
+      if (found != expected) text += " " + code + " is " + found + ", its status says " + expected + ";";
+    }
+    return text;
+  };
+  std::string report;
+  Run([&] {
+    data::testing::FaultEngine engine;
+    const auto database = data::testing::DatabaseTarget(sandbox_.CatalogPath());
+    const std::string before = data::testing::TableDigests(sandbox_.CatalogPath());
+    auto upload = [&] {
+      answered = nullptr;
+      try {
+        answered = NewTUNSPSC()->UploadFromXML(DownloadPath("codes.xml"), false, true);
+      } catch (const rt::ComError&) {
+      }
+    };
+    engine.Disarm();
+    upload();
+    const int statements = engine.Statements(), commits = engine.Commits();
+    report = std::to_string(statements) + " statements, " + std::to_string(commits) + " commit\n";
+    if (!answered || answered->Count() != 0) report += "without a failure the upload did not store every code\n";
+    database.undo();
+    for (int code : {SQLITE_IOERR, SQLITE_FULL, SQLITE_BUSY, SQLITE_CONSTRAINT}) {
+      for (int n = 1; n <= statements + commits; ++n) {
+        const bool commit = n > statements;
+        engine.Arm({commit ? data::testing::FaultPoint::Commit : data::testing::FaultPoint::Statement,
+                    commit ? n - statements : n, code});
+        upload();
+        const std::string at = std::string(data::testing::CodeName(code)) + (commit ? " at commit " : " at statement ") +
+                               std::to_string(commit ? n - statements : n) + ":";
+        if (!engine.Fired()) report += at + " never reached\n";
+        if (answered && answered->Count() == 0) report += at + " the upload answered that every code was stored\n";
+        if (const std::string wrong = halfWritten(); !wrong.empty()) report += at + wrong + "\n";
+        if (commit && data::testing::TableDigests(sandbox_.CatalogPath()) != before)
+          report += at + " a failed commit kept rows\n";
+        database.undo();
+      }
+    }
+    engine.Disarm();
+  });
+  // Per code: the parent's read (none for a segment), the code's row, the commodity.
+  EXPECT_EQ(report, "8 statements, 1 commit\n");
+}
+
+}  // namespace

@@ -1,0 +1,152 @@
+// The UNSPSC code tree through its two classes: code lists, descriptions
+// and existence (UNSPSC), deleting under the referential checker and
+// answering it (TUNSPSC), and the withdrawn members of the reading class.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "data/connection.h"
+#include "tests/quarvel/unspsc_fixture.h"
+
+namespace {
+
+using unspsctest::SampleUNSPSCTest;
+
+TEST_F(SampleUNSPSCTest, CodeListsDescriptionsAndChildren) {
+  // A code without a description; rows that odd lengths reach (3 and 5
+  // characters look at level 2, 7 at level 4: CInt rounds halves to even).
+  Exec("INSERT INTO UNSPSCCODES VALUES ('441217', '05', 4, NULL), ('4', '32', 2, 'three'), "
+       "('432', '11', 2, 'five'), ('43211', '50', 4, 'seven')");
+  Run([&] {
+    auto unspsc = NewUNSPSC();
+    EXPECT_EQ(Render(unspsc->GetAllUNSPSCCodes(3, "4321")),
+              "432115=String:Computers; 432117=String:Computer data input devices");
+    EXPECT_EQ(Render(unspsc->GetAllUNSPSCCodes(3, "")),
+              "141115=String:Printing and writing paper; 432115=String:Computers; "
+              "432117=String:Computer data input devices; 441217=String:Writing instruments");
+    EXPECT_EQ(Render(unspsc->GetAllUNSPSCCodes(2, "4' OR ''='")), "");
+    std::string text;
+    for (std::string code : {"43", "43211507", "43211599", "44121705", "432", "43211", "4321150", ""})
+      text += code + "=" + unspsc->getUNSPSCDescription(code) + (unspsc->IsUNSPSCCodeExists(code) ? "+ " : "- ");
+    EXPECT_EQ(text,
+              "43=Information Technology Broadcasting and Telecommunications+ 43211507=Desktop computers+ 43211599=- "
+              "44121705=+ 432=three+ 43211=five+ 4321150=seven+ =- ");
+    std::string one = "4";
+    EXPECT_EQ(Failure([&] { unspsc->getUNSPSCDescription(one); }), "5 Quarvel: Invalid procedure call or argument");
+    for (const char* code : {"43", "4321", "43211507", "", "4_", "%"}) text += unspsc->CheckifChildExists(code) ? "y" : "n";
+    EXPECT_EQ(text.substr(text.size() - 6), "yynynn");
+  });
+}
+
+// A full code met twice (a parent written with a trailing blank by another
+// tool) fails the list with 457; the lookups add no block of their own.
+TEST_F(SampleUNSPSCTest, ARepeatedFullCodeFailsTheListWithOneBlock) {
+  Exec("INSERT INTO UNSPSCCODES VALUES ('43 ', '21', 2, 'again')");
+  Run([&] {
+    auto unspsc = NewUNSPSC();
+    std::string code = "4321";
+    EXPECT_EQ(Failure([&] { unspsc->getUNSPSCDescription(code); }),
+              "1C9 Quarvel: |ERROR 0x1C9| METHOD: Quarvel.UNSPSC.getAllUNSPSCCodes|"
+              " DESC: This key is already associated with an element of this collection.|");
+  });
+  BreakConnectionString();
+  Run([&] {
+    EXPECT_EQ(Failure([&] { NewUNSPSC()->CheckifChildExists("43"); }), NoDatabase("Quarvel.UNSPSC.CheckifChildExists"));
+  });
+}
+
+TEST_F(SampleUNSPSCTest, TheReadingClassesWritingMembersAreWithdrawn) {
+  Run([&] {
+    rt::ObjectPtr unspsc = rt::CreateRootObject("Quarvel.UNSPSC", std::make_shared<rt::Activity>());
+    const rt::Variant keys = Array({"UNSPSCCODES"}), values = Array({"43"});
+    for (auto [member, replacement] : {std::pair{"Delete", "Delete"}, {"IReferentialIntegrity_Exists", "Exists"},
+                                       {"IReferentialIntegrity_BeforeDelete", "IReferentialIntegrity_BeforeDelete"}}) {
+      rt::Args args = std::string(member) == "Delete" ? rt::Args{rt::Variant("43")} : rt::Args{"x", keys, values};
+      EXPECT_EQ(Failure([&] { unspsc->Call(member, args); }),
+                std::string("FFFFFFFF Quarvel: |ERROR 0xFFFFFFFF| METHOD: This method is depricated, Use Quarvel.TUNSPSC.") +
+                    replacement + "| DESC: Application-defined or object-defined error.|");
+    }
+  });
+  EXPECT_EQ(Rows("SELECT COUNT(*) FROM UNSPSCCODES"), "16\n");
+}
+
+// Only the code's own row goes; a code without a row fails with one block
+// and no information.
+TEST_F(SampleUNSPSCTest, DeleteRemovesOnlyTheCodesOwnRow) {
+  Run([&] {
+    auto t = NewTUNSPSC();
+    for (std::string code : {"43", " 43211507 "}) EXPECT_TRUE(t->Delete(code));
+    for (std::string code : {"43211507", "4' OR ''='"})
+      EXPECT_EQ(Failure([&] { t->Delete(code); }),
+                "800400CF Quarvel.UNSPSCCode.Delete: |ERROR 0x800400CF| METHOD: Quarvel.UNSPSCCode.Delete|"
+                " DESC: UNSPSCCode not found.|");
+  });
+  EXPECT_EQ(Rows("SELECT PARENTCODE || UNSPSCCODE FROM UNSPSCCODES WHERE PARENTCODE LIKE '43%' OR UNSPSCCODE = '43' "
+                 "ORDER BY 1"),
+            "4321\n432115\n43211503\n432117\n43211706\n43211708\n");
+  EXPECT_EQ(Rows("SELECT COUNT(*) FROM COMMODITY WHERE COMMODITYCODE = '43211507'"), "1\n");
+  EXPECT_EQ(LogEntriesWith("UNSPSCCode not found"), 2);
+}
+
+// A component that still uses a code, named in a registry of the test's
+// own, refuses the delete: False without an error, the row stays, and the
+// abort vote rolls back what the asked component wrote meanwhile.
+class StillUsed : public rt::Object {
+ public:
+  const rt::DispatchTable* Dispatch() const override {
+    static const rt::DispatchTable table =
+        rt::DispatchBuilder<StillUsed>("StillUsed").Method("IReferentialIntegrity_Exists", &StillUsed::Exists).Build();
+    return &table;
+  }
+  bool Exists(const std::string&, const rt::Variant&, const rt::Variant& values) {
+    rt::ContextScope scope(*this);
+    auto cn = data::Connection::New();
+    cn->Open(connectionString);
+    cn->Execute("INSERT INTO UNSPSCCODES VALUES ('99', '99', 2, 'written while asked')");
+    cn->Close();
+    return rt::CStr(values.AsArray().At(0)) == "43211503";
+  }
+  static inline std::string connectionString;
+};
+
+TEST_F(SampleUNSPSCTest, ARefusalOfTheCheckerLeavesTheRowAndRollsBack) {
+  const std::string registry = sandbox_.Site() + "/test-references.ini";
+  std::ofstream(registry) << "[UNSPSCCODES]\nKey=UNSPSCCODE\nOwner=Quarvel.TUNSPSC\n"
+                             "ReferredBy=Test.StillUsed:PRODUCT.UNSPSCCODE\n";
+  ::setenv("SUITE_REFERENCES", registry.c_str(), 1);
+  StillUsed::connectionString = sandbox_.ConnectionString();
+  rt::RegisterClass({"Test.StillUsed", "", rt::TransactionAttribute::Required,
+                     [] { return rt::ObjectPtr(std::make_shared<StillUsed>()); }});
+  Run([&] {
+    auto t = NewTUNSPSC();
+    std::string code = "43211503";
+    EXPECT_FALSE(t->Delete(code));
+    code = "43211507";
+    EXPECT_TRUE(t->Delete(code));
+  });
+  ::unsetenv("SUITE_REFERENCES");
+  // The second check could write its row only because the first one's went
+  // with the refusal's rollback.
+  EXPECT_EQ(Rows("SELECT UNSPSCCODE, DESCRIPTION FROM UNSPSCCODES WHERE PARENTCODE IN ('432115', '99') ORDER BY 1"),
+            "03|Notebook computers\n99|written while asked\n");
+}
+
+TEST_F(SampleUNSPSCTest, TUNSPSCAnswersTheCheckerForTheKeyUNSPSCCODES) {
+  Run([&] {
+    rt::ObjectPtr t = rt::CreateRootObject("Quarvel.TUNSPSC", std::make_shared<rt::Activity>());
+    auto exists = [&](std::vector<rt::Variant> keys, std::vector<rt::Variant> values) {
+      return rt::CBool(t->Call("IReferentialIntegrity_Exists", {rt::Variant("Quarvel"), Array(keys), Array(values)}));
+    };
+    EXPECT_TRUE(exists({"UnspscCodes"}, {"43211503"}));
+    EXPECT_TRUE(exists({"OTHER", "unspsccodes"}, {"1", " 43 "}));
+    EXPECT_FALSE(exists({"UNSPSCCODES"}, {"43211599"}));
+    EXPECT_FALSE(exists({"UNSPSCCODES"}, {"4' OR ''='"}));
+    EXPECT_FALSE(exists({"UNSPSCCODES", "UNSPSCCODES"}, {"99", "43"}));  // the first such key only
+    EXPECT_FALSE(exists({"UNSPSCCODE"}, {"43211503"}));
+    EXPECT_EQ(Failure([&] { exists({"UNSPSCCODES"}, {"4"}); }),
+              "5 Quarvel: |ERROR 0x5| METHOD: Quarvel.UNSPSCCode.Exists| DESC: Invalid procedure call or argument.|");
+    EXPECT_TRUE(rt::CBool(t->Call("IReferentialIntegrity_BeforeDelete", {"Quarvel", Array({"UNSPSCCODES"}), Array({"43"})})));
+  });
+  EXPECT_EQ(Rows("SELECT COUNT(*) FROM UNSPSCCODES"), "16\n");
+}
+
+}  // namespace

@@ -1,0 +1,69 @@
+// storeUNSPSCCode: which codes are valid, where a code goes in the tree and
+// the statuses under the overwrite and commodity flags.
+#include "quarvel/reference/unspsc_store.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/quarvel/unspsc_fixture.h"
+
+namespace {
+
+class StoreCode : public unspsctest::UNSPSCTest {
+ protected:
+  // "code=status" for each code stored in turn.
+  std::string Store(std::vector<std::string> codes, bool overwrite, bool commodity) const {
+    auto cn = data::Connection::New();
+    cn->Open(sandbox_.ConnectionString());
+    std::string text;
+    for (const std::string& code : codes)
+      text += code + "=" + std::to_string(quarvel::storeUNSPSCCode(*cn, code, "new 'one'", overwrite, commodity)) + " ";
+    return text;
+  }
+};
+
+// Trailing zero pairs only pad a code; the commodity keeps the code as given.
+// Signs, points and blanks would be cut into meaningless pairs, and zero
+// pairs alone name no node: all invalid.
+TEST_F(StoreCode, WhereCodesGoAndWhichAreInvalid) {
+  Exec("INSERT INTO UNSPSCCODES VALUES ('', '43', 1, 'segment'), ('43', '21', 2, 'family'), ('4321', '15', 3, 'class')");
+  EXPECT_EQ(Store({"44000000", "43211500", "43211501", "4321150101", "4321150", "432115001", "43001500", "00000000",
+                   "+4321150", " 4321150", "43.21150", "\xEF\xBC\x94\xEF\xBC\x93" "432115"},
+                  false, true),
+            "44000000=0 43211500=2 43211501=0 4321150101=0 4321150=1 432115001=1 43001500=1 00000000=1 +4321150=1 "
+            " 4321150=1 43.21150=1 \xEF\xBC\x94\xEF\xBC\x93" "432115=1 ");
+  EXPECT_EQ(Stored(),
+            "|43|1|segment\n|44|1|new 'one'\n43|21|2|family\n4321|15|3|class\n432115|01|4|new 'one'\n"
+            "43211501|01|5|new 'one'\n"
+            "commodity 43211501|new 'one'\ncommodity 4321150101|new 'one'\ncommodity 44000000|new 'one'\n");
+}
+
+// The same codes under each pair of flags, from the same start: a new code,
+// a code that exists, a new code whose commodity exists, a code whose
+// parent is missing.
+TEST_F(StoreCode, StatusesUnderBothFlags) {
+  std::string text;
+  for (bool overwrite : {false, true}) {
+    for (bool commodity : {false, true}) {
+      Exec("DELETE FROM UNSPSCCODES; DELETE FROM COMMODITY;"
+           "INSERT INTO UNSPSCCODES VALUES ('', '43', 1, 's'), ('43', '21', 2, 'f'), ('4321', '15', 3, 'c'),"
+           " ('432115', '01', 4, 'old');"
+           "INSERT INTO COMMODITY (COMMODITYCODE, DESCRIPTION) VALUES ('43211502', 'old');");
+      text += std::string(overwrite ? "overwrite" : "keep") + (commodity ? "+commodity: " : ": ") +
+              Store({"43211503", "43211501", "43211502", "43221501"}, overwrite, commodity) + "\n";
+      text += Rows("SELECT PARENTCODE || UNSPSCCODE, DESCRIPTION FROM UNSPSCCODES WHERE LEVELNUMBER = 4 ORDER BY 1") +
+              Rows("SELECT 'commodity ' || COMMODITYCODE, DESCRIPTION FROM COMMODITY ORDER BY 1");
+    }
+  }
+  EXPECT_EQ(text,
+            "keep: 43211503=0 43211501=2 43211502=0 43221501=4 \n"
+            "43211501|old\n43211502|new 'one'\n43211503|new 'one'\ncommodity 43211502|old\n"
+            "keep+commodity: 43211503=0 43211501=2 43211502=3 43221501=4 \n"
+            "43211501|old\n43211502|new 'one'\n43211503|new 'one'\ncommodity 43211502|old\ncommodity 43211503|new 'one'\n"
+            "overwrite: 43211503=0 43211501=0 43211502=0 43221501=4 \n"
+            "43211501|new 'one'\n43211502|new 'one'\n43211503|new 'one'\ncommodity 43211502|old\n"
+            "overwrite+commodity: 43211503=0 43211501=0 43211502=0 43221501=4 \n"
+            "43211501|new 'one'\n43211502|new 'one'\n43211503|new 'one'\n"
+            "commodity 43211501|new 'one'\ncommodity 43211502|new 'one'\ncommodity 43211503|new 'one'\n");
+}
+
+}  // namespace
