@@ -38,7 +38,7 @@ class CategoryWrites : public CatalogTest {
   }
   std::string Category(int32_t id) const {
     return Rows("SELECT * FROM PRODUCTCATEGORY WHERE CATEGORYID = " + std::to_string(id)) + "links:" +
-           Rows("SELECT group_concat(PRODUCTID || '@' || SEQUENCE, ' ') FROM (SELECT * FROM PRODUCTSBYCATEGORY "
+           Rows("SELECT IFNULL(group_concat(PRODUCTID || '@' || SEQUENCE, ' '), '') FROM (SELECT * FROM PRODUCTSBYCATEGORY "
                 "WHERE CATEGORYID = " + std::to_string(id) + " ORDER BY PRODUCTID)");
   }
   static rt::Variant Fields(std::vector<rt::Variant> items) { return Array(std::move(items)); }
