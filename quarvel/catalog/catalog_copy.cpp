@@ -82,8 +82,8 @@ void TCatalog::CopyCatalogNodes(int32_t oldId, int32_t newId) {
   std::shared_ptr<data::Recordset> source, copy, parents;
   try {
     sourceCn = getConnection();
-    source = OpenRecordset(std::string(kNodeColumns) + "WHERE CATALOGID = " + std::to_string(oldId) + " ORDER BY NODEID",
-                           sourceCn, data::kCursorForwardOnly, data::kLockReadOnly);
+    const std::string sql = std::string(kNodeColumns) + "WHERE CATALOGID = " + std::to_string(oldId) + " ORDER BY NODEID";
+    source = OpenRecordset(sql, sourceCn, data::kCursorForwardOnly, data::kLockReadOnly);
     if (source->Eof()) {
       Sql_CloseRecordsetAndConnection(source);
       return;

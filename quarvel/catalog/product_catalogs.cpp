@@ -51,8 +51,8 @@ std::shared_ptr<rt::Dictionary> Catalog::GetValidProductCatalogs(const rt::Varia
     }
     if (i_aProductIDs.IsEmpty() || i_aProductIDs.IsNull()) return answer;
     const bool nodes = !bCatalogNode.IsMissing() && !bCatalogNode.IsNull() && rt::CBool(bCatalogNode);
-    const std::string select = nodes ? "SELECT DISTINCT CATALOGNODE.NODEID AS CATALOGID FROM PRODUCTSBYCATEGORY,CATALOGNODE"
-                                     : "SELECT DISTINCT CATALOGNODE.CATALOGID AS CATALOGID FROM PRODUCTSBYCATEGORY,CATALOGNODE";
+    const std::string select = std::string("SELECT DISTINCT CATALOGNODE.") + (nodes ? "NODEID" : "CATALOGID") +
+                               " AS CATALOGID FROM PRODUCTSBYCATEGORY,CATALOGNODE";
     const std::string tail = " AND PRODUCTSBYCATEGORY.CATEGORYID = CATALOGNODE.CATEGORYID " +
                              (filter.empty() ? std::string() : "AND CATALOGNODE.CATALOGID IN (" + filter + ") ");
     cn = getConnection();

@@ -43,12 +43,8 @@ TEST_F(CatalogReads, TheRecordHoldsSevenItemsKeyedByColumnWithTheirSubtypes) {
     EXPECT_EQ(rt::CStr(record->Item(rt::Variant("catalogname"))), "beta");
     EXPECT_EQ(rt::CStr(record->Item(rt::Variant("VERSION"))), "v2");
     EXPECT_EQ(Items(catalog->GetCatalog(6)), "Long:6; String:Alpha; Boolean:False; Boolean:True; Null:; Null:; Null:");
-  });
-}
-
-TEST_F(CatalogReads, AMissingCatalogRaisesUnderItsOwnSourceAndIsLoggedOnce) {
-  Run([&] {
-    EXPECT_EQ(Failure([] { NewCatalog()->GetCatalog(42); }),
+    // A missing catalog raises under its own source, logged once.
+    EXPECT_EQ(Failure([&] { catalog->GetCatalog(42); }),
               "800400CC Quarvel.Catalog.GetCatalog: |ERROR 0x800400CC| METHOD: Quarvel.Catalog.getCatalog| DESC: "
               "Catalog not present.|");
     EXPECT_EQ(LogEntriesWith("Quarvel.Catalog.getCatalog"), 1);
@@ -100,38 +96,33 @@ class ProductCatalogs : public CatalogReads {
     Exec("INSERT INTO CATALOGNODE (NODEID, CATALOGID, CATEGORYID) VALUES (50, 5, 1), (51, 5, 2), (70, 7, 1), (80, 8, 3);"
          "INSERT INTO PRODUCTSBYCATEGORY (PRODUCTID, CATEGORYID) VALUES (10, 1), (10, 2), (11, 3), (12, 9);");
   }
-  // Render with each array's ids sorted: the database may answer them in any order.
-  static std::string Sorted(const std::shared_ptr<rt::Dictionary>& answer) {
-    if (!answer) return "(nothing)";
-    std::string text;
-    for (const rt::Dictionary::Entry& e : answer->Entries()) {
-      std::vector<int32_t> ids;
-      for (const rt::Variant& id : e.item.AsArray().data) ids.push_back(*id.Get<int32_t>());
-      std::sort(ids.begin(), ids.end());
-      text += (text.empty() ? "" : "; ") + Value(e.key) + "=" + rt::TypeName(e.item) + "(";
-      for (size_t i = 0; i < ids.size(); ++i) text += (i ? "," : "") + std::to_string(ids[i]);
-      text += ")";
-    }
-    return text;
-  }
+  // The answer with each product's ids sorted: the database may answer them in any order.
   std::string Valid(const rt::Variant& products, const rt::Variant& catalogs = rt::Variant::Missing(),
                     const rt::Variant& nodes = rt::Variant::Missing()) const {
-    return Sorted(NewCatalog()->GetValidProductCatalogs(products, catalogs, nodes));
+    std::shared_ptr<rt::Dictionary> answer = NewCatalog()->GetValidProductCatalogs(products, catalogs, nodes);
+    const rt::Variant keys = answer->Keys();
+    for (const rt::Variant& key : keys.AsArray().data) {
+      std::vector<rt::Variant>& ids = answer->Item(key).MutableArray().data;
+      std::sort(ids.begin(), ids.end(), [](const rt::Variant& x, const rt::Variant& y) { return rt::CLng(x) < rt::CLng(y); });
+    }
+    return Entries(answer);
   }
 };
 
 TEST_F(ProductCatalogs, EachProductGetsTheCatalogsOrNodesThatShowIt) {
   Run([&] {
     const rt::Variant products = Array({rt::Variant(10), rt::Variant("11"), rt::Variant(12)});
-    EXPECT_EQ(Valid(products), "Long:10=Long()(5,7); String:11=Long()(8)");
-    EXPECT_EQ(Valid(products, rt::Variant::Missing(), rt::Variant(true)), "Long:10=Long()(50,51,70); String:11=Long()(80)");
-    EXPECT_EQ(Valid(products, rt::Variant::Missing(), rt::Variant::Null()), "Long:10=Long()(5,7); String:11=Long()(8)");
+    const std::string catalogs = "Long:10=Long()(Long:5, Long:7); String:11=Long()(Long:8)";
+    EXPECT_EQ(Valid(products), catalogs);
+    EXPECT_EQ(Valid(products, rt::Variant::Missing(), rt::Variant::Null()), catalogs);
+    EXPECT_EQ(Valid(products, rt::Variant::Missing(), rt::Variant(true)),
+              "Long:10=Long()(Long:50, Long:51, Long:70); String:11=Long()(Long:80)");
     // Empty texts and Nulls in the filter are passed over; a filter of
     // nothing but them filters nothing.
     EXPECT_EQ(Valid(products, Array({rt::Variant(5), rt::Variant(""), rt::Variant::Null(), rt::Variant("8")})),
-              "Long:10=Long()(5); String:11=Long()(8)");
-    EXPECT_EQ(Valid(products, Array({rt::Variant(5)}), rt::Variant(true)), "Long:10=Long()(50,51)");
-    EXPECT_EQ(Valid(products, Array({rt::Variant("")})), "Long:10=Long()(5,7); String:11=Long()(8)");
+              "Long:10=Long()(Long:5); String:11=Long()(Long:8)");
+    EXPECT_EQ(Valid(products, Array({rt::Variant(5)}), rt::Variant(true)), "Long:10=Long()(Long:50, Long:51)");
+    EXPECT_EQ(Valid(products, Array({rt::Variant("")})), catalogs);
     // Null or Empty catalog ids, or no product ids, read nothing.
     EXPECT_EQ(Valid(products, rt::Variant::Null()), "");
     EXPECT_EQ(Valid(products, rt::Variant()), "");
@@ -165,72 +156,57 @@ TEST_F(CatalogReads, WithdrawnAndPendingMembersRaiseAndChangeNothing) {
   Run([&] {
     const rt::Variant text("x"), id(int32_t{5}), small(int16_t{5}), list = Array({rt::Variant("A")}), flag(true);
     const std::string before = CatalogTables();
-    struct Call {
-      const char* progId;
-      const char* member;
-      rt::Args args;
-      const char* replacement;  // withdrawn: TCatalog's member its text names; pending: null
+    // Members by the arguments a caller passes them; a withdrawn member's
+    // text names TCatalog's member, InsertFavoriteFolder's as spelt there.
+    const std::vector<std::pair<rt::Args, std::vector<const char*>>> withdrawn = {
+        {{id, small, text}, {"CopyCatalog"}},
+        {{id}, {"DeleteProductCategory"}},
+        {{list, list}, {"InsertProductCategory", "UpdateProductCategory", "InsertFavoriteFolder"}},
+        {{id, text, text}, {"UpdateFavoriteFolderName"}},
+        {{id, text}, {"DeleteFavoriteFolder"}},
+        {{text}, {"ClearUserCatalogIDs", "PopulateUserNodes"}},
+        {{text, list, flag}, {"UpdateUserCatalogIDs"}},
+        {{small, small, text}, {"InsertCatalogNodeByBP", "UpdateCatalogNodeByBP"}},
+        {{small, small}, {"DeleteCatalogNodeByBP"}},
+        {{text, list, list}, {"IReferentialIntegrity_Exists", "IReferentialIntegrity_BeforeDelete"}},
     };
-    const std::vector<Call> calls = {
-        {"Quarvel.Catalog", "CopyCatalog", {id, small, text}, "CopyCatalog"},
-        {"Quarvel.Catalog", "DeleteProductCategory", {id}, "DeleteProductCategory"},
-        {"Quarvel.Catalog", "InsertProductCategory", {list, list}, "InsertProductCategory"},
-        {"Quarvel.Catalog", "UpdateProductCategory", {list, list}, "UpdateProductCategory"},
-        {"Quarvel.Catalog", "InsertFavoriteFolder", {list, list}, "InsertFavouriteFolder"},
-        {"Quarvel.Catalog", "UpdateFavoriteFolderName", {id, text, text}, "UpdateFavoriteFolderName"},
-        {"Quarvel.Catalog", "DeleteFavoriteFolder", {id, text}, "DeleteFavoriteFolder"},
-        {"Quarvel.Catalog", "ClearUserCatalogIDs", {text}, "ClearUserCatalogIDs"},
-        {"Quarvel.Catalog", "UpdateUserCatalogIDs", {text, list, flag}, "UpdateUserCatalogIDs"},
-        {"Quarvel.Catalog", "PopulateUserNodes", {text}, "PopulateUserNodes"},
-        {"Quarvel.Catalog", "InsertCatalogNodeByBP", {small, small, text}, "InsertCatalogNodeByBP"},
-        {"Quarvel.Catalog", "UpdateCatalogNodeByBP", {small, small, text}, "UpdateCatalogNodeByBP"},
-        {"Quarvel.Catalog", "DeleteCatalogNodeByBP", {small, small}, "DeleteCatalogNodeByBP"},
-        {"Quarvel.Catalog", "IReferentialIntegrity_Exists", {text, list, list}, "IReferentialIntegrity_Exists"},
-        {"Quarvel.Catalog", "IReferentialIntegrity_BeforeDelete", {text, list, list}, "IReferentialIntegrity_BeforeDelete"},
-        {"Quarvel.Catalog", "GetFavoriteFolders", {text}, nullptr},
-        {"Quarvel.Catalog", "GetFavoriteFolderName", {id, text}, nullptr},
-        {"Quarvel.Catalog", "GetFavoriteFolderID", {text, text}, nullptr},
-        {"Quarvel.Catalog", "GetAllUserAuthorizedCatalogNodes", {text, list}, nullptr},
-        {"Quarvel.Catalog", "GetUserCatalogNodesByLevel", {text, id, small}, nullptr},
-        {"Quarvel.Catalog", "IsViewOnlyCatalog", {text, id}, nullptr},
-        {"Quarvel.Catalog", "IsViewOnlyCatalogNode", {text, list}, nullptr},
-        {"Quarvel.Catalog", "GetNodeLevel", {id, id}, nullptr},
-        {"Quarvel.Catalog", "GetTopAuthorizedLevel", {id, text}, nullptr},
-        {"Quarvel.Catalog", "IsEntireCatalogAuthorized", {id, text}, nullptr},
-        {"Quarvel.Catalog", "GetProfileCatalogIDs", {text}, nullptr},
-        {"Quarvel.Catalog", "GetUserCatalogIDs", {text}, nullptr},
-        {"Quarvel.Catalog", "GetCatalogUsers", {}, nullptr},
-        {"Quarvel.Catalog", "IsAuthorizedCatalogNode", {text, id}, nullptr},
-        {"Quarvel.Catalog", "IsViewOnlyCatalogNodeEx", {text, id}, nullptr},
-        {"Quarvel.Catalog", "GetBPFromCatalogNodeByBP", {small, small}, nullptr},
-        {"Quarvel.Catalog", "GetAllShopOutCatalogFolders", {}, nullptr},
-        {"Quarvel.Catalog", "GetShopOutFolderDetails", {small}, nullptr},
-        {"Quarvel.Catalog", "GetFolderAuthenticationDetails", {text, small}, nullptr},
-        {"Quarvel.Catalog", "GetBottomAuthorizedLevel", {id, text}, nullptr},
-        {"Quarvel.Catalog", "GetUserTopLevelCatalogNodes", {text, id}, nullptr},
-        {"Quarvel.TCatalog", "InsertFavoriteFolder", {list, list}, nullptr},
-        {"Quarvel.TCatalog", "UpdateFavoriteFolderName", {id, text, text}, nullptr},
-        {"Quarvel.TCatalog", "DeleteFavoriteFolder", {id, text}, nullptr},
-        {"Quarvel.TCatalog", "ClearUserCatalogIDs", {text, flag}, nullptr},
-        {"Quarvel.TCatalog", "UpdateUserCatalogIDs", {text, list}, nullptr},
-        {"Quarvel.TCatalog", "PopulateUserNodes", {text}, nullptr},
-        {"Quarvel.TCatalog", "InsertCatalogNodeByBP", {small, small, text}, nullptr},
-        {"Quarvel.TCatalog", "UpdateCatalogNodeByBP", {small, small, text}, nullptr},
-        {"Quarvel.TCatalog", "DeleteCatalogNodeByBP", {small, small}, nullptr},
+    const std::vector<std::pair<rt::Args, std::vector<const char*>>> pending = {
+        {{text}, {"GetFavoriteFolders", "GetProfileCatalogIDs", "GetUserCatalogIDs", "TCatalog.PopulateUserNodes"}},
+        {{id, text}, {"GetFavoriteFolderName", "TCatalog.DeleteFavoriteFolder"}},
+        {{text, text}, {"GetFavoriteFolderID"}},
+        {{text, list}, {"GetAllUserAuthorizedCatalogNodes", "IsViewOnlyCatalogNode", "TCatalog.UpdateUserCatalogIDs"}},
+        {{text, id, small}, {"GetUserCatalogNodesByLevel"}},
+        {{text, id}, {"IsViewOnlyCatalog", "IsAuthorizedCatalogNode", "IsViewOnlyCatalogNodeEx", "GetUserTopLevelCatalogNodes"}},
+        {{id, id}, {"GetNodeLevel"}},
+        {{id, text}, {"GetTopAuthorizedLevel", "IsEntireCatalogAuthorized", "GetBottomAuthorizedLevel"}},
+        {{}, {"GetCatalogUsers", "GetAllShopOutCatalogFolders"}},
+        {{small, small}, {"GetBPFromCatalogNodeByBP", "TCatalog.DeleteCatalogNodeByBP"}},
+        {{small}, {"GetShopOutFolderDetails"}},
+        {{text, small}, {"GetFolderAuthenticationDetails"}},
+        {{list, list}, {"TCatalog.InsertFavoriteFolder"}},
+        {{id, text, text}, {"TCatalog.UpdateFavoriteFolderName"}},
+        {{text, flag}, {"TCatalog.ClearUserCatalogIDs"}},
+        {{small, small, text}, {"TCatalog.InsertCatalogNodeByBP", "TCatalog.UpdateCatalogNodeByBP"}},
     };
-    for (const Call& call : calls) {
-      rt::ObjectPtr object = NewLate(call.progId);
-      rt::Args args = call.args;
-      const std::string className = std::string(call.progId).substr(8);
-      const std::string expected =
-          call.replacement
-              ? std::string("FFFFFFFF Quarvel: |ERROR 0xFFFFFFFF| METHOD: This method is depricated, Use "
-                            "Quarvel.TCatalog.") +
-                    call.replacement + "| DESC: Application-defined or object-defined error.|"
-              : std::string("80004001 Quarvel.") + className + "." + call.member + ": " + call.member +
-                    " is not yet available";
-      EXPECT_EQ(Failure([&] { object->Invoke(call.member, rt::CallKind::Method, args); }), expected)
-          << call.progId << "." << call.member;
+    auto raised = [](const char* progId, const std::string& member, rt::Args args) {
+      return Failure([&] { NewLate(progId)->Invoke(member, rt::CallKind::Method, args); });
+    };
+    for (const auto& [args, members] : withdrawn) {
+      for (std::string member : members) {
+        const std::string named = member == "InsertFavoriteFolder" ? "InsertFavouriteFolder" : member;
+        EXPECT_EQ(raised("Quarvel.Catalog", member, args),
+                  "FFFFFFFF Quarvel: |ERROR 0xFFFFFFFF| METHOD: This method is depricated, Use Quarvel.TCatalog." + named +
+                      "| DESC: Application-defined or object-defined error.|");
+      }
+    }
+    for (const auto& [args, members] : pending) {
+      for (std::string member : members) {
+        const bool writer = member.starts_with("TCatalog.");
+        if (writer) member = member.substr(9);
+        EXPECT_EQ(raised(writer ? "Quarvel.TCatalog" : "Quarvel.Catalog", member, args),
+                  std::string("80004001 Quarvel.") + (writer ? "TCatalog." : "Catalog.") + member + ": " + member +
+                      " is not yet available");
+      }
     }
     EXPECT_EQ(CatalogTables(), before);
   });

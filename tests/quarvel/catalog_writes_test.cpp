@@ -51,26 +51,18 @@ TEST_F(CatalogCopy, LevelOneCopiesTheTreeUnderNewIdsInIdOrderWithParentsRemapped
   });
 }
 
-TEST_F(CatalogCopy, OtherLevelsCopyTheCatalogRowOnly) {
-  Run([&] {
-    auto writer = NewTCatalog();
-    writer->CopyCatalog(1, 0, "Level 0");
-    writer->CopyCatalog(1, 2, "Level 2");
-    EXPECT_EQ(Rows("SELECT CATALOGID, CATALOGNAME FROM CATALOG WHERE CATALOGID > 2"), "3|Level 0\n4|Level 2\n");
-    EXPECT_EQ(Rows("SELECT COUNT(*) FROM CATALOGNODE WHERE CATALOGID > 2"), "0\n");
-  });
-}
-
 // The names compare exactly, in code: "copy of Main" does not take
-// "Copy Of Main"; a given name is used even when taken.
+// "Copy Of Main"; a given name is used even when taken. Levels other than 1
+// copy the catalog row only.
 TEST_F(CatalogCopy, ACopyTakesTheFirstFreeCopyNameOrTheGivenOne) {
   Run([&] {
     Exec("INSERT INTO CATALOG (CATALOGID, CATALOGNAME) VALUES (5, 'copy of Main'), (6, 'Copy (4) Of Main');");
     auto writer = NewTCatalog();
-    for (int i = 0; i < 4; ++i) writer->CopyCatalog(1, 0, "");
+    for (int16_t level : {0, 2, 0, 2}) writer->CopyCatalog(1, level, "");
     writer->CopyCatalog(1, 0, "Other");
     EXPECT_EQ(Rows("SELECT CATALOGNAME FROM CATALOG WHERE CATALOGID > 6 ORDER BY CATALOGID"),
               "Copy Of Main\nCopy (2) Of Main\nCopy (3) Of Main\nCopy (5) Of Main\nOther\n");
+    EXPECT_EQ(Rows("SELECT COUNT(*) FROM CATALOGNODE WHERE CATALOGID > 6"), "0\n");
   });
 }
 
