@@ -27,23 +27,19 @@ int32_t LongId(const rt::Variant& value);
 // number is never compared as text.
 bool IsEmptyText(const rt::Variant& value);
 
-// Calls f(element) for each element of a one-dimensional array from its
-// lower to its upper bound (an unallocated array has none). Anything that
-// is not an array fails with Type mismatch (13).
-template <class F>
-void ForEachElement(const rt::Variant& array, F&& f) {
-  const rt::SafeArray& a = array.AsArray();
-  if (a.Dimensions() == 0) return;
-  for (int32_t i = a.LBound(); i <= a.UBound(); ++i) f(a.At(i));
-}
-
-// Calls f(index, element) for each element of a one-dimensional array, as
-// ForEachElement does.
+// Calls f(index, element) for each element of a one-dimensional array from
+// its lower to its upper bound (an unallocated array has none). Anything
+// that is not an array fails with Type mismatch (13).
 template <class F>
 void ForEachIndex(const rt::Variant& array, F&& f) {
   const rt::SafeArray& a = array.AsArray();
   if (a.Dimensions() == 0) return;
   for (int32_t i = a.LBound(); i <= a.UBound(); ++i) f(i, a.At(i));
+}
+// The same, f(element).
+template <class F>
+void ForEachElement(const rt::Variant& array, F&& f) {
+  ForEachIndex(array, [&](int32_t, const rt::Variant& element) { f(element); });
 }
 
 // Asks "Solvane.ReferentialChecker" (created through the caller's context)
