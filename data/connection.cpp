@@ -37,7 +37,7 @@ const rt::DispatchTable* Connection::Dispatch() const {
 }
 
 Connection::~Connection() {
-  if (localTransaction_ && lease_.session) lease_.session->Rollback();
+  if (localTransaction_ && lease_.session) RollbackOwnTransaction(lease_);
   ReleaseSession(lease_);
 }
 
@@ -67,7 +67,7 @@ void Connection::OpenLate(std::optional<std::string> connectionString, std::opti
 
 void Connection::Close() {
   if (State() != kStateOpen) adoerr::Closed(kSource);
-  if (localTransaction_) lease_.session->Rollback();
+  if (localTransaction_) RollbackOwnTransaction(lease_);
   localTransaction_ = false;
   ReleaseSession(lease_);
 }
@@ -80,7 +80,7 @@ int32_t Connection::BeginTrans() {
                     "The connection takes part in the object context's transaction; it cannot begin one of its own.");
     if (localTransaction_)
       adoerr::Raise(adoerr::kNotAllowedInContext, kSource, "A transaction is already open on this connection.");
-    lease.session->Begin();
+    BeginOwnTransaction(lease);
     localTransaction_ = true;
     return int32_t{1};
   });
@@ -90,7 +90,7 @@ void Connection::CommitTrans() {
   const SessionLease& lease = Lease();
   Guard([&] {
     if (!localTransaction_) rt::Raise(kNoTransaction, kSource, "No transaction is active.");
-    lease.session->Commit();
+    CommitOwnTransaction(lease);
     localTransaction_ = false;
   });
 }
@@ -99,7 +99,7 @@ void Connection::RollbackTrans() {
   const SessionLease& lease = Lease();
   Guard([&] {
     if (!localTransaction_) rt::Raise(kNoTransaction, kSource, "No transaction is active.");
-    lease.session->Rollback();
+    RollbackOwnTransaction(lease);
     localTransaction_ = false;
   });
 }

@@ -51,9 +51,11 @@ class Connection : public rt::Object {
   // takes part in a context's transaction, and when a transaction of its own
   // is already open (no nesting). CommitTrans and RollbackTrans without an
   // open transaction raise 0x8004D00E. Closing the connection rolls back a
-  // transaction still open. Unlike a context's transaction, this one is not
-  // known to the other connections of the thread: one of them that writes to
-  // the same database meanwhile waits out the busy timeout.
+  // transaction still open. As with a context's transaction, a write of this
+  // thread from another connection to the same database fails at once while
+  // it is open (it would wait for a lock that only this thread can give
+  // back), and BeginTrans itself fails at once while another transaction of
+  // this thread holds the lock.
   int32_t BeginTrans();
   void CommitTrans();
   void RollbackTrans();

@@ -315,6 +315,25 @@ Execution Run(const SessionLease& lease, std::string_view sql, const std::vector
   return result;
 }
 
+void BeginOwnTransaction(const SessionLease& lease) {
+  Session& s = *lease.session;
+  CheckWriteAllowed(lease, "BEGIN TRANSACTION");
+  s.Begin();
+  if (EngineFor(s.Settings().provider).SingleWriter()) RegisterLock(s.Settings().key, &s);
+}
+
+void CommitOwnTransaction(const SessionLease& lease) {
+  Session& s = *lease.session;
+  s.Commit();
+  UnregisterLock(s.Settings().key, &s);
+}
+
+void RollbackOwnTransaction(const SessionLease& lease) {
+  Session& s = *lease.session;
+  s.Rollback();
+  UnregisterLock(s.Settings().key, &s);
+}
+
 int64_t RunPrepared(const SessionLease& lease, Statement& statement, const std::string& textForErrors,
                     const DeferredRead* writer) {
   ReadDeferred(*lease.session, writer);

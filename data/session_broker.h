@@ -47,6 +47,16 @@ struct Execution {
   int64_t recordsAffected = -1;  // -1 when no statement changed rows
 };
 
+// A connection's own transaction (ADO's BeginTrans) on its session. Taking
+// the write lock is a write: while another transaction of this thread holds
+// the lock, it fails at once. Until it ends, the session is known as the
+// lock's holder, so that a write of this thread from another session fails
+// at once instead of waiting for it. A failed commit leaves the transaction
+// open (and the lock held) until it is rolled back.
+void BeginOwnTransaction(const SessionLease& lease);
+void CommitOwnTransaction(const SessionLease& lease);
+void RollbackOwnTransaction(const SessionLease& lease);  // never throws
+
 // Translates and runs SQL Server text with positional "?" parameters.
 Execution Run(const SessionLease& lease, std::string_view sql, const std::vector<rt::Variant>& parameters = {});
 

@@ -24,4 +24,7 @@ rt::ClassInfo TUNSPSCClass();
 rt::ClassInfo CatalogClass();
 rt::ClassInfo TCatalogClass();
 
+// product and price import (quarvel/import/)
+rt::ClassInfo PriceXMLClass();
+
 }  // namespace quarvel

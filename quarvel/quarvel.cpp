@@ -23,6 +23,8 @@ const rt::ClassTable& Classes() {
       // catalogs
       quarvel::CatalogClass(),
       quarvel::TCatalogClass(),
+      // product and price import
+      quarvel::PriceXMLClass(),
   });
   return table;
 }

@@ -37,6 +37,18 @@ show call Quarvel.Catalog GetAllCatalogs
 # A copy of catalog 1 with its node tree, then the copy's record.
 show call Quarvel.TCatalog CopyCatalog 1 1 '""'
 show call Quarvel.Catalog GetCatalog 4
+# Price import: the sample price document, copied into the download folder
+# (the only local place documents are read from), checked, then imported;
+# what no product takes stays in the rest file.
+cp db/sample/documents/prices.xml "$dir/XMLDownload/prices.xml"
+show call Quarvel.PriceXML GetCheckedPriceList "$dir/XMLDownload/prices.xml" true
+show call Quarvel.PriceXML GetErrorsInPriceValues "$dir/XMLDownload/prices.xml" true MN-B400
+show call Quarvel.PriceXML UpdateInsertPricesFromXML "sample/\\$dir/XMLDownload/prices.xml" true \
+  '["OS-SH100","OS-GL200","MN-L300","MN-B400","XX-9999"]'
+echo "\$ sqlite3 $dir/catalog.db 'SELECT ... FROM CATALOGPRODUCTPRICE'"
+sqlite3 "$dir/catalog.db" "SELECT PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, CURRENCYCODE, PRICE, DISCOUNTPERC FROM CATALOGPRODUCTPRICE ORDER BY 1, 2, 3"
+echo "\$ cat $dir/XMLDownload/remaining_prices_sample.xml"
+cat "$dir/XMLDownload/remaining_prices_sample.xml"
 
 echo "\$ suitehost run -   (a script on standard input)"
 "$host" run - <<'SCRIPT'

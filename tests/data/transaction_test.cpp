@@ -162,4 +162,27 @@ TEST(Transactions, AConnectionsOwnTransactionIsRefusedInsideTheContextsAndWithou
   }
 }
 
+// A connection's own transaction holds the write lock as the context's
+// does: a write of the same thread from elsewhere fails at once instead of
+// waiting out the busy timeout, either way round.
+TEST(Transactions, AConnectionsOwnTransactionAndAnotherOfTheThreadRefuseEachOtherAtOnce) {
+  testdb::TestDatabase db(kTable);
+  const std::string locked = "80040E14 The database is locked by a transaction running on this thread";
+  auto own = db.Open();
+  auto other = db.Open();
+  own->BeginTrans();
+  EXPECT_EQ(ErrorOf([&] { other->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('A')"); }).substr(0, locked.size()),
+            locked);
+  own->CommitTrans();
+  other->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('A')");
+
+  auto root = std::make_shared<testdb::ContextOwner>(true);
+  {
+    rt::ContextScope scope(*root);
+    db.Open()->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('B')");
+    EXPECT_EQ(ErrorOf([&] { own->BeginTrans(); }).substr(0, locked.size()), locked);
+  }
+  EXPECT_EQ(db.RawQuery("SELECT COUNT(*) FROM OFFICE"), "2");
+}
+
 }  // namespace

@@ -1,0 +1,154 @@
+// The batch import: what is written, the cut list, the rest file, the
+// budget, and a failure half way.
+#include "tests/quarvel/price_xml_fixture.h"
+
+namespace {
+
+using PriceImport = PriceXmlTest;
+
+// The sample products: OS-SH100 (1), OS-GL200 (2), MN-L300 (3), MN-B400 (4).
+TEST_F(PriceImport, ListedKnownPartNumbersAreWrittenAndRemovedAndTheRestIsKept) {
+  Run([&] {
+    // A default namespace changes nothing: the elements are found by name as written.
+    const std::string doc = "<PriceList xmlns=\"urn:prices\">" + (
+        Price("OS-SH100", Sound("10", "12.5")) + Price("XX-9999", Sound()) +
+        // one valid and one invalid line: the valid one is written, both go
+        Price("OS-GL200", Sound("5")) + Price("OS-GL200", Sound("6", "0.5")) +
+        // QuantityTo missing, blank, or named in upper case: 999999999
+        Price("MN-L300", "<PriceEffectiveDate>1/1/2026</PriceEffectiveDate><PriceExpiryDate>2/3/2027</PriceExpiryDate>"
+                         "<CurrencyCode>GBP</CurrencyCode><Price>3</Price>") +
+        Price("MN-L300", "<PriceEffectiveDate>2/1/2026</PriceEffectiveDate><PriceExpiryDate>2/3/2027</PriceExpiryDate>"
+                         "<CurrencyCode>GBP</CurrencyCode><Price>4</Price><QuantityTo> </QuantityTo>") +
+        Price("MN-L300", "<PriceEffectiveDate>3/1/2026</PriceEffectiveDate><PriceExpiryDate>2/3/2027</PriceExpiryDate>"
+                         "<CurrencyCode>GBP</CurrencyCode><Price>5</Price><QUANTITYTO>50</QUANTITYTO>") +
+        Price("MN-B400", Sound())) + "</PriceList>";
+    EXPECT_EQ(Import(NewPriceXml(), "p1/\\" + doc, {"OS-SH100", "OS-GL200", "MN-L300", "XX-9999"}),
+              "(0..3) OS-SH100 OS-GL200 MN-L300 XX-9999");
+    EXPECT_EQ(PriceRows(),
+              "1|2026-01-01 00:00:00|10.0|null|USD|12.5|null|1|null|null|2026-12-31 00:00:00\n"
+              "2|2026-01-01 00:00:00|5.0|null|USD|10|null|1|null|null|2026-12-31 00:00:00\n"
+              "3|2026-01-01 00:00:00|999999999.0|null|GBP|3|null|null|null|null|2027-02-03 00:00:00\n"
+              "3|2026-02-01 00:00:00|999999999.0|null|GBP|4|null|null|null|null|2027-02-03 00:00:00\n"
+              "3|2026-03-01 00:00:00|999999999.0|null|GBP|5|null|null|null|null|2027-02-03 00:00:00\n");
+    // The unknown part number and the one not listed stay for the next batch.
+    EXPECT_EQ(PartNumbersIn(RestFile("p1")), "XX-9999 MN-B400");
+  });
+}
+
+TEST_F(PriceImport, TheRestFileFeedsTheNextBatchAndGoesWhenNothingIsLeft) {
+  Run([&] {
+    auto prices = NewPriceXml();
+    Import(prices, "/\\" + Doc(Price("OS-SH100", Sound()) + Price("MN-B400", Sound())), {"OS-SH100"});
+    EXPECT_EQ(PartNumbersIn(RestFile("")), "MN-B400");
+    // By its path (a file of the download folder), with the same prefix.
+    EXPECT_EQ(Import(prices, "/\\" + RestFile(""), {"MN-B400"}, true), "(0..0) MN-B400");
+    EXPECT_EQ(Read(RestFile("")), "(none)");
+    EXPECT_EQ(PriceCount(), "2");
+  });
+}
+
+// An import finds the default group's line whether it was stored as Null
+// or as '', and adds new ones as Null; a line's GROUPBY picks its group.
+TEST_F(PriceImport, LinesOfTheDefaultGroupAreChangedNotDuplicated) {
+  Exec("INSERT INTO CATALOGPRODUCTPRICE (PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY, CURRENCYCODE, PRICE)"
+       " VALUES (1, '2026-01-01 00:00:00', 10, NULL, 'EUR', 1), (1, '2026-01-01 00:00:00', 20, '', 'EUR', 1),"
+       " (1, '2026-01-01 00:00:00', 30, 'Contract', 'EUR', 1)");
+  Run([&] {
+    const std::string doc = Doc(
+        Price("OS-SH100", Sound("10", "11")) + Price("OS-SH100", Sound("20", "12")) +
+        Price("OS-SH100", Sound("30", "13")) + Price("OS-SH100", Sound("30", "14") + "<groupBy>contract</groupBy>") +
+        // The key columns come from the arguments only; a missing date is day 0.
+        Price("OS-SH100", "<PriceExpiryDate>1/1/2000</PriceExpiryDate><CurrencyCode>USD</CurrencyCode>"
+                          "<Price>2</Price><PRODUCTID>4</PRODUCTID><DISCOUNTPERC>0.125</DISCOUNTPERC>"
+                          "<PriceTaxPercentage>0.375</PriceTaxPercentage><QuantityTo>7</QuantityTo>"));
+    auto prices = NewPriceXml();
+    Import(prices, "/\\" + doc, {"OS-SH100"});
+    const std::string rows = PriceRows();
+    EXPECT_EQ(rows,
+              "1|1899-12-30 00:00:00|7.0|null|USD|2|0.12|null|0.38|null|2000-01-01 00:00:00\n"
+              "1|2026-01-01 00:00:00|10.0|null|USD|11|null|1|null|null|2026-12-31 00:00:00\n"
+              "1|2026-01-01 00:00:00|20.0||USD|12|null|1|null|null|2026-12-31 00:00:00\n"
+              "1|2026-01-01 00:00:00|30.0|null|USD|13|null|1|null|null|2026-12-31 00:00:00\n"
+              "1|2026-01-01 00:00:00|30.0|contract|USD|14|null|1|null|null|2026-12-31 00:00:00\n");
+    // Again: every line finds its row.
+    Import(prices, "/\\" + doc, {"OS-SH100"});
+    EXPECT_EQ(PriceRows(), rows);
+  });
+}
+
+TEST_F(PriceImport, TheBudgetStopsBetweenPartNumbersAndTheListKeepsThoseHandled) {
+  const std::string doc = Doc(Price("OS-SH100", Sound()) + Price("OS-GL200", Sound()) + Price("MN-L300", Sound()) +
+                              Price("MN-B400", Sound()) + Price("XX-9999", Sound()));
+  const std::vector<rt::Variant> all{"OS-SH100", "OS-GL200", "MN-L300", "MN-B400", "XX-9999"};
+  Run([&] {
+    // Started at 1000, read before each part number: 179.9 s still runs.
+    EXPECT_EQ(Import(*WithClock({1000, 1000, 1179.9, 1180}), "b/\\" + doc, all), "(0..1) OS-SH100 OS-GL200");
+    EXPECT_EQ(PartNumbersIn(RestFile("b")), "MN-L300 MN-B400 XX-9999");
+    // Spent before the first (the loading counts): an empty list, the whole
+    // document in the rest file, nothing written.
+    Exec("DELETE FROM CATALOGPRODUCTPRICE");
+    EXPECT_EQ(Import(*WithClock({0, 180}), "b/\\" + doc, all), "(0..-1)");
+    EXPECT_EQ(PartNumbersIn(RestFile("b")), "OS-SH100 OS-GL200 MN-L300 MN-B400 XX-9999");
+    EXPECT_EQ(PriceCount(), "0");
+    // A list of another lower bound comes back from 0.
+    rt::ArrayPtr list = rt::SafeArray::OneDim(5, 6);
+    list->At(5) = rt::Variant("MN-L300");
+    list->At(6) = rt::Variant("MN-B400");
+    rt::Variant cut(list);
+    WithClock({0})->UpdateInsertPricesFromXML("b/\\" + doc, false, cut);
+    EXPECT_EQ(List(cut), "(0..1) MN-L300 MN-B400");
+  });
+}
+
+// A failure keeps the rows written before it (their group is committed
+// first) and leaves the list and the rest file as they were.
+TEST_F(PriceImport, AFailureHalfWayKeepsTheRowsBeforeItAndTouchesNeitherListNorRestFile) {
+  Exec("CREATE TRIGGER refuse BEFORE INSERT ON CATALOGPRODUCTPRICE WHEN NEW.PRICE = 13"
+       " BEGIN SELECT RAISE(ABORT, 'refused'); END");
+  Run([&] {
+    Write(RestFile("f"), "old rest");
+    auto prices = NewPriceXml();
+    const std::string doc = Doc(Price("OS-SH100", Sound("1", "11")) + Price("OS-SH100", Sound("2", "12")) +
+                                Price("OS-GL200", Sound("1", "13")) + Price("MN-L300", Sound()));
+    rt::Variant list = Array({"OS-SH100", "OS-GL200", "MN-L300"});
+    const rt::ComError e = RaisedBy([&] { prices->UpdateInsertPricesFromXML("f/\\" + doc, false, list); });
+    EXPECT_EQ(e.number(), rt::hr::kConstraintViolation);
+    EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(PRICE) FROM CATALOGPRODUCTPRICE"), "11,12");
+    EXPECT_EQ(List(list), "(0..2) OS-SH100 OS-GL200 MN-L300");
+    EXPECT_EQ(Read(RestFile("f")), "old rest");
+
+    // A child that names no column fails the writer the same way.
+    Exec("DROP TRIGGER refuse; DELETE FROM CATALOGPRODUCTPRICE");
+    const std::string bad = Doc(Price("OS-SH100", Sound()) + Price("OS-GL200", Sound() + "<Remark>x</Remark>"));
+    rt::Variant two = Array({"OS-SH100", "OS-GL200"});
+    const rt::ComError unknown = RaisedBy([&] { prices->UpdateInsertPricesFromXML("f/\\" + bad, false, two); });
+    const std::string notFound = "No field named 'REMARK' in the recordset.";
+    EXPECT_EQ(unknown.description(),
+              Block("800A0CC1", "Quarvel.PriceXML.UpdateInsertPricesFromXML",
+                    Block("800A0CC1", "Quarvel.PriceXML.updateInsertPriceFromXMLFile2",
+                          Block("800A0CC1", "Quarvel.PriceXML.InsertUpdatePrice", notFound))));
+    EXPECT_EQ(PriceCount(), "1");
+    EXPECT_EQ(List(two), "(0..1) OS-SH100 OS-GL200");
+    EXPECT_EQ(Read(RestFile("f")), "old rest");
+  });
+}
+
+// The import runs outside any transaction and never votes: inside a
+// caller's transaction that holds the database it fails at once (it would
+// wait for a lock that only this thread can give back), and the caller's
+// work stands.
+TEST_F(PriceImport, InsideACallersTransactionItFailsAtOnceAndLeavesTheCallersWorkAlone) {
+  Run([&] {
+    std::string failure;
+    EXPECT_TRUE(CallerKeepsItsWork([&] {
+      failure = Failure([&] {
+        Import(Inner<IPriceXML>("Quarvel.PriceXML"), "/\\" + Doc(Price("OS-SH100", Sound())), {"OS-SH100"});
+      });
+    }));
+    EXPECT_NE(failure.find("The database is locked by a transaction running on this thread"), std::string::npos)
+        << failure;
+    EXPECT_EQ(PriceCount(), "0");
+  });
+}
+
+}  // namespace

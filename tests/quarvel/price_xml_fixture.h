@@ -1,0 +1,135 @@
+// The fixture of the price-document tests: the sample installation (the
+// currencies USD, EUR, XOF, GBP, JPY; products with the supplier part
+// numbers OS-SH100, OS-GL200, MN-L300, MN-B400, ids 1 to 4), price
+// documents built from lines, the PriceXML object made by ProgID or with a
+// clock of the test's own, and renderings of what it answers and writes.
+#pragma once
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "interfaces/price_xml.h"
+#include "quarvel/import/price_xml.h"
+#include "tests/quarvel/reference_fixture.h"
+
+class PriceXmlTest : public ReferenceTest {
+ protected:
+  PriceXmlTest() : ReferenceTest(true) {}
+
+  // --- documents -------------------------------------------------------------
+
+  // A ProductPrice element of the part number holding `children`.
+  static std::string Price(const std::string& partNumber, const std::string& children) {
+    return "<ProductPrice buyfrompartnumber=\"" + partNumber + "\">" + children + "</ProductPrice>";
+  }
+  // The children of a sound line: 1/1/2026 to 12/31/2026, price 10 (USD),
+  // discount 1, up to `quantity`.
+  static std::string Sound(const std::string& quantity = "10", const std::string& price = "10",
+                           const std::string& currency = "USD") {
+    return "<PriceEffectiveDate>1/1/2026</PriceEffectiveDate><PriceExpiryDate>12/31/2026</PriceExpiryDate>"
+           "<CurrencyCode>" +
+           currency + "</CurrencyCode><Price>" + price + "</Price><DiscountAmount>1</DiscountAmount><QuantityTo>" +
+           quantity + "</QuantityTo>";
+  }
+  static std::string Doc(const std::string& body) { return "<PriceList>" + body + "</PriceList>"; }
+
+  // --- the object --------------------------------------------------------------
+
+  static Object<IPriceXML> NewPriceXml() { return New<IPriceXML>("Quarvel.PriceXML"); }
+
+  // A PriceXML whose batch reads `times` (seconds) from its clock, one a
+  // read: the first when the call starts, then one before each part number.
+  static std::shared_ptr<quarvel::PriceXML> WithClock(std::vector<double> times) {
+    auto reads = std::make_shared<size_t>(0);
+    auto object = std::make_shared<quarvel::PriceXML>([times = std::move(times), reads] {
+      return times[std::min((*reads)++, times.size() - 1)];
+    });
+    rt::ObjectAccess::SetProgId(*object, "Quarvel.PriceXML");
+    return object;
+  }
+
+  // The batch on a list of part numbers; answers the list as it came back.
+  static std::string Import(IPriceXML& prices, const std::string& argument, std::vector<rt::Variant> partNumbers,
+                            bool isUrl = false) {
+    rt::Variant list = Array(std::move(partNumbers));
+    prices.UpdateInsertPricesFromXML(argument, isUrl, list);
+    return List(list);
+  }
+  static std::string Import(const Object<IPriceXML>& prices, const std::string& argument,
+                            std::vector<rt::Variant> partNumbers, bool isUrl = false) {
+    return Import(*prices.operator->(), argument, std::move(partNumbers), isUrl);
+  }
+
+  // --- renderings ------------------------------------------------------------------
+
+  // "(lower..upper) a, b" for an array.
+  static std::string List(const rt::Variant& list) {
+    const rt::SafeArray& a = list.AsArray();
+    std::string text = "(" + std::to_string(a.LBound()) + ".." + std::to_string(a.UBound()) + ")";
+    for (const rt::Variant& v : a.data) text += " " + rt::CStr(v);
+    return text;
+  }
+
+  // A dictionary of dictionaries: "KEY: {inner}" a line.
+  static std::string Nested(const std::shared_ptr<rt::Dictionary>& outer) {
+    std::string text;
+    for (const rt::Dictionary::Entry& e : outer->Entries())
+      text += rt::CStr(e.key) + ": {" + Render(e.item.AsObject()) + "}\n";
+    return text;
+  }
+
+  // A checked list: "KEY=part|description|valid" a line.
+  static std::string Checked(const std::shared_ptr<rt::Dictionary>& list) {
+    std::string text;
+    for (const rt::Dictionary::Entry& e : list->Entries()) {
+      auto entry = std::dynamic_pointer_cast<rt::Collection>(e.item.AsObject());
+      text += rt::CStr(e.key) + "=";
+      for (int32_t i = 1; i <= entry->Count(); ++i) text += (i > 1 ? "|" : "") + rt::CStr(entry->Item(rt::Variant(i)));
+      text += "\n";
+    }
+    return text;
+  }
+
+  // The price lines: product, effective date, quantity, group, currency,
+  // price, discount %, discount, tax %, freight, expiry.
+  std::string PriceRows() const {
+    return Rows(
+        "SELECT PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, IFNULL(GROUPBY, 'null'), CURRENCYCODE, PRICE,"
+        " DISCOUNTPERC, DISCOUNTAMOUNT, PRICETAXPERCENTAGE, FREIGHTCOST, PRICEEXPIRYDATE FROM CATALOGPRODUCTPRICE"
+        " ORDER BY PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY");
+  }
+  std::string PriceCount() const { return Scalar("SELECT COUNT(*) FROM CATALOGPRODUCTPRICE"); }
+
+  // --- files ---------------------------------------------------------------------
+
+  std::string Download() const { return sandbox_.Site() + "/XMLDownload"; }
+  std::string RestFile(const std::string& prefix) const {
+    return Download() + "/remaining_prices_" + prefix + ".xml";
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "(none)";
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+  static void Write(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+  }
+  // The part numbers of the price elements a file holds, in order.
+  static std::string PartNumbersIn(const std::string& path) {
+    const std::string text = Read(path);
+    std::string found;
+    const std::string mark = "buyfrompartnumber=\"";
+    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1)) {
+      const size_t from = at + mark.size();
+      found += (found.empty() ? "" : " ") + text.substr(from, text.find('"', from) - from);
+    }
+    return found;
+  }
+};
