@@ -190,13 +190,14 @@ void Recordset::Update() {
       ReadPendingRows();
       current = CurrentRow();
     }
-    if (edit_ == EditMode::Add && !connection_->Lease().session->InTransaction()) {
-      // Outside a transaction the insert and the read-back of its new row are
-      // one unit: a failed read-back must not leave a row the caller was told
-      // failed.
+    if (edit_ == EditMode::Add) {
+      // The insert and the read-back of its new row are one unit (inside a
+      // transaction under a savepoint, outside it in a transaction of its
+      // own): a failed read-back must not leave a row the caller was told
+      // failed, even when the caller goes on and commits.
       connection_->Guard([&] { RunAsUnit(connection_->Lease(), [&] { WriteRow(current, true); }); });
     } else {
-      WriteRow(current, edit_ == EditMode::Add);
+      WriteRow(current, false);
     }
     Row& written = rows_->rows[current];
     written.status = Row::Status::Unchanged;

@@ -22,6 +22,10 @@ rt::ClassInfo TUNSPSCClass();
 // products (quarvel/product/)
 rt::ClassInfo ProductClass();
 
+// catalogs (quarvel/catalog/)
+rt::ClassInfo CatalogClass();
+rt::ClassInfo TCatalogClass();
+
 // product and price import (quarvel/import/)
 rt::ClassInfo PriceXMLClass();
 

@@ -38,7 +38,9 @@ TEST_F(UNSPSCFaults, DeleteRaisesAndLeavesTheTables) {
 }
 
 TEST_F(UNSPSCFaults, RelinkingsRaiseAndLeaveTheLinks) {
-  Exec("INSERT INTO PRODUCTCATEGORY (CATEGORYID, UNSPSCCODE) VALUES (1, '43'), (2, '4321'), (3, '432115'), (4, '4322');"
+  // The sample's own categories make way for these.
+  Exec("DELETE FROM PRODUCTCATEGORY;"
+       "INSERT INTO PRODUCTCATEGORY (CATEGORYID, UNSPSCCODE) VALUES (1, '43'), (2, '4321'), (3, '432115'), (4, '4322');"
        "INSERT INTO PRODUCT (PRODUCTID, UNSPSCCODE) VALUES (10, '43211503'), (11, '43211507'), (12, '43221501');"
        "INSERT INTO PRODUCTSBYCATEGORY VALUES (10, 1, 1), (10, 2, 1), (10, 3, 1), (12, 4, 1), (11, 4, 2);");
   // Product 10 moves from 43211503 to 43221501: out of 4321 and 432115, into 4322.
