@@ -11,6 +11,7 @@
 #include "data/recordset.h"
 #include "quarvel/product/product.h"
 #include "quarvel/product/product_common.h"
+#include "quarvel/services/rounding.h"
 #include "runtime/com_error.h"
 #include "runtime/context.h"
 
@@ -22,25 +23,6 @@ namespace {
 
 constexpr const char* kPriceRefused =
     "The catalog product price record you are trying to insert has an invalid reference to another record";
-
-// The value rounded to two decimals, a half going to the even neighbour
-// (12.625 gives 12.62, 0.375 gives 0.38). The value is taken as a decimal
-// number (text exactly, a Double to its 15 significant digits), so that
-// what the caller wrote is what is rounded.
-rt::Variant RoundedToCents(const rt::Variant& value) {
-  rt::Decimal d = rt::CDec(value);
-  if (d.scale <= 2) return rt::Variant(d);
-  __int128 divisor = 1;
-  for (int i = 2; i < d.scale; ++i) divisor *= 10;
-  const bool negative = d.mantissa < 0;
-  const __int128 magnitude = negative ? -d.mantissa : d.mantissa;
-  __int128 quotient = magnitude / divisor;
-  const __int128 twiceRest = 2 * (magnitude % divisor);
-  if (twiceRest > divisor || (twiceRest == divisor && quotient % 2 != 0)) ++quotient;
-  d.mantissa = negative ? -quotient : quotient;
-  d.scale = 2;
-  return rt::Variant(d);
-}
 
 // Asks the checker whether the line's currency exists: CanInsert("Quarvel",
 // "CATALOGPRODUCTPRICE", ("CURRENCYCODE"), (the value named exactly
