@@ -44,16 +44,6 @@ std::shared_ptr<data::Recordset> OpenForWrite(const std::string& sql, const std:
   return rs;
 }
 
-// Drops an edit still pending (a failed Update leaves one), so that closing
-// cannot fail and hide the method's own failure.
-void CloseQuietly(std::shared_ptr<data::Recordset>& rs) {
-  rt::TryResume([&] {
-    if (rs && rs->State() == data::kStateOpen) rs->CancelUpdate();
-  });
-  rt::TryResume([&] { Sql_CloseRecordset(rs); });
-  rs.reset();
-}
-
 // The value that a line's column receives, by the column's upper-cased name.
 rt::Variant PriceColumnValue(const std::string& upperName, const rt::Variant& value) {
   if (upperName == "PRICEEXPIRYDATE" && rt::Concat(value).empty()) return rt::Variant::Null();

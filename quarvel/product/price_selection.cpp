@@ -27,12 +27,6 @@ std::shared_ptr<data::Recordset> OpenForRead(const std::string& sql, const std::
   return rs;
 }
 
-void CloseQuietly(std::shared_ptr<data::Recordset>& rs, std::shared_ptr<data::Connection>& cn) {
-  rt::TryResume([&] { Sql_CloseRecordset(rs); });
-  rs.reset();
-  Sql_CloseConnection(cn);
-}
-
 // The five PriceAttributes keys, in their order.
 constexpr const char* kPrice = "PRICE";
 constexpr const char* kDiscountPerc = "DISCOUNTPERC";

@@ -3,8 +3,10 @@
 #include "quarvel/product/product.h"
 
 #include <ctime>
+#include <string_view>
 
 #include "common/lib_paging.h"
+#include "common/lib_sql.h"
 #include "quarvel/product/product_common.h"
 #include "quarvel/services/catalog_connection.h"
 #include "runtime/com_error.h"
@@ -22,6 +24,8 @@ rt::ClassInfo ProductClass() {
 
 // Product is the catalog class that looks at the web application's value
 // for the connection string before the configuration.
+std::string Product::getConnectionString() { return quarvel::getConnectionString(ConnectionSource::kApplicationFirst); }
+
 std::shared_ptr<data::Connection> Product::getConnection() {
   return quarvel::getConnection(false, ConnectionSource::kApplicationFirst);
 }
@@ -45,7 +49,89 @@ bool IsMinusOneValue(const rt::Variant& value) {
   return rt::CDbl(value) == -1;
 }
 
-std::string SqlNumber(const rt::Variant& value) { return std::to_string(rt::CLng(value)); }
+std::string SqlNumber(const rt::Variant& value) {
+  if (value.IsNull() || value.IsEmpty() || value.IsObject() || value.IsArray() || !rt::IsNumeric(value))
+    rt::RaiseVb(rt::vberr::kTypeMismatch);
+  return std::to_string(rt::CLng(value));
+}
+
+std::string SqlNumberList(const rt::Variant& ids, const std::string& separator) {
+  const rt::SafeArray& array = ids.AsArray();
+  std::string list;
+  if (array.Dimensions() == 0) return list;
+  for (int32_t i = array.LBound(); i <= array.UBound(); ++i)
+    list += (i == array.LBound() ? "" : separator) + SqlNumber(array.At(i));
+  return list;
+}
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The text between `from` and the next `stop` (or the end), blanks around
+// it removed; `from` moves past the stop.
+std::string_view NextItem(std::string_view text, size_t& from, char stop) {
+  size_t end = text.find(stop, from);
+  if (end == std::string_view::npos) end = text.size();
+  size_t first = from, last = end;
+  while (first < last && IsBlank(text[first])) ++first;
+  while (last > first && IsBlank(text[last - 1])) --last;
+  from = end + 1;
+  return text.substr(first, last - first);
+}
+
+bool IsWholeNumber(std::string_view item) {
+  if (!item.empty() && item.front() == '-') item.remove_prefix(1);
+  if (item.empty()) return false;
+  for (char c : item)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// The columns of PRODUCT (db/07_product.sql).
+constexpr std::string_view kProductColumns[] = {
+    "PRODUCTID",         "PARTNUMBER",         "PRODUCTDESCRIPTION",  "UNITCODE",
+    "CLASSCODE",         "COMMODITYCODE",      "CONTRACTCODE",        "PRICINGMETHOD",
+    "NUMBER",            "MANUFACTURERID",     "MFRPARTNUMBER",       "BUSINESSPARTNERID",
+    "BUYFROMPARTNUMBER", "BUYFROMCONTACTINFO", "BUYFROMCONTACTEMAIL", "USERID",
+    "MULTIPLEBUYER",     "PROPERTYGROUPID",    "UNSPSCCODE",          "GTIN",
+    "CONFIGURABLE",      "PRODUCTREMARK",      "IMAGEFILENAME",       "TECHNICALIMAGE",
+    "URL",               "PRODUCTXML",         "PRODUCTEFFECTIVITYDATE", "PRODUCTEXPIRYDATE",
+    "DISABLED",          "STOCKITEM",          "MINORDERQTY",         "MULTIPLEOF",
+    "LOTSIZE",           "DELIVERYLEADTIME",   "DATEUPDATED",         "CLASSIFICATION"};
+
+bool IsProductColumn(std::string_view name) {
+  const std::string upper = rt::UCase(name);
+  for (std::string_view column : kProductColumns)
+    if (upper == column) return true;
+  return false;
+}
+
+}  // namespace
+
+std::string CatalogFilter(const std::string& catalogString) {
+  if (catalogString == "-1") return std::string();
+  std::string_view text = catalogString;
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  if (text.size() < 2 || text.front() != '(' || text.back() != ')') rt::RaiseVb(rt::vberr::kTypeMismatch);
+  text = text.substr(1, text.size() - 2);
+  std::string list;
+  for (size_t from = 0; from <= text.size();) {
+    const std::string_view item = NextItem(text, from, ',');
+    if (!IsWholeNumber(item)) rt::RaiseVb(rt::vberr::kTypeMismatch);
+    list += (list.empty() ? "" : ",") + std::string(item);
+  }
+  return "(" + list + ")";
+}
+
+void CheckProductColumns(const std::string& list, bool star) {
+  const std::string_view text = list;
+  size_t whole = 0;
+  if (star && NextItem(text, whole, '\0') == "*") return;
+  for (size_t from = 0; from <= text.size();)
+    if (!IsProductColumn(NextItem(text, from, ','))) rt::RaiseVb(rt::vberr::kInvalidProcedureCall);
+}
 
 rt::Date Now() {
   const std::time_t t = std::time(nullptr);
@@ -77,8 +163,29 @@ void RaiseRefused(const std::string& description) {
   rt::Raise(kReferentialCheckRefused, rt::CurrentComponentName(), description);
 }
 
-void NotYetAvailable(const char* member) {
-  rt::Raise(static_cast<int32_t>(0x80004001), Source(member), std::string(member) + " is not yet available");
+std::shared_ptr<data::Recordset> OpenRecordset(const std::string& sql, const std::shared_ptr<data::Connection>& cn,
+                                               int32_t cursorType, int32_t lockType) {
+  auto rs = data::Recordset::New();
+  rs->Open(sql, cn, cursorType, lockType);
+  return rs;
+}
+
+void CloseQuietly(std::shared_ptr<data::Recordset>& rs) {
+  rt::TryResume([&] {
+    if (rs && rs->State() == data::kStateOpen) rs->CancelUpdate();
+  });
+  rt::TryResume([&] { Sql_CloseRecordset(rs); });
+  rs.reset();
+}
+
+void CloseQuietly(std::shared_ptr<data::Recordset>& rs, std::shared_ptr<data::Connection>& cn) {
+  CloseQuietly(rs);
+  CloseQuietly(cn);
+}
+
+void CloseQuietly(std::shared_ptr<data::Connection>& cn) {
+  rt::TryResume([&] { Sql_CloseConnection(cn); });
+  cn.reset();
 }
 
 }  // namespace product

@@ -1,12 +1,19 @@
 // Product ("Quarvel.Product"): the catalog's product class. The object keeps
-// the price group that its group-aware price methods use; every method opens
-// and closes its own connection. Its members are split over the files of
-// quarvel/product/ by what they do: creation and the private procedures
-// (product.cpp), the product record and its maintenance (product_record.cpp),
-// deletion with the cascade and the referential answers (product_delete.cpp,
+// the price group that its group-aware price methods use and the product
+// that getManufacturerID read last; every method opens and closes its own
+// connection. Its members are split over the files of quarvel/product/ by
+// what they do: creation and the private procedures (product.cpp), the
+// product record and its maintenance (product_record.cpp), deletion with the
+// cascade and the referential answers (product_delete.cpp,
 // attachment_folder.cpp), price lines (price_lines.cpp), price selection and
-// conversion (price_selection.cpp), the members still to come
-// (product_pending.cpp) and the dispatch table (product_dispatch.cpp).
+// conversion (price_selection.cpp), lookups by id and part number
+// (product_lookups.cpp), the part-number searches inside catalogs
+// (product_searches.cpp), one product's details (product_details.cpp),
+// product lists (product_lists.cpp), buyers (product_buyers.cpp),
+// requisition line properties and property values
+// (requisition_properties.cpp), commodities and tax codes (commodities.cpp),
+// manufacturers (manufacturers.cpp), order-quantity rules (order_rules.cpp),
+// favourites (favorites.cpp) and the dispatch table (product_dispatch.cpp).
 #pragma once
 
 #include <cstdint>
@@ -77,43 +84,53 @@ class Product : public rt::Object, public IProduct, public IReferentialIntegrity
                                                               std::optional<std::string> i_sGroupBy) override;
   double GetPriceFromPriceLinesByGroup(int32_t& i_lProductID, std::string& i_sGroupBy) override;
 
-  // --- members still to come (product_pending.cpp) ------------------------------------
+  // --- lookups by id and part number (product_lookups.cpp) ----------------------------
   rt::ObjectPtr GetProduct(int32_t& iProductID) override;
-  rt::ObjectPtr GetProductsAsDRecordSet(const rt::ObjectPtr& i_oPage, const std::string& i_sPersistedStateInfo,
-                                        int32_t i_lPageSize, const std::string& i_sFields,
-                                        const std::string& i_sSortFields, const std::string& i_sKeyFields,
-                                        const std::string& i_sWhereClause) override;
-  rt::ObjectPtr GetProductsByProductCategory(int32_t iCategoryID) override;
   std::string getManufacturerID(int32_t& iProductID) override;
+  int32_t GetProductIDFromSupplierPartNum(const std::string& iSupplierPartNumber) override;
+  int32_t GetMaxProductId() override;
+  std::string GetGTIN(int32_t i_lProductID) override;
+  int32_t GetProductIdFromPartNumSource(const std::string& i_sPartNumber, const rt::Variant& i_lStockItemFlag,
+                                        const rt::Variant& i_lDisabledFlag) override;
+  rt::ObjectPtr GetAlternativeProducts(int32_t i_lProductID, const rt::Variant& i_lStockItemFlag) override;
+
+  // --- part-number searches inside catalogs (product_searches.cpp) -------------------
   int32_t getProductIDFromPartNum(const std::string& iPartNum, std::optional<std::string> iCatalogString) override;
   std::shared_ptr<rt::Dictionary> GetCatalogProductsByPartNumber(const std::string& i_sPartNumber,
                                                                  int32_t i_lMaxNumberOfRows,
                                                                  rt::Variant& o_bMoreRowsAvailable,
                                                                  std::optional<std::string> i_sCatalogString) override;
-  int32_t GetProductIDFromSupplierPartNum(const std::string& iSupplierPartNumber) override;
   int32_t countProductIDsFromPartNum(const std::string& iPartNum, std::optional<std::string> iCatalogString) override;
   int32_t countStockProductIDsFromPartNum(const std::string& iPartNum) override;
-  int32_t GetMaxProductId() override;
   bool ValidateProductAgainstUserCatalogs(const std::string& i_sProductID, const rt::Variant& i_aCatalogIDs) override;
-  std::string GetGTIN(int32_t i_lProductID) override;
-  std::shared_ptr<rt::Dictionary> GetPartNumbersForProducts(const rt::Variant& i_aProductIDs) override;
-  int32_t GetProductIdFromPartNumSource(const std::string& i_sPartNumber, const rt::Variant& i_lStockItemFlag,
-                                        const rt::Variant& i_lDisabledFlag) override;
-  rt::ObjectPtr GetAlternativeProducts(int32_t i_lProductID, const rt::Variant& i_lStockItemFlag) override;
+
+  // --- one product's details (product_details.cpp) ------------------------------------
   std::shared_ptr<rt::Dictionary> GetProductFields(const rt::Variant& i_aProductFieldNames,
                                                    std::optional<int32_t> i_lProductID,
                                                    std::optional<std::string> i_sGTIN) override;
   std::shared_ptr<rt::Dictionary> GetProductEx(int32_t i_lProductID) override;
   std::string GetProductDescription(int32_t& i_lProductID) override;
+
+  // --- product lists (product_lists.cpp) ------------------------------------------------
+  rt::ObjectPtr GetProductsAsDRecordSet(const rt::ObjectPtr& i_oPage, const std::string& i_sPersistedStateInfo,
+                                        int32_t i_lPageSize, const std::string& i_sFields,
+                                        const std::string& i_sSortFields, const std::string& i_sKeyFields,
+                                        const std::string& i_sWhereClause) override;
+  rt::ObjectPtr GetProductsByProductCategory(int32_t iCategoryID) override;
+  std::shared_ptr<rt::Dictionary> GetPartNumbersForProducts(const rt::Variant& i_aProductIDs) override;
   std::shared_ptr<rt::Dictionary> GetProductsByCriteria(int32_t i_nStockItem, const rt::Variant& i_lSupplierID,
                                                         const rt::Variant& i_lCommodityCode) override;
   std::shared_ptr<rt::Dictionary> GetProductsByBuyer(const std::string& i_sBuyerId) override;
   std::shared_ptr<rt::Dictionary> GetProductsByPartNumber(const std::string& i_sPartNumber) override;
   std::shared_ptr<rt::Dictionary> GetProductsBySupplier(const std::string& iSupplierID) override;
+
+  // --- buyers (product_buyers.cpp) --------------------------------------------------------
   std::string GetDefaultBuyer(const std::string& iCommodityCode) override;
   std::string GetDefaultProductBuyer(int32_t iProductID) override;
   std::shared_ptr<rt::Dictionary> GetBuyersForProducts(const rt::Variant& i_aProductList) override;
   bool InsertMultipleBuyers(const rt::Variant& iFields, const rt::Variant& iValues) override;
+
+  // --- requisition line properties and property values (requisition_properties.cpp) --
   bool RequisitionPropertiesPresent(int32_t iProductID, const std::string& iUserID) override;
   bool RequisitionCommodityPropertiesPresent(const std::string& iCommodityCode, std::string& iUserID) override;
   std::shared_ptr<rt::Dictionary> GetRequisitionLineProperties(const std::string& iUserID,
@@ -122,6 +139,8 @@ class Product : public rt::Object, public IProduct, public IReferentialIntegrity
   std::shared_ptr<rt::Dictionary> GetProductProperties(int32_t& iProductID) override;
   void UpdateProductPropertyValue(int32_t& iProductID, int32_t& iPropertyId, std::string& iValue) override;
   void InsertProductPropertyValue(int32_t& iProductID, int32_t& iPropertyId, std::string& iValue) override;
+
+  // --- commodities, tax codes and charge types (commodities.cpp) ------------------------
   bool DeleteCommodity(const std::string& iCommodityCode) override;
   std::string GetBuyerFromCommodity(std::string& iCommodity) override;
   std::shared_ptr<rt::Dictionary> GetAllCommodities() override;
@@ -132,26 +151,34 @@ class Product : public rt::Object, public IProduct, public IReferentialIntegrity
   std::shared_ptr<rt::Dictionary> GetTaxcodeInformation(const std::string& istrCommodityCode) override;
   std::shared_ptr<rt::Dictionary> GetAllTaxCodes() override;
   std::string GetChargeType(const std::string& iCommodityCode) override;
+  std::string GetBisItemCode(std::string& i_lCommodity) override;
+
+  // --- manufacturers (manufacturers.cpp) --------------------------------------------------
   std::shared_ptr<rt::Dictionary> GetAllManufacturers() override;
   rt::ObjectPtr GetManufacturerData(const rt::ObjectPtr& i_oPage, const std::string& i_sPersistedStateInfo,
                                     int32_t i_iPageSize, const rt::Variant& i_alManufacturerIDs,
                                     std::optional<std::string> i_sSortTableFieldNames) override;
   void InsertManufacturer(std::string& iManufacturerCode, std::string& iManufacturerName) override;
-  std::string GetBisItemCode(std::string& i_lCommodity) override;
+
+  // --- order-quantity rules (order_rules.cpp) ---------------------------------------------
+  bool CheckLotSize(int32_t iProductID, double iQuantity) override;
+  double getMultipleOf(int32_t iProductID) override;
+  double getMinOrderQty(int32_t iProductID) override;
+
+  // --- favourites (favorites.cpp) -----------------------------------------------------------
   void CreateFavorite(const std::string& i_sUserID, int32_t i_lProductID,
                       std::optional<int32_t> i_lFavoriteType) override;
   void DeleteFavorite(const std::string& i_sUserID, int32_t i_lProductID,
                       std::optional<int32_t> i_lFavoriteType) override;
-  bool CheckLotSize(int32_t iProductID, double iQuantity) override;
-  double getMultipleOf(int32_t iProductID) override;
-  double getMinOrderQty(int32_t iProductID) override;
   void CreateFavoriteEx(const std::string& i_sUserID, int32_t i_lProductID, std::optional<int32_t> i_lFavoriteType,
                         std::optional<int32_t> i_lFolderID) override;
   void DeleteFavoriteEx(const std::string& i_sUserID, int32_t i_lProductID, std::optional<int32_t> i_lFavoriteType,
                         std::optional<int32_t> i_lFolderID) override;
 
  private:
-  // The catalog connections, the web application's value asked first.
+  // The catalog connection string and connections, the web application's
+  // value asked first.
+  static std::string getConnectionString();
   static std::shared_ptr<data::Connection> getConnection();
   static std::shared_ptr<data::Connection> getReadCommittedConnection();
 
@@ -166,6 +193,11 @@ class Product : public rt::Object, public IProduct, public IReferentialIntegrity
 
   // The price group of the group-aware price methods: empty outside an Ex call.
   std::string GroupBy_;
+
+  // getManufacturerID's cache: the product it read last (GetProduct's
+  // collection) and that product's id; none at first, never refreshed.
+  std::optional<int32_t> manufacturerProductId_;
+  rt::ObjectPtr manufacturerProduct_;
 };
 
 template <class F>

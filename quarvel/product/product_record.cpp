@@ -36,16 +36,6 @@ std::shared_ptr<data::Recordset> OpenForWrite(const std::string& sql, const std:
   return rs;
 }
 
-// Drops an edit still pending, so that closing cannot fail and hide the
-// method's own failure.
-void CloseQuietly(std::shared_ptr<data::Recordset>& rs) {
-  rt::TryResume([&] {
-    if (rs && rs->State() == data::kStateOpen) rs->CancelUpdate();
-  });
-  rt::TryResume([&] { Sql_CloseRecordset(rs); });
-  rs.reset();
-}
-
 // The null-able value as a relinking code: "" for Null.
 std::string CodeText(const rt::Variant& code) { return code.IsNull() ? std::string() : rt::CStr(code); }
 
