@@ -6,7 +6,8 @@
 -- Products, catalogs and categories are found by their names, never by a
 -- fixed identity. The paper and the pens join the office catalog's
 -- categories, so the paper is in two catalogs (the office catalog and the
--- archive); every other product is in the workshop catalog only.
+-- archive); every other product is in the workshop catalog only. Links
+-- that the catalog sample may already hold are not added twice.
 
 -- TAXCODE, DESCRIPTION, LEDGERACCOUNT
 INSERT INTO TAXCODES VALUES ('VAT19', 'Value added tax 19 %', '1576');
@@ -84,7 +85,9 @@ INSERT INTO PRODUCTSBYCATEGORY
   WHERE P.PARTNUMBER IN ('LAMP-300', 'BATT-400', 'DRILL-700', 'CABLE-800') AND PC.CATEGORYNAME = 'Electrical supplies';
 INSERT INTO PRODUCTSBYCATEGORY
   SELECT P.PRODUCTID, PC.CATEGORYID, 1 FROM PRODUCT P, PRODUCTCATEGORY PC
-  WHERE P.PARTNUMBER = 'PAPER-500' AND PC.CATEGORYNAME = 'Paper products';
+  WHERE P.PARTNUMBER = 'PAPER-500' AND PC.CATEGORYNAME = 'Paper products'
+    AND NOT EXISTS (SELECT 1 FROM PRODUCTSBYCATEGORY X WHERE X.PRODUCTID = P.PRODUCTID AND X.CATEGORYID = PC.CATEGORYID);
 INSERT INTO PRODUCTSBYCATEGORY
   SELECT P.PRODUCTID, PC.CATEGORYID, 1 FROM PRODUCT P, PRODUCTCATEGORY PC
-  WHERE P.PARTNUMBER = 'PEN-600' AND PC.CATEGORYNAME = 'Writing instruments';
+  WHERE P.PARTNUMBER = 'PEN-600' AND PC.CATEGORYNAME = 'Writing instruments'
+    AND NOT EXISTS (SELECT 1 FROM PRODUCTSBYCATEGORY X WHERE X.PRODUCTID = P.PRODUCTID AND X.CATEGORYID = PC.CATEGORYID);

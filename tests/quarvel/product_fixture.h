@@ -85,6 +85,22 @@ class ProductTest : public ReferenceTest {
   }
   static rt::Date Day(int year, int month, int day) { return rt::Date::FromParts(year, month, day); }
 
+  // A product list: "id=item" per entry, an array item's elements joined
+  // by "|", entries joined by "; ".
+  static std::string Listed(const std::shared_ptr<rt::Dictionary>& list) {
+    std::string text;
+    for (const rt::Dictionary::Entry& e : list->Entries()) {
+      text += (text.empty() ? "" : "; ") + rt::TypeName(e.key) + " " + rt::CStr(e.key) + "=";
+      if (!e.item.IsArray()) {
+        text += rt::Concat(e.item);
+        continue;
+      }
+      const rt::SafeArray& items = e.item.AsArray();
+      for (int32_t i = items.LBound(); i <= items.UBound(); ++i) text += (i ? "|" : "") + rt::Concat(items.At(i));
+    }
+    return text;
+  }
+
   // Makes `text` the referential checker's registry for the rest of the test.
   void UseReferences(const std::string& text) const {
     const std::string path = sandbox_.Site() + "/test-references.ini";
@@ -109,6 +125,32 @@ class PricedProductTest : public ProductTest {
   PricedProductTest() {
     Exec(kCurrencies);
     Exec(kProducts);
+  }
+};
+
+// The sample installation (README "Products and prices"): products 1
+// SHIRT-100, 2 GLOVE-200, 3 LAMP-300, 4 BATT-400, 5 PAPER-500 (in the
+// office catalog and the archive), 6 PEN-600 (disabled), 7 DRILL-700 (two
+// buyers), 8 CABLE-800; all but the pens and the paper in the catalog
+// "Workshop and Safety".
+class SampleProductTest : public ProductTest {
+ protected:
+  SampleProductTest() : ProductTest(true) {}
+
+  // The id of the sample catalog or category of that name.
+  std::string CatalogId(const std::string& name) const {
+    return Scalar("SELECT CATALOGID FROM CATALOG WHERE CATALOGNAME = '" + name + "'");
+  }
+  std::string CategoryId(const std::string& name) const {
+    return Scalar("SELECT CATEGORYID FROM PRODUCTCATEGORY WHERE CATEGORYNAME = '" + name + "'");
+  }
+  // Adds products (part number, description; stock items) to a category.
+  void AddToCategory(const std::string& category, const std::vector<std::pair<std::string, std::string>>& products) {
+    const std::string id = CategoryId(category);
+    for (const auto& [part, description] : products)
+      Exec("INSERT INTO PRODUCT (PARTNUMBER, PRODUCTDESCRIPTION, STOCKITEM) VALUES ('" + part + "', '" + description +
+           "', 1); INSERT INTO PRODUCTSBYCATEGORY (PRODUCTID, CATEGORYID) SELECT MAX(PRODUCTID), " + id +
+           " FROM PRODUCT;");
   }
 };
 

@@ -1,0 +1,71 @@
+// Product lists: the paged list over checked PRODUCT columns with the
+// caller's trusted where text, the lists keyed by PRODUCTID (a Long) with
+// their items, and the ids that must be numbers.
+#include <gtest/gtest.h>
+
+#include "tests/quarvel/product_fixture.h"
+
+namespace producttest {
+namespace {
+
+using ProductLists = SampleProductTest;
+
+TEST_F(ProductLists, ThePagedListTakesProductColumnsAndTheTrustedWhereText) {
+  Run([&] {
+    auto product = NewProduct();
+    auto page = [&](const char* fields, const char* key, int32_t size, const char* where) {
+      return Page(product->GetProductsAsDRecordSet(nullptr, "", size, fields, "PARTNUMBER", key, where), "PARTNUMBER");
+    };
+    EXPECT_EQ(page("PRODUCTID, partnumber", "PRODUCTID", 3, "DISABLED = 0 AND PARTNUMBER LIKE '%-%'"),
+              "3: BATT-400 CABLE-800 DRILL-700");
+    EXPECT_EQ(page(" * ", " productid ", 0, ""), "1: BATT-400 CABLE-800 DRILL-700 GLOVE-200 LAMP-300 PAPER-500 "
+                                                  "PEN-600 SHIRT-100");
+    for (auto [fields, key] : {std::pair{"PRODUCTID, (SELECT 1)", "PRODUCTID"}, {"PRODUCTID; DROP TABLE X", "PRODUCTID"},
+                               {"*, PARTNUMBER", "PRODUCTID"}, {"", "PRODUCTID"}, {"PRODUCTID", "*"},
+                               {"PRODUCTID", "PRODUCTID DESC"}, {"PRODUCTID", "NOCOLUMN"}}) {
+      EXPECT_EQ(Failure([&] { page(fields, key, 3, ""); }),
+                "5 Quarvel: |ERROR 0x5| METHOD: Quarvel.Product.GetProductsAsDRecordSet| DESC: Invalid procedure call "
+                "or argument.|")
+          << fields << " / " << key;
+    }
+    EXPECT_EQ(Failure([&] { page("PRODUCTID", "PRODUCTID", 40000, ""); }).substr(0, 2), "6 ");
+  });
+}
+
+TEST_F(ProductLists, ListsKeyedByProductId) {
+  Exec("INSERT INTO PRODUCTBUYER VALUES (2, 'approver1')");
+  Run([&] {
+    auto product = NewProduct();
+    const rt::Variant none = rt::Variant::Missing();
+    EXPECT_EQ(Listed(product->GetProductsByCriteria(1, rt::Variant("2"), rt::Variant("ELECTRICAL"))),
+              "Long 4=Alkaline batteries AA, box of 10|BATT-400; Long 8=Extension cable 5 m|CABLE-800");
+    EXPECT_EQ(Listed(product->GetProductsByCriteria(2, none, rt::Variant("apparel"))),
+              "Long 1=Work shirt, blue|SHIRT-100; Long 2=Safety gloves|GLOVE-200");
+    EXPECT_EQ(product->GetProductsByCriteria(2, none, none)->Count(), 8);
+    EXPECT_EQ(product->GetProductsByCriteria(2, rt::Variant(1), none)->Count(), 4);
+    // The drill lists approver1 among its buyers, the gloves too.
+    EXPECT_EQ(Listed(product->GetProductsByBuyer("approver1")), "Long 7=DRILL-700; Long 2=GLOVE-200");
+    EXPECT_EQ(product->GetProductsByBuyer("buyer1")->Count(), 8);
+    EXPECT_EQ(Listed(product->GetProductsByPartNumber("lamp-300")), "Long 3=Desk lamp 230 V");
+    EXPECT_EQ(Listed(product->GetProductsBySupplier("2")),
+              "Long 3=LAMP-300|MN-L300; Long 4=BATT-400|MN-B400; Long 7=DRILL-700|MN-D700; Long 8=CABLE-800|MN-C800");
+    EXPECT_EQ(Listed(product->GetPartNumbersForProducts(Array({rt::Variant(3), rt::Variant("5"), rt::Variant(99)}))),
+              "Long 3=LAMP-300; Long 5=PAPER-500");
+    EXPECT_EQ(product->GetPartNumbersForProducts(none)->Count(), 8);
+    EXPECT_EQ(product->GetPartNumbersForProducts(rt::Variant(rt::SafeArray::OneDim(0, -1)))->Count(), 0);
+    EXPECT_EQ(BrintorTest::Rows(product->GetProductsByProductCategory(0)),
+              "4|BATT-400|Alkaline batteries AA, box of 10\n"
+              "6|PEN-600|Ballpoint pens, blue, box of 50\n"
+              "5|PAPER-500|Copy paper A4, 80 g, 500 sheets\n"
+              "7|DRILL-700|Cordless drill 18 V\n"
+              "3|LAMP-300|Desk lamp 230 V\n"
+              "8|CABLE-800|Extension cable 5 m\n"
+              "2|GLOVE-200|Safety gloves\n"
+              "1|SHIRT-100|Work shirt, blue\n");
+    int32_t missing = 99;
+    EXPECT_EQ(product->GetCategoryName(missing), "");
+  });
+}
+
+}  // namespace
+}  // namespace producttest
