@@ -1,0 +1,122 @@
+// The properties of a requisition line from three sources, the first to
+// name a property winning with its mandatory flag; the existence tests that
+// ask the user's property group only when they must; a product's stored
+// values and their writes.
+#include <gtest/gtest.h>
+
+#include "tests/quarvel/product_fixture.h"
+
+namespace producttest {
+namespace {
+
+// Properties A to D; group 10 (A mandatory, B) is product 1's, group 20 (B
+// mandatory, C) its commodity COM's, group 30 (C mandatory, D mandatory) the
+// user's as the stand-in for Brintor.User answers it. Product 1 stores a
+// value for A and for D (not of its group); product 2 has no group.
+class RequisitionProperties : public ProductTest {
+ protected:
+  RequisitionProperties() {
+    Exec("INSERT INTO PROPERTY VALUES (1, 'A', 1, 'a0', 0), (2, 'B', 2, 'b0', 0), (3, 'C', 3, 'c0', 0),"
+         " (4, 'D', 4, NULL, 0);"
+         "INSERT INTO PROPERTYGROUP VALUES (10, 'Product'), (20, 'Commodity'), (30, 'User');"
+         "INSERT INTO PROPSBYPROPGROUP VALUES (10, 1, 1, 0), (10, 2, 0, 0), (20, 2, 1, 0), (20, 3, 0, 0),"
+         " (30, 3, 1, 0), (30, 4, 1, 0);"
+         "INSERT INTO COMMODITY (COMMODITYCODE, PROPERTYGROUPID) VALUES ('COM', 20), ('O''B', NULL);"
+         "INSERT INTO PRODUCT (PRODUCTID, PARTNUMBER, PRODUCTDESCRIPTION, COMMODITYCODE, PROPERTYGROUPID) VALUES"
+         " (1, 'P-1', 'One', 'COM', 10), (2, 'P-2', 'Two', NULL, NULL);"
+         "INSERT INTO PRODUCTPROPVALUE VALUES (1, 1, 'a1'), (1, 4, 'd1');");
+  }
+
+  // A stand-in for Brintor.User answering `group` for every user; `asked`
+  // counts its calls.
+  std::unique_ptr<FakeClass> Users(int32_t group) {
+    asked_->clear();
+    return std::make_unique<FakeClass>("Brintor.User", [this, group] {
+      auto user = std::make_shared<RecordingFake>("User", asked_);
+      user->On("GetPropertyGroup", [group](rt::Args&) { return rt::Variant(group); });
+      return rt::ObjectPtr(user);
+    });
+  }
+
+  // "id: name|value|mandatory|datatype" per property.
+  static std::string Properties(const std::shared_ptr<rt::Dictionary>& answer) {
+    std::string text;
+    for (const rt::Dictionary::Entry& e : answer->Entries()) {
+      auto items = std::dynamic_pointer_cast<rt::Collection>(e.item.AsObject());
+      text += rt::TypeName(e.key) + " " + rt::CStr(e.key) + ":";
+      for (const char* key : {"PROPERTYNAME", "VALUE", "MANDATORY", "DATATYPE"})
+        text += " " + rt::Concat(items->Item(rt::Variant(key)));
+      text += "\n";
+    }
+    return text;
+  }
+
+  std::shared_ptr<RecordingFake::Log> asked_ = std::make_shared<RecordingFake::Log>();
+};
+
+TEST_F(RequisitionProperties, TheFirstSourceOfAPropertyWinsWithItsMandatoryFlag) {
+  auto users = Users(30);
+  Run([&] {
+    auto product = NewProduct();
+    EXPECT_EQ(Properties(product->GetRequisitionLineProperties("u", "COM", 1)),
+              "String 1: A a1 True 1\n"
+              "String 2: B b0 True 2\n"
+              "String 3: C c0 False 3\n"
+              "String 4: D  True 4\n");
+    // The commodity is the caller's, not the product's.
+    EXPECT_EQ(Properties(product->GetRequisitionLineProperties("u", "", 1)),
+              "String 1: A a1 True 1\n"
+              "String 3: C c0 True 3\n"
+              "String 4: D  True 4\n");
+  });
+  auto none = Users(0);
+  Run([&] { EXPECT_EQ(Properties(NewProduct()->GetRequisitionLineProperties("u", "", 1)), "String 1: A a1 True 1\n"); });
+}
+
+TEST_F(RequisitionProperties, TheUsersGroupIsAskedOnlyWhenTheOtherSourcesHaveNone) {
+  auto users = Users(30);
+  Run([&] {
+    auto product = NewProduct();
+    EXPECT_TRUE(product->RequisitionPropertiesPresent(1, "u"));
+    EXPECT_TRUE(asked_->empty());
+    EXPECT_TRUE(product->RequisitionPropertiesPresent(2, "o'u"));
+    EXPECT_EQ(*asked_, RecordingFake::Log{"Call GetPropertyGroup(String:o'u)"});
+    std::string user = "u";
+    EXPECT_TRUE(product->RequisitionCommodityPropertiesPresent("O'B", user));
+    EXPECT_EQ(asked_->size(), 2u);
+  });
+  auto none = Users(0);
+  Run([&] {
+    auto product = NewProduct();
+    std::string user = "u";
+    EXPECT_FALSE(product->RequisitionPropertiesPresent(2, "u"));
+    EXPECT_FALSE(product->RequisitionCommodityPropertiesPresent("O'B", user));
+    EXPECT_TRUE(product->RequisitionCommodityPropertiesPresent("COM", user));
+    EXPECT_EQ(asked_->size(), 3u);
+  });
+}
+
+TEST_F(RequisitionProperties, StoredValuesAreListedByNameAndWrittenAsGiven) {
+  Run([&] {
+    auto product = NewProduct();
+    int32_t one = 1, two = 2, a = 1, b = 2;
+    std::string quoted = "it's";
+    product->UpdateProductPropertyValue(one, a, quoted);
+    product->InsertProductPropertyValue(two, b, quoted);
+    EXPECT_EQ(Failure([&] { product->InsertProductPropertyValue(two, b, quoted); }).substr(0, 9), "80040E2F ");
+    product->UpdateProductPropertyValue(two, a, quoted);  // no such row: nothing changes
+    auto rows = product->GetProductProperties(one);
+    std::string text;
+    for (const rt::Dictionary::Entry& e : rows->Entries())
+      text += rt::CStr(e.key) + "=" + Render(e.item.AsObject()) + "\n";
+    EXPECT_EQ(text,
+              "1=PROPERTYID=Long:1; PROPERTYNAME=String:A; DATATYPE=Integer:1; VALUE=String:it's\n"
+              "2=PROPERTYID=Long:4; PROPERTYNAME=String:D; DATATYPE=Integer:4; VALUE=String:d1\n");
+    int32_t three = 3;
+    EXPECT_EQ(product->GetProductProperties(three)->Count(), 0);
+  });
+  EXPECT_EQ(Rows("SELECT * FROM PRODUCTPROPVALUE ORDER BY 1, 2"), "1|1|it's\n1|4|d1\n2|2|it's\n");
+}
+
+}  // namespace
+}  // namespace producttest
