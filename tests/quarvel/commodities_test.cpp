@@ -1,0 +1,84 @@
+// Commodities and what they carry, tax codes, category names, the paged
+// commodity and manufacturer lists, deleting a commodity as the referential
+// checker allows, adding a manufacturer, and the withdrawn full-table reads.
+#include <gtest/gtest.h>
+
+#include "tests/quarvel/product_fixture.h"
+
+namespace producttest {
+namespace {
+
+using Commodities = SampleProductTest;
+
+TEST_F(Commodities, AnswerTheirPurchasingAttributes) {
+  Exec("INSERT INTO COMMODITY (COMMODITYCODE, TAXCODE) VALUES ('O''B', 'NOTAX');"
+       "INSERT INTO PRODUCTCATEGORY (CATEGORYNAME) VALUES (NULL);");
+  const std::string unnamed = Scalar("SELECT MAX(CATEGORYID) FROM PRODUCTCATEGORY");
+  Run([&] {
+    auto product = NewProduct();
+    EXPECT_EQ(Render(product->GetTaxcodeInformation("apparel")),
+              "TAXCODE=String:VAT19; DESCRIPTION=String:Value added tax 19 %; LEDGERACCOUNT=String:1576");
+    EXPECT_EQ(Render(product->GetTaxcodeInformation("O'B")), "");
+    EXPECT_EQ(Render(product->GetAllTaxCodes()),
+              "VAT19=String:Value added tax 19 %; VAT7=String:Value added tax 7 %; EXEMPT=String:Tax exempt");
+    std::string electrical = "ELECTRICAL", quoted = "O'B", missing = "NONE";
+    EXPECT_EQ(product->GetChargeType("ELECTRICAL") + "|" + product->GetChargeType("O'B") + "|" +
+                  product->GetChargeType("NONE"),
+              "EQUIPMENT||");
+    EXPECT_EQ(product->GetBisItemCode(electrical) + "|" + product->GetBisItemCode(quoted), "BIS-ELE-02|");
+    EXPECT_EQ(product->GetBuyerFromCommodity(electrical) + "|" + product->GetBuyerFromCommodity(quoted), "buyer1|");
+    EXPECT_EQ(Failure([&] { product->GetBuyerFromCommodity(missing); }).substr(0, 9), "800A0BCD ");
+    EXPECT_EQ(LogEntriesWith("Quarvel.Product.getbuyerfromcommodity"), 1);
+    // A category without a name answers "", as one without a row does.
+    int32_t category = std::stoi(unnamed), paper = std::stoi(CategoryId("Paper products"));
+    EXPECT_EQ(product->GetCategoryName(paper) + "|" + product->GetCategoryName(category), "Paper products|");
+  });
+}
+
+TEST_F(Commodities, AreListedPageByPageWithManufacturers) {
+  Exec("INSERT INTO COMMODITY (COMMODITYCODE) VALUES ('O''B')");
+  Run([&] {
+    auto product = NewProduct();
+    EXPECT_EQ(Page(product->GetCommodityData(nullptr, "", 3, Array({"O'B", "apparel", "X') OR ('1'='1"}),
+                                             "COMMODITYCODE DESC"),
+                   "COMMODITYCODE"),
+              "1: O'B APPAREL");
+    EXPECT_EQ(Page(product->GetCommodityData(nullptr, "", 4, rt::Variant::Missing(), std::nullopt), "COMMODITYCODE"),
+              "3: 14111507 43211503 43211507 43211706");
+    std::string code = "O'C", name = "O'Connor & Sons";
+    product->InsertManufacturer(code, name);
+    EXPECT_EQ(Failure([&] { product->InsertManufacturer(code, name); }).substr(0, 9), "80040E2F ");
+    EXPECT_EQ(LogEntriesWith("Quarvel.Manufacturer.InsertManufacturer"), 1);
+    EXPECT_EQ(Page(product->GetManufacturerData(nullptr, "", 10, Array({"O'C", "volta"}), "MANUFACTURERNAME"),
+                   "MANUFACTURERNAME"),
+              "1: O'Connor & Sons Volta Electric");
+    EXPECT_EQ(Failure([&] { product->GetAllCommodities(); }),
+              "FFFFFFFF Quarvel: |ERROR 0xFFFFFFFF| METHOD: Function GetAllCommodities() is a 'full table scan' "
+              "function and is not supported anymore.|Use new function GetCommodityData() that supports paging "
+              "(=based on DRecordset component).| DESC: Application-defined or object-defined error.|");
+    EXPECT_EQ(Failure([&] { product->GetAllManufacturers(); }).substr(0, 66),
+              "FFFFFFFF Quarvel: |ERROR 0xFFFFFFFF| METHOD: Function GetAllManufa");
+  });
+}
+
+// The shipped registry names no referrer of commodities: a commodity that
+// products still name is deleted all the same; a registry whose referrer
+// answers that the code is used refuses quietly.
+TEST_F(Commodities, AreDeletedAsTheReferentialCheckerAllows) {
+  Run([&] {
+    auto product = NewProduct();
+    EXPECT_TRUE(product->DeleteCommodity("APPAREL"));
+    EXPECT_EQ(Failure([&] { product->DeleteCommodity("O'X"); }),
+              "800400CE Quarvel.Commodity.Delete: |ERROR 0x800400CE| METHOD: Quarvel.Product.DeleteCommodity| DESC: "
+              "Commodity O'X not present.| INFO: Commoditycode: O'X.|");
+  });
+  EXPECT_EQ(Rows("SELECT COUNT(*) FROM COMMODITY WHERE COMMODITYCODE = 'APPAREL'"), "0\n");
+  RefusingReferrer::Register();
+  UseReferences("[COMMODITY]\nKey=COMMODITYCODE\nOwner=Quarvel.Product\nReferredBy=Quarvel.TestReferrer:T.CODE\n");
+  Run([&] { EXPECT_FALSE(NewProduct()->DeleteCommodity("ELECTRICAL")); });
+  EXPECT_EQ(Rows("SELECT COUNT(*) FROM COMMODITY WHERE COMMODITYCODE = 'ELECTRICAL'"), "1\n");
+  EXPECT_EQ(LogEntriesWith("DeleteCommodity"), 1);
+}
+
+}  // namespace
+}  // namespace producttest
