@@ -220,7 +220,8 @@ TEST_F(SampleCatalogs, TheSampleTreesGrowLevelByLevel) {
   Run([&] {
     auto catalog = NewCatalog();
     EXPECT_EQ(Entries(catalog->GetAllCatalogs()),
-              "Long:3=String:Archive 2025; Long:2=String:Computers and Accessories; Long:1=String:Office Supplies");
+              "Long:3=String:Archive 2025; Long:2=String:Computers and Accessories; Long:1=String:Office Supplies; "
+              "Long:4=String:Workshop and Safety");
     EXPECT_FALSE(catalog->getActive(3));
     EXPECT_EQ(Entries(catalog->GetCatalogByBP(1)), "Long:1=String:Office Supplies");
     // Per catalog and level: the node count and the id range; each level's
@@ -229,7 +230,8 @@ TEST_F(SampleCatalogs, TheSampleTreesGrowLevelByLevel) {
                    " SELECT NODEID, CATALOGID, 1 FROM CATALOGNODE WHERE PARENTNODEID IS NULL"
                    " UNION ALL SELECT N.NODEID, N.CATALOGID, T.LEVEL + 1 FROM CATALOGNODE N JOIN T ON N.PARENTNODEID = T.NODEID)"
                    " SELECT CATALOGID, LEVEL, COUNT(*), MIN(NODEID), MAX(NODEID) FROM T GROUP BY 1, 2 ORDER BY 1, 2"),
-              "1|1|3|1|3\n1|2|3|4|6\n1|3|1|7|7\n2|1|2|8|9\n2|2|2|10|11\n2|3|1|12|12\n3|1|1|13|13\n3|2|2|14|15\n");
+              "1|1|3|1|3\n1|2|3|4|6\n1|3|1|7|7\n2|1|2|8|9\n2|2|2|10|11\n2|3|1|12|12\n3|1|1|13|13\n3|2|2|14|15\n"
+              "4|1|2|16|17\n");
     EXPECT_EQ(Rows("SELECT NODEID, NODETYPE, SHOPOUT, NODEURL FROM CATALOGNODE WHERE NODETYPE = 3 ORDER BY 1"),
               "3|3|1|https://shop.office.example.com\n6|3|0|https://intranet.example.com/ordering-guide\n");
   });
