@@ -97,8 +97,17 @@ std::string KeysetQuery::ColumnList() const {
 
 // Rows after the key in the list's order: for some column i, equal on every
 // column before i and after on column i. NULLs come first in ascending order
-// and last in descending order, as both engines place them.
+// and last in descending order, as both engines place them. When the first
+// column ascends and its key is not NULL, every such row is at or after that
+// key on it: saying so first lets the engine seek an index on the column to
+// the key instead of walking the list from its start, which the OR of the
+// terms alone does not let SQLite do with bound values.
 std::string KeysetQuery::After(const SortKey& key, std::vector<rt::Variant>& params) const {
+  std::string seek;
+  if (!order_.empty() && !order_[0].descending && !key[0].IsNull()) {
+    seek = Quote(order_[0].column) + " >= ? AND ";
+    params.push_back(key[0]);
+  }
   std::string out;
   for (size_t i = 0; i < order_.size(); ++i) {
     std::string term;
@@ -130,7 +139,7 @@ std::string KeysetQuery::After(const SortKey& key, std::vector<rt::Variant>& par
     }
     out += (out.empty() ? "(" : " OR (") + term + ")";
   }
-  return "(" + out + ")";
+  return "(" + seek + "(" + out + "))";
 }
 
 std::string KeysetQuery::AtOrBefore(const SortKey& key, std::vector<rt::Variant>& params) const {
