@@ -36,20 +36,19 @@ constexpr int kSuppliers = 100;
 BrintorSandbox& Installation() {
   static BrintorSandbox* box = [] {
     auto* b = new BrintorSandbox();
-    b->Exec(
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(kProducts) +
-        ") INSERT INTO PRODUCT (PRODUCTID, PARTNUMBER, PRODUCTDESCRIPTION, BUSINESSPARTNERID, BUYFROMPARTNUMBER, "
-        "DISABLED, STOCKITEM) SELECT i, 'P-' || printf('%06d', i), 'Product ' || i, 1 + i % " +
-        std::to_string(kSuppliers) +
-        ", 'S-' || i, i % 50 = 0, i % 2 FROM n;"
-        "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 10) "
-        "INSERT INTO CATALOG (CATALOGID, CATALOGNAME, ACTIVE) SELECT i, 'Catalog ' || i, 1 FROM c;"
-        "WITH RECURSIVE k(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM k WHERE i < 200) "
-        "INSERT INTO PRODUCTCATEGORY (CATEGORYID, CATEGORYNAME) SELECT i, 'Category ' || i FROM k;"
-        "INSERT INTO CATALOGNODE (CATALOGID, NODENAME, NODETYPE, CATEGORYID) "
-        "SELECT (CATEGORYID - 1) / 20 + 1, CATEGORYNAME, 1, CATEGORYID FROM PRODUCTCATEGORY;"
-        "INSERT INTO PRODUCTSBYCATEGORY (PRODUCTID, CATEGORYID, SEQUENCE) SELECT PRODUCTID, 1 + PRODUCTID % 200, 1 "
-        "FROM PRODUCT;");
+    b->Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(kProducts) +
+            ") INSERT INTO PRODUCT (PRODUCTID, PARTNUMBER, PRODUCTDESCRIPTION, BUSINESSPARTNERID, BUYFROMPARTNUMBER, "
+            "DISABLED, STOCKITEM) SELECT i, 'P-' || printf('%06d', i), 'Product ' || i, 1 + i % " +
+            std::to_string(kSuppliers) +
+            ", 'S-' || i, i % 50 = 0, i % 2 FROM n;"
+            "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 10) "
+            "INSERT INTO CATALOG (CATALOGID, CATALOGNAME, ACTIVE) SELECT i, 'Catalog ' || i, 1 FROM c;"
+            "WITH RECURSIVE k(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM k WHERE i < 200) "
+            "INSERT INTO PRODUCTCATEGORY (CATEGORYID, CATEGORYNAME) SELECT i, 'Category ' || i FROM k;"
+            "INSERT INTO CATALOGNODE (CATALOGID, NODENAME, NODETYPE, CATEGORYID) "
+            "SELECT (CATEGORYID - 1) / 20 + 1, CATEGORYNAME, 1, CATEGORYID FROM PRODUCTCATEGORY;"
+            "INSERT INTO PRODUCTSBYCATEGORY (PRODUCTID, CATEGORYID, SEQUENCE) SELECT PRODUCTID, 1 + PRODUCTID % 200, 1 "
+            "FROM PRODUCT;");
     return b;
   }();
   return *box;
@@ -61,7 +60,8 @@ std::shared_ptr<IProduct> NewProduct() {
 }
 
 // The statements as the data layer hands them to SQLite.
-const char* const kCriteriaSql = "SELECT PRODUCTID,PRODUCTDESCRIPTION,PARTNUMBER FROM PRODUCT WHERE BUSINESSPARTNERID = ?";
+const char* const kCriteriaSql =
+    "SELECT PRODUCTID,PRODUCTDESCRIPTION,PARTNUMBER FROM PRODUCT WHERE BUSINESSPARTNERID = ?";
 const char* const kCountSql =
     "SELECT COUNT(DISTINCT PRODUCTSBYCATEGORY.PRODUCTID) As CNT  FROM PRODUCTSBYCATEGORY "
     " INNER JOIN PRODUCT ON PRODUCTSBYCATEGORY.PRODUCTID = PRODUCT.PRODUCTID "

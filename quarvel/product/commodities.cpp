@@ -35,10 +35,10 @@ bool Product::DeleteCommodity(const std::string& iCommodityCode) {
   rt::ObjectPtr checker;
   try {
     checker = Gen_GetComponent("Solvane.ReferentialChecker");
-    const bool allowed = rt::CBool(checker->Call(
-        "CanDelete", {rt::Variant("Quarvel"), rt::Variant("COMMODITY"),
-                      rt::Variant(rt::SafeArray::From({rt::Variant("COMMODITYCODE")})),
-                      rt::Variant(rt::SafeArray::From({rt::Variant(iCommodityCode)}))}));
+    const bool allowed =
+        rt::CBool(checker->Call("CanDelete", {rt::Variant("Quarvel"), rt::Variant("COMMODITY"),
+                                              rt::Variant(rt::SafeArray::From({rt::Variant("COMMODITYCODE")})),
+                                              rt::Variant(rt::SafeArray::From({rt::Variant(iCommodityCode)}))}));
     if (!allowed) {
       checker.reset();
       Mts_SetAbort();

@@ -78,10 +78,8 @@ bool Product::CheckLotSize(int32_t iProductID, double iQuantity) {
     } else {
       const rt::Variant multipleOf = rs->Value("MULTIPLEOF");
       const rt::Variant minimum = rs->Value("MINORDERQTY");
-      if (!multipleOf.IsNull() && rt::CDbl(multipleOf) != 0)
-        accepted = IsWholeMultiple(quantity, rt::CDec(multipleOf));
-      if (accepted && !minimum.IsNull() && rt::CDbl(minimum) != 0)
-        accepted = quantity.Compare(rt::CDec(minimum)) >= 0;
+      if (!multipleOf.IsNull() && rt::CDbl(multipleOf) != 0) accepted = IsWholeMultiple(quantity, rt::CDec(multipleOf));
+      if (accepted && !minimum.IsNull() && rt::CDbl(minimum) != 0) accepted = quantity.Compare(rt::CDec(minimum)) >= 0;
     }
     Sql_CloseRecordset(rs);
     Sql_CloseConnection(cn);

@@ -88,23 +88,17 @@ bool IsWholeNumber(std::string_view item) {
   return true;
 }
 
-// The columns of PRODUCT (db/07_product.sql).
-constexpr std::string_view kProductColumns[] = {
-    "PRODUCTID",         "PARTNUMBER",         "PRODUCTDESCRIPTION",  "UNITCODE",
-    "CLASSCODE",         "COMMODITYCODE",      "CONTRACTCODE",        "PRICINGMETHOD",
-    "NUMBER",            "MANUFACTURERID",     "MFRPARTNUMBER",       "BUSINESSPARTNERID",
-    "BUYFROMPARTNUMBER", "BUYFROMCONTACTINFO", "BUYFROMCONTACTEMAIL", "USERID",
-    "MULTIPLEBUYER",     "PROPERTYGROUPID",    "UNSPSCCODE",          "GTIN",
-    "CONFIGURABLE",      "PRODUCTREMARK",      "IMAGEFILENAME",       "TECHNICALIMAGE",
-    "URL",               "PRODUCTXML",         "PRODUCTEFFECTIVITYDATE", "PRODUCTEXPIRYDATE",
-    "DISABLED",          "STOCKITEM",          "MINORDERQTY",         "MULTIPLEOF",
-    "LOTSIZE",           "DELIVERYLEADTIME",   "DATEUPDATED",         "CLASSIFICATION"};
+// The columns of PRODUCT (db/07_product.sql), each between blanks.
+constexpr std::string_view kProductColumns =
+    " PRODUCTID PARTNUMBER PRODUCTDESCRIPTION UNITCODE CLASSCODE COMMODITYCODE CONTRACTCODE PRICINGMETHOD NUMBER"
+    " MANUFACTURERID MFRPARTNUMBER BUSINESSPARTNERID BUYFROMPARTNUMBER BUYFROMCONTACTINFO BUYFROMCONTACTEMAIL USERID"
+    " MULTIPLEBUYER PROPERTYGROUPID UNSPSCCODE GTIN CONFIGURABLE PRODUCTREMARK IMAGEFILENAME TECHNICALIMAGE URL"
+    " PRODUCTXML PRODUCTEFFECTIVITYDATE PRODUCTEXPIRYDATE DISABLED STOCKITEM MINORDERQTY MULTIPLEOF LOTSIZE"
+    " DELIVERYLEADTIME DATEUPDATED CLASSIFICATION ";
 
 bool IsProductColumn(std::string_view name) {
-  const std::string upper = rt::UCase(name);
-  for (std::string_view column : kProductColumns)
-    if (upper == column) return true;
-  return false;
+  if (name.empty() || name.find(' ') != std::string_view::npos) return false;
+  return kProductColumns.find(" " + rt::UCase(name) + " ") != std::string_view::npos;
 }
 
 }  // namespace

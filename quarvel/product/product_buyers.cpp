@@ -66,9 +66,9 @@ std::string Product::GetDefaultProductBuyer(int32_t iProductID) {
   try {
     cn = getReadCommittedConnection();
     commodityCn = getReadCommittedConnection();
-    rs = OpenRecordset("SELECT USERID, COMMODITYCODE, BUSINESSPARTNERID FROM PRODUCT WHERE PRODUCTID=" +
-                           std::to_string(iProductID),
-                       cn, data::kCursorForwardOnly, data::kLockReadOnly);
+    rs = OpenRecordset(
+        "SELECT USERID, COMMODITYCODE, BUSINESSPARTNERID FROM PRODUCT WHERE PRODUCTID=" + std::to_string(iProductID),
+        cn, data::kCursorForwardOnly, data::kLockReadOnly);
     if (rs->Eof()) rt::Raise(kProductNotFound, Source("GetProduct"), "Product not present");
     const rt::Variant own = rs->Value("USERID");
     const rt::Variant commodity = rs->Value("COMMODITYCODE");
@@ -119,7 +119,9 @@ std::shared_ptr<rt::Dictionary> Product::GetBuyersForProducts(const rt::Variant&
     cn = getReadCommittedConnection();
     rs = OpenRecordset("SELECT PRODUCTID,USERID,MULTIPLEBUYER FROM PRODUCT WHERE PRODUCTID IN (" + ids + ")", cn,
                        data::kCursorForwardOnly, data::kLockReadOnly);
-    auto text = [](const rt::Variant& buyer) { return buyer.IsNull() ? rt::Variant("") : rt::Variant(rt::CStr(buyer)); };
+    auto text = [](const rt::Variant& buyer) {
+      return buyer.IsNull() ? rt::Variant("") : rt::Variant(rt::CStr(buyer));
+    };
     for (; !rs->Eof(); rs->MoveNext()) {
       const rt::Variant id = rs->Value("PRODUCTID");
       const rt::Variant multiple = rs->Value("MULTIPLEBUYER");
@@ -176,8 +178,8 @@ bool Product::InsertMultipleBuyers(const rt::Variant& iFields, const rt::Variant
     const rt::Variant keyNames(rt::SafeArray::From({rt::Variant("PRODUCTID"), rt::Variant("USERID")}));
     const rt::Variant keyValues(rt::SafeArray::From({productId, rs->Value("USERID")}));
     rt::ObjectPtr checker = Gen_GetComponent("Solvane.ReferentialChecker");
-    const bool allowed =
-        rt::CBool(checker->Call("CanInsert", {rt::Variant("Quarvel"), rt::Variant("PRODUCTBUYER"), keyNames, keyValues}));
+    const bool allowed = rt::CBool(
+        checker->Call("CanInsert", {rt::Variant("Quarvel"), rt::Variant("PRODUCTBUYER"), keyNames, keyValues}));
     checker.reset();
     if (!allowed) RaiseRefused(kBuyerRefused);
     product = data::Recordset::New();

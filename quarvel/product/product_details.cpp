@@ -81,9 +81,9 @@ std::shared_ptr<rt::Dictionary> Product::GetProductFields(const rt::Variant& i_a
     if (isMinusOne(productId) && isEmptyString(gtin))
       rt::Raise(kMissingArguments, "GetProductFields",
                 "Both optional arguments cannot be empty - you should pass i_lProductId or i_sGTIN");
-    const std::string sql = "SELECT * FROM PRODUCT WHERE" + (isMinusOne(productId)
-                                                                 ? " GTIN = '" + Gen_SqlQuote(rt::Variant(gtin)) + "'"
-                                                                 : " PRODUCTID = " + std::to_string(productId));
+    const std::string sql =
+        "SELECT * FROM PRODUCT WHERE" + (isMinusOne(productId) ? " GTIN = '" + Gen_SqlQuote(rt::Variant(gtin)) + "'"
+                                                               : " PRODUCTID = " + std::to_string(productId));
     cn = getReadCommittedConnection();
     rs = OpenRecordset(sql, cn, data::kCursorKeyset, data::kLockReadOnly);
     auto fields = rt::NewDictionary();
@@ -130,14 +130,15 @@ std::shared_ptr<rt::Dictionary> Product::GetProductEx(int32_t i_lProductID) {
         // The product's own buyer, else its commodity's default buyer (never
         // the supplier's).
         value = rs->Value("USERID");
-        if (value.IsNull()) value = rt::Variant(commodity.IsNull() ? std::string() : GetDefaultBuyer(rt::CStr(commodity)));
+        if (value.IsNull())
+          value = rt::Variant(commodity.IsNull() ? std::string() : GetDefaultBuyer(rt::CStr(commodity)));
       } else if (!commodity.IsNull()) {
         std::shared_ptr<data::Connection> second = getReadCommittedConnection();
         std::shared_ptr<data::Recordset> charge;
         try {
-          charge = OpenRecordset("SELECT CHARGETYPECODE FROM COMMODITY WHERE COMMODITYCODE='" +
-                                     Gen_SqlQuote(commodity) + "'",
-                                 second, data::kCursorForwardOnly, data::kLockReadOnly);
+          charge = OpenRecordset(
+              "SELECT CHARGETYPECODE FROM COMMODITY WHERE COMMODITYCODE='" + Gen_SqlQuote(commodity) + "'", second,
+              data::kCursorForwardOnly, data::kLockReadOnly);
           value = charge->Eof() ? rt::Variant("") : charge->Value("CHARGETYPECODE");
           Sql_CloseRecordset(charge);
           Sql_CloseConnection(second);
@@ -169,9 +170,9 @@ std::string Product::GetProductDescription(int32_t& i_lProductID) {
   std::shared_ptr<data::Recordset> rs;
   try {
     cn = getReadCommittedConnection();
-    rs = OpenRecordset("SELECT PRODUCTDESCRIPTION FROM PRODUCT WHERE PRODUCTID = '" + std::to_string(i_lProductID) +
-                           "'",
-                       cn, data::kCursorForwardOnly, data::kLockReadOnly);
+    rs =
+        OpenRecordset("SELECT PRODUCTDESCRIPTION FROM PRODUCT WHERE PRODUCTID = '" + std::to_string(i_lProductID) + "'",
+                      cn, data::kCursorForwardOnly, data::kLockReadOnly);
     if (!rs->Eof()) {
       const rt::Variant description = rs->Value("PRODUCTDESCRIPTION");
       Sql_CloseRecordset(rs);

@@ -125,7 +125,8 @@ std::shared_ptr<rt::Dictionary> Product::GetProductsByCriteria(int32_t i_nStockI
     std::string sql = "SELECT PRODUCTID,PRODUCTDESCRIPTION,PARTNUMBER FROM PRODUCT";
     if (!anyStock) sql += " WHERE STOCKITEM = " + std::to_string(i_nStockItem);
     const bool supplierGiven = !i_lSupplierID.IsMissing();
-    if (supplierGiven) sql += (anyStock ? " WHERE BUSINESSPARTNERID = " : " AND BUSINESSPARTNERID = ") + SqlNumber(i_lSupplierID);
+    if (supplierGiven)
+      sql += (anyStock ? " WHERE BUSINESSPARTNERID = " : " AND BUSINESSPARTNERID = ") + SqlNumber(i_lSupplierID);
     if (!i_lCommodityCode.IsMissing())
       sql += (!supplierGiven && anyStock ? " WHERE COMMODITYCODE = '" : " AND COMMODITYCODE = '") +
              Gen_SqlQuote(i_lCommodityCode) + "'";

@@ -64,8 +64,7 @@ std::string Product::getManufacturerID(int32_t& iProductID) {
     manufacturerProduct_ = std::move(product);
     manufacturerProductId_ = iProductID;
   }
-  const rt::Variant id =
-      dynamic_cast<rt::Collection&>(*manufacturerProduct_).Item(rt::Variant("MANUFACTURERID"));
+  const rt::Variant id = dynamic_cast<rt::Collection&>(*manufacturerProduct_).Item(rt::Variant("MANUFACTURERID"));
   return id.IsNull() ? std::string() : rt::CStr(id);
 }
 
@@ -76,10 +75,9 @@ int32_t Product::GetProductIDFromSupplierPartNum(const std::string& iSupplierPar
   std::shared_ptr<data::Recordset> rs;
   try {
     cn = getReadCommittedConnection();
-    const int32_t id = FirstProductId(
-        "SELECT TOP 1 PRODUCTID FROM PRODUCT WHERE BUYFROMPARTNUMBER='" + Gen_SqlQuote(rt::Variant(iSupplierPartNumber)) +
-            "'",
-        cn, rs);
+    const int32_t id = FirstProductId("SELECT TOP 1 PRODUCTID FROM PRODUCT WHERE BUYFROMPARTNUMBER='" +
+                                          Gen_SqlQuote(rt::Variant(iSupplierPartNumber)) + "'",
+                                      cn, rs);
     Sql_CloseConnection(cn);
     Mts_SetComplete();
     return id;
@@ -95,7 +93,7 @@ int32_t Product::GetProductIDFromSupplierPartNum(const std::string& iSupplierPar
 // The part number exactly, and the stock and disabled flags unless they
 // are left out or -1.
 int32_t Product::GetProductIdFromPartNumSource(const std::string& i_sPartNumber, const rt::Variant& i_lStockItemFlag,
-                                              const rt::Variant& i_lDisabledFlag) {
+                                               const rt::Variant& i_lDisabledFlag) {
   rt::ContextScope scope(*this);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;

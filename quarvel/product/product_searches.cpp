@@ -194,12 +194,13 @@ bool Product::ValidateProductAgainstUserCatalogs(const std::string& i_sProductID
     std::string terms;
     for (int32_t i = catalogs.LBound(); i <= catalogs.UBound(); ++i)
       terms += (i == catalogs.LBound() ? "CN.CATALOGID = " : " OR CN.CATALOGID = ") + SqlNumber(catalogs.At(i));
-    std::string sql = "SELECT DISTINCT P.PRODUCTID FROM PRODUCT P, PRODUCTSBYCATEGORY PBC, CATALOGNODE CN "
-                      "WHERE P.PRODUCTID = " +
-                      SqlNumber(rt::Variant(i_sProductID)) + " AND (P.PRODUCTEFFECTIVITYDATE <= '" + Today() +
-                      "' OR P.PRODUCTEFFECTIVITYDATE IS NULL) AND P.DISABLED = 0 AND PBC.PRODUCTID = P.PRODUCTID "
-                      "AND CN.CATEGORYID = PBC.CATEGORYID AND (" +
-                      terms + ")";
+    std::string sql =
+        "SELECT DISTINCT P.PRODUCTID FROM PRODUCT P, PRODUCTSBYCATEGORY PBC, CATALOGNODE CN "
+        "WHERE P.PRODUCTID = " +
+        SqlNumber(rt::Variant(i_sProductID)) + " AND (P.PRODUCTEFFECTIVITYDATE <= '" + Today() +
+        "' OR P.PRODUCTEFFECTIVITYDATE IS NULL) AND P.DISABLED = 0 AND PBC.PRODUCTID = P.PRODUCTID "
+        "AND CN.CATEGORYID = PBC.CATEGORYID AND (" +
+        terms + ")";
     cn = getReadCommittedConnection();
     rs = Sql_GetReadonlyRecordset(sql, cn);
     const bool orderable = !rs->Eof();

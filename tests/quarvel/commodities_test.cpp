@@ -11,8 +11,9 @@ namespace {
 using Commodities = SampleProductTest;
 
 TEST_F(Commodities, AnswerTheirPurchasingAttributes) {
-  Exec("INSERT INTO COMMODITY (COMMODITYCODE, TAXCODE) VALUES ('O''B', 'NOTAX');"
-       "INSERT INTO PRODUCTCATEGORY (CATEGORYNAME) VALUES (NULL);");
+  Exec(
+      "INSERT INTO COMMODITY (COMMODITYCODE, TAXCODE) VALUES ('O''B', 'NOTAX');"
+      "INSERT INTO PRODUCTCATEGORY (CATEGORYNAME) VALUES (NULL);");
   const std::string unnamed = Scalar("SELECT MAX(CATEGORYID) FROM PRODUCTCATEGORY");
   Run([&] {
     auto product = NewProduct();

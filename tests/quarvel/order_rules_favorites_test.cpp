@@ -10,9 +10,10 @@ namespace {
 class OrderRules : public ProductTest {
  protected:
   OrderRules() {
-    Exec("INSERT INTO PRODUCT (PRODUCTID, PARTNUMBER, PRODUCTDESCRIPTION, MULTIPLEOF, MINORDERQTY) VALUES"
-         " (1, 'P-1', 'Six, twelve at least', 6, 12), (2, 'P-2', 'Tenths', 0.1, NULL), (3, 'P-3', 'Halves', 0.5, 0),"
-         " (4, 'P-4', 'No rule', NULL, NULL)");
+    Exec(
+        "INSERT INTO PRODUCT (PRODUCTID, PARTNUMBER, PRODUCTDESCRIPTION, MULTIPLEOF, MINORDERQTY) VALUES"
+        " (1, 'P-1', 'Six, twelve at least', 6, 12), (2, 'P-2', 'Tenths', 0.1, NULL), (3, 'P-3', 'Halves', 0.5, 0),"
+        " (4, 'P-4', 'No rule', NULL, NULL)");
   }
 };
 
@@ -20,8 +21,19 @@ TEST_F(OrderRules, QuantitiesAreWholeMultiplesNotBelowTheMinimum) {
   Run([&] {
     auto product = NewProduct();
     std::string answers;
-    for (auto [id, quantity] : {std::pair{1, 18.0}, {1, 15.0}, {1, 6.0}, {1, 0.0}, {2, 0.3}, {2, 0.7}, {2, 0.25},
-                                {2, 1e-20}, {3, 2.5}, {3, 2.25}, {4, -3.0}, {4, 0.123}, {99, 1.0}})
+    for (auto [id, quantity] : {std::pair{1, 18.0},
+                                {1, 15.0},
+                                {1, 6.0},
+                                {1, 0.0},
+                                {2, 0.3},
+                                {2, 0.7},
+                                {2, 0.25},
+                                {2, 1e-20},
+                                {3, 2.5},
+                                {3, 2.25},
+                                {4, -3.0},
+                                {4, 0.123},
+                                {99, 1.0}})
       answers += product->CheckLotSize(id, quantity) ? "T" : "F";
     EXPECT_EQ(answers, "TFFFTTFFTFTTF");
     EXPECT_EQ(Failure([&] { product->CheckLotSize(2, 1e28); }),
@@ -35,8 +47,9 @@ using Favorites = PricedProductTest;
 
 TEST_F(Favorites, KindsAndFoldersAreReadDifferentlyWhenCreatingAndDeleting) {
   const char* user = "o'hara";
-  const std::string stored = "SELECT PRODUCTID, WAREHOUSEFAVORITE, FOLDERID, PRESENT FROM FAVORITES "
-                             "WHERE USERID = 'o''hara' ORDER BY ROWID";
+  const std::string stored =
+      "SELECT PRODUCTID, WAREHOUSEFAVORITE, FOLDERID, PRESENT FROM FAVORITES "
+      "WHERE USERID = 'o''hara' ORDER BY ROWID";
   Exec("INSERT INTO FAVORITES VALUES ('o''hara', 2, 0, 0, 0)");
   Run([&] {
     auto product = NewProduct();

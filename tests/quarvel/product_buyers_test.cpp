@@ -12,12 +12,13 @@ namespace {
 class ProductBuyers : public SampleProductTest {
  protected:
   ProductBuyers() {
-    Exec("UPDATE BUSINESSPARTNER SET USERID = 'partnerbuyer' WHERE BUSINESSPARTNERID = 2;"
-         "UPDATE COMMODITY SET USERID = 'commoditybuyer' WHERE COMMODITYCODE = 'ELECTRICAL';"
-         "UPDATE PRODUCT SET USERID = NULL WHERE PRODUCTID IN (3, 4, 5);"
-         "UPDATE PRODUCT SET COMMODITYCODE = 'NOSUCH' WHERE PRODUCTID = 4;"
-         "UPDATE PRODUCT SET BUSINESSPARTNERID = NULL WHERE PRODUCTID = 5;"
-         "UPDATE PRODUCT SET USERID = '' WHERE PRODUCTID = 2;");
+    Exec(
+        "UPDATE BUSINESSPARTNER SET USERID = 'partnerbuyer' WHERE BUSINESSPARTNERID = 2;"
+        "UPDATE COMMODITY SET USERID = 'commoditybuyer' WHERE COMMODITYCODE = 'ELECTRICAL';"
+        "UPDATE PRODUCT SET USERID = NULL WHERE PRODUCTID IN (3, 4, 5);"
+        "UPDATE PRODUCT SET COMMODITYCODE = 'NOSUCH' WHERE PRODUCTID = 4;"
+        "UPDATE PRODUCT SET BUSINESSPARTNERID = NULL WHERE PRODUCTID = 5;"
+        "UPDATE PRODUCT SET USERID = '' WHERE PRODUCTID = 2;");
   }
 };
 
@@ -54,9 +55,10 @@ TEST_F(ProductBuyers, TheChainEndsAtTheFirstBuyerFound) {
 // MULTIPLEBUYER 0: the product's own buyer; 1: the first buyer row as
 // stored; Null, or 1 without rows: no entry.
 TEST_F(ProductBuyers, BuyersOfAListOfProductsFollowTheirFlag) {
-  Exec("UPDATE PRODUCT SET MULTIPLEBUYER = 1 WHERE PRODUCTID IN (2, 4);"
-       "UPDATE PRODUCT SET MULTIPLEBUYER = NULL WHERE PRODUCTID = 8;"
-       "INSERT INTO PRODUCTBUYER VALUES (4, 'approver1'), (4, 'buyer1');");
+  Exec(
+      "UPDATE PRODUCT SET MULTIPLEBUYER = 1 WHERE PRODUCTID IN (2, 4);"
+      "UPDATE PRODUCT SET MULTIPLEBUYER = NULL WHERE PRODUCTID = 8;"
+      "INSERT INTO PRODUCTBUYER VALUES (4, 'approver1'), (4, 'buyer1');");
   Run([&] {
     auto product = NewProduct();
     EXPECT_EQ(Render(product->GetBuyersForProducts(Array({8, 7, "4", 3, 2, 1, 99}))),
@@ -84,7 +86,9 @@ TEST_F(ProductBuyers, OneOfSeveralBuyersIsWrittenOnlyForAMultipleBuyerProduct) {
   auto users = Owner("Test.Users", false, log);
   UseReferences("[USER]\nKey=USERID\nOwner=Test.Users\nReferredBy=Quarvel.Product:PRODUCTBUYER.USERID\n");
   Run([&] {
-    EXPECT_EQ(Failure([&] { NewProduct()->InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({7, "ghost"})); }),
+    EXPECT_EQ(Failure([&] {
+                NewProduct()->InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({7, "ghost"}));
+              }),
               "80040007 Quarvel: |ERROR 0x80040007| METHOD: Quarvel.Product.InsertMultipleBuyers| DESC: The "
               "productbuyer record you are trying to insert has an invalid reference to another record.|");
   });

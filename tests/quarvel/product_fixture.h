@@ -116,7 +116,6 @@ class ProductTest : public ReferenceTest {
     return std::make_unique<FakeClass>(
         progId, [answer, log] { return rt::ObjectPtr(std::make_shared<FakeOwner>(answer, log)); });
   }
-
 };
 
 // An installation with the test's currencies and products 1 to 3.

@@ -11,6 +11,7 @@ namespace {
 using ProductLists = SampleProductTest;
 
 TEST_F(ProductLists, ThePagedListTakesProductColumnsAndTheTrustedWhereText) {
+  const std::string everyColumn = Scalar("SELECT group_concat(name, ', ') FROM pragma_table_info('PRODUCT')");
   Run([&] {
     auto product = NewProduct();
     auto page = [&](const char* fields, const char* key, int32_t size, const char* where) {
@@ -18,11 +19,17 @@ TEST_F(ProductLists, ThePagedListTakesProductColumnsAndTheTrustedWhereText) {
     };
     EXPECT_EQ(page("PRODUCTID, partnumber", "PRODUCTID", 3, "DISABLED = 0 AND PARTNUMBER LIKE '%-%'"),
               "3: BATT-400 CABLE-800 DRILL-700");
-    EXPECT_EQ(page(" * ", " productid ", 0, ""), "1: BATT-400 CABLE-800 DRILL-700 GLOVE-200 LAMP-300 PAPER-500 "
-                                                  "PEN-600 SHIRT-100");
-    for (auto [fields, key] : {std::pair{"PRODUCTID, (SELECT 1)", "PRODUCTID"}, {"PRODUCTID; DROP TABLE X", "PRODUCTID"},
-                               {"*, PARTNUMBER", "PRODUCTID"}, {"", "PRODUCTID"}, {"PRODUCTID", "*"},
-                               {"PRODUCTID", "PRODUCTID DESC"}, {"PRODUCTID", "NOCOLUMN"}}) {
+    EXPECT_EQ(page(" * ", " productid ", 0, ""),
+              "1: BATT-400 CABLE-800 DRILL-700 GLOVE-200 LAMP-300 PAPER-500 "
+              "PEN-600 SHIRT-100");
+    EXPECT_EQ(page(everyColumn.c_str(), "PRODUCTID", 8, "GTIN IS NOT NULL"), "1: PAPER-500");
+    for (auto [fields, key] : {std::pair{"PRODUCTID, (SELECT 1)", "PRODUCTID"},
+                               {"PRODUCTID; DROP TABLE X", "PRODUCTID"},
+                               {"*, PARTNUMBER", "PRODUCTID"},
+                               {"", "PRODUCTID"},
+                               {"PRODUCTID", "*"},
+                               {"PRODUCTID", "PRODUCTID DESC"},
+                               {"PRODUCTID", "NOCOLUMN"}}) {
       EXPECT_EQ(Failure([&] { page(fields, key, 3, ""); }),
                 "5 Quarvel: |ERROR 0x5| METHOD: Quarvel.Product.GetProductsAsDRecordSet| DESC: Invalid procedure call "
                 "or argument.|")

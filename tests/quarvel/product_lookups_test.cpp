@@ -13,8 +13,9 @@ namespace {
 using ProductLookups = SampleProductTest;
 
 TEST_F(ProductLookups, ProductDictionaryFallsBackToTheCommodityBuyerOnly) {
-  Exec("UPDATE PRODUCT SET USERID = NULL WHERE PARTNUMBER IN ('LAMP-300', 'PAPER-500');"
-       "UPDATE COMMODITY SET USERID = 'approver1' WHERE COMMODITYCODE = 'ELECTRICAL';");
+  Exec(
+      "UPDATE PRODUCT SET USERID = NULL WHERE PARTNUMBER IN ('LAMP-300', 'PAPER-500');"
+      "UPDATE COMMODITY SET USERID = 'approver1' WHERE COMMODITYCODE = 'ELECTRICAL';");
   Run([&] {
     auto product = NewProduct();
     EXPECT_EQ(Render(product->GetProductEx(3)),
@@ -68,15 +69,18 @@ TEST_F(ProductLookups, ChosenColumnsByIdOrGtin) {
     EXPECT_EQ(Failure([&] { product->GetProductFields(names, std::nullopt, std::nullopt); }),
               "80040000 GetProductFields: |ERROR 0x80040000| METHOD: Quarvel.Product.getProductFields| DESC: Both "
               "optional arguments cannot be empty - you should pass i_lProductId or i_sGTIN.|");
-    EXPECT_EQ(Failure([&] { product->GetProductFields(Array({"GTIN", "GTIN"}), 5, std::nullopt); }),
+    EXPECT_EQ(Failure([&] {
+                product->GetProductFields(Array({"GTIN", "GTIN"}), 5, std::nullopt);
+              }),
               "1C9 Quarvel: |ERROR 0x1C9| METHOD: Quarvel.Product.getProductFields| DESC: This key is already "
               "associated with an element of this collection.|");
   });
 }
 
 TEST_F(ProductLookups, IdsByPartNumbersGtinAndAlternatives) {
-  Exec("INSERT INTO PRODUCT (PARTNUMBER, PRODUCTDESCRIPTION, BUYFROMPARTNUMBER, STOCKITEM, DISABLED) "
-       "VALUES ('LOOSE-1', 'In no category', 'SUP''1', 1, 1)");
+  Exec(
+      "INSERT INTO PRODUCT (PARTNUMBER, PRODUCTDESCRIPTION, BUYFROMPARTNUMBER, STOCKITEM, DISABLED) "
+      "VALUES ('LOOSE-1', 'In no category', 'SUP''1', 1, 1)");
   Run([&] {
     auto product = NewProduct();
     EXPECT_EQ(product->GetProductIDFromSupplierPartNum("SUP'1"), 9);
@@ -89,7 +93,8 @@ TEST_F(ProductLookups, IdsByPartNumbersGtinAndAlternatives) {
     EXPECT_EQ(bySource(rt::Variant(-1), rt::Variant(0)), -1);
     EXPECT_EQ(product->GetMaxProductId(), 9);
     EXPECT_EQ(product->GetGTIN(5) + "|" + product->GetGTIN(1), "04006381333931|");
-    EXPECT_EQ(BrintorTest::Rows(product->GetAlternativeProducts(1, rt::Variant::Missing())), "1|2|null|null|Safety gloves\n");
+    EXPECT_EQ(BrintorTest::Rows(product->GetAlternativeProducts(1, rt::Variant::Missing())),
+              "1|2|null|null|Safety gloves\n");
     EXPECT_EQ(BrintorTest::Rows(product->GetAlternativeProducts(1, rt::Variant(0))), "");
   });
 }

@@ -16,12 +16,13 @@ using data::testing::Outcome;
 class ProductQueryFaults : public PricedProductTest {
  protected:
   ProductQueryFaults() {
-    Exec("UPDATE PRODUCT SET MULTIPLEBUYER = 1 WHERE PRODUCTID = 2;"
-         "INSERT INTO PRODUCTBUYER VALUES (2, 'buyer1');"
-         "INSERT INTO PROPERTY VALUES (1, 'Colour', 1, 'Black', 0), (2, 'Size', 1, 'M', 0);"
-         "INSERT INTO PRODUCTPROPVALUE VALUES (1, 1, 'Blue');"
-         "INSERT INTO COMMODITY (COMMODITYCODE) VALUES ('O''B');"
-         "INSERT INTO FAVORITES VALUES ('fan', 1, 0, 0, 1), ('fan', 1, 1, 4, 1);");
+    Exec(
+        "UPDATE PRODUCT SET MULTIPLEBUYER = 1 WHERE PRODUCTID = 2;"
+        "INSERT INTO PRODUCTBUYER VALUES (2, 'buyer1');"
+        "INSERT INTO PROPERTY VALUES (1, 'Colour', 1, 'Black', 0), (2, 'Size', 1, 'M', 0);"
+        "INSERT INTO PRODUCTPROPVALUE VALUES (1, 1, 'Blue');"
+        "INSERT INTO COMMODITY (COMMODITYCODE) VALUES ('O''B');"
+        "INSERT INTO FAVORITES VALUES ('fan', 1, 0, 0, 1), ('fan', 1, 1, 4, 1);");
   }
 };
 
@@ -49,8 +50,7 @@ TEST_F(ProductQueryFaults, WritersRaiseOrRefuseAndLeaveTheTables) {
          std::string value = "L";
          return Done([&] { p.InsertProductPropertyValue(product, property, value); });
        }},
-      {"DeleteCommodity",
-       [](IProduct& p) { return p.DeleteCommodity("O'B") ? Outcome::Succeeded : Outcome::Refused; }},
+      {"DeleteCommodity", [](IProduct& p) { return p.DeleteCommodity("O'B") ? Outcome::Succeeded : Outcome::Refused; }},
       {"InsertManufacturer",
        [](IProduct& p) {
          std::string code = "M'1", name = "Maker";
@@ -97,11 +97,13 @@ TEST_F(ProductQueryFaults, IdsThatAreNoNumbersAreRefusedBeforeAnyStatement) {
         {"GetCatalogProductsByPartNumber",
          [&] { product->GetCatalogProductsByPartNumber("P%", 5, more, "(SELECT CATALOGID FROM CATALOG)"); }},
         {"InsertMultipleBuyers",
-         [&] { product->InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({"2 OR 1=1", "x"})); }},
+         [&] {
+           product->InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({"2 OR 1=1", "x"}));
+         }},
     };
     for (const auto& [member, call] : calls)
-      EXPECT_EQ(Failure(call), std::string("D Quarvel: |ERROR 0xD| METHOD: Quarvel.Product.") + member +
-                                   "| DESC: Type mismatch.|");
+      EXPECT_EQ(Failure(call),
+                std::string("D Quarvel: |ERROR 0xD| METHOD: Quarvel.Product.") + member + "| DESC: Type mismatch.|");
   });
   EXPECT_EQ(data::testing::DatabaseTarget(sandbox_.CatalogPath()).state(), before);
 }

@@ -65,7 +65,8 @@ TEST_F(ProductSearches, TheCatalogFilterIsMinusOneOrAListOfIds) {
 
 // The limit plus one is counted in 32 bits.
 TEST_F(ProductSearches, TheBoundedSearchTellsWhetherMoreRowsMatched) {
-  AddToCategory("Electrical supplies", {{"LIM-1", "a"}, {"LIM-2", "b"}, {"LIM-3", "c"}, {"LIM-4", "d"}, {"LIM-5", "e"}});
+  AddToCategory("Electrical supplies",
+                {{"LIM-1", "a"}, {"LIM-2", "b"}, {"LIM-3", "c"}, {"LIM-4", "d"}, {"LIM-5", "e"}});
   Run([&] {
     auto product = NewProduct();
     rt::Variant more;
@@ -75,9 +76,10 @@ TEST_F(ProductSearches, TheBoundedSearchTellsWhetherMoreRowsMatched) {
     };
     EXPECT_EQ(search("lim-_", 5), "5 Boolean:False");
     EXPECT_EQ(search("LIM-%", 6), "5 Boolean:False");
-    Exec("INSERT INTO PRODUCT (PARTNUMBER, PRODUCTDESCRIPTION) VALUES ('LIM-6', 'f');"
-         "INSERT INTO PRODUCTSBYCATEGORY (PRODUCTID, CATEGORYID) SELECT MAX(PRODUCTID), " +
-         CategoryId("Electrical supplies") + " FROM PRODUCT");
+    Exec(
+        "INSERT INTO PRODUCT (PARTNUMBER, PRODUCTDESCRIPTION) VALUES ('LIM-6', 'f');"
+        "INSERT INTO PRODUCTSBYCATEGORY (PRODUCTID, CATEGORYID) SELECT MAX(PRODUCTID), " +
+        CategoryId("Electrical supplies") + " FROM PRODUCT");
     EXPECT_EQ(search("LIM-_", 5), "5 Boolean:True");
     EXPECT_EQ(search("LIM-_", 0), "0 Boolean:True");
     EXPECT_EQ(search("LIM-_", 2147483646), "6 Boolean:False");
@@ -100,7 +102,7 @@ TEST_F(ProductSearches, AProductIsValidatedAgainstTheCatalogsThatShowItToday) {
     EXPECT_FALSE(valid("5", {rt::Variant(2)}));
     EXPECT_TRUE(valid("4", {rt::Variant(workshop)}));
     EXPECT_FALSE(valid("3", {rt::Variant(workshop)}));  // effective only from 2999
-    EXPECT_FALSE(valid("6", {rt::Variant(1)}));          // disabled
+    EXPECT_FALSE(valid("6", {rt::Variant(1)}));         // disabled
     EXPECT_FALSE(valid("no number at all", {rt::Variant()}));
   });
 }

@@ -16,15 +16,16 @@ namespace {
 class RequisitionProperties : public ProductTest {
  protected:
   RequisitionProperties() {
-    Exec("INSERT INTO PROPERTY VALUES (1, 'A', 1, 'a0', 0), (2, 'B', 2, 'b0', 0), (3, 'C', 3, 'c0', 0),"
-         " (4, 'D', 4, NULL, 0);"
-         "INSERT INTO PROPERTYGROUP VALUES (10, 'Product'), (20, 'Commodity'), (30, 'User');"
-         "INSERT INTO PROPSBYPROPGROUP VALUES (10, 1, 1, 0), (10, 2, 0, 0), (20, 2, 1, 0), (20, 3, 0, 0),"
-         " (30, 3, 1, 0), (30, 4, 1, 0);"
-         "INSERT INTO COMMODITY (COMMODITYCODE, PROPERTYGROUPID) VALUES ('COM', 20), ('O''B', NULL);"
-         "INSERT INTO PRODUCT (PRODUCTID, PARTNUMBER, PRODUCTDESCRIPTION, COMMODITYCODE, PROPERTYGROUPID) VALUES"
-         " (1, 'P-1', 'One', 'COM', 10), (2, 'P-2', 'Two', NULL, NULL);"
-         "INSERT INTO PRODUCTPROPVALUE VALUES (1, 1, 'a1'), (1, 4, 'd1');");
+    Exec(
+        "INSERT INTO PROPERTY VALUES (1, 'A', 1, 'a0', 0), (2, 'B', 2, 'b0', 0), (3, 'C', 3, 'c0', 0),"
+        " (4, 'D', 4, NULL, 0);"
+        "INSERT INTO PROPERTYGROUP VALUES (10, 'Product'), (20, 'Commodity'), (30, 'User');"
+        "INSERT INTO PROPSBYPROPGROUP VALUES (10, 1, 1, 0), (10, 2, 0, 0), (20, 2, 1, 0), (20, 3, 0, 0),"
+        " (30, 3, 1, 0), (30, 4, 1, 0);"
+        "INSERT INTO COMMODITY (COMMODITYCODE, PROPERTYGROUPID) VALUES ('COM', 20), ('O''B', NULL);"
+        "INSERT INTO PRODUCT (PRODUCTID, PARTNUMBER, PRODUCTDESCRIPTION, COMMODITYCODE, PROPERTYGROUPID) VALUES"
+        " (1, 'P-1', 'One', 'COM', 10), (2, 'P-2', 'Two', NULL, NULL);"
+        "INSERT INTO PRODUCTPROPVALUE VALUES (1, 1, 'a1'), (1, 4, 'd1');");
   }
 
   // A stand-in for Brintor.User answering `group` for every user; `asked`
@@ -70,7 +71,9 @@ TEST_F(RequisitionProperties, TheFirstSourceOfAPropertyWinsWithItsMandatoryFlag)
               "String 4: D  True 4\n");
   });
   auto none = Users(0);
-  Run([&] { EXPECT_EQ(Properties(NewProduct()->GetRequisitionLineProperties("u", "", 1)), "String 1: A a1 True 1\n"); });
+  Run([&] {
+    EXPECT_EQ(Properties(NewProduct()->GetRequisitionLineProperties("u", "", 1)), "String 1: A a1 True 1\n");
+  });
 }
 
 TEST_F(RequisitionProperties, TheUsersGroupIsAskedOnlyWhenTheOtherSourcesHaveNone) {
