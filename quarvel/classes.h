@@ -22,5 +22,6 @@ rt::ClassInfo TUNSPSCClass();
 
 // product and price import (quarvel/import/)
 rt::ClassInfo PriceXMLClass();
+rt::ClassInfo ProductXMLClass();
 
 }  // namespace quarvel

@@ -22,6 +22,7 @@ const rt::ClassTable& Classes() {
       quarvel::TUNSPSCClass(),
       // product and price import
       quarvel::PriceXMLClass(),
+      quarvel::ProductXMLClass(),
   });
   return table;
 }
