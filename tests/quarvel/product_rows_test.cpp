@@ -1,0 +1,150 @@
+// The import's own writers of the product row and its buyers, through the
+// import: the column rules, the buyer list in USERID and PRODUCTBUYER under
+// MULTIPLEBUYER 1, 0 and Null, updates that always rewrite the buyers, and
+// the UNSPSC relinking under the switch.
+#include "tests/quarvel/product_xml_fixture.h"
+
+namespace {
+
+using ProductRows = ProductXmlTest;
+
+TEST_F(ProductRows, AnInsertStoresTheImportsColumnRules) {
+  Run([&] {
+    const std::string doc = Doc(
+        Product("A", Sound("P-A", "Ann's \"best\" product") + F("MINORDERQTY", "0.0") + F("LOTSIZE", "-1") +
+                         F("GTIN", "123") + F("BUSINESSID", "BID-NONE") + F("PRODUCTEFFECTIVITYDATE", "7/4/2026") +
+                         F("PRODUCTREMARK", "O'Brien's remark") + F("COMMODITYCODE", "ELECTRICAL")) +
+        Product("B", Sound("P-B", "Second") + F("MINORDERQTY", "5") + F("LOTSIZE", "-1.5") +
+                         F("GTIN", "123456789012345") + F("BUSINESSID", "BID-S200") + F("UNIT", "pair")));
+    auto products = NewProductXml();
+    products->insertProductFromXML(doc, false, "A", false);
+    products->insertProductFromXML(doc, false, "B", false);
+    // An unknown business id is no dropped value: the supplier is Null.
+    EXPECT_EQ(ProductRow("A"),
+              "P-A|Ann's \"best\" product|PCE|ELECTRICAL|null|null|null|null|0|null|00000000000123|1.0|null|"
+              "2026-07-04 00:00:00|O'Brien's remark\n");
+    EXPECT_EQ(ProductRow("B"),
+              "P-B|Second|PR|null|null|null|2|null|0|null|123456789012345|5.0|-1.5|null|null\n");
+  });
+}
+
+// The column takes the first id; PRODUCTBUYER every id, repeats included,
+// only while MULTIPLEBUYER is 1.
+TEST_F(ProductRows, ABuyerListFillsUserIdAndTheBuyersOfAMultipleBuyerProduct) {
+  Run([&] {
+    const std::string list = F("BUYERID", ";; buyer1;approver1;buyer1");
+    const std::string doc = Doc(Product("ONE", Sound() + list + F("MULTIPLEBUYER", "1")) +
+                                Product("ZERO", Sound() + list + F("MULTIPLEBUYER", "0")) +
+                                Product("NONE", Sound() + F("BUYERID", " ; ") + F("MULTIPLEBUYER", "1")));
+    auto products = NewProductXml();
+    for (const char* part : {"ONE", "ZERO", "NONE"}) products->insertProductFromXML(doc, false, part, false);
+    EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(IFNULL(USERID, 'null') || ':' || MULTIPLEBUYER, ' ') FROM PRODUCT"
+                     " WHERE PRODUCTID > 4"),
+              "buyer1:1 buyer1:0 null:1");
+    EXPECT_EQ(Buyers("ONE"), "buyer1 approver1 buyer1");
+    EXPECT_EQ(Buyers("ZERO"), "");
+    EXPECT_EQ(Buyers("NONE"), "");
+    EXPECT_EQ(products->get_MultipleBuyerSeparator(), ";");
+  });
+}
+
+// An update rewrites the buyers from its own list: one without USERID
+// leaves none, whatever MULTIPLEBUYER; a product whose MULTIPLEBUYER is
+// Null has none of its own either.
+TEST_F(ProductRows, EveryUpdateRewritesTheBuyers) {
+  Run([&] {
+    auto products = NewProductXml();
+    products->insertProductFromXML(
+        Doc(Product("M", Sound() + F("BUYERID", "buyer1;approver1") + F("MULTIPLEBUYER", "1"))), false, "M", false);
+    EXPECT_EQ(Buyers("M"), "buyer1 approver1");
+    products->updateProductFromXML(Doc(Product("M", F("BUYERID", "approver1"))), false, "M", false);
+    EXPECT_EQ(Buyers("M"), "approver1");
+    EXPECT_EQ(Scalar("SELECT USERID FROM PRODUCT WHERE BUYFROMPARTNUMBER = 'M'"), "approver1");
+    products->updateProductFromXML(Doc(Product("M", F("PRODUCTREMARK", "no buyers given"))), false, "M", false);
+    EXPECT_EQ(Buyers("M"), "");
+    // The USERID column keeps its buyer.
+    EXPECT_EQ(Scalar("SELECT USERID FROM PRODUCT WHERE BUYFROMPARTNUMBER = 'M'"), "approver1");
+
+    products->updateProductFromXML(Doc(Product("M", F("BUYERID", "buyer1;buyer1"))), false, "M", false);
+    EXPECT_EQ(Buyers("M"), "buyer1 buyer1");
+    Exec("UPDATE PRODUCT SET MULTIPLEBUYER = NULL WHERE BUYFROMPARTNUMBER = 'M'");
+    products->updateProductFromXML(Doc(Product("M", F("BUYERID", "buyer1"))), false, "M", false);
+    EXPECT_EQ(Buyers("M"), "");
+  });
+}
+
+// Rows that the update does not name stay; a GTIN over 14 characters is
+// kept on update too; numbers are compared as numbers.
+TEST_F(ProductRows, AnUpdateChangesOnlyTheColumnsItNames) {
+  Run([&] {
+    auto products = NewProductXml();
+    products->updateProductFromXML(
+        Doc(Product("OS-SH100", F("GTIN", "123456789012345") + F("MINORDERQTY", "0") + F("LOTSIZE", "-1.0") +
+                                    F("PRODUCTDESCRIPTION", "Work shirt, navy") + F("NUMBER", "1") +
+                                    F("CONTRACTCODE", "C-2026-02"))),
+        false, "OS-SH100", false);
+    EXPECT_EQ(ProductRow("OS-SH100"),
+              "SHIRT-100|Work shirt, navy|PCE|APPAREL|C-2026-02|1|1|buyer1|0|null|123456789012345|1.0|null|null|null\n");
+    EXPECT_NE(Scalar("SELECT DATEUPDATED FROM PRODUCT WHERE PRODUCTID = 1"), "2026-01-15 00:00:00");
+    // The other products are untouched.
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PRODUCT WHERE DATEUPDATED = '2026-01-15 00:00:00'"), "3");
+  });
+}
+
+// With the switch on, a product joins the categories of its code and of
+// the code's leading pairs; an update without a code keeps them, one with
+// another code moves it.
+TEST_F(ProductRows, ProductsFollowTheirUnspscCodeWhileTheSwitchIsOn) {
+  Exec("INSERT INTO PRODUCTCATEGORY (CATEGORYID, CATEGORYNAME, UNSPSCCODE) VALUES (1, 'Computers', '4321'),"
+       " (2, 'Notebooks', '43211503'), (3, 'Pens', '441217')");
+  auto links = [&] {
+    return Scalar("SELECT IFNULL(GROUP_CONCAT(PRODUCTID || ':' || CATEGORYID, ' '), '') FROM"
+                  " (SELECT * FROM PRODUCTSBYCATEGORY ORDER BY PRODUCTID, CATEGORYID)");
+  };
+  const std::string doc = Doc(Product("N", Sound() + F("UNSPSCCODE", "43211503")));
+  Run([&] {
+    NewProductXml()->insertProductFromXML(doc, false, "N", false);
+    EXPECT_EQ(links(), "");
+  });
+  SetUnspscSwitch("yes");
+  Run([&] {
+    auto products = NewProductXml();
+    products->insertProductFromXML(Doc(Product("M", Sound() + F("UNSPSCCODE", "43211503"))), false, "M", false);
+    EXPECT_EQ(links(), "6:1 6:2");
+    products->updateProductFromXML(Doc(Product("M", F("PRODUCTREMARK", "r"))), false, "M", false);
+    EXPECT_EQ(links(), "6:1 6:2");
+    products->updateProductFromXML(Doc(Product("M", F("UNSPSCCODE", "44121704"))), false, "M", false);
+    EXPECT_EQ(links(), "6:3");
+    // A code without categories links nothing.
+    products->insertProductFromXML(Doc(Product("P", Sound() + F("UNSPSCCODE", "14111507"))), false, "P", false);
+    EXPECT_EQ(links(), "6:3");
+  });
+}
+
+TEST_F(ProductRows, InsertUpdateMultipleBuyerRewritesTheBuyersOfOneProduct) {
+  Exec("UPDATE PRODUCT SET MULTIPLEBUYER = 1 WHERE PRODUCTID = 1; INSERT INTO PRODUCTBUYER VALUES (1, 'old')");
+  Run([&] {
+    auto products = NewProductXml();
+    EXPECT_TRUE(products->InsertUpdateMultipleBuyer(rt::Variant("1"), rt::Variant(";buyer1;;approver1;")));
+    EXPECT_EQ(Buyers("OS-SH100"), "buyer1 approver1");
+    products.object->LetProperty("MultipleBuyerSeparator", rt::Variant("/"));
+    EXPECT_TRUE(products->InsertUpdateMultipleBuyer(rt::Variant(int32_t{1}), rt::Variant("a/b;c")));
+    EXPECT_EQ(Buyers("OS-SH100"), "a b;c");
+    EXPECT_TRUE(products->InsertUpdateMultipleBuyer(rt::Variant(1.0), rt::Variant::Null()));
+    EXPECT_EQ(Buyers("OS-SH100"), "");
+    // MULTIPLEBUYER 0: the buyers go, none come.
+    EXPECT_TRUE(products->InsertUpdateMultipleBuyer(rt::Variant(int32_t{2}), rt::Variant("buyer1")));
+    EXPECT_EQ(Buyers("OS-GL200"), "");
+
+    EXPECT_EQ(Failure([&] { products->InsertUpdateMultipleBuyer(rt::Variant(int32_t{99}), rt::Variant("x")); }),
+              "800400C8 Quarvel.ProductXML.InsertUpdateMultipleBuyer: |ERROR 0x800400C8| METHOD: "
+              "Quarvel.ProductXML.InsertUpdateMultipleBuyer| DESC: Product not present.|");
+    // The id reaches no statement as text.
+    for (const rt::Variant& id : {rt::Variant("1 OR 1=1"), rt::Variant(), rt::Variant(true)})
+      EXPECT_EQ(RaisedBy([&] { products->InsertUpdateMultipleBuyer(id, rt::Variant("x")); }).number(),
+                rt::vberr::kTypeMismatch);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PRODUCTBUYER"), "0");
+  });
+}
+
+}  // namespace
