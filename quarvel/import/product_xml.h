@@ -78,7 +78,6 @@ class ProductXML : public rt::Object, public IProductXML {
   bool InsertUpdateMultipleBuyer(const rt::Variant& i_lProductID, const rt::Variant& sUserid) override;
 
  private:
-  friend class productxml::ProductWriter;
   class CallScope;    // the per-call answers of the outermost public call
   class WritingCall;  // the write session of a writing call
 
