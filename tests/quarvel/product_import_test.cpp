@@ -41,6 +41,18 @@ TEST_F(ProductImport, AProductThatLostValuesIsWrittenOnlyWithLeave) {
     products->insertProductFromXML(doc, false, "A", true);
     EXPECT_EQ(ProductRow("A"), "NEW-1|New product|PCE|null|null|null|null|null|0|null|null|null|null|null|null\n");
     EXPECT_EQ(Values("A"), "Colour=Red");
+    // Half a contract line is dropped, and so keeps the product out.
+    products->insertProductFromXML(Doc(Product("H", Sound() + F("CONTRACTCODE", "C-2026-01"))), false, "H", false);
+    EXPECT_EQ(ProductRow("H"), "");
+    // A converted field replaces the one of its name that the document gave:
+    // a value dropped, written only with leave.
+    const std::string twice = Doc(Product("T", Sound() + F("USERID", "other") + F("BUSINESSPARTNERID", "2") +
+                                                   F("BUYERID", "buyer1") + F("BUSINESSID", "BID-S100")));
+    products->insertProductFromXML(twice, false, "T", false);
+    EXPECT_EQ(ProductRow("T"), "");
+    products->insertProductFromXML(twice, false, "T", true);
+    EXPECT_EQ(Scalar("SELECT USERID || '|' || BUSINESSPARTNERID FROM PRODUCT WHERE BUYFROMPARTNUMBER = 'T'"),
+              "buyer1|1");
     // The master-data checks of the error report keep nothing out.
     products->insertProductFromXML(Doc(Product("C", F("PRODUCTDESCRIPTION", "no part number") +
                                                         F("BUYERID", "nobody") + F("BUSINESSID", "BID-NONE"))),
