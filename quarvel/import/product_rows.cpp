@@ -66,7 +66,6 @@ std::string CodeText(const rt::Variant& code) { return code.IsNull() || code.IsE
 // What the writers remember of the values they treat.
 struct RowState {
   rt::Variant unspscCode = rt::Variant::Null();
-  bool codeGiven = false;
   bool groupGiven = false;
   int32_t group = 0;
   std::optional<std::string> buyers;  // the buyer list USERID carried
@@ -102,7 +101,6 @@ Treated Treat(const std::string& name, rt::Variant& value, RowState& state,
       value = rt::Variant::Null();
     }
     state.unspscCode = value;
-    state.codeGiven = true;
   } else if (insert) {
     if (IsOneOf(name, {"UNITCODE", "CLASSCODE", "COMMODITYCODE", "CONTRACTCODE", "PRICINGMETHOD", "MANUFACTURERID",
                        "IMAGEFILENAME", "TECHNICALIMAGE", "URL", "PRODUCTXML", "DISABLED", "CONFIGURABLE",

@@ -155,10 +155,15 @@ class ProductXML : public rt::Object, public IProductXML {
   productxml::CallMemo::Property CreateProperty(const std::string& name);
 
   // --- the row and its buyers (product_rows.cpp) ------------------------------------
+  // The new product's PRODUCTID, or -1 when a field check fails (nothing
+  // written, no error).
   int32_t Insert20(const std::vector<std::string>& fields, std::vector<rt::Variant> values);
+  // 0x800400C8 "Product not present" without a row.
   bool Update20(int32_t productId, const std::vector<std::string>& fields, std::vector<rt::Variant> values);
+  // The steps of InsertUpdateMultipleBuyer on the call's write session.
   bool WriteBuyers(const rt::Variant& productId, const rt::Variant& users);
-  // Relinks the product to the categories of its new code when the switch is on.
+  // Moves the product from the categories of its old code to those of its
+  // new one (UNSPSCLib), committing the call's group first.
   void Relink(int32_t productId, const std::string& previousCode, const std::string& newCode, bool newRow);
 
   std::string separator_;

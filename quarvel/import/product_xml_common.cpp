@@ -35,6 +35,7 @@ ProductDocument::ProductDocument(rt::ObjectPtr document) : document_(std::move(d
       element.partNumber = rt::CStr(attribute);
       byPartNumber_[*element.partNumber].push_back(elements_.size());
     }
+    position_.emplace(node.get(), elements_.size());
     elements_.push_back(std::move(element));
   }
   removed_.assign(elements_.size(), false);
@@ -58,9 +59,8 @@ rt::ObjectPtr ProductDocument::Remaining(const std::string& partNumber) const {
 
 void ProductDocument::Remove(const rt::ObjectPtr& element) {
   element->GetProperty("parentNode").AsObject()->Call("removeChild", {rt::Variant(element)});
-  for (size_t at = 0; at < elements_.size(); ++at) {
-    if (elements_[at].node == element) removed_[at] = true;
-  }
+  auto at = position_.find(element.get());
+  if (at != position_.end()) removed_[at->second] = true;
 }
 
 bool ProductDocument::ElementsLeft() const {

@@ -76,6 +76,7 @@ class ProductDocument {
   std::vector<Element> elements_;
   std::vector<bool> removed_;
   std::unordered_map<std::string, std::vector<size_t>> byPartNumber_;
+  std::unordered_map<const rt::Object*, size_t> position_;
   size_t firstWithout_;
 };
 
