@@ -93,6 +93,9 @@ struct TableColumn {
   std::string declared;
   bool primaryKey = false;
   bool identity = false;  // filled by the engine; never written by callers
+  // Named by the table's first unique index: the key by which rows are
+  // found when the table has no primary key (its key columns may be Null).
+  bool uniqueKey = false;
 };
 
 class Session {

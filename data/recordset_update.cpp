@@ -55,6 +55,10 @@ void RowSet::ResolveTable(Session& session) {
   }
   if (base.empty()) return;
   std::vector<TableColumn> tableColumns = session.TableColumns(base);
+  // The primary key finds a row; a table without one is keyed by its first
+  // unique index.
+  bool hasPrimaryKey = false;
+  for (const TableColumn& tc : tableColumns) hasPrimaryKey = hasPrimaryKey || tc.primaryKey;
   std::vector<int32_t> keyPositions;
   bool allKeys = true;
   for (const TableColumn& tc : tableColumns) {
@@ -64,7 +68,7 @@ void RowSet::ResolveTable(Session& session) {
           strcasecmp(columns[i].baseTable.c_str(), base.c_str()) == 0)
         pos = static_cast<int32_t>(i);
     }
-    if (tc.primaryKey) {
+    if (hasPrimaryKey ? tc.primaryKey : tc.uniqueKey) {
       if (pos < 0) allKeys = false;
       keyPositions.push_back(pos);
     }
@@ -186,13 +190,14 @@ void Recordset::Update() {
       ReadPendingRows();
       current = CurrentRow();
     }
-    if (edit_ == EditMode::Add && !connection_->Lease().session->InTransaction()) {
-      // Outside a transaction the insert and the read-back of its new row are
-      // one unit: a failed read-back must not leave a row the caller was told
-      // failed.
+    if (edit_ == EditMode::Add) {
+      // The insert and the read-back of its new row are one unit (inside a
+      // transaction under a savepoint, outside it in a transaction of its
+      // own): a failed read-back must not leave a row the caller was told
+      // failed, even when the caller goes on and commits.
       connection_->Guard([&] { RunAsUnit(connection_->Lease(), [&] { WriteRow(current, true); }); });
     } else {
-      WriteRow(current, edit_ == EditMode::Add);
+      WriteRow(current, false);
     }
     Row& written = rows_->rows[current];
     written.status = Row::Status::Unchanged;
@@ -321,9 +326,10 @@ void Recordset::WriteRow(size_t index, bool adding) {
     if (r.keys.empty())
       adoerr::Raise(rt::hr::kFail, kSource,
                     "The recordset lacks the key columns of table '" + r.table + "' needed to find the row.");
+    // IS, not =: a key column of a unique index may hold Null, which = never matches.
     std::string where;
     for (int32_t k : r.keys) {
-      where += (where.empty() ? " WHERE " : " AND ") + q(r.Columns()[k].baseColumn) + " = ?";
+      where += (where.empty() ? " WHERE " : " AND ") + q(r.Columns()[k].baseColumn) + " IS ?";
       params.push_back(row.original[k]);
     }
     return where;
@@ -394,7 +400,7 @@ void Recordset::WriteRow(size_t index, bool adding) {
       if (r.identity >= 0) {
         where = " WHERE " + q(r.Columns()[r.identity].baseColumn) + " = ?";
       } else {
-        for (int32_t k : r.keys) where += (where.empty() ? " WHERE " : " AND ") + q(r.Columns()[k].baseColumn) + " = ?";
+        for (int32_t k : r.keys) where += (where.empty() ? " WHERE " : " AND ") + q(r.Columns()[k].baseColumn) + " IS ?";
       }
       std::string list;
       for (size_t i = 0; i < r.Columns().size(); ++i) {

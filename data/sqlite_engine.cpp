@@ -5,6 +5,7 @@
 #include <strings.h>
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <list>
@@ -15,6 +16,7 @@
 
 #include "data/date_text.h"
 #include "data/text_rules.h"
+#include "data/tsql_lexer.h"
 #include "data/tsql_translator.h"
 
 namespace data {
@@ -547,9 +549,58 @@ class SqliteSession final : public Session {
       }
       // The table's identity is its INTEGER PRIMARY KEY, the alias of the rowid.
       for (TableColumn& c : columns) c.identity = keys == 1 && c.primaryKey && Lower(c.declared) == "integer";
+      if (keys == 0) MarkUniqueKey(name, columns);
       tables_[Lower(name)] = std::move(columns);
     }
     schemaVersion_ = version;
+  }
+
+  // Marks the columns of the table's first unique index (not a partial
+  // one). An index entry that is an expression (IFNULL(GROUPBY, '')) names
+  // its columns only in the index's text: every column named there counts.
+  void MarkUniqueKey(const std::string& table, std::vector<TableColumn>& columns) {
+    std::string index;
+    {
+      SqliteStatement list(handle_, "PRAGMA index_list(" + QuoteName(table) + ")");
+      while (index.empty() && list.Step()) {
+        if (rt::CLng(list.Value(2)) == 1 && rt::CLng(list.Value(4)) == 0) index = rt::CStr(list.Value(1));
+      }
+    }
+    if (index.empty()) return;
+    bool expression = false;
+    {
+      SqliteStatement info(handle_, "PRAGMA index_xinfo(" + QuoteName(index) + ")");
+      while (info.Step()) {
+        if (rt::CLng(info.Value(5)) == 0) continue;  // the rowid the index carries
+        const int32_t cid = rt::CLng(info.Value(1));
+        if (cid >= 0 && cid < static_cast<int32_t>(columns.size())) columns[cid].uniqueKey = true;
+        if (cid == -2) expression = true;
+      }
+    }
+    if (!expression) return;
+    SqliteStatement text(handle_, "SELECT sql FROM sqlite_schema WHERE type = 'index' AND name = " + QuoteString(index));
+    if (!text.Step() || text.Value(0).IsNull()) return;
+    const std::string sql = rt::CStr(text.Value(0));
+    const size_t open = sql.find('(');
+    if (open == std::string::npos) return;
+    std::string word;
+    auto mark = [&] {
+      for (TableColumn& c : columns)
+        if (!word.empty() && strcasecmp(c.name.c_str(), word.c_str()) == 0) c.uniqueKey = true;
+      word.clear();
+    };
+    for (size_t i = open; i < sql.size(); ++i) {
+      const char c = sql[i];
+      if (c == '\'') {  // a literal names no column
+        mark();
+        i = sql.find('\'', i + 1);
+        if (i == std::string::npos) break;
+      } else if (std::isalnum(static_cast<unsigned char>(c)) || c == '_') {
+        word += c;
+      } else {
+        mark();
+      }
+    }
   }
 
   ConnectionSettings settings_;

@@ -406,10 +406,21 @@ class StatementRewriter {
     if (canonical) t.text = QuoteString(*canonical);
   }
 
+  // Whether the literal would change if its column held dates: a date in
+  // another form than the stored one. Only for those is the schema asked,
+  // so a statement whose dates are written in the stored form (as
+  // Tamrick.Utilities writes them) asks nothing and costs no schema look-up.
+  static bool WouldChange(const Token& t) {
+    if (!t.Is(TokenKind::String)) return false;
+    const std::string value = t.StringValue();
+    auto canonical = CanonicalDateText(value);
+    return canonical && *canonical != value;
+  }
+
   void DateLiteralsInComparisons() {
     for (ptrdiff_t k = 0; k < Count(); ++k) {
       Token& t = S(k);
-      if (!t.Is(TokenKind::String) || !CanonicalDateText(t.StringValue())) continue;
+      if (!WouldChange(t)) continue;
       std::string column = ComparedColumn(k);
       if (!column.empty() && schema_->IsDateColumn("", column)) RewriteDate(t);
     }
@@ -425,15 +436,24 @@ class StatementRewriter {
       table = S(k).Name();
     }
     ++k;
+    // Without a column list the table's columns are asked for only once a
+    // literal would change.
     std::vector<std::string> columns;
-    if (S(k).IsSymbol("(")) {
+    const bool listed = S(k).IsSymbol("(");
+    bool known = listed;
+    if (listed) {
       for (++k; k < Count() && !S(k).IsSymbol(")"); ++k) {
         if (IsName(S(k))) columns.push_back(S(k).Name());
       }
       ++k;
-    } else {
-      columns = schema_->ColumnNames(table);
     }
+    auto columnAt = [&](size_t position) -> const std::string* {
+      if (!known) {
+        columns = schema_->ColumnNames(table);
+        known = true;
+      }
+      return position < columns.size() ? &columns[position] : nullptr;
+    };
     if (!S(k).IsWord("VALUES")) return;
     for (++k; S(k).IsSymbol("("); ++k) {
       size_t position = 0;
@@ -448,9 +468,10 @@ class StatementRewriter {
         bool ends = t.IsSymbol(")") && depth == 1;
         if (t.IsSymbol(")")) --depth;
         if ((t.IsSymbol(",") && depth == 1) || ends) {
-          if (k == valueStart + 1 && S(valueStart).Is(TokenKind::String) && position < columns.size() &&
-              schema_->IsDateColumn(table, columns[position]))
-            RewriteDate(S(valueStart));
+          if (k == valueStart + 1 && WouldChange(S(valueStart))) {
+            const std::string* column = columnAt(position);
+            if (column && schema_->IsDateColumn(table, *column)) RewriteDate(S(valueStart));
+          }
           ++position;
           valueStart = k + 1;
         }

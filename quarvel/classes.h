@@ -19,6 +19,12 @@ rt::ClassInfo ContractClass();
 // UNSPSC classes
 rt::ClassInfo UNSPSCClass();
 rt::ClassInfo TUNSPSCClass();
+// products (quarvel/product/)
+rt::ClassInfo ProductClass();
+
+// catalogs (quarvel/catalog/)
+rt::ClassInfo CatalogClass();
+rt::ClassInfo TCatalogClass();
 
 // product and price import (quarvel/import/)
 rt::ClassInfo PriceXMLClass();

@@ -20,6 +20,11 @@ const rt::ClassTable& Classes() {
       // UNSPSC classes
       quarvel::UNSPSCClass(),
       quarvel::TUNSPSCClass(),
+      // catalogs
+      quarvel::CatalogClass(),
+      quarvel::TCatalogClass(),
+      // products
+      quarvel::ProductClass(),
       // product and price import
       quarvel::PriceXMLClass(),
       quarvel::ProductXMLClass(),

@@ -33,6 +33,14 @@ show call Brintor.BusinessPartner GetBuyer 1
 # property values of the sample products of group 1 (which changes nothing).
 show call Quarvel.Unit getUnitCodeFromDescription "kilogram "
 show call Quarvel.PropertyGroup UpdateGroupChange 1 -1
+# Pricing: twenty work shirts (product 1, priced in dollars) in euros, and in
+# the CONTRACT group at sixty.
+show call Quarvel.Product getCatalogPriceAttributes 1 '{"$date":"2026-12-08"}' EUR 20
+show call Quarvel.Product getCatalogPriceAttributesEx 1 '{"$date":"2026-12-08"}' USD 60 CONTRACT
+show call Quarvel.Catalog GetAllCatalogs
+# A copy of catalog 1 with its node tree, then the copy's record.
+show call Quarvel.TCatalog CopyCatalog 1 1 '""'
+show call Quarvel.Catalog GetCatalog 4
 # Price import: the sample price document, copied into the download folder
 # (the only local place documents are read from), checked, then imported;
 # what no product takes stays in the rest file.

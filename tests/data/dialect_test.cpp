@@ -83,4 +83,31 @@ TEST(Dialect, DateLiteralsTakeTheStoredFormOnlyAgainstDateColumns) {
             "C-3|2027-01-02 15:04:00|NULL;D-4|2003-07-04 00:00:00|7/4/2003;E-5|2026-12-08 00:00:00|2026-12-08");
 }
 
+// Only a literal that would change is worth a question to the schema: one
+// already in the stored form, or no date at all, is left as written
+// whatever its column holds.
+TEST(Dialect, DateLiteralsInTheStoredFormAskNothingOfTheSchema) {
+  struct Questions : data::SchemaInfo {
+    bool IsDateColumn(std::string_view, std::string_view column) override {
+      asked += std::string(column) + " ";
+      return true;
+    }
+    std::vector<std::string> ColumnNames(std::string_view) override {
+      asked += "(columns) ";
+      return {"A", "B"};
+    }
+    std::string asked;
+  } schema;
+  const std::string stored =
+      "SELECT PRICE FROM CATALOGPRODUCTPRICE WHERE PRODUCTID=7 AND GROUPBY =N'' AND "
+      "PRICEEFFECTIVEDATE<='2026-12-08 00:00:00' AND (PRICEEXPIRYDATE>='2026-12-08 00:00:00' OR PRICEEXPIRYDATE IS "
+      "NULL)";
+  data::TranslateForSqlite(stored, &schema);
+  data::TranslateForSqlite("INSERT T VALUES ('2026-12-08 00:00:00', 'x')", &schema);
+  EXPECT_EQ(schema.asked, "");
+  data::TranslateForSqlite("SELECT 1 FROM T WHERE A = '2026-12-08'", &schema);
+  data::TranslateForSqlite("INSERT T VALUES ('x', '12/8/2026')", &schema);
+  EXPECT_EQ(schema.asked, "A (columns) B ");
+}
+
 }  // namespace

@@ -106,4 +106,26 @@ TEST(FaultSweep, UpdateBatchWritesAllOrNothing) {
   EXPECT_EQ(inTransaction.Problems(), "");
 }
 
+// Inside a transaction an added row and its read-back are one unit: a
+// caller that goes on after the failed read-back and commits keeps no row.
+TEST(FaultSweep, AnAddedRowWhoseReadBackFailsIsTakenOutAgain) {
+  testdb::TestDatabase db(kItems);
+  data::testing::FaultEngine engine;
+  auto root = std::make_shared<testdb::ContextOwner>(true);
+  {
+    rt::ContextScope scope(*root);
+    auto cn = db.Open();
+    auto rs = data::Recordset::New();
+    rs->Open("SELECT ITEMID, CODE FROM ITEM WHERE 0=1", cn, data::kCursorKeyset, data::kLockOptimistic);
+    rs->AddNew();
+    rs->SetValue("CODE", rt::Variant("C"));
+    engine.Arm({data::testing::FaultPoint::Statement, 2, SQLITE_BUSY});
+    EXPECT_THROW(rs->Update(), rt::ComError);
+    EXPECT_TRUE(engine.Fired());
+    engine.Disarm();
+    rt::GetObjectContext()->SetComplete();
+  }
+  EXPECT_EQ(db.RawQuery("SELECT group_concat(CODE) FROM ITEM"), "A,B");
+}
+
 }  // namespace

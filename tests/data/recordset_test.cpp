@@ -132,6 +132,38 @@ TEST(RecordsetWrites, EditAndDeleteTheCurrentRow) {
   EXPECT_EQ(ErrorOf([&] { joined->SetValue("NAME", rt::Variant("x")); }).substr(0, 8), "800A0CB3");
 }
 
+// A table without a primary key is keyed by its unique index, here over an
+// expression on a column that may be Null: rows whose key column is Null
+// are edited and deleted like any other; a table with neither stays unkeyed.
+TEST(RecordsetWrites, TableWithoutPrimaryKeyIsKeyedByItsUniqueIndex) {
+  testdb::TestDatabase db(
+      "CREATE TABLE LINE (ITEM int NOT NULL, QTY float NOT NULL, GRP nvarchar(10) COLLATE NOCASE NULL, PRICE money);"
+      "CREATE UNIQUE INDEX LINE_KEY ON LINE (ITEM, QTY, IFNULL(GRP, '') COLLATE NOCASE);"
+      "CREATE TABLE LOOSE (A int, B int);"
+      "INSERT INTO LINE VALUES (1, 10, NULL, 1), (1, 10, 'X', 2), (2, 10, NULL, 3);"
+      "INSERT INTO LOOSE VALUES (1, 1);");
+  auto cn = db.Open();
+  auto rs = data::Recordset::New();
+  rs->Open("SELECT * FROM LINE WHERE ITEM = 1 AND GRP IS NULL", cn, data::kCursorKeyset, data::kLockOptimistic);
+  rs->SetValue("PRICE", rt::Variant(int32_t{5}));
+  rs->Update();
+  rs->AddNew();
+  rs->SetValue("ITEM", rt::Variant(int32_t{3}));
+  rs->SetValue("QTY", rt::Variant(1.5));
+  rs->Update();
+  EXPECT_EQ(Show(rs->Value("PRICE")), "Null");
+  rs->MoveFirst();
+  rs->Delete();
+  EXPECT_EQ(db.RawQuery("SELECT ITEM, QTY, IFNULL(GRP, '-'), PRICE FROM LINE ORDER BY ITEM, GRP"),
+            "1|10.0|X|2;2|10.0|-|3;3|1.5|-|NULL");
+
+  auto loose = data::Recordset::New();
+  loose->Open("SELECT * FROM LOOSE", cn, data::kCursorKeyset, data::kLockOptimistic);
+  loose->SetValue("B", rt::Variant(int32_t{2}));
+  EXPECT_EQ(ErrorOf([&] { loose->Update(); }),
+            "80004005 The recordset lacks the key columns of table 'LOOSE' needed to find the row.");
+}
+
 TEST(RecordsetWrites, CancelUpdateForgetsTheNewRowOrTheEdit) {
   testdb::TestDatabase db(kItems);
   auto cn = db.Open();

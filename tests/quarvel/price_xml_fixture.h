@@ -1,6 +1,6 @@
 // The fixture of the price-document tests: the sample installation (the
 // currencies USD, EUR, XOF, GBP, JPY; products with the supplier part
-// numbers OS-SH100, OS-GL200, MN-L300, MN-B400, ids 1 to 4), price
+// numbers OS-SH100, OS-GL200, MN-L300, MN-B400, ids 1 to 4, among others), price
 // documents built from lines, the PriceXML object made by ProgID or with a
 // clock of the test's own, and renderings of what it answers and writes.
 #pragma once
@@ -21,7 +21,8 @@
 
 class PriceXmlTest : public ReferenceTest {
  protected:
-  PriceXmlTest() : ReferenceTest(true) {}
+  // The sample's own price lines are removed: each test starts without any.
+  PriceXmlTest() : ReferenceTest(true) { Exec("DELETE FROM CATALOGPRODUCTPRICE"); }
 
   // --- documents -------------------------------------------------------------
 

@@ -1,0 +1,174 @@
+// Product: writing and listing price lines (CATALOGPRODUCTPRICE). A line is
+// one product's price from an effective date, up to a quantity break, in a
+// price group; the default group is the empty text, stored as Null. Every
+// write asks the referential checker about the line's currency first.
+#include <limits>
+
+#include "common/lib_general.h"
+#include "common/lib_mts.h"
+#include "common/lib_sql.h"
+#include "common/method_error.h"
+#include "data/recordset.h"
+#include "quarvel/product/product.h"
+#include "quarvel/product/product_common.h"
+#include "quarvel/services/rounding.h"
+#include "runtime/com_error.h"
+#include "runtime/context.h"
+
+namespace quarvel {
+
+using namespace product;
+
+namespace {
+
+constexpr const char* kPriceRefused =
+    "The catalog product price record you are trying to insert has an invalid reference to another record";
+
+// Asks the checker whether the line's currency exists: CanInsert("Quarvel",
+// "CATALOGPRODUCTPRICE", ("CURRENCYCODE"), (the value named exactly
+// CURRENCYCODE, or Null)).
+void CheckCurrencyReference(const rt::Variant& names, const rt::Variant& values) {
+  const rt::Variant keyNames(rt::SafeArray::From({rt::Variant("CURRENCYCODE")}));
+  const rt::Variant keyValues(rt::SafeArray::From({Gen_LookupValue("CURRENCYCODE", names, values)}));
+  rt::ObjectPtr checker = Gen_GetComponent("Solvane.ReferentialChecker");
+  const bool allowed = rt::CBool(
+      checker->Call("CanInsert", {rt::Variant("Quarvel"), rt::Variant("CATALOGPRODUCTPRICE"), keyNames, keyValues}));
+  checker.reset();
+  if (!allowed) RaiseRefused(kPriceRefused);
+}
+
+std::shared_ptr<data::Recordset> OpenForWrite(const std::string& sql, const std::shared_ptr<data::Connection>& cn) {
+  auto rs = data::Recordset::New();
+  rs->SetCursorLocation(data::kUseServer);
+  rs->Open(sql, cn, data::kCursorKeyset, data::kLockOptimistic);
+  return rs;
+}
+
+// Drops an edit still pending (a failed Update leaves one), so that closing
+// cannot fail and hide the method's own failure.
+void CloseQuietly(std::shared_ptr<data::Recordset>& rs) {
+  rt::TryResume([&] {
+    if (rs && rs->State() == data::kStateOpen) rs->CancelUpdate();
+  });
+  rt::TryResume([&] { Sql_CloseRecordset(rs); });
+  rs.reset();
+}
+
+// The value that a line's column receives, by the column's upper-cased name.
+rt::Variant PriceColumnValue(const std::string& upperName, const rt::Variant& value) {
+  if (upperName == "PRICEEXPIRYDATE" && rt::Concat(value).empty()) return rt::Variant::Null();
+  if ((upperName == "PRICETAXPERCENTAGE" || upperName == "DISCOUNTPERC") && !value.IsNull())
+    return RoundedToCents(value);
+  if (upperName == "GROUPBY" && rt::VbEquals(value, rt::Variant(""))) return rt::Variant::Null();
+  return value;
+}
+
+}  // namespace
+
+bool Product::InsertUpdatePrice(int32_t iProductID, rt::Date iPriceEffDate, double iQuantityTo,
+                                const rt::Variant& iFields, const rt::Variant& iValues, const std::string& iAction) {
+  rt::ContextScope scope(*this);
+  std::shared_ptr<data::Connection> cn;
+  std::shared_ptr<data::Recordset> rs;
+  try {
+    CheckCurrencyReference(iFields, iValues);
+    cn = getConnection();
+    bool adding = iAction == "insert";
+    if (adding) {
+      rs = OpenForWrite("SELECT * FROM CATALOGPRODUCTPRICE WHERE 0=1", cn);
+    } else {
+      // Actions are compared exactly: any text but these two edits the line.
+      rs = OpenForWrite("SELECT * FROM CATALOGPRODUCTPRICE WHERE PRODUCTID=" + std::to_string(iProductID) +
+                            " AND PRICEEFFECTIVEDATE=" + Gen_SqlValue(rt::Variant(iPriceEffDate)) +
+                            " AND QUANTITYTO=" + SqlQuantity(iQuantityTo) + " AND " + GroupMatch(GroupBy_, "GROUPBY ="),
+                        cn);
+      adding = iAction == "insertupdate" && rs->Eof();
+    }
+    if (adding) {
+      rs->AddNew();
+      rs->SetValue("PRODUCTID", rt::Variant(iProductID));
+      rs->SetValue("PRICEEFFECTIVEDATE", rt::Variant(iPriceEffDate));
+      rs->SetValue("QUANTITYTO", rt::Variant(iQuantityTo));
+    }
+    const rt::SafeArray& names = iFields.AsArray();
+    const rt::SafeArray& values = iValues.AsArray();
+    for (int32_t i = names.LBound(); i <= names.UBound(); ++i) {
+      // The walk counts in 16 bits.
+      if (i < std::numeric_limits<int16_t>::min() || i > std::numeric_limits<int16_t>::max())
+        rt::RaiseVb(rt::vberr::kOverflow);
+      const std::string name = rt::CStr(names.At(i));
+      rs->SetValue(name, PriceColumnValue(rt::UCase(name), values.At(i)));
+    }
+    rs->Update();
+    Sql_CloseRecordset(rs);
+    Sql_CloseConnection(cn);
+    Mts_SetComplete();
+    return true;
+  } catch (...) {
+    HandleMethodError(Source("InsertUpdatePrice"), [&] {
+      CloseQuietly(rs);
+      Sql_CloseConnection(cn);
+      Mts_SetAbort();
+    });
+  }
+  return false;
+}
+
+bool Product::InsertPrice(int32_t iProductID, rt::Date iPriceEffDate, double iQuantityTo, const rt::Variant& iFields,
+                          const rt::Variant& iValues) {
+  rt::ContextScope scope(*this);
+  return InsertUpdatePrice(iProductID, iPriceEffDate, iQuantityTo, iFields, iValues, "insert");
+}
+
+bool Product::UpdatePrice(int32_t iProductID, rt::Date iPriceEffDate, double iQuantityTo, const rt::Variant& iFields,
+                          const rt::Variant& iValues) {
+  rt::ContextScope scope(*this);
+  return InsertUpdatePrice(iProductID, iPriceEffDate, iQuantityTo, iFields, iValues, "update");
+}
+
+// The group is the object's only for this call: it is cleared again also
+// when the call fails, so that a later call on the object never finds the
+// lines of a stale group.
+bool Product::InsertUpdatePriceEx(int32_t i_lProductID, rt::Date i_dPriceEffDate, double i_fQuantityTo,
+                                  const std::string& i_sGroupBy, const rt::Variant& i_vFields,
+                                  const rt::Variant& i_vValues, const std::string& i_sAction) {
+  rt::ContextScope scope(*this);
+  return WithGroup(i_sGroupBy, [&] {
+    return InsertUpdatePrice(i_lProductID, i_dPriceEffDate, i_fQuantityTo, i_vFields, i_vValues, i_sAction);
+  });
+}
+
+std::shared_ptr<rt::Dictionary> Product::GetProductPriceLines(int32_t& iProductID) {
+  static const char* const kColumns[] = {
+      "PRODUCTID",    "PRICEEFFECTIVEDATE", "CURRENCYCODE",       "PRICEEXPIRYDATE", "PRICE",
+      "DISCOUNTPERC", "DISCOUNTAMOUNT",     "PRICETAXPERCENTAGE", "QUANTITYTO",      "GROUPBY"};
+  rt::ContextScope scope(*this);
+  std::shared_ptr<data::Connection> cn;
+  std::shared_ptr<data::Recordset> rs;
+  try {
+    cn = getReadCommittedConnection();
+    rs = data::Recordset::New();
+    rs->Open("SELECT * FROM CATALOGPRODUCTPRICE WHERE PRODUCTID=" + std::to_string(iProductID), cn,
+             data::kCursorDynamic, data::kLockOptimistic);
+    auto lines = rt::NewDictionary();
+    int16_t counter = 0;
+    for (; !rs->Eof(); rs->MoveNext()) {
+      if (counter == std::numeric_limits<int16_t>::max()) rt::RaiseVb(rt::vberr::kOverflow);
+      ++counter;
+      auto line = rt::NewDictionary();
+      for (const char* column : kColumns) line->Add(rt::Variant(column), rs->Value(column));
+      lines->Add(rt::Variant(std::to_string(counter)), rt::Variant(line));
+    }
+    Sql_CloseRecordset(rs);
+    Sql_CloseConnection(cn);
+    return lines;
+  } catch (...) {
+    HandleMethodError(Source("GetProductPriceLines"), [&] {
+      CloseQuietly(rs);
+      Sql_CloseConnection(cn);
+    });
+  }
+  return nullptr;
+}
+
+}  // namespace quarvel

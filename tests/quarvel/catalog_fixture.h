@@ -1,0 +1,75 @@
+// The fixture of the catalog tests: the catalog library's installation
+// fixture (tests/quarvel/reference_fixture.h) with the two catalog classes
+// created as the host creates them (each a root in a context of its own;
+// TCatalog in a transaction that each outermost call ends), the catalog
+// tables as text, and renderings that show the subtypes of keys too.
+#pragma once
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <regex>
+#include <string>
+
+#include "interfaces/catalog.h"
+#include "tests/quarvel/reference_fixture.h"
+
+namespace catalogtest {
+
+class CatalogTest : public ReferenceTest {
+ protected:
+  explicit CatalogTest(bool sample = false) : ReferenceTest(sample) {}
+
+  // Every catalog and node, for comparing the database before and after.
+  std::string CatalogTables() const {
+    return Rows("SELECT * FROM CATALOG ORDER BY CATALOGID") + "--\n" + Rows("SELECT * FROM CATALOGNODE ORDER BY NODEID");
+  }
+
+  // "Type:key=Type:item" per entry, in order, joined by "; "; arrays as
+  // "Type()(Type:a, Type:b)".
+  static std::string Entries(const std::shared_ptr<rt::Dictionary>& dictionary) {
+    if (!dictionary) return "(nothing)";
+    std::string text;
+    for (const rt::Dictionary::Entry& e : dictionary->Entries())
+      text += (text.empty() ? "" : "; ") + Value(e.key) + "=" + Value(e.item);
+    return text;
+  }
+  static std::string Value(const rt::Variant& v) {
+    if (!v.IsArray()) return rt::TypeName(v) + ":" + rt::Concat(v);
+    std::string text;
+    for (const rt::Variant& item : v.AsArray().data) text += (text.empty() ? "" : ", ") + Value(item);
+    return rt::TypeName(v) + "(" + text + ")";
+  }
+  // The items of a collection in order, each as "Type:value".
+  static std::string Items(const std::shared_ptr<rt::Collection>& collection) {
+    if (!collection) return "(nothing)";
+    std::string text;
+    for (int32_t i = 1; i <= collection->Count(); ++i)
+      text += (i > 1 ? "; " : "") + Value(collection->Item(rt::Variant(i)));
+    return text;
+  }
+
+  static rt::ObjectPtr NewLate(const char* progId) {
+    return rt::CreateRootObject(progId, std::make_shared<rt::Activity>());
+  }
+  static std::shared_ptr<ICatalog> NewCatalog() { return std::dynamic_pointer_cast<ICatalog>(NewLate("Quarvel.Catalog")); }
+  static std::shared_ptr<ITCatalog> NewTCatalog() {
+    return std::dynamic_pointer_cast<ITCatalog>(NewLate("Quarvel.TCatalog"));
+  }
+
+  // Sets COMMONPARAMETERS/UNSPSCIMPLEMENTED.
+  void SetSwitch(const std::string& value) const {
+    std::ifstream in(sandbox_.ConfigPath());
+    std::string config((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    config = std::regex_replace(config, std::regex("UNSPSCIMPLEMENTED=[^\n]*"), "UNSPSCIMPLEMENTED=" + value);
+    std::ofstream(sandbox_.ConfigPath(), std::ios::trunc) << config;
+  }
+};
+
+// An installation with the sample data (db/sample/).
+class SampleCatalogTest : public CatalogTest {
+ protected:
+  SampleCatalogTest() : CatalogTest(true) {}
+};
+
+}  // namespace catalogtest

@@ -1,0 +1,239 @@
+// Tests of Catalog's reads: the catalog list in name order, one catalog's
+// record, the catalog the one-key getters remember (its 91, its failed
+// loads, no refresh), a partner's active catalogs, the catalogs or nodes
+// that show products, and every withdrawn and pending member of both
+// classes.
+#include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "tests/quarvel/catalog_fixture.h"
+
+namespace catalogtest {
+namespace {
+
+class CatalogReads : public CatalogTest {
+ protected:
+  void SetUp() override {
+    CatalogTest::SetUp();
+    // CATALOGID, CATALOGNAME, ACTIVE, APPROVALCATALOG, SUPPLIERCATALOGID,
+    // VERSION, CATALOGLAYOUT, ICONID, CATALOGDESCRIPTION
+    Exec("INSERT INTO CATALOG VALUES (5, 'beta', 1, 0, 'S-5', 'v2', 1, 7, 'desc');"
+         "INSERT INTO CATALOG VALUES (6, 'Alpha', 0, 1, NULL, NULL, NULL, NULL, NULL);"
+         "INSERT INTO CATALOG VALUES (7, 'alpha two', 1, NULL, NULL, NULL, 0, NULL, NULL);"
+         "INSERT INTO CATALOG VALUES (8, 'Gamma', 1, 0, NULL, NULL, 0, NULL, NULL);"
+         "INSERT INTO CATALOG VALUES (9, NULL, 1, 0, NULL, NULL, 0, NULL, NULL);");
+  }
+};
+
+TEST_F(CatalogReads, AllCatalogsComeInNameOrderIgnoringLetterCase) {
+  Run([&] {
+    Exec("DELETE FROM CATALOG WHERE CATALOGID = 9");
+    EXPECT_EQ(Entries(NewCatalog()->GetAllCatalogs()),
+              "Long:6=String:Alpha; Long:7=String:alpha two; Long:5=String:beta; Long:8=String:Gamma");
+  });
+}
+
+TEST_F(CatalogReads, TheRecordHoldsSevenItemsKeyedByColumnWithTheirSubtypes) {
+  Run([&] {
+    auto catalog = NewCatalog();
+    std::shared_ptr<rt::Collection> record = catalog->GetCatalog(5);
+    EXPECT_EQ(Items(record), "Long:5; String:beta; Boolean:True; Boolean:False; String:S-5; String:v2; Boolean:True");
+    EXPECT_EQ(rt::CStr(record->Item(rt::Variant("catalogname"))), "beta");
+    EXPECT_EQ(rt::CStr(record->Item(rt::Variant("VERSION"))), "v2");
+    EXPECT_EQ(Items(catalog->GetCatalog(6)), "Long:6; String:Alpha; Boolean:False; Boolean:True; Null:; Null:; Null:");
+    // A missing catalog raises under its own source, logged once.
+    EXPECT_EQ(Failure([&] { catalog->GetCatalog(42); }),
+              "800400CC Quarvel.Catalog.GetCatalog: |ERROR 0x800400CC| METHOD: Quarvel.Catalog.getCatalog| DESC: "
+              "Catalog not present.|");
+    EXPECT_EQ(LogEntriesWith("Quarvel.Catalog.getCatalog"), 1);
+  });
+}
+
+// The getters load a catalog only when the id changes and keep it, however
+// the row changes; a failed load leaves the remembered catalog as it was.
+TEST_F(CatalogReads, TheGettersRememberOneCatalogPerObject) {
+  Run([&] {
+    auto catalog = NewCatalog();
+    EXPECT_EQ(Failure([&] { catalog->getName(0); }), "5B Quarvel: Object variable or With block variable not set");
+    EXPECT_EQ(catalog->getName(5), "beta");
+    Exec("UPDATE CATALOG SET CATALOGNAME = 'renamed', ACTIVE = 0 WHERE CATALOGID = 5");
+    EXPECT_EQ(catalog->getName(5), "beta");
+    EXPECT_TRUE(catalog->getActive(5));
+    EXPECT_EQ(Failure([&] { catalog->getApproval(42); }),
+              "800400CC Quarvel.Catalog.GetCatalog: |ERROR 0x800400CC| METHOD: Quarvel.Catalog.getCatalog| DESC: "
+              "Catalog not present.|");
+    EXPECT_TRUE(catalog->UseCatalogLayOutParameter(5));
+    EXPECT_EQ(catalog->getName(5), "beta");
+    // Another id loads afresh; Null flags answer False.
+    EXPECT_EQ(catalog->getName(7), "alpha two");
+    EXPECT_FALSE(catalog->getApproval(7));
+    EXPECT_EQ(catalog->getName(5), "renamed");
+    EXPECT_FALSE(catalog->getActive(5));
+    // A new object knows nothing of the first one's catalog.
+    EXPECT_EQ(Failure([] { NewCatalog()->getActive(0); }), "5B Quarvel: Object variable or With block variable not set");
+    EXPECT_EQ(Failure([&] { catalog->getName(9); }), "5E Quarvel: Invalid use of Null");
+  });
+}
+
+TEST_F(CatalogReads, APartnersCatalogsAreTheActiveOnesItIsLinkedToEachOnce) {
+  Run([&] {
+    Exec("INSERT INTO CATALOGNODEBYBP (NODEID, CATALOGID, BUSINESSPARTNERID) VALUES "
+         "(NULL, 6, 12), (NULL, 5, 12), (50, 5, 12), (51, 5, 12), (70, 7, 12), (NULL, 8, 13);");
+    auto catalog = NewCatalog();
+    EXPECT_EQ(Entries(catalog->GetCatalogByBP(12)), "Long:7=String:alpha two; Long:5=String:beta");
+    EXPECT_EQ(Entries(catalog->GetCatalogByBP(99)), "");
+  });
+}
+
+// Catalogs 5, 7 and 8 show categories 1, 2 and 3 through their nodes;
+// product 10 is in categories 1 and 2, 11 in 3, 12 in a category no node shows.
+class ProductCatalogs : public CatalogReads {
+ protected:
+  void SetUp() override {
+    CatalogReads::SetUp();
+    Exec("INSERT INTO CATALOGNODE (NODEID, CATALOGID, CATEGORYID) VALUES (50, 5, 1), (51, 5, 2), (70, 7, 1), (80, 8, 3);"
+         "INSERT INTO PRODUCTSBYCATEGORY (PRODUCTID, CATEGORYID) VALUES (10, 1), (10, 2), (11, 3), (12, 9);");
+  }
+  // The answer with each product's ids sorted: the database may answer them in any order.
+  std::string Valid(const rt::Variant& products, const rt::Variant& catalogs = rt::Variant::Missing(),
+                    const rt::Variant& nodes = rt::Variant::Missing()) const {
+    std::shared_ptr<rt::Dictionary> answer = NewCatalog()->GetValidProductCatalogs(products, catalogs, nodes);
+    const rt::Variant keys = answer->Keys();
+    for (const rt::Variant& key : keys.AsArray().data) {
+      std::vector<rt::Variant>& ids = answer->Item(key).MutableArray().data;
+      std::sort(ids.begin(), ids.end(), [](const rt::Variant& x, const rt::Variant& y) { return rt::CLng(x) < rt::CLng(y); });
+    }
+    return Entries(answer);
+  }
+};
+
+TEST_F(ProductCatalogs, EachProductGetsTheCatalogsOrNodesThatShowIt) {
+  Run([&] {
+    const rt::Variant products = Array({rt::Variant(10), rt::Variant("11"), rt::Variant(12)});
+    const std::string catalogs = "Long:10=Long()(Long:5, Long:7); String:11=Long()(Long:8)";
+    EXPECT_EQ(Valid(products), catalogs);
+    EXPECT_EQ(Valid(products, rt::Variant::Missing(), rt::Variant::Null()), catalogs);
+    EXPECT_EQ(Valid(products, rt::Variant::Missing(), rt::Variant(true)),
+              "Long:10=Long()(Long:50, Long:51, Long:70); String:11=Long()(Long:80)");
+    // Empty texts and Nulls in the filter are passed over; a filter of
+    // nothing but them filters nothing.
+    EXPECT_EQ(Valid(products, Array({rt::Variant(5), rt::Variant(""), rt::Variant::Null(), rt::Variant("8")})),
+              "Long:10=Long()(Long:5); String:11=Long()(Long:8)");
+    EXPECT_EQ(Valid(products, Array({rt::Variant(5)}), rt::Variant(true)), "Long:10=Long()(Long:50, Long:51)");
+    EXPECT_EQ(Valid(products, Array({rt::Variant("")})), catalogs);
+    // Null or Empty catalog ids, or no product ids, read nothing.
+    EXPECT_EQ(Valid(products, rt::Variant::Null()), "");
+    EXPECT_EQ(Valid(products, rt::Variant()), "");
+    EXPECT_EQ(Valid(rt::Variant::Null()), "");
+    EXPECT_EQ(Valid(rt::Variant()), "");
+  });
+}
+
+TEST_F(ProductCatalogs, ARepeatedProductOrAnIdThatIsNoNumberFailsTheCall) {
+  Run([&] {
+    auto catalog = NewCatalog();
+    const rt::Variant none = rt::Variant::Missing();
+    EXPECT_EQ(Failure([&] { catalog->GetValidProductCatalogs(Array({rt::Variant(10), rt::Variant(10)}), none, none); }),
+              "1C9 Quarvel: |ERROR 0x1C9| METHOD: Quarvel.Catalog.GetValidProductCatalogs| DESC: This key is already "
+              "associated with an element of this collection.|");
+    const std::string mismatch =
+        "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetValidProductCatalogs| DESC: Type mismatch.|";
+    EXPECT_EQ(Failure([&] { catalog->GetValidProductCatalogs(Array({rt::Variant("10 OR 1=1")}), none, none); }),
+              mismatch);
+    EXPECT_EQ(Failure([&] {
+                catalog->GetValidProductCatalogs(Array({rt::Variant(10)}), Array({rt::Variant("5) OR (1=1")}), none);
+              }),
+              mismatch);
+    EXPECT_EQ(Failure([&] { catalog->GetValidProductCatalogs(rt::Variant(10), none, none); }), mismatch);
+  });
+}
+
+// Every member that is withdrawn or still to come, called late-bound as a
+// caller would: each raises its error and changes nothing.
+TEST_F(CatalogReads, WithdrawnAndPendingMembersRaiseAndChangeNothing) {
+  Run([&] {
+    const rt::Variant text("x"), id(int32_t{5}), small(int16_t{5}), list = Array({rt::Variant("A")}), flag(true);
+    const std::string before = CatalogTables();
+    // Members by the arguments a caller passes them; a withdrawn member's
+    // text names TCatalog's member, InsertFavoriteFolder's as spelt there.
+    const std::vector<std::pair<rt::Args, std::vector<const char*>>> withdrawn = {
+        {{id, small, text}, {"CopyCatalog"}},
+        {{id}, {"DeleteProductCategory"}},
+        {{list, list}, {"InsertProductCategory", "UpdateProductCategory", "InsertFavoriteFolder"}},
+        {{id, text, text}, {"UpdateFavoriteFolderName"}},
+        {{id, text}, {"DeleteFavoriteFolder"}},
+        {{text}, {"ClearUserCatalogIDs", "PopulateUserNodes"}},
+        {{text, list, flag}, {"UpdateUserCatalogIDs"}},
+        {{small, small, text}, {"InsertCatalogNodeByBP", "UpdateCatalogNodeByBP"}},
+        {{small, small}, {"DeleteCatalogNodeByBP"}},
+        {{text, list, list}, {"IReferentialIntegrity_Exists", "IReferentialIntegrity_BeforeDelete"}},
+    };
+    const std::vector<std::pair<rt::Args, std::vector<const char*>>> pending = {
+        {{text}, {"GetFavoriteFolders", "GetProfileCatalogIDs", "GetUserCatalogIDs", "TCatalog.PopulateUserNodes"}},
+        {{id, text}, {"GetFavoriteFolderName", "TCatalog.DeleteFavoriteFolder"}},
+        {{text, text}, {"GetFavoriteFolderID"}},
+        {{text, list}, {"GetAllUserAuthorizedCatalogNodes", "IsViewOnlyCatalogNode", "TCatalog.UpdateUserCatalogIDs"}},
+        {{text, id, small}, {"GetUserCatalogNodesByLevel"}},
+        {{text, id}, {"IsViewOnlyCatalog", "IsAuthorizedCatalogNode", "IsViewOnlyCatalogNodeEx", "GetUserTopLevelCatalogNodes"}},
+        {{id, id}, {"GetNodeLevel"}},
+        {{id, text}, {"GetTopAuthorizedLevel", "IsEntireCatalogAuthorized", "GetBottomAuthorizedLevel"}},
+        {{}, {"GetCatalogUsers", "GetAllShopOutCatalogFolders"}},
+        {{small, small}, {"GetBPFromCatalogNodeByBP", "TCatalog.DeleteCatalogNodeByBP"}},
+        {{small}, {"GetShopOutFolderDetails"}},
+        {{text, small}, {"GetFolderAuthenticationDetails"}},
+        {{list, list}, {"TCatalog.InsertFavoriteFolder"}},
+        {{id, text, text}, {"TCatalog.UpdateFavoriteFolderName"}},
+        {{text, flag}, {"TCatalog.ClearUserCatalogIDs"}},
+        {{small, small, text}, {"TCatalog.InsertCatalogNodeByBP", "TCatalog.UpdateCatalogNodeByBP"}},
+    };
+    auto raised = [](const char* progId, const std::string& member, rt::Args args) {
+      return Failure([&] { NewLate(progId)->Invoke(member, rt::CallKind::Method, args); });
+    };
+    for (const auto& [args, members] : withdrawn) {
+      for (std::string member : members) {
+        const std::string named = member == "InsertFavoriteFolder" ? "InsertFavouriteFolder" : member;
+        EXPECT_EQ(raised("Quarvel.Catalog", member, args),
+                  "FFFFFFFF Quarvel: |ERROR 0xFFFFFFFF| METHOD: This method is depricated, Use Quarvel.TCatalog." + named +
+                      "| DESC: Application-defined or object-defined error.|");
+      }
+    }
+    for (const auto& [args, members] : pending) {
+      for (std::string member : members) {
+        const bool writer = member.starts_with("TCatalog.");
+        if (writer) member = member.substr(9);
+        EXPECT_EQ(raised(writer ? "Quarvel.TCatalog" : "Quarvel.Catalog", member, args),
+                  std::string("80004001 Quarvel.") + (writer ? "TCatalog." : "Catalog.") + member + ": " + member +
+                      " is not yet available");
+      }
+    }
+    EXPECT_EQ(CatalogTables(), before);
+  });
+}
+
+// The sample: three catalogs (one inactive), trees of up to three levels
+// whose ids grow level by level, supplier 1 linked twice to one catalog.
+class SampleCatalogs : public SampleCatalogTest {};
+
+TEST_F(SampleCatalogs, TheSampleTreesGrowLevelByLevel) {
+  Run([&] {
+    auto catalog = NewCatalog();
+    EXPECT_EQ(Entries(catalog->GetAllCatalogs()),
+              "Long:3=String:Archive 2025; Long:2=String:Computers and Accessories; Long:1=String:Office Supplies");
+    EXPECT_FALSE(catalog->getActive(3));
+    EXPECT_EQ(Entries(catalog->GetCatalogByBP(1)), "Long:1=String:Office Supplies");
+    // Per catalog and level: the node count and the id range; each level's
+    // ids lie above the level before.
+    EXPECT_EQ(Rows("WITH RECURSIVE T(NODEID, CATALOGID, LEVEL) AS ("
+                   " SELECT NODEID, CATALOGID, 1 FROM CATALOGNODE WHERE PARENTNODEID IS NULL"
+                   " UNION ALL SELECT N.NODEID, N.CATALOGID, T.LEVEL + 1 FROM CATALOGNODE N JOIN T ON N.PARENTNODEID = T.NODEID)"
+                   " SELECT CATALOGID, LEVEL, COUNT(*), MIN(NODEID), MAX(NODEID) FROM T GROUP BY 1, 2 ORDER BY 1, 2"),
+              "1|1|3|1|3\n1|2|3|4|6\n1|3|1|7|7\n2|1|2|8|9\n2|2|2|10|11\n2|3|1|12|12\n3|1|1|13|13\n3|2|2|14|15\n");
+    EXPECT_EQ(Rows("SELECT NODEID, NODETYPE, SHOPOUT, NODEURL FROM CATALOGNODE WHERE NODETYPE = 3 ORDER BY 1"),
+              "3|3|1|https://shop.office.example.com\n6|3|0|https://intranet.example.com/ordering-guide\n");
+  });
+}
+
+}  // namespace
+}  // namespace catalogtest

@@ -1,0 +1,147 @@
+// Price lines: the actions, the column rules, the default group in both
+// stored forms, the currency check, the group of the Ex call, the listing.
+#include <gtest/gtest.h>
+
+#include "tests/quarvel/product_fixture.h"
+
+namespace producttest {
+namespace {
+
+class PriceLines : public PricedProductTest {
+ protected:
+  static bool Write(IProduct& product, const char* action, std::vector<rt::Variant> names,
+                    std::vector<rt::Variant> values, double quantity = 10, int32_t id = 1) {
+    return product.InsertUpdatePrice(id, Day(2026, 1, 1), quantity, Array(std::move(names)), Array(std::move(values)),
+                                     action);
+  }
+};
+
+// Percentages round half to even at two decimals whatever the name's letter
+// case; an empty expiry date and an empty group are Null. "insertupdate"
+// adds or edits; any other action (capitals included) edits a line that
+// must exist.
+TEST_F(PriceLines, ActionsAndColumnRules) {
+  Run([&] {
+    auto product = NewProduct();
+    EXPECT_TRUE(product->InsertPrice(
+        1, Day(2026, 1, 1), 10,
+        Array({"CURRENCYCODE", "PRICE", "PRICEEXPIRYDATE", "discountperc", "PRICETAXPERCENTAGE", "GROUPBY"}),
+        Array({"EUR", 10, "", 12.625, "0.375", ""})));
+    EXPECT_TRUE(Write(*product, "insert", {"CURRENCYCODE", "DISCOUNTPERC", "GroupBy", "PRICEEXPIRYDATE"},
+                      {"EUR", "-2.345", "CONTRACT", "2026-06-30"}, 50));
+    EXPECT_TRUE(Write(*product, "insertupdate", {"PRICE"}, {11}));
+    EXPECT_TRUE(Write(*product, "INSERT", {"FREIGHTCOST"}, {1.5}));
+    EXPECT_TRUE(product->UpdatePrice(1, Day(2026, 1, 1), 10, Array({"DISCOUNTPERC"}), Array({0.125})));
+    EXPECT_TRUE(Write(*product, "insertupdate", {"CURRENCYCODE", "PRICE"}, {"EUR", 9}, 100));
+    EXPECT_EQ(Failure([&] { Write(*product, "update", {"PRICE"}, {13}, 20); }),
+              "800A0BCD ADODB.Recordset: |ERROR 0x800A0BCD| METHOD: Quarvel.Product.InsertUpdatePrice| DESC: There is "
+              "no current record: the recordset is at BOF or EOF, or the current record was deleted..|");
+  });
+  EXPECT_EQ(StoredLines(),
+            "1|2026-01-01 00:00:00|10.0|null|EUR|11|0.12|null|0.38|1.5|null\n"
+            "1|2026-01-01 00:00:00|50.0|CONTRACT|EUR|null|-2.34|null|null|null|2026-06-30 00:00:00\n"
+            "1|2026-01-01 00:00:00|100.0|null|EUR|9|null|null|null|null|null\n");
+}
+
+// Other writers store the default group as '': both forms are one group,
+// found by the key and kept unique, as groups are without regard to case.
+// A duplicate fails with the constraint's number and votes abort.
+TEST_F(PriceLines, DefaultGroupIsOneGroupInEitherStoredForm) {
+  Exec(
+      "INSERT INTO CATALOGPRODUCTPRICE (PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY, CURRENCYCODE, PRICE) "
+      "VALUES (1, '2026-01-01 00:00:00', 10, '', 'EUR', 1), (2, '2026-01-01 00:00:00', 10, NULL, 'EUR', 2),"
+      " (2, '2026-01-01 00:00:00', 50, 'contract', 'EUR', 3);");
+  Run([&] {
+    auto product = NewProduct();
+    EXPECT_TRUE(Write(*product, "update", {"PRICE"}, {4}, 10, 1));
+    EXPECT_TRUE(Write(*product, "insertupdate", {"PRICE"}, {5}, 10, 2));
+    for (auto [quantity, group] : {std::pair{10.0, ""}, std::pair{50.0, "CONTRACT"}}) {
+      const std::string failure = Failure([&] {
+        Write(*product, "insert", {"CURRENCYCODE", "GROUPBY"}, {"EUR", group}, quantity, 2);
+      });
+      EXPECT_EQ(failure.substr(0, failure.find("| DESC:")),
+                "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Quarvel.Product.InsertUpdatePrice");
+    }
+  });
+  EXPECT_EQ(StoredLines(),
+            "1|2026-01-01 00:00:00|10.0||EUR|4|null|null|null|null|null\n"
+            "2|2026-01-01 00:00:00|10.0|null|EUR|5|null|null|null|null|null\n"
+            "2|2026-01-01 00:00:00|50.0|contract|EUR|3|null|null|null|null|null\n");
+  EXPECT_EQ(LogEntriesWith("Quarvel.Product.InsertUpdatePrice"), 2);
+}
+
+// The checker is asked about the value named exactly CURRENCYCODE on every
+// action; a refusing owner (here a test registry's) stops each of them, and
+// with the shipped registry the currency class refuses an unknown code.
+TEST_F(PriceLines, CurrencyIsCheckedOnEveryAction) {
+  Exec(
+      "INSERT INTO CATALOGPRODUCTPRICE (PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, CURRENCYCODE, PRICE) "
+      "VALUES (1, '2026-01-01 00:00:00', 10, 'EUR', 1);");
+  Run([&] {
+    EXPECT_EQ(Failure([&] { Write(*NewProduct(), "insert", {"CURRENCYCODE"}, {"XXX"}, 20); }),
+              "80040007 Quarvel: |ERROR 0x80040007| METHOD: Quarvel.Product.InsertUpdatePrice| DESC: The catalog "
+              "product price record you are trying to insert has an invalid reference to another record.|");
+  });
+  UseReferences(
+      "[CURRENCY]\nKey=CURRENCYCODE\nOwner=Test.CurrencyOwner\n"
+      "ReferredBy=Quarvel.Product:CATALOGPRODUCTPRICE.CURRENCYCODE\n");
+  auto questions = std::make_shared<std::vector<std::string>>();
+  auto owner = Owner("Test.CurrencyOwner", false, questions);
+  Run([&] {
+    auto product = NewProduct();
+    for (const char* action : {"insert", "insertupdate", "update"}) {
+      EXPECT_EQ(Failure([&] {
+                  Write(*product, action, {"CURRENCYCODE", "PRICE"}, {"GBP", 2});
+                }).substr(0, 9),
+                "80040007 ");
+    }
+    // In lower case the name is not the currency's: the checker gets Null.
+    EXPECT_TRUE(Write(*product, "update", {"currencycode", "PRICE"}, {"GBP", 3}));
+  });
+  EXPECT_EQ(testing::PrintToString(*questions),
+            "{ \"Exists(Quarvel, CURRENCYCODE=String:GBP)\", \"Exists(Quarvel, CURRENCYCODE=String:GBP)\", "
+            "\"Exists(Quarvel, CURRENCYCODE=String:GBP)\" }");
+  EXPECT_EQ(StoredLines(), "1|2026-01-01 00:00:00|10.0|null|GBP|3|null|null|null|null|null\n");
+}
+
+// The Ex call finds the line of its group; a new line gets the group only
+// when the names carry it. The group is cleared after the call, also after
+// a failure, so a plain call edits the default group's line.
+TEST_F(PriceLines, ExGroupHoldsForItsCallOnly) {
+  Run([&] {
+    auto product = NewProduct();
+    auto ex = [&](const char* group, std::vector<rt::Variant> names, std::vector<rt::Variant> values) {
+      return product->InsertUpdatePriceEx(1, Day(2026, 1, 1), 10, group, Array(std::move(names)),
+                                          Array(std::move(values)), "insertupdate");
+    };
+    EXPECT_TRUE(Write(*product, "insert", {"CURRENCYCODE", "PRICE"}, {"EUR", 1}));
+    EXPECT_TRUE(ex("CONTRACT", {"CURRENCYCODE", "PRICE", "GROUPBY"}, {"EUR", 2, "CONTRACT"}));
+    EXPECT_TRUE(ex("contract", {"PRICE"}, {3}));
+    EXPECT_EQ(Failure([&] { ex("SPOT", {"CURRENCYCODE", "PRICE"}, {"EUR", 4}); }).substr(0, 9), "80040E2F ");
+    EXPECT_TRUE(Write(*product, "update", {"PRICE"}, {5}));
+  });
+  EXPECT_EQ(StoredLines(),
+            "1|2026-01-01 00:00:00|10.0|null|EUR|5|null|null|null|null|null\n"
+            "1|2026-01-01 00:00:00|10.0|CONTRACT|EUR|3|null|null|null|null|null\n");
+}
+
+TEST_F(PriceLines, GetProductPriceLinesGivesEachLineUnderItsCount) {
+  Exec(
+      "INSERT INTO CATALOGPRODUCTPRICE VALUES (2, '2026-01-01 00:00:00', 10, NULL, 'EUR', 1.5, 2.5, 1, 19, 4, NULL),"
+      "(2, '2026-02-01 00:00:00', 50, 'CONTRACT', 'USD', 2, NULL, NULL, NULL, NULL, '2026-06-30 00:00:00');");
+  Run([&] {
+    auto product = NewProduct();
+    int32_t id = 2;
+    auto lines = product->GetProductPriceLines(id);
+    ASSERT_EQ(lines->Count(), 2);
+    EXPECT_EQ(Render(lines->Item(rt::Variant("2")).AsObject()->As<rt::Dictionary>()),
+              "PRODUCTID=Long:2; PRICEEFFECTIVEDATE=Date:2026-02-01; CURRENCYCODE=String:USD; "
+              "PRICEEXPIRYDATE=Date:2026-06-30; PRICE=Currency:2; DISCOUNTPERC=Null:; DISCOUNTAMOUNT=Null:; "
+              "PRICETAXPERCENTAGE=Null:; QUANTITYTO=Double:50; GROUPBY=String:CONTRACT");
+    id = 3;
+    EXPECT_EQ(product->GetProductPriceLines(id)->Count(), 0);
+  });
+}
+
+}  // namespace
+}  // namespace producttest

@@ -1,0 +1,136 @@
+// Price selection: the line in force for a date, quantity and group with
+// its amounts converted; the bare price lookups by quantity and by group.
+#include <gtest/gtest.h>
+
+#include "tests/quarvel/product_fixture.h"
+
+namespace producttest {
+namespace {
+
+// Product 1: default-group lines (stored as Null) in EUR with breaks 10, 50
+// and 100, and a CONTRACT line at break 100. Product 2: a USD line that
+// expired on 2026-06-30 and the open-ended one after it. Product 3: one
+// default-group line stored as ''.
+const char* const kLines =
+    "INSERT INTO CATALOGPRODUCTPRICE VALUES"
+    " (1, '2026-01-01 00:00:00', 10, NULL, 'EUR', 10, 5, NULL, 19, 2, NULL),"
+    " (1, '2026-01-01 00:00:00', 50, NULL, 'EUR', 9, 5, 1, 19, 2, NULL),"
+    " (1, '2026-01-01 00:00:00', 100, NULL, 'EUR', 8, NULL, NULL, NULL, NULL, NULL),"
+    " (1, '2026-01-01 00:00:00', 100, 'CONTRACT', 'EUR', 7, NULL, NULL, NULL, NULL, NULL),"
+    " (2, '2026-01-01 00:00:00', 1, NULL, 'USD', 5, NULL, NULL, NULL, NULL, '2026-06-30 00:00:00'),"
+    " (2, '2026-07-01 00:00:00', 1, NULL, 'USD', 6, NULL, NULL, NULL, NULL, NULL),"
+    " (3, '2026-01-01 00:00:00', 1, '', 'GBP', 4, NULL, NULL, NULL, NULL, NULL);";
+
+class PriceSelection : public PricedProductTest {
+ protected:
+  PriceSelection() { Exec(kLines); }
+
+  // The PRICE that getCatalogPriceAttributesEx answers (the plain method
+  // when no group is given).
+  static std::string PriceOf(IProduct& product, int32_t id, rt::Date day, const char* currency,
+                             std::optional<double> quantity, std::optional<std::string> group = std::nullopt) {
+    auto attributes = group ? product.getCatalogPriceAttributesEx(id, day, currency, quantity, group)
+                            : product.getCatalogPriceAttributes(id, day, currency, quantity);
+    return rt::CStr(attributes->Item(rt::Variant("PRICE")));
+  }
+};
+
+// The smallest break not below the quantity; amounts converted, percentages
+// as stored; the line's own currency gives the amounts unchanged. A line is
+// in force from its effective date through its expiry date, a point in time.
+TEST_F(PriceSelection, LineInForceForTheDateAndQuantity) {
+  Run([&] {
+    auto product = NewProduct();
+    const rt::Date march = Day(2026, 3, 1);
+    EXPECT_EQ(Render(product->getCatalogPriceAttributes(1, march, "USD", 20)),
+              "PRICE=Currency:11.25; DISCOUNTPERC=Currency:5; DISCOUNTAMOUNT=Currency:1.25; "
+              "PRICETAXPERCENTAGE=Currency:19; FREIGHTCOST=Currency:2.5");
+    EXPECT_EQ(Render(product->getCatalogPriceAttributes(1, march, "EUR", 100)),
+              "PRICE=Currency:8; DISCOUNTPERC=Currency:0; DISCOUNTAMOUNT=Currency:0; "
+              "PRICETAXPERCENTAGE=Currency:0; FREIGHTCOST=Currency:0");
+    EXPECT_EQ(Render(product->getCatalogPriceAttributes(1, march, "USD", 150)),
+              "PRICE=Integer:0; DISCOUNTPERC=Integer:0; DISCOUNTAMOUNT=Integer:0; PRICETAXPERCENTAGE=Integer:0; "
+              "FREIGHTCOST=Integer:0");
+    EXPECT_EQ(PriceOf(*product, 1, march, "GBP", 10), "10");
+    EXPECT_EQ(PriceOf(*product, 3, march, "GBP", std::nullopt), "4");
+    std::string prices;
+    for (rt::Date day : {Day(2025, 12, 31), Day(2026, 1, 1), Day(2026, 6, 30),
+                         rt::Date::FromParts(2026, 6, 30, 18, 0, 0), Day(2027, 1, 1)})
+      prices += PriceOf(*product, 2, day, "USD", std::nullopt) + " ";
+    EXPECT_EQ(prices, "0 5 5 0 6 ");
+  });
+}
+
+// A named group answers its own line, else the default group's; the plain
+// method only the default group's. A missing rate fails with the currency
+// class's error and one more block, and the group of a failed Ex call does
+// not outlive it.
+TEST_F(PriceSelection, GroupFallsBackToTheDefaultGroupAndDoesNotOutliveItsCall) {
+  Run([&] {
+    auto product = NewProduct();
+    const rt::Date march = Day(2026, 3, 1);
+    EXPECT_EQ(PriceOf(*product, 1, march, "EUR", 60, "contract"), "7");
+    EXPECT_EQ(PriceOf(*product, 1, march, "EUR", 60, "SPOT"), "8");
+    EXPECT_EQ(PriceOf(*product, 1, march, "EUR", 60), "8");
+    EXPECT_EQ(PriceOf(*product, 3, march, "GBP", std::nullopt, "SPOT"), "4");
+    EXPECT_EQ(Failure([&] { product->getCatalogPriceAttributesEx(1, march, "JPY", 60, "CONTRACT"); }),
+              "8004007F Brintor: |ERROR 0x8004007F| METHOD: Quarvel.Product.getCatalogPriceAttributes| DESC: "
+              "|ERROR 0x8004007F| METHOD: Brintor.Currency.ConvertAmount| DESC: |ERROR 0x8004007F| METHOD: "
+              "Brintor.Currency.GetCurrencyRate| DESC: CurrencyRateNotFound.| INFO: .|.|.|");
+    EXPECT_EQ(PriceOf(*product, 1, march, "EUR", 60), "8");
+  });
+}
+
+// The bare lookups: by quantity QUANTITYTO is a lower end (the largest
+// break not above the quantity, whatever the date or group); by group the
+// default group is '' or Null. No line fails with a bare, unlogged error.
+TEST_F(PriceSelection, BarePricesByQuantityAndByGroup) {
+  Run([&] {
+    auto product = NewProduct();
+    auto byQuantity = [&](int32_t id, double quantity) { return product->GetPriceFromPriceLines(id, quantity); };
+    auto byGroup = [&](int32_t id, std::string group) { return product->GetPriceFromPriceLinesByGroup(id, group); };
+    EXPECT_EQ(byQuantity(1, 20), 10);
+    EXPECT_EQ(byQuantity(1, 60), 9);
+    EXPECT_EQ(byGroup(1, "contract"), 7);
+    EXPECT_EQ(byGroup(3, ""), 4);
+    EXPECT_EQ(Failure([&] { byQuantity(1, 5); }),
+              "800400D0 Quarvel.Product.GetPriceFromPriceLines: ProductId not found");
+    EXPECT_EQ(Failure([&] { byGroup(1, "SPOT"); }),
+              "800400D0 Quarvel.Product.GetPriceFromPriceLinesByGroup: ProductId not found");
+    std::string text;
+    int32_t number = 0;
+    double quantity = 0;
+    rt::Date date;
+    EXPECT_EQ(product->getERPPrice(text, text, text, number, text, quantity, text, date, text), nullptr);
+  });
+  EXPECT_EQ(LogEntriesWith("ProductId not found"), 0);
+}
+
+// The sample installation: products priced as the README shows them, and a
+// new product of a sample group given its defaults by the property group class.
+class SampleProducts : public ProductTest {
+ protected:
+  SampleProducts() : ProductTest(true) {}
+};
+
+TEST_F(SampleProducts, AreMaintainedAndPriced) {
+  Run([&] {
+    auto product = NewProduct();
+    const rt::Date december = Day(2026, 12, 8);
+    auto price = [&](int32_t id, const char* currency, double quantity, const char* group = "") {
+      return rt::CStr(
+          product->getCatalogPriceAttributesEx(id, december, currency, quantity, group)->Item(rt::Variant("PRICE")));
+    };
+    EXPECT_EQ(price(1, "EUR", 20) + " " + price(1, "USD", 60, "CONTRACT") + " " + price(2, "USD", 100) + " " +
+                  price(3, "USD", 5),
+              "10.2102 9.8 4.45 45.4545");
+    EXPECT_EQ(
+        product->Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "BUSINESSPARTNERID", "USERID", "PROPERTYGROUPID"}),
+                          Array({"SHIRT-900", "Work shirt, red", 1, "buyer1", 1})),
+        9);
+  });
+  EXPECT_EQ(Rows("SELECT PROPERTYID, VALUE FROM PRODUCTPROPVALUE WHERE PRODUCTID = 9 ORDER BY 1"), "1|Black\n2|M\n");
+}
+
+}  // namespace
+}  // namespace producttest

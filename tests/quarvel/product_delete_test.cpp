@@ -1,0 +1,225 @@
+// Deleting a product: the cascade over the other product tables, the
+// attachment folder (removed only with the committed delete), the checker's
+// refusal, a missing product; and the referential answers of the class.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "interfaces/business_partner.h"
+#include "interfaces/unspsc.h"
+#include "tests/quarvel/product_fixture.h"
+
+namespace producttest {
+namespace {
+
+namespace fs = std::filesystem;
+
+// What hangs on products 1 and 2 in every table of the cascade; product 2 is
+// also product 1's alternative and the other way round.
+const char* const kHangingRows =
+    "INSERT INTO ATTACHEDFILE (PRODUCTID, FILENAME) VALUES (1, 'sheet.pdf'), (2, 'photo.png');"
+    "INSERT INTO PRODUCTPROPVALUE VALUES (1, 1, 'Blue'), (2, 1, 'Red');"
+    "INSERT INTO PRODUCTSBYCATEGORY VALUES (1, 5, 1), (2, 5, 2);"
+    "INSERT INTO ALTERNATIVEPRODUCTS VALUES (1, 2), (2, 1);"
+    "INSERT INTO CATALOGPRODUCTPRICE (PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, CURRENCYCODE, PRICE) VALUES"
+    " (1, '2026-01-01 00:00:00', 10, 'EUR', 1), (2, '2026-01-01 00:00:00', 10, 'EUR', 2);"
+    "INSERT INTO FAVORITES (USERID, PRODUCTID, PRESENT) VALUES ('fan', 1, 1), ('fan', 2, 1), ('other', 1, 1);"
+    "INSERT INTO PRODUCTBUYER VALUES (1, 'buyer1'), (2, 'buyer1');";
+
+class ProductDelete : public PricedProductTest {
+ protected:
+  ProductDelete() { Exec(kHangingRows); }
+
+  std::string Folder(int32_t id) const {
+    return sandbox_.Site() + "/quarvelweb/ProductAttachments/" + std::to_string(id);
+  }
+  // An attachment folder holding one file (and a link to a file outside it).
+  std::string MakeFolder(int32_t id) const {
+    fs::create_directories(Folder(id));
+    std::ofstream(Folder(id) + "/sheet.pdf") << "pdf";
+    std::ofstream(sandbox_.Site() + "/outside.txt") << "stays";
+    fs::create_symlink(sandbox_.Site() + "/outside.txt", Folder(id) + "/link");
+    return Folder(id);
+  }
+
+  // Per table, the product ids whose rows are left.
+  std::string Left() const {
+    return Rows(
+        "SELECT 'PRODUCT', group_concat(PRODUCTID) FROM PRODUCT UNION ALL "
+        "SELECT 'ATTACHEDFILE', group_concat(PRODUCTID) FROM ATTACHEDFILE UNION ALL "
+        "SELECT 'PRODUCTPROPVALUE', group_concat(PRODUCTID) FROM PRODUCTPROPVALUE UNION ALL "
+        "SELECT 'PRODUCTSBYCATEGORY', group_concat(PRODUCTID) FROM PRODUCTSBYCATEGORY UNION ALL "
+        "SELECT 'ALTERNATIVEPRODUCTS', group_concat(ORIGINALPRODUCT || '>' || ALTERNATIVEPRODUCT) "
+        "FROM ALTERNATIVEPRODUCTS UNION ALL "
+        "SELECT 'CATALOGPRODUCTPRICE', group_concat(PRODUCTID) FROM CATALOGPRODUCTPRICE UNION ALL "
+        "SELECT 'FAVORITES', group_concat(USERID || ':' || PRODUCTID) FROM FAVORITES UNION ALL "
+        "SELECT 'PRODUCTBUYER', group_concat(PRODUCTID) FROM PRODUCTBUYER");
+  }
+};
+
+const char* const kNothingDeleted =
+    "PRODUCT|1,2,3\nATTACHEDFILE|1,2\nPRODUCTPROPVALUE|1,2\nPRODUCTSBYCATEGORY|1,2\nALTERNATIVEPRODUCTS|1>2,2>1\n"
+    "CATALOGPRODUCTPRICE|1,2\nFAVORITES|fan:1,fan:2,other:1\nPRODUCTBUYER|1,2\n";
+
+// Rows in which the product is only the alternative stay; the folder goes
+// with its files, and a link inside it goes without its target. Without
+// attached-file rows (product 3) the folder is not the product's to remove.
+TEST_F(ProductDelete, DeleteRemovesWhatHangsOnTheProduct) {
+  MakeFolder(1);
+  MakeFolder(3);
+  Run([&] {
+    EXPECT_TRUE(NewProduct()->Delete(1));
+    EXPECT_TRUE(NewProduct()->Delete(3));
+  });
+  EXPECT_EQ(Left(),
+            "PRODUCT|2\nATTACHEDFILE|2\nPRODUCTPROPVALUE|2\nPRODUCTSBYCATEGORY|2\nALTERNATIVEPRODUCTS|2>1\n"
+            "CATALOGPRODUCTPRICE|2\nFAVORITES|fan:2\nPRODUCTBUYER|2\n");
+  EXPECT_FALSE(fs::exists(Folder(1)));
+  EXPECT_TRUE(fs::exists(sandbox_.Site() + "/outside.txt"));
+  EXPECT_TRUE(fs::exists(Folder(3) + "/sheet.pdf"));
+}
+
+// The cascade ran for an id without a product row: its rows come back with
+// the rollback, and so does nothing on disk need to.
+TEST_F(ProductDelete, MissingProductRollsTheCascadeBackAndKeepsTheFolder) {
+  Exec(
+      "INSERT INTO ATTACHEDFILE (PRODUCTID, FILENAME) VALUES (9, 'x.pdf');"
+      "INSERT INTO FAVORITES (USERID, PRODUCTID) VALUES ('fan', 9);");
+  MakeFolder(9);
+  Run([&] {
+    EXPECT_EQ(Failure([&] { NewProduct()->Delete(9); }),
+              "800400C8 Quarvel.Product.Delete: |ERROR 0x800400C8| METHOD: Quarvel.Product.Delete| DESC: Product "
+              "not present.|");
+  });
+  EXPECT_EQ(Rows("SELECT PRODUCTID FROM ATTACHEDFILE WHERE PRODUCTID = 9 UNION ALL "
+                 "SELECT PRODUCTID FROM FAVORITES WHERE PRODUCTID = 9"),
+            "9\n9\n");
+  EXPECT_TRUE(fs::exists(Folder(9) + "/sheet.pdf"));
+}
+
+// A component that still uses the product refuses the delete.
+TEST_F(ProductDelete, RefusalByTheCheckerRaisesAndDeletesNothing) {
+  UseReferences("[PRODUCT]\nKey=PRODUCTID\nOwner=Quarvel.Product\nReferredBy=Test.Orders:ORDERLINE.PRODUCTID\n");
+  auto questions = std::make_shared<std::vector<std::string>>();
+  auto orders = Owner("Test.Orders", true, questions);
+  MakeFolder(1);
+  Run([&] {
+    EXPECT_EQ(Failure([&] { NewProduct()->Delete(1); }),
+              "80040007 Quarvel: |ERROR 0x80040007| METHOD: Quarvel.Product.Delete| DESC: The record you are trying "
+              "to insert has an invalid reference to another record.|");
+  });
+  EXPECT_EQ(testing::PrintToString(*questions), "{ \"Exists(Quarvel, PRODUCTID=Long:1)\" }");
+  EXPECT_EQ(Left(), kNothingDeleted);
+  EXPECT_TRUE(fs::exists(Folder(1) + "/sheet.pdf"));
+}
+
+// A read-only file cannot be removed: the whole delete fails while its rows
+// can still be rolled back, and every file stays.
+TEST_F(ProductDelete, FolderThatCannotGoFailsTheDelete) {
+  MakeFolder(1);
+  ::chmod((Folder(1) + "/sheet.pdf").c_str(), 0444);
+  Run([&] {
+    EXPECT_EQ(Failure([&] { NewProduct()->Delete(1); }),
+              "46 Scripting.FileSystemObject: |ERROR 0x46| METHOD: Quarvel.Product.Delete| DESC: Permission "
+              "denied.|");
+  });
+  EXPECT_EQ(Left(), kNothingDeleted);
+  EXPECT_TRUE(fs::exists(Folder(1) + "/sheet.pdf"));
+}
+
+class ProductReferences : public ProductTest {
+ protected:
+  ProductReferences() {
+    Exec(
+        "INSERT INTO PRODUCT (PRODUCTID, PARTNUMBER, PRODUCTDESCRIPTION, BUSINESSPARTNERID, USERID, UNSPSCCODE) "
+        "VALUES (1, 'P-1', 'One', 7, 'buyer1', '43211501');"
+        "INSERT INTO COMMODITY (COMMODITYCODE, USERID, CHARGETYPECODE) VALUES ('C1', 'buyer2', 'FREIGHT');"
+        "INSERT INTO FAVORITES (USERID, PRODUCTID) VALUES ('fan', 1), ('O''Brien', 1);"
+        "INSERT INTO CATALOGPRODUCTPRICE (PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, CURRENCYCODE) "
+        "VALUES (1, '2026-01-01 00:00:00', 1, 'EUR');"
+        "INSERT INTO CONTRACTLINES VALUES ('K1', 1, 'Head office');"
+        "INSERT INTO PRODUCTCATEGORY (CATEGORYNAME, UNSPSCCODE) VALUES ('Furniture', '4410');");
+  }
+};
+
+// Only the first key counts; its name, in any letter case, picks the
+// tables. Ids must be numbers; codes and user ids are quoted; UNSPSC codes
+// match the UNSPSCCODE columns exactly, with LIKE's wildcards escaped.
+TEST_F(ProductReferences, ExistsAnswersForTheFirstKeyByItsName) {
+  Run([&] {
+    auto product = NewProduct();
+    auto answer = [&](std::vector<rt::Variant> keys, std::vector<rt::Variant> values) -> std::string {
+      try {
+        return Integrity(product).IReferentialIntegrity_Exists("Test", Array(keys), Array(values)) ? "True" : "False";
+      } catch (const rt::ComError& e) {
+        return "error " + std::to_string(e.number());
+      }
+    };
+    // One question a line: the key name, then the value.
+    std::istringstream questions(
+        "BUSINESSPARTNERID 7\nBUSINESSPARTNERID 8\nBUSINESSPARTNERID 7 OR 1=1\nofficedescription HEAD OFFICE\n"
+        "OFFICEDESCRIPTION O'Neil\ncurrencycode eur\nCURRENCYCODE GBP\nCOMMODITYCODE C1\nCHARGETYPECODE FREIGHT\n"
+        "PRODUCTID 1\nPRODUCTID 99\nUSERID buyer1\nUSERID buyer2\nUserId o'brien\nUSERID nobody\n"
+        "UNSPSCCODE 43211501\nUNSPSCCODES 4410\nUNSPSCCODE 4321%\nUNSPSCCODES 44\n");
+    std::string table;
+    for (std::string key, value; questions >> key && std::getline(questions >> std::ws, value);)
+      table += key + " " + value + ": " + answer({key}, {value}) + "\n";
+    EXPECT_EQ(table,
+              "BUSINESSPARTNERID 7: True\nBUSINESSPARTNERID 8: False\nBUSINESSPARTNERID 7 OR 1=1: error 13\n"
+              "officedescription HEAD OFFICE: True\nOFFICEDESCRIPTION O'Neil: False\ncurrencycode eur: True\n"
+              "CURRENCYCODE GBP: False\nCOMMODITYCODE C1: True\nCHARGETYPECODE FREIGHT: True\nPRODUCTID 1: True\n"
+              "PRODUCTID 99: False\nUSERID buyer1: True\nUSERID buyer2: True\nUserId o'brien: True\n"
+              "USERID nobody: False\nUNSPSCCODE 43211501: True\nUNSPSCCODES 4410: True\nUNSPSCCODE 4321%: False\n"
+              "UNSPSCCODES 44: False\n");
+    EXPECT_EQ(answer({"USERID", "PRODUCTID"}, {"nobody", 1}), "False");
+    EXPECT_EQ(answer({}, {}), "False");
+    EXPECT_EQ(Failure([&] { Integrity(product).IReferentialIntegrity_Exists("", Array({"COLOR"}), Array({"Blue"})); }),
+              "800A0E78 ADODB.Recordset: |ERROR 0x800A0E78| METHOD: Quarvel.Product.Exists  SQL2:  lSQL3: | DESC: "
+              "The operation is not allowed while the object is closed..|");
+  });
+}
+
+// The user's favourites go with the user; other keys remove nothing.
+TEST_F(ProductReferences, BeforeDeleteRemovesOnlyTheUsersFavourites) {
+  Run([&] {
+    auto product = NewProduct();
+    EXPECT_TRUE(Integrity(product).IReferentialIntegrity_BeforeDelete("", Array({"PRODUCTID"}), Array({1})));
+    EXPECT_TRUE(Integrity(product).IReferentialIntegrity_BeforeDelete("", Array({"OFFICE", "userid"}),
+                                                                      Array({"x", "O'Brien"})));
+  });
+  EXPECT_EQ(Rows("SELECT USERID FROM FAVORITES"), "fan\n");
+}
+
+// Through the shipped registry, the owners of the keys that products name
+// ask the product class before a delete.
+class ProductReferrals : public PricedProductTest {};
+
+TEST_F(ProductReferrals, KeysThatProductsUseAreNotDeleted) {
+  Exec(
+      "INSERT INTO UNSPSCCODES VALUES ('', '43', 1, 'IT'), ('', '44', 1, 'Office');"
+      "UPDATE PRODUCT SET UNSPSCCODE = '43' WHERE PRODUCTID = 1;"
+      "INSERT INTO BUSINESSPARTNER (BUSINESSPARTNERID, NAME) VALUES (8, 'Unused');");
+  Run([&] {
+    auto partner = std::dynamic_pointer_cast<IBusinessPartner>(
+        rt::CreateRootObject("Brintor.BusinessPartner", std::make_shared<rt::Activity>()));
+    int32_t id = 7;
+    EXPECT_FALSE(partner->Delete(id));
+    id = 8;
+    EXPECT_TRUE(partner->Delete(id));
+    auto codes =
+        std::dynamic_pointer_cast<ITUNSPSC>(rt::CreateRootObject("Quarvel.TUNSPSC", std::make_shared<rt::Activity>()));
+    std::string code = "43";
+    EXPECT_FALSE(codes->Delete(code));
+    code = "44";
+    EXPECT_TRUE(codes->Delete(code));
+  });
+  EXPECT_EQ(Rows("SELECT group_concat(BUSINESSPARTNERID) FROM BUSINESSPARTNER UNION ALL "
+                 "SELECT group_concat(UNSPSCCODE) FROM UNSPSCCODES"),
+            "7\n43\n");
+}
+
+}  // namespace
+}  // namespace producttest

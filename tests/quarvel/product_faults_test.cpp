@@ -1,0 +1,143 @@
+// The product writers under the fault sweep: a failed statement or commit
+// raises or refuses, and leaves every table (and a deleted product's
+// attachment folder) as it was.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "data/testing/fault_sweep.h"
+#include "tests/quarvel/product_fixture.h"
+
+namespace producttest {
+namespace {
+
+namespace fs = std::filesystem;
+using data::testing::Outcome;
+
+Outcome Of(bool done) { return done ? Outcome::Succeeded : Outcome::Refused; }
+
+class ProductFaults : public PricedProductTest {
+ protected:
+  ProductFaults() {
+    Exec(
+        "INSERT INTO CATALOGPRODUCTPRICE (PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, CURRENCYCODE, PRICE) VALUES"
+        " (1, '2026-01-01 00:00:00', 10, 'EUR', 1), (1, '2026-01-01 00:00:00', 20, 'EUR', 2);"
+        "INSERT INTO ATTACHEDFILE (PRODUCTID, FILENAME) VALUES (1, 'sheet.pdf');"
+        "INSERT INTO PRODUCTPROPVALUE VALUES (1, 1, 'Blue');"
+        "INSERT INTO FAVORITES (USERID, PRODUCTID) VALUES ('fan', 1), ('fan', 2);"
+        "INSERT INTO PRODUCTBUYER VALUES (1, 'buyer1');");
+  }
+
+  // Sweeps each write, made by a new product object, as the root of its
+  // transaction; answers each one's problems under its name.
+  std::string SweepAll(const data::testing::SweepTarget& target,
+                       const std::vector<std::pair<const char*, std::function<Outcome(IProduct&)>>>& writes) const {
+    data::testing::FaultEngine engine;
+    std::string problems;
+    for (const auto& [name, write] : writes) {
+      auto report = data::testing::SweepFaults(engine, target, [&] { return write(*NewProduct()); });
+      if (!report.Problems().empty()) problems += std::string(name) + ":\n" + report.Problems();
+    }
+    return problems;
+  }
+};
+
+TEST_F(ProductFaults, PriceLineWritesRaiseAndLeaveTheTables) {
+  auto line = [](const char* action, double quantity) {
+    return [action, quantity](IProduct& p) {
+      return Of(p.InsertUpdatePrice(1, Day(2026, 1, 1), quantity, Array({"CURRENCYCODE", "PRICE", "DISCOUNTPERC"}),
+                                    Array({"EUR", 3, 1.125}), action));
+    };
+  };
+  Run([&] {
+    EXPECT_EQ(SweepAll(data::testing::DatabaseTarget(sandbox_.CatalogPath()),
+                       {{"insert", line("insert", 50)},
+                        {"insertupdate (new)", line("insertupdate", 100)},
+                        {"insertupdate (edit)", line("insertupdate", 10)},
+                        {"update", line("update", 10)},
+                        {"InsertUpdatePriceEx",
+                         [](IProduct& p) {
+                           return Of(p.InsertUpdatePriceEx(1, Day(2026, 1, 1), 10, "CONTRACT",
+                                                           Array({"CURRENCYCODE", "GROUPBY"}),
+                                                           Array({"EUR", "CONTRACT"}), "insertupdate"));
+                         }}}),
+              "");
+  });
+}
+
+// The record writers, with a property group to re-seed and the UNSPSC
+// relinking switched on.
+TEST_F(ProductFaults, RecordWritesRaiseAndLeaveTheTables) {
+  Exec(
+      "INSERT INTO PROPERTY VALUES (1, 'Colour', 1, 'Black', 0);"
+      "INSERT INTO PROPERTYGROUP VALUES (1, 'Apparel');"
+      "INSERT INTO PROPSBYPROPGROUP VALUES (1, 1, 1, 1);"
+      "INSERT INTO PRODUCTCATEGORY (CATEGORYID, CATEGORYNAME, UNSPSCCODE) VALUES (1, 'IT', '43'), (2, 'Tools', '27');"
+      "UPDATE PRODUCT SET UNSPSCCODE = '2711' WHERE PRODUCTID = 2;"
+      "INSERT INTO PRODUCTSBYCATEGORY VALUES (2, 2, 1);");
+  std::ifstream in(sandbox_.ConfigPath());
+  std::string config((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::ofstream(sandbox_.ConfigPath(), std::ios::trunc)
+      << config.replace(config.find("UNSPSCIMPLEMENTED=No"), 20, "UNSPSCIMPLEMENTED=Yes");
+  Run([&] {
+    EXPECT_EQ(
+        SweepAll(data::testing::DatabaseTarget(sandbox_.CatalogPath()),
+                 {{"Insert20",
+                   [](IProduct& p) {
+                     return p.Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "PROPERTYGROUPID", "UNSPSCCODE"}),
+                                       Array({"N", "New", 1, "4321"})) > 0
+                                ? Outcome::Succeeded
+                                : Outcome::Refused;
+                   }},
+                  {"Insert", [](IProduct& p) { return Of(p.Insert("PCE", 1, "", "N", "New", false, "", "", "") > 0); }},
+                  {"Update20",
+                   [](IProduct& p) {
+                     return Of(p.Update20(2, Array({"PROPERTYGROUPID", "UNSPSCCODE", "MULTIPLEBUYER"}),
+                                          Array({1, "4321", false})));
+                   }},
+                  {"Update", [](IProduct& p) { return Of(p.Update(1, "PCE", 1, "", "P", "D", true, "", "", "")); }},
+                  {"SetUpdateDateToNow", [](IProduct& p) { return Of(rt::CBool(p.SetUpdateDateToNow(1))); }},
+                  {"Disable",
+                   [](IProduct& p) {
+                     p.Disable(1);
+                     return Outcome::Succeeded;
+                   }},
+                  {"Enable",
+                   [](IProduct& p) {
+                     p.Enable(1);
+                     return Outcome::Succeeded;
+                   }}}),
+        "");
+  });
+}
+
+// A delete that fails, at any statement or at the commit, keeps the
+// attachment folder with the rows.
+TEST_F(ProductFaults, DeletesRaiseAndLeaveTheTablesAndTheFolder) {
+  const std::string folder = sandbox_.Site() + "/quarvelweb/ProductAttachments/1";
+  auto makeFolder = [&] {
+    fs::create_directories(folder);
+    std::ofstream(folder + "/sheet.pdf") << "pdf";
+  };
+  makeFolder();
+  const data::testing::SweepTarget tables = data::testing::DatabaseTarget(sandbox_.CatalogPath());
+  const data::testing::SweepTarget target{
+      [&] { return tables.state() + (fs::exists(folder + "/sheet.pdf") ? "folder kept\n" : "folder gone\n"); },
+      [&] {
+        tables.undo();
+        makeFolder();
+      }};
+  Run([&] {
+    EXPECT_EQ(SweepAll(target, {{"Delete", [](IProduct& p) { return Of(p.Delete(1)); }},
+                                {"IReferentialIntegrity_BeforeDelete",
+                                 [](IProduct& p) {
+                                   return Of(dynamic_cast<IReferentialIntegrity&>(p).IReferentialIntegrity_BeforeDelete(
+                                       "", Array({"USERID"}), Array({"fan"})));
+                                 }}}),
+              "");
+  });
+}
+
+}  // namespace
+}  // namespace producttest
