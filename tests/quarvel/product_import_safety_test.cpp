@@ -27,7 +27,7 @@ TEST_F(ProductImportSafety, EntitiesAndBadPrefixesAreRefusedBeforeAnythingIsWrit
     for (const std::string& prefix : {std::string("a/b"), std::string("a\\b"), std::string("a\nb"), std::string(240, 'p')})
       EXPECT_EQ(RaisedBy([&] { Batch(products, prefix + "/\\" + Doc(Product("A", Sound())), {"A"}); }).number(),
                 rt::vberr::kInvalidProcedureCall);
-    EXPECT_EQ(ProductCount(), "4");
+    EXPECT_EQ(Added(), "0");
   });
 }
 
@@ -55,7 +55,7 @@ TEST_F(ProductImportSafety, TextOfTheDocumentNeverBecomesPartOfAQuery) {
     EXPECT_EQ(Scalar("SELECT PARTNUMBER || '|' || USERID || '|' || IFNULL(UNITCODE, 'null') FROM PRODUCT"
                      " WHERE BUYFROMPARTNUMBER = 'x'' OR ''1''=''1'"),
               evil + "|" + evil + "|null");
-    EXPECT_EQ(ProductCount(), "6");
+    EXPECT_EQ(Added(), "2");
   });
 }
 
@@ -101,7 +101,7 @@ TEST_F(ProductImportSafety, ArbitraryDocumentsAreReadOrRefusedWithAnError) {
         }
       }
     }
-    EXPECT_GT(std::stoi(ProductCount()), 4);
+    EXPECT_GT(std::stoi(Added()), 0);
     EXPECT_EQ(Scalar("PRAGMA integrity_check"), "ok");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PRODUCTBUYER WHERE PRODUCTID NOT IN (SELECT PRODUCTID FROM PRODUCT)"), "0");
   });

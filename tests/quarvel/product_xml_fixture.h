@@ -41,7 +41,7 @@ class ProductXmlTest : public ReferenceTest {
   }
 
  protected:
-  ProductXmlTest() : ReferenceTest(true) {}
+  ProductXmlTest() : ReferenceTest(true), sampleProducts_(Scalar("SELECT MAX(PRODUCTID) FROM PRODUCT")) {}
 
   // --- the object --------------------------------------------------------------
 
@@ -136,7 +136,10 @@ class ProductXmlTest : public ReferenceTest {
         " R.PROPERTYID = V.PROPERTYID WHERE P.BUYFROMPARTNUMBER = '" +
         partNumber + "' ORDER BY R.PROPERTYID)");
   }
-  std::string ProductCount() const { return Scalar("SELECT COUNT(*) FROM PRODUCT"); }
+  // The products added to the sample's.
+  std::string Added() const { return Scalar("SELECT COUNT(*) FROM PRODUCT WHERE PRODUCTID > " + sampleProducts_); }
+  // The condition that picks the products added to the sample's.
+  std::string AddedOnly() const { return "PRODUCTID > " + sampleProducts_; }
 
   // --- files ---------------------------------------------------------------------
 
@@ -163,4 +166,7 @@ class ProductXmlTest : public ReferenceTest {
     }
     return found;
   }
+
+ private:
+  std::string sampleProducts_;  // the sample's highest PRODUCTID
 };
