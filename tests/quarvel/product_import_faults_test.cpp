@@ -8,6 +8,7 @@
 // for imports, "what was committed when the failure struck", would count
 // the group committed on the way out as a change.)
 #include <algorithm>
+#include <array>
 #include <functional>
 
 #include "data/testing/fault_sweep.h"
@@ -22,17 +23,16 @@ class ProductImportFaults : public ProductXmlTest {
  protected:
   void SetUp() override {
     ProductXmlTest::SetUp();
-    Exec(
-        "CREATE TABLE WRITELOG (ID INTEGER PRIMARY KEY AUTOINCREMENT, WHAT TEXT);"
-        "CREATE TRIGGER P1 AFTER INSERT ON PRODUCT BEGIN INSERT INTO WRITELOG (WHAT) VALUES ('P+' || NEW.BUYFROMPARTNUMBER); END;"
-        "CREATE TRIGGER P2 AFTER UPDATE ON PRODUCT BEGIN INSERT INTO WRITELOG (WHAT) VALUES ('P~' || NEW.BUYFROMPARTNUMBER); END;"
-        "CREATE TRIGGER B1 AFTER INSERT ON PRODUCTBUYER BEGIN INSERT INTO WRITELOG (WHAT) VALUES ('B+' || NEW.USERID); END;"
-        "CREATE TRIGGER B2 AFTER DELETE ON PRODUCTBUYER BEGIN INSERT INTO WRITELOG (WHAT) VALUES ('B-' || OLD.USERID); END;"
-        "CREATE TRIGGER V1 AFTER INSERT ON PRODUCTPROPVALUE BEGIN INSERT INTO WRITELOG (WHAT) VALUES ('V+' || NEW.VALUE); END;"
-        "CREATE TRIGGER V2 AFTER UPDATE ON PRODUCTPROPVALUE BEGIN INSERT INTO WRITELOG (WHAT) VALUES ('V~' || NEW.VALUE); END;"
-        "CREATE TRIGGER R1 AFTER INSERT ON PROPERTY BEGIN INSERT INTO WRITELOG (WHAT) VALUES ('R+' || NEW.PROPERTYNAME); END;"
-        "UPDATE PRODUCT SET MULTIPLEBUYER = 1 WHERE PRODUCTID = 1; INSERT INTO PRODUCTBUYER VALUES (1, 'old');"
-        "DELETE FROM WRITELOG");
+    std::string sql = "CREATE TABLE WRITELOG (ID INTEGER PRIMARY KEY AUTOINCREMENT, WHAT TEXT);";
+    for (const auto& [event, table, what] : std::vector<std::array<const char*, 3>>{
+             {"INSERT", "PRODUCT", "'P+' || NEW.BUYFROMPARTNUMBER"}, {"UPDATE", "PRODUCT", "'P~' || NEW.BUYFROMPARTNUMBER"},
+             {"INSERT", "PRODUCTBUYER", "'B+' || NEW.USERID"}, {"DELETE", "PRODUCTBUYER", "'B-' || OLD.USERID"},
+             {"INSERT", "PRODUCTPROPVALUE", "'V+' || NEW.VALUE"}, {"UPDATE", "PRODUCTPROPVALUE", "'V~' || NEW.VALUE"},
+             {"INSERT", "PROPERTY", "'R+' || NEW.PROPERTYNAME"}})
+      sql += std::string("CREATE TRIGGER LOG_") + event + "_" + table + " AFTER " + event + " ON " + table +
+             " BEGIN INSERT INTO WRITELOG (WHAT) VALUES (" + what + "); END;";
+    Exec(sql + "UPDATE PRODUCT SET MULTIPLEBUYER = 1 WHERE PRODUCTID = 1; INSERT INTO PRODUCTBUYER VALUES (1, 'old');"
+               "DELETE FROM WRITELOG");
   }
 
   // A new product with buyers, a supplier, a known and a new property; a
@@ -43,10 +43,8 @@ class ProductImportFaults : public ProductXmlTest {
       Product("OS-SH100", F("PRODUCTREMARK", "r") + F("Colour", "White")));
 
   struct Ending {
-    bool fired = false;
-    bool raised = false;
-    int commits = 0;
-    int statements = 0;
+    bool fired = false, raised = false;
+    int commits = 0, statements = 0;
     std::string writes;  // the logged writes, in order
     std::string rest;    // the rest file
   };

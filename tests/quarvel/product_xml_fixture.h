@@ -1,14 +1,13 @@
 // The fixture of the product-document tests: the sample installation (units
-// PCE Piece, PR Pair, ...; commodities APPAREL, ELECTRICAL and the UNSPSC
-// commodity codes; partners BID-S100 (1) and BID-S200 (2); contract lines
-// C-2026-01/1, C-2026-01/2, C-2026-02/1; UNSPSC codes such as 43211503;
-// properties 1 Colour (enumerated), 2 Size, 3 Voltage (number), 4 Expiry
-// date (date), 5 Supplier reference (text, external); products OS-SH100
-// (1), OS-GL200 (2), MN-L300 (3), MN-B400 (4) by supplier part number;
-// directory users buyer1 (a buyer), approver1, internal1), product
-// documents built from fields, the ProductXML object made by ProgID (its
-// web session the sample buyer's) or with a clock of the test's own, and
-// renderings of what it answers and writes.
+// PCE Piece, PR Pair, ...; commodities APPAREL, ELECTRICAL; partners
+// BID-S100 (1) and BID-S200 (2); contract lines C-2026-01/1, C-2026-01/2,
+// C-2026-02/1; UNSPSC codes such as 43211503; properties 1 Colour
+// (enumerated), 2 Size, 3 Voltage (number), 4 Expiry date, 5 Supplier
+// reference (external); products among them OS-SH100 (1, with values for
+// 1, 2, 5) and OS-GL200 (2) by supplier part number; directory users buyer1
+// (a buyer) and approver1), product documents built from fields, the
+// ProductXML object made by ProgID (its web session the sample buyer's) or
+// with a clock of the test's own, and renderings of what it writes.
 #pragma once
 
 #include <fstream>
@@ -67,15 +66,12 @@ class ProductXmlTest : public ReferenceTest {
   }
 
   // The batch on a list of part numbers; answers the list as it came back.
-  static std::string Batch(IProductXML& products, const std::string& argument, std::vector<rt::Variant> partNumbers,
+  template <class P>
+  static std::string Batch(P&& products, const std::string& argument, std::vector<rt::Variant> partNumbers,
                            bool updateOnErrors = false) {
     rt::Variant list = Array(std::move(partNumbers));
-    products.insertProductsFromXML(argument, false, list, updateOnErrors);
+    products->insertProductsFromXML(argument, false, list, updateOnErrors);
     return List(list);
-  }
-  static std::string Batch(const Object<IProductXML>& products, const std::string& argument,
-                           std::vector<rt::Variant> partNumbers, bool updateOnErrors = false) {
-    return Batch(*products.operator->(), argument, std::move(partNumbers), updateOnErrors);
   }
 
   // The configuration's UNSPSC switch.
@@ -114,13 +110,12 @@ class ProductXmlTest : public ReferenceTest {
   // The product of the supplier part number: the columns the import writes,
   // "|"-joined (Null as "null"); "" when there is none.
   std::string ProductRow(const std::string& partNumber) const {
-    return Rows(
-        "SELECT PARTNUMBER, PRODUCTDESCRIPTION, IFNULL(UNITCODE, 'null'), IFNULL(COMMODITYCODE, 'null'),"
-        " IFNULL(CONTRACTCODE, 'null'), IFNULL(NUMBER, 'null'), IFNULL(BUSINESSPARTNERID, 'null'),"
-        " IFNULL(USERID, 'null'), IFNULL(MULTIPLEBUYER, 'null'), IFNULL(UNSPSCCODE, 'null'), IFNULL(GTIN, 'null'),"
-        " IFNULL(MINORDERQTY, 'null'), IFNULL(LOTSIZE, 'null'), IFNULL(PRODUCTEFFECTIVITYDATE, 'null'),"
-        " IFNULL(PRODUCTREMARK, 'null') FROM PRODUCT WHERE BUYFROMPARTNUMBER = '" +
-        partNumber + "' ORDER BY PRODUCTID");
+    std::string columns;
+    for (const char* c : {"PARTNUMBER", "PRODUCTDESCRIPTION", "UNITCODE", "COMMODITYCODE", "CONTRACTCODE", "NUMBER",
+                          "BUSINESSPARTNERID", "USERID", "MULTIPLEBUYER", "UNSPSCCODE", "GTIN", "MINORDERQTY",
+                          "LOTSIZE", "PRODUCTEFFECTIVITYDATE", "PRODUCTREMARK"})
+      columns += std::string(columns.empty() ? "" : ", ") + "IFNULL(" + c + ", 'null')";
+    return Rows("SELECT " + columns + " FROM PRODUCT WHERE BUYFROMPARTNUMBER = '" + partNumber + "'");
   }
   // A product's buyers in the order stored.
   std::string Buyers(const std::string& partNumber) const {
@@ -143,9 +138,8 @@ class ProductXmlTest : public ReferenceTest {
 
   // --- files ---------------------------------------------------------------------
 
-  std::string Download() const { return sandbox_.Site() + "/XMLDownload"; }
   std::string RestFile(const std::string& prefix) const {
-    return Download() + "/remaining_products_" + prefix + ".xml";
+    return sandbox_.Site() + "/XMLDownload/remaining_products_" + prefix + ".xml";
   }
   static std::string Read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
