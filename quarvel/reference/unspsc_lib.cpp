@@ -2,6 +2,7 @@
 #include "quarvel/reference/unspsc_lib.h"
 
 #include <limits>
+#include <vector>
 
 #include "common/lib_general.h"
 #include "common/lib_mts.h"
@@ -192,13 +193,20 @@ std::shared_ptr<rt::Dictionary> GetProductCategoriesForProduct(int32_t productId
 void GetMaxSequenceNrsForProductCategories(rt::Dictionary& categories) {
   std::shared_ptr<data::Connection> connection;
   try {
-    ReadRows(
-        "SELECT CATEGORYID, MAX(SEQUENCE) AS SEQUENCE FROM PRODUCTSBYCATEGORY GROUP BY CATEGORYID HAVING "
-        "CATEGORYID IN (" +
-            JoinedKeys(categories) + ")",
-        connection, [&](data::Recordset& rs) {
-          categories.SetItem(rt::Variant(rt::CLng(rs.Value("CATEGORYID"))), rs.Value("SEQUENCE"));
-        });
+    // One indexed MAX per category rather than one grouping over every link
+    // of the categories: a product joining a category of many products then
+    // costs the same as one joining an empty one. A category without links
+    // keeps its item.
+    std::vector<rt::Variant> keys;
+    for (const rt::Dictionary::Entry& e : categories.Entries()) keys.push_back(e.key);
+    for (const rt::Variant& key : keys) {
+      ReadRows("SELECT MAX(SEQUENCE) AS SEQUENCE FROM PRODUCTSBYCATEGORY WHERE CATEGORYID = " +
+                   std::to_string(rt::CLng(key)),
+               connection, [&](data::Recordset& rs) {
+                 const rt::Variant highest = rs.Value("SEQUENCE");
+                 if (!highest.IsNull()) categories.SetItem(key, highest);
+               });
+    }
   } catch (...) {
     Fail("GetMaxSequenceNrsForProductCategories", connection);
   }
