@@ -238,16 +238,16 @@ bool ProductXML::Update20(int32_t productId, const std::vector<std::string>& fie
   return false;
 }
 
-// The relinking writes on a session of its own, so the call's group is
-// committed first; a code without product categories (nor the old one)
-// changes no link and is passed over.
+// The relinking writes on the call's write session, inside its open group,
+// so the links are committed with the product's rows; a code without
+// product categories (nor the old one) changes no link and is passed over.
 void ProductXML::Relink(int32_t productId, const std::string& previousCode, const std::string& newCode,
                         bool newRow) {
   if (previousCode == newCode) return;
   const bool leaves = !previousCode.empty() && CodeHasCategories(previousCode);
   const bool joins = !newCode.empty() && CodeHasCategories(newCode);
   if (!leaves && !joins) return;
-  writer_->CommitOpenGroup();
+  UNSPSCLib::OnCallersConnection onGroup(writer_->Connection());
   UNSPSCLib::UpdateProductLinksForUNSPSCCode(productId, previousCode, newCode, newRow);
 }
 

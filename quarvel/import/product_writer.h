@@ -8,9 +8,10 @@
 //
 // The group holds the database's write lock while it is open, so a
 // component that writes on a session of its own (the property-group
-// component, the UNSPSC relinking) or runs in a transaction of its own
-// (Brintor.BusinessPartner, even to read) would fail at once: commit the
-// group first (CommitOpenGroup).
+// component) or runs in a transaction of its own (Brintor.BusinessPartner,
+// even to read) would fail at once: commit the group first
+// (CommitOpenGroup). The UNSPSC relinking is lent the group's connection
+// instead (UNSPSCLib::OnCallersConnection).
 #pragma once
 
 #include <cstdint>

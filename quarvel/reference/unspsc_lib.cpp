@@ -2,6 +2,7 @@
 #include "quarvel/reference/unspsc_lib.h"
 
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "common/lib_general.h"
@@ -23,9 +24,26 @@ std::string Source(const char* procedure) { return std::string("Quarvel.UNSPSCLi
 
 // The failure block of every procedure: close the connection it holds,
 // vote abort, log and raise again. Call only inside a catch block.
+// The caller's connection that OnCallersConnection lends the procedures on
+// this thread, or null.
+thread_local std::shared_ptr<data::Connection> tCallersConnection;
+
+std::shared_ptr<data::Connection> OpenConnection() {
+  return tCallersConnection ? tCallersConnection : getConnection();
+}
+
+// Closes a connection the procedure opened; a lent one is only let go.
+void CloseConnection(std::shared_ptr<data::Connection>& connection) {
+  if (connection && connection == tCallersConnection) {
+    connection.reset();
+    return;
+  }
+  Sql_CloseConnection(connection);
+}
+
 void Fail(const char* procedure, std::shared_ptr<data::Connection>& connection) {
   HandleMethodError(Source(procedure), [&] {
-    Sql_CloseConnection(connection);
+    CloseConnection(connection);
     Mts_SetAbort();
   });
 }
@@ -35,11 +53,11 @@ void Fail(const char* procedure, std::shared_ptr<data::Connection>& connection) 
 // Calls row(recordset) for each row.
 template <class F>
 void ReadRows(std::string sql, std::shared_ptr<data::Connection>& connection, F&& row) {
-  connection = getConnection();
+  connection = OpenConnection();
   auto recordset = Sql_GetReadonlyRecordset(sql, connection);
   for (; !recordset->Eof(); recordset->MoveNext()) row(*recordset);
   Sql_CloseRecordset(recordset);
-  Sql_CloseConnection(connection);
+  CloseConnection(connection);
 }
 
 // The first column's values as a set.
@@ -51,9 +69,9 @@ Set IdSet(const std::string& sql, std::shared_ptr<data::Connection>& connection)
 
 // One statement on a connection of its own.
 void Execute(const std::string& sql, std::shared_ptr<data::Connection>& connection) {
-  connection = getConnection();
+  connection = OpenConnection();
   connection->Execute(sql);
-  Sql_CloseConnection(connection);
+  CloseConnection(connection);
 }
 
 std::string JoinedKeys(const rt::Dictionary& set) {
@@ -98,6 +116,11 @@ bool UNSPSCImplemented() { return SwitchValue(Gen_GetComponent("Solvane.Configur
 bool UNSPSCImplementedForImport() {
   return rt::UCase(SwitchValue(rt::CreateObject("Solvane.Configuration"))) == "YES";
 }
+
+OnCallersConnection::OnCallersConnection(std::shared_ptr<data::Connection> connection)
+    : previous_(std::exchange(tCallersConnection, std::move(connection))) {}
+
+OnCallersConnection::~OnCallersConnection() { tCallersConnection = std::move(previous_); }
 
 // --- relinking ---------------------------------------------------------------------
 
