@@ -33,18 +33,19 @@ int16_t Catalog::GetNodeLevel(int32_t i_lCatalogID, int32_t i_lNodeID) {
           Sql_CloseRecordset(rs);
           return -1;
         }
+        // The columns by position: NODEID, PARENTNODEID.
         int32_t level = 1;
-        rt::Variant lastParent(int32_t{-1});
+        int32_t lastParent = -1;
         for (; !rs->Eof(); rs->MoveNext()) {
-          const bool isNode = rt::CLng(rs->Value("NODEID")) == i_lNodeID;
-          const rt::Variant parent = rs->Value("PARENTNODEID");
+          const bool isNode = rt::CLng(rs->Value(0)) == i_lNodeID;
+          const rt::Variant parent = rs->Value(1);
           if (isNode && parent.IsNull()) {
             level = 1;
             break;
           }
-          if (!parent.IsNull() && !rt::VbEquals(parent, lastParent)) {
+          if (!parent.IsNull() && rt::CLng(parent) != lastParent) {
             CountIn16Bits(++level);
-            lastParent = parent;
+            lastParent = rt::CLng(parent);
           }
           if (isNode) break;
         }
@@ -83,15 +84,19 @@ std::shared_ptr<rt::Dictionary> Catalog::GetUserTopLevelCatalogNodes(const std::
                            deeperCn, data::kCursorForwardOnly, data::kLockReadOnly);
     walkCn = getConnection();
     highestCn = getConnection();
+    // The walk runs one statement per node: the node ids are bound as
+    // parameters, so that one prepared statement serves every step.
+    const std::string walkSql =
+        "SELECT NODEID, PARENTNODEID FROM CATALOGNODE WHERE  CATALOGID =" + catalogId + " AND NODEID = ? ";
     auto readNode = [&](const rt::Variant& id) {
       Sql_CloseRecordset(walk);
-      walk = OpenRecordset("SELECT NODEID, PARENTNODEID FROM CATALOGNODE WHERE  CATALOGID =" + catalogId +
-                               " AND NODEID = " + SqlNumber(id) + " ",
-                           walkCn, data::kCursorForwardOnly, data::kLockReadOnly);
+      walk = OpenRecordset(walkSql, walkCn, data::kCursorForwardOnly, data::kLockReadOnly,
+                           {rt::Variant(LongId(id))});
     };
     for (; !deeper->Eof(); deeper->MoveNext()) {
       // The path: the node and its ancestors below the top of the branch.
-      std::string path;
+      std::vector<rt::Variant> path;
+      std::string marks;
       std::unordered_set<int32_t> visited;
       bool cycle = false;
       readNode(deeper->Value("NODEID"));
@@ -102,16 +107,17 @@ std::shared_ptr<rt::Dictionary> Catalog::GetUserTopLevelCatalogNodes(const std::
           cycle = true;
           break;
         }
-        path += (path.empty() ? "" : ",") + std::to_string(id);
+        path.emplace_back(id);
+        marks += marks.empty() ? "?" : ",?";
         readNode(walk->Value("PARENTNODEID"));
       }
       if (cycle || path.empty() || nodes->Exists(walk->Value("NODEID"))) continue;
       highest = OpenRecordset(
           "SELECT TOP 1 CNU.NODEID AS NODEID, CN.NODENAME AS NODENAME  FROM CATALOGNODEBYUSER CNU, CATALOGNODE CN "
           "WHERE  CNU.CATALOGID =" +
-              catalogId + " AND CNU.NODEID IN (" + path + ")  AND CNU.USERID = '" + user +
+              catalogId + " AND CNU.NODEID IN (" + marks + ")  AND CNU.USERID = '" + user +
               "'  AND CNU.NODEID = CN.NODEID AND CNU.ISPROFILE = 0  ORDER BY CNU.LEVEL ",
-          highestCn, data::kCursorForwardOnly, data::kLockReadOnly);
+          highestCn, data::kCursorForwardOnly, data::kLockReadOnly, path);
       if (!highest->Eof() && !nodes->Exists(highest->Value("NODEID")))
         nodes->Add(highest->Value("NODEID"), rt::Variant(rt::Concat(highest->Value("NODENAME"))));
       Sql_CloseRecordset(highest);

@@ -56,9 +56,14 @@ bool CheckerAllowsDelete(const std::string& table, const std::string& keyName, c
 }
 
 std::shared_ptr<data::Recordset> OpenRecordset(const std::string& sql, const std::shared_ptr<data::Connection>& cn,
-                                               int32_t cursorType, int32_t lockType) {
+                                               int32_t cursorType, int32_t lockType,
+                                               const std::vector<rt::Variant>& parameters) {
   auto rs = data::Recordset::New();
-  rs->Open(sql, cn, cursorType, lockType);
+  if (parameters.empty()) {
+    rs->Open(sql, cn, cursorType, lockType);
+  } else {
+    rs->Open(sql, cn, parameters, cursorType, lockType);
+  }
   return rs;
 }
 

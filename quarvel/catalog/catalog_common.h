@@ -65,9 +65,11 @@ void ForEachElement(const rt::Variant& array, F&& f) {
 // CanDelete("Quarvel", table, (keyName), (value)).
 bool CheckerAllowsDelete(const std::string& table, const std::string& keyName, const rt::Variant& value);
 
-// Opens `sql` on the caller's connection with the cursor and lock types given.
+// Opens `sql` on the caller's connection with the cursor and lock types
+// given, and the values of its "?" parameters, if any.
 std::shared_ptr<data::Recordset> OpenRecordset(const std::string& sql, const std::shared_ptr<data::Connection>& cn,
-                                               int32_t cursorType, int32_t lockType);
+                                               int32_t cursorType, int32_t lockType,
+                                               const std::vector<rt::Variant>& parameters = {});
 
 // A node dictionary: NODEID -> NODENAME of the rows of `sql` (which names
 // both columns), in the order read, opened forward-only on `cn`. A node read
