@@ -68,16 +68,18 @@ class Authorization : public CatalogTest {
   }
   // Runs a call that walks the tree on a thread of its own and fails the
   // whole program when it does not end within 20 seconds: a walk caught in
-  // a cycle would never end.
+  // a cycle would never end. The thread is joined, so that its sessions are
+  // closed before the test reads the database.
   template <class F>
   static auto WithinTime(F call) {
     std::packaged_task<decltype(call())()> task(std::move(call));
     auto answer = task.get_future();
-    std::thread(std::move(task)).detach();
+    std::thread worker(std::move(task));
     if (answer.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
       std::fprintf(stderr, "a walk over the tree did not end\n");
       std::_Exit(1);
     }
+    worker.join();
     return answer.get();
   }
 };
