@@ -125,8 +125,8 @@ namespace {
 
 // Reads a statement's rows from where it stands, leaving out those that
 // the recordset inserted itself (by their keys).
-std::vector<Row> ReadRows(Statement& st, bool more, const RowSet& rows, bool writable) {
-  std::vector<Row> out;
+std::deque<Row> ReadRows(Statement& st, bool more, const RowSet& rows, bool writable) {
+  std::deque<Row> out;
   const int n = st.ColumnCount();
   for (; more; more = st.Step()) {
     Row row;
@@ -218,7 +218,7 @@ void Recordset::ReadPendingRows() {
       throw;
     }
   };
-  std::vector<Row> fetched = connection_ && connection_->State() == kStateOpen ? connection_->Guard(read) : read();
+  std::deque<Row> fetched = connection_ && connection_->State() == kStateOpen ? connection_->Guard(read) : read();
   st.reset();
   r.reader.reset();
   r.inserted.clear();

@@ -2,6 +2,7 @@
 // table that writes go back to.
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,7 +28,9 @@ struct Row {
 
 struct RowSet {
   ColumnList columns;  // shared with the statement they were read by
-  std::vector<Row> rows;
+  // A deque: reading adds rows without moving those read before, and
+  // freeing them gives back small blocks rather than one large one.
+  std::deque<Row> rows;
   int32_t visible = 0;  // rows not hidden
 
   // The one table that all table columns come from; empty when the rows

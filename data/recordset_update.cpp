@@ -263,7 +263,7 @@ void Recordset::UpdateBatch() {
   CheckConnectionForWrite();
   if (rows_->pending && !rows_->CanKeyRows()) ReadPendingRows();
   RowSet& r = *rows_;
-  std::vector<Row> saved = r.rows;
+  std::deque<Row> saved = r.rows;
   std::unordered_set<std::string> savedInserted = r.inserted;
   try {
     connection_->Guard([&] {

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 #include <unordered_map>
+#include <utility>
 
 #include "data/engine_hooks.h"
 #include "runtime/context.h"
@@ -191,6 +192,11 @@ void CheckWriteAllowed(const SessionLease& lease, std::string_view sql) {
     RaiseLockedByThisThread(sql);
 }
 
+// The session whose unit (RunAsUnit) runs on this thread, if any: its
+// statements need no mark of their own, since a failure undoes the whole
+// unit.
+thread_local const Session* tUnitSession = nullptr;
+
 // Steps a statement that returns no rows to its end; inside a transaction
 // under a mark, so that its failure undoes only itself.
 int64_t StepToEnd(const SessionLease& lease, Statement& st, std::string_view sql) {
@@ -213,6 +219,11 @@ int64_t StepToEnd(const SessionLease& lease, Statement& st, std::string_view sql
                       "The transaction was rolled back by the database; the statement is not run: " +
                           std::string(sql),
                       1);
+  if (tUnitSession == &s) {
+    while (st.Step()) {
+    }
+    return s.Changes();
+  }
   std::string mark = "stmt" + std::to_string(++gMarkCounter);
   s.Mark(mark);
   try {
@@ -345,12 +356,15 @@ void RunAsUnit(const SessionLease& lease, const std::function<void()>& work) {
   if (s.InTransaction()) {
     std::string mark = "unit" + std::to_string(++gMarkCounter);
     s.Mark(mark);
+    const Session* outer = std::exchange(tUnitSession, &s);
     try {
       work();
     } catch (...) {
+      tUnitSession = outer;
       s.RollbackToMark(mark);
       throw;
     }
+    tUnitSession = outer;
     s.ReleaseMark(mark);
     return;
   }

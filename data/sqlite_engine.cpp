@@ -675,6 +675,9 @@ class SqliteEngineImpl final : public Engine {
       int wal = sqlite3_exec(handle->db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
       if (wal != SQLITE_OK && (wal & 0xFF) != SQLITE_BUSY) RaiseEngineError(handle->db, wal);
       handle->Exec("PRAGMA foreign_keys=ON");
+      // The journal of a savepoint (each statement of a transaction runs
+      // under one) stays in memory instead of spilling to a temporary file.
+      handle->Exec("PRAGMA temp_store=MEMORY");
       InstallSqlServerTextRules(handle->db);
     } catch (const EngineError& e) {
       throw EngineError(rt::hr::kFail, kSource,

@@ -99,6 +99,11 @@ std::vector<Token> Tokenize(std::string_view sql) {
       push(TokenKind::QuotedName, QuotedEnd(sql, i, '"', "quoted name"));
     } else if (c == '[') {
       push(TokenKind::QuotedName, QuotedEnd(sql, i, ']', "bracketed name"));
+    } else if (c == '0' && (next == 'x' || next == 'X')) {
+      // A binary literal: 0x and its hex digits, one number.
+      size_t j = i + 2;
+      while (j < sql.size() && std::isxdigit(static_cast<unsigned char>(sql[j]))) ++j;
+      push(TokenKind::Number, j);
     } else if (std::isdigit(c) || (c == '.' && std::isdigit(static_cast<unsigned char>(next)))) {
       size_t j = i;
       while (j < sql.size() && (std::isdigit(static_cast<unsigned char>(sql[j])) || sql[j] == '.')) ++j;

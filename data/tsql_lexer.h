@@ -14,7 +14,7 @@ enum class TokenKind {
   QuotedName,  // "name" or [name]
   String,      // 'text' with '' for a quote
   NString,     // N'text'
-  Number,      // 12, 1.5, .5, 1e3
+  Number,      // 12, 1.5, .5, 1e3, 0x1F
   Parameter,   // ?
   Symbol,      // operators and punctuation: ( ) , . ; = <> <= >= != || + - * / % < >
 };

@@ -12,6 +12,7 @@
 //   CAST(x AS varchar(n))                    substr(CAST(x AS TEXT), 1, n)
 //   a date literal compared with, or written into, a date column
 //                                            the stored form 'YYYY-MM-DD HH:MM:SS'
+//   5AND (a number glued to a word)          5 AND
 // Refused, with the reason: TOP in a member of a compound query, TOP PERCENT
 // or WITH TIES, a parameter as a row count, DELETE with a join, SET options
 // other than the isolation level, an empty IN list, text joined with + next
@@ -46,6 +47,7 @@ class StatementRewriter {
  public:
   StatementRewriter(std::vector<Token> tokens, SchemaInfo* schema)
       : t_(std::move(tokens)), schema_(schema) {
+    SeparateGluedNumbers();
     Index();
   }
 
@@ -89,6 +91,17 @@ class StatementRewriter {
     return t_[sig_[k]];
   }
   ptrdiff_t Count() const { return static_cast<ptrdiff_t>(sig_.size()); }
+
+  // SQL Server ends a number where the word after it begins ("CATALOGID=5AND
+  // USERID" reads as "5 AND"); SQLite refuses the glued text. A blank goes
+  // between them. Exponents (1e3) and binary literals (0x1F) are numbers
+  // of their own and stay as written.
+  void SeparateGluedNumbers() {
+    for (size_t i = 0; i + 1 < t_.size(); ++i) {
+      if (t_[i].kind == TokenKind::Number && t_[i + 1].kind == TokenKind::Word)
+        t_.insert(t_.begin() + static_cast<ptrdiff_t>(++i), Token{TokenKind::Space, " "});
+    }
+  }
 
   void UnicodeLiterals() {
     for (Token& t : t_) {

@@ -70,18 +70,31 @@ struct ICatalog {
   virtual bool DeleteProductCategory(int32_t iCategoryID) = 0;
   virtual bool InsertProductCategory(const rt::Variant& i_aFields, const rt::Variant& i_aValues) = 0;
   virtual bool UpdateProductCategory(const rt::Variant& i_aFields, const rt::Variant& i_aValues) = 0;
-  // 12-13. A user's favourite folders, FOLDERID -> FOLDERNAME; one folder's name.
+  // 12-13. A user's favourite folders, FOLDERID -> FOLDERNAME by name; one
+  // folder's name ("" when the user has no such folder).
   virtual std::shared_ptr<rt::Dictionary> GetFavoriteFolders(const std::string& i_sUserName) = 0;
   virtual std::string GetFavoriteFolderName(int32_t i_lFolderID, const std::string& i_sUserName) = 0;
   // 14-15. Withdrawn.
   virtual int32_t InsertFavoriteFolder(const rt::Variant& i_aFields, const rt::Variant& i_aValues) = 0;
   virtual bool UpdateFavoriteFolderName(int32_t i_lFolderID, const std::string& i_sUserName,
                                         const std::string& i_sNewFolderName) = 0;
-  // 16. The id of a user's folder by name, -1 when none.
+  // 16. The id of a user's folder by name (compared as the database
+  // compares texts), -1 when none.
   virtual int32_t GetFavoriteFolderID(const std::string& i_sFolderName, const std::string& i_sUserName) = 0;
   // 17. Withdrawn.
   virtual bool DeleteFavoriteFolder(int32_t iFolderID, const std::string& i_sUserID) = 0;
-  // 18-26. Authorisation of users and profiles on catalogs and nodes.
+  // 18-26. Authorisation of users on catalogs and nodes, read from the
+  // user's own rows (profile rows only by GetProfileCatalogIDs). Node
+  // dictionaries are NODEID -> NODENAME. 18: the user's USERNODE nodes by
+  // name, optionally within the catalogs of an array of ids. 19: the user's
+  // nodes at a level in display order; level 0 the catalog's top nodes when
+  // the user holds all of it, else Nothing; a negative level Nothing. 20,
+  // 21: view-only marks of the catalog, of the ancestors on a path (catalog
+  // id, ancestors from the top, node) or of the node. 22: the level counted
+  // along the catalog's nodes in NODEID order (-1 without nodes). 23: the
+  // smallest LEVEL of the user's rows (0: the whole catalog; -1: none). 24:
+  // whether the user holds the whole catalog. 25, 26: catalog ids joined by
+  // ";" (a profile's in catalog-name order).
   virtual std::shared_ptr<rt::Dictionary> GetAllUserAuthorizedCatalogNodes(const std::string& i_sUserID,
                                                                            const rt::Variant& i_aCatalogIDs) = 0;
   virtual std::shared_ptr<rt::Dictionary> GetUserCatalogNodesByLevel(const std::string& i_sUserID,
@@ -98,7 +111,10 @@ struct ICatalog {
   virtual bool UpdateUserCatalogIDs(const std::string& i_sUserID, const rt::Variant& i_aCatalogIDs,
                                     std::optional<bool> i_bIsProfile) = 0;
   virtual bool PopulateUserNodes(const std::string& i_sUserID) = 0;
-  // 30-32. The users (or profiles) holding a catalog (-1: any); node checks.
+  // 30. The distinct user (or profile) ids holding a catalog (-1: any), as
+  // texts from 0. 31: a USERNODE row or the node's whole catalog
+  // authorises it. 32: the view-only rule of 21 with the ancestors found by
+  // walking the tree. A node that does not exist answers False.
   virtual rt::Variant GetCatalogUsers(std::optional<int32_t> i_lCatalogID, std::optional<bool> i_bIsProfile) = 0;
   virtual bool IsAuthorizedCatalogNode(const std::string& i_sUserID, int32_t i_lNodeID) = 0;
   virtual bool IsViewOnlyCatalogNodeEx(const std::string& i_sUserID, int32_t i_lNodeID) = 0;
@@ -109,11 +125,16 @@ struct ICatalog {
   // 35-36. Withdrawn.
   virtual bool UpdateCatalogNodeByBP(int16_t& i_iNoideId, int16_t& i_iCatalogId, rt::Variant& i_aBPValues) = 0;
   virtual bool DeleteCatalogNodeByBP(int16_t& i_iNoideId, int16_t& i_iCatalogId) = 0;
-  // 37-39. Shop-out folders: the node ids, one node's details, a user's account.
+  // 37-39. Shop-out folders, counted through their partner links: the node
+  // ids (Integers from 0, once per link), one node's details (NODEID,
+  // CATALOGID, NODENAME, NODEURL, NODEDESCRIPTION, BUSINESSPARTNERID), a
+  // user's account at the shop (SHAREDID, SHAREDPWD as stored).
   virtual rt::Variant GetAllShopOutCatalogFolders() = 0;
   virtual rt::ObjectPtr GetShopOutFolderDetails(int16_t& i_iNodeId) = 0;
   virtual rt::ObjectPtr GetFolderAuthenticationDetails(const std::string& i_sUserID, int16_t& i_iNodeId) = 0;
-  // 40-41. The deepest authorised level; the user's topmost nodes.
+  // 40-41. The largest LEVEL of the user's rows (-1: none); the user's
+  // topmost nodes: those at the top level, then the highest held node of
+  // each further branch.
   virtual int16_t GetBottomAuthorizedLevel(int32_t i_lCatalogID, const std::string& i_sUserID) = 0;
   virtual std::shared_ptr<rt::Dictionary> GetUserTopLevelCatalogNodes(const std::string& i_sUserID,
                                                                       int32_t i_lCatalogID) = 0;
@@ -146,17 +167,25 @@ struct ITCatalog {
   virtual bool DeleteProductCategory(int32_t iCategoryID) = 0;
   virtual bool InsertProductCategory(const rt::Variant& i_aFields, const rt::Variant& i_aValues) = 0;
   virtual bool UpdateProductCategory(const rt::Variant& i_aFields, const rt::Variant& i_aValues) = 0;
-  // 5-7. Favourite folders.
+  // 5-7. Favourite folders. The insert answers the new FOLDERID, or -1 when
+  // a FOLDERNAME or USERID field is empty; a rename to a name the user has
+  // answers False; the root folder (below 1) is never deleted, and a folder
+  // takes its favourites along only when it is the user's.
   virtual int32_t InsertFavoriteFolder(const rt::Variant& i_aFields, const rt::Variant& i_aValues) = 0;
   virtual bool UpdateFavoriteFolderName(int32_t i_lFolderID, const std::string& i_sUserName,
                                         const std::string& i_sNewFolderName) = 0;
   virtual bool DeleteFavoriteFolder(int32_t iFolderID, const std::string& i_sUserID) = 0;
-  // 8-10. Authorisation rows and user nodes.
+  // 8-10. Authorisation rows and user nodes: clearing every row of a user
+  // or profile; replacing them by catalog-wide rows for an array of catalog
+  // ids; rebuilding the user's USERNODE rows from the authorisations.
   virtual bool ClearUserCatalogIDs(const std::string& i_sUserID, std::optional<bool> i_bIsProfile) = 0;
   virtual bool UpdateUserCatalogIDs(const std::string& i_sUserID, const rt::Variant& i_aCatalogIDs,
                                     std::optional<bool> i_bIsProfile) = 0;
   virtual bool PopulateUserNodes(const std::string& i_sUserID) = 0;
-  // 11-13. Links of business partners to catalogs and nodes.
+  // 11-13. Links of business partners to a catalog as a whole (node id
+  // below 1) or to a node: the partners as ids joined by ";" (the variable
+  // becomes the array of parts); the replace rewrites the links in place
+  // when the counts agree. The delete answers False for any failure.
   virtual bool InsertCatalogNodeByBP(int16_t& i_iNoideId, int16_t& i_iCatalogId, rt::Variant& i_aBPValues) = 0;
   virtual bool UpdateCatalogNodeByBP(int16_t& i_iNoideId, int16_t& i_iCatalogId, rt::Variant& i_aBPValues) = 0;
   virtual bool DeleteCatalogNodeByBP(int16_t& i_iNoideId, int16_t& i_iCatalogId) = 0;

@@ -28,5 +28,6 @@ rt::ClassInfo TCatalogClass();
 
 // product and price import (quarvel/import/)
 rt::ClassInfo PriceXMLClass();
+rt::ClassInfo ProductXMLClass();
 
 }  // namespace quarvel

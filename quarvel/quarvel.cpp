@@ -27,6 +27,7 @@ const rt::ClassTable& Classes() {
       quarvel::ProductClass(),
       // product and price import
       quarvel::PriceXMLClass(),
+      quarvel::ProductXMLClass(),
   });
   return table;
 }

@@ -53,6 +53,20 @@ echo "\$ sqlite3 $dir/catalog.db 'SELECT ... FROM CATALOGPRODUCTPRICE'"
 sqlite3 "$dir/catalog.db" "SELECT PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, CURRENCYCODE, PRICE, DISCOUNTPERC FROM CATALOGPRODUCTPRICE ORDER BY 1, 2, 3"
 echo "\$ cat $dir/XMLDownload/remaining_prices_sample.xml"
 cat "$dir/XMLDownload/remaining_prices_sample.xml"
+# Product import: the sample product document, checked (the buyer checks
+# bind to the directory), then imported; the product whose value is dropped
+# stays out until the caller allows it.
+cp db/sample/documents/products.xml "$dir/XMLDownload/products.xml"
+show "${session[@]}" call Quarvel.ProductXML GetCheckedProductInsertList "$dir/XMLDownload/products.xml" true
+show "${session[@]}" call Quarvel.ProductXML getErrorsInProductValues "$dir/XMLDownload/products.xml" true OS-TR500
+show call Quarvel.ProductXML insertProductsFromXML "sample/\\$dir/XMLDownload/products.xml" true \
+  '["OS-TR500","OS-SH100","OS-GL200"]' false
+show call Quarvel.ProductXML insertProductFromXML "$dir/XMLDownload/products.xml" true OS-GL200 true
+echo "\$ sqlite3 $dir/catalog.db 'SELECT ... FROM PRODUCT, PRODUCTBUYER, PRODUCTPROPVALUE'"
+imported="P.BUYFROMPARTNUMBER IN ('OS-TR500', 'OS-SH100', 'OS-GL200')"
+sqlite3 "$dir/catalog.db" "SELECT BUYFROMPARTNUMBER, PRODUCTDESCRIPTION, UNITCODE, USERID, MULTIPLEBUYER FROM PRODUCT P WHERE $imported ORDER BY PRODUCTID"
+sqlite3 "$dir/catalog.db" "SELECT BUYFROMPARTNUMBER, B.USERID FROM PRODUCTBUYER B JOIN PRODUCT P ON P.PRODUCTID = B.PRODUCTID WHERE $imported"
+sqlite3 "$dir/catalog.db" "SELECT BUYFROMPARTNUMBER, PROPERTYNAME, VALUE FROM PRODUCTPROPVALUE V JOIN PRODUCT P ON P.PRODUCTID = V.PRODUCTID JOIN PROPERTY R ON R.PROPERTYID = V.PROPERTYID WHERE $imported ORDER BY P.PRODUCTID, R.PROPERTYID"
 
 echo "\$ suitehost run -   (a script on standard input)"
 "$host" run - <<'SCRIPT'

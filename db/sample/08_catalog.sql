@@ -2,7 +2,8 @@
 -- up to three levels deep whose ids grow level by level within each
 -- catalog; five product categories coded by the sample UNSPSC codes, shown
 -- under two visibility ids; supplier 1 linked to the office catalog as a
--- whole and to its outside shop.
+-- whole and to its outside shop; the authorisations of two users and a
+-- profile with the users' expanded nodes; two favourite folders.
 
 -- CATALOGID, CATALOGNAME, ACTIVE, APPROVALCATALOG, SUPPLIERCATALOGID,
 -- VERSION, CATALOGLAYOUT, ICONID, CATALOGDESCRIPTION
@@ -49,3 +50,29 @@ INSERT INTO CATALOGNODE VALUES (15, 21, 13, 3, 'Writing 2025', 2, 1, NULL, 2, NU
 -- NODEID (Null: the catalog as a whole), CATALOGID, BUSINESSPARTNERID
 INSERT INTO CATALOGNODEBYBP (NODEID, CATALOGID, BUSINESSPARTNERID) VALUES (NULL, 1, 1);
 INSERT INTO CATALOGNODEBYBP (NODEID, CATALOGID, BUSINESSPARTNERID) VALUES (3, 1, 1);
+
+-- USERID (the profile id when ISPROFILE is 1), CATALOGID, NODEID (Null: the
+-- catalog as a whole), LEVEL (0 for a whole catalog, else the node's level),
+-- ISPROFILE, VIEWONLY, SHAREDID, SHAREDPWD (the account at the outside shop
+-- of a shop-out node, kept as given).
+-- buyer1 holds the computer catalog as a whole and, in the office catalog,
+-- the supplier's web shop (with an account there) and the writing
+-- instruments; approver1 may look at the office catalog but not order from
+-- it; the profile PURCHASING holds the office and the computer catalog.
+INSERT INTO CATALOGNODEBYUSER VALUES ('buyer1', 2, NULL, 0, 0, 0, NULL, NULL);
+INSERT INTO CATALOGNODEBYUSER VALUES ('buyer1', 1, 3, 1, 0, 0, 'bianca.buyer', 'Shop-2026');
+INSERT INTO CATALOGNODEBYUSER VALUES ('buyer1', 1, 5, 2, 0, 0, NULL, NULL);
+INSERT INTO CATALOGNODEBYUSER VALUES ('approver1', 1, NULL, 0, 0, 1, NULL, NULL);
+INSERT INTO CATALOGNODEBYUSER VALUES ('PURCHASING', 1, NULL, 0, 1, 0, NULL, NULL);
+INSERT INTO CATALOGNODEBYUSER VALUES ('PURCHASING', 2, NULL, 0, 1, 0, NULL, NULL);
+
+-- USERID, CATALOGID, NODEID: every node the two users may see, as
+-- TCatalog.PopulateUserNodes writes them (buyer1, then approver1).
+INSERT INTO USERNODE VALUES ('buyer1', 1, 3), ('buyer1', 1, 5), ('buyer1', 1, 7), ('buyer1', 2, 8),
+  ('buyer1', 2, 9), ('buyer1', 2, 10), ('buyer1', 2, 11), ('buyer1', 2, 12);
+INSERT INTO USERNODE VALUES ('approver1', 1, 1), ('approver1', 1, 2), ('approver1', 1, 3), ('approver1', 1, 4),
+  ('approver1', 1, 5), ('approver1', 1, 6), ('approver1', 1, 7);
+
+-- FOLDERID, FOLDERNAME, USERID
+INSERT INTO FAVORITEFOLDERS VALUES (1, 'Desk', 'buyer1');
+INSERT INTO FAVORITEFOLDERS VALUES (2, 'IT equipment', 'buyer1');

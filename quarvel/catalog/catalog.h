@@ -6,8 +6,12 @@
 // Files: catalog_reads.cpp (all catalogs, one catalog's record and the
 // remembered catalog behind the one-key getters, a partner's catalogs),
 // product_catalogs.cpp (the catalogs or nodes that show products),
-// category_reads.cpp (product category lists), catalog_withdrawn.cpp,
-// catalog_pending.cpp (members still to come), catalog_dispatch.cpp.
+// category_reads.cpp (product category lists), favorite_folders.cpp,
+// authorization_reads.cpp (a user's nodes, levels and view-only marks),
+// authorization_lists.cpp (the catalogs of a user or profile, the holders
+// of a catalog), authorization_tree.cpp (node levels, a user's topmost
+// nodes), partner_links.cpp (partner links and shop-out folders),
+// catalog_withdrawn.cpp, catalog_dispatch.cpp.
 #pragma once
 
 #include <cstdint>
@@ -69,31 +73,39 @@ class Catalog : public rt::Object, public ICatalog, public IReferentialIntegrity
   bool IReferentialIntegrity_BeforeDelete(const std::string& iOrigin, const rt::Variant& iKeys,
                                           const rt::Variant& iValues) override;
 
-  // --- still to come (catalog_pending.cpp) -----------------------------------------
+  // --- favourite folders (favorite_folders.cpp) ---------------------------------
   std::shared_ptr<rt::Dictionary> GetFavoriteFolders(const std::string& i_sUserName) override;
   std::string GetFavoriteFolderName(int32_t i_lFolderID, const std::string& i_sUserName) override;
   int32_t GetFavoriteFolderID(const std::string& i_sFolderName, const std::string& i_sUserName) override;
+
+  // --- authorisation: nodes, levels, view-only (authorization_reads.cpp) ----------
   std::shared_ptr<rt::Dictionary> GetAllUserAuthorizedCatalogNodes(const std::string& i_sUserID,
                                                                    const rt::Variant& i_aCatalogIDs) override;
   std::shared_ptr<rt::Dictionary> GetUserCatalogNodesByLevel(const std::string& i_sUserID, int32_t i_lCatalogID,
                                                              int16_t i_iLevel) override;
   bool IsViewOnlyCatalog(const std::string& i_sUserID, int32_t i_lCatalogID) override;
   bool IsViewOnlyCatalogNode(const std::string& i_sUserID, const rt::Variant& i_aIDs) override;
-  int16_t GetNodeLevel(int32_t i_lCatalogID, int32_t i_lNodeID) override;
+  bool IsViewOnlyCatalogNodeEx(const std::string& i_sUserID, int32_t i_lNodeID) override;
   int16_t GetTopAuthorizedLevel(int32_t i_lCatalogID, const std::string& i_sUserID) override;
+  int16_t GetBottomAuthorizedLevel(int32_t i_lCatalogID, const std::string& i_sUserID) override;
   bool IsEntireCatalogAuthorized(int32_t i_lCatalogID, const std::string& i_sUserID) override;
+  bool IsAuthorizedCatalogNode(const std::string& i_sUserID, int32_t i_lNodeID) override;
+
+  // --- authorisation: holders (authorization_lists.cpp) -------------------------
   std::string GetProfileCatalogIDs(const std::string& i_sProfileID) override;
   std::string GetUserCatalogIDs(const std::string& i_sUserID) override;
   rt::Variant GetCatalogUsers(std::optional<int32_t> i_lCatalogID, std::optional<bool> i_bIsProfile) override;
-  bool IsAuthorizedCatalogNode(const std::string& i_sUserID, int32_t i_lNodeID) override;
-  bool IsViewOnlyCatalogNodeEx(const std::string& i_sUserID, int32_t i_lNodeID) override;
+
+  // --- authorisation: the tree (authorization_tree.cpp) -----------------------------
+  int16_t GetNodeLevel(int32_t i_lCatalogID, int32_t i_lNodeID) override;
+  std::shared_ptr<rt::Dictionary> GetUserTopLevelCatalogNodes(const std::string& i_sUserID,
+                                                              int32_t i_lCatalogID) override;
+
+  // --- partner links and shop-out folders (partner_links.cpp) -------------------
   std::string GetBPFromCatalogNodeByBP(int16_t& i_iNodeId, int16_t& i_iCatalogNodeId) override;
   rt::Variant GetAllShopOutCatalogFolders() override;
   rt::ObjectPtr GetShopOutFolderDetails(int16_t& i_iNodeId) override;
   rt::ObjectPtr GetFolderAuthenticationDetails(const std::string& i_sUserID, int16_t& i_iNodeId) override;
-  int16_t GetBottomAuthorizedLevel(int32_t i_lCatalogID, const std::string& i_sUserID) override;
-  std::shared_ptr<rt::Dictionary> GetUserTopLevelCatalogNodes(const std::string& i_sUserID,
-                                                              int32_t i_lCatalogID) override;
 
  private:
   // The item `key` of the remembered record, loading catalog `id` through

@@ -1,15 +1,20 @@
 // What the catalog classes of quarvel/catalog/ share: ids written into SQL,
 // the walk over a caller's array, recordsets opened on a method's
-// connection, statements run on a connection of their own, the closing on
-// a failure path, and the answer of members still to come.
+// connection, node dictionaries, statements run on a connection of their
+// own, and the closing on a failure path.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "common/lib_sql.h"
+#include "common/method_error.h"
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "quarvel/services/catalog_connection.h"
+#include "runtime/dictionary.h"
 #include "runtime/variant.h"
 
 namespace quarvel::catalog {
@@ -21,6 +26,19 @@ namespace quarvel::catalog {
 std::string SqlNumber(const rt::Variant& value);
 // The same test, then the id as a Long (Overflow, 6, beyond 32 bits).
 int32_t LongId(const rt::Variant& value);
+
+// A user or profile id as it goes between single quotes: its quotes doubled.
+std::string QuotedId(const std::string& id);
+
+// A 16-bit loop counter's step: Overflow (6) once the index leaves the
+// Integer range.
+void CountIn16Bits(int32_t index);
+
+// VB's Split(text, ";"): the parts, "" giving none and "12;" giving "12"
+// and "".
+std::vector<std::string> SplitList(const std::string& text);
+// The same parts as VB's array of texts from 0 (an empty one for "").
+rt::Variant PartsArray(const std::vector<std::string>& parts);
 
 // VB's `value = ""` for the values of the field arrays: True for the empty
 // text and for Empty (which compares as ""); False for anything else, so a
@@ -47,9 +65,20 @@ void ForEachElement(const rt::Variant& array, F&& f) {
 // CanDelete("Quarvel", table, (keyName), (value)).
 bool CheckerAllowsDelete(const std::string& table, const std::string& keyName, const rt::Variant& value);
 
-// Opens `sql` on the caller's connection with the cursor and lock types given.
+// Opens `sql` on the caller's connection with the cursor and lock types
+// given, and the values of its "?" parameters, if any.
 std::shared_ptr<data::Recordset> OpenRecordset(const std::string& sql, const std::shared_ptr<data::Connection>& cn,
-                                               int32_t cursorType, int32_t lockType);
+                                               int32_t cursorType, int32_t lockType,
+                                               const std::vector<rt::Variant>& parameters = {});
+
+// A node dictionary: NODEID -> NODENAME of the rows of `sql` (which names
+// both columns), in the order read, opened forward-only on `cn`. A node read
+// twice fails with 457.
+std::shared_ptr<rt::Dictionary> ReadNodeNames(const std::string& sql, const std::shared_ptr<data::Connection>& cn);
+
+// The value of `column` in the first row of `sql` opened forward-only on
+// `cn`; Missing when there is no row.
+rt::Variant FirstValue(const std::string& sql, const std::shared_ptr<data::Connection>& cn, const char* column);
 
 // Runs one statement on a new plain connection to the catalog database,
 // closes it and answers the rows changed.
@@ -63,8 +92,21 @@ void CloseQuietly(std::shared_ptr<data::Connection>& cn);
 // The same for a recordset whose connection goes with it.
 void CloseWithConnectionQuietly(std::shared_ptr<data::Recordset>& rs);
 
-// A member whose work is still to come: 0x80004001 with the source
-// "Quarvel.<className>.<method>" and "<method> is not yet available".
-[[noreturn]] void NotYetAvailable(const char* className, const std::string& method);
+// One read of Catalog: `work(cn)` on a new connection of its own, closed
+// after it. A failure closes the connection and is logged and raised with
+// `source`; the answer is then `failure`.
+template <class R, class F>
+R ReadOnOwnConnection(const std::string& source, R failure, F&& work) {
+  std::shared_ptr<data::Connection> cn;
+  try {
+    cn = getConnection();
+    R answer = work(cn);
+    Sql_CloseConnection(cn);
+    return answer;
+  } catch (...) {
+    HandleMethodError(source, [&] { CloseQuietly(cn); });
+  }
+  return failure;
+}
 
 }  // namespace quarvel::catalog

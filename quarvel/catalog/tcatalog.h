@@ -6,8 +6,9 @@
 //
 // Files: tcatalog.cpp (the new catalog and the referential answers),
 // catalog_copy.cpp (copying a catalog with its tree under a free name),
-// category_writes.cpp (product categories), catalog_pending.cpp (members
-// still to come), catalog_dispatch.cpp.
+// category_writes.cpp (product categories), favorite_folder_writes.cpp,
+// user_nodes.cpp (authorisation rows and user nodes), partner_link_writes.cpp
+// (partner links), catalog_dispatch.cpp.
 #pragma once
 
 #include <cstdint>
@@ -46,15 +47,19 @@ class TCatalog : public rt::Object, public ITCatalog, public IReferentialIntegri
   bool InsertProductCategory(const rt::Variant& i_aFields, const rt::Variant& i_aValues) override;
   bool UpdateProductCategory(const rt::Variant& i_aFields, const rt::Variant& i_aValues) override;
 
-  // --- still to come (catalog_pending.cpp) -----------------------------------------
+  // --- favourite folders (favorite_folder_writes.cpp) -------------------------------
   int32_t InsertFavoriteFolder(const rt::Variant& i_aFields, const rt::Variant& i_aValues) override;
   bool UpdateFavoriteFolderName(int32_t i_lFolderID, const std::string& i_sUserName,
                                 const std::string& i_sNewFolderName) override;
   bool DeleteFavoriteFolder(int32_t iFolderID, const std::string& i_sUserID) override;
+
+  // --- authorisation rows and user nodes (user_nodes.cpp) ------------------------
   bool ClearUserCatalogIDs(const std::string& i_sUserID, std::optional<bool> i_bIsProfile) override;
   bool UpdateUserCatalogIDs(const std::string& i_sUserID, const rt::Variant& i_aCatalogIDs,
                             std::optional<bool> i_bIsProfile) override;
   bool PopulateUserNodes(const std::string& i_sUserID) override;
+
+  // --- partner links (partner_link_writes.cpp) ------------------------------------
   bool InsertCatalogNodeByBP(int16_t& i_iNoideId, int16_t& i_iCatalogId, rt::Variant& i_aBPValues) override;
   bool UpdateCatalogNodeByBP(int16_t& i_iNoideId, int16_t& i_iCatalogId, rt::Variant& i_aBPValues) override;
   bool DeleteCatalogNodeByBP(int16_t& i_iNoideId, int16_t& i_iCatalogId) override;

@@ -12,26 +12,6 @@ namespace quarvel {
 
 namespace pricexml {
 
-rt::ObjectPtr NewPriceDocument() {
-  rt::ObjectPtr document = rt::CreateObject("MSXML2.DOMDocument");
-  document->LetProperty("async", rt::Variant(false));
-  document->Call("setProperty", {rt::Variant("ServerHTTPRequest"), rt::Variant(true)});
-  return document;
-}
-
-bool LoadPriceDocument(const rt::ObjectPtr& document, const std::string& textOrUrl, bool isUrl) {
-  return rt::CBool(document->Call(isUrl ? "load" : "loadXML", {rt::Variant(textOrUrl)}));
-}
-
-std::vector<rt::ObjectPtr> ListItems(const rt::ObjectPtr& list) {
-  const rt::Variant items = list->Call("_NewEnum");
-  const rt::SafeArray& array = items.AsArray();
-  std::vector<rt::ObjectPtr> nodes;
-  nodes.reserve(array.data.size());
-  for (const rt::Variant& item : array.data) nodes.push_back(item.AsObject());
-  return nodes;
-}
-
 std::shared_ptr<rt::Dictionary> PriceValuesOf(const rt::ObjectPtr& childNodes) {
   auto values = rt::NewDictionary();
   for (const rt::ObjectPtr& child : ListItems(childNodes)) {
@@ -52,8 +32,8 @@ using namespace pricexml;
 
 rt::ObjectPtr PriceXML::getPriceNodeList(const std::string& iStringOrUrl, bool iIsUrl) {
   try {
-    rt::ObjectPtr document = NewPriceDocument();
-    if (!LoadPriceDocument(document, iStringOrUrl, iIsUrl))
+    rt::ObjectPtr document = import::NewImportDocument();
+    if (!import::LoadImportDocument(document, iStringOrUrl, iIsUrl))
       rt::Raise(kUnableToLoadXml, Source("getPriceNodeList"), kUnableToLoadXmlText);
     // The list keeps the document alive.
     return document->Call("getElementsByTagName", {rt::Variant(kPriceElement)}).AsObject();

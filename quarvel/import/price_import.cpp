@@ -35,7 +35,7 @@ class BatchDocument {
     auto it = elements_.find(partNumber);
     if (it == elements_.end()) return found;
     for (const rt::ObjectPtr& element : it->second) {
-      if (InDocument(element)) found.push_back(element);
+      if (import::InDocument(element)) found.push_back(element);
     }
     return found;
   }
@@ -51,14 +51,6 @@ class BatchDocument {
   }
 
  private:
-  static bool InDocument(const rt::ObjectPtr& node) {
-    for (rt::Variant parent = node->GetProperty("parentNode"); !parent.IsNothing();
-         parent = parent.AsObject()->GetProperty("parentNode")) {
-      if (rt::CLng(parent.AsObject()->GetProperty("nodeType")) == 9) return true;
-    }
-    return false;
-  }
-
   rt::ObjectPtr document_;
   std::unordered_map<std::string, std::vector<rt::ObjectPtr>> elements_;
 };
@@ -74,10 +66,10 @@ void PriceXML::UpdateInsertPricesFromXML(const std::string& iStringOrUrl, bool i
   import::WriteGroup group;
   try {
     const import::BatchArgument argument = import::SplitBatchArgument(iStringOrUrl, kRestFileStem);
-    const rt::ObjectPtr document = NewPriceDocument();
+    const rt::ObjectPtr document = import::NewImportDocument();
     // A document that does not load is no empty one: it would count every
     // part number as handled and lose the rest file.
-    if (!LoadPriceDocument(document, argument.document, iIsUrl))
+    if (!import::LoadImportDocument(document, argument.document, iIsUrl))
       rt::Raise(kUnableToLoadXml, Source("UpdateInsertPricesFromXML"), kUnableToLoadXmlText);
     std::unique_ptr<BatchDocument> prices = getPriceNodeList2(document);
     PriceWriter writer(group);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "interfaces/quarvel_errors.h"
+#include "quarvel/import/import_xml.h"
 #include "runtime/dictionary.h"
 #include "runtime/object.h"
 #include "runtime/variant.h"
@@ -18,8 +18,9 @@ namespace quarvel::pricexml {
 // "Quarvel.PriceXML." & member: the error source of a member.
 inline std::string Source(const char* member) { return std::string("Quarvel.PriceXML.") + member; }
 
-constexpr int32_t kUnableToLoadXml = ErrorNumber(QuarvelErrors::eUnableToLoadXML);
-constexpr const char* kUnableToLoadXmlText = "Unable to load XML";
+using import::kUnableToLoadXml;
+using import::kUnableToLoadXmlText;
+using import::ListItems;
 
 // The price elements and their part-number attribute, matched as written.
 constexpr const char* kPriceElement = "ProductPrice";
@@ -27,16 +28,6 @@ constexpr const char* kPartNumberAttribute = "buyfrompartnumber";
 
 // The checks count price elements in 16 bits.
 constexpr int32_t kMostPriceElements = 32767;
-
-// A new MSXML2.DOMDocument as the class loads price documents: loads are
-// synchronous and URLs are fetched by the server's own HTTP stack.
-rt::ObjectPtr NewPriceDocument();
-// Loads the document's text, or with `isUrl` its location; answers whether
-// it loaded.
-bool LoadPriceDocument(const rt::ObjectPtr& document, const std::string& textOrUrl, bool isUrl);
-
-// The nodes of a node list, in order.
-std::vector<rt::ObjectPtr> ListItems(const rt::ObjectPtr& list);
 
 // A PriceValues: the element children of one ProductPrice element (given
 // as its child-node list), name as written -> typed value, in document

@@ -2,6 +2,8 @@
 #include "quarvel/reference/unspsc_lib.h"
 
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "common/lib_general.h"
 #include "common/lib_mts.h"
@@ -22,9 +24,26 @@ std::string Source(const char* procedure) { return std::string("Quarvel.UNSPSCLi
 
 // The failure block of every procedure: close the connection it holds,
 // vote abort, log and raise again. Call only inside a catch block.
+// The caller's connection that OnCallersConnection lends the procedures on
+// this thread, or null.
+thread_local std::shared_ptr<data::Connection> tCallersConnection;
+
+std::shared_ptr<data::Connection> OpenConnection() {
+  return tCallersConnection ? tCallersConnection : getConnection();
+}
+
+// Closes a connection the procedure opened; a lent one is only let go.
+void CloseConnection(std::shared_ptr<data::Connection>& connection) {
+  if (connection && connection == tCallersConnection) {
+    connection.reset();
+    return;
+  }
+  Sql_CloseConnection(connection);
+}
+
 void Fail(const char* procedure, std::shared_ptr<data::Connection>& connection) {
   HandleMethodError(Source(procedure), [&] {
-    Sql_CloseConnection(connection);
+    CloseConnection(connection);
     Mts_SetAbort();
   });
 }
@@ -34,11 +53,11 @@ void Fail(const char* procedure, std::shared_ptr<data::Connection>& connection) 
 // Calls row(recordset) for each row.
 template <class F>
 void ReadRows(std::string sql, std::shared_ptr<data::Connection>& connection, F&& row) {
-  connection = getConnection();
+  connection = OpenConnection();
   auto recordset = Sql_GetReadonlyRecordset(sql, connection);
   for (; !recordset->Eof(); recordset->MoveNext()) row(*recordset);
   Sql_CloseRecordset(recordset);
-  Sql_CloseConnection(connection);
+  CloseConnection(connection);
 }
 
 // The first column's values as a set.
@@ -50,9 +69,9 @@ Set IdSet(const std::string& sql, std::shared_ptr<data::Connection>& connection)
 
 // One statement on a connection of its own.
 void Execute(const std::string& sql, std::shared_ptr<data::Connection>& connection) {
-  connection = getConnection();
+  connection = OpenConnection();
   connection->Execute(sql);
-  Sql_CloseConnection(connection);
+  CloseConnection(connection);
 }
 
 std::string JoinedKeys(const rt::Dictionary& set) {
@@ -97,6 +116,11 @@ bool UNSPSCImplemented() { return SwitchValue(Gen_GetComponent("Solvane.Configur
 bool UNSPSCImplementedForImport() {
   return rt::UCase(SwitchValue(rt::CreateObject("Solvane.Configuration"))) == "YES";
 }
+
+OnCallersConnection::OnCallersConnection(std::shared_ptr<data::Connection> connection)
+    : previous_(std::exchange(tCallersConnection, std::move(connection))) {}
+
+OnCallersConnection::~OnCallersConnection() { tCallersConnection = std::move(previous_); }
 
 // --- relinking ---------------------------------------------------------------------
 
@@ -192,13 +216,20 @@ std::shared_ptr<rt::Dictionary> GetProductCategoriesForProduct(int32_t productId
 void GetMaxSequenceNrsForProductCategories(rt::Dictionary& categories) {
   std::shared_ptr<data::Connection> connection;
   try {
-    ReadRows(
-        "SELECT CATEGORYID, MAX(SEQUENCE) AS SEQUENCE FROM PRODUCTSBYCATEGORY GROUP BY CATEGORYID HAVING "
-        "CATEGORYID IN (" +
-            JoinedKeys(categories) + ")",
-        connection, [&](data::Recordset& rs) {
-          categories.SetItem(rt::Variant(rt::CLng(rs.Value("CATEGORYID"))), rs.Value("SEQUENCE"));
-        });
+    // One indexed MAX per category rather than one grouping over every link
+    // of the categories: a product joining a category of many products then
+    // costs the same as one joining an empty one. A category without links
+    // keeps its item.
+    std::vector<rt::Variant> keys;
+    for (const rt::Dictionary::Entry& e : categories.Entries()) keys.push_back(e.key);
+    for (const rt::Variant& key : keys) {
+      ReadRows("SELECT MAX(SEQUENCE) AS SEQUENCE FROM PRODUCTSBYCATEGORY WHERE CATEGORYID = " +
+                   std::to_string(rt::CLng(key)),
+               connection, [&](data::Recordset& rs) {
+                 const rt::Variant highest = rs.Value("SEQUENCE");
+                 if (!highest.IsNull()) categories.SetItem(key, highest);
+               });
+    }
   } catch (...) {
     Fail("GetMaxSequenceNrsForProductCategories", connection);
   }

@@ -26,9 +26,26 @@
 #include <memory>
 #include <string>
 
+#include "data/connection.h"
 #include "runtime/dictionary.h"
 
 namespace quarvel::UNSPSCLib {
+
+// While it lives, the procedures called on this thread run every statement
+// on the caller's open connection instead of connections of their own, and
+// leave it open: a caller writing in a transaction of its connection's own
+// (the product import's write groups) relinks inside it, instead of
+// committing first so that the procedures' own sessions may write.
+class OnCallersConnection {
+ public:
+  explicit OnCallersConnection(std::shared_ptr<data::Connection> connection);
+  ~OnCallersConnection();
+  OnCallersConnection(const OnCallersConnection&) = delete;
+  OnCallersConnection& operator=(const OnCallersConnection&) = delete;
+
+ private:
+  std::shared_ptr<data::Connection> previous_;
+};
 
 // --- the switch ------------------------------------------------------------------
 // The configuration value COMMONPARAMETERS/UNSPSCIMPLEMENTED, read afresh on

@@ -36,6 +36,22 @@ TEST(Dialect, TranslationsTokenByToken) {
   EXPECT_EQ(Translate("SELECT 'a' + NAME, ISNULL(X, 0) FROM T; -- done"), "SELECT 'a' || NAME, IFNULL(X, 0) FROM T");
 }
 
+// SQL Server ends a number where a word begins; SQLite refuses the glued
+// text. Exponents, binary literals and text inside literals stay as written.
+TEST(Dialect, ANumberGluedToTheWordAfterItIsSplitAsSqlServerReadsIt) {
+  EXPECT_EQ(Translate("SELECT * FROM T WHERE CATALOGID=5AND USERID='u' AND ISPROFILE = 0"),
+            "SELECT * FROM T WHERE CATALOGID=5 AND USERID='u' AND ISPROFILE = 0");
+  EXPECT_EQ(Translate("SELECT 0x1F, 0XaB, 1e3, 1.5E-2, .5 FROM T WHERE A=-12.5OR B=1e2AND C IN (1,2)ORDER BY A"),
+            "SELECT 0x1F, 0XaB, 1e3, 1.5E-2, .5 FROM T WHERE A=-12.5 OR B=1e2 AND C IN (1,2)ORDER BY A");
+  EXPECT_EQ(Translate("SELECT TOP 2 A FROM T WHERE B = '5AND' AND C=7"),
+            "SELECT A FROM T WHERE B = '5AND' AND C=7 LIMIT 2");
+  testdb::TestDatabase db(kSchema);
+  auto cn = db.Open();
+  EXPECT_EQ(Query(cn, "SELECT COUNT(*) AS N FROM PRODUCT WHERE PRODUCTID=1AND DISABLED=0OR PRODUCTID=0x2"),
+            "N=Long:2\n");
+  EXPECT_EQ(Query(cn, "SELECT PARTNUMBER FROM PRODUCT WHERE PRODUCTID>=2.5E0AND DISABLED=0"), "PARTNUMBER=String:C-3\n");
+}
+
 TEST(Dialect, RefusesWhatItCannotCarryOverNamingTheStatement) {
   testdb::TestDatabase db(kSchema);
   auto cn = db.Open();

@@ -75,5 +75,59 @@ TEST_F(CatalogFaults, CategoryWritesRaiseOrRefuseAndLeaveTheTables) {
   });
 }
 
+// The folder, authorisation and partner-link writers over folders of u1,
+// u1's node rows and a whole catalog, and the links of node 10. The
+// removal of links answers False for a failure. An added link is read back
+// (its LINKID) in the same unit as its insert.
+TEST_F(CatalogFaults, FolderAuthorisationAndLinkWritesRaiseOrRefuseAndLeaveTheTables) {
+  Run([&] {
+    Exec("INSERT INTO FAVORITEFOLDERS VALUES (5, 'Desk', 'u1'), (6, 'Paper', 'u1');"
+         "INSERT INTO FAVORITES (USERID, PRODUCTID, FOLDERID, PRESENT) VALUES ('u1', 40, 5, 1);"
+         "INSERT INTO CATALOGNODEBYUSER (USERID, CATALOGID, NODEID, LEVEL) VALUES ('u1', 1, 11, 2), ('u1', 2, NULL, 0);"
+         "INSERT INTO CATALOGNODE (NODEID, PARENTNODEID, CATALOGID, NODENAME) VALUES (20, NULL, 2, 'Two');"
+         "INSERT INTO USERNODE VALUES ('u1', 1, 99);"
+         "INSERT INTO CATALOGNODEBYBP (NODEID, CATALOGID, BUSINESSPARTNERID) VALUES (10, 1, 12), (10, 1, 40);");
+    auto of = [](bool done) { return done ? Outcome::Succeeded : Outcome::Refused; };
+    auto links = [&](const char* list, bool update) {
+      return [=](ITCatalog& writer) {
+        int16_t node = 10, catalog = 1;
+        rt::Variant partners(list);
+        return of(update ? writer.UpdateCatalogNodeByBP(node, catalog, partners)
+                         : writer.InsertCatalogNodeByBP(node, catalog, partners));
+      };
+    };
+    EXPECT_EQ(Sweep({{"InsertFavoriteFolder",
+                      [&](ITCatalog& writer) {
+                        return writer.InsertFavoriteFolder(Array({rt::Variant("USERID"), rt::Variant("FOLDERNAME")}),
+                                                           Array({rt::Variant("u1"), rt::Variant("Tools")})) > 0
+                                   ? Outcome::Succeeded
+                                   : Outcome::Refused;
+                      }},
+                     {"UpdateFavoriteFolderName",
+                      [&](ITCatalog& writer) { return of(writer.UpdateFavoriteFolderName(5, "u1", "Tools")); }},
+                     {"DeleteFavoriteFolder", [&](ITCatalog& writer) { return of(writer.DeleteFavoriteFolder(5, "u1")); }},
+                     {"ClearUserCatalogIDs",
+                      [&](ITCatalog& writer) { return of(writer.ClearUserCatalogIDs("u1", std::nullopt)); }},
+                     {"UpdateUserCatalogIDs",
+                      [&](ITCatalog& writer) {
+                        return of(writer.UpdateUserCatalogIDs(" u1", Array({rt::Variant(1), rt::Variant(2)}), false));
+                      }},
+                     {"PopulateUserNodes", [&](ITCatalog& writer) { return of(writer.PopulateUserNodes("u1")); }},
+                     {"InsertCatalogNodeByBP", links("12;40;55", false)},
+                     {"UpdateCatalogNodeByBP in place", links("55;56", true)},
+                     {"UpdateCatalogNodeByBP replacing", links("55", true)},
+                     {"DeleteCatalogNodeByBP",
+                      [&](ITCatalog& writer) {
+                        int16_t node = 10, catalog = 1;
+                        return of(writer.DeleteCatalogNodeByBP(node, catalog));
+                      }}}),
+              "");
+    EXPECT_EQ(statements_,
+              "InsertFavoriteFolder 3, UpdateFavoriteFolderName 2, DeleteFavoriteFolder 2, ClearUserCatalogIDs 1, "
+              "UpdateUserCatalogIDs 5, PopulateUserNodes 14, InsertCatalogNodeByBP 7, UpdateCatalogNodeByBP in place 3, "
+              "UpdateCatalogNodeByBP replacing 4, DeleteCatalogNodeByBP 1");
+  });
+}
+
 }  // namespace
 }  // namespace catalogtest

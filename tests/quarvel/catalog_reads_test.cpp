@@ -1,8 +1,7 @@
 // Tests of Catalog's reads: the catalog list in name order, one catalog's
 // record, the catalog the one-key getters remember (its 91, its failed
 // loads, no refresh), a partner's active catalogs, the catalogs or nodes
-// that show products, and every withdrawn and pending member of both
-// classes.
+// that show products, and every withdrawn member.
 #include <algorithm>
 #include <functional>
 #include <utility>
@@ -150,9 +149,9 @@ TEST_F(ProductCatalogs, ARepeatedProductOrAnIdThatIsNoNumberFailsTheCall) {
   });
 }
 
-// Every member that is withdrawn or still to come, called late-bound as a
-// caller would: each raises its error and changes nothing.
-TEST_F(CatalogReads, WithdrawnAndPendingMembersRaiseAndChangeNothing) {
+// Every withdrawn member, called late-bound as a caller would: each raises
+// its error and changes nothing.
+TEST_F(CatalogReads, WithdrawnMembersRaiseAndChangeNothing) {
   Run([&] {
     const rt::Variant text("x"), id(int32_t{5}), small(int16_t{5}), list = Array({rt::Variant("A")}), flag(true);
     const std::string before = CatalogTables();
@@ -170,24 +169,6 @@ TEST_F(CatalogReads, WithdrawnAndPendingMembersRaiseAndChangeNothing) {
         {{small, small}, {"DeleteCatalogNodeByBP"}},
         {{text, list, list}, {"IReferentialIntegrity_Exists", "IReferentialIntegrity_BeforeDelete"}},
     };
-    const std::vector<std::pair<rt::Args, std::vector<const char*>>> pending = {
-        {{text}, {"GetFavoriteFolders", "GetProfileCatalogIDs", "GetUserCatalogIDs", "TCatalog.PopulateUserNodes"}},
-        {{id, text}, {"GetFavoriteFolderName", "TCatalog.DeleteFavoriteFolder"}},
-        {{text, text}, {"GetFavoriteFolderID"}},
-        {{text, list}, {"GetAllUserAuthorizedCatalogNodes", "IsViewOnlyCatalogNode", "TCatalog.UpdateUserCatalogIDs"}},
-        {{text, id, small}, {"GetUserCatalogNodesByLevel"}},
-        {{text, id}, {"IsViewOnlyCatalog", "IsAuthorizedCatalogNode", "IsViewOnlyCatalogNodeEx", "GetUserTopLevelCatalogNodes"}},
-        {{id, id}, {"GetNodeLevel"}},
-        {{id, text}, {"GetTopAuthorizedLevel", "IsEntireCatalogAuthorized", "GetBottomAuthorizedLevel"}},
-        {{}, {"GetCatalogUsers", "GetAllShopOutCatalogFolders"}},
-        {{small, small}, {"GetBPFromCatalogNodeByBP", "TCatalog.DeleteCatalogNodeByBP"}},
-        {{small}, {"GetShopOutFolderDetails"}},
-        {{text, small}, {"GetFolderAuthenticationDetails"}},
-        {{list, list}, {"TCatalog.InsertFavoriteFolder"}},
-        {{id, text, text}, {"TCatalog.UpdateFavoriteFolderName"}},
-        {{text, flag}, {"TCatalog.ClearUserCatalogIDs"}},
-        {{small, small, text}, {"TCatalog.InsertCatalogNodeByBP", "TCatalog.UpdateCatalogNodeByBP"}},
-    };
     auto raised = [](const char* progId, const std::string& member, rt::Args args) {
       return Failure([&] { NewLate(progId)->Invoke(member, rt::CallKind::Method, args); });
     };
@@ -197,15 +178,6 @@ TEST_F(CatalogReads, WithdrawnAndPendingMembersRaiseAndChangeNothing) {
         EXPECT_EQ(raised("Quarvel.Catalog", member, args),
                   "FFFFFFFF Quarvel: |ERROR 0xFFFFFFFF| METHOD: This method is depricated, Use Quarvel.TCatalog." + named +
                       "| DESC: Application-defined or object-defined error.|");
-      }
-    }
-    for (const auto& [args, members] : pending) {
-      for (std::string member : members) {
-        const bool writer = member.starts_with("TCatalog.");
-        if (writer) member = member.substr(9);
-        EXPECT_EQ(raised(writer ? "Quarvel.TCatalog" : "Quarvel.Catalog", member, args),
-                  std::string("80004001 Quarvel.") + (writer ? "TCatalog." : "Catalog.") + member + ": " + member +
-                      " is not yet available");
       }
     }
     EXPECT_EQ(CatalogTables(), before);

@@ -1,0 +1,230 @@
+// Tests of Catalog's authorisation reads: levels and topmost nodes, the
+// view-only rule by path and by walk, node levels by the id counter, the
+// catalogs of users and profiles, quotes in ids, and walks over a cycle.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
+#include <thread>
+
+#include "data/testing/fault_engine.h"
+#include "tests/quarvel/catalog_fixture.h"
+
+namespace catalogtest {
+namespace {
+
+// Catalog 5 ("Zeta"):  A 100 ─ B 110 ─ C 120 ─ D 130
+//                            └ F 111 ─ E 121
+//                      G 101 ─ H 112
+// (sequence: F before B, H before B among the level-2 nodes). Catalog 6
+// ("Alpha"): 200 ─ 210. Catalog 7: 300 and 301, each the other's parent.
+// Catalog 8 has no nodes.
+// u1 holds B, H (level 2), E (3), D (4) and, in catalog 6, 210 (2); as a
+// profile it holds A. u2 holds catalog 5 as a whole. O'Neil may only look at
+// catalog 6; nv's row on catalog 6 has a Null view-only mark. v2's mark is
+// on A, v3's only on a profile row. c1 holds both nodes of the cycle.
+class Authorization : public CatalogTest {
+ protected:
+  void SetUp() override {
+    CatalogTest::SetUp();
+    Exec("INSERT INTO CATALOG (CATALOGID, CATALOGNAME) VALUES (5, 'Zeta'), (6, 'Alpha'), (7, 'Loop'), (8, 'Empty');"
+         "INSERT INTO CATALOGNODE (NODEID, PARENTNODEID, CATALOGID, NODENAME, SEQUENCE) VALUES"
+         " (100, NULL, 5, 'A', 1), (101, NULL, 5, 'G', 2), (110, 100, 5, 'B', 3), (111, 100, 5, 'F', 1),"
+         " (112, 101, 5, 'H', 2), (120, 110, 5, 'C', 1), (121, 111, 5, 'E', 1), (130, 120, 5, 'D', 1),"
+         " (200, NULL, 6, 'Six top', 1), (210, 200, 6, 'Six child', 1), (300, 301, 7, 'Loop one', 1),"
+         " (301, 300, 7, 'Loop two', 2);"
+         "INSERT INTO CATALOGNODEBYUSER (USERID, CATALOGID, NODEID, LEVEL, ISPROFILE, VIEWONLY) VALUES"
+         " ('u1', 5, 110, 2, 0, 0), ('u1', 5, 130, 4, 0, 0), ('u1', 5, 121, 3, 0, 0), ('u1', 5, 112, 2, 0, 0),"
+         " ('u1', 6, 210, 2, 0, 0), ('u1', 5, 100, 1, 1, 0), ('u2', 5, NULL, 0, 0, 0),"
+         " ('O''Neil', 6, NULL, 0, 0, 1), ('nv', 6, NULL, 0, 0, NULL),"
+         " ('v2', 5, 100, 1, 0, 1), ('v2', 5, 110, 2, 0, 0), ('v2', 5, 120, 3, 0, 0),"
+         " ('v3', 5, 100, 1, 1, 1), ('v3', 5, 120, 3, 0, 0), ('P', 6, NULL, 0, 1, 0), ('P', 5, NULL, 0, 1, 0),"
+         " ('c1', 7, 300, 2, 0, 0), ('c1', 7, 301, 3, 0, 0);");
+  }
+
+  // The levels, the whole-catalog test and the nodes of one user in one
+  // catalog, in one line.
+  static std::string Levels(ICatalog& catalog, const std::string& user, int32_t id) {
+    return std::to_string(catalog.GetTopAuthorizedLevel(id, user)) + " " +
+           std::to_string(catalog.GetBottomAuthorizedLevel(id, user)) + " " +
+           (catalog.IsEntireCatalogAuthorized(id, user) ? "whole" : "part") + " [" +
+           Entries(catalog.GetUserTopLevelCatalogNodes(user, id)) + "]";
+  }
+  // The parts of a ";" list, sorted: the database may answer in any order.
+  static std::string Sorted(std::string list) {
+    std::vector<std::string> parts;
+    for (size_t at; (at = list.find(';')) != std::string::npos; list.erase(0, at + 1)) parts.push_back(list.substr(0, at));
+    if (!list.empty()) parts.push_back(list);
+    std::sort(parts.begin(), parts.end());
+    std::string text;
+    for (const std::string& p : parts) text += (text.empty() ? "" : ";") + p;
+    return text;
+  }
+  static std::string Sorted(const rt::Variant& texts) {
+    std::string list;
+    for (const rt::Variant& t : texts.AsArray().data) list += (list.empty() ? "" : ";") + rt::CStr(t);
+    return rt::TypeName(texts) + " " + std::to_string(texts.AsArray().LBound()) + ":" + Sorted(list);
+  }
+  // Runs a call that walks the tree on a thread of its own and fails the
+  // whole program when it does not end within 20 seconds: a walk caught in
+  // a cycle would never end. The thread is joined, so that its sessions are
+  // closed before the test reads the database.
+  template <class F>
+  static auto WithinTime(F call) {
+    std::packaged_task<decltype(call())()> task(std::move(call));
+    auto answer = task.get_future();
+    std::thread worker(std::move(task));
+    if (answer.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+      std::fprintf(stderr, "a walk over the tree did not end\n");
+      std::_Exit(1);
+    }
+    worker.join();
+    return answer.get();
+  }
+};
+
+// The Part's case: top level 2; B, then E for the branch whose level-2 node
+// F the user does not hold; D adds nothing (B holds its branch). The
+// profile's row on A counts for nothing.
+TEST_F(Authorization, LevelsAndTopmostNodesComeFromTheUsersOwnRows) {
+  Run([&] {
+    auto catalog = NewCatalog();
+    EXPECT_EQ(Levels(*catalog, "u1", 5), "2 4 part [Long:112=String:H; Long:110=String:B; Long:121=String:E]");
+    EXPECT_EQ(Levels(*catalog, "u2", 5), "0 0 whole [Long:100=String:A; Long:101=String:G]");
+    EXPECT_EQ(Levels(*catalog, "u3", 5), "-1 -1 part []");
+    // Level 2 only within the catalog asked; level 0 only for a whole catalog.
+    EXPECT_EQ(Entries(catalog->GetUserCatalogNodesByLevel("u1", 5, 2)), "Long:112=String:H; Long:110=String:B");
+    EXPECT_EQ(Entries(catalog->GetUserCatalogNodesByLevel("u1", 5, 0)), "(nothing)");
+    EXPECT_EQ(Entries(catalog->GetUserCatalogNodesByLevel("u2", 5, 0)), "Long:100=String:A; Long:101=String:G");
+    EXPECT_EQ(Entries(catalog->GetUserCatalogNodesByLevel("u2", 5, -1)), "(nothing)");
+    EXPECT_EQ(Entries(catalog->GetUserCatalogNodesByLevel("u3", 5, 0)), "(nothing)");
+    // A whole catalog authorises every node without USERNODE rows; others
+    // need a row; a missing node is quietly False.
+    Exec("INSERT INTO USERNODE VALUES ('u1', 5, 120)");
+    EXPECT_TRUE(catalog->IsAuthorizedCatalogNode("u2", 130));
+    EXPECT_TRUE(catalog->IsAuthorizedCatalogNode("u1", 120));
+    EXPECT_FALSE(catalog->IsAuthorizedCatalogNode("u1", 130));
+    EXPECT_FALSE(catalog->IsAuthorizedCatalogNode("u2", 999));
+    EXPECT_EQ(LogEntries(), 0);
+  });
+}
+
+TEST_F(Authorization, AUsersNodesComeByNameWithinTheCatalogsAsked) {
+  Run([&] {
+    Exec("INSERT INTO USERNODE VALUES ('u1', 5, 110), ('u1', 5, 120), ('u1', 6, 210), ('u2', 5, 100)");
+    auto catalog = NewCatalog();
+    const rt::Variant all = rt::Variant::Missing();
+    EXPECT_EQ(Entries(catalog->GetAllUserAuthorizedCatalogNodes("u1", all)),
+              "Long:110=String:B; Long:120=String:C; Long:210=String:Six child");
+    EXPECT_EQ(Entries(catalog->GetAllUserAuthorizedCatalogNodes("U1", Array({rt::Variant("6")}))),
+              "Long:210=String:Six child");
+    EXPECT_EQ(Failure([&] { catalog->GetAllUserAuthorizedCatalogNodes("u1", Array({rt::Variant("5) OR (1=1")})); }),
+              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetAllUserAuthorizedCatalogNodes| DESC: Type mismatch.|");
+    Exec("INSERT INTO USERNODE VALUES ('u1', 5, 110)");
+    EXPECT_EQ(Failure([&] { catalog->GetAllUserAuthorizedCatalogNodes("u1", all); }),
+              "1C9 Quarvel: |ERROR 0x1C9| METHOD: Quarvel.Catalog.GetAllUserAuthorizedCatalogNodes| DESC: This key is "
+              "already associated with an element of this collection.|");
+  });
+}
+
+// A mark on the catalog, an ancestor or the node itself makes the node
+// view-only; the path version trusts the ancestors it is given, the walk
+// finds them. Profile rows mark nothing.
+TEST_F(Authorization, ViewOnlyMarksComeDownFromTheCatalogAndTheAncestors) {
+  Run([&] {
+    auto catalog = NewCatalog();
+    EXPECT_TRUE(catalog->IsViewOnlyCatalog("O'Neil", 6));
+    EXPECT_FALSE(catalog->IsViewOnlyCatalog("O'Neil", 5));
+    EXPECT_TRUE(catalog->IsViewOnlyCatalogNodeEx("O'Neil", 210));
+    EXPECT_TRUE(catalog->IsViewOnlyCatalogNodeEx("v2", 130));
+    EXPECT_FALSE(catalog->IsViewOnlyCatalogNodeEx("v3", 130));
+    EXPECT_FALSE(catalog->IsViewOnlyCatalogNodeEx("v2", 112));
+    auto path = [&](std::vector<rt::Variant> ids) { return catalog->IsViewOnlyCatalogNode("v2", Array(std::move(ids))); };
+    EXPECT_FALSE(path({rt::Variant(5), rt::Variant(110), rt::Variant(120)}));
+    EXPECT_TRUE(path({rt::Variant("5"), rt::Variant("100"), rt::Variant(110), rt::Variant(120)}));
+    EXPECT_TRUE(path({rt::Variant(5), rt::Variant(""), rt::Variant(100), rt::Variant(""), rt::Variant(120)}));
+    EXPECT_FALSE(path({rt::Variant(5), rt::Variant(""), rt::Variant(""), rt::Variant(120)}));
+    EXPECT_TRUE(path({rt::Variant(5), rt::Variant(100)}));
+    // Short paths and missing nodes are quietly False.
+    EXPECT_FALSE(path({rt::Variant(5)}));
+    EXPECT_FALSE(catalog->IsViewOnlyCatalogNode("v2", rt::Variant::Null()));
+    EXPECT_FALSE(catalog->IsViewOnlyCatalogNodeEx("v2", 999));
+    EXPECT_EQ(LogEntries(), 0);
+    // Ids in a path must be numbers; a Null mark cannot be read.
+    EXPECT_EQ(Failure([&] { path({rt::Variant(5), rt::Variant("100) OR (1=1"), rt::Variant(120)}); }),
+              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.IsViewOnlyCatalogNode| DESC: Type mismatch.|");
+    EXPECT_EQ(Failure([&] { catalog->IsViewOnlyCatalogNodeEx("nv", 210); }),
+              "5E Quarvel: |ERROR 0x5E| METHOD: Quarvel.Catalog.IsViewOnlyCatalogNodeEx| DESC: |ERROR 0x5E| METHOD: "
+              "Quarvel.Catalog.IsViewOnlyCatalog| DESC: Invalid use of Null.|.|");
+  });
+}
+
+// A path of two elements has no ancestors to ask about: the catalog's row
+// and the node's row are all that is read.
+TEST_F(Authorization, APathOfTwoElementsSkipsTheAncestorQuery) {
+  Run([&] {
+    data::testing::FaultEngine engine;
+    auto catalog = NewCatalog();
+    engine.Disarm();
+    EXPECT_FALSE(catalog->IsViewOnlyCatalogNode("v2", Array({rt::Variant(5), rt::Variant(120)})));
+    EXPECT_EQ(engine.Statements(), 2);
+    engine.Disarm();
+    EXPECT_FALSE(catalog->IsViewOnlyCatalogNode("v2", Array({rt::Variant(5), rt::Variant(110), rt::Variant(120)})));
+    EXPECT_EQ(engine.Statements(), 3);
+  });
+}
+
+// The counter grows whenever a row's parent differs from the last parent
+// seen, in NODEID order: H (112), two levels down, counts 3 because its
+// parent G follows A's children.
+TEST_F(Authorization, NodeLevelsAreCountedAlongTheNodeIds) {
+  Run([&] {
+    auto catalog = NewCatalog();
+    std::string levels;
+    for (int32_t node : {100, 101, 110, 111, 112, 120, 130, 999}) levels += std::to_string(catalog->GetNodeLevel(5, node)) + " ";
+    EXPECT_EQ(levels, "1 1 2 2 3 4 6 6 ");
+    EXPECT_EQ(catalog->GetNodeLevel(6, 210), 2);
+    EXPECT_EQ(catalog->GetNodeLevel(8, 1), -1);
+  });
+}
+
+TEST_F(Authorization, TheCatalogsOfUsersAndProfilesAndTheirHolders) {
+  Run([&] {
+    auto catalog = NewCatalog();
+    EXPECT_EQ(Sorted(catalog->GetUserCatalogIDs("u1")), "5;6");
+    EXPECT_EQ(catalog->GetUserCatalogIDs("o'neil"), "6");
+    EXPECT_EQ(catalog->GetUserCatalogIDs("x' OR '1'='1"), "");
+    EXPECT_EQ(catalog->GetProfileCatalogIDs("P"), "6;5");
+    EXPECT_EQ(catalog->GetProfileCatalogIDs("u1"), "5");
+    EXPECT_EQ(Sorted(catalog->GetCatalogUsers(std::nullopt, std::nullopt)), "String() 0:O'Neil;c1;nv;u1;u2;v2;v3");
+    EXPECT_EQ(Sorted(catalog->GetCatalogUsers(-1, true)), "String() 0:P;u1;v3");
+    EXPECT_EQ(Sorted(catalog->GetCatalogUsers(6, false)), "String() 0:O'Neil;nv;u1");
+    EXPECT_EQ(Sorted(catalog->GetCatalogUsers(5, true)), "String() 0:P;u1;v3");
+    EXPECT_EQ(Sorted(catalog->GetCatalogUsers(99, std::nullopt)), "String() 0:");
+  });
+}
+
+// PARENTNODEID 300 -> 301 -> 300: every walk ends, and the branch adds nothing.
+TEST_F(Authorization, AWalkCaughtInACycleEnds) {
+  Run([&] {
+    EXPECT_EQ(WithinTime([] { return Entries(NewCatalog()->GetUserTopLevelCatalogNodes("c1", 7)); }),
+              "Long:300=String:Loop one");
+    EXPECT_FALSE(WithinTime([] { return NewCatalog()->IsViewOnlyCatalogNodeEx("c1", 301); }));
+    EXPECT_TRUE(WithinTime([] { return NewTCatalog()->PopulateUserNodes("c1"); }));
+    EXPECT_EQ(Rows("SELECT CATALOGID, NODEID FROM USERNODE WHERE USERID = 'c1' ORDER BY rowid"), "7|300\n7|301\n");
+  });
+}
+
+// A walked node that the catalog does not hold fails the call.
+TEST_F(Authorization, AWalkThatLeavesTheCatalogFails) {
+  Run([&] {
+    Exec("UPDATE CATALOGNODE SET CATALOGID = 6 WHERE NODEID = 120");
+    EXPECT_EQ(Failure([&] { NewCatalog()->GetUserTopLevelCatalogNodes("u1", 5); }),
+              "800A0BCD ADODB.Recordset: |ERROR 0x800A0BCD| METHOD: Quarvel.Catalog.GetUserTopLevelCatalogNodes| DESC: "
+              "There is no current record: the recordset is at BOF or EOF, or the current record was deleted..|");
+  });
+}
+
+}  // namespace
+}  // namespace catalogtest

@@ -1,0 +1,108 @@
+// Tests of favourite folders: the reads by user, the refusals of the
+// writers (empty names, names taken, the root folder), names compared as
+// the database compares them, the owner check of the delete, and the votes
+// a refusal or failure casts into the caller's transaction.
+#include "tests/quarvel/catalog_fixture.h"
+
+namespace catalogtest {
+namespace {
+
+// u1's folders 12 Desk and 15 Paper, u2's 20 desk; favourites 100 and 101 in
+// folder 12, 102 in 15, 103 in 20, 104 in the root.
+class FavoriteFolders : public CatalogTest {
+ protected:
+  void SetUp() override {
+    CatalogTest::SetUp();
+    Exec("INSERT INTO FAVORITEFOLDERS VALUES (12, 'Desk', 'u1'), (15, 'Paper', 'u1'), (20, 'desk', 'u2');"
+         "INSERT INTO FAVORITES (USERID, PRODUCTID, WAREHOUSEFAVORITE, FOLDERID, PRESENT) VALUES"
+         " ('u1', 100, 0, 12, 1), ('u1', 101, 0, 12, 1), ('u1', 102, 0, 15, 1), ('u2', 103, 0, 20, 1),"
+         " ('u1', 104, 0, 0, 1);");
+  }
+  std::string Folders() const { return Rows("SELECT FOLDERID, FOLDERNAME, USERID FROM FAVORITEFOLDERS ORDER BY 1"); }
+  std::string Favorites() const { return Rows("SELECT PRODUCTID, FOLDERID FROM FAVORITES ORDER BY 1"); }
+  static int32_t Insert(const char* fieldA, const rt::Variant& a, const char* fieldB, const rt::Variant& b) {
+    return NewTCatalog()->InsertFavoriteFolder(Array({rt::Variant(fieldA), rt::Variant(fieldB)}), Array({a, b}));
+  }
+};
+
+TEST_F(FavoriteFolders, AUsersFoldersByNameAndOneFolderByIdOrName) {
+  Run([&] {
+    auto catalog = NewCatalog();
+    EXPECT_EQ(Entries(catalog->GetFavoriteFolders("U1")), "Long:12=String:Desk; Long:15=String:Paper");
+    EXPECT_EQ(catalog->GetFavoriteFolderName(12, "u1"), "Desk");
+    EXPECT_EQ(catalog->GetFavoriteFolderName(20, "u1"), "");
+    EXPECT_EQ(catalog->GetFavoriteFolderID("DESK ", "u1"), 12);
+    EXPECT_EQ(catalog->GetFavoriteFolderID("Desk", "u3"), -1);
+    EXPECT_EQ(Entries(catalog->GetFavoriteFolders("u1' OR '1'='1")), "");
+  });
+}
+
+// Only the names FOLDERNAME and USERID, written exactly so, are tested for
+// emptiness; a name is stored as given, quotes included.
+TEST_F(FavoriteFolders, AFolderWithoutANameOrAnOwnerIsRefused) {
+  Run([&] {
+    EXPECT_EQ(Insert("USERID", rt::Variant("u1"), "FOLDERNAME", rt::Variant("")), -1);
+    EXPECT_EQ(Insert("USERID", rt::Variant::Null(), "FOLDERNAME", rt::Variant("Tools")), -1);
+    EXPECT_EQ(Insert("FOLDERNAME", rt::Variant(), "USERID", rt::Variant("u1")), -1);
+    const int32_t quoted = Insert("USERID", rt::Variant("u1"), "FOLDERNAME", rt::Variant("Bob's pens"));
+    EXPECT_EQ(NewCatalog()->GetFavoriteFolderID("Bob's pens", "u1"), quoted);
+    const int32_t unnamed = Insert("userid", rt::Variant("u3"), "FolderName", rt::Variant(""));
+    EXPECT_EQ(Rows("SELECT FOLDERID - " + std::to_string(quoted) + ", '[' || FOLDERNAME || ']', USERID FROM "
+                   "FAVORITEFOLDERS WHERE FOLDERID >= " + std::to_string(quoted) + " ORDER BY 1"),
+              "0|[Bob's pens]|u1\n1|[]|u3\n");
+    EXPECT_EQ(unnamed, quoted + 1);
+    EXPECT_EQ(Failure([&] { Insert("USERID", rt::Variant("u1"), "COLOUR", rt::Variant("red")); }).substr(0, 40),
+              "800A0CC1 ADODB.Recordset: |ERROR 0x800A0");
+  });
+}
+
+// Names compare as the database compares them, the folder's own included;
+// another user's names do not count. The answer is True whether or not the
+// folder is the user's.
+TEST_F(FavoriteFolders, ARenameToANameTheUserHasIsRefused) {
+  Run([&] {
+    auto writer = NewTCatalog();
+    EXPECT_FALSE(writer->UpdateFavoriteFolderName(12, "u1", "Paper"));
+    EXPECT_FALSE(writer->UpdateFavoriteFolderName(12, "u1", "desk"));
+    EXPECT_TRUE(writer->UpdateFavoriteFolderName(12, "u1", "Tools"));
+    EXPECT_TRUE(writer->UpdateFavoriteFolderName(15, "u1", "desk"));
+    EXPECT_TRUE(writer->UpdateFavoriteFolderName(20, "u1' OR '1'='1", "It's mine"));
+    EXPECT_EQ(Folders(), "12|Tools|u1\n15|desk|u1\n20|desk|u2\n");
+  });
+}
+
+// The root folder is never deleted; another user's folder keeps its
+// favourites as well as itself.
+TEST_F(FavoriteFolders, ADeleteTakesOnlyTheUsersOwnFolderAndItsFavourites) {
+  Run([&] {
+    const std::string favorites = Favorites();
+    auto writer = NewTCatalog();
+    EXPECT_FALSE(writer->DeleteFavoriteFolder(0, "u1"));
+    EXPECT_TRUE(writer->DeleteFavoriteFolder(12, "u2"));
+    EXPECT_EQ(Favorites(), favorites);
+    EXPECT_TRUE(writer->DeleteFavoriteFolder(12, "u1"));
+    EXPECT_EQ(Favorites(), "102|15\n103|20\n104|0\n");
+    EXPECT_EQ(Folders(), "15|Paper|u1\n20|desk|u2\n");
+  });
+}
+
+// Refusals and the insert's failure cast no vote: the caller's work stays.
+TEST_F(FavoriteFolders, RefusalsLeaveTheCallersTransactionAlone) {
+  Run([&] {
+    EXPECT_TRUE(CallerKeepsItsWork([&] {
+      auto writer = Inner<ITCatalog>("Quarvel.TCatalog");
+      EXPECT_EQ(writer->InsertFavoriteFolder(Array({rt::Variant("FOLDERNAME")}), Array({rt::Variant("")})), -1);
+      EXPECT_FALSE(writer->UpdateFavoriteFolderName(12, "u1", "Paper"));
+      EXPECT_FALSE(writer->DeleteFavoriteFolder(-1, "u1"));
+      RaisedBy([&] { writer->InsertFavoriteFolder(Array({rt::Variant("NOSUCH")}), Array({rt::Variant(1)})); });
+    }));
+    // A failed rename votes abort.
+    Exec("CREATE TRIGGER KEEPNAMES BEFORE UPDATE ON FAVORITEFOLDERS BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+    EXPECT_FALSE(CallerKeepsItsWork([&] {
+      RaisedBy([&] { Inner<ITCatalog>("Quarvel.TCatalog")->UpdateFavoriteFolderName(12, "u1", "Tools"); });
+    }));
+  });
+}
+
+}  // namespace
+}  // namespace catalogtest

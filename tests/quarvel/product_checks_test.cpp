@@ -1,0 +1,95 @@
+// The checks of one product as the error report answers them: every rule
+// passing and failing, the order and values of the faults, the buyers
+// against the directory, contract lines as pairs, and the UNSPSC codes
+// under the switch.
+#include "tests/quarvel/product_xml_fixture.h"
+
+namespace {
+
+using ProductChecks = ProductXmlTest;
+
+TEST_F(ProductChecks, SoundValuesPassEveryRule) {
+  SetUnspscSwitch("yes");
+  Run([&] {
+    const std::string doc = Doc(Product(
+        "A", F("BUYERID", " buyer1 ;;buyer1;") + F("COMMODITYCODE", "apparel") + F("UNIT", "kilogram") +
+                 F("CONTRACTCODE", "C-2026-01") + F("NUMBER", "2.0") + F("BUSINESSID", "BID-S200") +
+                 F("PRODUCTEFFECTIVITYDATE", "12/31/2026") + F("PRODUCTEXPIRYDATE", "2/28/2027") +
+                 F("MINORDERQTY", "0") + F("MULTIPLEOF", "2.5") + F("GTIN", "4006381333931") + F("LOTSIZE", "-1") +
+                 F("DELIVERYLEADTIME", "1e1") + F("MULTIPLEBUYER", "1") + F("MULTIPLEBUYERSEPARATOR", ";") +
+                 F("UNSPSCCODE", " 43211503 ") + F("CLASSCODE", "3") + F("PARTNUMBER", "P") +
+                 F("PRODUCTDESCRIPTION", "D") + F("Colour", "anything") + F("DISABLED", "maybe")));
+    EXPECT_EQ(Render(NewProductXml()->getErrorsInProductValues(doc, false, "A")), "");
+    // A level-1 code is its own last pair under an empty parent.
+    EXPECT_EQ(Render(NewProductXml()->getErrorsInProductValues(
+                  Doc(Product("B", Sound() + F("UNSPSCCODE", "43"))), false, "B")),
+              "");
+  });
+}
+
+// The faults in document order, each with its value as read (a GTIN as
+// the reader pads it; a buyer list whole, at its first id that is no
+// directory buyer); then the mandatory fields that are missing or empty,
+// with "", each once.
+TEST_F(ProductChecks, FaultsComeInDocumentOrderThenTheMissingMandatoryFields) {
+  SetUnspscSwitch("Yes");
+  Run([&] {
+    const std::string doc = Doc(Product(
+        "A", F("PARTNUMBER", "") + F("BUYERID", "buyer1;; nobody ;approver1") + F("COMMODITYCODE", "NOPE") +
+                 F("UNIT", "Parsec") + F("CONTRACTCODE", "C-2026-01") + F("NUMBER", "7") +
+                 F("BUSINESSID", "BID-NONE") + F("PRODUCTEFFECTIVITYDATE", "31/12/2026") +
+                 F("PRODUCTEXPIRYDATE", "") + F("MINORDERQTY", "many") + F("MULTIPLEOF", "") + F("GTIN", "12a") +
+                 F("LOTSIZE", "x") + F("DELIVERYLEADTIME", "-") + F("MULTIPLEBUYER", "2") +
+                 F("UNSPSCCODE", "43211599") + F("CLASSCODE", "99")));
+    EXPECT_EQ(Render(NewProductXml()->getErrorsInProductValues(doc, false, "A")),
+              "BUYERID=String:buyer1;; nobody ;approver1; COMMODITYCODE=String:NOPE; UNITCODE=String:Parsec; "
+              "CONTRACTCODE=String:C-2026-01; NUMBER=String:7; BUSINESSID=String:BID-NONE; "
+              "PRODUCTEFFECTIVITYDATE=String:31/12/2026; PRODUCTEXPIRYDATE=String:; MINORDERQTY=String:many; "
+              "MULTIPLEOF=String:; GTIN=String:0000000000012a; LOTSIZE=String:x; DELIVERYLEADTIME=String:-; "
+              "MULTIPLEBUYER=String:2; UNSPSCCODE=String:43211599; CLASSCODE=String:99; "
+              "PRODUCTDESCRIPTION=String:; PARTNUMBER=String:");
+  });
+}
+
+// A contract line is a pair: each half is checked with the other as it
+// stands in the product (a product without the other half has no line),
+// and a number that is no number matches nothing; empty buyer ids are
+// skipped.
+TEST_F(ProductChecks, AContractLineIsFoundOnlyAsAPair) {
+  Run([&] {
+    auto products = NewProductXml();
+    auto errors = [&](const std::string& fields) {
+      return Render(products->getErrorsInProductValues(Doc(Product("A", Sound() + fields)), false, "A"));
+    };
+    EXPECT_EQ(errors(F("NUMBER", "1") + F("CONTRACTCODE", "c-2026-02") + F("BUYERID", ";;buyer1; ;")), "");
+    EXPECT_EQ(errors(F("CONTRACTCODE", "C-2026-02") + F("NUMBER", "2")),
+              "CONTRACTCODE=String:C-2026-02; NUMBER=String:2");
+    EXPECT_EQ(errors(F("CONTRACTCODE", "C-2026-01")), "CONTRACTCODE=String:C-2026-01");
+    EXPECT_EQ(errors(F("CONTRACTCODE", "C-2026-01") + F("NUMBER", "1 OR 1=1")),
+              "CONTRACTCODE=String:C-2026-01; NUMBER=String:1 OR 1=1");
+  });
+}
+
+// The switch is read once for the object, on in any letter case of "yes".
+// The last pair of a code is read as a number: a code shorter than a pair
+// fails with 5, one whose last pair is no number with 13.
+TEST_F(ProductChecks, UnspscCodesAreCheckedWhileTheSwitchIsOn) {
+  Run([&] {
+    const std::string doc = Doc(Product("A", Sound() + F("UNSPSCCODE", "99999999")) +
+                                Product("B", Sound() + F("UNSPSCCODE", "4")) +
+                                Product("C", Sound() + F("UNSPSCCODE", "432115AB")));
+    auto off = NewProductXml();
+    for (const char* part : {"A", "B", "C"}) EXPECT_EQ(Render(off->getErrorsInProductValues(doc, false, part)), "");
+    SetUnspscSwitch("YeS");
+    // Read once: the object keeps what it read.
+    EXPECT_EQ(Render(off->getErrorsInProductValues(doc, false, "B")), "");
+    auto on = NewProductXml();
+    EXPECT_EQ(Render(on->getErrorsInProductValues(doc, false, "A")), "UNSPSCCODE=String:99999999");
+    EXPECT_EQ(Failure([&] { on->getErrorsInProductValues(doc, false, "B"); }),
+              "5 Quarvel: |ERROR 0x5| METHOD: Quarvel.ProductXML.getErrorsInProductValues| DESC: |ERROR 0x5| METHOD: "
+              "Quarvel.ProductXML.getErrorFields| DESC: Invalid procedure call or argument.|.|");
+    EXPECT_EQ(RaisedBy([&] { on->getErrorsInProductValues(doc, false, "C"); }).number(), rt::vberr::kTypeMismatch);
+  });
+}
+
+}  // namespace

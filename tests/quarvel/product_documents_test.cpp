@@ -1,0 +1,124 @@
+// Reading product documents: the part numbers, one product's values, the
+// two checked lists on one document, elements without children or without
+// a part number, and the buyer separator that a document sets for the
+// object's later calls.
+#include "tests/quarvel/product_xml_fixture.h"
+
+namespace {
+
+using ProductDocuments = ProductXmlTest;
+
+// OS-SH100 and OS-GL200 are known, NEW-1 is not; a childless element and
+// a repeated part number.
+const std::string kList = ProductXmlTest::Doc(
+    ProductXmlTest::Product("OS-SH100", ProductXmlTest::F("PARTNUMBER", "SHIRT-100") +
+                                            ProductXmlTest::F("PRODUCTDESCRIPTION", "Shirt") +
+                                            ProductXmlTest::F("Unit", "PCE")) +
+    ProductXmlTest::Product("OS-GL200", ProductXmlTest::F("PARTNUMBER", "GLOVE-200") +
+                                            ProductXmlTest::F("PRODUCTDESCRIPTION", "Gloves") +
+                                            ProductXmlTest::F("UNIT", "Pair")) +
+    "<Product buyfrompartnumber=\"EMPTY\"/>" + ProductXmlTest::Product("NEW-1", ProductXmlTest::Sound()) +
+    ProductXmlTest::Product("OS-SH100", ProductXmlTest::F("partnumber", "x") + ProductXmlTest::F("UNIT", "PCE")));
+
+TEST_F(ProductDocuments, OneProductReadsUpperCaseNamesWithUnitAsUnitCodeAndAPaddedGtin) {
+  Run([&] {
+    const std::string doc = Doc(
+        Product("A", F("Unit", "PCE") + F("gtin", "123") + F("Colour", "Red") + "loose text<!-- note -->" +
+                         F("PartNumber", "O'Brien &amp; Co") + F("COLOUR", "Blue") + F("Empty", "")) +
+        Product("A", F("Later", "ignored")) + Product("B", F("GTIN", "123456789012345")) +
+        Product("C", F("Gtin", "")));
+    auto products = NewProductXml();
+    // A repeated name keeps its first place and takes the later value.
+    EXPECT_EQ(Render(products->readOneProductFromXML(doc, false, "A")),
+              "UNITCODE=String:PCE; GTIN=String:00000000000123; COLOUR=String:Blue; "
+              "PARTNUMBER=String:O'Brien & Co; EMPTY=String:");
+    // A longer GTIN is kept, an empty one not padded.
+    EXPECT_EQ(Render(products->readOneProductFromXML(doc, false, "B")), "GTIN=String:123456789012345");
+    EXPECT_EQ(Render(products->readOneProductFromXML(doc, false, "C")), "GTIN=String:");
+    EXPECT_EQ(Render(products->readOneProductFromXML(doc, false, "a")), "");
+  });
+}
+
+TEST_F(ProductDocuments, TheCheckedListsAndThePartNumbersOfOneDocument) {
+  Run([&] {
+    auto products = NewProductXml();
+    bool isUrl = false;
+    EXPECT_EQ(Items(products->readBFPartNumbersFromXML(kList, false)), "OS-SH100|OS-GL200|NEW-1|OS-SH100");
+    // Known products only, with the catalog's description; the names as
+    // written, so "Unit" and "partnumber" are no fields the checks know.
+    EXPECT_EQ(Items(products->GetCheckedProductUpdateList(kList, isUrl)),
+              "OS-SH100|Work shirt, blue|False\n"
+              "OS-GL200|Safety gloves|True\n"
+              "OS-SH100|Work shirt, blue|False\n");
+    // Every product, with the document's description, names upper-cased.
+    EXPECT_EQ(Items(products->GetCheckedProductInsertList(kList, isUrl)),
+              "OS-SH100|Shirt|True\n"
+              "OS-GL200|Gloves|True\n"
+              "NEW-1|New product|True\n"
+              "OS-SH100||False\n");
+    EXPECT_EQ(Render(products->getErrorsInProductValues(kList, false, "OS-SH100")), "");
+    // A part number the document lacks: the three mandatory fields.
+    EXPECT_EQ(Render(products->getErrorsInProductValues(kList, false, "NONE")),
+              "PRODUCTDESCRIPTION=String:; PARTNUMBER=String:; UNITCODE=String:");
+  });
+}
+
+// A reader that meets a Product element without a part number fails; one
+// that finds its product before it, or skips a childless one, does not. A
+// document that does not load fails every reader.
+TEST_F(ProductDocuments, AnElementWithoutAPartNumberOrADocumentThatDoesNotLoadFailsTheReaders) {
+  Run([&] {
+    const std::string doc = Doc(Product("A", Sound()) + "<Product/><Product>" + F("UNIT", "PCE") + "</Product>" +
+                                Product("B", Sound()));
+    auto products = NewProductXml();
+    bool isUrl = false;
+    EXPECT_EQ(Render(products->readOneProductFromXML(doc, false, "A")),
+              "PARTNUMBER=String:NEW-1; PRODUCTDESCRIPTION=String:New product; UNITCODE=String:PCE");
+    EXPECT_EQ(Failure([&] { products->readOneProductFromXML(doc, false, "B"); }),
+              "5B Quarvel: |ERROR 0x5B| METHOD: Quarvel.ProductXML.readOneProductFromXML| DESC: |ERROR 0x5B| METHOD: "
+              "Quarvel.ProductXML.getProductNodes| DESC: Object variable or With block variable not set.|.|");
+    for (auto read : std::vector<std::function<void()>>{
+             [&] { products->readBFPartNumbersFromXML(doc, false); },
+             [&] { products->GetCheckedProductInsertList(doc, isUrl); },
+             [&] { products->GetCheckedProductUpdateList(doc, isUrl); }})
+      EXPECT_EQ(RaisedBy(read).number(), rt::vberr::kObjectNotSet);
+    EXPECT_EQ(Items(products->readBFPartNumbersFromXML(Doc(Product("A", Sound()) + "<Product/>"), false)), "A");
+    EXPECT_EQ(Failure([&] { products->readOneProductFromXML("<ProductList>", false, "A"); }),
+              "800400D5 Quarvel.ProductXML.getProductNodeList: |ERROR 0x800400D5| METHOD: "
+              "Quarvel.ProductXML.readOneProductFromXML| DESC: |ERROR 0x800400D5| METHOD: "
+              "Quarvel.ProductXML.getProductNodeList| DESC: Unable to load XML.|.|");
+  });
+}
+
+// The separator is "" on a new object and ";" once a buyer list was split;
+// a document's MULTIPLEBUYERSEPARATOR sets it as it is read, even to a
+// value the checks refuse, and it stays for the object's later calls.
+TEST_F(ProductDocuments, TheBuyerSeparatorOfADocumentStaysForLaterCalls) {
+  Run([&] {
+    auto products = NewProductXml();
+    EXPECT_EQ(rt::CStr(products.object->GetProperty("MultipleBuyerSeparator")), "");
+    const std::string buyers = Doc(Product("A", Sound() + F("BUYERID", "buyer1|buyer1")));
+    // Split at ";": one id "buyer1|buyer1", no user.
+    EXPECT_EQ(Render(products->getErrorsInProductValues(buyers, false, "A")), "BUYERID=String:buyer1|buyer1");
+    EXPECT_EQ(products->get_MultipleBuyerSeparator(), ";");
+    const std::string bar = Doc(Product("B", Sound() + F("MultipleBuyerSeparator", "|")));
+    EXPECT_EQ(Render(products->getErrorsInProductValues(bar, false, "B")), "MULTIPLEBUYERSEPARATOR=String:|");
+    EXPECT_EQ(products->get_MultipleBuyerSeparator(), "|");
+    EXPECT_EQ(Render(products->getErrorsInProductValues(buyers, false, "A")), "");
+    products.object->LetProperty("MultipleBuyerSeparator", rt::Variant(","));
+    EXPECT_EQ(Render(products->getErrorsInProductValues(buyers, false, "A")), "BUYERID=String:buyer1|buyer1");
+    // The update list reads the name as written: a separator element in
+    // another letter case sets nothing while the list is read, but its
+    // check sets it all the same.
+    bool isUrl = false;
+    const std::string lower = Doc(Product("OS-SH100", F("PARTNUMBER", "P") + F("PRODUCTDESCRIPTION", "D") +
+                                                          F("UNITCODE", "PCE") + F("BUYERID", "buyer1/buyer1") +
+                                                          F("MultipleBuyerSeparator", "/")));
+    EXPECT_EQ(Items(products->GetCheckedProductUpdateList(lower, isUrl)), "OS-SH100|Work shirt, blue|False\n");
+    EXPECT_EQ(products->get_MultipleBuyerSeparator(), "/");
+    EXPECT_EQ(Items(products->GetCheckedProductUpdateList(lower, isUrl)), "OS-SH100|Work shirt, blue|True\n");
+    EXPECT_EQ(Items(products->GetCheckedProductInsertList(lower, isUrl)), "OS-SH100|D|True\n");
+  });
+}
+
+}  // namespace

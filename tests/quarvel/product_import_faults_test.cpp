@@ -1,0 +1,156 @@
+// The product import under the fault-injecting engine. What a call writes
+// is committed in groups, and the open group before a failure leaves the
+// call; so after a failing statement exactly the writes before it remain
+// (unless the engine itself rolled the open group back: then those
+// committed before), and the call raises every time. Triggers log every
+// write of the import's four tables in order, so that each faulted run is
+// checked against the writes of the run without a fault. (The sweep's rule
+// for imports, "what was committed when the failure struck", would count
+// the group committed on the way out as a change.)
+#include <algorithm>
+#include <array>
+#include <functional>
+
+#include "data/testing/fault_sweep.h"
+#include "tests/quarvel/product_xml_fixture.h"
+
+namespace {
+
+using data::testing::Fault;
+using data::testing::FaultPoint;
+
+class ProductImportFaults : public ProductXmlTest {
+ protected:
+  void SetUp() override {
+    ProductXmlTest::SetUp();
+    std::string sql = "CREATE TABLE WRITELOG (ID INTEGER PRIMARY KEY AUTOINCREMENT, WHAT TEXT);";
+    for (const auto& [event, table, what] : std::vector<std::array<const char*, 3>>{
+             {"INSERT", "PRODUCT", "'P+' || NEW.BUYFROMPARTNUMBER"}, {"UPDATE", "PRODUCT", "'P~' || NEW.BUYFROMPARTNUMBER"},
+             {"INSERT", "PRODUCTBUYER", "'B+' || NEW.USERID"}, {"DELETE", "PRODUCTBUYER", "'B-' || OLD.USERID"},
+             {"INSERT", "PRODUCTPROPVALUE", "'V+' || NEW.VALUE"}, {"UPDATE", "PRODUCTPROPVALUE", "'V~' || NEW.VALUE"},
+             {"INSERT", "PROPERTY", "'R+' || NEW.PROPERTYNAME"}})
+      sql += std::string("CREATE TRIGGER LOG_") + event + "_" + table + " AFTER " + event + " ON " + table +
+             " BEGIN INSERT INTO WRITELOG (WHAT) VALUES (" + what + "); END;";
+    Exec(sql + "UPDATE PRODUCT SET MULTIPLEBUYER = 1 WHERE PRODUCTID = 1; INSERT INTO PRODUCTBUYER VALUES (1, 'old');"
+               "DELETE FROM WRITELOG");
+  }
+
+  // A new product with buyers, a supplier, a known and a new property; a
+  // part number without an element; an update.
+  const std::string doc_ = Doc(
+      Product("NEW-1", Sound() + F("BUSINESSID", "BID-S100") + F("BUYERID", "buyer1;approver1") +
+                           F("MULTIPLEBUYER", "1") + F("Colour", "Red") + F("NEWPROP", "x")) +
+      Product("OS-SH100", F("PRODUCTREMARK", "r") + F("Colour", "White")));
+
+  struct Ending {
+    bool fired = false, raised = false;
+    int commits = 0, statements = 0;
+    std::string writes;  // the logged writes, in order
+    std::string rest;    // the rest file
+  };
+
+  // One call with `fault` armed (or none), from the installation as it was
+  // and an old rest file.
+  Ending Faulted(data::testing::FaultEngine& engine, const data::testing::SweepTarget& target,
+                 const std::function<void()>& call, const Fault* fault) {
+    target.undo();
+    Write(RestFile("f"), "old rest");
+    Ending ending;
+    fault ? engine.Arm(*fault) : engine.Disarm();
+    try {
+      call();
+    } catch (const rt::ComError&) {
+      ending.raised = true;
+    }
+    ending.fired = engine.Fired();
+    ending.commits = engine.Commits();
+    ending.statements = engine.Statements();
+    engine.Disarm();
+    ending.writes = Scalar("SELECT IFNULL(GROUP_CONCAT(WHAT, ' '), '') FROM (SELECT WHAT FROM WRITELOG ORDER BY ID)");
+    ending.rest = Read(RestFile("f"));
+    return ending;
+  }
+
+  static bool IsPrefix(const std::string& part, const std::string& whole) {
+    return whole.compare(0, part.size(), part) == 0 && (part.size() == whole.size() || part.empty() ||
+                                                        whole[part.size()] == ' ');
+  }
+
+  static size_t WriteCount(const std::string& writes) {
+    return writes.empty() ? 0 : std::count(writes.begin(), writes.end(), ' ') + 1;
+  }
+
+  // Every statement of the call failing in turn with each code, then every
+  // commit: the call raises, keeps a prefix of the writes of the run
+  // without a fault and leaves the rest file alone. With SQLITE_BUSY, which
+  // rolls nothing back, the writes kept grow statement by statement through
+  // every count short of all (each write here is one statement). Answers
+  // the run without a fault.
+  Ending Sweep(const std::function<void()>& call) {
+    data::testing::FaultEngine engine;
+    const data::testing::SweepTarget target = data::testing::DatabaseTarget(sandbox_.CatalogPath());
+    const Ending whole = Faulted(engine, target, call, nullptr);
+    EXPECT_FALSE(whole.raised);
+    for (int code : {SQLITE_BUSY, SQLITE_CONSTRAINT, SQLITE_IOERR, SQLITE_FULL}) {
+      size_t longest = 0;
+      std::vector<bool> kept(WriteCount(whole.writes) + 1, false);
+      for (int n = 1; n <= whole.statements; ++n) {
+        const Fault fault{FaultPoint::Statement, n, code};
+        const Ending e = Faulted(engine, target, call, &fault);
+        const std::string where = std::string(data::testing::CodeName(code)) + " at statement " + std::to_string(n);
+        EXPECT_TRUE(e.fired && e.raised) << where;
+        EXPECT_TRUE(IsPrefix(e.writes, whole.writes)) << where << ": " << e.writes;
+        EXPECT_EQ(e.rest, "old rest") << where;
+        if (code == SQLITE_BUSY) {
+          EXPECT_GE(e.writes.size(), longest) << where;
+          longest = e.writes.size();
+          kept[std::min(WriteCount(e.writes), kept.size() - 1)] = true;
+        }
+      }
+      if (code == SQLITE_BUSY) {
+        for (size_t count = 0; count + 1 < kept.size(); ++count) EXPECT_TRUE(kept[count]) << count << " writes kept";
+      }
+      for (int n = 1; n <= whole.commits; ++n) {
+        const Fault fault{FaultPoint::Commit, n, code};
+        const Ending e = Faulted(engine, target, call, &fault);
+        EXPECT_TRUE(e.fired && e.raised) << "commit " << n;
+        EXPECT_TRUE(IsPrefix(e.writes, whole.writes)) << "commit " << n << ": " << e.writes;
+        EXPECT_EQ(e.rest, "old rest") << "commit " << n;
+      }
+    }
+    target.undo();
+    return whole;
+  }
+};
+
+TEST_F(ProductImportFaults, ABatchKeepsExactlyTheWritesBeforeItsFailure) {
+  Run([&] {
+    const Ending whole = Sweep([&] {
+      rt::Variant list = Array({"NEW-1", "XX", "OS-SH100"});
+      NewProductXml()->insertProductsFromXML("f/\\" + doc_, false, list, false);
+    });
+    EXPECT_EQ(whole.writes, "P+NEW-1 B+buyer1 B+approver1 V+Red R+NEWPROP V+x P~OS-SH100 B-old V~White");
+    EXPECT_EQ(whole.rest, "(none)");
+    // The partner lookup runs in a transaction of its own: the call's group
+    // is committed before it, and at the end.
+    EXPECT_EQ(whole.commits, 3);
+  });
+}
+
+TEST_F(ProductImportFaults, TheOtherWritersKeepExactlyTheWritesBeforeTheirFailure) {
+  Run([&] {
+    EXPECT_EQ(Sweep([&] { NewProductXml()->insertProductFromXML(doc_, false, "NEW-1", false); }).writes,
+              "P+NEW-1 B+buyer1 B+approver1 V+Red R+NEWPROP V+x");
+    EXPECT_EQ(Sweep([&] {
+                rt::Variant list = Array({"OS-SH100", "OS-SH100"});
+                NewProductXml()->updateProductsFromXML(doc_, false, list, false);
+              }).writes,
+              "P~OS-SH100 B-old V~White P~OS-SH100 V~White");
+    EXPECT_EQ(Sweep([&] {
+                NewProductXml()->InsertUpdateMultipleBuyer(rt::Variant(int32_t{1}), rt::Variant("a;b"));
+              }).writes,
+              "B-old B+a B+b");
+  });
+}
+
+}  // namespace

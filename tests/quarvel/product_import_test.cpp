@@ -1,0 +1,161 @@
+// The import drivers: insert or update, values dropped with and without
+// leave, an update of an unknown part number, lists, and the batch with
+// its cut list, rest file and budget.
+#include "tests/quarvel/product_xml_fixture.h"
+
+namespace {
+
+using ProductImport = ProductXmlTest;
+
+TEST_F(ProductImport, AKnownPartNumberIsUpdatedAnUnknownOneInserted) {
+  Run([&] {
+    const std::string doc = Doc(Product("OS-SH100", F("PRODUCTREMARK", "updated") + F("Colour", "White")) +
+                                Product("NEW-1", Sound() + F("Colour", "Red")));
+    auto products = NewProductXml();
+    for (const char* part : {"OS-SH100", "NEW-1", "NEW-1", "NONE"}) products->insertProductFromXML(doc, false, part, false);
+    products->updateProductFromXML(doc, false, "NONE", false);
+    EXPECT_EQ(Scalar("SELECT PRODUCTREMARK FROM PRODUCT WHERE PRODUCTID = 1"), "updated");
+    EXPECT_EQ(Values("OS-SH100"), "Colour=White Size=L Supplier reference=OS-SH100-BL");
+    // Added once, then updated; a part number without an element writes nothing.
+    EXPECT_EQ(ProductRow("NEW-1"), "NEW-1|New product|PCE|null|null|null|null|null|0|null|null|null|null|null|null\n");
+    EXPECT_EQ(Values("NEW-1"), "Colour=Red");
+  });
+}
+
+// A dropped value keeps the product out unless the caller allows it; a
+// product with nothing left is never written, nor one the row writer
+// refuses (nor then its properties); the master-data checks of the error
+// report keep nothing out.
+TEST_F(ProductImport, AProductThatLostValuesIsWrittenOnlyWithLeave) {
+  Run([&] {
+    const std::string doc = Doc(
+        Product("A", Sound() + F("MULTIPLEBUYER", "2") + F("Colour", "Red")) +
+        Product("B", F("UNIT", "Parsec") + F("MINORDERQTY", "x")) +
+        // half a contract line is dropped
+        Product("H", Sound() + F("CONTRACTCODE", "C-2026-01")) +
+        // a converted field replaces the one of its name that the document gave
+        Product("T", Sound() + F("USERID", "other") + F("BUSINESSPARTNERID", "2") + F("BUYERID", "buyer1") +
+                         F("BUSINESSID", "BID-S100")) +
+        Product("E", F("PARTNUMBER", "P") + F("PRODUCTDESCRIPTION", "") + F("UNIT", "PCE") + F("NEWPROP", "v")) +
+        Product("C", F("PRODUCTDESCRIPTION", "no part number") + F("BUYERID", "nobody") + F("BUSINESSID", "BID-NONE")));
+    auto products = NewProductXml();
+    for (const char* part : {"A", "B", "H", "T", "E", "C"}) products->insertProductFromXML(doc, false, part, false);
+    products->insertProductFromXML(doc, false, "B", true);
+    EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(BUYFROMPARTNUMBER) FROM PRODUCT WHERE " + AddedOnly()), "C");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PROPERTY"), "5");
+    products->insertProductFromXML(doc, false, "A", true);
+    products->insertProductFromXML(doc, false, "T", true);
+    EXPECT_EQ(ProductRow("A"), "NEW-1|New product|PCE|null|null|null|null|null|0|null|null|null|null|null|null\n");
+    EXPECT_EQ(Values("A"), "Colour=Red");
+    EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(IFNULL(USERID, 'null') || '|' || IFNULL(BUSINESSPARTNERID, 'null'), ' ')"
+                     " FROM PRODUCT WHERE " + AddedOnly()),
+              "nobody|null null|null buyer1|1");
+  });
+}
+
+// Each entry as it is (not trimmed), the list unchanged; a forced update
+// of a part number the catalog does not know writes nothing and fails as
+// the product's absence, where its properties are; what was written before
+// stays. More entries than a 16-bit counter reaches fail first.
+TEST_F(ProductImport, AListUpdatesEachProductAndFailsAtAnUnknownOne) {
+  Run([&] {
+    const std::string doc = Doc(Product("OS-SH100", F("PRODUCTREMARK", "one")) +
+                                Product("OS-GL200", F("PRODUCTREMARK", "two")) + Product("NEW-1", Sound() + F("P", "v")));
+    const std::string remarks = "SELECT GROUP_CONCAT(IFNULL(PRODUCTREMARK, 'null')) FROM PRODUCT WHERE PRODUCTID < 4";
+    auto products = NewProductXml();
+    rt::Variant list = Array({"OS-SH100", "OS-GL200"});
+    products->updateProductsFromXML(doc, false, list, false);
+    EXPECT_EQ(List(list), "(0..1) OS-SH100 OS-GL200");
+    EXPECT_EQ(Scalar(remarks), "one,two,null");
+
+    Exec("UPDATE PRODUCT SET PRODUCTREMARK = NULL");
+    rt::Variant failing = Array({"OS-SH100", " OS-GL200", "NEW-1", "OS-GL200"});
+    EXPECT_EQ(Failure([&] { products->updateProductsFromXML(doc, false, failing, false); }),
+              "800400C8 Quarvel.ProductXML.updateProductProperties: "
+              "|ERROR 0x800400C8| METHOD: Quarvel.ProductXML.updateProductsFromXML| DESC: "
+              "|ERROR 0x800400C8| METHOD: Quarvel.ProductXML.updateInsertProductFromXML| DESC: "
+              "|ERROR 0x800400C8| METHOD: Quarvel.ProductXML.updateProductProperties| DESC: Product not present.|.|.|");
+    EXPECT_EQ(Scalar(remarks), "one,null,null");
+    EXPECT_EQ(Added() + Scalar("SELECT COUNT(*) FROM PROPERTY"), "05");
+
+    Exec("UPDATE PRODUCT SET PRODUCTREMARK = NULL");
+    rt::Variant tooMany = Array(std::vector<rt::Variant>(32768, rt::Variant("OS-SH100")));
+    EXPECT_EQ(RaisedBy([&] { products->updateProductsFromXML(doc, false, tooMany, false); }).number(),
+              rt::vberr::kOverflow);
+    EXPECT_EQ(Scalar("SELECT COUNT(PRODUCTREMARK) FROM PRODUCT"), "0");
+  });
+}
+
+// Listed part numbers are written and their elements removed, the rest of
+// the document kept; entries are trimmed; a part number listed more often
+// than it occurs is handled without writing.
+TEST_F(ProductImport, TheBatchWritesTheListAndLeavesTheRestInTheRestFile) {
+  Run([&] {
+    const std::string doc = "<ProductList xmlns=\"urn:products\">" +
+                            Product("NEW-1", Sound("N1") + F("Colour", "Red")) +
+                            Product("OS-SH100", F("PRODUCTREMARK", "first")) +
+                            Product("OS-SH100", F("PRODUCTREMARK", "second")) +
+                            "<Product buyfrompartnumber=\"O'B &quot;quoted&quot;\">" + Sound("Q") + "</Product>" +
+                            Product("NOT-LISTED", Sound("X")) + "<Product>" + Sound("NO-ATTRIBUTE") + "</Product>" +
+                            Product("BAD", Sound("B") + F("MULTIPLEBUYER", "2")) + "</ProductList>";
+    auto products = NewProductXml();
+    EXPECT_EQ(Batch(products, "p1/\\" + doc, {" NEW-1 ", "OS-SH100", "O'B \"quoted\"", "OS-SH100", "OS-SH100", "BAD"}),
+              "(0..5)  NEW-1  OS-SH100 O'B \"quoted\" OS-SH100 OS-SH100 BAD");
+    EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(BUYFROMPARTNUMBER || ':' || IFNULL(PRODUCTREMARK, 'null'), ' ') FROM PRODUCT"
+                     " WHERE PRODUCTID = 1 OR " + AddedOnly()),
+              "OS-SH100:second NEW-1:null O'B \"quoted\":null");
+    EXPECT_EQ(Values("NEW-1"), "Colour=Red");
+    // The product with a dropped value is not written, yet handled.
+    EXPECT_EQ(PartNumbersIn(RestFile("p1")), "NOT-LISTED");
+    EXPECT_NE(Read(RestFile("p1")).find("NO-ATTRIBUTE"), std::string::npos);
+
+    // The rest file feeds the next batch; once nothing is left it goes.
+    EXPECT_EQ(Batch(products, "p1/\\" + Read(RestFile("p1")), {"NOT-LISTED"}), "(0..0) NOT-LISTED");
+    EXPECT_NE(Read(RestFile("p1")).find("NO-ATTRIBUTE"), std::string::npos);
+    Batch(products, "p1/\\" + Doc(Product("NEW-1", Sound("N1"))), {"NEW-1"});
+    EXPECT_EQ(Read(RestFile("p1")), "(none)");
+    // With leave, the product that lost a value is written.
+    Batch(products, "p2/\\" + doc, {"BAD"}, true);
+    EXPECT_EQ(ProductRow("BAD"), "B|New product|PCE|null|null|null|null|null|0|null|null|null|null|null|null\n");
+    // A document that does not load, or a prefix that names no file, fails
+    // before anything.
+    rt::Variant list = Array({"BAD"});
+    EXPECT_EQ(RaisedBy([&] { products->insertProductsFromXML("p/2/\\" + doc, false, list, true); }).number(),
+              rt::vberr::kInvalidProcedureCall);
+    EXPECT_EQ(Failure([&] { products->insertProductsFromXML("p2/\\<ProductList>", false, list, false); }),
+              "800400D5 Quarvel.ProductXML.insertProductsFromXML: |ERROR 0x800400D5| METHOD: "
+              "Quarvel.ProductXML.insertProductsFromXML| DESC: Unable to load XML.|");
+  });
+}
+
+TEST_F(ProductImport, TheBudgetStopsBetweenPartNumbersAndTheListKeepsThoseHandled) {
+  const std::string doc = Doc(Product("A", Sound("A")) + Product("B", Sound("B")) + Product("C", Sound("C")));
+  Run([&] {
+    // Started at 1000, read before each part number: 179.9 s still runs.
+    EXPECT_EQ(Batch(WithClock({1000, 1000, 1179.9, 1180}), "b/\\" + doc, {"A", "B", "C"}), "(0..1) A B");
+    EXPECT_EQ(PartNumbersIn(RestFile("b")), "C");
+    // Spent before the first (the loading counts): nothing written.
+    EXPECT_EQ(Batch(WithClock({0, 180}), "b/\\" + doc, {"C"}), "(0..-1)");
+    EXPECT_EQ(PartNumbersIn(RestFile("b")), "A B C");
+    EXPECT_EQ(Added(), "2");
+  });
+}
+
+// The import runs outside any transaction and never votes: inside a
+// caller's transaction, which holds the database, it fails at once and the
+// caller's work stands.
+TEST_F(ProductImport, InsideACallersTransactionItFailsAtOnceAndLeavesTheCallersWorkAlone) {
+  Run([&] {
+    std::string failure;
+    EXPECT_TRUE(CallerKeepsItsWork([&] {
+      failure = Failure([&] {
+        Inner<IProductXML>("Quarvel.ProductXML")->insertProductFromXML(Doc(Product("A", Sound())), false, "A", false);
+      });
+    }));
+    EXPECT_NE(failure.find("The database is locked by a transaction running on this thread"), std::string::npos)
+        << failure;
+    EXPECT_EQ(Added(), "0");
+  });
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+// Property values from the import: properties found by name under the
+// database's rule or created once, values fitted to the data types,
+// replaced, added or kept on update, and names and values cut to 30
+// characters (characters, not bytes).
+#include "tests/quarvel/product_xml_fixture.h"
+
+namespace {
+
+using ProductProperties = ProductXmlTest;
+
+// Colour (3), Voltage (2, a number), Expiry date (4), Supplier reference (1).
+TEST_F(ProductProperties, ValuesAreFittedToTheirPropertysDataType) {
+  Exec("INSERT INTO PROPERTY VALUES (6, 'Expires', 4, NULL, 0)");
+  Run([&] {
+    const std::string doc = Doc(
+        Product("A", Sound() + F("COLOUR", "Purple") + F("voltage", "high") + F("EXPIRES", "2/30/2026") +
+                         F("FINISH", "O'Neill's matt") + F("MULTIPLEBUYERSEPARATOR", ";")) +
+        Product("B", Sound("NEW-2") + F("Colour", "Red") + F("VOLTAGE", "1.5") + F("EXPIRES", "2/28/2026") +
+                         F("FINISH", "gloss")));
+    auto products = NewProductXml();
+    products->insertProductFromXML(doc, false, "A", false);
+    products->insertProductFromXML(doc, false, "B", false);
+    // An enumerated value is not compared with the property's values.
+    EXPECT_EQ(Values("A"), "Colour=Purple Voltage= Expires= FINISH=O'Neill's matt");
+    EXPECT_EQ(Values("B"), "Colour=Red Voltage=1.5 Expires=2/28/2026 FINISH=gloss");
+    // The unknown name became one text property, external; the separator none.
+    EXPECT_EQ(Rows("SELECT PROPERTYID, PROPERTYNAME, DATATYPE, IFNULL(DEFAULTVALUE, 'null'), EXTERNAL FROM PROPERTY"
+                   " WHERE PROPERTYID > 5"),
+              "6|Expires|4|null|0\n7|FINISH|1|null|1\n");
+  });
+}
+
+// A value the product has is replaced, whatever the property's EXTERNAL
+// flag; one it lacks is added; the others stay. Of several properties of
+// one name the product's own is replaced, and a product without one of
+// them gets the oldest.
+TEST_F(ProductProperties, AnUpdateReplacesAndAddsValuesAndKeepsTheOthers) {
+  Exec("INSERT INTO PROPERTY VALUES (6, 'Grade', 1, NULL, 0), (7, 'GRADE', 2, NULL, 0);"
+       " INSERT INTO PRODUCTPROPVALUE VALUES (1, 7, '1')");
+  Run([&] {
+    auto products = NewProductXml();
+    products->updateProductFromXML(Doc(Product("OS-SH100", F("SUPPLIER_REF", "x") + F("Size", "XL") +
+                                                           F("Voltage", "12") + F("WEIGHT", "2 kg") + F("GRADE", "2"))),
+                                   false, "OS-SH100", false);
+    // A second import finds the property the first one made.
+    products->updateProductFromXML(Doc(Product("OS-SH100", F("weight", "3 kg"))), false, "OS-SH100", false);
+    products->updateProductFromXML(Doc(Product("OS-GL200", F("GRADE", "A"))), false, "OS-GL200", false);
+    EXPECT_EQ(Values("OS-SH100"),
+              "Colour=Blue Size=XL Voltage=12 Supplier reference=OS-SH100-BL GRADE=2 SUPPLIER_REF=x WEIGHT=3 kg");
+    EXPECT_EQ(Values("OS-GL200"), "Colour=Black Size=M Grade=A");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PROPERTY"), "9");
+  });
+}
+
+// Names and values of properties are cut to 30 characters and text columns
+// to their widths, counting characters; a cut entry that meets another of
+// its name: the later in the document wins.
+TEST_F(ProductProperties, NamesAndValuesAreCutByCharacters) {
+  const std::string e = "\xC3\xA9";  // é: two bytes, one character
+  std::string thirty;
+  for (int i = 0; i < 30; ++i) thirty += e;
+  const std::string longName = "A" + std::string(34, 'B');      // 35 characters
+  const std::string cutName = "A" + std::string(29, 'B');       // its first 30
+  Run([&] {
+    const std::string doc = Doc(Product(
+        "A", F("PARTNUMBER", thirty + thirty) + F("PRODUCTDESCRIPTION", "D") + F("UNIT", "PCE") +
+                 F(longName, thirty + "tail") + F("BUYFROMCONTACTEMAIL", thirty + "x") + F(cutName + "CC", "first") +
+                 F(cutName + "DD", "second")));
+    auto products = NewProductXml();
+    products->insertProductFromXML(doc, false, "A", true);
+    EXPECT_EQ(Scalar("SELECT PARTNUMBER FROM PRODUCT WHERE BUYFROMPARTNUMBER = 'A'"), thirty + thirty.substr(0, 40));
+    EXPECT_EQ(Scalar("SELECT BUYFROMCONTACTEMAIL FROM PRODUCT WHERE BUYFROMPARTNUMBER = 'A'"), thirty);
+    EXPECT_EQ(Values("A"), cutName + "=second");
+    // Without leave to drop values, the collision of two names is a drop.
+    Exec("DELETE FROM PRODUCTPROPVALUE WHERE " + AddedOnly() + "; DELETE FROM PRODUCT WHERE " + AddedOnly());
+    products->insertProductFromXML(doc, false, "A", false);
+    EXPECT_EQ(Added(), "0");
+    // A name exactly 30 characters long met before or after its cut twin.
+    const std::string later = Doc(Product("L", Sound() + F(longName, "cut") + F(cutName, "exact")));
+    const std::string earlier = Doc(Product("E", Sound("NEW-2") + F(cutName, "exact") + F(longName, "cut")));
+    products->insertProductFromXML(later, false, "L", true);
+    products->insertProductFromXML(earlier, false, "E", true);
+    EXPECT_EQ(Values("L"), cutName + "=exact");
+    EXPECT_EQ(Values("E"), cutName + "=cut");
+  });
+}
+
+}  // namespace

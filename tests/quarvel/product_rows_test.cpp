@@ -1,0 +1,126 @@
+// The import's own writers of the product row and its buyers, through the
+// import: the column rules, the buyer list in USERID and PRODUCTBUYER under
+// MULTIPLEBUYER 1, 0 and Null, updates that always rewrite the buyers, and
+// the UNSPSC relinking under the switch.
+#include "tests/quarvel/product_xml_fixture.h"
+
+namespace {
+
+using ProductRows = ProductXmlTest;
+
+// An update changes only the columns it names, keeps a GTIN over 14
+// characters, and leaves the other products alone; numbers are compared as
+// numbers.
+TEST_F(ProductRows, TheWritersStoreTheImportsColumnRules) {
+  Run([&] {
+    const std::string doc = Doc(
+        Product("A", Sound("P-A", "Ann's \"best\" product") + F("MINORDERQTY", "0.0") + F("LOTSIZE", "-1") +
+                         F("GTIN", "123") + F("BUSINESSID", "BID-NONE") + F("PRODUCTEFFECTIVITYDATE", "7/4/2026") +
+                         F("PRODUCTREMARK", "O'Brien's remark") + F("COMMODITYCODE", "ELECTRICAL")) +
+        Product("B", Sound("P-B", "Second") + F("MINORDERQTY", "5") + F("LOTSIZE", "-1.5") +
+                         F("GTIN", "123456789012345") + F("BUSINESSID", "BID-S200") + F("UNIT", "pair")) +
+        Product("OS-SH100", F("GTIN", "123456789012345") + F("MINORDERQTY", "0") + F("LOTSIZE", "-1.0") +
+                                F("PRODUCTDESCRIPTION", "Work shirt, navy") + F("NUMBER", "1") +
+                                F("CONTRACTCODE", "C-2026-02")));
+    auto products = NewProductXml();
+    for (const char* part : {"A", "B", "OS-SH100"}) products->insertProductFromXML(doc, false, part, false);
+    // An unknown business id is no dropped value: the supplier is Null.
+    EXPECT_EQ(ProductRow("A"),
+              "P-A|Ann's \"best\" product|PCE|ELECTRICAL|null|null|null|null|0|null|00000000000123|1.0|null|"
+              "2026-07-04 00:00:00|O'Brien's remark\n");
+    EXPECT_EQ(ProductRow("B"), "P-B|Second|PR|null|null|null|2|null|0|null|123456789012345|5.0|-1.5|null|null\n");
+    EXPECT_EQ(ProductRow("OS-SH100"),
+              "SHIRT-100|Work shirt, navy|PCE|APPAREL|C-2026-02|1|1|buyer1|0|null|123456789012345|1.0|null|null|null\n");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PRODUCT WHERE DATEUPDATED <> '2026-01-15 00:00:00' AND NOT " +
+                     AddedOnly()),
+              "1");
+  });
+}
+
+// The column takes the first id; PRODUCTBUYER every id, repeats included,
+// only while MULTIPLEBUYER is 1. An update rewrites the buyers from its own
+// list: one without USERID leaves none (the column keeps its buyer); a
+// product whose MULTIPLEBUYER is Null has none of its own either.
+TEST_F(ProductRows, ABuyerListFillsUserIdAndEveryWriteRewritesTheBuyers) {
+  Run([&] {
+    const std::string list = F("BUYERID", ";; buyer1;approver1;buyer1");
+    const std::string doc = Doc(Product("ONE", Sound() + list + F("MULTIPLEBUYER", "1")) +
+                                Product("ZERO", Sound() + list + F("MULTIPLEBUYER", "0")) +
+                                Product("NONE", Sound() + F("BUYERID", " ; ") + F("MULTIPLEBUYER", "1")));
+    auto products = NewProductXml();
+    for (const char* part : {"ONE", "ZERO", "NONE"}) products->insertProductFromXML(doc, false, part, false);
+    EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(IFNULL(USERID, 'null') || ':' || MULTIPLEBUYER, ' ') FROM PRODUCT"
+                     " WHERE " + AddedOnly()),
+              "buyer1:1 buyer1:0 null:1");
+    EXPECT_EQ(Buyers("ONE") + "|" + Buyers("ZERO") + "|" + Buyers("NONE"), "buyer1 approver1 buyer1||");
+    EXPECT_EQ(products->get_MultipleBuyerSeparator(), ";");
+
+    auto update = [&](const std::string& fields) {
+      products->updateProductFromXML(Doc(Product("ONE", fields)), false, "ONE", false);
+      return Buyers("ONE") + "|" + Scalar("SELECT USERID FROM PRODUCT WHERE BUYFROMPARTNUMBER = 'ONE'");
+    };
+    EXPECT_EQ(update(F("BUYERID", "approver1")), "approver1|approver1");
+    EXPECT_EQ(update(F("PRODUCTREMARK", "no buyers given")), "|approver1");
+    EXPECT_EQ(update(F("BUYERID", "buyer1;buyer1")), "buyer1 buyer1|buyer1");
+    Exec("UPDATE PRODUCT SET MULTIPLEBUYER = NULL WHERE BUYFROMPARTNUMBER = 'ONE'");
+    EXPECT_EQ(update(F("BUYERID", "approver1")), "|approver1");
+  });
+}
+
+// With the switch on, a product joins the categories of its code and of
+// the code's leading pairs (the sample's 4 Computers, 432115; 1 Office
+// supplies, 4412; 2 Writing instruments, 441217); an update without a code
+// keeps them, one with another code moves it.
+TEST_F(ProductRows, ProductsFollowTheirUnspscCodeWhileTheSwitchIsOn) {
+  auto links = [&] {
+    return Scalar(
+        "SELECT IFNULL(GROUP_CONCAT(BUYFROMPARTNUMBER || ':' || CATEGORYID, ' '), '') FROM (SELECT BUYFROMPARTNUMBER,"
+        " CATEGORYID FROM PRODUCTSBYCATEGORY L JOIN PRODUCT P ON P.PRODUCTID = L.PRODUCTID ORDER BY 1, 2)");
+  };
+  const std::string doc = Doc(Product("N", Sound() + F("UNSPSCCODE", "43211503")));
+  Run([&] {
+    NewProductXml()->insertProductFromXML(doc, false, "N", false);
+    EXPECT_EQ(links(), "");
+  });
+  SetUnspscSwitch("yes");
+  Run([&] {
+    auto products = NewProductXml();
+    products->insertProductFromXML(Doc(Product("M", Sound() + F("UNSPSCCODE", "43211503"))), false, "M", false);
+    EXPECT_EQ(links(), "M:4");
+    products->updateProductFromXML(Doc(Product("M", F("PRODUCTREMARK", "r"))), false, "M", false);
+    EXPECT_EQ(links(), "M:4");
+    products->updateProductFromXML(Doc(Product("M", F("UNSPSCCODE", "44121704"))), false, "M", false);
+    EXPECT_EQ(links(), "M:1 M:2");
+    // A code without categories links nothing.
+    products->insertProductFromXML(Doc(Product("P", Sound() + F("UNSPSCCODE", "43"))), false, "P", false);
+    EXPECT_EQ(links(), "M:1 M:2");
+  });
+}
+
+TEST_F(ProductRows, InsertUpdateMultipleBuyerRewritesTheBuyersOfOneProduct) {
+  Exec("UPDATE PRODUCT SET MULTIPLEBUYER = 1 WHERE PRODUCTID = 1; INSERT INTO PRODUCTBUYER VALUES (1, 'old')");
+  Run([&] {
+    auto products = NewProductXml();
+    EXPECT_TRUE(products->InsertUpdateMultipleBuyer(rt::Variant("1"), rt::Variant(";buyer1;;approver1;")));
+    EXPECT_EQ(Buyers("OS-SH100"), "buyer1 approver1");
+    products.object->LetProperty("MultipleBuyerSeparator", rt::Variant("/"));
+    EXPECT_TRUE(products->InsertUpdateMultipleBuyer(rt::Variant(int32_t{1}), rt::Variant("a/b;c")));
+    EXPECT_EQ(Buyers("OS-SH100"), "a b;c");
+    EXPECT_TRUE(products->InsertUpdateMultipleBuyer(rt::Variant(1.0), rt::Variant::Null()));
+    EXPECT_EQ(Buyers("OS-SH100"), "");
+    // MULTIPLEBUYER 0: the buyers go, none come.
+    EXPECT_TRUE(products->InsertUpdateMultipleBuyer(rt::Variant(int32_t{2}), rt::Variant("buyer1")));
+    EXPECT_EQ(Buyers("OS-GL200"), "");
+
+    EXPECT_EQ(Failure([&] { products->InsertUpdateMultipleBuyer(rt::Variant(int32_t{99}), rt::Variant("x")); }),
+              "800400C8 Quarvel.ProductXML.InsertUpdateMultipleBuyer: |ERROR 0x800400C8| METHOD: "
+              "Quarvel.ProductXML.InsertUpdateMultipleBuyer| DESC: Product not present.|");
+    // The id reaches no statement as text.
+    for (const rt::Variant& id : {rt::Variant("1 OR 1=1"), rt::Variant(), rt::Variant(true)})
+      EXPECT_EQ(RaisedBy([&] { products->InsertUpdateMultipleBuyer(id, rt::Variant("x")); }).number(),
+                rt::vberr::kTypeMismatch);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PRODUCTBUYER"), "0");
+  });
+}
+
+}  // namespace

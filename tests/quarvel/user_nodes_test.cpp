@@ -1,0 +1,113 @@
+// Tests of TCatalog's authorisation rows and user nodes: clearing and
+// replacing a user's or profile's rows (outer blanks, profiles, empty and
+// bad arrays), and the rebuild of USERNODE (whole catalogs, the nodes below
+// a top node, a failure that keeps the old rows, the sample's rows).
+#include "tests/quarvel/catalog_fixture.h"
+
+namespace catalogtest {
+namespace {
+
+// Catalog 3: 30 ─ 31 ─ 33, 30 ─ 32; catalog 5: 40 ─ 42 ─ 44 and 40 ─ 43,
+// 41 ─ 45 (ids not in level order: 45 lies below 41, a top node).
+class UserNodes : public CatalogTest {
+ protected:
+  void SetUp() override {
+    CatalogTest::SetUp();
+    Exec("INSERT INTO CATALOG (CATALOGID, CATALOGNAME) VALUES (3, 'Three'), (5, 'Five'), (7, 'Seven');"
+         "INSERT INTO CATALOGNODE (NODEID, PARENTNODEID, CATALOGID, NODENAME, SEQUENCE) VALUES"
+         " (30, NULL, 3, 'a', 1), (31, 30, 3, 'b', 1), (32, 30, 3, 'c', 2), (33, 31, 3, 'd', 1),"
+         " (44, 42, 5, 'h', 1), (40, NULL, 5, 'e', 1), (41, NULL, 5, 'f', 2), (42, 40, 5, 'g', 1), (43, 40, 5, 'i', 2),"
+         " (45, 41, 5, 'j', 1);");
+  }
+  std::string UserRows() const {
+    return Rows("SELECT '[' || USERID || ']', CATALOGID, NODEID, LEVEL, ISPROFILE, VIEWONLY FROM CATALOGNODEBYUSER "
+                "ORDER BY USERID, ISPROFILE, CATALOGID");
+  }
+  std::string UserNodeRows(const std::string& user) const {
+    return Rows("SELECT CATALOGID, NODEID FROM USERNODE WHERE USERID = '" + user + "' ORDER BY rowid");
+  }
+};
+
+// The rows written carry the id without its blanks, and no earlier row of
+// that id or of the id as given survives; profile rows of the same id stay.
+TEST_F(UserNodes, ReplacingAUsersCatalogsLeavesOnlyCatalogWideRows) {
+  Run([&] {
+    Exec("INSERT INTO CATALOGNODEBYUSER (USERID, CATALOGID, NODEID, LEVEL, ISPROFILE, VIEWONLY, SHAREDID) VALUES"
+         " ('u1', 5, 42, 2, 0, 1, 'shop'), (' u1 ', 3, NULL, 0, 0, 0, NULL), ('u1', 7, NULL, 0, 1, 0, NULL),"
+         " ('u2', 5, NULL, 0, 0, 0, NULL)");
+    EXPECT_TRUE(NewTCatalog()->UpdateUserCatalogIDs(" u1 ", Array({rt::Variant(3), rt::Variant("7")}), std::nullopt));
+    EXPECT_EQ(UserRows(), "[u1]|3|null|0|0|0\n[u1]|7|null|0|0|0\n[u1]|7|null|0|1|0\n[u2]|5|null|0|0|0\n");
+    // A profile's rows only; an empty array clears and adds nothing.
+    EXPECT_TRUE(NewTCatalog()->UpdateUserCatalogIDs("u1", Array({rt::Variant(5)}), true));
+    EXPECT_TRUE(NewTCatalog()->UpdateUserCatalogIDs("u2", Array({}), false));
+    EXPECT_EQ(UserRows(), "[u1]|3|null|0|0|0\n[u1]|7|null|0|0|0\n[u1]|5|null|0|1|0\n");
+    EXPECT_TRUE(NewTCatalog()->ClearUserCatalogIDs("U1", std::nullopt));
+    EXPECT_EQ(UserRows(), "[u1]|5|null|0|1|0\n");
+  });
+}
+
+TEST_F(UserNodes, AnIdThatIsNoNumberOrAQuoteInTheUserChangesNothingElse) {
+  Run([&] {
+    Exec("INSERT INTO CATALOGNODEBYUSER (USERID, CATALOGID, LEVEL) VALUES ('u1', 5, 0), ('x', 3, 0)");
+    const std::string before = UserRows();
+    EXPECT_EQ(Failure([&] {
+                NewTCatalog()->UpdateUserCatalogIDs("u1", Array({rt::Variant(3), rt::Variant("5) OR (1=1")}), false);
+              }),
+              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.UpdateUserCatalogIDs| DESC: Type mismatch.|");
+    EXPECT_EQ(UserRows(), before);
+    EXPECT_TRUE(NewTCatalog()->ClearUserCatalogIDs("x' OR '1'='1", std::nullopt));
+    EXPECT_TRUE(NewTCatalog()->UpdateUserCatalogIDs("O'Neil", Array({rt::Variant(7)}), false));
+    EXPECT_EQ(UserRows(), "[O'Neil]|7|null|0|0|0\n" + before);
+  });
+}
+
+// A whole catalog gives all its nodes; a top node gives itself and every
+// node below it, level by level in NODEID order, and none of its siblings.
+TEST_F(UserNodes, TheRebuildExpandsWholeCatalogsAndTopNodes) {
+  Run([&] {
+    Exec("INSERT INTO CATALOGNODEBYUSER (USERID, CATALOGID, NODEID, LEVEL) VALUES"
+         " ('u1', 3, NULL, 0), ('u1', 5, 40, 1), ('u1', 5, 44, 3), ('u2', 5, 42, 2);"
+         "INSERT INTO USERNODE VALUES ('u1', 7, 99), ('u2', 7, 99), ('u3', 7, 99)");
+    EXPECT_TRUE(NewTCatalog()->PopulateUserNodes("u1"));
+    EXPECT_TRUE(NewTCatalog()->PopulateUserNodes("u2"));
+    EXPECT_TRUE(NewTCatalog()->PopulateUserNodes("u3"));
+    EXPECT_EQ(Rows("SELECT NODEID FROM USERNODE WHERE USERID = 'u1' AND CATALOGID = 5 ORDER BY rowid"),
+              "40\n42\n43\n44\n");
+    // Catalog 3's nodes come in the database's order.
+    EXPECT_EQ(Rows("SELECT NODEID FROM USERNODE WHERE USERID = 'u1' AND CATALOGID = 3 ORDER BY NODEID"),
+              "30\n31\n32\n33\n");
+    EXPECT_EQ(UserNodeRows("u2"), "5|42\n5|44\n");
+    EXPECT_EQ(UserNodeRows("u3"), "");
+  });
+}
+
+// A trigger refuses one node in the middle of the batch: the call fails,
+// nothing of the batch stays and the old rows are back.
+TEST_F(UserNodes, AFailedRebuildKeepsTheOldRows) {
+  Run([&] {
+    Exec("INSERT INTO CATALOGNODEBYUSER (USERID, CATALOGID, NODEID, LEVEL) VALUES ('u1', 5, NULL, 0);"
+         "INSERT INTO USERNODE VALUES ('u1', 7, 99);"
+         "CREATE TRIGGER REFUSE43 BEFORE INSERT ON USERNODE WHEN NEW.NODEID = 43 BEGIN SELECT RAISE(ABORT, 'no 43'); END;");
+    EXPECT_EQ(Failure([&] { NewTCatalog()->PopulateUserNodes("u1"); }).substr(0, 78),
+              "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Quarvel.Catalog.PopulateUserNodes|");
+    EXPECT_EQ(UserNodeRows("u1"), "7|99\n");
+    EXPECT_EQ(LogEntriesWith("Quarvel.Catalog.PopulateUserNodes"), 1);
+  });
+}
+
+// The sample's USERNODE rows are what the rebuild writes.
+class SampleUserNodes : public SampleCatalogTest {};
+
+TEST_F(SampleUserNodes, TheSampleRowsAreWhatTheRebuildWrites) {
+  Run([&] {
+    const std::string sample = Rows("SELECT USERID, CATALOGID, NODEID FROM USERNODE ORDER BY rowid");
+    EXPECT_TRUE(NewTCatalog()->PopulateUserNodes("buyer1"));
+    EXPECT_TRUE(NewTCatalog()->PopulateUserNodes("approver1"));
+    EXPECT_EQ(Rows("SELECT USERID, CATALOGID, NODEID FROM USERNODE ORDER BY rowid"), sample);
+    EXPECT_EQ(Entries(NewCatalog()->GetAllUserAuthorizedCatalogNodes("buyer1", Array({rt::Variant(1)}))),
+              "Long:7=String:Ball point pens; Long:3=String:Supplier web shop; Long:5=String:Writing instruments");
+  });
+}
+
+}  // namespace
+}  // namespace catalogtest
