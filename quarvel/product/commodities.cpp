@@ -101,13 +101,9 @@ rt::ObjectPtr Product::GetCommodityData(const rt::ObjectPtr& i_oPage, const std:
                                         std::optional<std::string> i_sSortTableFieldNames) {
   rt::ContextScope scope(*this);
   try {
-    PagedListRequest request;
-    request.page = i_oPage;
-    request.persistedState = i_sPersistedStateInfo;
-    request.pageSize = rt::CInt(rt::Variant(i_iPageSize));
-    request.ids = i_asCommodityCodes;
-    request.sortFields = i_sSortTableFieldNames.value_or(std::string());
-    return CatalogPagedQuery("SELECT * FROM COMMODITY", "COMMODITYCODE", IdListForm::kQuotedTexts, request,
+    return CatalogPagedQuery("SELECT * FROM COMMODITY", "COMMODITYCODE", IdListForm::kQuotedTexts,
+                             ListRequest(i_oPage, i_sPersistedStateInfo, i_iPageSize, i_asCommodityCodes,
+                                         rt::Variant(i_sSortTableFieldNames.value_or(std::string()))),
                              ConnectionSource::kApplicationFirst);
   } catch (...) {
     HandleMethodError(Source("GetCommodityData"));

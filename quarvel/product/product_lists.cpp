@@ -54,13 +54,11 @@ rt::ObjectPtr Product::GetProductsAsDRecordSet(const rt::ObjectPtr& i_oPage, con
     CheckProductColumns(i_sKeyFields, false);
     std::string sql = "SELECT " + i_sFields + " FROM PRODUCT";
     if (!i_sWhereClause.empty()) sql += " WHERE " + i_sWhereClause;
-    PagedListRequest request;
-    request.page = i_oPage;
-    request.persistedState = i_sPersistedStateInfo;
-    request.pageSize = rt::CInt(rt::Variant(i_lPageSize == 0 ? 10 : i_lPageSize));
-    request.sortFields = i_sSortFields;
     rt::ObjectPtr list =
-        CatalogPagedQuery(sql, i_sKeyFields, IdListForm::kNumbers, request, ConnectionSource::kApplicationFirst);
+        CatalogPagedQuery(sql, i_sKeyFields, IdListForm::kNumbers,
+                          ListRequest(i_oPage, i_sPersistedStateInfo, i_lPageSize == 0 ? 10 : i_lPageSize,
+                                      rt::Variant::Missing(), rt::Variant(i_sSortFields)),
+                          ConnectionSource::kApplicationFirst);
     Mts_SetComplete();
     return list;
   } catch (...) {
