@@ -91,7 +91,7 @@ std::shared_ptr<rt::Dictionary> Product::GetPartNumbersForProducts(const rt::Var
   try {
     auto partNumbers = rt::NewDictionary();
     std::string sql = "SELECT PRODUCTID,PARTNUMBER FROM PRODUCT";
-    const std::string ids = i_aProductIDs.IsMissing() ? std::string() : SqlNumberList(i_aProductIDs, ", ");
+    const std::string ids = i_aProductIDs.IsMissing() ? std::string() : SqlLongList(i_aProductIDs, ", ");
     if (!i_aProductIDs.IsMissing() && ids.empty()) {
       Mts_SetComplete();
       return partNumbers;
@@ -124,7 +124,7 @@ std::shared_ptr<rt::Dictionary> Product::GetProductsByCriteria(int32_t i_nStockI
     if (!anyStock) sql += " WHERE STOCKITEM = " + std::to_string(i_nStockItem);
     const bool supplierGiven = !i_lSupplierID.IsMissing();
     if (supplierGiven)
-      sql += (anyStock ? " WHERE BUSINESSPARTNERID = " : " AND BUSINESSPARTNERID = ") + SqlNumber(i_lSupplierID);
+      sql += (anyStock ? " WHERE BUSINESSPARTNERID = " : " AND BUSINESSPARTNERID = ") + SqlLong(i_lSupplierID);
     if (!i_lCommodityCode.IsMissing())
       sql += (!supplierGiven && anyStock ? " WHERE COMMODITYCODE = '" : " AND COMMODITYCODE = '") +
              Gen_SqlQuote(i_lCommodityCode) + "'";
@@ -199,7 +199,7 @@ std::shared_ptr<rt::Dictionary> Product::GetProductsBySupplier(const std::string
   std::shared_ptr<data::Connection> cn;
   try {
     const std::string sql = "SELECT PRODUCTID, PARTNUMBER, BUYFROMPARTNUMBER FROM PRODUCT WHERE BUSINESSPARTNERID = " +
-                            SqlNumber(rt::Variant(iSupplierID));
+                            SqlLong(rt::Variant(iSupplierID));
     cn = getReadCommittedConnection();
     auto products = rt::NewDictionary();
     AddRows(sql, cn, data::kCursorForwardOnly, *products, "PARTNUMBER", "BUYFROMPARTNUMBER");
