@@ -107,13 +107,6 @@ Treated Treat(const std::string& name, rt::Variant& value, RowState& state,
   return Treated::kAssign;
 }
 
-// Gives the product the default values of its group's properties.
-void UpdateGroupChange(int32_t groupId, int32_t productId) {
-  rt::ObjectPtr propertyGroup = Gen_GetComponent("Quarvel.PropertyGroup");
-  rt::Args args{rt::Variant(groupId), rt::Variant(productId)};
-  propertyGroup->Invoke("UpdateGroupChange", rt::CallKind::Method, args);
-}
-
 }  // namespace
 
 // Field checks that fail answer -1 and write nothing, without an error.

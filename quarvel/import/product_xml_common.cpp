@@ -65,13 +65,6 @@ std::string PartNumberOf(const ProductDocument::Element& element) {
 
 // --- value rules -------------------------------------------------------------------
 
-bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
-  for (const char* n : names) {
-    if (name == n) return true;
-  }
-  return false;
-}
-
 bool IsZeroOrOne(const rt::Variant& value) {
   if (!rt::IsNumeric(value)) return false;
   const double number = rt::CDbl(value);

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -115,9 +114,6 @@ struct CallMemo {
 
 // The non-empty entries of a buyer list split at the separator, in order.
 std::vector<std::string> ListEntries(const std::string& list, const std::string& separator);
-
-// Whether `name` is one of `names` (compared exactly).
-bool IsOneOf(const std::string& name, std::initializer_list<const char*> names);
 
 // A value that reads as the number 0 or 1 (Empty and False included, as
 // IsNumeric takes them).

@@ -23,8 +23,6 @@ namespace {
 // The same words serve the refused delete.
 constexpr const char* kDeleteRefused = "The record you are trying to insert has an invalid reference to another record";
 
-rt::Variant OneItem(const rt::Variant& item) { return rt::Variant(rt::SafeArray::From({item})); }
-
 }  // namespace
 
 bool Product::Delete(int32_t iProductID) {

@@ -38,15 +38,6 @@ void CheckProductReferences(data::Recordset& record) {
   if (!CheckerAllowsInsert("PRODUCT", names, values)) RaiseRefused(kProductRefused);
 }
 
-// Gives the product the default values of its group's properties (and
-// removes the values of properties outside the group), in the caller's
-// transaction.
-void UpdateGroupChange(int32_t groupId, int32_t productId) {
-  rt::ObjectPtr propertyGroup = Gen_GetComponent("Quarvel.PropertyGroup");
-  rt::Args args{rt::Variant(groupId), rt::Variant(productId)};
-  propertyGroup->Invoke("UpdateGroupChange", rt::CallKind::Method, args);
-}
-
 // The GTIN prefixed with "0" characters up to 14.
 std::string PaddedGtin(const std::string& gtin, bool refuseLonger) {
   const int32_t length = rt::Len(gtin);
@@ -65,12 +56,6 @@ rt::Variant FixedValues(const std::string& unitCode, int32_t propGroupId, const 
                         const std::string& remark, const std::string& imgFile, const std::string& url) {
   return rt::Variant(
       rt::SafeArray::From({unitCode, propGroupId, manId, partNo, description, configurable, remark, imgFile, url}));
-}
-
-bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
-  for (const char* n : names)
-    if (name == n) return true;
-  return false;
 }
 
 // What Insert20 makes of one named value; false when a field check fails.

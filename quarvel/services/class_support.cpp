@@ -12,8 +12,6 @@ namespace quarvel {
 
 namespace {
 
-rt::Variant OneItem(const rt::Variant& value) { return rt::Variant(rt::SafeArray::From({value})); }
-
 // One question to "Solvane.ReferentialChecker":
 // question("Quarvel", table, keyNames, keyValues).
 bool CheckerAllows(const char* question, const std::string& table, const rt::Variant& keyNames,
@@ -43,6 +41,16 @@ bool CheckerAllowsDelete(const std::string& table, const std::string& keyName, c
 
 bool CheckerAllowsInsert(const std::string& table, const rt::Variant& keyNames, const rt::Variant& keyValues) {
   return CheckerAllows("CanInsert", table, keyNames, keyValues);
+}
+
+rt::Variant OneItem(const rt::Variant& value) { return rt::Variant(rt::SafeArray::From({value})); }
+
+// --- the product's property group -----------------------------------------------
+
+void UpdateGroupChange(int32_t groupId, int32_t productId) {
+  rt::ObjectPtr propertyGroup = Gen_GetComponent("Quarvel.PropertyGroup");
+  rt::Args args{rt::Variant(groupId), rt::Variant(productId)};
+  propertyGroup->Invoke("UpdateGroupChange", rt::CallKind::Method, args);
 }
 
 // --- recordsets and connections -------------------------------------------------
@@ -104,6 +112,13 @@ std::string Right(std::string_view text, int32_t length) {
 }
 
 // --- values ---------------------------------------------------------------------
+
+bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
+  for (const char* n : names) {
+    if (name == n) return true;
+  }
+  return false;
+}
 
 int32_t LongId(const rt::Variant& value) {
   SqlNumber(value);

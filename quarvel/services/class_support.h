@@ -1,5 +1,5 @@
 // The small steps that the catalog library's classes share: the questions
-// to the referential checker, recordsets opened on a method's connection,
+// to the referential checker, a product's property-group defaults, recordsets opened on a method's connection,
 // statements run on a connection of their own, the closing on a failure
 // path, 16-bit loop counters, VB's Left and Right over characters, and the
 // tests and conversions of a caller's values. A step of one class alone
@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,6 +31,16 @@ bool CheckerAllowsDelete(const std::string& table, const std::string& keyName, c
 // written: CanInsert("Quarvel", table, keyNames, keyValues), the two arrays
 // as given.
 bool CheckerAllowsInsert(const std::string& table, const rt::Variant& keyNames, const rt::Variant& keyValues);
+
+// A one-element array of `value`, as the checker's key arrays take one key.
+rt::Variant OneItem(const rt::Variant& value);
+
+// --- the product's property group -----------------------------------------------
+
+// Gives the product the default values of its group's properties (and
+// removes the values of properties outside the group) through
+// "Quarvel.PropertyGroup", in the caller's transaction.
+void UpdateGroupChange(int32_t groupId, int32_t productId);
 
 // --- recordsets and connections -------------------------------------------------
 
@@ -83,6 +94,9 @@ std::string Left(std::string_view text, int32_t length);
 std::string Right(std::string_view text, int32_t length);
 
 // --- values ---------------------------------------------------------------------
+
+// Whether `name` is one of `names` (compared exactly).
+bool IsOneOf(const std::string& name, std::initializer_list<const char*> names);
 
 // A caller's id checked as SqlNumber checks it (Type mismatch, 13, for
 // anything that is no number, Null and Empty included), then converted to
