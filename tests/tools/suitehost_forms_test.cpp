@@ -15,6 +15,7 @@
 namespace {
 
 using hosttest::HostResult;
+using hosttest::Lines;
 using ::testing::HasSubstr;
 namespace fs = std::filesystem;
 
@@ -30,12 +31,6 @@ class HostCommandLine : public ::testing::Test {
     return names;
   }
   std::string Dir() const { return fs::canonical(temp_.path()).string(); }
-  static std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-  }
 
   hosttest::TempFolder temp_;
 };
