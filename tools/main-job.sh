@@ -38,9 +38,10 @@ show call Quarvel.PropertyGroup UpdateGroupChange 1 -1
 show call Quarvel.Product getCatalogPriceAttributes 1 '{"$date":"2026-12-08"}' EUR 20
 show call Quarvel.Product getCatalogPriceAttributesEx 1 '{"$date":"2026-12-08"}' USD 60 CONTRACT
 show call Quarvel.Catalog GetAllCatalogs
-# A copy of catalog 1 with its node tree, then the copy's record.
+# A copy of catalog 1 with its node tree, then the copy's record (the
+# sample has catalogs 1 to 4, so the copy is 5).
 show call Quarvel.TCatalog CopyCatalog 1 1 '""'
-show call Quarvel.Catalog GetCatalog 4
+show call Quarvel.Catalog GetCatalog 5
 # Price import: the sample price document, copied into the download folder
 # (the only local place documents are read from), checked, then imported;
 # what no product takes stays in the rest file.

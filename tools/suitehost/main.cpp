@@ -190,7 +190,12 @@ int Main(int argc, char** argv) {
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e, std::cout, std::cerr);
   } catch (const CLI::ParseError& e) {
-    std::cerr << "suitehost: " << e.what() << '\n' << suitehost::CommandUsage(ChosenCommand(app));
+    // A word where the command should stand is no command we know.
+    const std::vector<std::string> rest = app.remaining();
+    if (app.get_subcommands().empty() && !rest.empty() && !rest.front().starts_with("-"))
+      std::cerr << "suitehost: unknown command '" << rest.front() << "'\n" << suitehost::CommandUsage(&app);
+    else
+      std::cerr << "suitehost: " << e.what() << '\n' << suitehost::CommandUsage(ChosenCommand(app));
     return kExitUsage;
   }
 
