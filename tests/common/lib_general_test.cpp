@@ -6,32 +6,12 @@
 
 #include "runtime/com_error.h"
 #include "runtime/context.h"
-#include "runtime/dispatch.h"
 #include "runtime/registry.h"
 #include "tests/common/raised_by.h"
 #include "tests/common/suite_sandbox.h"
+#include "tests/data/test_database.h"
 
 namespace {
-
-// A transactional class whose method runs the test's code inside its context.
-class InContext : public rt::Object {
- public:
-  const rt::DispatchTable* Dispatch() const override {
-    static const rt::DispatchTable table =
-        rt::DispatchBuilder<InContext>("InContext").Method("Run", &InContext::Run).Build();
-    return &table;
-  }
-  void Run() { body(); }
-  static inline std::function<void()> body;
-};
-
-// Runs `body` inside a method of a new root object that requires a transaction.
-void RunInContext(std::function<void()> body) {
-  rt::RegisterClass({"TestGeneral.InContext", "", rt::TransactionAttribute::Required,
-                     [] { return rt::ObjectPtr(std::make_shared<InContext>()); }});
-  InContext::body = std::move(body);
-  rt::CreateRootObject("TestGeneral.InContext", std::make_shared<rt::Activity>())->Call("Run");
-}
 
 // The block names the creation that failed: CreateObject outside a context,
 // CreateInstance (with the note on classes made with New) inside one.
@@ -45,21 +25,18 @@ TEST(GenGetComponent, CreatesInTheCallersTransactionAndNamesTheFailedCreationInI
                                        raw + ".\r\n INFO: CreateObject(Nowhere.Missing) failed.\r\n");
   EXPECT_EQ(sandbox.LogLines().size(), 1u);
 
-  std::string inside;
-  std::shared_ptr<rt::TransactionStream> callers, created;
-  RunInContext([&] {
-    inside = RaisedBy([] { Gen_GetComponent("Nowhere.Missing"); }).description();
-    callers = rt::GetObjectContext()->Stream();
-    rt::ObjectPtr object = Gen_GetComponent("TestGeneral.InContext");
-    ASSERT_TRUE(object->Context());
-    created = object->Context()->Stream();
-  });
+  rt::RegisterClass({"TestGeneral.InContext", "", rt::TransactionAttribute::Required,
+                     [] { return std::make_shared<rt::Object>(); }});
+  auto caller = std::make_shared<testdb::ContextOwner>(true);
+  rt::ContextScope scope(*caller);
+  const std::string inside = RaisedBy([] { Gen_GetComponent("Nowhere.Missing"); }).description();
+  rt::ObjectPtr created = Gen_GetComponent("TestGeneral.InContext");
+  ASSERT_TRUE(created->Context());
+  EXPECT_EQ(created->Context()->Stream(), caller->Context()->Stream());
   EXPECT_EQ(inside, "\r\nERROR 0x800401F3\r\n METHOD: Lib_General.Gen_GetComponent\r\n DESC: " + raw +
                         ".\r\n INFO: CreateInstance(Nowhere.Missing) failed.\r\n"
                         "Note: Objects having 'Instancing=PublicNotCreatable' may only be instantiated with "
                         "'New', not with Gen_GetComponent().\r\n");
-  ASSERT_TRUE(callers);
-  EXPECT_EQ(created, callers);
 }
 
 // --- SQL literals and text forms ---------------------------------------------------------
