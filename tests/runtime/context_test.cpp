@@ -137,7 +137,7 @@ TEST_F(ContextTest, ChildAbortDoomsTheTransactionAndTheCommittingRootHearsOfIt) 
   EXPECT_EQ(Log(), "db:rollback");
 }
 
-TEST_F(ContextTest, TheLaterVoteReplacesTheEarlierAndAbortIsClearedAfterUse) {
+TEST_F(ContextTest, TheLaterVoteReplacesTheEarlierCountsWhenTheOutermostCallReturnsAndIsClearedAfterUse) {
   auto root = Root("Test.Required");
   root->body = [] {
     Open("db");
@@ -159,10 +159,8 @@ TEST_F(ContextTest, TheLaterVoteReplacesTheEarlierAndAbortIsClearedAfterUse) {
   root->body = [] { Open("db"); };
   root->Run();
   EXPECT_EQ(Log(), "db:commit");
-}
 
-TEST_F(ContextTest, VotesCountWhenTheOutermostCallOfAContextReturns) {
-  auto root = Root("Test.Required");
+  // Votes count when the outermost call of the context returns.
   int depth = 0;
   root->body = [&] {
     if (++depth == 1) {
