@@ -69,7 +69,7 @@ TEST_F(HostCommandLine, UnknownOptionsAndMissingOperandsAreRefusedWithTheCommand
       {{"directory", "add", "kim"}, "suitehost directory add"},
       {{"directory", "set", "kim", "novalue"}, "suitehost directory set"},
       {{"--application", "NOEQUALS", "call", "Scripting.Dictionary", "Count"}, "Usage: suitehost"},
-      {{"frobnicate"}, "Usage: suitehost"},
+      {{"bogus"}, "Usage: suitehost"},
   };
   for (const auto& [args, usage] : refused) {
     HostResult r = Host(args);
@@ -79,6 +79,7 @@ TEST_F(HostCommandLine, UnknownOptionsAndMissingOperandsAreRefusedWithTheCommand
     EXPECT_EQ(r.err.rfind("suitehost: ", 0), 0u) << r.err;
   }
   EXPECT_THAT(Host({"init", "site", "--bogus"}).err, HasSubstr("--bogus"));
+  EXPECT_EQ(Lines(Host({"bogus"}).err).at(0), "suitehost: unknown command 'bogus'");
   EXPECT_EQ(Entries(), std::vector<std::string>{});
 }
 
