@@ -83,18 +83,6 @@ TEST_F(HostCommandLine, UnknownOptionsAndMissingOperandsAreRefusedWithTheCommand
   EXPECT_EQ(Entries(), std::vector<std::string>{});
 }
 
-// Bare words and negative numbers still pass as arguments; a word that
-// starts with "-" passes after "--".
-TEST_F(HostCommandLine, CallArgumentsMayLookLikeNumbersCommandsOrOptions) {
-  EXPECT_EQ(Host({"call", "Scripting.Dictionary", "Exists", "-5"}).out, "{\"result\":false,\"args\":[-5]}\n");
-  EXPECT_EQ(Host({"call", "Scripting.Dictionary", "Exists", "run"}).out, "{\"result\":false,\"args\":[\"run\"]}\n");
-  EXPECT_EQ(Host({"call", "Scripting.Dictionary", "Exists", "--", "-x"}).out,
-            "{\"result\":false,\"args\":[\"-x\"]}\n");
-  // Options keep their place before the command.
-  EXPECT_EQ(Host({"--typed", "call", "Scripting.Dictionary", "Count"}).out,
-            "{\"result\":{\"$long\":0},\"args\":[]}\n");
-}
-
 // --- named results ---------------------------------------------------------------
 
 TEST_F(HostCommandLine, AsNamesAnObjectResultForLaterSteps) {
