@@ -71,15 +71,4 @@ TEST_F(ConfigurationTest, LateBoundCallsAsTheLibrariesMakeThem) {
   EXPECT_EQ(config->GetValue("COMMONPARAMETERS", "UNSPSCIMPLEMENTED"), "Yes");
 }
 
-TEST_F(ConfigurationTest, AMissingFileFailsNamingIt) {
-  std::filesystem::remove(sandbox.ConfigPath());
-  try {
-    config->GetValue("CONNECTIONS", "BrintorConnection_ConnectionString");
-    FAIL() << "nothing was raised";
-  } catch (const rt::ComError& e) {
-    EXPECT_EQ(e.source(), "Solvane.Configuration");
-    EXPECT_NE(e.description().find(sandbox.ConfigPath()), std::string::npos) << e.description();
-  }
-}
-
 }  // namespace
