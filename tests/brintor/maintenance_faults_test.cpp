@@ -4,8 +4,7 @@
 #include "data/testing/fault_sweep.h"
 #include "interfaces/solvane.h"
 #include "interfaces/terms_and_conditions.h"
-#include "tests/brintor/partner_maintenance_fixture.h"
-#include "tests/brintor/tcurrency_fixture.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 

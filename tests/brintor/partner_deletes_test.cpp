@@ -5,7 +5,7 @@
 // abort), and which table each key name is looked up in.
 #include <set>
 
-#include "tests/brintor/partner_maintenance_fixture.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
@@ -84,8 +84,8 @@ TEST_F(PartnerDeletes, AMissingPartnerRaisesAndItsLinkRemovalIsUndone) {
     EXPECT_EQ(e.number(), static_cast<int32_t>(0x80040064));
     EXPECT_EQ(e.source(), "Brintor.BusinessPartner.Delete");
     EXPECT_EQ(e.description(), Block("80040064", "Brintor.BusinessPartner.Delete", "BusinessPartner not present"));
-    auto bdo = Dict({{"METAObjectID", "BPDataObject"}, {"BUSINESSPARTNERID", int32_t{99}}});
-    e = RaisedBy([&] { Rules(bp).BusinessRules_Delete(bdo); });
+    auto bdo = DataObject("BPDataObject", {{"BUSINESSPARTNERID", int32_t{99}}});
+    e = RaisedBy([&] { bp.Rules().BusinessRules_Delete(bdo); });
     EXPECT_EQ(e.description(),
               Block("80040064", "Brintor.BusinessPartner.BusinessRules_Delete",
                     Block("80040064", "Brintor.BusinessPartner.Delete", "BusinessPartner not present")));
@@ -115,7 +115,7 @@ TEST_F(PartnerDeletes, DeletesThatDoNotHappenAnswerTheirCodesAndCommitUnlessLink
       for (auto [kind, key, id] :
            {std::tuple{"BPDataObject", "BUSINESSPARTNERID", 2}, std::tuple{"AddressDataObject", "ADDRESSID", 77},
             std::tuple{"CustomerDataObject", "BUSINESSPARTNERID", 1}, std::tuple{"OfficeDataObject", "OFFICEID", 1}}) {
-        outcomes += Outcome(Rules(bp).BusinessRules_Delete(Dict({{"METAObjectID", kind}, {key, id}}))) + "\n";
+        outcomes += Outcome(bp.Rules().BusinessRules_Delete(DataObject(kind, {{key, id}}))) + "\n";
       }
       EXPECT_EQ(outcomes, "failed SLBBR0000\nfailed SLBBR0001\nfailed SLBBR0002\nok\n");
       EXPECT_FALSE(Doomed());
@@ -138,7 +138,7 @@ TEST_F(PartnerDeletes, ExistsAsksTheTableOfTheFirstKeyItKnows) {
   Run([&] {
     auto bp = NewPartner();
     auto exists = [&](const std::string& origin, std::vector<rt::Variant> names, std::vector<rt::Variant> values) {
-      return Integrity(bp).IReferentialIntegrity_Exists(origin, Array(names), Array(values)) ? "T" : "F";
+      return bp.References().IReferentialIntegrity_Exists(origin, Array(names), Array(values)) ? "T" : "F";
     };
     std::string answers;
     answers += exists("", {"ADDRESSID"}, {int32_t{1}});
@@ -160,7 +160,7 @@ TEST_F(PartnerDeletes, ExistsAsksTheTableOfTheFirstKeyItKnows) {
       EXPECT_EQ(e.number(), rt::vberr::kTypeMismatch);
       EXPECT_EQ(e.description(), Block("D", "Brintor.BusinessPartner.IReferentialIntegrity_Exists()", "Type mismatch"));
     }
-    EXPECT_TRUE(Integrity(bp).IReferentialIntegrity_BeforeDelete("", Array({"ADDRESSID"}), Array({int32_t{1}})));
+    EXPECT_TRUE(bp.References().IReferentialIntegrity_BeforeDelete("", Array({"ADDRESSID"}), Array({int32_t{1}})));
     EXPECT_EQ(Links(), "1:1 1:2 2:3 3:4 4:5");
   });
 }

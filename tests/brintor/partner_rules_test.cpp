@@ -2,7 +2,7 @@
 // of each kind in step order, several at once, the uniqueness tests (letter
 // case and trailing blanks ignored, the updated row left out), the module
 // switch and currency check, the data object afterwards, and the votes.
-#include "tests/brintor/partner_maintenance_fixture.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
@@ -19,13 +19,12 @@ TEST_F(PartnerRules, APartnerInsertReportsEveryFailingCheckInStepOrderAndWritesN
   Run([&] {
     InTransaction([&] {
       auto bp = JoinedPartner();
-      auto bdo = Dict({{"METAObjectID", kPartner},
-                       {"NAME", "   "},
+      auto bdo = DataObject(kPartner, {{"NAME", "   "},
                        {"BUSINESSID", "bid-s100  "},
                        {"DUNSNUMBER", "123456789"},
                        {"PRICINGMETHOD", Long(1)},
                        {"CURRENCYCODE", "XXX"}});
-      EXPECT_EQ(Outcome(Rules(bp).BusinessRules_Insert(bdo)),
+      EXPECT_EQ(Outcome(bp.Rules().BusinessRules_Insert(bdo)),
                 "failed SLBBR9000:PRICINGMETHOD SLBCO2014 SLBBR0023 SLBBR0027 SLBBR0026");
       EXPECT_TRUE(Doomed());
       // The kind goes; the rest stays as given.
@@ -44,13 +43,12 @@ TEST_F(PartnerRules, APartnerInsertNeedsACurrencyWithARateNowAndAnswersTheNewId)
   Run([&] {
     EXPECT_EQ(Insert(NewPartner(), kPartner, {{"NAME", "Expired"}, {"CURRENCYCODE", "OLD"}}), "failed SLBBR0026");
     InTransaction([&] {
-      auto bdo = Dict({{"METAObjectID", kPartner},
-                       {"NAME", "Northwind"},
+      auto bdo = DataObject(kPartner, {{"NAME", "Northwind"},
                        {"PRICINGMETHOD", rt::Variant::Null()},
                        {"CURRENCYCODE", "gbp"},
                        {"ISONETIMEBP", true},
                        {"COMPANYNUMBER", Long(42)}});
-      EXPECT_EQ(Outcome(Rules(JoinedPartner()).BusinessRules_Insert(bdo)), "ok BUSINESSPARTNERID=Long:6");
+      EXPECT_EQ(Outcome(JoinedPartner().Rules().BusinessRules_Insert(bdo)), "ok BUSINESSPARTNERID=Long:6");
       EXPECT_FALSE(Doomed());
       EXPECT_FALSE(bdo->Exists(rt::Variant("PRICINGMETHOD")));  // Null leaves the column to its default
     });

@@ -3,7 +3,7 @@
 // missing arrays), the script table names, the last vote, and the sequence
 // in which the user maintenance creates a bidding supplier: address,
 // partner and link in one transaction.
-#include "tests/brintor/partner_maintenance_fixture.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ TEST_F(PartnerScript, TheTableNameDecidesTheKindAndTheLastVote) {
     InTransaction([&] {
       auto bp = JoinedPartner();
       EXPECT_EQ(Outcome(bp->DeleteFromScript("address", names, values)), "(nothing)");
-      EXPECT_EQ(Outcome(Rules(bp).BusinessRules_GetInstance(Dict({{"METAObjectID", "BPDataObject"}}))), "(nothing)");
+      EXPECT_EQ(Outcome(bp.Rules().BusinessRules_GetInstance(DataObject("BPDataObject", {}))), "(nothing)");
       EXPECT_FALSE(Doomed());
     });
     InTransaction([&] {

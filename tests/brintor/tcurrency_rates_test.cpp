@@ -1,7 +1,7 @@
 // Tests of the transactional currency writer's rate periods: the validation
 // (its order, the overlap queries, the rate rules by kind of currency), the
 // three writers and the bare, unlogged failures before their handlers.
-#include "tests/brintor/tcurrency_fixture.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
@@ -48,8 +48,8 @@ TEST_F(RateValidation, TheFirstFailureWinsAndIsRaisedBareWithoutLogOrVote) {
               "MissingCurrencyCode\nMissingEPC\nMissingEffectiveDate\nMissingRateFactor\nMissingRateFactor\n"
               "MissingRateFactor\nInvalidEffectiveDate\nExpiryDateRange\nInvalidExpiryDate\nInvalidExpiryDate\n"
               "EffectiveDateRange\n");
-    EXPECT_EQ(ErrorOf([&] { w->AddCurrencyRate("ABC", "2026-06-01", kNull, 1.2, kNull, 1, false); }),
-              "80040084 Brintor EffectiveDateRange");
+    EXPECT_EQ(Failure([&] { w->AddCurrencyRate("ABC", "2026-06-01", kNull, 1.2, kNull, 1, false); }),
+              "80040084 Brintor: EffectiveDateRange");
     EXPECT_EQ(LogEntries(), 0);
     EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|null|4|null|1");
 
@@ -57,8 +57,8 @@ TEST_F(RateValidation, TheFirstFailureWinsAndIsRaisedBareWithoutLogOrVote) {
     EXPECT_EQ(Vote([](Writer& x) { x->AddCurrencyRate("ABC", "2026-06-01", kNull, 1.2, kNull, 1, false); }),
               "commit");
     // The deletes' argument checks are raised bare too.
-    EXPECT_EQ(ErrorOf([&] { w->DeleteCurrencyRate(kEmpty, "2026-01-01"); }), "80040065 Brintor MissingCurrencyCode");
-    EXPECT_EQ(ErrorOf([&] { w->DeleteCurrencyRate("ABC", kNull); }), "80040070 Brintor MissingEffectiveDate");
+    EXPECT_EQ(Failure([&] { w->DeleteCurrencyRate(kEmpty, "2026-01-01"); }), "80040065 Brintor: MissingCurrencyCode");
+    EXPECT_EQ(Failure([&] { w->DeleteCurrencyRate("ABC", kNull); }), "80040070 Brintor: MissingEffectiveDate");
     EXPECT_EQ(LogEntries(), 0);
   });
 }

@@ -1,8 +1,6 @@
 // Tests of the transactional currency writer's currency rows: adds and
 // updates with their validation, the two deletes, and the votes they cast.
-#include <fstream>
-
-#include "tests/brintor/tcurrency_fixture.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
@@ -87,8 +85,9 @@ TEST_F(CurrencyWrites, ValidationFailsWithTheFirstFailureThroughTheHandlerAndWri
     EXPECT_EQ(LogEntriesWith("Brintor.Currency.AddCurrency"), 14);
 
     // The whole block: number, method, description and an empty INFO line.
-    EXPECT_EQ(ErrorOf([&] { w->UpdateCurrency("ABC", "Abc", false, false, false, 9, kNull); }),
-              "8004006C Brintor " + Block("8004006C", "Brintor.Currency.UpdateCurrency", "InvalidDecimals", ""));
+    EXPECT_EQ(Failure([&] { w->UpdateCurrency("ABC", "Abc", false, false, false, 9, kNull); }),
+              "8004006C Brintor: |ERROR 0x8004006C| METHOD: Brintor.Currency.UpdateCurrency| DESC: InvalidDecimals.| "
+              "INFO: .|");
     EXPECT_EQ(Vote([](Writer& x) { x->AddCurrency("NEW", "N", false, false, false, 9, kNull); }), "rollback");
     EXPECT_EQ(Vote([](Writer& x) { x->AddCurrency("NEW", "N", false, false, false, 2, kNull); }), "commit");
   });
@@ -98,10 +97,10 @@ TEST_F(CurrencyWrites, ADatabaseFailureNamesTheConnectionsErrors) {
   Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
-    const std::string error = ErrorOf([&] { w->AddCurrency("ABC", "Twice", false, false, false, 2, kNull); });
+    const std::string error = Failure([&] { w->AddCurrency("ABC", "Twice", false, false, false, 2, kNull); });
     EXPECT_EQ(error.substr(0, error.find(" INFO: ")),
-              "80040E2F SQLite \r\nERROR 0x80040E2F\r\n METHOD: Brintor.Currency.AddCurrency\r\n DESC: "
-              "UNIQUE constraint failed: CURRENCY.CURRENCYCODE.\r\n");
+              "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Brintor.Currency.AddCurrency| DESC: "
+              "UNIQUE constraint failed: CURRENCY.CURRENCYCODE.|");
     EXPECT_NE(error.find(" INFO: Error(s) from connection object: "), std::string::npos) << error;
   });
 }
@@ -111,7 +110,7 @@ TEST_F(CurrencyDeletes, DeleteCurrencyRemovesTheRatesWithTheCurrencyAndChecksIts
   Run([&] {
     Writer w = NewWriter();
     for (const rt::Variant& missing : {kNull, kEmpty}) {
-      EXPECT_EQ(ErrorOf([&] { w->DeleteCurrency(missing); }), "80040065 Brintor MissingCurrencyCode");
+      EXPECT_EQ(Failure([&] { w->DeleteCurrency(missing); }), "80040065 Brintor: MissingCurrencyCode");
     }
     EXPECT_EQ(LogEntries(), 0);
     EXPECT_TRUE(w->DeleteCurrency("abc"));
@@ -128,10 +127,9 @@ TEST_F(CurrencyDeletes, DeleteCurrencyLeavesTheRatesWhenTheSecondDeleteFailsInAn
   Exec("CREATE TRIGGER KEEP_CURRENCY BEFORE DELETE ON CURRENCY BEGIN SELECT RAISE(ABORT, 'currency kept'); END;");
   Run([&] {
     for (Writer w : {NewWriter(), PlainWriter()}) {
-      const std::string error = ErrorOf([&] { w->DeleteCurrency("ABC"); });
+      const std::string error = Failure([&] { w->DeleteCurrency("ABC"); });
       EXPECT_EQ(error.substr(0, error.find(" INFO: ")),
-                "80040E2F SQLite \r\nERROR 0x80040E2F\r\n METHOD: Brintor.Currency.DeleteCurrency\r\n"
-                " DESC: currency kept.\r\n");
+                "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Brintor.Currency.DeleteCurrency| DESC: currency kept.|");
       EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|null|4|null|1");
     }
     // The connection's own transaction ended with the failure: the next
@@ -147,8 +145,9 @@ TEST_F(CurrencyDeletes, ARefusalOfTheReferentialChecker) {
   RefuseCurrencyDeletes();
   Run([&] {
     Writer w = NewWriter();
-    EXPECT_EQ(ErrorOf([&] { w->DeleteCurrency("ABC"); }),
-              "80040080 Brintor " + Block("80040080", "Brintor.Currency.DeleteCurrency", "ReferentialDelete", ""));
+    EXPECT_EQ(Failure([&] { w->DeleteCurrency("ABC"); }),
+              "80040080 Brintor: |ERROR 0x80040080| METHOD: Brintor.Currency.DeleteCurrency| DESC: ReferentialDelete.| "
+              "INFO: .|");
     // CurrencyDelete answers False without an error, neither raised nor left pending.
     rt::Err().Clear();
     EXPECT_FALSE(w->CurrencyDelete("ABC"));
@@ -166,9 +165,9 @@ TEST_F(CurrencyDeletes, CurrencyDeleteRemovesOnlyTheCurrencyRowAndReportsAnUnkno
     EXPECT_TRUE(w->CurrencyDelete("ABC"));
     EXPECT_EQ(Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'ABC'") + "/" + Rates("ABC"),
               "0/2026-01-01 00:00:00|null|4|null|1");
-    EXPECT_EQ(ErrorOf([&] { w->CurrencyDelete("O'K"); }),
-              "80040064 Brintor.Currency.CurrencyDelete " +
-                  Block("80040064", "Brintor.Currency.CurrencyDelete", "Currency not present"));
+    EXPECT_EQ(Failure([&] { w->CurrencyDelete("O'K"); }),
+              "80040064 Brintor.Currency.CurrencyDelete: |ERROR 0x80040064| METHOD: Brintor.Currency.CurrencyDelete| "
+              "DESC: Currency not present.|");
   });
 }
 

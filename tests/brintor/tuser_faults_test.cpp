@@ -2,7 +2,7 @@
 // statement or commit raises or refuses, and leaves every table (and, for a
 // bidding supplier, the membership directory) as it was.
 #include "data/testing/fault_sweep.h"
-#include "tests/brintor/tuser_fixture.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
@@ -23,25 +23,25 @@ TEST_F(UserMaintenanceFaults, OfficeAndLinkWritersRaiseOrRefuseAndLeaveTheTables
     const std::vector<std::pair<const char*, std::function<Answer(Writer&)>>> writes = {
         {"InsertFromScript",
          [&](Writer& w) {
-           rt::Variant k = Texts({"OFFICEDESCRIPTION", "OFFICETYPE", "CREDITCARDTYPE", "CREDITCARDNUMBER",
+           rt::Variant k = Array({"OFFICEDESCRIPTION", "OFFICETYPE", "CREDITCARDTYPE", "CREDITCARDNUMBER",
                                   "CREDITCARDEXPIRY"});
-           rt::Variant v = Texts({"New", int16_t{1}, int16_t{0}, "4111111111111111", "2029-06-30"});
+           rt::Variant v = Array({"New", int16_t{1}, int16_t{0}, "4111111111111111", "2029-06-30"});
            return Of(w->InsertFromScript(table, k, v));
          }},
         {"UpdateFromScript",
          [&](Writer& w) {
-           rt::Variant k = Texts({"OFFICEDESCRIPTION", "COSTCENTER"}), v = Texts({"Head", "CC9"});
+           rt::Variant k = Array({"OFFICEDESCRIPTION", "COSTCENTER"}), v = Array({"Head", "CC9"});
            return Of(w->UpdateFromScript(table, k, v));
          }},
         {"DeleteFromScript",
          [&](Writer& w) {
-           rt::Variant k = Texts({"OFFICEDESCRIPTION"}), v = Texts({"Branch"});
+           rt::Variant k = Array({"OFFICEDESCRIPTION"}), v = Array({"Branch"});
            return Of(w->DeleteFromScript(table, k, v));
          }},
         {"DeleteOffice", [&](Writer& w) { return Of(w->DeleteOffice(head)); }},
         {"InsertBPSPerUser",
          [&](Writer& w) {
-           rt::Variant ids = Texts({int32_t{2}, int32_t{3}, int32_t{4}});
+           rt::Variant ids = Array({int32_t{2}, int32_t{3}, int32_t{4}});
            return Of(w->InsertBPSPerUser(rep, ids, replace));
          }},
         {"DeleteBPSPerUser", [&](Writer& w) { return Of(w->DeleteBPSPerUser(rep)); }},
@@ -75,9 +75,9 @@ TEST_F(UserMaintenanceFaults, ABiddingSupplierIsRegisteredWholeOrNotAtAll) {
     auto report = data::testing::SweepFaults(engine, target, [&] {
       Writer w = NewWriter();
       std::string user = "bidder", secret = "pw";
-      return Of(w->InsertBiddingUser(Texts({"NAME1", "COUNTRYCODE"}), Texts({"Bidder", "US"}),
-                                     Texts({"NAME", "BUSINESSID"}), Texts({"Bidder", "B1"}),
-                                     Texts({"BusinessPartnerID"}), Texts({int32_t{0}}), user, secret));
+      return Of(w->InsertBiddingUser(Array({"NAME1", "COUNTRYCODE"}), Array({"Bidder", "US"}),
+                                     Array({"NAME", "BUSINESSID"}), Array({"Bidder", "B1"}),
+                                     Array({"BusinessPartnerID"}), Array({int32_t{0}}), user, secret));
     });
     EXPECT_EQ(report.Problems(), "");
     EXPECT_EQ(report.commits, 1);
