@@ -1,20 +1,10 @@
 // The maintenance writers of the partners, the terms and conditions and the
 // transactional currency class under the fault sweep: a failed statement or
 // commit raises or refuses, and leaves every table as it was.
-#include "data/testing/fault_sweep.h"
-#include "interfaces/solvane.h"
 #include "interfaces/terms_and_conditions.h"
 #include "tests/brintor/maintenance_fixture.h"
 
 namespace {
-
-using Answer = data::testing::Outcome;
-
-Answer Of(bool done) { return done ? Answer::Succeeded : Answer::Refused; }
-Answer Of(const rt::ObjectPtr& result) {
-  auto outcome = std::dynamic_pointer_cast<IResultObject>(result);
-  return Of(outcome && outcome->Succeeded());
-}
 
 // A script member (InsertFromScript, ...) of the partner or the currency
 // writer on one table, with parallel arrays of names and values.
@@ -31,29 +21,10 @@ auto Script(Member member, const char* table, std::vector<rt::Variant> names, st
 auto Rule(rt::ObjectPtr (BusinessRules::*member)(const std::shared_ptr<rt::Dictionary>&), const char* kind,
           std::vector<std::pair<const char*, rt::Variant>> fields) {
   return [=](auto& object) {
-    auto bdo = rt::NewDictionary();
-    bdo->Add(rt::Variant("METAObjectID"), rt::Variant(kind));
+    auto bdo = DataObject(kind, {});
     for (const auto& [key, value] : fields) bdo->Add(rt::Variant(key), value);
-    return Of((dynamic_cast<BusinessRules&>(*object.object).*member)(bdo));
+    return Of((object.Rules().*member)(bdo));
   };
-}
-
-// Sweeps each write, made by a new object of its own, on the installation's
-// catalog; answers each one's problems under its name.
-template <class Object>
-std::string SweepAll(const std::string& catalog, const std::function<Object()>& make,
-                     const std::vector<std::pair<const char*, std::function<Answer(Object&)>>>& writes) {
-  data::testing::FaultEngine engine;
-  const auto target = data::testing::DatabaseTarget(catalog);
-  std::string problems;
-  for (const auto& [name, write] : writes) {
-    auto report = data::testing::SweepFaults(engine, target, [&] {
-      Object object = make();
-      return write(object);
-    });
-    if (!report.Problems().empty()) problems += std::string(name) + ":\n" + report.Problems();
-  }
-  return problems;
 }
 
 using PartnerMaintenanceFaults = PartnerMaintenanceTest;

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "data/testing/fault_sweep.h"
 #include "interfaces/tcurrency.h"
 #include "interfaces/tuser.h"
 #include "runtime/dispatch.h"
@@ -95,6 +96,29 @@ inline std::shared_ptr<rt::Dictionary> DataObject(const char* kind, Entries entr
   if (kind) bdo->Add(rt::Variant("METAObjectID"), rt::Variant(kind));
   for (const auto& [key, value] : entries) bdo->Add(rt::Variant(key), value);
   return bdo;
+}
+
+// How a write answered, for the fault sweep: a result object or a flag.
+using Answer = data::testing::Outcome;
+inline Answer Of(bool done) { return done ? Answer::Succeeded : Answer::Refused; }
+inline Answer Of(const rt::ObjectPtr& result) { return Of(result && rt::CBool(result->Call("Succeeded"))); }
+
+// Sweeps each write, made by a new object of its own, on the catalog at
+// `catalog`; answers each one's problems under its name ("" when none).
+template <class Object>
+std::string SweepAll(const std::string& catalog, const std::function<Object()>& make,
+                     const std::vector<std::pair<const char*, std::function<Answer(Object&)>>>& writes) {
+  data::testing::FaultEngine engine;
+  const auto target = data::testing::DatabaseTarget(catalog);
+  std::string problems;
+  for (const auto& [name, write] : writes) {
+    auto report = data::testing::SweepFaults(engine, target, [&] {
+      Object object = make();
+      return write(object);
+    });
+    if (!report.Problems().empty()) problems += std::string(name) + ":\n" + report.Problems();
+  }
+  return problems;
 }
 
 class PartnerMaintenanceTest : public PartnerTest {

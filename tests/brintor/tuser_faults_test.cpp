@@ -1,23 +1,16 @@
 // The transactional user class's writers under the fault sweep: a failed
 // statement or commit raises or refuses, and leaves every table (and, for a
 // bidding supplier, the membership directory) as it was.
-#include "data/testing/fault_sweep.h"
 #include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
-using Answer = data::testing::Outcome;
 using UserMaintenanceFaults = TUserTest;
-
-Answer Of(bool done) { return done ? Answer::Succeeded : Answer::Refused; }
-Answer Of(const rt::ObjectPtr& result) { return Of(result && rt::CBool(result->Call("Succeeded"))); }
 
 TEST_F(UserMaintenanceFaults, OfficeAndLinkWritersRaiseOrRefuseAndLeaveTheTables) {
   Exec("INSERT INTO OFFICE (OFFICEDESCRIPTION, OFFICETYPE) VALUES ('Head', 1), ('Branch', 1);"
        "INSERT INTO BPSPERUSER VALUES ('rep', 1), ('rep', 2)");
   Run([&] {
-    data::testing::FaultEngine engine;
-    const auto target = data::testing::DatabaseTarget(sandbox_.CatalogPath());
     std::string table = "OFFICE", head = "Head", rep = "rep";
     bool replace = true;
     const std::vector<std::pair<const char*, std::function<Answer(Writer&)>>> writes = {
@@ -46,15 +39,7 @@ TEST_F(UserMaintenanceFaults, OfficeAndLinkWritersRaiseOrRefuseAndLeaveTheTables
          }},
         {"DeleteBPSPerUser", [&](Writer& w) { return Of(w->DeleteBPSPerUser(rep)); }},
     };
-    std::string problems;
-    for (const auto& [name, write] : writes) {
-      auto report = data::testing::SweepFaults(engine, target, [&] {
-        Writer w = NewWriter();
-        return write(w);
-      });
-      if (!report.Problems().empty()) problems += std::string(name) + ":\n" + report.Problems();
-    }
-    EXPECT_EQ(problems, "");
+    EXPECT_EQ(SweepAll<Writer>(sandbox_.CatalogPath(), NewWriter, writes), "");
   });
 }
 
