@@ -6,8 +6,6 @@
 namespace {
 
 using RateValidation = TCurrencyTest;
-using RateOverlaps = TCurrencyTest;
-using RateWrites = TCurrencyTest;
 
 const rt::Variant kNull = rt::Variant::Null();
 const rt::Variant kEmpty;
@@ -42,12 +40,11 @@ TEST_F(RateValidation, TheFirstFailureWinsAndIsRaisedBareWithoutLogOrVote) {
              Add(w, "ABC", "2025-01-01", kEmpty, 1.2, kNull, 1, false),        // empty is not null
              Add(w, "ABC", "2026-06-01", kNull, 1.2, kNull, 1, false),          // inside the open period
          }) {
-      seen += failure + "\n";
+      seen += failure + " ";
     }
     EXPECT_EQ(seen,
-              "MissingCurrencyCode\nMissingEPC\nMissingEffectiveDate\nMissingRateFactor\nMissingRateFactor\n"
-              "MissingRateFactor\nInvalidEffectiveDate\nExpiryDateRange\nInvalidExpiryDate\nInvalidExpiryDate\n"
-              "EffectiveDateRange\n");
+              "MissingCurrencyCode MissingEPC MissingEffectiveDate MissingRateFactor MissingRateFactor MissingRateFactor "
+              "InvalidEffectiveDate ExpiryDateRange InvalidExpiryDate InvalidExpiryDate EffectiveDateRange ");
     EXPECT_EQ(Failure([&] { w->AddCurrencyRate("ABC", "2026-06-01", kNull, 1.2, kNull, 1, false); }),
               "80040084 Brintor: EffectiveDateRange");
     EXPECT_EQ(LogEntries(), 0);
@@ -83,12 +80,11 @@ TEST_F(RateValidation, RatesFollowTheRulesOfTheirKindOfCurrency) {
              add(1.2, kNull, kNull),                                       // a flag is required
              add(1.2, kNull, "yes?"),                                      // no truth value: not tied
          }) {
-      seen += outcome + "\n";
+      seen += outcome + " ";
     }
     EXPECT_EQ(seen,
-              "added\nadded\nInvalidEPCRate\nInvalidEPCRate\nInvalidEPCRate\n"
-              "added\nadded\nInvalidNonEPCRate\nInvalidNonEPCRate\nInvalidNonEPCRate\nInvalidNonEPCRate\n"
-              "MissingEPC\nadded\n");
+              "added added InvalidEPCRate InvalidEPCRate InvalidEPCRate added added InvalidNonEPCRate InvalidNonEPCRate "
+              "InvalidNonEPCRate InvalidNonEPCRate MissingEPC added ");
     // The home currency's rates are not checked (codes compare exactly).
     EXPECT_EQ(Add(w, "HOM", "2027-01-01", kNull, 1, 0.5, 1, false), "EffectiveDateRange");
     Exec("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE = 'HOM';");
@@ -97,7 +93,7 @@ TEST_F(RateValidation, RatesFollowTheRulesOfTheirKindOfCurrency) {
   });
 }
 
-TEST_F(RateOverlaps, PeriodsOfOneCurrencyNeverOverlap) {
+TEST_F(RateValidation, PeriodsOfOneCurrencyNeverOverlap) {
   Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
@@ -124,7 +120,7 @@ TEST_F(RateOverlaps, PeriodsOfOneCurrencyNeverOverlap) {
   });
 }
 
-TEST_F(RateWrites, TheWritersStoreRoundedRatesAndAnswerTrueWhenNothingMatched) {
+TEST_F(RateValidation, TheWritersStoreRoundedRatesAndAnswerTrueWhenNothingMatched) {
   Exec(kExampleCurrencies);
   Run([&] {
     Writer w = PlainWriter();

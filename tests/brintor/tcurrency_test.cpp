@@ -40,14 +40,11 @@ TEST_F(CurrencyWrites, ValidationFailsWithTheFirstFailureThroughTheHandlerAndWri
     const std::string before = Table(kCurrencyRows);
     auto add = [&](rt::Variant code, rt::Variant name, rt::Variant home, rt::Variant euro, rt::Variant epc,
                    rt::Variant decimals, rt::Variant locale) {
-      try {
-        w->AddCurrency(code, name, home, euro, epc, decimals, locale);
-      } catch (const rt::ComError& e) {
-        // The DESC line of the block, which holds the validator's description.
-        const size_t desc = e.description().find(" DESC: ");
-        return e.source() + " " + e.description().substr(desc + 7, e.description().find(".\r\n", desc) - desc - 7);
-      }
-      return std::string("no error");
+      // The source and the DESC line of the block, the validator's description.
+      const std::string failure = Failure([&] { w->AddCurrency(code, name, home, euro, epc, decimals, locale); });
+      const size_t desc = failure.find(" DESC: ") + 7;
+      return failure.substr(failure.find(' ') + 1, failure.find(':') + 1 - failure.find(' ')) +
+             failure.substr(desc, failure.find(".|", desc) - desc);
     };
     std::string seen;
     for (const std::string& failure :
@@ -64,23 +61,13 @@ TEST_F(CurrencyWrites, ValidationFailsWithTheFirstFailureThroughTheHandlerAndWri
           add("NEW", "N", int32_t{1}, false, false, 2, kNull),              // the number 1 is True too
           add("hom", "N", true, false, false, 2, kNull),                     // codes compare case-sensitively
           add("NEW", "N", false, true, true, 2, kNull)}) {
-      seen += failure + "\n";
+      seen += failure + ", ";
     }
     EXPECT_EQ(seen,
-              "Brintor MissingCurrencyCode\n"
-              "Brintor MissingCurrencyName\n"
-              "Brintor MissingHomeCurrency\n"
-              "Brintor MissingEuroCurrency\n"
-              "Brintor MissingEPC\n"
-              "Brintor MissingDecimals\n"
-              "Brintor InvalidDecimals\n"
-              "Brintor InvalidDecimals\n"
-              "Brintor Type mismatch\n"
-              "Brintor InvalidLocaleID\n"
-              "Brintor InvalidLocaleID\n"
-              "Brintor DuplicateHomeCurrency\n"
-              "Brintor DuplicateHomeCurrency\n"
-              "Brintor DuplicateEuroCurrency\n");
+              "Brintor:MissingCurrencyCode, Brintor:MissingCurrencyName, Brintor:MissingHomeCurrency, "
+              "Brintor:MissingEuroCurrency, Brintor:MissingEPC, Brintor:MissingDecimals, Brintor:InvalidDecimals, "
+              "Brintor:InvalidDecimals, Brintor:Type mismatch, Brintor:InvalidLocaleID, Brintor:InvalidLocaleID, "
+              "Brintor:DuplicateHomeCurrency, Brintor:DuplicateHomeCurrency, Brintor:DuplicateEuroCurrency, ");
     EXPECT_EQ(Table(kCurrencyRows), before);
     EXPECT_EQ(LogEntriesWith("Brintor.Currency.AddCurrency"), 14);
 
