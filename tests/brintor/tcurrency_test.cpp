@@ -64,10 +64,10 @@ TEST_F(CurrencyWrites, ValidationFailsWithTheFirstFailureThroughTheHandlerAndWri
       seen += failure + ", ";
     }
     EXPECT_EQ(seen,
-              "Brintor:MissingCurrencyCode, Brintor:MissingCurrencyName, Brintor:MissingHomeCurrency, "
-              "Brintor:MissingEuroCurrency, Brintor:MissingEPC, Brintor:MissingDecimals, Brintor:InvalidDecimals, "
-              "Brintor:InvalidDecimals, Brintor:Type mismatch, Brintor:InvalidLocaleID, Brintor:InvalidLocaleID, "
-              "Brintor:DuplicateHomeCurrency, Brintor:DuplicateHomeCurrency, Brintor:DuplicateEuroCurrency, ");
+              "Brintor: MissingCurrencyCode, Brintor: MissingCurrencyName, Brintor: MissingHomeCurrency, "
+              "Brintor: MissingEuroCurrency, Brintor: MissingEPC, Brintor: MissingDecimals, Brintor: InvalidDecimals, "
+              "Brintor: InvalidDecimals, Brintor: Type mismatch, Brintor: InvalidLocaleID, Brintor: InvalidLocaleID, "
+              "Brintor: DuplicateHomeCurrency, Brintor: DuplicateHomeCurrency, Brintor: DuplicateEuroCurrency, ");
     EXPECT_EQ(Table(kCurrencyRows), before);
     EXPECT_EQ(LogEntriesWith("Brintor.Currency.AddCurrency"), 14);
 
