@@ -22,33 +22,21 @@ TEST_F(ScriptWrites, CurrencyInsertsAnswerTheirCodesInOrder) {
   Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
-    auto insert = [&](std::vector<rt::Variant> keys, std::vector<rt::Variant> values) {
-      return Outcome(w->InsertFromScript("CURRENCY", Names(std::move(keys)), Names(std::move(values))));
+    auto insert = [&](rt::Variant keys, std::vector<rt::Variant> values) {
+      return Outcome(w->InsertFromScript("CURRENCY", keys, Names(std::move(values)))) + "\n";
     };
-    std::string seen;
-    for (const std::string& outcome : {
-             // Missing name and decimals: the presence checks, then the validation once more.
-             insert({"CURRENCYCODE", "HOMECURRENCY", "EURO", "EPC"}, {"NEW", false, false, false}),
-             insert({"currencycode", "CurrencyName", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"},
-                    {"ABC", "Again", false, false, false, int16_t{2}}),
-             insert({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"},
-                    {"NEW", "New", false, false, false, int16_t{9}}),
-             insert({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"},
-                    {"NEW", "New", true, false, false, int16_t{2}}),
-             insert({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"},
-                    {"NEW", "New", false, false, false, "two"}),
-             insert({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO", "EPC", "DECIMALS", "LOCALEID"},
-                    {"NEW", "New", false, false, false, int16_t{2}, int32_t{70000}}),
-         }) {
-      seen += outcome + "\n";
-    }
-    EXPECT_EQ(seen,
-              "failed SLBCO5018 SLBCO5019 SLBCO5018\n"
-              "failed SLBCO5040\n"
-              "failed SLBCO5011\n"
-              "failed SLBCO5006\n"
-              "failed SLBBR9000:DECIMALS Type mismatch\n"
-              "failed SLBBR9000:LOCALEID SLBCO5015\n");
+    // Missing name and decimals: the presence checks, then the validation
+    // once more; names in any letter case; a duplicate code, bad decimals, a
+    // second home currency, types and a locale beyond 16 bits.
+    EXPECT_EQ(insert(Names({"CURRENCYCODE", "HOMECURRENCY", "EURO", "EPC"}), {"NEW", false, false, false}) +
+                  insert(Names({"currencycode", "CurrencyName", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"}),
+                         {"ABC", "Again", false, false, false, int16_t{2}}) +
+                  insert(kCurrencyColumns, {"NEW", "New", false, false, false, int16_t{9}, kNull}) +
+                  insert(kCurrencyColumns, {"NEW", "New", true, false, false, int16_t{2}, kNull}) +
+                  insert(kCurrencyColumns, {"NEW", "New", false, false, false, "two", kNull}) +
+                  insert(kCurrencyColumns, {"NEW", "New", false, false, false, int16_t{2}, int32_t{70000}}),
+              "failed SLBCO5018 SLBCO5019 SLBCO5018\nfailed SLBCO5040\nfailed SLBCO5011\nfailed SLBCO5006\n"
+              "failed SLBBR9000:DECIMALS Type mismatch\nfailed SLBBR9000:LOCALEID SLBCO5015\n");
     EXPECT_EQ(Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'NEW'"), "0");
 
     // Table names are exact; nothing is answered for another spelling.

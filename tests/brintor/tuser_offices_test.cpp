@@ -8,13 +8,9 @@
 namespace {
 
 const rt::Variant kNull = rt::Variant::Null();
-using Entries = std::initializer_list<std::pair<const char*, rt::Variant>>;
 
 std::shared_ptr<rt::Dictionary> Office(Entries entries, const char* kind = "OfficeDataObject") {
-  auto bdo = rt::NewDictionary();
-  if (kind) bdo->Add(rt::Variant("METAObjectID"), rt::Variant(kind));
-  for (const auto& [key, value] : entries) bdo->Add(rt::Variant(key), value);
-  return bdo;
+  return DataObject(kind, entries);
 }
 
 class OfficeTest : public TUserTest {
