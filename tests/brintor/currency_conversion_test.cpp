@@ -84,11 +84,15 @@ TEST_F(ConvertAmount, MissingRatesAndAZeroFactorFailWithTheirOwnNumbers) {
     // the way adds its block, and each logs once. A factor of 0 divides by
     // zero: VB's error through the handler.
     const int logged = LogEntries();
-    EXPECT_EQ(Failure([&] { c->ConvertAmount(Ref<std::string>("HOM"), Ref<std::string>("NOR"), Ref(Money(1)), Ref(rt::Date(kDay))); }),
+    auto convert = [&](const char* from, const char* to) {
+      rt::Date day = kDay;
+      return Failure([&] { c->ConvertAmount(Ref<std::string>(from), Ref<std::string>(to), Ref(Money(1)), day); });
+    };
+    EXPECT_EQ(convert("HOM", "NOR"),
               "8004007F Brintor: |ERROR 0x8004007F| METHOD: Brintor.Currency.ConvertAmount| DESC: |ERROR 0x8004007F| "
               "METHOD: Brintor.Currency.GetCurrencyRate| DESC: CurrencyRateNotFound.| INFO: .|.|");
     EXPECT_EQ(LogEntries(), logged + 2);
-    EXPECT_EQ(Failure([&] { c->ConvertAmount(Ref<std::string>("ZER"), Ref<std::string>("HOM"), Ref(Money(1)), Ref(rt::Date(kDay))); }),
+    EXPECT_EQ(convert("ZER", "HOM"),
               "B Brintor: |ERROR 0xB| METHOD: Brintor.Currency.ConvertAmount| DESC: Division by zero.|");
   });
 }

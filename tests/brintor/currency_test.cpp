@@ -159,7 +159,8 @@ TEST_F(CurrencyObject, WithdrawnMembersFailWithMinusOneNamingTheirReplacement) {
       }
       EXPECT_EQ(Failure([&] { c->Invoke(name, rt::CallKind::Method, args); }),
                 std::string("FFFFFFFF Brintor: |ERROR 0xFFFFFFFF| METHOD: This method is depricated, Use "
-                            "Brintor.TCurrency.") + name + " Method| DESC: Application-defined or object-defined error.|");
+                            "Brintor.TCurrency.") +
+                    name + " Method| DESC: Application-defined or object-defined error.|");
     }
     EXPECT_EQ(LogEntriesWith("This method is depricated"), 16);
   });

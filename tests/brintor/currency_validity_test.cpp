@@ -165,7 +165,9 @@ TEST_F(RateValidity, CanConvertToHomeCurrency) {
     auto c = NewCurrency();
     std::string answers;
     // XYZ: one unit is less than 0.00005 home units, so 0.
-    for (std::string code : {"ABC", "XYZ", "QQQ"}) answers += c->CanConvertToHomeCurrency(code, Ref(rt::Date(kDay))) ? "1" : "0";
+    for (std::string code : {"ABC", "XYZ", "QQQ"}) {
+      answers += c->CanConvertToHomeCurrency(code, Ref(rt::Date(kDay))) ? "1" : "0";
+    }
     EXPECT_EQ(answers, "100");
   });
 }

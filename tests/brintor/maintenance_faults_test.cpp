@@ -71,16 +71,8 @@ TEST_F(PartnerMaintenanceFaults, ScriptWritesAndDeletesRaiseOrRefuseAndLeaveTheT
                                  {"BusinessRules_Delete CustomerDataObject",
                                   Rule(&BusinessRules::BusinessRules_Delete, "CustomerDataObject",
                                        {{"BUSINESSPARTNERID", int32_t{3}}})},
-                                 {"Delete",
-                                  [](Partner& bp) {
-                                    int32_t id = 4;  // no product or catalog names it
-                                    return Of(bp->Delete(id));
-                                  }},
-                                 {"AddressDelete",
-                                  [](Partner& bp) {
-                                    int32_t id = 4;
-                                    return Of(bp->AddressDelete(id));
-                                  }},
+                                 {"Delete", [](Partner& bp) { return Of(bp->Delete(Ref(int32_t{4}))); }},
+                                 {"AddressDelete", [](Partner& bp) { return Of(bp->AddressDelete(Ref(int32_t{4}))); }},
                                  {"CustomerDelete", [](Partner& bp) { return Of(bp->CustomerDelete(3)); }}}),
               "");
   });
@@ -88,34 +80,28 @@ TEST_F(PartnerMaintenanceFaults, ScriptWritesAndDeletesRaiseOrRefuseAndLeaveTheT
 
 TEST_F(PartnerMaintenanceFaults, TermsAndConditionsWritesRaiseAndLeaveTheTables) {
   using Terms = std::shared_ptr<ITermsAndConditions>;
-  auto fields = [](const char* description) {
-    auto d = rt::NewDictionary();
-    d->Add(rt::Variant("DESCRIPTION"), rt::Variant(description));
-    return d;
-  };
+  auto fields = [](const char* description) { return DataObject(nullptr, {{"DESCRIPTION", description}}); };
   Run([&] {
     auto make = [] {
       return std::dynamic_pointer_cast<ITermsAndConditions>(
           rt::CreateRootObject("Brintor.TermsAndConditions", std::make_shared<rt::Activity>()));
     };
+    // The writers answer nothing: a failure raises.
+    auto answering = [](std::function<void(Terms&)> write) {
+      return [write](Terms& t) {
+        write(t);
+        return Answer::Succeeded;
+      };
+    };
     EXPECT_EQ(SweepAll<Terms>(sandbox_.CatalogPath(), make,
-                              {{"InsertTermsAndConditions",
-                                [&](Terms& t) {
-                                  auto f = fields("Three years");
-                                  t->InsertTermsAndConditions(6, "W36", f);
-                                  return Answer::Succeeded;
-                                }},
-                               {"UpdateTermsAndConditions",
-                                [&](Terms& t) {
-                                  auto f = fields("One year");
-                                  t->UpdateTermsAndConditions(6, "W12", f);
-                                  return Answer::Succeeded;
-                                }},
+                              {{"InsertTermsAndConditions", answering([&](Terms& t) {
+                                  t->InsertTermsAndConditions(6, "W36", Ref(fields("Three years")));
+                                })},
+                               {"UpdateTermsAndConditions", answering([&](Terms& t) {
+                                  t->UpdateTermsAndConditions(6, "W12", Ref(fields("One year")));
+                                })},
                                {"DeleteTermsAndConditions",
-                                [](Terms& t) {
-                                  t->DeleteTermsAndConditions(6, "W24");
-                                  return Answer::Succeeded;
-                                }}}),
+                                answering([](Terms& t) { t->DeleteTermsAndConditions(6, "W24"); })}}),
               "");
   });
 }

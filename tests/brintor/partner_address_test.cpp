@@ -50,7 +50,8 @@ TEST_F(AddressWrites, NoLinkIsWrittenWithoutALoadedPartner) {
               ErrorNumber(BrintorError::BusinessPartnerNotFound));
     // An unknown partner fails before anything is written.
     EXPECT_THAT(Failure([&] { bp->AddNewAddress(address2, rt::Variant(42)); }),
-                ::testing::AllOf(::testing::StartsWith("80040088 "), ::testing::HasSubstr("BusinessPartner 42 not found")));
+                ::testing::AllOf(::testing::StartsWith("80040088 "),
+                                 ::testing::HasSubstr("BusinessPartner 42 not found")));
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM BUSINESSPARTNERADDRESS"), before);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ADDRESS WHERE NAME1 = 'Nobody''s'"), "0");
   });

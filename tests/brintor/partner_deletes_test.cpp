@@ -79,7 +79,8 @@ TEST_F(PartnerDeletes, AMissingPartnerRaisesAndItsLinkRemovalIsUndone) {
   Exec("INSERT INTO BUSINESSPARTNERADDRESS VALUES (99, 1)");
   Run([&] {
     auto bp = NewPartner();
-    const std::string block = "|ERROR 0x80040064| METHOD: Brintor.BusinessPartner.Delete| DESC: BusinessPartner not present.|";
+    const std::string block =
+        "|ERROR 0x80040064| METHOD: Brintor.BusinessPartner.Delete| DESC: BusinessPartner not present.|";
     EXPECT_EQ(Failure([&] { bp->Delete(Ref(int32_t{99})); }), "80040064 Brintor.BusinessPartner.Delete: " + block);
     auto bdo = DataObject("BPDataObject", {{"BUSINESSPARTNERID", int32_t{99}}});
     EXPECT_EQ(Failure([&] { bp.Rules().BusinessRules_Delete(bdo); }),
@@ -139,7 +140,8 @@ TEST_F(PartnerDeletes, ExistsAsksTheTableOfTheFirstKeyItKnows) {
     };
     std::string answers;
     for (const auto& [origin, names, values] : std::vector<std::tuple<const char*, Values, Values>>{
-             {"", {"ADDRESSID"}, {int32_t{1}}}, {"", {"addressid"}, {"99"}}, {"Brintor", {"BUSINESSPARTNERID"}, {int32_t{1}}},
+             {"", {"ADDRESSID"}, {int32_t{1}}}, {"", {"addressid"}, {"99"}},
+             {"Brintor", {"BUSINESSPARTNERID"}, {int32_t{1}}},
              {"CUSTOMER", {"BUSINESSPARTNERID"}, {int32_t{1}}}, {"CUSTOMER", {"BUSINESSPARTNERID"}, {int32_t{3}}},
              {"customer", {"BUSINESSPARTNERID"}, {int32_t{1}}}, {"", {"CarrierCode"}, {"road"}},
              {"", {"FOO", "countrycode"}, {"x", "DE"}}, {"", {"COUNTRYCODE"}, {"D'E"}},

@@ -76,7 +76,8 @@ TEST_F(PagedLists, IdListsAndSkipFlagsNarrowTheList) {
     auto bp = NewPartner();
     const rt::Variant none = rt::Variant::Missing();
     // 3 is a one-time partner, 7 internal, 30 a one-time customer, 70 an internal customer.
-    const rt::Variant ids = Array({rt::Variant(3), rt::Variant("7"), rt::Variant(30.0), rt::Variant(70), rt::Variant(80)});
+    const rt::Variant ids =
+        Array({rt::Variant(3), rt::Variant("7"), rt::Variant(30.0), rt::Variant(70), rt::Variant(80)});
     EXPECT_EQ(Keys(bp->GetBusinessPartnerData(nullptr, "", 10, false, false, ids, none)), "3,7,30,70,80");
     EXPECT_EQ(Keys(bp->GetBusinessPartnerData(nullptr, "", 10, true, false, ids, none)), "7,70,80");
     EXPECT_EQ(Keys(bp->GetBusinessPartnersLimited(nullptr, "", 10, false, true, ids, none)), "3,30,80");

@@ -89,8 +89,8 @@ TEST_F(LoadedPartner, GetBuyerAnswersTheUserIdOrEmptyTextAndFailsForAnUnknownPar
     EXPECT_EQ(bp->GetBuyer(rt::Variant::Missing()), "buyer1");
 
     EXPECT_EQ(Failure([&] { bp->GetBuyer(rt::Variant(99)); }),
-              "80040088 Brintor.BusinessPartner: |ERROR 0x80040088| METHOD: Brintor.BusinessPartner.GetBusinessPartner(99)"
-              "| DESC: BusinessPartner 99 not found.|");
+              "80040088 Brintor.BusinessPartner: |ERROR 0x80040088| METHOD: "
+              "Brintor.BusinessPartner.GetBusinessPartner(99)| DESC: BusinessPartner 99 not found.|");
     // The previous partner stays loaded.
     EXPECT_EQ(rt::CStr(bp->GetBusinessPartnerID()), "1");
     EXPECT_EQ(bp->GetBuyer(rt::Variant::Missing()), "buyer1");

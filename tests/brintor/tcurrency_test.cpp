@@ -40,10 +40,10 @@ TEST_F(CurrencyWrites, ValidationFailsWithTheFirstFailureThroughTheHandlerAndWri
     const std::string before = Table(kCurrencyRows);
     auto add = [&](rt::Variant code, rt::Variant name, rt::Variant home, rt::Variant euro, rt::Variant epc,
                    rt::Variant decimals, rt::Variant locale) {
-      // The source and the DESC line of the block, the validator's description.
+      // "<source>: " and the DESC line of the block: the validator's description.
       const std::string failure = Failure([&] { w->AddCurrency(code, name, home, euro, epc, decimals, locale); });
-      const size_t desc = failure.find(" DESC: ") + 7;
-      return failure.substr(failure.find(' ') + 1, failure.find(':') + 1 - failure.find(' ')) +
+      const size_t source = failure.find(' ') + 1, desc = failure.find(" DESC: ") + 7;
+      return failure.substr(source, failure.find(": ") + 2 - source) +
              failure.substr(desc, failure.find(".|", desc) - desc);
     };
     std::string seen;

@@ -140,9 +140,12 @@ TEST_F(BiddingUsers, ARefusedDirectoryUserOrLinkIsACodeAndTakesTheRowsBack) {
     // An id taken, no password, two values for a single-valued attribute,
     // the link refused; each votes abort, and, rolled back, the ids are given again.
     std::string outcomes;
-    for (auto [id, businessId, password, values] : std::vector<std::tuple<const char*, const char*, const char*, rt::Variant>>{
-             {"taken", "B1", "pw", {}}, {"new", "B2", "", {}},
-             {"new", "B3", "pw", Array({int32_t{0}, Array({"a@example.com", "b@example.com"})})}, {"new", "B4", "pw", {}}}) {
+    using Registration = std::tuple<const char*, const char*, const char*, rt::Variant>;
+    for (auto [id, businessId, password, values] : std::vector<Registration>{
+             {"taken", "B1", "pw", {}},
+             {"new", "B2", "", {}},
+             {"new", "B3", "pw", Array({int32_t{0}, Array({"a@example.com", "b@example.com"})})},
+             {"new", "B4", "pw", {}}}) {
       outcomes += Ending([&](Writer& w) { outcomes += Register(w, id, businessId, password, values) + " "; }, true);
       outcomes += "\n";
     }
@@ -151,7 +154,8 @@ TEST_F(BiddingUsers, ARefusedDirectoryUserOrLinkIsACodeAndTakesTheRowsBack) {
               "failed SLBCO8501 SLBCO8339 BUSINESSPARTNERID=Long:1 rollback\n"
               "failed \r\nERROR 0x80040303\r\n METHOD: Brintor.TUser.CreateUserWithAttributes\r\n DESC: The attribute "
               "'Email' takes one value.\r\n SLBCO8339 BUSINESSPARTNERID=Long:1 rollback\n"
-              "failed \r\nERROR 0x80040E2F\r\n METHOD: Brintor.BusinessPartner.AddExistingAddress\r\n DESC: no link.\r\n "
+              "failed \r\nERROR 0x80040E2F\r\n METHOD: Brintor.BusinessPartner.AddExistingAddress\r\n DESC: no "
+              "link.\r\n "
               "SLBCO8337 BUSINESSPARTNERID=Long:1 rollback\n");
     EXPECT_EQ(Rows(), "0 0 0");
     EXPECT_EQ(Users(), "taken,webadmin");

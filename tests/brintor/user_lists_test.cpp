@@ -118,8 +118,8 @@ TEST_F(UserLists, UserDetailsApplyTheRoleAndLocaleRules) {
 
     rt::Variant none(rt::SafeArray::OneDim(0, -1));
     EXPECT_THAT(Failure([&] { user->GetUserDetails(own, none); }),
-                HasSubstr("8004006B Brintor.User.GetUserDetails: |ERROR 0x8004006B| METHOD: Brintor.User.GetUserDetails| "
-                          "DESC: Array is invalid."));
+                HasSubstr("8004006B Brintor.User.GetUserDetails: |ERROR 0x8004006B| METHOD: "
+                          "Brintor.User.GetUserDetails| DESC: Array is invalid."));
     EXPECT_THAT(Failure([&] { user->GetUserDetails(own, Ref(rt::Variant("Email"))); }),
                 ::testing::AllOf(::testing::StartsWith("D "), HasSubstr("| INFO: Array is invalid.")));
   });

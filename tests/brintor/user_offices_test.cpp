@@ -58,7 +58,8 @@ TEST_F(UserOffices, AFailedReadIsFormattedUnderTheProceduresNames) {
     std::string office = "Head office";
     EXPECT_EQ(Failure([&] { user->GetAllAdministrativeOffices(); }),
               "80040E14 SQLite: |ERROR 0x80040E14| METHOD: Brintor.User.getOffices| DESC: no such table: OFFICE.|");
-    EXPECT_THAT(Failure([&] { user->GetOfficeParams(office); }), ::testing::HasSubstr("| METHOD: Brintor.User.getOfficeParams|"));
+    EXPECT_THAT(Failure([&] { user->GetOfficeParams(office); }),
+                ::testing::HasSubstr("| METHOD: Brintor.User.getOfficeParams|"));
     EXPECT_EQ(LogEntries(), 2);
   });
 }
