@@ -138,11 +138,10 @@ TEST_F(LoadedPartner, SetOneTimeBusinessPartnerWritesTheFlagOrRaisesUnlogged) {
 TEST_F(PartnerFrame, WithdrawnMethodsFailWithMinusOneAndTheirText) {
   Run([&] {
     auto bp = NewPartner();
-    EXPECT_EQ(RaisedBy([&] { bp->GetAllAddresses(); }).description(),
-              Block("FFFFFFFF",
-                    "Function GetAllAddresses() is a 'full table scan' function and is not supported anymore.\r\n"
-                    "Use new function GetAddressData() that supports paging (=based on DRecordset component).",
-                    "Application-defined or object-defined error"));
+    EXPECT_EQ(Failure([&] { bp->GetAllAddresses(); }),
+              "FFFFFFFF Brintor: |ERROR 0xFFFFFFFF| METHOD: Function GetAllAddresses() is a 'full table scan' function "
+              "and is not supported anymore.|Use new function GetAddressData() that supports paging (=based on "
+              "DRecordset component).| DESC: Application-defined or object-defined error.|");
     EXPECT_THAT(Failure([&] { bp.object->Call("GetBusinessPartnerNames"); }),
                 ::testing::HasSubstr("FFFFFFFF Brintor: |ERROR 0xFFFFFFFF| METHOD: 'Public Function "
                                      "GetBusinessPartnerNames() As Scripting.Dictionary was a 'full table scan' function "

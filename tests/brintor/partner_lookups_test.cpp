@@ -194,14 +194,11 @@ TEST_F(PartnerLookups, PresenceAndSalesRepresentatives) {
 TEST_F(PartnerLookups, LinkingByNameToAnUnknownPartnerFailsThroughEachHandler) {
   Run([&] {
     auto bp = NewPartner();
-    rt::ComError e = RaisedBy([&] { bp->GetAddressIdByName("Riverside Hospital", 99); });
-    EXPECT_EQ(e.number(), ErrorNumber(BrintorError::BusinessPartnerNotFound));
-    EXPECT_EQ(e.source(), "Brintor.BusinessPartner");
-    EXPECT_EQ(e.description(),
-              Block("80040088", "Brintor.BusinessPartner.GetAddressIdByNameAndCountry",
-                    Block("80040088", "Brintor.BusinessPartner.AddExistingAddress",
-                          Block("80040088", "Brintor.BusinessPartner.GetBusinessPartner(99)",
-                                "BusinessPartner 99 not found"))));
+    EXPECT_EQ(Failure([&] { bp->GetAddressIdByName("Riverside Hospital", 99); }),
+              "80040088 Brintor.BusinessPartner: |ERROR 0x80040088| METHOD: "
+              "Brintor.BusinessPartner.GetAddressIdByNameAndCountry| DESC: |ERROR 0x80040088| METHOD: "
+              "Brintor.BusinessPartner.AddExistingAddress| DESC: |ERROR 0x80040088| METHOD: "
+              "Brintor.BusinessPartner.GetBusinessPartner(99)| DESC: BusinessPartner 99 not found.|.|.|");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM BUSINESSPARTNERADDRESS WHERE BUSINESSPARTNERID = 99"), "0");
   });
 }
