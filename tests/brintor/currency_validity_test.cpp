@@ -132,7 +132,9 @@ TEST_F(RateValidity, AFailedReadOfTheEuroCurrencyAnswersFalse) {
           failEuroRead ? engine.Arm({data::testing::FaultPoint::Statement, 1, SQLITE_IOERR}) : engine.Disarm();
           rt::Date day = kDay;
           text += c->HasValidCurrencyRateEx(code, day, strict) ? "1" : "0";
-          if (failEuroRead) EXPECT_TRUE(engine.Fired());
+          if (failEuroRead) {
+            EXPECT_TRUE(engine.Fired());
+          }
         }
         text += "\n";
       }
