@@ -56,6 +56,15 @@ class BrintorTest : public ::testing::Test {
     return value;
   }
 
+  // The block that one handler adds around a description (the catalog
+  // library's tests build their expected blocks with it).
+  static std::string Block(const std::string& number, const std::string& method, const std::string& description,
+                           const char* info = nullptr) {
+    std::string text = "\r\nERROR 0x" + number + "\r\n METHOD: " + method + "\r\n DESC: " + description + ".\r\n";
+    if (info) text += std::string(" INFO: ") + info + ".\r\n";
+    return text;
+  }
+
   // The failure a call raises as one line: "<hex number> <source>: <description>"
   // with each CR LF of a description block shown as "|".
   template <class F>
