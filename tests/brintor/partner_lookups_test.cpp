@@ -37,6 +37,7 @@ TEST_F(NameLookups, PartOfANameMatchesQuotesAndWildcardsLiterallyIgnoringCase) {
     EXPECT_EQ(Rows(bp->GetBusinessPartnersByPartOfName("' OR '1'='1")), "");
     // Suppliers only: partner 7's empty code and partner 8's null code are no suppliers.
     EXPECT_EQ(Rows(bp->GetSuppliersByPartOfName(" INC")), "6|[Bracket] Inc\n");
+    EXPECT_EQ(Rows(bp->GetSuppliersByPartOfName("_")), "4|Under_score Ltd\n");
     EXPECT_EQ(Rows(bp->GetCustomersByPartOfName("0%")), "2|50% Off\n");
   });
 }

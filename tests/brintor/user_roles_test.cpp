@@ -85,7 +85,7 @@ TEST_F(UserRoles, StraightRaisesAreUnloggedAndTheOthersGoThroughTheHandler) {
   Run([&] {
     AddRolesAndUsers();
     auto user = NewUser();
-    std::string empty, missing = "Q", u1 = "u1", c = "C";
+    std::string empty, leading = " B", missing = "Q", u1 = "u1", c = "C";
     int32_t approval = 2, zero = 0, eight = 8;
     rt::Variant all = rt::Variant::Missing();
     // Process numbers are checked before the database is touched.
@@ -96,6 +96,8 @@ TEST_F(UserRoles, StraightRaisesAreUnloggedAndTheOthersGoThroughTheHandler) {
     Exec("ALTER TABLE ROLE_AWAY RENAME TO ROLE;");
     EXPECT_EQ(Failure([&] { user->IsValidBusinessProcess(missing, approval); }),
               "80040068 Brintor.User.ValidateBusinessProcess: Project Role Not Found");
+    EXPECT_EQ(Failure([&] { user->GetBusinessProcessPerRole(leading); }),
+              "80040068 Brintor.User.GetBusinessProcessPerRole: Project Role Not Found");
     EXPECT_EQ(Failure([&] { user->GetDefaultProjectRole(empty); }),
               "80040069 Brintor.User.GetDefaultProjectRole: Project Role not Passed");
     EXPECT_EQ(LogEntries(), 0);
