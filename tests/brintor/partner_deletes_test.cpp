@@ -5,7 +5,7 @@
 // abort), and which table each key name is looked up in.
 #include <set>
 
-#include "tests/brintor/partner_maintenance_fixture.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
@@ -79,16 +79,13 @@ TEST_F(PartnerDeletes, AMissingPartnerRaisesAndItsLinkRemovalIsUndone) {
   Exec("INSERT INTO BUSINESSPARTNERADDRESS VALUES (99, 1)");
   Run([&] {
     auto bp = NewPartner();
-    int32_t id = 99;
-    rt::ComError e = RaisedBy([&] { bp->Delete(id); });
-    EXPECT_EQ(e.number(), static_cast<int32_t>(0x80040064));
-    EXPECT_EQ(e.source(), "Brintor.BusinessPartner.Delete");
-    EXPECT_EQ(e.description(), Block("80040064", "Brintor.BusinessPartner.Delete", "BusinessPartner not present"));
-    auto bdo = Dict({{"METAObjectID", "BPDataObject"}, {"BUSINESSPARTNERID", int32_t{99}}});
-    e = RaisedBy([&] { Rules(bp).BusinessRules_Delete(bdo); });
-    EXPECT_EQ(e.description(),
-              Block("80040064", "Brintor.BusinessPartner.BusinessRules_Delete",
-                    Block("80040064", "Brintor.BusinessPartner.Delete", "BusinessPartner not present")));
+    const std::string block =
+        "|ERROR 0x80040064| METHOD: Brintor.BusinessPartner.Delete| DESC: BusinessPartner not present.|";
+    EXPECT_EQ(Failure([&] { bp->Delete(Ref(int32_t{99})); }), "80040064 Brintor.BusinessPartner.Delete: " + block);
+    auto bdo = DataObject("BPDataObject", {{"BUSINESSPARTNERID", int32_t{99}}});
+    EXPECT_EQ(Failure([&] { bp.Rules().BusinessRules_Delete(bdo); }),
+              "80040064 Brintor.BusinessPartner.Delete: |ERROR 0x80040064| METHOD: "
+              "Brintor.BusinessPartner.BusinessRules_Delete| DESC: " + block + ".|");
     EXPECT_EQ(Links(), "1:1 1:2 2:3 3:4 4:5 99:1");
   });
 }
@@ -115,7 +112,7 @@ TEST_F(PartnerDeletes, DeletesThatDoNotHappenAnswerTheirCodesAndCommitUnlessLink
       for (auto [kind, key, id] :
            {std::tuple{"BPDataObject", "BUSINESSPARTNERID", 2}, std::tuple{"AddressDataObject", "ADDRESSID", 77},
             std::tuple{"CustomerDataObject", "BUSINESSPARTNERID", 1}, std::tuple{"OfficeDataObject", "OFFICEID", 1}}) {
-        outcomes += Outcome(Rules(bp).BusinessRules_Delete(Dict({{"METAObjectID", kind}, {key, id}}))) + "\n";
+        outcomes += Outcome(bp.Rules().BusinessRules_Delete(DataObject(kind, {{key, id}}))) + "\n";
       }
       EXPECT_EQ(outcomes, "failed SLBBR0000\nfailed SLBBR0001\nfailed SLBBR0002\nok\n");
       EXPECT_FALSE(Doomed());
@@ -137,30 +134,28 @@ TEST_F(PartnerDeletes, DeletesThatDoNotHappenAnswerTheirCodesAndCommitUnlessLink
 TEST_F(PartnerDeletes, ExistsAsksTheTableOfTheFirstKeyItKnows) {
   Run([&] {
     auto bp = NewPartner();
-    auto exists = [&](const std::string& origin, std::vector<rt::Variant> names, std::vector<rt::Variant> values) {
-      return Integrity(bp).IReferentialIntegrity_Exists(origin, Array(names), Array(values)) ? "T" : "F";
+    using Values = std::vector<rt::Variant>;
+    auto exists = [&](const std::string& origin, Values names, Values values) {
+      return bp.References().IReferentialIntegrity_Exists(origin, Array(names), Array(values)) ? "T" : "F";
     };
     std::string answers;
-    answers += exists("", {"ADDRESSID"}, {int32_t{1}});
-    answers += exists("", {"addressid"}, {"99"});
-    answers += exists("Brintor", {"BUSINESSPARTNERID"}, {int32_t{1}});
-    answers += exists("CUSTOMER", {"BUSINESSPARTNERID"}, {int32_t{1}});
-    answers += exists("CUSTOMER", {"BUSINESSPARTNERID"}, {int32_t{3}});
-    answers += exists("customer", {"BUSINESSPARTNERID"}, {int32_t{1}});
-    answers += exists("", {"CarrierCode"}, {"road"});
-    answers += exists("", {"FOO", "countrycode"}, {"x", "DE"});
-    answers += exists("", {"COUNTRYCODE"}, {"D'E"});
-    answers += exists("", {"COUNTRYCODE"}, {rt::Variant::Null()});
-    answers += exists("", {"ADDRESSID", "COUNTRYCODE"}, {int32_t{77}, "DE"});
-    answers += exists("", {"FOO"}, {int32_t{77}});
-    answers += exists("", {}, {});
+    for (const auto& [origin, names, values] : std::vector<std::tuple<const char*, Values, Values>>{
+             {"", {"ADDRESSID"}, {int32_t{1}}}, {"", {"addressid"}, {"99"}},
+             {"Brintor", {"BUSINESSPARTNERID"}, {int32_t{1}}},
+             {"CUSTOMER", {"BUSINESSPARTNERID"}, {int32_t{1}}}, {"CUSTOMER", {"BUSINESSPARTNERID"}, {int32_t{3}}},
+             {"customer", {"BUSINESSPARTNERID"}, {int32_t{1}}}, {"", {"CarrierCode"}, {"road"}},
+             {"", {"FOO", "countrycode"}, {"x", "DE"}}, {"", {"COUNTRYCODE"}, {"D'E"}},
+             {"", {"COUNTRYCODE"}, {rt::Variant::Null()}}, {"", {"ADDRESSID", "COUNTRYCODE"}, {int32_t{77}, "DE"}},
+             {"", {"FOO"}, {int32_t{77}}}, {"", {}, {}}}) {
+      answers += exists(origin, names, values);
+    }
     EXPECT_EQ(answers, "TFTFTTTTFFFTT");
     for (rt::Variant notANumber : {rt::Variant("1; DROP TABLE ADDRESS"), rt::Variant::Null()}) {
-      rt::ComError e = RaisedBy([&] { exists("", {"ADDRESSID"}, {notANumber}); });
-      EXPECT_EQ(e.number(), rt::vberr::kTypeMismatch);
-      EXPECT_EQ(e.description(), Block("D", "Brintor.BusinessPartner.IReferentialIntegrity_Exists()", "Type mismatch"));
+      EXPECT_EQ(Failure([&] { exists("", {"ADDRESSID"}, {notANumber}); }),
+                "D Brintor: |ERROR 0xD| METHOD: Brintor.BusinessPartner.IReferentialIntegrity_Exists()| DESC: Type "
+                "mismatch.|");
     }
-    EXPECT_TRUE(Integrity(bp).IReferentialIntegrity_BeforeDelete("", Array({"ADDRESSID"}), Array({int32_t{1}})));
+    EXPECT_TRUE(bp.References().IReferentialIntegrity_BeforeDelete("", Array({"ADDRESSID"}), Array({int32_t{1}})));
     EXPECT_EQ(Links(), "1:1 1:2 2:3 3:4 4:5");
   });
 }

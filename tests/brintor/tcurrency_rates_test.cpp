@@ -1,13 +1,11 @@
 // Tests of the transactional currency writer's rate periods: the validation
 // (its order, the overlap queries, the rate rules by kind of currency), the
 // three writers and the bare, unlogged failures before their handlers.
-#include "tests/brintor/tcurrency_fixture.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
 using RateValidation = TCurrencyTest;
-using RateOverlaps = TCurrencyTest;
-using RateWrites = TCurrencyTest;
 
 const rt::Variant kNull = rt::Variant::Null();
 const rt::Variant kEmpty;
@@ -42,14 +40,13 @@ TEST_F(RateValidation, TheFirstFailureWinsAndIsRaisedBareWithoutLogOrVote) {
              Add(w, "ABC", "2025-01-01", kEmpty, 1.2, kNull, 1, false),        // empty is not null
              Add(w, "ABC", "2026-06-01", kNull, 1.2, kNull, 1, false),          // inside the open period
          }) {
-      seen += failure + "\n";
+      seen += failure + " ";
     }
     EXPECT_EQ(seen,
-              "MissingCurrencyCode\nMissingEPC\nMissingEffectiveDate\nMissingRateFactor\nMissingRateFactor\n"
-              "MissingRateFactor\nInvalidEffectiveDate\nExpiryDateRange\nInvalidExpiryDate\nInvalidExpiryDate\n"
-              "EffectiveDateRange\n");
-    EXPECT_EQ(ErrorOf([&] { w->AddCurrencyRate("ABC", "2026-06-01", kNull, 1.2, kNull, 1, false); }),
-              "80040084 Brintor EffectiveDateRange");
+              "MissingCurrencyCode MissingEPC MissingEffectiveDate MissingRateFactor MissingRateFactor MissingRateFactor "
+              "InvalidEffectiveDate ExpiryDateRange InvalidExpiryDate InvalidExpiryDate EffectiveDateRange ");
+    EXPECT_EQ(Failure([&] { w->AddCurrencyRate("ABC", "2026-06-01", kNull, 1.2, kNull, 1, false); }),
+              "80040084 Brintor: EffectiveDateRange");
     EXPECT_EQ(LogEntries(), 0);
     EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|null|4|null|1");
 
@@ -57,8 +54,8 @@ TEST_F(RateValidation, TheFirstFailureWinsAndIsRaisedBareWithoutLogOrVote) {
     EXPECT_EQ(Vote([](Writer& x) { x->AddCurrencyRate("ABC", "2026-06-01", kNull, 1.2, kNull, 1, false); }),
               "commit");
     // The deletes' argument checks are raised bare too.
-    EXPECT_EQ(ErrorOf([&] { w->DeleteCurrencyRate(kEmpty, "2026-01-01"); }), "80040065 Brintor MissingCurrencyCode");
-    EXPECT_EQ(ErrorOf([&] { w->DeleteCurrencyRate("ABC", kNull); }), "80040070 Brintor MissingEffectiveDate");
+    EXPECT_EQ(Failure([&] { w->DeleteCurrencyRate(kEmpty, "2026-01-01"); }), "80040065 Brintor: MissingCurrencyCode");
+    EXPECT_EQ(Failure([&] { w->DeleteCurrencyRate("ABC", kNull); }), "80040070 Brintor: MissingEffectiveDate");
     EXPECT_EQ(LogEntries(), 0);
   });
 }
@@ -83,12 +80,11 @@ TEST_F(RateValidation, RatesFollowTheRulesOfTheirKindOfCurrency) {
              add(1.2, kNull, kNull),                                       // a flag is required
              add(1.2, kNull, "yes?"),                                      // no truth value: not tied
          }) {
-      seen += outcome + "\n";
+      seen += outcome + " ";
     }
     EXPECT_EQ(seen,
-              "added\nadded\nInvalidEPCRate\nInvalidEPCRate\nInvalidEPCRate\n"
-              "added\nadded\nInvalidNonEPCRate\nInvalidNonEPCRate\nInvalidNonEPCRate\nInvalidNonEPCRate\n"
-              "MissingEPC\nadded\n");
+              "added added InvalidEPCRate InvalidEPCRate InvalidEPCRate added added InvalidNonEPCRate InvalidNonEPCRate "
+              "InvalidNonEPCRate InvalidNonEPCRate MissingEPC added ");
     // The home currency's rates are not checked (codes compare exactly).
     EXPECT_EQ(Add(w, "HOM", "2027-01-01", kNull, 1, 0.5, 1, false), "EffectiveDateRange");
     Exec("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE = 'HOM';");
@@ -97,7 +93,7 @@ TEST_F(RateValidation, RatesFollowTheRulesOfTheirKindOfCurrency) {
   });
 }
 
-TEST_F(RateOverlaps, PeriodsOfOneCurrencyNeverOverlap) {
+TEST_F(RateValidation, PeriodsOfOneCurrencyNeverOverlap) {
   Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
@@ -124,7 +120,7 @@ TEST_F(RateOverlaps, PeriodsOfOneCurrencyNeverOverlap) {
   });
 }
 
-TEST_F(RateWrites, TheWritersStoreRoundedRatesAndAnswerTrueWhenNothingMatched) {
+TEST_F(RateValidation, TheWritersStoreRoundedRatesAndAnswerTrueWhenNothingMatched) {
   Exec(kExampleCurrencies);
   Run([&] {
     Writer w = PlainWriter();

@@ -2,8 +2,7 @@
 // and referential answers: the codes in their order, what the data object
 // keeps and what reaches the row, the rate path followed by a conversion,
 // the script delete's checks, and the commit vote of every answered result.
-#include "tests/brintor/tcurrency_fixture.h"
-#include "tests/common/test_values.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
@@ -13,7 +12,7 @@ using CurrencyReferences = TCurrencyTest;
 
 const rt::Variant kNull = rt::Variant::Null();
 
-rt::Variant Names(std::vector<rt::Variant> names) { return ::Array(std::move(names)); }
+rt::Variant Names(std::vector<rt::Variant> names) { return rt::Variant(rt::SafeArray::From(std::move(names))); }
 
 const rt::Variant kCurrencyColumns =
     Names({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO", "EPC", "DECIMALS", "LOCALEID"});
@@ -23,33 +22,21 @@ TEST_F(ScriptWrites, CurrencyInsertsAnswerTheirCodesInOrder) {
   Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
-    auto insert = [&](std::vector<rt::Variant> keys, std::vector<rt::Variant> values) {
-      return Outcome(w->InsertFromScript("CURRENCY", Names(std::move(keys)), Names(std::move(values))));
+    auto insert = [&](rt::Variant keys, std::vector<rt::Variant> values) {
+      return Outcome(w->InsertFromScript("CURRENCY", keys, Names(std::move(values)))) + "\n";
     };
-    std::string seen;
-    for (const std::string& outcome : {
-             // Missing name and decimals: the presence checks, then the validation once more.
-             insert({"CURRENCYCODE", "HOMECURRENCY", "EURO", "EPC"}, {"NEW", false, false, false}),
-             insert({"currencycode", "CurrencyName", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"},
-                    {"ABC", "Again", false, false, false, int16_t{2}}),
-             insert({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"},
-                    {"NEW", "New", false, false, false, int16_t{9}}),
-             insert({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"},
-                    {"NEW", "New", true, false, false, int16_t{2}}),
-             insert({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"},
-                    {"NEW", "New", false, false, false, "two"}),
-             insert({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO", "EPC", "DECIMALS", "LOCALEID"},
-                    {"NEW", "New", false, false, false, int16_t{2}, int32_t{70000}}),
-         }) {
-      seen += outcome + "\n";
-    }
-    EXPECT_EQ(seen,
-              "SLBCO5018 | SLBCO5019 | SLBCO5018\n"
-              "SLBCO5040\n"
-              "SLBCO5011\n"
-              "SLBCO5006\n"
-              "SLBBR9000:DECIMALS | Type mismatch\n"
-              "SLBBR9000:LOCALEID | SLBCO5015\n");
+    // Missing name and decimals: the presence checks, then the validation
+    // once more; names in any letter case; a duplicate code, bad decimals, a
+    // second home currency, types and a locale beyond 16 bits.
+    EXPECT_EQ(insert(Names({"CURRENCYCODE", "HOMECURRENCY", "EURO", "EPC"}), {"NEW", false, false, false}) +
+                  insert(Names({"currencycode", "CurrencyName", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"}),
+                         {"ABC", "Again", false, false, false, int16_t{2}}) +
+                  insert(kCurrencyColumns, {"NEW", "New", false, false, false, int16_t{9}, kNull}) +
+                  insert(kCurrencyColumns, {"NEW", "New", true, false, false, int16_t{2}, kNull}) +
+                  insert(kCurrencyColumns, {"NEW", "New", false, false, false, "two", kNull}) +
+                  insert(kCurrencyColumns, {"NEW", "New", false, false, false, int16_t{2}, int32_t{70000}}),
+              "failed SLBCO5018 SLBCO5019 SLBCO5018\nfailed SLBCO5040\nfailed SLBCO5011\nfailed SLBCO5006\n"
+              "failed SLBBR9000:DECIMALS Type mismatch\nfailed SLBBR9000:LOCALEID SLBCO5015\n");
     EXPECT_EQ(Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'NEW'"), "0");
 
     // Table names are exact; nothing is answered for another spelling.
@@ -57,11 +44,11 @@ TEST_F(ScriptWrites, CurrencyInsertsAnswerTheirCodesInOrder) {
                                           Names({"NEW", "New", false, false, false, int16_t{2}, kNull}))),
               "(nothing)");
     // A null code cannot be made text: the rule's and the script's handlers.
-    const std::string error = ErrorOf([&] {
+    const std::string error = Failure([&] {
       w->InsertFromScript("CURRENCY", kCurrencyColumns, Names({kNull, "New", false, false, false, int16_t{2}, kNull}));
     });
-    const std::string inner = Block("5E", "Brintor.Currency.BusinessRules_Insert", "Invalid use of Null");
-    EXPECT_EQ(error, "5E Brintor " + Block("5E", "Brintor.Currency.InsertFromScript", inner));
+    EXPECT_EQ(error, "5E Brintor: |ERROR 0x5E| METHOD: Brintor.Currency.InsertFromScript| DESC: |ERROR 0x5E| METHOD: "
+                     "Brintor.Currency.BusinessRules_Insert| DESC: Invalid use of Null.|.|");
     EXPECT_EQ(Table("SELECT COUNT(*) FROM CURRENCY"), "5");
   });
 }
@@ -69,16 +56,16 @@ TEST_F(ScriptWrites, CurrencyInsertsAnswerTheirCodesInOrder) {
 TEST_F(CurrencyRules, AEuroCurrencyIsTiedToTheEuroAndTheDataObjectKeepsOnlyItsOwnKeys) {
   Run([&] {
     Writer w = NewWriter();
-    auto bdo = DataObject({{"METAObjectID", "CurrencyDataObject"}, {"CURRENCYCODE", "EUR"}, {"CURRENCYNAME", "Euro"},
+    auto bdo = DataObject("CurrencyDataObject", {{"CURRENCYCODE", "EUR"}, {"CURRENCYNAME", "Euro"},
                            {"HOMECURRENCY", false}, {"EURO", true}, {"DECIMALS", int16_t{2}}});
-    EXPECT_EQ(Outcome(w.Rules().BusinessRules_Insert(bdo)), "succeeded");
+    EXPECT_EQ(Outcome(w.Rules().BusinessRules_Insert(bdo)), "ok");
     EXPECT_EQ(Render(bdo),
               "CURRENCYCODE=String:EUR; CURRENCYNAME=String:Euro; HOMECURRENCY=Boolean:False; EURO=Boolean:True; "
               "DECIMALS=Integer:2; EPC=Boolean:True");
     EXPECT_EQ(Table("SELECT * FROM CURRENCY"), "EUR|Euro|0|1|1|2|null");
     // A kind of its own answers an empty result and writes nothing.
-    auto other = DataObject({{"METAObjectID", "BPDataObject"}});
-    EXPECT_EQ(Outcome(w.Rules().BusinessRules_Update(other)), "succeeded");
+    auto other = DataObject("BPDataObject", {});
+    EXPECT_EQ(Outcome(w.Rules().BusinessRules_Update(other)), "ok");
     EXPECT_EQ(Outcome(w.Rules().BusinessRules_GetInstance(other)), "(nothing)");
   });
 }
@@ -88,20 +75,20 @@ TEST_F(CurrencyRules, CurrencyUpdatesNeedEveryFlagAndLeaveOutWhatWasNotGiven) {
   Run([&] {
     Writer w = NewWriter();
     EXPECT_EQ(Outcome(w->UpdateFromScript("CURRENCY", Names({"CURRENCYNAME"}), Names({"Nameless"}))),
-              "SLBCO5022 | SLBCO5021 | SLBCO5020 | SLBCO5019 | SLBCO5017");
+              "failed SLBCO5022 SLBCO5021 SLBCO5020 SLBCO5019 SLBCO5017");
     EXPECT_EQ(Outcome(w->UpdateFromScript("CURRENCY", kCurrencyColumns,
                                           Names({"ABC", "Abc", false, false, false, int16_t{2}, "x"}))),
-              "SLBCO5015");
+              "failed SLBCO5015");
     EXPECT_EQ(Outcome(w->UpdateFromScript("CURRENCY", Names({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO",
                                                               "EPC", "DECIMALS"}),
                                           Names({"ABC", "Renamed", false, false, false, int16_t{3}}))),
-              "succeeded");
+              "ok");
     // LOCALEID was not given: the stored one stays.
     Exec("UPDATE CURRENCY SET LOCALEID = 2057 WHERE CURRENCYCODE = 'XYZ';");
     EXPECT_EQ(Outcome(w->UpdateFromScript("CURRENCY", Names({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO",
                                                               "EPC", "DECIMALS"}),
                                           Names({"XYZ", "Xyz", false, false, false, int16_t{0}}))),
-              "succeeded");
+              "ok");
     EXPECT_EQ(Table("SELECT * FROM CURRENCY WHERE CURRENCYCODE IN ('ABC', 'XYZ') ORDER BY 1"),
               "ABC|Renamed|0|0|0|3|null; XYZ|Xyz|0|0|0|0|2057");
   });
@@ -116,10 +103,10 @@ TEST_F(ScriptWrites, ARatePeriodFromAScriptIsUsedByTheNextConversion) {
     EXPECT_EQ(Outcome(w->UpdateFromScript("CURRENCYRATE", Names({"CURRENCYCODE", "EFFECTIVEDATE", "EXPIRYDATE",
                                                                   "HOMESALESRATE", "RATEFACTOR"}),
                                           Names({"ABC", "2026-01-01", "2027-01-01", 4.0, int16_t{1}}))),
-              "succeeded");
+              "ok");
     EXPECT_EQ(Outcome(w->InsertFromScript("CURRENCYRATE", kRateColumns,
                                           Names({"ABC", "2027-1-1", kNull, 5.0, int16_t{1}}))),
-              "succeeded");
+              "ok");
     EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|2027-01-01 00:00:00|4|null|1; 2027-01-01 00:00:00|null|5|null|1");
     auto c = NewCurrency();
     EXPECT_EQ(Convert(*c, "HOM", "ABC", 10, Day(2026, 12, 31)), "40");
@@ -128,13 +115,13 @@ TEST_F(ScriptWrites, ARatePeriodFromAScriptIsUsedByTheNextConversion) {
     // The same period again, and a currency that does not exist.
     EXPECT_EQ(Outcome(w->InsertFromScript("CURRENCYRATE", kRateColumns,
                                           Names({"ABC", "2027-01-01", kNull, 5.0, int16_t{1}}))),
-              "internal referential integrity conflict | No valid currency rate : EffectiveDateRange");
+              "failed internal referential integrity conflict No valid currency rate : EffectiveDateRange");
     EXPECT_EQ(Outcome(w->InsertFromScript("CURRENCYRATE", kRateColumns,
                                           Names({"QQQ", "2027-01-01", kNull, 5.0, int16_t{1}}))),
-              "No valid currency rate : MissingEPC");
+              "failed No valid currency rate : MissingEPC");
     EXPECT_EQ(Outcome(w->InsertFromScript("CURRENCYRATE", Names({"EFFECTIVEDATE", "RATEFACTOR"}),
                                           Names({"2028-01-01", int16_t{1}}))),
-              "No valid currency rate : MissingCurrencyCode");
+              "failed No valid currency rate : MissingCurrencyCode");
   });
 }
 
@@ -143,23 +130,23 @@ TEST_F(CurrencyRules, RateRulesWriteOnlyTheGivenColumnsAndNeverTheEpcFlag) {
   Run([&] {
     Writer w = NewWriter();
     // A home-currency update without rates keeps them (its rates are not checked).
-    auto update = DataObject({{"METAObjectID", "CurrencyRateDataObject"}, {"CURRENCYCODE", "HOM"},
+    auto update = DataObject("CurrencyRateDataObject", {{"CURRENCYCODE", "HOM"},
                               {"EFFECTIVEDATE", rt::Variant(Day(2026, 1, 1))}, {"EXPIRYDATE", kNull},
                               {"RATEFACTOR", int16_t{1}}, {"EPC", false}});
-    EXPECT_EQ(Outcome(w.Rules().BusinessRules_Update(update)), "succeeded");
+    EXPECT_EQ(Outcome(w.Rules().BusinessRules_Update(update)), "ok");
     EXPECT_EQ(Render(update),
               "CURRENCYCODE=String:HOM; EFFECTIVEDATE=Date:2026-01-01; EXPIRYDATE=Null:; RATEFACTOR=Integer:1; "
               "EPC=Boolean:False");
     EXPECT_EQ(Rates("HOM"), "2026-01-01 00:00:00|null|1|2|1");
 
     // A caller's EPC flag decides the rule and stays out of the row.
-    auto insert = DataObject({{"METAObjectID", "CurrencyRateDataObject"}, {"CURRENCYCODE", "DEF"},
+    auto insert = DataObject("CurrencyRateDataObject", {{"CURRENCYCODE", "DEF"},
                               {"EFFECTIVEDATE", "2025-01-01"}, {"EXPIRYDATE", "2026-01-01"}, {"HOMESALESRATE", 1.0},
                               {"EUROSALESRATE", 2.5}, {"RATEFACTOR", int16_t{1}}, {"EPC", false}});
-    EXPECT_EQ(Outcome(w.Rules().BusinessRules_Insert(insert)), "No valid currency rate : InvalidNonEPCRate");
+    EXPECT_EQ(Outcome(w.Rules().BusinessRules_Insert(insert)), "failed No valid currency rate : InvalidNonEPCRate");
     insert->SetItem("EPC", true);
     insert->Add("METAObjectID", "CurrencyRateDataObject");
-    EXPECT_EQ(Outcome(w.Rules().BusinessRules_Insert(insert)), "succeeded");
+    EXPECT_EQ(Outcome(w.Rules().BusinessRules_Insert(insert)), "ok");
     EXPECT_EQ(Rates("DEF"), "2025-01-01 00:00:00|2026-01-01 00:00:00|1|2.5|1; 2026-01-01 00:00:00|null|null|3|1");
   });
 }
@@ -172,23 +159,23 @@ TEST_F(ScriptWrites, TheScriptDeleteChecksRatesOfficesAndPartnersItself) {
   Run([&] {
     Writer w = NewWriter();
     const rt::Variant code = Names({"CURRENCYCODE"});
-    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCY", code, Names({"XYZ"}))), "SLBCO4027 | SLBCO4028 | SLBCO4029");
-    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCY", code, Names({"EUR"}))), "SLBCO4028");
+    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCY", code, Names({"XYZ"}))), "failed SLBCO4027 SLBCO4028 SLBCO4029");
+    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCY", code, Names({"EUR"}))), "failed SLBCO4028");
     EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCYRATE", Names({"EFFECTIVEDATE", "CURRENCYCODE"}),
                                           Names({"2026-01-01", "ABC"}))),
-              "succeeded");
-    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCY", code, Names({"ABC"}))), "succeeded");
+              "ok");
+    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCY", code, Names({"ABC"}))), "ok");
     EXPECT_EQ(Table("SELECT CURRENCYCODE FROM CURRENCY ORDER BY 1"), "DEF; EUR; HOM; XYZ");
 
     // "Currency not present" passes through the rule's handler as an error.
-    const std::string error = ErrorOf([&] { w->DeleteFromScript("CURRENCY", code, Names({"QQQ"})); });
-    EXPECT_EQ(error.substr(0, error.find("\r\n")), "80040064 Brintor.Currency.CurrencyDelete ");
+    const std::string error = Failure([&] { w->DeleteFromScript("CURRENCY", code, Names({"QQQ"})); });
+    EXPECT_EQ(error.substr(0, error.find("|")), "80040064 Brintor.Currency.CurrencyDelete: ");
     EXPECT_EQ(LogEntriesWith("Brintor.Currency.BusinessRules_Delete"), 2);  // its entry and the script's
 
     RefuseCurrencyDeletes();
-    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCY", code, Names({"DEF"}))), "SLBCO4027");
+    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCY", code, Names({"DEF"}))), "failed SLBCO4027");
     Exec("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE = 'DEF';");
-    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCY", code, Names({"DEF"}))), "SLBCO4026");
+    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCY", code, Names({"DEF"}))), "failed SLBCO4026");
     EXPECT_EQ(Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'DEF'"), "1");
   });
 }

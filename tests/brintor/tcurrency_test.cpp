@@ -1,8 +1,6 @@
 // Tests of the transactional currency writer's currency rows: adds and
 // updates with their validation, the two deletes, and the votes they cast.
-#include <fstream>
-
-#include "tests/brintor/tcurrency_fixture.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
@@ -42,14 +40,11 @@ TEST_F(CurrencyWrites, ValidationFailsWithTheFirstFailureThroughTheHandlerAndWri
     const std::string before = Table(kCurrencyRows);
     auto add = [&](rt::Variant code, rt::Variant name, rt::Variant home, rt::Variant euro, rt::Variant epc,
                    rt::Variant decimals, rt::Variant locale) {
-      try {
-        w->AddCurrency(code, name, home, euro, epc, decimals, locale);
-      } catch (const rt::ComError& e) {
-        // The DESC line of the block, which holds the validator's description.
-        const size_t desc = e.description().find(" DESC: ");
-        return e.source() + " " + e.description().substr(desc + 7, e.description().find(".\r\n", desc) - desc - 7);
-      }
-      return std::string("no error");
+      // "<source>: " and the DESC line of the block: the validator's description.
+      const std::string failure = Failure([&] { w->AddCurrency(code, name, home, euro, epc, decimals, locale); });
+      const size_t source = failure.find(' ') + 1, desc = failure.find(" DESC: ") + 7;
+      return failure.substr(source, failure.find(": ") + 2 - source) +
+             failure.substr(desc, failure.find(".|", desc) - desc);
     };
     std::string seen;
     for (const std::string& failure :
@@ -66,29 +61,20 @@ TEST_F(CurrencyWrites, ValidationFailsWithTheFirstFailureThroughTheHandlerAndWri
           add("NEW", "N", int32_t{1}, false, false, 2, kNull),              // the number 1 is True too
           add("hom", "N", true, false, false, 2, kNull),                     // codes compare case-sensitively
           add("NEW", "N", false, true, true, 2, kNull)}) {
-      seen += failure + "\n";
+      seen += failure + ", ";
     }
     EXPECT_EQ(seen,
-              "Brintor MissingCurrencyCode\n"
-              "Brintor MissingCurrencyName\n"
-              "Brintor MissingHomeCurrency\n"
-              "Brintor MissingEuroCurrency\n"
-              "Brintor MissingEPC\n"
-              "Brintor MissingDecimals\n"
-              "Brintor InvalidDecimals\n"
-              "Brintor InvalidDecimals\n"
-              "Brintor Type mismatch\n"
-              "Brintor InvalidLocaleID\n"
-              "Brintor InvalidLocaleID\n"
-              "Brintor DuplicateHomeCurrency\n"
-              "Brintor DuplicateHomeCurrency\n"
-              "Brintor DuplicateEuroCurrency\n");
+              "Brintor: MissingCurrencyCode, Brintor: MissingCurrencyName, Brintor: MissingHomeCurrency, "
+              "Brintor: MissingEuroCurrency, Brintor: MissingEPC, Brintor: MissingDecimals, Brintor: InvalidDecimals, "
+              "Brintor: InvalidDecimals, Brintor: Type mismatch, Brintor: InvalidLocaleID, Brintor: InvalidLocaleID, "
+              "Brintor: DuplicateHomeCurrency, Brintor: DuplicateHomeCurrency, Brintor: DuplicateEuroCurrency, ");
     EXPECT_EQ(Table(kCurrencyRows), before);
     EXPECT_EQ(LogEntriesWith("Brintor.Currency.AddCurrency"), 14);
 
     // The whole block: number, method, description and an empty INFO line.
-    EXPECT_EQ(ErrorOf([&] { w->UpdateCurrency("ABC", "Abc", false, false, false, 9, kNull); }),
-              "8004006C Brintor " + Block("8004006C", "Brintor.Currency.UpdateCurrency", "InvalidDecimals", ""));
+    EXPECT_EQ(Failure([&] { w->UpdateCurrency("ABC", "Abc", false, false, false, 9, kNull); }),
+              "8004006C Brintor: |ERROR 0x8004006C| METHOD: Brintor.Currency.UpdateCurrency| DESC: InvalidDecimals.| "
+              "INFO: .|");
     EXPECT_EQ(Vote([](Writer& x) { x->AddCurrency("NEW", "N", false, false, false, 9, kNull); }), "rollback");
     EXPECT_EQ(Vote([](Writer& x) { x->AddCurrency("NEW", "N", false, false, false, 2, kNull); }), "commit");
   });
@@ -98,10 +84,10 @@ TEST_F(CurrencyWrites, ADatabaseFailureNamesTheConnectionsErrors) {
   Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
-    const std::string error = ErrorOf([&] { w->AddCurrency("ABC", "Twice", false, false, false, 2, kNull); });
+    const std::string error = Failure([&] { w->AddCurrency("ABC", "Twice", false, false, false, 2, kNull); });
     EXPECT_EQ(error.substr(0, error.find(" INFO: ")),
-              "80040E2F SQLite \r\nERROR 0x80040E2F\r\n METHOD: Brintor.Currency.AddCurrency\r\n DESC: "
-              "UNIQUE constraint failed: CURRENCY.CURRENCYCODE.\r\n");
+              "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Brintor.Currency.AddCurrency| DESC: "
+              "UNIQUE constraint failed: CURRENCY.CURRENCYCODE.|");
     EXPECT_NE(error.find(" INFO: Error(s) from connection object: "), std::string::npos) << error;
   });
 }
@@ -111,7 +97,7 @@ TEST_F(CurrencyDeletes, DeleteCurrencyRemovesTheRatesWithTheCurrencyAndChecksIts
   Run([&] {
     Writer w = NewWriter();
     for (const rt::Variant& missing : {kNull, kEmpty}) {
-      EXPECT_EQ(ErrorOf([&] { w->DeleteCurrency(missing); }), "80040065 Brintor MissingCurrencyCode");
+      EXPECT_EQ(Failure([&] { w->DeleteCurrency(missing); }), "80040065 Brintor: MissingCurrencyCode");
     }
     EXPECT_EQ(LogEntries(), 0);
     EXPECT_TRUE(w->DeleteCurrency("abc"));
@@ -128,10 +114,9 @@ TEST_F(CurrencyDeletes, DeleteCurrencyLeavesTheRatesWhenTheSecondDeleteFailsInAn
   Exec("CREATE TRIGGER KEEP_CURRENCY BEFORE DELETE ON CURRENCY BEGIN SELECT RAISE(ABORT, 'currency kept'); END;");
   Run([&] {
     for (Writer w : {NewWriter(), PlainWriter()}) {
-      const std::string error = ErrorOf([&] { w->DeleteCurrency("ABC"); });
+      const std::string error = Failure([&] { w->DeleteCurrency("ABC"); });
       EXPECT_EQ(error.substr(0, error.find(" INFO: ")),
-                "80040E2F SQLite \r\nERROR 0x80040E2F\r\n METHOD: Brintor.Currency.DeleteCurrency\r\n"
-                " DESC: currency kept.\r\n");
+                "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Brintor.Currency.DeleteCurrency| DESC: currency kept.|");
       EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|null|4|null|1");
     }
     // The connection's own transaction ended with the failure: the next
@@ -147,8 +132,9 @@ TEST_F(CurrencyDeletes, ARefusalOfTheReferentialChecker) {
   RefuseCurrencyDeletes();
   Run([&] {
     Writer w = NewWriter();
-    EXPECT_EQ(ErrorOf([&] { w->DeleteCurrency("ABC"); }),
-              "80040080 Brintor " + Block("80040080", "Brintor.Currency.DeleteCurrency", "ReferentialDelete", ""));
+    EXPECT_EQ(Failure([&] { w->DeleteCurrency("ABC"); }),
+              "80040080 Brintor: |ERROR 0x80040080| METHOD: Brintor.Currency.DeleteCurrency| DESC: ReferentialDelete.| "
+              "INFO: .|");
     // CurrencyDelete answers False without an error, neither raised nor left pending.
     rt::Err().Clear();
     EXPECT_FALSE(w->CurrencyDelete("ABC"));
@@ -166,9 +152,9 @@ TEST_F(CurrencyDeletes, CurrencyDeleteRemovesOnlyTheCurrencyRowAndReportsAnUnkno
     EXPECT_TRUE(w->CurrencyDelete("ABC"));
     EXPECT_EQ(Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'ABC'") + "/" + Rates("ABC"),
               "0/2026-01-01 00:00:00|null|4|null|1");
-    EXPECT_EQ(ErrorOf([&] { w->CurrencyDelete("O'K"); }),
-              "80040064 Brintor.Currency.CurrencyDelete " +
-                  Block("80040064", "Brintor.Currency.CurrencyDelete", "Currency not present"));
+    EXPECT_EQ(Failure([&] { w->CurrencyDelete("O'K"); }),
+              "80040064 Brintor.Currency.CurrencyDelete: |ERROR 0x80040064| METHOD: Brintor.Currency.CurrencyDelete| "
+              "DESC: Currency not present.|");
   });
 }
 

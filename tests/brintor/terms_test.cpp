@@ -2,10 +2,8 @@
 // numbers and texts of the code checks (raised with an empty source), writes
 // of codes holding quotes and of an installation's own columns, the shapes
 // of one row read, and the refusals of bad arguments and column names.
-#include <cstdio>
-
 #include "interfaces/terms_and_conditions.h"
-#include "tests/brintor/brintor_fixture.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
@@ -15,17 +13,7 @@ class Terms : public PartnerTest {
     return std::dynamic_pointer_cast<ITermsAndConditions>(
         rt::CreateRootObject("Brintor.TermsAndConditions", std::make_shared<rt::Activity>()));
   }
-  static std::shared_ptr<rt::Dictionary> Fields(std::initializer_list<std::pair<const char*, rt::Variant>> entries) {
-    auto d = rt::NewDictionary();
-    for (const auto& [key, value] : entries) d->Add(rt::Variant(key), value);
-    return d;
-  }
-  // "number|source|description" of a failing call.
-  template <class F>
-  static std::string Failure(F&& call) {
-    rt::ComError e = RaisedBy(std::forward<F>(call));
-    return std::to_string(e.number()) + "|" + e.source() + "|" + e.description();
-  }
+  static std::shared_ptr<rt::Dictionary> Fields(Entries entries) { return DataObject(nullptr, entries); }
 };
 
 TEST_F(Terms, EachTypeListsItsTableByCode) {
@@ -50,13 +38,13 @@ TEST_F(Terms, EachTypeListsItsTableByCode) {
 
 // Each error comes with an empty source in one block of the method around its text.
 TEST_F(Terms, ExistingAndMissingCodesRaiseTheirTypesNumbersWithAnEmptySource) {
-  auto raised = [](const rt::ComError& e, const std::string& method) {
-    const std::string& d = e.description();
-    const std::string text = d.substr(d.find(" DESC: ") + 7, d.size() - d.find(" DESC: ") - 10);
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned>(e.number()));
-    const bool shaped = e.source().empty() && d == Block(hex, "Brintor.TermsAndConditions." + method, text);
-    return (shaped ? std::to_string(e.number()) + " " : std::string("(unexpected) ")) + text;
+  // "<number> <text>" of a failure shaped as that block, "(unexpected) <text>" otherwise.
+  auto raised = [](const std::string& failure, const std::string& method) {
+    const std::string hex = failure.substr(0, failure.find(' '));
+    const std::string text = failure.substr(failure.find(" DESC: ") + 7, failure.size() - failure.find(" DESC: ") - 9);
+    const bool shaped = failure == hex + " : |ERROR 0x" + hex + "| METHOD: Brintor.TermsAndConditions." + method +
+                                       "| DESC: " + text + ".|";
+    return (shaped ? std::to_string(std::stoi(hex, nullptr, 16)) + " " : std::string("(unexpected) ")) + text;
   };
   Run([&] {
     auto terms = NewTerms();
@@ -65,12 +53,12 @@ TEST_F(Terms, ExistingAndMissingCodesRaiseTheirTypesNumbersWithAnEmptySource) {
     for (int32_t type = 1; type <= 7; ++type) {
       auto fields = Fields({{"DESCRIPTION", "again"}});
       seen +=
-          raised(RaisedBy([&] { terms->InsertTermsAndConditions(type, existing[type - 1], fields); }),
+          raised(Failure([&] { terms->InsertTermsAndConditions(type, existing[type - 1], fields); }),
                  "InsertTermsAndConditions") +
           " / " +
-          raised(RaisedBy([&] { terms->UpdateTermsAndConditions(type, "NONE", fields); }), "UpdateTermsAndConditions") +
+          raised(Failure([&] { terms->UpdateTermsAndConditions(type, "NONE", fields); }), "UpdateTermsAndConditions") +
           " / " +
-          raised(RaisedBy([&] { terms->DeleteTermsAndConditions(type, "NONE"); }), "DeleteTermsAndConditions")
+          raised(Failure([&] { terms->DeleteTermsAndConditions(type, "NONE"); }), "DeleteTermsAndConditions")
               .substr(0, 2) +
           "\n";
     }
@@ -110,9 +98,9 @@ TEST_F(Terms, CodesWithQuotesAndAnInstallationsOwnColumnsAreWrittenAndRead) {
     EXPECT_EQ(RaisedBy([&] { terms->InsertTermsAndConditions(6, "W48", twice); }).number(),
               rt::vberr::kKeyAlreadyAssociated);
     // A delete that the database refuses comes back inside the writer's block and the method's.
-    EXPECT_EQ(Failure([&] { terms->DeleteTermsAndConditions(6, "W12"); }).substr(0, 181),
-              "-2147217873|SQLite|\r\nERROR 0x80040E2F\r\n METHOD: Brintor.TermsAndConditions.DeleteTermsAndConditions\r\n"
-              " DESC: \r\nERROR 0x80040E2F\r\n METHOD: Sql_DeleteTableUnicode\r\n DESC: W12 is in use");
+    EXPECT_EQ(Failure([&] { terms->DeleteTermsAndConditions(6, "W12"); }).substr(0, 173),
+              "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Brintor.TermsAndConditions.DeleteTermsAndConditions| DESC: "
+              "|ERROR 0x80040E2F| METHOD: Sql_DeleteTableUnicode| DESC: W12 is in use");
     EXPECT_EQ(Scalar("SELECT group_concat(WARRANTYTERMCODE) FROM WARRANTYTERM"), "W12,W24");
   });
 }
@@ -129,12 +117,11 @@ TEST_F(Terms, ARowIsReadWithAllOrTheCallersColumnsAndTheCodeLast) {
     EXPECT_EQ(Failure([&] {
                 terms->getTermsAndConditions(3, "DDP", kSpecific, Array({"DESCRIPTION", "deliverytermcode"}));
               }),
-              "457|Brintor|" + Block("1C9", "Brintor.TermsAndConditions.getTermsAndConditions",
-                                     "This key is already associated with an element of this collection"));
+              "1C9 Brintor: |ERROR 0x1C9| METHOD: Brintor.TermsAndConditions.getTermsAndConditions| DESC: This key is "
+              "already associated with an element of this collection.|");
     EXPECT_EQ(Failure([&] { terms->getTermsAndConditions(3, "DDP", kSpecific, Array({"1 AS X, DESCRIPTION"})); }),
-              "-2147217900|Brintor.TermsAndConditions.getTermsAndConditions|" +
-                  Block("80040E14", "Brintor.TermsAndConditions.getTermsAndConditions",
-                        "Invalid column name '1 AS X, DESCRIPTION'"));
+              "80040E14 Brintor.TermsAndConditions.getTermsAndConditions: |ERROR 0x80040E14| METHOD: "
+              "Brintor.TermsAndConditions.getTermsAndConditions| DESC: Invalid column name '1 AS X, DESCRIPTION'.|");
   });
 }
 
@@ -142,12 +129,13 @@ TEST_F(Terms, BadArgumentsFailInTheExistenceTestInsideTwoBlocks) {
   Run([&] {
     auto terms = NewTerms();
     const std::string inner =
-        Block("FFFFFFFF", "Brintor.TermsAndCondition.CheckIfExistsinTableInvalid Arguments", "Invalid Arguments");
+        "| DESC: |ERROR 0xFFFFFFFF| METHOD: Brintor.TermsAndCondition.CheckIfExistsinTableInvalid Arguments| DESC: "
+        "Invalid Arguments.|.|";
     EXPECT_EQ(Failure([&] { terms->IsTermorConditionPresent("X", 8); }),
-              "-1||" + Block("FFFFFFFF", "Brintor.TermsandConditions.IsTermorConditionPresent ", inner));
+              "FFFFFFFF : |ERROR 0xFFFFFFFF| METHOD: Brintor.TermsandConditions.IsTermorConditionPresent " + inner);
     auto fields = Fields({{"DESCRIPTION", "x"}});
     EXPECT_EQ(Failure([&] { terms->InsertTermsAndConditions(0, "X", fields); }),
-              "-1||" + Block("FFFFFFFF", "Brintor.TermsAndConditions.InsertTermsAndConditions", inner));
+              "FFFFFFFF : |ERROR 0xFFFFFFFF| METHOD: Brintor.TermsAndConditions.InsertTermsAndConditions" + inner);
   });
 }
 

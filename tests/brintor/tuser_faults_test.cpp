@@ -1,60 +1,45 @@
 // The transactional user class's writers under the fault sweep: a failed
 // statement or commit raises or refuses, and leaves every table (and, for a
 // bidding supplier, the membership directory) as it was.
-#include "data/testing/fault_sweep.h"
-#include "tests/brintor/tuser_fixture.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
-using Answer = data::testing::Outcome;
 using UserMaintenanceFaults = TUserTest;
-
-Answer Of(bool done) { return done ? Answer::Succeeded : Answer::Refused; }
-Answer Of(const rt::ObjectPtr& result) { return Of(result && rt::CBool(result->Call("Succeeded"))); }
 
 TEST_F(UserMaintenanceFaults, OfficeAndLinkWritersRaiseOrRefuseAndLeaveTheTables) {
   Exec("INSERT INTO OFFICE (OFFICEDESCRIPTION, OFFICETYPE) VALUES ('Head', 1), ('Branch', 1);"
        "INSERT INTO BPSPERUSER VALUES ('rep', 1), ('rep', 2)");
   Run([&] {
-    data::testing::FaultEngine engine;
-    const auto target = data::testing::DatabaseTarget(sandbox_.CatalogPath());
     std::string table = "OFFICE", head = "Head", rep = "rep";
     bool replace = true;
     const std::vector<std::pair<const char*, std::function<Answer(Writer&)>>> writes = {
         {"InsertFromScript",
          [&](Writer& w) {
-           rt::Variant k = Texts({"OFFICEDESCRIPTION", "OFFICETYPE", "CREDITCARDTYPE", "CREDITCARDNUMBER",
+           rt::Variant k = Array({"OFFICEDESCRIPTION", "OFFICETYPE", "CREDITCARDTYPE", "CREDITCARDNUMBER",
                                   "CREDITCARDEXPIRY"});
-           rt::Variant v = Texts({"New", int16_t{1}, int16_t{0}, "4111111111111111", "2029-06-30"});
+           rt::Variant v = Array({"New", int16_t{1}, int16_t{0}, "4111111111111111", "2029-06-30"});
            return Of(w->InsertFromScript(table, k, v));
          }},
         {"UpdateFromScript",
          [&](Writer& w) {
-           rt::Variant k = Texts({"OFFICEDESCRIPTION", "COSTCENTER"}), v = Texts({"Head", "CC9"});
+           rt::Variant k = Array({"OFFICEDESCRIPTION", "COSTCENTER"}), v = Array({"Head", "CC9"});
            return Of(w->UpdateFromScript(table, k, v));
          }},
         {"DeleteFromScript",
          [&](Writer& w) {
-           rt::Variant k = Texts({"OFFICEDESCRIPTION"}), v = Texts({"Branch"});
+           rt::Variant k = Array({"OFFICEDESCRIPTION"}), v = Array({"Branch"});
            return Of(w->DeleteFromScript(table, k, v));
          }},
         {"DeleteOffice", [&](Writer& w) { return Of(w->DeleteOffice(head)); }},
         {"InsertBPSPerUser",
          [&](Writer& w) {
-           rt::Variant ids = Texts({int32_t{2}, int32_t{3}, int32_t{4}});
+           rt::Variant ids = Array({int32_t{2}, int32_t{3}, int32_t{4}});
            return Of(w->InsertBPSPerUser(rep, ids, replace));
          }},
         {"DeleteBPSPerUser", [&](Writer& w) { return Of(w->DeleteBPSPerUser(rep)); }},
     };
-    std::string problems;
-    for (const auto& [name, write] : writes) {
-      auto report = data::testing::SweepFaults(engine, target, [&] {
-        Writer w = NewWriter();
-        return write(w);
-      });
-      if (!report.Problems().empty()) problems += std::string(name) + ":\n" + report.Problems();
-    }
-    EXPECT_EQ(problems, "");
+    EXPECT_EQ(SweepAll<Writer>(sandbox_.CatalogPath(), NewWriter, writes), "");
   });
 }
 
@@ -75,9 +60,9 @@ TEST_F(UserMaintenanceFaults, ABiddingSupplierIsRegisteredWholeOrNotAtAll) {
     auto report = data::testing::SweepFaults(engine, target, [&] {
       Writer w = NewWriter();
       std::string user = "bidder", secret = "pw";
-      return Of(w->InsertBiddingUser(Texts({"NAME1", "COUNTRYCODE"}), Texts({"Bidder", "US"}),
-                                     Texts({"NAME", "BUSINESSID"}), Texts({"Bidder", "B1"}),
-                                     Texts({"BusinessPartnerID"}), Texts({int32_t{0}}), user, secret));
+      return Of(w->InsertBiddingUser(Array({"NAME1", "COUNTRYCODE"}), Array({"Bidder", "US"}),
+                                     Array({"NAME", "BUSINESSID"}), Array({"Bidder", "B1"}),
+                                     Array({"BusinessPartnerID"}), Array({int32_t{0}}), user, secret));
     });
     EXPECT_EQ(report.Problems(), "");
     EXPECT_EQ(report.commits, 1);

@@ -3,18 +3,14 @@
 // order, what the checker is asked and when, what reaches the row and what
 // leaves the caller's data object, the update's database failures, the
 // office delete and its rule, and the votes of each.
-#include "tests/brintor/tuser_fixture.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
 const rt::Variant kNull = rt::Variant::Null();
-using Entries = std::initializer_list<std::pair<const char*, rt::Variant>>;
 
 std::shared_ptr<rt::Dictionary> Office(Entries entries, const char* kind = "OfficeDataObject") {
-  auto bdo = rt::NewDictionary();
-  if (kind) bdo->Add(rt::Variant("METAObjectID"), rt::Variant(kind));
-  for (const auto& [key, value] : entries) bdo->Add(rt::Variant(key), value);
-  return bdo;
+  return DataObject(kind, entries);
 }
 
 class OfficeTest : public TUserTest {
@@ -34,8 +30,8 @@ TEST_F(OfficeTest, ScriptTablesAreExactAndKeyNamesMatchInAnyCaseFirstOneWinning)
   Run([&] {
     auto checker = RecordChecker();
     std::string office = "office", offices = "OFFICES", table = "OFFICE";
-    rt::Variant keys = Texts({"officedescription", "OfficeType", "OFFICETYPE", "CostCenter", "CREDITCARDEXPIRY"});
-    rt::Variant values = Texts({"Branch", int16_t{1}, int16_t{2}, "CC1", "2029-06-30"});
+    rt::Variant keys = Array({"officedescription", "OfficeType", "OFFICETYPE", "CostCenter", "CREDITCARDEXPIRY"});
+    rt::Variant values = Array({"Branch", int16_t{1}, int16_t{2}, "CC1", "2029-06-30"});
     // No answer and no vote for another spelling; the delete still commits.
     EXPECT_EQ(Ending([&](Writer& w) { EXPECT_FALSE(w->InsertFromScript(office, keys, values)); }, true), "rollback");
     EXPECT_EQ(Ending([&](Writer& w) { EXPECT_FALSE(w->DeleteFromScript(offices, keys, values)); }, true), "commit");
@@ -151,7 +147,7 @@ TEST_F(OfficeTest, DeletesAskTheCheckerAndReportAMissingOffice) {
   Run([&] {
     auto checker = RecordChecker();
     std::string gone = "Gone", table = "OFFICE";
-    rt::Variant key = Texts({"OfficeDescription"}), head = Texts({"Head"}), missing = Texts({"Gone"});
+    rt::Variant key = Array({"OfficeDescription"}), head = Array({"Head"}), missing = Array({"Gone"});
     // The rule asks the before-delete step a second time, after the row went.
     EXPECT_EQ(Ending([&](Writer& w) { EXPECT_EQ(Outcome(w->DeleteFromScript(table, key, head)), "ok"); }), "commit");
     EXPECT_EQ(Asked(),

@@ -4,7 +4,7 @@
 // is looked up, the budget shortcut, values that are no numbers, the
 // directory's wildcard taken literally; and the shipped registry's entries
 // for property ids and groups, asked from the deleting side.
-#include "tests/brintor/tuser_fixture.h"
+#include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
@@ -24,13 +24,13 @@ TEST_F(PartnerLinks, LinksAreReplacedOrAddedToAndEveryIdIsAWholeNumber) {
     Writer w = NewWriter();
     std::string u1 = "u1", u2 = "u'2", nobody = "nobody";
     bool replace = true, add = false;
-    rt::Variant ids = Texts({int32_t{17}, "18"});
+    rt::Variant ids = Array({int32_t{17}, "18"});
     EXPECT_EQ(Ending([&](Writer& joined) { EXPECT_TRUE(joined->InsertBPSPerUser(u1, ids, replace)); }, true), "commit");
     EXPECT_EQ(Links(), "u'2:1 u1:17 u1:18");
-    rt::Variant more = Texts({int16_t{3}});
+    rt::Variant more = Array({int16_t{3}});
     EXPECT_TRUE(w->InsertBPSPerUser(u2, more, add));
     EXPECT_EQ(Links(), "u'2:1 u'2:3 u1:17 u1:18");
-    rt::Variant none = Texts({});
+    rt::Variant none = Array({});
     EXPECT_TRUE(w->InsertBPSPerUser(u1, none, replace));
     EXPECT_TRUE(w->DeleteBPSPerUser(nobody));
     EXPECT_EQ(Links(), "u'2:1 u'2:3");
@@ -38,16 +38,16 @@ TEST_F(PartnerLinks, LinksAreReplacedOrAddedToAndEveryIdIsAWholeNumber) {
     // Each refused id fails the whole call before anything changes.
     for (const rt::Variant& bad : {rt::Variant("abc"), rt::Variant(1.5), rt::Variant(), rt::Variant(true),
                                    rt::Variant(3e10), rt::Variant("7'); DELETE FROM BPSPERUSER; --")}) {
-      rt::Variant list = Texts({int32_t{5}, bad});
+      rt::Variant list = Array({int32_t{5}, bad});
       EXPECT_EQ(Failure([&] { w->InsertBPSPerUser(u2, list, replace); }).substr(0, 13), "D Brintor: |E")
           << rt::TypeName(bad);
     }
-    rt::Variant nulls = Texts({kNull});
+    rt::Variant nulls = Array({kNull});
     EXPECT_EQ(Failure([&] { w->InsertBPSPerUser(u2, nulls, replace); }).substr(0, 13), "5E Brintor: |");
     EXPECT_EQ(Links(), "u'2:1 u'2:3");
 
     // A link stored twice fails, and the links written before it go back.
-    rt::Variant twice = Texts({int32_t{4}, int32_t{1}});
+    rt::Variant twice = Array({int32_t{4}, int32_t{1}});
     EXPECT_EQ(Ending([&](Writer& joined) {
                 EXPECT_EQ(Failure([&] { joined->InsertBPSPerUser(u2, twice, add); }).substr(0, 66),
                           "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Brintor.TUser.InsertBP");
@@ -147,8 +147,8 @@ TEST_F(References, AnOfficeNamingAnUnknownPropertyIsRefused) {
     Writer w = NewWriter();
     std::string table = "OFFICE";
     auto write = [&](bool insert, const char* name, int32_t id) {
-      rt::Variant keys = Texts({"OFFICEDESCRIPTION", "OFFICETYPE", "ELEMENTPROP"});
-      rt::Variant values = Texts({name, int16_t{2}, id});
+      rt::Variant keys = Array({"OFFICEDESCRIPTION", "OFFICETYPE", "ELEMENTPROP"});
+      rt::Variant values = Array({name, int16_t{2}, id});
       return Outcome(insert ? w->InsertFromScript(table, keys, values) : w->UpdateFromScript(table, keys, values));
     };
     EXPECT_EQ(write(true, "Buying", 8), "failed SLBBR1025");

@@ -56,10 +56,10 @@ TEST_F(UserOffices, AFailedReadIsFormattedUnderTheProceduresNames) {
     Exec("DROP TABLE OFFICE;");
     auto user = NewUser();
     std::string office = "Head office";
-    rt::ComError e = RaisedBy([&] { user->GetAllAdministrativeOffices(); });
-    EXPECT_EQ(e.description(), Block("80040E14", "Brintor.User.getOffices", "no such table: OFFICE"));
-    e = RaisedBy([&] { user->GetOfficeParams(office); });
-    EXPECT_EQ(e.description(), Block("80040E14", "Brintor.User.getOfficeParams", "no such table: OFFICE"));
+    EXPECT_EQ(Failure([&] { user->GetAllAdministrativeOffices(); }),
+              "80040E14 SQLite: |ERROR 0x80040E14| METHOD: Brintor.User.getOffices| DESC: no such table: OFFICE.|");
+    EXPECT_THAT(Failure([&] { user->GetOfficeParams(office); }),
+                ::testing::HasSubstr("| METHOD: Brintor.User.getOfficeParams|"));
     EXPECT_EQ(LogEntries(), 2);
   });
 }
