@@ -76,10 +76,7 @@ TEST_F(ProductFaults, RecordWritesRaiseAndLeaveTheTables) {
       "INSERT INTO PRODUCTCATEGORY (CATEGORYID, CATEGORYNAME, UNSPSCCODE) VALUES (1, 'IT', '43'), (2, 'Tools', '27');"
       "UPDATE PRODUCT SET UNSPSCCODE = '2711' WHERE PRODUCTID = 2;"
       "INSERT INTO PRODUCTSBYCATEGORY VALUES (2, 2, 1);");
-  std::ifstream in(sandbox_.ConfigPath());
-  std::string config((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::ofstream(sandbox_.ConfigPath(), std::ios::trunc)
-      << config.replace(config.find("UNSPSCIMPLEMENTED=No"), 20, "UNSPSCIMPLEMENTED=Yes");
+  SetSwitch("Yes");
   Run([&] {
     EXPECT_EQ(
         SweepAll(data::testing::DatabaseTarget(sandbox_.CatalogPath()),

@@ -83,7 +83,7 @@ TEST_F(ProductRows, ProductsFollowTheirUnspscCodeWhileTheSwitchIsOn) {
     NewProductXml()->insertProductFromXML(doc, false, "N", false);
     EXPECT_EQ(links(), "");
   });
-  SetUnspscSwitch("yes");
+  SetSwitch("yes");
   Run([&] {
     auto products = NewProductXml();
     products->insertProductFromXML(Doc(Product("M", Sound() + F("UNSPSCCODE", "43211503"))), false, "M", false);

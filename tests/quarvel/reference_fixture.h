@@ -6,8 +6,10 @@
 // transactional caller to create them in, and the referential registry.
 #pragma once
 
+#include <fstream>
 #include <functional>
 #include <iterator>
+#include <regex>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -104,6 +106,42 @@ class ReferenceTest : public BrintorTest {
       text.insert(at + line.size() + 1, lines + "\n");
     }
     std::ofstream(sandbox_.Site() + "/references.ini", std::ios::binary | std::ios::trunc) << text;
+  }
+
+  // Sets COMMONPARAMETERS/UNSPSCIMPLEMENTED.
+  void SetSwitch(const std::string& value) const {
+    std::string config = Read(sandbox_.ConfigPath());
+    config = std::regex_replace(config, std::regex("UNSPSCIMPLEMENTED=[^\n]*"), "UNSPSCIMPLEMENTED=" + value);
+    Write(sandbox_.ConfigPath(), config);
+  }
+
+  // --- files and lists of the document imports -------------------------------
+
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "(none)";
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+  static void Write(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+  }
+  // The part numbers of the elements a file holds, in order.
+  static std::string PartNumbersIn(const std::string& path) {
+    const std::string text = Read(path);
+    std::string found;
+    const std::string mark = "buyfrompartnumber=\"";
+    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1)) {
+      const size_t from = at + mark.size();
+      found += (found.empty() ? "" : " ") + text.substr(from, text.find('"', from) - from);
+    }
+    return found;
+  }
+  // "(lower..upper) a b" for an array.
+  static std::string List(const rt::Variant& list) {
+    const rt::SafeArray& a = list.AsArray();
+    std::string text = "(" + std::to_string(a.LBound()) + ".." + std::to_string(a.UBound()) + ")";
+    for (const rt::Variant& v : a.data) text += " " + rt::CStr(v);
+    return text;
   }
 
  private:
