@@ -97,12 +97,6 @@ TEST_F(CatalogPaging, IdsJoinWithCommasUnquotedOrAsTextLiterals) {
   PagedListRequest request;
   request.persistedState = "state";
   request.pageSize = 20;
-  EXPECT_EQ(Calls("SELECT * FROM PROPERTY", "PROPERTYID", IdListForm::kNumbers, request),
-            "ConnectionString String:Provider=SQLite;Data Source=/catalog.db\n"
-            "PersistedStateInfo String:state\n"
-            "PageSize Long:20\n"
-            "Open String:SELECT * FROM PROPERTY, String:PROPERTYID\n");
-
   request.ids = Array({rt::Variant(int32_t{3}), rt::Variant("5")});
   EXPECT_EQ(Opened(Calls("SELECT * FROM PROPERTY", "PROPERTYID", IdListForm::kNumbers, request)),
             "Open String:SELECT * FROM PROPERTY WHERE (PROPERTYID IN (3,5)), String:PROPERTYID");
