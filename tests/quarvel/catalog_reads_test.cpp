@@ -1,7 +1,7 @@
 // Tests of Catalog's reads: the catalog list in name order, one catalog's
 // record, the catalog the one-key getters remember (its 91, its failed
-// loads, no refresh), a partner's active catalogs, the catalogs or nodes
-// that show products, and every withdrawn member.
+// loads, no refresh), a partner's active catalogs, and the catalogs or
+// nodes that show products.
 #include <algorithm>
 #include <functional>
 #include <utility>
@@ -133,35 +133,6 @@ TEST_F(ProductCatalogs, ARepeatedProductOrAnIdThatIsNoNumberFailsTheCall) {
               }),
               mismatch);
     EXPECT_EQ(Failure([&] { catalog->GetValidProductCatalogs(rt::Variant(10), none, none); }), mismatch);
-  });
-}
-
-// Withdrawn members, called late-bound as a caller would: each raises its
-// error and changes nothing.
-TEST_F(CatalogReads, WithdrawnMembersRaiseAndChangeNothing) {
-  Run([&] {
-    const rt::Variant text("x"), id(int32_t{5}), small(int16_t{5}), list = Array({rt::Variant("A")});
-    const std::string before = CatalogTables();
-    // Members by the arguments a caller passes them; a withdrawn member's
-    // text names TCatalog's member, InsertFavoriteFolder's as spelt there.
-    const std::vector<std::pair<rt::Args, std::vector<const char*>>> withdrawn = {
-        {{id, small, text}, {"CopyCatalog"}},
-        {{list, list}, {"InsertFavoriteFolder"}},
-        {{text}, {"PopulateUserNodes"}},
-        {{text, list, list}, {"IReferentialIntegrity_BeforeDelete"}},
-    };
-    auto raised = [](const char* progId, const std::string& member, rt::Args args) {
-      return Failure([&] { NewLate(progId)->Invoke(member, rt::CallKind::Method, args); });
-    };
-    for (const auto& [args, members] : withdrawn) {
-      for (std::string member : members) {
-        const std::string named = member == "InsertFavoriteFolder" ? "InsertFavouriteFolder" : member;
-        EXPECT_EQ(raised("Quarvel.Catalog", member, args),
-                  "FFFFFFFF Quarvel: |ERROR 0xFFFFFFFF| METHOD: This method is depricated, Use Quarvel.TCatalog." + named +
-                      "| DESC: Application-defined or object-defined error.|");
-      }
-    }
-    EXPECT_EQ(CatalogTables(), before);
   });
 }
 

@@ -1,6 +1,6 @@
 // The UNSPSC code tree through its two classes: code lists, descriptions
 // and existence (UNSPSC), deleting under the referential checker and
-// answering it (TUNSPSC), and the withdrawn members of the reading class.
+// answering it (TUNSPSC).
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -48,20 +48,6 @@ TEST_F(SampleUNSPSCTest, ARepeatedFullCodeFailsTheListWithOneBlock) {
   Run([&] {
     EXPECT_EQ(Failure([&] { NewUNSPSC()->CheckifChildExists("43"); }), NoDatabase("Quarvel.UNSPSC.CheckifChildExists"));
   });
-}
-
-TEST_F(SampleUNSPSCTest, TheReadingClassesWritingMembersAreWithdrawn) {
-  Run([&] {
-    rt::ObjectPtr unspsc = rt::CreateRootObject("Quarvel.UNSPSC", std::make_shared<rt::Activity>());
-    const rt::Variant keys = Array({"UNSPSCCODES"}), values = Array({"43"});
-    EXPECT_EQ(Failure([&] { unspsc->Call("Delete", {rt::Variant("43")}); }),
-              "FFFFFFFF Quarvel: |ERROR 0xFFFFFFFF| METHOD: This method is depricated, Use Quarvel.TUNSPSC.Delete| DESC: "
-              "Application-defined or object-defined error.|");
-    EXPECT_EQ(Failure([&] { unspsc->Call("IReferentialIntegrity_Exists", {"x", keys, values}); }),
-              "FFFFFFFF Quarvel: |ERROR 0xFFFFFFFF| METHOD: This method is depricated, Use Quarvel.TUNSPSC.Exists| DESC: "
-              "Application-defined or object-defined error.|");
-  });
-  EXPECT_EQ(Rows("SELECT COUNT(*) FROM UNSPSCCODES"), "16\n");
 }
 
 // Only the code's own row goes; a code without a row fails with one block

@@ -1,4 +1,4 @@
-// The withdrawn members of the reference-data classes, called late-bound as
+// The withdrawn members of the catalog library's classes, called late-bound as
 // old callers do: each fails with -1 from "Quarvel", its text standing as
 // METHOD (Property's two name themselves and explain in INFO), logs once
 // and changes nothing.
@@ -28,9 +28,17 @@ std::string Expected(const Stub& stub) {
 TEST_F(Withdrawn, EveryWithdrawnMemberFailsWithMinusOneAndChangesNothing) {
   const rt::Variant keys = Array({"UNITCODE"});
   const rt::Variant values = Array({"PCE"});
-  // One of each kind of text: a member that names its successor, one that
-  // names itself and explains in INFO, and the contract module's.
+  // One of each kind of text: members that name their successor (the
+  // catalog's as spelt there), one that names itself and explains in INFO,
+  // and the contract module's.
+  const rt::Variant list = Array({"A"});
   const std::vector<Stub> stubs = {
+      {"Quarvel.Catalog", "InsertFavoriteFolder", {list, list},
+       "This method is depricated, Use Quarvel.TCatalog.InsertFavouriteFolder", nullptr},
+      {"Quarvel.Catalog", "PopulateUserNodes", {rt::Variant("u1")},
+       "This method is depricated, Use Quarvel.TCatalog.PopulateUserNodes", nullptr},
+      {"Quarvel.UNSPSC", "IReferentialIntegrity_Exists", {rt::Variant("x"), Array({"UNSPSCCODES"}), Array({"43"})},
+       "This method is depricated, Use Quarvel.TUNSPSC.Exists", nullptr},
       {"Quarvel.Unit", "IReferentialIntegrity_Exists", {rt::Variant(""), keys, values},
        "This method is depricated, Use Quarvel.TUnit.Exists", nullptr},
       {"Quarvel.Property", "DeleteOfficeProperties", {rt::Variant("Head office")},
