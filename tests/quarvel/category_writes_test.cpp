@@ -9,19 +9,6 @@
 namespace catalogtest {
 namespace {
 
-// A component that still uses every category: the registry names it as a
-// referrer of PRODUCTCATEGORY.
-class CategoryUser : public rt::Object {
- public:
-  const rt::DispatchTable* Dispatch() const override {
-    static const rt::DispatchTable table = rt::DispatchBuilder<CategoryUser>("CategoryUser")
-                                               .Method("IReferentialIntegrity_Exists", &CategoryUser::Exists)
-                                               .Build();
-    return &table;
-  }
-  bool Exists(const std::string&, const rt::Variant&, const rt::Variant&) { return true; }
-};
-
 // Category 3 'Pens' (code 43) shown by nodes 30 and 31 (31 has the child
 // 32), with a visibility row and two product links; products coded 43,
 // 4321, 432115 and 44.
@@ -67,9 +54,8 @@ TEST_F(CategoryWrites, DeletingAMissingCategoryRaisesAndPutsItsDependantsBack) {
 
 TEST_F(CategoryWrites, AReferringComponentKeepsTheCategoryAndDoomsTheCallersWork) {
   Run([&] {
-    rt::RegisterClass({"Test.CategoryUser", "", rt::TransactionAttribute::None,
-                       [] { return rt::ObjectPtr(std::make_shared<CategoryUser>()); }});
-    WriteRegistry({{"Owner=Quarvel.TCatalog", "ReferredBy=Test.CategoryUser:ORDERLINE.CATEGORYID"}});
+    RefusingReferrer::Register();
+    WriteRegistry({{"Owner=Quarvel.TCatalog", "ReferredBy=Quarvel.TestReferrer:ORDERLINE.CATEGORYID"}});
     EXPECT_FALSE(CallerKeepsItsWork([&] { EXPECT_FALSE(Inner<ITCatalog>("Quarvel.TCatalog")->DeleteProductCategory(3)); }));
     EXPECT_EQ(Category(3), "3|Pens|43\nlinks:10@1 11@2\n");
   });

@@ -201,7 +201,6 @@ TEST_F(ProductRecord, SingleColumnWriters) {
     product->Disable(1);
     product->Disable(2);
     product->Enable(2);
-    product->Disable(99);
     EXPECT_TRUE(rt::CBool(product->SetUpdateDateToNow(3)));
     EXPECT_EQ(Failure([&] { product->SetUpdateDateToNow(99); }),
               "800400C8 Quarvel.Product.Update: |ERROR 0x800400C8| METHOD: Quarvel.Product.SetUpdateDateToNow| DESC: "

@@ -157,12 +157,10 @@ TEST_F(SampleGroups, DeleteIsRefusedByProductsAndCommoditiesAndFailsWithoutARow)
             "");
 }
 
-TEST_F(SampleGroups, TheReadingClassListsGroupsPageByPage) {
+TEST_F(SampleGroups, TheReadingClassTakesOnlyNumbersAsIds) {
   Run([&] {
     auto groups = New<IRPropertyGroup>("Quarvel.RPropertyGroup");
     const rt::Variant none = rt::Variant::Missing();
-    EXPECT_EQ(Page(groups->GetPropertyGroupData(nullptr, "", 2, none, none), "PROPERTYGROUPNAME"),
-              "2: Apparel Electrical");
     EXPECT_EQ(Failure([&] { groups->GetPropertyGroupData(nullptr, "", 10, Array({"1 OR 1=1"}), none); }),
               "D Quarvel: |ERROR 0xD| METHOD: Quarvel.RPropertyGroup.GetPropertyGroupData| DESC: Type mismatch.|");
   });
