@@ -54,7 +54,7 @@ TEST_F(CategoryWrites, DeletingAMissingCategoryRaisesAndPutsItsDependantsBack) {
 
 TEST_F(CategoryWrites, AReferringComponentKeepsTheCategoryAndDoomsTheCallersWork) {
   Run([&] {
-    RefusingReferrer::Register();
+    auto referrer = Owner("Quarvel.TestReferrer", true);
     WriteRegistry({{"Owner=Quarvel.TCatalog", "ReferredBy=Quarvel.TestReferrer:ORDERLINE.CATEGORYID"}});
     EXPECT_FALSE(CallerKeepsItsWork([&] { EXPECT_FALSE(Inner<ITCatalog>("Quarvel.TCatalog")->DeleteProductCategory(3)); }));
     EXPECT_EQ(Category(3), "3|Pens|43\nlinks:10@1 11@2\n");

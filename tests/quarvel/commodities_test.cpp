@@ -65,7 +65,7 @@ TEST_F(Commodities, AreDeletedAsTheReferentialCheckerAllows) {
               "Commodity O'X not present.| INFO: Commoditycode: O'X.|");
   });
   EXPECT_EQ(Rows("SELECT COUNT(*) FROM COMMODITY WHERE COMMODITYCODE = 'APPAREL'"), "0\n");
-  RefusingReferrer::Register();
+  auto referrer = Owner("Quarvel.TestReferrer", true);
   UseReferences("[COMMODITY]\nKey=COMMODITYCODE\nOwner=Quarvel.Product\nReferredBy=Quarvel.TestReferrer:T.CODE\n");
   Run([&] { EXPECT_FALSE(NewProduct()->DeleteCommodity("ELECTRICAL")); });
   EXPECT_EQ(Rows("SELECT COUNT(*) FROM COMMODITY WHERE COMMODITYCODE = 'ELECTRICAL'"), "1\n");

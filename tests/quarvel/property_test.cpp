@@ -74,7 +74,7 @@ TEST_F(Properties, DeleteTakesEnumerationValuesAndMembershipsButNotProductValues
               "800400C9 Quarvel.Property.Delete: |ERROR 0x800400C9| METHOD: Quarvel.Property.Delete| DESC: Property "
               "not present.|");
   });
-  RefusingReferrer::Register();
+  auto referrer = Owner("Quarvel.TestReferrer", true);
   WriteRegistry({{"Key=PROPERTYID", "ReferredBy=Quarvel.TestReferrer:ORDERLINE.PROPERTYID"}});
   Run([&] {
     EXPECT_FALSE(CallerKeepsItsWork([] {

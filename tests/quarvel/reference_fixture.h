@@ -6,6 +6,8 @@
 // transactional caller to create them in, and the referential registry.
 #pragma once
 
+#include <stdlib.h>
+
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -15,8 +17,38 @@
 #include <vector>
 
 #include "data/connection.h"
+#include "interfaces/referential_integrity.h"
 #include "runtime/dispatch.h"
 #include "tests/brintor/brintor_fixture.h"
+#include "tests/common/recording_fake.h"
+
+// A component that answers the referential checker's questions as told.
+class FakeOwner : public rt::Object, public IReferentialIntegrity {
+ public:
+  FakeOwner(bool answer, std::shared_ptr<std::vector<std::string>> log) : answer_(answer), log_(std::move(log)) {}
+  const rt::DispatchTable* Dispatch() const override {
+    static const rt::DispatchTable table =
+        rt::DispatchBuilder<FakeOwner>("FakeOwner")
+            .Method("IReferentialIntegrity_Exists", &FakeOwner::IReferentialIntegrity_Exists)
+            .Method("IReferentialIntegrity_BeforeDelete", &FakeOwner::IReferentialIntegrity_BeforeDelete)
+            .Build();
+    return &table;
+  }
+  bool IReferentialIntegrity_Exists(const std::string& origin, const rt::Variant& keys,
+                                    const rt::Variant& values) override {
+    const rt::Variant& value = values.AsArray().At(0);
+    log_->push_back("Exists(" + origin + ", " + rt::CStr(keys.AsArray().At(0)) + "=" + rt::TypeName(value) + ":" +
+                    rt::Concat(value) + ")");
+    return answer_;
+  }
+  bool IReferentialIntegrity_BeforeDelete(const std::string&, const rt::Variant&, const rt::Variant&) override {
+    return true;
+  }
+
+ private:
+  bool answer_;
+  std::shared_ptr<std::vector<std::string>> log_;
+};
 
 class ReferenceTest : public BrintorTest {
  public:
@@ -41,6 +73,24 @@ class ReferenceTest : public BrintorTest {
 
  protected:
   explicit ReferenceTest(bool sample = false) : BrintorTest(sample) {}
+  void TearDown() override { ::unsetenv("SUITE_REFERENCES"); }
+
+  // Makes `text` the referential checker's registry for the rest of the test.
+  void UseReferences(const std::string& text) const {
+    const std::string path = sandbox_.Site() + "/test-references.ini";
+    std::ofstream(path, std::ios::trunc) << text;
+    ::setenv("SUITE_REFERENCES", path.c_str(), 1);
+  }
+
+  // Registers for the test, as `progId`, an owner that answers every
+  // existence question with `answer` and writes each question it gets to
+  // `log` ("Exists(origin, KEY=Subtype:value)").
+  static std::unique_ptr<FakeClass> Owner(const std::string& progId, bool answer,
+                                          const std::shared_ptr<std::vector<std::string>>& log =
+                                              std::make_shared<std::vector<std::string>>()) {
+    return std::make_unique<FakeClass>(
+        progId, [answer, log] { return rt::ObjectPtr(std::make_shared<FakeOwner>(answer, log)); });
+  }
 
   // The rows of a query on the catalog database, one a line, columns joined
   // by "|" (NULL as "null"); through the data layer on a connection of the
@@ -185,21 +235,4 @@ class ReferenceTest : public BrintorTest {
 class SampleReferenceTest : public ReferenceTest {
  protected:
   SampleReferenceTest() : ReferenceTest(true) {}
-};
-
-// "Quarvel.TestReferrer": a referrer whose Exists answers True for every
-// key, so that a registry line naming it makes the checker refuse.
-class RefusingReferrer : public rt::Object {
- public:
-  const rt::DispatchTable* Dispatch() const override {
-    static const rt::DispatchTable table = rt::DispatchBuilder<RefusingReferrer>("RefusingReferrer")
-                                               .Method("IReferentialIntegrity_Exists", &RefusingReferrer::Exists)
-                                               .Build();
-    return &table;
-  }
-  bool Exists(const std::string&, const rt::Variant&, const rt::Variant&) { return true; }
-  static void Register() {
-    rt::RegisterClass({"Quarvel.TestReferrer", "", rt::TransactionAttribute::None,
-                       [] { return rt::ObjectPtr(std::make_shared<RefusingReferrer>()); }});
-  }
 };

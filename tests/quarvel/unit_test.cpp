@@ -80,7 +80,7 @@ TEST_F(Units, DeletesAreRefusedSilentlyWhileAProductHasTheCode) {
 // The checker answers before the products are read: with PRODUCT gone a
 // refusing checker still gives a quiet False. Classes ask no checker.
 TEST_F(Units, TheCheckerAnswersBeforeTheProductsAreRead) {
-  RefusingReferrer::Register();
+  auto referrer = Owner("Quarvel.TestReferrer", true);
   WriteRegistry({{"Key=UNITCODE", "ReferredBy=Quarvel.TestReferrer:ORDERLINE.UNITCODE"},
                  {"Key=CLASSCODE", "ReferredBy=Quarvel.Nowhere:ORDERLINE.CLASSCODE"}});
   Exec("ALTER TABLE PRODUCT RENAME TO PRODUCT_AWAY");

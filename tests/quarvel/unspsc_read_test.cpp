@@ -90,10 +90,7 @@ class StillUsed : public rt::Object {
 };
 
 TEST_F(SampleUNSPSCTest, ARefusalOfTheCheckerLeavesTheRowAndRollsBack) {
-  const std::string registry = sandbox_.Site() + "/test-references.ini";
-  std::ofstream(registry) << "[UNSPSCCODES]\nKey=UNSPSCCODE\nOwner=Quarvel.TUNSPSC\n"
-                             "ReferredBy=Test.StillUsed:PRODUCT.UNSPSCCODE\n";
-  ::setenv("SUITE_REFERENCES", registry.c_str(), 1);
+  UseReferences("[UNSPSCCODES]\nKey=UNSPSCCODE\nOwner=Quarvel.TUNSPSC\nReferredBy=Test.StillUsed:PRODUCT.UNSPSCCODE\n");
   StillUsed::connectionString = sandbox_.ConnectionString();
   rt::RegisterClass({"Test.StillUsed", "", rt::TransactionAttribute::Required,
                      [] { return rt::ObjectPtr(std::make_shared<StillUsed>()); }});
@@ -104,7 +101,6 @@ TEST_F(SampleUNSPSCTest, ARefusalOfTheCheckerLeavesTheRowAndRollsBack) {
     code = "43211507";
     EXPECT_TRUE(t->Delete(code));
   });
-  ::unsetenv("SUITE_REFERENCES");
   // The second check could write its row only because the first one's went
   // with the refusal's rollback.
   EXPECT_EQ(Rows("SELECT UNSPSCCODE, DESCRIPTION FROM UNSPSCCODES WHERE PARENTCODE IN ('432115', '99') ORDER BY 1"),
