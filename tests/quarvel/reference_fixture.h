@@ -21,6 +21,7 @@
 #include "runtime/dispatch.h"
 #include "tests/brintor/brintor_fixture.h"
 #include "tests/common/recording_fake.h"
+#include "tests/quarvel/quarvel_probe.h"
 
 // A component that answers the referential checker's questions as told.
 class FakeOwner : public rt::Object, public IReferentialIntegrity {
@@ -127,15 +128,12 @@ class ReferenceTest : public BrintorTest {
   // objects that `body` creates with Inner join its transaction. Answers
   // whether the marker stayed: false when some object voted abort.
   bool CallerKeepsItsWork(const std::function<void()>& body, bool commit = true) {
-    rt::RegisterClass({"Quarvel.TestCaller", "", rt::TransactionAttribute::Required,
-                       [] { return rt::ObjectPtr(std::make_shared<Caller>()); }});
-    Caller::body = [&] {
-      Rows("INSERT INTO FAQCATEGORY VALUES (999, 'marker')", true);
-      body();
-      commit ? rt::GetObjectContext()->SetComplete() : rt::GetObjectContext()->SetAbort();
-    };
     try {
-      rt::CreateRootObject("Quarvel.TestCaller", std::make_shared<rt::Activity>())->Call("Run");
+      quarveltest::AsRootProbe("Quarvel.TestCaller", rt::TransactionAttribute::Required, [&] {
+        Rows("INSERT INTO FAQCATEGORY VALUES (999, 'marker')", true);
+        body();
+        commit ? rt::GetObjectContext()->SetComplete() : rt::GetObjectContext()->SetAbort();
+      });
     } catch (const rt::ComError& e) {
       // Raised when the caller voted commit and the transaction rolled back.
       if (e.number() != rt::hr::kTransactionAborted) throw;
@@ -211,20 +209,6 @@ class ReferenceTest : public BrintorTest {
     sqlite3_close(db);
     return text;
   }
-
-  class Caller : public rt::Object {
-   public:
-    const rt::DispatchTable* Dispatch() const override {
-      static const rt::DispatchTable table =
-          rt::DispatchBuilder<Caller>("TestCaller").Method("Run", &Caller::Run).Build();
-      return &table;
-    }
-    void Run() {
-      rt::ContextScope scope(*this);
-      body();
-    }
-    static inline thread_local std::function<void()> body;
-  };
 };
 
 // The sample installation: units, hazard classes, properties 1 Colour

@@ -22,22 +22,6 @@
 
 namespace unspsctest {
 
-// Runs a test's body as a method of a catalog object that requires a
-// transaction: the body's connections join it and its votes decide it.
-class TransactionalProbe : public rt::Object {
- public:
-  const rt::DispatchTable* Dispatch() const override {
-    static const rt::DispatchTable table =
-        rt::DispatchBuilder<TransactionalProbe>("Probe").Method("Run", &TransactionalProbe::Run).Build();
-    return &table;
-  }
-  void Run() {
-    rt::ContextScope scope(*this);
-    body();
-  }
-  static inline thread_local std::function<void()> body;
-};
-
 class UNSPSCTest : public ReferenceTest {
  protected:
   explicit UNSPSCTest(bool sample = false) : ReferenceTest(sample) {}
@@ -56,11 +40,10 @@ class UNSPSCTest : public ReferenceTest {
   static std::shared_ptr<ITUNSPSC> NewTUNSPSC() {
     return std::dynamic_pointer_cast<ITUNSPSC>(rt::CreateRootObject("Quarvel.TUNSPSC", std::make_shared<rt::Activity>()));
   }
+  // Runs `body` as a method of a catalog object that requires a
+  // transaction: the body's connections join it and its votes decide it.
   static void InTransaction(std::function<void()> body) {
-    rt::RegisterClass({"Quarvel.TestTransactionalProbe", "", rt::TransactionAttribute::Required,
-                       [] { return rt::ObjectPtr(std::make_shared<TransactionalProbe>()); }});
-    TransactionalProbe::body = std::move(body);
-    rt::CreateRootObject("Quarvel.TestTransactionalProbe", std::make_shared<rt::Activity>())->Call("Run");
+    quarveltest::AsRootProbe("Quarvel.TestTransactionalProbe", rt::TransactionAttribute::Required, std::move(body));
   }
 
   // Replaces a line of the configuration ("UNSPSCIMPLEMENTED=", "Quarvel=").
