@@ -45,15 +45,9 @@ class PriceXmlTest : public ReferenceTest {
 
   static Object<IPriceXML> NewPriceXml() { return New<IPriceXML>("Quarvel.PriceXML"); }
 
-  // A PriceXML whose batch reads `times` (seconds) from its clock, one a
-  // read: the first when the call starts, then one before each part number.
+  // A PriceXML whose batch reads `times` (seconds) from its clock.
   static std::shared_ptr<quarvel::PriceXML> WithClock(std::vector<double> times) {
-    auto reads = std::make_shared<size_t>(0);
-    auto object = std::make_shared<quarvel::PriceXML>([times = std::move(times), reads] {
-      return times[std::min((*reads)++, times.size() - 1)];
-    });
-    rt::ObjectAccess::SetProgId(*object, "Quarvel.PriceXML");
-    return object;
+    return Clocked<quarvel::PriceXML>("Quarvel.PriceXML", std::move(times));
   }
 
   // The batch on a list of part numbers; answers the list as it came back.

@@ -54,15 +54,9 @@ class ProductXmlTest : public ReferenceTest {
     return Object<IProductXML>{rt::CreateRootObject("Quarvel.ProductXML", activity)};
   }
 
-  // A ProductXML whose batch reads `times` (seconds) from its clock, one a
-  // read: the first when the call starts, then one before each part number.
+  // A ProductXML whose batch reads `times` (seconds) from its clock.
   static std::shared_ptr<quarvel::ProductXML> WithClock(std::vector<double> times) {
-    auto reads = std::make_shared<size_t>(0);
-    auto object = std::make_shared<quarvel::ProductXML>([times = std::move(times), reads] {
-      return times[std::min((*reads)++, times.size() - 1)];
-    });
-    rt::ObjectAccess::SetProgId(*object, "Quarvel.ProductXML");
-    return object;
+    return Clocked<quarvel::ProductXML>("Quarvel.ProductXML", std::move(times));
   }
 
   // The batch on a list of part numbers; answers the list as it came back.

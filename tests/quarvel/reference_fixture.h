@@ -8,6 +8,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -183,6 +184,18 @@ class ReferenceTest : public BrintorTest {
       found += (found.empty() ? "" : " ") + text.substr(from, text.find('"', from) - from);
     }
     return found;
+  }
+  // An import object (`C`, created as `progId`) whose batch reads `times`
+  // (seconds) from its clock, one a read: the first when the call starts,
+  // then one before each part number.
+  template <class C>
+  static std::shared_ptr<C> Clocked(const char* progId, std::vector<double> times) {
+    auto reads = std::make_shared<size_t>(0);
+    auto object = std::make_shared<C>([times = std::move(times), reads] {
+      return times[std::min((*reads)++, times.size() - 1)];
+    });
+    rt::ObjectAccess::SetProgId(*object, progId);
+    return object;
   }
   // "(lower..upper) a b" for an array.
   static std::string List(const rt::Variant& list) {
