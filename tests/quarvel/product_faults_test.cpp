@@ -87,10 +87,8 @@ TEST_F(ProductFaults, RecordWritesRaiseAndLeaveTheTables) {
         SweepAll(data::testing::DatabaseTarget(sandbox_.CatalogPath()),
                  {{"Insert20",
                    [](IProduct& p) {
-                     return p.Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "PROPERTYGROUPID", "UNSPSCCODE"}),
-                                       Array({"N", "New", 1, "4321"})) > 0
-                                ? Outcome::Succeeded
-                                : Outcome::Refused;
+                     return Of(p.Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "PROPERTYGROUPID", "UNSPSCCODE"}),
+                                          Array({"N", "New", 1, "4321"})) > 0);
                    }},
                   {"Insert", [](IProduct& p) { return Of(p.Insert("PCE", 1, "", "N", "New", false, "", "", "") > 0); }},
                   {"Update20",
@@ -100,16 +98,8 @@ TEST_F(ProductFaults, RecordWritesRaiseAndLeaveTheTables) {
                    }},
                   {"Update", [](IProduct& p) { return Of(p.Update(1, "PCE", 1, "", "P", "D", true, "", "", "")); }},
                   {"SetUpdateDateToNow", [](IProduct& p) { return Of(rt::CBool(p.SetUpdateDateToNow(1))); }},
-                  {"Disable",
-                   [](IProduct& p) {
-                     p.Disable(1);
-                     return Outcome::Succeeded;
-                   }},
-                  {"Enable",
-                   [](IProduct& p) {
-                     p.Enable(1);
-                     return Outcome::Succeeded;
-                   }}}),
+                  {"Disable", [](IProduct& p) { return Done([&] { p.Disable(1); }); }},
+                  {"Enable", [](IProduct& p) { return Done([&] { p.Enable(1); }); }}}),
         "");
   });
 }
@@ -150,10 +140,7 @@ TEST_F(ProductFaults, QueryWritersRaiseOrRefuseAndLeaveTheTables) {
       "INSERT INTO FAVORITES VALUES ('fan', 1, 1, 4, 1);");
   const std::vector<std::pair<const char*, std::function<Outcome(IProduct&)>>> writes = {
       {"InsertMultipleBuyers",
-       [](IProduct& p) {
-         return p.InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({2, "approver1"})) ? Outcome::Succeeded
-                                                                                                : Outcome::Refused;
-       }},
+       [](IProduct& p) { return Of(p.InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({2, "approver1"}))); }},
       {"UpdateProductPropertyValue",
        [](IProduct& p) {
          int32_t product = 1, property = 1;
@@ -166,7 +153,7 @@ TEST_F(ProductFaults, QueryWritersRaiseOrRefuseAndLeaveTheTables) {
          std::string value = "L";
          return Done([&] { p.InsertProductPropertyValue(product, property, value); });
        }},
-      {"DeleteCommodity", [](IProduct& p) { return p.DeleteCommodity("O'B") ? Outcome::Succeeded : Outcome::Refused; }},
+      {"DeleteCommodity", [](IProduct& p) { return Of(p.DeleteCommodity("O'B")); }},
       {"InsertManufacturer",
        [](IProduct& p) {
          std::string code = "M'1", name = "Maker";
