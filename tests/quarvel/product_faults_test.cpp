@@ -42,6 +42,7 @@ class ProductFaults : public PricedProductTest {
     std::string problems;
     for (const auto& [name, write] : writes) {
       auto report = data::testing::SweepFaults(engine, target, [&] { return write(*NewProduct()); });
+      EXPECT_GT(report.statements, 0) << name;
       if (!report.Problems().empty()) problems += std::string(name) + ":\n" + report.Problems();
     }
     return problems;
