@@ -31,15 +31,16 @@ rt::ObjectPtr PagedQuery(const PagedQueryArgs& args) {
   return list;
 }
 
+std::string SqlNumber(const rt::Variant& id) {
+  if (id.IsNull() || id.IsEmpty() || id.IsObject() || id.IsArray() || !rt::IsNumeric(id))
+    rt::RaiseVb(rt::vberr::kTypeMismatch);
+  return rt::CDec(id).ToString();
+}
+
 std::string IdInList(const std::string& keyColumn, const rt::Variant& ids, const std::string& separator) {
   const rt::SafeArray& array = ids.AsArray();
   std::string list;
-  for (size_t i = 0; i < array.data.size(); ++i) {
-    const rt::Variant& id = array.data[i];
-    if (id.IsNull() || id.IsEmpty() || id.IsObject() || id.IsArray() || !rt::IsNumeric(id))
-      rt::RaiseVb(rt::vberr::kTypeMismatch, rt::CurrentComponentName());
-    list += (i ? separator : "") + rt::CDec(id).ToString();
-  }
+  for (size_t i = 0; i < array.data.size(); ++i) list += (i ? separator : "") + SqlNumber(array.data[i]);
   return keyColumn + " IN (" + list + ")";
 }
 

@@ -27,10 +27,14 @@ struct PagedQueryArgs {
 // failures reach the calling method's handler as they came.
 rt::ObjectPtr PagedQuery(const PagedQueryArgs& args);
 
-// `key IN (<ids>)`, the ids joined by `separator`. Every id is converted to
-// a number first, so no caller text reaches the statement; an id that is no
-// number raises 13 naming it. An empty array gives "key IN ()", which the
-// database refuses.
+// A caller's id as it goes into SQL unquoted: the number's digits. Anything
+// that is not a number (Null, Empty, text that reads as no number, an
+// object, an array) fails with Type mismatch (13), so no caller text
+// reaches the statement.
+std::string SqlNumber(const rt::Variant& id);
+
+// `key IN (<ids>)`, the ids joined by `separator`, each as SqlNumber writes
+// it. An empty array gives "key IN ()", which the database refuses.
 std::string IdInList(const std::string& keyColumn, const rt::Variant& ids, const std::string& separator = ", ");
 
 // `key IN ('<id>','<id>')`: each id as a text literal, its single quotes

@@ -9,6 +9,7 @@
 // "Quarvel.Catalog.<member>".
 #include <unordered_set>
 
+#include "common/lib_paging.h"
 #include "quarvel/catalog/catalog.h"
 #include "quarvel/catalog/catalog_common.h"
 #include "runtime/context.h"

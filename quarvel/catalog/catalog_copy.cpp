@@ -142,10 +142,9 @@ std::string TCatalog::GenerateCopyCatalogNames(const std::string& name) {
     if (none) return {};
     if (!taken.count("Copy Of " + name)) return "Copy Of " + name;
     // The number is a 16-bit counter.
-    for (int16_t n = 2;; ++n) {
+    for (int32_t n = 2;; CountIn16Bits(++n)) {
       std::string candidate = "Copy (" + std::to_string(n) + ") Of " + name;
       if (!taken.count(candidate)) return candidate;
-      if (n == INT16_MAX) rt::RaiseVb(rt::vberr::kOverflow);
     }
   } catch (...) {
     HandleMethodError("Catalog.GenerateCopyCatalogNames", [&] { CloseQuietly(rs, cn); });

@@ -18,13 +18,9 @@ rt::ObjectPtr Catalog::GetProductCategoryData(const rt::ObjectPtr& i_oPage, cons
                                               const rt::Variant& i_sSortTableFieldNames) {
   rt::ContextScope scope(*this);
   try {
-    PagedListRequest request;
-    request.page = i_oPage;
-    request.persistedState = i_sPersistedStateInfo;
-    request.pageSize = rt::CInt(rt::Variant(i_iPageSize));
-    request.ids = i_asProductCategoryIDs;
-    if (!i_sSortTableFieldNames.IsMissing()) request.sortFields = rt::CStr(i_sSortTableFieldNames);
-    return CatalogPagedQuery("SELECT * FROM PRODUCTCATEGORY", "CATEGORYID", IdListForm::kNumbers, request);
+    return CatalogPagedQuery("SELECT * FROM PRODUCTCATEGORY", "CATEGORYID", IdListForm::kNumbers,
+                             ListRequest(i_oPage, i_sPersistedStateInfo, i_iPageSize, i_asProductCategoryIDs,
+                                         i_sSortTableFieldNames));
   } catch (...) {
     HandleMethodError("Quarvel.Catalog.GetProductCategoryData");
   }

@@ -1,5 +1,6 @@
 // Catalog.GetValidProductCatalogs: for each product, the catalogs (or the
 // catalog nodes) that show it through the product categories it belongs to.
+#include "common/lib_paging.h"
 #include "common/lib_sql.h"
 #include "common/method_error.h"
 #include "quarvel/catalog/catalog.h"

@@ -2,9 +2,8 @@
 // referential answers for product categories and partner links.
 #include "quarvel/catalog/tcatalog.h"
 
-#include <limits>
-
 #include "common/lib_mts.h"
+#include "common/lib_paging.h"
 #include "common/lib_sql.h"
 #include "quarvel/classes.h"
 #include "common/method_error.h"
@@ -33,16 +32,11 @@ int32_t TCatalog::InsertCatalog(const rt::Variant& iFields, const rt::Variant& i
     cn = getConnection();
     rs = OpenRecordset("SELECT * FROM CATALOG WHERE 0=1", cn, data::kCursorKeyset, data::kLockOptimistic);
     rs->AddNew();
-    const rt::SafeArray& fields = iFields.AsArray();
     const rt::SafeArray& values = iValues.AsArray();
-    if (fields.Dimensions() != 0) {
-      for (int32_t i = fields.LBound(); i <= fields.UBound(); ++i) {
-        // The index is a 16-bit counter.
-        if (i < std::numeric_limits<int16_t>::min() || i > std::numeric_limits<int16_t>::max())
-          rt::RaiseVb(rt::vberr::kOverflow);
-        rs->SetValue(rt::CStr(fields.At(i)), values.At(i));
-      }
-    }
+    ForEachIndex(iFields, [&](int32_t i, const rt::Variant& field) {
+      CountIn16Bits(i);
+      rs->SetValue(rt::CStr(field), values.At(i));
+    });
     rs->Update();
     const int32_t id = rt::CLng(rs->Value("CATALOGID"));
     Sql_CloseRecordset(rs);

@@ -4,6 +4,7 @@
 #include "common/method_error.h"
 #include "data/command.h"
 #include "data/recordset.h"
+#include "quarvel/import/import_xml.h"
 #include "quarvel/import/price_xml.h"
 #include "quarvel/import/price_xml_common.h"
 #include "quarvel/services/catalog_connection.h"
@@ -13,17 +14,6 @@ namespace quarvel {
 
 using namespace pricexml;
 
-namespace {
-
-// The part number is compared by the database's rule (letter case and
-// trailing blanks ignored); of several products the oldest answers. It goes
-// in as a parameter, so no text of the document reaches the statement.
-constexpr const char* kDescriptionQuery =
-    "SELECT TOP 1 PRODUCTDESCRIPTION FROM PRODUCT WHERE BUYFROMPARTNUMBER = ? ORDER BY PRODUCTID";
-constexpr const char* kIdQuery = "SELECT TOP 1 PRODUCTID FROM PRODUCT WHERE BUYFROMPARTNUMBER = ? ORDER BY PRODUCTID";
-
-}  // namespace
-
 // The connection opens on the first lookup, READ COMMITTED, and stays open
 // (a failed lookup leaves it for the next).
 rt::Variant PriceXML::getProductNameOrID(const std::string& partNumber, bool nameFlag) {
@@ -31,7 +21,7 @@ rt::Variant PriceXML::getProductNameOrID(const std::string& partNumber, bool nam
     if (!connection_) connection_ = getConnection(true);
     auto command = data::Command::New();
     command->SetActiveConnection(connection_);
-    command->SetCommandText(nameFlag ? kDescriptionQuery : kIdQuery);
+    command->SetCommandText(nameFlag ? import::kDescriptionQuery : import::kIdQuery);
     const std::vector<rt::Variant> values{rt::Variant(partNumber)};
     std::shared_ptr<data::Recordset> rs = command->Execute(nullptr, &values);
     if (rs->Eof()) return nameFlag ? rt::Variant("") : rt::Variant::Null();

@@ -17,19 +17,6 @@ namespace {
 
 constexpr const char* kText = "STRING";
 
-bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
-  for (const char* n : names) {
-    if (name == n) return true;
-  }
-  return false;
-}
-
-bool IsZeroOrOne(const rt::Variant& value) {
-  if (!rt::IsNumeric(value)) return false;
-  const double number = rt::CDbl(value);
-  return number == 0 || number == 1;
-}
-
 }  // namespace
 
 // Fields come in the dictionary's order, each reported once under its key

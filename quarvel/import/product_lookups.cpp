@@ -9,6 +9,7 @@
 #include "common/method_error.h"
 #include "data/command.h"
 #include "data/recordset.h"
+#include "quarvel/import/import_xml.h"
 #include "quarvel/import/product_writer.h"
 #include "quarvel/import/product_xml.h"
 #include "quarvel/import/product_xml_common.h"
@@ -21,12 +22,6 @@ namespace quarvel {
 using namespace productxml;
 
 namespace {
-
-// The part number is compared by the database's rule (letter case and
-// trailing blanks ignored); of several products the oldest answers.
-constexpr const char* kDescriptionQuery =
-    "SELECT TOP 1 PRODUCTDESCRIPTION FROM PRODUCT WHERE BUYFROMPARTNUMBER = ? ORDER BY PRODUCTID";
-constexpr const char* kIdQuery = "SELECT TOP 1 PRODUCTID FROM PRODUCT WHERE BUYFROMPARTNUMBER = ? ORDER BY PRODUCTID";
 
 constexpr const char* kText = "STRING";
 
@@ -62,7 +57,8 @@ std::shared_ptr<data::Recordset> Lookup(const std::shared_ptr<data::Connection>&
 // description reads as "".
 rt::Variant ProductXML::getProductName(const std::string& partNumber) {
   try {
-    std::shared_ptr<data::Recordset> rs = Lookup(LookupConnection(), kDescriptionQuery, {rt::Variant(partNumber)});
+    std::shared_ptr<data::Recordset> rs =
+        Lookup(LookupConnection(), import::kDescriptionQuery, {rt::Variant(partNumber)});
     if (rs->Eof()) return rt::Variant::Null();
     return rt::Variant(rt::Concat(rs->Value(int32_t{0})));
   } catch (...) {
@@ -72,7 +68,7 @@ rt::Variant ProductXML::getProductName(const std::string& partNumber) {
 }
 
 std::optional<int32_t> ProductXML::ProductIdOf(const std::string& partNumber) {
-  std::shared_ptr<data::Recordset> rs = Lookup(LookupConnection(), kIdQuery, {rt::Variant(partNumber)});
+  std::shared_ptr<data::Recordset> rs = Lookup(LookupConnection(), import::kIdQuery, {rt::Variant(partNumber)});
   if (rs->Eof()) return std::nullopt;
   return rt::CLng(rs->Value(int32_t{0}));
 }
@@ -144,11 +140,11 @@ bool ProductXML::UnspscPairExists(const std::string& code) {
   const std::string trimmed = rt::Trim(code);
   const int32_t length = rt::Len(trimmed);
   if (length < 2) rt::RaiseVb(rt::vberr::kInvalidProcedureCall);
-  const int16_t pair = rt::CInt(rt::Variant(RightChars(trimmed, 2)));
+  const int16_t pair = rt::CInt(rt::Variant(Right(trimmed, 2)));
   char text[8];
   std::snprintf(text, sizeof text, pair >= 0 && pair <= 99 ? "%02d" : "%d", static_cast<int>(pair));
   return Exists("UNSPSCCODES", {"PARENTCODE", "UNSPSCCODE"},
-                {rt::Variant(LeftChars(trimmed, length - 2)), rt::Variant(std::string(text))}, {kText, kText});
+                {rt::Variant(Left(trimmed, length - 2)), rt::Variant(std::string(text))}, {kText, kText});
 }
 
 bool ProductXML::ContractLineExists(const rt::Variant& code, const rt::Variant& number) {

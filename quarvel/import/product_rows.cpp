@@ -6,7 +6,6 @@
 // the column takes the first id and PRODUCTBUYER all of them; a GTIN longer
 // than 14 characters is kept on update too. Numbers are compared as
 // numbers ("0.0" is 0).
-#include <ctime>
 #include <functional>
 
 #include "common/lib_general.h"
@@ -28,27 +27,6 @@ namespace {
 
 constexpr int32_t kGtinLength = 14;
 constexpr int32_t kLongestRemark = 255;
-
-// The server's local date and time, to the second.
-rt::Date LocalNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return rt::Date::FromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                             local.tm_sec);
-}
-
-bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
-  for (const char* n : names) {
-    if (name == n) return true;
-  }
-  return false;
-}
-
-// A value whose trimmed text is empty becomes Null.
-void emptyToNull(rt::Variant& value) {
-  if (!value.IsNull() && rt::Trim(rt::Concat(value)).empty()) value = rt::Variant::Null();
-}
 
 // GTIN: blank is Null, else prefixed with "0" up to 14 characters (a
 // longer one stays as it is).
@@ -127,13 +105,6 @@ Treated Treat(const std::string& name, rt::Variant& value, RowState& state,
     }
   }
   return Treated::kAssign;
-}
-
-// Gives the product the default values of its group's properties.
-void UpdateGroupChange(int32_t groupId, int32_t productId) {
-  rt::ObjectPtr propertyGroup = Gen_GetComponent("Quarvel.PropertyGroup");
-  rt::Args args{rt::Variant(groupId), rt::Variant(productId)};
-  propertyGroup->Invoke("UpdateGroupChange", rt::CallKind::Method, args);
 }
 
 }  // namespace

@@ -32,18 +32,11 @@ int32_t ColumnWidth(const std::string& name) {
   return it == widths.end() ? 0 : it->second;
 }
 
-bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
-  for (const char* n : names) {
-    if (name == n) return true;
-  }
-  return false;
-}
-
 // Cuts the entry's text to `width` characters; a cut entry moves to the end.
 void truncateValue(rt::Dictionary& values, const rt::Variant& key, const std::string& text, int32_t width) {
   if (rt::Len(text) <= width) return;
   values.Remove(key);
-  values.Add(key, rt::Variant(LeftChars(text, width)));
+  values.Add(key, rt::Variant(Left(text, width)));
 }
 
 }  // namespace
@@ -106,7 +99,7 @@ void ProductXML::getValidatedProductValues(rt::Dictionary& values) {
         std::string list;
         for (const std::string& piece : ListEntries(rt::CStr(value), separator)) {
           const std::string id = rt::Trim(piece);
-          if (!id.empty()) list += separator + LeftChars(id, kPropertyWidth);
+          if (!id.empty()) list += separator + Left(id, kPropertyWidth);
         }
         values.Remove(key);
         convertOnto("USERID", rt::Variant(list));
@@ -117,7 +110,7 @@ void ProductXML::getValidatedProductValues(rt::Dictionary& values) {
       } else if (IsOneOf(name, {"MINORDERQTY", "MULTIPLEOF", "GTIN", "LOTSIZE", "DELIVERYLEADTIME"})) {
         keep = rt::IsNumeric(value);
       } else if (name == "MULTIPLEBUYER") {
-        keep = rt::IsNumeric(value) && (rt::CDbl(value) == 0 || rt::CDbl(value) == 1);
+        keep = IsZeroOrOne(value);
       } else if (name == kSeparatorField) {
         separator_ = rt::CStr(value);
         if (separator_.empty()) separator_ = kDefaultSeparator;
@@ -129,7 +122,7 @@ void ProductXML::getValidatedProductValues(rt::Dictionary& values) {
         // A property: name and value cut to 30 characters.
         const std::string text = rt::Concat(value);
         if (rt::Len(keyText) > kPropertyWidth || rt::Len(text) > kPropertyWidth) {
-          const std::string cutName = LeftChars(keyText, kPropertyWidth);
+          const std::string cutName = Left(keyText, kPropertyWidth);
           const rt::Variant cutKey(cutName);
           values.Remove(key);
           if (values.Exists(cutKey)) {
@@ -137,7 +130,7 @@ void ProductXML::getValidatedProductValues(rt::Dictionary& values) {
             if (origin[cutName] > position) continue;
             values.Remove(cutKey);
           }
-          values.Add(cutKey, rt::Variant(LeftChars(text, kPropertyWidth)));
+          values.Add(cutKey, rt::Variant(Left(text, kPropertyWidth)));
           origin[cutName] = position;
         }
       }

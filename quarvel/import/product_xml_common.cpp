@@ -10,16 +10,6 @@ namespace {
 
 constexpr size_t kNone = static_cast<size_t>(-1);
 
-// The byte offset of the character at `index` (or the text's end).
-size_t CharacterOffset(const std::string& text, int32_t index) {
-  size_t at = 0;
-  for (int32_t n = 0; at < text.size(); ++at) {
-    if ((static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) continue;
-    if (n++ == index) return at;
-  }
-  return text.size();
-}
-
 }  // namespace
 
 // --- the document -----------------------------------------------------------------
@@ -75,21 +65,11 @@ std::string PartNumberOf(const ProductDocument::Element& element) {
 
 // --- value rules -------------------------------------------------------------------
 
-std::string LeftChars(const std::string& text, int32_t count) {
-  return text.substr(0, CharacterOffset(text, count));
+bool IsZeroOrOne(const rt::Variant& value) {
+  if (!rt::IsNumeric(value)) return false;
+  const double number = rt::CDbl(value);
+  return number == 0 || number == 1;
 }
-
-std::string RightChars(const std::string& text, int32_t count) {
-  const int32_t length = rt::Len(text);
-  return count >= length ? text : text.substr(CharacterOffset(text, length - count));
-}
-
-bool IsNumberValue(const rt::Variant& value) {
-  if (value.IsNumericType()) return true;
-  return value.IsString() && rt::IsNumeric(value);
-}
-
-bool NumberEquals(const rt::Variant& value, double n) { return IsNumberValue(value) && rt::CDbl(value) == n; }
 
 std::vector<std::string> ListEntries(const std::string& list, const std::string& separator) {
   std::vector<std::string> entries;

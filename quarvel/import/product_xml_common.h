@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "interfaces/quarvel_errors.h"
+#include "quarvel/services/class_support.h"
 #include "runtime/dictionary.h"
 #include "runtime/object.h"
 #include "runtime/variant.h"
@@ -111,19 +112,11 @@ struct CallMemo {
 
 // --- value rules ---------------------------------------------------------------
 
-// The first `count` characters of UTF-8 text.
-std::string LeftChars(const std::string& text, int32_t count);
-// The last `count` characters of UTF-8 text.
-std::string RightChars(const std::string& text, int32_t count);
-
-// A number-like value whose number equals `n` ("0", "0.0", 0).
-bool NumberEquals(const rt::Variant& value, double n);
-
 // The non-empty entries of a buyer list split at the separator, in order.
 std::vector<std::string> ListEntries(const std::string& list, const std::string& separator);
 
-// Whether the Variant is a number or text that reads as one (Empty, Null,
-// Booleans and dates are not).
-bool IsNumberValue(const rt::Variant& value);
+// A value that reads as the number 0 or 1 (Empty and False included, as
+// IsNumeric takes them).
+bool IsZeroOrOne(const rt::Variant& value);
 
 }  // namespace quarvel::productxml

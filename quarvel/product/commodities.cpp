@@ -32,15 +32,8 @@ std::string Quoted(const std::string& code) { return "'" + Gen_SqlQuote(rt::Vari
 bool Product::DeleteCommodity(const std::string& iCommodityCode) {
   rt::ContextScope scope(*this);
   std::shared_ptr<data::Connection> cn;
-  rt::ObjectPtr checker;
   try {
-    checker = Gen_GetComponent("Solvane.ReferentialChecker");
-    const bool allowed =
-        rt::CBool(checker->Call("CanDelete", {rt::Variant("Quarvel"), rt::Variant("COMMODITY"),
-                                              rt::Variant(rt::SafeArray::From({rt::Variant("COMMODITYCODE")})),
-                                              rt::Variant(rt::SafeArray::From({rt::Variant(iCommodityCode)}))}));
-    if (!allowed) {
-      checker.reset();
+    if (!CheckerAllowsDelete("COMMODITY", "COMMODITYCODE", rt::Variant(iCommodityCode))) {
       Mts_SetAbort();
       return false;
     }
@@ -51,11 +44,9 @@ bool Product::DeleteCommodity(const std::string& iCommodityCode) {
     if (rt::CLng(deleted) == 0)
       rt::Raise(kCommodityNotFound, "Quarvel.Commodity.Delete", "Commodity " + iCommodityCode + " not present");
     Mts_SetComplete();
-    checker.reset();
     return true;
   } catch (...) {
     HandleMethodError(Source("DeleteCommodity"), rt::Variant("Commoditycode: " + iCommodityCode), [&] {
-      checker.reset();
       CloseQuietly(cn);
       Mts_SetAbort();
     });
@@ -101,13 +92,9 @@ rt::ObjectPtr Product::GetCommodityData(const rt::ObjectPtr& i_oPage, const std:
                                         std::optional<std::string> i_sSortTableFieldNames) {
   rt::ContextScope scope(*this);
   try {
-    PagedListRequest request;
-    request.page = i_oPage;
-    request.persistedState = i_sPersistedStateInfo;
-    request.pageSize = rt::CInt(rt::Variant(i_iPageSize));
-    request.ids = i_asCommodityCodes;
-    request.sortFields = i_sSortTableFieldNames.value_or(std::string());
-    return CatalogPagedQuery("SELECT * FROM COMMODITY", "COMMODITYCODE", IdListForm::kQuotedTexts, request,
+    return CatalogPagedQuery("SELECT * FROM COMMODITY", "COMMODITYCODE", IdListForm::kQuotedTexts,
+                             ListRequest(i_oPage, i_sPersistedStateInfo, i_iPageSize, i_asCommodityCodes,
+                                         rt::Variant(i_sSortTableFieldNames.value_or(std::string()))),
                              ConnectionSource::kApplicationFirst);
   } catch (...) {
     HandleMethodError(Source("GetCommodityData"));

@@ -46,8 +46,7 @@ void Product::CreateFavoriteEx(const std::string& i_sUserID, int32_t i_lProductI
                       (warehouse ? " AND WAREHOUSEFAVORITE=1" : " AND WAREHOUSEFAVORITE=0");
     sql += folder < 1 ? std::string(" AND FOLDERID= 0") : " AND FOLDERID= " + std::to_string(folder);
     if (folder < 0) folder = 0;
-    rs = data::Recordset::New();
-    rs->Open(sql, cn, data::kCursorKeyset, data::kLockOptimistic);
+    rs = OpenRecordset(sql, cn, data::kCursorKeyset, data::kLockOptimistic);
     bool add = rs->Eof();
     if (!add) {
       const rt::Variant present = rs->Value("PRESENT");

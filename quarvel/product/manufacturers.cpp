@@ -28,13 +28,9 @@ rt::ObjectPtr Product::GetManufacturerData(const rt::ObjectPtr& i_oPage, const s
                                            std::optional<std::string> i_sSortTableFieldNames) {
   rt::ContextScope scope(*this);
   try {
-    PagedListRequest request;
-    request.page = i_oPage;
-    request.persistedState = i_sPersistedStateInfo;
-    request.pageSize = rt::CInt(rt::Variant(i_iPageSize));
-    request.ids = i_alManufacturerIDs;
-    request.sortFields = i_sSortTableFieldNames.value_or(std::string());
-    return CatalogPagedQuery("SELECT * FROM MANUFACTURER", "MANUFACTURERID", IdListForm::kQuotedTexts, request,
+    return CatalogPagedQuery("SELECT * FROM MANUFACTURER", "MANUFACTURERID", IdListForm::kQuotedTexts,
+                             ListRequest(i_oPage, i_sPersistedStateInfo, i_iPageSize, i_alManufacturerIDs,
+                                         rt::Variant(i_sSortTableFieldNames.value_or(std::string()))),
                              ConnectionSource::kApplicationFirst);
   } catch (...) {
     HandleMethodError(Source("GetManufacturerData"));

@@ -2,7 +2,6 @@
 // one product's price from an effective date, up to a quantity break, in a
 // price group; the default group is the empty text, stored as Null. Every
 // write asks the referential checker about the line's currency first.
-#include <limits>
 
 #include "common/lib_general.h"
 #include "common/lib_mts.h"
@@ -30,18 +29,7 @@ constexpr const char* kPriceRefused =
 void CheckCurrencyReference(const rt::Variant& names, const rt::Variant& values) {
   const rt::Variant keyNames(rt::SafeArray::From({rt::Variant("CURRENCYCODE")}));
   const rt::Variant keyValues(rt::SafeArray::From({Gen_LookupValue("CURRENCYCODE", names, values)}));
-  rt::ObjectPtr checker = Gen_GetComponent("Solvane.ReferentialChecker");
-  const bool allowed = rt::CBool(
-      checker->Call("CanInsert", {rt::Variant("Quarvel"), rt::Variant("CATALOGPRODUCTPRICE"), keyNames, keyValues}));
-  checker.reset();
-  if (!allowed) RaiseRefused(kPriceRefused);
-}
-
-std::shared_ptr<data::Recordset> OpenForWrite(const std::string& sql, const std::shared_ptr<data::Connection>& cn) {
-  auto rs = data::Recordset::New();
-  rs->SetCursorLocation(data::kUseServer);
-  rs->Open(sql, cn, data::kCursorKeyset, data::kLockOptimistic);
-  return rs;
+  if (!CheckerAllowsInsert("CATALOGPRODUCTPRICE", keyNames, keyValues)) RaiseRefused(kPriceRefused);
 }
 
 // The value that a line's column receives, by the column's upper-cased name.
@@ -82,13 +70,10 @@ bool Product::InsertUpdatePrice(int32_t iProductID, rt::Date iPriceEffDate, doub
     }
     const rt::SafeArray& names = iFields.AsArray();
     const rt::SafeArray& values = iValues.AsArray();
-    for (int32_t i = names.LBound(); i <= names.UBound(); ++i) {
-      // The walk counts in 16 bits.
-      if (i < std::numeric_limits<int16_t>::min() || i > std::numeric_limits<int16_t>::max())
-        rt::RaiseVb(rt::vberr::kOverflow);
+    ForEachIndex16(iFields, [&](int32_t i) {
       const std::string name = rt::CStr(names.At(i));
       rs->SetValue(name, PriceColumnValue(rt::UCase(name), values.At(i)));
-    }
+    });
     rs->Update();
     Sql_CloseRecordset(rs);
     Sql_CloseConnection(cn);
@@ -137,18 +122,9 @@ std::shared_ptr<rt::Dictionary> Product::GetProductPriceLines(int32_t& iProductI
   std::shared_ptr<data::Recordset> rs;
   try {
     cn = getReadCommittedConnection();
-    rs = data::Recordset::New();
-    rs->Open("SELECT * FROM CATALOGPRODUCTPRICE WHERE PRODUCTID=" + std::to_string(iProductID), cn,
-             data::kCursorDynamic, data::kLockOptimistic);
-    auto lines = rt::NewDictionary();
-    int16_t counter = 0;
-    for (; !rs->Eof(); rs->MoveNext()) {
-      if (counter == std::numeric_limits<int16_t>::max()) rt::RaiseVb(rt::vberr::kOverflow);
-      ++counter;
-      auto line = rt::NewDictionary();
-      for (const char* column : kColumns) line->Add(rt::Variant(column), rs->Value(column));
-      lines->Add(rt::Variant(std::to_string(counter)), rt::Variant(line));
-    }
+    rs = OpenRecordset("SELECT * FROM CATALOGPRODUCTPRICE WHERE PRODUCTID=" + std::to_string(iProductID), cn,
+                       data::kCursorDynamic, data::kLockOptimistic);
+    std::shared_ptr<rt::Dictionary> lines = NumberedRows(*rs, kColumns);
     Sql_CloseRecordset(rs);
     Sql_CloseConnection(cn);
     return lines;

@@ -20,13 +20,6 @@ using namespace product;
 
 namespace {
 
-std::shared_ptr<data::Recordset> OpenForRead(const std::string& sql, const std::shared_ptr<data::Connection>& cn,
-                                             int32_t cursorType) {
-  auto rs = data::Recordset::New();
-  rs->Open(sql, cn, cursorType, data::kLockReadOnly);
-  return rs;
-}
-
 // The five PriceAttributes keys, in their order.
 constexpr const char* kPrice = "PRICE";
 constexpr const char* kDiscountPerc = "DISCOUNTPERC";
@@ -64,6 +57,35 @@ void FillFromLine(data::Recordset& line, const std::string& requested, rt::Date 
   Err_Raise(kProductIdNotFound, Source(member), "ProductId not found");
 }
 
+// A bare price lookup: the PRICE of the first line that `statement()`
+// reads, on the connection `connect` opens, with a commit vote. Without a
+// line the vote is to abort and RaiseNoLine fails; any other failure is
+// logged and raised with the member's source after an abort vote.
+template <class Statement>
+double FirstLinePrice(const char* member, std::shared_ptr<data::Connection> (*connect)(), Statement&& statement) {
+  std::shared_ptr<data::Connection> cn;
+  std::shared_ptr<data::Recordset> rs;
+  try {
+    cn = connect();
+    rs = OpenRecordset(statement(), cn, data::kCursorKeyset, data::kLockReadOnly);
+    if (!rs->Eof()) {
+      const double price = rt::CDbl(rs->Value("PRICE"));
+      Sql_CloseRecordset(rs);
+      Sql_CloseConnection(cn);
+      Mts_SetComplete();
+      return price;
+    }
+  } catch (...) {
+    HandleMethodError(Source(member), [&] {
+      CloseQuietly(rs, cn);
+      Mts_SetAbort();
+    });
+  }
+  Mts_SetAbort();
+  CloseQuietly(rs, cn);
+  RaiseNoLine(member);
+}
+
 }  // namespace
 
 std::shared_ptr<rt::Dictionary> Product::getCatalogPriceAttributes(int32_t i_lProductID, rt::Date i_dDate,
@@ -85,12 +107,12 @@ std::shared_ptr<rt::Dictionary> Product::getCatalogPriceAttributes(int32_t i_lPr
       if (isMinusOneDouble(quantity)) return sql + " OR PRICEEXPIRYDATE IS NULL)";
       return sql + " OR PRICEEXPIRYDATE IS NULL) AND QUANTITYTO>=" + SqlQuantity(quantity) + " ORDER BY QUANTITYTO";
     };
-    rs = OpenForRead(statement(GroupBy_), cn, data::kCursorForwardOnly);
+    rs = OpenRecordset(statement(GroupBy_), cn, data::kCursorForwardOnly, data::kLockReadOnly);
     // A named group without a line falls back to the default group, which
     // the first statement already covers when the group is the default.
     if (rs->Eof() && !GroupBy_.empty()) {
       Sql_CloseRecordset(rs);
-      rs = OpenForRead(statement(std::string()), cn, data::kCursorForwardOnly);
+      rs = OpenRecordset(statement(std::string()), cn, data::kCursorForwardOnly, data::kLockReadOnly);
     }
     auto answer = rt::NewDictionary();
     if (rs->Eof()) {
@@ -131,57 +153,18 @@ std::shared_ptr<rt::Dictionary> Product::getERPPrice(std::string&, std::string&,
 // above the quantity wins, whatever the line's date, group or currency.
 double Product::GetPriceFromPriceLines(int32_t& i_lProductID, double& i_fQuantity) {
   rt::ContextScope scope(*this);
-  std::shared_ptr<data::Connection> cn;
-  std::shared_ptr<data::Recordset> rs;
-  try {
-    cn = getReadCommittedConnection();
-    rs = OpenForRead(
-        "SELECT PRICE, QUANTITYTO FROM CATALOGPRODUCTPRICE WHERE PRODUCTID =" + std::to_string(i_lProductID) +
-            " AND QUANTITYTO <= " + SqlQuantity(i_fQuantity) + " ORDER BY QUANTITYTO DESC",
-        cn, data::kCursorKeyset);
-    if (!rs->Eof()) {
-      const double price = rt::CDbl(rs->Value("PRICE"));
-      Sql_CloseRecordset(rs);
-      Sql_CloseConnection(cn);
-      Mts_SetComplete();
-      return price;
-    }
-  } catch (...) {
-    HandleMethodError(Source("GetPriceFromPriceLines"), [&] {
-      CloseQuietly(rs, cn);
-      Mts_SetAbort();
-    });
-  }
-  Mts_SetAbort();
-  CloseQuietly(rs, cn);
-  RaiseNoLine("GetPriceFromPriceLines");
+  return FirstLinePrice("GetPriceFromPriceLines", getReadCommittedConnection, [&] {
+    return "SELECT PRICE, QUANTITYTO FROM CATALOGPRODUCTPRICE WHERE PRODUCTID =" + std::to_string(i_lProductID) +
+           " AND QUANTITYTO <= " + SqlQuantity(i_fQuantity) + " ORDER BY QUANTITYTO DESC";
+  });
 }
 
 double Product::GetPriceFromPriceLinesByGroup(int32_t& i_lProductID, std::string& i_sGroupBy) {
   rt::ContextScope scope(*this);
-  std::shared_ptr<data::Connection> cn;
-  std::shared_ptr<data::Recordset> rs;
-  try {
-    cn = getReadCommittedConnection();
-    rs = OpenForRead("SELECT PRICE, GROUPBY FROM CATALOGPRODUCTPRICE WHERE PRODUCTID =" + std::to_string(i_lProductID) +
-                         " AND " + GroupMatch(i_sGroupBy, "GROUPBY = ") + " ORDER BY GROUPBY DESC",
-                     cn, data::kCursorKeyset);
-    if (!rs->Eof()) {
-      const double price = rt::CDbl(rs->Value("PRICE"));
-      Sql_CloseRecordset(rs);
-      Sql_CloseConnection(cn);
-      Mts_SetComplete();
-      return price;
-    }
-  } catch (...) {
-    HandleMethodError(Source("GetPriceFromPriceLinesByGroup"), [&] {
-      CloseQuietly(rs, cn);
-      Mts_SetAbort();
-    });
-  }
-  Mts_SetAbort();
-  CloseQuietly(rs, cn);
-  RaiseNoLine("GetPriceFromPriceLinesByGroup");
+  return FirstLinePrice("GetPriceFromPriceLinesByGroup", getReadCommittedConnection, [&] {
+    return "SELECT PRICE, GROUPBY FROM CATALOGPRODUCTPRICE WHERE PRODUCTID =" + std::to_string(i_lProductID) + " AND " +
+           GroupMatch(i_sGroupBy, "GROUPBY = ") + " ORDER BY GROUPBY DESC";
+  });
 }
 
 }  // namespace quarvel

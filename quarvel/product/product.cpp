@@ -2,7 +2,6 @@
 // private value procedures that its files share.
 #include "quarvel/product/product.h"
 
-#include <ctime>
 #include <string_view>
 
 #include "common/lib_paging.h"
@@ -36,31 +35,14 @@ std::shared_ptr<data::Connection> Product::getReadCommittedConnection() {
 
 namespace product {
 
-void emptyToNull(rt::Variant& value) {
-  if (!value.IsNull() && rt::Trim(rt::Concat(value)).empty()) value = rt::Variant::Null();
-}
-
 rt::Currency nullToCurrency(const rt::Variant& value) { return value.IsNull() ? rt::Currency{} : rt::CCur(value); }
 
-bool IsMinusOneValue(const rt::Variant& value) {
-  if (value.IsNull() || value.IsEmpty() || value.IsMissing()) return false;
-  if (value.IsString() && !rt::IsNumeric(value)) return false;
-  if (!value.IsString() && !value.IsNumericType()) return false;
-  return rt::CDbl(value) == -1;
-}
-
-std::string SqlNumber(const rt::Variant& value) {
-  if (value.IsNull() || value.IsEmpty() || value.IsObject() || value.IsArray() || !rt::IsNumeric(value))
-    rt::RaiseVb(rt::vberr::kTypeMismatch);
-  return std::to_string(rt::CLng(value));
-}
-
-std::string SqlNumberList(const rt::Variant& ids, const std::string& separator) {
+std::string SqlLongList(const rt::Variant& ids, const std::string& separator) {
   const rt::SafeArray& array = ids.AsArray();
   std::string list;
   if (array.Dimensions() == 0) return list;
   for (int32_t i = array.LBound(); i <= array.UBound(); ++i)
-    list += (i == array.LBound() ? "" : separator) + SqlNumber(array.At(i));
+    list += (i == array.LBound() ? "" : separator) + SqlLong(array.At(i));
   return list;
 }
 
@@ -127,14 +109,6 @@ void CheckProductColumns(const std::string& list, bool star) {
     if (!IsProductColumn(NextItem(text, from, ','))) rt::RaiseVb(rt::vberr::kInvalidProcedureCall);
 }
 
-rt::Date Now() {
-  const std::time_t t = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&t, &local);
-  return rt::Date::FromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                             local.tm_sec);
-}
-
 std::string SqlUnicodeText(const std::string& text) {
   return rt::CStr(ThreadUtilities()->Call("ToSqlUnicodeText", {rt::Variant(text)}));
 }
@@ -157,29 +131,23 @@ void RaiseRefused(const std::string& description) {
   rt::Raise(kReferentialCheckRefused, rt::CurrentComponentName(), description);
 }
 
-std::shared_ptr<data::Recordset> OpenRecordset(const std::string& sql, const std::shared_ptr<data::Connection>& cn,
-                                               int32_t cursorType, int32_t lockType) {
+std::shared_ptr<rt::Dictionary> NumberedRows(data::Recordset& rs, std::span<const char* const> columns) {
+  auto rows = rt::NewDictionary();
+  for (int32_t counter = 1; !rs.Eof(); rs.MoveNext(), ++counter) {
+    CountIn16Bits(counter);
+    auto row = rt::NewDictionary();
+    for (const char* column : columns) row->Add(rt::Variant(column), rs.Value(column));
+    rows->Add(rt::Variant(std::to_string(counter)), rt::Variant(row));
+  }
+  return rows;
+}
+
+std::shared_ptr<data::Recordset> OpenForWrite(const std::string& sql, const std::shared_ptr<data::Connection>& cn,
+                                              int32_t cursorType) {
   auto rs = data::Recordset::New();
-  rs->Open(sql, cn, cursorType, lockType);
+  rs->SetCursorLocation(data::kUseServer);
+  rs->Open(sql, cn, cursorType, data::kLockOptimistic);
   return rs;
-}
-
-void CloseQuietly(std::shared_ptr<data::Recordset>& rs) {
-  rt::TryResume([&] {
-    if (rs && rs->State() == data::kStateOpen) rs->CancelUpdate();
-  });
-  rt::TryResume([&] { Sql_CloseRecordset(rs); });
-  rs.reset();
-}
-
-void CloseQuietly(std::shared_ptr<data::Recordset>& rs, std::shared_ptr<data::Connection>& cn) {
-  CloseQuietly(rs);
-  CloseQuietly(cn);
-}
-
-void CloseQuietly(std::shared_ptr<data::Connection>& cn) {
-  rt::TryResume([&] { Sql_CloseConnection(cn); });
-  cn.reset();
 }
 
 }  // namespace product

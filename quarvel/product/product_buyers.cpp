@@ -111,7 +111,7 @@ std::shared_ptr<rt::Dictionary> Product::GetBuyersForProducts(const rt::Variant&
   std::shared_ptr<data::Recordset> buyers;
   try {
     auto answer = rt::NewDictionary();
-    const std::string ids = SqlNumberList(i_aProductList, ",");
+    const std::string ids = SqlLongList(i_aProductList, ",");
     if (ids.empty()) {
       Mts_SetComplete();
       return answer;
@@ -161,9 +161,7 @@ bool Product::InsertMultipleBuyers(const rt::Variant& iFields, const rt::Variant
   std::shared_ptr<data::Recordset> product;
   try {
     cn = getConnection();
-    rs = data::Recordset::New();
-    rs->SetCursorLocation(data::kUseServer);
-    rs->Open("SELECT * FROM PRODUCTBUYER WHERE 0=1", cn, data::kCursorKeyset, data::kLockOptimistic);
+    rs = OpenForWrite("SELECT * FROM PRODUCTBUYER WHERE 0=1", cn);
     rs->AddNew();
     const rt::SafeArray& names = iFields.AsArray();
     const rt::SafeArray& values = iValues.AsArray();
@@ -177,15 +175,8 @@ bool Product::InsertMultipleBuyers(const rt::Variant& iFields, const rt::Variant
     const rt::Variant productId = rs->Value("PRODUCTID");
     const rt::Variant keyNames(rt::SafeArray::From({rt::Variant("PRODUCTID"), rt::Variant("USERID")}));
     const rt::Variant keyValues(rt::SafeArray::From({productId, rs->Value("USERID")}));
-    rt::ObjectPtr checker = Gen_GetComponent("Solvane.ReferentialChecker");
-    const bool allowed = rt::CBool(
-        checker->Call("CanInsert", {rt::Variant("Quarvel"), rt::Variant("PRODUCTBUYER"), keyNames, keyValues}));
-    checker.reset();
-    if (!allowed) RaiseRefused(kBuyerRefused);
-    product = data::Recordset::New();
-    product->SetCursorLocation(data::kUseServer);
-    product->Open("SELECT * FROM PRODUCT WHERE PRODUCTID=" + SqlNumber(productId), cn, data::kCursorStatic,
-                  data::kLockOptimistic);
+    if (!CheckerAllowsInsert("PRODUCTBUYER", keyNames, keyValues)) RaiseRefused(kBuyerRefused);
+    product = OpenForWrite("SELECT * FROM PRODUCT WHERE PRODUCTID=" + SqlLong(productId), cn, data::kCursorStatic);
     const rt::Variant multiple = product->Value("MULTIPLEBUYER");
     Sql_CloseRecordset(product);
     if (multiple.IsNull() || !rt::CBool(multiple)) RaiseRefused(kNotMultipleBuyer);

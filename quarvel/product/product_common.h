@@ -1,16 +1,20 @@
-// What the files of the product class share: its private value procedures
-// (the tests by which an argument counts as not given, empty text as Null,
-// Null as a zero amount), the error texts it raises, ids and caller text
-// written into SQL, and the opening and closing of its recordsets.
+// What the files of the product class share beyond the library's class
+// support: its private value procedures (the tests by which an argument
+// counts as not given, Null as a zero amount), the error texts it raises,
+// ids and caller text written into SQL, and the opening of its recordsets
+// for writing.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "interfaces/quarvel_errors.h"
+#include "quarvel/services/class_support.h"
+#include "runtime/dictionary.h"
 #include "runtime/variant.h"
 
 namespace quarvel::product {
@@ -23,9 +27,6 @@ inline std::string Source(const char* member) { return std::string(kClassSource)
 constexpr int32_t kProductNotFound = ErrorNumber(QuarvelErrors::eProductNotFound);
 constexpr int32_t kProductIdNotFound = ErrorNumber(QuarvelErrors::eProductIdNotFound);
 
-// A Variant whose trimmed text is empty (Empty included) becomes Null; Null
-// stays Null.
-void emptyToNull(rt::Variant& value);
 // Null gives 0, any other value its conversion to Currency.
 rt::Currency nullToCurrency(const rt::Variant& value);
 // The tests by which an optional argument counts as not given.
@@ -33,20 +34,9 @@ inline bool isMinusOne(int32_t value) { return value == -1; }
 inline bool isMinusOneDouble(double value) { return value == -1; }
 inline bool isEmptyString(const std::string& value) { return value.empty(); }
 
-// True when the value is the number -1, or a text that reads as it (as the
-// comparison of a Variant with the literal -1 takes text). Null is not.
-bool IsMinusOneValue(const rt::Variant& value);
-
-// A key value as it goes into SQL unquoted: the number as a Long, in
-// decimal digits. Anything that is not a number (Null, Empty, an object, an
-// array, text that reads as no number) fails with Type mismatch (13), so no
-// caller text reaches the statement; a number beyond 32 bits with Overflow
-// (6).
-std::string SqlNumber(const rt::Variant& value);
-
-// A caller's list of ids (a one-dimensional array), each as SqlNumber
+// A caller's list of ids (a one-dimensional array), each as SqlLong
 // writes it, joined by `separator`; "" for an array without elements.
-std::string SqlNumberList(const rt::Variant& ids, const std::string& separator);
+std::string SqlLongList(const rt::Variant& ids, const std::string& separator);
 
 // The catalog filter of the part-number searches: "-1" (no filter) answers
 // an empty text; "(" whole numbers joined by "," ")", blanks allowed around
@@ -58,9 +48,6 @@ std::string CatalogFilter(const std::string& catalogString);
 // letter case ignored), or "*" when `star` allows it. Anything else fails
 // with Invalid procedure call or argument (5).
 void CheckProductColumns(const std::string& list, bool star);
-
-// The current date and time to the second.
-rt::Date Now();
 
 // The thread's Tamrick.Utilities literals: N'text' and 'YYYY-MM-DD HH:MM:SS'.
 std::string SqlUnicodeText(const std::string& text);
@@ -80,15 +67,14 @@ std::string SqlQuantity(double quantity);
 // one of its own gets it.
 [[noreturn]] void RaiseRefused(const std::string& description);
 
-// Opens `sql` on the caller's connection with the cursor and lock types given.
-std::shared_ptr<data::Recordset> OpenRecordset(const std::string& sql, const std::shared_ptr<data::Connection>& cn,
-                                               int32_t cursorType, int32_t lockType);
+// The rows of `rs` from the current one on, as "1", "2", ... -> a
+// dictionary of the columns named, in their order. The count is 16-bit:
+// the 32768th row fails with Overflow (6).
+std::shared_ptr<rt::Dictionary> NumberedRows(data::Recordset& rs, std::span<const char* const> columns);
 
-// Closes what a method opened on its failure path, dropping an edit still
-// pending and failures of the closing: the method's own failure is the one
-// reported.
-void CloseQuietly(std::shared_ptr<data::Recordset>& rs);
-void CloseQuietly(std::shared_ptr<data::Recordset>& rs, std::shared_ptr<data::Connection>& cn);
-void CloseQuietly(std::shared_ptr<data::Connection>& cn);
+// Opens `sql` on the caller's connection for writing: a server-side cursor
+// of the type given, optimistic locks.
+std::shared_ptr<data::Recordset> OpenForWrite(const std::string& sql, const std::shared_ptr<data::Connection>& cn,
+                                              int32_t cursorType = data::kCursorKeyset);
 
 }  // namespace quarvel::product

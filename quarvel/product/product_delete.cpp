@@ -23,8 +23,6 @@ namespace {
 // The same words serve the refused delete.
 constexpr const char* kDeleteRefused = "The record you are trying to insert has an invalid reference to another record";
 
-rt::Variant OneItem(const rt::Variant& item) { return rt::Variant(rt::SafeArray::From({item})); }
-
 }  // namespace
 
 bool Product::Delete(int32_t iProductID) {
@@ -66,7 +64,7 @@ bool Product::Delete(int32_t iProductID) {
 bool Product::BeforeDelete(const std::string& /*origin*/, const rt::Variant& names, const rt::Variant& values) {
   std::shared_ptr<data::Connection> cn;
   try {
-    const std::string value = SqlNumber(values.AsArray().At(0));
+    const std::string value = SqlLong(values.AsArray().At(0));
     const std::string condition = rt::CStr(names.AsArray().At(0)) + "=" + value;
     auto run = [&](const std::string& sql, rt::Variant* affected = nullptr) {
       Sql_CloseConnection(cn);
@@ -142,7 +140,7 @@ bool Product::IReferentialIntegrity_Exists(const std::string& /*iOrigin*/, const
     const std::string key = rt::UCase(name);
     auto quoted = [&] { return name + " = '" + Gen_SqlQuote(value) + "'"; };
     if (key == "BUSINESSPARTNERID") {
-      sql[0] = "SELECT BUSINESSPARTNERID FROM PRODUCT WHERE " + name + " = " + SqlNumber(value);
+      sql[0] = "SELECT BUSINESSPARTNERID FROM PRODUCT WHERE " + name + " = " + SqlLong(value);
     } else if (key == "OFFICEDESCRIPTION") {
       sql[0] = "SELECT OFFICEDESCRIPTION FROM CONTRACTLINES WHERE " + quoted();
     } else if (key == "CURRENCYCODE") {
@@ -150,7 +148,7 @@ bool Product::IReferentialIntegrity_Exists(const std::string& /*iOrigin*/, const
     } else if (key == "COMMODITYCODE" || key == "CHARGETYPECODE") {
       sql[0] = "SELECT COMMODITYCODE FROM COMMODITY WHERE " + quoted();
     } else if (key == "PRODUCTID") {
-      sql[0] = "SELECT PRODUCTID FROM PRODUCT WHERE " + name + " = " + SqlNumber(value);
+      sql[0] = "SELECT PRODUCTID FROM PRODUCT WHERE " + name + " = " + SqlLong(value);
     } else if (key == "USERID") {
       sql[0] = "SELECT PRODUCTID FROM PRODUCT WHERE " + quoted();
       sql[1] = "SELECT USERID FROM COMMODITY WHERE " + quoted();
@@ -164,8 +162,7 @@ bool Product::IReferentialIntegrity_Exists(const std::string& /*iOrigin*/, const
     bool exists = false;
     for (const std::string& statement : sql) {
       if (exists || (statement.empty() && &statement != &sql[0])) break;
-      auto rs = data::Recordset::New();
-      rs->Open(statement, cn, data::kCursorForwardOnly, data::kLockReadOnly);
+      auto rs = OpenRecordset(statement, cn, data::kCursorForwardOnly, data::kLockReadOnly);
       exists = !rs->Eof();
       rs->Close();
     }

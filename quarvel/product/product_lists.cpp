@@ -54,13 +54,11 @@ rt::ObjectPtr Product::GetProductsAsDRecordSet(const rt::ObjectPtr& i_oPage, con
     CheckProductColumns(i_sKeyFields, false);
     std::string sql = "SELECT " + i_sFields + " FROM PRODUCT";
     if (!i_sWhereClause.empty()) sql += " WHERE " + i_sWhereClause;
-    PagedListRequest request;
-    request.page = i_oPage;
-    request.persistedState = i_sPersistedStateInfo;
-    request.pageSize = rt::CInt(rt::Variant(i_lPageSize == 0 ? 10 : i_lPageSize));
-    request.sortFields = i_sSortFields;
     rt::ObjectPtr list =
-        CatalogPagedQuery(sql, i_sKeyFields, IdListForm::kNumbers, request, ConnectionSource::kApplicationFirst);
+        CatalogPagedQuery(sql, i_sKeyFields, IdListForm::kNumbers,
+                          ListRequest(i_oPage, i_sPersistedStateInfo, i_lPageSize == 0 ? 10 : i_lPageSize,
+                                      rt::Variant::Missing(), rt::Variant(i_sSortFields)),
+                          ConnectionSource::kApplicationFirst);
     Mts_SetComplete();
     return list;
   } catch (...) {
@@ -93,7 +91,7 @@ std::shared_ptr<rt::Dictionary> Product::GetPartNumbersForProducts(const rt::Var
   try {
     auto partNumbers = rt::NewDictionary();
     std::string sql = "SELECT PRODUCTID,PARTNUMBER FROM PRODUCT";
-    const std::string ids = i_aProductIDs.IsMissing() ? std::string() : SqlNumberList(i_aProductIDs, ", ");
+    const std::string ids = i_aProductIDs.IsMissing() ? std::string() : SqlLongList(i_aProductIDs, ", ");
     if (!i_aProductIDs.IsMissing() && ids.empty()) {
       Mts_SetComplete();
       return partNumbers;
@@ -126,7 +124,7 @@ std::shared_ptr<rt::Dictionary> Product::GetProductsByCriteria(int32_t i_nStockI
     if (!anyStock) sql += " WHERE STOCKITEM = " + std::to_string(i_nStockItem);
     const bool supplierGiven = !i_lSupplierID.IsMissing();
     if (supplierGiven)
-      sql += (anyStock ? " WHERE BUSINESSPARTNERID = " : " AND BUSINESSPARTNERID = ") + SqlNumber(i_lSupplierID);
+      sql += (anyStock ? " WHERE BUSINESSPARTNERID = " : " AND BUSINESSPARTNERID = ") + SqlLong(i_lSupplierID);
     if (!i_lCommodityCode.IsMissing())
       sql += (!supplierGiven && anyStock ? " WHERE COMMODITYCODE = '" : " AND COMMODITYCODE = '") +
              Gen_SqlQuote(i_lCommodityCode) + "'";
@@ -201,7 +199,7 @@ std::shared_ptr<rt::Dictionary> Product::GetProductsBySupplier(const std::string
   std::shared_ptr<data::Connection> cn;
   try {
     const std::string sql = "SELECT PRODUCTID, PARTNUMBER, BUYFROMPARTNUMBER FROM PRODUCT WHERE BUSINESSPARTNERID = " +
-                            SqlNumber(rt::Variant(iSupplierID));
+                            SqlLong(rt::Variant(iSupplierID));
     cn = getReadCommittedConnection();
     auto products = rt::NewDictionary();
     AddRows(sql, cn, data::kCursorForwardOnly, *products, "PARTNUMBER", "BUYFROMPARTNUMBER");

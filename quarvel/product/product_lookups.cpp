@@ -34,7 +34,7 @@ int32_t FirstProductId(const std::string& sql, const std::shared_ptr<data::Conne
 // The flag is a number, else Type mismatch.
 std::string FlagCondition(const rt::Variant& flag, const char* column) {
   if (flag.IsMissing()) return std::string();
-  const std::string number = SqlNumber(flag);
+  const std::string number = SqlLong(flag);
   return number == "-1" ? std::string() : std::string(" AND ") + column + " = " + number;
 }
 

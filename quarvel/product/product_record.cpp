@@ -28,14 +28,6 @@ constexpr const char* kProductRefused =
 
 constexpr int32_t kGtinLength = 14;
 
-std::shared_ptr<data::Recordset> OpenForWrite(const std::string& sql, const std::shared_ptr<data::Connection>& cn,
-                                              int32_t cursorType) {
-  auto rs = data::Recordset::New();
-  rs->SetCursorLocation(data::kUseServer);
-  rs->Open(sql, cn, cursorType, data::kLockOptimistic);
-  return rs;
-}
-
 // The null-able value as a relinking code: "" for Null.
 std::string CodeText(const rt::Variant& code) { return code.IsNull() ? std::string() : rt::CStr(code); }
 
@@ -43,20 +35,7 @@ std::string CodeText(const rt::Variant& code) { return code.IsNull() ? std::stri
 void CheckProductReferences(data::Recordset& record) {
   const rt::Variant names(rt::SafeArray::From({rt::Variant("BUSINESSPARTNERID"), rt::Variant("USERID")}));
   const rt::Variant values(rt::SafeArray::From({record.Value("BUSINESSPARTNERID"), record.Value("USERID")}));
-  rt::ObjectPtr checker = Gen_GetComponent("Solvane.ReferentialChecker");
-  const bool allowed =
-      rt::CBool(checker->Call("CanInsert", {rt::Variant("Quarvel"), rt::Variant("PRODUCT"), names, values}));
-  checker.reset();
-  if (!allowed) RaiseRefused(kProductRefused);
-}
-
-// Gives the product the default values of its group's properties (and
-// removes the values of properties outside the group), in the caller's
-// transaction.
-void UpdateGroupChange(int32_t groupId, int32_t productId) {
-  rt::ObjectPtr propertyGroup = Gen_GetComponent("Quarvel.PropertyGroup");
-  rt::Args args{rt::Variant(groupId), rt::Variant(productId)};
-  propertyGroup->Invoke("UpdateGroupChange", rt::CallKind::Method, args);
+  if (!CheckerAllowsInsert("PRODUCT", names, values)) RaiseRefused(kProductRefused);
 }
 
 // The GTIN prefixed with "0" characters up to 14.
@@ -79,12 +58,6 @@ rt::Variant FixedValues(const std::string& unitCode, int32_t propGroupId, const 
       rt::SafeArray::From({unitCode, propGroupId, manId, partNo, description, configurable, remark, imgFile, url}));
 }
 
-bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
-  for (const char* n : names)
-    if (name == n) return true;
-  return false;
-}
-
 // What Insert20 makes of one named value; false when a field check fails.
 struct InsertState {
   rt::Variant unspscCode = rt::Variant::Null();
@@ -98,10 +71,10 @@ bool InsertValue(const std::string& name, rt::Variant& value, InsertState& state
                "BUYFROMCONTACTEMAIL", "MULTIPLEBUYER", "MFRPARTNUMBER", "LOTSIZE", "DELIVERYLEADTIME"})) {
     emptyToNull(value);
   } else if (name == "NUMBER" || name == "BUSINESSPARTNERID") {
-    if (IsMinusOneValue(value)) value = rt::Variant::Null();
+    if (NumberEquals(value, -1)) value = rt::Variant::Null();
   } else if (name == "PROPERTYGROUPID") {
     state.propertyGroup = rt::CLng(value);
-    if (IsMinusOneValue(value)) value = rt::Variant::Null();
+    if (NumberEquals(value, -1)) value = rt::Variant::Null();
   } else if (name == "PRODUCTDESCRIPTION" || name == "PARTNUMBER") {
     if (rt::CStr(value).empty()) return false;
   } else if (name == "PRODUCTREMARK" || name == "BUYFROMCONTACTINFO") {
@@ -143,9 +116,9 @@ void UpdateValue(const std::string& name, rt::Variant& value, UpdateState& state
   } else if (name == "PROPERTYGROUPID") {
     state.newGroup = rt::CLng(value);
     state.groupPassed = true;
-    if (IsMinusOneValue(value)) value = rt::Variant::Null();
+    if (NumberEquals(value, -1)) value = rt::Variant::Null();
   } else if (name == "BUSINESSPARTNERID" || name == "NUMBER") {
-    if (IsMinusOneValue(value)) value = rt::Variant::Null();
+    if (NumberEquals(value, -1)) value = rt::Variant::Null();
   } else if (name == "PRICINGMETHOD") {
     if (value.IsString() && value.Get<std::string>()->empty()) value = rt::Variant::Null();
   } else if (name == "UNSPSCCODE") {
@@ -183,7 +156,7 @@ int32_t Product::Insert20(const rt::Variant& iFields, const rt::Variant& iValues
       rs->SetValue(name, value);
     }
     CheckProductReferences(*rs);
-    rs->SetValue("DATEUPDATED", rt::Variant(Now()));
+    rs->SetValue("DATEUPDATED", rt::Variant(LocalNow()));
     // From here on the row may be stored, even when Update fails after its insert.
     stored = true;
     rs->Update();
@@ -239,7 +212,7 @@ bool Product::Update20(int32_t iProductID, const rt::Variant& iFields, const rt:
       if (name != "PRODUCTID") rs->SetValue(name, value);
     }
     CheckProductReferences(*rs);
-    rs->SetValue("DATEUPDATED", rt::Variant(Now()));
+    rs->SetValue("DATEUPDATED", rt::Variant(LocalNow()));
     // No MULTIPLEBUYER value (a product inserted with an empty one) counts
     // as False, so that such a product can be updated at all.
     const rt::Variant multipleBuyer = rs->Value("MULTIPLEBUYER");
@@ -286,7 +259,7 @@ rt::Variant Product::SetUpdateDateToNow(int32_t iProductID) {
     cn = getConnection();
     rs = OpenForWrite("SELECT * FROM PRODUCT WHERE PRODUCTID=" + std::to_string(iProductID), cn, data::kCursorStatic);
     if (rs->Eof()) rt::Raise(kProductNotFound, Source("Update"), "Product not present");
-    rs->SetValue("DATEUPDATED", rt::Variant(Now()));
+    rs->SetValue("DATEUPDATED", rt::Variant(LocalNow()));
     rs->Update();
     Sql_CloseRecordset(rs);
     Sql_CloseConnection(cn);

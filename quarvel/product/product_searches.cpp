@@ -49,7 +49,7 @@ int32_t CountOf(const std::string& sql, const std::shared_ptr<data::Connection>&
 // Today as the regional settings write a date.
 std::string Today() {
   int year, month, day, hour, minute, second;
-  Now().ToParts(year, month, day, hour, minute, second);
+  LocalNow().ToParts(year, month, day, hour, minute, second);
   return rt::CStr(rt::Variant(rt::Date::FromParts(year, month, day)));
 }
 
@@ -193,11 +193,11 @@ bool Product::ValidateProductAgainstUserCatalogs(const std::string& i_sProductID
     if (catalogs.At(0).IsEmpty()) return false;
     std::string terms;
     for (int32_t i = catalogs.LBound(); i <= catalogs.UBound(); ++i)
-      terms += (i == catalogs.LBound() ? "CN.CATALOGID = " : " OR CN.CATALOGID = ") + SqlNumber(catalogs.At(i));
+      terms += (i == catalogs.LBound() ? "CN.CATALOGID = " : " OR CN.CATALOGID = ") + SqlLong(catalogs.At(i));
     std::string sql =
         "SELECT DISTINCT P.PRODUCTID FROM PRODUCT P, PRODUCTSBYCATEGORY PBC, CATALOGNODE CN "
         "WHERE P.PRODUCTID = " +
-        SqlNumber(rt::Variant(i_sProductID)) + " AND (P.PRODUCTEFFECTIVITYDATE <= '" + Today() +
+        SqlLong(rt::Variant(i_sProductID)) + " AND (P.PRODUCTEFFECTIVITYDATE <= '" + Today() +
         "' OR P.PRODUCTEFFECTIVITYDATE IS NULL) AND P.DISABLED = 0 AND PBC.PRODUCTID = P.PRODUCTID "
         "AND CN.CATEGORYID = PBC.CATEGORYID AND (" +
         terms + ")";

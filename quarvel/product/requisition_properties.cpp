@@ -4,7 +4,6 @@
 // the product (properties of its own group), the defaults of its
 // commodity's property group, and the defaults of the requesting user's
 // property group, which Brintor.User answers.
-#include <limits>
 
 #include "common/lib_general.h"
 #include "common/lib_mts.h"
@@ -204,15 +203,7 @@ std::shared_ptr<rt::Dictionary> Product::GetProductProperties(int32_t& iProductI
         "PROPERTY.PROPERTYID = PRODUCTPROPVALUE.PROPERTYID AND PRODUCTPROPVALUE.PRODUCTID=" +
             std::to_string(iProductID) + " ORDER BY PROPERTYNAME",
         cn, data::kCursorDynamic, data::kLockReadOnly);
-    auto rows = rt::NewDictionary();
-    int16_t counter = 0;
-    for (; !rs->Eof(); rs->MoveNext()) {
-      if (counter == std::numeric_limits<int16_t>::max()) rt::RaiseVb(rt::vberr::kOverflow);
-      ++counter;
-      auto row = rt::NewDictionary();
-      for (const char* column : kColumns) row->Add(rt::Variant(column), rs->Value(column));
-      rows->Add(rt::Variant(std::to_string(counter)), rt::Variant(row));
-    }
+    std::shared_ptr<rt::Dictionary> rows = NumberedRows(*rs, kColumns);
     Sql_CloseRecordset(rs);
     Sql_CloseConnection(cn);
     return rows;
@@ -247,9 +238,7 @@ void Product::InsertProductPropertyValue(int32_t& iProductID, int32_t& iProperty
   std::shared_ptr<data::Recordset> rs;
   try {
     cn = getConnection();
-    rs = data::Recordset::New();
-    rs->SetCursorLocation(data::kUseServer);
-    rs->Open("SELECT * FROM PRODUCTPROPVALUE WHERE 0=1", cn, data::kCursorDynamic, data::kLockOptimistic);
+    rs = OpenForWrite("SELECT * FROM PRODUCTPROPVALUE WHERE 0=1", cn, data::kCursorDynamic);
     rs->AddNew();
     rs->SetValue("PROPERTYID", rt::Variant(iPropertyId));
     rs->SetValue("PRODUCTID", rt::Variant(iProductID));

@@ -2,8 +2,6 @@
 // options as code -> description dictionaries.
 #include "quarvel/reference/faqlist.h"
 
-#include <ctime>
-
 #include "common/lib_mts.h"
 #include "common/lib_sql.h"
 #include "common/method_error.h"
@@ -18,15 +16,6 @@ namespace quarvel {
 using namespace reference;
 
 namespace {
-
-// The server's local date and time, to the second.
-rt::Date LocalNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return rt::Date::FromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                             local.tm_sec);
-}
 
 // The two columns of a READ COMMITTED read as first -> second, in the order read.
 std::shared_ptr<rt::Dictionary> CodeDescriptions(const std::string& sql) {

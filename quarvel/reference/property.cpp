@@ -4,6 +4,7 @@
 
 #include "common/lib_errorhandling.h"
 #include "common/lib_mts.h"
+#include "common/lib_paging.h"
 #include "common/lib_sql.h"
 #include "common/method_error.h"
 #include "quarvel/classes.h"

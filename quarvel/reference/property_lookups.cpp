@@ -114,13 +114,9 @@ rt::ObjectPtr Property::GetPropertyData(const rt::ObjectPtr& i_oPage, const std:
                                         const rt::Variant& i_sSortTableFieldNames) {
   rt::ContextScope scope(*this);
   try {
-    PagedListRequest request;
-    request.page = i_oPage;
-    request.persistedState = i_sPersistedStateInfo;
-    request.pageSize = rt::CInt(rt::Variant(i_iPageSize));
-    request.ids = i_alPropertyIDs;
-    if (!i_sSortTableFieldNames.IsMissing()) request.sortFields = rt::CStr(i_sSortTableFieldNames);
-    return CatalogPagedQuery("SELECT * FROM PROPERTY", "PROPERTYID", IdListForm::kNumbers, request);
+    return CatalogPagedQuery(
+        "SELECT * FROM PROPERTY", "PROPERTYID", IdListForm::kNumbers,
+        ListRequest(i_oPage, i_sPersistedStateInfo, i_iPageSize, i_alPropertyIDs, i_sSortTableFieldNames));
   } catch (...) {
     HandleMethodError("Quarvel.Property.GetPropertyData");
   }

@@ -20,13 +20,9 @@ rt::ObjectPtr RPropertyGroup::GetPropertyGroupData(const rt::ObjectPtr& i_oPage,
                                                    const rt::Variant& i_sSortTableFieldNames) {
   rt::ContextScope scope(*this);
   try {
-    PagedListRequest request;
-    request.page = i_oPage;
-    request.persistedState = i_sPersistedStateInfo;
-    request.pageSize = i_iPageSize;
-    request.ids = i_alPropertyGroupIDs;
-    if (!i_sSortTableFieldNames.IsMissing()) request.sortFields = rt::CStr(i_sSortTableFieldNames);
-    return CatalogPagedQuery("SELECT * FROM PROPERTYGROUP", "PROPERTYGROUPID", IdListForm::kNumbers, request);
+    return CatalogPagedQuery(
+        "SELECT * FROM PROPERTYGROUP", "PROPERTYGROUPID", IdListForm::kNumbers,
+        ListRequest(i_oPage, i_sPersistedStateInfo, i_iPageSize, i_alPropertyGroupIDs, i_sSortTableFieldNames));
   } catch (...) {
     HandleMethodError("Quarvel.RPropertyGroup.GetPropertyGroupData");
   }

@@ -19,8 +19,6 @@ namespace {
 
 std::string Quoted(const std::string& text) { return Gen_SqlQuote(rt::Variant(text)); }
 
-rt::Variant OneItemArray(const rt::Variant& item) { return rt::Variant(rt::SafeArray::From({item})); }
-
 }  // namespace
 
 rt::ClassInfo TUNSPSCClass() {
@@ -45,19 +43,15 @@ const rt::DispatchTable* TUNSPSC::Dispatch() const {
 // links of products and categories stay.
 bool TUNSPSC::Delete(std::string& iUNSPSCCode) {
   rt::ContextScope scope(*this);
-  rt::ObjectPtr checker;
   std::shared_ptr<data::Connection> connection;
   try {
-    checker = Gen_GetComponent("Solvane.ReferentialChecker");
-    if (!rt::CBool(checker->Call("CanDelete", {rt::Variant("Quarvel"), rt::Variant("UNSPSCCodes"),
-                                               OneItemArray(rt::Variant("UNSPSCCode")),
-                                               OneItemArray(rt::Variant(iUNSPSCCode))}))) {
+    if (!CheckerAllowsDelete("UNSPSCCodes", "UNSPSCCode", rt::Variant(iUNSPSCCode))) {
       Mts_SetAbort();
       return false;
     }
     const std::string code = rt::Trim(iUNSPSCCode);
-    const std::string parent = rt::Len(code) > 2 ? unspsc::Left(code, rt::Len(code) - 2) : std::string();
-    const std::string own = unspsc::Right(code, 2);
+    const std::string parent = rt::Len(code) > 2 ? Left(code, rt::Len(code) - 2) : std::string();
+    const std::string own = Right(code, 2);
     connection = getConnection(false);
     rt::Variant deleted(int32_t{0});
     connection->Execute("DELETE FROM UNSPSCCODES WHERE PARENTCODE = '" + Quoted(parent) + "'" +
@@ -66,13 +60,11 @@ bool TUNSPSC::Delete(std::string& iUNSPSCCode) {
     if (rt::CLng(deleted) == 0)
       rt::Raise(ErrorNumber(QuarvelErrors::eUNSPSCCodeNotFound), "Quarvel.UNSPSCCode.Delete", "UNSPSCCode not found");
     Sql_CloseConnection(connection);
-    checker = nullptr;
     Mts_SetComplete();
     return true;
   } catch (...) {
     HandleMethodError("Quarvel.UNSPSCCode.Delete", [&] {
       Sql_CloseConnection(connection);
-      checker = nullptr;
       Mts_SetAbort();
     });
   }

@@ -62,8 +62,7 @@ std::shared_ptr<rt::Dictionary> UNSPSC::GetAllUNSPSCCodes(int16_t iLevelNumber, 
     if (!iParentCode.empty()) sql += " AND PARENTCODE = '" + Gen_SqlQuote(rt::Variant(iParentCode)) + "'";
     sql += " ORDER BY LEVELNUMBER, PARENTCODE, UNSPSCCODE";
     connection = getConnection();
-    recordset = data::Recordset::New();
-    recordset->Open(sql, connection, data::kCursorForwardOnly, data::kLockReadOnly);
+    recordset = OpenRecordset(sql, connection, data::kCursorForwardOnly, data::kLockReadOnly);
     auto codes = rt::NewDictionary();
     for (; !recordset->Eof(); recordset->MoveNext()) {
       // A full code met twice (a parent stored with trailing blanks) fails with 457.
@@ -86,7 +85,7 @@ std::shared_ptr<rt::Dictionary> UNSPSC::GetAllUNSPSCCodes(int16_t iLevelNumber, 
 std::shared_ptr<rt::Dictionary> UNSPSC::Siblings(const std::string& code) {
   // Half the length as VB's CInt rounds it: halves go to the even neighbour.
   const int16_t level = rt::CInt(rt::Variant(rt::Len(code) / 2.0));
-  const std::string parent = unspsc::Left(code, rt::Len(code) - 2);
+  const std::string parent = Left(code, rt::Len(code) - 2);
   return GetAllUNSPSCCodes(level, parent);
 }
 
@@ -111,10 +110,9 @@ bool UNSPSC::CheckifChildExists(const std::string& i_sParentCode) {
   std::shared_ptr<data::Recordset> recordset;
   try {
     connection = getConnection();
-    recordset = data::Recordset::New();
-    recordset->Open("SELECT * FROM UNSPSCCodes WHERE PARENTCODE LIKE '" +
-                        Gen_SqlEscapeLike(rt::Variant(i_sParentCode)) + "%'",
-                    connection, data::kCursorKeyset, data::kLockReadOnly);
+    recordset = OpenRecordset("SELECT * FROM UNSPSCCodes WHERE PARENTCODE LIKE '" +
+                                  Gen_SqlEscapeLike(rt::Variant(i_sParentCode)) + "%'",
+                              connection, data::kCursorKeyset, data::kLockReadOnly);
     const bool found = recordset->RecordCount() != 0;
     Sql_CloseRecordset(recordset);
     Sql_CloseConnection(connection);

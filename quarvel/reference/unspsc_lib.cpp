@@ -194,7 +194,7 @@ std::shared_ptr<rt::Dictionary> GetProductCategoriesForUNSPSCCode(const std::str
   try {
     std::string list;
     for (int32_t position = 1; position <= rt::Len(code); position += 2)
-      list += (list.empty() ? "'" : ",'") + Gen_SqlQuote(rt::Variant(unspsc::Left(code, position + 1))) + "'";
+      list += (list.empty() ? "'" : ",'") + Gen_SqlQuote(rt::Variant(Left(code, position + 1))) + "'";
     return IdSet("SELECT CATEGORYID FROM PRODUCTCATEGORY WHERE UNSPSCCODE IN (" + list + ")", connection);
   } catch (...) {
     Fail("GetProductCategoriesForUNSPSCCode", connection);

@@ -5,6 +5,17 @@
 
 namespace quarvel {
 
+PagedListRequest ListRequest(const rt::ObjectPtr& page, const std::string& persistedState, int32_t pageSize,
+                             const rt::Variant& ids, const rt::Variant& sortFields) {
+  PagedListRequest request;
+  request.page = page;
+  request.persistedState = persistedState;
+  request.pageSize = rt::CInt(rt::Variant(pageSize));
+  request.ids = ids;
+  if (!sortFields.IsMissing()) request.sortFields = rt::CStr(sortFields);
+  return request;
+}
+
 rt::ObjectPtr CatalogPagedQuery(const std::string& sql, const std::string& keyColumn, IdListForm form,
                                 const PagedListRequest& request, ConnectionSource source) {
   PagedQueryArgs args;

@@ -27,6 +27,12 @@ struct PagedListRequest {
   std::string sortFields;           // set on the list only when not empty
 };
 
+// The request of a list method's arguments: the page size taken as a 16-bit
+// number (Overflow, 6, beyond), and the sort fields set when given (Missing
+// gives none; Null fails with Invalid use of Null, 94).
+PagedListRequest ListRequest(const rt::ObjectPtr& page, const std::string& persistedState, int32_t pageSize,
+                             const rt::Variant& ids, const rt::Variant& sortFields);
+
 // Opens the list on `sql` (its key column `keyColumn`): when ids are given,
 // the query gets " WHERE (" or " AND (" & keyColumn & " IN (" & ids joined
 // by "," & "))"; with a page, the page's list on the connection named

@@ -52,25 +52,9 @@ TEST_F(CommonConnectionString, TheApplicationValueComesFirstAndIsKeptForTheThrea
   });
 }
 
-TEST_F(CommonConnectionString, WithoutAnApplicationValueTheConfigurationOfTheServerAnswers) {
-  OnFreshThread([&] {
-    auto owner = std::make_shared<ContextOwner>(true);
-    rt::ContextScope scope(*owner);
-    EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString"), "configured");
-  });
-  OnFreshThread([&] { EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString", false), "configured"); });
-}
-
-TEST_F(CommonConnectionString, AnEmptyValueIsNotKeptSoTheNextCallAsksAgain) {
-  WriteIni("");
-  OnFreshThread([&] {
-    EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString"), "");
-    WriteIni("later");
-    EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString"), "later");
-  });
-}
-
-TEST_F(CommonConnectionString, AFailingApplicationObjectLeavesTheConfigurationToAnswerWithoutATrace) {
+// An application object that fails is passed over without a trace; an empty
+// value is not kept, so the next call asks again.
+TEST_F(CommonConnectionString, WithoutAnApplicationValueTheConfigurationAnswersAndAnEmptyOneIsNotKept) {
   OnFreshThread([] {
     auto owner = std::make_shared<ContextOwner>(false);
     rt::ContextScope scope(*owner);
@@ -79,6 +63,12 @@ TEST_F(CommonConnectionString, AFailingApplicationObjectLeavesTheConfigurationTo
     EXPECT_EQ(rt::Err().number, 0);
   });
   EXPECT_TRUE(sandbox.LogLines().empty());
+  WriteIni("");
+  OnFreshThread([&] {
+    EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString", false), "");
+    WriteIni("later");
+    EXPECT_EQ(Sql_CommonConnectionString("Brintor.Currency.ConnectionString"), "later");
+  });
 }
 
 TEST_F(CommonConnectionString, AFailingConfigurationIsRaisedWithTheReadersBlockAndNothingIsKept) {

@@ -194,24 +194,22 @@ TEST(RecordsetWrites, BatchChangesStayLocalUntilUpdateBatchOnAReattachedConnecti
              data::kLockBatchOptimistic);
     rs->SetActiveConnection(nullptr);
   }
-  rs->SetValue("NAME", rt::Variant("Changed"));
-  rs->MoveNext();
-  rs->Delete();
-  rs->AddNew();
-  rs->SetValue("CODE", rt::Variant("JPY"));
-  rs->Update();
+  // An edit, a delete and an addition, from the first row on.
+  auto change = [&] {
+    rs->MoveFirst();
+    rs->SetValue("NAME", rt::Variant("Changed"));
+    rs->MoveNext();
+    rs->Delete();
+    rs->AddNew();
+    rs->SetValue("CODE", rt::Variant("JPY"));
+    rs->Update();
+  };
+  change();
   EXPECT_EQ(db.RawQuery("SELECT NAME FROM ITEM ORDER BY ITEMID"), "Euro;Dollar");
-
   rs->CancelBatch();
   EXPECT_EQ(Render(*rs), "ITEMID=Long:1 CODE=String:EU  NAME=String:Euro\nITEMID=Long:2 CODE=String:USD NAME=String:Dollar\n");
 
-  rs->MoveFirst();
-  rs->SetValue("NAME", rt::Variant("Changed"));
-  rs->MoveNext();
-  rs->Delete();
-  rs->AddNew();
-  rs->SetValue("CODE", rt::Variant("JPY"));
-  rs->Update();
+  change();
   rs->SetActiveConnection(db.Open());
   rs->UpdateBatch();
   EXPECT_EQ(db.RawQuery("SELECT ITEMID, CODE, NAME FROM ITEM ORDER BY ITEMID"), "1|EU|Changed;3|JPY|NULL");

@@ -87,16 +87,6 @@ TEST(Transactions, AWriteFromOutsideWhileThisThreadsTransactionHoldsTheLockFails
   EXPECT_EQ(db.RawQuery("SELECT DESCRIPTION FROM OFFICE"), "Inside");
 }
 
-TEST(Transactions, OutsideATransactionEachStatementCommitsByItself) {
-  testdb::TestDatabase db(kTable);
-  auto cn = db.Open();
-  cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('A')");
-  EXPECT_EQ(db.RawQuery("SELECT DESCRIPTION FROM OFFICE"), "A");
-  EXPECT_EQ(ErrorOf([&] { cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('B'), ('a')"); }).substr(0, 8),
-            "80040E2F");
-  EXPECT_EQ(db.RawQuery("SELECT DESCRIPTION FROM OFFICE"), "A");
-}
-
 TEST(Transactions, ThreadsWritingOneFileEachWaitTheirTurnInsteadOfFailing) {
   testdb::TestDatabase db(kTable);
   std::vector<std::thread> threads;
@@ -119,9 +109,16 @@ TEST(Transactions, ThreadsWritingOneFileEachWaitTheirTurnInsteadOfFailing) {
   EXPECT_EQ(db.RawQuery("SELECT COUNT(*) FROM OFFICE"), "200");
 }
 
-TEST(Transactions, AConnectionsOwnTransactionCommitsOrRollsBackAsOneUnit) {
+// Outside any transaction each statement commits (or fails) by itself.
+TEST(Transactions, AConnectionsOwnTransactionCommitsOrRollsBackAsOneUnitAndOutsideOneEachStatementDoes) {
   testdb::TestDatabase db(kTable);
   auto cn = db.Open();
+  cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('Z')");
+  EXPECT_EQ(ErrorOf([&] { cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('B'), ('z')"); }).substr(0, 8),
+            "80040E2F");
+  EXPECT_EQ(db.RawQuery("SELECT DESCRIPTION FROM OFFICE"), "Z");
+  cn->Execute("DELETE FROM OFFICE");
+
   EXPECT_EQ(cn->BeginTrans(), 1);
   cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('A')");
   EXPECT_EQ(db.RawQuery("SELECT COUNT(*) FROM OFFICE"), "0");

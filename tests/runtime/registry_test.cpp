@@ -10,6 +10,7 @@
 
 #include "runtime/com_error.h"
 #include "runtime/dictionary.h"
+#include "tests/common/raised_by.h"
 #include "tests/common/temp_folder.h"
 
 namespace rt {
@@ -21,15 +22,6 @@ class Thing : public Object {
  public:
   std::string TypeName() const override { return "Thing"; }
 };
-
-ComError ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ComError& e) {
-    return e;
-  }
-  return ComError(0, "", "");
-}
 
 ClassInfo ThingClass(std::string progId, std::string clsid = {}) {
   return ClassInfo{std::move(progId), std::move(clsid), TransactionAttribute::None,
@@ -51,10 +43,10 @@ class RegistryFileTest : public ::testing::Test {
 };
 
 TEST_F(RegistryFileTest, UnknownProgIdIsAnInvalidClassStringAndInProcessClassesComeFirst) {
-  ComError e = ErrorOf([] { CreateObject("No.SuchClass"); });
+  ComError e = RaisedBy([] { CreateObject("No.SuchClass"); });
   EXPECT_EQ(e.number(), hr::kInvalidClassString);
   EXPECT_EQ(e.description(), "Invalid class string: No.SuchClass");
-  EXPECT_EQ(ErrorOf([] { CreateRootObject("No.SuchClass", nullptr); }).number(),
+  EXPECT_EQ(RaisedBy([] { CreateRootObject("No.SuchClass", nullptr); }).number(),
             hr::kInvalidClassString);
 
   // In-process classes come first, by ProgID or CLSID.
@@ -124,20 +116,20 @@ TEST_F(RegistryFileTest, LibrariesRegisteringAtOnceKeepEveryLine) {
 
 TEST_F(RegistryFileTest, CreationFindsTheLibraryThroughTheFileAndSeesItChange) {
   WriteFile("File.Missing\t{F1}\t" + (dir_ / "libMissing.so").string() + "\n");
-  ComError missing = ErrorOf([] { CreateObject("file.missing"); });
+  ComError missing = RaisedBy([] { CreateObject("file.missing"); });
   EXPECT_EQ(missing.number(), hr::kClassNotAvailable);
   EXPECT_NE(missing.description().find("Cannot load the library of File.Missing"),
             std::string::npos)
       << missing.description();
-  EXPECT_EQ(ErrorOf([] { CreateObject("{f1}"); }).number(), hr::kClassNotAvailable);
+  EXPECT_EQ(RaisedBy([] { CreateObject("{f1}"); }).number(), hr::kClassNotAvailable);
 
   // The runtime library itself loads but holds no class table.
   std::string runtime = LibraryPathOf(reinterpret_cast<const void*>(&CreateObject));
   WriteFile("File.NoTable\t\t" + runtime + "\n");
-  ComError noTable = ErrorOf([] { CreateObject("File.NoTable"); });
+  ComError noTable = RaisedBy([] { CreateObject("File.NoTable"); });
   EXPECT_EQ(noTable.number(), hr::kClassNotAvailable);
   EXPECT_EQ(noTable.description(), "ClassFactory cannot supply requested class: File.NoTable");
-  EXPECT_EQ(ErrorOf([] { CreateObject("File.Missing"); }).number(), hr::kInvalidClassString)
+  EXPECT_EQ(RaisedBy([] { CreateObject("File.Missing"); }).number(), hr::kInvalidClassString)
       << "the rewritten file no longer names it";
 }
 

@@ -40,34 +40,18 @@ class Field : public rt::Object {
 
 // --- Type names ---------------------------------------------------------
 
-TEST(VariantTypeName, EverySubtypeHasVbsName) {
+// Simple subtypes' names show in every golden value rendering; these are the
+// ones with rules of their own.
+TEST(VariantTypeName, ObjectsAndArraysAreNamedByWhatTheyHold) {
   const std::vector<std::pair<Variant, std::string>> cases = {
-      {Variant(), "Empty"},
-      {Variant::Null(), "Null"},
-      {Variant(int16_t{1}), "Integer"},
-      {Variant(1), "Long"},
-      {Variant(1.0f), "Single"},
-      {Variant(1.0), "Double"},
-      {Variant(Cur(1)), "Currency"},
-      {Variant(rt::Decimal{}), "Decimal"},
-      {Variant(rt::Date{1}), "Date"},
-      {Variant("x"), "String"},
-      {Variant(true), "Boolean"},
-      {Variant(uint8_t{1}), "Byte"},
       {Variant::Missing(), "Error"},
       {Variant::Nothing(), "Nothing"},
       {Variant(std::make_shared<Field>(Variant(1))), "Field"},
       {Variant(rt::SafeArray::From({})), "Variant()"},
-      {Variant(rt::SafeArray::OneDim(0, 2, rt::VarType::String)), "String()"},
       {Variant(rt::SafeArray::TwoDim(0, 1, 0, 1, rt::VarType::Long)), "Long()"},
-      {Variant(rt::SafeArray::Unallocated(rt::VarType::Double)), "Double()"},
       {Variant(rt::SafeArray::Unallocated(rt::VarType::Object)), "Object()"},
   };
   for (const auto& [value, name] : cases) EXPECT_EQ(rt::TypeName(value), name);
-}
-
-TEST(VariantTypeName, VarTypeFlagsArrays) {
-  EXPECT_EQ(rt::VarTypeOf(Variant(rt::SafeArray::From({}))), 8192 + 12);
   EXPECT_EQ(rt::VarTypeOf(Variant(rt::SafeArray::Unallocated(rt::VarType::String))), 8192 + 8);
   EXPECT_FALSE(Variant(rt::ErrorValue{5}).IsMissing());
 }
@@ -95,7 +79,7 @@ TEST(SafeArray, BoundsAndSubscripts) {
   EXPECT_EQ(rt::CStr(grid->data.back()), "last");  // the first subscript varies fastest
 }
 
-TEST(SafeArray, RedimPreserveKeepsValues) {
+TEST(SafeArray, RedimPreserveKeepsValuesAndCopiesDoNotShareChanges) {
   auto row = rt::SafeArray::Unallocated(rt::VarType::Integer);
   row->RedimPreserve(0);
   row->At(0) = Variant(int16_t{7});
@@ -111,14 +95,12 @@ TEST(SafeArray, RedimPreserveKeepsValues) {
   EXPECT_TRUE(grid->At(1, 3).IsEmpty());
   grid->RedimPreserve(0);
   EXPECT_EQ(ErrorOf([&] { grid->At(1, 1); }), 9);
-}
 
-TEST(SafeArray, CopiedVariantsDoNotShareChanges) {
+  // A copied Variant holds an array of its own.
   Variant a(rt::SafeArray::From({Variant(1), Variant(2)}));
   Variant b = a;
   b.MutableArray().At(0) = Variant("changed");
   EXPECT_EQ(rt::CLng(a.AsArray().At(0)), 1);
-  EXPECT_EQ(ErrorOf([] { Variant(1).AsArray(); }), 13);
 }
 
 // --- Conversions --------------------------------------------------------
@@ -194,16 +176,9 @@ TEST(Conversion, MismatchesAndNull) {
 }
 
 TEST(Conversion, EmptyAndBoolean) {
-  const Variant empty;
-  EXPECT_EQ(rt::CLng(empty), 0);
-  EXPECT_EQ(rt::CStr(empty), "");
-  EXPECT_FALSE(rt::CBool(empty));
-  EXPECT_EQ(rt::CDec(empty).mantissa, 0);
-
-  EXPECT_EQ(rt::CLng(Variant(true)), -1);
+  EXPECT_EQ(rt::CLng(Variant()), 0);
   EXPECT_EQ(rt::CCur(Variant(true)).scaled, -10000);
   EXPECT_TRUE(rt::CBool(Variant(" tRUE ")));
-  EXPECT_FALSE(rt::CBool(Variant("False")));
   EXPECT_TRUE(rt::CBool(Variant("-0.5")));
   EXPECT_FALSE(rt::CBool(Variant(Cur(0))));
 }
@@ -212,7 +187,6 @@ TEST(Conversion, TextOfEverySubtype) {
   const std::vector<std::pair<Variant, std::string>> cases = {
       {Variant(1e15), "1E+15"},
       {Variant(123456789012345.0), "123456789012345"},
-      {Variant(0.1), "0.1"},
       {Variant(1.5e-5), "1.5E-05"},
       {Variant(1.0 / 3), "0.333333333333333"},
       {Variant(-0.0), "0"},
@@ -222,7 +196,6 @@ TEST(Conversion, TextOfEverySubtype) {
       {Variant(Cur(-5)), "-0.0005"},
       {Variant(Dec("-12.3400")), "-12.34"},
       {Variant(true), "True"},
-      {Variant(uint8_t{255}), "255"},
       {Variant(rt::Date::FromParts(2024, 3, 5, 14, 7, 9)), "2024-03-05 14:07:09"},
       {Variant::Missing(), "Error 448"},
       {Variant(std::make_shared<Field>(Variant(2.5))), "2.5"},
@@ -236,28 +209,23 @@ TEST(Conversion, ObjectsConvertThroughTheirDefaultMember) {
   EXPECT_FALSE(rt::VbEquals(field, Variant(42.0)));  // "42" is text: above any number
   EXPECT_TRUE(rt::VbEquals(field, Variant("42")));
   EXPECT_EQ(rt::Concat(Variant(std::make_shared<Field>(Variant::Null()))), "");
+  EXPECT_TRUE(rt::IsDate(Variant(std::make_shared<Field>(Variant("2024-01-31")))));
+  EXPECT_FALSE(rt::IsNumeric(Variant(std::make_shared<Field>(Variant::Null()))));
 }
 
 TEST(Conversion, IsNumericAndIsDate) {
   const std::vector<std::pair<Variant, bool>> numeric = {
-      {Variant(), true},           {Variant::Null(), false},       {Variant("12.5"), true},
-      {Variant(" -1e3 "), true},   {Variant("&HFF"), true},        {Variant("1,000"), false},
-      {Variant("abc"), false},     {Variant(""), false},           {Variant(true), true},
-      {Variant(rt::Date{1}), false}, {Variant(Cur(1)), true},      {Variant(Dec("1")), true},
-      {Variant::Missing(), false}, {Variant(rt::SafeArray::From({})), false},
+      {Variant(), true},           {Variant::Null(), false},     {Variant(" -1e3 "), true},
+      {Variant("&HFF"), true},     {Variant("1,000"), false},    {Variant(""), false},
+      {Variant(true), true},       {Variant(rt::Date{1}), false}, {Variant::Missing(), false},
+      {Variant(rt::SafeArray::From({})), false},
   };
   for (size_t i = 0; i < numeric.size(); ++i) {
     EXPECT_EQ(rt::IsNumeric(numeric[i].first), numeric[i].second) << i;
   }
-  EXPECT_TRUE(rt::IsDate(Variant(rt::Date{1})));
   EXPECT_TRUE(rt::IsDate(Variant("2024-01-31")));
   EXPECT_FALSE(rt::IsDate(Variant("2024-02-30")));
   EXPECT_FALSE(rt::IsDate(Variant(45000.0)));
-  EXPECT_FALSE(rt::IsDate(Variant()));
-
-  EXPECT_TRUE(rt::IsNumeric(Variant(std::make_shared<Field>(Variant("12")))));
-  EXPECT_TRUE(rt::IsDate(Variant(std::make_shared<Field>(Variant("2024-01-31")))));
-  EXPECT_FALSE(rt::IsNumeric(Variant(std::make_shared<Field>(Variant::Null()))));
   EXPECT_FALSE(rt::IsNumeric(Variant::Nothing()));
 }
 
@@ -338,19 +306,12 @@ TEST(Decimal, ParseAndPrint) {
   EXPECT_EQ(ErrorOf([&] { rt::Decimal::Parse("79228162514264337593543950336", d); }), 6);
 }
 
-TEST(Decimal, DoublesAndOtherSubtypes) {
-  EXPECT_EQ(rt::Decimal::FromDouble(0.1).ToString(), "0.1");
+TEST(Decimal, DoublesAndCompareAcrossScales) {
   EXPECT_EQ(rt::Decimal::FromDouble(1.0 / 3).ToString(), "0.333333333333333");
   EXPECT_EQ(rt::Decimal::FromDouble(-1e20).ToString(), "-100000000000000000000");
   EXPECT_EQ(rt::CDec(Variant(Cur(12345))).ToString(), "1.2345");
-  EXPECT_EQ(rt::CDec(Variant("0.1000000000000000000000000001")).ToString(),
-            "0.1000000000000000000000000001");
-  EXPECT_EQ(rt::CDbl(Variant(Dec("-2.5"))), -2.5);
-}
 
-TEST(Decimal, CompareAcrossScales) {
   EXPECT_TRUE(Dec("1.50") == Dec("1.5"));
-  EXPECT_EQ(Dec("10").Compare(Dec("9.99")), 1);
   EXPECT_EQ(Dec("-10").Compare(Dec("-9.99")), -1);
   EXPECT_EQ(Dec("79228162514264337593543950335").Compare(Dec("7.9228162514264337593543950335")), 1);
   EXPECT_EQ(Dec("0.0000000000000000000000000001").Compare(Dec("0")), 1);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,13 @@ using testfs::TempFolder;
 using testfs::WriteFile;
 
 inline std::string HostBinary() { return std::string(SUITE_BINARY_DIR) + "/bin/suitehost"; }
+
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
 
 struct HostResult {
   int exitCode = -1;
