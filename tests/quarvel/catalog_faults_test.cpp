@@ -8,6 +8,12 @@ namespace {
 
 using data::testing::Outcome;
 
+Outcome Of(bool done) { return done ? Outcome::Succeeded : Outcome::Refused; }
+Outcome Done(const std::function<void()>& call) {
+  call();
+  return Outcome::Succeeded;
+}
+
 class CatalogFaults : public CatalogTest {
  protected:
   void SetUp() override {
@@ -39,14 +45,9 @@ class CatalogFaults : public CatalogTest {
 
 TEST_F(CatalogFaults, CatalogWritesRaiseAndLeaveTheTables) {
   Run([&] {
-    EXPECT_EQ(Sweep({{"CopyCatalog",
-                      [](ITCatalog& writer) {
-                        writer.CopyCatalog(1, 1, "");
-                        return Outcome::Succeeded;
-                      }},
+    EXPECT_EQ(Sweep({{"CopyCatalog", [](ITCatalog& writer) { return Done([&] { writer.CopyCatalog(1, 1, ""); }); }},
                      {"InsertCatalog", [](ITCatalog& writer) {
-                        writer.InsertCatalog(Array({rt::Variant("CATALOGNAME")}), Array({rt::Variant("New")}));
-                        return Outcome::Succeeded;
+                        return Done([&] { writer.InsertCatalog(Array({"CATALOGNAME"}), Array({"New"})); });
                       }}}),
               "");
     EXPECT_EQ(statements_, "CopyCatalog 19, InsertCatalog 3");
@@ -57,7 +58,7 @@ TEST_F(CatalogFaults, CatalogWritesRaiseAndLeaveTheTables) {
 TEST_F(CatalogFaults, CategoryWritesRaiseOrRefuseAndLeaveTheTables) {
   Run([&] {
     SetSwitch("Yes");
-    auto of = [](bool done) { return done ? Outcome::Succeeded : Outcome::Refused; };
+    auto of = Of;
     EXPECT_EQ(Sweep({{"DeleteProductCategory", [&](ITCatalog& writer) { return of(writer.DeleteProductCategory(3)); }},
                      {"InsertProductCategory",
                       [&](ITCatalog& writer) {
@@ -87,7 +88,7 @@ TEST_F(CatalogFaults, FolderAuthorisationAndLinkWritesRaiseOrRefuseAndLeaveTheTa
          "INSERT INTO CATALOGNODE (NODEID, PARENTNODEID, CATALOGID, NODENAME) VALUES (20, NULL, 2, 'Two');"
          "INSERT INTO USERNODE VALUES ('u1', 1, 99);"
          "INSERT INTO CATALOGNODEBYBP (NODEID, CATALOGID, BUSINESSPARTNERID) VALUES (10, 1, 12), (10, 1, 40);");
-    auto of = [](bool done) { return done ? Outcome::Succeeded : Outcome::Refused; };
+    auto of = Of;
     auto links = [&](const char* list, bool update) {
       return [=](ITCatalog& writer) {
         int16_t node = 10, catalog = 1;
@@ -98,10 +99,8 @@ TEST_F(CatalogFaults, FolderAuthorisationAndLinkWritesRaiseOrRefuseAndLeaveTheTa
     };
     EXPECT_EQ(Sweep({{"InsertFavoriteFolder",
                       [&](ITCatalog& writer) {
-                        return writer.InsertFavoriteFolder(Array({rt::Variant("USERID"), rt::Variant("FOLDERNAME")}),
-                                                           Array({rt::Variant("u1"), rt::Variant("Tools")})) > 0
-                                   ? Outcome::Succeeded
-                                   : Outcome::Refused;
+                        return of(writer.InsertFavoriteFolder(Array({rt::Variant("USERID"), rt::Variant("FOLDERNAME")}),
+                                                              Array({rt::Variant("u1"), rt::Variant("Tools")})) > 0);
                       }},
                      {"UpdateFavoriteFolderName",
                       [&](ITCatalog& writer) { return of(writer.UpdateFavoriteFolderName(5, "u1", "Tools")); }},

@@ -56,14 +56,6 @@ class CatalogTest : public ReferenceTest {
   static std::shared_ptr<ITCatalog> NewTCatalog() {
     return std::dynamic_pointer_cast<ITCatalog>(NewLate("Quarvel.TCatalog"));
   }
-
-  // Sets COMMONPARAMETERS/UNSPSCIMPLEMENTED.
-  void SetSwitch(const std::string& value) const {
-    std::ifstream in(sandbox_.ConfigPath());
-    std::string config((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    config = std::regex_replace(config, std::regex("UNSPSCIMPLEMENTED=[^\n]*"), "UNSPSCIMPLEMENTED=" + value);
-    std::ofstream(sandbox_.ConfigPath(), std::ios::trunc) << config;
-  }
 };
 
 // An installation with the sample data (db/sample/).

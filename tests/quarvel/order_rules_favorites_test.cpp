@@ -21,21 +21,10 @@ TEST_F(OrderRules, QuantitiesAreWholeMultiplesNotBelowTheMinimum) {
   Run([&] {
     auto product = NewProduct();
     std::string answers;
-    for (auto [id, quantity] : {std::pair{1, 18.0},
-                                {1, 15.0},
-                                {1, 6.0},
-                                {1, 0.0},
-                                {2, 0.3},
-                                {2, 0.7},
-                                {2, 0.25},
-                                {2, 1e-20},
-                                {3, 2.5},
-                                {3, 2.25},
-                                {4, -3.0},
-                                {4, 0.123},
-                                {99, 1.0}})
+    for (auto [id, quantity] : {std::pair{1, 18.0}, {1, 15.0}, {1, 6.0}, {2, 0.3}, {2, 0.25}, {2, 1e-20}, {3, 2.25},
+                                {4, -3.0}, {99, 1.0}})
       answers += product->CheckLotSize(id, quantity) ? "T" : "F";
-    EXPECT_EQ(answers, "TFFFTTFFTFTTF");
+    EXPECT_EQ(answers, "TFFTFFFTF");
     EXPECT_EQ(Failure([&] { product->CheckLotSize(2, 1e28); }),
               "6 Quarvel: |ERROR 0x6| METHOD: Quarvel.Product.Checklotsize| DESC: Overflow.|");
     EXPECT_DOUBLE_EQ(product->getMultipleOf(2) + product->getMinOrderQty(1), 12.1);

@@ -84,12 +84,6 @@ TEST_F(PriceImport, TheBudgetStopsBetweenPartNumbersAndTheListKeepsThoseHandled)
     // Started at 1000, read before each part number: 179.9 s still runs.
     EXPECT_EQ(Import(*WithClock({1000, 1000, 1179.9, 1180}), "b/\\" + doc, all), "(0..1) OS-SH100 OS-GL200");
     EXPECT_EQ(PartNumbersIn(RestFile("b")), "MN-L300 MN-B400 XX-9999");
-    // Spent before the first (the loading counts): an empty list, the whole
-    // document in the rest file, nothing written.
-    Exec("DELETE FROM CATALOGPRODUCTPRICE");
-    EXPECT_EQ(Import(*WithClock({0, 180}), "b/\\" + doc, all), "(0..-1)");
-    EXPECT_EQ(PartNumbersIn(RestFile("b")), "OS-SH100 OS-GL200 MN-L300 MN-B400 XX-9999");
-    EXPECT_EQ(PriceCount(), "0");
     // A list of another lower bound comes back from 0.
     rt::ArrayPtr list = rt::SafeArray::OneDim(5, 6);
     list->At(5) = rt::Variant("MN-L300");

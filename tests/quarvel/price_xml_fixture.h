@@ -45,15 +45,9 @@ class PriceXmlTest : public ReferenceTest {
 
   static Object<IPriceXML> NewPriceXml() { return New<IPriceXML>("Quarvel.PriceXML"); }
 
-  // A PriceXML whose batch reads `times` (seconds) from its clock, one a
-  // read: the first when the call starts, then one before each part number.
+  // A PriceXML whose batch reads `times` (seconds) from its clock.
   static std::shared_ptr<quarvel::PriceXML> WithClock(std::vector<double> times) {
-    auto reads = std::make_shared<size_t>(0);
-    auto object = std::make_shared<quarvel::PriceXML>([times = std::move(times), reads] {
-      return times[std::min((*reads)++, times.size() - 1)];
-    });
-    rt::ObjectAccess::SetProgId(*object, "Quarvel.PriceXML");
-    return object;
+    return Clocked<quarvel::PriceXML>("Quarvel.PriceXML", std::move(times));
   }
 
   // The batch on a list of part numbers; answers the list as it came back.
@@ -69,14 +63,6 @@ class PriceXmlTest : public ReferenceTest {
   }
 
   // --- renderings ------------------------------------------------------------------
-
-  // "(lower..upper) a, b" for an array.
-  static std::string List(const rt::Variant& list) {
-    const rt::SafeArray& a = list.AsArray();
-    std::string text = "(" + std::to_string(a.LBound()) + ".." + std::to_string(a.UBound()) + ")";
-    for (const rt::Variant& v : a.data) text += " " + rt::CStr(v);
-    return text;
-  }
 
   // A dictionary of dictionaries: "KEY: {inner}" a line.
   static std::string Nested(const std::shared_ptr<rt::Dictionary>& outer) {
@@ -113,24 +99,5 @@ class PriceXmlTest : public ReferenceTest {
   std::string Download() const { return sandbox_.Site() + "/XMLDownload"; }
   std::string RestFile(const std::string& prefix) const {
     return Download() + "/remaining_prices_" + prefix + ".xml";
-  }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "(none)";
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
-  static void Write(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-  }
-  // The part numbers of the price elements a file holds, in order.
-  static std::string PartNumbersIn(const std::string& path) {
-    const std::string text = Read(path);
-    std::string found;
-    const std::string mark = "buyfrompartnumber=\"";
-    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1)) {
-      const size_t from = at + mark.size();
-      found += (found.empty() ? "" : " ") + text.substr(from, text.find('"', from) - from);
-    }
-    return found;
   }
 };

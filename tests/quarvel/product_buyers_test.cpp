@@ -48,7 +48,6 @@ TEST_F(ProductBuyers, TheChainEndsAtTheFirstBuyerFound) {
               "80040088 Brintor.BusinessPartner: |ERROR 0x80040088| METHOD: Quarvel.Product.GetDefaultProductBuyer| "
               "DESC: |ERROR 0x80040088| METHOD: Brintor.BusinessPartner.GetBusinessPartner(99)| DESC: BusinessPartner "
               "99 not found.|.|");
-    EXPECT_EQ(product->GetDefaultBuyer("ELECTRICAL") + "|" + product->GetDefaultBuyer("NOSUCH"), "commoditybuyer|");
   });
 }
 
@@ -63,7 +62,6 @@ TEST_F(ProductBuyers, BuyersOfAListOfProductsFollowTheirFlag) {
     auto product = NewProduct();
     EXPECT_EQ(Render(product->GetBuyersForProducts(Array({8, 7, "4", 3, 2, 1, 99}))),
               "1=String:buyer1; 3=String:; 4=String:approver1; 7=String:buyer1");
-    EXPECT_EQ(Render(product->GetBuyersForProducts(rt::Variant(rt::SafeArray::OneDim(0, -1)))), "");
   });
 }
 
@@ -76,7 +74,6 @@ TEST_F(ProductBuyers, OneOfSeveralBuyersIsWrittenOnlyForAMultipleBuyerProduct) {
     const std::string refused =
         "80040007 Quarvel: |ERROR 0x80040007| METHOD: Quarvel.Product.InsertMultipleBuyers| DESC: This productid "
         "doesn't have multiple buyer defined in product table.|";
-    EXPECT_EQ(Failure([&] { product->InsertMultipleBuyers(names, Array({1, "approver1"})); }), refused);
     EXPECT_EQ(Failure([&] { product->InsertMultipleBuyers(names, Array({8, "approver1"})); }), refused);
   });
   EXPECT_EQ(Rows("SELECT PRODUCTID, USERID FROM PRODUCTBUYER ORDER BY ROWID"), "7|buyer1\n7|approver1\n7|null\n");

@@ -9,7 +9,7 @@ namespace {
 using ProductChecks = ProductXmlTest;
 
 TEST_F(ProductChecks, SoundValuesPassEveryRule) {
-  SetUnspscSwitch("yes");
+  SetSwitch("yes");
   Run([&] {
     const std::string doc = Doc(Product(
         "A", F("BUYERID", " buyer1 ;;buyer1;") + F("COMMODITYCODE", "apparel") + F("UNIT", "kilogram") +
@@ -32,7 +32,7 @@ TEST_F(ProductChecks, SoundValuesPassEveryRule) {
 // directory buyer); then the mandatory fields that are missing or empty,
 // with "", each once.
 TEST_F(ProductChecks, FaultsComeInDocumentOrderThenTheMissingMandatoryFields) {
-  SetUnspscSwitch("Yes");
+  SetSwitch("Yes");
   Run([&] {
     const std::string doc = Doc(Product(
         "A", F("PARTNUMBER", "") + F("BUYERID", "buyer1;; nobody ;approver1") + F("COMMODITYCODE", "NOPE") +
@@ -80,7 +80,7 @@ TEST_F(ProductChecks, UnspscCodesAreCheckedWhileTheSwitchIsOn) {
                                 Product("C", Sound() + F("UNSPSCCODE", "432115AB")));
     auto off = NewProductXml();
     for (const char* part : {"A", "B", "C"}) EXPECT_EQ(Render(off->getErrorsInProductValues(doc, false, part)), "");
-    SetUnspscSwitch("YeS");
+    SetSwitch("YeS");
     // Read once: the object keeps what it read.
     EXPECT_EQ(Render(off->getErrorsInProductValues(doc, false, "B")), "");
     auto on = NewProductXml();

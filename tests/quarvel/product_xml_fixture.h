@@ -54,15 +54,9 @@ class ProductXmlTest : public ReferenceTest {
     return Object<IProductXML>{rt::CreateRootObject("Quarvel.ProductXML", activity)};
   }
 
-  // A ProductXML whose batch reads `times` (seconds) from its clock, one a
-  // read: the first when the call starts, then one before each part number.
+  // A ProductXML whose batch reads `times` (seconds) from its clock.
   static std::shared_ptr<quarvel::ProductXML> WithClock(std::vector<double> times) {
-    auto reads = std::make_shared<size_t>(0);
-    auto object = std::make_shared<quarvel::ProductXML>([times = std::move(times), reads] {
-      return times[std::min((*reads)++, times.size() - 1)];
-    });
-    rt::ObjectAccess::SetProgId(*object, "Quarvel.ProductXML");
-    return object;
+    return Clocked<quarvel::ProductXML>("Quarvel.ProductXML", std::move(times));
   }
 
   // The batch on a list of part numbers; answers the list as it came back.
@@ -74,24 +68,7 @@ class ProductXmlTest : public ReferenceTest {
     return List(list);
   }
 
-  // The configuration's UNSPSC switch.
-  void SetUnspscSwitch(const std::string& value) {
-    std::ifstream in(sandbox_.ConfigPath());
-    std::stringstream text;
-    text << in.rdbuf();
-    std::ofstream(sandbox_.ConfigPath(), std::ios::trunc)
-        << std::regex_replace(text.str(), std::regex("UNSPSCIMPLEMENTED=[^\n]*"), "UNSPSCIMPLEMENTED=" + value);
-  }
-
   // --- renderings ------------------------------------------------------------------
-
-  // "(lower..upper) a b" for an array.
-  static std::string List(const rt::Variant& list) {
-    const rt::SafeArray& a = list.AsArray();
-    std::string text = "(" + std::to_string(a.LBound()) + ".." + std::to_string(a.UBound()) + ")";
-    for (const rt::Variant& v : a.data) text += " " + rt::CStr(v);
-    return text;
-  }
 
   // A collection's items joined by "|", nested collections one a line.
   static std::string Items(const std::shared_ptr<rt::Collection>& list) {
@@ -140,25 +117,6 @@ class ProductXmlTest : public ReferenceTest {
 
   std::string RestFile(const std::string& prefix) const {
     return sandbox_.Site() + "/XMLDownload/remaining_products_" + prefix + ".xml";
-  }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "(none)";
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
-  static void Write(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-  }
-  // The part numbers of the Product elements a file holds, in order.
-  static std::string PartNumbersIn(const std::string& path) {
-    const std::string text = Read(path);
-    std::string found;
-    const std::string mark = "buyfrompartnumber=\"";
-    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1)) {
-      const size_t from = at + mark.size();
-      found += (found.empty() ? "" : " ") + text.substr(from, text.find('"', from) - from);
-    }
-    return found;
   }
 
  private:

@@ -74,7 +74,7 @@ TEST_F(Properties, DeleteTakesEnumerationValuesAndMembershipsButNotProductValues
               "800400C9 Quarvel.Property.Delete: |ERROR 0x800400C9| METHOD: Quarvel.Property.Delete| DESC: Property "
               "not present.|");
   });
-  RefusingReferrer::Register();
+  auto referrer = Owner("Quarvel.TestReferrer", true);
   WriteRegistry({{"Key=PROPERTYID", "ReferredBy=Quarvel.TestReferrer:ORDERLINE.PROPERTYID"}});
   Run([&] {
     EXPECT_FALSE(CallerKeepsItsWork([] {
@@ -101,24 +101,15 @@ TEST_F(Properties, LookupsAndThePagedListAnswerTheRowsOrTheirFailures) {
     auto property = New<IProperty>("Quarvel.Property");
     rt::Variant type = property.Call("getDataType", {rt::Variant(2)});
     EXPECT_EQ(rt::TypeName(type) + ":" + rt::CStr(type), "Integer:3");
-    EXPECT_EQ(property->GetPropertyName(5), "Supplier reference");
     EXPECT_EQ(property->GetPropertyIDFromName("colour "), 1);
     EXPECT_EQ(property->GetPropertyIDFromName("o'neil"), 40000);
-    EXPECT_EQ(property->GetPropertyIDFromName("Weight"), 0);
     EXPECT_EQ(Render(property->getPropertyEnums(2)), "1=String:S; 2=String:M; 3=String:L; 4=String:XL");
-    EXPECT_EQ(Render(property->getPropertyEnums(3)), "");
     EXPECT_EQ(Failure([&] { property->getDataType(77); }),
               "800400C9 Quarvel.Property.getDataType: |ERROR 0x800400C9| METHOD: Quarvel.Property.getDataType| "
               "DESC: Property 77 not present.|");
-    EXPECT_EQ(Failure([&] { property->GetPropertyName(77); }),
-              "800400C9 Quarvel.Property.GetPropertyName: |ERROR 0x800400C9| METHOD: "
-              "Quarvel.Property.GetPropertyName| DESC: Property 77 not present.|");
 
     const rt::Variant none = rt::Variant::Missing();
     EXPECT_EQ(Page(property->GetPropertyData(nullptr, "", 2, none, none), "PROPERTYID"), "3: 1 2");
-    EXPECT_EQ(Page(property->GetPropertyData(nullptr, "", 10, Array({3, "5"}), rt::Variant("PROPERTYNAME DESC")),
-                   "PROPERTYID"),
-              "1: 3 5");
     EXPECT_EQ(Failure([&] { property->GetPropertyData(nullptr, "", 10, Array({"3) OR (1=1"}), none); }),
               "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Property.GetPropertyData| DESC: Type mismatch.|");
     EXPECT_EQ(Failure([&] { property->GetPropertyData(nullptr, "", 40000, none, none); }),
@@ -131,11 +122,9 @@ TEST_F(Properties, ExistsTakesTheKeyInAnyCaseAndOnlyNumbersAsValues) {
   Run([&] {
     auto property = New<IReferentialIntegrity>("Quarvel.Property");
     EXPECT_TRUE(property->IReferentialIntegrity_Exists("", Array({"propertyid"}), Array({"4"})));
-    EXPECT_FALSE(property->IReferentialIntegrity_Exists("", Array({"PROPERTYID"}), Array({6})));
     EXPECT_FALSE(property->IReferentialIntegrity_Exists("", Array({"PROPERTYNAME"}), Array({1})));
     EXPECT_EQ(Failure([&] { property->IReferentialIntegrity_Exists("", Array({"PROPERTYID"}), Array({"1 OR 1=1"})); }),
               "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Property.Exists| DESC: Type mismatch.|");
-    EXPECT_TRUE(property->IReferentialIntegrity_BeforeDelete("", Array({"PROPERTYID"}), Array({1})));
     EXPECT_EQ(Failure([&] { property->IReferentialIntegrity_BeforeDelete("", rt::Variant("PROPERTYID"), Array({1})); }),
               "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Property.BeforeDelete| DESC: Type mismatch.|");
     EXPECT_TRUE(CallerKeepsItsWork([] {

@@ -30,10 +30,19 @@ class Probe : public rt::Object {
   }
   void Run() {
     rt::ContextScope scope(*this);
-    body();
+    const std::function<void()> run = body;  // a nested probe may set another
+    run();
   }
   static inline thread_local std::function<void()> body;
 };
+
+// Runs `body` inside a method of a probe registered as `progId` with the
+// transaction attribute given, the root of a context of its own.
+inline void AsRootProbe(const char* progId, rt::TransactionAttribute attribute, std::function<void()> body) {
+  rt::RegisterClass({progId, "", attribute, [] { return rt::ObjectPtr(std::make_shared<Probe>()); }});
+  Probe::body = std::move(body);
+  rt::CreateRootObject(progId, std::make_shared<rt::Activity>())->Call("Run");
+}
 
 // Runs `body` inside a method of a catalog-library object: in a context of
 // its own whose web application holds `application` when `inContext`,

@@ -19,6 +19,10 @@ using Answer = data::testing::Outcome;
 
 Answer Of(bool done) { return done ? Answer::Succeeded : Answer::Refused; }
 Answer Of(int32_t id) { return id != 0 ? Answer::Succeeded : Answer::Refused; }
+Answer Done(const std::function<void()>& call) {
+  call();
+  return Answer::Succeeded;
+}
 
 using ReferenceFaults = SampleReferenceTest;
 
@@ -52,13 +56,13 @@ TEST_F(ReferenceFaults, EveryWriterRaisesOrRefusesAndLeavesTheTables) {
       {"PropertyGroup.Insert", [&] { return Of(New<IPropertyGroup>("Quarvel.PropertyGroup")->Insert(name)); }},
       {"PropertyGroup.AddPropertyToPropertyGroup",
        [&] {
-         New<IPropertyGroup>("Quarvel.PropertyGroup")->AddPropertyToPropertyGroup(officeGroup, voltage, yes);
-         return Answer::Succeeded;
+         auto groups = New<IPropertyGroup>("Quarvel.PropertyGroup");
+         return Done([&] { groups->AddPropertyToPropertyGroup(officeGroup, voltage, yes); });
        }},
       {"PropertyGroup.AddPropertyToPropertyGroupEx",
        [&] {
-         New<IPropertyGroup>("Quarvel.PropertyGroup")->AddPropertyToPropertyGroupEx(officeGroup, voltage, yes, yes);
-         return Answer::Succeeded;
+         auto groups = New<IPropertyGroup>("Quarvel.PropertyGroup");
+         return Done([&] { groups->AddPropertyToPropertyGroupEx(officeGroup, voltage, yes, yes); });
        }},
       {"PropertyGroup.Delete", [&] { return Of(New<IPropertyGroup>("Quarvel.PropertyGroup")->Delete(officeGroup)); }},
       {"Faqlist.AddIssue",

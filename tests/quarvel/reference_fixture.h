@@ -6,15 +6,51 @@
 // transactional caller to create them in, and the referential registry.
 #pragma once
 
+#include <stdlib.h>
+
+#include <algorithm>
+#include <fstream>
 #include <functional>
 #include <iterator>
+#include <regex>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 #include "data/connection.h"
+#include "interfaces/referential_integrity.h"
 #include "runtime/dispatch.h"
 #include "tests/brintor/brintor_fixture.h"
+#include "tests/common/recording_fake.h"
+#include "tests/quarvel/quarvel_probe.h"
+
+// A component that answers the referential checker's questions as told.
+class FakeOwner : public rt::Object, public IReferentialIntegrity {
+ public:
+  FakeOwner(bool answer, std::shared_ptr<std::vector<std::string>> log) : answer_(answer), log_(std::move(log)) {}
+  const rt::DispatchTable* Dispatch() const override {
+    static const rt::DispatchTable table =
+        rt::DispatchBuilder<FakeOwner>("FakeOwner")
+            .Method("IReferentialIntegrity_Exists", &FakeOwner::IReferentialIntegrity_Exists)
+            .Method("IReferentialIntegrity_BeforeDelete", &FakeOwner::IReferentialIntegrity_BeforeDelete)
+            .Build();
+    return &table;
+  }
+  bool IReferentialIntegrity_Exists(const std::string& origin, const rt::Variant& keys,
+                                    const rt::Variant& values) override {
+    const rt::Variant& value = values.AsArray().At(0);
+    log_->push_back("Exists(" + origin + ", " + rt::CStr(keys.AsArray().At(0)) + "=" + rt::TypeName(value) + ":" +
+                    rt::Concat(value) + ")");
+    return answer_;
+  }
+  bool IReferentialIntegrity_BeforeDelete(const std::string&, const rt::Variant&, const rt::Variant&) override {
+    return true;
+  }
+
+ private:
+  bool answer_;
+  std::shared_ptr<std::vector<std::string>> log_;
+};
 
 class ReferenceTest : public BrintorTest {
  public:
@@ -39,6 +75,24 @@ class ReferenceTest : public BrintorTest {
 
  protected:
   explicit ReferenceTest(bool sample = false) : BrintorTest(sample) {}
+  void TearDown() override { ::unsetenv("SUITE_REFERENCES"); }
+
+  // Makes `text` the referential checker's registry for the rest of the test.
+  void UseReferences(const std::string& text) const {
+    const std::string path = sandbox_.Site() + "/test-references.ini";
+    std::ofstream(path, std::ios::trunc) << text;
+    ::setenv("SUITE_REFERENCES", path.c_str(), 1);
+  }
+
+  // Registers for the test, as `progId`, an owner that answers every
+  // existence question with `answer` and writes each question it gets to
+  // `log` ("Exists(origin, KEY=Subtype:value)").
+  static std::unique_ptr<FakeClass> Owner(const std::string& progId, bool answer,
+                                          const std::shared_ptr<std::vector<std::string>>& log =
+                                              std::make_shared<std::vector<std::string>>()) {
+    return std::make_unique<FakeClass>(
+        progId, [answer, log] { return rt::ObjectPtr(std::make_shared<FakeOwner>(answer, log)); });
+  }
 
   // The rows of a query on the catalog database, one a line, columns joined
   // by "|" (NULL as "null"); through the data layer on a connection of the
@@ -75,15 +129,12 @@ class ReferenceTest : public BrintorTest {
   // objects that `body` creates with Inner join its transaction. Answers
   // whether the marker stayed: false when some object voted abort.
   bool CallerKeepsItsWork(const std::function<void()>& body, bool commit = true) {
-    rt::RegisterClass({"Quarvel.TestCaller", "", rt::TransactionAttribute::Required,
-                       [] { return rt::ObjectPtr(std::make_shared<Caller>()); }});
-    Caller::body = [&] {
-      Rows("INSERT INTO FAQCATEGORY VALUES (999, 'marker')", true);
-      body();
-      commit ? rt::GetObjectContext()->SetComplete() : rt::GetObjectContext()->SetAbort();
-    };
     try {
-      rt::CreateRootObject("Quarvel.TestCaller", std::make_shared<rt::Activity>())->Call("Run");
+      quarveltest::AsRootProbe("Quarvel.TestCaller", rt::TransactionAttribute::Required, [&] {
+        Rows("INSERT INTO FAQCATEGORY VALUES (999, 'marker')", true);
+        body();
+        commit ? rt::GetObjectContext()->SetComplete() : rt::GetObjectContext()->SetAbort();
+      });
     } catch (const rt::ComError& e) {
       // Raised when the caller voted commit and the transaction rolled back.
       if (e.number() != rt::hr::kTransactionAborted) throw;
@@ -106,6 +157,54 @@ class ReferenceTest : public BrintorTest {
     std::ofstream(sandbox_.Site() + "/references.ini", std::ios::binary | std::ios::trunc) << text;
   }
 
+  // Sets COMMONPARAMETERS/UNSPSCIMPLEMENTED.
+  void SetSwitch(const std::string& value) const {
+    std::string config = Read(sandbox_.ConfigPath());
+    config = std::regex_replace(config, std::regex("UNSPSCIMPLEMENTED=[^\n]*"), "UNSPSCIMPLEMENTED=" + value);
+    Write(sandbox_.ConfigPath(), config);
+  }
+
+  // --- files and lists of the document imports -------------------------------
+
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "(none)";
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+  static void Write(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+  }
+  // The part numbers of the elements a file holds, in order.
+  static std::string PartNumbersIn(const std::string& path) {
+    const std::string text = Read(path);
+    std::string found;
+    const std::string mark = "buyfrompartnumber=\"";
+    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1)) {
+      const size_t from = at + mark.size();
+      found += (found.empty() ? "" : " ") + text.substr(from, text.find('"', from) - from);
+    }
+    return found;
+  }
+  // An import object (`C`, created as `progId`) whose batch reads `times`
+  // (seconds) from its clock, one a read: the first when the call starts,
+  // then one before each part number.
+  template <class C>
+  static std::shared_ptr<C> Clocked(const char* progId, std::vector<double> times) {
+    auto reads = std::make_shared<size_t>(0);
+    auto object = std::make_shared<C>([times = std::move(times), reads] {
+      return times[std::min((*reads)++, times.size() - 1)];
+    });
+    rt::ObjectAccess::SetProgId(*object, progId);
+    return object;
+  }
+  // "(lower..upper) a b" for an array.
+  static std::string List(const rt::Variant& list) {
+    const rt::SafeArray& a = list.AsArray();
+    std::string text = "(" + std::to_string(a.LBound()) + ".." + std::to_string(a.UBound()) + ")";
+    for (const rt::Variant& v : a.data) text += " " + rt::CStr(v);
+    return text;
+  }
+
  private:
   std::string RowsOf(const std::string& sql) const {
     sqlite3* db = nullptr;
@@ -123,20 +222,6 @@ class ReferenceTest : public BrintorTest {
     sqlite3_close(db);
     return text;
   }
-
-  class Caller : public rt::Object {
-   public:
-    const rt::DispatchTable* Dispatch() const override {
-      static const rt::DispatchTable table =
-          rt::DispatchBuilder<Caller>("TestCaller").Method("Run", &Caller::Run).Build();
-      return &table;
-    }
-    void Run() {
-      rt::ContextScope scope(*this);
-      body();
-    }
-    static inline thread_local std::function<void()> body;
-  };
 };
 
 // The sample installation: units, hazard classes, properties 1 Colour
@@ -147,21 +232,4 @@ class ReferenceTest : public BrintorTest {
 class SampleReferenceTest : public ReferenceTest {
  protected:
   SampleReferenceTest() : ReferenceTest(true) {}
-};
-
-// "Quarvel.TestReferrer": a referrer whose Exists answers True for every
-// key, so that a registry line naming it makes the checker refuse.
-class RefusingReferrer : public rt::Object {
- public:
-  const rt::DispatchTable* Dispatch() const override {
-    static const rt::DispatchTable table = rt::DispatchBuilder<RefusingReferrer>("RefusingReferrer")
-                                               .Method("IReferentialIntegrity_Exists", &RefusingReferrer::Exists)
-                                               .Build();
-    return &table;
-  }
-  bool Exists(const std::string&, const rt::Variant&, const rt::Variant&) { return true; }
-  static void Register() {
-    rt::RegisterClass({"Quarvel.TestReferrer", "", rt::TransactionAttribute::None,
-                       [] { return rt::ObjectPtr(std::make_shared<RefusingReferrer>()); }});
-  }
 };

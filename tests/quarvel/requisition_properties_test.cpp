@@ -64,11 +64,6 @@ TEST_F(RequisitionProperties, TheFirstSourceOfAPropertyWinsWithItsMandatoryFlag)
               "String 2: B b0 True 2\n"
               "String 3: C c0 False 3\n"
               "String 4: D  True 4\n");
-    // The commodity is the caller's, not the product's.
-    EXPECT_EQ(Properties(product->GetRequisitionLineProperties("u", "", 1)),
-              "String 1: A a1 True 1\n"
-              "String 3: C c0 True 3\n"
-              "String 4: D  True 4\n");
   });
   auto none = Users(0);
   Run([&] {
@@ -94,8 +89,7 @@ TEST_F(RequisitionProperties, TheUsersGroupIsAskedOnlyWhenTheOtherSourcesHaveNon
     std::string user = "u";
     EXPECT_FALSE(product->RequisitionPropertiesPresent(2, "u"));
     EXPECT_FALSE(product->RequisitionCommodityPropertiesPresent("O'B", user));
-    EXPECT_TRUE(product->RequisitionCommodityPropertiesPresent("COM", user));
-    EXPECT_EQ(asked_->size(), 3u);
+    EXPECT_EQ(asked_->size(), 2u);
   });
 }
 
@@ -115,8 +109,6 @@ TEST_F(RequisitionProperties, StoredValuesAreListedByNameAndWrittenAsGiven) {
     EXPECT_EQ(text,
               "1=PROPERTYID=Long:1; PROPERTYNAME=String:A; DATATYPE=Integer:1; VALUE=String:it's\n"
               "2=PROPERTYID=Long:4; PROPERTYNAME=String:D; DATATYPE=Integer:4; VALUE=String:d1\n");
-    int32_t three = 3;
-    EXPECT_EQ(product->GetProductProperties(three)->Count(), 0);
   });
   EXPECT_EQ(Rows("SELECT * FROM PRODUCTPROPVALUE ORDER BY 1, 2"), "1|1|it's\n1|4|d1\n2|2|it's\n");
 }

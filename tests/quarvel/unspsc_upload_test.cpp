@@ -18,7 +18,7 @@ std::string Item(const std::string& code, const std::string& description) {
   return "<UNSPSC_ITEM><UNSPSC_CODE>" + code + "</UNSPSC_CODE><UNSPSC_DESCRIPTION>" + description +
          "</UNSPSC_DESCRIPTION></UNSPSC_ITEM>\n";
 }
-std::string List(const std::string& items) { return "<?xml version=\"1.0\"?>\n<UNSPSC_LIST>" + items + "</UNSPSC_LIST>\n"; }
+std::string CodeList(const std::string& items) { return "<?xml version=\"1.0\"?>\n<UNSPSC_LIST>" + items + "</UNSPSC_LIST>\n"; }
 
 class Upload : public unspsctest::UNSPSCTest {
  protected:
@@ -45,7 +45,7 @@ class Upload : public unspsctest::UNSPSCTest {
 // The result keeps, under each code as read, the first status that was not
 // 0 (43221501: 4 before its parent came, then 0, then 2), as an Integer.
 TEST_F(Upload, TheResultHoldsTheFirstNonZeroStatusOfEachCode) {
-  WriteDownload("codes.xml", List(Item("43000000", "IT") + Item(" 43220000 ", "Telecom") + Item("4322150", "short") +
+  WriteDownload("codes.xml", CodeList(Item("43000000", "IT") + Item(" 43220000 ", "Telecom") + Item("4322150", "short") +
                                   Item("", "no code") + Item("43221501", "early") + Item("43221500", "Networks") +
                                   Item("43221501", "Hubs") + Item("43221501", "Hubs again") + Item("4322150", "again")));
   EXPECT_EQ(Load("codes.xml"), "4322150=Integer:1; 43221501=Integer:4");
@@ -75,7 +75,7 @@ TEST_F(Upload, OneListAsXlsXlsxAndXmlGivesTheSameResultAndRows) {
   for (const auto& [code, description] : list) xml += Item(rt::CStr(code), description);
   sheettest::WriteXls(DownloadPath("codes.xls"), at1);
   sheettest::WriteXlsx(DownloadPath("codes.xlsx"), at3);
-  WriteDownload("codes.xml", List(xml));
+  WriteDownload("codes.xml", CodeList(xml));
   std::string expected;
   for (const char* file : {"codes.xml", "codes.xls", "codes.xlsx"}) {
     Exec("DELETE FROM UNSPSCCODES; DELETE FROM COMMODITY;");
@@ -102,7 +102,7 @@ TEST_F(Upload, TheUsedBlockOfTheFirstSheetIsFoundWhereverItStarts) {
 
 TEST_F(Upload, ListsThatCannotBeReadAreRefusedStraight) {
   WriteDownload("broken.xml", "<UNSPSC_LIST><UNSPSC_ITEM>");
-  WriteDownload("invalid.xml", List(Item("43000000", "IT") + "<UNSPSC_ITEM><UNSPSC_CODE>1</UNSPSC_CODE></UNSPSC_ITEM>"));
+  WriteDownload("invalid.xml", CodeList(Item("43000000", "IT") + "<UNSPSC_ITEM><UNSPSC_CODE>1</UNSPSC_CODE></UNSPSC_ITEM>"));
   WriteDownload("text.xlsx", "Code;Description\n43211501;Laptops\n");
   sheettest::WritePackage(DownloadPath("doctype.xlsx"),
                           sheettest::OneSheetPackage(R"(<?xml version="1.0"?><!DOCTYPE worksheet [<!ENTITY x "1">]>)"
@@ -135,7 +135,7 @@ TEST_F(Upload, ListsThatCannotBeReadAreRefusedStraight) {
 TEST_F(Upload, OtherFailuresPassTheHandler) {
   sheettest::WriteXlsx(DownloadPath("empty.xlsx"), {});
   sheettest::WriteXlsx(DownloadPath("deep.xlsx"), {{1, 1, "Code"}, {2, 1, 44000000.0}, {40000, 1, 43000000.0}});
-  WriteDownload("codes.xml", List(Item("43000000", "IT")));
+  WriteDownload("codes.xml", CodeList(Item("43000000", "IT")));
   std::string text = Refused(DownloadPath("empty.xlsx")) + "\n" + Refused(DownloadPath("deep.xlsx")) + "\n";
   EXPECT_EQ(Stored(), "");
   BreakConnectionString();

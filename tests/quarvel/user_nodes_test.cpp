@@ -1,7 +1,7 @@
 // Tests of TCatalog's authorisation rows and user nodes: clearing and
 // replacing a user's or profile's rows (outer blanks, profiles, empty and
 // bad arrays), and the rebuild of USERNODE (whole catalogs, the nodes below
-// a top node, a failure that keeps the old rows, the sample's rows).
+// a top node, a failure that keeps the old rows).
 #include "tests/quarvel/catalog_fixture.h"
 
 namespace catalogtest {
@@ -92,20 +92,6 @@ TEST_F(UserNodes, AFailedRebuildKeepsTheOldRows) {
               "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Quarvel.Catalog.PopulateUserNodes|");
     EXPECT_EQ(UserNodeRows("u1"), "7|99\n");
     EXPECT_EQ(LogEntriesWith("Quarvel.Catalog.PopulateUserNodes"), 1);
-  });
-}
-
-// The sample's USERNODE rows are what the rebuild writes.
-class SampleUserNodes : public SampleCatalogTest {};
-
-TEST_F(SampleUserNodes, TheSampleRowsAreWhatTheRebuildWrites) {
-  Run([&] {
-    const std::string sample = Rows("SELECT USERID, CATALOGID, NODEID FROM USERNODE ORDER BY rowid");
-    EXPECT_TRUE(NewTCatalog()->PopulateUserNodes("buyer1"));
-    EXPECT_TRUE(NewTCatalog()->PopulateUserNodes("approver1"));
-    EXPECT_EQ(Rows("SELECT USERID, CATALOGID, NODEID FROM USERNODE ORDER BY rowid"), sample);
-    EXPECT_EQ(Entries(NewCatalog()->GetAllUserAuthorizedCatalogNodes("buyer1", Array({rt::Variant(1)}))),
-              "Long:7=String:Ball point pens; Long:3=String:Supplier web shop; Long:5=String:Writing instruments");
   });
 }
 
