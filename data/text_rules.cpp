@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "runtime/utf8.h"
+
 namespace data {
 
 namespace {
@@ -131,24 +133,6 @@ bool Match(const std::vector<char32_t>& t, const std::vector<Element>& p) {
   return pi == p.size();
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 template <class Map>
 std::string MapLetters(std::string_view s, Map map) {
   std::string out;
@@ -158,7 +142,7 @@ std::string MapLetters(std::string_view s, Map map) {
     char32_t cp = Next(s, i);
     // A malformed byte stays as it is.
     if (cp >= 0x80 && i == start + 1) out += s[start];
-    else AppendUtf8(out, static_cast<char32_t>(map(static_cast<UChar32>(cp))));
+    else rt::AppendUtf8(out, static_cast<char32_t>(map(static_cast<UChar32>(cp))));
   }
   return out;
 }

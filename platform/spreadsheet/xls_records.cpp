@@ -10,6 +10,7 @@
 
 #include "platform/spreadsheet/compound_file.h"
 #include "platform/spreadsheet/workbook_file.h"
+#include "runtime/utf8.h"
 
 namespace spreadsheet {
 namespace {
@@ -52,24 +53,6 @@ uint32_t Get32(std::string_view b, size_t at) {
   return v;
 }
 
-void AppendUtf8(std::string& out, uint32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // A STRING record's text: a character count, a flag byte (bit 0: two bytes a
 // character, else Latin-1 bytes) and the characters that fit in the record.
 std::string StringResult(std::string_view data) {
@@ -81,7 +64,7 @@ std::string StringResult(std::string_view data) {
   for (uint16_t i = 0; i < count; ++i) {
     if (!wide) {
       if (at >= data.size()) break;
-      AppendUtf8(out, static_cast<unsigned char>(data[at++]));
+      rt::AppendUtf8(out, static_cast<unsigned char>(data[at++]));
       continue;
     }
     if (at + 2 > data.size()) break;
@@ -95,7 +78,7 @@ std::string StringResult(std::string_view data) {
         ++i;
       }
     }
-    AppendUtf8(out, c);
+    rt::AppendUtf8(out, c);
   }
   return out;
 }
