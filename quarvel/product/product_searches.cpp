@@ -53,13 +53,29 @@ std::string Today() {
   return rt::CStr(rt::Variant(rt::Date::FromParts(year, month, day)));
 }
 
+// A search's frame: `body` on the connection and recordset kept here, which
+// opens, reads, closes and votes itself; a failure closes both quietly,
+// votes to abort and is logged and raised with the member's source.
+template <class Body>
+auto Searching(const char* member, Body&& body) {
+  std::shared_ptr<data::Connection> cn;
+  std::shared_ptr<data::Recordset> rs;
+  try {
+    return body(cn, rs);
+  } catch (...) {
+    HandleMethodError(Source(member), [&] {
+      CloseQuietly(rs, cn);
+      Mts_SetAbort();
+    });
+  }
+  return decltype(body(cn, rs)){};
+}
+
 }  // namespace
 
 int32_t Product::getProductIDFromPartNum(const std::string& iPartNum, std::optional<std::string> iCatalogString) {
   rt::ContextScope scope(*this);
-  std::shared_ptr<data::Connection> cn;
-  std::shared_ptr<data::Recordset> rs;
-  try {
+  return Searching("getProductIDFromPartNum", [&](auto& cn, auto& rs) -> int32_t {
     const std::string sql =
         "SELECT DISTINCT TOP 1 PRODUCTSBYCATEGORY.PRODUCTID  FROM PRODUCTSBYCATEGORY "
         " INNER JOIN PRODUCT ON PRODUCTSBYCATEGORY.PRODUCTID = PRODUCT.PRODUCTID "
@@ -75,20 +91,12 @@ int32_t Product::getProductIDFromPartNum(const std::string& iPartNum, std::optio
     Sql_CloseConnection(cn);
     Mts_SetComplete();
     return id;
-  } catch (...) {
-    HandleMethodError(Source("getProductIDFromPartNum"), [&] {
-      CloseQuietly(rs, cn);
-      Mts_SetAbort();
-    });
-  }
-  return 0;
+  });
 }
 
 int32_t Product::countProductIDsFromPartNum(const std::string& iPartNum, std::optional<std::string> iCatalogString) {
   rt::ContextScope scope(*this);
-  std::shared_ptr<data::Connection> cn;
-  std::shared_ptr<data::Recordset> rs;
-  try {
+  return Searching("countProductIDsFromPartNum", [&](auto& cn, auto& rs) -> int32_t {
     const std::string sql =
         "SELECT COUNT(DISTINCT dbo.PRODUCTSBYCATEGORY.PRODUCTID) As CNT  FROM dbo.PRODUCTSBYCATEGORY "
         " INNER JOIN dbo.PRODUCT ON dbo.PRODUCTSBYCATEGORY.PRODUCTID = dbo.PRODUCT.PRODUCTID "
@@ -102,21 +110,13 @@ int32_t Product::countProductIDsFromPartNum(const std::string& iPartNum, std::op
     Sql_CloseConnection(cn);
     Mts_SetComplete();
     return count;
-  } catch (...) {
-    HandleMethodError(Source("countProductIDsFromPartNum"), [&] {
-      CloseQuietly(rs, cn);
-      Mts_SetAbort();
-    });
-  }
-  return 0;
+  });
 }
 
 // Stock items, in a catalog or not.
 int32_t Product::countStockProductIDsFromPartNum(const std::string& iPartNum) {
   rt::ContextScope scope(*this);
-  std::shared_ptr<data::Connection> cn;
-  std::shared_ptr<data::Recordset> rs;
-  try {
+  return Searching("countStockProductIDsFromPartNum", [&](auto& cn, auto& rs) -> int32_t {
     const std::string e = Gen_SqlEscapeLike(rt::Variant(iPartNum));
     const std::string sql = "SELECT COUNT(DISTINCT PRODUCTID) As CNT FROM PRODUCT WHERE (PRODUCTDESCRIPTION LIKE '%" +
                             e + "%' OR  PARTNUMBER LIKE '%" + e + "%' OR  BUYFROMPARTNUMBER LIKE '%" + e +
@@ -126,13 +126,7 @@ int32_t Product::countStockProductIDsFromPartNum(const std::string& iPartNum) {
     Sql_CloseConnection(cn);
     Mts_SetComplete();
     return count;
-  } catch (...) {
-    HandleMethodError(Source("countStockProductIDsFromPartNum"), [&] {
-      CloseQuietly(rs, cn);
-      Mts_SetAbort();
-    });
-  }
-  return 0;
+  });
 }
 
 // At most `i_lMaxNumberOfRows` products whose part number matches the
@@ -146,9 +140,7 @@ std::shared_ptr<rt::Dictionary> Product::GetCatalogProductsByPartNumber(const st
                                                                         rt::Variant& o_bMoreRowsAvailable,
                                                                         std::optional<std::string> i_sCatalogString) {
   rt::ContextScope scope(*this);
-  std::shared_ptr<data::Connection> cn;
-  std::shared_ptr<data::Recordset> rs;
-  try {
+  return Searching("GetCatalogProductsByPartNumber", [&](auto& cn, auto& rs) -> std::shared_ptr<rt::Dictionary> {
     if (i_lMaxNumberOfRows == std::numeric_limits<int32_t>::max()) rt::RaiseVb(rt::vberr::kOverflow);
     const std::string sql =
         "SELECT DISTINCT TOP " + std::to_string(i_lMaxNumberOfRows + 1) +
@@ -172,13 +164,7 @@ std::shared_ptr<rt::Dictionary> Product::GetCatalogProductsByPartNumber(const st
     Sql_CloseRecordset(rs);
     Sql_CloseConnection(cn);
     return products;
-  } catch (...) {
-    HandleMethodError(Source("GetCatalogProductsByPartNumber"), [&] {
-      CloseQuietly(rs, cn);
-      Mts_SetAbort();
-    });
-  }
-  return nullptr;
+  });
 }
 
 // Whether the product, effective today and not disabled, is shown in one
@@ -186,9 +172,7 @@ std::shared_ptr<rt::Dictionary> Product::GetCatalogProductsByPartNumber(const st
 // a statement or a vote. The product's expiry date is not looked at.
 bool Product::ValidateProductAgainstUserCatalogs(const std::string& i_sProductID, const rt::Variant& i_aCatalogIDs) {
   rt::ContextScope scope(*this);
-  std::shared_ptr<data::Connection> cn;
-  std::shared_ptr<data::Recordset> rs;
-  try {
+  return Searching("ValidateProductAgainstUserCatalogs", [&](auto& cn, auto& rs) -> bool {
     const rt::SafeArray& catalogs = i_aCatalogIDs.AsArray();
     if (catalogs.At(0).IsEmpty()) return false;
     std::string terms;
@@ -208,13 +192,7 @@ bool Product::ValidateProductAgainstUserCatalogs(const std::string& i_sProductID
     Sql_CloseConnection(cn);
     Mts_SetComplete();
     return orderable;
-  } catch (...) {
-    HandleMethodError(Source("ValidateProductAgainstUserCatalogs"), [&] {
-      CloseQuietly(rs, cn);
-      Mts_SetAbort();
-    });
-  }
-  return false;
+  });
 }
 
 }  // namespace quarvel
