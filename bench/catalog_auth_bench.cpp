@@ -17,17 +17,14 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "data/schema.h"
+#include "bench/bench_installation.h"
 #include "interfaces/catalog.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
@@ -39,13 +36,7 @@ namespace {
 constexpr int kLevels[] = {5, 20, 75, 200, 500, 1200, 2500, 5500};
 constexpr const char* kUser = "bench";
 
-void Exec(sqlite3* db, const std::string& sql) {
-  char* error = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-    fprintf(stderr, "%s: %s\n", sql.c_str(), error);
-    abort();
-  }
-}
+using benchinstall::Exec;
 
 sqlite3_stmt* Prepare(sqlite3* db, const std::string& sql) {
   sqlite3_stmt* st = nullptr;
@@ -56,72 +47,65 @@ sqlite3_stmt* Prepare(sqlite3* db, const std::string& sql) {
   return st;
 }
 
-// An installation of its own for the process: catalog 1 with the big tree;
-// the user's rows: the first 20 nodes of level 3 and 36 nodes spread over
-// each of levels 4 to 8; the profile's rows: 200 nodes of levels 1 to 4.
-class Fixture {
+// Catalog 1 with the big tree; the user's rows: the first 20 nodes of level 3
+// and 36 nodes spread over each of levels 4 to 8; the profile's rows: 200
+// nodes of levels 1 to 4. Answers the id of the last node of the deepest level.
+int AddTree(sqlite3* db) {
+  int deepest = 0;
+  Exec(db, "BEGIN; INSERT INTO CATALOG (CATALOGID, CATALOGNAME, ACTIVE) VALUES (1, 'Big', 1)");
+  sqlite3_stmt* node = Prepare(db, "INSERT INTO CATALOGNODE (PARENTNODEID, CATALOGID, NODENAME, SEQUENCE, NODETYPE) "
+                                   "VALUES (?, 1, ?, ?, 0)");
+  sqlite3_stmt* row = Prepare(db, "INSERT INTO CATALOGNODEBYUSER (USERID, CATALOGID, NODEID, LEVEL, ISPROFILE, VIEWONLY) "
+                                  "VALUES ('bench', 1, ?, ?, ?, 0)");
+  auto addRow = [&](int id, int level, int profile) {
+    sqlite3_bind_int(row, 1, id);
+    sqlite3_bind_int(row, 2, level);
+    sqlite3_bind_int(row, 3, profile);
+    sqlite3_step(row);
+    sqlite3_reset(row);
+  };
+  std::vector<int> above;
+  int level = 0, profileRows = 0;
+  for (int size : kLevels) {
+    ++level;
+    std::vector<int> nodes;
+    for (int i = 0; i < size; ++i) {
+      if (above.empty()) sqlite3_bind_null(node, 1); else sqlite3_bind_int(node, 1, above[i % above.size()]);
+      const std::string name = "Node " + std::to_string(level) + "." + std::to_string(i);
+      sqlite3_bind_text(node, 2, name.c_str(), -1, SQLITE_TRANSIENT);
+      sqlite3_bind_int(node, 3, size - i);
+      sqlite3_step(node);
+      sqlite3_reset(node);
+      nodes.push_back(static_cast<int>(sqlite3_last_insert_rowid(db)));
+    }
+    if (level == 3) {
+      for (int i = 0; i < 20; ++i) addRow(nodes[i], level, 0);
+    } else if (level > 3) {
+      for (int i = 0; i < 36; ++i) addRow(nodes[i * (size / 36) + 1], level, 0);
+    }
+    for (int i = 0; level <= 4 && i < size && profileRows < 200; ++i, ++profileRows) addRow(nodes[i], level, 1);
+    deepest = nodes.back();
+    above = std::move(nodes);
+  }
+  sqlite3_finalize(node);
+  sqlite3_finalize(row);
+  Exec(db, "COMMIT");
+  return deepest;
+}
+
+// An installation of its own for the process, with the tree of AddTree.
+class Fixture : public benchinstall::Installation {
  public:
   static const Fixture& Get() {
-    static Fixture f;
+    static const Fixture f;
     return f;
   }
-  std::string path;
   int deepest = 0;
-  ~Fixture() { std::filesystem::remove_all(dir_); }
 
  private:
-  Fixture() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "catalogauthbench-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-    path = dir_ + "/catalog.db";
-    data::CreateDatabase(path, {SUITE_SOURCE_DIR "/db/08_catalog.sql"});
-    std::ofstream(dir_ + "/suite.ini") << "[LOG]\nFile=" << dir_ << "/suite.log\n[COMPONENTS]\n"
-                                       << "Quarvel=Provider=SQLite;Data Source=" << path << "\n";
-    setenv("SUITE_CONFIG", (dir_ + "/suite.ini").c_str(), 1);
-
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    Exec(db, "BEGIN; INSERT INTO CATALOG (CATALOGID, CATALOGNAME, ACTIVE) VALUES (1, 'Big', 1)");
-    sqlite3_stmt* node = Prepare(db, "INSERT INTO CATALOGNODE (PARENTNODEID, CATALOGID, NODENAME, SEQUENCE, NODETYPE) "
-                                     "VALUES (?, 1, ?, ?, 0)");
-    sqlite3_stmt* row = Prepare(db, "INSERT INTO CATALOGNODEBYUSER (USERID, CATALOGID, NODEID, LEVEL, ISPROFILE, VIEWONLY) "
-                                    "VALUES ('bench', 1, ?, ?, ?, 0)");
-    auto addRow = [&](int id, int level, int profile) {
-      sqlite3_bind_int(row, 1, id);
-      sqlite3_bind_int(row, 2, level);
-      sqlite3_bind_int(row, 3, profile);
-      sqlite3_step(row);
-      sqlite3_reset(row);
-    };
-    std::vector<int> above;
-    int level = 0, profileRows = 0;
-    for (int size : kLevels) {
-      ++level;
-      std::vector<int> nodes;
-      for (int i = 0; i < size; ++i) {
-        if (above.empty()) sqlite3_bind_null(node, 1); else sqlite3_bind_int(node, 1, above[i % above.size()]);
-        const std::string name = "Node " + std::to_string(level) + "." + std::to_string(i);
-        sqlite3_bind_text(node, 2, name.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_int(node, 3, size - i);
-        sqlite3_step(node);
-        sqlite3_reset(node);
-        nodes.push_back(static_cast<int>(sqlite3_last_insert_rowid(db)));
-      }
-      if (level == 3) {
-        for (int i = 0; i < 20; ++i) addRow(nodes[i], level, 0);
-      } else if (level > 3) {
-        for (int i = 0; i < 36; ++i) addRow(nodes[i * (size / 36) + 1], level, 0);
-      }
-      for (int i = 0; level <= 4 && i < size && profileRows < 200; ++i, ++profileRows) addRow(nodes[i], level, 1);
-      deepest = nodes.back();
-      above = std::move(nodes);
-    }
-    sqlite3_finalize(node);
-    sqlite3_finalize(row);
-    Exec(db, "COMMIT");
-    sqlite3_close(db);
+  Fixture() : Installation("catalogauthbench", {SUITE_SOURCE_DIR "/db/08_catalog.sql"}, benchinstall::Reader::Quarvel) {
+    Fill([this](sqlite3* db) { deepest = AddTree(db); });
   }
-  std::string dir_;
 };
 
 // The user's USERNODE rows, for comparing what the two rebuilds write.

@@ -8,17 +8,13 @@
 //     prepared SELECT stepped per product into a vector.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <stdlib.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "data/schema.h"
+#include "bench/bench_installation.h"
 #include "interfaces/catalog.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
@@ -34,85 +30,63 @@ const char* const kValidSql =
     "SELECT DISTINCT CATALOGNODE.CATALOGID AS CATALOGID FROM PRODUCTSBYCATEGORY,CATALOGNODE"
     " WHERE  PRODUCTSBYCATEGORY.PRODUCTID = ? AND PRODUCTSBYCATEGORY.CATEGORYID = CATALOGNODE.CATEGORYID ";
 
-void Exec(sqlite3* db, const std::string& sql) {
-  char* error = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-    fprintf(stderr, "%s: %s\n", sql.c_str(), error);
-    abort();
+using benchinstall::Exec;
+
+// Catalog 1 with the big tree; 200 categories shown by 20 nodes in each of
+// catalogs 2 to 11; each product in two categories.
+void Fill(sqlite3* db) {
+  Exec(db, "BEGIN; INSERT INTO CATALOG (CATALOGID, CATALOGNAME, ACTIVE) VALUES (1, 'Big', 1)");
+  sqlite3_stmt* node = nullptr;
+  sqlite3_prepare_v2(db,
+                     "INSERT INTO CATALOGNODE (PARENTNODEID, CATALOGID, NODENAME, SEQUENCE, NODETYPE, CATEGORYID, "
+                     "NODEDESCRIPTION) VALUES (?, ?, ?, ?, ?, ?, ?)",
+                     -1, &node, nullptr);
+  auto addNode = [&](int parent, int catalog, int sequence, int category) {
+    if (parent) sqlite3_bind_int(node, 1, parent); else sqlite3_bind_null(node, 1);
+    sqlite3_bind_int(node, 2, catalog);
+    const std::string name = "Node " + std::to_string(sequence);
+    sqlite3_bind_text(node, 3, name.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_int(node, 4, sequence);
+    sqlite3_bind_int(node, 5, category ? 1 : 0);
+    if (category) sqlite3_bind_int(node, 6, category); else sqlite3_bind_null(node, 6);
+    sqlite3_bind_text(node, 7, "A node of the benchmark", -1, SQLITE_STATIC);
+    sqlite3_step(node);
+    sqlite3_reset(node);
+    return static_cast<int>(sqlite3_last_insert_rowid(db));
+  };
+  std::vector<int> above;
+  for (int size : kLevels) {
+    std::vector<int> level;
+    for (int i = 0; i < size; ++i)
+      level.push_back(addNode(above.empty() ? 0 : above[i % above.size()], 1, i + 1, (i % 200) + 1));
+    above = std::move(level);
   }
+  for (int catalog = 2; catalog <= 11; ++catalog) {
+    Exec(db, "INSERT INTO CATALOG (CATALOGID, CATALOGNAME, ACTIVE) VALUES (" + std::to_string(catalog) +
+                 ", 'Catalog " + std::to_string(catalog) + "', 1)");
+    for (int i = 0; i < 20; ++i) addNode(0, catalog, i + 1, (catalog - 2) * 20 + i + 1);
+  }
+  sqlite3_finalize(node);
+  for (int category = 1; category <= 200; ++category)
+    Exec(db, "INSERT INTO PRODUCTCATEGORY (CATEGORYID, CATEGORYNAME) VALUES (" + std::to_string(category) +
+                 ", 'Category " + std::to_string(category) + "')");
+  for (int product = 1; product <= kProducts; ++product)
+    Exec(db, "INSERT INTO PRODUCTSBYCATEGORY (PRODUCTID, CATEGORYID) VALUES (" + std::to_string(product) + ", " +
+                 std::to_string(product % 200 + 1) + "), (" + std::to_string(product) + ", " +
+                 std::to_string((product * 7 + 3) % 200 + 1) + ")");
+  Exec(db, "COMMIT");
 }
 
-// An installation of its own for the process: catalog 1 with the big tree;
-// 200 categories shown by 20 nodes in each of catalogs 2 to 11; each product
-// in two categories.
-class Fixture {
- public:
-  static const Fixture& Get() {
-    static Fixture f;
-    return f;
-  }
-  std::string path;
-  ~Fixture() { std::filesystem::remove_all(dir_); }
-
- private:
-  Fixture() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "catalogbench-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-    path = dir_ + "/catalog.db";
-    data::CreateDatabase(path, {SUITE_SOURCE_DIR "/db/06_unspsc.sql", SUITE_SOURCE_DIR "/db/08_catalog.sql"});
-    std::ofstream(dir_ + "/suite.ini") << "[LOG]\nFile=" << dir_ << "/suite.log\n[COMPONENTS]\n"
-                                       << "Quarvel=Provider=SQLite;Data Source=" << path << "\n";
-    setenv("SUITE_CONFIG", (dir_ + "/suite.ini").c_str(), 1);
-
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    Exec(db, "BEGIN; INSERT INTO CATALOG (CATALOGID, CATALOGNAME, ACTIVE) VALUES (1, 'Big', 1)");
-    sqlite3_stmt* node = nullptr;
-    sqlite3_prepare_v2(db,
-                       "INSERT INTO CATALOGNODE (PARENTNODEID, CATALOGID, NODENAME, SEQUENCE, NODETYPE, CATEGORYID, "
-                       "NODEDESCRIPTION) VALUES (?, ?, ?, ?, ?, ?, ?)",
-                       -1, &node, nullptr);
-    auto addNode = [&](int parent, int catalog, int sequence, int category) {
-      if (parent) sqlite3_bind_int(node, 1, parent); else sqlite3_bind_null(node, 1);
-      sqlite3_bind_int(node, 2, catalog);
-      const std::string name = "Node " + std::to_string(sequence);
-      sqlite3_bind_text(node, 3, name.c_str(), -1, SQLITE_TRANSIENT);
-      sqlite3_bind_int(node, 4, sequence);
-      sqlite3_bind_int(node, 5, category ? 1 : 0);
-      if (category) sqlite3_bind_int(node, 6, category); else sqlite3_bind_null(node, 6);
-      sqlite3_bind_text(node, 7, "A node of the benchmark", -1, SQLITE_STATIC);
-      sqlite3_step(node);
-      sqlite3_reset(node);
-      return static_cast<int>(sqlite3_last_insert_rowid(db));
-    };
-    std::vector<int> above;
-    for (int size : kLevels) {
-      std::vector<int> level;
-      for (int i = 0; i < size; ++i)
-        level.push_back(addNode(above.empty() ? 0 : above[i % above.size()], 1, i + 1, (i % 200) + 1));
-      above = std::move(level);
-    }
-    for (int catalog = 2; catalog <= 11; ++catalog) {
-      Exec(db, "INSERT INTO CATALOG (CATALOGID, CATALOGNAME, ACTIVE) VALUES (" + std::to_string(catalog) +
-                   ", 'Catalog " + std::to_string(catalog) + "', 1)");
-      for (int i = 0; i < 20; ++i) addNode(0, catalog, i + 1, (catalog - 2) * 20 + i + 1);
-    }
-    sqlite3_finalize(node);
-    for (int category = 1; category <= 200; ++category)
-      Exec(db, "INSERT INTO PRODUCTCATEGORY (CATEGORYID, CATEGORYNAME) VALUES (" + std::to_string(category) +
-                   ", 'Category " + std::to_string(category) + "')");
-    for (int product = 1; product <= kProducts; ++product)
-      Exec(db, "INSERT INTO PRODUCTSBYCATEGORY (PRODUCTID, CATEGORYID) VALUES (" + std::to_string(product) + ", " +
-                   std::to_string(product % 200 + 1) + "), (" + std::to_string(product) + ", " +
-                   std::to_string((product * 7 + 3) % 200 + 1) + ")");
-    Exec(db, "COMMIT");
-    sqlite3_close(db);
-  }
-  std::string dir_;
-};
+// An installation of its own for the process, filled by Fill.
+const benchinstall::Installation& Fixture() {
+  static const benchinstall::Installation made(
+      "catalogbench", {SUITE_SOURCE_DIR "/db/06_unspsc.sql", SUITE_SOURCE_DIR "/db/08_catalog.sql"},
+      benchinstall::Reader::Quarvel, Fill);
+  return made;
+}
 
 // Removes the copies a run made, outside the timing.
-void RemoveCopies(const Fixture& f) {
+void RemoveCopies(const benchinstall::Installation& f) {
   sqlite3* db = nullptr;
   sqlite3_open(f.path.c_str(), &db);
   Exec(db, "DELETE FROM CATALOGNODE WHERE CATALOGID > 11; DELETE FROM CATALOG WHERE CATALOGID > 11");
@@ -120,7 +94,7 @@ void RemoveCopies(const Fixture& f) {
 }
 
 void BM_CopyCatalogWithItsTree(benchmark::State& state) {
-  const Fixture& f = Fixture::Get();
+  const auto& f = Fixture();
   for (auto _ : state) {
     auto writer =
         std::dynamic_pointer_cast<ITCatalog>(rt::CreateRootObject("Quarvel.TCatalog", std::make_shared<rt::Activity>()));
@@ -132,7 +106,7 @@ void BM_CopyCatalogWithItsTree(benchmark::State& state) {
 }
 
 void BM_PreparedStatementCopy(benchmark::State& state) {
-  const Fixture& f = Fixture::Get();
+  const auto& f = Fixture();
   sqlite3* db = nullptr;
   sqlite3_open(f.path.c_str(), &db);
   sqlite3_stmt *select = nullptr, *catalog = nullptr, *insert = nullptr, *update = nullptr;
@@ -191,7 +165,7 @@ rt::Variant ProductIds() {
 }
 
 void BM_ValidProductCatalogs(benchmark::State& state) {
-  Fixture::Get();
+  Fixture();
   const rt::Variant products = ProductIds();
   for (auto _ : state) {
     auto reader =
@@ -201,7 +175,7 @@ void BM_ValidProductCatalogs(benchmark::State& state) {
 }
 
 void BM_PreparedSelectPerProduct(benchmark::State& state) {
-  const Fixture& f = Fixture::Get();
+  const auto& f = Fixture();
   for (auto _ : state) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);

@@ -6,15 +6,12 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
+#include "bench/bench_installation.h"
 #include "data/date_text.h"
-#include "data/schema.h"
 #include "interfaces/currency.h"
 #include "runtime/registry.h"
 
@@ -27,32 +24,15 @@ const char* kRateSql =
 // An installation of its own for the process: the currency tables with the
 // sample currencies (home USD; GBP and JPY are neither the home currency nor
 // tied to the euro), and a configuration naming the database.
-class Fixture {
- public:
-  static const Fixture& Get() {
-    static Fixture f;
-    return f;
-  }
-  std::string path;
-  ~Fixture() { std::filesystem::remove_all(dir_); }
-
- private:
-  Fixture() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "currencybench-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-    path = dir_ + "/catalog.db";
-    data::CreateDatabase(path,
-                         {SUITE_SOURCE_DIR "/db/02_currency.sql", SUITE_SOURCE_DIR "/db/sample/02_currency.sql"});
-    std::ofstream(dir_ + "/suite.ini") << "[LOG]\nFile=" << dir_ << "/suite.log\n[CONNECTIONS]\n"
-                                       << "BrintorConnection_ConnectionString=Provider=SQLite;Data Source=" << path
-                                       << "\n";
-    setenv("SUITE_CONFIG", (dir_ + "/suite.ini").c_str(), 1);
-  }
-  std::string dir_;
-};
+const benchinstall::Installation& Fixture() {
+  static const benchinstall::Installation made(
+      "currencybench", {SUITE_SOURCE_DIR "/db/02_currency.sql", SUITE_SOURCE_DIR "/db/sample/02_currency.sql"},
+      benchinstall::Reader::Brintor);
+  return made;
+}
 
 void BM_ConvertAmountBetweenTwoForeignCurrencies(benchmark::State& state) {
-  Fixture::Get();
+  Fixture();
   auto currency = std::dynamic_pointer_cast<ICurrency>(rt::CreateObject("Brintor.Currency"));
   std::string from = "GBP", to = "JPY";
   rt::Currency amount = rt::Currency::FromScaled(1000000);
@@ -114,7 +94,7 @@ RateRow ReadRate(sqlite3_stmt* st, const char* code) {
 }
 
 void BM_FivePreparedReadsAndTheArithmetic(benchmark::State& state) {
-  const Fixture& f = Fixture::Get();
+  const auto& f = Fixture();
   sqlite3* db = nullptr;
   sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
   sqlite3_stmt* rate = nullptr;

@@ -5,19 +5,17 @@
 // the start and deep in a 100,000-row list.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/bench_installation.h"
 #include "data/command.h"
 #include "data/date_text.h"
 #include "data/connection.h"
 #include "data/recordset.h"
-#include "data/schema.h"
 #include "runtime/object.h"
 #include "runtime/registry.h"
 
@@ -29,52 +27,41 @@ const char* kTable =
 
 void Exec(sqlite3* db, const std::string& sql) { sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); }
 
-// One database per row count, filled once for the process.
-class Fixture {
- public:
-  static const Fixture& For(int rows) {
-    static std::map<int, std::unique_ptr<Fixture>> made;
-    auto& f = made[rows];
-    if (!f) f.reset(new Fixture(rows));
-    return *f;
+// The ITEM table with `rows` rows.
+void Fill(sqlite3* db, int rows) {
+  Exec(db, kTable);
+  Exec(db, "BEGIN");
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(db, "INSERT INTO ITEM (CODE, NAME, QTY, PRICE, CREATED, ACTIVE) VALUES (?, ?, ?, ?, ?, ?)", -1,
+                     &st, nullptr);
+  for (int i = 0; i < rows; ++i) {
+    std::string code = "C" + std::to_string(i), name = "Item number " + std::to_string(i);
+    sqlite3_bind_text(st, 1, code.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(st, 2, name.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_int(st, 3, i % 1000);
+    sqlite3_bind_double(st, 4, i * 0.25);
+    sqlite3_bind_text(st, 5, "2026-12-08 10:30:00", -1, SQLITE_STATIC);
+    sqlite3_bind_int(st, 6, i % 2);
+    sqlite3_step(st);
+    sqlite3_reset(st);
   }
-  std::string path, connectionString;
-  ~Fixture() { std::filesystem::remove_all(dir_); }
+  sqlite3_finalize(st);
+  Exec(db, "COMMIT");
+}
 
- private:
-  explicit Fixture(int rows) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "databench-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-    path = dir_ + "/bench.db";
-    connectionString = "Provider=SQLite;Data Source=" + path;
-    data::CreateDatabase(path, {});
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    Exec(db, kTable);
-    Exec(db, "BEGIN");
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO ITEM (CODE, NAME, QTY, PRICE, CREATED, ACTIVE) VALUES (?, ?, ?, ?, ?, ?)", -1,
-                       &st, nullptr);
-    for (int i = 0; i < rows; ++i) {
-      std::string code = "C" + std::to_string(i), name = "Item number " + std::to_string(i);
-      sqlite3_bind_text(st, 1, code.c_str(), -1, SQLITE_TRANSIENT);
-      sqlite3_bind_text(st, 2, name.c_str(), -1, SQLITE_TRANSIENT);
-      sqlite3_bind_int(st, 3, i % 1000);
-      sqlite3_bind_double(st, 4, i * 0.25);
-      sqlite3_bind_text(st, 5, "2026-12-08 10:30:00", -1, SQLITE_STATIC);
-      sqlite3_bind_int(st, 6, i % 2);
-      sqlite3_step(st);
-      sqlite3_reset(st);
-    }
-    sqlite3_finalize(st);
-    Exec(db, "COMMIT");
-    sqlite3_close(db);
-  }
-  std::string dir_;
-};
+// One database per row count, filled once for the process.
+const benchinstall::Installation& Fixture(int rows) {
+  static std::map<int, std::unique_ptr<benchinstall::Installation>> made;
+  auto& f = made[rows];
+  if (!f)
+    f = std::make_unique<benchinstall::Installation>("databench", std::vector<std::string>{},
+                                                     benchinstall::Reader::None,
+                                                     [rows](sqlite3* db) { Fill(db, rows); });
+  return *f;
+}
 
 void BM_ReadDisconnectedRecordset(benchmark::State& state) {
-  const Fixture& f = Fixture::For(static_cast<int>(state.range(0)));
+  const auto& f = Fixture(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     auto cn = data::Connection::New();
     cn->Open(f.connectionString);
@@ -104,7 +91,7 @@ std::string ColumnText(sqlite3_stmt* st, int i) {
 }
 
 void BM_ReadPlainSqlite(benchmark::State& state) {
-  const Fixture& f = Fixture::For(static_cast<int>(state.range(0)));
+  const auto& f = Fixture(static_cast<int>(state.range(0)));
   sqlite3* db = nullptr;
   sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
   for (auto _ : state) {
@@ -131,7 +118,7 @@ void BM_ReadPlainSqlite(benchmark::State& state) {
 
 // Inserts into a table of its own, in one transaction per iteration.
 void BM_InsertAddNewUpdate(benchmark::State& state) {
-  const Fixture& f = Fixture::For(1);
+  const auto& f = Fixture(1);
   auto cn = data::Connection::New();
   cn->Open(f.connectionString);
   cn->Execute("CREATE TABLE IF NOT EXISTS ADDED (ADDEDID INTEGER PRIMARY KEY AUTOINCREMENT,"
@@ -155,7 +142,7 @@ void BM_InsertAddNewUpdate(benchmark::State& state) {
 }
 
 void BM_InsertPlainSqlite(benchmark::State& state) {
-  const Fixture& f = Fixture::For(1);
+  const auto& f = Fixture(1);
   sqlite3* db = nullptr;
   sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
   Exec(db, "CREATE TABLE IF NOT EXISTS PLAIN (PLAINID INTEGER PRIMARY KEY AUTOINCREMENT,"
@@ -184,7 +171,7 @@ void BM_InsertPlainSqlite(benchmark::State& state) {
 // address is added), on an empty table and on one of 100,000 rows; each
 // iteration's row is rolled back, so the table keeps its size.
 void BM_AddNewOnWholeTable(benchmark::State& state) {
-  const Fixture& f = Fixture::For(static_cast<int>(state.range(0)));
+  const auto& f = Fixture(static_cast<int>(state.range(0)));
   auto cn = data::Connection::New();
   cn->Open(f.connectionString);
   for (auto _ : state) {
@@ -204,7 +191,7 @@ void BM_AddNewOnWholeTable(benchmark::State& state) {
 // What every method does: its own connection, one parameterised read by
 // key, the connection closed again.
 void BM_OpenReadOneRowClose(benchmark::State& state) {
-  const Fixture& f = Fixture::For(1000);
+  const auto& f = Fixture(1000);
   int32_t key = 0;
   for (auto _ : state) {
     auto cn = data::Connection::New();
@@ -224,7 +211,7 @@ void BM_OpenReadOneRowClose(benchmark::State& state) {
 // The floor: one statement prepared once, bound and stepped, its row read
 // into C++ values of the kinds the recordset holds (as BM_ReadPlainSqlite).
 void BM_PlainPreparedReadOneRow(benchmark::State& state) {
-  const Fixture& f = Fixture::For(1000);
+  const auto& f = Fixture(1000);
   sqlite3* db = nullptr;
   sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
   sqlite3_stmt* st = nullptr;
@@ -250,7 +237,7 @@ void BM_PlainPreparedReadOneRow(benchmark::State& state) {
 }
 
 // A page of 100 rows of the 100,000-row list.
-rt::ObjectPtr OpenPage(const Fixture& f, const std::string& persisted, int32_t page) {
+rt::ObjectPtr OpenPage(const benchinstall::Installation& f, const std::string& persisted, int32_t page) {
   rt::ObjectPtr list = rt::CreateObject("Tamrick.DRecordset");
   list->LetProperty("ConnectionString", rt::Variant(f.connectionString));
   list->LetProperty("PersistedStateInfo", rt::Variant(persisted));
@@ -262,19 +249,19 @@ rt::ObjectPtr OpenPage(const Fixture& f, const std::string& persisted, int32_t p
 }
 
 void BM_PageFirst(benchmark::State& state) {
-  const Fixture& f = Fixture::For(100000);
+  const auto& f = Fixture(100000);
   for (auto _ : state) benchmark::DoNotOptimize(OpenPage(f, "", 1));
 }
 
 // Straight to page 1000 with no position known: one seek over the key.
 void BM_Page1000ByNumber(benchmark::State& state) {
-  const Fixture& f = Fixture::For(100000);
+  const auto& f = Fixture(100000);
   for (auto _ : state) benchmark::DoNotOptimize(OpenPage(f, "", 1000));
 }
 
 // Page 1000 from the state of page 999 (the "next page" of a user paging on).
 void BM_Page1000FromPage999(benchmark::State& state) {
-  const Fixture& f = Fixture::For(100000);
+  const auto& f = Fixture(100000);
   std::string at999 = rt::CStr(OpenPage(f, "", 999)->GetProperty("PersistedStateInfo"));
   for (auto _ : state) benchmark::DoNotOptimize(OpenPage(f, at999, 1000));
 }

@@ -3,61 +3,45 @@
 // statement stepped into a std::map, in the same run.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <map>
 #include <string>
 
+#include "bench/bench_installation.h"
 #include "common/lib_sql.h"
-#include "data/schema.h"
 
 namespace {
 
 constexpr int kRows = 10000;
 const char* kQuery = "SELECT TAXCODE, DESCRIPTION FROM TAXCODES";
 
-// The table, filled once for the process.
-class Fixture {
- public:
-  static const Fixture& Get() {
-    static Fixture fixture;
-    return fixture;
+// The TAXCODES table with kRows codes.
+void Fill(sqlite3* db) {
+  sqlite3_exec(db,
+               "CREATE TABLE TAXCODES (TAXCODE nvarchar(10) COLLATE NOCASE PRIMARY KEY,"
+               " DESCRIPTION nvarchar(60) COLLATE NOCASE); BEGIN",
+               nullptr, nullptr, nullptr);
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(db, "INSERT INTO TAXCODES VALUES (?, ?)", -1, &st, nullptr);
+  for (int i = 0; i < kRows; ++i) {
+    const std::string code = "T" + std::to_string(i), text = "Tax code number " + std::to_string(i);
+    sqlite3_bind_text(st, 1, code.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(st, 2, text.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_step(st);
+    sqlite3_reset(st);
   }
-  std::string path, connectionString;
-  ~Fixture() { std::filesystem::remove_all(dir_); }
+  sqlite3_finalize(st);
+  sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+}
 
- private:
-  Fixture() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quarvelbench-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-    path = dir_ + "/bench.db";
-    connectionString = "Provider=SQLite;Data Source=" + path;
-    data::CreateDatabase(path, {});
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    sqlite3_exec(db,
-                 "CREATE TABLE TAXCODES (TAXCODE nvarchar(10) COLLATE NOCASE PRIMARY KEY,"
-                 " DESCRIPTION nvarchar(60) COLLATE NOCASE); BEGIN",
-                 nullptr, nullptr, nullptr);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO TAXCODES VALUES (?, ?)", -1, &st, nullptr);
-    for (int i = 0; i < kRows; ++i) {
-      const std::string code = "T" + std::to_string(i), text = "Tax code number " + std::to_string(i);
-      sqlite3_bind_text(st, 1, code.c_str(), -1, SQLITE_TRANSIENT);
-      sqlite3_bind_text(st, 2, text.c_str(), -1, SQLITE_TRANSIENT);
-      sqlite3_step(st);
-      sqlite3_reset(st);
-    }
-    sqlite3_finalize(st);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-  }
-  std::string dir_;
-};
+// The table, filled once for the process.
+const benchinstall::Installation& Fixture() {
+  static const benchinstall::Installation made("quarvelbench", {}, benchinstall::Reader::None, Fill);
+  return made;
+}
 
 void BM_RecordsAsDictionary(benchmark::State& state) {
-  const Fixture& f = Fixture::Get();
+  const auto& f = Fixture();
   for (auto _ : state) {
     auto codes = Sql_GetRecordsAsDictionary(f.connectionString, kQuery);
     if (codes->Count() != kRows) state.SkipWithError("wrong row count");
@@ -69,7 +53,7 @@ void BM_RecordsAsDictionary(benchmark::State& state) {
 // The same work by hand: open, prepare, step each row into a map (the
 // first value of a key kept), finalize, close.
 void BM_PlainSqliteIntoMap(benchmark::State& state) {
-  const Fixture& f = Fixture::Get();
+  const auto& f = Fixture();
   for (auto _ : state) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);

@@ -8,13 +8,10 @@
 #include <sqlite3.h>
 #include <stdlib.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
-#include "data/schema.h"
+#include "bench/bench_installation.h"
 #include "interfaces/tcurrency.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
@@ -34,52 +31,27 @@ const char* const kInside =
 const char* const kInsert = "INSERT INTO CURRENCYRATE VALUES (?, ?, ?, ?, ?, ?)";
 const char* const kDelete = "DELETE FROM CURRENCYRATE WHERE CURRENCYCODE = ? AND EFFECTIVEDATE = ?";
 
-void Exec(sqlite3* db, const std::string& sql) {
-  char* error = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-    std::fprintf(stderr, "%s\n", error ? error : "SQL failed");
-    std::abort();
-  }
-}
+using benchinstall::Exec;
 
 // An installation of its own for the process: the currency tables with a
 // home currency and the currency BEN with its 1,000 periods.
-class Fixture {
- public:
-  static const Fixture& Get() {
-    static Fixture f;
-    return f;
-  }
-  std::string path;
-  ~Fixture() { std::filesystem::remove_all(dir_); }
-
- private:
-  Fixture() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tcurrencybench-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-    path = dir_ + "/catalog.db";
-    data::CreateDatabase(path, {SUITE_SOURCE_DIR "/db/02_currency.sql"});
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    Exec(db, "PRAGMA journal_mode=WAL; BEGIN;"
-             "INSERT INTO CURRENCY VALUES ('HOM', 'Home', 1, 0, 0, 2, NULL);"
-             "INSERT INTO CURRENCY VALUES ('BEN', 'Bench', 0, 0, 0, 2, NULL);");
-    for (int day = 0; day < 1000; ++day) {
-      Exec(db, "INSERT INTO CURRENCYRATE VALUES ('BEN', datetime('2020-01-01', '+" + std::to_string(day) +
-                   " days'), datetime('2020-01-01', '+" + std::to_string(day + 1) + " days'), 1.5, NULL, 1);");
-    }
-    Exec(db, "COMMIT;");
-    sqlite3_close(db);
-    std::ofstream(dir_ + "/suite.ini") << "[LOG]\nFile=" << dir_ << "/suite.log\n[CONNECTIONS]\n"
-                                       << "BrintorConnection_ConnectionString=Provider=SQLite;Data Source=" << path
-                                       << "\n";
-    setenv("SUITE_CONFIG", (dir_ + "/suite.ini").c_str(), 1);
-  }
-  std::string dir_;
-};
+const benchinstall::Installation& Fixture() {
+  static const benchinstall::Installation made(
+      "tcurrencybench", {SUITE_SOURCE_DIR "/db/02_currency.sql"}, benchinstall::Reader::Brintor, [](sqlite3* db) {
+        Exec(db, "PRAGMA journal_mode=WAL; BEGIN;"
+                 "INSERT INTO CURRENCY VALUES ('HOM', 'Home', 1, 0, 0, 2, NULL);"
+                 "INSERT INTO CURRENCY VALUES ('BEN', 'Bench', 0, 0, 0, 2, NULL);");
+        for (int day = 0; day < 1000; ++day) {
+          Exec(db, "INSERT INTO CURRENCYRATE VALUES ('BEN', datetime('2020-01-01', '+" + std::to_string(day) +
+                       " days'), datetime('2020-01-01', '+" + std::to_string(day + 1) + " days'), 1.5, NULL, 1);");
+        }
+        Exec(db, "COMMIT;");
+      });
+  return made;
+}
 
 void BM_AddThenDeleteRatePeriodThroughTheWriter(benchmark::State& state) {
-  Fixture::Get();
+  Fixture();
   // As the host makes it: every outermost call is a root transaction.
   rt::ObjectPtr object = rt::CreateRootObject("Brintor.TCurrency", std::make_shared<rt::Activity>());
   auto* writer = dynamic_cast<ITCurrency*>(object.get());
@@ -108,7 +80,7 @@ struct Prepared {
 };
 
 void BM_TheSameStatementsPrepared(benchmark::State& state) {
-  const Fixture& f = Fixture::Get();
+  const auto& f = Fixture();
   sqlite3* db = nullptr;
   sqlite3_open(f.path.c_str(), &db);
   sqlite3_busy_timeout(db, 15000);

@@ -11,13 +11,11 @@
 #include <stdlib.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "data/schema.h"
+#include "bench/bench_installation.h"
 #include "interfaces/tuser.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
@@ -27,52 +25,27 @@ namespace {
 constexpr int kOffices = 10000;
 constexpr int kLinks = 50;
 
-void Exec(sqlite3* db, const std::string& sql) {
-  char* error = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-    std::fprintf(stderr, "%s\n", error ? error : "SQL failed");
-    std::abort();
-  }
-}
+using benchinstall::Exec;
 
 // An installation of its own for the process: the user tables with 10,000
 // offices, and a configuration naming the database.
-class Fixture {
- public:
-  static const Fixture& Get() {
-    static Fixture f;
-    return f;
-  }
-  std::string path;
-  ~Fixture() { std::filesystem::remove_all(dir_); }
-
- private:
-  Fixture() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tuserbench-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-    path = dir_ + "/catalog.db";
-    data::CreateDatabase(path, {SUITE_SOURCE_DIR "/db/04_user.sql"});
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    Exec(db, "PRAGMA journal_mode=WAL; BEGIN;");
-    for (int i = 0; i < kOffices; ++i) {
-      Exec(db, "INSERT INTO OFFICE (OFFICEDESCRIPTION, OFFICETYPE, CURRENCYCODE) VALUES ('Office " + std::to_string(i) +
-                   "', 1, 'USD');");
-    }
-    Exec(db, "COMMIT;");
-    sqlite3_close(db);
-    std::ofstream(dir_ + "/suite.ini") << "[LOG]\nFile=" << dir_ << "/suite.log\n[CONNECTIONS]\n"
-                                       << "BrintorConnection_ConnectionString=Provider=SQLite;Data Source=" << path
-                                       << "\n";
-    setenv("SUITE_CONFIG", (dir_ + "/suite.ini").c_str(), 1);
-  }
-  std::string dir_;
-};
+const benchinstall::Installation& Fixture() {
+  static const benchinstall::Installation made(
+      "tuserbench", {SUITE_SOURCE_DIR "/db/04_user.sql"}, benchinstall::Reader::Brintor, [](sqlite3* db) {
+        Exec(db, "PRAGMA journal_mode=WAL; BEGIN;");
+        for (int i = 0; i < kOffices; ++i) {
+          Exec(db, "INSERT INTO OFFICE (OFFICEDESCRIPTION, OFFICETYPE, CURRENCYCODE) VALUES ('Office " +
+                       std::to_string(i) + "', 1, 'USD');");
+        }
+        Exec(db, "COMMIT;");
+      });
+  return made;
+}
 
 rt::Variant Array(std::vector<rt::Variant> items) { return rt::Variant(rt::SafeArray::From(std::move(items))); }
 
 void BM_OfficeInsertFromScript(benchmark::State& state) {
-  Fixture::Get();
+  Fixture();
   // As the host makes it: every outermost call is a root transaction.
   rt::ObjectPtr object = rt::CreateRootObject("Brintor.TUser", std::make_shared<rt::Activity>());
   auto* writer = dynamic_cast<ITUser*>(object.get());
@@ -114,7 +87,7 @@ struct Prepared {
 };
 
 void BM_OfficeStatementsPrepared(benchmark::State& state) {
-  const Fixture& f = Fixture::Get();
+  const auto& f = Fixture();
   sqlite3* db = nullptr;
   sqlite3_open(f.path.c_str(), &db);
   sqlite3_busy_timeout(db, 15000);
@@ -138,7 +111,7 @@ void BM_OfficeStatementsPrepared(benchmark::State& state) {
 }
 
 void BM_ReplaceFiftyLinks(benchmark::State& state) {
-  Fixture::Get();
+  Fixture();
   rt::ObjectPtr object = rt::CreateRootObject("Brintor.TUser", std::make_shared<rt::Activity>());
   auto* writer = dynamic_cast<ITUser*>(object.get());
   std::string user = "rep1";
@@ -152,7 +125,7 @@ void BM_ReplaceFiftyLinks(benchmark::State& state) {
 }
 
 void BM_LinkStatementsPrepared(benchmark::State& state) {
-  const Fixture& f = Fixture::Get();
+  const auto& f = Fixture();
   sqlite3* db = nullptr;
   sqlite3_open(f.path.c_str(), &db);
   sqlite3_busy_timeout(db, 15000);
