@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench/import_documents.h"
+#include "bench/import_runs.h"
 #include "interfaces/price_xml.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
@@ -127,24 +128,14 @@ void Count(benchmark::State& state) {
 void BM_ImportInserting(benchmark::State& state) {
   Installation();
   Document(0);
-  for (auto _ : state) {
-    state.PauseTiming();
-    ClearPrices();
-    state.ResumeTiming();
-    Import(0);
-  }
+  benchdocs::WriteIntoEmptyTables(state, ClearPrices, Import);
   Count(state);
 }
 BENCHMARK(BM_ImportInserting)->Unit(benchmark::kMillisecond);
 
 void BM_ImportInsertingBaseline(benchmark::State& state) {
   Baseline baseline;
-  for (auto _ : state) {
-    state.PauseTiming();
-    ClearPrices();
-    state.ResumeTiming();
-    baseline.Write(Document(0));
-  }
+  benchdocs::WriteIntoEmptyTables(state, ClearPrices, [&](int round) { baseline.Write(Document(round)); });
   Count(state);
 }
 BENCHMARK(BM_ImportInsertingBaseline)->Unit(benchmark::kMillisecond);
@@ -152,12 +143,7 @@ BENCHMARK(BM_ImportInsertingBaseline)->Unit(benchmark::kMillisecond);
 // Each run changes the rows of the other document's prices.
 void BM_ImportUpdating(benchmark::State& state) {
   ClearPrices();
-  Import(0);
-  int round = 1;
-  for (auto _ : state) {
-    Import(round);
-    round = 1 - round;
-  }
+  benchdocs::WriteInTurn(state, Import);
   Count(state);
 }
 BENCHMARK(BM_ImportUpdating)->Unit(benchmark::kMillisecond);
@@ -165,12 +151,7 @@ BENCHMARK(BM_ImportUpdating)->Unit(benchmark::kMillisecond);
 void BM_ImportUpdatingBaseline(benchmark::State& state) {
   ClearPrices();
   Baseline baseline;
-  baseline.Write(Document(0));
-  int round = 1;
-  for (auto _ : state) {
-    baseline.Write(Document(round));
-    round = 1 - round;
-  }
+  benchdocs::WriteInTurn(state, [&](int round) { baseline.Write(Document(round)); });
   Count(state);
 }
 BENCHMARK(BM_ImportUpdatingBaseline)->Unit(benchmark::kMillisecond);

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "bench/import_documents.h"
+#include "bench/import_runs.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
 #include "tests/brintor/brintor_sandbox.h"
@@ -184,12 +185,7 @@ void Count(benchmark::State& state) { state.SetItemsProcessed(state.iterations()
 void BM_ImportInserting(benchmark::State& state) {
   Installation();
   Document(0);
-  for (auto _ : state) {
-    state.PauseTiming();
-    ClearProducts();
-    state.ResumeTiming();
-    Import(0);
-  }
+  benchdocs::WriteIntoEmptyTables(state, ClearProducts, Import);
   Count(state);
 }
 BENCHMARK(BM_ImportInserting)->Unit(benchmark::kMillisecond);
@@ -217,12 +213,7 @@ BENCHMARK(BM_ImportInsertingRelinked)->Unit(benchmark::kMillisecond);
 
 void BM_ImportInsertingBaseline(benchmark::State& state) {
   Baseline baseline;
-  for (auto _ : state) {
-    state.PauseTiming();
-    ClearProducts();
-    state.ResumeTiming();
-    baseline.Write(Document(0));
-  }
+  benchdocs::WriteIntoEmptyTables(state, ClearProducts, [&](int round) { baseline.Write(Document(round)); });
   Count(state);
 }
 BENCHMARK(BM_ImportInsertingBaseline)->Unit(benchmark::kMillisecond);
@@ -230,12 +221,7 @@ BENCHMARK(BM_ImportInsertingBaseline)->Unit(benchmark::kMillisecond);
 // Each run updates the products with the other document's values.
 void BM_ImportUpdating(benchmark::State& state) {
   ClearProducts();
-  Import(0);
-  int round = 1;
-  for (auto _ : state) {
-    Import(round);
-    round = 1 - round;
-  }
+  benchdocs::WriteInTurn(state, Import);
   Count(state);
 }
 BENCHMARK(BM_ImportUpdating)->Unit(benchmark::kMillisecond);
@@ -243,12 +229,7 @@ BENCHMARK(BM_ImportUpdating)->Unit(benchmark::kMillisecond);
 void BM_ImportUpdatingBaseline(benchmark::State& state) {
   ClearProducts();
   Baseline baseline;
-  baseline.Write(Document(0));
-  int round = 1;
-  for (auto _ : state) {
-    baseline.Write(Document(round));
-    round = 1 - round;
-  }
+  benchdocs::WriteInTurn(state, [&](int round) { baseline.Write(Document(round)); });
   Count(state);
 }
 BENCHMARK(BM_ImportUpdatingBaseline)->Unit(benchmark::kMillisecond);
