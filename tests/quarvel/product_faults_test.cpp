@@ -16,10 +16,14 @@ namespace {
 namespace fs = std::filesystem;
 using data::testing::Outcome;
 
+using Writer = std::function<Outcome(IProduct&)>;
 Outcome Of(bool done) { return done ? Outcome::Succeeded : Outcome::Refused; }
-Outcome Done(const std::function<void()>& call) {
-  call();
-  return Outcome::Succeeded;
+// A writer that answers nothing: done unless it raised.
+Writer Done(std::function<void(IProduct&)> call) {
+  return [call](IProduct& p) {
+    call(p);
+    return Outcome::Succeeded;
+  };
 }
 
 class ProductFaults : public PricedProductTest {
@@ -37,7 +41,7 @@ class ProductFaults : public PricedProductTest {
   // Sweeps each write, made by a new product object, as the root of its
   // transaction; answers each one's problems under its name.
   std::string SweepAll(const data::testing::SweepTarget& target,
-                       const std::vector<std::pair<const char*, std::function<Outcome(IProduct&)>>>& writes) const {
+                       const std::vector<std::pair<const char*, Writer>>& writes) const {
     data::testing::FaultEngine engine;
     std::string problems;
     for (const auto& [name, write] : writes) {
@@ -99,8 +103,8 @@ TEST_F(ProductFaults, RecordWritesRaiseAndLeaveTheTables) {
                    }},
                   {"Update", [](IProduct& p) { return Of(p.Update(1, "PCE", 1, "", "P", "D", true, "", "", "")); }},
                   {"SetUpdateDateToNow", [](IProduct& p) { return Of(rt::CBool(p.SetUpdateDateToNow(1))); }},
-                  {"Disable", [](IProduct& p) { return Done([&] { p.Disable(1); }); }},
-                  {"Enable", [](IProduct& p) { return Done([&] { p.Enable(1); }); }}}),
+                  {"Disable", Done([](IProduct& p) { p.Disable(1); })},
+                  {"Enable", Done([](IProduct& p) { p.Enable(1); })}}),
         "");
   });
 }
@@ -139,32 +143,21 @@ TEST_F(ProductFaults, QueryWritersRaiseOrRefuseAndLeaveTheTables) {
       "INSERT INTO PROPERTY VALUES (1, 'Colour', 1, 'Black', 0), (2, 'Size', 1, 'M', 0);"
       "INSERT INTO COMMODITY (COMMODITYCODE) VALUES ('O''B');"
       "INSERT INTO FAVORITES VALUES ('fan', 1, 1, 4, 1);");
-  const std::vector<std::pair<const char*, std::function<Outcome(IProduct&)>>> writes = {
+  int32_t one = 1, two = 2;
+  std::string red = "it's red", large = "L", code = "M'1", name = "Maker";
+  const std::vector<std::pair<const char*, Writer>> writes = {
       {"InsertMultipleBuyers",
        [](IProduct& p) { return Of(p.InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({2, "approver1"}))); }},
-      {"UpdateProductPropertyValue",
-       [](IProduct& p) {
-         int32_t product = 1, property = 1;
-         std::string value = "it's red";
-         return Done([&] { p.UpdateProductPropertyValue(product, property, value); });
-       }},
-      {"InsertProductPropertyValue",
-       [](IProduct& p) {
-         int32_t product = 1, property = 2;
-         std::string value = "L";
-         return Done([&] { p.InsertProductPropertyValue(product, property, value); });
-       }},
+      {"UpdateProductPropertyValue", Done([&](IProduct& p) { p.UpdateProductPropertyValue(one, one, red); })},
+      {"InsertProductPropertyValue", Done([&](IProduct& p) { p.InsertProductPropertyValue(one, two, large); })},
       {"DeleteCommodity", [](IProduct& p) { return Of(p.DeleteCommodity("O'B")); }},
-      {"InsertManufacturer",
-       [](IProduct& p) {
-         std::string code = "M'1", name = "Maker";
-         return Done([&] { p.InsertManufacturer(code, name); });
-       }},
-      {"CreateFavorite", [](IProduct& p) { return Done([&] { p.CreateFavorite("fan", 2, std::nullopt); }); }},
-      {"CreateFavoriteEx", [](IProduct& p) { return Done([&] { p.CreateFavoriteEx("fan", 3, 1, 9); }); }},
-      {"DeleteFavorite", [](IProduct& p) { return Done([&] { p.DeleteFavorite("fan", 1, std::nullopt); }); }},
-      {"DeleteFavoriteEx", [](IProduct& p) { return Done([&] { p.DeleteFavoriteEx("fan", 1, 1, 4); }); }},
-  };  Run([&] { EXPECT_EQ(SweepAll(data::testing::DatabaseTarget(sandbox_.CatalogPath()), writes), ""); });
+      {"InsertManufacturer", Done([&](IProduct& p) { p.InsertManufacturer(code, name); })},
+      {"CreateFavorite", Done([](IProduct& p) { p.CreateFavorite("fan", 2, std::nullopt); })},
+      {"CreateFavoriteEx", Done([](IProduct& p) { p.CreateFavoriteEx("fan", 3, 1, 9); })},
+      {"DeleteFavorite", Done([](IProduct& p) { p.DeleteFavorite("fan", 1, std::nullopt); })},
+      {"DeleteFavoriteEx", Done([](IProduct& p) { p.DeleteFavoriteEx("fan", 1, 1, 4); })},
+  };
+  Run([&] { EXPECT_EQ(SweepAll(data::testing::DatabaseTarget(sandbox_.CatalogPath()), writes), ""); });
 }
 
 // Every id that a caller's text or Variant puts into a statement: anything
@@ -194,9 +187,7 @@ TEST_F(ProductFaults, IdsThatAreNoNumbersAreRefusedBeforeAnyStatement) {
         {"GetCatalogProductsByPartNumber",
          [&] { product->GetCatalogProductsByPartNumber("P%", 5, more, "(SELECT CATALOGID FROM CATALOG)"); }},
         {"InsertMultipleBuyers",
-         [&] {
-           product->InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({"2 OR 1=1", "x"}));
-         }},
+         [&] { product->InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({"2 OR 1=1", "x"})); }},
     };
     for (const auto& [member, call] : calls)
       EXPECT_EQ(Failure(call),
