@@ -1,7 +1,5 @@
-// What the import refuses: batch arguments whose prefix cannot name a rest
-// file, documents from anywhere but http(s) and the download folder,
-// documents that do not load (truncated, mis-encoded, entity bombs, huge
-// attributes), and part numbers that would reach a query.
+// What the price import refuses: prefixes, locations, documents that do not
+// load, part numbers that would reach a query.
 #include <algorithm>
 
 #include "tests/quarvel/price_xml_fixture.h"

@@ -1,5 +1,4 @@
-// The batch import: what is written, the cut list, the rest file, the
-// budget, and a failure half way.
+// The price batch import: rows, cut list, rest file, budget, failures.
 #include "tests/quarvel/price_xml_fixture.h"
 
 namespace {

@@ -1,5 +1,4 @@
-// Price lines: the actions, the column rules, the default group in both
-// stored forms, the currency check, the group of the Ex call, the listing.
+// Price lines: actions, column rules, groups, the currency check, the listing.
 #include <gtest/gtest.h>
 
 #include "tests/quarvel/product_fixture.h"
@@ -70,9 +69,8 @@ TEST_F(PriceLines, DefaultGroupIsOneGroupInEitherStoredForm) {
   EXPECT_EQ(LogEntriesWith("Quarvel.Product.InsertUpdatePrice"), 2);
 }
 
-// The checker is asked about the value named exactly CURRENCYCODE on every
-// action; a refusing owner (here a test registry's) stops each of them, and
-// with the shipped registry the currency class refuses an unknown code.
+// The value named exactly CURRENCYCODE is checked: by the shipped registry's
+// currency class, then by a refusing owner of a test registry.
 TEST_F(PriceLines, CurrencyIsCheckedOnEveryAction) {
   Exec(
       "INSERT INTO CATALOGPRODUCTPRICE (PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, CURRENCYCODE, PRICE) "
@@ -104,9 +102,8 @@ TEST_F(PriceLines, CurrencyIsCheckedOnEveryAction) {
   EXPECT_EQ(StoredLines(), "1|2026-01-01 00:00:00|10.0|null|GBP|3|null|null|null|null|null\n");
 }
 
-// The Ex call finds the line of its group; a new line gets the group only
-// when the names carry it. The group is cleared after the call, also after
-// a failure, so a plain call edits the default group's line.
+// A new line gets the Ex call's group only when the names carry it; after
+// the call, even a failed one, a plain call edits the default group's line.
 TEST_F(PriceLines, ExGroupHoldsForItsCallOnly) {
   Run([&] {
     auto product = NewProduct();

@@ -1,5 +1,4 @@
-// Reading price documents: the price lines of one part number, the checked
-// list of a document's part numbers, and the failures of reading.
+// Reading price documents: one part number's lines, the checked list, failures.
 #include "tests/quarvel/price_xml_fixture.h"
 
 namespace {

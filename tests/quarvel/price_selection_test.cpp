@@ -1,5 +1,4 @@
-// Price selection: the line in force for a date, quantity and group with
-// its amounts converted; the bare price lookups by quantity and by group.
+// Price selection: the line in force, converted; the bare price lookups.
 #include <gtest/gtest.h>
 
 #include "tests/quarvel/product_fixture.h"
@@ -60,10 +59,8 @@ TEST_F(PriceSelection, LineInForceForTheDateAndQuantity) {
   });
 }
 
-// A named group answers its own line, else the default group's; the plain
-// method only the default group's. A missing rate fails with the currency
-// class's error and one more block, and the group of a failed Ex call does
-// not outlive it.
+// A named group else the default group's line; the plain method the
+// default group's only. A missing rate fails with one more block.
 TEST_F(PriceSelection, GroupFallsBackToTheDefaultGroupAndDoesNotOutliveItsCall) {
   Run([&] {
     auto product = NewProduct();

@@ -24,7 +24,6 @@ class PriceXmlTest : public ReferenceTest {
   // The sample's own price lines are removed: each test starts without any.
   PriceXmlTest() : ReferenceTest(true) { Exec("DELETE FROM CATALOGPRODUCTPRICE"); }
 
-  // --- documents -------------------------------------------------------------
 
   // A ProductPrice element of the part number holding `children`.
   static std::string Price(const std::string& partNumber, const std::string& children) {
@@ -41,7 +40,6 @@ class PriceXmlTest : public ReferenceTest {
   }
   static std::string Doc(const std::string& body) { return "<PriceList>" + body + "</PriceList>"; }
 
-  // --- the object --------------------------------------------------------------
 
   static Object<IPriceXML> NewPriceXml() { return New<IPriceXML>("Quarvel.PriceXML"); }
 
@@ -62,7 +60,6 @@ class PriceXmlTest : public ReferenceTest {
     return Import(*prices.operator->(), argument, std::move(partNumbers), isUrl);
   }
 
-  // --- renderings ------------------------------------------------------------------
 
   // A dictionary of dictionaries: "KEY: {inner}" a line.
   static std::string Nested(const std::shared_ptr<rt::Dictionary>& outer) {
@@ -94,7 +91,6 @@ class PriceXmlTest : public ReferenceTest {
   }
   std::string PriceCount() const { return Scalar("SELECT COUNT(*) FROM CATALOGPRODUCTPRICE"); }
 
-  // --- files ---------------------------------------------------------------------
 
   std::string Download() const { return sandbox_.Site() + "/XMLDownload"; }
   std::string RestFile(const std::string& prefix) const {

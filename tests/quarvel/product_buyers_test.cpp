@@ -1,7 +1,4 @@
-// The buyers of products: the buyer chain (own buyer, commodity's default
-// buyer, supplier's buyer) and its failures, the buyers of a list of
-// products by their MULTIPLEBUYER flag, and the writing of one of several
-// buyers.
+// The buyers of products: the buyer chain, buyers of a list, one of several.
 #include <gtest/gtest.h>
 
 #include "tests/quarvel/product_fixture.h"

@@ -1,7 +1,4 @@
-// The checks of one product as the error report answers them: every rule
-// passing and failing, the order and values of the faults, the buyers
-// against the directory, contract lines as pairs, and the UNSPSC codes
-// under the switch.
+// The checks of one product as the error report answers them.
 #include "tests/quarvel/product_xml_fixture.h"
 
 namespace {
@@ -27,10 +24,8 @@ TEST_F(ProductChecks, SoundValuesPassEveryRule) {
   });
 }
 
-// The faults in document order, each with its value as read (a GTIN as
-// the reader pads it; a buyer list whole, at its first id that is no
-// directory buyer); then the mandatory fields that are missing or empty,
-// with "", each once.
+// Each value as read (a GTIN padded, a buyer list whole); the missing or
+// empty mandatory fields last, with "", each once.
 TEST_F(ProductChecks, FaultsComeInDocumentOrderThenTheMissingMandatoryFields) {
   SetSwitch("Yes");
   Run([&] {
@@ -51,10 +46,8 @@ TEST_F(ProductChecks, FaultsComeInDocumentOrderThenTheMissingMandatoryFields) {
   });
 }
 
-// A contract line is a pair: each half is checked with the other as it
-// stands in the product (a product without the other half has no line),
-// and a number that is no number matches nothing; empty buyer ids are
-// skipped.
+// Each half is checked with the other as the product holds it (none: no
+// line); a number that is no number matches nothing; empty buyer ids skip.
 TEST_F(ProductChecks, AContractLineIsFoundOnlyAsAPair) {
   Run([&] {
     auto products = NewProductXml();

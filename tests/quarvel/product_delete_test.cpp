@@ -1,6 +1,5 @@
-// Deleting a product: the cascade over the other product tables, the
-// attachment folder (removed only with the committed delete), the checker's
-// refusal, a missing product; and the referential answers of the class.
+// Deleting a product (cascade, attachment folder, refusals) and the class's
+// referential answers.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

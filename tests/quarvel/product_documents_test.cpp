@@ -1,7 +1,5 @@
-// Reading product documents: the part numbers, one product's values, the
-// two checked lists on one document, elements without children or without
-// a part number, and the buyer separator that a document sets for the
-// object's later calls.
+// Reading product documents: part numbers, one product, checked lists, the
+// buyer separator a document sets.
 #include "tests/quarvel/product_xml_fixture.h"
 
 namespace {
@@ -36,11 +34,9 @@ TEST_F(ProductDocuments, TheCheckedListsAndThePartNumbersOfOneDocument) {
   Run([&] {
     auto products = NewProductXml();
     bool isUrl = false;
-    // The update list: known products only, with the catalog's description;
-    // the names as written, so "Unit" and "partnumber" are no fields the
-    // checks know. The insert list: every product, with the document's
-    // description, names upper-cased. A part number the document lacks: the
-    // three mandatory fields.
+    // Update list: known products, the catalog's description, names as
+    // written ("Unit", "partnumber" unknown); insert list: every product, the
+    // document's description, names upper-cased.
     std::string text = Items(products->readBFPartNumbersFromXML(kList, false)) + "\n";
     text += Items(products->GetCheckedProductUpdateList(kList, isUrl)) + "-\n";
     text += Items(products->GetCheckedProductInsertList(kList, isUrl)) + "-\n";

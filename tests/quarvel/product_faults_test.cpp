@@ -1,7 +1,4 @@
-// The product writers under the fault sweep: a failed statement or commit
-// raises or refuses, and leaves every table (and a deleted product's
-// attachment folder) as it was; and the ids that must be numbers before any
-// statement runs.
+// The product writers under the fault sweep, and ids that must be numbers.
 #include <gtest/gtest.h>
 
 #include <filesystem>

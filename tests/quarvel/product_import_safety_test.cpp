@@ -1,7 +1,5 @@
-// What the product import survives: text of the document that would reach
-// a query, and arbitrary documents, which are read, checked and imported or
-// refused with an error, never anything else. (Loading, prefixes and the
-// rest file are the price import's, tested with it.)
+// What the product import survives: document text that would reach a query,
+// arbitrary documents. (Loading and prefixes are the price import's.)
 #include <random>
 
 #include "tests/quarvel/product_xml_fixture.h"

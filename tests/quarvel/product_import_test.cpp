@@ -1,6 +1,4 @@
-// The import drivers: insert or update, values dropped with and without
-// leave, an update of an unknown part number, lists, and the batch with
-// its cut list, rest file and budget.
+// The product import drivers: insert or update, dropped values, lists, batch.
 #include "tests/quarvel/product_xml_fixture.h"
 
 namespace {
@@ -22,10 +20,8 @@ TEST_F(ProductImport, AKnownPartNumberIsUpdatedAnUnknownOneInserted) {
   });
 }
 
-// A dropped value keeps the product out unless the caller allows it; a
-// product with nothing left is never written, nor one the row writer
-// refuses (nor then its properties); the master-data checks of the error
-// report keep nothing out.
+// A product with nothing left, or refused by the row writer, is never
+// written; the error report's master-data checks keep nothing out.
 TEST_F(ProductImport, AProductThatLostValuesIsWrittenOnlyWithLeave) {
   Run([&] {
     const std::string doc = Doc(
@@ -53,10 +49,9 @@ TEST_F(ProductImport, AProductThatLostValuesIsWrittenOnlyWithLeave) {
   });
 }
 
-// Each entry as it is (not trimmed), the list unchanged; a forced update
-// of a part number the catalog does not know writes nothing and fails as
-// the product's absence, where its properties are; what was written before
-// stays. More entries than a 16-bit counter reaches fail first.
+// Entries are not trimmed; an unknown part number fails where its
+// properties are written, keeping what came before. More entries than a
+// 16-bit counter reaches fail first.
 TEST_F(ProductImport, AListUpdatesEachProductAndFailsAtAnUnknownOne) {
   Run([&] {
     const std::string doc = Doc(Product("OS-SH100", F("PRODUCTREMARK", "one")) +

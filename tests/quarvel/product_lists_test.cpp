@@ -1,6 +1,4 @@
-// Product lists: the paged list over checked PRODUCT columns with the
-// caller's trusted where text, the lists keyed by PRODUCTID (a Long) with
-// their items, and the ids that must be numbers.
+// Product lists: the paged list and the lists keyed by PRODUCTID.
 #include <gtest/gtest.h>
 
 #include "tests/quarvel/product_fixture.h"

@@ -1,8 +1,4 @@
-// One product's data and identifiers: the product dictionary with its
-// buyer fallback, chosen columns, the manufacturer kept for the object's
-// life, ids by part number, GTINs, alternatives, and the "not found"
-// failures that are raised straight (unlogged) against those that get a
-// description block.
+// One product's data and identifiers, and how "not found" is raised.
 #include <gtest/gtest.h>
 
 #include "tests/quarvel/product_fixture.h"
@@ -81,9 +77,6 @@ TEST_F(ProductLookups, IdsByPartNumbersGtinAndAlternatives) {
   });
 }
 
-// The "not found" answers of GetGTIN, GetProductDescription, GetProductEx
-// and GetBisItemCode are raised as they are; GetProduct adds its block and
-// logs once.
 TEST_F(ProductLookups, NotFoundIsRaisedUnloggedExceptThroughGetProduct) {
   Run([&] {
     auto product = NewProduct();

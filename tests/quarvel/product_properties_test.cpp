@@ -1,7 +1,5 @@
-// Property values from the import: properties found by name under the
-// database's rule or created once, values fitted to the data types,
-// replaced, added or kept on update, and names and values cut to 30
-// characters (characters, not bytes).
+// Property values from the import: found or created, fitted, replaced, cut
+// to 30 characters.
 #include "tests/quarvel/product_xml_fixture.h"
 
 namespace {

@@ -1,6 +1,5 @@
-// The product record: the field rules of Insert20 and Update20, the
-// referential check, the property group's re-seeding and the UNSPSC
-// relinking they call, and the single-column writers.
+// The product record: Insert20/Update20 rules, references, property group,
+// UNSPSC relinking, single-column writers.
 #include <gtest/gtest.h>
 
 #include "tests/quarvel/product_fixture.h"

@@ -1,7 +1,5 @@
-// The import's own writers of the product row and its buyers, through the
-// import: the column rules, the buyer list in USERID and PRODUCTBUYER under
-// MULTIPLEBUYER 1, 0 and Null, updates that always rewrite the buyers, and
-// the UNSPSC relinking under the switch.
+// The import's writers of the product row and its buyers, and UNSPSC
+// relinking.
 #include "tests/quarvel/product_xml_fixture.h"
 
 namespace {

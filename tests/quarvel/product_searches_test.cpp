@@ -1,8 +1,4 @@
-// The part-number searches inside catalogs: every character of the text
-// matches itself in the free-text searches, products count once whatever
-// the number of catalogs that show them, disabled and uncategorised
-// products are not found, the catalog filter is "-1" or a list of ids, the
-// bounded search reads one row beyond its limit, and the catalog test.
+// The part-number searches inside catalogs, and the catalog test.
 #include <gtest/gtest.h>
 
 #include "tests/quarvel/product_fixture.h"

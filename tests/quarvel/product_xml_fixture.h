@@ -25,7 +25,6 @@
 
 class ProductXmlTest : public ReferenceTest {
  public:
-  // --- documents -------------------------------------------------------------
 
   static std::string F(const std::string& name, const std::string& value) {
     return "<" + name + ">" + value + "</" + name + ">";
@@ -42,7 +41,6 @@ class ProductXmlTest : public ReferenceTest {
  protected:
   ProductXmlTest() : ReferenceTest(true), sampleProducts_(Scalar("SELECT MAX(PRODUCTID) FROM PRODUCT")) {}
 
-  // --- the object --------------------------------------------------------------
 
   // As a page creates it: in a context of its own whose web session holds
   // the sample buyer's credentials (the buyer checks bind to the directory
@@ -68,7 +66,6 @@ class ProductXmlTest : public ReferenceTest {
     return List(list);
   }
 
-  // --- renderings ------------------------------------------------------------------
 
   // A collection's items joined by "|", nested collections one a line.
   static std::string Items(const std::shared_ptr<rt::Collection>& list) {
@@ -113,7 +110,6 @@ class ProductXmlTest : public ReferenceTest {
   // The condition that picks the products added to the sample's.
   std::string AddedOnly() const { return "PRODUCTID > " + sampleProducts_; }
 
-  // --- files ---------------------------------------------------------------------
 
   std::string RestFile(const std::string& prefix) const {
     return sandbox_.Site() + "/XMLDownload/remaining_products_" + prefix + ".xml";

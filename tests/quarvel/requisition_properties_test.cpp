@@ -1,7 +1,5 @@
-// The properties of a requisition line from three sources, the first to
-// name a property winning with its mandatory flag; the existence tests that
-// ask the user's property group only when they must; a product's stored
-// values and their writes.
+// A requisition line's properties from three sources, the existence tests,
+// a product's stored values.
 #include <gtest/gtest.h>
 
 #include "tests/quarvel/product_fixture.h"
