@@ -80,7 +80,7 @@ TEST_F(PriceImport, TheBudgetStopsBetweenPartNumbersAndTheListKeepsThoseHandled)
   const std::vector<rt::Variant> all{"OS-SH100", "OS-GL200", "MN-L300", "MN-B400", "XX-9999"};
   Run([&] {
     // Started at 1000, read before each part number: 179.9 s still runs.
-    const std::string handled = Import(*WithClock({1000, 1000, 1179.9, 1180}), "b/\\" + doc, all);
+    const std::string handled = Import(WithClock({1000, 1000, 1179.9, 1180}), "b/\\" + doc, all);
     EXPECT_EQ(handled + "; " + PartNumbersIn(RestFile("b")), "(0..1) OS-SH100 OS-GL200; MN-L300 MN-B400 XX-9999");
     // A list of another lower bound comes back from 0.
     rt::ArrayPtr list = rt::SafeArray::OneDim(5, 6);

@@ -41,7 +41,6 @@ class ProductXmlTest : public ReferenceTest {
  protected:
   ProductXmlTest() : ReferenceTest(true), sampleProducts_(Scalar("SELECT MAX(PRODUCTID) FROM PRODUCT")) {}
 
-
   // As a page creates it: in a context of its own whose web session holds
   // the sample buyer's credentials (the buyer checks bind to the directory
   // with them).
@@ -65,7 +64,6 @@ class ProductXmlTest : public ReferenceTest {
     products->insertProductsFromXML(argument, false, list, updateOnErrors);
     return List(list);
   }
-
 
   // A collection's items joined by "|", nested collections one a line.
   static std::string Items(const std::shared_ptr<rt::Collection>& list) {
@@ -109,7 +107,6 @@ class ProductXmlTest : public ReferenceTest {
   std::string Added() const { return Scalar("SELECT COUNT(*) FROM PRODUCT WHERE PRODUCTID > " + sampleProducts_); }
   // The condition that picks the products added to the sample's.
   std::string AddedOnly() const { return "PRODUCTID > " + sampleProducts_; }
-
 
   std::string RestFile(const std::string& prefix) const {
     return sandbox_.Site() + "/XMLDownload/remaining_products_" + prefix + ".xml";
