@@ -53,16 +53,14 @@ class ProductDelete : public PricedProductTest {
 
   // Per table, the product ids whose rows are left.
   std::string Left() const {
-    return Rows(
-        "SELECT 'PRODUCT', group_concat(PRODUCTID) FROM PRODUCT UNION ALL "
-        "SELECT 'ATTACHEDFILE', group_concat(PRODUCTID) FROM ATTACHEDFILE UNION ALL "
-        "SELECT 'PRODUCTPROPVALUE', group_concat(PRODUCTID) FROM PRODUCTPROPVALUE UNION ALL "
-        "SELECT 'PRODUCTSBYCATEGORY', group_concat(PRODUCTID) FROM PRODUCTSBYCATEGORY UNION ALL "
-        "SELECT 'ALTERNATIVEPRODUCTS', group_concat(ORIGINALPRODUCT || '>' || ALTERNATIVEPRODUCT) "
-        "FROM ALTERNATIVEPRODUCTS UNION ALL "
-        "SELECT 'CATALOGPRODUCTPRICE', group_concat(PRODUCTID) FROM CATALOGPRODUCTPRICE UNION ALL "
-        "SELECT 'FAVORITES', group_concat(USERID || ':' || PRODUCTID) FROM FAVORITES UNION ALL "
-        "SELECT 'PRODUCTBUYER', group_concat(PRODUCTID) FROM PRODUCTBUYER");
+    std::string sql;
+    for (auto [table, what] : {std::pair{"PRODUCT", "PRODUCTID"}, {"ATTACHEDFILE", "PRODUCTID"},
+                               {"PRODUCTPROPVALUE", "PRODUCTID"}, {"PRODUCTSBYCATEGORY", "PRODUCTID"},
+                               {"ALTERNATIVEPRODUCTS", "ORIGINALPRODUCT || '>' || ALTERNATIVEPRODUCT"},
+                               {"CATALOGPRODUCTPRICE", "PRODUCTID"}, {"FAVORITES", "USERID || ':' || PRODUCTID"},
+                               {"PRODUCTBUYER", "PRODUCTID"}})
+      sql += std::string(sql.empty() ? "" : " UNION ALL ") + "SELECT '" + table + "', group_concat(" + what + ") FROM " + table;
+    return Rows(sql);
   }
 };
 
