@@ -1,8 +1,6 @@
-// The fixture of the price-document tests: the sample installation (the
+// The fixture of the price-document tests, on the sample installation:
 // currencies USD, EUR, XOF, GBP, JPY; products with the supplier part
-// numbers OS-SH100, OS-GL200, MN-L300, MN-B400, ids 1 to 4, among others), price
-// documents built from lines, the PriceXML object made by ProgID or with a
-// clock of the test's own, and renderings of what it answers and writes.
+// numbers OS-SH100, OS-GL200, MN-L300, MN-B400 (ids 1 to 4), among others.
 #pragma once
 
 #include <unistd.h>

@@ -12,12 +12,8 @@ class ProductSearches : public SampleProductTest {
   // texts hold the characters that LIKE patterns treat specially, each
   // beside a text that such a character would match as a pattern.
   ProductSearches() {
-    AddToCategory("Work clothing", {{"A''B-1", "Quote"},
-                                    {"50%OFF", "Percent"},
-                                    {"50-OFF", "No percent"},
-                                    {"X_Y", "Underscore"},
-                                    {"XAY", "No underscore"},
-                                    {"[Z]", "Bracket"}});
+    AddToCategory("Work clothing", {{"A''B-1", "Quote"}, {"50%OFF", "Percent"}, {"50-OFF", "No percent"},
+                                    {"X_Y", "Underscore"}, {"XAY", "No underscore"}, {"[Z]", "Bracket"}});
     Exec("INSERT INTO PRODUCT (PARTNUMBER, PRODUCTDESCRIPTION, STOCKITEM) VALUES ('Z', 'zed, uncategorised', 1)");
   }
 };

@@ -1,13 +1,10 @@
-// The fixture of the product-document tests: the sample installation (units
-// PCE Piece, PR Pair, ...; commodities APPAREL, ELECTRICAL; partners
-// BID-S100 (1) and BID-S200 (2); contract lines C-2026-01/1, C-2026-01/2,
+// The fixture of the product-document tests, on the sample installation:
+// units PCE Piece, PR Pair, ...; commodities APPAREL, ELECTRICAL; partners
+// BID-S100 (1), BID-S200 (2); contract lines C-2026-01/1, C-2026-01/2,
 // C-2026-02/1; UNSPSC codes such as 43211503; properties 1 Colour
 // (enumerated), 2 Size, 3 Voltage (number), 4 Expiry date, 5 Supplier
-// reference (external); products among them OS-SH100 (1, with values for
-// 1, 2, 5) and OS-GL200 (2) by supplier part number; directory users buyer1
-// (a buyer) and approver1), product documents built from fields, the
-// ProductXML object made by ProgID (its web session the sample buyer's) or
-// with a clock of the test's own, and renderings of what it writes.
+// reference (external); products OS-SH100 (1, values for 1, 2, 5) and
+// OS-GL200 (2) by supplier part number; directory users buyer1, approver1.
 #pragma once
 
 #include <fstream>
