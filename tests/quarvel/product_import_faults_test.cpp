@@ -67,8 +67,7 @@ class ProductImportFaults : public ProductXmlTest {
   }
 
   static bool IsPrefix(const std::string& part, const std::string& whole) {
-    return whole.compare(0, part.size(), part) == 0 && (part.size() == whole.size() || part.empty() ||
-                                                        whole[part.size()] == ' ');
+    return part.empty() || (whole + " ").compare(0, part.size() + 1, part + " ") == 0;
   }
 
   static size_t WriteCount(const std::string& writes) {
