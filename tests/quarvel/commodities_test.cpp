@@ -1,6 +1,4 @@
-// Commodities and what they carry, tax codes, category names, the paged
-// commodity and manufacturer lists, deleting a commodity as the referential
-// checker allows, adding a manufacturer, and the withdrawn full-table reads.
+// Commodities, tax codes, category names, manufacturers and their lists.
 #include <gtest/gtest.h>
 
 #include "tests/quarvel/product_fixture.h"

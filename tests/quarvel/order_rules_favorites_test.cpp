@@ -24,9 +24,8 @@ TEST_F(OrderRules, QuantitiesAreWholeMultiplesNotBelowTheMinimum) {
     for (auto [id, quantity] : {std::pair{1, 18.0}, {1, 15.0}, {1, 6.0}, {2, 0.3}, {2, 0.25}, {2, 1e-20}, {3, 2.25},
                                 {4, -3.0}, {99, 1.0}})
       answers += product->CheckLotSize(id, quantity) ? "T" : "F";
-    EXPECT_EQ(answers, "TFFTFFFTF");
-    EXPECT_EQ(Failure([&] { product->CheckLotSize(2, 1e28); }),
-              "6 Quarvel: |ERROR 0x6| METHOD: Quarvel.Product.Checklotsize| DESC: Overflow.|");
+    EXPECT_EQ(answers + " " + Failure([&] { product->CheckLotSize(2, 1e28); }),
+              "TFFTFFFTF 6 Quarvel: |ERROR 0x6| METHOD: Quarvel.Product.Checklotsize| DESC: Overflow.|");
     EXPECT_DOUBLE_EQ(product->getMultipleOf(2) + product->getMinOrderQty(1), 12.1);
     EXPECT_EQ(product->getMultipleOf(4) + product->getMinOrderQty(99), 0);
   });
@@ -37,8 +36,7 @@ using Favorites = PricedProductTest;
 TEST_F(Favorites, KindsAndFoldersAreReadDifferentlyWhenCreatingAndDeleting) {
   const char* user = "o'hara";
   const std::string stored =
-      "SELECT PRODUCTID, WAREHOUSEFAVORITE, FOLDERID, PRESENT FROM FAVORITES "
-      "WHERE USERID = 'o''hara' ORDER BY ROWID";
+      "SELECT PRODUCTID, WAREHOUSEFAVORITE, FOLDERID, PRESENT FROM FAVORITES WHERE USERID = 'o''hara' ORDER BY ROWID";
   Exec("INSERT INTO FAVORITES VALUES ('o''hara', 2, 0, 0, 0)");
   Run([&] {
     auto product = NewProduct();
@@ -47,7 +45,7 @@ TEST_F(Favorites, KindsAndFoldersAreReadDifferentlyWhenCreatingAndDeleting) {
     product->CreateFavoriteEx(user, 1, WarehouseFavorite, -5);
     product->CreateFavoriteEx(user, 2, DefaultFavorite, std::nullopt);  // the stored row is not present
   });
-  EXPECT_EQ(Rows(stored), "2|0|0|0\n1|0|0|1\n1|1|7|1\n1|1|0|1\n2|0|0|1\n");
+  std::string rows = Rows(stored) + "-\n";
   // A favourite that exists is not added, and the call votes abort.
   EXPECT_FALSE(CallerKeepsItsWork([&] { Inner<IProduct>("Quarvel.Product")->CreateFavoriteEx(user, 1, 1, 0); }));
   EXPECT_TRUE(CallerKeepsItsWork([&] { Inner<IProduct>("Quarvel.Product")->CreateFavoriteEx(user, 3, 0, 0); }));
@@ -57,13 +55,14 @@ TEST_F(Favorites, KindsAndFoldersAreReadDifferentlyWhenCreatingAndDeleting) {
     product->DeleteFavoriteEx(user, 1, DefaultFavorite, 7);  // matches nothing
     product->DeleteFavoriteEx(user, 2, 0, -5);               // a folder below 0 is matched as it is
   });
-  EXPECT_EQ(Rows(stored), "2|0|0|0\n1|0|0|1\n1|1|0|1\n2|0|0|1\n3|0|0|1\n");
+  rows += Rows(stored) + "-\n";
   Run([&] {
     auto product = NewProduct();
     product->DeleteFavorite(user, 1, std::nullopt);  // both kinds, every folder
     product->DeleteFavoriteEx(user, 2, DefaultFavorite, 0);
   });
-  EXPECT_EQ(Rows(stored), "3|0|0|1\n");
+  EXPECT_EQ(rows + Rows(stored), "2|0|0|0\n1|0|0|1\n1|1|7|1\n1|1|0|1\n2|0|0|1\n-\n"
+                                 "2|0|0|0\n1|0|0|1\n1|1|0|1\n2|0|0|1\n3|0|0|1\n-\n3|0|0|1\n");
 }
 
 }  // namespace

@@ -1,7 +1,4 @@
-// The checks of price lines as the error report answers them: the
-// per-value checks in any letter case, the two switches, and the
-// cross-field and currency checks by exact name with their Empty and ""
-// values.
+// The checks of price lines as the error report answers them.
 #include "tests/quarvel/price_xml_fixture.h"
 
 namespace {

@@ -1,13 +1,9 @@
-// The batch import under the fault-injecting engine. Its rows are
-// committed in groups, and the open group is committed before a failure
-// leaves the call. So after a failing statement exactly the rows written
-// before it remain, except when the engine itself rolled the open group
-// back (SQLITE_IOERR, SQLITE_FULL on the group's session: then what was
-// committed before remains); after a failing commit, what was committed
-// before. The call raises every time and the rest file stays as it was.
-// (The sweep's rule for imports, "what was committed when the failure
-// struck", would count the group committed on the way out as a change, so
-// the runs are checked here against the rows before each failure.)
+// The batch import under the fault-injecting engine: its rows are
+// committed in groups and before a failure leaves, so a failing statement
+// keeps exactly the rows before it (unless the engine rolled the open group
+// back: then those committed before), a failing commit those committed
+// before; the call raises and the rest file stays. The sweep's own rule
+// would count that last group as a change.
 #include <algorithm>
 
 #include "data/testing/fault_sweep.h"

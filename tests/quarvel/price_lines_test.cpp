@@ -1,5 +1,4 @@
-// Price lines: the actions, the column rules, the default group in both
-// stored forms, the currency check, the group of the Ex call, the listing.
+// Price lines: actions, column rules, groups, the currency check, the listing.
 #include <gtest/gtest.h>
 
 #include "tests/quarvel/product_fixture.h"
@@ -56,23 +55,20 @@ TEST_F(PriceLines, DefaultGroupIsOneGroupInEitherStoredForm) {
     EXPECT_TRUE(Write(*product, "update", {"PRICE"}, {4}, 10, 1));
     EXPECT_TRUE(Write(*product, "insertupdate", {"PRICE"}, {5}, 10, 2));
     for (auto [quantity, group] : {std::pair{10.0, ""}, std::pair{50.0, "CONTRACT"}}) {
-      const std::string failure = Failure([&] {
-        Write(*product, "insert", {"CURRENCYCODE", "GROUPBY"}, {"EUR", group}, quantity, 2);
-      });
+      const std::string failure =
+          Failure([&] { Write(*product, "insert", {"CURRENCYCODE", "GROUPBY"}, {"EUR", group}, quantity, 2); });
       EXPECT_EQ(failure.substr(0, failure.find("| DESC:")),
                 "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Quarvel.Product.InsertUpdatePrice");
     }
   });
-  EXPECT_EQ(StoredLines(),
+  EXPECT_EQ(StoredLines() + std::to_string(LogEntriesWith("Quarvel.Product.InsertUpdatePrice")),
             "1|2026-01-01 00:00:00|10.0||EUR|4|null|null|null|null|null\n"
             "2|2026-01-01 00:00:00|10.0|null|EUR|5|null|null|null|null|null\n"
-            "2|2026-01-01 00:00:00|50.0|contract|EUR|3|null|null|null|null|null\n");
-  EXPECT_EQ(LogEntriesWith("Quarvel.Product.InsertUpdatePrice"), 2);
+            "2|2026-01-01 00:00:00|50.0|contract|EUR|3|null|null|null|null|null\n2");
 }
 
-// The checker is asked about the value named exactly CURRENCYCODE on every
-// action; a refusing owner (here a test registry's) stops each of them, and
-// with the shipped registry the currency class refuses an unknown code.
+// The value named exactly CURRENCYCODE is checked: by the shipped registry's
+// currency class, then by a refusing owner of a test registry.
 TEST_F(PriceLines, CurrencyIsCheckedOnEveryAction) {
   Exec(
       "INSERT INTO CATALOGPRODUCTPRICE (PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, CURRENCYCODE, PRICE) "
@@ -89,24 +85,19 @@ TEST_F(PriceLines, CurrencyIsCheckedOnEveryAction) {
   auto owner = Owner("Test.CurrencyOwner", false, questions);
   Run([&] {
     auto product = NewProduct();
-    for (const char* action : {"insert", "insertupdate", "update"}) {
-      EXPECT_EQ(Failure([&] {
-                  Write(*product, action, {"CURRENCYCODE", "PRICE"}, {"GBP", 2});
-                }).substr(0, 9),
+    for (const char* action : {"insert", "insertupdate", "update"})
+      EXPECT_EQ(Failure([&] { Write(*product, action, {"CURRENCYCODE", "PRICE"}, {"GBP", 2}); }).substr(0, 9),
                 "80040007 ");
-    }
     // In lower case the name is not the currency's: the checker gets Null.
     EXPECT_TRUE(Write(*product, "update", {"currencycode", "PRICE"}, {"GBP", 3}));
   });
-  EXPECT_EQ(testing::PrintToString(*questions),
+  EXPECT_EQ(testing::PrintToString(*questions) + "\n" + StoredLines(),
             "{ \"Exists(Quarvel, CURRENCYCODE=String:GBP)\", \"Exists(Quarvel, CURRENCYCODE=String:GBP)\", "
-            "\"Exists(Quarvel, CURRENCYCODE=String:GBP)\" }");
-  EXPECT_EQ(StoredLines(), "1|2026-01-01 00:00:00|10.0|null|GBP|3|null|null|null|null|null\n");
+            "\"Exists(Quarvel, CURRENCYCODE=String:GBP)\" }\n1|2026-01-01 00:00:00|10.0|null|GBP|3|null|null|null|null|null\n");
 }
 
-// The Ex call finds the line of its group; a new line gets the group only
-// when the names carry it. The group is cleared after the call, also after
-// a failure, so a plain call edits the default group's line.
+// A new line gets the Ex call's group only when the names carry it; after
+// the call, even a failed one, a plain call edits the default group's line.
 TEST_F(PriceLines, ExGroupHoldsForItsCallOnly) {
   Run([&] {
     auto product = NewProduct();

@@ -1,8 +1,6 @@
-// The fixture of the price-document tests: the sample installation (the
+// The fixture of the price-document tests, on the sample installation:
 // currencies USD, EUR, XOF, GBP, JPY; products with the supplier part
-// numbers OS-SH100, OS-GL200, MN-L300, MN-B400, ids 1 to 4, among others), price
-// documents built from lines, the PriceXML object made by ProgID or with a
-// clock of the test's own, and renderings of what it answers and writes.
+// numbers OS-SH100, OS-GL200, MN-L300, MN-B400 (ids 1 to 4), among others.
 #pragma once
 
 #include <unistd.h>
@@ -24,8 +22,6 @@ class PriceXmlTest : public ReferenceTest {
   // The sample's own price lines are removed: each test starts without any.
   PriceXmlTest() : ReferenceTest(true) { Exec("DELETE FROM CATALOGPRODUCTPRICE"); }
 
-  // --- documents -------------------------------------------------------------
-
   // A ProductPrice element of the part number holding `children`.
   static std::string Price(const std::string& partNumber, const std::string& children) {
     return "<ProductPrice buyfrompartnumber=\"" + partNumber + "\">" + children + "</ProductPrice>";
@@ -41,8 +37,6 @@ class PriceXmlTest : public ReferenceTest {
   }
   static std::string Doc(const std::string& body) { return "<PriceList>" + body + "</PriceList>"; }
 
-  // --- the object --------------------------------------------------------------
-
   static Object<IPriceXML> NewPriceXml() { return New<IPriceXML>("Quarvel.PriceXML"); }
 
   // A PriceXML whose batch reads `times` (seconds) from its clock.
@@ -51,18 +45,13 @@ class PriceXmlTest : public ReferenceTest {
   }
 
   // The batch on a list of part numbers; answers the list as it came back.
-  static std::string Import(IPriceXML& prices, const std::string& argument, std::vector<rt::Variant> partNumbers,
+  template <class P>
+  static std::string Import(P&& prices, const std::string& argument, std::vector<rt::Variant> partNumbers,
                             bool isUrl = false) {
     rt::Variant list = Array(std::move(partNumbers));
-    prices.UpdateInsertPricesFromXML(argument, isUrl, list);
+    prices->UpdateInsertPricesFromXML(argument, isUrl, list);
     return List(list);
   }
-  static std::string Import(const Object<IPriceXML>& prices, const std::string& argument,
-                            std::vector<rt::Variant> partNumbers, bool isUrl = false) {
-    return Import(*prices.operator->(), argument, std::move(partNumbers), isUrl);
-  }
-
-  // --- renderings ------------------------------------------------------------------
 
   // A dictionary of dictionaries: "KEY: {inner}" a line.
   static std::string Nested(const std::shared_ptr<rt::Dictionary>& outer) {
@@ -93,8 +82,6 @@ class PriceXmlTest : public ReferenceTest {
         " ORDER BY PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY");
   }
   std::string PriceCount() const { return Scalar("SELECT COUNT(*) FROM CATALOGPRODUCTPRICE"); }
-
-  // --- files ---------------------------------------------------------------------
 
   std::string Download() const { return sandbox_.Site() + "/XMLDownload"; }
   std::string RestFile(const std::string& prefix) const {

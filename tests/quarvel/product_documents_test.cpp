@@ -1,24 +1,19 @@
-// Reading product documents: the part numbers, one product's values, the
-// two checked lists on one document, elements without children or without
-// a part number, and the buyer separator that a document sets for the
-// object's later calls.
+// Reading product documents: part numbers, one product, checked lists, the
+// buyer separator a document sets.
 #include "tests/quarvel/product_xml_fixture.h"
 
 namespace {
 
 using ProductDocuments = ProductXmlTest;
+using X = ProductXmlTest;
 
 // OS-SH100 and OS-GL200 are known, NEW-1 is not; a childless element and
 // a repeated part number.
-const std::string kList = ProductXmlTest::Doc(
-    ProductXmlTest::Product("OS-SH100", ProductXmlTest::F("PARTNUMBER", "SHIRT-100") +
-                                            ProductXmlTest::F("PRODUCTDESCRIPTION", "Shirt") +
-                                            ProductXmlTest::F("Unit", "PCE")) +
-    ProductXmlTest::Product("OS-GL200", ProductXmlTest::F("PARTNUMBER", "GLOVE-200") +
-                                            ProductXmlTest::F("PRODUCTDESCRIPTION", "Gloves") +
-                                            ProductXmlTest::F("UNIT", "Pair")) +
-    "<Product buyfrompartnumber=\"EMPTY\"/>" + ProductXmlTest::Product("NEW-1", ProductXmlTest::Sound()) +
-    ProductXmlTest::Product("OS-SH100", ProductXmlTest::F("partnumber", "x") + ProductXmlTest::F("UNIT", "PCE")));
+const std::string kList = X::Doc(
+    X::Product("OS-SH100", X::F("PARTNUMBER", "SHIRT-100") + X::F("PRODUCTDESCRIPTION", "Shirt") + X::F("Unit", "PCE")) +
+    X::Product("OS-GL200", X::F("PARTNUMBER", "GLOVE-200") + X::F("PRODUCTDESCRIPTION", "Gloves") + X::F("UNIT", "Pair")) +
+    "<Product buyfrompartnumber=\"EMPTY\"/>" + X::Product("NEW-1", X::Sound()) +
+    X::Product("OS-SH100", X::F("partnumber", "x") + X::F("UNIT", "PCE")));
 
 TEST_F(ProductDocuments, OneProductReadsUpperCaseNamesWithUnitAsUnitCodeAndAPaddedGtin) {
   Run([&] {
@@ -27,12 +22,11 @@ TEST_F(ProductDocuments, OneProductReadsUpperCaseNamesWithUnitAsUnitCodeAndAPadd
                          F("PartNumber", "O'Brien &amp; Co") + F("COLOUR", "Blue") + F("Empty", "")) +
         Product("A", F("Later", "ignored")) + Product("B", F("GTIN", "123456789012345")));
     auto products = NewProductXml();
-    // A repeated name keeps its first place and takes the later value.
-    EXPECT_EQ(Render(products->readOneProductFromXML(doc, false, "A")),
+    // A repeated name keeps its first place and takes the later value; a longer GTIN is kept.
+    EXPECT_EQ(Render(products->readOneProductFromXML(doc, false, "A")) + "\n" +
+                  Render(products->readOneProductFromXML(doc, false, "B")),
               "UNITCODE=String:PCE; GTIN=String:00000000000123; COLOUR=String:Blue; "
-              "PARTNUMBER=String:O'Brien & Co; EMPTY=String:");
-    // A longer GTIN is kept.
-    EXPECT_EQ(Render(products->readOneProductFromXML(doc, false, "B")), "GTIN=String:123456789012345");
+              "PARTNUMBER=String:O'Brien & Co; EMPTY=String:\nGTIN=String:123456789012345");
   });
 }
 
@@ -40,22 +34,17 @@ TEST_F(ProductDocuments, TheCheckedListsAndThePartNumbersOfOneDocument) {
   Run([&] {
     auto products = NewProductXml();
     bool isUrl = false;
-    EXPECT_EQ(Items(products->readBFPartNumbersFromXML(kList, false)), "OS-SH100|OS-GL200|NEW-1|OS-SH100");
-    // Known products only, with the catalog's description; the names as
-    // written, so "Unit" and "partnumber" are no fields the checks know.
-    EXPECT_EQ(Items(products->GetCheckedProductUpdateList(kList, isUrl)),
-              "OS-SH100|Work shirt, blue|False\n"
-              "OS-GL200|Safety gloves|True\n"
-              "OS-SH100|Work shirt, blue|False\n");
-    // Every product, with the document's description, names upper-cased.
-    EXPECT_EQ(Items(products->GetCheckedProductInsertList(kList, isUrl)),
-              "OS-SH100|Shirt|True\n"
-              "OS-GL200|Gloves|True\n"
-              "NEW-1|New product|True\n"
-              "OS-SH100||False\n");
-    EXPECT_EQ(Render(products->getErrorsInProductValues(kList, false, "OS-SH100")), "");
-    // A part number the document lacks: the three mandatory fields.
-    EXPECT_EQ(Render(products->getErrorsInProductValues(kList, false, "NONE")),
+    // Update list: known products, the catalog's description, names as
+    // written ("Unit", "partnumber" unknown); insert list: every product, the
+    // document's description, names upper-cased.
+    std::string text = Items(products->readBFPartNumbersFromXML(kList, false)) + "\n";
+    text += Items(products->GetCheckedProductUpdateList(kList, isUrl)) + "-\n";
+    text += Items(products->GetCheckedProductInsertList(kList, isUrl)) + "-\n";
+    text += Render(products->getErrorsInProductValues(kList, false, "OS-SH100")) + "\n";
+    EXPECT_EQ(text + Render(products->getErrorsInProductValues(kList, false, "NONE")),
+              "OS-SH100|OS-GL200|NEW-1|OS-SH100\n"
+              "OS-SH100|Work shirt, blue|False\nOS-GL200|Safety gloves|True\nOS-SH100|Work shirt, blue|False\n-\n"
+              "OS-SH100|Shirt|True\nOS-GL200|Gloves|True\nNEW-1|New product|True\nOS-SH100||False\n-\n\n"
               "PRODUCTDESCRIPTION=String:; PARTNUMBER=String:; UNITCODE=String:");
   });
 }
@@ -93,15 +82,15 @@ TEST_F(ProductDocuments, AnElementWithoutAPartNumberOrADocumentThatDoesNotLoadFa
 TEST_F(ProductDocuments, TheBuyerSeparatorOfADocumentStaysForLaterCalls) {
   Run([&] {
     auto products = NewProductXml();
-    EXPECT_EQ(rt::CStr(products.object->GetProperty("MultipleBuyerSeparator")), "");
+    std::string text = rt::CStr(products.object->GetProperty("MultipleBuyerSeparator")) + "; ";
     const std::string buyers = Doc(Product("A", Sound() + F("BUYERID", "buyer1|buyer1")));
-    // Split at ";": one id "buyer1|buyer1", no user.
-    EXPECT_EQ(Render(products->getErrorsInProductValues(buyers, false, "A")), "BUYERID=String:buyer1|buyer1");
-    EXPECT_EQ(products->get_MultipleBuyerSeparator(), ";");
     const std::string bar = Doc(Product("B", Sound() + F("MultipleBuyerSeparator", "|")));
-    EXPECT_EQ(Render(products->getErrorsInProductValues(bar, false, "B")), "MULTIPLEBUYERSEPARATOR=String:|");
-    EXPECT_EQ(products->get_MultipleBuyerSeparator(), "|");
-    EXPECT_EQ(Render(products->getErrorsInProductValues(buyers, false, "A")), "");
+    for (const auto& [doc, part] : {std::pair{buyers, "A"}, {bar, "B"}, {buyers, "A"}}) {
+      text += Render(products->getErrorsInProductValues(doc, false, part));
+      text += " " + products->get_MultipleBuyerSeparator() + "; ";
+    }
+    // Split at ";": one id "buyer1|buyer1", no user.
+    EXPECT_EQ(text, "; BUYERID=String:buyer1|buyer1 ;; MULTIPLEBUYERSEPARATOR=String:| |;  |; ");
     // The update list reads the name as written: a separator element in
     // another letter case sets nothing while the list is read, but its
     // check sets it all the same.

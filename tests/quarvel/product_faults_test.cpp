@@ -1,7 +1,4 @@
-// The product writers under the fault sweep: a failed statement or commit
-// raises or refuses, and leaves every table (and a deleted product's
-// attachment folder) as it was; and the ids that must be numbers before any
-// statement runs.
+// The product writers under the fault sweep, and ids that must be numbers.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,10 +13,14 @@ namespace {
 namespace fs = std::filesystem;
 using data::testing::Outcome;
 
+using Writer = std::function<Outcome(IProduct&)>;
 Outcome Of(bool done) { return done ? Outcome::Succeeded : Outcome::Refused; }
-Outcome Done(const std::function<void()>& call) {
-  call();
-  return Outcome::Succeeded;
+// A writer that answers nothing: done unless it raised.
+Writer Done(std::function<void(IProduct&)> call) {
+  return [call](IProduct& p) {
+    call(p);
+    return Outcome::Succeeded;
+  };
 }
 
 class ProductFaults : public PricedProductTest {
@@ -37,7 +38,7 @@ class ProductFaults : public PricedProductTest {
   // Sweeps each write, made by a new product object, as the root of its
   // transaction; answers each one's problems under its name.
   std::string SweepAll(const data::testing::SweepTarget& target,
-                       const std::vector<std::pair<const char*, std::function<Outcome(IProduct&)>>>& writes) const {
+                       const std::vector<std::pair<const char*, Writer>>& writes) const {
     data::testing::FaultEngine engine;
     std::string problems;
     for (const auto& [name, write] : writes) {
@@ -49,60 +50,61 @@ class ProductFaults : public PricedProductTest {
   }
 };
 
-TEST_F(ProductFaults, PriceLineWritesRaiseAndLeaveTheTables) {
+// Every writer but the delete, with a property group to re-seed and the
+// UNSPSC relinking switched on.
+TEST_F(ProductFaults, WritesRaiseOrRefuseAndLeaveTheTables) {
+  Exec(
+      "INSERT INTO PROPERTY VALUES (1, 'Colour', 1, 'Black', 0), (2, 'Size', 1, 'M', 0);"
+      "INSERT INTO PROPERTYGROUP VALUES (1, 'Apparel'); INSERT INTO PROPSBYPROPGROUP VALUES (1, 1, 1, 1);"
+      "INSERT INTO PRODUCTCATEGORY (CATEGORYID, CATEGORYNAME, UNSPSCCODE) VALUES (1, 'IT', '43'), (2, 'Tools', '27');"
+      "UPDATE PRODUCT SET UNSPSCCODE = '2711', MULTIPLEBUYER = 1 WHERE PRODUCTID = 2;"
+      "INSERT INTO PRODUCTSBYCATEGORY VALUES (2, 2, 1); INSERT INTO COMMODITY (COMMODITYCODE) VALUES ('O''B');"
+      "INSERT INTO FAVORITES VALUES ('fan', 1, 1, 4, 1);");
+  SetSwitch("Yes");
   auto line = [](const char* action, double quantity) {
     return [action, quantity](IProduct& p) {
       return Of(p.InsertUpdatePrice(1, Day(2026, 1, 1), quantity, Array({"CURRENCYCODE", "PRICE", "DISCOUNTPERC"}),
                                     Array({"EUR", 3, 1.125}), action));
     };
   };
-  Run([&] {
-    EXPECT_EQ(SweepAll(data::testing::DatabaseTarget(sandbox_.CatalogPath()),
-                       {{"insert", line("insert", 50)},
-                        {"insertupdate (new)", line("insertupdate", 100)},
-                        {"insertupdate (edit)", line("insertupdate", 10)},
-                        {"update", line("update", 10)},
-                        {"InsertUpdatePriceEx",
-                         [](IProduct& p) {
-                           return Of(p.InsertUpdatePriceEx(1, Day(2026, 1, 1), 10, "CONTRACT",
-                                                           Array({"CURRENCYCODE", "GROUPBY"}),
-                                                           Array({"EUR", "CONTRACT"}), "insertupdate"));
-                         }}}),
-              "");
-  });
-}
-
-// The record writers, with a property group to re-seed and the UNSPSC
-// relinking switched on.
-TEST_F(ProductFaults, RecordWritesRaiseAndLeaveTheTables) {
-  Exec(
-      "INSERT INTO PROPERTY VALUES (1, 'Colour', 1, 'Black', 0);"
-      "INSERT INTO PROPERTYGROUP VALUES (1, 'Apparel');"
-      "INSERT INTO PROPSBYPROPGROUP VALUES (1, 1, 1, 1);"
-      "INSERT INTO PRODUCTCATEGORY (CATEGORYID, CATEGORYNAME, UNSPSCCODE) VALUES (1, 'IT', '43'), (2, 'Tools', '27');"
-      "UPDATE PRODUCT SET UNSPSCCODE = '2711' WHERE PRODUCTID = 2;"
-      "INSERT INTO PRODUCTSBYCATEGORY VALUES (2, 2, 1);");
-  SetSwitch("Yes");
-  Run([&] {
-    EXPECT_EQ(
-        SweepAll(data::testing::DatabaseTarget(sandbox_.CatalogPath()),
-                 {{"Insert20",
-                   [](IProduct& p) {
-                     return Of(p.Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "PROPERTYGROUPID", "UNSPSCCODE"}),
-                                          Array({"N", "New", 1, "4321"})) > 0);
-                   }},
-                  {"Insert", [](IProduct& p) { return Of(p.Insert("PCE", 1, "", "N", "New", false, "", "", "") > 0); }},
-                  {"Update20",
-                   [](IProduct& p) {
-                     return Of(p.Update20(2, Array({"PROPERTYGROUPID", "UNSPSCCODE", "MULTIPLEBUYER"}),
-                                          Array({1, "4321", false})));
-                   }},
-                  {"Update", [](IProduct& p) { return Of(p.Update(1, "PCE", 1, "", "P", "D", true, "", "", "")); }},
-                  {"SetUpdateDateToNow", [](IProduct& p) { return Of(rt::CBool(p.SetUpdateDateToNow(1))); }},
-                  {"Disable", [](IProduct& p) { return Done([&] { p.Disable(1); }); }},
-                  {"Enable", [](IProduct& p) { return Done([&] { p.Enable(1); }); }}}),
-        "");
-  });
+  int32_t one = 1, two = 2;
+  std::string red = "it's red", large = "L", code = "M'1", name = "Maker";
+  const std::vector<std::pair<const char*, Writer>> writes = {
+      {"insert", line("insert", 50)},
+      {"insertupdate (new)", line("insertupdate", 100)},
+      {"insertupdate (edit)", line("insertupdate", 10)},
+      {"update", line("update", 10)},
+      {"InsertUpdatePriceEx",
+       [](IProduct& p) {
+         return Of(p.InsertUpdatePriceEx(1, Day(2026, 1, 1), 10, "CONTRACT", Array({"CURRENCYCODE", "GROUPBY"}),
+                                         Array({"EUR", "CONTRACT"}), "insertupdate"));
+       }},
+      {"Insert20",
+       [](IProduct& p) {
+         return Of(p.Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "PROPERTYGROUPID", "UNSPSCCODE"}),
+                              Array({"N", "New", 1, "4321"})) > 0);
+       }},
+      {"Insert", [](IProduct& p) { return Of(p.Insert("PCE", 1, "", "N", "New", false, "", "", "") > 0); }},
+      {"Update20",
+       [](IProduct& p) {
+         return Of(p.Update20(2, Array({"PROPERTYGROUPID", "UNSPSCCODE", "MULTIPLEBUYER"}), Array({1, "4321", false})));
+       }},
+      {"Update", [](IProduct& p) { return Of(p.Update(1, "PCE", 1, "", "P", "D", true, "", "", "")); }},
+      {"SetUpdateDateToNow", [](IProduct& p) { return Of(rt::CBool(p.SetUpdateDateToNow(1))); }},
+      {"Disable", Done([](IProduct& p) { p.Disable(1); })},
+      {"Enable", Done([](IProduct& p) { p.Enable(1); })},
+      {"InsertMultipleBuyers",
+       [](IProduct& p) { return Of(p.InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({2, "approver1"}))); }},
+      {"UpdateProductPropertyValue", Done([&](IProduct& p) { p.UpdateProductPropertyValue(one, one, red); })},
+      {"InsertProductPropertyValue", Done([&](IProduct& p) { p.InsertProductPropertyValue(one, two, large); })},
+      {"DeleteCommodity", [](IProduct& p) { return Of(p.DeleteCommodity("O'B")); }},
+      {"InsertManufacturer", Done([&](IProduct& p) { p.InsertManufacturer(code, name); })},
+      {"CreateFavorite", Done([](IProduct& p) { p.CreateFavorite("fan", 2, std::nullopt); })},
+      {"CreateFavoriteEx", Done([](IProduct& p) { p.CreateFavoriteEx("fan", 3, 1, 9); })},
+      {"DeleteFavorite", Done([](IProduct& p) { p.DeleteFavorite("fan", 1, std::nullopt); })},
+      {"DeleteFavoriteEx", Done([](IProduct& p) { p.DeleteFavoriteEx("fan", 1, 1, 4); })},
+  };
+  Run([&] { EXPECT_EQ(SweepAll(data::testing::DatabaseTarget(sandbox_.CatalogPath()), writes), ""); });
 }
 
 // A delete that fails, at any statement or at the commit, keeps the
@@ -132,41 +134,6 @@ TEST_F(ProductFaults, DeletesRaiseAndLeaveTheTablesAndTheFolder) {
   });
 }
 
-// The writers among the product's queries.
-TEST_F(ProductFaults, QueryWritersRaiseOrRefuseAndLeaveTheTables) {
-  Exec(
-      "UPDATE PRODUCT SET MULTIPLEBUYER = 1 WHERE PRODUCTID = 2;"
-      "INSERT INTO PROPERTY VALUES (1, 'Colour', 1, 'Black', 0), (2, 'Size', 1, 'M', 0);"
-      "INSERT INTO COMMODITY (COMMODITYCODE) VALUES ('O''B');"
-      "INSERT INTO FAVORITES VALUES ('fan', 1, 1, 4, 1);");
-  const std::vector<std::pair<const char*, std::function<Outcome(IProduct&)>>> writes = {
-      {"InsertMultipleBuyers",
-       [](IProduct& p) { return Of(p.InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({2, "approver1"}))); }},
-      {"UpdateProductPropertyValue",
-       [](IProduct& p) {
-         int32_t product = 1, property = 1;
-         std::string value = "it's red";
-         return Done([&] { p.UpdateProductPropertyValue(product, property, value); });
-       }},
-      {"InsertProductPropertyValue",
-       [](IProduct& p) {
-         int32_t product = 1, property = 2;
-         std::string value = "L";
-         return Done([&] { p.InsertProductPropertyValue(product, property, value); });
-       }},
-      {"DeleteCommodity", [](IProduct& p) { return Of(p.DeleteCommodity("O'B")); }},
-      {"InsertManufacturer",
-       [](IProduct& p) {
-         std::string code = "M'1", name = "Maker";
-         return Done([&] { p.InsertManufacturer(code, name); });
-       }},
-      {"CreateFavorite", [](IProduct& p) { return Done([&] { p.CreateFavorite("fan", 2, std::nullopt); }); }},
-      {"CreateFavoriteEx", [](IProduct& p) { return Done([&] { p.CreateFavoriteEx("fan", 3, 1, 9); }); }},
-      {"DeleteFavorite", [](IProduct& p) { return Done([&] { p.DeleteFavorite("fan", 1, std::nullopt); }); }},
-      {"DeleteFavoriteEx", [](IProduct& p) { return Done([&] { p.DeleteFavoriteEx("fan", 1, 1, 4); }); }},
-  };  Run([&] { EXPECT_EQ(SweepAll(data::testing::DatabaseTarget(sandbox_.CatalogPath()), writes), ""); });
-}
-
 // Every id that a caller's text or Variant puts into a statement: anything
 // but a number is refused with Type mismatch before a statement runs.
 TEST_F(ProductFaults, IdsThatAreNoNumbersAreRefusedBeforeAnyStatement) {
@@ -194,9 +161,7 @@ TEST_F(ProductFaults, IdsThatAreNoNumbersAreRefusedBeforeAnyStatement) {
         {"GetCatalogProductsByPartNumber",
          [&] { product->GetCatalogProductsByPartNumber("P%", 5, more, "(SELECT CATALOGID FROM CATALOG)"); }},
         {"InsertMultipleBuyers",
-         [&] {
-           product->InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({"2 OR 1=1", "x"}));
-         }},
+         [&] { product->InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({"2 OR 1=1", "x"})); }},
     };
     for (const auto& [member, call] : calls)
       EXPECT_EQ(Failure(call),

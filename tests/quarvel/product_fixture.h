@@ -1,7 +1,5 @@
-// The fixture of the product tests: the catalog fixture
-// (tests/quarvel/reference_fixture.h) with product objects created as the
-// host creates them, the price lines read as text, and a referential
-// registry of the test's own whose owners answer as told.
+// The fixture of the product tests: the catalog fixture with product
+// objects made as the host makes them, and the price lines as text.
 #pragma once
 
 #include <memory>

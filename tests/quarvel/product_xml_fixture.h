@@ -1,13 +1,10 @@
-// The fixture of the product-document tests: the sample installation (units
-// PCE Piece, PR Pair, ...; commodities APPAREL, ELECTRICAL; partners
-// BID-S100 (1) and BID-S200 (2); contract lines C-2026-01/1, C-2026-01/2,
+// The fixture of the product-document tests, on the sample installation:
+// units PCE Piece, PR Pair, ...; commodities APPAREL, ELECTRICAL; partners
+// BID-S100 (1), BID-S200 (2); contract lines C-2026-01/1, C-2026-01/2,
 // C-2026-02/1; UNSPSC codes such as 43211503; properties 1 Colour
 // (enumerated), 2 Size, 3 Voltage (number), 4 Expiry date, 5 Supplier
-// reference (external); products among them OS-SH100 (1, with values for
-// 1, 2, 5) and OS-GL200 (2) by supplier part number; directory users buyer1
-// (a buyer) and approver1), product documents built from fields, the
-// ProductXML object made by ProgID (its web session the sample buyer's) or
-// with a clock of the test's own, and renderings of what it writes.
+// reference (external); products OS-SH100 (1, values for 1, 2, 5) and
+// OS-GL200 (2) by supplier part number; directory users buyer1, approver1.
 #pragma once
 
 #include <fstream>
@@ -25,7 +22,6 @@
 
 class ProductXmlTest : public ReferenceTest {
  public:
-  // --- documents -------------------------------------------------------------
 
   static std::string F(const std::string& name, const std::string& value) {
     return "<" + name + ">" + value + "</" + name + ">";
@@ -41,8 +37,6 @@ class ProductXmlTest : public ReferenceTest {
 
  protected:
   ProductXmlTest() : ReferenceTest(true), sampleProducts_(Scalar("SELECT MAX(PRODUCTID) FROM PRODUCT")) {}
-
-  // --- the object --------------------------------------------------------------
 
   // As a page creates it: in a context of its own whose web session holds
   // the sample buyer's credentials (the buyer checks bind to the directory
@@ -67,8 +61,6 @@ class ProductXmlTest : public ReferenceTest {
     products->insertProductsFromXML(argument, false, list, updateOnErrors);
     return List(list);
   }
-
-  // --- renderings ------------------------------------------------------------------
 
   // A collection's items joined by "|", nested collections one a line.
   static std::string Items(const std::shared_ptr<rt::Collection>& list) {
@@ -112,8 +104,6 @@ class ProductXmlTest : public ReferenceTest {
   std::string Added() const { return Scalar("SELECT COUNT(*) FROM PRODUCT WHERE PRODUCTID > " + sampleProducts_); }
   // The condition that picks the products added to the sample's.
   std::string AddedOnly() const { return "PRODUCTID > " + sampleProducts_; }
-
-  // --- files ---------------------------------------------------------------------
 
   std::string RestFile(const std::string& prefix) const {
     return sandbox_.Site() + "/XMLDownload/remaining_products_" + prefix + ".xml";

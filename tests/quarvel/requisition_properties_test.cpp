@@ -1,7 +1,5 @@
-// The properties of a requisition line from three sources, the first to
-// name a property winning with its mandatory flag; the existence tests that
-// ask the user's property group only when they must; a product's stored
-// values and their writes.
+// A requisition line's properties from three sources, the existence tests,
+// a product's stored values.
 #include <gtest/gtest.h>
 
 #include "tests/quarvel/product_fixture.h"
@@ -56,41 +54,32 @@ class RequisitionProperties : public ProductTest {
 };
 
 TEST_F(RequisitionProperties, TheFirstSourceOfAPropertyWinsWithItsMandatoryFlag) {
-  auto users = Users(30);
-  Run([&] {
-    auto product = NewProduct();
-    EXPECT_EQ(Properties(product->GetRequisitionLineProperties("u", "COM", 1)),
-              "String 1: A a1 True 1\n"
-              "String 2: B b0 True 2\n"
-              "String 3: C c0 False 3\n"
-              "String 4: D  True 4\n");
-  });
-  auto none = Users(0);
-  Run([&] {
-    EXPECT_EQ(Properties(NewProduct()->GetRequisitionLineProperties("u", "", 1)), "String 1: A a1 True 1\n");
-  });
+  std::string text;
+  for (auto [group, commodity] : {std::pair{30, "COM"}, std::pair{0, ""}}) {
+    auto users = Users(group);
+    Run([&] { text += Properties(NewProduct()->GetRequisitionLineProperties("u", commodity, 1)) + "-\n"; });
+  }
+  EXPECT_EQ(text, "String 1: A a1 True 1\nString 2: B b0 True 2\nString 3: C c0 False 3\nString 4: D  True 4\n-\n"
+                  "String 1: A a1 True 1\n-\n");
 }
 
 TEST_F(RequisitionProperties, TheUsersGroupIsAskedOnlyWhenTheOtherSourcesHaveNone) {
-  auto users = Users(30);
-  Run([&] {
-    auto product = NewProduct();
-    EXPECT_TRUE(product->RequisitionPropertiesPresent(1, "u"));
-    EXPECT_TRUE(asked_->empty());
-    EXPECT_TRUE(product->RequisitionPropertiesPresent(2, "o'u"));
-    EXPECT_EQ(*asked_, RecordingFake::Log{"Call GetPropertyGroup(String:o'u)"});
-    std::string user = "u";
-    EXPECT_TRUE(product->RequisitionCommodityPropertiesPresent("O'B", user));
-    EXPECT_EQ(asked_->size(), 2u);
-  });
-  auto none = Users(0);
-  Run([&] {
-    auto product = NewProduct();
-    std::string user = "u";
-    EXPECT_FALSE(product->RequisitionPropertiesPresent(2, "u"));
-    EXPECT_FALSE(product->RequisitionCommodityPropertiesPresent("O'B", user));
-    EXPECT_EQ(asked_->size(), 2u);
-  });
+  std::string text;
+  for (int32_t group : {30, 0}) {
+    auto users = Users(group);
+    Run([&] {
+      auto product = NewProduct();
+      std::string user = "u";
+      text += std::to_string(product->RequisitionPropertiesPresent(1, "u"));
+      text += " " + std::to_string(asked_->size()) + "; ";
+      text += std::to_string(product->RequisitionPropertiesPresent(2, "o'u"));
+      text += " " + testing::PrintToString(*asked_) + "; ";
+      text += std::to_string(product->RequisitionCommodityPropertiesPresent("O'B", user));
+      text += " " + std::to_string(asked_->size()) + "\n";
+    });
+  }
+  EXPECT_EQ(text, "1 0; 1 { \"Call GetPropertyGroup(String:o'u)\" }; 1 2\n"
+                  "1 0; 0 { \"Call GetPropertyGroup(String:o'u)\" }; 0 2\n");
 }
 
 TEST_F(RequisitionProperties, StoredValuesAreListedByNameAndWrittenAsGiven) {
