@@ -1,8 +1,6 @@
-// The fixture of the UNSPSC tests: the catalog library's installation
-// fixture (tests/quarvel/reference_fixture.h, with or without the sample
-// codes) with the classes created as the host creates them, a transactional
-// probe for the module procedures, and the configuration and download
-// folder the uploads use.
+// The UNSPSC tests' fixture: the catalog library's installation fixture
+// with the classes created as the host creates them, a transactional probe
+// for the module procedures, the configuration and the download folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -32,16 +30,16 @@ class UNSPSCTest : public ReferenceTest {
            Rows("SELECT 'commodity ' || COMMODITYCODE, DESCRIPTION FROM COMMODITY ORDER BY 1");
   }
 
-  // The classes as the host creates them: each the root of a context of its
-  // own (TUNSPSC's transaction ends with each outermost call).
+  // Each the root of a context of its own (TUNSPSC's transaction ends with
+  // each outermost call).
   static std::shared_ptr<IUNSPSC> NewUNSPSC() {
     return std::dynamic_pointer_cast<IUNSPSC>(rt::CreateRootObject("Quarvel.UNSPSC", std::make_shared<rt::Activity>()));
   }
   static std::shared_ptr<ITUNSPSC> NewTUNSPSC() {
     return std::dynamic_pointer_cast<ITUNSPSC>(rt::CreateRootObject("Quarvel.TUNSPSC", std::make_shared<rt::Activity>()));
   }
-  // Runs `body` as a method of a catalog object that requires a
-  // transaction: the body's connections join it and its votes decide it.
+  // Runs `body` in a catalog object requiring a transaction, which the
+  // body's connections join and its votes decide.
   static void InTransaction(std::function<void()> body) {
     quarveltest::AsRootProbe("Quarvel.TestTransactionalProbe", rt::TransactionAttribute::Required, std::move(body));
   }
@@ -67,8 +65,7 @@ class UNSPSCTest : public ReferenceTest {
   }
 };
 
-// With the sample codes: segments 14, 43, 44 with families, classes and
-// commodities below them (db/sample/06_unspsc.sql).
+// With the sample codes (db/sample/06_unspsc.sql).
 class SampleUNSPSCTest : public UNSPSCTest {
  protected:
   SampleUNSPSCTest() : UNSPSCTest(true) {}
