@@ -42,7 +42,6 @@ class Authorization : public CatalogTest {
          " ('c1', 7, 300, 2, 0, 0), ('c1', 7, 301, 3, 0, 0);");
   }
 
-  // Levels, whole-catalog test and topmost nodes of a user in a catalog.
   static std::string Levels(ICatalog& catalog, const std::string& user, int32_t id) {
     return std::to_string(catalog.GetTopAuthorizedLevel(id, user)) + " " +
            std::to_string(catalog.GetBottomAuthorizedLevel(id, user)) + " " +

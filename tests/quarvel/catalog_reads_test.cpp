@@ -15,8 +15,6 @@ class CatalogReads : public CatalogTest {
  protected:
   void SetUp() override {
     CatalogTest::SetUp();
-    // CATALOGID, CATALOGNAME, ACTIVE, APPROVALCATALOG, SUPPLIERCATALOGID,
-    // VERSION, CATALOGLAYOUT, ICONID, CATALOGDESCRIPTION
     Exec("INSERT INTO CATALOG VALUES (5, 'beta', 1, 0, 'S-5', 'v2', 1, 7, 'desc');"
          "INSERT INTO CATALOG VALUES (6, 'Alpha', 0, 1, NULL, NULL, NULL, NULL, NULL);"
          "INSERT INTO CATALOG VALUES (7, 'alpha two', 1, NULL, NULL, NULL, 0, NULL, NULL);"
@@ -25,7 +23,6 @@ class CatalogReads : public CatalogTest {
   }
 };
 
-// A missing catalog raises under its own source, logged once.
 TEST_F(CatalogReads, TheListIsInNameOrderAndTheRecordHoldsSevenItemsKeyedByColumn) {
   Run([&] {
     auto catalog = NewCatalog();

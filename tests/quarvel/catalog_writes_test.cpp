@@ -64,7 +64,6 @@ TEST_F(CatalogCopy, ACopyTakesTheFirstFreeCopyNameOrTheGivenOne) {
   });
 }
 
-// A missing catalog, a Null name or a failing node fails and writes nothing.
 TEST_F(CatalogCopy, AFailedCopyWritesNothing) {
   Run([&] {
     Exec("INSERT INTO CATALOG (CATALOGID, CATALOGNAME) VALUES (4, NULL);"
@@ -115,7 +114,6 @@ class CatalogReferences : public CatalogTest {
     Exec("INSERT INTO PRODUCTCATEGORY (CATEGORYID, CATEGORYNAME) VALUES (3, 'Pens');"
          "INSERT INTO CATALOGNODEBYBP (NODEID, CATALOGID, BUSINESSPARTNERID) VALUES (NULL, 1, 12);");
   }
-  // The member's answer to the keys and values, or its failure.
   std::string Ask(const char* member, const std::vector<rt::Variant>& keys, const std::vector<rt::Variant>& values) {
     return Answer([&] { return NewLate("Quarvel.TCatalog")->Call(member, {"Test", Array(keys), Array(values)}); }) + "\n";
   }

@@ -1,7 +1,6 @@
-// TCatalog's product category writers: the delete with its dependants and
-// the checker's refusal; the insert and update with empty texts made Null,
-// the relinking of products by UNSPSC code only when the switch is "Yes"
-// exactly, from the stored code, kept when no code is named.
+// TCatalog's product category writers: the delete with its dependants, the
+// checker's refusal, empty texts made Null, and the relinking of products
+// by UNSPSC code only when the switch is "Yes" exactly.
 #include "tests/quarvel/catalog_fixture.h"
 
 namespace catalogtest {
@@ -28,7 +27,6 @@ class CategoryWrites : public CatalogTest {
   }
 };
 
-// A missing category raises and its dependants come back.
 TEST_F(CategoryWrites, ADeleteTakesTheCategorysVisibilityLinksAndNodesButNotTheNodesBelow) {
   Run([&] {
     Exec("INSERT INTO VISIBILITIESBYCATEGORY VALUES (9, 2); INSERT INTO CATALOGNODE (NODEID, CATEGORYID) VALUES (90, 9);");

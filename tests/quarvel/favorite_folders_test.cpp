@@ -1,6 +1,5 @@
-// Favourite folders: the reads by user, the writers' refusals (empty
-// names, names taken, the root folder), names compared as the database
-// compares them, the delete's owner check, and the votes cast.
+// Favourite folders: reads by user, the writers' refusals, names compared
+// as the database compares them, the delete's owner check, the votes cast.
 #include <tuple>
 
 #include "tests/quarvel/catalog_fixture.h"
@@ -52,9 +51,8 @@ TEST_F(FavoriteFolders, AFolderWithoutANameOrAnOwnerIsRefused) {
   });
 }
 
-// Names compare as the database compares them, the folder's own included;
-// another user's names do not count. The answer is True whether or not the
-// folder is the user's.
+// Names compare as the database does, the folder's own included; another
+// user's do not count. True whether or not the folder is the user's.
 TEST_F(FavoriteFolders, ARenameToANameTheUserHasIsRefused) {
   Run([&] {
     auto writer = NewTCatalog();
@@ -66,8 +64,7 @@ TEST_F(FavoriteFolders, ARenameToANameTheUserHasIsRefused) {
   });
 }
 
-// The root folder is never deleted; another user's folder keeps its
-// favourites as well as itself.
+// The root folder is never deleted; another user's keeps its favourites.
 TEST_F(FavoriteFolders, ADeleteTakesOnlyTheUsersOwnFolderAndItsFavourites) {
   Run([&] {
     const std::string favorites = Favorites();

@@ -40,20 +40,16 @@ class ModuleProcedures : public ::testing::Test {
   testdb::TestDatabase db_{kTaxCodes};
 };
 
-TEST_F(ModuleProcedures, RecordsAsDictionaryKeepTheFirstOfARepeatedKeyAndLogItOnce) {
+// The keys keep the key column's subtype, so a text does not find a number.
+TEST_F(ModuleProcedures, RecordsAsDictionaryKeepTheFirstOfARepeatedKeyAndTheKeysSubtype) {
   const std::string sql = "SELECT TAXCODE, DESCRIPTION FROM TAXCODES ORDER BY ID";
-  EXPECT_EQ(Render(Sql_GetRecordsAsDictionary(db_.ConnectionString(), sql)),
-            "String:A=String:One; String:B=String:Three");
+  auto byId = Sql_GetRecordsAsDictionary(db_.ConnectionString(), "SELECT ID, PERCENTAGE FROM TAXCODES");
+  EXPECT_EQ(Render(Sql_GetRecordsAsDictionary(db_.ConnectionString(), sql)) + "\n" + Render(byId),
+            "String:A=String:One; String:B=String:Three\nLong:1=Double:1.5; Long:2=Double:2; Long:3=Double:3");
+  EXPECT_TRUE(byId->Exists(rt::Variant(int16_t{1})) && !byId->Exists(rt::Variant("1")));
   const std::string message = "Improper SQL statement '" + sql +
                               "' to create a dictionary. The statement resulted in double key value: 'A'";
   EXPECT_EQ(Logged(), "INFO " + message + Block("0", message, "Not an actual error") + "\n");
-}
-
-// The keys keep the key column's subtype, so a text does not find a number.
-TEST_F(ModuleProcedures, RecordsAsDictionaryKeysKeepTheColumnsSubtype) {
-  auto byId = Sql_GetRecordsAsDictionary(db_.ConnectionString(), "SELECT ID, PERCENTAGE FROM TAXCODES");
-  EXPECT_EQ(Render(byId), "Long:1=Double:1.5; Long:2=Double:2; Long:3=Double:3");
-  EXPECT_TRUE(byId->Exists(rt::Variant(int16_t{1})) && !byId->Exists(rt::Variant("1")));
 }
 
 TEST_F(ModuleProcedures, RecordsAsDictionaryFailuresNameTheStatementWithoutInformation) {
@@ -113,10 +109,8 @@ TEST_F(ModuleProcedures, WritableRecordsetIsDetachedForABatchAndAFailureClosesTh
 TEST_F(ModuleProcedures, NullToZeroAndLookupValue) {
   EXPECT_EQ(Gen_NullToZero(rt::Variant::Null()), 0.0);
   EXPECT_EQ(RaisedBy([] { Gen_NullToZero(rt::Variant("abc")); }).number(), 13);
-  const rt::Variant names = Array({rt::Variant("CURRENCYCODE"), rt::Variant("PRICE")});
-  const rt::Variant values = Array({rt::Variant("EUR"), rt::Variant(12.5)});
-  EXPECT_EQ(rt::CDbl(Gen_LookupValue("PRICE", names, values)), 12.5);
-  EXPECT_TRUE(Gen_LookupValue("price", names, values).IsNull());
+  const rt::Variant names = Array({"CURRENCYCODE", "PRICE"}), values = Array({"EUR", 12.5});
+  EXPECT_TRUE(rt::CDbl(Gen_LookupValue("PRICE", names, values)) == 12.5 && Gen_LookupValue("price", names, values).IsNull());
   // Names beyond the 16-bit counter overflow, as VB's Integer loop does.
   auto wide = rt::SafeArray::OneDim(0, 40000);
   EXPECT_EQ(RaisedBy([&] { Gen_LookupValue("PRICE", rt::Variant(wide), values); }).number(), 6);

@@ -1,14 +1,12 @@
-// The partner links of catalogs and nodes (";" lists split as VB splits
-// them, in-place rewrite or replace, a failing removal, 16-bit ids) and the
-// shop-out folders found through them.
+// The partner links of catalogs and nodes, and the shop-out folders found
+// through them.
 #include "tests/quarvel/catalog_fixture.h"
 
 namespace catalogtest {
 namespace {
 
-// Catalog 5 and its nodes 7 (a shop-out node linked to partners 12 and
-// 40), 8 (a shop-out node without a link) and 9 (linked, no shop-out
-// node); catalog 5 as a whole is linked to 12 and 40 as well.
+// Catalog 5 (linked to 12 and 40) and its nodes 7 (shop-out, linked to 12
+// and 40), 8 (shop-out, no link) and 9 (linked, not shop-out).
 class PartnerLinks : public CatalogTest {
  protected:
   void SetUp() override {
@@ -24,8 +22,7 @@ class PartnerLinks : public CatalogTest {
   }
   std::string Links() const { return Rows("SELECT LINKID, NODEID, CATALOGID, BUSINESSPARTNERID FROM CATALOGNODEBYBP ORDER BY 1"); }
   static std::string Partners(int16_t node, int16_t catalog) { return NewCatalog()->GetBPFromCatalogNodeByBP(node, catalog); }
-  // Insert or Update with the list, as "<answer> <list afterwards>" or the
-  // failure's number and the list, one a line.
+  // "<answer or failure number> <list afterwards>" of an Insert or Update.
   static std::string Write(bool update, int16_t node, int16_t catalog, const char* list) {
     rt::Variant partners(list);
     try {

@@ -1,7 +1,6 @@
-// The UNSPSC writers under the fault sweep: a failed statement or commit of
-// TUNSPSC.Delete or a relinking raises or refuses and leaves every table.
-// An upload's failed statement becomes that code's status, each code's rows
-// match its status (nothing half-written); a failed commit keeps nothing.
+// The UNSPSC writers under the fault sweep: Delete and the relinkings raise
+// or refuse and leave every table; an upload's failed statement becomes its
+// code's status (nothing half-written), a failed commit keeps nothing.
 #include <gtest/gtest.h>
 
 #include "data/testing/fault_sweep.h"
@@ -15,7 +14,6 @@ namespace lib = quarvel::UNSPSCLib;
 
 class UNSPSCFaults : public unspsctest::SampleUNSPSCTest {
  protected:
-  // Sweeps the call on the catalog; the report's statement count and problems.
   std::string Sweep(const std::function<Outcome()>& call) {
     std::string text;
     Run([&] {
@@ -57,7 +55,6 @@ TEST_F(UNSPSCFaults, DeleteAndRelinkingsRaiseAndLeaveTheTables) {
 // refused upload keeps the codes it stored: the catalog is put back after
 // every run.
 TEST_F(UNSPSCFaults, AFailedStatementOfAnUploadBecomesItsCodesStatus) {
-  // Each code with the full code of its node.
   const std::vector<std::pair<std::string, std::string>> codes = {
       {"43220000", "4322"}, {"43221500", "432215"}, {"45000000", "45"}};
   std::string xml = "<UNSPSC_LIST>";

@@ -21,14 +21,13 @@ class Relinking : public unspsctest::UNSPSCTest {
          "INSERT INTO PRODUCT (PRODUCTID, UNSPSCCODE) VALUES (10, '43211501'), (11, '4321'), (12, '43221501'),"
          " (13, '44121704'), (14, '4321150101');");
   }
-  // The links as "product>category#sequence", in key order.
   std::string Links() const {
     std::string text = Rows("SELECT PRODUCTID || '>' || CATEGORYID || '#' || IFNULL(SEQUENCE, 'null') "
                             "FROM PRODUCTSBYCATEGORY ORDER BY PRODUCTID, CATEGORYID");
     for (char& c : text) c = c == '\n' ? ' ' : c;
     return text;
   }
-  // A relinking in a transaction of its own, as the writers call it; the links afterwards.
+  // The links after a relinking in a transaction of its own.
   std::string Relink(std::function<void()> call) const {
     Run([&] { InTransaction(call); });
     return Links() + "\n";

@@ -45,8 +45,7 @@ TEST_F(SampleUNSPSCTest, ARepeatedFullCodeFailsTheListWithOneBlock) {
   });
 }
 
-// Only the code's own row goes; a code without a row fails with one block
-// and no information.
+// Only the code's own row goes; a code without a row fails (one block).
 TEST_F(SampleUNSPSCTest, DeleteRemovesOnlyTheCodesOwnRow) {
   Run([&] {
     auto t = NewTUNSPSC();
@@ -63,9 +62,8 @@ TEST_F(SampleUNSPSCTest, DeleteRemovesOnlyTheCodesOwnRow) {
   EXPECT_EQ(LogEntriesWith("UNSPSCCode not found"), 2);
 }
 
-// A component that still uses a code, named in a registry of the test's
-// own, refuses the delete: False without an error, the row stays, and the
-// abort vote rolls back what the asked component wrote meanwhile.
+// A component still using a code refuses the delete: a quiet False, the row
+// stays, and the abort rolls back what the asked component wrote meanwhile.
 class StillUsed : public rt::Object {
  public:
   const rt::DispatchTable* Dispatch() const override {

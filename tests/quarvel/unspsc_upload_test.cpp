@@ -21,7 +21,6 @@ std::string CodeList(const std::string& items) { return "<?xml version=\"1.0\"?>
 
 class Upload : public unspsctest::UNSPSCTest {
  protected:
-  // The result of loading a file of the download folder into the catalog.
   std::string Load(const std::string& file, bool overwrite = false) {
     std::string result;
     Run([&] {
@@ -32,7 +31,6 @@ class Upload : public unspsctest::UNSPSCTest {
     });
     return result;
   }
-  // The failure of an upload of `path`, one a line.
   std::string Refused(const std::string& path, bool xml = false) {
     std::string failure;
     Run([&] {

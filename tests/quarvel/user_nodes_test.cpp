@@ -1,6 +1,5 @@
 // TCatalog's authorisation rows and user nodes: clearing and replacing a
-// user's or profile's rows, and the rebuild of USERNODE (whole catalogs,
-// the nodes below a top node, a failure that keeps the old rows).
+// user's or profile's rows, and the rebuild of USERNODE.
 #include "tests/quarvel/catalog_fixture.h"
 
 namespace catalogtest {
@@ -75,8 +74,7 @@ TEST_F(UserNodes, TheRebuildExpandsWholeCatalogsAndTopNodes) {
   });
 }
 
-// A trigger refuses one node in the middle of the batch: the call fails,
-// nothing of the batch stays and the old rows are back.
+// A node refused mid-batch: the call fails and the old rows are back.
 TEST_F(UserNodes, AFailedRebuildKeepsTheOldRows) {
   Run([&] {
     Exec("INSERT INTO CATALOGNODEBYUSER (USERID, CATALOGID, NODEID, LEVEL) VALUES ('u1', 5, NULL, 0);"
