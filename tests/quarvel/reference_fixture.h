@@ -175,12 +175,12 @@ class ReferenceTest : public BrintorTest {
     std::ofstream(sandbox_.Site() + "/references.ini", std::ios::binary | std::ios::trunc) << text;
   }
 
-  // Sets COMMONPARAMETERS/UNSPSCIMPLEMENTED.
-  void SetSwitch(const std::string& value) const {
-    std::string config = Read(sandbox_.ConfigPath());
-    config = std::regex_replace(config, std::regex("UNSPSCIMPLEMENTED=[^\n]*"), "UNSPSCIMPLEMENTED=" + value);
-    Write(sandbox_.ConfigPath(), config);
+  // Replaces a line of the configuration ("UNSPSCIMPLEMENTED", "Quarvel").
+  void Configure(const std::string& key, const std::string& value) const {
+    const std::string config = Read(sandbox_.ConfigPath());
+    Write(sandbox_.ConfigPath(), std::regex_replace(config, std::regex("\n" + key + "=[^\n]*"), "\n" + key + "=" + value));
   }
+  void SetSwitch(const std::string& value) const { Configure("UNSPSCIMPLEMENTED", value); }
 
   // --- files and lists of the document imports -------------------------------
   static std::string Read(const std::string& path) {

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -14,8 +13,6 @@
 
 #include "interfaces/unspsc.h"
 #include "runtime/context.h"
-#include "runtime/dispatch.h"
-#include "runtime/registry.h"
 #include "tests/quarvel/reference_fixture.h"
 
 namespace unspsctest {
@@ -44,13 +41,6 @@ class UNSPSCTest : public ReferenceTest {
     quarveltest::AsRootProbe("Quarvel.TestTransactionalProbe", rt::TransactionAttribute::Required, std::move(body));
   }
 
-  // Replaces a line of the configuration ("UNSPSCIMPLEMENTED=", "Quarvel=").
-  void Configure(const std::string& key, const std::string& value) const {
-    std::ifstream in(sandbox_.ConfigPath());
-    std::string config((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    config = std::regex_replace(config, std::regex("\n" + key + "=[^\n]*"), "\n" + key + "=" + value);
-    std::ofstream(sandbox_.ConfigPath(), std::ios::trunc) << config;
-  }
   void BreakConnectionString() const { Configure("Quarvel", "Provider=SQLite;Data Source=/nowhere/catalog.db"); }
   static constexpr const char* kNoDatabase =
       "80004005 SQLite: |ERROR 0x80004005| METHOD: %s| DESC: Cannot open the database '/nowhere/catalog.db': "
