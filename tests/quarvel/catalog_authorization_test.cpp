@@ -1,6 +1,6 @@
-// Tests of Catalog's authorisation reads: levels and topmost nodes, the
-// view-only rule by path and by walk, node levels by the id counter, the
-// catalogs of users and profiles, quotes in ids, and walks over a cycle.
+// Catalog's authorisation reads: levels and topmost nodes, the view-only
+// rule by path and by walk, node levels, the catalogs of users and
+// profiles, quotes in ids, and walks over a cycle.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -42,8 +42,6 @@ class Authorization : public CatalogTest {
          " ('c1', 7, 300, 2, 0, 0), ('c1', 7, 301, 3, 0, 0);");
   }
 
-  // The levels, the whole-catalog test and the nodes of one user in one
-  // catalog, in one line.
   static std::string Levels(ICatalog& catalog, const std::string& user, int32_t id) {
     return std::to_string(catalog.GetTopAuthorizedLevel(id, user)) + " " +
            std::to_string(catalog.GetBottomAuthorizedLevel(id, user)) + " " +
@@ -65,10 +63,9 @@ class Authorization : public CatalogTest {
     for (const rt::Variant& t : texts.AsArray().data) list += (list.empty() ? "" : ";") + rt::CStr(t);
     return rt::TypeName(texts) + " " + std::to_string(texts.AsArray().LBound()) + ":" + Sorted(list);
   }
-  // Runs a call that walks the tree on a thread of its own and fails the
-  // whole program when it does not end within 20 seconds: a walk caught in
-  // a cycle would never end. The thread is joined, so that its sessions are
-  // closed before the test reads the database.
+  // Runs a walk on a thread of its own, ending the program when it does not
+  // end within 20 seconds (a walk caught in a cycle); joined, so that its
+  // sessions are closed before the test reads the database.
   template <class F>
   static auto WithinTime(F call) {
     std::packaged_task<decltype(call())()> task(std::move(call));
@@ -83,25 +80,25 @@ class Authorization : public CatalogTest {
   }
 };
 
-// The Part's case: top level 2; B, then E for the branch whose level-2 node
-// F the user does not hold; D adds nothing (B holds its branch). The
-// profile's row on A counts for nothing.
+// Top level 2; B, then E for the branch whose level-2 node F the user does
+// not hold; D adds nothing (B holds its branch). The profile's row on A
+// counts for nothing. Level 2 only within the catalog asked; level 0 only
+// for a whole catalog. A whole catalog authorises every node without
+// USERNODE rows; others need a row; a missing node is quietly False.
 TEST_F(Authorization, LevelsAndTopmostNodesComeFromTheUsersOwnRows) {
   Run([&] {
     auto catalog = NewCatalog();
-    EXPECT_EQ(Levels(*catalog, "u1", 5), "2 4 part [Long:112=String:H; Long:110=String:B; Long:121=String:E]");
-    EXPECT_EQ(Levels(*catalog, "u2", 5), "0 0 whole [Long:100=String:A; Long:101=String:G]");
-    EXPECT_EQ(Levels(*catalog, "u3", 5), "-1 -1 part []");
-    // Level 2 only within the catalog asked; level 0 only for a whole catalog.
-    EXPECT_EQ(Entries(catalog->GetUserCatalogNodesByLevel("u1", 5, 2)), "Long:112=String:H; Long:110=String:B");
-    EXPECT_EQ(Entries(catalog->GetUserCatalogNodesByLevel("u1", 5, 0)), "(nothing)");
-    EXPECT_EQ(Entries(catalog->GetUserCatalogNodesByLevel("u2", 5, 0)), "Long:100=String:A; Long:101=String:G");
-    // A whole catalog authorises every node without USERNODE rows; others
-    // need a row; a missing node is quietly False.
+    std::string text;
+    for (const char* user : {"u1", "u2", "u3"}) text += Levels(*catalog, user, 5) + "\n";
+    for (auto [user, level] : {std::pair{"u1", 2}, std::pair{"u1", 0}, std::pair{"u2", 0}})
+      text += Entries(catalog->GetUserCatalogNodesByLevel(user, 5, level)) + "\n";
     Exec("INSERT INTO USERNODE VALUES ('u1', 5, 120)");
-    EXPECT_TRUE(catalog->IsAuthorizedCatalogNode("u2", 130));
-    EXPECT_FALSE(catalog->IsAuthorizedCatalogNode("u1", 130));
-    EXPECT_FALSE(catalog->IsAuthorizedCatalogNode("u2", 999));
+    for (auto [user, node] : {std::pair{"u2", 130}, std::pair{"u1", 130}, std::pair{"u2", 999}})
+      text += catalog->IsAuthorizedCatalogNode(user, node) ? "T" : "F";
+    EXPECT_EQ(text,
+              "2 4 part [Long:112=String:H; Long:110=String:B; Long:121=String:E]\n"
+              "0 0 whole [Long:100=String:A; Long:101=String:G]\n-1 -1 part []\n"
+              "Long:112=String:H; Long:110=String:B\n(nothing)\nLong:100=String:A; Long:101=String:G\nTFF");
     EXPECT_EQ(LogEntries(), 0);
   });
 }
@@ -111,45 +108,44 @@ TEST_F(Authorization, AUsersNodesComeByNameWithinTheCatalogsAsked) {
     Exec("INSERT INTO USERNODE VALUES ('u1', 5, 110), ('u1', 5, 120), ('u1', 6, 210), ('u2', 5, 100)");
     auto catalog = NewCatalog();
     const rt::Variant all = rt::Variant::Missing();
-    EXPECT_EQ(Entries(catalog->GetAllUserAuthorizedCatalogNodes("u1", all)),
-              "Long:110=String:B; Long:120=String:C; Long:210=String:Six child");
-    EXPECT_EQ(Entries(catalog->GetAllUserAuthorizedCatalogNodes("U1", Array({rt::Variant("6")}))),
-              "Long:210=String:Six child");
-    EXPECT_EQ(Failure([&] { catalog->GetAllUserAuthorizedCatalogNodes("u1", Array({rt::Variant("5) OR (1=1")})); }),
-              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetAllUserAuthorizedCatalogNodes| DESC: Type mismatch.|");
+    auto nodes = [&](const char* user, const rt::Variant& ids) {
+      return Answer([&] { return Entries(catalog->GetAllUserAuthorizedCatalogNodes(user, ids)); }) + "\n";
+    };
+    std::string text = nodes("u1", all) + nodes("U1", Array({"6"})) + nodes("u1", Array({"5) OR (1=1"}));
     Exec("INSERT INTO USERNODE VALUES ('u1', 5, 110)");
-    EXPECT_EQ(Failure([&] { catalog->GetAllUserAuthorizedCatalogNodes("u1", all); }),
+    EXPECT_EQ(text + nodes("u1", all),
+              "String:Long:110=String:B; Long:120=String:C; Long:210=String:Six child\n"
+              "String:Long:210=String:Six child\n"
+              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetAllUserAuthorizedCatalogNodes| DESC: Type mismatch.|\n"
               "1C9 Quarvel: |ERROR 0x1C9| METHOD: Quarvel.Catalog.GetAllUserAuthorizedCatalogNodes| DESC: This key is "
-              "already associated with an element of this collection.|");
+              "already associated with an element of this collection.|\n");
   });
 }
 
 // A mark on the catalog, an ancestor or the node itself makes the node
 // view-only; the path version trusts the ancestors it is given, the walk
-// finds them. Profile rows mark nothing.
+// finds them. Profile rows mark nothing; short paths and missing nodes are
+// quietly False; ids in a path must be numbers; a Null mark cannot be read.
 TEST_F(Authorization, ViewOnlyMarksComeDownFromTheCatalogAndTheAncestors) {
   Run([&] {
     auto catalog = NewCatalog();
-    EXPECT_TRUE(catalog->IsViewOnlyCatalog("O'Neil", 6));
-    EXPECT_TRUE(catalog->IsViewOnlyCatalogNodeEx("O'Neil", 210));
-    EXPECT_TRUE(catalog->IsViewOnlyCatalogNodeEx("v2", 130));
-    EXPECT_FALSE(catalog->IsViewOnlyCatalogNodeEx("v3", 130));
-    auto path = [&](std::vector<rt::Variant> ids) { return catalog->IsViewOnlyCatalogNode("v2", Array(std::move(ids))); };
-    EXPECT_FALSE(path({rt::Variant(5), rt::Variant(110), rt::Variant(120)}));
-    EXPECT_TRUE(path({rt::Variant("5"), rt::Variant("100"), rt::Variant(110), rt::Variant(120)}));
-    EXPECT_TRUE(path({rt::Variant(5), rt::Variant(""), rt::Variant(100), rt::Variant(""), rt::Variant(120)}));
-    EXPECT_TRUE(path({rt::Variant(5), rt::Variant(100)}));
-    // Short paths and missing nodes are quietly False.
-    EXPECT_FALSE(path({rt::Variant(5)}));
-    EXPECT_FALSE(catalog->IsViewOnlyCatalogNode("v2", rt::Variant::Null()));
-    EXPECT_FALSE(catalog->IsViewOnlyCatalogNodeEx("v2", 999));
-    EXPECT_EQ(LogEntries(), 0);
-    // Ids in a path must be numbers; a Null mark cannot be read.
-    EXPECT_EQ(Failure([&] { path({rt::Variant(5), rt::Variant("100) OR (1=1"), rt::Variant(120)}); }),
-              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.IsViewOnlyCatalogNode| DESC: Type mismatch.|");
-    EXPECT_EQ(Failure([&] { catalog->IsViewOnlyCatalogNodeEx("nv", 210); }),
+    auto path = [&](std::vector<rt::Variant> ids) {
+      return Answer([&] { return catalog->IsViewOnlyCatalogNode("v2", Array(std::move(ids))); }) + "\n";
+    };
+    auto walk = [&](const char* user, int32_t node) {
+      return Answer([&] { return catalog->IsViewOnlyCatalogNodeEx(user, node); }) + "\n";
+    };
+    EXPECT_EQ(Answer([&] { return catalog->IsViewOnlyCatalog("O'Neil", 6); }) + "\n" + walk("O'Neil", 210) +
+                  walk("v2", 130) + walk("v3", 130) + path({5, 110, 120}) + path({"5", "100", 110, 120}) +
+                  path({5, "", 100, "", 120}) + path({5, 100}) + path({5}) +
+                  Answer([&] { return catalog->IsViewOnlyCatalogNode("v2", rt::Variant::Null()); }) + "\n" +
+                  walk("v2", 999) + path({5, "100) OR (1=1", 120}) + walk("nv", 210),
+              "Boolean:True\nBoolean:True\nBoolean:True\nBoolean:False\nBoolean:False\nBoolean:True\nBoolean:True\n"
+              "Boolean:True\nBoolean:False\nBoolean:False\nBoolean:False\n"
+              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.IsViewOnlyCatalogNode| DESC: Type mismatch.|\n"
               "5E Quarvel: |ERROR 0x5E| METHOD: Quarvel.Catalog.IsViewOnlyCatalogNodeEx| DESC: |ERROR 0x5E| METHOD: "
-              "Quarvel.Catalog.IsViewOnlyCatalog| DESC: Invalid use of Null.|.|");
+              "Quarvel.Catalog.IsViewOnlyCatalog| DESC: Invalid use of Null.|.|\n");
+    EXPECT_EQ(LogEntries(), 3);  // the mismatch's block, and the Null's two
   });
 }
 
@@ -161,39 +157,32 @@ TEST_F(Authorization, NodeLevelsAreCountedAlongTheNodeIds) {
     auto catalog = NewCatalog();
     std::string levels;
     for (int32_t node : {100, 101, 110, 111, 112, 120, 130, 999}) levels += std::to_string(catalog->GetNodeLevel(5, node)) + " ";
-    EXPECT_EQ(levels, "1 1 2 2 3 4 6 6 ");
-    EXPECT_EQ(catalog->GetNodeLevel(8, 1), -1);
+    EXPECT_EQ(levels + std::to_string(catalog->GetNodeLevel(8, 1)), "1 1 2 2 3 4 6 6 -1");
   });
 }
 
 TEST_F(Authorization, TheCatalogsOfUsersAndProfilesAndTheirHolders) {
   Run([&] {
     auto catalog = NewCatalog();
-    EXPECT_EQ(Sorted(catalog->GetUserCatalogIDs("u1")), "5;6");
-    EXPECT_EQ(catalog->GetUserCatalogIDs("o'neil"), "6");
-    EXPECT_EQ(catalog->GetUserCatalogIDs("x' OR '1'='1"), "");
-    EXPECT_EQ(catalog->GetProfileCatalogIDs("P"), "6;5");
-    EXPECT_EQ(Sorted(catalog->GetCatalogUsers(std::nullopt, std::nullopt)), "String() 0:O'Neil;c1;nv;u1;u2;v2;v3");
-    EXPECT_EQ(Sorted(catalog->GetCatalogUsers(-1, true)), "String() 0:P;u1;v3");
-    EXPECT_EQ(Sorted(catalog->GetCatalogUsers(6, false)), "String() 0:O'Neil;nv;u1");
-    EXPECT_EQ(Sorted(catalog->GetCatalogUsers(99, std::nullopt)), "String() 0:");
+    EXPECT_EQ(Sorted(catalog->GetUserCatalogIDs("u1")) + " [" + catalog->GetUserCatalogIDs("o'neil") + "] [" +
+                  catalog->GetUserCatalogIDs("x' OR '1'='1") + "] " + catalog->GetProfileCatalogIDs("P") + "\n" +
+                  Sorted(catalog->GetCatalogUsers(std::nullopt, std::nullopt)) + "\n" +
+                  Sorted(catalog->GetCatalogUsers(-1, true)) + "\n" + Sorted(catalog->GetCatalogUsers(6, false)) + "\n" +
+                  Sorted(catalog->GetCatalogUsers(99, std::nullopt)),
+              "5;6 [6] [] 6;5\nString() 0:O'Neil;c1;nv;u1;u2;v2;v3\nString() 0:P;u1;v3\nString() 0:O'Neil;nv;u1\n"
+              "String() 0:");
   });
 }
 
-// PARENTNODEID 300 -> 301 -> 300: every walk ends, and the branch adds nothing.
-TEST_F(Authorization, AWalkCaughtInACycleEnds) {
+// PARENTNODEID 300 -> 301 -> 300: every walk ends, and the branch adds
+// nothing. A walked node that the catalog does not hold fails the call.
+TEST_F(Authorization, AWalkCaughtInACycleEndsAndOneThatLeavesTheCatalogFails) {
   Run([&] {
     EXPECT_EQ(WithinTime([] { return Entries(NewCatalog()->GetUserTopLevelCatalogNodes("c1", 7)); }),
               "Long:300=String:Loop one");
     EXPECT_FALSE(WithinTime([] { return NewCatalog()->IsViewOnlyCatalogNodeEx("c1", 301); }));
     EXPECT_TRUE(WithinTime([] { return NewTCatalog()->PopulateUserNodes("c1"); }));
     EXPECT_EQ(Rows("SELECT CATALOGID, NODEID FROM USERNODE WHERE USERID = 'c1' ORDER BY rowid"), "7|300\n7|301\n");
-  });
-}
-
-// A walked node that the catalog does not hold fails the call.
-TEST_F(Authorization, AWalkThatLeavesTheCatalogFails) {
-  Run([&] {
     Exec("UPDATE CATALOGNODE SET CATALOGID = 6 WHERE NODEID = 120");
     EXPECT_EQ(Failure([&] { NewCatalog()->GetUserTopLevelCatalogNodes("u1", 5); }),
               "800A0BCD ADODB.Recordset: |ERROR 0x800A0BCD| METHOD: Quarvel.Catalog.GetUserTopLevelCatalogNodes| DESC: "

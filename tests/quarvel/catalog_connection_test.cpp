@@ -1,6 +1,5 @@
 // The per-thread catalog connection string: which source fills it first on
-// a thread, blank values never kept, failures of the configuration step, and
-// the connections opened on it.
+// a thread, blank values never kept, configuration failures, connections.
 #include "quarvel/services/catalog_connection.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +39,8 @@ class CatalogConnection : public ::testing::Test {
 };
 
 // Whichever class needs a connection first on a thread fills the cache for
-// every class there, and the connections open on it.
+// every class there, and the connections open on it. Once filled, it is
+// never read again: a changed configuration reaches only a fresh thread.
 TEST_F(CatalogConnection, TheFirstClassOnAThreadChoosesTheSourceForAllOfThem) {
   const std::string fromApplication = application_.ConnectionString();
   OnFreshThread([&] {
@@ -56,13 +56,11 @@ TEST_F(CatalogConnection, TheFirstClassOnAThreadChoosesTheSourceForAllOfThem) {
   });
 }
 
-// Once filled, the cache is never read again: a changed configuration
-// reaches a thread only when it starts afresh.
 TEST_F(CatalogConnection, TheCacheOutlivesAChangedConfiguration) {
   OnFreshThread([&] {
-    EXPECT_EQ(getConnectionString(), configured_.ConnectionString());
+    const std::string first = getConnectionString();
     Configure("Provider=SQLite;Data Source=/elsewhere.db");
-    EXPECT_EQ(getConnectionString(), configured_.ConnectionString());
+    EXPECT_EQ(first + " " + getConnectionString(), configured_.ConnectionString() + " " + configured_.ConnectionString());
   });
   OnFreshThread([&] { EXPECT_EQ(getConnectionString(), "Provider=SQLite;Data Source=/elsewhere.db"); });
 }
@@ -70,15 +68,14 @@ TEST_F(CatalogConnection, TheCacheOutlivesAChangedConfiguration) {
 TEST_F(CatalogConnection, BlankValuesAreNeverKept) {
   OnFreshThread([&] {
     Configure("   ");
-    EXPECT_EQ(getConnectionString(), "");
+    const std::string blank = getConnectionString();
     Configure(configured_.ConnectionString());
-    EXPECT_EQ(getConnectionString(), configured_.ConnectionString());
+    EXPECT_EQ("[" + blank + "] " + getConnectionString(), "[] " + configured_.ConnectionString());
   });
-  // A blank, missing or non-text application value gives way to the configuration.
-  for (const rt::Variant& value : {rt::Variant("  "), rt::Variant(int32_t{5})}) {
+  // A blank or non-text application value gives way to the configuration,
+  // and so does Product's own source outside a context.
+  for (const rt::Variant& value : {rt::Variant("  "), rt::Variant(int32_t{5})})
     OnFreshThread([&] { EXPECT_EQ(AsProduct(value), configured_.ConnectionString()); });
-  }
-  // Product's own source outside a context is the configuration alone.
   OnFreshThread([&] {
     AsCatalogCode([&] { EXPECT_EQ(getConnectionString(ConnectionSource::kApplicationFirst), configured_.ConnectionString()); });
   });
@@ -92,12 +89,11 @@ TEST_F(CatalogConnection, AFailingConfigurationReachesTheCallerUnlessProductRuns
     rt::ComError e = RaisedBy([] { getConnectionString(); });
     EXPECT_EQ(e.number(), static_cast<int32_t>(0x80004005));
     EXPECT_EQ(e.description(), "The configuration file '" + sandbox_.Dir() + "/missing.ini' cannot be read");
-
     EXPECT_EQ(AsProduct(rt::Variant()), "");
     AsCatalogCode(
         [] {
-          rt::ComError open = RaisedBy([] { getConnection(false, ConnectionSource::kApplicationFirst); });
-          EXPECT_EQ(open.number(), static_cast<int32_t>(0x80004005));
+          EXPECT_EQ(RaisedBy([] { getConnection(false, ConnectionSource::kApplicationFirst); }).number(),
+                    static_cast<int32_t>(0x80004005));
           EXPECT_EQ(rt::Err().number, 0);
           // Other classes in a context still fail at the configuration.
           EXPECT_EQ(RaisedBy([] { getConnectionString(); }).description(),

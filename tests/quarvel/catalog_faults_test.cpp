@@ -27,7 +27,7 @@ class CatalogFaults : public CatalogTest {
          "INSERT INTO PRODUCTSBYCATEGORY (PRODUCTID, CATEGORYID, SEQUENCE) VALUES (40, 3, 1);"
          "INSERT INTO PRODUCT (PRODUCTID, UNSPSCCODE) VALUES (40, '44121704'), (41, '44121701');");
   }
-  // The problems of each write, made by a new TCatalog of its own, under its
+  // The problems of each write (each by a TCatalog of its own) under its
   // name; the statements each runs without a failure go to statements_.
   std::string Sweep(const std::vector<std::pair<const char*, std::function<Outcome(ITCatalog&)>>>& writes) {
     data::testing::FaultEngine engine;
@@ -43,43 +43,32 @@ class CatalogFaults : public CatalogTest {
   std::string statements_;
 };
 
-TEST_F(CatalogFaults, CatalogWritesRaiseAndLeaveTheTables) {
-  Run([&] {
-    EXPECT_EQ(Sweep({{"CopyCatalog", [](ITCatalog& writer) { return Done([&] { writer.CopyCatalog(1, 1, ""); }); }},
-                     {"InsertCatalog", [](ITCatalog& writer) {
-                        return Done([&] { writer.InsertCatalog(Array({"CATALOGNAME"}), Array({"New"})); });
-                      }}}),
-              "");
-    EXPECT_EQ(statements_, "CopyCatalog 19, InsertCatalog 3");
-  });
-}
-
-// With the relinking switched on, so that the category writers relink.
-TEST_F(CatalogFaults, CategoryWritesRaiseOrRefuseAndLeaveTheTables) {
+// The relinking switched on, so that the category writers relink: they read
+// the products of the codes and the category, then delete or insert links.
+TEST_F(CatalogFaults, CatalogAndCategoryWritesRaiseOrRefuseAndLeaveTheTables) {
   Run([&] {
     SetSwitch("Yes");
-    auto of = Of;
-    EXPECT_EQ(Sweep({{"DeleteProductCategory", [&](ITCatalog& writer) { return of(writer.DeleteProductCategory(3)); }},
+    EXPECT_EQ(Sweep({{"CopyCatalog", [](ITCatalog& w) { return Done([&] { w.CopyCatalog(1, 1, ""); }); }},
+                     {"InsertCatalog",
+                      [](ITCatalog& w) { return Done([&] { w.InsertCatalog(Array({"CATALOGNAME"}), Array({"New"})); }); }},
+                     {"DeleteProductCategory", [](ITCatalog& w) { return Of(w.DeleteProductCategory(3)); }},
                      {"InsertProductCategory",
-                      [&](ITCatalog& writer) {
-                        return of(writer.InsertProductCategory(Array({rt::Variant("CATEGORYNAME"), rt::Variant("UNSPSCCODE")}),
-                                                               Array({rt::Variant("Pens"), rt::Variant("441217")})));
+                      [](ITCatalog& w) {
+                        return Of(w.InsertProductCategory(Array({"CATEGORYNAME", "UNSPSCCODE"}), Array({"Pens", "441217"})));
                       }},
-                     {"UpdateProductCategory", [&](ITCatalog& writer) {
-                        return of(writer.UpdateProductCategory(Array({rt::Variant("CATEGORYID"), rt::Variant("UNSPSCCODE")}),
-                                                               Array({rt::Variant(3), rt::Variant("44121701")})));
+                     {"UpdateProductCategory",
+                      [](ITCatalog& w) {
+                        return Of(w.UpdateProductCategory(Array({"CATEGORYID", "UNSPSCCODE"}), Array({3, "44121701"})));
                       }}}),
               "");
-    // The relinking reads the products of the codes and the category, then
-    // deletes or inserts links.
-    EXPECT_EQ(statements_, "DeleteProductCategory 4, InsertProductCategory 6, UpdateProductCategory 6");
+    EXPECT_EQ(statements_, "CopyCatalog 19, InsertCatalog 3, DeleteProductCategory 4, InsertProductCategory 6, "
+                           "UpdateProductCategory 6");
   });
 }
 
-// The folder, authorisation and partner-link writers over folders of u1,
-// u1's node rows and a whole catalog, and the links of node 10. The
-// removal of links answers False for a failure. An added link is read back
-// (its LINKID) in the same unit as its insert.
+// Over folders of u1, u1's node rows and a whole catalog, and the links of
+// node 10. The removal of links answers False for a failure; an added link
+// is read back (its LINKID) in the same unit as its insert.
 TEST_F(CatalogFaults, FolderAuthorisationAndLinkWritesRaiseOrRefuseAndLeaveTheTables) {
   Run([&] {
     Exec("INSERT INTO FAVORITEFOLDERS VALUES (5, 'Desk', 'u1'), (6, 'Paper', 'u1');"
@@ -88,37 +77,27 @@ TEST_F(CatalogFaults, FolderAuthorisationAndLinkWritesRaiseOrRefuseAndLeaveTheTa
          "INSERT INTO CATALOGNODE (NODEID, PARENTNODEID, CATALOGID, NODENAME) VALUES (20, NULL, 2, 'Two');"
          "INSERT INTO USERNODE VALUES ('u1', 1, 99);"
          "INSERT INTO CATALOGNODEBYBP (NODEID, CATALOGID, BUSINESSPARTNERID) VALUES (10, 1, 12), (10, 1, 40);");
-    auto of = Of;
-    auto links = [&](const char* list, bool update) {
-      return [=](ITCatalog& writer) {
+    auto links = [](const char* list, bool update) {
+      return [=](ITCatalog& w) {
         int16_t node = 10, catalog = 1;
         rt::Variant partners(list);
-        return of(update ? writer.UpdateCatalogNodeByBP(node, catalog, partners)
-                         : writer.InsertCatalogNodeByBP(node, catalog, partners));
+        return Of(update ? w.UpdateCatalogNodeByBP(node, catalog, partners) : w.InsertCatalogNodeByBP(node, catalog, partners));
       };
     };
     EXPECT_EQ(Sweep({{"InsertFavoriteFolder",
-                      [&](ITCatalog& writer) {
-                        return of(writer.InsertFavoriteFolder(Array({rt::Variant("USERID"), rt::Variant("FOLDERNAME")}),
-                                                              Array({rt::Variant("u1"), rt::Variant("Tools")})) > 0);
-                      }},
-                     {"UpdateFavoriteFolderName",
-                      [&](ITCatalog& writer) { return of(writer.UpdateFavoriteFolderName(5, "u1", "Tools")); }},
-                     {"DeleteFavoriteFolder", [&](ITCatalog& writer) { return of(writer.DeleteFavoriteFolder(5, "u1")); }},
-                     {"ClearUserCatalogIDs",
-                      [&](ITCatalog& writer) { return of(writer.ClearUserCatalogIDs("u1", std::nullopt)); }},
-                     {"UpdateUserCatalogIDs",
-                      [&](ITCatalog& writer) {
-                        return of(writer.UpdateUserCatalogIDs(" u1", Array({rt::Variant(1), rt::Variant(2)}), false));
-                      }},
-                     {"PopulateUserNodes", [&](ITCatalog& writer) { return of(writer.PopulateUserNodes("u1")); }},
+                      [](ITCatalog& w) { return Of(w.InsertFavoriteFolder(Array({"USERID", "FOLDERNAME"}), Array({"u1", "Tools"})) > 0); }},
+                     {"UpdateFavoriteFolderName", [](ITCatalog& w) { return Of(w.UpdateFavoriteFolderName(5, "u1", "Tools")); }},
+                     {"DeleteFavoriteFolder", [](ITCatalog& w) { return Of(w.DeleteFavoriteFolder(5, "u1")); }},
+                     {"ClearUserCatalogIDs", [](ITCatalog& w) { return Of(w.ClearUserCatalogIDs("u1", std::nullopt)); }},
+                     {"UpdateUserCatalogIDs", [](ITCatalog& w) { return Of(w.UpdateUserCatalogIDs(" u1", Array({1, 2}), false)); }},
+                     {"PopulateUserNodes", [](ITCatalog& w) { return Of(w.PopulateUserNodes("u1")); }},
                      {"InsertCatalogNodeByBP", links("12;40;55", false)},
                      {"UpdateCatalogNodeByBP in place", links("55;56", true)},
                      {"UpdateCatalogNodeByBP replacing", links("55", true)},
                      {"DeleteCatalogNodeByBP",
-                      [&](ITCatalog& writer) {
+                      [](ITCatalog& w) {
                         int16_t node = 10, catalog = 1;
-                        return of(writer.DeleteCatalogNodeByBP(node, catalog));
+                        return Of(w.DeleteCatalogNodeByBP(node, catalog));
                       }}}),
               "");
     EXPECT_EQ(statements_,

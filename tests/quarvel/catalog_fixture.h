@@ -1,8 +1,7 @@
-// The fixture of the catalog tests: the catalog library's installation
-// fixture (tests/quarvel/reference_fixture.h) with the two catalog classes
-// created as the host creates them (each a root in a context of its own;
-// TCatalog in a transaction that each outermost call ends), the catalog
-// tables as text, and renderings that show the subtypes of keys too.
+// The catalog tests' fixture: the catalog library's installation fixture
+// with the catalog classes created as the host creates them (TCatalog in a
+// transaction each outermost call ends), the catalog tables as text, and
+// renderings that show the subtypes of keys too.
 #pragma once
 
 #include <fstream>
@@ -25,8 +24,7 @@ class CatalogTest : public ReferenceTest {
     return Rows("SELECT * FROM CATALOG ORDER BY CATALOGID") + "--\n" + Rows("SELECT * FROM CATALOGNODE ORDER BY NODEID");
   }
 
-  // "Type:key=Type:item" per entry, in order, joined by "; "; arrays as
-  // "Type()(Type:a, Type:b)".
+  // "Type:key=Type:item" per entry joined by "; "; arrays "Type()(Type:a, Type:b)".
   static std::string Entries(const std::shared_ptr<rt::Dictionary>& dictionary) {
     if (!dictionary) return "(nothing)";
     std::string text;
@@ -53,9 +51,7 @@ class CatalogTest : public ReferenceTest {
     return rt::CreateRootObject(progId, std::make_shared<rt::Activity>());
   }
   static std::shared_ptr<ICatalog> NewCatalog() { return std::dynamic_pointer_cast<ICatalog>(NewLate("Quarvel.Catalog")); }
-  static std::shared_ptr<ITCatalog> NewTCatalog() {
-    return std::dynamic_pointer_cast<ITCatalog>(NewLate("Quarvel.TCatalog"));
-  }
+  static std::shared_ptr<ITCatalog> NewTCatalog() { return std::dynamic_pointer_cast<ITCatalog>(NewLate("Quarvel.TCatalog")); }
 };
 
 // An installation with the sample data (db/sample/).

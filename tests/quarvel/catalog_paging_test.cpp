@@ -1,7 +1,6 @@
-// The catalog classes' paged lists: the query text the list is opened on
-// (ids as numbers or quoted texts, WHERE or AND), the catalog connection
-// the list is told, and the name a caller's page gets. (The protocol of
-// pages and requests is common code, tested in tests/data/paging_test.cpp.)
+// The catalog classes' paged lists: the query the list is opened on, the
+// connection it is told, and the name a caller's page gets. (The paging
+// protocol is common code, tested in tests/data/paging_test.cpp.)
 #include "quarvel/services/catalog_paging.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +33,7 @@ class CatalogPaging : public ::testing::Test {
   // The last call, the Open.
   std::string Opened(const std::string& sql, const std::string& key, IdListForm form, const PagedListRequest& request) {
     Calls(sql, key, form, request);
-    return log_->back();
+    return log_->back() + "\n";
   }
 
   SuiteSandbox sandbox_;
@@ -47,17 +46,16 @@ TEST_F(CatalogPaging, IdsJoinWithCommasUnquotedOrAsTextLiterals) {
   PagedListRequest request;
   request.persistedState = "state";
   request.pageSize = 20;
-  request.ids = Array({rt::Variant(int32_t{3}), rt::Variant("5")});
-  EXPECT_EQ(Opened("SELECT * FROM PROPERTY", "PROPERTYID", IdListForm::kNumbers, request),
-            "Call Open(String:SELECT * FROM PROPERTY WHERE (PROPERTYID IN (3,5)), String:PROPERTYID)");
-  request.ids = Array({rt::Variant("A1"), rt::Variant("O'B")});
-  EXPECT_EQ(Opened("SELECT * FROM COMMODITY", "COMMODITYCODE", IdListForm::kQuotedTexts, request),
-            "Call Open(String:SELECT * FROM COMMODITY WHERE (COMMODITYCODE IN ('A1','O''B')), String:COMMODITYCODE)");
+  request.ids = Array({int32_t{3}, "5"});
+  std::string opened = Opened("SELECT * FROM PROPERTY", "PROPERTYID", IdListForm::kNumbers, request);
+  request.ids = Array({"A1", "O'B"});
+  EXPECT_EQ(opened + Opened("SELECT * FROM COMMODITY", "COMMODITYCODE", IdListForm::kQuotedTexts, request),
+            "Call Open(String:SELECT * FROM PROPERTY WHERE (PROPERTYID IN (3,5)), String:PROPERTYID)\n"
+            "Call Open(String:SELECT * FROM COMMODITY WHERE (COMMODITYCODE IN ('A1','O''B')), String:COMMODITYCODE)\n");
   // A query that holds WHERE already gets AND; only upper-case WHERE counts.
-  request.ids = Array({rt::Variant(int32_t{7})});
+  request.ids = Array({int32_t{7}});
   request.sortFields = "PARTNUMBER DESC";
-  EXPECT_EQ(Calls("SELECT PRODUCTID, PARTNUMBER FROM PRODUCT WHERE DISABLED = 0", "PRODUCTID", IdListForm::kNumbers,
-                  request),
+  EXPECT_EQ(Calls("SELECT PRODUCTID, PARTNUMBER FROM PRODUCT WHERE DISABLED = 0", "PRODUCTID", IdListForm::kNumbers, request),
             "Let ConnectionString=String:Provider=SQLite;Data Source=/catalog.db\n"
             "Let PersistedStateInfo=String:state\n"
             "Let PageSize=Long:20\n"
@@ -67,8 +65,7 @@ TEST_F(CatalogPaging, IdsJoinWithCommasUnquotedOrAsTextLiterals) {
   EXPECT_EQ(buildWhereClause("SELECT * FROM T where X = 1", "K IN (1)"), "SELECT * FROM T where X = 1 WHERE (K IN (1))");
 }
 
-// With a page, the page's own list is used and the page names the catalog
-// connection.
+// With a page, the page's own list is used, named the catalog connection.
 TEST_F(CatalogPaging, APagesListIsNamedTheCatalogConnection) {
   auto list = std::make_shared<RecordingFake>("DRecordset", log_);
   auto page = std::make_shared<RecordingFake>("Page", log_);

@@ -1,7 +1,6 @@
-// Tests of Catalog's reads: the catalog list in name order, one catalog's
-// record, the catalog the one-key getters remember (its 91, its failed
-// loads, no refresh), a partner's active catalogs, and the catalogs or
-// nodes that show products.
+// Catalog's reads: the catalog list, one catalog's record, the catalog the
+// one-key getters remember (its 91, failed loads, no refresh), a partner's
+// active catalogs, and the catalogs or nodes that show products.
 #include <algorithm>
 #include <functional>
 #include <utility>
@@ -16,8 +15,6 @@ class CatalogReads : public CatalogTest {
  protected:
   void SetUp() override {
     CatalogTest::SetUp();
-    // CATALOGID, CATALOGNAME, ACTIVE, APPROVALCATALOG, SUPPLIERCATALOGID,
-    // VERSION, CATALOGLAYOUT, ICONID, CATALOGDESCRIPTION
     Exec("INSERT INTO CATALOG VALUES (5, 'beta', 1, 0, 'S-5', 'v2', 1, 7, 'desc');"
          "INSERT INTO CATALOG VALUES (6, 'Alpha', 0, 1, NULL, NULL, NULL, NULL, NULL);"
          "INSERT INTO CATALOG VALUES (7, 'alpha two', 1, NULL, NULL, NULL, 0, NULL, NULL);"
@@ -30,14 +27,12 @@ TEST_F(CatalogReads, TheListIsInNameOrderAndTheRecordHoldsSevenItemsKeyedByColum
   Run([&] {
     auto catalog = NewCatalog();
     Exec("DELETE FROM CATALOG WHERE CATALOGID = 9");
-    EXPECT_EQ(Entries(catalog->GetAllCatalogs()),
-              "Long:6=String:Alpha; Long:7=String:alpha two; Long:5=String:beta; Long:8=String:Gamma");
     std::shared_ptr<rt::Collection> record = catalog->GetCatalog(5);
-    EXPECT_EQ(Items(record), "Long:5; String:beta; Boolean:True; Boolean:False; String:S-5; String:v2; Boolean:True");
-    EXPECT_EQ(rt::CStr(record->Item(rt::Variant("catalogname"))), "beta");
-    EXPECT_EQ(Items(catalog->GetCatalog(6)), "Long:6; String:Alpha; Boolean:False; Boolean:True; Null:; Null:; Null:");
-    // A missing catalog raises under its own source, logged once.
-    EXPECT_EQ(Failure([&] { catalog->GetCatalog(42); }),
+    EXPECT_EQ(Entries(catalog->GetAllCatalogs()) + "\n" + Items(record) + " " + rt::CStr(record->Item(rt::Variant("catalogname"))) +
+                  "\n" + Items(catalog->GetCatalog(6)) + "\n" + Failure([&] { catalog->GetCatalog(42); }),
+              "Long:6=String:Alpha; Long:7=String:alpha two; Long:5=String:beta; Long:8=String:Gamma\n"
+              "Long:5; String:beta; Boolean:True; Boolean:False; String:S-5; String:v2; Boolean:True beta\n"
+              "Long:6; String:Alpha; Boolean:False; Boolean:True; Null:; Null:; Null:\n"
               "800400CC Quarvel.Catalog.GetCatalog: |ERROR 0x800400CC| METHOD: Quarvel.Catalog.getCatalog| DESC: "
               "Catalog not present.|");
     EXPECT_EQ(LogEntriesWith("Quarvel.Catalog.getCatalog"), 1);
@@ -46,21 +41,23 @@ TEST_F(CatalogReads, TheListIsInNameOrderAndTheRecordHoldsSevenItemsKeyedByColum
 
 // The getters load a catalog only when the id changes and keep it, however
 // the row changes; a failed load leaves the remembered catalog as it was.
+// Null flags answer False.
 TEST_F(CatalogReads, TheGettersRememberOneCatalogPerObject) {
   Run([&] {
     auto catalog = NewCatalog();
-    EXPECT_EQ(Failure([&] { catalog->getName(0); }), "5B Quarvel: Object variable or With block variable not set");
-    EXPECT_EQ(catalog->getName(5), "beta");
+    auto name = [&](int32_t id) { return Answer([&] { return catalog->getName(id); }) + " "; };
+    auto flags = [&](int32_t id) {
+      return Answer([&] { return catalog->getActive(id); }) + " " + Answer([&] { return catalog->getApproval(id); }) + "\n";
+    };
+    std::string text = InOrder({name(0), name(5)});
     Exec("UPDATE CATALOG SET CATALOGNAME = 'renamed', ACTIVE = 0 WHERE CATALOGID = 5");
-    EXPECT_EQ(catalog->getName(5), "beta");
-    EXPECT_TRUE(catalog->getActive(5));
-    EXPECT_THROW(catalog->getApproval(42), rt::ComError);
-    // Another id loads afresh; Null flags answer False.
-    EXPECT_EQ(catalog->getName(7), "alpha two");
-    EXPECT_FALSE(catalog->getApproval(7));
-    EXPECT_EQ(catalog->getName(5), "renamed");
-    EXPECT_FALSE(catalog->getActive(5));
-    EXPECT_EQ(Failure([&] { catalog->getName(9); }), "5E Quarvel: Invalid use of Null");
+    text += InOrder({name(5), flags(5)});
+    RaisedBy([&] { catalog->getApproval(42); });
+    text += InOrder({name(7), flags(7), name(5), flags(5), name(9)});
+    EXPECT_EQ(text,
+              "5B Quarvel: Object variable or With block variable not set String:beta String:beta Boolean:True "
+              "Boolean:False\nString:alpha two Boolean:True Boolean:False\nString:renamed Boolean:False Boolean:False\n"
+              "5E Quarvel: Invalid use of Null ");
   });
 }
 
@@ -68,9 +65,8 @@ TEST_F(CatalogReads, APartnersCatalogsAreTheActiveOnesItIsLinkedToEachOnce) {
   Run([&] {
     Exec("INSERT INTO CATALOGNODEBYBP (NODEID, CATALOGID, BUSINESSPARTNERID) VALUES "
          "(NULL, 6, 12), (NULL, 5, 12), (50, 5, 12), (51, 5, 12), (70, 7, 12), (NULL, 8, 13);");
-    auto catalog = NewCatalog();
-    EXPECT_EQ(Entries(catalog->GetCatalogByBP(12)), "Long:7=String:alpha two; Long:5=String:beta");
-    EXPECT_EQ(Entries(catalog->GetCatalogByBP(99)), "");
+    EXPECT_EQ(Entries(NewCatalog()->GetCatalogByBP(12)) + "|" + Entries(NewCatalog()->GetCatalogByBP(99)),
+              "Long:7=String:alpha two; Long:5=String:beta|");
   });
 }
 
@@ -83,7 +79,7 @@ class ProductCatalogs : public CatalogReads {
     Exec("INSERT INTO CATALOGNODE (NODEID, CATALOGID, CATEGORYID) VALUES (50, 5, 1), (51, 5, 2), (70, 7, 1), (80, 8, 3);"
          "INSERT INTO PRODUCTSBYCATEGORY (PRODUCTID, CATEGORYID) VALUES (10, 1), (10, 2), (11, 3), (12, 9);");
   }
-  // The answer with each product's ids sorted: the database may answer them in any order.
+  // The answer with each product's ids sorted (the database's order may vary).
   std::string Valid(const rt::Variant& products, const rt::Variant& catalogs = rt::Variant::Missing(),
                     const rt::Variant& nodes = rt::Variant::Missing()) const {
     std::shared_ptr<rt::Dictionary> answer = NewCatalog()->GetValidProductCatalogs(products, catalogs, nodes);
@@ -96,39 +92,29 @@ class ProductCatalogs : public CatalogReads {
   }
 };
 
+// Empty texts and Nulls in the filter are passed over; a filter of nothing
+// but them filters nothing. Null or Empty catalog ids, or no product ids,
+// read nothing. A repeated product or an id that is no number fails.
 TEST_F(ProductCatalogs, EachProductGetsTheCatalogsOrNodesThatShowIt) {
   Run([&] {
-    const rt::Variant products = Array({rt::Variant(10), rt::Variant("11"), rt::Variant(12)});
-    const std::string catalogs = "Long:10=Long()(Long:5, Long:7); String:11=Long()(Long:8)";
-    EXPECT_EQ(Valid(products), catalogs);
-    EXPECT_EQ(Valid(products, rt::Variant::Missing(), rt::Variant::Null()), catalogs);
-    EXPECT_EQ(Valid(products, rt::Variant::Missing(), rt::Variant(true)),
-              "Long:10=Long()(Long:50, Long:51, Long:70); String:11=Long()(Long:80)");
-    // Empty texts and Nulls in the filter are passed over; a filter of
-    // nothing but them filters nothing.
-    EXPECT_EQ(Valid(products, Array({rt::Variant(5), rt::Variant(""), rt::Variant::Null(), rt::Variant("8")})),
-              "Long:10=Long()(Long:5); String:11=Long()(Long:8)");
-    EXPECT_EQ(Valid(products, Array({rt::Variant("")})), catalogs);
-    // Null or Empty catalog ids, or no product ids, read nothing.
-    EXPECT_EQ(Valid(products, rt::Variant::Null()), "");
-    EXPECT_EQ(Valid(rt::Variant()), "");
-  });
-}
-
-TEST_F(ProductCatalogs, ARepeatedProductOrAnIdThatIsNoNumberFailsTheCall) {
-  Run([&] {
-    auto catalog = NewCatalog();
-    const rt::Variant none = rt::Variant::Missing();
-    EXPECT_EQ(Failure([&] { catalog->GetValidProductCatalogs(Array({rt::Variant(10), rt::Variant(10)}), none, none); }),
+    const rt::Variant products = Array({10, "11", 12}), none = rt::Variant::Missing();
+    auto valid = [&](const rt::Variant& products, const rt::Variant& catalogs = rt::Variant::Missing(),
+                     const rt::Variant& nodes = rt::Variant::Missing()) {
+      return Answer([&] { return Valid(products, catalogs, nodes); }) + "\n";
+    };
+    EXPECT_EQ(valid(products) + valid(products, none, rt::Variant::Null()) + valid(products, none, rt::Variant(true)) +
+                  valid(products, Array({5, "", rt::Variant::Null(), "8"})) + valid(products, Array({""})) +
+                  valid(products, rt::Variant::Null()) + valid(rt::Variant()) + valid(Array({10, 10})) +
+                  valid(Array({10}), Array({"5) OR (1=1"})) + valid(rt::Variant(10)),
+              "String:Long:10=Long()(Long:5, Long:7); String:11=Long()(Long:8)\n"
+              "String:Long:10=Long()(Long:5, Long:7); String:11=Long()(Long:8)\n"
+              "String:Long:10=Long()(Long:50, Long:51, Long:70); String:11=Long()(Long:80)\n"
+              "String:Long:10=Long()(Long:5); String:11=Long()(Long:8)\n"
+              "String:Long:10=Long()(Long:5, Long:7); String:11=Long()(Long:8)\nString:\nString:\n"
               "1C9 Quarvel: |ERROR 0x1C9| METHOD: Quarvel.Catalog.GetValidProductCatalogs| DESC: This key is already "
-              "associated with an element of this collection.|");
-    const std::string mismatch =
-        "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetValidProductCatalogs| DESC: Type mismatch.|";
-    EXPECT_EQ(Failure([&] {
-                catalog->GetValidProductCatalogs(Array({rt::Variant(10)}), Array({rt::Variant("5) OR (1=1")}), none);
-              }),
-              mismatch);
-    EXPECT_EQ(Failure([&] { catalog->GetValidProductCatalogs(rt::Variant(10), none, none); }), mismatch);
+              "associated with an element of this collection.|\n"
+              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetValidProductCatalogs| DESC: Type mismatch.|\n"
+              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetValidProductCatalogs| DESC: Type mismatch.|\n");
   });
 }
 

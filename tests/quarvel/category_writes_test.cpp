@@ -1,9 +1,6 @@
-// Tests of TCatalog's product category writers: the delete with its
-// dependants (and their return when the category is missing) and the
-// checker's refusal; the insert and update with empty texts made Null, the
-// relinking of products by UNSPSC code only when the switch is "Yes"
-// exactly, the stored code read before the change, and an update that
-// names no code keeping the links.
+// TCatalog's product category writers: the delete with its dependants, the
+// checker's refusal, empty texts made Null, and the relinking of products
+// by UNSPSC code only when the switch is "Yes" exactly.
 #include "tests/quarvel/catalog_fixture.h"
 
 namespace catalogtest {
@@ -28,27 +25,22 @@ class CategoryWrites : public CatalogTest {
            Rows("SELECT IFNULL(group_concat(PRODUCTID || '@' || SEQUENCE, ' '), '') FROM (SELECT * FROM PRODUCTSBYCATEGORY "
                 "WHERE CATEGORYID = " + std::to_string(id) + " ORDER BY PRODUCTID)");
   }
-  static rt::Variant Fields(std::vector<rt::Variant> items) { return Array(std::move(items)); }
 };
 
 TEST_F(CategoryWrites, ADeleteTakesTheCategorysVisibilityLinksAndNodesButNotTheNodesBelow) {
   Run([&] {
-    EXPECT_TRUE(NewTCatalog()->DeleteProductCategory(3));
-    EXPECT_EQ(Rows("SELECT CATEGORYID FROM PRODUCTCATEGORY"), "4\n");
-    EXPECT_EQ(Rows("SELECT CATEGORYID, VISIBILITYID FROM VISIBILITIESBYCATEGORY"), "4|1\n");
-    EXPECT_EQ(Rows("SELECT PRODUCTID, CATEGORYID FROM PRODUCTSBYCATEGORY"), "13|4\n");
-    EXPECT_EQ(Rows("SELECT NODEID, PARENTNODEID FROM CATALOGNODE ORDER BY NODEID"), "32|31\n33|null\n");
-  });
-}
-
-TEST_F(CategoryWrites, DeletingAMissingCategoryRaisesAndPutsItsDependantsBack) {
-  Run([&] {
     Exec("INSERT INTO VISIBILITIESBYCATEGORY VALUES (9, 2); INSERT INTO CATALOGNODE (NODEID, CATEGORYID) VALUES (90, 9);");
-    const std::string before = CatalogTables() + Rows("SELECT * FROM VISIBILITIESBYCATEGORY");
+    const std::string visibilities = "SELECT CATEGORYID, VISIBILITYID FROM VISIBILITIESBYCATEGORY ORDER BY 1";
+    const std::string before = CatalogTables() + Rows(visibilities);
     EXPECT_EQ(Failure([] { NewTCatalog()->DeleteProductCategory(9); }),
               "800400CC Quarvel.Catalog.Delete: |ERROR 0x800400CC| METHOD: Quarvel.Catalog.DeleteProductCategory| "
               "DESC: Catalog doesn't exist.|");
-    EXPECT_EQ(CatalogTables() + Rows("SELECT * FROM VISIBILITIESBYCATEGORY"), before);
+    EXPECT_EQ(CatalogTables() + Rows(visibilities), before);
+    EXPECT_TRUE(NewTCatalog()->DeleteProductCategory(3));
+    EXPECT_EQ(Rows("SELECT CATEGORYID FROM PRODUCTCATEGORY") + Rows(visibilities) +
+                  Rows("SELECT PRODUCTID, CATEGORYID FROM PRODUCTSBYCATEGORY") +
+                  Rows("SELECT NODEID, PARENTNODEID FROM CATALOGNODE ORDER BY NODEID"),
+              "4\n4|1\n9|2\n13|4\n32|31\n33|null\n90|null\n");
   });
 }
 
@@ -65,32 +57,32 @@ TEST_F(CategoryWrites, AnInsertStoresEmptyTextsAsNullAndRelinksOnlyWhenTheSwitch
   Run([&] {
     auto writer = NewTCatalog();
     SetSwitch("yes");
-    EXPECT_TRUE(writer->InsertProductCategory(Fields({"CATEGORYNAME", "unspsccode"}), Fields({"yes", "4321"})));
+    EXPECT_TRUE(writer->InsertProductCategory(Array({"CATEGORYNAME", "unspsccode"}), Array({"yes", "4321"})));
     SetSwitch("Yes");
-    EXPECT_TRUE(writer->InsertProductCategory(Fields({"CATEGORYNAME", "UNSPSCCODE"}), Fields({"Computers", "4321"})));
-    EXPECT_TRUE(writer->InsertProductCategory(Fields({"CATEGORYNAME", "UNSPSCCODE"}), Fields({"", ""})));
+    EXPECT_TRUE(writer->InsertProductCategory(Array({"CATEGORYNAME", "UNSPSCCODE"}), Array({"Computers", "4321"})));
+    EXPECT_TRUE(writer->InsertProductCategory(Array({"CATEGORYNAME", "UNSPSCCODE"}), Array({"", ""})));
     EXPECT_EQ(Category(5) + Category(6) + Category(7),
               "5|yes|4321\nlinks:\n6|Computers|4321\nlinks:11@1 12@2\n7|null|null\nlinks:\n");
   });
 }
 
-// The relinking goes from the code stored before the update: the products
-// of the old code only leave, those of the new one only join after the
-// highest number.
+// The relinking goes from the code stored before the update: the old
+// code's products leave, the new one's join after the highest number.
 TEST_F(CategoryWrites, AnUpdateRelinksFromTheStoredCodeToTheNewOne) {
   Run([&] {
     SetSwitch("Yes");
     auto writer = NewTCatalog();
-    EXPECT_TRUE(writer->UpdateProductCategory(Fields({"categoryid", "UNSPSCCODE"}), Fields({"3", "4321"})));
-    EXPECT_EQ(Category(3), "3|Pens|4321\nlinks:11@2\n");
-    EXPECT_TRUE(writer->UpdateProductCategory(Fields({"CATEGORYID", "UNSPSCCODE"}), Fields({3, "44"})));
-    EXPECT_EQ(Category(3), "3|Pens|44\nlinks:13@3\n");
-    // No code among the fields: the stored one stays and so do the links.
-    EXPECT_TRUE(writer->UpdateProductCategory(Fields({"CATEGORYNAME", "CATEGORYID"}), Fields({"Ball pens", 3})));
-    EXPECT_EQ(Category(3), "3|Ball pens|44\nlinks:13@3\n");
-    // An empty code is Null and unlinks every product of the old one.
-    EXPECT_TRUE(writer->UpdateProductCategory(Fields({"CATEGORYID", "UNSPSCCODE"}), Fields({3, ""})));
-    EXPECT_EQ(Category(3), "3|Ball pens|null\nlinks:\n");
+    // No code among the fields: the stored one and the links stay; an empty
+    // code is Null and unlinks every product of the old one.
+    std::string text;
+    for (const auto& [fields, values] : {std::pair{Array({"categoryid", "UNSPSCCODE"}), Array({"3", "4321"})},
+                                         std::pair{Array({"CATEGORYID", "UNSPSCCODE"}), Array({3, "44"})},
+                                         std::pair{Array({"CATEGORYNAME", "CATEGORYID"}), Array({"Ball pens", 3})},
+                                         std::pair{Array({"CATEGORYID", "UNSPSCCODE"}), Array({3, ""})}})
+      text += InOrder({Answer([&] { return writer->UpdateProductCategory(fields, values); }), " ", Category(3)});
+    EXPECT_EQ(text,
+              "Boolean:True 3|Pens|4321\nlinks:11@2\nBoolean:True 3|Pens|44\nlinks:13@3\n"
+              "Boolean:True 3|Ball pens|44\nlinks:13@3\nBoolean:True 3|Ball pens|null\nlinks:\n");
   });
 }
 
@@ -98,13 +90,13 @@ TEST_F(CategoryWrites, UpdatingAMissingCategoryOrANameThatIsNoColumnFailsAndWrit
   Run([&] {
     auto writer = NewTCatalog();
     const std::string before = Category(3);
-    EXPECT_EQ(Failure([&] { writer->UpdateProductCategory(Fields({"CATEGORYID", "CATEGORYNAME"}), Fields({7, "X"})); }),
+    EXPECT_EQ(Failure([&] { writer->UpdateProductCategory(Array({"CATEGORYID", "CATEGORYNAME"}), Array({7, "X"})); }) + "\n" +
+                  Failure([&] { writer->UpdateProductCategory(Array({"CATEGORYID", "COLOR"}), Array({3, "red"})); }) + "\n" +
+                  Failure([&] { writer->UpdateProductCategory(Array({"CATEGORYID"}), Array({"3 OR 1=1"})); }),
               "800400D4 Quarvel.Catalog.UpdateProductCategory: |ERROR 0x800400D4| METHOD: "
-              "Quarvel.Catalog.UpdateProductCategory| DESC: Product Category (7) not found.|");
-    EXPECT_EQ(Failure([&] { writer->UpdateProductCategory(Fields({"CATEGORYID", "COLOR"}), Fields({3, "red"})); }),
+              "Quarvel.Catalog.UpdateProductCategory| DESC: Product Category (7) not found.|\n"
               "800A0CC1 ADODB.Recordset: |ERROR 0x800A0CC1| METHOD: Quarvel.Catalog.UpdateProductCategory| DESC: No "
-              "field named 'COLOR' in the recordset..|");
-    EXPECT_EQ(Failure([&] { writer->UpdateProductCategory(Fields({"CATEGORYID"}), Fields({"3 OR 1=1"})); }),
+              "field named 'COLOR' in the recordset..|\n"
               "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.UpdateProductCategory| DESC: Type mismatch.|");
     EXPECT_EQ(Category(3), before);
   });

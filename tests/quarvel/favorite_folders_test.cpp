@@ -1,7 +1,7 @@
-// Tests of favourite folders: the reads by user, the refusals of the
-// writers (empty names, names taken, the root folder), names compared as
-// the database compares them, the owner check of the delete, and the votes
-// a refusal or failure casts into the caller's transaction.
+// Favourite folders: reads by user, the writers' refusals, names compared
+// as the database compares them, the delete's owner check, the votes cast.
+#include <tuple>
+
 #include "tests/quarvel/catalog_fixture.h"
 
 namespace catalogtest {
@@ -28,10 +28,10 @@ class FavoriteFolders : public CatalogTest {
 TEST_F(FavoriteFolders, AUsersFoldersByNameAndOneFolderByIdOrName) {
   Run([&] {
     auto catalog = NewCatalog();
-    EXPECT_EQ(Entries(catalog->GetFavoriteFolders("U1")), "Long:12=String:Desk; Long:15=String:Paper");
-    EXPECT_EQ(catalog->GetFavoriteFolderName(12, "u1"), "Desk");
-    EXPECT_EQ(catalog->GetFavoriteFolderID("DESK ", "u1"), 12);
-    EXPECT_EQ(Entries(catalog->GetFavoriteFolders("u1' OR '1'='1")), "");
+    EXPECT_EQ(Entries(catalog->GetFavoriteFolders("U1")) + " " + catalog->GetFavoriteFolderName(12, "u1") + " " +
+                  std::to_string(catalog->GetFavoriteFolderID("DESK ", "u1")) + " [" +
+                  Entries(catalog->GetFavoriteFolders("u1' OR '1'='1")) + "]",
+              "Long:12=String:Desk; Long:15=String:Paper Desk 12 []");
   });
 }
 
@@ -39,46 +39,40 @@ TEST_F(FavoriteFolders, AUsersFoldersByNameAndOneFolderByIdOrName) {
 // emptiness; a name is stored as given, quotes included.
 TEST_F(FavoriteFolders, AFolderWithoutANameOrAnOwnerIsRefused) {
   Run([&] {
-    EXPECT_EQ(Insert("USERID", rt::Variant("u1"), "FOLDERNAME", rt::Variant("")), -1);
-    EXPECT_EQ(Insert("USERID", rt::Variant::Null(), "FOLDERNAME", rt::Variant("Tools")), -1);
-    const int32_t quoted = Insert("USERID", rt::Variant("u1"), "FOLDERNAME", rt::Variant("Bob's pens"));
+    EXPECT_EQ(Insert("USERID", "u1", "FOLDERNAME", "") + Insert("USERID", rt::Variant::Null(), "FOLDERNAME", "Tools"), -2);
+    const int32_t quoted = Insert("USERID", "u1", "FOLDERNAME", "Bob's pens");
     EXPECT_EQ(NewCatalog()->GetFavoriteFolderID("Bob's pens", "u1"), quoted);
-    const int32_t unnamed = Insert("userid", rt::Variant("u3"), "FolderName", rt::Variant(""));
-    EXPECT_EQ(Rows("SELECT FOLDERID - " + std::to_string(quoted) + ", '[' || FOLDERNAME || ']', USERID FROM "
-                   "FAVORITEFOLDERS WHERE FOLDERID >= " + std::to_string(quoted) + " ORDER BY 1"),
-              "0|[Bob's pens]|u1\n1|[]|u3\n");
-    EXPECT_EQ(unnamed, quoted + 1);
-    EXPECT_EQ(Failure([&] { Insert("USERID", rt::Variant("u1"), "COLOUR", rt::Variant("red")); }).substr(0, 40),
-              "800A0CC1 ADODB.Recordset: |ERROR 0x800A0");
+    const int32_t unnamed = Insert("userid", "u3", "FolderName", "");
+    EXPECT_EQ(InOrder({std::to_string(unnamed - quoted), "\n",
+                       Rows("SELECT FOLDERID - " + std::to_string(quoted) + ", '[' || FOLDERNAME || ']', USERID FROM "
+                            "FAVORITEFOLDERS WHERE FOLDERID >= " + std::to_string(quoted) + " ORDER BY 1"),
+                       Failure([&] { Insert("USERID", "u1", "COLOUR", "red"); }).substr(0, 40)}),
+              "1\n0|[Bob's pens]|u1\n1|[]|u3\n800A0CC1 ADODB.Recordset: |ERROR 0x800A0");
   });
 }
 
-// Names compare as the database compares them, the folder's own included;
-// another user's names do not count. The answer is True whether or not the
-// folder is the user's.
+// Names compare as the database does, the folder's own included; another
+// user's do not count. True whether or not the folder is the user's.
 TEST_F(FavoriteFolders, ARenameToANameTheUserHasIsRefused) {
   Run([&] {
     auto writer = NewTCatalog();
-    EXPECT_FALSE(writer->UpdateFavoriteFolderName(12, "u1", "desk"));
-    EXPECT_TRUE(writer->UpdateFavoriteFolderName(12, "u1", "Tools"));
-    EXPECT_TRUE(writer->UpdateFavoriteFolderName(15, "u1", "desk"));
-    EXPECT_TRUE(writer->UpdateFavoriteFolderName(20, "u1' OR '1'='1", "It's mine"));
-    EXPECT_EQ(Folders(), "12|Tools|u1\n15|desk|u1\n20|desk|u2\n");
+    std::string text;
+    for (auto [id, user, name] : {std::tuple{12, "u1", "desk"}, std::tuple{12, "u1", "Tools"}, std::tuple{15, "u1", "desk"},
+                                  std::tuple{20, "u1' OR '1'='1", "It's mine"}})
+      text += writer->UpdateFavoriteFolderName(id, user, name) ? "T" : "F";
+    EXPECT_EQ(text + "\n" + Folders(), "FTTT\n12|Tools|u1\n15|desk|u1\n20|desk|u2\n");
   });
 }
 
-// The root folder is never deleted; another user's folder keeps its
-// favourites as well as itself.
+// The root folder is never deleted; another user's keeps its favourites.
 TEST_F(FavoriteFolders, ADeleteTakesOnlyTheUsersOwnFolderAndItsFavourites) {
   Run([&] {
     const std::string favorites = Favorites();
     auto writer = NewTCatalog();
-    EXPECT_FALSE(writer->DeleteFavoriteFolder(0, "u1"));
-    EXPECT_TRUE(writer->DeleteFavoriteFolder(12, "u2"));
+    EXPECT_TRUE(!writer->DeleteFavoriteFolder(0, "u1") && writer->DeleteFavoriteFolder(12, "u2"));
     EXPECT_EQ(Favorites(), favorites);
     EXPECT_TRUE(writer->DeleteFavoriteFolder(12, "u1"));
-    EXPECT_EQ(Favorites(), "102|15\n103|20\n104|0\n");
-    EXPECT_EQ(Folders(), "15|Paper|u1\n20|desk|u2\n");
+    EXPECT_EQ(Favorites() + Folders(), "102|15\n103|20\n104|0\n15|Paper|u1\n20|desk|u2\n");
   });
 }
 
@@ -87,10 +81,9 @@ TEST_F(FavoriteFolders, RefusalsLeaveTheCallersTransactionAlone) {
   Run([&] {
     EXPECT_TRUE(CallerKeepsItsWork([&] {
       auto writer = Inner<ITCatalog>("Quarvel.TCatalog");
-      EXPECT_EQ(writer->InsertFavoriteFolder(Array({rt::Variant("FOLDERNAME")}), Array({rt::Variant("")})), -1);
-      EXPECT_FALSE(writer->UpdateFavoriteFolderName(12, "u1", "Paper"));
-      EXPECT_FALSE(writer->DeleteFavoriteFolder(-1, "u1"));
-      RaisedBy([&] { writer->InsertFavoriteFolder(Array({rt::Variant("NOSUCH")}), Array({rt::Variant(1)})); });
+      EXPECT_EQ(writer->InsertFavoriteFolder(Array({"FOLDERNAME"}), Array({""})), -1);
+      EXPECT_FALSE(writer->UpdateFavoriteFolderName(12, "u1", "Paper") || writer->DeleteFavoriteFolder(-1, "u1"));
+      RaisedBy([&] { writer->InsertFavoriteFolder(Array({"NOSUCH"}), Array({1})); });
     }));
     // A failed rename votes abort.
     Exec("CREATE TRIGGER KEEPNAMES BEFORE UPDATE ON FAVORITEFOLDERS BEGIN SELECT RAISE(ABORT, 'kept'); END;");

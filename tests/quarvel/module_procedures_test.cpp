@@ -1,7 +1,6 @@
 // The shared-module procedures the catalog library adds: rows as
-// dictionaries (with their information entry), the writable recordset,
-// closing a recordset with its connection, Null to zero and the name
-// lookup, and the withdrawn-method stub.
+// dictionaries, the writable recordset, closing a recordset with its
+// connection, Null to zero, the name lookup, the withdrawn-method stub.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -27,37 +26,30 @@ const char* kTaxCodes =
 class ModuleProcedures : public ::testing::Test {
  protected:
   void SetUp() override { rt::Err().Clear(); }
-  std::vector<LogEntry> Log() const {
-    std::vector<LogEntry> entries;
-    for (const std::string& line : sandbox_.LogLines()) entries.push_back(LogEntry::Parse(line));
-    return entries;
+  // The log's entries, one a line: kind, source and text.
+  std::string Logged() const {
+    std::string text;
+    for (const std::string& line : sandbox_.LogLines()) {
+      const LogEntry e = LogEntry::Parse(line);
+      text += e.kind + " " + e.source + e.text + "\n";
+    }
+    return text;
   }
 
   SuiteSandbox sandbox_;
   testdb::TestDatabase db_{kTaxCodes};
 };
 
-// --- Sql_GetRecordsAsDictionary ----------------------------------------------------------
-
-TEST_F(ModuleProcedures, RecordsAsDictionaryKeepTheFirstOfARepeatedKeyAndLogItOnce) {
+// The keys keep the key column's subtype, so a text does not find a number.
+TEST_F(ModuleProcedures, RecordsAsDictionaryKeepTheFirstOfARepeatedKeyAndTheKeysSubtype) {
   const std::string sql = "SELECT TAXCODE, DESCRIPTION FROM TAXCODES ORDER BY ID";
-  EXPECT_EQ(Render(Sql_GetRecordsAsDictionary(db_.ConnectionString(), sql)),
-            "String:A=String:One; String:B=String:Three");
-  const std::vector<LogEntry> log = Log();
-  ASSERT_EQ(log.size(), 1u);
+  auto byId = Sql_GetRecordsAsDictionary(db_.ConnectionString(), "SELECT ID, PERCENTAGE FROM TAXCODES");
+  EXPECT_EQ(Render(Sql_GetRecordsAsDictionary(db_.ConnectionString(), sql)) + "\n" + Render(byId),
+            "String:A=String:One; String:B=String:Three\nLong:1=Double:1.5; Long:2=Double:2; Long:3=Double:3");
+  EXPECT_TRUE(byId->Exists(rt::Variant(int16_t{1})) && !byId->Exists(rt::Variant("1")));
   const std::string message = "Improper SQL statement '" + sql +
                               "' to create a dictionary. The statement resulted in double key value: 'A'";
-  EXPECT_EQ(log[0].kind, "INFO");
-  EXPECT_EQ(log[0].source, message);
-  EXPECT_EQ(log[0].text, Block("0", message, "Not an actual error"));
-}
-
-// The keys keep the key column's subtype, so a text does not find a number.
-TEST_F(ModuleProcedures, RecordsAsDictionaryKeysKeepTheColumnsSubtype) {
-  auto byId = Sql_GetRecordsAsDictionary(db_.ConnectionString(), "SELECT ID, PERCENTAGE FROM TAXCODES");
-  EXPECT_EQ(Render(byId), "Long:1=Double:1.5; Long:2=Double:2; Long:3=Double:3");
-  EXPECT_TRUE(byId->Exists(rt::Variant(int16_t{1})));
-  EXPECT_FALSE(byId->Exists(rt::Variant("1")));
+  EXPECT_EQ(Logged(), "INFO " + message + Block("0", message, "Not an actual error") + "\n");
 }
 
 TEST_F(ModuleProcedures, RecordsAsDictionaryFailuresNameTheStatementWithoutInformation) {
@@ -69,10 +61,8 @@ TEST_F(ModuleProcedures, RecordsAsDictionaryFailuresNameTheStatementWithoutInfor
                                                        sql + "'\r\n DESC: "));
     EXPECT_THAT(e.description(), ::testing::Not(::testing::HasSubstr("INFO")));
   }
-  EXPECT_EQ(Log().size(), 2u);
+  EXPECT_EQ(sandbox_.LogLines().size(), 2u);
 }
-
-// --- one row, closing, the writable recordset ------------------------------------------
 
 TEST_F(ModuleProcedures, RecordAsDictionaryIsTheCurrentRowFirstFieldOfANameWinning) {
   auto cn = db_.Open();
@@ -85,9 +75,9 @@ TEST_F(ModuleProcedures, RecordAsDictionaryIsTheCurrentRowFirstFieldOfANameWinni
   EXPECT_EQ(Render(Sql_GetRecordAsDictionary(rs)), "");  // at EOF
 
   rs->Close();
-  rt::ComError e = RaisedBy([&] { Sql_GetRecordAsDictionary(rs); });
-  EXPECT_THAT(e.description(), ::testing::HasSubstr(" METHOD: Lib_SQL.Sql_GetRecordAsDictionary\r\n"));
-  EXPECT_THAT(e.description(), ::testing::EndsWith(" INFO: .\r\n"));
+  const std::string failure = RaisedBy([&] { Sql_GetRecordAsDictionary(rs); }).description();
+  EXPECT_THAT(failure, ::testing::HasSubstr(" METHOD: Lib_SQL.Sql_GetRecordAsDictionary\r\n"));
+  EXPECT_THAT(failure, ::testing::EndsWith(" INFO: .\r\n"));
 }
 
 TEST_F(ModuleProcedures, CloseRecordsetAndConnectionClosesBothWhoeverOpenedThem) {
@@ -95,8 +85,7 @@ TEST_F(ModuleProcedures, CloseRecordsetAndConnectionClosesBothWhoeverOpenedThem)
   auto rs = data::Recordset::New();
   rs->Open("SELECT * FROM TAXCODES", cn);
   Sql_CloseRecordsetAndConnection(rs);
-  EXPECT_EQ(rs, nullptr);
-  EXPECT_EQ(cn->State(), data::kStateClosed);
+  EXPECT_TRUE(rs == nullptr && cn->State() == data::kStateClosed);
   EXPECT_EQ(RaisedBy([&] { Sql_CloseRecordsetAndConnection(rs); }).number(), 91);
 }
 
@@ -104,8 +93,7 @@ TEST_F(ModuleProcedures, WritableRecordsetIsDetachedForABatchAndAFailureClosesTh
   auto cn = db_.Open();
   auto rs = SQL_GetWritableRecordset("SELECT * FROM TAXCODES WHERE TAXCODE = 'A' ORDER BY ID", cn,
                                      data::kLockBatchOptimistic);
-  EXPECT_EQ(rs->ActiveConnection(), nullptr);
-  EXPECT_EQ(cn->State(), data::kStateOpen);
+  EXPECT_TRUE(rs->ActiveConnection() == nullptr && cn->State() == data::kStateOpen);
   rs->SetValue("DESCRIPTION", rt::Variant("Changed offline"));
   rs->SetActiveConnection(db_.Open());
   rs->UpdateBatch();
@@ -118,16 +106,11 @@ TEST_F(ModuleProcedures, WritableRecordsetIsDetachedForABatchAndAFailureClosesTh
   EXPECT_EQ(cn, nullptr);
 }
 
-// --- small procedures --------------------------------------------------------------
-
 TEST_F(ModuleProcedures, NullToZeroAndLookupValue) {
   EXPECT_EQ(Gen_NullToZero(rt::Variant::Null()), 0.0);
   EXPECT_EQ(RaisedBy([] { Gen_NullToZero(rt::Variant("abc")); }).number(), 13);
-
-  const rt::Variant names = Array({rt::Variant("CURRENCYCODE"), rt::Variant("PRICE")});
-  const rt::Variant values = Array({rt::Variant("EUR"), rt::Variant(12.5)});
-  EXPECT_EQ(rt::CDbl(Gen_LookupValue("PRICE", names, values)), 12.5);
-  EXPECT_TRUE(Gen_LookupValue("price", names, values).IsNull());
+  const rt::Variant names = Array({"CURRENCYCODE", "PRICE"}), values = Array({"EUR", 12.5});
+  EXPECT_TRUE(rt::CDbl(Gen_LookupValue("PRICE", names, values)) == 12.5 && Gen_LookupValue("price", names, values).IsNull());
   // Names beyond the 16-bit counter overflow, as VB's Integer loop does.
   auto wide = rt::SafeArray::OneDim(0, 40000);
   EXPECT_EQ(RaisedBy([&] { Gen_LookupValue("PRICE", rt::Variant(wide), values); }).number(), 6);
@@ -138,11 +121,10 @@ TEST_F(ModuleProcedures, AWithdrawnMethodFailsWithMinusOneFromTheRunningLibrary)
                            "\r\nUse new function GetCommodityData() that supports paging (=based on DRecordset component).";
   rt::ComError e(0, "", "");
   quarveltest::AsCatalogCode([&] { e = RaisedBy([&] { DeprecatedStub(text); }); });
-  EXPECT_EQ(e.number(), -1);
-  EXPECT_EQ(e.source(), "Quarvel");
-  EXPECT_EQ(e.description(), Block("FFFFFFFF", text, "Application-defined or object-defined error"));
-  ASSERT_EQ(Log().size(), 1u);
-  EXPECT_EQ(Log()[0].kind, "ERROR");
+  EXPECT_EQ(std::to_string(e.number()) + " " + e.source() + e.description(),
+            "-1 Quarvel" + Block("FFFFFFFF", text, "Application-defined or object-defined error"));
+  EXPECT_EQ(Logged().substr(0, 6), "ERROR ");
+  EXPECT_EQ(sandbox_.LogLines().size(), 1u);
 }
 
 }  // namespace

@@ -1,17 +1,15 @@
-// Product properties: creation (defaults, the 16-bit answers and their
-// overflow undone with the transaction, the 32-bit Insert21), changes
-// (PROPERTYID skipped, exact-case names, enumeration values dropped for
-// every type but 3), the guarded delete with its enumeration values and
-// memberships, the lookups, the paged list, and the referential answers.
+// Product properties: creation (16-bit answers, their overflow undone),
+// changes, the guarded delete, lookups, the paged list, the referential
+// answers; and the ids of the reference classes taken only as numbers.
 #include "interfaces/property.h"
+#include "interfaces/property_group.h"
 #include "interfaces/referential_integrity.h"
+#include "interfaces/unit.h"
 #include "tests/quarvel/reference_fixture.h"
 
 namespace {
 
 using Properties = SampleReferenceTest;
-
-const char* const kPropertyRow = "SELECT * FROM PROPERTY WHERE PROPERTYID = ";
 
 // Insert leaves DEFAULTVALUE to the table. The 16-bit answers overflow past
 // 32767 after the row was saved, and the abort vote takes the row (and the
@@ -20,14 +18,13 @@ TEST_F(Properties, InsertsAnswerTheNewIdIn16BitsExceptInsert21) {
   Exec("UPDATE sqlite_sequence SET seq = 32765 WHERE name = 'PROPERTY'");
   Run([&] {
     auto property = New<IProperty>("Quarvel.Property");
-    rt::Variant id = property.Call("Insert", {rt::Variant("Weight"), rt::Variant(2)});
-    EXPECT_EQ(rt::TypeName(id) + ":" + rt::CStr(id), "Integer:32766");
-    id = property.Call("Insert20", {Array({"PROPERTYNAME", "DEFAULTVALUE", "EXTERNAL"}), Array({"Batch", "B'1", true})});
-    EXPECT_EQ(rt::TypeName(id) + ":" + rt::CStr(id), "Integer:32767");
-    EXPECT_EQ(Failure([&] { property.Call("Insert", {rt::Variant("Far"), rt::Variant(1)}); }),
-              "6 Quarvel: |ERROR 0x6| METHOD: Quarvel.Property.Insert| DESC: Overflow.|");
-    id = property.Call("Insert21", {rt::Variant("Gauge"), rt::Variant(2), rt::Variant("0.5"), rt::Variant(false)});
-    EXPECT_EQ(rt::TypeName(id) + ":" + rt::CStr(id), "Long:32768");
+    EXPECT_EQ(InOrder({Answer([&] { return property.Call("Insert", {"Weight", 2}); }), " ",
+                       Answer([&] { return property.Call("Insert20", {Array({"PROPERTYNAME", "DEFAULTVALUE", "EXTERNAL"}),
+                                                                      Array({"Batch", "B'1", true})}); }), " ",
+                       Answer([&] { return property.Call("Insert", {"Far", 1}); }), " ",
+                       Answer([&] { return property.Call("Insert21", {"Gauge", 2, "0.5", false}); })}),
+              "Integer:32766 Integer:32767 6 Quarvel: |ERROR 0x6| METHOD: Quarvel.Property.Insert| DESC: Overflow.| "
+              "Long:32768");
   });
   EXPECT_EQ(Rows("SELECT * FROM PROPERTY WHERE PROPERTYID > 5"),
             "32766|Weight|2|null|0\n32767|Batch|null|B'1|1\n32768|Gauge|2|0.5|0\n");
@@ -40,22 +37,18 @@ TEST_F(Properties, UpdateSkipsTheIdAndDropsEnumerationValuesForEveryTypeButThree
   Run([&] {
     auto property = New<IProperty>("Quarvel.Property");
     EXPECT_TRUE(property->Update20(1, Array({"PROPERTYID", "PROPERTYNAME", "DATATYPE"}), Array({99, "Shade", 3})));
-    for (int32_t id : {2, 3, 4}) {
-      EXPECT_TRUE(property->Update20(id, Array({"DATATYPE"}), Array({rt::Variant(int16_t(id - 1))})));
-    }
+    for (int32_t id : {2, 3, 4}) EXPECT_TRUE(property->Update20(id, Array({"DATATYPE"}), Array({int16_t(id - 1)})));
     EXPECT_TRUE(property->Update20(5, Array({"datatype"}), Array({1})));
     std::string name = "Expiry";
     int16_t type = 4;
     int32_t id = 4;
-    rt::Variant updated = property->Update(id, name, type);
-    EXPECT_EQ(rt::TypeName(updated) + ":" + rt::CStr(updated), "Boolean:True");
-    EXPECT_EQ(Failure([&] { property->Update20(1, Array({"propertyid"}), Array({7})); }),
-              "80040E21 ADODB.Recordset: |ERROR 0x80040E21| METHOD: Quarvel.Property.Update| DESC: The field "
-              "'PROPERTYID' is the table's identity and cannot be written..|");
     // A missing row fails before any field is set.
-    EXPECT_EQ(Failure([&] { property->Update20(77, Array({"NOPE"}), Array({1})); }),
-              "800400C9 Quarvel.Property.Update: |ERROR 0x800400C9| METHOD: Quarvel.Property.Update| DESC: Property "
-              "not present.|");
+    EXPECT_EQ(Answer([&] { return property->Update(id, name, type); }) + "\n" +
+                  Failure([&] { property->Update20(1, Array({"propertyid"}), Array({7})); }) + "\n" +
+                  Failure([&] { property->Update20(77, Array({"NOPE"}), Array({1})); }),
+              "Boolean:True\n80040E21 ADODB.Recordset: |ERROR 0x80040E21| METHOD: Quarvel.Property.Update| DESC: The "
+              "field 'PROPERTYID' is the table's identity and cannot be written..|\n800400C9 Quarvel.Property.Update: "
+              "|ERROR 0x800400C9| METHOD: Quarvel.Property.Update| DESC: Property not present.|");
   });
   EXPECT_EQ(Rows("SELECT PROPERTYID, PROPERTYNAME, DATATYPE FROM PROPERTY ORDER BY 1"),
             "1|Shade|3\n2|Size|1\n3|Voltage|2\n4|Expiry|4\n5|Supplier reference|1\n");
@@ -89,50 +82,65 @@ TEST_F(Properties, DeleteTakesEnumerationValuesAndMembershipsButNotProductValues
     int32_t id = 1;
     EXPECT_TRUE(New<IProperty>("Quarvel.Property")->Delete(id));
   });
-  EXPECT_EQ(Rows("SELECT * FROM PROPERTYENUM WHERE PROPERTYID = 1") + Rows(std::string(kPropertyRow) + "1") +
-                Rows("SELECT * FROM PROPSBYPROPGROUP WHERE PROPERTYID = 1"),
-            "");
-  EXPECT_EQ(Rows("SELECT COUNT(*) FROM PRODUCTPROPVALUE WHERE PROPERTYID = 1"), "2\n");
+  EXPECT_EQ(Rows("SELECT (SELECT COUNT(*) FROM PROPERTYENUM WHERE PROPERTYID = 1), (SELECT COUNT(*) FROM PROPERTY WHERE "
+                 "PROPERTYID = 1), (SELECT COUNT(*) FROM PROPSBYPROPGROUP WHERE PROPERTYID = 1), (SELECT COUNT(*) FROM "
+                 "PRODUCTPROPVALUE WHERE PROPERTYID = 1)"),
+            "0|0|0|2\n");
 }
 
 TEST_F(Properties, LookupsAndThePagedListAnswerTheRowsOrTheirFailures) {
   Exec("INSERT INTO PROPERTY VALUES (40000, 'O''Neil', 1, NULL, 0)");
   Run([&] {
     auto property = New<IProperty>("Quarvel.Property");
-    rt::Variant type = property.Call("getDataType", {rt::Variant(2)});
-    EXPECT_EQ(rt::TypeName(type) + ":" + rt::CStr(type), "Integer:3");
-    EXPECT_EQ(property->GetPropertyIDFromName("colour "), 1);
-    EXPECT_EQ(property->GetPropertyIDFromName("o'neil"), 40000);
-    EXPECT_EQ(Render(property->getPropertyEnums(2)), "1=String:S; 2=String:M; 3=String:L; 4=String:XL");
-    EXPECT_EQ(Failure([&] { property->getDataType(77); }),
-              "800400C9 Quarvel.Property.getDataType: |ERROR 0x800400C9| METHOD: Quarvel.Property.getDataType| "
-              "DESC: Property 77 not present.|");
-
     const rt::Variant none = rt::Variant::Missing();
-    EXPECT_EQ(Page(property->GetPropertyData(nullptr, "", 2, none, none), "PROPERTYID"), "3: 1 2");
-    EXPECT_EQ(Failure([&] { property->GetPropertyData(nullptr, "", 10, Array({"3) OR (1=1"}), none); }),
-              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Property.GetPropertyData| DESC: Type mismatch.|");
-    EXPECT_EQ(Failure([&] { property->GetPropertyData(nullptr, "", 40000, none, none); }),
+    EXPECT_EQ(Answer([&] { return property.Call("getDataType", {2}); }) + " " +
+                  Answer([&] { return property->GetPropertyIDFromName("colour "); }) + " " +
+                  Answer([&] { return property->GetPropertyIDFromName("o'neil"); }) + " [" +
+                  Render(property->getPropertyEnums(2)) + "] " +
+                  Page(property->GetPropertyData(nullptr, "", 2, none, none), "PROPERTYID") + "\n" +
+                  Failure([&] { property->getDataType(77); }) + "\n" +
+                  Failure([&] { property->GetPropertyData(nullptr, "", 40000, none, none); }),
+              "Integer:3 Long:1 Long:40000 [1=String:S; 2=String:M; 3=String:L; 4=String:XL] 3: 1 2\n"
+              "800400C9 Quarvel.Property.getDataType: |ERROR 0x800400C9| METHOD: Quarvel.Property.getDataType| "
+              "DESC: Property 77 not present.|\n"
               "6 Quarvel: |ERROR 0x6| METHOD: Quarvel.Property.GetPropertyData| DESC: Overflow.|");
   });
 }
 
-// The value of the key goes into SQL only as a number.
-TEST_F(Properties, ExistsTakesTheKeyInAnyCaseAndOnlyNumbersAsValues) {
+TEST_F(Properties, ExistsTakesTheKeyInAnyCaseAndVotesCommit) {
   Run([&] {
     auto property = New<IReferentialIntegrity>("Quarvel.Property");
     EXPECT_TRUE(property->IReferentialIntegrity_Exists("", Array({"propertyid"}), Array({"4"})));
     EXPECT_FALSE(property->IReferentialIntegrity_Exists("", Array({"PROPERTYNAME"}), Array({1})));
-    EXPECT_EQ(Failure([&] { property->IReferentialIntegrity_Exists("", Array({"PROPERTYID"}), Array({"1 OR 1=1"})); }),
-              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Property.Exists| DESC: Type mismatch.|");
-    EXPECT_EQ(Failure([&] { property->IReferentialIntegrity_BeforeDelete("", rt::Variant("PROPERTYID"), Array({1})); }),
-              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Property.BeforeDelete| DESC: Type mismatch.|");
     EXPECT_TRUE(CallerKeepsItsWork([] {
-      EXPECT_FALSE(Inner<IReferentialIntegrity>("Quarvel.Property")
-                       ->IReferentialIntegrity_Exists("", Array({"OTHER"}), Array({1})));
+      EXPECT_FALSE(Inner<IReferentialIntegrity>("Quarvel.Property")->IReferentialIntegrity_Exists("", Array({"OTHER"}), Array({1})));
     }));
   });
-  EXPECT_EQ(Rows(std::string(kPropertyRow) + "1"), "1|Colour|3|Black|0\n");
+}
+
+// Ids and key values of the reference classes go into SQL only as numbers;
+// keys must come as an array.
+TEST_F(Properties, IdsThatAreNoNumbersAreTypeMismatches) {
+  const rt::Variant none = rt::Variant::Missing();
+  std::string text;
+  Run([&] {
+    auto property = New<IProperty>("Quarvel.Property");
+    auto references = New<IReferentialIntegrity>("Quarvel.Property");
+    for (const std::function<void()>& call : std::vector<std::function<void()>>{
+             [&] { property->GetPropertyData(nullptr, "", 10, Array({"3) OR (1=1"}), none); },
+             [&] { references->IReferentialIntegrity_Exists("", Array({"PROPERTYID"}), Array({"1 OR 1=1"})); },
+             [&] { references->IReferentialIntegrity_BeforeDelete("", rt::Variant("PROPERTYID"), Array({1})); },
+             [&] { New<IRPropertyGroup>("Quarvel.RPropertyGroup")->GetPropertyGroupData(nullptr, "", 10, Array({"1 OR 1=1"}), none); },
+             [&] { New<IReferentialIntegrity>("Quarvel.TUnit")->IReferentialIntegrity_Exists("", rt::Variant("UNITCODE"), Array({"BX"})); }})
+      text += Failure(call) + "\n";
+  });
+  EXPECT_EQ(text,
+            "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Property.GetPropertyData| DESC: Type mismatch.|\n"
+            "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Property.Exists| DESC: Type mismatch.|\n"
+            "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Property.BeforeDelete| DESC: Type mismatch.|\n"
+            "D Quarvel: |ERROR 0xD| METHOD: Quarvel.RPropertyGroup.GetPropertyGroupData| DESC: Type mismatch.|\n"
+            "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Unit.Exists| DESC: Type mismatch.|\n");
+  EXPECT_EQ(Rows("SELECT * FROM PROPERTY WHERE PROPERTYID = 1"), "1|Colour|3|Black|0\n");
 }
 
 }  // namespace

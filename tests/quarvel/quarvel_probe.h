@@ -1,8 +1,6 @@
-// What the catalog library's tests share: a probe class of the library that
-// runs a test's code inside one of its methods (so that the code runs as
-// catalog-library code, with or without an object context and the web
-// application's values), fresh threads for the per-thread module data, and
-// renderings for golden comparisons.
+// What the catalog library's tests share: a probe running a test's code
+// inside a library method (as catalog-library code, with or without a
+// context and web application values), fresh threads, and renderings.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -36,17 +34,16 @@ class Probe : public rt::Object {
   static inline thread_local std::function<void()> body;
 };
 
-// Runs `body` inside a method of a probe registered as `progId` with the
-// transaction attribute given, the root of a context of its own.
+// Runs `body` in a method of a probe registered as `progId` with the
+// attribute given, the root of a context of its own.
 inline void AsRootProbe(const char* progId, rt::TransactionAttribute attribute, std::function<void()> body) {
   rt::RegisterClass({progId, "", attribute, [] { return rt::ObjectPtr(std::make_shared<Probe>()); }});
   Probe::body = std::move(body);
   rt::CreateRootObject(progId, std::make_shared<rt::Activity>())->Call("Run");
 }
 
-// Runs `body` inside a method of a catalog-library object: in a context of
-// its own whose web application holds `application` when `inContext`,
-// else created plainly, without a context.
+// Runs `body` in a method of a catalog-library object: in a context whose
+// web application holds `application` when `inContext`, else plainly.
 inline void AsCatalogCode(std::function<void()> body, bool inContext = false,
                           const std::map<std::string, rt::Variant>& application = {}) {
   rt::RegisterClass({"Quarvel.TestProbe", "", rt::TransactionAttribute::None,
@@ -63,8 +60,8 @@ inline void AsCatalogCode(std::function<void()> body, bool inContext = false,
   probe->Call("Run");
 }
 
-// Runs `body` on a new thread, whose module data (the connection-string
-// cache, the date parser) starts empty; a failure there fails the test here.
+// Runs `body` on a new thread (empty module data: connection-string cache,
+// date parser); a failure there fails the test here.
 inline void OnFreshThread(const std::function<void()>& body) {
   std::exception_ptr failure;
   std::thread thread([&] {

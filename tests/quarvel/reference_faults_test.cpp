@@ -1,6 +1,5 @@
-// Every writer of the reference-data classes under the fault sweep: a failed
-// statement or commit makes the call raise or give its refusal (False), and
-// leaves every table as it was.
+// The reference-data writers under the fault sweep: a failed statement or
+// commit raises or refuses (False) and leaves every table as it was.
 #include <functional>
 #include <utility>
 #include <vector>
@@ -15,13 +14,13 @@
 
 namespace {
 
-using Answer = data::testing::Outcome;
+using data::testing::Outcome;
 
-Answer Of(bool done) { return done ? Answer::Succeeded : Answer::Refused; }
-Answer Of(int32_t id) { return id != 0 ? Answer::Succeeded : Answer::Refused; }
-Answer Done(const std::function<void()>& call) {
+Outcome Of(bool done) { return done ? Outcome::Succeeded : Outcome::Refused; }
+Outcome Of(int32_t id) { return id != 0 ? Outcome::Succeeded : Outcome::Refused; }
+Outcome Done(const std::function<void()>& call) {
   call();
-  return Answer::Succeeded;
+  return Outcome::Succeeded;
 }
 
 using ReferenceFaults = SampleReferenceTest;
@@ -37,39 +36,26 @@ TEST_F(ReferenceFaults, EveryWriterRaisesOrRefusesAndLeavesTheTables) {
        "UPDATE OFFICE SET PROPERTYGROUPID = NULL WHERE PROPERTYGROUPID = 10;");
   std::string unit = "MTR", hazard = "2.1", name = "Weight", value = "1", none;
   int16_t type = 2;
-  int32_t property = 1, group = 1, all = -1, officeGroup = 10, voltage = 3, zero = 0;
+  int32_t id = 1, group = 1, all = -1, officeGroup = 10, voltage = 3, zero = 0;
   bool yes = true;
-  const std::vector<std::pair<const char*, std::function<Answer()>>> writers = {
+  auto property = [] { return New<IProperty>("Quarvel.Property"); };
+  auto groups = [] { return New<IPropertyGroup>("Quarvel.PropertyGroup"); };
+  const std::vector<std::pair<const char*, std::function<Outcome()>>> writers = {
       {"TUnit.Delete", [&] { return Of(New<ITUnit>("Quarvel.TUnit")->Delete(unit)); }},
       {"THazardousClass.Delete", [&] { return Of(New<ITHazardousClass>("Quarvel.THazardousClass")->Delete(hazard)); }},
-      {"Property.Insert", [&] { return Of(int32_t{New<IProperty>("Quarvel.Property")->Insert(name, type)}); }},
-      {"Property.Insert21",
-       [&] { return Of(New<IProperty>("Quarvel.Property")->Insert21(name, type, value, yes)); }},
-      {"Property.Update20",
-       [&] {
-         return Of(New<IProperty>("Quarvel.Property")
-                       ->Update20(2, Array({"PROPERTYNAME", "DATATYPE"}), Array({"Fit", 1})));
-       }},
-      {"Property.Delete", [&] { return Of(New<IProperty>("Quarvel.Property")->Delete(property)); }},
-      {"PropertyGroup.UpdateGroupChange",
-       [&] { return Of(New<IPropertyGroup>("Quarvel.PropertyGroup")->UpdateGroupChange(group, all)); }},
-      {"PropertyGroup.Insert", [&] { return Of(New<IPropertyGroup>("Quarvel.PropertyGroup")->Insert(name)); }},
+      {"Property.Insert", [&] { return Of(int32_t{property()->Insert(name, type)}); }},
+      {"Property.Insert21", [&] { return Of(property()->Insert21(name, type, value, yes)); }},
+      {"Property.Update20", [&] { return Of(property()->Update20(2, Array({"PROPERTYNAME", "DATATYPE"}), Array({"Fit", 1}))); }},
+      {"Property.Delete", [&] { return Of(property()->Delete(id)); }},
+      {"PropertyGroup.UpdateGroupChange", [&] { return Of(groups()->UpdateGroupChange(group, all)); }},
+      {"PropertyGroup.Insert", [&] { return Of(groups()->Insert(name)); }},
       {"PropertyGroup.AddPropertyToPropertyGroup",
-       [&] {
-         auto groups = New<IPropertyGroup>("Quarvel.PropertyGroup");
-         return Done([&] { groups->AddPropertyToPropertyGroup(officeGroup, voltage, yes); });
-       }},
+       [&] { return Done([&] { groups()->AddPropertyToPropertyGroup(officeGroup, voltage, yes); }); }},
       {"PropertyGroup.AddPropertyToPropertyGroupEx",
-       [&] {
-         auto groups = New<IPropertyGroup>("Quarvel.PropertyGroup");
-         return Done([&] { groups->AddPropertyToPropertyGroupEx(officeGroup, voltage, yes, yes); });
-       }},
-      {"PropertyGroup.Delete", [&] { return Of(New<IPropertyGroup>("Quarvel.PropertyGroup")->Delete(officeGroup)); }},
+       [&] { return Done([&] { groups()->AddPropertyToPropertyGroupEx(officeGroup, voltage, yes, yes); }); }},
+      {"PropertyGroup.Delete", [&] { return Of(groups()->Delete(officeGroup)); }},
       {"Faqlist.AddIssue",
-       [&] {
-         return Of(New<IFaqlist>("Quarvel.Faqlist")
-                       ->AddIssue(zero, group, group, group, name, name, name, none, none, none));
-       }},
+       [&] { return Of(New<IFaqlist>("Quarvel.Faqlist")->AddIssue(zero, id, id, id, name, name, name, none, none, none)); }},
   };
   std::string text;
   Run([&] {
@@ -77,11 +63,11 @@ TEST_F(ReferenceFaults, EveryWriterRaisesOrRefusesAndLeavesTheTables) {
     const auto target = data::testing::DatabaseTarget(sandbox_.CatalogPath());
     for (const auto& [writer, call] : writers) {
       const auto report = data::testing::SweepFaults(engine, target, call);
-      // What each writer runs once it gets through: statements/commits.
       text += std::string(writer) + " " + std::to_string(report.statements) + "/" + std::to_string(report.commits) +
               "\n" + report.Problems();
     }
   });
+  // What each writer runs once it gets through: statements/commits.
   EXPECT_EQ(text,
             "TUnit.Delete 2/1\n"
             "THazardousClass.Delete 2/1\n"

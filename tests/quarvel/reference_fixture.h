@@ -1,9 +1,6 @@
-// The fixture of the reference-data tests: the installation fixture of the
-// library tests (tests/brintor/brintor_fixture.h: a fresh `suitehost init`,
-// Run on a fresh thread, Failure, Render, the log) with what the catalog
-// classes need besides: objects created as the host creates them, a whole
-// table read as text, a snapshot of every table the classes write, a
-// transactional caller to create them in, and the referential registry.
+// The catalog library's installation fixture: BrintorTest (a fresh `suitehost
+// init`, Run, Failure, Render, the log) plus objects created as the host
+// creates them, tables as text, a transactional caller, and the registry.
 #pragma once
 
 #include <stdlib.h>
@@ -11,9 +8,11 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <iterator>
 #include <regex>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -24,7 +23,7 @@
 #include "tests/common/recording_fake.h"
 #include "tests/quarvel/quarvel_probe.h"
 
-// A component that answers the referential checker's questions as told.
+// A component answering the checker's questions as told, logging each.
 class FakeOwner : public rt::Object, public IReferentialIntegrity {
  public:
   FakeOwner(bool answer, std::shared_ptr<std::vector<std::string>> log) : answer_(answer), log_(std::move(log)) {}
@@ -54,7 +53,8 @@ class FakeOwner : public rt::Object, public IReferentialIntegrity {
 
 class ReferenceTest : public BrintorTest {
  public:
-  // An object of the class as the host makes it, seen through interface I.
+  // An object as the host makes it (New: a root; Inner: in the running
+  // object's context and transaction), seen through interface I.
   template <class I>
   struct Object {
     rt::ObjectPtr object;
@@ -67,26 +67,49 @@ class ReferenceTest : public BrintorTest {
   static Object<I> New(const char* progId) {
     return Object<I>{rt::CreateRootObject(progId, std::make_shared<rt::Activity>())};
   }
-  // Created in the running object's context (and so its transaction).
   template <class I>
   static Object<I> Inner(const char* progId) {
     return Object<I>{rt::GetObjectContext()->CreateInstance(progId)};
+  }
+
+  // What a call answers as "Subtype:value" ("done" for none), or its
+  // failure as Failure shows it.
+  template <class F>
+  static std::string Answer(F&& call) {
+    try {
+      if constexpr (std::is_void_v<decltype(call())>) {
+        call();
+        return "done";
+      } else {
+        const rt::Variant v(call());
+        return rt::TypeName(v) + ":" + rt::Concat(v);
+      }
+    } catch (const rt::ComError& e) {
+      return Failure([&] { throw e; });
+    }
+  }
+
+  // The parts joined; a braced list evaluates them in turn, which a chain
+  // of + does not promise.
+  static std::string InOrder(std::initializer_list<std::string> parts) {
+    std::string text;
+    for (const std::string& part : parts) text += part;
+    return text;
   }
 
  protected:
   explicit ReferenceTest(bool sample = false) : BrintorTest(sample) {}
   void TearDown() override { ::unsetenv("SUITE_REFERENCES"); }
 
-  // Makes `text` the referential checker's registry for the rest of the test.
+  // Makes `text` the checker's registry for the rest of the test.
   void UseReferences(const std::string& text) const {
     const std::string path = sandbox_.Site() + "/test-references.ini";
     std::ofstream(path, std::ios::trunc) << text;
     ::setenv("SUITE_REFERENCES", path.c_str(), 1);
   }
 
-  // Registers for the test, as `progId`, an owner that answers every
-  // existence question with `answer` and writes each question it gets to
-  // `log` ("Exists(origin, KEY=Subtype:value)").
+  // Registers as `progId` an owner answering every existence question with
+  // `answer`, logging each ("Exists(origin, KEY=Subtype:value)").
   static std::unique_ptr<FakeClass> Owner(const std::string& progId, bool answer,
                                           const std::shared_ptr<std::vector<std::string>>& log =
                                               std::make_shared<std::vector<std::string>>()) {
@@ -94,9 +117,8 @@ class ReferenceTest : public BrintorTest {
         progId, [answer, log] { return rt::ObjectPtr(std::make_shared<FakeOwner>(answer, log)); });
   }
 
-  // The rows of a query on the catalog database, one a line, columns joined
-  // by "|" (NULL as "null"); through the data layer on a connection of the
-  // running object's context when `here`, else with a plain SQLite handle.
+  // A query's rows, one a line, "|"-joined, NULL as "null"; on a connection
+  // of the running object's context when `here`, else a plain SQLite handle.
   std::string Rows(const std::string& sql, bool here = false) const {
     if (!here) return RowsOf(sql);
     auto cn = data::Connection::New();
@@ -105,8 +127,7 @@ class ReferenceTest : public BrintorTest {
     return rs->State() == data::kStateOpen ? BrintorTest::Rows(rs) : "";
   }
 
-  // A paged list (Tamrick.DRecordset) as "<page count>:" and the column's
-  // values on the current page.
+  // A paged list as "<page count>:" and the column's values on the page.
   static std::string Page(const rt::ObjectPtr& list, const char* column) {
     std::string text = rt::CStr(list->GetProperty("PageCount")) + ":";
     auto rs = std::dynamic_pointer_cast<data::Recordset>(list->GetProperty("Recordset").AsObject());
@@ -114,8 +135,7 @@ class ReferenceTest : public BrintorTest {
     return text;
   }
 
-  // Every row of the tables the reference classes write: equal snapshots
-  // before and after a call mean the call left the data as it was.
+  // Every row of the tables the reference classes write.
   std::string Snapshot() const {
     std::string text;
     for (const char* table : {"UNIT", "HAZARDOUSCLASS", "PROPERTY", "PROPERTYENUM", "PROPERTYGROUP",
@@ -124,10 +144,9 @@ class ReferenceTest : public BrintorTest {
     return text;
   }
 
-  // Runs `body` inside a transactional catalog object that first writes a
-  // marker row and at the end votes commit (abort when `commit` is false);
-  // objects that `body` creates with Inner join its transaction. Answers
-  // whether the marker stayed: false when some object voted abort.
+  // Runs `body` in a transactional caller that writes a marker row, then
+  // votes commit (abort unless `commit`); Inner objects join it. Answers
+  // whether the marker stayed (false when some object voted abort).
   bool CallerKeepsItsWork(const std::function<void()>& body, bool commit = true) {
     try {
       quarveltest::AsRootProbe("Quarvel.TestCaller", rt::TransactionAttribute::Required, [&] {
@@ -136,7 +155,6 @@ class ReferenceTest : public BrintorTest {
         commit ? rt::GetObjectContext()->SetComplete() : rt::GetObjectContext()->SetAbort();
       });
     } catch (const rt::ComError& e) {
-      // Raised when the caller voted commit and the transaction rolled back.
       if (e.number() != rt::hr::kTransactionAborted) throw;
     }
     const bool kept = !RowsOf("SELECT * FROM FAQCATEGORY WHERE FAQCATEGORYID = 999").empty();
@@ -144,8 +162,8 @@ class ReferenceTest : public BrintorTest {
     return kept;
   }
 
-  // Writes the installation's referential registry: the standard one with
-  // each addition's text put after the line it names ("Key=UNITCODE").
+  // The installation's registry: the standard one with each addition put
+  // after the line it names ("Key=UNITCODE").
   void WriteRegistry(const std::vector<std::pair<std::string, std::string>>& additions = {}) const {
     std::ifstream in(std::string(SUITE_SOURCE_DIR) + "/db/references.ini", std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -157,15 +175,14 @@ class ReferenceTest : public BrintorTest {
     std::ofstream(sandbox_.Site() + "/references.ini", std::ios::binary | std::ios::trunc) << text;
   }
 
-  // Sets COMMONPARAMETERS/UNSPSCIMPLEMENTED.
-  void SetSwitch(const std::string& value) const {
-    std::string config = Read(sandbox_.ConfigPath());
-    config = std::regex_replace(config, std::regex("UNSPSCIMPLEMENTED=[^\n]*"), "UNSPSCIMPLEMENTED=" + value);
-    Write(sandbox_.ConfigPath(), config);
+  // Replaces a line of the configuration ("UNSPSCIMPLEMENTED", "Quarvel").
+  void Configure(const std::string& key, const std::string& value) const {
+    const std::string config = Read(sandbox_.ConfigPath());
+    Write(sandbox_.ConfigPath(), std::regex_replace(config, std::regex("\n" + key + "=[^\n]*"), "\n" + key + "=" + value));
   }
+  void SetSwitch(const std::string& value) const { Configure("UNSPSCIMPLEMENTED", value); }
 
   // --- files and lists of the document imports -------------------------------
-
   static std::string Read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return "(none)";
@@ -185,9 +202,8 @@ class ReferenceTest : public BrintorTest {
     }
     return found;
   }
-  // An import object (`C`, created as `progId`) whose batch reads `times`
-  // (seconds) from its clock, one a read: the first when the call starts,
-  // then one before each part number.
+  // An import object `C` (as `progId`) whose clock reads `times` (seconds)
+  // in turn: at the call's start, then before each part number.
   template <class C>
   static std::shared_ptr<C> Clocked(const char* progId, std::vector<double> times) {
     auto reads = std::make_shared<size_t>(0);
@@ -224,11 +240,10 @@ class ReferenceTest : public BrintorTest {
   }
 };
 
-// The sample installation: units, hazard classes, properties 1 Colour
-// (default Black), 2 Size (M), 3 Voltage (230), 4 Expiry date (Null), 5
-// Supplier reference (external); groups 1 Apparel (1, 2), 2 Electrical (3,
-// 4), 10 Office requisitions (1, 4); commodities APPAREL (1) and ELECTRICAL
-// (2); products SHIRT-100 and GLOVE-200 (group 1), LAMP-300 and BATT-400 (2).
+// The sample: properties 1 Colour (Black), 2 Size (M), 3 Voltage (230), 4
+// Expiry date (Null), 5 Supplier reference (external); groups 1 Apparel (1,
+// 2), 2 Electrical (3, 4), 10 Office requisitions (1, 4); products SHIRT-100,
+// GLOVE-200 (group 1), LAMP-300, BATT-400 (2).
 class SampleReferenceTest : public ReferenceTest {
  protected:
   SampleReferenceTest() : ReferenceTest(true) {}

@@ -1,8 +1,6 @@
-// The UNSPSC writers under the fault sweep: a failed statement or commit of
-// TUNSPSC.Delete or of a relinking raises or refuses and leaves every table
-// as it was. The uploads keep their own rule: a failed statement of a code
-// becomes that code's status, and every code's rows are what its status
-// says (nothing half-written); a failed commit raises and keeps nothing.
+// The UNSPSC writers under the fault sweep: Delete and the relinkings raise
+// or refuse and leave every table; an upload's failed statement becomes its
+// code's status (nothing half-written), a failed commit keeps nothing.
 #include <gtest/gtest.h>
 
 #include "data/testing/fault_sweep.h"
@@ -16,7 +14,6 @@ namespace lib = quarvel::UNSPSCLib;
 
 class UNSPSCFaults : public unspsctest::SampleUNSPSCTest {
  protected:
-  // Sweeps the call on the catalog; the report's statement count and problems.
   std::string Sweep(const std::function<Outcome()>& call) {
     std::string text;
     Run([&] {
@@ -29,40 +26,35 @@ class UNSPSCFaults : public unspsctest::SampleUNSPSCTest {
   }
 };
 
-TEST_F(UNSPSCFaults, DeleteRaisesAndLeavesTheTables) {
-  EXPECT_EQ(Sweep([] {
-              std::string code = "43211507";
-              return NewTUNSPSC()->Delete(code) ? Outcome::Succeeded : Outcome::Refused;
-            }),
-            "3 statements, 1 commit\n");  // the products and categories asked first, then the delete
-}
-
-TEST_F(UNSPSCFaults, RelinkingsRaiseAndLeaveTheLinks) {
+// The delete asks the products and categories first. Product 10 moves from
+// 43211503 to 43221501 (out of 4321 and 432115, into 4322); category 4 from
+// 4322 to 4321 (12 leaves, 10 joins).
+TEST_F(UNSPSCFaults, DeleteAndRelinkingsRaiseAndLeaveTheTables) {
+  const std::string deleted = Sweep([] {
+    std::string code = "43211507";
+    return NewTUNSPSC()->Delete(code) ? Outcome::Succeeded : Outcome::Refused;
+  });
   // The sample's own categories make way for these.
   Exec("DELETE FROM PRODUCTCATEGORY;"
        "INSERT INTO PRODUCTCATEGORY (CATEGORYID, UNSPSCCODE) VALUES (1, '43'), (2, '4321'), (3, '432115'), (4, '4322');"
        "INSERT INTO PRODUCT (PRODUCTID, UNSPSCCODE) VALUES (10, '43211503'), (11, '43211507'), (12, '43221501');"
        "INSERT INTO PRODUCTSBYCATEGORY VALUES (10, 1, 1), (10, 2, 1), (10, 3, 1), (12, 4, 1), (11, 4, 2);");
-  // Product 10 moves from 43211503 to 43221501: out of 4321 and 432115, into 4322.
-  EXPECT_EQ(Sweep([] {
-              InTransaction([] { lib::UpdateProductLinksForUNSPSCCode(10, "43211503", "43221501", false); });
-              return Outcome::Succeeded;
-            }),
-            "6 statements, 1 commit\n");
-  // Category 4 moves from 4322 to 4321: 12 leaves, 10 joins.
-  EXPECT_EQ(Sweep([] {
-              InTransaction([] { lib::UpdateProductCategoryLinksForUNSPSCCode(4, "4322", "4321", false); });
-              return Outcome::Succeeded;
-            }),
-            "5 statements, 1 commit\n");
+  EXPECT_EQ(InOrder({deleted, Sweep([] {
+                       InTransaction([] { lib::UpdateProductLinksForUNSPSCCode(10, "43211503", "43221501", false); });
+                       return Outcome::Succeeded;
+                     }),
+                     Sweep([] {
+                       InTransaction([] { lib::UpdateProductCategoryLinksForUNSPSCCode(4, "4322", "4321", false); });
+                       return Outcome::Succeeded;
+                     })}),
+            "3 statements, 1 commit\n6 statements, 1 commit\n5 statements, 1 commit\n");
 }
 
-// Three new codes, each with its commodity: a family under the sample's
-// segment 43, a class under that family, a segment of its own. The sweep
-// is run by hand here, since a refused upload keeps the codes it stored:
-// the catalog is put back after every run.
+// Three new codes, each with its commodity: a family under segment 43, a
+// class under it, a segment of its own. The sweep is run by hand, since a
+// refused upload keeps the codes it stored: the catalog is put back after
+// every run.
 TEST_F(UNSPSCFaults, AFailedStatementOfAnUploadBecomesItsCodesStatus) {
-  // Each code with the full code of its node.
   const std::vector<std::pair<std::string, std::string>> codes = {
       {"43220000", "4322"}, {"43221500", "432215"}, {"45000000", "45"}};
   std::string xml = "<UNSPSC_LIST>";
@@ -70,8 +62,8 @@ TEST_F(UNSPSCFaults, AFailedStatementOfAnUploadBecomesItsCodesStatus) {
     xml += "<UNSPSC_ITEM><UNSPSC_CODE>" + code + "</UNSPSC_CODE><UNSPSC_DESCRIPTION>new</UNSPSC_DESCRIPTION></UNSPSC_ITEM>";
   WriteDownload("codes.xml", xml + "</UNSPSC_LIST>");
 
-  // The codes whose rows disagree with the status the call answered for
-  // them; when the call raised, none may be stored.
+  // The codes whose rows disagree with their answered status (none stored
+  // when the call raised).
   std::shared_ptr<rt::Dictionary> answered;
   auto halfWritten = [&] {
     std::string text;
@@ -81,11 +73,10 @@ TEST_F(UNSPSCFaults, AFailedStatementOfAnUploadBecomesItsCodesStatus) {
                                    : !status                ? "stored/stored"
                                    : rt::CLng(*status) == 3 ? "stored/absent"
                                                             : "absent/absent";
+      auto state = [&](const std::string& sql) { return Rows(sql) == "1\n" ? "stored" : "absent"; };
       const std::string found =
-          std::string(Rows("SELECT COUNT(*) FROM UNSPSCCODES WHERE PARENTCODE || UNSPSCCODE = '" + node + "'") == "1\n"
-                          ? "stored"
-                          : "absent") +
-          "/" + (Rows("SELECT COUNT(*) FROM COMMODITY WHERE COMMODITYCODE = '" + code + "'") == "1\n" ? "stored" : "absent");
+          std::string(state("SELECT COUNT(*) FROM UNSPSCCODES WHERE PARENTCODE || UNSPSCCODE = '" + node + "'")) + "/" +
+          state("SELECT COUNT(*) FROM COMMODITY WHERE COMMODITYCODE = '" + code + "'");
       if (found != expected) text += " " + code + " is " + found + ", its status says " + expected + ";";
     }
     return text;

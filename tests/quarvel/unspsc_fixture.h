@@ -1,13 +1,10 @@
-// The fixture of the UNSPSC tests: the catalog library's installation
-// fixture (tests/quarvel/reference_fixture.h, with or without the sample
-// codes) with the classes created as the host creates them, a transactional
-// probe for the module procedures, and the configuration and download
-// folder the uploads use.
+// The UNSPSC tests' fixture: the catalog library's installation fixture
+// with the classes created as the host creates them, a transactional probe
+// for the module procedures, the configuration and the download folder.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -16,8 +13,6 @@
 
 #include "interfaces/unspsc.h"
 #include "runtime/context.h"
-#include "runtime/dispatch.h"
-#include "runtime/registry.h"
 #include "tests/quarvel/reference_fixture.h"
 
 namespace unspsctest {
@@ -32,27 +27,20 @@ class UNSPSCTest : public ReferenceTest {
            Rows("SELECT 'commodity ' || COMMODITYCODE, DESCRIPTION FROM COMMODITY ORDER BY 1");
   }
 
-  // The classes as the host creates them: each the root of a context of its
-  // own (TUNSPSC's transaction ends with each outermost call).
+  // Each the root of a context of its own (TUNSPSC's transaction ends with
+  // each outermost call).
   static std::shared_ptr<IUNSPSC> NewUNSPSC() {
     return std::dynamic_pointer_cast<IUNSPSC>(rt::CreateRootObject("Quarvel.UNSPSC", std::make_shared<rt::Activity>()));
   }
   static std::shared_ptr<ITUNSPSC> NewTUNSPSC() {
     return std::dynamic_pointer_cast<ITUNSPSC>(rt::CreateRootObject("Quarvel.TUNSPSC", std::make_shared<rt::Activity>()));
   }
-  // Runs `body` as a method of a catalog object that requires a
-  // transaction: the body's connections join it and its votes decide it.
+  // Runs `body` in a catalog object requiring a transaction, which the
+  // body's connections join and its votes decide.
   static void InTransaction(std::function<void()> body) {
     quarveltest::AsRootProbe("Quarvel.TestTransactionalProbe", rt::TransactionAttribute::Required, std::move(body));
   }
 
-  // Replaces a line of the configuration ("UNSPSCIMPLEMENTED=", "Quarvel=").
-  void Configure(const std::string& key, const std::string& value) const {
-    std::ifstream in(sandbox_.ConfigPath());
-    std::string config((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    config = std::regex_replace(config, std::regex("\n" + key + "=[^\n]*"), "\n" + key + "=" + value);
-    std::ofstream(sandbox_.ConfigPath(), std::ios::trunc) << config;
-  }
   void BreakConnectionString() const { Configure("Quarvel", "Provider=SQLite;Data Source=/nowhere/catalog.db"); }
   static constexpr const char* kNoDatabase =
       "80004005 SQLite: |ERROR 0x80004005| METHOD: %s| DESC: Cannot open the database '/nowhere/catalog.db': "
@@ -67,8 +55,7 @@ class UNSPSCTest : public ReferenceTest {
   }
 };
 
-// With the sample codes: segments 14, 43, 44 with families, classes and
-// commodities below them (db/sample/06_unspsc.sql).
+// With the sample codes (db/sample/06_unspsc.sql).
 class SampleUNSPSCTest : public UNSPSCTest {
  protected:
   SampleUNSPSCTest() : UNSPSCTest(true) {}

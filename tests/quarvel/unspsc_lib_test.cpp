@@ -1,7 +1,6 @@
-// UNSPSCLib: the links of products to product categories that follow their
-// codes, from the product's side and the category's, the numbering of new
-// members, equal codes that touch nothing, failures that abort, and the
-// configuration switch the callers test.
+// UNSPSCLib: the product-category links that follow UNSPSC codes, from
+// either side, the numbering of new members, equal codes that touch
+// nothing, failures that abort, and the configuration switch.
 #include "quarvel/reference/unspsc_lib.h"
 
 #include <gtest/gtest.h>
@@ -22,16 +21,16 @@ class Relinking : public unspsctest::UNSPSCTest {
          "INSERT INTO PRODUCT (PRODUCTID, UNSPSCCODE) VALUES (10, '43211501'), (11, '4321'), (12, '43221501'),"
          " (13, '44121704'), (14, '4321150101');");
   }
-  // The links as "product>category#sequence", in key order.
   std::string Links() const {
     std::string text = Rows("SELECT PRODUCTID || '>' || CATEGORYID || '#' || IFNULL(SEQUENCE, 'null') "
                             "FROM PRODUCTSBYCATEGORY ORDER BY PRODUCTID, CATEGORYID");
     for (char& c : text) c = c == '\n' ? ' ' : c;
     return text;
   }
-  // A relinking in a transaction of its own, as the writers call it.
-  void Relink(std::function<void()> call) const {
+  // The links after a relinking in a transaction of its own.
+  std::string Relink(std::function<void()> call) const {
     Run([&] { InTransaction(call); });
+    return Links() + "\n";
   }
 };
 
@@ -39,16 +38,15 @@ TEST_F(Relinking, AProductJoinsTheCategoriesOfItsCodeAfterEachOnesHighestNumber)
   // 43 is numbered up to 7; 4322 holds 11 already (by another hand); all of
   // 44's members are unnumbered.
   Exec("INSERT INTO PRODUCTSBYCATEGORY VALUES (11, 1, 7), (12, 1, 3), (11, 2, 2), (11, 5, 4), (13, 6, NULL)");
-  Relink([] { lib::UpdateProductLinksForUNSPSCCode(10, "", "43211501", true); });
-  EXPECT_EQ(Links(), "10>1#8 10>2#3 10>3#1 10>4#1 11>1#7 11>2#2 11>5#4 12>1#3 13>6#null ");
-  // 4321 -> 4322: 43 untouched, 4321 left, 4322 not joined twice.
-  Relink([] { lib::UpdateProductLinksForUNSPSCCode(11, "4321", "4322", false); });
-  EXPECT_EQ(Links(), "10>1#8 10>2#3 10>3#1 10>4#1 11>1#7 11>5#4 12>1#3 13>6#null ");
+  // Then 4321 -> 4322: 43 untouched, 4321 left, 4322 not joined twice.
   // Unnumbered members count as 0; an emptied code leaves every category of the old one.
-  Relink([] { lib::UpdateProductLinksForUNSPSCCode(11, "4322", "44", false); });
-  EXPECT_EQ(Links(), "10>1#8 10>2#3 10>3#1 10>4#1 11>6#1 12>1#3 13>6#null ");
-  Relink([] { lib::UpdateProductLinksForUNSPSCCode(10, "43211501", "", false); });
-  EXPECT_EQ(Links(), "11>6#1 12>1#3 13>6#null ");
+  EXPECT_EQ(InOrder({Relink([] { lib::UpdateProductLinksForUNSPSCCode(10, "", "43211501", true); }),
+                     Relink([] { lib::UpdateProductLinksForUNSPSCCode(11, "4321", "4322", false); }),
+                     Relink([] { lib::UpdateProductLinksForUNSPSCCode(11, "4322", "44", false); }),
+                     Relink([] { lib::UpdateProductLinksForUNSPSCCode(10, "43211501", "", false); })}),
+            "10>1#8 10>2#3 10>3#1 10>4#1 11>1#7 11>2#2 11>5#4 12>1#3 13>6#null \n"
+            "10>1#8 10>2#3 10>3#1 10>4#1 11>1#7 11>5#4 12>1#3 13>6#null \n"
+            "10>1#8 10>2#3 10>3#1 10>4#1 11>6#1 12>1#3 13>6#null \n11>6#1 12>1#3 13>6#null \n");
 }
 
 // A new category takes its products numbered 1, 2, ... in the order the
@@ -66,21 +64,20 @@ TEST_F(Relinking, ACategoryTakesTheProductsOfItsCodeAfterItsHighestNumber) {
   // Category 5 moves from 4322 to 43211501: 12 leaves, 10 (linked by another
   // hand) stays, 14 joins after the highest number 9, not the member count.
   Exec("DELETE FROM PRODUCTSBYCATEGORY; INSERT INTO PRODUCTSBYCATEGORY VALUES (12, 5, 9), (10, 5, 3), (13, 6, NULL)");
-  Relink([] { lib::UpdateProductCategoryLinksForUNSPSCCode(5, "4322", "43211501", false); });
-  EXPECT_EQ(Links(), "10>5#3 13>6#null 14>5#10 ");
-  // 44 -> 4322, whose members are all unnumbered: 13 leaves, 12 joins as 1.
-  Relink([] { lib::UpdateProductCategoryLinksForUNSPSCCode(6, "44", "4322", false); });
-  EXPECT_EQ(Links(), "10>5#3 12>6#1 14>5#10 ");
+  // Then 44 -> 4322, whose members are all unnumbered: 13 leaves, 12 joins as 1.
+  EXPECT_EQ(InOrder({Relink([] { lib::UpdateProductCategoryLinksForUNSPSCCode(5, "4322", "43211501", false); }),
+                     Relink([] { lib::UpdateProductCategoryLinksForUNSPSCCode(6, "44", "4322", false); })}),
+            "10>5#3 13>6#null 14>5#10 \n10>5#3 12>6#1 14>5#10 \n");
 }
 
 TEST_F(Relinking, CodesAreLiteralsNotPatterns) {
   Exec("INSERT INTO PRODUCT (PRODUCTID, UNSPSCCODE) VALUES (20, '4_%'), (21, 'O''B');"
        "INSERT INTO PRODUCTCATEGORY (CATEGORYID, UNSPSCCODE) VALUES (21, 'O''')");
-  Relink([] {
-    lib::UpdateProductCategoryLinksForUNSPSCCode(8, "", "4_", true);
-    lib::UpdateProductLinksForUNSPSCCode(21, "", "O'B", true);
-  });
-  EXPECT_EQ(Links(), "20>8#1 21>21#1 ");
+  EXPECT_EQ(Relink([] {
+              lib::UpdateProductCategoryLinksForUNSPSCCode(8, "", "4_", true);
+              lib::UpdateProductLinksForUNSPSCCode(21, "", "O'B", true);
+            }),
+            "20>8#1 21>21#1 \n");
 }
 
 // Equal codes (both empty too) return before anything is read: a

@@ -21,9 +21,8 @@ class StoreCode : public unspsctest::UNSPSCTest {
   }
 };
 
-// Trailing zero pairs only pad a code; the commodity keeps the code as given.
-// Signs, points and blanks would be cut into meaningless pairs, and zero
-// pairs alone name no node: all invalid.
+// Trailing zero pairs only pad a code; the commodity keeps the code as
+// given. Signs, points, blanks and zero pairs alone are invalid.
 TEST_F(StoreCode, WhereCodesGoAndWhichAreInvalid) {
   Exec("INSERT INTO UNSPSCCODES VALUES ('', '43', 1, 'segment'), ('43', '21', 2, 'family'), ('4321', '15', 3, 'class')");
   EXPECT_EQ(Store({"44000000", "43211500", "43211501", "4321150101", "4321150", "43001500", "00000000", "+4321150",
@@ -37,9 +36,8 @@ TEST_F(StoreCode, WhereCodesGoAndWhichAreInvalid) {
             "commodity 43211501|new 'one'\ncommodity 4321150101|new 'one'\ncommodity 44000000|new 'one'\n");
 }
 
-// The same codes under each pair of flags, from the same start: a new code,
-// a code that exists, a new code whose commodity exists, a code whose
-// parent is missing.
+// Under each pair of flags, from the same start: a new code, one that
+// exists, a new one whose commodity exists, one whose parent is missing.
 TEST_F(StoreCode, StatusesUnderBothFlags) {
   std::string text;
   for (bool overwrite : {false, true}) {

@@ -1,7 +1,6 @@
 // The code-list uploads: the result of a list, one list as .xls, .xlsx and
-// XML giving the same result and rows, the used block of a sheet wherever it
-// starts, and the failures that go to the caller straight (no block, no log,
-// nothing stored) or through the handler.
+// XML alike, the used block of a sheet wherever it starts, and the failures
+// raised straight (no block, no log, nothing stored) or by the handler.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -22,23 +21,20 @@ std::string CodeList(const std::string& items) { return "<?xml version=\"1.0\"?>
 
 class Upload : public unspsctest::UNSPSCTest {
  protected:
-  // The result of loading a file of the download folder into the catalog.
-  std::string Load(const std::string& file, bool overwrite = false) {
-    std::string result;
+  // The result of uploading a file of the download folder (XML by its
+  // ending), or the failure, one a line.
+  std::string Load(const std::string& file, bool overwrite = false) { return Uploaded(DownloadPath(file), overwrite); }
+  std::string Uploaded(const std::string& path, bool overwrite = false) {
+    std::string text;
     Run([&] {
       auto t = NewTUNSPSC();
-      const bool xml = file.ends_with(".xml");
-      result = Render(xml ? t->UploadFromXML(DownloadPath(file), overwrite, true)
-                          : t->UploadFromXLS(DownloadPath(file), overwrite, true));
+      try {
+        text = Render(path.ends_with(".xml") ? t->UploadFromXML(path, overwrite, true) : t->UploadFromXLS(path, overwrite, true));
+      } catch (const rt::ComError& e) {
+        text = Failure([&] { throw e; });
+      }
     });
-    return result;
-  }
-  std::string Refused(const std::string& path, bool xml = false) {
-    std::string failure;
-    Run([&] {
-      failure = Failure([&] { xml ? NewTUNSPSC()->UploadFromXML(path, false, true) : NewTUNSPSC()->UploadFromXLS(path, false, true); });
-    });
-    return failure;
+    return text + "\n";
   }
 };
 
@@ -48,13 +44,12 @@ TEST_F(Upload, TheResultHoldsTheFirstNonZeroStatusOfEachCode) {
   WriteDownload("codes.xml", CodeList(Item("43000000", "IT") + Item(" 43220000 ", "Telecom") + Item("4322150", "short") +
                                   Item("", "no code") + Item("43221501", "early") + Item("43221500", "Networks") +
                                   Item("43221501", "Hubs") + Item("43221501", "Hubs again") + Item("4322150", "again")));
-  EXPECT_EQ(Load("codes.xml"), "4322150=Integer:1; 43221501=Integer:4");
-  EXPECT_EQ(Stored(),
-            "|43|1|IT\n43|22|2|Telecom\n4322|15|3|Networks\n432215|01|4|Hubs\n"
-            "commodity 43000000|IT\ncommodity 43220000|Telecom\ncommodity 43221500|Networks\ncommodity 43221501|Hubs\n");
   // Again with overwrite: every valid code stored, the last description kept.
-  EXPECT_EQ(Load("codes.xml", true), "4322150=Integer:1");
-  EXPECT_EQ(Rows("SELECT DESCRIPTION FROM UNSPSCCODES WHERE PARENTCODE = '432215'"), "Hubs again\n");
+  EXPECT_EQ(InOrder({Load("codes.xml"), Stored(), Load("codes.xml", true),
+                     Rows("SELECT DESCRIPTION FROM UNSPSCCODES WHERE PARENTCODE = '432215'")}),
+            "4322150=Integer:1; 43221501=Integer:4\n|43|1|IT\n43|22|2|Telecom\n4322|15|3|Networks\n432215|01|4|Hubs\n"
+            "commodity 43000000|IT\ncommodity 43220000|Telecom\ncommodity 43221500|Networks\ncommodity 43221501|Hubs\n"
+            "4322150=Integer:1\nHubs again\n");
 }
 
 TEST_F(Upload, OneListAsXlsXlsxAndXmlGivesTheSameResultAndRows) {
@@ -79,8 +74,7 @@ TEST_F(Upload, OneListAsXlsXlsxAndXmlGivesTheSameResultAndRows) {
   std::string expected;
   for (const char* file : {"codes.xml", "codes.xls", "codes.xlsx"}) {
     Exec("DELETE FROM UNSPSCCODES; DELETE FROM COMMODITY;");
-    std::string loaded = Load(file) + "\n";
-    loaded += Stored();
+    const std::string loaded = InOrder({Load(file), Stored()});
     if (expected.empty()) expected = loaded;
     EXPECT_EQ(loaded, expected) << file;
   }
@@ -96,8 +90,7 @@ TEST_F(Upload, OneListAsXlsXlsxAndXmlGivesTheSameResultAndRows) {
 TEST_F(Upload, TheUsedBlockOfTheFirstSheetIsFoundWhereverItStarts) {
   sheettest::WriteXlsx(DownloadPath("block.xlsx"), {{5, 3, "Code"}, {6, 3, 44000000.0}, {6, 4, "Office"},
                                                     {7, 4, "no code"}, {8, 3, " 43000000 "}, {8, 4, "IT"}, {9, 5, "note"}});
-  EXPECT_EQ(Load("block.xlsx"), " 43000000 =Integer:1");
-  EXPECT_EQ(Stored(), "|44|1|Office\ncommodity 44000000|Office\n");
+  EXPECT_EQ(InOrder({Load("block.xlsx"), Stored()}), " 43000000 =Integer:1\n|44|1|Office\ncommodity 44000000|Office\n");
 }
 
 TEST_F(Upload, ListsThatCannotBeReadAreRefusedStraight) {
@@ -110,16 +103,16 @@ TEST_F(Upload, ListsThatCannotBeReadAreRefusedStraight) {
   sheettest::WriteXlsx(sandbox_.Site() + "/outside.xlsx", {{1, 1, "Code"}, {2, 1, 43000000.0}});
   const std::string xml = "800400D5 Quarvel.UNSPSC.UploadFromXML: ", xls = "800400D5 Quarvel.UNSPSC.UploadFromXLS: ";
   std::string text;
-  for (const char* file : {"broken.xml", "missing.xml", "invalid.xml"}) text += Refused(DownloadPath(file), true) + "\n";
-  for (std::string path : {DownloadPath("text.xlsx"), DownloadPath("doctype.xlsx"), DownloadPath("missing.xls"),
-                           sandbox_.Site() + "/outside.xlsx", DownloadPath("../outside.xlsx")})
-    text += Refused(path) + "\n";
+  for (const char* file :
+       {"broken.xml", "missing.xml", "invalid.xml", "text.xlsx", "doctype.xlsx", "missing.xls", "../outside.xlsx"})
+    text += Load(file);
+  text += Uploaded(sandbox_.Site() + "/outside.xlsx");
   {
     FakeClass none("Excel.Application", []() -> rt::ObjectPtr { rt::Raise(rt::hr::kInvalidClassString, "", "Invalid class string"); });
-    text += Refused(DownloadPath("outside.xlsx")) + "\n";
+    text += Load("outside.xlsx");
   }
   std::filesystem::remove(sandbox_.Site() + "/xmlschemas/UNSPSC_Schema.xml");
-  text += Refused(DownloadPath("invalid.xml"), true) + "\n";
+  text += Load("invalid.xml");
   EXPECT_EQ(text, xml + "Unable to load XML\n" + xml + "Unable to load XML\n" + xml +
                       "Element 'UNSPSC_ITEM': Missing child element(s). Expected is ( UNSPSC_DESCRIPTION ).\n" +
                       xls + "Unable to load XLS\n" + xls + "Unable to load XLS\n" + xls + "Unable to load XLS\n" + xls +
@@ -136,14 +129,13 @@ TEST_F(Upload, OtherFailuresPassTheHandler) {
   sheettest::WriteXlsx(DownloadPath("empty.xlsx"), {});
   sheettest::WriteXlsx(DownloadPath("deep.xlsx"), {{1, 1, "Code"}, {2, 1, 44000000.0}, {40000, 1, 43000000.0}});
   WriteDownload("codes.xml", CodeList(Item("43000000", "IT")));
-  std::string text = Refused(DownloadPath("empty.xlsx")) + "\n" + Refused(DownloadPath("deep.xlsx")) + "\n";
-  EXPECT_EQ(Stored(), "");
+  std::string text = InOrder({Load("empty.xlsx"), Load("deep.xlsx"), Stored()});
   BreakConnectionString();
-  text += Refused(DownloadPath("codes.xml"), true);
+  text += Load("codes.xml");
   EXPECT_EQ(text,
             "5B Quarvel: |ERROR 0x5B| METHOD: Quarvel.UNSPSC.UploadFromXLS| DESC: Object variable or With block "
             "variable not set.|\n6 Quarvel: |ERROR 0x6| METHOD: Quarvel.UNSPSC.UploadFromXLS| DESC: Overflow.|\n" +
-                NoDatabase("Quarvel.UNSPSC.UploadFromXML"));
+                NoDatabase("Quarvel.UNSPSC.UploadFromXML") + "\n");
   EXPECT_EQ(LogEntriesWith("Quarvel.UNSPSC.Upload"), 3);
 }
 
