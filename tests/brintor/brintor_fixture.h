@@ -278,5 +278,12 @@ class UserFixture : public BrintorTest {
 
   rt::Object& Late() { return *object_; }
 
+  // The user's ProjectRole values as the directory's file holds them.
+  std::string StoredRoles(const std::string& id) const {
+    return Scalar("SELECT group_concat(VALUE, ',') FROM (SELECT VALUE FROM DIRECTORYATTRIBUTE WHERE ENTRYKEY = '" +
+                      id + "' AND NAME = 'ProjectRole' ORDER BY SEQ)",
+                  sandbox_.DirectoryPath());
+  }
+
   rt::ObjectPtr object_;
 };
