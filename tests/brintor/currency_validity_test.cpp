@@ -118,10 +118,13 @@ TEST_F(RateValidity, AFailedReadOfTheEuroCurrencyAnswersFalse) {
       }
       return text;
     };
-    EXPECT_EQ(decisions(false) + decisions(true) + std::to_string(rt::Err().number), " 00\nHOM 10\n 00\nHOM 00\n0");
+    std::string seen = decisions(false);
+    seen += decisions(true);
+    EXPECT_EQ(seen + std::to_string(rt::Err().number), " 00\nHOM 10\n 00\nHOM 00\n0");
     auto c = NewCurrency();
     engine.Arm({data::testing::FaultPoint::Statement, 1, SQLITE_IOERR});
-    std::string seen = "[" + c->GetEuroCurrencyCode() + "] " + std::to_string(rt::Err().number);
+    seen = "[" + c->GetEuroCurrencyCode() + "] ";
+    seen += std::to_string(rt::Err().number);
     engine.Disarm();
     EXPECT_EQ(seen + " " + c->GetEuroCurrencyCode(), "[] 0 EUR");  // a failed read leaves nothing cached
   });

@@ -69,8 +69,9 @@ TEST_F(DirectoryUsers, AUserIsDeletedOnlyWhenTheCheckerAllowsAndBoundOncePerObje
     w->SetCompanyNumber(first, u2);
     BrintorSandbox::ExecOn(sandbox_.DirectoryPath(), "DELETE FROM DIRECTORYENTRY WHERE ENTRYKEY = 'webadmin'");
     w->SetCompanyNumber(second, u2);
-    EXPECT_EQ(Attribute("u2", "CompanyNumber") + " " + Failure([&] { w->SetCompanyNumber(first, u1); }).substr(0, 8) +
-                  " [" + Attribute("u1", "CompanyNumber") + "]",
+    const std::string seen = Attribute("u2", "CompanyNumber") + " " +
+                             Failure([&] { w->SetCompanyNumber(first, u1); }).substr(0, 8);
+    EXPECT_EQ(seen + " [" + Attribute("u1", "CompanyNumber") + "]",
               "200 8007052E []");
   });
 }
