@@ -1,8 +1,5 @@
-// Tests of the partner's deletes and referential answers: what a delete
-// removes and keeps, a refusal by a referring component named in the
-// registry, the missing partner whose abort restores the links, the delete
-// codes and their votes (a failure after links were removed keeps its
-// abort), and which table each key name is looked up in.
+// The partner's deletes and referential answers: what a delete removes and
+// keeps, refusals, the links restored on abort, the codes and their votes.
 #include <set>
 
 #include "tests/brintor/maintenance_fixture.h"

@@ -1,7 +1,5 @@
-// Tests of the partner's business rules for inserts and updates: the codes
-// of each kind in step order, several at once, the uniqueness tests (letter
-// case and trailing blanks ignored, the updated row left out), the module
-// switch and currency check, the data object afterwards, and the votes.
+// The partner's business rules for inserts and updates: codes in step order,
+// uniqueness tests, the module switch, currency check, data object and votes.
 #include "tests/brintor/maintenance_fixture.h"
 
 namespace {

@@ -1,7 +1,5 @@
-// Tests of "Brintor.TermsAndConditions": the lists of the seven tables, the
-// numbers and texts of the code checks (raised with an empty source), writes
-// of codes holding quotes and of an installation's own columns, the shapes
-// of one row read, and the refusals of bad arguments and column names.
+// "Brintor.TermsAndConditions": lists, code checks, writes, one row's shapes
+// and the refusals of bad arguments and column names.
 #include "interfaces/terms_and_conditions.h"
 #include "tests/brintor/maintenance_fixture.h"
 
