@@ -5,14 +5,7 @@
 
 namespace {
 
-// The currency tables hold the example currencies.
-class ScriptWrites : public TCurrencyTest {
- protected:
-  void SetUp() override {
-    TCurrencyTest::SetUp();
-    Exec(kExampleCurrencies);
-    }
-};
+using ScriptWrites = ExampleTCurrencyTest;
 using CurrencyRules = ScriptWrites;
 using EmptyCurrencyRules = TCurrencyTest;
 

@@ -4,8 +4,8 @@
 
 namespace {
 
-using CurrencyWrites = TCurrencyTest;
-using CurrencyDeletes = TCurrencyTest;
+using CurrencyWrites = ExampleTCurrencyTest;
+using CurrencyDeletes = ExampleTCurrencyTest;
 
 const rt::Variant kNull = rt::Variant::Null();
 const rt::Variant kEmpty;
@@ -15,7 +15,6 @@ const char* const kCurrencyRows =
     "ORDER BY CURRENCYCODE";
 
 TEST_F(CurrencyWrites, AddAndUpdateWriteTheRowWithDecimalsRoundedHalfToEven) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
     EXPECT_TRUE(w->AddCurrency("NEW", "New money", false, false, true, 6.5, kNull));
@@ -34,7 +33,6 @@ TEST_F(CurrencyWrites, AddAndUpdateWriteTheRowWithDecimalsRoundedHalfToEven) {
 }
 
 TEST_F(CurrencyWrites, ValidationFailsWithTheFirstFailureThroughTheHandlerAndWritesNothing) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
     const std::string before = Table(kCurrencyRows);
@@ -81,7 +79,6 @@ TEST_F(CurrencyWrites, ValidationFailsWithTheFirstFailureThroughTheHandlerAndWri
 }
 
 TEST_F(CurrencyWrites, ADatabaseFailureNamesTheConnectionsErrors) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
     const std::string error = Failure([&] { w->AddCurrency("ABC", "Twice", false, false, false, 2, kNull); });
@@ -93,7 +90,6 @@ TEST_F(CurrencyWrites, ADatabaseFailureNamesTheConnectionsErrors) {
 }
 
 TEST_F(CurrencyDeletes, DeleteCurrencyRemovesTheRatesWithTheCurrencyAndChecksItsArgumentFirst) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
     for (const rt::Variant& missing : {kNull, kEmpty}) {
@@ -110,7 +106,6 @@ TEST_F(CurrencyDeletes, DeleteCurrencyRemovesTheRatesWithTheCurrencyAndChecksIts
 }
 
 TEST_F(CurrencyDeletes, DeleteCurrencyLeavesTheRatesWhenTheSecondDeleteFailsInAndOutOfAContext) {
-  Exec(kExampleCurrencies);
   Exec("CREATE TRIGGER KEEP_CURRENCY BEFORE DELETE ON CURRENCY BEGIN SELECT RAISE(ABORT, 'currency kept'); END;");
   Run([&] {
     for (Writer w : {NewWriter(), PlainWriter()}) {
@@ -128,7 +123,6 @@ TEST_F(CurrencyDeletes, DeleteCurrencyLeavesTheRatesWhenTheSecondDeleteFailsInAn
 }
 
 TEST_F(CurrencyDeletes, ARefusalOfTheReferentialChecker) {
-  Exec(kExampleCurrencies);
   RefuseCurrencyDeletes();
   Run([&] {
     Writer w = NewWriter();
@@ -146,7 +140,6 @@ TEST_F(CurrencyDeletes, ARefusalOfTheReferentialChecker) {
 }
 
 TEST_F(CurrencyDeletes, CurrencyDeleteRemovesOnlyTheCurrencyRowAndReportsAnUnknownCode) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
     EXPECT_TRUE(w->CurrencyDelete("ABC"));
