@@ -175,6 +175,13 @@ class CurrencyTest : public BrintorTest {
   // "error <number>" as Convert answers a failure.
   static std::string Failed(BrintorError error) { return "error " + std::to_string(ErrorNumber(error)); }
 
+  // Runs `body` on a new currency object after `sql` (when any) changed the tables.
+  template <class F>
+  void With(const std::string& sql, F&& body) {
+    if (!sql.empty()) Exec(sql);
+    Run([&] { body(*NewCurrency()); });
+  }
+
   // ConvertAmount(from, to, amount, date) as the regional settings write the
   // result ("2.5", "300", "3.3333"), or "error <number>".
   static std::string Convert(ICurrency& c, std::string from, std::string to, double amount, rt::Date date) {
@@ -184,6 +191,15 @@ class CurrencyTest : public BrintorTest {
     } catch (const rt::ComError& e) {
       return "error " + std::to_string(e.number());
     }
+  }
+};
+
+// The currency tables hold the example currencies.
+class ExampleCurrencyTest : public CurrencyTest {
+ protected:
+  void SetUp() override {
+    CurrencyTest::SetUp();
+    Exec(kExampleCurrencies);
   }
 };
 
@@ -277,6 +293,13 @@ class UserFixture : public BrintorTest {
   }
 
   rt::Object& Late() { return *object_; }
+
+  // The user's ProjectRole values as the directory's file holds them.
+  std::string StoredRoles(const std::string& id) const {
+    return Scalar("SELECT group_concat(VALUE, ',') FROM (SELECT VALUE FROM DIRECTORYATTRIBUTE WHERE ENTRYKEY = '" +
+                      id + "' AND NAME = 'ProjectRole' ORDER BY SEQ)",
+                  sandbox_.DirectoryPath());
+  }
 
   rt::ObjectPtr object_;
 };

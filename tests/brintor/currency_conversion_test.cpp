@@ -1,26 +1,24 @@
-// Tests of the rate readers and the conversions: the worked examples, the
-// rounding of results, every failure with its number and description, the
-// validity period's edges and the home-currency cache.
+// The rate readers and the conversions: worked examples, rounding, failures,
+// the validity period's edges and the home-currency cache.
 #include "tests/brintor/brintor_fixture.h"
 
 namespace {
 
-using ConvertAmount = CurrencyTest;
+using ConvertAmount = ExampleCurrencyTest;
 
 const rt::Date kDay = rt::Date::FromParts(2026, 12, 8);
 
 TEST_F(ConvertAmount, WorkedExamplesGoThroughTheHomeCurrencyOrTheEuro) {
-  Exec(kExampleCurrencies);
-  Run([&] {
-    auto c = NewCurrency();
+  With("", [&](ICurrency& c) {
     std::string answers;
     for (auto [from, to, amount] : std::vector<std::tuple<const char*, const char*, double>>{
              {"ABC", "HOM", 10}, {"HOM", "ABC", 10}, {"DEF", "HOM", 9}, {"HOM", "EUR", 6},
              {"HOM", "XYZ", 2},  {"ABC", "DEF", 10}, {"EUR", "ABC", 1}, {"DEF", "EUR", 9},
              {"EUR", "DEF", 2},  {"XYZ", "ABC", 300}}) {
-      answers += std::string(from) + ">" + to + " " + Convert(*c, from, to, amount, kDay) + "\n";
+      answers += std::string(from) + ">" + to + " " + Convert(c, from, to, amount, kDay) + "\n";
     }
-    EXPECT_EQ(answers,
+    // Afterwards the properties describe the last target.
+    EXPECT_EQ(answers + rt::CStr(c.CurrencyCode()),
               "ABC>HOM 2.5\n"      // 10 / (1 x 4)
               "HOM>ABC 40\n"       // (10 x 4) x 1
               "DEF>HOM 6\n"        // 9 / (1 x 3) x (1 x 2)
@@ -30,152 +28,121 @@ TEST_F(ConvertAmount, WorkedExamplesGoThroughTheHomeCurrencyOrTheEuro) {
               "EUR>ABC 8\n"        // 1 euro = 2 home units, x 4
               "DEF>EUR 3\n"        // 9 / 3 x 2 = 6 home units, / 2
               "EUR>DEF 6\n"        // 2 euros = 4 home units, / 2 x 3
-              "XYZ>ABC 8\n");      // 300 / 150 = 2 home units, x 4
-    // Afterwards the properties describe the last target.
-    EXPECT_EQ(rt::CStr(c->CurrencyCode()), "ABC");
+              "XYZ>ABC 8\nABC");   // 300 / 150 = 2 home units, x 4
   });
 }
 
-TEST_F(ConvertAmount, ResultsRoundHalfToEvenAtTheFourthDecimal) {
-  Exec(kExampleCurrencies);
-  Exec("INSERT INTO CURRENCY VALUES ('TRI', 'Three', 0, 0, 0, 2, NULL);"
-       "INSERT INTO CURRENCY VALUES ('HLF', 'Half', 0, 0, 0, 2, NULL);"
-       "INSERT INTO CURRENCYRATE VALUES ('TRI', '2026-01-01 00:00:00', NULL, 3, NULL, 1);"
-       "INSERT INTO CURRENCYRATE VALUES ('HLF', '2026-01-01 00:00:00', NULL, 0.5, NULL, 1);");
-  Run([&] {
-    auto c = NewCurrency();
-    EXPECT_EQ(Convert(*c, "TRI", "HOM", 10, kDay), "3.3333");
-    // Halves of the last place go to the even neighbour.
-    EXPECT_EQ(Convert(*c, "HOM", "HLF", 0.0001, kDay), "0");
-    EXPECT_EQ(Convert(*c, "HOM", "HLF", 0.0003, kDay), "0.0002");
-    // Nothing rounds to the currency's own decimals (XYZ has 0).
-    EXPECT_EQ(Convert(*c, "HOM", "XYZ", 0.0101, kDay), "1.515");
-  });
+// Results round half to even at the fourth decimal, never to the currency's
+// own decimals (XYZ has 0); missing rates and unknown codes fail with their
+// own numbers.
+TEST_F(ConvertAmount, ResultsRoundAtTheFourthDecimalAndMissingRatesFail) {
+  With("INSERT INTO CURRENCY VALUES ('TRI', 'Three', 0, 0, 0, 2, NULL), ('HLF', 'Half', 0, 0, 0, 2, NULL),"
+       " ('NUL', 'Null home rate', 0, 0, 0, 2, NULL), ('EP0', 'Tied, no euro rate', 0, 0, 1, 2, NULL),"
+       " ('NOR', 'No rate row', 0, 0, 0, 2, NULL), ('ZER', 'Zero factor', 0, 0, 0, 2, NULL);"
+       "INSERT INTO CURRENCYRATE VALUES ('TRI', '2026-01-01 00:00:00', NULL, 3, NULL, 1),"
+       " ('HLF', '2026-01-01 00:00:00', NULL, 0.5, NULL, 1), ('ZER', '2026-01-01 00:00:00', NULL, 4, NULL, 0),"
+       " ('NUL', '2026-01-01 00:00:00', NULL, NULL, 5, 1), ('EP0', '2026-01-01 00:00:00', NULL, 7, 0, 1);",
+       [&](ICurrency& c) {
+         EXPECT_EQ(Convert(c, "TRI", "HOM", 10, kDay) + " " + Convert(c, "HOM", "HLF", 0.0001, kDay) + " " +
+                       Convert(c, "HOM", "HLF", 0.0003, kDay) + " " + Convert(c, "HOM", "XYZ", 0.0101, kDay),
+                   "3.3333 0 0.0002 1.515");
+         EXPECT_EQ(Convert(c, "NUL", "HOM", 1, kDay) + " " + Convert(c, "HOM", "EP0", 1, kDay) + " " +
+                       Convert(c, "HOM", "NOR", 1, kDay) + " " + Convert(c, "HOM", "QQQ", 1, kDay),
+                   Failed(BrintorError::HomeRateNotDefined) + " " + Failed(BrintorError::EuroRateNotDefined) + " " +
+                       Failed(BrintorError::CurrencyRateNotFound) + " " + Failed(BrintorError::CurrencyNotFound));
+
+         // The first raise's number and source reach the caller; each handler on
+         // the way adds its block, and each logs once. A factor of 0 divides by
+         // zero: VB's error through the handler.
+         const int logged = LogEntries();
+         auto convert = [&](const char* from, const char* to) {
+           rt::Date day = kDay;
+           return Failure([&] { c.ConvertAmount(Ref<std::string>(from), Ref<std::string>(to), Ref(Money(1)), day); });
+         };
+         EXPECT_EQ(convert("HOM", "NOR"),
+                   "8004007F Brintor: |ERROR 0x8004007F| METHOD: Brintor.Currency.ConvertAmount| DESC: |ERROR "
+                   "0x8004007F| METHOD: Brintor.Currency.GetCurrencyRate| DESC: CurrencyRateNotFound.| INFO: .|.|");
+         EXPECT_EQ(LogEntries(), logged + 2);
+         EXPECT_EQ(convert("ZER", "HOM"),
+                   "B Brintor: |ERROR 0xB| METHOD: Brintor.Currency.ConvertAmount| DESC: Division by zero.|");
+       });
 }
 
+// Compared exactly: another letter case is another code and needs the tables.
 TEST_F(ConvertAmount, EqualCodesAnswerTheAmountWithoutReadingAnything) {
-  Exec("DROP TABLE CURRENCYRATE; DROP TABLE CURRENCY;");
-  Run([&] {
-    auto c = NewCurrency();
-    EXPECT_EQ(Convert(*c, "QQQ", "QQQ", 12.3456, kDay), "12.3456");
-    EXPECT_TRUE(c->CurrencyCode().IsEmpty());
-    // Compared exactly: another letter case is another code and needs the tables.
-    EXPECT_EQ(Convert(*c, "QQQ", "qqq", 1, kDay), "error -2147217900");
+  With("DROP TABLE CURRENCYRATE; DROP TABLE CURRENCY;", [&](ICurrency& c) {
+    const std::string same = Convert(c, "QQQ", "QQQ", 12.3456, kDay) + " [" + rt::CStr(c.CurrencyCode()) + "] ";
+    EXPECT_EQ(same + Convert(c, "QQQ", "qqq", 1, kDay),
+              "12.3456 [] error -2147217900");
   });
 }
 
-TEST_F(ConvertAmount, MissingRatesAndAZeroFactorFailWithTheirOwnNumbers) {
-  Exec(kExampleCurrencies);
-  Exec("INSERT INTO CURRENCY VALUES ('NUL', 'Null home rate', 0, 0, 0, 2, NULL);"
-       "INSERT INTO CURRENCY VALUES ('EP0', 'Tied, no euro rate', 0, 0, 1, 2, NULL);"
-       "INSERT INTO CURRENCY VALUES ('NOR', 'No rate row', 0, 0, 0, 2, NULL);"
-       "INSERT INTO CURRENCY VALUES ('ZER', 'Zero factor', 0, 0, 0, 2, NULL);"
-       "INSERT INTO CURRENCYRATE VALUES ('ZER', '2026-01-01 00:00:00', NULL, 4, NULL, 0);"
-       "INSERT INTO CURRENCYRATE VALUES ('NUL', '2026-01-01 00:00:00', NULL, NULL, 5, 1);"
-       "INSERT INTO CURRENCYRATE VALUES ('EP0', '2026-01-01 00:00:00', NULL, 7, 0, 1);");
-  Run([&] {
-    auto c = NewCurrency();
-    EXPECT_EQ(Convert(*c, "NUL", "HOM", 1, kDay), Failed(BrintorError::HomeRateNotDefined));
-    EXPECT_EQ(Convert(*c, "HOM", "EP0", 1, kDay), Failed(BrintorError::EuroRateNotDefined));
-    EXPECT_EQ(Convert(*c, "HOM", "NOR", 1, kDay), Failed(BrintorError::CurrencyRateNotFound));
-    EXPECT_EQ(Convert(*c, "HOM", "QQQ", 1, kDay), Failed(BrintorError::CurrencyNotFound));
-
-    // The first raise's number and source reach the caller; each handler on
-    // the way adds its block, and each logs once. A factor of 0 divides by
-    // zero: VB's error through the handler.
-    const int logged = LogEntries();
-    auto convert = [&](const char* from, const char* to) {
-      rt::Date day = kDay;
-      return Failure([&] { c->ConvertAmount(Ref<std::string>(from), Ref<std::string>(to), Ref(Money(1)), day); });
-    };
-    EXPECT_EQ(convert("HOM", "NOR"),
-              "8004007F Brintor: |ERROR 0x8004007F| METHOD: Brintor.Currency.ConvertAmount| DESC: |ERROR 0x8004007F| "
-              "METHOD: Brintor.Currency.GetCurrencyRate| DESC: CurrencyRateNotFound.| INFO: .|.|");
-    EXPECT_EQ(LogEntries(), logged + 2);
-    EXPECT_EQ(convert("ZER", "HOM"),
-              "B Brintor: |ERROR 0xB| METHOD: Brintor.Currency.ConvertAmount| DESC: Division by zero.|");
-  });
-}
-
+// The euro as source would otherwise answer 0 as if converted; converting
+// into the euro divides by the home currency's euro rate: VB's division by
+// zero, through the handler.
 TEST_F(ConvertAmount, TiedCurrencyNeedsTheHomeCurrencysEuroRate) {
-  Exec(kExampleCurrencies);
-  Exec("UPDATE CURRENCYRATE SET EUROSALESRATE=NULL WHERE CURRENCYCODE='HOM';");
-  Run([&] {
-    auto c = NewCurrency();
+  With("UPDATE CURRENCYRATE SET EUROSALESRATE=NULL WHERE CURRENCYCODE='HOM';", [&](ICurrency& c) {
     const std::string missing = Failed(BrintorError::EuroRateNotDefinedForHomeCurrency);
-    EXPECT_EQ(Convert(*c, "DEF", "HOM", 9, kDay), missing);
-    // The euro as source would otherwise answer 0 as if converted.
-    EXPECT_EQ(Convert(*c, "EUR", "ABC", 5, kDay), missing);
-    // Converting into the euro divides by the home currency's euro rate:
-    // VB's division by zero, through the handler.
-    EXPECT_EQ(Convert(*c, "HOM", "EUR", 5, kDay), "error 11");
+    EXPECT_EQ(Convert(c, "DEF", "HOM", 9, kDay) + " " + Convert(c, "EUR", "ABC", 5, kDay) + " " +
+                  Convert(c, "HOM", "EUR", 5, kDay),
+              missing + " " + missing + " error 11");
   });
 }
 
 TEST_F(ConvertAmount, RateIsValidFromItsEffectiveDateUntilBeforeItsExpiry) {
-  Exec(kExampleCurrencies);
-  Exec("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE='ABC';"
+  With("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE='ABC';"
        "INSERT INTO CURRENCYRATE VALUES ('ABC', '2026-01-01 00:00:00', '2026-06-01 00:00:00', 4, NULL, 1);"
-       "INSERT INTO CURRENCYRATE VALUES ('ABC', '2026-06-01 00:00:00', '2026-09-01 12:00:00', 5, NULL, 1);");
-  Run([&] {
-    auto c = NewCurrency();
-    EXPECT_EQ(Convert(*c, "HOM", "ABC", 1, Day(2026, 5, 31, 23, 59, 59)), "4");
-    EXPECT_EQ(Convert(*c, "HOM", "ABC", 1, Day(2026, 6, 1)), "5");
-    EXPECT_EQ(Convert(*c, "HOM", "ABC", 1, Day(2026, 9, 1, 11, 59, 59)), "5");
-    EXPECT_EQ(Convert(*c, "HOM", "ABC", 1, Day(2026, 9, 1, 12)), Failed(BrintorError::CurrencyRateNotFound));
-    EXPECT_EQ(Convert(*c, "HOM", "ABC", 1, Day(2025, 12, 31, 23, 59, 59)), Failed(BrintorError::CurrencyRateNotFound));
-  });
+       "INSERT INTO CURRENCYRATE VALUES ('ABC', '2026-06-01 00:00:00', '2026-09-01 12:00:00', 5, NULL, 1);",
+       [&](ICurrency& c) {
+         std::string seen;
+         for (rt::Date day : {Day(2026, 5, 31, 23, 59, 59), Day(2026, 6, 1), Day(2026, 9, 1, 11, 59, 59),
+                              Day(2026, 9, 1, 12), Day(2025, 12, 31, 23, 59, 59)})
+           seen += Convert(c, "HOM", "ABC", 1, day) + " ";
+         const std::string none = Failed(BrintorError::CurrencyRateNotFound);
+         EXPECT_EQ(seen, "4 5 5 " + none + " " + none + " ");
+       });
 }
 
+// With the euro as home currency, its unit rate stands in for a rate row.
 TEST_F(ConvertAmount, HomeCurrencyNeedsARateRowUnlessItIsTheEuro) {
-  Exec(kExampleCurrencies);
-  Exec("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE='HOM';");
-  Run([&] {
-    auto c = NewCurrency();
-    EXPECT_EQ(Convert(*c, "ABC", "XYZ", 4, kDay), Failed(BrintorError::CurrencyRateNotFound));
-  });
-  // With the euro as home currency, its unit rate stands in.
-  Exec("UPDATE CURRENCY SET HOMECURRENCY=0; UPDATE CURRENCY SET HOMECURRENCY=1 WHERE CURRENCYCODE='EUR';");
-  Run([&] {
-    auto c = NewCurrency();
-    EXPECT_EQ(Convert(*c, "ABC", "XYZ", 4, kDay), "150");
-    EXPECT_EQ(Convert(*c, "DEF", "EUR", 6, kDay), "2");
-  });
+  std::string seen;
+  With("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE='HOM';",
+       [&](ICurrency& c) { seen = Convert(c, "ABC", "XYZ", 4, kDay) + " "; });
+  With("UPDATE CURRENCY SET HOMECURRENCY=0; UPDATE CURRENCY SET HOMECURRENCY=1 WHERE CURRENCYCODE='EUR';",
+       [&](ICurrency& c) { seen += Convert(c, "ABC", "XYZ", 4, kDay) + " " + Convert(c, "DEF", "EUR", 6, kDay); });
+  EXPECT_EQ(seen, Failed(BrintorError::CurrencyRateNotFound) + " 150 2");
 }
 
+// Another home currency in the database is not seen by an object that read
+// one; a home currency set from outside is used as it is: flagged as the
+// euro, it takes the unit rate.
 TEST_F(ConvertAmount, HomeCurrencyIsReadOnceAndCanBeReplaced) {
-  Exec(kExampleCurrencies);
   Run([&] {
     auto c = NewCurrency();
-    EXPECT_EQ(Convert(*c, "ABC", "HOM", 10, kDay), "2.5");
-    // Another home currency in the database is not seen by this object.
+    std::string seen = Convert(*c, "ABC", "HOM", 10, kDay) + " ";
     Exec("UPDATE CURRENCY SET HOMECURRENCY=0; UPDATE CURRENCY SET HOMECURRENCY=1 WHERE CURRENCYCODE='EUR';");
-    EXPECT_EQ(Convert(*c, "ABC", "DEF", 10, kDay), "3.75");
-    EXPECT_EQ(NewCurrency()->GetHomeCurrencyCode(), "EUR");
+    seen += Convert(*c, "ABC", "DEF", 10, kDay) + " " + NewCurrency()->GetHomeCurrencyCode() + " ";
 
-    // A home currency set from outside is used as it is: flagged as the
-    // euro, it takes the unit rate.
     auto home = rt::NewDictionary();
     home->Add("CURRENCYCODE", "XYZ");
     home->Add("EURO", true);
     rt::ObjectPtr object = home;
     c->SetHomeCurrencyObject(object);
-    EXPECT_EQ(c->GetHomeCurrencyCode(), "XYZ");
-    EXPECT_EQ(Convert(*c, "DEF", "ABC", 3, kDay), "4");  // 3 / 3 x 1 home units, x 4
+    seen += c->GetHomeCurrencyCode() + " ";
+    EXPECT_EQ(seen + Convert(*c, "DEF", "ABC", 3, kDay), "2.5 3.75 EUR XYZ 4");  // 3 / 3 x 1 home units, x 4
   });
 }
 
 TEST_F(ConvertAmount, RateRowsAsDictionariesAndTheirFailures) {
-  Exec(kExampleCurrencies);
   Exec("INSERT INTO CURRENCYRATE VALUES ('ABC', '2025-01-01 00:00:00', '2026-01-01 00:00:00', 3.25, 1.125, 10);");
   Run([&] {
     auto c = NewCurrency();
     rt::Variant abc("ABC");
     rt::Date day = kDay;
-    EXPECT_EQ(Render(c->GetCurrencyRate(abc, day)),
+    EXPECT_EQ(Render(c->GetCurrencyRate(abc, day)) + "\n" +
+                  Render(c->GetSpecificCurrencyRate(abc, Ref(Day(2025, 1, 1)))).substr(0, 80),
               "CURRENCYCODE=String:ABC; EFFECTIVEDATE=Date:2026-01-01; EXPIRYDATE=Null:; HOMESALESRATE=Double:4; "
-              "EUROSALESRATE=Integer:0; RATEFACTOR=Long:1");
-    EXPECT_EQ(Render(c->GetSpecificCurrencyRate(abc, Ref(Day(2025, 1, 1)))).substr(0, 80),
+              "EUROSALESRATE=Integer:0; RATEFACTOR=Long:1\n"
               "CURRENCYCODE=String:ABC; EFFECTIVEDATE=Date:2025-01-01; EXPIRYDATE=Date:2026-01-");
     EXPECT_EQ(Failure([&] { c->GetSpecificCurrencyRate(abc, Ref(Day(2025, 1, 2))); }),
               "8004007F Brintor: |ERROR 0x8004007F| METHOD: Brintor.Currency.GetSpecificCurrencyRate| DESC: "
@@ -191,7 +158,6 @@ TEST_F(ConvertAmount, RateRowsAsDictionariesAndTheirFailures) {
 }
 
 TEST_F(ConvertAmount, PriceAndDiscountFromTheHomeCurrency) {
-  Exec(kExampleCurrencies);
   Exec("INSERT INTO CURRENCY VALUES ('EPZ', 'Tied, no euro rate', 0, 0, 1, 2, NULL);"
        "INSERT INTO CURRENCYRATE VALUES ('EPZ', '2026-01-01 00:00:00', NULL, 1, NULL, 1);");
   Run([&] {
@@ -207,11 +173,10 @@ TEST_F(ConvertAmount, PriceAndDiscountFromTheHomeCurrency) {
         return "error " + std::to_string(e.number());
       }
     };
-    EXPECT_EQ(convert("ABC"), "PRICE=Currency:40; DISCOUNTAMOUNT=Currency:5");
-    EXPECT_EQ(convert("DEF"), "PRICE=Currency:15; DISCOUNTAMOUNT=Currency:1.875");  // 10 / 2 x 3
-    // The euro, though not flagged EPC, through the home currency's euro rate.
-    EXPECT_EQ(convert("EUR"), "PRICE=Currency:5; DISCOUNTAMOUNT=Currency:0.625");
-    EXPECT_EQ(convert("EPZ"), Failed(BrintorError::EuroRateNotDefined));
+    // DEF: 10 / 2 x 3; the euro, though not flagged EPC, through the home currency's euro rate.
+    EXPECT_EQ(convert("ABC") + "\n" + convert("DEF") + "\n" + convert("EUR") + "\n" + convert("EPZ"),
+              "PRICE=Currency:40; DISCOUNTAMOUNT=Currency:5\nPRICE=Currency:15; DISCOUNTAMOUNT=Currency:1.875\n"
+              "PRICE=Currency:5; DISCOUNTAMOUNT=Currency:0.625\n" + Failed(BrintorError::EuroRateNotDefined));
 
     // Held in the euro: the target's euro rate alone.
     home = c->GetEuroCurrency();

@@ -106,10 +106,9 @@ TEST_F(PartnerMaintenanceFaults, TermsAndConditionsWritesRaiseAndLeaveTheTables)
   });
 }
 
-using CurrencyMaintenanceFaults = TCurrencyTest;
+using CurrencyMaintenanceFaults = ExampleTCurrencyTest;
 
 TEST_F(CurrencyMaintenanceFaults, CurrencyAndRateWritesRaiseOrRefuseAndLeaveTheTables) {
-  Exec(kExampleCurrencies);
   // A currency without rates, which a script may delete.
   Exec("INSERT INTO CURRENCY VALUES ('NRT', 'No rates', 0, 0, 0, 2, NULL);");
   const rt::Variant none = rt::Variant::Null();

@@ -191,6 +191,15 @@ class TCurrencyTest : public CurrencyTest {
   }
 };
 
+// The transactional currency class over the example currencies.
+class ExampleTCurrencyTest : public TCurrencyTest {
+ protected:
+  void SetUp() override {
+    TCurrencyTest::SetUp();
+    Exec(kExampleCurrencies);
+  }
+};
+
 // Stands in for "Solvane.ReferentialChecker": records each question as
 // "CanInsert OFFICE PROJECTPROP=Long:5,..." and answers from `answers` by
 // member name (True when not given); with `fail` every question raises 5.

@@ -52,52 +52,44 @@ TEST_F(LoadedPartner, ACustomerCodeOfBlanksIsNoCodeAndACodeWithoutCustomerRowIsN
        "UPDATE BUSINESSPARTNER SET ISONETIMEBP = 1, ISINTERNALBP = 1 WHERE BUSINESSPARTNERID = 2;");
   Run([&] {
     auto bp = NewPartner();
-    EXPECT_EQ(bp->GetCustomerCode(rt::Variant(3)), "");
-    EXPECT_FALSE(bp->IsInvoiceCustomer());
-    EXPECT_FALSE(bp->IsCustomer());
-    // The customer row still answers its name, carrier and discount.
-    EXPECT_EQ(bp->GetCustomerCarrier(rt::Variant(3)), "ROAD");
-    EXPECT_EQ(bp->GetCustomerDiscountPercentage(rt::Variant(3)), 2.5);
-
-    EXPECT_EQ(bp->GetCustomerCode(rt::Variant(1)), "C100");
-    EXPECT_TRUE(bp->IsInvoiceCustomer());
-    EXPECT_FALSE(bp->IsCustomer());  // no CUSTOMER row
-    EXPECT_EQ(bp->GetCustomerName(rt::Variant(1)), "");
-
-    EXPECT_TRUE(bp->IsOneTimeBusinessPartner(rt::Variant(2)));
-    EXPECT_TRUE(bp->IsInternalBusinessPartner(rt::Variant("2")));
+    // The customer row still answers its name, carrier and discount; C100 has no CUSTOMER row.
+    std::string seen = "[" + bp->GetCustomerCode(rt::Variant(3)) + "] ";
+    seen += std::to_string(bp->IsInvoiceCustomer()) + std::to_string(bp->IsCustomer()) + " " +
+            bp->GetCustomerCarrier(rt::Variant(3)) + " " +
+            rt::CStr(rt::Variant(bp->GetCustomerDiscountPercentage(rt::Variant(3)))) + "\n";
+    seen += bp->GetCustomerCode(rt::Variant(1)) + " ";
+    seen += std::to_string(bp->IsInvoiceCustomer()) + std::to_string(bp->IsCustomer()) + " [" +
+            bp->GetCustomerName(rt::Variant(1)) + "]\n";
+    seen += std::to_string(bp->IsOneTimeBusinessPartner(rt::Variant(2))) +
+            std::to_string(bp->IsInternalBusinessPartner(rt::Variant("2")));
+    EXPECT_EQ(seen, "[] 00 ROAD 2.5\nC100 10 []\n11");
   });
 }
 
-TEST_F(LoadedPartner, TheLoadedPartnerIsNotReadAgain) {
+// The loaded partner is not read again; GetBuyer, which the catalog library
+// relies on, answers the user id or "" (Null), and a failed load keeps the
+// previous partner.
+TEST_F(LoadedPartner, TheLoadedPartnerIsNotReadAgainAndGetBuyerAnswersItsUser) {
   Run([&] {
     auto bp = NewPartner();
-    EXPECT_EQ(bp->GetBusinessPartnerName(rt::Variant(2)), "Maschinenbau Nord GmbH");
+    std::string seen = bp->GetBusinessPartnerName(rt::Variant(2)) + "|";
     Exec("UPDATE BUSINESSPARTNER SET NAME = 'Renamed' WHERE BUSINESSPARTNERID = 2");
-    EXPECT_EQ(bp->GetBusinessPartnerName(rt::Variant(2)), "Maschinenbau Nord GmbH");
-    EXPECT_EQ(bp->GetBusinessPartnerName(rt::Variant(1)), "Office Supplies Inc.");
-    EXPECT_EQ(bp->GetBusinessPartnerName(rt::Variant(2)), "Renamed");
-  });
-}
-
-// What the catalog library relies on.
-TEST_F(LoadedPartner, GetBuyerAnswersTheUserIdOrEmptyTextAndFailsForAnUnknownPartner) {
-  Run([&] {
-    auto bp = NewPartner();
-    EXPECT_EQ(bp->GetBuyer(rt::Variant(3)), "");  // USERID is Null
-    EXPECT_EQ(bp->GetBuyer(rt::Variant(1)), "buyer1");
-    EXPECT_EQ(bp->GetBuyer(rt::Variant::Missing()), "buyer1");
-
-    EXPECT_EQ(Failure([&] { bp->GetBuyer(rt::Variant(99)); }),
-              "80040088 Brintor.BusinessPartner: |ERROR 0x80040088| METHOD: "
-              "Brintor.BusinessPartner.GetBusinessPartner(99)| DESC: BusinessPartner 99 not found.|");
-    // The previous partner stays loaded.
-    EXPECT_EQ(rt::CStr(bp->GetBusinessPartnerID()), "1");
-    EXPECT_EQ(bp->GetBuyer(rt::Variant::Missing()), "buyer1");
-
+    seen += bp->GetBusinessPartnerName(rt::Variant(2)) + "|";
+    seen += bp->GetBusinessPartnerName(rt::Variant(1)) + "|";
+    seen += bp->GetBusinessPartnerName(rt::Variant(2)) + "\n[";
+    seen += bp->GetBuyer(rt::Variant(3)) + "] ";
+    seen += bp->GetBuyer(rt::Variant(1)) + " ";
+    seen += bp->GetBuyer(rt::Variant::Missing()) + "\n";
+    seen += Failure([&] { bp->GetBuyer(rt::Variant(99)); }) + "\n";
+    seen += rt::CStr(bp->GetBusinessPartnerID()) + " " + bp->GetBuyer(rt::Variant::Missing()) + " ";
     // Late-bound, as the catalog library calls it, with an Integer or no id.
-    EXPECT_EQ(rt::CStr(bp.object->Call("GetBuyer", {rt::Variant(int16_t{1})})), "buyer1");
-    EXPECT_EQ(rt::CStr(bp.object->Call("GetBuyer")), "buyer1");
+    seen += rt::CStr(bp.object->Call("GetBuyer", {rt::Variant(int16_t{1})})) + " ";
+    seen += rt::CStr(bp.object->Call("GetBuyer"));
+    EXPECT_EQ(seen,
+              "Maschinenbau Nord GmbH|Maschinenbau Nord GmbH|Office Supplies Inc.|Renamed\n[] buyer1 buyer1\n"
+              "80040088 Brintor.BusinessPartner: |ERROR 0x80040088| METHOD: "
+              "Brintor.BusinessPartner.GetBusinessPartner(99)| DESC: BusinessPartner 99 not found.|\n"
+              "1 buyer1 buyer1 buyer1");
   });
 }
 
@@ -124,14 +116,11 @@ TEST_F(LoadedPartner, SetOneTimeBusinessPartnerWritesTheFlagOrRaisesUnlogged) {
   Run([&] {
     auto bp = NewPartner();
     bp->SetOneTimeBusinessPartner(2, true);
-    EXPECT_EQ(Scalar("SELECT ISONETIMEBP FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID = 2"), "1");
+    std::string seen = Scalar("SELECT ISONETIMEBP FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID = 2");
     bp->SetOneTimeBusinessPartner(2, false);
-    EXPECT_EQ(Scalar("SELECT ISONETIMEBP FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID = 2"), "0");
-
-    EXPECT_EQ(RaisedBy([&] { bp->SetOneTimeBusinessPartner(77, true); }).number(),
-              static_cast<int32_t>(EBusinessPartnerErrors::BusinessPartnerNotFound));
-    EXPECT_EQ(Failure([&] { bp->SetOneTimeBusinessPartner(77, true); }).substr(9),
-              "Brintor.Businesspartner.SetOneTimeBusinessPartner: Businesspartner not found");
+    seen += Scalar("SELECT ISONETIMEBP FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID = 2") + " ";
+    EXPECT_EQ(seen + Failure([&] { bp->SetOneTimeBusinessPartner(77, true); }),
+              "10 80040064 Brintor.Businesspartner.SetOneTimeBusinessPartner: Businesspartner not found");
   });
 }
 

@@ -1,8 +1,5 @@
-// Tests of the script-driven maintenance: how the name and value arrays
-// become a data object (letter case, duplicates, extra names, short and
-// missing arrays), the script table names, the last vote, and the sequence
-// in which the user maintenance creates a bidding supplier: address,
-// partner and link in one transaction.
+// The script-driven maintenance: name and value arrays into a data object,
+// script table names, the last vote, and a bidding supplier in one transaction.
 #include "tests/brintor/maintenance_fixture.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 namespace {
 
-using RateValidation = TCurrencyTest;
+using RateValidation = ExampleTCurrencyTest;
 
 const rt::Variant kNull = rt::Variant::Null();
 const rt::Variant kEmpty;
@@ -23,7 +23,6 @@ std::string Add(TCurrencyTest::Writer& w, rt::Variant code, rt::Variant effectiv
 }
 
 TEST_F(RateValidation, TheFirstFailureWinsAndIsRaisedBareWithoutLogOrVote) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
     std::string seen;
@@ -61,7 +60,6 @@ TEST_F(RateValidation, TheFirstFailureWinsAndIsRaisedBareWithoutLogOrVote) {
 }
 
 TEST_F(RateValidation, RatesFollowTheRulesOfTheirKindOfCurrency) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
     // Each on a new currency code of its own, so that no period overlaps.
@@ -94,7 +92,6 @@ TEST_F(RateValidation, RatesFollowTheRulesOfTheirKindOfCurrency) {
 }
 
 TEST_F(RateValidation, PeriodsOfOneCurrencyNeverOverlap) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
     // An open-ended period that began earlier covers the new one (Q1).
@@ -121,7 +118,6 @@ TEST_F(RateValidation, PeriodsOfOneCurrencyNeverOverlap) {
 }
 
 TEST_F(RateValidation, TheWritersStoreRoundedRatesAndAnswerTrueWhenNothingMatched) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = PlainWriter();
     EXPECT_TRUE(w->AddCurrencyRate("DEF", "2025-01-01", "2026-01-01", kNull, "3.1234567", 1, true));

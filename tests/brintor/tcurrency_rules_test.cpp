@@ -1,14 +1,13 @@
-// Tests of the transactional currency writer's script writes, business rules
-// and referential answers: the codes in their order, what the data object
-// keeps and what reaches the row, the rate path followed by a conversion,
-// the script delete's checks, and the commit vote of every answered result.
+// The transactional currency writer's script writes, business rules,
+// referential answers and votes: codes in order, what the data object keeps
+// and what reaches the row, a rate written and then converted with.
 #include "tests/brintor/maintenance_fixture.h"
 
 namespace {
 
-using ScriptWrites = TCurrencyTest;
-using CurrencyRules = TCurrencyTest;
-using CurrencyReferences = TCurrencyTest;
+using ScriptWrites = ExampleTCurrencyTest;
+using CurrencyRules = ScriptWrites;
+using EmptyCurrencyRules = TCurrencyTest;
 
 const rt::Variant kNull = rt::Variant::Null();
 
@@ -19,7 +18,6 @@ const rt::Variant kCurrencyColumns =
 const rt::Variant kRateColumns = Names({"CURRENCYCODE", "EFFECTIVEDATE", "EXPIRYDATE", "HOMESALESRATE", "RATEFACTOR"});
 
 TEST_F(ScriptWrites, CurrencyInsertsAnswerTheirCodesInOrder) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
     auto insert = [&](rt::Variant keys, std::vector<rt::Variant> values) {
@@ -53,80 +51,68 @@ TEST_F(ScriptWrites, CurrencyInsertsAnswerTheirCodesInOrder) {
   });
 }
 
-TEST_F(CurrencyRules, AEuroCurrencyIsTiedToTheEuroAndTheDataObjectKeepsOnlyItsOwnKeys) {
+TEST_F(EmptyCurrencyRules, AEuroCurrencyIsTiedToTheEuroAndTheDataObjectKeepsOnlyItsOwnKeys) {
   Run([&] {
     Writer w = NewWriter();
     auto bdo = DataObject("CurrencyDataObject", {{"CURRENCYCODE", "EUR"}, {"CURRENCYNAME", "Euro"},
                            {"HOMECURRENCY", false}, {"EURO", true}, {"DECIMALS", int16_t{2}}});
-    EXPECT_EQ(Outcome(w.Rules().BusinessRules_Insert(bdo)), "ok");
-    EXPECT_EQ(Render(bdo),
-              "CURRENCYCODE=String:EUR; CURRENCYNAME=String:Euro; HOMECURRENCY=Boolean:False; EURO=Boolean:True; "
-              "DECIMALS=Integer:2; EPC=Boolean:True");
-    EXPECT_EQ(Table("SELECT * FROM CURRENCY"), "EUR|Euro|0|1|1|2|null");
+    std::string out = Outcome(w.Rules().BusinessRules_Insert(bdo)) + "\n";
+    out += Render(bdo) + "\n";
     // A kind of its own answers an empty result and writes nothing.
     auto other = DataObject("BPDataObject", {});
-    EXPECT_EQ(Outcome(w.Rules().BusinessRules_Update(other)), "ok");
-    EXPECT_EQ(Outcome(w.Rules().BusinessRules_GetInstance(other)), "(nothing)");
+    out += Outcome(w.Rules().BusinessRules_Update(other)) + " ";
+    out += Outcome(w.Rules().BusinessRules_GetInstance(other)) + " " + Table("SELECT * FROM CURRENCY");
+    EXPECT_EQ(out,
+              "ok\nCURRENCYCODE=String:EUR; CURRENCYNAME=String:Euro; HOMECURRENCY=Boolean:False; EURO=Boolean:True; "
+              "DECIMALS=Integer:2; EPC=Boolean:True\nok (nothing) EUR|Euro|0|1|1|2|null");
   });
 }
 
 TEST_F(CurrencyRules, CurrencyUpdatesNeedEveryFlagAndLeaveOutWhatWasNotGiven) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
-    EXPECT_EQ(Outcome(w->UpdateFromScript("CURRENCY", Names({"CURRENCYNAME"}), Names({"Nameless"}))),
-              "failed SLBCO5022 SLBCO5021 SLBCO5020 SLBCO5019 SLBCO5017");
-    EXPECT_EQ(Outcome(w->UpdateFromScript("CURRENCY", kCurrencyColumns,
-                                          Names({"ABC", "Abc", false, false, false, int16_t{2}, "x"}))),
-              "failed SLBCO5015");
-    EXPECT_EQ(Outcome(w->UpdateFromScript("CURRENCY", Names({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO",
-                                                              "EPC", "DECIMALS"}),
-                                          Names({"ABC", "Renamed", false, false, false, int16_t{3}}))),
-              "ok");
+    const rt::Variant flags = Names({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"});
+    std::string out = Outcome(w->UpdateFromScript("CURRENCY", Names({"CURRENCYNAME"}), Names({"Nameless"}))) + "\n";
+    out += Outcome(w->UpdateFromScript("CURRENCY", kCurrencyColumns,
+                                       Names({"ABC", "Abc", false, false, false, int16_t{2}, "x"}))) + "\n";
+    out += Outcome(w->UpdateFromScript("CURRENCY", flags, Names({"ABC", "Renamed", false, false, false, int16_t{3}})));
     // LOCALEID was not given: the stored one stays.
     Exec("UPDATE CURRENCY SET LOCALEID = 2057 WHERE CURRENCYCODE = 'XYZ';");
-    EXPECT_EQ(Outcome(w->UpdateFromScript("CURRENCY", Names({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO",
-                                                              "EPC", "DECIMALS"}),
-                                          Names({"XYZ", "Xyz", false, false, false, int16_t{0}}))),
-              "ok");
+    out += " " + Outcome(w->UpdateFromScript("CURRENCY", flags, Names({"XYZ", "Xyz", false, false, false, int16_t{0}})));
+    EXPECT_EQ(out, "failed SLBCO5022 SLBCO5021 SLBCO5020 SLBCO5019 SLBCO5017\nfailed SLBCO5015\nok ok");
     EXPECT_EQ(Table("SELECT * FROM CURRENCY WHERE CURRENCYCODE IN ('ABC', 'XYZ') ORDER BY 1"),
               "ABC|Renamed|0|0|0|3|null; XYZ|Xyz|0|0|0|0|2057");
   });
 }
 
 TEST_F(ScriptWrites, ARatePeriodFromAScriptIsUsedByTheNextConversion) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
     // Close the current period, then add the next one; the EPC flag comes
     // from the currency's own row.
-    EXPECT_EQ(Outcome(w->UpdateFromScript("CURRENCYRATE", Names({"CURRENCYCODE", "EFFECTIVEDATE", "EXPIRYDATE",
-                                                                  "HOMESALESRATE", "RATEFACTOR"}),
-                                          Names({"ABC", "2026-01-01", "2027-01-01", 4.0, int16_t{1}}))),
-              "ok");
-    EXPECT_EQ(Outcome(w->InsertFromScript("CURRENCYRATE", kRateColumns,
-                                          Names({"ABC", "2027-1-1", kNull, 5.0, int16_t{1}}))),
-              "ok");
+    std::string out = Outcome(w->UpdateFromScript("CURRENCYRATE", kRateColumns,
+                                                   Names({"ABC", "2026-01-01", "2027-01-01", 4.0, int16_t{1}})));
+    out += " " + Outcome(w->InsertFromScript("CURRENCYRATE", kRateColumns,
+                                             Names({"ABC", "2027-1-1", kNull, 5.0, int16_t{1}})));
+    EXPECT_EQ(out, "ok ok");
     EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|2027-01-01 00:00:00|4|null|1; 2027-01-01 00:00:00|null|5|null|1");
     auto c = NewCurrency();
-    EXPECT_EQ(Convert(*c, "HOM", "ABC", 10, Day(2026, 12, 31)), "40");
-    EXPECT_EQ(Convert(*c, "HOM", "ABC", 10, Day(2027, 2, 1)), "50");
-
-    // The same period again, and a currency that does not exist.
-    EXPECT_EQ(Outcome(w->InsertFromScript("CURRENCYRATE", kRateColumns,
-                                          Names({"ABC", "2027-01-01", kNull, 5.0, int16_t{1}}))),
-              "failed internal referential integrity conflict No valid currency rate : EffectiveDateRange");
-    EXPECT_EQ(Outcome(w->InsertFromScript("CURRENCYRATE", kRateColumns,
-                                          Names({"QQQ", "2027-01-01", kNull, 5.0, int16_t{1}}))),
-              "failed No valid currency rate : MissingEPC");
-    EXPECT_EQ(Outcome(w->InsertFromScript("CURRENCYRATE", Names({"EFFECTIVEDATE", "RATEFACTOR"}),
-                                          Names({"2028-01-01", int16_t{1}}))),
-              "failed No valid currency rate : MissingCurrencyCode");
+    EXPECT_EQ(Convert(*c, "HOM", "ABC", 10, Day(2026, 12, 31)) + " " + Convert(*c, "HOM", "ABC", 10, Day(2027, 2, 1)),
+              "40 50");
+    // The same period again, a currency that does not exist, no currency.
+    out.clear();
+    for (const char* code : {"ABC", "QQQ"})
+      out += Outcome(w->InsertFromScript("CURRENCYRATE", kRateColumns,
+                                         Names({code, "2027-01-01", kNull, 5.0, int16_t{1}}))) + "\n";
+    out += Outcome(w->InsertFromScript("CURRENCYRATE", Names({"EFFECTIVEDATE", "RATEFACTOR"}),
+                                       Names({"2028-01-01", int16_t{1}})));
+    EXPECT_EQ(out,
+              "failed internal referential integrity conflict No valid currency rate : EffectiveDateRange\n"
+              "failed No valid currency rate : MissingEPC\nfailed No valid currency rate : MissingCurrencyCode");
   });
 }
 
 TEST_F(CurrencyRules, RateRulesWriteOnlyTheGivenColumnsAndNeverTheEpcFlag) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
     // A home-currency update without rates keeps them (its rates are not checked).
@@ -152,62 +138,58 @@ TEST_F(CurrencyRules, RateRulesWriteOnlyTheGivenColumnsAndNeverTheEpcFlag) {
 }
 
 TEST_F(ScriptWrites, TheScriptDeleteChecksRatesOfficesAndPartnersItself) {
-  Exec(kExampleCurrencies);
   Exec("INSERT INTO OFFICE (OFFICEDESCRIPTION, CURRENCYCODE) VALUES ('Head office', 'XYZ');"
        "INSERT INTO BUSINESSPARTNER (NAME, CURRENCYCODE) VALUES ('Supplier', 'XYZ');"
        "INSERT INTO OFFICE (OFFICEDESCRIPTION, CURRENCYCODE) VALUES ('Branch', 'EUR');");
   Run([&] {
     Writer w = NewWriter();
     const rt::Variant code = Names({"CURRENCYCODE"});
-    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCY", code, Names({"XYZ"}))), "failed SLBCO4027 SLBCO4028 SLBCO4029");
-    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCY", code, Names({"EUR"}))), "failed SLBCO4028");
-    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCYRATE", Names({"EFFECTIVEDATE", "CURRENCYCODE"}),
-                                          Names({"2026-01-01", "ABC"}))),
-              "ok");
-    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCY", code, Names({"ABC"}))), "ok");
-    EXPECT_EQ(Table("SELECT CURRENCYCODE FROM CURRENCY ORDER BY 1"), "DEF; EUR; HOM; XYZ");
-
+    auto remove = [&](const char* currency) { return Outcome(w->DeleteFromScript("CURRENCY", code, Names({currency}))); };
+    std::string out = remove("XYZ") + "\n";
+    out += remove("EUR") + "\n";
+    out += Outcome(w->DeleteFromScript("CURRENCYRATE", Names({"EFFECTIVEDATE", "CURRENCYCODE"}),
+                                       Names({"2026-01-01", "ABC"}))) + " ";
+    out += remove("ABC") + " ";
+    EXPECT_EQ(out + Table("SELECT CURRENCYCODE FROM CURRENCY ORDER BY 1"),
+              "failed SLBCO4027 SLBCO4028 SLBCO4029\nfailed SLBCO4028\nok ok DEF; EUR; HOM; XYZ");
     // "Currency not present" passes through the rule's handler as an error.
     const std::string error = Failure([&] { w->DeleteFromScript("CURRENCY", code, Names({"QQQ"})); });
     EXPECT_EQ(error.substr(0, error.find("|")), "80040064 Brintor.Currency.CurrencyDelete: ");
     EXPECT_EQ(LogEntriesWith("Brintor.Currency.BusinessRules_Delete"), 2);  // its entry and the script's
 
     RefuseCurrencyDeletes();
-    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCY", code, Names({"DEF"}))), "failed SLBCO4027");
+    out = remove("DEF") + " ";
     Exec("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE = 'DEF';");
-    EXPECT_EQ(Outcome(w->DeleteFromScript("CURRENCY", code, Names({"DEF"}))), "failed SLBCO4026");
-    EXPECT_EQ(Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'DEF'"), "1");
+    out += remove("DEF") + " ";
+    EXPECT_EQ(out + Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'DEF'"),
+              "failed SLBCO4027 failed SLBCO4026 1");
   });
 }
 
 TEST_F(CurrencyRules, ResultsAreCommittedAlsoWhenTheyReportFailures) {
-  Exec(kExampleCurrencies);
   Run([&] {
-    EXPECT_EQ(Vote([](Writer& w) {
-                w->InsertFromScript("CURRENCY", kCurrencyColumns, Names({"ABC", "Abc", false, false, false,
-                                                                         int16_t{2}, kNull}));
-              }),
-              "commit");
-    EXPECT_EQ(Vote([](Writer& w) {
-                w->InsertFromScript("CURRENCY", kCurrencyColumns, Names({kNull, "Abc", false, false, false,
-                                                                         int16_t{2}, kNull}));
-              }),
-              "rollback");
+    std::string votes;
+    for (rt::Variant code : {rt::Variant("ABC"), kNull}) {
+      votes += Vote([&](Writer& w) {
+        w->InsertFromScript("CURRENCY", kCurrencyColumns, Names({code, "Abc", false, false, false, int16_t{2}, kNull}));
+      }) + " ";
+    }
+    EXPECT_EQ(votes, "commit rollback ");
   });
 }
 
-TEST_F(CurrencyReferences, ExistsAnswersForCurrencyCodesOnly) {
-  Exec(kExampleCurrencies);
+TEST_F(ScriptWrites, ExistsAnswersForCurrencyCodesOnly) {
   Run([&] {
     Writer w = NewWriter();
     IReferentialIntegrity& r = w.References();
-    EXPECT_TRUE(r.IReferentialIntegrity_Exists("BUSINESSPARTNER", Names({"currencycode"}), Names({"abc"})));
-    EXPECT_FALSE(r.IReferentialIntegrity_Exists("", Names({"CURRENCYCODE"}), Names({"O'K"})));
-    EXPECT_FALSE(r.IReferentialIntegrity_Exists("", Names({"UNITCODE"}), Names({"ABC"})));
     // The last code named decides.
-    EXPECT_FALSE(r.IReferentialIntegrity_Exists("", Names({"CURRENCYCODE", "CURRENCYCODE"}), Names({"ABC", "QQQ"})));
-    EXPECT_TRUE(r.IReferentialIntegrity_BeforeDelete("", Names({"CURRENCYCODE"}), Names({"ABC"})));
-    EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|null|4|null|1");
+    const std::string answers =
+        std::to_string(r.IReferentialIntegrity_Exists("BUSINESSPARTNER", Names({"currencycode"}), Names({"abc"}))) +
+        std::to_string(r.IReferentialIntegrity_Exists("", Names({"CURRENCYCODE"}), Names({"O'K"}))) +
+        std::to_string(r.IReferentialIntegrity_Exists("", Names({"UNITCODE"}), Names({"ABC"}))) +
+        std::to_string(r.IReferentialIntegrity_Exists("", Names({"CURRENCYCODE", "CURRENCYCODE"}), Names({"ABC", "QQQ"}))) +
+        std::to_string(r.IReferentialIntegrity_BeforeDelete("", Names({"CURRENCYCODE"}), Names({"ABC"}))) + " ";
+    EXPECT_EQ(answers + Rates("ABC"), "10001 2026-01-01 00:00:00|null|4|null|1");
   });
 }
 

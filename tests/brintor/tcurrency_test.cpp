@@ -4,8 +4,8 @@
 
 namespace {
 
-using CurrencyWrites = TCurrencyTest;
-using CurrencyDeletes = TCurrencyTest;
+using CurrencyWrites = ExampleTCurrencyTest;
+using CurrencyDeletes = ExampleTCurrencyTest;
 
 const rt::Variant kNull = rt::Variant::Null();
 const rt::Variant kEmpty;
@@ -15,26 +15,23 @@ const char* const kCurrencyRows =
     "ORDER BY CURRENCYCODE";
 
 TEST_F(CurrencyWrites, AddAndUpdateWriteTheRowWithDecimalsRoundedHalfToEven) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
-    EXPECT_TRUE(w->AddCurrency("NEW", "New money", false, false, true, 6.5, kNull));
-    EXPECT_EQ(Table("SELECT * FROM CURRENCY WHERE CURRENCYCODE = 'NEW'"), "NEW|New money|0|0|1|6|null");
-    EXPECT_TRUE(w->UpdateCurrency("NEW", "Renamed", false, false, false, int16_t{2}, int32_t{2057}));
-    EXPECT_EQ(Table("SELECT * FROM CURRENCY WHERE CURRENCYCODE = 'NEW'"), "NEW|Renamed|0|0|0|2|2057");
-
+    std::string seen = std::to_string(w->AddCurrency("NEW", "New money", false, false, true, 6.5, kNull)) + " ";
+    seen += Table("SELECT * FROM CURRENCY WHERE CURRENCYCODE = 'NEW'") + " ";
+    seen += std::to_string(w->UpdateCurrency("NEW", "Renamed", false, false, false, int16_t{2}, int32_t{2057})) + " ";
+    EXPECT_EQ(seen + Table("SELECT * FROM CURRENCY WHERE CURRENCYCODE = 'NEW'"),
+              "1 NEW|New money|0|0|1|6|null 1 NEW|Renamed|0|0|0|2|2057");
     // The home currency updated with the number 1 as its flag is itself,
     // not a second home currency; an update matching no row answers True.
     const std::string before = Table(kCurrencyRows);
-    EXPECT_TRUE(w->UpdateCurrency("HOM", "Home currency", int32_t{1}, false, false, int16_t{2}, int32_t{1033}));
-    EXPECT_TRUE(w->UpdateCurrency("QQQ", "Nobody", false, false, false, int16_t{2}, kNull));
-    EXPECT_EQ(Table(kCurrencyRows), before);
-    EXPECT_EQ(LogEntries(), 0);
+    seen = std::to_string(w->UpdateCurrency("HOM", "Home currency", int32_t{1}, false, false, int16_t{2}, int32_t{1033}));
+    seen += std::to_string(w->UpdateCurrency("QQQ", "Nobody", false, false, false, int16_t{2}, kNull));
+    EXPECT_EQ(seen + " " + std::to_string(Table(kCurrencyRows) == before) + std::to_string(LogEntries()), "11 10");
   });
 }
 
 TEST_F(CurrencyWrites, ValidationFailsWithTheFirstFailureThroughTheHandlerAndWritesNothing) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
     const std::string before = Table(kCurrencyRows);
@@ -81,7 +78,6 @@ TEST_F(CurrencyWrites, ValidationFailsWithTheFirstFailureThroughTheHandlerAndWri
 }
 
 TEST_F(CurrencyWrites, ADatabaseFailureNamesTheConnectionsErrors) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
     const std::string error = Failure([&] { w->AddCurrency("ABC", "Twice", false, false, false, 2, kNull); });
@@ -93,24 +89,21 @@ TEST_F(CurrencyWrites, ADatabaseFailureNamesTheConnectionsErrors) {
 }
 
 TEST_F(CurrencyDeletes, DeleteCurrencyRemovesTheRatesWithTheCurrencyAndChecksItsArgumentFirst) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
-    for (const rt::Variant& missing : {kNull, kEmpty}) {
-      EXPECT_EQ(Failure([&] { w->DeleteCurrency(missing); }), "80040065 Brintor: MissingCurrencyCode");
-    }
-    EXPECT_EQ(LogEntries(), 0);
-    EXPECT_TRUE(w->DeleteCurrency("abc"));
-    EXPECT_EQ(Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'ABC'") + "/" + Rates("ABC"), "0/");
+    std::string seen = Failure([&] { w->DeleteCurrency(kNull); }) + "\n" + Failure([&] { w->DeleteCurrency(kEmpty); });
+    seen += "\n" + std::to_string(LogEntries()) + " ";
+    seen += std::to_string(w->DeleteCurrency("abc")) + " ";
+    seen += Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'ABC'") + "/" + Rates("ABC") + " ";
     // Offices using the code are not looked at by the direct delete.
     Exec("INSERT INTO OFFICE (OFFICEDESCRIPTION, CURRENCYCODE) VALUES ('Head office', 'XYZ');");
-    EXPECT_TRUE(PlainWriter()->DeleteCurrency("XYZ"));
-    EXPECT_EQ(Rates("XYZ"), "");
+    seen += std::to_string(PlainWriter()->DeleteCurrency("XYZ")) + " [";
+    EXPECT_EQ(seen + Rates("XYZ") + "]",
+              "80040065 Brintor: MissingCurrencyCode\n80040065 Brintor: MissingCurrencyCode\n0 1 0/ 1 []");
   });
 }
 
 TEST_F(CurrencyDeletes, DeleteCurrencyLeavesTheRatesWhenTheSecondDeleteFailsInAndOutOfAContext) {
-  Exec(kExampleCurrencies);
   Exec("CREATE TRIGGER KEEP_CURRENCY BEFORE DELETE ON CURRENCY BEGIN SELECT RAISE(ABORT, 'currency kept'); END;");
   Run([&] {
     for (Writer w : {NewWriter(), PlainWriter()}) {
@@ -128,7 +121,6 @@ TEST_F(CurrencyDeletes, DeleteCurrencyLeavesTheRatesWhenTheSecondDeleteFailsInAn
 }
 
 TEST_F(CurrencyDeletes, ARefusalOfTheReferentialChecker) {
-  Exec(kExampleCurrencies);
   RefuseCurrencyDeletes();
   Run([&] {
     Writer w = NewWriter();
@@ -137,24 +129,20 @@ TEST_F(CurrencyDeletes, ARefusalOfTheReferentialChecker) {
               "INFO: .|");
     // CurrencyDelete answers False without an error, neither raised nor left pending.
     rt::Err().Clear();
-    EXPECT_FALSE(w->CurrencyDelete("ABC"));
-    EXPECT_EQ(rt::Err().number, 0);
-    EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|null|4|null|1");
-    EXPECT_EQ(LogEntries(), 1);
-    EXPECT_EQ(Vote([](Writer& x) { x->CurrencyDelete("ABC"); }), "rollback");
+    std::string seen = std::to_string(w->CurrencyDelete("ABC")) + " ";
+    seen += std::to_string(rt::Err().number) + " " + Rates("ABC") + " " + std::to_string(LogEntries()) + " ";
+    EXPECT_EQ(seen + Vote([](Writer& x) { x->CurrencyDelete("ABC"); }), "0 0 2026-01-01 00:00:00|null|4|null|1 1 rollback");
   });
 }
 
 TEST_F(CurrencyDeletes, CurrencyDeleteRemovesOnlyTheCurrencyRowAndReportsAnUnknownCode) {
-  Exec(kExampleCurrencies);
   Run([&] {
     Writer w = NewWriter();
-    EXPECT_TRUE(w->CurrencyDelete("ABC"));
-    EXPECT_EQ(Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'ABC'") + "/" + Rates("ABC"),
-              "0/2026-01-01 00:00:00|null|4|null|1");
-    EXPECT_EQ(Failure([&] { w->CurrencyDelete("O'K"); }),
-              "80040064 Brintor.Currency.CurrencyDelete: |ERROR 0x80040064| METHOD: Brintor.Currency.CurrencyDelete| "
-              "DESC: Currency not present.|");
+    std::string seen = std::to_string(w->CurrencyDelete("ABC")) + " ";
+    seen += Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'ABC'") + "/" + Rates("ABC") + "\n";
+    EXPECT_EQ(seen + Failure([&] { w->CurrencyDelete("O'K"); }),
+              "1 0/2026-01-01 00:00:00|null|4|null|1\n80040064 Brintor.Currency.CurrencyDelete: |ERROR 0x80040064| "
+              "METHOD: Brintor.Currency.CurrencyDelete| DESC: Currency not present.|");
   });
 }
 

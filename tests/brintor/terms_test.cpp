@@ -1,7 +1,5 @@
-// Tests of "Brintor.TermsAndConditions": the lists of the seven tables, the
-// numbers and texts of the code checks (raised with an empty source), writes
-// of codes holding quotes and of an installation's own columns, the shapes
-// of one row read, and the refusals of bad arguments and column names.
+// "Brintor.TermsAndConditions": lists, code checks, writes, one row's shapes
+// and the refusals of bad arguments and column names.
 #include "interfaces/terms_and_conditions.h"
 #include "tests/brintor/maintenance_fixture.h"
 
@@ -82,10 +80,10 @@ TEST_F(Terms, CodesWithQuotesAndAnInstallationsOwnColumnsAreWrittenAndRead) {
     auto terms = NewTerms();
     auto fields = Fields({{"DESCRIPTION", "Rock 'n' roll"}, {"MONTHS", int32_t{36}}});
     terms->InsertTermsAndConditions(6, "W'36", fields);
-    EXPECT_TRUE(terms->IsTermorConditionPresent("w'36", 6));
-    EXPECT_FALSE(terms->IsTermorConditionPresent("W36", 6));
-    EXPECT_EQ(Render(terms->getTermsAndConditions(6, "W'36", 1, rt::Variant::Missing())),
-              "WARRANTYTERMCODE=String:W'36; DESCRIPTION=String:Rock 'n' roll; MONTHS=Long:36");
+    EXPECT_EQ(std::to_string(terms->IsTermorConditionPresent("w'36", 6)) +
+                  std::to_string(terms->IsTermorConditionPresent("W36", 6)) + " " +
+                  Render(terms->getTermsAndConditions(6, "W'36", 1, rt::Variant::Missing())),
+              "10 WARRANTYTERMCODE=String:W'36; DESCRIPTION=String:Rock 'n' roll; MONTHS=Long:36");
     // An update may rename the code: it is written as any other field.
     auto rename = Fields({{"WARRANTYTERMCODE", "W36"}, {"MONTHS", int32_t{30}}});
     terms->UpdateTermsAndConditions(6, "W'36", rename);
@@ -105,37 +103,33 @@ TEST_F(Terms, CodesWithQuotesAndAnInstallationsOwnColumnsAreWrittenAndRead) {
   });
 }
 
-TEST_F(Terms, ARowIsReadWithAllOrTheCallersColumnsAndTheCodeLast) {
+// Bad arguments fail in the existence test inside two blocks.
+TEST_F(Terms, ARowIsReadWithAllOrTheCallersColumnsAndTheCodeLastAndBadArgumentsFail) {
   Run([&] {
     auto terms = NewTerms();
     const int32_t kSpecific = static_cast<int32_t>(EAllOrSpecific::Specific);
-    EXPECT_EQ(Render(terms->getTermsAndConditions(3, "ddp", kSpecific, Array({"description"}))),
-              "DESCRIPTION=String:Delivered duty paid; DELIVERYTERMCODE=String:DDP");
-    EXPECT_EQ(Render(terms->getTermsAndConditions(3, "DDP", kSpecific, rt::Variant::Missing())),
-              "DELIVERYTERMCODE=String:DDP; DESCRIPTION=String:Delivered duty paid");
-    EXPECT_EQ(Render(terms->getTermsAndConditions(3, "X' OR '1'='1", 1, rt::Variant::Missing())), "");
-    EXPECT_EQ(Failure([&] {
-                terms->getTermsAndConditions(3, "DDP", kSpecific, Array({"DESCRIPTION", "deliverytermcode"}));
-              }),
-              "1C9 Brintor: |ERROR 0x1C9| METHOD: Brintor.TermsAndConditions.getTermsAndConditions| DESC: This key is "
-              "already associated with an element of this collection.|");
-    EXPECT_EQ(Failure([&] { terms->getTermsAndConditions(3, "DDP", kSpecific, Array({"1 AS X, DESCRIPTION"})); }),
-              "80040E14 Brintor.TermsAndConditions.getTermsAndConditions: |ERROR 0x80040E14| METHOD: "
-              "Brintor.TermsAndConditions.getTermsAndConditions| DESC: Invalid column name '1 AS X, DESCRIPTION'.|");
-  });
-}
-
-TEST_F(Terms, BadArgumentsFailInTheExistenceTestInsideTwoBlocks) {
-  Run([&] {
-    auto terms = NewTerms();
-    const std::string inner =
-        "| DESC: |ERROR 0xFFFFFFFF| METHOD: Brintor.TermsAndCondition.CheckIfExistsinTableInvalid Arguments| DESC: "
-        "Invalid Arguments.|.|";
-    EXPECT_EQ(Failure([&] { terms->IsTermorConditionPresent("X", 8); }),
-              "FFFFFFFF : |ERROR 0xFFFFFFFF| METHOD: Brintor.TermsandConditions.IsTermorConditionPresent " + inner);
     auto fields = Fields({{"DESCRIPTION", "x"}});
-    EXPECT_EQ(Failure([&] { terms->InsertTermsAndConditions(0, "X", fields); }),
-              "FFFFFFFF : |ERROR 0xFFFFFFFF| METHOD: Brintor.TermsAndConditions.InsertTermsAndConditions" + inner);
+    EXPECT_EQ(Render(terms->getTermsAndConditions(3, "ddp", kSpecific, Array({"description"}))) + "\n" +
+                  Render(terms->getTermsAndConditions(3, "DDP", kSpecific, rt::Variant::Missing())) + "\n[" +
+                  Render(terms->getTermsAndConditions(3, "X' OR '1'='1", 1, rt::Variant::Missing())) + "]\n" +
+                  Failure([&] {
+                    terms->getTermsAndConditions(3, "DDP", kSpecific, Array({"DESCRIPTION", "deliverytermcode"}));
+                  }) + "\n" +
+                  Failure([&] { terms->getTermsAndConditions(3, "DDP", kSpecific, Array({"1 AS X, DESCRIPTION"})); }) +
+                  "\n" + Failure([&] { terms->IsTermorConditionPresent("X", 8); }) + "\n" +
+                  Failure([&] { terms->InsertTermsAndConditions(0, "X", fields); }),
+              "DESCRIPTION=String:Delivered duty paid; DELIVERYTERMCODE=String:DDP\n"
+              "DELIVERYTERMCODE=String:DDP; DESCRIPTION=String:Delivered duty paid\n[]\n"
+              "1C9 Brintor: |ERROR 0x1C9| METHOD: Brintor.TermsAndConditions.getTermsAndConditions| DESC: This key is "
+              "already associated with an element of this collection.|\n"
+              "80040E14 Brintor.TermsAndConditions.getTermsAndConditions: |ERROR 0x80040E14| METHOD: "
+              "Brintor.TermsAndConditions.getTermsAndConditions| DESC: Invalid column name '1 AS X, DESCRIPTION'.|\n"
+              "FFFFFFFF : |ERROR 0xFFFFFFFF| METHOD: Brintor.TermsandConditions.IsTermorConditionPresent | DESC: "
+              "|ERROR 0xFFFFFFFF| METHOD: Brintor.TermsAndCondition.CheckIfExistsinTableInvalid Arguments| DESC: "
+              "Invalid Arguments.|.|\n"
+              "FFFFFFFF : |ERROR 0xFFFFFFFF| METHOD: Brintor.TermsAndConditions.InsertTermsAndConditions| DESC: "
+              "|ERROR 0xFFFFFFFF| METHOD: Brintor.TermsAndCondition.CheckIfExistsinTableInvalid Arguments| DESC: "
+              "Invalid Arguments.|.|");
   });
 }
 

@@ -1,8 +1,6 @@
-// Tests of the office writes of the transactional user class: the script
-// tables and key names, the insert and update rules with their codes in
-// order, what the checker is asked and when, what reaches the row and what
-// leaves the caller's data object, the update's database failures, the
-// office delete and its rule, and the votes of each.
+// The transactional user class's office writes: script tables and keys, the
+// rules' codes in order, the checker's questions, the rows and data objects
+// left, database failures, deletes, and the votes of each.
 #include "tests/brintor/maintenance_fixture.h"
 
 namespace {
@@ -45,22 +43,19 @@ TEST_F(OfficeTest, ScriptTablesAreExactAndKeyNamesMatchInAnyCaseFirstOneWinning)
 TEST_F(OfficeTest, EveryInsertCheckRunsAndTheirCodesComeInOrder) {
   Run([&] {
     auto checker = RecordChecker();
-    EXPECT_EQ(Insert({{"OFFICEDESCRIPTION", "   "},
-                      {"OFFICETYPE", int32_t{2}},
-                      {"CREDITCARDTYPE", int16_t{0}},
-                      {"CREDITCARDNUMBER", "4111"},
-                      {"CREDITCARDEXPIRY", rt::Date::FromParts(2029, 1, 1)},
-                      {"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(300, 'x'))}}),
-              "failed SLBBR9000:OFFICETYPE SLBBR1004 SLBGE1100 SLBBR1007");
-    EXPECT_EQ(Insert({{"OFFICEDESCRIPTION", kNull}}), "failed SLBBR1004");
+    std::string out = Insert({{"OFFICEDESCRIPTION", "   "}, {"OFFICETYPE", int32_t{2}}, {"CREDITCARDTYPE", int16_t{0}},
+                              {"CREDITCARDNUMBER", "4111"}, {"CREDITCARDEXPIRY", rt::Date::FromParts(2029, 1, 1)},
+                              {"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(300, 'x'))}}) + "\n";
+    out += Insert({{"OFFICEDESCRIPTION", kNull}}) + "\n";
     // An absent description passes the presence check.
-    EXPECT_EQ(Insert({{"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(256, 'y'))}}), "failed SLBBR1007");
-    EXPECT_EQ(Insert({{"OFFICEDESCRIPTION", "Exact"}, {"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(255, 'y'))}}),
-              "ok");
-    EXPECT_EQ(Row("Exact"), "Exact|null|null|null|255|null");
-    EXPECT_EQ(Insert({{"OFFICEDESCRIPTION", "exact "}, {"OFFICETYPE", int16_t{2}}}), "failed SLBBR1008");
-    EXPECT_EQ(Asked(), "") << "neither a failed check nor a duplicate reaches the checker";
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM OFFICE"), "1");
+    out += Insert({{"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(256, 'y'))}}) + "\n";
+    out += Insert({{"OFFICEDESCRIPTION", "Exact"}, {"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(255, 'y'))}});
+    out += " " + Row("Exact") + "\n";
+    out += Insert({{"OFFICEDESCRIPTION", "exact "}, {"OFFICETYPE", int16_t{2}}}) + "\n";
+    // Neither a failed check nor a duplicate reaches the checker.
+    EXPECT_EQ(out + "[" + Asked() + "] " + Scalar("SELECT COUNT(*) FROM OFFICE"),
+              "failed SLBBR9000:OFFICETYPE SLBBR1004 SLBGE1100 SLBBR1007\nfailed SLBBR1004\nfailed SLBBR1007\n"
+              "ok Exact|null|null|null|255|null\nfailed SLBBR1008\n[] 1");
     // Codes are answered with a commit vote, also when nothing was written.
     EXPECT_EQ(Ending([](Writer& w) { w.Rules().BusinessRules_Insert(Office({{"OFFICEDESCRIPTION", kNull}})); }, true),
               "commit");
@@ -93,28 +88,27 @@ TEST_F(OfficeTest, AnUpdateSetsTheCallersColumnsOfTheDescribedOffice) {
   Run([&] {
     auto checker = RecordChecker();
     auto bdo = Office({{"OFFICEDESCRIPTION", "head"}, {"COSTCENTER", "CC2"}, {"OFFICETYPE", int16_t{1}}});
-    EXPECT_EQ(Outcome(NewWriter().Rules().BusinessRules_Update(bdo)), "ok");
-    EXPECT_EQ(Render(bdo), "COSTCENTER=String:CC2; OFFICETYPE=Integer:1") << "kind and description left";
-    EXPECT_EQ(Row("Head"), "Head|1|null|CC2|null|5");
-    // Whatever the type; and no duplicate test.
-    EXPECT_EQ(Asked(),
-              "CanUpdate OFFICE PROJECTPROP=Empty:,PLANPROP=Empty:,EXTENSIONPROP=Empty:,COSTCOMPONENTPROP=Empty:,"
-              "ACTIVITYPROP=Empty:,ELEMENTPROP=Empty:\n");
+    std::string out = Outcome(NewWriter().Rules().BusinessRules_Update(bdo)) + "\n";
+    // Kind and description leave the data object; any type, no duplicate test.
+    out += Render(bdo) + "\n" + Row("Head") + "\n" + Asked();
     RecordingChecker::answers["CanUpdate"] = false;
-    EXPECT_EQ(Update({{"OFFICEDESCRIPTION", "Head"}, {"PROJECTPROP", int32_t{6}}}), "failed SLBBR1026");
-    EXPECT_EQ(Update({{"OFFICEDESCRIPTION", " "}, {"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(256, 'z'))}}),
-              "failed SLBBR1012 SLBBR1015");
+    out += Update({{"OFFICEDESCRIPTION", "Head"}, {"PROJECTPROP", int32_t{6}}}) + "\n";
+    out += Update({{"OFFICEDESCRIPTION", " "}, {"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(256, 'z'))}});
     RecordingChecker::answers.clear();
     // Without a description the key compares with null: nothing changes.
-    EXPECT_EQ(Update({{"COSTCENTER", "CC3"}}), "ok");
+    out += "\n" + Update({{"COSTCENTER", "CC3"}}) + "\n";
     // Another kind, or none: an empty success, nothing written.
     auto other = Office({{"OFFICEDESCRIPTION", "Head"}, {"COSTCENTER", "CC4"}}, "UserDataObject");
-    EXPECT_EQ(Outcome(NewWriter().Rules().BusinessRules_Update(other)), "ok");
-    EXPECT_EQ(Render(other), "OFFICEDESCRIPTION=String:Head; COSTCENTER=String:CC4");
-    EXPECT_EQ(Outcome(NewWriter().Rules().BusinessRules_Insert(Office({{"OFFICEDESCRIPTION", "New"}}, nullptr))), "ok");
-    EXPECT_EQ(Row("Head"), "Head|1|null|CC2|null|5");
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM OFFICE"), "1");
-    EXPECT_EQ(Outcome(NewWriter().Rules().BusinessRules_GetInstance(Office({}))), "(nothing)");
+    out += Outcome(NewWriter().Rules().BusinessRules_Update(other)) + " ";
+    out += Render(other) + "\n";
+    out += Outcome(NewWriter().Rules().BusinessRules_Insert(Office({{"OFFICEDESCRIPTION", "New"}}, nullptr))) + " ";
+    out += Row("Head") + " " + Scalar("SELECT COUNT(*) FROM OFFICE") + " " +
+           Outcome(NewWriter().Rules().BusinessRules_GetInstance(Office({})));
+    EXPECT_EQ(out,
+              "ok\nCOSTCENTER=String:CC2; OFFICETYPE=Integer:1\nHead|1|null|CC2|null|5\n"
+              "CanUpdate OFFICE PROJECTPROP=Empty:,PLANPROP=Empty:,EXTENSIONPROP=Empty:,COSTCOMPONENTPROP=Empty:,"
+              "ACTIVITYPROP=Empty:,ELEMENTPROP=Empty:\nfailed SLBBR1026\nfailed SLBBR1012 SLBBR1015\nok\n"
+              "ok OFFICEDESCRIPTION=String:Head; COSTCENTER=String:CC4\nok Head|1|null|CC2|null|5 1 (nothing)");
   });
 }
 

@@ -1,9 +1,5 @@
-// Tests of the transactional user class's partner links and referential
-// answers: links replaced and added to, ids that are no whole numbers, a
-// link stored twice; which key decides an existence question and where it
-// is looked up, the budget shortcut, values that are no numbers, the
-// directory's wildcard taken literally; and the shipped registry's entries
-// for property ids and groups, asked from the deleting side.
+// The transactional user class's partner links and referential answers, and
+// the shipped registry's entries for property ids and groups.
 #include "tests/brintor/maintenance_fixture.h"
 
 namespace {

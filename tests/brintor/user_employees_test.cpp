@@ -23,57 +23,39 @@ class UserEmployees : public UserFixture {
   }
 };
 
-TEST_F(UserEmployees, OneEmployeeAndTheDetachedLists) {
+// Lists are detached, Nothing when empty; range bounds are inclusive;
+// departments are listed once; a field name that is no column is refused
+// through the handler.
+TEST_F(UserEmployees, EmployeesRangesDepartmentsAndRefusedColumnNames) {
   Run([&] {
     AddEmployees();
     auto user = NewUser();
     std::string quoted = "E'2", unknown = "E9", finance = "Finance", nobody = "Nowhere";
-    EXPECT_EQ(Render(user->GetEmployeeDetails(quoted)),
-              "EMPLOYEEID=String:E'2; DEPARTMENT=String:Finance; NAME=String:Bob O'Neill");
-    EXPECT_EQ(user->GetEmployeeDetails(unknown)->Count(), 0);
-
-    rt::Variant all = rt::Variant::Missing();
-    EXPECT_EQ(Rows(user->GetAllEmployees(all)),
-              "E'2|Finance|Bob O'Neill\nE1|Sales|Ann\nE3|Finance|null\nE4|null|Dan\nE5|Sales|Eve\n");
-    rt::Variant two = Fields({"NAME", "employeeid"});
-    rt::ObjectPtr chosen = user->GetAllEmployees(two);
-    EXPECT_EQ(Rows(chosen), "Bob O'Neill|E'2\nAnn|E1\nnull|E3\nDan|E4\nEve|E5\n");
-    auto rs = std::dynamic_pointer_cast<data::Recordset>(chosen);
-    EXPECT_FALSE(rs->ActiveConnection());
-
-    EXPECT_EQ(Rows(user->GetAllEmployeesbyDepartment(finance)), "E'2\nE3\n");
-    EXPECT_EQ(user->GetAllEmployeesbyDepartment(nobody), nullptr);
-    Exec("DELETE FROM EMPLOYEE;");
-    EXPECT_EQ(user->GetAllEmployees(all), nullptr);
-  });
-}
-
-TEST_F(UserEmployees, RangeBoundsAreInclusiveAndDepartmentsAreListedOnce) {
-  Run([&] {
-    AddEmployees();
-    auto user = NewUser();
-    std::string e1 = "E1", e5 = "E5", sales = "Sales", a = "A", z = "Z", e3 = "E3", finance = "Finance";
-    EXPECT_EQ(Rows(user->GetRangeOfEmployees(e1, e5, a, z)), "E3|Finance|null\nE1|Sales|Ann\nE5|Sales|Eve\n");
-    rt::ObjectPtr none = user->GetRangeOfEmployees(e3, e3, sales, sales);
-    ASSERT_TRUE(none);
-    EXPECT_EQ(Rows(none), "");
-    EXPECT_EQ(Render(user->GetAllDepartments()), "Finance=String:Finance; Sales=String:Sales");
-    Exec("UPDATE EMPLOYEE SET DEPARTMENT = NULL;");
-    EXPECT_EQ(user->GetAllDepartments()->Count(), 0);
-  });
-}
-
-TEST_F(UserEmployees, AFieldNameThatIsNoColumnIsRefusedThroughTheHandler) {
-  Run([&] {
-    AddEmployees();
-    auto user = NewUser();
-    rt::Variant star = Fields({"*"});
-    EXPECT_EQ(Rows(user->GetAllEmployees(star)).substr(0, 21), "E'2|Finance|Bob O'Nei");
+    std::string e1 = "E1", e5 = "E5", sales = "Sales", a = "A", z = "Z", e3 = "E3";
+    rt::Variant all = rt::Variant::Missing(), two = Fields({"NAME", "employeeid"}), star = Fields({"*"});
     rt::Variant injected = Fields({"EMPLOYEEID", "1 FROM OFFICE; --"});
-    EXPECT_EQ(Failure([&] { user->GetAllEmployees(injected); }),
-              "80040E14 Brintor.User.getAllEmployees: |ERROR 0x80040E14| METHOD: Brintor.User.getAllEmployees| DESC: "
-              "Invalid column name '1 FROM OFFICE; --'.|");
-    EXPECT_EQ(LogEntries(), 1);
+    rt::ObjectPtr chosen = user->GetAllEmployees(two), none = user->GetRangeOfEmployees(e3, e3, sales, sales);
+    ASSERT_TRUE(none);
+    std::string seen = Render(user->GetEmployeeDetails(quoted)) + " " +
+                       std::to_string(user->GetEmployeeDetails(unknown)->Count()) + "\n" +
+                       Rows(user->GetAllEmployees(all)) + Rows(chosen) +
+                       std::to_string(!std::dynamic_pointer_cast<data::Recordset>(chosen)->ActiveConnection()) + "\n" +
+                       Rows(user->GetAllEmployeesbyDepartment(finance)) +
+                       std::to_string(user->GetAllEmployeesbyDepartment(nobody) == nullptr) + "\n" +
+                       Rows(user->GetRangeOfEmployees(e1, e5, a, z)) + "[" + Rows(none) + "] " +
+                       Render(user->GetAllDepartments()) + "\n" + Rows(user->GetAllEmployees(star)).substr(0, 21) +
+                       "\n" + Failure([&] { user->GetAllEmployees(injected); });
+    seen += " " + std::to_string(LogEntries());
+    Exec("UPDATE EMPLOYEE SET DEPARTMENT = NULL;");
+    seen += " " + std::to_string(user->GetAllDepartments()->Count());
+    Exec("DELETE FROM EMPLOYEE;");
+    EXPECT_EQ(seen + " " + std::to_string(user->GetAllEmployees(all) == nullptr),
+              "EMPLOYEEID=String:E'2; DEPARTMENT=String:Finance; NAME=String:Bob O'Neill 0\n"
+              "E'2|Finance|Bob O'Neill\nE1|Sales|Ann\nE3|Finance|null\nE4|null|Dan\nE5|Sales|Eve\n"
+              "Bob O'Neill|E'2\nAnn|E1\nnull|E3\nDan|E4\nEve|E5\n1\nE'2\nE3\n1\n"
+              "E3|Finance|null\nE1|Sales|Ann\nE5|Sales|Eve\n[] Finance=String:Finance; Sales=String:Sales\n"
+              "E'2|Finance|Bob O'Nei\n80040E14 Brintor.User.getAllEmployees: |ERROR 0x80040E14| METHOD: "
+              "Brintor.User.getAllEmployees| DESC: Invalid column name '1 FROM OFFICE; --'.| 1 0 1");
   });
 }
 
