@@ -8,7 +8,6 @@
 #include "brintor/user/tuser_common.h"
 #include "common/lib_general.h"
 #include "common/lib_sql.h"
-#include "common/lib_userlib.h"
 #include "common/method_error.h"
 #include "runtime/com_error.h"
 #include "runtime/context.h"
@@ -99,19 +98,6 @@ std::string TUser::ConnectionString() {
   return Sql_CommonConnectionString(tuser::Source("ConnectionString"), false);
 }
 
-rt::ObjectPtr TUser::GetAUObject(const std::string& userId) {
-  try {
-    if (directoryUser_) {
-      if (rt::Concat(directoryUser_->GetProperty("UserID")) == userId) return directoryUser_;
-      directoryUser_.reset();
-    }
-    std::string id = userId;
-    directoryUser_ = UL_CreateUO(id);
-    return directoryUser_;
-  } catch (...) {
-    HandleMethodError("Utility.GetAUObject", [&] { directoryUser_.reset(); });
-  }
-  return nullptr;
-}
+rt::ObjectPtr TUser::GetAUObject(const std::string& userId) { return directoryUser_.Get(userId); }
 
 }  // namespace brintor

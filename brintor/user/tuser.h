@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "brintor/user/directory_access.h"
 #include "data/connection.h"
 #include "interfaces/referential_integrity.h"
 #include "interfaces/tuser.h"
@@ -81,7 +82,7 @@ class TUser : public rt::Object, public ITUser, public BusinessRules, public IRe
 
   // The office column table: names and type names, indexes 0 to 23.
   rt::Variant officeColumns_, officeTypes_;
-  rt::ObjectPtr directoryUser_;
+  DirectoryUserCache directoryUser_;
 };
 
 rt::ClassInfo TUserClass();

@@ -9,7 +9,6 @@
 #include "brintor/user/tuser.h"
 #include "brintor/user/tuser_common.h"
 #include "common/lib_errorhandling.h"
-#include "common/lib_general.h"
 #include "common/lib_mts.h"
 #include "common/lib_sql.h"
 #include "common/lib_userlib.h"
@@ -65,18 +64,7 @@ std::shared_ptr<rt::Dictionary> TUser::GetProjectRoles(const std::string& userId
   try {
     if (userId.empty()) Err_Raise(eProjectRoleBlank, "Brintor.User.GetProjectRoles", "UserID not passed");
     const rt::Variant codes = GetAUObject(userId)->GetProperty("ProjectRoles");
-    auto roles = rt::NewDictionary();
-    if (!Element0(codes).IsEmpty()) {
-      std::string list;
-      const rt::SafeArray& array = codes.AsArray();
-      for (int32_t i = 0; i <= array.UBound(); ++i) list += "'" + Gen_SqlQuote(rt::CStr(array.At(i))) + "',";
-      list.pop_back();
-      rs = Sql_GetDisconnectedRecordset(
-          std::string("SELECT ROLE, DESCRIPTION FROM ROLE WHERE ROLE ") + "IN (" + list + ")" + " ORDER BY ROLE",
-          ConnectionString(), true);
-      for (; !rs->Eof(); rs->MoveNext())
-        roles->Add(rt::Variant(rt::CStr(rs->Value("ROLE"))), rt::Variant(Gen_NullToEmpty(rs->Value("DESCRIPTION"))));
-    }
+    std::shared_ptr<rt::Dictionary> roles = ReadProjectRoles(codes, ConnectionString(), true, rs);
     Sql_CloseRecordset(rs);
     return roles;
   } catch (...) {
@@ -95,16 +83,7 @@ void TUser::SetDefaultProjectRole(std::string& i_sDefaultRole, std::string& i_sU
     if (!roles->Exists(role)) {
       Err_Raise(eProjectRoleNotFound, Source("SetDefaultProjectRole"), "Project Role Not Present for the User.");
     }
-    rt::Variant keys = roles->Keys();
-    rt::SafeArray& codes = keys.MutableArray();
-    for (int32_t p = 0; p <= codes.UBound(); ++p) {
-      if (rt::CStr(codes.At(p)) == i_sDefaultRole) {
-        codes.At(p) = codes.At(0);
-        codes.At(0) = role;
-        break;
-      }
-    }
-    GetAUObject(i_sUserId)->LetProperty("ProjectRoles", keys);
+    GetAUObject(i_sUserId)->LetProperty("ProjectRoles", RolesWithDefaultFirst(*roles, i_sDefaultRole));
   } catch (...) {
     HandleMethodError(Source("SetDefaultProjectRole"), Mts_SetAbort);
   }

@@ -130,20 +130,7 @@ std::shared_ptr<rt::Dictionary> User::getOfficeProperties(const std::string& off
   return nullptr;
 }
 
-rt::ObjectPtr User::GetAUObject(const std::string& userId) {
-  try {
-    if (directoryUser_) {
-      if (rt::Concat(directoryUser_->GetProperty("UserID")) == userId) return directoryUser_;
-      directoryUser_.reset();
-    }
-    std::string id = userId;
-    directoryUser_ = UL_CreateUO(id);
-    return directoryUser_;
-  } catch (...) {
-    HandleMethodError("Utility.GetAUObject", [&] { directoryUser_.reset(); });
-  }
-  return nullptr;
-}
+rt::ObjectPtr User::GetAUObject(const std::string& userId) { return directoryUser_.Get(userId); }
 
 // No handler of its own: a failure to find the string or to open reaches the
 // calling method's handler as it came. The connection is opened here, so a

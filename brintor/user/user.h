@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "brintor/user/directory_access.h"
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "interfaces/referential_integrity.h"
@@ -193,7 +194,7 @@ class User : public rt::Object, public IUser, public IReferentialIntegrity, publ
   // Cached for the object's life: one office and one directory user.
   std::shared_ptr<rt::Dictionary> officeProperties_;
   std::string officeDescription_;
-  rt::ObjectPtr directoryUser_;
+  DirectoryUserCache directoryUser_;
 };
 
 rt::ClassInfo UserClass();

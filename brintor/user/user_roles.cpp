@@ -99,22 +99,7 @@ std::shared_ptr<rt::Dictionary> User::GetProjectRoles(std::string& i_sUserId) {
   try {
     if (i_sUserId.empty()) Err_Raise(eProjectRoleBlank, "Brintor.User.GetProjectRoles", "UserID not passed");
     const rt::Variant codes = GetAUObject(i_sUserId)->GetProperty("ProjectRoles");
-    auto roles = rt::NewDictionary();
-    if (!Element0(codes).IsEmpty()) {
-      std::string list;
-      const rt::SafeArray& array = codes.AsArray();
-      for (int32_t i = 0; i <= array.UBound(); ++i) {
-        list += '\'';
-        list += Gen_SqlQuote(rt::CStr(array.At(i)));
-        list += "',";
-      }
-      list.pop_back();
-      rs = Sql_GetDisconnectedRecordset(
-          std::string("SELECT ROLE, DESCRIPTION FROM ROLE WHERE ROLE ") + "IN (" + list + ")" + " ORDER BY ROLE",
-          ConnectionString());
-      for (; !rs->Eof(); rs->MoveNext())
-        roles->Add(rt::Variant(rt::CStr(rs->Value("ROLE"))), rt::Variant(Gen_NullToEmpty(rs->Value("DESCRIPTION"))));
-    }
+    std::shared_ptr<rt::Dictionary> roles = ReadProjectRoles(codes, ConnectionString(), false, rs);
     Sql_CloseRecordset(rs);
     return roles;
   } catch (...) {
@@ -153,16 +138,7 @@ void User::SetDefaultProjectRole(std::string& i_sDefaultRole, std::string& i_sUs
     if (!roles->Exists(role)) {
       Err_Raise(eProjectRoleNotFound, "Brintor.User.SetDefaultProjectRole", "Project Role Not Present for the User.");
     }
-    rt::Variant keys = roles->Keys();
-    rt::SafeArray& codes = keys.MutableArray();
-    for (int32_t p = 0; p <= codes.UBound(); ++p) {
-      if (rt::CStr(codes.At(p)) == i_sDefaultRole) {
-        codes.At(p) = codes.At(0);
-        codes.At(0) = role;
-        break;
-      }
-    }
-    GetAUObject(i_sUserId)->LetProperty("ProjectRoles", keys);
+    GetAUObject(i_sUserId)->LetProperty("ProjectRoles", RolesWithDefaultFirst(*roles, i_sDefaultRole));
   } catch (...) {
     HandleMethodError("Brintor.User.SetDefaultProjectRole");
   }
