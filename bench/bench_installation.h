@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "data/schema.h"
+#include "data/sqlite_text_rules.h"
 
 namespace benchinstall {
 
@@ -67,6 +68,7 @@ class Installation {
   void Fill(const std::function<void(sqlite3*)>& steps) const {
     sqlite3* db = nullptr;
     sqlite3_open(path.c_str(), &db);
+    data::InstallSqlServerTextRules(db);
     steps(db);
     sqlite3_close(db);
   }

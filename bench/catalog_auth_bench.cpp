@@ -28,6 +28,7 @@
 #include "interfaces/catalog.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -112,6 +113,7 @@ class Fixture : public benchinstall::Installation {
 double UserNodeRows() {
   sqlite3* db = nullptr;
   sqlite3_open(Fixture::Get().path.c_str(), &db);
+  data::InstallSqlServerTextRules(db);
   sqlite3_stmt* st = Prepare(db, "SELECT COUNT(*) FROM USERNODE WHERE USERID = 'bench'");
   sqlite3_step(st);
   const double rows = sqlite3_column_int(st, 0);
@@ -162,8 +164,11 @@ class Prepared {
  public:
   explicit Prepared(const std::string& path) {
     sqlite3_open(path.c_str(), &db);
+    data::InstallSqlServerTextRules(db);
     sqlite3_open(path.c_str(), &walkDb);
+    data::InstallSqlServerTextRules(walkDb);
     sqlite3_open(path.c_str(), &highestDb);
+    data::InstallSqlServerTextRules(highestDb);
     top = Prepare(db, "SELECT MIN(LEVEL) AS MINLEVEL FROM CATALOGNODEBYUSER WHERE CATALOGID=? AND USERID=? AND ISPROFILE = 0");
     byLevel = Prepare(db, "SELECT CNU.NODEID as NODEID, CN.NODENAME AS NODENAME FROM CATALOGNODEBYUSER CNU, CATALOGNODE CN "
                           "WHERE CNU.USERID=? AND LEVEL=? AND CNU.CATALOGID = ? AND CNU.NODEID = CN.NODEID AND "

@@ -18,6 +18,7 @@
 #include "interfaces/catalog.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -89,6 +90,7 @@ const benchinstall::Installation& Fixture() {
 void RemoveCopies(const benchinstall::Installation& f) {
   sqlite3* db = nullptr;
   sqlite3_open(f.path.c_str(), &db);
+  data::InstallSqlServerTextRules(db);
   Exec(db, "DELETE FROM CATALOGNODE WHERE CATALOGID > 11; DELETE FROM CATALOG WHERE CATALOGID > 11");
   sqlite3_close(db);
 }
@@ -109,6 +111,7 @@ void BM_PreparedStatementCopy(benchmark::State& state) {
   const auto& f = Fixture();
   sqlite3* db = nullptr;
   sqlite3_open(f.path.c_str(), &db);
+  data::InstallSqlServerTextRules(db);
   sqlite3_stmt *select = nullptr, *catalog = nullptr, *insert = nullptr, *update = nullptr;
   sqlite3_prepare_v2(db,
                      "SELECT NODEID, ICONID, PARENTNODEID, CATALOGID, NODENAME, SEQUENCE, NODETYPE, NODEURL, "
@@ -179,6 +182,7 @@ void BM_PreparedSelectPerProduct(benchmark::State& state) {
   for (auto _ : state) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    data::InstallSqlServerTextRules(db);
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(db, kValidSql, -1, &st, nullptr);
     std::map<int, std::vector<int>> answer;

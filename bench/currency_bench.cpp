@@ -14,6 +14,7 @@
 #include "data/date_text.h"
 #include "interfaces/currency.h"
 #include "runtime/registry.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -97,6 +98,7 @@ void BM_FivePreparedReadsAndTheArithmetic(benchmark::State& state) {
   const auto& f = Fixture();
   sqlite3* db = nullptr;
   sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  data::InstallSqlServerTextRules(db);
   sqlite3_stmt* rate = nullptr;
   sqlite3_stmt* currency = nullptr;
   sqlite3_prepare_v2(db, kRateSql, -1, &rate, nullptr);

@@ -18,6 +18,7 @@
 #include "data/recordset.h"
 #include "runtime/object.h"
 #include "runtime/registry.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -94,6 +95,7 @@ void BM_ReadPlainSqlite(benchmark::State& state) {
   const auto& f = Fixture(static_cast<int>(state.range(0)));
   sqlite3* db = nullptr;
   sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  data::InstallSqlServerTextRules(db);
   for (auto _ : state) {
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(db, "SELECT * FROM ITEM", -1, &st, nullptr);
@@ -145,6 +147,7 @@ void BM_InsertPlainSqlite(benchmark::State& state) {
   const auto& f = Fixture(1);
   sqlite3* db = nullptr;
   sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  data::InstallSqlServerTextRules(db);
   Exec(db, "CREATE TABLE IF NOT EXISTS PLAIN (PLAINID INTEGER PRIMARY KEY AUTOINCREMENT,"
            " CODE nvarchar(20) COLLATE NOCASE, QTY int, PRICE money)");
   for (auto _ : state) {
@@ -214,6 +217,7 @@ void BM_PlainPreparedReadOneRow(benchmark::State& state) {
   const auto& f = Fixture(1000);
   sqlite3* db = nullptr;
   sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  data::InstallSqlServerTextRules(db);
   sqlite3_stmt* st = nullptr;
   sqlite3_prepare_v2(db, "SELECT CODE, NAME, QTY, PRICE, CREATED, ACTIVE FROM ITEM WHERE ITEMID=?", -1, &st, nullptr);
   int key = 0;

@@ -17,6 +17,7 @@
 #include "runtime/context.h"
 #include "runtime/registry.h"
 #include "tests/brintor/brintor_sandbox.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -79,6 +80,7 @@ class Sqlite {
  public:
   Sqlite() {
     if (sqlite3_open(Installation().CatalogPath().c_str(), &db_) != SQLITE_OK) throw std::runtime_error("open");
+    data::InstallSqlServerTextRules(db_);
     sqlite3_busy_timeout(db_, 5000);
   }
   ~Sqlite() {

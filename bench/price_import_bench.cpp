@@ -20,6 +20,7 @@
 #include "runtime/context.h"
 #include "runtime/registry.h"
 #include "tests/brintor/brintor_sandbox.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ class Baseline {
  public:
   Baseline() {
     sqlite3_open(Installation().CatalogPath().c_str(), &db_);
+    data::InstallSqlServerTextRules(db_);
     sqlite3_busy_timeout(db_, 15000);
     Prepare(&product_, "SELECT PRODUCTID FROM PRODUCT WHERE BUYFROMPARTNUMBER = ? ORDER BY PRODUCTID LIMIT 1");
     Prepare(&key_,

@@ -22,6 +22,7 @@
 #include "runtime/context.h"
 #include "runtime/registry.h"
 #include "tests/brintor/brintor_sandbox.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -100,6 +101,7 @@ struct Raw {
   sqlite3_stmt* rate = nullptr;
   Raw() {
     sqlite3_open_v2(Installation().CatalogPath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    data::InstallSqlServerTextRules(db);
     sqlite3_prepare_v2(db, kLineSql, -1, &line, nullptr);
     sqlite3_prepare_v2(db, kCurrencySql, -1, &currency, nullptr);
     sqlite3_prepare_v2(db, kHomeSql, -1, &home, nullptr);

@@ -23,6 +23,7 @@
 #include "runtime/context.h"
 #include "runtime/registry.h"
 #include "tests/brintor/brintor_sandbox.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -75,6 +76,7 @@ struct Raw {
   sqlite3_stmt* st = nullptr;
   explicit Raw(const char* sql) {
     sqlite3_open_v2(Installation().CatalogPath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    data::InstallSqlServerTextRules(db);
     if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) abort();
   }
   ~Raw() {

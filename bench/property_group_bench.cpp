@@ -15,6 +15,7 @@
 #include "runtime/context.h"
 #include "runtime/registry.h"
 #include "tests/brintor/brintor_sandbox.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -84,6 +85,7 @@ void Baseline(sqlite3* db, bool seed) {
 sqlite3* OpenPlain() {
   sqlite3* db = nullptr;
   sqlite3_open(Installation().CatalogPath().c_str(), &db);
+  data::InstallSqlServerTextRules(db);
   sqlite3_busy_timeout(db, 15000);
   return db;
 }

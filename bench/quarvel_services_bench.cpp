@@ -9,6 +9,7 @@
 
 #include "bench/bench_installation.h"
 #include "common/lib_sql.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ void BM_PlainSqliteIntoMap(benchmark::State& state) {
   for (auto _ : state) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    data::InstallSqlServerTextRules(db);
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(db, kQuery, -1, &st, nullptr);
     std::map<std::string, std::string> codes;

@@ -15,6 +15,7 @@
 #include "interfaces/tcurrency.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ void BM_TheSameStatementsPrepared(benchmark::State& state) {
   const auto& f = Fixture();
   sqlite3* db = nullptr;
   sqlite3_open(f.path.c_str(), &db);
+  data::InstallSqlServerTextRules(db);
   sqlite3_busy_timeout(db, 15000);
   {
     Prepared covering(db, kCovering), inside(db, kInside), insert(db, kInsert), remove(db, kDelete);

@@ -19,6 +19,7 @@
 #include "interfaces/tuser.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -90,6 +91,7 @@ void BM_OfficeStatementsPrepared(benchmark::State& state) {
   const auto& f = Fixture();
   sqlite3* db = nullptr;
   sqlite3_open(f.path.c_str(), &db);
+  data::InstallSqlServerTextRules(db);
   sqlite3_busy_timeout(db, 15000);
   {
     Prepared duplicate(db, "SELECT OFFICEDESCRIPTION FROM OFFICE WHERE OFFICEDESCRIPTION = ?");
@@ -128,6 +130,7 @@ void BM_LinkStatementsPrepared(benchmark::State& state) {
   const auto& f = Fixture();
   sqlite3* db = nullptr;
   sqlite3_open(f.path.c_str(), &db);
+  data::InstallSqlServerTextRules(db);
   sqlite3_busy_timeout(db, 15000);
   {
     Prepared remove(db, "DELETE FROM BPSPERUSER WHERE USERID = ?");

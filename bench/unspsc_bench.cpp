@@ -26,6 +26,7 @@
 #include "runtime/dispatch.h"
 #include "runtime/registry.h"
 #include "tests/brintor/brintor_sandbox.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -138,6 +139,7 @@ void BaselineLibxml2AndSqlite(benchmark::State& state) {
 
     sqlite3* db = nullptr;
     sqlite3_open_v2(inst.box.CatalogPath().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    data::InstallSqlServerTextRules(db);
     sqlite3_busy_timeout(db, 15000);
     sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     bool hasRow = false;
@@ -225,6 +227,7 @@ void BaselineSqliteLinks(benchmark::State& state) {
     state.ResumeTiming();
     sqlite3* db = nullptr;
     sqlite3_open_v2(inst.box.CatalogPath().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    data::InstallSqlServerTextRules(db);
     sqlite3_busy_timeout(db, 15000);
     sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     std::vector<std::string> products;

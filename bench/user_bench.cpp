@@ -22,6 +22,7 @@
 #include "runtime/registry.h"
 
 #include "tests/brintor/brintor_sandbox.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -134,6 +135,7 @@ void RangeOf10000EmployeesRawSqlite(benchmark::State& state) {
   BrintorSandbox& box = Installation();
   sqlite3* db = nullptr;
   sqlite3_open_v2(box.CatalogPath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  data::InstallSqlServerTextRules(db);
   sqlite3_stmt* st = nullptr;
   sqlite3_prepare_v2(db, kRangeSql, -1, &st, nullptr);
   for (auto _ : state) {
@@ -174,6 +176,7 @@ void PageOf50ApproversRawSqlite(benchmark::State& state) {
   BrintorSandbox& box = Installation();
   sqlite3 *catalog = nullptr, *directory = nullptr;
   sqlite3_open_v2(box.CatalogPath().c_str(), &catalog, SQLITE_OPEN_READONLY, nullptr);
+  data::InstallSqlServerTextRules(catalog);
   sqlite3_open_v2(box.DirectoryPath().c_str(), &directory, SQLITE_OPEN_READONLY, nullptr);
   sqlite3_stmt *roles = nullptr, *holders = nullptr;
   sqlite3_prepare_v2(catalog, "SELECT ROLE FROM ROLE WHERE APPROVAL = 1", -1, &roles, nullptr);

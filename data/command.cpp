@@ -7,6 +7,7 @@
 
 #include "data/ado_classes.h"
 #include "data/ado_errors.h"
+#include "data/column_fit.h"
 #include "data/data_types.h"
 #include "data/recordset.h"
 #include "runtime/dispatch.h"
@@ -39,8 +40,40 @@ const rt::DispatchTable* Parameter::Dispatch() const {
   return &table;
 }
 
+namespace {
+
+// The column type that a parameter's ADO type stands for, for the texts of
+// the refusals its conversion raises.
+TypeInfo ParameterColumnType(int32_t adoType) {
+  switch (adoType) {
+    case adtype::kBoolean: return TypeFromDeclared("bit");
+    case adtype::kTinyInt:
+    case adtype::kSmallInt: return TypeFromDeclared("smallint");
+    case adtype::kUnsignedTinyInt: return TypeFromDeclared("tinyint");
+    case adtype::kInteger: return TypeFromDeclared("int");
+    case adtype::kBigInt: return TypeFromDeclared("bigint");
+    case adtype::kSingle: return TypeFromDeclared("real");
+    case adtype::kDouble: return TypeFromDeclared("float");
+    case adtype::kCurrency: return TypeFromDeclared("money");
+    case adtype::kDecimal:
+    case adtype::kNumeric: return TypeFromDeclared("decimal(38,0)");
+    case adtype::kDate:
+    case adtype::kDBDate:
+    case adtype::kDBTime:
+    case adtype::kDBTimeStamp: return TypeFromDeclared("datetime");
+    default: return TypeFromDeclared("nvarchar(max)");
+  }
+}
+
+}  // namespace
+
 rt::Variant Parameter::BoundValue() const {
-  rt::Variant v = CoerceToType(value_, type_);
+  rt::Variant v;
+  try {
+    v = CoerceToType(value_, type_);
+  } catch (const rt::ComError& e) {
+    RaiseRefusalFor(e, value_, ParameterColumnType(type_));
+  }
   if (scale_ > 0 && (type_ == adtype::kNumeric || type_ == adtype::kDecimal) && !v.IsNull()) {
     double factor = std::pow(10.0, scale_);
     double rounded = std::round(rt::CDbl(v) * factor) / factor;
@@ -130,15 +163,17 @@ std::shared_ptr<Parameter> Command::CreateParameter(const std::string& name, int
 std::shared_ptr<Recordset> Command::Execute(rt::Variant* recordsAffected, const std::vector<rt::Variant>* values) {
   if (!connection_)
     adoerr::Raise(adoerr::kConnectionUnusable, kSource, "The command has no active connection.");
-  std::vector<rt::Variant> bound;
-  if (values) {
-    bound = *values;
-  } else {
-    for (const auto& p : parameters_->Items()) bound.push_back(p->BoundValue());
-  }
   const SessionLease& lease = connection_->Lease();
   auto rs = Recordset::New();
   connection_->Guard([&] {
+    // A value its parameter's type refuses fails the command like a
+    // statement does, in the connection's Errors too.
+    std::vector<rt::Variant> bound;
+    if (values) {
+      bound = *values;
+    } else {
+      for (const auto& p : parameters_->Items()) bound.push_back(p->BoundValue());
+    }
     Execution ex = Run(lease, text_, bound);
     if (recordsAffected) *recordsAffected = rt::Variant(static_cast<int32_t>(ex.recordsAffected));
     if (ex.rows) rs->Load(std::move(ex.rows), text_, connection_, kCursorForwardOnly, kLockReadOnly);

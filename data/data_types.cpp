@@ -54,32 +54,64 @@ TypeInfo TypeFromDeclared(std::string_view declared) {
   Declared d = Split(declared);
   const std::string& b = d.base;
   if (b.empty()) return TypeInfo{};
-  if (b == "bit") return Make(adtype::kBoolean, VarType::Boolean, 2);
-  if (b == "tinyint") return Make(adtype::kUnsignedTinyInt, VarType::Byte, 1, 3);
-  if (b == "smallint") return Make(adtype::kSmallInt, VarType::Integer, 2, 5);
-  if (b == "int" || b == "integer") return Make(adtype::kInteger, VarType::Long, 4, 10);
-  if (b == "bigint") return Make(adtype::kBigInt, VarType::Decimal, 8, 19);
-  if (b == "float" || b == "real" || b == "double" || b == "double precision")
-    return Make(adtype::kDouble, VarType::Double, 8, 15);
-  if (b == "money" || b == "smallmoney") return Make(adtype::kCurrency, VarType::Currency, 8, 19);
+  auto integer = [](TypeInfo t, int64_t min, int64_t max, const char* name) {
+    t.store = StoreKind::Integer;
+    t.minValue = min;
+    t.maxValue = max;
+    t.sqlName = name;
+    return t;
+  };
+  auto stored = [](TypeInfo t, StoreKind kind, const char* name) {
+    t.store = kind;
+    t.sqlName = name;
+    return t;
+  };
+  if (b == "bit") return stored(Make(adtype::kBoolean, VarType::Boolean, 2), StoreKind::Bit, "bit");
+  if (b == "tinyint") return integer(Make(adtype::kUnsignedTinyInt, VarType::Byte, 1, 3), 0, 255, "tinyint");
+  if (b == "smallint") return integer(Make(adtype::kSmallInt, VarType::Integer, 2, 5), INT16_MIN, INT16_MAX, "smallint");
+  if (b == "int" || b == "integer")
+    return integer(Make(adtype::kInteger, VarType::Long, 4, 10), INT32_MIN, INT32_MAX, "int");
+  if (b == "bigint") return integer(Make(adtype::kBigInt, VarType::Decimal, 8, 19), INT64_MIN, INT64_MAX, "bigint");
+  if (b == "float" || b == "double" || b == "double precision") {
+    TypeInfo t = stored(Make(adtype::kDouble, VarType::Double, 8, 15), StoreKind::Float, "float");
+    t.maxMagnitude = 1.7976931348623157e308;
+    return t;
+  }
+  if (b == "real") {
+    TypeInfo t = stored(Make(adtype::kDouble, VarType::Double, 8, 15), StoreKind::Float, "real");
+    t.maxMagnitude = 3.4028234663852886e38;
+    return t;
+  }
+  if (b == "money") return stored(Make(adtype::kCurrency, VarType::Currency, 8, 19), StoreKind::Money, "money");
+  if (b == "smallmoney") return Make(adtype::kCurrency, VarType::Currency, 8, 19);
   if (b == "decimal" || b == "numeric") {
     uint8_t precision = static_cast<uint8_t>(d.args[0] > 0 ? d.args[0] : 18);
     uint8_t scale = static_cast<uint8_t>(d.args[1] >= 0 ? d.args[1] : 0);
     bool asDecimal = b == "numeric" || scale > 4;
-    return Make(adtype::kNumeric, asDecimal ? VarType::Decimal : VarType::Currency, 19, precision, scale);
+    return stored(Make(adtype::kNumeric, asDecimal ? VarType::Decimal : VarType::Currency, 19, precision, scale),
+                  StoreKind::Decimal, "numeric");
   }
-  if (b == "datetime" || b == "smalldatetime" || b == "datetime2" || b == "date")
+  if (b == "datetime")
+    return stored(Make(adtype::kDBTimeStamp, VarType::Date, 16, 23, 3), StoreKind::DateTime, "datetime");
+  if (b == "smalldatetime" || b == "datetime2" || b == "date")
     return Make(adtype::kDBTimeStamp, VarType::Date, 16, 23, 3);
   int32_t n = d.max || d.args[0] <= 0 ? 0 : d.args[0];
   if (b == "nchar" || b == "char") {
     TypeInfo t = Make(b == "nchar" ? adtype::kWChar : adtype::kChar, VarType::String, n > 0 ? n : 1);
     t.padTo = n > 0 ? n : 1;
-    return t;
+    t.maxChars = t.padTo;
+    return stored(t, StoreKind::Text, b == "nchar" ? "nchar" : "char");
   }
-  if (b == "nvarchar") return Make(n ? adtype::kVarWChar : adtype::kLongVarWChar, VarType::String, n ? n : 1073741823);
-  if (b == "varchar") return Make(n ? adtype::kVarChar : adtype::kLongVarChar, VarType::String, n ? n : 2147483647);
-  if (b == "ntext") return Make(adtype::kLongVarWChar, VarType::String, 1073741823);
-  if (b == "text" || b == "clob") return Make(adtype::kLongVarChar, VarType::String, 2147483647);
+  if (b == "nvarchar" || b == "varchar") {
+    const bool wide = b == "nvarchar";
+    TypeInfo t = wide ? Make(n ? adtype::kVarWChar : adtype::kLongVarWChar, VarType::String, n ? n : 1073741823)
+                      : Make(n ? adtype::kVarChar : adtype::kLongVarChar, VarType::String, n ? n : 2147483647);
+    t.maxChars = n;
+    return stored(t, StoreKind::Text, wide ? "nvarchar" : "varchar");
+  }
+  if (b == "ntext") return stored(Make(adtype::kLongVarWChar, VarType::String, 1073741823), StoreKind::Text, "ntext");
+  if (b == "text" || b == "clob")
+    return stored(Make(adtype::kLongVarChar, VarType::String, 2147483647), StoreKind::Text, "text");
   if (b == "uniqueidentifier") return Make(adtype::kVarWChar, VarType::String, 38);
   // Any other declared type reads by the value's storage.
   return TypeInfo{};

@@ -37,6 +37,9 @@ constexpr int32_t kVarWChar = 202;
 constexpr int32_t kLongVarWChar = 203;
 }  // namespace adtype
 
+// What a column of a declared type stores, for making written values fit it.
+enum class StoreKind : uint8_t { Any, Text, Integer, Bit, Float, Money, Decimal, DateTime };
+
 struct TypeInfo {
   int32_t adoType = adtype::kEmpty;           // kEmpty: not declared (an expression)
   rt::VarType subtype = rt::VarType::Empty;  // what a value of the column reads as
@@ -44,6 +47,13 @@ struct TypeInfo {
   uint8_t precision = 255;
   uint8_t scale = 255;
   int32_t padTo = 0;  // nchar(n), char(n): blank-padded to n characters on read
+  // How written values are checked (column_fit.h). Any: not checked.
+  StoreKind store = StoreKind::Any;
+  int32_t maxChars = 0;     // Text: the width in characters; 0 for none (max, text)
+  int64_t minValue = 0;     // Integer: the range
+  int64_t maxValue = 0;
+  double maxMagnitude = 0;  // Float: the largest magnitude
+  const char* sqlName = "";  // the type as SQL Server's messages name it: "int", "numeric", ...
 };
 
 // The type of a column declared as `declared` ("int", "nchar(3)",

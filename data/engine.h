@@ -85,8 +85,16 @@ class Statement {
   virtual bool Reset() { return false; }
 };
 
+// One statement in the engine's dialect, with the column that each of its
+// "?" parameters writes into (in order; a TypeInfo whose store is Any for
+// one that writes into no column), so that a bound value is made to fit it.
+struct EngineStatement {
+  std::string sql;
+  std::vector<TypeInfo> parameterColumns;
+};
+
 // The engine statements of one SQL Server text, shared by whoever caches it.
-using Translation = std::shared_ptr<const std::vector<std::string>>;
+using Translation = std::shared_ptr<const std::vector<EngineStatement>>;
 
 struct TableColumn {
   std::string name;

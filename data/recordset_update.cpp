@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "data/ado_errors.h"
+#include "data/column_fit.h"
 #include "data/data_types.h"
 #include "data/recordset.h"
 #include "data/recordset_rows.h"
@@ -135,7 +136,7 @@ void Recordset::SetValue(int32_t index, const rt::Variant& value) {
   if (column.baseTable.empty())
     adoerr::Raise(adoerr::kFieldNotWritable, kSource,
                   "The field '" + column.name + "' is computed by the query and cannot be written.");
-  rt::Variant stored = CoerceToSubtype(value, column.type.subtype);
+  rt::Variant stored = ConvertForField(value, column.type);
   if (column.type.padTo > 0 && stored.IsString()) {
     std::string& s = *stored.Get<std::string>();
     int32_t n = CharacterCount(s);
@@ -354,7 +355,7 @@ void Recordset::WriteRow(size_t index, bool adding) {
       for (size_t i = 0; i < r.Columns().size(); ++i) {
         if (i >= row.changed.size() || !row.changed[i]) continue;
         set += (set.empty() ? "" : ", ") + q(r.Columns()[i].baseColumn) + " = ?";
-        params.push_back(row.values[i]);
+        params.push_back(FitValue(row.values[i], r.Columns()[i].type));
       }
       if (set.empty()) return;
       std::string sql = "UPDATE " + table + " SET " + set;
@@ -370,7 +371,7 @@ void Recordset::WriteRow(size_t index, bool adding) {
     for (size_t i = 0; i < r.Columns().size(); ++i) {
       if (i >= row.changed.size() || !row.changed[i]) continue;
       assigned[i] = true;
-      params.push_back(row.values[i]);
+      params.push_back(FitValue(row.values[i], r.Columns()[i].type));
     }
     RowSet::WriteTexts& texts = r.texts;
     if (texts.insertSql.empty() || texts.assigned != assigned) {

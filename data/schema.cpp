@@ -9,8 +9,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "data/column_fit.h"
 #include "data/engine.h"
 #include "data/session_broker.h"
+#include "data/sqlite_text_rules.h"
+#include "data/tsql_lexer.h"
 #include "runtime/com_error.h"
 
 namespace data {
@@ -18,6 +21,97 @@ namespace data {
 namespace {
 [[noreturn]] void Fail(const std::string& text) { rt::Raise(rt::hr::kFail, "CreateDatabase", text); }
 }  // namespace
+
+namespace {
+
+// The significant tokens of a statement (no blanks or comments).
+std::vector<size_t> Significant(const std::vector<Token>& tokens) {
+  std::vector<size_t> sig;
+  for (size_t i = 0; i < tokens.size(); ++i)
+    if (tokens[i].kind != TokenKind::Space) sig.push_back(i);
+  return sig;
+}
+
+bool StartsTableConstraint(const Token& t) {
+  return t.IsWord("CONSTRAINT") || t.IsWord("PRIMARY") || t.IsWord("UNIQUE") || t.IsWord("CHECK") ||
+         t.IsWord("FOREIGN");
+}
+
+// A word that ends a column's declared type and begins its constraints.
+bool EndsDeclaredType(const Token& t) {
+  return StartsTableConstraint(t) || t.IsWord("NOT") || t.IsWord("NULL") || t.IsWord("DEFAULT") ||
+         t.IsWord("COLLATE") || t.IsWord("REFERENCES") || t.IsWord("GENERATED") || t.IsWord("AS");
+}
+
+std::string QuotedName(std::string_view name) {
+  std::string out = "\"";
+  for (char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return out + "\"";
+}
+
+}  // namespace
+
+std::string WithColumnChecks(std::string_view statement) {
+  std::vector<Token> tokens;
+  try {
+    tokens = Tokenize(statement);
+  } catch (const std::invalid_argument&) {
+    return std::string(statement);  // the engine reports the error
+  }
+  const std::vector<size_t> sig = Significant(tokens);
+  if (sig.size() < 4 || !tokens[sig[0]].IsWord("CREATE") || !tokens[sig[1]].IsWord("TABLE"))
+    return std::string(statement);
+  size_t k = 2;
+  while (k < sig.size() && !tokens[sig[k]].IsSymbol("(")) ++k;
+  if (k == sig.size()) return std::string(statement);  // CREATE TABLE ... AS SELECT
+  // The column definitions: from each top-level comma to the next.
+  std::string additions;
+  int depth = 0;
+  size_t close = tokens.size();
+  size_t start = k + 1;
+  auto definition = [&](size_t from, size_t to) {
+    if (from >= to || StartsTableConstraint(tokens[sig[from]])) return;
+    const Token& name = tokens[sig[from]];
+    std::string declared;
+    int inner = 0;
+    for (size_t j = from + 1; j < to; ++j) {
+      const Token& t = tokens[sig[j]];
+      if (inner == 0 && EndsDeclaredType(t)) break;
+      if (t.IsSymbol("(")) ++inner;
+      if (t.IsSymbol(")")) --inner;
+      if (!declared.empty() && t.kind == TokenKind::Word && tokens[sig[j - 1]].kind == TokenKind::Word) declared += ' ';
+      declared += t.text;
+    }
+    for (const auto& [constraint, expression] : ColumnChecks(name.Name(), declared)) {
+      const std::string quoted = QuotedName(constraint);
+      if (statement.find(quoted) != std::string_view::npos) continue;
+      additions += ",\n  CONSTRAINT " + quoted + " CHECK (" + expression + ")";
+    }
+  };
+  for (size_t j = k; j < sig.size(); ++j) {
+    const Token& t = tokens[sig[j]];
+    if (t.IsSymbol("(")) ++depth;
+    if (t.IsSymbol(")") && --depth == 0) {
+      definition(start, j);
+      close = sig[j];
+      break;
+    }
+    if (depth == 1 && t.IsSymbol(",")) {
+      definition(start, j);
+      start = j + 1;
+    }
+  }
+  if (close == tokens.size() || additions.empty()) return std::string(statement);
+  // Before the blanks that precede the closing parenthesis.
+  size_t at = close;
+  while (at > 0 && tokens[at - 1].kind == TokenKind::Space && tokens[at - 1].text.find("--") == std::string::npos)
+    --at;
+  std::string out;
+  for (size_t i = 0; i < at; ++i) out += tokens[i].text;
+  out += additions;
+  for (size_t i = at; i < tokens.size(); ++i) out += tokens[i].text;
+  return out;
+}
 
 std::vector<std::string> SchemaScripts(const std::string& folder) {
   std::vector<std::string> files;
@@ -42,6 +136,7 @@ void CreateDatabase(const std::string& path, const std::vector<std::string>& scr
     Fail(what + ": " + text);
   };
   check(rc, "Cannot create the database '" + path + "'");
+  check(InstallSqlServerTextRules(db), "Cannot install the text rules");
   check(sqlite3_exec(db, "PRAGMA journal_mode=WAL; BEGIN", nullptr, nullptr, nullptr), "Cannot start the schema");
   for (const std::string& file : scripts) {
     std::ifstream in(file);
@@ -52,7 +147,9 @@ void CreateDatabase(const std::string& path, const std::vector<std::string>& scr
     }
     std::stringstream text;
     text << in.rdbuf();
-    check(sqlite3_exec(db, text.str().c_str(), nullptr, nullptr, nullptr), "The schema script '" + file + "' failed");
+    for (const std::string& statement : ScriptStatements(text.str()))
+      check(sqlite3_exec(db, WithColumnChecks(statement).c_str(), nullptr, nullptr, nullptr),
+            "The schema script '" + file + "' failed");
   }
   check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), "Cannot commit the schema");
   sqlite3_close(db);
@@ -110,7 +207,7 @@ void RunScripts(const std::string& path, const std::vector<NamedScript>& scripts
     for (const NamedScript& s : scripts) {
       script = s.name;
       for (const std::string& sql : ScriptStatements(s.text)) {
-        std::unique_ptr<Statement> statement = session->Prepare(sql);
+        std::unique_ptr<Statement> statement = session->Prepare(WithColumnChecks(sql));
         while (statement->Step()) {
         }
       }

@@ -8,6 +8,12 @@
 
 namespace data {
 
+// A statement of a schema script as the database is made with it: a CREATE
+// TABLE gets the CHECK constraints that guard each typed column's declared
+// type (column_fit.h), one per check, named "<column>: <type>" and
+// "<column>: <type> range"; any other statement is returned as it is.
+std::string WithColumnChecks(std::string_view statement);
+
 // The *.sql files of a folder, sorted by name.
 std::vector<std::string> SchemaScripts(const std::string& folder);
 
@@ -24,6 +30,16 @@ struct NamedScript {
 
 // The statements of a script in order; blanks and comments between them go.
 std::vector<std::string> ScriptStatements(std::string_view script);
+
+// Brings a database made before its text columns had their own collation
+// and their values were checked to the present form: each table is made
+// anew with the collation kTextCollation in place of NOCASE and with the
+// CHECK constraints of WithColumnChecks, its rows, its identity counter,
+// indexes and triggers carried over. All in one transaction: rows that do
+// not fit their column are named in the error (0x80004005) and nothing
+// changes. Answers the number of tables made anew (0 when the file is in
+// the present form already).
+int UpgradeDatabase(const std::string& path);
 
 // Runs the scripts on an existing database file (an empty one is a new
 // database) through the engine, one statement at a time and all in one

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "data/column_fit.h"
 #include "data/engine_hooks.h"
 #include "runtime/context.h"
 
@@ -300,15 +301,22 @@ Execution Run(const SessionLease& lease, std::string_view sql, const std::vector
   ReadDeferred(*lease.session, nullptr);
   Execution result;
   const Translation translation = lease.session->Translate(sql);
-  const std::vector<std::string>& statements = *translation;
+  const std::vector<EngineStatement>& statements = *translation;
   size_t nextParameter = 0;
   for (size_t i = 0; i < statements.size(); ++i) {
-    std::unique_ptr<Statement> st = lease.session->Prepare(statements[i]);
+    const EngineStatement& engineStatement = statements[i];
+    std::unique_ptr<Statement> st = lease.session->Prepare(engineStatement.sql);
     for (int p = 1; p <= st->ParameterCount(); ++p) {
       if (nextParameter >= parameters.size())
         throw EngineError(rt::hr::kSqlFailed, "ADODB.Command",
                           "No value given for one or more required parameters: " + std::string(sql), 0);
-      st->Bind(p, parameters[nextParameter++]);
+      const rt::Variant& value = parameters[nextParameter++];
+      const size_t column = static_cast<size_t>(p - 1);
+      if (column < engineStatement.parameterColumns.size()) {
+        st->Bind(p, FitValue(value, engineStatement.parameterColumns[column]));
+      } else {
+        st->Bind(p, value);
+      }
     }
     if (st->ColumnCount() > 0) {
       if (i + 1 != statements.size())

@@ -14,8 +14,9 @@
 #include <set>
 #include <unordered_map>
 
+#include "data/column_fit.h"
 #include "data/date_text.h"
-#include "data/text_rules.h"
+#include "data/sqlite_text_rules.h"
 #include "data/tsql_lexer.h"
 #include "data/tsql_translator.h"
 
@@ -418,7 +419,7 @@ class SqliteSession final : public Session {
     }
     try {
       SchemaUse use(*this);
-      auto statements = std::make_shared<const std::vector<std::string>>(TranslateForSqlite(text, &use));
+      auto statements = std::make_shared<const std::vector<EngineStatement>>(TranslateStatements(text, &use));
       TranslationCache::Entry entry{statements, {}, -1};
       if (use.asked) {
         entry.database = settings_.key;
@@ -487,6 +488,16 @@ class SqliteSession final : public Session {
     bool IsDateColumn(std::string_view table, std::string_view column) override {
       Ask();
       return session.DateColumn(table, column);
+    }
+    TypeInfo ColumnType(std::string_view table, std::string_view column) override {
+      Ask();
+      auto it = session.tables_.find(Lower(table));
+      if (it == session.tables_.end()) return TypeInfo{};
+      for (const TableColumn& c : it->second) {
+        if (c.name.size() == column.size() && strncasecmp(c.name.data(), column.data(), column.size()) == 0)
+          return TypeFromDeclared(c.declared);
+      }
+      return TypeInfo{};
     }
     std::vector<std::string> ColumnNames(std::string_view table) override {
       Ask();
@@ -610,51 +621,6 @@ class SqliteSession final : public Session {
   std::set<std::string> dateColumns_;
 };
 
-int NoCaseCollation(void*, int n1, const void* p1, int n2, const void* p2) {
-  return CompareText(std::string_view(static_cast<const char*>(p1), n1),
-                     std::string_view(static_cast<const char*>(p2), n2));
-}
-
-void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-  for (int i = 0; i < argc; ++i) {
-    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
-      sqlite3_result_null(ctx);
-      return;
-    }
-  }
-  auto text = [&](int i) {
-    const unsigned char* p = sqlite3_value_text(argv[i]);
-    return std::string_view(reinterpret_cast<const char*>(p), sqlite3_value_bytes(argv[i]));
-  };
-  std::optional<char32_t> escape;
-  if (argc == 3) {
-    std::string_view e = text(2);
-    if (CharacterCount(e) != 1) {
-      sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
-      return;
-    }
-    if (static_cast<unsigned char>(e[0]) >= 0x80) {
-      sqlite3_result_error(ctx, "ESCAPE character must be ASCII", -1);
-      return;
-    }
-    escape = static_cast<char32_t>(e[0]);
-  }
-  // like(pattern, text[, escape]) stands for "text LIKE pattern".
-  sqlite3_result_int(ctx, LikeMatches(text(1), text(0), escape) ? 1 : 0);
-}
-
-// upper(x) and lower(x) over all of Unicode, as SQL Server's.
-template <std::string (*Map)(std::string_view)>
-void CaseFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-    sqlite3_result_null(ctx);
-    return;
-  }
-  const unsigned char* p = sqlite3_value_text(argv[0]);
-  std::string out = Map(std::string_view(reinterpret_cast<const char*>(p), sqlite3_value_bytes(argv[0])));
-  sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
-}
-
 class SqliteEngineImpl final : public Engine {
  public:
   std::unique_ptr<Session> Open(const ConnectionSettings& settings) override {
@@ -678,7 +644,8 @@ class SqliteEngineImpl final : public Engine {
       // The journal of a savepoint (each statement of a transaction runs
       // under one) stays in memory instead of spilling to a temporary file.
       handle->Exec("PRAGMA temp_store=MEMORY");
-      InstallSqlServerTextRules(handle->db);
+      const int rules = InstallSqlServerTextRules(handle->db);
+      if (rules != SQLITE_OK) RaiseEngineError(handle->db, rules);
     } catch (const EngineError& e) {
       throw EngineError(rt::hr::kFail, kSource,
                         "Cannot open the database '" + settings.dataSource + "': " + e.description(),
@@ -692,18 +659,13 @@ class SqliteEngineImpl final : public Engine {
 }  // namespace
 
 EngineError SqliteError(int resultCode, std::string text) {
+  // A typed column's CHECK constraint stands for the refusal SQL Server gives.
+  if (resultCode == SQLITE_CONSTRAINT_CHECK) {
+    if (std::optional<EngineError> refusal = RefusalForCheck(text)) return *refusal;
+  }
   const int32_t number =
       (resultCode & 0xFF) == SQLITE_CONSTRAINT ? rt::hr::kConstraintViolation : rt::hr::kSqlFailed;
   return EngineError(number, kSource, std::move(text), resultCode);
-}
-
-void InstallSqlServerTextRules(sqlite3* db) {
-  sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, nullptr, NoCaseCollation, nullptr);
-  int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-  sqlite3_create_function(db, "like", 2, flags, nullptr, LikeFunction, nullptr, nullptr);
-  sqlite3_create_function(db, "like", 3, flags, nullptr, LikeFunction, nullptr, nullptr);
-  sqlite3_create_function(db, "upper", 1, flags, nullptr, CaseFunction<UpperText>, nullptr, nullptr);
-  sqlite3_create_function(db, "lower", 1, flags, nullptr, CaseFunction<LowerText>, nullptr, nullptr);
 }
 
 Engine& SqliteEngine() {

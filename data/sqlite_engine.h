@@ -1,6 +1,6 @@
 // The embedded SQLite engine: one database file, opened in WAL mode with a
 // busy timeout so that several threads and processes can work on it, and
-// with SQL Server's text rules (NOCASE collation, LIKE) on every session.
+// with SQL Server's text rules (sqlite_text_rules.h) on every session.
 #pragma once
 
 #include <string>
@@ -20,10 +20,5 @@ EngineError SqliteError(int resultCode, std::string text);
 
 // How long a session waits for another writer before it fails.
 constexpr int kSqliteBusyTimeoutMs = 15000;
-
-// Installs SQL Server's text rules on a plain SQLite handle: the NOCASE
-// collation that ignores letter case (Unicode) and trailing blanks, and LIKE
-// with bracket classes. Every session of the engine has them.
-void InstallSqlServerTextRules(sqlite3* db);
 
 }  // namespace data

@@ -25,6 +25,7 @@
 
 #include <optional>
 
+#include "data/column_fit.h"
 #include "data/date_text.h"
 #include "data/tsql_lexer.h"
 
@@ -51,7 +52,7 @@ class StatementRewriter {
     Index();
   }
 
-  std::optional<std::string> Run() {
+  std::optional<EngineStatement> Run() {
     if (sig_.empty()) return std::nullopt;
     insert_ = S(0).IsWord("INSERT");
     if (S(0).IsWord("SET")) {
@@ -59,19 +60,27 @@ class StatementRewriter {
         return std::nullopt;
       throw UntranslatableStatement("SET options other than the isolation level have no equivalent");
     }
-    UnicodeLiterals();
     OwnerQualifiers();
+    if (schema_) {
+      // Before N'...' loses its N, which SQL Server's messages name.
+      if (insert_) InsertedValues();
+      if (S(0).IsWord("UPDATE")) UpdatedValues();
+    }
+    UnicodeLiterals();
     InsertAndDelete();
     Concatenation();
     Functions();
     LimitClauses();
-    if (schema_) {
-      DateLiteralsInComparisons();
-      DateLiteralsInInsert();
-    }
+    if (schema_) DateLiteralsInComparisons();
     Casts();
-    std::string out;
-    for (const Token& t : t_) out += t.text;
+    EngineStatement out;
+    for (const Token& t : t_) out.sql += t.text;
+    if (!parameterColumns_.empty()) {
+      size_t count = 0;
+      for (ptrdiff_t k = 0; k < Count(); ++k) count += S(k).Is(TokenKind::Parameter) ? 1 : 0;
+      parameterColumns_.resize(count);
+      out.parameterColumns = std::move(parameterColumns_);
+    }
     return out;
   }
 
@@ -439,8 +448,38 @@ class StatementRewriter {
     }
   }
 
-  void DateLiteralsInInsert() {
-    if (!insert_) return;
+  // The value written into a column that spans the significant tokens
+  // [from, to): a literal is made to fit the column (column_fit.h); a
+  // parameter is marked with the column, so that the value bound to it is
+  // made to fit when the statement runs. Anything else (an expression) is
+  // left to the column's CHECK constraints.
+  void WrittenValue(ptrdiff_t from, ptrdiff_t to, const TypeInfo& column) {
+    if (column.store == StoreKind::Any) return;
+    const bool signedNumber = to - from == 2 && (S(from).IsSymbol("-") || S(from).IsSymbol("+")) &&
+                              S(from + 1).Is(TokenKind::Number) && sig_[from + 1] == sig_[from] + 1;
+    if (signedNumber) {
+      S(from + 1).text = FitLiteral(S(from).text + S(from + 1).text, LiteralKind::Number, column);
+      S(from).text.clear();
+      return;
+    }
+    if (to - from != 1) return;
+    Token& t = S(from);
+    if (t.Is(TokenKind::Parameter)) {
+      size_t index = 0;
+      for (ptrdiff_t k = 0; k < from; ++k) index += S(k).Is(TokenKind::Parameter) ? 1 : 0;
+      if (parameterColumns_.size() <= index) parameterColumns_.resize(index + 1);
+      parameterColumns_[index] = column;
+    } else if (t.Is(TokenKind::Number)) {
+      t.text = FitLiteral(t.text, LiteralKind::Number, column);
+    } else if (t.Is(TokenKind::String) || t.Is(TokenKind::NString)) {
+      t.text = FitLiteral(t.StringValue(), t.Is(TokenKind::NString) ? LiteralKind::NString : LiteralKind::String,
+                          column);
+      t.kind = TokenKind::String;
+    }
+  }
+
+  // INSERT [INTO] table [(columns)] VALUES (...)[, (...)]
+  void InsertedValues() {
     ptrdiff_t k = S(1).IsWord("INTO") ? 2 : 1;
     if (!IsName(S(k))) return;
     std::string table = S(k).Name();
@@ -449,25 +488,18 @@ class StatementRewriter {
       table = S(k).Name();
     }
     ++k;
-    // Without a column list the table's columns are asked for only once a
-    // literal would change.
     std::vector<std::string> columns;
-    const bool listed = S(k).IsSymbol("(");
-    bool known = listed;
-    if (listed) {
+    if (S(k).IsSymbol("(")) {
       for (++k; k < Count() && !S(k).IsSymbol(")"); ++k) {
         if (IsName(S(k))) columns.push_back(S(k).Name());
       }
       ++k;
+    } else if (S(k).IsWord("VALUES")) {
+      columns = schema_->ColumnNames(table);
     }
-    auto columnAt = [&](size_t position) -> const std::string* {
-      if (!known) {
-        columns = schema_->ColumnNames(table);
-        known = true;
-      }
-      return position < columns.size() ? &columns[position] : nullptr;
-    };
     if (!S(k).IsWord("VALUES")) return;
+    std::vector<TypeInfo> types;
+    for (const std::string& column : columns) types.push_back(schema_->ColumnType(table, column));
     for (++k; S(k).IsSymbol("("); ++k) {
       size_t position = 0;
       int depth = 0;
@@ -481,10 +513,7 @@ class StatementRewriter {
         bool ends = t.IsSymbol(")") && depth == 1;
         if (t.IsSymbol(")")) --depth;
         if ((t.IsSymbol(",") && depth == 1) || ends) {
-          if (k == valueStart + 1 && WouldChange(S(valueStart))) {
-            const std::string* column = columnAt(position);
-            if (column && schema_->IsDateColumn(table, *column)) RewriteDate(S(valueStart));
-          }
+          if (position < types.size()) WrittenValue(valueStart, k, types[position]);
           ++position;
           valueStart = k + 1;
         }
@@ -495,27 +524,53 @@ class StatementRewriter {
     }
   }
 
+  // UPDATE table SET column = value[, ...] [FROM ...] [WHERE ...]
+  void UpdatedValues() {
+    if (!IsName(S(1)) || !S(2).IsWord("SET")) return;
+    const std::string table = S(1).Name();
+    ptrdiff_t k = 3;
+    while (k < Count()) {
+      // The column: the last name before "=".
+      ptrdiff_t equals = k;
+      while (equals < Count() && !S(equals).IsSymbol("=") && !S(equals).IsSymbol(",")) ++equals;
+      if (!S(equals).IsSymbol("=") || !IsName(S(equals - 1))) return;
+      const std::string column = S(equals - 1).Name();
+      int depth = 0;
+      ptrdiff_t end = equals + 1;
+      for (; end < Count(); ++end) {
+        if (S(end).IsSymbol("(")) ++depth;
+        if (S(end).IsSymbol(")")) --depth;
+        if (depth == 0 && (S(end).IsSymbol(",") || S(end).IsWord("WHERE") || S(end).IsWord("FROM"))) break;
+        if (depth < 0) return;
+      }
+      WrittenValue(equals + 1, end, schema_->ColumnType(table, column));
+      if (!S(end).IsSymbol(",")) return;
+      k = end + 1;
+    }
+  }
+
   std::vector<Token> t_;
   std::vector<size_t> sig_;
   SchemaInfo* schema_;
   Token none_{TokenKind::Space, ""};
   bool insert_ = false;
+  std::vector<TypeInfo> parameterColumns_;
 };
 
 }  // namespace
 
-std::vector<std::string> TranslateForSqlite(std::string_view sql, SchemaInfo* schema) {
+std::vector<EngineStatement> TranslateStatements(std::string_view sql, SchemaInfo* schema) {
   std::vector<Token> tokens;
   try {
     tokens = Tokenize(sql);
   } catch (const std::invalid_argument& e) {
     throw UntranslatableStatement(e.what());
   }
-  std::vector<std::string> statements;
+  std::vector<EngineStatement> statements;
   std::vector<Token> current;
   int depth = 0;
   auto flush = [&] {
-    if (auto s = StatementRewriter(std::move(current), schema).Run()) statements.push_back(*s);
+    if (auto s = StatementRewriter(std::move(current), schema).Run()) statements.push_back(std::move(*s));
     current.clear();
   };
   for (Token& t : tokens) {
@@ -529,6 +584,12 @@ std::vector<std::string> TranslateForSqlite(std::string_view sql, SchemaInfo* sc
   }
   flush();
   return statements;
+}
+
+std::vector<std::string> TranslateForSqlite(std::string_view sql, SchemaInfo* schema) {
+  std::vector<std::string> texts;
+  for (EngineStatement& s : TranslateStatements(sql, schema)) texts.push_back(std::move(s.sql));
+  return texts;
 }
 
 }  // namespace data

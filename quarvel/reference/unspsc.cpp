@@ -65,7 +65,7 @@ std::shared_ptr<rt::Dictionary> UNSPSC::GetAllUNSPSCCodes(int16_t iLevelNumber, 
     recordset = OpenRecordset(sql, connection, data::kCursorForwardOnly, data::kLockReadOnly);
     auto codes = rt::NewDictionary();
     for (; !recordset->Eof(); recordset->MoveNext()) {
-      // A full code met twice (a parent stored with trailing blanks) fails with 457.
+      // A full code met twice (a parent stored with a leading blank) fails with 457.
       codes->Add(rt::Variant(rt::Trim(rt::Concat(recordset->Value("ParentCode"))) +
                              rt::Concat(recordset->Value("UNSPSCCode"))),
                  recordset->Value("Description"));

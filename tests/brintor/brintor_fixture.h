@@ -29,6 +29,7 @@
 #include "runtime/variant.h"
 #include "tests/brintor/brintor_sandbox.h"
 #include "tests/common/raised_by.h"
+#include "data/sqlite_text_rules.h"
 
 // An object of a class under test seen through its interface I, and through
 // the two maintenance interfaces where the class has them.
@@ -116,6 +117,7 @@ class BrintorTest : public ::testing::Test {
   std::string Scalar(const std::string& sql, const std::string& path = {}) const {
     sqlite3* db = nullptr;
     sqlite3_open((path.empty() ? sandbox_.CatalogPath() : path).c_str(), &db);
+    data::InstallSqlServerTextRules(db);
     sqlite3_stmt* st = nullptr;
     std::string text = "(error)";
     if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {

