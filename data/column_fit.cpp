@@ -121,7 +121,11 @@ rt::Decimal FitDecimal(rt::Decimal d, const TypeInfo& column, const std::string&
 
 void RaiseRefusalFor(const rt::ComError& failure, const rt::Variant& value, const TypeInfo& column) {
   if (failure.number() == rt::vberr::kOverflow) {
-    if (column.store == StoreKind::Integer && value.IsString()) IntegerOverflow(column, *value.Get<std::string>());
+    if (column.store == StoreKind::Integer) {
+      std::string text;
+      rt::TryResume([&] { text = rt::CStr(value); });
+      IntegerOverflow(column, text);
+    }
     OverflowTo(column);
   }
   if (failure.number() != rt::vberr::kTypeMismatch) throw failure;

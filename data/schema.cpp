@@ -51,27 +51,34 @@ std::string QuotedName(std::string_view name) {
 
 }  // namespace
 
-std::string WithColumnChecks(std::string_view statement) {
+namespace {
+
+// A CREATE TABLE statement taken apart: its tokens, the significant ones,
+// each column's name and declared type, and where its closing parenthesis
+// stands (tokens.size() when the statement is no CREATE TABLE with columns).
+struct TableDefinition {
   std::vector<Token> tokens;
+  std::vector<std::pair<std::string, std::string>> columns;
+  size_t close = 0;
+};
+
+TableDefinition ReadTableDefinition(std::string_view statement) {
+  TableDefinition d;
   try {
-    tokens = Tokenize(statement);
+    d.tokens = Tokenize(statement);
   } catch (const std::invalid_argument&) {
-    return std::string(statement);  // the engine reports the error
+    d.tokens.clear();  // the engine reports the error
   }
+  const std::vector<Token>& tokens = d.tokens;
+  d.close = tokens.size();
   const std::vector<size_t> sig = Significant(tokens);
-  if (sig.size() < 4 || !tokens[sig[0]].IsWord("CREATE") || !tokens[sig[1]].IsWord("TABLE"))
-    return std::string(statement);
+  if (sig.size() < 4 || !tokens[sig[0]].IsWord("CREATE") || !tokens[sig[1]].IsWord("TABLE")) return d;
   size_t k = 2;
   while (k < sig.size() && !tokens[sig[k]].IsSymbol("(")) ++k;
-  if (k == sig.size()) return std::string(statement);  // CREATE TABLE ... AS SELECT
+  if (k == sig.size()) return d;  // CREATE TABLE ... AS SELECT
   // The column definitions: from each top-level comma to the next.
-  std::string additions;
-  int depth = 0;
-  size_t close = tokens.size();
-  size_t start = k + 1;
   auto definition = [&](size_t from, size_t to) {
     if (from >= to || StartsTableConstraint(tokens[sig[from]])) return;
-    const Token& name = tokens[sig[from]];
     std::string declared;
     int inner = 0;
     for (size_t j = from + 1; j < to; ++j) {
@@ -82,18 +89,16 @@ std::string WithColumnChecks(std::string_view statement) {
       if (!declared.empty() && t.kind == TokenKind::Word && tokens[sig[j - 1]].kind == TokenKind::Word) declared += ' ';
       declared += t.text;
     }
-    for (const auto& [constraint, expression] : ColumnChecks(name.Name(), declared)) {
-      const std::string quoted = QuotedName(constraint);
-      if (statement.find(quoted) != std::string_view::npos) continue;
-      additions += ",\n  CONSTRAINT " + quoted + " CHECK (" + expression + ")";
-    }
+    d.columns.emplace_back(tokens[sig[from]].Name(), declared);
   };
+  int depth = 0;
+  size_t start = k + 1;
   for (size_t j = k; j < sig.size(); ++j) {
     const Token& t = tokens[sig[j]];
     if (t.IsSymbol("(")) ++depth;
     if (t.IsSymbol(")") && --depth == 0) {
       definition(start, j);
-      close = sig[j];
+      d.close = sig[j];
       break;
     }
     if (depth == 1 && t.IsSymbol(",")) {
@@ -101,15 +106,35 @@ std::string WithColumnChecks(std::string_view statement) {
       start = j + 1;
     }
   }
-  if (close == tokens.size() || additions.empty()) return std::string(statement);
+  return d;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> DefinedColumns(std::string_view createTable) {
+  return ReadTableDefinition(createTable).columns;
+}
+
+std::string WithColumnChecks(std::string_view statement) {
+  const TableDefinition d = ReadTableDefinition(statement);
+  if (d.close == d.tokens.size()) return std::string(statement);
+  std::string additions;
+  for (const auto& [column, declared] : d.columns) {
+    for (const auto& [constraint, expression] : ColumnChecks(column, declared)) {
+      const std::string quoted = QuotedName(constraint);
+      if (statement.find(quoted) != std::string_view::npos) continue;
+      additions += ",\n  CONSTRAINT " + quoted + " CHECK (" + expression + ")";
+    }
+  }
+  if (additions.empty()) return std::string(statement);
   // Before the blanks that precede the closing parenthesis.
-  size_t at = close;
-  while (at > 0 && tokens[at - 1].kind == TokenKind::Space && tokens[at - 1].text.find("--") == std::string::npos)
+  size_t at = d.close;
+  while (at > 0 && d.tokens[at - 1].kind == TokenKind::Space && d.tokens[at - 1].text.find("--") == std::string::npos)
     --at;
   std::string out;
-  for (size_t i = 0; i < at; ++i) out += tokens[i].text;
+  for (size_t i = 0; i < at; ++i) out += d.tokens[i].text;
   out += additions;
-  for (size_t i = at; i < tokens.size(); ++i) out += tokens[i].text;
+  for (size_t i = at; i < d.tokens.size(); ++i) out += d.tokens[i].text;
   return out;
 }
 

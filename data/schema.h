@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace data {
@@ -13,6 +14,10 @@ namespace data {
 // type (column_fit.h), one per check, named "<column>: <type>" and
 // "<column>: <type> range"; any other statement is returned as it is.
 std::string WithColumnChecks(std::string_view statement);
+
+// The columns (name, declared type) that a CREATE TABLE statement defines, in
+// order; none for another statement.
+std::vector<std::pair<std::string, std::string>> DefinedColumns(std::string_view createTable);
 
 // The *.sql files of a folder, sorted by name.
 std::vector<std::string> SchemaScripts(const std::string& folder);
@@ -31,15 +36,19 @@ struct NamedScript {
 // The statements of a script in order; blanks and comments between them go.
 std::vector<std::string> ScriptStatements(std::string_view script);
 
+
+
 // Brings a database made before its text columns had their own collation
-// and their values were checked to the present form: each table is made
-// anew with the collation kTextCollation in place of NOCASE and with the
-// CHECK constraints of WithColumnChecks, its rows, its identity counter,
-// indexes and triggers carried over. All in one transaction: rows that do
-// not fit their column are named in the error (0x80004005) and nothing
-// changes. Answers the number of tables made anew (0 when the file is in
-// the present form already).
-int UpgradeDatabase(const std::string& path);
+// and their values were checked to the present form. Each table that is not
+// in that form is made anew: as the schema scripts define it when they
+// define a table of that name with the same columns (so widened columns take
+// their new width), else as it was, with the collation kTextCollation in
+// place of NOCASE; in both cases with the CHECK constraints of
+// WithColumnChecks. Its rows, identity counter, indexes and triggers are
+// carried over. All in one transaction: rows that do not fit their column
+// are named in the error (0x80004005) and nothing changes. Answers the number
+// of tables made anew (0 when the file is in the present form already).
+int UpgradeDatabase(const std::string& path, const std::vector<NamedScript>& schema);
 
 // Runs the scripts on an existing database file (an empty one is a new
 // database) through the engine, one statement at a time and all in one

@@ -2,6 +2,9 @@
 // and its typed columns their CHECK constraints to the present form.
 #include <sqlite3.h>
 
+#include <cctype>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -109,9 +112,56 @@ std::string Quoted(const std::string& name) {
 
 std::string Literal(const std::string& text) { return QuoteString(text); }
 
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// A statement's significant tokens joined by single blanks, so that a
+// definition compares equal however it was laid out or commented.
+std::string Normalised(const std::string& sql) {
+  std::string out;
+  for (const Token& t : Tokenize(sql)) {
+    if (t.kind == TokenKind::Space || t.IsSymbol(";")) continue;
+    // A renamed table's name comes back quoted.
+    out += (out.empty() ? "" : " ") + (t.kind == TokenKind::QuotedName ? t.Name() : t.text);
+  }
+  return out;
+}
+
+// What the schema scripts define: tables by name, and indexes by name with
+// the table they belong to.
+struct Definitions {
+  std::map<std::string, std::string> tables;                         // upper-case name -> CREATE TABLE
+  std::map<std::string, std::pair<std::string, std::string>> indexes;  // upper-case name -> (table, CREATE INDEX)
+};
+
+Definitions ReadDefinitions(const std::vector<NamedScript>& schema) {
+  Definitions d;
+  for (const NamedScript& script : schema) {
+    for (const std::string& statement : ScriptStatements(script.text)) {
+      std::vector<std::string> words;
+      for (const Token& t : Tokenize(statement)) {
+        if (t.kind == TokenKind::Space) continue;
+        words.push_back(t.kind == TokenKind::QuotedName ? t.Name() : t.text);
+        if (words.size() == 6) break;
+      }
+      if (words.size() >= 3 && Upper(words[0]) == "CREATE" && Upper(words[1]) == "TABLE") {
+        d.tables[Upper(words[2])] = statement;
+      } else if (words.size() >= 5 && Upper(words[0]) == "CREATE") {
+        const size_t at = Upper(words[1]) == "UNIQUE" ? 2 : 1;
+        if (Upper(words[at]) == "INDEX" && at + 3 < words.size() + 1 && Upper(words[at + 2]) == "ON")
+          d.indexes[Upper(words[at + 1])] = {Upper(words[at + 3]), statement};
+      }
+    }
+  }
+  return d;
+}
+
 }  // namespace
 
-int UpgradeDatabase(const std::string& path) {
+int UpgradeDatabase(const std::string& path, const std::vector<NamedScript>& schema) {
+  const Definitions definitions = ReadDefinitions(schema);
   Handle db(path);
   // Tables are dropped and made anew inside the transaction: references
   // between them must not be checked half way.
@@ -119,16 +169,26 @@ int UpgradeDatabase(const std::string& path) {
   db.Exec("BEGIN IMMEDIATE", "Cannot lock the database for the upgrade");
   try {
     struct Table {
-      std::string name, sql, upgraded;
+      std::string name, target, fresh;
     };
     std::vector<Table> tables;
     for (auto& row : db.Rows("SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
                              "ESCAPE '\\' ORDER BY rowid")) {
-      Table t{row[0], row[1], WithColumnChecks(WithOwnCollation(row[1]))};
-      if (t.upgraded != t.sql) tables.push_back(std::move(t));
+      const std::string& name = row[0];
+      std::string target = WithColumnChecks(WithOwnCollation(row[1]));
+      // The present definition when it has the same columns.
+      auto defined = definitions.tables.find(Upper(name));
+      if (defined != definitions.tables.end()) {
+        std::string columns, definedColumns;
+        for (auto& c : db.Rows("SELECT name FROM pragma_table_info(" + Literal(name) + ")")) columns += Upper(c[0]) + ",";
+        for (const auto& c : DefinedColumns(defined->second)) definedColumns += Upper(c.first) + ",";
+        if (definedColumns == columns) target = WithColumnChecks(defined->second);
+      }
+      if (Normalised(target) != Normalised(row[1])) tables.push_back(Table{name, target, name + "__upgrade"});
     }
-    // Rows that do not fit their column are named, all of them up to a
-    // limit, before anything changes.
+    for (const Table& t : tables) db.Exec(Renamed(t.target, t.fresh), "Cannot make the table " + t.name + " anew");
+    // Rows that do not fit their new column are named, all of them up to a
+    // limit, before anything is copied.
     std::string misfits;
     int shown = 0;
     for (const Table& t : tables) {
@@ -137,16 +197,18 @@ int UpgradeDatabase(const std::string& path) {
       std::string keyText;
       for (auto& key : db.Rows("SELECT name FROM pragma_table_info(" + Literal(t.name) + ") WHERE pk > 0 ORDER BY pk"))
         keyText += (keyText.empty() ? "quote(" : " || ', ' || quote(") + Quoted(key[0]) + ")";
-      for (auto& info : db.Rows("SELECT name, type FROM pragma_table_info(" + Literal(t.name) + ")")) {
-        for (const auto& [constraint, expression] : ColumnChecks(info[0], info[1])) {
-          // A table without rowid names its rows by their primary key.
-          const std::string row = withoutRowid ? "'(' || " + keyText + " || ')'" : "rowid";
-          for (auto& bad : db.Rows("SELECT " + row + ", quote(" + Quoted(info[0]) + ") FROM " + Quoted(t.name) +
-                                   " WHERE NOT (" + expression + ") LIMIT 20")) {
-            if (++shown <= 20)
-              misfits += "\n  " + t.name + " row " + bad[0] + ": " + info[0] + " = " + bad[1].substr(0, 80) +
-                         " does not fit " + info[1];
-          }
+      // A table without rowid names its rows by their primary key.
+      const std::string rowName = withoutRowid ? "'(' || " + keyText + " || ')'" : "rowid";
+      for (auto& info : db.Rows("SELECT name, type FROM pragma_table_info(" + Literal(t.fresh) + ")")) {
+        std::string fits;  // all the column's checks at once, so a row is named once
+        for (const auto& [constraint, expression] : ColumnChecks(info[0], info[1]))
+          fits += (fits.empty() ? "(" : " AND (") + expression + ")";
+        if (fits.empty()) continue;
+        for (auto& bad : db.Rows("SELECT " + rowName + ", quote(" + Quoted(info[0]) + ") FROM " + Quoted(t.name) +
+                                 " WHERE NOT (" + fits + ") LIMIT 20")) {
+          if (++shown <= 20)
+            misfits += "\n  " + t.name + " row " + bad[0] + ": " + info[0] + " = " + bad[1].substr(0, 80) +
+                       " does not fit " + info[1];
         }
       }
     }
@@ -155,24 +217,36 @@ int UpgradeDatabase(const std::string& path) {
            " value(s) that do not fit their column; correct them (with the sqlite3 tool and the suitetext "
            "extension loaded) and upgrade again:" + misfits);
     for (const Table& t : tables) {
-      const auto dependents = db.Rows("SELECT sql FROM sqlite_schema WHERE tbl_name = " + Literal(t.name) +
-                                      " AND type IN ('index', 'trigger') AND sql IS NOT NULL ORDER BY rowid");
+      // The indexes and triggers the table had (as the schema defines an
+      // index of the same name, else as it was), and the schema's other
+      // indexes of the table.
+      std::vector<std::string> dependents;
+      std::set<std::string> named;
+      for (auto& d : db.Rows("SELECT name, sql FROM sqlite_schema WHERE tbl_name = " + Literal(t.name) +
+                             " AND type IN ('index', 'trigger') AND sql IS NOT NULL ORDER BY rowid")) {
+        named.insert(Upper(d[0]));
+        auto defined = definitions.indexes.find(Upper(d[0]));
+        dependents.push_back(defined != definitions.indexes.end() && defined->second.first == Upper(t.name)
+                                 ? defined->second.second
+                                 : WithOwnCollation(d[1]));
+      }
+      for (const auto& [name, index] : definitions.indexes)
+        if (index.first == Upper(t.name) && !named.count(name)) dependents.push_back(index.second);
       const auto sequence = db.Rows("SELECT seq FROM sqlite_sequence WHERE name = " + Literal(t.name));
-      const std::string fresh = t.name + "__upgrade";
-      db.Exec(Renamed(t.upgraded, fresh), "Cannot make the table " + t.name + " anew");
-      db.Exec("INSERT INTO " + Quoted(fresh) + " SELECT * FROM " + Quoted(t.name),
+      db.Exec("INSERT INTO " + Quoted(t.fresh) + " SELECT * FROM " + Quoted(t.name),
               "Cannot carry the rows of " + t.name + " over");
       db.Exec("DROP TABLE " + Quoted(t.name), "Cannot replace the table " + t.name);
-      db.Exec("ALTER TABLE " + Quoted(fresh) + " RENAME TO " + Quoted(t.name), "Cannot replace the table " + t.name);
+      db.Exec("ALTER TABLE " + Quoted(t.fresh) + " RENAME TO " + Quoted(t.name), "Cannot replace the table " + t.name);
       // An identity is never used twice, also after the upgrade.
       if (!sequence.empty())
         db.Exec("DELETE FROM sqlite_sequence WHERE name = " + Literal(t.name) +
                     "; INSERT INTO sqlite_sequence (name, seq) VALUES (" + Literal(t.name) + ", " + sequence[0][0] +
                     ")",
                 "Cannot keep the identity counter of " + t.name);
-      for (const auto& dependent : dependents)
-        db.Exec(WithOwnCollation(dependent[0]), "Cannot make an index or trigger of " + t.name +
-                                                    " anew (two values that the collation takes for one?)");
+      for (const std::string& dependent : dependents)
+        db.Exec(dependent, "Cannot make an index or trigger of " + t.name +
+                               " anew (do two of its rows hold values that differ only in letter case or trailing "
+                               "blanks?)");
     }
     const auto broken = db.Rows("PRAGMA foreign_key_check");
     if (!broken.empty()) Fail("The upgrade would leave rows of " + broken[0][0] + " pointing at nothing");

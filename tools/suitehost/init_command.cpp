@@ -284,6 +284,31 @@ std::string SuiteIniText(const std::string& dir) {
          "PickupDir=" + dir + "/" + kMailPickupFolder + "\n";
 }
 
+int UpgradeInstallation(const std::string& dir) {
+  const fs::path catalog = fs::path(dir) / kCatalogFile;
+  std::error_code ec;
+  if (!fs::is_regular_file(catalog, ec)) {
+    std::cerr << "suitehost: upgrade: " << catalog.string() << " is no database file\n";
+    return 1;
+  }
+  std::vector<data::NamedScript> schema;
+  for (const EmbeddedSql& file : CatalogSchemaSql()) schema.push_back(data::NamedScript{std::string(file.name), file.text});
+  int tables = 0;
+  try {
+    tables = data::UpgradeDatabase(catalog.string(), schema);
+  } catch (const rt::ComError& e) {
+    std::cerr << "suitehost: upgrade: " << e.description() << '\n';
+    return 1;
+  }
+  const std::string path = fs::absolute(catalog).lexically_normal().string();
+  if (tables == 0) {
+    std::cout << path << " is in the present form already\n";
+  } else {
+    std::cout << "Upgraded " << path << ": " << tables << " table(s) made anew\n";
+  }
+  return 0;
+}
+
 int InitInstallation(const std::string& dir, bool withSample) {
   try {
     Initialise(dir, withSample);

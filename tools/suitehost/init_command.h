@@ -15,6 +15,13 @@ namespace suitehost {
 // exit code; messages go to stderr.
 int InitInstallation(const std::string& dir, bool withSample);
 
+// `suitehost upgrade DIR`: brings DIR/catalog.db, made by an earlier
+// version, to the present form (data::UpgradeDatabase with the schema of
+// this version): text columns with the system's own collation, values
+// guarded by CHECK constraints. Refuses, changing nothing, when a value does
+// not fit its column, naming it. Answers the exit code.
+int UpgradeInstallation(const std::string& dir);
+
 // The configuration file's text for an installation in `absoluteDir`.
 std::string SuiteIniText(const std::string& absoluteDir);
 

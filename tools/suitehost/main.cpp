@@ -169,6 +169,10 @@ int Main(int argc, char** argv) {
   init->add_option("DIR", initDir, "the installation folder")->required();
   init->add_flag("--sample", sample, "add the sample data and users");
 
+  CLI::App* upgrade = app.add_subcommand("upgrade", "bring the catalog database of an earlier version up to date");
+  std::string upgradeDir;
+  upgrade->add_option("DIR", upgradeDir, "the installation folder")->required();
+
   CLI::App* call = app.add_subcommand("call", "create an object and call one method");
   CallRequest request;
   call->add_option("PROGID", request.progId, "the class to create")->required();
@@ -203,6 +207,7 @@ int Main(int argc, char** argv) {
     // The whole tree's usage: App::help would describe only the chosen `help`.
     if (help->parsed()) return (std::cout << app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::All), kExitOk);
     if (init->parsed()) return suitehost::InitInstallation(initDir, sample);
+    if (upgrade->parsed()) return suitehost::UpgradeInstallation(upgradeDir);
     SelectConfiguration(options);
     if (directory.App()->parsed()) return directory.Run();
     // The data layer's classes are creatable by ProgID, as on a server where

@@ -1,0 +1,143 @@
+// The database of an installation as an operator's sqlite3 tool sees it:
+// with the suitetext extension it reads what our connections wrote by the
+// same rule; without it, it refuses what needs the collation. And
+// `suitehost upgrade`, which brings a database made the old way (text
+// columns declared NOCASE, no CHECK constraints) to the present form.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "data/schema.h"
+#include "data/sqlite_text_rules.h"
+#include "tests/common/tool_handle.h"
+#include "tests/tools/host_process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testtool::ToolHandle;
+
+class InstallationDatabase : public ::testing::Test {
+ protected:
+  hosttest::HostResult Host(const std::vector<std::string>& args) {
+    return hosttest::RunHost(args, temp_.path(), {}, {{"SUITE_CONFIG", Dir() + "/suite.ini"}});
+  }
+  std::string Dir() const { return fs::canonical(temp_.path()).string() + "/inst"; }
+  std::string Catalog() const { return Dir() + "/catalog.db"; }
+
+  hosttest::TempFolder temp_;
+};
+
+// Names that differ only in trailing blanks or in the case of a non-ASCII
+// letter, written through our connections, leave an index that the tool with
+// the extension finds sound and searches by the same rule.
+TEST_F(InstallationDatabase, TheToolWithTheExtensionReadsWhatOurConnectionsWrote) {
+  ASSERT_EQ(Host({"init", Dir(), "--sample"}).exitCode, 0);
+  for (const char* name : {"zz ", "Émail", "zz"}) {
+    const hosttest::HostResult r = Host({"call", "Quarvel.Property", "Insert21", name, "1", "\"\"", "false"});
+    EXPECT_EQ(r.exitCode, 0) << name << ": " << r.out << r.err;
+  }
+  ToolHandle tool(Catalog(), ToolHandle::Extension::Loaded);
+  ASSERT_EQ(tool.loadError(), "");
+  EXPECT_EQ(tool.Query("PRAGMA integrity_check"), "ok");
+  EXPECT_EQ(tool.Query("SELECT quote(PROPERTYNAME) FROM PROPERTY WHERE PROPERTYNAME = 'ZZ' ORDER BY PROPERTYID"),
+            "'zz ';'zz'");
+  EXPECT_EQ(tool.Query("SELECT PROPERTYNAME FROM PROPERTY WHERE PROPERTYNAME = 'émail'"), "Émail");
+  EXPECT_EQ(tool.Query("SELECT count(*) FROM PROPERTY WHERE PROPERTYNAME LIKE '[é]MAIL'"), "1");
+  // The tool's own writes keep to the columns too.
+  EXPECT_EQ(tool.Query("INSERT INTO CURRENCY (CURRENCYCODE, CURRENCYNAME, HOMECURRENCY, EURO, EPC, DECIMALS)"
+                       " VALUES ('LONG', 'x', 0, 0, 0, 2)"),
+            "ERROR: CHECK constraint failed: CURRENCYCODE: nchar(3)");
+
+  ToolHandle stock(Catalog(), ToolHandle::Extension::None);
+  EXPECT_EQ(stock.Query("SELECT count(*) FROM PROPERTY WHERE PROPERTYNAME = 'zz'"),
+            std::string("ERROR: no such collation sequence: ") + data::kTextCollation);
+}
+
+// A database made the old way: the schema with NOCASE text columns and no
+// CHECK constraints, filled with the sample data, on a handle whose NOCASE
+// followed our rule (as our connections did).
+void MakeOldDatabase(const std::string& path, const std::string& extraSql = {}) {
+  fs::remove(path);
+  std::string schema;
+  for (const std::string& file : data::SchemaScripts(std::string(SUITE_SOURCE_DIR) + "/db")) {
+    std::string text = testfs::ReadFile(file);
+    for (size_t at; (at = text.find(data::kTextCollation)) != std::string::npos;)
+      text.replace(at, std::string(data::kTextCollation).size(), "NOCASE");
+    schema += text;
+  }
+  for (const std::string& file : data::SchemaScripts(std::string(SUITE_SOURCE_DIR) + "/db/sample"))
+    schema += testfs::ReadFile(file);
+  sqlite3* db = nullptr;
+  sqlite3_open(path.c_str(), &db);
+  data::InstallSqlServerTextRules(db);
+  char* error = nullptr;
+  sqlite3_exec(db, (schema + extraSql).c_str(), nullptr, nullptr, &error);
+  EXPECT_EQ(error ? std::string(error) : "", "");
+  sqlite3_free(error);
+  sqlite3_close(db);
+}
+
+TEST_F(InstallationDatabase, UpgradeBringsAnOldDatabaseToThePresentFormKeepingItsRows) {
+  ASSERT_EQ(Host({"init", Dir()}).exitCode, 0);
+  // The last product deleted: its identity must not come back.
+  MakeOldDatabase(Catalog(),
+                  "INSERT INTO PROPERTY (PROPERTYNAME) VALUES ('zz ');"
+                  "DELETE FROM PRODUCT WHERE PRODUCTID = (SELECT max(PRODUCTID) FROM PRODUCT);");
+  const std::string counts =
+      "SELECT (SELECT count(*) FROM PRODUCT) || ' products, ' || (SELECT count(*) FROM CATALOGPRODUCTPRICE) ||"
+      " ' prices, ' || (SELECT count(*) FROM BUSINESSPARTNER) || ' partners, next product ' ||"
+      " (SELECT seq + 1 FROM sqlite_sequence WHERE name = 'PRODUCT') || ', product indexes ' ||"
+      " (SELECT count(*) FROM sqlite_schema WHERE type = 'index' AND tbl_name = 'PRODUCT')";
+  std::string before;
+  {
+    ToolHandle old(Catalog(), ToolHandle::Extension::Loaded);
+    before = old.Query(counts);
+  }
+  const hosttest::HostResult upgraded = Host({"upgrade", Dir()});
+  EXPECT_EQ(upgraded.exitCode, 0) << upgraded.err;
+  EXPECT_EQ(upgraded.out.rfind("Upgraded " + Catalog() + ": ", 0), 0u) << upgraded.out;
+
+  ToolHandle tool(Catalog(), ToolHandle::Extension::Loaded);
+  EXPECT_EQ(tool.Query(counts), before);
+  EXPECT_EQ(tool.Query("PRAGMA integrity_check"), "ok");
+  EXPECT_EQ(tool.Query("SELECT count(*) FROM sqlite_schema WHERE sql LIKE '%COLLATE NOCASE%'"), "0");
+  EXPECT_EQ(tool.Query("SELECT quote(PROPERTYNAME) FROM PROPERTY WHERE PROPERTYNAME = 'zz'"), "'zz '");
+  // The widened column takes its new width; the checked ones refuse.
+  EXPECT_EQ(tool.Query("SELECT type FROM pragma_table_info('PRODUCT') WHERE name = 'GTIN'"), "nvarchar(255)");
+  EXPECT_EQ(tool.Query("UPDATE CURRENCY SET CURRENCYCODE = 'LONG'"),
+            "ERROR: CHECK constraint failed: CURRENCYCODE: nchar(3)");
+  // A second upgrade has nothing left to do.
+  const hosttest::HostResult again = Host({"upgrade", Dir()});
+  EXPECT_EQ(again.exitCode, 0);
+  EXPECT_EQ(again.out, Catalog() + " is in the present form already\n");
+}
+
+TEST_F(InstallationDatabase, UpgradeRefusesValuesThatDoNotFitAndChangesNothing) {
+  ASSERT_EQ(Host({"init", Dir()}).exitCode, 0);
+  MakeOldDatabase(Catalog(),
+                  "UPDATE CURRENCY SET CURRENCYNAME = 'A name longer than the thirty characters' WHERE "
+                  "CURRENCYCODE = 'USD';"
+                  "UPDATE PRODUCT SET PRODUCTEFFECTIVITYDATE = 'abc' WHERE PRODUCTID = 2;");
+  const std::string schema = "SELECT group_concat(sql, ';') FROM sqlite_schema";
+  std::string before;
+  {
+    ToolHandle old(Catalog(), ToolHandle::Extension::Loaded);
+    before = old.Query(schema);
+  }
+  const hosttest::HostResult refused = Host({"upgrade", Dir()});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.err,
+            "suitehost: upgrade: The database '" + Catalog() +
+                "' holds 2 value(s) that do not fit their column; correct them (with the sqlite3 tool and the "
+                "suitetext extension loaded) and upgrade again:\n"
+                "  CURRENCY row 1: CURRENCYNAME = 'A name longer than the thirty characters' does not fit "
+                "nvarchar(30)\n"
+                "  PRODUCT row 2: PRODUCTEFFECTIVITYDATE = 'abc' does not fit datetime\n");
+  ToolHandle tool(Catalog(), ToolHandle::Extension::Loaded);
+  EXPECT_EQ(tool.Query(schema), before);
+}
+
+}  // namespace
