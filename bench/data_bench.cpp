@@ -22,9 +22,10 @@
 
 namespace {
 
-const char* kTable =
-    "CREATE TABLE ITEM (ITEMID INTEGER PRIMARY KEY AUTOINCREMENT, CODE nvarchar(20) COLLATE NOCASE,"
-    " NAME nvarchar(60) COLLATE NOCASE, QTY int, PRICE money, CREATED datetime, ACTIVE bit);";
+// Made as the schema builder makes a table, with its CHECK constraints.
+const std::string kTable = data::WithColumnChecks(
+    "CREATE TABLE ITEM (ITEMID INTEGER PRIMARY KEY AUTOINCREMENT, CODE nvarchar(20) COLLATE SUITE_CI,"
+    " NAME nvarchar(60) COLLATE SUITE_CI, QTY int, PRICE money, CREATED datetime, ACTIVE bit);");
 
 void Exec(sqlite3* db, const std::string& sql) { sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); }
 

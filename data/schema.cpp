@@ -56,9 +56,13 @@ namespace {
 // A CREATE TABLE statement taken apart: its tokens, the significant ones,
 // each column's name and declared type, and where its closing parenthesis
 // stands (tokens.size() when the statement is no CREATE TABLE with columns).
+struct DefinedColumn {
+  std::string name, declared;
+  bool identity = false;
+};
 struct TableDefinition {
   std::vector<Token> tokens;
-  std::vector<std::pair<std::string, std::string>> columns;
+  std::vector<DefinedColumn> columns;
   size_t close = 0;
 };
 
@@ -89,7 +93,13 @@ TableDefinition ReadTableDefinition(std::string_view statement) {
       if (!declared.empty() && t.kind == TokenKind::Word && tokens[sig[j - 1]].kind == TokenKind::Word) declared += ' ';
       declared += t.text;
     }
-    d.columns.emplace_back(tokens[sig[from]].Name(), declared);
+    // The identity (INTEGER PRIMARY KEY, the rowid itself) is numbered by
+    // the engine and never written by callers: it needs no check.
+    bool primaryKey = false;
+    for (size_t j = from + 1; j + 1 < to; ++j)
+      primaryKey = primaryKey || (tokens[sig[j]].IsWord("PRIMARY") && tokens[sig[j + 1]].IsWord("KEY"));
+    const bool identity = primaryKey && Token{TokenKind::Word, declared}.IsWord("INTEGER");
+    d.columns.push_back({tokens[sig[from]].Name(), declared, identity});
   };
   int depth = 0;
   size_t start = k + 1;
@@ -112,15 +122,18 @@ TableDefinition ReadTableDefinition(std::string_view statement) {
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> DefinedColumns(std::string_view createTable) {
-  return ReadTableDefinition(createTable).columns;
+  std::vector<std::pair<std::string, std::string>> columns;
+  for (const DefinedColumn& c : ReadTableDefinition(createTable).columns) columns.emplace_back(c.name, c.declared);
+  return columns;
 }
 
 std::string WithColumnChecks(std::string_view statement) {
   const TableDefinition d = ReadTableDefinition(statement);
   if (d.close == d.tokens.size()) return std::string(statement);
   std::string additions;
-  for (const auto& [column, declared] : d.columns) {
-    for (const auto& [constraint, expression] : ColumnChecks(column, declared)) {
+  for (const DefinedColumn& column : d.columns) {
+    if (column.identity) continue;
+    for (const auto& [constraint, expression] : ColumnChecks(column.name, column.declared)) {
       const std::string quoted = QuotedName(constraint);
       if (statement.find(quoted) != std::string_view::npos) continue;
       additions += ",\n  CONSTRAINT " + quoted + " CHECK (" + expression + ")";

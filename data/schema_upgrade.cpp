@@ -199,7 +199,8 @@ int UpgradeDatabase(const std::string& path, const std::vector<NamedScript>& sch
         keyText += (keyText.empty() ? "quote(" : " || ', ' || quote(") + Quoted(key[0]) + ")";
       // A table without rowid names its rows by their primary key.
       const std::string rowName = withoutRowid ? "'(' || " + keyText + " || ')'" : "rowid";
-      for (auto& info : db.Rows("SELECT name, type FROM pragma_table_info(" + Literal(t.fresh) + ")")) {
+      for (auto& info : db.Rows("SELECT name, type, pk FROM pragma_table_info(" + Literal(t.fresh) + ")")) {
+        if (info[2] != "0" && Upper(info[1]) == "INTEGER") continue;  // the identity: numbered by the engine
         std::string fits;  // all the column's checks at once, so a row is named once
         for (const auto& [constraint, expression] : ColumnChecks(info[0], info[1]))
           fits += (fits.empty() ? "(" : " AND (") + expression + ")";

@@ -10,17 +10,23 @@
 //   a + 'text' + b                           a || 'text' || b
 //   ISNULL(a, b)                             IFNULL(a, b)
 //   CAST(x AS varchar(n))                    substr(CAST(x AS TEXT), 1, n)
-//   a date literal compared with, or written into, a date column
+//   a date literal compared with a date column
 //                                            the stored form 'YYYY-MM-DD HH:MM:SS'
+//   a literal written into a column (INSERT ... VALUES, UPDATE ... SET)
+//                                            converted to fit the column as SQL
+//                                            Server converts it (column_fit.h),
+//                                            or the statement is refused
 //   5AND (a number glued to a word)          5 AND
 // Refused, with the reason: TOP in a member of a compound query, TOP PERCENT
 // or WITH TIES, a parameter as a row count, DELETE with a join, SET options
 // other than the isolation level, an empty IN list, text joined with + next
 // to other arithmetic or to a number literal, CAST to a type SQLite reads
 // otherwise, the functions SQLite lacks or reads otherwise, *= and =*.
+// The "?" parameters written into a column are noted with the column's type,
+// so that the values bound to them are made to fit it too.
 // LIKE with bracket classes, case-insensitive text comparison and trailing
-// blanks need no rewriting: the engine's LIKE function and NOCASE collation
-// follow SQL Server's rules on our connections.
+// blanks need no rewriting: the engine's LIKE function and the columns'
+// collation follow SQL Server's rules on our connections.
 #include "data/tsql_translator.h"
 
 #include <optional>
