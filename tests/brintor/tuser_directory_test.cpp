@@ -150,6 +150,30 @@ TEST_F(BiddingUsers, RegistrationsKeepAddressPartnerLinkAndUserTogether) {
   });
 }
 
+// A password holding NUL cannot be hashed: the directory refuses the user,
+// so nothing of it is created, directly or as a bidding supplier.
+TEST_F(BiddingUsers, APasswordHoldingNulCreatesNoUser) {
+  Run([&] {
+    std::string secret("secret\0IGNORED-PART", 19);
+    std::string out = Attempt([&](Writer& w) {
+      std::string user = "nulpw";
+      rt::Variant none = Array({});
+      return Failure([&] { w->CreateUserWithAttributes(user, secret, none, none); });
+    }) + "\n";
+    out += Attempt([&](Writer& w) {
+      std::string user = "nulbid";
+      return Outcome(w->InsertBiddingUser(Array({"NAME1", "COUNTRYCODE"}), Array({"Acme", "US"}),
+                                          Array({"NAME", "BUSINESSID"}), Array({"Acme", "B1"}),
+                                          Array({"BusinessPartnerID"}), Array({int32_t{0}}), user, secret));
+    });
+    EXPECT_EQ(out + "\n" + Rows() + " " + Users(),
+              "80040304 Pellorin.Directory: |ERROR 0x80040304| METHOD: Brintor.TUser.CreateUserWithAttributes|"
+              " DESC: The password could not be hashed.| rollback\n"
+              "failed \r\nERROR 0x80040304\r\n METHOD: Brintor.TUser.CreateUserWithAttributes\r\n DESC: The password "
+              "could not be hashed.\r\n SLBCO8339 BUSINESSPARTNERID=Long:1 rollback\n0 0 0 webadmin");
+  });
+}
+
 // The directory is no part of the transaction: a user created in one that
 // then does not commit is deleted again.
 TEST_F(BiddingUsers, AUserWhoseTransactionDoesNotCommitIsDeletedAgain) {
