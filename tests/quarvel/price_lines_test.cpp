@@ -177,6 +177,27 @@ TEST_F(PriceLines, InsertUpdateAddsTheLineItDidNotFindInItsGroup) {
             "5.0|VIP|3\n6.0|SPOT|4\n7.0|null|5\n8.0|null|6\n9.0|null|7\n");
 }
 
+// A quantity break of 16 digits is found again by its key: the statements
+// carry it with every digit it needs, so the same insertupdate edits the
+// line, an update finds it and the bare lookup by quantity picks it.
+TEST_F(PriceLines, AQuantityBreakOfSixteenDigitsIsFoundAgain) {
+  Run([&] {
+    auto product = NewProduct();
+    double third = 0.3333333333333333;
+    std::string answers = Answer([&] { return Write(*product, "insertupdate", {"CURRENCYCODE", "PRICE"}, {"EUR", 1}, 0.1); });
+    for (int price : {2, 3})
+      answers += " " + Answer([&] { return Write(*product, "insertupdate", {"CURRENCYCODE", "PRICE"}, {"EUR", price}, third); });
+    answers += " " + Answer([&] {
+      return product->UpdatePrice(1, Day(2026, 1, 1), third, Array({"PRICE"}), Array({4}));
+    });
+    int32_t id = 1;
+    answers += " " + Answer([&] { return product->GetPriceFromPriceLines(id, third); });
+    EXPECT_EQ(answers, "Boolean:True Boolean:True Boolean:True Boolean:True Double:4");
+  });
+  // The break stored is the Double a third is, not its text of 15 digits.
+  EXPECT_EQ(Rows("SELECT QUANTITYTO = 1.0 / 3, PRICE FROM CATALOGPRODUCTPRICE ORDER BY QUANTITYTO"), "0|1\n1|4\n");
+}
+
 TEST_F(PriceLines, GetProductPriceLinesGivesEachLineUnderItsCount) {
   Exec(
       "INSERT INTO CATALOGPRODUCTPRICE VALUES (2, '2026-01-01 00:00:00', 10, NULL, 'EUR', 1.5, 2.5, 1, 19, 4, NULL),"

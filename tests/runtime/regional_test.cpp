@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -141,6 +143,36 @@ TEST(NumberText, InvariantProfile) {
   EXPECT_EQ(rt::FormatDouble(-1e-300), "-1E-300");
   EXPECT_EQ(rt::FormatSingle(16777216.0f), "1.677722E+07");
   EXPECT_EQ(rt::FormatCurrency(rt::Currency::FromScaled(INT64_MIN)), "-922337203685477.5808");
+}
+
+// The SQL form of a Double: VB's 15 digits when they read back as the same
+// number, else 16 or 17; the text always reads back exactly.
+TEST(NumberText, ExactFormReadsBackAsTheSameDouble) {
+  const std::vector<std::pair<double, const char*>> forms = {
+      {0.1, "0.1"},
+      {2.5, "2.5"},
+      {-1e-300, "-1E-300"},
+      {1e16, "1E+16"},
+      {0.3333333333333333, "0.3333333333333333"},
+      {0.1 + 0.2, "0.30000000000000004"},
+      {1.0000000000000002, "1.0000000000000002"},
+      {9007199254740993.0, "9007199254740992"},
+      {123456789012345678.0, "1.2345678901234568E+17"},
+      {-0.0, "0"},
+  };
+  for (const auto& [value, text] : forms) EXPECT_EQ(rt::FormatDoubleExact(value), text) << text;
+
+  uint64_t bits = 0x9E3779B97F4A7C15u;
+  for (int i = 0; i < 20000; ++i) {
+    bits ^= bits << 13;
+    bits ^= bits >> 7;
+    bits ^= bits << 17;
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    if (!std::isfinite(value)) continue;
+    const std::string text = rt::FormatDoubleExact(value);
+    EXPECT_EQ(rt::ParseNumber(text), value) << text;
+  }
 }
 
 TEST(NumberText, Parse) {
