@@ -76,6 +76,47 @@ TEST_F(DirectoryUsers, AUserIsDeletedOnlyWhenTheCheckerAllowsAndBoundOncePerObje
   });
 }
 
+// A user's delete takes the user's partner links with it, in the database
+// transaction: they stay when the checker refuses or when the directory
+// fails (the abort then stands through the delete rule), so that a later
+// user of the same id does not find them.
+TEST_F(DirectoryUsers, AUsersPartnerLinksGoOnlyWithTheUser) {
+  Exec("INSERT INTO BPSPERUSER VALUES ('u1', 3), ('u1', 4), ('u2', 4), ('u3', 5)");
+  BrintorSandbox::ExecOn(sandbox_.DirectoryPath(),
+                         "CREATE TRIGGER KEEP_U2 BEFORE DELETE ON DIRECTORYENTRY WHEN OLD.ENTRYKEY = 'u2'"
+                         " BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+  Run([&] {
+    for (const char* id : {"u1", "u2", "u3"}) AddUser(id, {});
+    auto checker = RecordChecker();
+    auto links = [&] {
+      return Scalar("SELECT group_concat(L, ' ') FROM (SELECT USERID || ':' || BUSINESSPARTNERID AS L FROM BPSPERUSER"
+                    " ORDER BY 1)");
+    };
+    struct Case {
+      const char* what;
+      const char* user;
+      bool allowed;
+    };
+    std::string seen;
+    for (const Case& c : std::vector<Case>{{"refused by the checker", "u3", false},
+                                           {"the directory fails", "u2", true},
+                                           {"deleted", "u1", true}}) {
+      RecordingChecker::answers["CanDelete"] = c.allowed;
+      std::string outcome;
+      const std::string ending = Ending([&](Writer& w) {
+        std::string table = "USER";
+        rt::Variant keys = Array({"USERID"}), values = Array({c.user});
+        outcome = Outcome(w->DeleteFromScript(table, keys, values));
+      });
+      seen += std::string(c.what) + ": " + outcome + " " + ending + " " + links() + " " + Users() + "\n";
+    }
+    EXPECT_EQ(seen,
+              "refused by the checker: failed SLBBR1020 commit u1:3 u1:4 u2:4 u3:5 u1,u2,u3,webadmin\n"
+              "the directory fails: failed SLBBR1020 rollback u1:3 u1:4 u2:4 u3:5 u1,u2,u3,webadmin\n"
+              "deleted: ok commit u2:4 u3:5 u2,u3,webadmin\n");
+  });
+}
+
 class BiddingUsers : public DirectoryUsers {
  protected:
   // Registers supplier `id`: an address, a partner with the business id and
