@@ -4,6 +4,7 @@
 #include "common/lib_errorhandling.h"
 #include "runtime/com_error.h"
 #include "runtime/context.h"
+#include "runtime/regional.h"
 #include "runtime/registry.h"
 
 namespace {
@@ -43,6 +44,8 @@ std::string Gen_SqlValue(const rt::Variant& value) {
     case rt::VarType::Date:
     case rt::VarType::String: return "'" + Gen_SqlQuote(rt::CStr(value)) + "'";
     case rt::VarType::Boolean: return *value.Get<bool>() ? "1" : "0";
+    // A Double reads back as itself: 15 digits could match another row's key.
+    case rt::VarType::Double: return rt::FormatDoubleExact(*value.Get<double>());
     default: return rt::CStr(value);
   }
 }

@@ -22,7 +22,8 @@ rt::ObjectPtr CreateComponentUnlogged(const std::string& progId);
 
 // The value as an SQL literal: null for Empty and Null; texts and dates
 // quoted (dates in the regional text form); 1 or 0 for Booleans; numbers in
-// their regional text form, unquoted.
+// their regional text form, unquoted, a Double with the digits that read
+// back as the same Double.
 std::string Gen_SqlValue(const rt::Variant& value);
 
 // The text with each single quote doubled; no quotes around it. Null gives

@@ -4,6 +4,7 @@
 
 #include "common/lib_general.h"
 #include "runtime/com_error.h"
+#include "runtime/regional.h"
 #include "runtime/registry.h"
 
 rt::ObjectPtr PagedQuery(const PagedQueryArgs& args) {
@@ -34,7 +35,10 @@ rt::ObjectPtr PagedQuery(const PagedQueryArgs& args) {
 std::string SqlNumber(const rt::Variant& id) {
   if (id.IsNull() || id.IsEmpty() || id.IsObject() || id.IsArray() || !rt::IsNumeric(id))
     rt::RaiseVb(rt::vberr::kTypeMismatch);
-  return rt::CDec(id).ToString();
+  std::string text = rt::CDec(id).ToString();
+  // A Double whose 15 decimal digits name another number keeps all it needs.
+  if (const double* d = id.Get<double>(); d && rt::ParseNumber(text) != *d) text = rt::FormatDoubleExact(*d);
+  return text;
 }
 
 std::string IdInList(const std::string& keyColumn, const rt::Variant& ids, const std::string& separator) {

@@ -11,6 +11,7 @@
 #include "data/engine.h"
 #include "data/recordset.h"
 #include "runtime/com_error.h"
+#include "runtime/regional.h"
 #include "runtime/registry.h"
 
 namespace {
@@ -86,7 +87,9 @@ std::string InsertStatement(const std::string& table, const rt::Dictionary& fiel
 class UnicodeLiterals {
  public:
   std::string operator()(const rt::Variant& value) {
-    const std::string text = rt::CStr(value);
+    // A Double with the digits that read back as itself, as Gen_SqlValue writes it.
+    const double* number = value.Get<double>();
+    const std::string text = number ? rt::FormatDoubleExact(*number) : rt::CStr(value);
     if (!utilities_) utilities_ = rt::CreateObject("Tamrick.Utilities");
     return rt::CStr(utilities_->Call("ToSqlUnicodeText", {rt::Variant(text)}));
   }

@@ -17,6 +17,7 @@ std::string VbErrorText(int32_t number) {
     case vberr::kDivisionByZero: return "Division by zero";
     case vberr::kTypeMismatch: return "Type mismatch";
     case vberr::kInternalError: return "Internal error";
+    case vberr::kPathFileAccess: return "Path/File access error";
     case vberr::kObjectNotSet: return "Object variable or With block variable not set";
     case vberr::kInvalidUseOfNull: return "Invalid use of Null";
     case vberr::kNotAnObject: return "Object required";

@@ -32,6 +32,7 @@ constexpr int32_t kSubscriptOutOfRange = 9;
 constexpr int32_t kDivisionByZero = 11;
 constexpr int32_t kTypeMismatch = 13;
 constexpr int32_t kInternalError = 51;
+constexpr int32_t kPathFileAccess = 75;
 constexpr int32_t kObjectNotSet = 91;
 constexpr int32_t kInvalidUseOfNull = 94;
 constexpr int32_t kNotAnObject = 424;

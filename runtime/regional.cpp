@@ -199,6 +199,21 @@ std::string FormatDate(Date d) {
 
 std::string FormatDouble(double d) { return FormatSignificant(d, 15); }
 
+std::string FormatDoubleExact(double d) {
+  std::string text;
+  for (int digits = 15; digits <= 17; ++digits) {
+    text = FormatSignificant(d, digits);
+    std::string plain = text;
+    for (char& c : plain) {
+      if (c == CurrentRegionalSettings().decimalSeparator) c = '.';
+    }
+    double back = 0;
+    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), back);
+    if (error == std::errc() && end == plain.data() + plain.size() && back == d) break;
+  }
+  return text;
+}
+
 std::string FormatSingle(float f) { return FormatSignificant(static_cast<double>(f), 7); }
 
 std::string FormatCurrency(Currency c) {

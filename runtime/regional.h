@@ -25,6 +25,10 @@ const RegionalSettings& CurrentRegionalSettings();
 std::string FormatDate(Date d);
 // VB's text of a Double (15 significant digits), Single (7), Currency (up to 4 decimals).
 std::string FormatDouble(double d);
+// A Double's text in FormatDouble's form with the fewest significant digits
+// (15, 16 or 17) that read back as the same Double: the form for SQL
+// literals, where 15 digits can name another number than the one stored.
+std::string FormatDoubleExact(double d);
 std::string FormatSingle(float f);
 std::string FormatCurrency(Currency c);
 // A Decimal's digits without exponent or trailing zeros.

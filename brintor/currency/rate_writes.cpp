@@ -62,16 +62,22 @@ std::shared_ptr<data::Parameter> RateParameter(data::Command& command, const cha
 bool TCurrency::ValidateCurrencyRate(const rt::Variant& code, const rt::Variant& effectiveDate,
                                      const rt::Variant& expiryDate, const rt::Variant& homeSalesRate,
                                      const rt::Variant& euroSalesRate, const rt::Variant& rateFactor,
-                                     const rt::Variant& epc, bool coveringPeriod) {
+                                     const rt::Variant& epc, bool coveringPeriod, bool currencyMustExist) {
   if (!homeCurrency_) homeCurrency_ = rt::NewObject<Currency>(*this)->GetHomeCurrency();
 
-  if (IsMissingCode(code)) Invalid(BrintorError::MissingCurrencyCode);
+  if (IsMissingCode(code) || (currencyMustExist && rt::Trim(rt::Concat(code)).empty()))
+    Invalid(BrintorError::MissingCurrencyCode);
   if (IsMissingCode(epc)) Invalid(BrintorError::MissingEPC);
   if (IsMissingCode(effectiveDate)) Invalid(BrintorError::MissingEffectiveDate);
   if (!IsUsableRateFactor(rateFactor)) Invalid(BrintorError::MissingRateFactor);
 
-  if (!rt::IsDate(effectiveDate)) Invalid(BrintorError::InvalidEffectiveDate);
   const std::string c = Gen_SqlQuote(rt::Variant(rt::CStr(code)));
+  // A rate of a currency that does not exist would only ever be listed as
+  // one without a valid rate.
+  if (currencyMustExist && !CheckExistenceUsingSQL("SELECT CURRENCYCODE FROM CURRENCY WHERE CURRENCYCODE = '" + c + "'"))
+    Invalid(BrintorError::CurrencyNotFound);
+
+  if (!rt::IsDate(effectiveDate)) Invalid(BrintorError::InvalidEffectiveDate);
   const std::string e = DateText(effectiveDate);
   const std::string periodsOf = "SELECT CURRENCYCODE FROM CURRENCYRATE WHERE CURRENCYCODE = '" + c + "'";
   // A period that has begun by the effective date and is still open then.
@@ -155,7 +161,7 @@ bool TCurrency::AddCurrencyRate(const rt::Variant& iCurrencyCode, const rt::Vari
                                 const rt::Variant& iEPC) {
   rt::ContextScope scope(*this);
   ValidateCurrencyRate(iCurrencyCode, iEffectiveDate, iExpiryDate, iHomeSalesRate, iEuroSalesRate, iRateFactor, iEPC,
-                       true);
+                       true, true);
   return WriteCurrencyRate(false, iCurrencyCode, iEffectiveDate, iExpiryDate, iHomeSalesRate, iEuroSalesRate,
                            iRateFactor, "AddCurrencyRate");
 }
@@ -167,7 +173,7 @@ bool TCurrency::UpdateCurrencyRate(const rt::Variant& iCurrencyCode, const rt::V
   rt::ContextScope scope(*this);
   // An existing period does not collide with itself: no covering test.
   ValidateCurrencyRate(iCurrencyCode, iEffectiveDate, iExpiryDate, iHomeSalesRate, iEuroSalesRate, iRateFactor, iEPC,
-                       false);
+                       false, true);
   return WriteCurrencyRate(true, iCurrencyCode, iEffectiveDate, iExpiryDate, iHomeSalesRate, iEuroSalesRate,
                            iRateFactor, "UpdateCurrencyRate");
 }

@@ -40,6 +40,7 @@ const char* MemberName(BrintorError member) {
     case BrintorError::InvalidExpiryDate: return "InvalidExpiryDate";
     case BrintorError::EffectiveDateRange: return "EffectiveDateRange";
     case BrintorError::ExpiryDateRange: return "ExpiryDateRange";
+    case BrintorError::CurrencyNotFound: return "CurrencyNotFound";
     default: return "";
   }
 }

@@ -87,11 +87,15 @@ class TCurrency : public rt::Object, public ITCurrency, public BusinessRules, pu
   static bool CheckExistenceUsingSQL(const std::string& sql);
 
   // Validators (currency_writes.cpp, rate_writes.cpp): True, or a raised
-  // BrintorError member with source "Brintor" and the member's name.
+  // BrintorError member with source "Brintor" and the member's name. With
+  // `currencyMustExist` a rate's code must also name a CURRENCY row (a
+  // blank code counts as missing): the script rules find an unknown code
+  // by its missing EPC flag instead.
   bool ValidateCurrency();
   bool ValidateCurrencyRate(const rt::Variant& code, const rt::Variant& effectiveDate, const rt::Variant& expiryDate,
                             const rt::Variant& homeSalesRate, const rt::Variant& euroSalesRate,
-                            const rt::Variant& rateFactor, const rt::Variant& epc, bool coveringPeriod);
+                            const rt::Variant& rateFactor, const rt::Variant& epc, bool coveringPeriod,
+                            bool currencyMustExist = false);
   // AddCurrency and UpdateCurrency under their handler: the validation of
   // the pending currency, then the command.
   bool WriteCurrency(const char* sql, bool update, const PendingCurrency& values, const char* source);

@@ -216,7 +216,8 @@ class BusinessPartner : public rt::Object,
   // recordset; answers the identity that the table gave it.
   int32_t InsertRow(const std::string& table, const rt::Dictionary& bdo, const char* identityColumn);
 
-  // Deletes: the referential checker first, then the links, then the row.
+  // Deletes: the referential checker first (and, for an address, the
+  // partners and offices that name it), then the links, then the row.
   using DeleteTarget = partner::DeleteTarget;
   enum class DeleteStep { Refused, NoRow, Deleted };
   // How an address or customer delete ended: whether the row went, and
@@ -228,7 +229,8 @@ class BusinessPartner : public rt::Object,
   DeleteStep RunDelete(const DeleteTarget& target, int32_t id, std::shared_ptr<data::Connection>& connection,
                        bool& touched, int32_t& linksRemoved);
   DeleteOutcome DeleteOwnRow(const DeleteTarget& target, int32_t id);
-  // Removes the links of a partner or an address; `linksRemoved` receives their number.
+  // Removes the links of a partner (to addresses and to users) or of an
+  // address; `linksRemoved` receives their number.
   bool BeforeDelete(std::string& table, const rt::Variant& names, const rt::Variant& values,
                     int32_t& linksRemoved);
   // BusinessRules_Delete's work and handler; `abortStands` tells a caller

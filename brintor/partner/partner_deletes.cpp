@@ -1,7 +1,11 @@
 // BusinessPartner: deletes of partners, addresses and customer rows after
-// the referential checker agreed (links to addresses go first), the delete
-// rule of data objects, and the class's referential answers: whether an
-// address, partner, customer row, carrier or country exists.
+// the referential checker agreed (links to addresses and users go first; an
+// address that a partner or an office names stays), the delete rule of data
+// objects, and the class's referential answers: whether an address,
+// partner, customer row, carrier or country exists.
+#include <string>
+#include <vector>
+
 #include "brintor/partner/business_partner.h"
 #include "brintor/partner/partner_common.h"
 #include "common/lib_errorhandling.h"
@@ -21,14 +25,25 @@ struct partner::DeleteTarget {
   const char* checkerTable;  // the table the referential checker is asked about
   const char* key;
   const char* deleteSql;  // the id is appended
+  // Queries that find a row still naming the id, which refuses the delete
+  // (the id is appended to each); the checker cannot answer for them.
+  std::vector<std::string> usedBy;
 };
 
 namespace {
 
 const DeleteTarget kPartnerRow{"BUSINESSPARTNER", "BUSINESSPARTNERID",
-                               "DELETE FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID="};
-const DeleteTarget kAddressRow{"ADDRESS", "ADDRESSID", "DELETE FROM ADDRESS WHERE ADDRESSID="};
-const DeleteTarget kCustomerRow{"CUSTOMER", "BUSINESSPARTNERID", "DELETE FROM CUSTOMER WHERE BUSINESSPARTNERID="};
+                               "DELETE FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID=", {}};
+// The addresses that partners ship to, post to and sell to, and the
+// offices' addresses.
+const DeleteTarget kAddressRow{"ADDRESS",
+                               "ADDRESSID",
+                               "DELETE FROM ADDRESS WHERE ADDRESSID=",
+                               {"SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER WHERE SHIPPINGADDRESSID=",
+                                "SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER WHERE POSTALADDRESSID=",
+                                "SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER WHERE SOLDTOADDRESSID=",
+                                "SELECT OFFICEDESCRIPTION FROM OFFICE WHERE ADDRESSID="}};
+const DeleteTarget kCustomerRow{"CUSTOMER", "BUSINESSPARTNERID", "DELETE FROM CUSTOMER WHERE BUSINESSPARTNERID=", {}};
 
 rt::Variant OneItem(const rt::Variant& item) { return rt::Variant(rt::SafeArray::From({item})); }
 
@@ -48,6 +63,9 @@ BusinessPartner::DeleteStep BusinessPartner::RunDelete(const DeleteTarget& targe
   rt::ObjectPtr checker = Gen_GetComponent("Solvane.ReferentialChecker");
   if (!rt::CBool(checker->Call("CanDelete", {rt::Variant("Brintor"), rt::Variant(target.checkerTable), names, values})))
     return DeleteStep::Refused;
+  for (const std::string& query : target.usedBy) {
+    if (Sql_HasRecords(query + std::to_string(id), ConnectionString())) return DeleteStep::Refused;
+  }
   // From here on other components and this class may have removed rows.
   touched = true;
   checker->Call("BeforeDelete", {rt::Variant(target.checkerTable), names, values});
@@ -61,6 +79,8 @@ BusinessPartner::DeleteStep BusinessPartner::RunDelete(const DeleteTarget& targe
 }
 
 // The key names are not looked at: the table says which key the value is.
+// A partner's links to its addresses and to the users who serve it go; an
+// address's links to partners go.
 bool BusinessPartner::BeforeDelete(std::string& table, const rt::Variant& /*names*/, const rt::Variant& values,
                                    int32_t& linksRemoved) {
   std::shared_ptr<data::Connection> connection;
@@ -68,12 +88,18 @@ bool BusinessPartner::BeforeDelete(std::string& table, const rt::Variant& /*name
     connection = OpenConnection();
     const std::string id = std::to_string(rt::CLng(values.AsArray().At(0)));
     rt::Variant rows;
+    linksRemoved = 0;
+    auto removeLinks = [&](const std::string& sql) {
+      connection->Execute(sql, &rows);
+      linksRemoved += rows.IsEmpty() ? 0 : rt::CLng(rows);
+    };
     if (table == "BUSINESSPARTNER") {
-      connection->Execute("DELETE FROM BUSINESSPARTNERADDRESS WHERE BUSINESSPARTNERID=" + id, &rows);
+      removeLinks("DELETE FROM BUSINESSPARTNERADDRESS WHERE BUSINESSPARTNERID=" + id);
+      // The users who served the partner (sales representatives).
+      removeLinks("DELETE FROM BPSPERUSER WHERE BUSINESSPARTNERID=" + id);
     } else if (table == "ADDRESS") {
-      connection->Execute("DELETE FROM BUSINESSPARTNERADDRESS WHERE ADDRESSID=" + id, &rows);
+      removeLinks("DELETE FROM BUSINESSPARTNERADDRESS WHERE ADDRESSID=" + id);
     }
-    linksRemoved = rows.IsEmpty() ? 0 : rt::CLng(rows);
     Sql_CloseConnection(connection);
     return true;
   } catch (...) {

@@ -70,9 +70,13 @@ class TUser : public rt::Object, public ITUser, public BusinessRules, public IRe
   // --- tuser_directory.cpp --------------------------------------------------------
   // The user's project roles that have a ROLE row: code -> description.
   std::shared_ptr<rt::Dictionary> GetProjectRoles(const std::string& userId);
-  // Deletes the directory user when the referential checker allows; False
-  // for a refusal or a failing directory (logged, not raised).
-  bool Delete(const std::string& userId);
+  // Deletes the user's partner links and then the directory user when the
+  // referential checker allows; False for a refusal or a failing directory
+  // (logged, not raised). `abortStands` tells the caller that links were
+  // removed before the directory failed, so its abort must stand.
+  bool Delete(const std::string& userId, bool& abortStands);
+  // BusinessRules_Delete's work and handler; `abortStands` as for Delete.
+  rt::ObjectPtr RulesDelete(const std::shared_ptr<rt::Dictionary>& bdo, bool& abortStands);
 
   // --- tuser_office_rules.cpp -------------------------------------------------------
   // The data-type check against the office column table, merged on failure.

@@ -47,6 +47,9 @@ rt::Variant Field(const rt::Dictionary& dataObject, const char* key);
 // "METAObjectID" read as text and removed; "" when the data object has none.
 std::string TakeKind(rt::Dictionary& dataObject);
 
+// Whether the membership directory holds a user of the id (tuser_references.cpp).
+bool DirectoryHasUser(const std::string& id);
+
 // A one-element array (0-based) holding the value.
 rt::Variant OneElement(const rt::Variant& value);
 

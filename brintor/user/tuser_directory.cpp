@@ -9,6 +9,7 @@
 #include "brintor/user/tuser.h"
 #include "brintor/user/tuser_common.h"
 #include "common/lib_errorhandling.h"
+#include "common/lib_general.h"
 #include "common/lib_mts.h"
 #include "common/lib_sql.h"
 #include "common/lib_userlib.h"
@@ -124,8 +125,12 @@ rt::ObjectPtr TUser::CreateUserWithAttributes(std::string& i_sUserName, std::str
 }
 
 // A refusal by the checker or a failing directory answers False with an
-// abort vote and raises nothing (the directory's failure is logged).
-bool TUser::Delete(const std::string& userId) {
+// abort vote and raises nothing (the directory's failure is logged). The
+// user's links to the partners it serves go first, in the database
+// transaction, so that a directory that fails leaves them to the abort and
+// a later user of the same id does not find them.
+bool TUser::Delete(const std::string& userId, bool& abortStands) {
+  std::shared_ptr<data::Connection> cn;
   try {
     const rt::Variant names = OneElement(rt::Variant("USERID"));
     const rt::Variant values = OneElement(rt::Variant(userId));
@@ -134,9 +139,14 @@ bool TUser::Delete(const std::string& userId) {
       Mts_SetAbort();
       return false;
     }
+    cn = getConnection();
+    rt::Variant linksRemoved;
+    cn->Execute("DELETE FROM BPSPERUSER WHERE USERID='" + Gen_SqlQuote(rt::Variant(userId)) + "'", &linksRemoved);
+    Sql_CloseConnection(cn);
     rt::ObjectPtr members = UL_CreateMO();
     if (!rt::TryResume([&] { members->Call("DeleteUser", {rt::Variant(userId)}); })) {
       Mts_SetAbort();
+      abortStands = !linksRemoved.IsEmpty() && rt::CLng(linksRemoved) > 0;
       Err_LogError(Source("Delete"));
       rt::Err().Clear();
       return false;
@@ -144,7 +154,10 @@ bool TUser::Delete(const std::string& userId) {
     Mts_SetComplete();
     return true;
   } catch (...) {
-    HandleMethodError(Source("Delete"), Mts_SetAbort);
+    HandleMethodError(Source("Delete"), [&] {
+      rt::TryResume([&] { Sql_CloseConnection(cn); });
+      Mts_SetAbort();
+    });
   }
   return false;
 }

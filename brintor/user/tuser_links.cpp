@@ -57,9 +57,11 @@ bool TUser::DeleteBPSPerUser(std::string& i_sUserId) {
   return false;
 }
 
-// Every id is checked before anything changes; a link that exists already
-// fails with the database's constraint error, and the abort vote takes back
-// the links written before it.
+// Every id is checked before anything changes, and links are written only
+// between a user of the directory and partners that exist (error 5
+// otherwise); a link that exists already fails with the database's
+// constraint error, and the abort vote takes back the links written before
+// it.
 bool TUser::InsertBPSPerUser(std::string& i_sUserId, rt::Variant& i_vValues, bool& i_bDelete) {
   rt::ContextScope scope(*this);
   std::shared_ptr<data::Connection> cn;
@@ -69,6 +71,18 @@ bool TUser::InsertBPSPerUser(std::string& i_sUserId, rt::Variant& i_vValues, boo
     for (int32_t i = values.LBound(); i <= values.UBound(); ++i) {
       if (i < INT16_MIN || i > INT16_MAX) rt::RaiseVb(rt::vberr::kOverflow);  // a 16-bit counter
       ids.push_back(PartnerId(values.At(i)));
+    }
+    if (!ids.empty()) {
+      if (!DirectoryHasUser(i_sUserId)) rt::RaiseVb(rt::vberr::kInvalidProcedureCall);
+      cn = getConnection();
+      for (int32_t id : ids) {
+        std::shared_ptr<data::Recordset> rs =
+            cn->Execute("SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID=" + std::to_string(id));
+        const bool exists = !rs->Eof();
+        Sql_CloseRecordset(rs);
+        if (!exists) rt::RaiseVb(rt::vberr::kInvalidProcedureCall);
+      }
+      Sql_CloseConnection(cn);
     }
     if (i_bDelete) DeleteBPSPerUser(i_sUserId);
     const std::string user = Gen_SqlQuote(rt::Variant(i_sUserId));

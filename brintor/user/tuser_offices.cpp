@@ -56,17 +56,20 @@ rt::ObjectPtr TUser::UpdateFromScript(std::string& iTableName, rt::Variant& KeyA
   return nullptr;
 }
 
-// Commits whatever the rule answered, also for an unknown table.
+// Commits whatever the rule answered, also for an unknown table, unless a
+// user's delete removed links before the directory failed.
 rt::ObjectPtr TUser::DeleteFromScript(std::string& iTableName, rt::Variant& KeyArray, rt::Variant& ValuesArray) {
   rt::ContextScope scope(*this);
   try {
     rt::ObjectPtr result;
+    bool abortStands = false;
     if (iTableName == "OFFICE") {
-      result = BusinessRules_Delete(DataObject(kOfficeKind, std::array{"OFFICEDESCRIPTION"}, KeyArray, ValuesArray));
+      result = RulesDelete(DataObject(kOfficeKind, std::array{"OFFICEDESCRIPTION"}, KeyArray, ValuesArray),
+                           abortStands);
     } else if (iTableName == "USER") {
-      result = BusinessRules_Delete(DataObject(kUserKind, std::array{"USERID"}, KeyArray, ValuesArray));
+      result = RulesDelete(DataObject(kUserKind, std::array{"USERID"}, KeyArray, ValuesArray), abortStands);
     }
-    Mts_SetComplete();
+    if (!abortStands) Mts_SetComplete();
     return result;
   } catch (...) {
     HandleMethodError(Source("DeleteFromScript"), Mts_SetAbort);
@@ -74,11 +77,17 @@ rt::ObjectPtr TUser::DeleteFromScript(std::string& iTableName, rt::Variant& KeyA
   return nullptr;
 }
 
-// A refused office or directory user is a code in the answer, with a commit
-// vote. After a successful office delete the checker's before-delete step
-// is asked once more, now that the row is gone.
 rt::ObjectPtr TUser::BusinessRules_Delete(const std::shared_ptr<rt::Dictionary>& iBDO) {
   rt::ContextScope scope(*this);
+  bool abortStands = false;
+  return RulesDelete(iBDO, abortStands);
+}
+
+// A refused office or directory user is a code in the answer, with a commit
+// vote, unless a user's links were removed before its directory failed: a
+// commit would keep half a delete. After a successful office delete the
+// checker's before-delete step is asked once more, now that the row is gone.
+rt::ObjectPtr TUser::RulesDelete(const std::shared_ptr<rt::Dictionary>& iBDO, bool& abortStands) {
   try {
     rt::ObjectPtr result = NewResult();
     if (!iBDO) rt::RaiseVb(rt::vberr::kObjectNotSet);
@@ -95,9 +104,9 @@ rt::ObjectPtr TUser::BusinessRules_Delete(const std::shared_ptr<rt::Dictionary>&
         if (!rt::CBool(done)) AddCode(result, "SLBBR1023");
       }
     } else if (kind == kUserKind) {
-      if (!Delete(rt::CStr(Field(*iBDO, "USERID")))) AddCode(result, "SLBBR1020");
+      if (!Delete(rt::CStr(Field(*iBDO, "USERID")), abortStands)) AddCode(result, "SLBBR1020");
     }
-    Mts_SetComplete();
+    abortStands ? Mts_SetAbort() : Mts_SetComplete();
     return result;
   } catch (...) {
     HandleMethodError(Source("BusinessRules_Delete"), Mts_SetAbort);

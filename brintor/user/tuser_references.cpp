@@ -101,6 +101,8 @@ bool HasRow(const std::shared_ptr<data::Connection>& cn, const std::string& sql)
 
 }  // namespace
 
+bool tuser::DirectoryHasUser(const std::string& id) { return !id.empty() && DirectoryHas("cn", id); }
+
 bool TUser::IReferentialIntegrity_Exists(const std::string& iOrigin, const rt::Variant& iKeys,
                                          const rt::Variant& iValues) {
   rt::ContextScope scope(*this);

@@ -6,6 +6,7 @@
 
 #include <mutex>
 #include <stdexcept>
+#include <vector>
 
 namespace mail {
 
@@ -55,27 +56,70 @@ void SetContent(GMimePart* part, const std::string& bytes) {
   g_mime_part_set_content(part, wrapper.get());
 }
 
-// The recipients: each ";"-separated piece is parsed on its own (GMime
-// splits it further at ","), so that the separator ";" that this object's
-// callers use is not read as the end of an address group.
-void AddRecipients(GMimeMessage* message, const std::string& to) {
-  InternetAddressList* list = g_mime_message_get_addresses(message, GMIME_ADDRESS_TYPE_TO);
+// The non-blank pieces of an address list between ";"s. Each is parsed on
+// its own (GMime splits it further at ","), so that the separator ";" that
+// this object's callers use is not read as the end of an address group.
+std::vector<std::string> AddressPieces(const std::string& addresses) {
+  std::vector<std::string> pieces;
   size_t start = 0;
-  while (start <= to.size()) {
-    size_t end = to.find(';', start);
-    if (end == std::string::npos) end = to.size();
-    const std::string piece = to.substr(start, end - start);
-    if (piece.find_first_not_of(" \t") != std::string::npos) {
-      if (InternetAddressList* parsed = internet_address_list_parse(nullptr, piece.c_str())) {
-        internet_address_list_append(list, parsed);
-        g_object_unref(parsed);
-      }
-    }
+  while (start <= addresses.size()) {
+    size_t end = addresses.find(';', start);
+    if (end == std::string::npos) end = addresses.size();
+    std::string piece = addresses.substr(start, end - start);
+    if (piece.find_first_not_of(" \t") != std::string::npos) pieces.push_back(std::move(piece));
     start = end + 1;
+  }
+  return pieces;
+}
+
+// The piece's addresses, or null when it holds none that parse.
+InternetAddressList* ParsedPiece(const std::string& piece) {
+  InternetAddressList* parsed = internet_address_list_parse(nullptr, piece.c_str());
+  if (parsed && internet_address_list_length(parsed) == 0) {
+    g_object_unref(parsed);
+    parsed = nullptr;
+  }
+  return parsed;
+}
+
+// Adds every piece's addresses to the header of `type`. A piece that does
+// not parse fails the message: GMime would leave it out silently, or write
+// an empty header without its line end.
+void AddAddresses(GMimeMessage* message, GMimeAddressType type, const std::string& addresses) {
+  InternetAddressList* list = g_mime_message_get_addresses(message, type);
+  for (const std::string& piece : AddressPieces(addresses)) {
+    InternetAddressList* parsed = ParsedPiece(piece);
+    if (!parsed) throw std::runtime_error("no mail address: " + piece);
+    internet_address_list_append(list, parsed);
+    g_object_unref(parsed);
   }
 }
 
+// Whether a line of the CRLF text is longer than the 998 octets that RFC
+// 5322 allows.
+bool HasOverlongLine(const std::string& text) {
+  constexpr size_t kLongestLine = 998;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    if (end - start > kLongestLine) return true;
+    start = end + 2;
+  }
+  return false;
+}
+
 }  // namespace
+
+std::optional<std::string> UnparsableAddress(const std::string& addresses) {
+  InitialiseGMime();
+  for (const std::string& piece : AddressPieces(addresses)) {
+    InternetAddressList* parsed = ParsedPiece(piece);
+    if (!parsed) return piece;
+    g_object_unref(parsed);
+  }
+  return std::nullopt;
+}
 
 std::string ComposeMessage(const Message& message, const std::string& host) {
   InitialiseGMime();
@@ -89,15 +133,23 @@ std::string ComposeMessage(const Message& message, const std::string& host) {
   g_mime_object_append_header(headers, "Message-ID", ("<" + std::string(id) + ">").c_str(), nullptr);
   g_free(id);
   g_mime_object_append_header(headers, "MIME-Version", "1.0", nullptr);
-  AddRecipients(mime.get(), message.to);
-  if (!message.from.empty()) g_mime_object_append_header(headers, "From", message.from.c_str(), "utf-8");
+  AddAddresses(mime.get(), GMIME_ADDRESS_TYPE_TO, message.to);
+  AddAddresses(mime.get(), GMIME_ADDRESS_TYPE_FROM, message.from);
   g_mime_message_set_subject(mime.get(), message.subject.c_str(), "utf-8");
 
   Ref<GMimePart> body(g_mime_part_new_with_type("text", "plain"));
   g_mime_object_set_content_type_parameter(GMIME_OBJECT(body.get()), "charset", "utf-8");
-  SetContent(body.get(), WithCrLf(message.body));
-  // 7bit when the text allows it, else quoted-printable or base64.
+  const std::string text = WithCrLf(message.body);
+  SetContent(body.get(), text);
+  // 7bit when the text allows it, else quoted-printable or base64. GMime
+  // looks only at the octets, so a line too long for a message is
+  // encoded here: quoted-printable breaks it softly.
   g_mime_object_encode(GMIME_OBJECT(body.get()), GMIME_ENCODING_CONSTRAINT_7BIT);
+  const GMimeContentEncoding chosen = g_mime_part_get_content_encoding(body.get());
+  if (chosen != GMIME_CONTENT_ENCODING_BASE64 && chosen != GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE &&
+      HasOverlongLine(text)) {
+    g_mime_part_set_content_encoding(body.get(), GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE);
+  }
 
   if (message.attachments.empty()) {
     g_mime_message_set_mime_part(mime.get(), GMIME_OBJECT(body.get()));

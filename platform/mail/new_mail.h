@@ -48,9 +48,11 @@ class NewMail : public rt::Object {
   void AttachFile(const std::string& path, std::optional<std::string> name, std::optional<int32_t> encoding);
 
   // Writes the message into the pickup folder. Fails with 5 for a format
-  // other than plain text in MIME, an empty recipient, or a CR, LF or NUL in
-  // a header (header injection); with 0x80004005 when no pickup folder is
-  // configured or it cannot be written. On failure nothing is left behind.
+  // other than plain text in MIME, an empty recipient, a CR, LF or NUL in a
+  // header (header injection), or a sender or any piece of the recipients
+  // (between ";"s) that does not parse as a mail address; with 0x80004005
+  // when no pickup folder is configured or it cannot be written. On failure
+  // nothing is left behind. A blank sender sends without From.
   void Send();
 
  private:

@@ -20,7 +20,6 @@ namespace {
 
 constexpr const char* kSeparator = "/\\";
 constexpr size_t kLongestFileName = 255;
-constexpr int32_t kPathFileAccessError = 75;
 
 bool NamesNoFile(unsigned char c) { return c == '/' || c == '\\' || c < 0x20 || c == 0x7F; }
 
@@ -89,7 +88,7 @@ void RestFile::Settle(const rt::ObjectPtr& document, bool elementsLeft) {
   document->Call("save", {rt::Variant(temporary)});
   if (std::rename(temporary.c_str(), path_.c_str()) != 0) {
     ::unlink(temporary.c_str());
-    rt::RaiseVb(kPathFileAccessError);
+    rt::RaiseVb(rt::vberr::kPathFileAccess);
   }
 }
 

@@ -27,17 +27,27 @@ std::string Quoted(const std::string& code) { return "'" + Gen_SqlQuote(rt::Vari
 
 }  // namespace
 
-// Refused by the referential checker: False, an abort vote and nothing
-// raised. No other table is looked at here.
+// Refused by the referential checker, or while a product names the
+// commodity (which the checker cannot tell: the product class answers for
+// the commodity's existence): False, an abort vote and nothing raised.
 bool Product::DeleteCommodity(const std::string& iCommodityCode) {
   rt::ContextScope scope(*this);
   std::shared_ptr<data::Connection> cn;
+  std::shared_ptr<data::Recordset> rs;
   try {
     if (!CheckerAllowsDelete("COMMODITY", "COMMODITYCODE", rt::Variant(iCommodityCode))) {
       Mts_SetAbort();
       return false;
     }
     cn = getConnection();
+    rs = cn->Execute("SELECT PRODUCTID FROM PRODUCT WHERE COMMODITYCODE = " + Quoted(iCommodityCode));
+    const bool used = !rs->Eof();
+    Sql_CloseRecordset(rs);
+    if (used) {
+      Sql_CloseConnection(cn);
+      Mts_SetAbort();
+      return false;
+    }
     rt::Variant deleted;
     cn->Execute("DELETE FROM COMMODITY WHERE COMMODITYCODE = " + Quoted(iCommodityCode), &deleted);
     Sql_CloseConnection(cn);
@@ -47,7 +57,7 @@ bool Product::DeleteCommodity(const std::string& iCommodityCode) {
     return true;
   } catch (...) {
     HandleMethodError(Source("DeleteCommodity"), rt::Variant("Commoditycode: " + iCommodityCode), [&] {
-      CloseQuietly(cn);
+      CloseQuietly(rs, cn);
       Mts_SetAbort();
     });
   }

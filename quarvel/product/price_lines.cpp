@@ -3,6 +3,8 @@
 // price group; the default group is the empty text, stored as Null. Every
 // write asks the referential checker about the line's currency first.
 
+#include <vector>
+
 #include "common/lib_general.h"
 #include "common/lib_mts.h"
 #include "common/lib_sql.h"
@@ -24,12 +26,26 @@ constexpr const char* kPriceRefused =
     "The catalog product price record you are trying to insert has an invalid reference to another record";
 
 // Asks the checker whether the line's currency exists: CanInsert("Quarvel",
-// "CATALOGPRODUCTPRICE", ("CURRENCYCODE"), (the value named exactly
-// CURRENCYCODE, or Null)).
+// "CATALOGPRODUCTPRICE", ("CURRENCYCODE", ...), (...)) with every value
+// whose name is CURRENCYCODE in any letter case, as each of them is written
+// to the column (the last one stays); with none, one Null value.
 void CheckCurrencyReference(const rt::Variant& names, const rt::Variant& values) {
-  const rt::Variant keyNames(rt::SafeArray::From({rt::Variant("CURRENCYCODE")}));
-  const rt::Variant keyValues(rt::SafeArray::From({Gen_LookupValue("CURRENCYCODE", names, values)}));
+  std::vector<rt::Variant> codes;
+  ForEachIndex16(names, [&](int32_t i) {
+    if (rt::UCase(rt::Concat(names.AsArray().At(i))) == "CURRENCYCODE") codes.push_back(values.AsArray().At(i));
+  });
+  if (codes.empty()) codes.push_back(rt::Variant::Null());
+  const rt::Variant keyNames(
+      rt::SafeArray::From(std::vector<rt::Variant>(codes.size(), rt::Variant("CURRENCYCODE"))));
+  const rt::Variant keyValues(rt::SafeArray::From(std::move(codes)));
   if (!CheckerAllowsInsert("CATALOGPRODUCTPRICE", keyNames, keyValues)) RaiseRefused(kPriceRefused);
+}
+
+// Whether the names carry GROUPBY, in any letter case.
+bool NamesGroup(const rt::Variant& names) {
+  bool named = false;
+  ForEachIndex16(names, [&](int32_t i) { named = named || rt::UCase(rt::Concat(names.AsArray().At(i))) == "GROUPBY"; });
+  return named;
 }
 
 // The value that a line's column receives, by the column's upper-cased name.
@@ -67,6 +83,11 @@ bool Product::InsertUpdatePrice(int32_t iProductID, rt::Date iPriceEffDate, doub
       rs->SetValue("PRODUCTID", rt::Variant(iProductID));
       rs->SetValue("PRICEEFFECTIVEDATE", rt::Variant(iPriceEffDate));
       rs->SetValue("QUANTITYTO", rt::Variant(iQuantityTo));
+      // A line that "insertupdate" looked for in a group and did not find
+      // is added in that group, so that the same call finds it next time;
+      // a GROUPBY among the names still decides.
+      if (iAction == "insertupdate" && !GroupBy_.empty() && !NamesGroup(iFields))
+        rs->SetValue("GROUPBY", rt::Variant(GroupBy_));
     }
     const rt::SafeArray& names = iFields.AsArray();
     const rt::SafeArray& values = iValues.AsArray();

@@ -121,7 +121,7 @@ std::string GroupMatch(const std::string& group, const char* equals) {
 }
 
 std::string SqlQuantity(double quantity) {
-  std::string text = rt::FormatDouble(quantity);
+  std::string text = rt::FormatDoubleExact(quantity);
   for (char& c : text)
     if (c == ',') c = '.';
   return text;

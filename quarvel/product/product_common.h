@@ -59,7 +59,8 @@ std::string SqlDate(rt::Date date);
 // in either form.
 std::string GroupMatch(const std::string& group, const char* equals);
 
-// A quantity as SQL text: the number with a point as decimal separator.
+// A quantity as SQL text: the number with a point as decimal separator and
+// the digits that read back as the same Double.
 std::string SqlQuantity(double quantity);
 
 // Raises 0x80040007 with `description` for a write that the referential

@@ -155,6 +155,11 @@ int32_t Product::Insert20(const rt::Variant& iFields, const rt::Variant& iValues
       }
       rs->SetValue(name, value);
     }
+    // Part number and description are mandatory: a new row without them,
+    // left out or Null under a name in any letter case, is refused as a
+    // Null mandatory value is. The empty text is a value.
+    if (rs->Value("PARTNUMBER").IsNull() || rs->Value("PRODUCTDESCRIPTION").IsNull())
+      rt::RaiseVb(rt::vberr::kInvalidUseOfNull);
     CheckProductReferences(*rs);
     rs->SetValue("DATEUPDATED", rt::Variant(LocalNow()));
     // From here on the row may be stored, even when Update fails after its insert.

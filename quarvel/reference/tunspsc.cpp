@@ -40,16 +40,18 @@ const rt::DispatchTable* TUNSPSC::Dispatch() const {
 }
 
 // Only the code's own row goes: the rows below it, its commodity and the
-// links of products and categories stay.
+// links of products and categories stay. The checker is asked about the
+// code with its blanks trimmed, the code that is deleted: asked with the
+// blanks, it would find no row that uses it.
 bool TUNSPSC::Delete(std::string& iUNSPSCCode) {
   rt::ContextScope scope(*this);
   std::shared_ptr<data::Connection> connection;
   try {
-    if (!CheckerAllowsDelete("UNSPSCCodes", "UNSPSCCode", rt::Variant(iUNSPSCCode))) {
+    const std::string code = rt::Trim(iUNSPSCCode);
+    if (!CheckerAllowsDelete("UNSPSCCodes", "UNSPSCCode", rt::Variant(code))) {
       Mts_SetAbort();
       return false;
     }
-    const std::string code = rt::Trim(iUNSPSCCode);
     const std::string parent = rt::Len(code) > 2 ? Left(code, rt::Len(code) - 2) : std::string();
     const std::string own = Right(code, 2);
     connection = getConnection(false);

@@ -74,7 +74,12 @@ std::array<uint8_t, 32> Sha256(std::string_view message) {
 
 }  // namespace
 
+// crypt reads a password up to its first NUL, so a password holding one
+// would be stored as its part before it: such a password cannot be hashed,
+// and never matches a stored hash.
 std::string HashPassword(const std::string& password) {
+  if (password.find('\0') != std::string::npos)
+    RaiseDirectoryError(eStoreFailure, "Pellorin.Directory", "The password could not be hashed");
   char salt[CRYPT_GENSALT_OUTPUT_SIZE];
   // A null random-bytes argument makes the library draw the salt itself.
   if (!crypt_gensalt_rn("$y$", 0, nullptr, 0, salt, sizeof salt) &&
@@ -88,7 +93,7 @@ std::string HashPassword(const std::string& password) {
 }
 
 bool VerifyPassword(const std::string& password, const std::string& hash) {
-  if (hash.empty() || hash[0] != '$') return false;
+  if (hash.empty() || hash[0] != '$' || password.find('\0') != std::string::npos) return false;
   auto data = std::make_unique<crypt_data>();
   const char* computed = crypt_rn(password.c_str(), hash.c_str(), data.get(), sizeof(crypt_data));
   if (!computed || computed[0] == '*') return false;

@@ -5,10 +5,11 @@
 
 namespace pellorin {
 
-// A new salted hash of the password ("$y$..." or "$6$...").
+// A new salted hash of the password ("$y$..." or "$6$..."). A password
+// holding NUL cannot be hashed (eStoreFailure).
 std::string HashPassword(const std::string& password);
 
-// True when the password gives the stored hash.
+// True when the password gives the stored hash; never for one holding NUL.
 bool VerifyPassword(const std::string& password, const std::string& hash);
 
 // A quick digest (SHA-256 under a key drawn once per process) for

@@ -5,6 +5,7 @@
 #include "data/tsql_lexer.h"
 #include "runtime/com_error.h"
 #include "runtime/dispatch.h"
+#include "runtime/regional.h"
 
 namespace tamrick {
 
@@ -28,7 +29,10 @@ std::string Utilities::ToSqlNumber(const rt::Variant& number) {
   if (!rt::IsNumeric(number))
     rt::Raise(rt::vberr::kTypeMismatch, "Tamrick.Utilities",
               "Type mismatch: '" + rt::Concat(number) + "' is not a number");
-  return rt::CDec(number).ToString();
+  std::string text = rt::CDec(number).ToString();
+  // A Double whose 15 decimal digits name another number keeps all it needs.
+  if (const double* d = number.Get<double>(); d && rt::ParseNumber(text) != *d) text = rt::FormatDoubleExact(*d);
+  return text;
 }
 
 std::string Utilities::ToSqlDate(const rt::Variant& date) {

@@ -16,8 +16,9 @@ class Utilities : public rt::Object {
   std::string ToSqlUnicodeText(const std::string& text);
   // 'text' with each quote doubled.
   std::string ToSqlText(const std::string& text);
-  // The number's text ("." as separator); Null and Empty give null; a
-  // value that is no number raises 13.
+  // The number's text ("." as separator; a Double with the digits that
+  // read back as the same Double); Null and Empty give null; a value that
+  // is no number raises 13.
   std::string ToSqlNumber(const rt::Variant& number);
   // 'YYYY-MM-DD HH:MM:SS', the form in which the database keeps dates, so
   // that it compares correctly with a date column.

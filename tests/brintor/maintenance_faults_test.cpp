@@ -30,9 +30,11 @@ auto Rule(rt::ObjectPtr (BusinessRules::*member)(const std::shared_ptr<rt::Dicti
 using PartnerMaintenanceFaults = PartnerMaintenanceTest;
 // Every script table through each script member; the partner insert and
 // update check the partner's currency, whose reads fail in turn too. The
-// deletes take partner 2: partner 1 is linked to a sample catalog, which
-// keeps it.
+// deletes take partner 4 (its links to an address and to a user go with
+// it) and address 6, linked to partner 3 but named by no partner or office.
 TEST_F(PartnerMaintenanceFaults, ScriptWritesAndDeletesRaiseOrRefuseAndLeaveTheTables) {
+  Exec("INSERT INTO ADDRESS (ADDRESSID, COUNTRYCODE, NAME1) VALUES (6, 'NL', 'Depot');"
+       "INSERT INTO BUSINESSPARTNERADDRESS VALUES (3, 6);");
   Run([&] {
     EXPECT_EQ(SweepAll<Partner>(sandbox_.CatalogPath(), NewPartner,
                                 {{"InsertFromScript BUSINESSPARTNER",
@@ -58,7 +60,7 @@ TEST_F(PartnerMaintenanceFaults, ScriptWritesAndDeletesRaiseOrRefuseAndLeaveTheT
                                   Script(&IBusinessPartner::DeleteFromScript, "BUSINESSPARTNER", {"BUSINESSPARTNERID"},
                                          {int32_t{4}})},  // no product or catalog names it
                                  {"DeleteFromScript ADDRESS",
-                                  Script(&IBusinessPartner::DeleteFromScript, "ADDRESS", {"ADDRESSID"}, {int32_t{4}})},
+                                  Script(&IBusinessPartner::DeleteFromScript, "ADDRESS", {"ADDRESSID"}, {int32_t{6}})},
                                  {"DeleteFromScript CUSTOMER",
                                   Script(&IBusinessPartner::DeleteFromScript, "CUSTOMER", {"BUSINESSPARTNERID"},
                                          {int32_t{3}})},
@@ -72,7 +74,7 @@ TEST_F(PartnerMaintenanceFaults, ScriptWritesAndDeletesRaiseOrRefuseAndLeaveTheT
                                   Rule(&BusinessRules::BusinessRules_Delete, "CustomerDataObject",
                                        {{"BUSINESSPARTNERID", int32_t{3}}})},
                                  {"Delete", [](Partner& bp) { return Of(bp->Delete(Ref(int32_t{4}))); }},
-                                 {"AddressDelete", [](Partner& bp) { return Of(bp->AddressDelete(Ref(int32_t{4}))); }},
+                                 {"AddressDelete", [](Partner& bp) { return Of(bp->AddressDelete(Ref(int32_t{6}))); }},
                                  {"CustomerDelete", [](Partner& bp) { return Of(bp->CustomerDelete(3)); }}}),
               "");
   });

@@ -91,7 +91,9 @@ TEST_F(PartnerDeletes, AMissingPartnerRaisesAndItsLinkRemovalIsUndone) {
 // the code comes with an abort that brings the links back.
 TEST_F(PartnerDeletes, DeletesThatDoNotHappenAnswerTheirCodesAndCommitUnlessLinksWereRemoved) {
   Orders::held = {2};
-  Exec("CREATE TRIGGER KEEP_ADDRESS BEFORE DELETE ON ADDRESS BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+  Exec("CREATE TRIGGER KEEP_ADDRESS BEFORE DELETE ON ADDRESS BEGIN SELECT RAISE(ABORT, 'kept'); END;"
+       "INSERT INTO ADDRESS (ADDRESSID, COUNTRYCODE, NAME1) VALUES (6, 'NL', 'Depot');"  // named by no partner
+       "INSERT INTO BUSINESSPARTNERADDRESS VALUES (1, 6);");
   Run([&] {
     InTransaction([&] {
       auto bp = JoinedPartner();
@@ -117,12 +119,70 @@ TEST_F(PartnerDeletes, DeletesThatDoNotHappenAnswerTheirCodesAndCommitUnlessLink
     EXPECT_EQ(LogEntries(), 0);
     InTransaction([&] {
       auto bp = JoinedPartner();
-      rt::Variant names = Array({"ADDRESSID"}), values = Array({int32_t{1}});
+      rt::Variant names = Array({"ADDRESSID"}), values = Array({int32_t{6}});
       EXPECT_EQ(Outcome(bp->DeleteFromScript("ADDRESS", names, values)), "failed SLBBR0001");
       EXPECT_TRUE(Doomed());
     });
-    EXPECT_EQ(Links(), "1:1 1:2 2:3 3:4 4:5");
-    EXPECT_EQ(Count("BUSINESSPARTNER") + " " + Count("ADDRESS"), "5 5");
+    EXPECT_EQ(Links(), "1:1 1:2 1:6 2:3 3:4 4:5");
+    EXPECT_EQ(Count("BUSINESSPARTNER") + " " + Count("ADDRESS"), "5 6");
+  });
+}
+
+// The checker cannot tell whether a partner or an office names an address
+// (ship-to, postal, sold-to, an office's address): the delete looks itself
+// and refuses with its own answer, False or SLBBR0001, deleting nothing and
+// committing the refusal. An address named by nothing goes with its links.
+TEST_F(PartnerDeletes, AnAddressThatAPartnerOrAnOfficeNamesStays) {
+  Exec("INSERT INTO ADDRESS (ADDRESSID, COUNTRYCODE, NAME1) VALUES (6, 'NL', 'Office'), (7, 'NL', 'Sold to'),"
+       " (8, 'NL', 'Depot');"
+       "UPDATE OFFICE SET ADDRESSID = 6 WHERE OFFICEDESCRIPTION = 'Head office';"
+       "UPDATE BUSINESSPARTNER SET SOLDTOADDRESSID = 7 WHERE BUSINESSPARTNERID = 3;"
+       "INSERT INTO BUSINESSPARTNERADDRESS VALUES (3, 7), (3, 8);");
+  Run([&] {
+    struct Case {
+      const char* what;
+      int32_t address;
+    };
+    std::string seen;
+    for (const Case& c : std::vector<Case>{{"partner 1 ships to it", 2},
+                                           {"partner 1 posts to and sells to it", 1},
+                                           {"partner 3 sells to it", 7},
+                                           {"an office's address", 6},
+                                           {"named by nothing", 8}}) {
+      int32_t id = c.address;
+      const std::string direct = std::to_string(NewPartner()->AddressDelete(id));
+      std::string scripted, ending;
+      InTransaction([&] {
+        rt::Variant names = Array({"ADDRESSID"}), values = Array({c.address});
+        scripted = Outcome(JoinedPartner()->DeleteFromScript("ADDRESS", names, values));
+        ending = Doomed() ? "rollback" : "commit";
+      });
+      seen += std::string(c.what) + ": " + direct + " " + scripted + " " + ending + "\n";
+    }
+    EXPECT_EQ(seen,
+              "partner 1 ships to it: 0 failed SLBBR0001 commit\n"
+              "partner 1 posts to and sells to it: 0 failed SLBBR0001 commit\n"
+              "partner 3 sells to it: 0 failed SLBBR0001 commit\n"
+              "an office's address: 0 failed SLBBR0001 commit\n"
+              "named by nothing: 1 failed SLBBR0001 commit\n");
+  });
+  EXPECT_EQ(Links() + " " + Scalar("SELECT group_concat(ADDRESSID, ' ') FROM (SELECT ADDRESSID FROM ADDRESS ORDER BY 1)"),
+            "1:1 1:2 2:3 3:4 3:7 4:5 1 2 3 4 5 6 7");
+}
+
+// A partner's delete takes the links of the users who serve it with it, in
+// its transaction: a delete that fails brings them back.
+TEST_F(PartnerDeletes, APartnerDeleteRemovesTheLinksOfTheUsersWhoServeIt) {
+  Exec("CREATE TRIGGER KEEP_PARTNER BEFORE DELETE ON BUSINESSPARTNER WHEN OLD.BUSINESSPARTNERID = 3"
+       " BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+  Run([&] {
+    auto users = [&] { return Scalar("SELECT group_concat(USERID || ':' || BUSINESSPARTNERID, ' ') FROM BPSPERUSER"); };
+    std::string seen = users() + " ";
+    seen += Failure([&] { NewPartner()->Delete(Ref(int32_t{3})); }).substr(0, 9);
+    seen += users() + " ";
+    seen += std::to_string(NewPartner()->Delete(Ref(int32_t{4}))) + " ";
+    seen += users();
+    EXPECT_EQ(seen, "internal1:3 internal1:4 80040E2F internal1:3 internal1:4 1 internal1:3");
   });
 }
 

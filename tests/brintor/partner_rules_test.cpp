@@ -41,7 +41,7 @@ TEST_F(PartnerRules, APartnerInsertNeedsACurrencyWithARateNowAndAnswersTheNewId)
   Run([&] {
     EXPECT_EQ(Insert(NewPartner(), kPartner, {{"NAME", "Expired"}, {"CURRENCYCODE", "OLD"}}), "failed SLBBR0026");
     InTransaction([&] {
-      auto bdo = DataObject(kPartner, {{"NAME", "Northwind"},
+      auto bdo = DataObject(kPartner, {{"NAME", "Nettlefield"},
                        {"PRICINGMETHOD", rt::Variant::Null()},
                        {"CURRENCYCODE", "gbp"},
                        {"ISONETIMEBP", true},
@@ -52,7 +52,7 @@ TEST_F(PartnerRules, APartnerInsertNeedsACurrencyWithARateNowAndAnswersTheNewId)
     });
     EXPECT_EQ(Scalar("SELECT NAME || '|' || CURRENCYCODE || '|' || quote(PRICINGMETHOD) || '|' || ISONETIMEBP || '|' "
                      "|| COMPANYNUMBER FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID = 6"),
-              "Northwind|gbp|NULL|1|42");
+              "Nettlefield|gbp|NULL|1|42");
   });
 }
 

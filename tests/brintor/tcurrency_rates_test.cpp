@@ -59,6 +59,29 @@ TEST_F(RateValidation, TheFirstFailureWinsAndIsRaisedBareWithoutLogOrVote) {
   });
 }
 
+// A rate belongs to a currency that exists: a blank code is missing, an
+// unknown one is not found, each raised bare and before anything is
+// written, by the adding and by the changing writer alike.
+TEST_F(RateValidation, ARateNeedsTheCodeOfACurrencyThatExists) {
+  Run([&] {
+    Writer w = NewWriter();
+    std::string seen;
+    for (const rt::Variant& code : {rt::Variant("QQQ"), rt::Variant(""), rt::Variant("   "), rt::Variant("AB")}) {
+      seen += "'" + rt::CStr(code) + "': " + Failure([&] { w->AddCurrencyRate(code, "2027-01-01", kNull, 1.2, kNull, 1, false); }) +
+              ", " + Failure([&] { w->UpdateCurrencyRate(code, "2026-01-01", kNull, 1.2, kNull, 1, false); }) + "\n";
+    }
+    EXPECT_EQ(seen,
+              "'QQQ': 80040074 Brintor: CurrencyNotFound, 80040074 Brintor: CurrencyNotFound\n"
+              "'': 80040065 Brintor: MissingCurrencyCode, 80040065 Brintor: MissingCurrencyCode\n"
+              "'   ': 80040065 Brintor: MissingCurrencyCode, 80040065 Brintor: MissingCurrencyCode\n"
+              "'AB': 80040074 Brintor: CurrencyNotFound, 80040074 Brintor: CurrencyNotFound\n");
+    // Letter case and trailing blanks compare as the database compares them.
+    EXPECT_EQ(Add(w, "xyz ", "2025-01-01", "2025-06-01", 1.5, kNull, 100, false), "added");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM CURRENCYRATE"), "5");
+    EXPECT_EQ(LogEntries(), 0);
+  });
+}
+
 TEST_F(RateValidation, RatesFollowTheRulesOfTheirKindOfCurrency) {
   Run([&] {
     Writer w = NewWriter();

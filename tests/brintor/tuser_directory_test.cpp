@@ -76,6 +76,47 @@ TEST_F(DirectoryUsers, AUserIsDeletedOnlyWhenTheCheckerAllowsAndBoundOncePerObje
   });
 }
 
+// A user's delete takes the user's partner links with it, in the database
+// transaction: they stay when the checker refuses or when the directory
+// fails (the abort then stands through the delete rule), so that a later
+// user of the same id does not find them.
+TEST_F(DirectoryUsers, AUsersPartnerLinksGoOnlyWithTheUser) {
+  Exec("INSERT INTO BPSPERUSER VALUES ('u1', 3), ('u1', 4), ('u2', 4), ('u3', 5)");
+  BrintorSandbox::ExecOn(sandbox_.DirectoryPath(),
+                         "CREATE TRIGGER KEEP_U2 BEFORE DELETE ON DIRECTORYENTRY WHEN OLD.ENTRYKEY = 'u2'"
+                         " BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+  Run([&] {
+    for (const char* id : {"u1", "u2", "u3"}) AddUser(id, {});
+    auto checker = RecordChecker();
+    auto links = [&] {
+      return Scalar("SELECT group_concat(L, ' ') FROM (SELECT USERID || ':' || BUSINESSPARTNERID AS L FROM BPSPERUSER"
+                    " ORDER BY 1)");
+    };
+    struct Case {
+      const char* what;
+      const char* user;
+      bool allowed;
+    };
+    std::string seen;
+    for (const Case& c : std::vector<Case>{{"refused by the checker", "u3", false},
+                                           {"the directory fails", "u2", true},
+                                           {"deleted", "u1", true}}) {
+      RecordingChecker::answers["CanDelete"] = c.allowed;
+      std::string outcome;
+      const std::string ending = Ending([&](Writer& w) {
+        std::string table = "USER";
+        rt::Variant keys = Array({"USERID"}), values = Array({c.user});
+        outcome = Outcome(w->DeleteFromScript(table, keys, values));
+      });
+      seen += std::string(c.what) + ": " + outcome + " " + ending + " " + links() + " " + Users() + "\n";
+    }
+    EXPECT_EQ(seen,
+              "refused by the checker: failed SLBBR1020 commit u1:3 u1:4 u2:4 u3:5 u1,u2,u3,webadmin\n"
+              "the directory fails: failed SLBBR1020 rollback u1:3 u1:4 u2:4 u3:5 u1,u2,u3,webadmin\n"
+              "deleted: ok commit u2:4 u3:5 u2,u3,webadmin\n");
+  });
+}
+
 class BiddingUsers : public DirectoryUsers {
  protected:
   // Registers supplier `id`: an address, a partner with the business id and
@@ -147,6 +188,30 @@ TEST_F(BiddingUsers, RegistrationsKeepAddressPartnerLinkAndUserTogether) {
               "failed \r\nERROR 0x80040E2F\r\n METHOD: Brintor.BusinessPartner.AddExistingAddress\r\n DESC: no "
               "link.\r\n SLBCO8337 BUSINESSPARTNERID=Long:2 rollback\n"
               "D Brintor: Type mismatch rollback\n0 0 0 acme,taken,webadmin");
+  });
+}
+
+// A password holding NUL cannot be hashed: the directory refuses the user,
+// so nothing of it is created, directly or as a bidding supplier.
+TEST_F(BiddingUsers, APasswordHoldingNulCreatesNoUser) {
+  Run([&] {
+    std::string secret("secret\0IGNORED-PART", 19);
+    std::string out = Attempt([&](Writer& w) {
+      std::string user = "nulpw";
+      rt::Variant none = Array({});
+      return Failure([&] { w->CreateUserWithAttributes(user, secret, none, none); });
+    }) + "\n";
+    out += Attempt([&](Writer& w) {
+      std::string user = "nulbid";
+      return Outcome(w->InsertBiddingUser(Array({"NAME1", "COUNTRYCODE"}), Array({"Acme", "US"}),
+                                          Array({"NAME", "BUSINESSID"}), Array({"Acme", "B1"}),
+                                          Array({"BusinessPartnerID"}), Array({int32_t{0}}), user, secret));
+    });
+    EXPECT_EQ(out + "\n" + Rows() + " " + Users(),
+              "80040304 Pellorin.Directory: |ERROR 0x80040304| METHOD: Brintor.TUser.CreateUserWithAttributes|"
+              " DESC: The password could not be hashed.| rollback\n"
+              "failed \r\nERROR 0x80040304\r\n METHOD: Brintor.TUser.CreateUserWithAttributes\r\n DESC: The password "
+              "could not be hashed.\r\n SLBCO8339 BUSINESSPARTNERID=Long:1 rollback\n0 0 0 webadmin");
   });
 }
 

@@ -9,8 +9,10 @@ using UserMaintenanceFaults = TUserTest;
 
 TEST_F(UserMaintenanceFaults, OfficeAndLinkWritersRaiseOrRefuseAndLeaveTheTables) {
   Exec("INSERT INTO OFFICE (OFFICEDESCRIPTION, OFFICETYPE) VALUES ('Head', 1), ('Branch', 1);"
-       "INSERT INTO BPSPERUSER VALUES ('rep', 1), ('rep', 2)");
+       "INSERT INTO BPSPERUSER VALUES ('rep', 1), ('rep', 2);"
+       "INSERT INTO BUSINESSPARTNER (BUSINESSPARTNERID, NAME) VALUES (1, 'A'), (2, 'B'), (3, 'C'), (4, 'D')");
   Run([&] {
+    AddUser("rep", {});
     std::string table = "OFFICE", head = "Head", rep = "rep";
     bool replace = true;
     const std::vector<std::pair<const char*, std::function<Answer(Writer&)>>> writes = {
@@ -40,6 +42,34 @@ TEST_F(UserMaintenanceFaults, OfficeAndLinkWritersRaiseOrRefuseAndLeaveTheTables
         {"DeleteBPSPerUser", [&](Writer& w) { return Of(w->DeleteBPSPerUser(rep)); }},
     };
     EXPECT_EQ(SweepAll<Writer>(sandbox_.CatalogPath(), NewWriter, writes), "");
+  });
+}
+
+// A user's delete removes the user's partner links in the transaction and
+// then the directory user: a failure anywhere, a directory statement
+// included, leaves the links. The directory is no part of the transaction,
+// so a commit that fails after the user went cannot bring it back: each run
+// starts with the user in the directory again.
+TEST_F(UserMaintenanceFaults, AUserDeleteKeepsItsLinksUnlessItSucceeds) {
+  Exec("INSERT INTO BPSPERUSER VALUES ('rep', 1), ('rep', 2), ('other', 1)");
+  Run([&] {
+    AddUser("rep", {});
+    data::testing::FaultEngine engine;
+    const auto tables = data::testing::DatabaseTarget(sandbox_.CatalogPath());
+    const auto directory = data::testing::DatabaseTarget(sandbox_.DirectoryPath());
+    const data::testing::SweepTarget target{[&] {
+                                              directory.undo();
+                                              return tables.state();
+                                            },
+                                            [&] { tables.undo(); }};
+    auto report = data::testing::SweepFaults(engine, target, [&] {
+      Writer w = NewWriter();
+      std::string table = "USER";
+      rt::Variant keys = Array({"USERID"}), values = Array({"rep"});
+      return Of(w->DeleteFromScript(table, keys, values));
+    });
+    EXPECT_EQ(report.Problems(), "");
+    EXPECT_EQ(report.commits, 1);
   });
 }
 

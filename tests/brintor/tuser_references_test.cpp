@@ -8,6 +8,15 @@ const rt::Variant kNull = rt::Variant::Null();
 
 class PartnerLinks : public TUserTest {
  protected:
+  // "Boolean:True" or "Boolean:False", or the failure as Failure shows it.
+  template <class F>
+  static std::string Answer(F&& call) {
+    try {
+      return call() ? "Boolean:True" : "Boolean:False";
+    } catch (const rt::ComError& e) {
+      return Failure([&] { throw e; });
+    }
+  }
   std::string Links() const {
     return Scalar("SELECT group_concat(USERID || ':' || BUSINESSPARTNERID, ' ') FROM "
                  "(SELECT * FROM BPSPERUSER ORDER BY USERID, BUSINESSPARTNERID)");
@@ -15,8 +24,11 @@ class PartnerLinks : public TUserTest {
 };
 
 TEST_F(PartnerLinks, LinksAreReplacedOrAddedToAndEveryIdIsAWholeNumber) {
-  Exec("INSERT INTO BPSPERUSER VALUES ('u1', 1), ('u''2', 1)");
+  Exec("INSERT INTO BPSPERUSER VALUES ('u1', 1), ('u''2', 1);"
+       "INSERT INTO BUSINESSPARTNER (BUSINESSPARTNERID, NAME) VALUES (1, 'A'), (3, 'C'), (4, 'D'), (17, 'Q'), (18, 'R')");
   Run([&] {
+    AddUser("u1", {});
+    AddUser("u'2", {});
     Writer w = NewWriter();
     std::string u1 = "u1", u2 = "u'2", nobody = "nobody";
     bool replace = true, add = false;
@@ -50,6 +62,49 @@ TEST_F(PartnerLinks, LinksAreReplacedOrAddedToAndEveryIdIsAWholeNumber) {
               }),
               "rollback");
     EXPECT_EQ(Links(), "u'2:1 u'2:3");
+  });
+}
+
+// A link names a user that the directory holds and a partner that exists:
+// anything else is refused with error 5 before anything is written (an id
+// that is no number keeps its type mismatch). Removing links asks nothing.
+TEST_F(PartnerLinks, LinksJoinOnlyADirectoryUserAndPartnersThatExist) {
+  Exec("INSERT INTO BPSPERUSER VALUES ('u1', 1);"
+       "INSERT INTO BUSINESSPARTNER (BUSINESSPARTNERID, NAME) VALUES (1, 'A'), (2, 'B')");
+  Run([&] {
+    AddUser("u1", {});
+    struct Case {
+      const char* what;
+      const char* user;
+      std::vector<rt::Variant> ids;
+    };
+    std::string seen;
+    for (const Case& c : std::vector<Case>{{"no such user", "ghost", {int32_t{1}}},
+                                           {"no such partner", "u1", {int32_t{2}, int32_t{999}}},
+                                           {"an empty user id", "", {int32_t{2}}},
+                                           {"a wildcard user id", "u*", {int32_t{2}}},
+                                           {"no number", "ghost", {"x"}},
+                                           {"the user in another letter case", "U1", {int32_t{2}}}}) {
+      std::string user = c.user, answer;
+      bool replace = true;
+      rt::Variant ids = Array(c.ids);
+      const std::string ending = Ending([&](Writer& joined) {
+        answer = Answer([&] { return joined->InsertBPSPerUser(user, ids, replace); });
+      });
+      seen += std::string(c.what) + ": " + answer.substr(0, 13) + " " + ending + " " + Links() + "\n";
+    }
+    std::string ghost = "ghost";
+    rt::Variant none = Array({});
+    bool replace = true;
+    seen += "no links for a user who is gone: " + Answer([&] { return NewWriter()->InsertBPSPerUser(ghost, none, replace); });
+    EXPECT_EQ(seen,
+              "no such user: 5 Brintor: |E rollback u1:1\n"
+              "no such partner: 5 Brintor: |E rollback u1:1\n"
+              "an empty user id: 5 Brintor: |E rollback u1:1\n"
+              "a wildcard user id: 5 Brintor: |E rollback u1:1\n"
+              "no number: D Brintor: |E rollback u1:1\n"
+              "the user in another letter case: Boolean:True commit U1:2\n"
+              "no links for a user who is gone: Boolean:True");
   });
 }
 

@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include "common/lib_general.h"
 #include "common/lib_mts.h"
+#include "common/lib_paging.h"
 #include "common/lib_sql.h"
 #include "data/testing/fault_sweep.h"
 #include "interfaces/solvane.h"
 #include "runtime/com_error.h"
+#include "runtime/regional.h"
+#include "runtime/registry.h"
 #include "tests/common/suite_sandbox.h"
 #include "tests/common/test_values.h"
 #include "tests/data/test_database.h"
@@ -117,6 +121,35 @@ TEST_F(TableWriters, ExistenceTestsLookUpTheDictionarysValue) {
   EXPECT_EQ(ErrorOf([&] { Sql_ExistsInTable("PARTNER", values, "NAME", "NOPE", cn); }),
             "80040E14 \r\nERROR 0x80040E14\r\n METHOD: Sql_ExistsInTable\r\n DESC: no such column: NOPE.\r\n");
   EXPECT_EQ(cn->State(), data::kStateClosed);
+}
+
+// A Double goes into SQL text in a form that reads back as the same Double,
+// through every writer of literals: a key of 16 or 17 digits written with
+// 15 would name another number than the one stored. Each row: the value, the
+// text of Gen_SqlValue, of the paged lists' id and of Tamrick's number, and
+// whether the rows the plain and the Unicode writer stored hold it exactly.
+TEST(DoubleLiterals, EveryWriterWritesTheTextThatReadsBackAsTheSameDouble) {
+  SuiteSandbox sandbox;
+  rt::ObjectPtr utilities = rt::CreateObject("Tamrick.Utilities");
+  testdb::TestDatabase db("CREATE TABLE LINE (WRITER nvarchar(10) COLLATE NOCASE, Q float)");
+  std::string cs = db.ConnectionString();
+  std::string table;
+  for (double value : {0.3333333333333333, 1.0000000000000002, 0.00001}) {
+    Sql_InsertTable("LINE", DataObject({{"WRITER", "plain"}, {"Q", value}}), Sql_GetOpenConnection(cs));
+    Sql_InsertTableUnicode("LINE", DataObject({{"WRITER", "unicode"}, {"Q", value}}), Sql_GetOpenConnection(cs));
+    std::string stored;
+    auto rs = db.Open()->Execute("SELECT WRITER, Q FROM LINE ORDER BY WRITER");
+    for (; !rs->Eof(); rs->MoveNext())
+      stored += " " + rt::CStr(rs->Value("WRITER")) + (*rs->Value("Q").Get<double>() == value ? "=" : "!=");
+    table += rt::FormatDoubleExact(value) + ": " + Gen_SqlValue(rt::Variant(value)) + " " +
+             SqlNumber(rt::Variant(value)) + " " + rt::CStr(utilities->Call("ToSqlNumber", {rt::Variant(value)})) +
+             stored + "\n";
+    db.RawExec("DELETE FROM LINE");
+  }
+  EXPECT_EQ(table,
+            "0.3333333333333333: 0.3333333333333333 0.3333333333333333 0.3333333333333333 plain= unicode=\n"
+            "1.0000000000000002: 1.0000000000000002 1.0000000000000002 1.0000000000000002 plain= unicode=\n"
+            "1E-05: 1E-05 0.00001 0.00001 plain= unicode=\n");
 }
 
 // Inside a transaction the later vote of an object replaces its earlier one,

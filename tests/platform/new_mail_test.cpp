@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -151,6 +152,73 @@ TEST_F(NewMailTest, AHeaderInjectionOrAFormatItDoesNotWriteIsRefusedAndNothingIs
   text->LetProperty("MailFormat", rt::Variant(int32_t{1}));
   for (const rt::ObjectPtr& mail : {html, text, Mail(" ")}) EXPECT_EQ(RaisedBy([&] { mail->Call("Send"); }).number(), 5);
   EXPECT_TRUE(Dropped().empty());
+}
+
+// A sender, or any piece of the recipients, that is no mail address is
+// refused like a header injection: the address would be lost, or its header
+// written empty without a line end, the next header run into it. Blank
+// pieces between ";"s are no addresses to refuse.
+TEST_F(NewMailTest, AnAddressThatDoesNotParseIsRefusedAndNothingIsWritten) {
+  struct Case {
+    const char* header;
+    const char* value;
+  };
+  for (const Case& c : std::vector<Case>{{"From", "not an address"},
+                                         {"From", "@"},
+                                         {"From", "<>"},
+                                         {"To", "not an address"},
+                                         {"To", "bob@example.com; rm -rf /"},
+                                         {"To", "<>;bob@example.com"},
+                                         {"To", "@"}}) {
+    rt::ObjectPtr mail = Mail();
+    mail->LetProperty(c.header, rt::Variant(c.value));
+    rt::ComError e = RaisedBy([&] { mail->Call("Send"); });
+    EXPECT_EQ(std::to_string(e.number()) + " " + std::to_string(Dropped().size()), "5 0") << c.header << ": " << c.value;
+  }
+  rt::ObjectPtr mail = Mail("Bob <bob@example.com>;; carol@example.com;");
+  mail->LetProperty("From", rt::Variant("Ann Example <ann@example.com>"));
+  mail->LetProperty("Body", rt::Variant("Hi"));
+  mail->Call("Send");
+  EXPECT_EQ(Message(),
+            "Date: DATE\r\n"
+            "Message-ID: <ID>\r\n"
+            "MIME-Version: 1.0\r\n"
+            "To: Bob <bob@example.com>, carol@example.com\r\n"
+            "From: Ann Example <ann@example.com>\r\n"
+            "Subject: Order 42\r\n"
+            "Content-Type: text/plain; charset=utf-8\r\n"
+            "\r\n"
+            "Hi\r\n");
+}
+
+// RFC 5322 allows 998 octets a line: a body with a longer line (a pasted
+// paragraph) goes quoted-printable, whose soft breaks keep every line short.
+TEST_F(NewMailTest, ABodyLineOver998OctetsIsSentQuotedPrintable) {
+  struct Case {
+    const char* what;
+    std::string body;
+    const char* encoding;
+  };
+  for (const Case& c : std::vector<Case>{{"998 octets", std::string(998, 'w'), "(none)"},
+                                         {"999 octets", std::string(999, 'w'), "quoted-printable"},
+                                         {"a long second line", "short\n" + std::string(1500, 'w'), "quoted-printable"}}) {
+    for (const auto& entry : fs::directory_iterator(pickup_)) fs::remove(entry.path());
+    rt::ObjectPtr mail = Mail();
+    mail->LetProperty("Body", rt::Variant(c.body));
+    mail->Call("Send");
+    const std::string text = Message();
+    std::smatch encoding;
+    const std::string found = std::regex_search(text, encoding, std::regex("Content-Transfer-Encoding: ([^\r]*)"))
+                                  ? encoding[1].str()
+                                  : "(none)";
+    size_t longest = 0;
+    for (size_t start = 0, end; start < text.size(); start = end + 2) {
+      end = text.find("\r\n", start);
+      if (end == std::string::npos) end = text.size();
+      longest = std::max(longest, end - start);
+    }
+    EXPECT_EQ(found + (longest <= 998 ? "" : " overlong"), c.encoding) << c.what;
+  }
 }
 
 TEST_F(NewMailTest, OnlyExistingRegularFilesUpTo25MiBTogetherCanBeAttached) {

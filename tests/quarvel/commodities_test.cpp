@@ -51,22 +51,34 @@ TEST_F(Commodities, AreListedPageByPageWithManufacturers) {
   });
 }
 
-// The shipped registry names no referrer of commodities: a commodity that
-// products still name is deleted all the same; a registry whose referrer
-// answers that the code is used refuses quietly.
-TEST_F(Commodities, AreDeletedAsTheReferentialCheckerAllows) {
+// The shipped registry names no referrer of commodities, and the product
+// class cannot answer for them (it answers whether a commodity exists): the
+// delete looks itself whether a product names the commodity, as the
+// database compares codes, and refuses quietly with an abort vote. A
+// registry whose referrer answers that the code is used refuses the same way.
+TEST_F(Commodities, AreDeletedOnlyWhenNoProductNamesThemAndTheCheckerAllows) {
+  Exec("INSERT INTO COMMODITY (COMMODITYCODE) VALUES ('UNUSED'), ('SPARE')");
   Run([&] {
-    auto product = NewProduct();
-    EXPECT_TRUE(product->DeleteCommodity("APPAREL"));
-    EXPECT_EQ(Failure([&] { product->DeleteCommodity("O'X"); }),
+    std::string answers;
+    for (const char* code : {"APPAREL", "electrical ", "UNUSED"}) {
+      std::string answer;
+      const bool committed = CallerKeepsItsWork(
+          [&] { answer = Answer([&] { return Inner<IProduct>("Quarvel.Product")->DeleteCommodity(code); }); });
+      answers += std::string(code) + ": " + answer + (committed ? " commit\n" : " rollback\n");
+    }
+    EXPECT_EQ(answers, "APPAREL: Boolean:False rollback\nelectrical : Boolean:False rollback\nUNUSED: Boolean:True commit\n");
+    EXPECT_EQ(Failure([&] { NewProduct()->DeleteCommodity("O'X"); }),
               "800400CE Quarvel.Commodity.Delete: |ERROR 0x800400CE| METHOD: Quarvel.Product.DeleteCommodity| DESC: "
               "Commodity O'X not present.| INFO: Commoditycode: O'X.|");
   });
-  EXPECT_EQ(Rows("SELECT COUNT(*) FROM COMMODITY WHERE COMMODITYCODE = 'APPAREL'"), "0\n");
+  EXPECT_EQ(Rows("SELECT COMMODITYCODE FROM COMMODITY WHERE COMMODITYCODE IN ('APPAREL', 'ELECTRICAL', 'UNUSED') "
+                 "ORDER BY 1") +
+                Rows("SELECT group_concat(PRODUCTID) FROM PRODUCT WHERE COMMODITYCODE = 'ELECTRICAL'"),
+            "APPAREL\nELECTRICAL\n3,4,7,8\n");
   auto referrer = Owner("Quarvel.TestReferrer", true);
   UseReferences("[COMMODITY]\nKey=COMMODITYCODE\nOwner=Quarvel.Product\nReferredBy=Quarvel.TestReferrer:T.CODE\n");
-  Run([&] { EXPECT_FALSE(NewProduct()->DeleteCommodity("ELECTRICAL")); });
-  EXPECT_EQ(Rows("SELECT COUNT(*) FROM COMMODITY WHERE COMMODITYCODE = 'ELECTRICAL'"), "1\n");
+  Run([&] { EXPECT_FALSE(NewProduct()->DeleteCommodity("SPARE")); });
+  EXPECT_EQ(Rows("SELECT COUNT(*) FROM COMMODITY WHERE COMMODITYCODE = 'SPARE'"), "1\n");
   EXPECT_EQ(LogEntriesWith("DeleteCommodity"), 1);
 }
 

@@ -123,6 +123,19 @@ TEST_F(PriceImport, AFailureHalfWayKeepsTheRowsBeforeItAndTouchesNeitherListNorR
   });
 }
 
+// A rest file that cannot take its place (a folder holds its name) fails
+// the batch with VB's error 75 and its own text; the rows stay written.
+TEST_F(PriceImport, ARestFileThatCannotBeWrittenFailsWithPathFileAccessError) {
+  std::filesystem::create_directories(RestFile("d") + "/inside");
+  Run([&] {
+    rt::Variant list = Array({"OS-SH100"});
+    const std::string doc = Doc(Price("OS-SH100", Sound()) + Price("XX-9999", Sound()));
+    const rt::ComError e = RaisedBy([&] { NewPriceXml()->UpdateInsertPricesFromXML("d/\\" + doc, false, list); });
+    EXPECT_EQ(std::to_string(e.number()) + " " + e.description() + PriceCount(),
+              "75 " + Block("4B", "Quarvel.PriceXML.UpdateInsertPricesFromXML", "Path/File access error") + "1");
+  });
+}
+
 // The import runs outside any transaction and never votes: inside a
 // caller's transaction it would wait for a lock that only this thread can
 // give back, so it fails at once.

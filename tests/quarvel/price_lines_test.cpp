@@ -67,17 +67,33 @@ TEST_F(PriceLines, DefaultGroupIsOneGroupInEitherStoredForm) {
             "2|2026-01-01 00:00:00|50.0|contract|EUR|3|null|null|null|null|null\n2");
 }
 
-// The value named exactly CURRENCYCODE is checked: by the shipped registry's
-// currency class, then by a refusing owner of a test registry.
+// Every value named CURRENCYCODE, in any letter case, is checked: by the
+// shipped registry's currency class, then by a refusing owner of a test
+// registry.
 TEST_F(PriceLines, CurrencyIsCheckedOnEveryAction) {
   Exec(
       "INSERT INTO CATALOGPRODUCTPRICE (PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, CURRENCYCODE, PRICE) "
       "VALUES (1, '2026-01-01 00:00:00', 10, 'EUR', 1);");
   Run([&] {
-    EXPECT_EQ(Failure([&] { Write(*NewProduct(), "insert", {"CURRENCYCODE"}, {"XXX"}, 20); }),
-              "80040007 Quarvel: |ERROR 0x80040007| METHOD: Quarvel.Product.InsertUpdatePrice| DESC: The catalog "
-              "product price record you are trying to insert has an invalid reference to another record.|");
+    struct Case {
+      const char* what;
+      std::vector<rt::Variant> names, values;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"exact name", {"CURRENCYCODE"}, {"XXX"}},
+             {"mixed case", {"PRICE", "CurrencyCode"}, {2, "XXX"}},
+             {"the last of two stored", {"CURRENCYCODE", "currencycode"}, {"EUR", "XXX"}},
+             {"the first of two", {"currencycode", "CURRENCYCODE"}, {"XXX", "EUR"}},
+         }) {
+      EXPECT_EQ(Failure([&] { Write(*NewProduct(), "insert", c.names, c.values, 20); }),
+                "80040007 Quarvel: |ERROR 0x80040007| METHOD: Quarvel.Product.InsertUpdatePrice| DESC: The catalog "
+                "product price record you are trying to insert has an invalid reference to another record.|")
+          << c.what;
+    }
+    EXPECT_TRUE(Write(*NewProduct(), "insert", {"currencycode", "CURRENCYCODE"}, {"usd", "EUR"}, 30));
   });
+  EXPECT_EQ(Rows("SELECT QUANTITYTO, CURRENCYCODE FROM CATALOGPRODUCTPRICE ORDER BY 1"), "10.0|EUR\n30.0|EUR\n");
+  Exec("DELETE FROM CATALOGPRODUCTPRICE WHERE QUANTITYTO = 30");
   UseReferences(
       "[CURRENCY]\nKey=CURRENCYCODE\nOwner=Test.CurrencyOwner\n"
       "ReferredBy=Quarvel.Product:CATALOGPRODUCTPRICE.CURRENCYCODE\n");
@@ -88,16 +104,20 @@ TEST_F(PriceLines, CurrencyIsCheckedOnEveryAction) {
     for (const char* action : {"insert", "insertupdate", "update"})
       EXPECT_EQ(Failure([&] { Write(*product, action, {"CURRENCYCODE", "PRICE"}, {"GBP", 2}); }).substr(0, 9),
                 "80040007 ");
-    // In lower case the name is not the currency's: the checker gets Null.
-    EXPECT_TRUE(Write(*product, "update", {"currencycode", "PRICE"}, {"GBP", 3}));
+    // In lower case the name is the currency's too; with no such name the
+    // checker gets Null, which refers to nothing.
+    EXPECT_EQ(Failure([&] { Write(*product, "update", {"currencycode", "PRICE"}, {"GBP", 3}); }).substr(0, 9),
+              "80040007 ");
+    EXPECT_TRUE(Write(*product, "update", {"PRICE"}, {4}));
   });
   EXPECT_EQ(testing::PrintToString(*questions) + "\n" + StoredLines(),
             "{ \"Exists(Quarvel, CURRENCYCODE=String:GBP)\", \"Exists(Quarvel, CURRENCYCODE=String:GBP)\", "
-            "\"Exists(Quarvel, CURRENCYCODE=String:GBP)\" }\n1|2026-01-01 00:00:00|10.0|null|GBP|3|null|null|null|null|null\n");
+            "\"Exists(Quarvel, CURRENCYCODE=String:GBP)\", \"Exists(Quarvel, CURRENCYCODE=String:GBP)\" }\n"
+            "1|2026-01-01 00:00:00|10.0|null|EUR|4|null|null|null|null|null\n");
 }
 
-// A new line gets the Ex call's group only when the names carry it; after
-// the call, even a failed one, a plain call edits the default group's line.
+// The Ex call's group finds the line; after the call, even a failed one, a
+// plain call edits the default group's line.
 TEST_F(PriceLines, ExGroupHoldsForItsCallOnly) {
   Run([&] {
     auto product = NewProduct();
@@ -108,12 +128,70 @@ TEST_F(PriceLines, ExGroupHoldsForItsCallOnly) {
     EXPECT_TRUE(Write(*product, "insert", {"CURRENCYCODE", "PRICE"}, {"EUR", 1}));
     EXPECT_TRUE(ex("CONTRACT", {"CURRENCYCODE", "PRICE", "GROUPBY"}, {"EUR", 2, "CONTRACT"}));
     EXPECT_TRUE(ex("contract", {"PRICE"}, {3}));
-    EXPECT_EQ(Failure([&] { ex("SPOT", {"CURRENCYCODE", "PRICE"}, {"EUR", 4}); }).substr(0, 9), "80040E2F ");
+    EXPECT_EQ(Failure([&] { ex("SPOT", {"CURRENCYCODE", "NOSUCHCOLUMN"}, {"EUR", 4}); }).substr(0, 9), "800A0CC1 ");
     EXPECT_TRUE(Write(*product, "update", {"PRICE"}, {5}));
   });
   EXPECT_EQ(StoredLines(),
             "1|2026-01-01 00:00:00|10.0|null|EUR|5|null|null|null|null|null\n"
             "1|2026-01-01 00:00:00|10.0|CONTRACT|EUR|3|null|null|null|null|null\n");
+}
+
+// "insertupdate" that finds no line in the Ex call's group adds it in that
+// group, so that the same call edits it the next time; a GROUPBY among the
+// names decides the new line's group. "insert" and "update" go by the names
+// alone, as a plain call does.
+TEST_F(PriceLines, InsertUpdateAddsTheLineItDidNotFindInItsGroup) {
+  Run([&] {
+    auto product = NewProduct();
+    struct Case {
+      const char* group;
+      double quantity;
+      const char* action;
+      std::vector<rt::Variant> names, values;
+    };
+    std::string answers;
+    for (const Case& c : std::vector<Case>{
+             {"VIP", 5, "insertupdate", {"CURRENCYCODE", "PRICE"}, {"USD", 1}},
+             {"VIP", 5, "insertupdate", {"PRICE"}, {3}},
+             {"VIP", 6, "insertupdate", {"CURRENCYCODE", "PRICE", "groupby"}, {"USD", 4, "SPOT"}},
+             {"VIP", 7, "insertupdate", {"CURRENCYCODE", "PRICE", "GROUPBY"}, {"USD", 5, ""}},
+             {"VIP", 8, "insert", {"CURRENCYCODE", "PRICE"}, {"USD", 6}},
+         }) {
+      answers += std::string(c.group) + " " + std::to_string(static_cast<int>(c.quantity)) + " " + c.action + ": " +
+                 Answer([&] {
+                   return product->InsertUpdatePriceEx(1, Day(2026, 4, 1), c.quantity, c.group, Array(c.names),
+                                                       Array(c.values), c.action);
+                 }) +
+                 "\n";
+    }
+    EXPECT_EQ(answers,
+              "VIP 5 insertupdate: Boolean:True\nVIP 5 insertupdate: Boolean:True\nVIP 6 insertupdate: Boolean:True\n"
+              "VIP 7 insertupdate: Boolean:True\nVIP 8 insert: Boolean:True\n");
+  });
+  EXPECT_EQ(Rows("SELECT QUANTITYTO, IFNULL(GROUPBY, 'null'), PRICE FROM CATALOGPRODUCTPRICE WHERE PRODUCTID = 1 "
+                 "AND PRICEEFFECTIVEDATE = '2026-04-01 00:00:00' ORDER BY 1"),
+            "5.0|VIP|3\n6.0|SPOT|4\n7.0|null|5\n8.0|null|6\n");
+}
+
+// A quantity break of 16 digits is found again by its key: the statements
+// carry it with every digit it needs, so the same insertupdate edits the
+// line, an update finds it and the bare lookup by quantity picks it.
+TEST_F(PriceLines, AQuantityBreakOfSixteenDigitsIsFoundAgain) {
+  Run([&] {
+    auto product = NewProduct();
+    double third = 0.3333333333333333;
+    std::string answers = Answer([&] { return Write(*product, "insertupdate", {"CURRENCYCODE", "PRICE"}, {"EUR", 1}, 0.1); });
+    for (int price : {2, 3})
+      answers += " " + Answer([&] { return Write(*product, "insertupdate", {"CURRENCYCODE", "PRICE"}, {"EUR", price}, third); });
+    answers += " " + Answer([&] {
+      return product->UpdatePrice(1, Day(2026, 1, 1), third, Array({"PRICE"}), Array({4}));
+    });
+    int32_t id = 1;
+    answers += " " + Answer([&] { return product->GetPriceFromPriceLines(id, third); });
+    EXPECT_EQ(answers, "Boolean:True Boolean:True Boolean:True Boolean:True Double:4");
+  });
+  // The break stored is the Double a third is, not its text of 15 digits.
+  EXPECT_EQ(Rows("SELECT QUANTITYTO = 1.0 / 3, PRICE FROM CATALOGPRODUCTPRICE ORDER BY QUANTITYTO"), "0|1\n1|4\n");
 }
 
 TEST_F(PriceLines, GetProductPriceLinesGivesEachLineUnderItsCount) {

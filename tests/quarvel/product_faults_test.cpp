@@ -79,6 +79,11 @@ TEST_F(ProductFaults, WritesRaiseOrRefuseAndLeaveTheTables) {
          return Of(p.InsertUpdatePriceEx(1, Day(2026, 1, 1), 10, "CONTRACT", Array({"CURRENCYCODE", "GROUPBY"}),
                                          Array({"EUR", "CONTRACT"}), "insertupdate"));
        }},
+      {"InsertUpdatePriceEx (new in its group)",
+       [](IProduct& p) {
+         return Of(p.InsertUpdatePriceEx(1, Day(2026, 1, 1), 10, "SPOT", Array({"CURRENCYCODE", "PRICE"}),
+                                         Array({"EUR", 2}), "insertupdate"));
+       }},
       {"Insert20",
        [](IProduct& p) {
          return Of(p.Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "PROPERTYGROUPID", "UNSPSCCODE"}),

@@ -55,6 +55,41 @@ TEST_F(ProductRecord, Insert20FieldCheckAnswersMinusOneAndWritesNothing) {
   EXPECT_EQ(Rows("SELECT COUNT(*) FROM PRODUCT") + std::to_string(LogEntriesWith("Quarvel.Product.Insert")), "1\n1");
 }
 
+// A new row needs a part number and a description, whatever the letter
+// case of their names: one left out or Null is refused as a Null mandatory
+// value is, before anything is written; the empty text passes.
+TEST_F(ProductRecord, Insert20RefusesANewRowWithoutPartNumberOrDescription) {
+  Run([&] {
+    struct Case {
+      const char* what;
+      std::vector<rt::Variant> names, values;
+    };
+    const std::vector<Case> cases = {
+        {"no names", {}, {}},
+        {"no description", {"PARTNUMBER"}, {"P"}},
+        {"no part number", {"PRODUCTDESCRIPTION", "UNITCODE"}, {"D", "PCE"}},
+        {"Null description in lower case", {"PARTNUMBER", "productdescription"}, {"P", rt::Variant::Null()}},
+        {"Null part number in lower case", {"partnumber", "PRODUCTDESCRIPTION"}, {rt::Variant::Null(), "D"}},
+        {"empty texts in lower case", {"partnumber", "productdescription"}, {"", ""}},
+    };
+    std::string answers;
+    for (const Case& c : cases) {
+      std::string answer = Answer([&] { return rt::Variant(NewProduct()->Insert20(Array(c.names), Array(c.values))); });
+      answers += std::string(c.what) + ": " + answer + "\n";
+    }
+    EXPECT_EQ(answers,
+              "no names: 5E Quarvel: |ERROR 0x5E| METHOD: Quarvel.Product.Insert| DESC: Invalid use of Null.|\n"
+              "no description: 5E Quarvel: |ERROR 0x5E| METHOD: Quarvel.Product.Insert| DESC: Invalid use of Null.|\n"
+              "no part number: 5E Quarvel: |ERROR 0x5E| METHOD: Quarvel.Product.Insert| DESC: Invalid use of Null.|\n"
+              "Null description in lower case: 5E Quarvel: |ERROR 0x5E| METHOD: Quarvel.Product.Insert| DESC: "
+              "Invalid use of Null.|\n"
+              "Null part number in lower case: 5E Quarvel: |ERROR 0x5E| METHOD: Quarvel.Product.Insert| DESC: "
+              "Invalid use of Null.|\n"
+              "empty texts in lower case: Long:1\n");
+  });
+  EXPECT_EQ(Rows("SELECT PRODUCTID, PARTNUMBER, PRODUCTDESCRIPTION FROM PRODUCT"), "1||\n");
+}
+
 // The checker is asked about the record's supplier and buyer as they will
 // be stored (-1 is Null, which refers to nothing); a refusal writes nothing.
 TEST_F(ProductRecord, ReferencesAreCheckedWithTheStoredValues) {

@@ -11,11 +11,12 @@ namespace {
 
 TEST(VbErrorText, VbsOwnTexts) {
   std::string texts;
-  for (int32_t number : {5, 7, 9, 13, 91, 94, 424, 438, 449, 450, 457, 32811, 1000}) {
+  for (int32_t number : {5, 7, 9, 13, 75, 91, 94, 424, 438, 449, 450, 457, 32811, 1000}) {
     texts += std::to_string(number) + " " + rt::VbErrorText(number) + "\n";
   }
   EXPECT_EQ(texts,
             "5 Invalid procedure call or argument\n7 Out of memory\n9 Subscript out of range\n13 Type mismatch\n"
+            "75 Path/File access error\n"
             "91 Object variable or With block variable not set\n94 Invalid use of Null\n424 Object required\n"
             "438 Object doesn't support this property or method\n449 Argument not optional\n"
             "450 Wrong number of arguments or invalid property assignment\n"

@@ -143,6 +143,27 @@ TEST(NumberText, InvariantProfile) {
   EXPECT_EQ(rt::FormatCurrency(rt::Currency::FromScaled(INT64_MIN)), "-922337203685477.5808");
 }
 
+// The SQL form of a Double: VB's 15 digits when they read back as the same
+// number, else 16 or 17; the text reads back exactly.
+TEST(NumberText, ExactFormReadsBackAsTheSameDouble) {
+  const std::vector<std::pair<double, const char*>> forms = {
+      {0.1, "0.1"},
+      {2.5, "2.5"},
+      {-1e-300, "-1E-300"},
+      {1e16, "1E+16"},
+      {0.3333333333333333, "0.3333333333333333"},
+      {0.1 + 0.2, "0.30000000000000004"},
+      {1.0000000000000002, "1.0000000000000002"},
+      {9007199254740993.0, "9007199254740992"},
+      {123456789012345678.0, "1.2345678901234568E+17"},
+      {-0.0, "0"},
+  };
+  for (const auto& [value, text] : forms) {
+    EXPECT_EQ(rt::FormatDoubleExact(value), text) << text;
+    EXPECT_EQ(rt::ParseNumber(text), value) << text;
+  }
+}
+
 TEST(NumberText, Parse) {
   const std::vector<std::pair<const char*, double>> accepted = {
       {"  12.5 ", 12.5}, {"-.5", -0.5},     {"5.", 5},          {"1.5E-3", 0.0015},

@@ -128,6 +128,19 @@ TEST_F(DirectoryTest, PasswordsAreStoredOnlyAsSaltedHashes) {
   EXPECT_NE(hashes[0], hashes[1]);  // salted: one password, two hashes
 }
 
+// The crypt library reads a password up to its first NUL: a password
+// holding one is refused rather than stored as its first part, and never
+// binds, so "secret" followed by anything after a NUL is not "secret".
+TEST_F(DirectoryTest, APasswordHoldingNulIsNeitherStoredNorMatched) {
+  const std::string withNul("secret\0IGNORED-PART", 19);
+  EXPECT_EQ(Failure([&] { Members()->CreateUser("nul", withNul, rt::Variant(), rt::Variant()); }),
+            "80040304 Pellorin.Directory: The password could not be hashed");
+  EXPECT_EQ(Failure([&] { Bound("nul"); }), "80072030 Pellorin.User: The directory holds no user 'nul'");
+  EXPECT_EQ(Failure([&] { Bound("admin", "admin", withNul); }),
+            "8007052E Pellorin.User: The directory refused the account 'admin': unknown account or wrong password");
+  EXPECT_EQ(Bound("admin", "admin", "secret")->UserID(), "admin") << "the password itself still binds";
+}
+
 // --- Attributes --------------------------------------------------------------
 
 TEST_F(DirectoryTest, TypedPropertiesAttributesAndUnsetValues) {
