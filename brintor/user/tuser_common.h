@@ -47,9 +47,6 @@ rt::Variant Field(const rt::Dictionary& dataObject, const char* key);
 // "METAObjectID" read as text and removed; "" when the data object has none.
 std::string TakeKind(rt::Dictionary& dataObject);
 
-// A one-element array (0-based) holding the value.
-rt::Variant OneElement(const rt::Variant& value);
-
 // The six property columns' names, and the data object's values of them
 // (Empty for an absent column).
 rt::Variant PropertyNames();

@@ -9,6 +9,7 @@
 #include "brintor/user/tuser.h"
 #include "brintor/user/tuser_common.h"
 #include "common/lib_errorhandling.h"
+#include "common/lib_general.h"
 #include "common/lib_mts.h"
 #include "common/lib_sql.h"
 #include "common/lib_userlib.h"
