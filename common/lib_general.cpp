@@ -94,3 +94,5 @@ rt::Variant Gen_LookupValue(const std::string& key, const rt::Variant& names, co
   if (upper == INT16_MAX) rt::RaiseVb(rt::vberr::kOverflow);
   return rt::Variant::Null();
 }
+
+rt::Variant OneElement(const rt::Variant& value) { return rt::Variant(rt::SafeArray::From({value})); }

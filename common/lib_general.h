@@ -52,3 +52,8 @@ double Gen_NullToZero(const rt::Variant& value);
 // name matches. The index runs over `names`' bounds as a 16-bit counter, so
 // bounds beyond it raise Overflow (6). No handler: errors reach the caller.
 rt::Variant Gen_LookupValue(const std::string& key, const rt::Variant& names, const rt::Variant& values);
+
+// A one-element array (0-based) holding the value: the key-name and
+// key-value arrays of one key that the referential checker and the
+// existence tests take.
+rt::Variant OneElement(const rt::Variant& value);

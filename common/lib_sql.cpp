@@ -59,6 +59,24 @@ void Sql_CloseRecordset(std::shared_ptr<data::Recordset>& recordset) {
 
 void Sql_CloseRecordset(rt::Variant& recordset) { CloseObject(recordset); }
 
+void CloseQuietly(std::shared_ptr<data::Recordset>& rs) {
+  rt::TryResume([&] {
+    if (rs && rs->State() == data::kStateOpen) rs->CancelUpdate();
+  });
+  rt::TryResume([&] { Sql_CloseRecordset(rs); });
+  rs.reset();
+}
+
+void CloseQuietly(std::shared_ptr<data::Recordset>& rs, std::shared_ptr<data::Connection>& cn) {
+  CloseQuietly(rs);
+  CloseQuietly(cn);
+}
+
+void CloseQuietly(std::shared_ptr<data::Connection>& cn) {
+  rt::TryResume([&] { Sql_CloseConnection(cn); });
+  cn.reset();
+}
+
 void Sql_CloseRecordsetAndConnection(std::shared_ptr<data::Recordset>& recordset) {
   if (!recordset) rt::RaiseVb(rt::vberr::kObjectNotSet);
   if (recordset->State() == data::kStateOpen) recordset->Close();

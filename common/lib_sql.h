@@ -27,6 +27,14 @@ void Sql_CloseConnection(rt::Variant& connection);
 void Sql_CloseRecordset(std::shared_ptr<data::Recordset>& recordset);
 void Sql_CloseRecordset(rt::Variant& recordset);
 
+// Closes what a method opened, on its failure path: an edit still pending
+// is dropped, then the object closed and the caller's variable emptied;
+// failures of these steps are dropped too, so the method's own failure is
+// the one reported.
+void CloseQuietly(std::shared_ptr<data::Recordset>& rs);
+void CloseQuietly(std::shared_ptr<data::Recordset>& rs, std::shared_ptr<data::Connection>& cn);
+void CloseQuietly(std::shared_ptr<data::Connection>& cn);
+
 // Closes an open recordset and the open connection it runs on (whoever
 // opened that), detaches it and empties the caller's variable. No handler:
 // an empty variable raises 91 to the caller.

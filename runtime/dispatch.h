@@ -102,7 +102,17 @@ struct Holder {
       std::is_lvalue_reference_v<P> && !std::is_const_v<std::remove_reference_t<P>>;
 
   D value;
-  Holder(Args& args, size_t i) : value(Fetch(args, i)) {}
+  Holder(Args& args, size_t i) : value(FetchNoted(args, i)) {}
+  // A failed conversion is noted with the argument's position before it
+  // reaches the caller, as the error itself does not name the argument.
+  static D FetchNoted(Args& args, size_t i) {
+    try {
+      return Fetch(args, i);
+    } catch (...) {
+      NoteFailedArgument(i + 1);
+      throw;
+    }
+  }
   static D Fetch(Args& args, size_t i) {
     if constexpr (IsOptional<D>::value) {
       if (i >= args.size() || args[i].IsMissing()) return std::nullopt;

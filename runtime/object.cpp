@@ -36,7 +36,28 @@ const Member::Handler* PickHandler(const Member& member, CallKind kind) {
   return nullptr;
 }
 
+// How many late-bound calls run on this thread, one inside another, and the
+// argument whose conversion failed the outermost one (0: none).
+thread_local int lateBoundDepth = 0;
+thread_local size_t failedArgument = 0;
+
+struct LateBoundCall {
+  LateBoundCall() {
+    if (lateBoundDepth++ == 0) failedArgument = 0;
+  }
+  ~LateBoundCall() { --lateBoundDepth; }
+  LateBoundCall(const LateBoundCall&) = delete;
+  LateBoundCall& operator=(const LateBoundCall&) = delete;
+};
+
 }  // namespace
+
+void NoteFailedArgument(size_t position) {
+  // A call made inside a member is that member's business, not its caller's.
+  if (lateBoundDepth == 1) failedArgument = position;
+}
+
+size_t FailedArgumentOfLastCall() { return failedArgument; }
 
 Object::~Object() = default;
 
@@ -46,6 +67,7 @@ std::string Object::TypeName() const {
 }
 
 Variant Object::Invoke(std::string_view name, CallKind kind, Args& args) {
+  LateBoundCall call;
   ContextScope scope(*this);
   const DispatchTable* table = Dispatch();
   const Member* member = nullptr;

@@ -106,6 +106,15 @@ class DispatchTable {
   std::unordered_map<std::string, Member> members_;  // by lower-case name
 };
 
+// The argument (counted from 1) whose conversion to its parameter failed the
+// last late-bound call made on this thread outside every other late-bound
+// call, a missing one included; 0 when that call failed elsewhere or not at
+// all. A host reads it to tell its caller which argument was wrong.
+size_t FailedArgumentOfLastCall();
+// Notes that converting argument `position` (from 1) of the late-bound call
+// running on this thread failed; only the outermost call's is kept.
+void NoteFailedArgument(size_t position);
+
 // Converts a Variant to a typed parameter with VB's coercions and back.
 template <class T>
 T FromVariant(const Variant& v);

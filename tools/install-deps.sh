@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ pkg-config libsqlite3-dev sqlite3 libxml2-dev libicu-dev libzip-dev
-  libpq-dev nlohmann-json3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+  nlohmann-json3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcrypt-dev iso-codes libcurl4-openssl-dev libcli11-dev libgmime-3.0-dev libfreexl-dev
   # The tests write their workbooks as they run (.xlsx and .xls).
   libxlsxwriter-dev python3 python3-xlwt)

@@ -32,8 +32,6 @@ constexpr const char* kIntegrityConflict = "internal referential integrity confl
 
 void AddCode(const rt::ObjectPtr& result, const std::string& code) { result->Call("AddMessage", {rt::Variant(code)}); }
 
-rt::Variant OneElement(const rt::Variant& value) { return rt::Variant(rt::SafeArray::From({value})); }
-
 std::string Quoted(const rt::Variant& value) { return Gen_SqlQuote(rt::Variant(rt::CStr(value))); }
 
 // The data-type check: merged into the result when it fails.

@@ -49,8 +49,6 @@ std::shared_ptr<data::Command> NewCommand(const std::shared_ptr<data::Connection
   return command;
 }
 
-rt::Variant OneElement(const rt::Variant& value) { return rt::Variant(rt::SafeArray::From({value})); }
-
 // Whether the current call runs in a transaction of the object context.
 bool InContextTransaction() {
   rt::ObjectContext* context = rt::GetObjectContext();

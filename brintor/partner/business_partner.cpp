@@ -18,12 +18,6 @@ using namespace partner;
 
 namespace {
 
-rt::Variant TextArray(std::initializer_list<const char*> texts) {
-  std::vector<rt::Variant> items;
-  for (const char* t : texts) items.emplace_back(t);
-  return rt::Variant(rt::SafeArray::From(std::move(items)));
-}
-
 const char* const kCrLf = "\r\n";
 
 }  // namespace
@@ -33,22 +27,56 @@ bool partner::ResultSucceeded(const rt::ObjectPtr& result) {
   return rt::CBool(result->Call("Succeeded"));
 }
 
-BusinessPartner::BusinessPartner() {
-  partnerTypes_ = {TextArray({"BUSINESSPARTNERID", "SHIPPINGADDRESSID", "POSTALADDRESSID", "SOLDTOADDRESSID",
-                              "CURRENCYCODE", "NAME", "BISCUSTOMERCODE", "BISSUPPLIERCODE", "USERID",
-                              "BUSINESSID", "PRICINGMETHOD", "OWBENABLED", "ORDERREQUESTURL", "BPURL",
-                              "BISCREDITCARDCUSTOMERCODE", "GLOBALPARTNERCLASSIFICATIONCODE",
-                              "DEFAULTSUPPLIERCODE", "DUNSNUMBER", "ISONETIMEBP", "ISINTERNALBP"}),
-                   TextArray({"Long", "Long", "Long", "Long", "String", "String", "String", "String", "String",
-                              "String", "Integer", "Boolean", "String", "String", "String", "String", "String",
-                              "String", "Boolean", "Boolean"})};
-  addressTypes_ = {TextArray({"ADDRESSID", "COUNTRYCODE", "NAME1", "NAME2", "STREET1", "STREET2", "CITY1", "CITY2",
-                              "STATEPROVINCE", "ZIPCODE", "PHONE", "FAX", "SHORTDESCRIPTION", "BISADDRESSCODE"}),
-                   TextArray({"Long", "String", "String", "String", "String", "String", "String", "String",
-                              "String", "String", "String", "String", "String", "String"})};
-  customerTypes_ = {TextArray({"BUSINESSPARTNERID", "CUSTOMERNAME", "ORDERDISCOUNTPERC", "CARRIERCODE"}),
-                    TextArray({"Long", "String", "Double", "String"})};
+BusinessPartner::ColumnTypeTable::ColumnTypeTable(
+    std::initializer_list<std::pair<const char*, const char*>> columns) {
+  std::vector<rt::Variant> names, types;
+  for (const auto& [name, type] : columns) {
+    names.emplace_back(name);
+    types.emplace_back(type);
+  }
+  columnNames = rt::Variant(rt::SafeArray::From(std::move(names)));
+  typeNames = rt::Variant(rt::SafeArray::From(std::move(types)));
 }
+
+BusinessPartner::BusinessPartner()
+    : partnerTypes_({{"BUSINESSPARTNERID", "Long"},
+                     {"SHIPPINGADDRESSID", "Long"},
+                     {"POSTALADDRESSID", "Long"},
+                     {"SOLDTOADDRESSID", "Long"},
+                     {"CURRENCYCODE", "String"},
+                     {"NAME", "String"},
+                     {"BISCUSTOMERCODE", "String"},
+                     {"BISSUPPLIERCODE", "String"},
+                     {"USERID", "String"},
+                     {"BUSINESSID", "String"},
+                     {"PRICINGMETHOD", "Integer"},
+                     {"OWBENABLED", "Boolean"},
+                     {"ORDERREQUESTURL", "String"},
+                     {"BPURL", "String"},
+                     {"BISCREDITCARDCUSTOMERCODE", "String"},
+                     {"GLOBALPARTNERCLASSIFICATIONCODE", "String"},
+                     {"DEFAULTSUPPLIERCODE", "String"},
+                     {"DUNSNUMBER", "String"},
+                     {"ISONETIMEBP", "Boolean"},
+                     {"ISINTERNALBP", "Boolean"}}),
+      addressTypes_({{"ADDRESSID", "Long"},
+                     {"COUNTRYCODE", "String"},
+                     {"NAME1", "String"},
+                     {"NAME2", "String"},
+                     {"STREET1", "String"},
+                     {"STREET2", "String"},
+                     {"CITY1", "String"},
+                     {"CITY2", "String"},
+                     {"STATEPROVINCE", "String"},
+                     {"ZIPCODE", "String"},
+                     {"PHONE", "String"},
+                     {"FAX", "String"},
+                     {"SHORTDESCRIPTION", "String"},
+                     {"BISADDRESSCODE", "String"}}),
+      customerTypes_({{"BUSINESSPARTNERID", "Long"},
+                      {"CUSTOMERNAME", "String"},
+                      {"ORDERDISCOUNTPERC", "Double"},
+                      {"CARRIERCODE", "String"}}) {}
 
 rt::ClassInfo BusinessPartnerClass() {
   // {17093CC5-...}: the class requires a transaction.

@@ -12,8 +12,10 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "data/connection.h"
 #include "data/recordset.h"
@@ -176,8 +178,10 @@ class BusinessPartner : public rt::Object,
                                           const rt::Variant& iValues) override;
 
  private:
-  // A data object's column names and type names, as parallel 0-based arrays.
+  // A data object's columns, each with the type name its values are checked
+  // against, kept as the parallel 0-based arrays that Val_DataTypes takes.
   struct ColumnTypeTable {
+    ColumnTypeTable(std::initializer_list<std::pair<const char*, const char*>> columns);
     rt::Variant columnNames;
     rt::Variant typeNames;
   };

@@ -45,8 +45,6 @@ const DeleteTarget kAddressRow{"ADDRESS",
                                 "SELECT OFFICEDESCRIPTION FROM OFFICE WHERE ADDRESSID="}};
 const DeleteTarget kCustomerRow{"CUSTOMER", "BUSINESSPARTNERID", "DELETE FROM CUSTOMER WHERE BUSINESSPARTNERID=", {}};
 
-rt::Variant OneItem(const rt::Variant& item) { return rt::Variant(rt::SafeArray::From({item})); }
-
 // A data object's id column as a Long (Empty when absent, which reads as 0).
 int32_t IdOf(const rt::Dictionary& bdo, const char* column) {
   const rt::Variant* value = bdo.Find(rt::Variant(column));
@@ -58,8 +56,8 @@ int32_t IdOf(const rt::Dictionary& bdo, const char* column) {
 BusinessPartner::DeleteStep BusinessPartner::RunDelete(const DeleteTarget& target, int32_t id,
                                                        std::shared_ptr<data::Connection>& connection, bool& touched,
                                                        int32_t& linksRemoved) {
-  const rt::Variant names = OneItem(rt::Variant(target.key));
-  const rt::Variant values = OneItem(rt::Variant(id));
+  const rt::Variant names = OneElement(rt::Variant(target.key));
+  const rt::Variant values = OneElement(rt::Variant(id));
   rt::ObjectPtr checker = Gen_GetComponent("Solvane.ReferentialChecker");
   if (!rt::CBool(checker->Call("CanDelete", {rt::Variant("Brintor"), rt::Variant(target.checkerTable), names, values})))
     return DeleteStep::Refused;

@@ -57,8 +57,6 @@ const TermsTable& TableOf(int32_t type) { return type >= 1 && type <= 7 ? kTerms
 
 constexpr const char* kGetTermsSource = "Brintor.TermsAndConditions.getTermsAndConditions";
 
-rt::Variant OneItem(const rt::Variant& item) { return rt::Variant(rt::SafeArray::From({item})); }
-
 // The caller's column names go into the SELECT as they are, so each must be
 // a column of the table; any other text is refused as the database refuses
 // an unknown column, and recorded in the connection's Errors.
@@ -186,7 +184,7 @@ void TermsAndConditions::InsertTermsAndConditions(int32_t i_nTCType, const std::
   try {
     const TermsTable& t = TableOf(i_nTCType);
     std::string table = t.table;
-    if (CheckIfExistsinTable(table, OneItem(rt::Variant(t.codeColumn)), OneItem(rt::Variant(i_sTCCode)))) {
+    if (CheckIfExistsinTable(table, OneElement(rt::Variant(t.codeColumn)), OneElement(rt::Variant(i_sTCCode)))) {
       rt::Raise(t.alreadyExists, "", t.alreadyExistsText);
     }
     if (!i_oDicTCFields) rt::RaiseVb(rt::vberr::kObjectNotSet);
@@ -210,7 +208,7 @@ void TermsAndConditions::UpdateTermsAndConditions(int32_t i_nTCType, const std::
   try {
     const TermsTable& t = TableOf(i_nTCType);
     std::string table = t.table;
-    if (!CheckIfExistsinTable(table, OneItem(rt::Variant(t.codeColumn)), OneItem(rt::Variant(i_sTCCode)))) {
+    if (!CheckIfExistsinTable(table, OneElement(rt::Variant(t.codeColumn)), OneElement(rt::Variant(i_sTCCode)))) {
       rt::Raise(t.doesNotExist, "", t.doesNotExistText);
     }
     if (!i_oDicTCFields) rt::RaiseVb(rt::vberr::kObjectNotSet);
@@ -233,7 +231,7 @@ void TermsAndConditions::DeleteTermsAndConditions(int32_t i_nTCType, const std::
   try {
     const TermsTable& t = TableOf(i_nTCType);
     std::string table = t.table;
-    if (!CheckIfExistsinTable(table, OneItem(rt::Variant(t.codeColumn)), OneItem(rt::Variant(i_sTCCode)))) {
+    if (!CheckIfExistsinTable(table, OneElement(rt::Variant(t.codeColumn)), OneElement(rt::Variant(i_sTCCode)))) {
       rt::Raise(t.doesNotExist, "", t.doesNotExistText);
     }
     auto keys = rt::NewDictionary();
@@ -252,7 +250,7 @@ bool TermsAndConditions::IsTermorConditionPresent(const std::string& i_sTCCode, 
   try {
     const TermsTable& t = TableOf(i_nTCType);
     std::string table = t.table;
-    return CheckIfExistsinTable(table, OneItem(rt::Variant(t.codeColumn)), OneItem(rt::Variant(i_sTCCode)));
+    return CheckIfExistsinTable(table, OneElement(rt::Variant(t.codeColumn)), OneElement(rt::Variant(i_sTCCode)));
   } catch (...) {
     // The class name with a lower-case "a" and a trailing blank, as callers have always seen it.
     HandleMethodError("Brintor.TermsandConditions.IsTermorConditionPresent ");

@@ -42,8 +42,6 @@ std::string TakeKind(rt::Dictionary& dataObject) {
   return text;
 }
 
-rt::Variant OneElement(const rt::Variant& value) { return rt::Variant(rt::SafeArray::From({value})); }
-
 rt::Variant PropertyNames() {
   std::vector<rt::Variant> names(kPropertyColumns.begin(), kPropertyColumns.end());
   return rt::Variant(rt::SafeArray::From(std::move(names)));

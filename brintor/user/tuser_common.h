@@ -50,9 +50,6 @@ std::string TakeKind(rt::Dictionary& dataObject);
 // Whether the membership directory holds a user of the id (tuser_references.cpp).
 bool DirectoryHasUser(const std::string& id);
 
-// A one-element array (0-based) holding the value.
-rt::Variant OneElement(const rt::Variant& value);
-
 // The six property columns' names, and the data object's values of them
 // (Empty for an absent column).
 rt::Variant PropertyNames();

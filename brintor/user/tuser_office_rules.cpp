@@ -6,6 +6,7 @@
 // without adding keys to it, so a statement holds exactly the caller's columns.
 #include "brintor/user/tuser.h"
 #include "brintor/user/tuser_common.h"
+#include "common/lib_general.h"
 #include "common/lib_mts.h"
 #include "common/lib_sql_tables.h"
 #include "common/lib_validate.h"

@@ -61,11 +61,6 @@ bool DiffersFromMarker(const rt::Variant& value, const rt::Variant& marker) {
 
 }  // namespace
 
-void CloseQuietly(std::shared_ptr<data::Recordset>& rs, std::shared_ptr<data::Connection>& cn) {
-  rt::TryResume([&] { Sql_CloseRecordset(rs); });
-  rt::TryResume([&] { Sql_CloseConnection(cn); });
-}
-
 rt::ClassInfo UserClass() {
   return rt::ClassInfo{"Brintor.User", "", rt::TransactionAttribute::NotSupported,
                        [] { return rt::ObjectPtr(std::make_shared<User>()); }};

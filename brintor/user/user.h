@@ -199,8 +199,4 @@ class User : public rt::Object, public IUser, public IReferentialIntegrity, publ
 
 rt::ClassInfo UserClass();
 
-// Closes what a method opened on its failure path, dropping failures of the
-// closing: the method's own failure is the one reported.
-void CloseQuietly(std::shared_ptr<data::Recordset>& rs, std::shared_ptr<data::Connection>& cn);
-
 }  // namespace brintor

@@ -6,18 +6,11 @@
 #include "common/method_error.h"
 #include "quarvel/import/product_xml.h"
 #include "quarvel/import/product_xml_common.h"
-#include "quarvel/services/util.h"
 #include "runtime/com_error.h"
 
 namespace quarvel {
 
 using namespace productxml;
-
-namespace {
-
-constexpr const char* kText = "STRING";
-
-}  // namespace
 
 // Fields come in the dictionary's order, each reported once under its key
 // with its value as read; then the mandatory fields that are missing or
@@ -33,45 +26,10 @@ std::shared_ptr<rt::Dictionary> ProductXML::getErrorFields(rt::Dictionary& produ
     for (const rt::Dictionary::Entry& field : fields) {
       const std::string name = rt::UCase(rt::CStr(field.key));
       const rt::Variant& value = field.item;
-      bool valid = true;
-      if (name == "BUYERID") {
-        // Each id in order; the first that is no buyer ends the test.
-        for (const std::string& piece : ListEntries(rt::CStr(value), EffectiveSeparator())) {
-          const std::string id = rt::Trim(piece);
-          if (id.empty()) continue;
-          if (!IsBuyer(id)) {
-            valid = false;
-            break;
-          }
-        }
-      } else if (name == "COMMODITYCODE") {
-        valid = Exists("COMMODITY", {"COMMODITYCODE"}, {value}, {kText});
-      } else if (name == "UNITCODE") {
-        const bool byDescription = Exists("UNIT", {"UNITDESCRIPTION"}, {value}, {kText});
-        const bool byCode = Exists("UNIT", {"UNITCODE"}, {value}, {kText});
-        valid = byDescription || byCode;
-      } else if (name == "CONTRACTCODE") {
-        const rt::Variant* number = productValues.Find(rt::Variant("NUMBER"));
-        valid = number && ContractLineExists(value, *number);
-      } else if (name == "NUMBER") {
-        const rt::Variant* code = productValues.Find(rt::Variant("CONTRACTCODE"));
-        valid = code && ContractLineExists(*code, value);
-      } else if (name == "BUSINESSID") {
-        valid = PartnerIdOf(rt::CStr(value)) != -1;
-      } else if (name == "PRODUCTEFFECTIVITYDATE" || name == "PRODUCTEXPIRYDATE") {
-        valid = IsValidUSDate(rt::CStr(value));
-      } else if (IsOneOf(name, {"MINORDERQTY", "MULTIPLEOF", "GTIN", "LOTSIZE", "DELIVERYLEADTIME"})) {
-        valid = rt::IsNumeric(value);
-      } else if (name == "MULTIPLEBUYER") {
-        valid = IsZeroOrOne(value);
-      } else if (name == kSeparatorField) {
-        separator_ = rt::CStr(value);
-        valid = IsOneOf(separator_, {"\\", "/", "\"", ";", ","});
-      } else if (name == "UNSPSCCODE") {
-        valid = !UnspscImplemented() || UnspscPairExists(rt::CStr(value));
-      } else if (name == "CLASSCODE") {
-        valid = Exists("HAZARDOUSCLASS", {"CLASSCODE"}, {value}, {kText});
-      }
+      // The separator is the object's from here on, valid or not.
+      if (name == kSeparatorField) separator_ = rt::CStr(value);
+      const FieldRule* rule = FieldRuleOf(name);
+      const bool valid = !rule || rule->valid(*this, productValues, value);
       if (!valid && !errors->Exists(field.key)) errors->Add(field.key, value);
     }
     for (const char* mandatory : {"PRODUCTDESCRIPTION", "PARTNUMBER", "UNITCODE"}) {

@@ -10,7 +10,6 @@
 #include "common/method_error.h"
 #include "quarvel/import/product_xml.h"
 #include "quarvel/import/product_xml_common.h"
-#include "quarvel/services/util.h"
 #include "runtime/com_error.h"
 
 namespace quarvel {
@@ -18,8 +17,6 @@ namespace quarvel {
 using namespace productxml;
 
 namespace {
-
-constexpr const char* kText = "STRING";
 
 // The width a text column's value is cut to, 0 for other fields.
 int32_t ColumnWidth(const std::string& name) {
@@ -73,52 +70,13 @@ void ProductXML::getValidatedProductValues(rt::Dictionary& values) {
       if (replaced.count(keyText) || !values.Exists(key)) continue;
       const rt::Variant value = values.Item(key);
       const std::string name = rt::UCase(keyText);
+      const FieldRule* rule = FieldRuleOf(name);
       bool keep = true;
-      if (name == "COMMODITYCODE") {
-        keep = Exists("COMMODITY", {"COMMODITYCODE"}, {value}, {kText});
-      } else if (name == "UNITCODE") {
-        // A unit given by its description becomes its code.
-        const std::string code = UnitCodeOf(rt::CStr(value));
-        values.Remove(key);
-        if (!code.empty()) values.Add(key, rt::Variant(code));
-      } else if (name == "CONTRACTCODE") {
-        const rt::Variant* number = values.Find(rt::Variant("NUMBER"));
-        keep = number && ContractLineExists(value, *number);
-      } else if (name == "NUMBER") {
-        const rt::Variant* code = values.Find(rt::Variant("CONTRACTCODE"));
-        keep = code && ContractLineExists(*code, value);
-      } else if (name == "BUSINESSID") {
-        // An unknown business id is handed on as -1, which the writer stores as Null.
-        const int32_t partner = PartnerIdOf(rt::CStr(value));
-        values.Remove(key);
-        convertOnto("BUSINESSPARTNERID", rt::Variant(std::to_string(partner)));
-      } else if (name == "BUYERID") {
-        // USERID: each id after one separator (";" while the object has
-        // none), trimmed and cut to 30 characters; empty ones left out.
-        const std::string separator = separator_.empty() ? std::string(kDefaultSeparator) : separator_;
-        std::string list;
-        for (const std::string& piece : ListEntries(rt::CStr(value), separator)) {
-          const std::string id = rt::Trim(piece);
-          if (!id.empty()) list += separator + Left(id, kPropertyWidth);
+      if (!rule) {
+        if (const int32_t width = ColumnWidth(name)) {
+          truncateValue(values, key, rt::Concat(value), width);
+          continue;
         }
-        values.Remove(key);
-        convertOnto("USERID", rt::Variant(list));
-      } else if (const int32_t width = ColumnWidth(name)) {
-        truncateValue(values, key, rt::Concat(value), width);
-      } else if (name == "PRODUCTEFFECTIVITYDATE" || name == "PRODUCTEXPIRYDATE") {
-        keep = IsValidUSDate(rt::CStr(value));
-      } else if (IsOneOf(name, {"MINORDERQTY", "MULTIPLEOF", "GTIN", "LOTSIZE", "DELIVERYLEADTIME"})) {
-        keep = rt::IsNumeric(value);
-      } else if (name == "MULTIPLEBUYER") {
-        keep = IsZeroOrOne(value);
-      } else if (name == kSeparatorField) {
-        separator_ = rt::CStr(value);
-        if (separator_.empty()) separator_ = kDefaultSeparator;
-      } else if (name == "UNSPSCCODE") {
-        keep = !UnspscImplemented() || UnspscPairExists(rt::CStr(value));
-      } else if (name == "CLASSCODE") {
-        keep = Exists("HAZARDOUSCLASS", {"CLASSCODE"}, {value}, {kText});
-      } else {
         // A property: name and value cut to 30 characters.
         const std::string text = rt::Concat(value);
         if (rt::Len(keyText) > kPropertyWidth || rt::Len(text) > kPropertyWidth) {
@@ -133,6 +91,44 @@ void ProductXML::getValidatedProductValues(rt::Dictionary& values) {
           values.Add(cutKey, rt::Variant(Left(text, kPropertyWidth)));
           origin[cutName] = position;
         }
+        continue;
+      }
+      switch (rule->use) {
+        case FieldUse::kKeepWhenValid:
+          keep = rule->valid(*this, values, value);
+          break;
+        case FieldUse::kUnitCode: {
+          // A unit given by its description becomes its code.
+          const std::string code = UnitCodeOf(rt::CStr(value));
+          values.Remove(key);
+          if (!code.empty()) values.Add(key, rt::Variant(code));
+          break;
+        }
+        case FieldUse::kPartnerId: {
+          // An unknown business id is handed on as -1, which the writer stores as Null.
+          const int32_t partner = PartnerIdOf(rt::CStr(value));
+          values.Remove(key);
+          convertOnto("BUSINESSPARTNERID", rt::Variant(std::to_string(partner)));
+          break;
+        }
+        case FieldUse::kBuyerList: {
+          // USERID: each id after one separator (";" while the object has
+          // none), trimmed and cut to 30 characters; empty ones left out.
+          const std::string separator = separator_.empty() ? std::string(kDefaultSeparator) : separator_;
+          std::string list;
+          for (const std::string& piece : ListEntries(rt::CStr(value), separator)) {
+            const std::string id = rt::Trim(piece);
+            if (!id.empty()) list += separator + Left(id, kPropertyWidth);
+          }
+          values.Remove(key);
+          convertOnto("USERID", rt::Variant(list));
+          break;
+        }
+        case FieldUse::kSeparator:
+          // Kept whatever it holds: the object splits its buyer lists at it.
+          separator_ = rt::CStr(value);
+          if (separator_.empty()) separator_ = kDefaultSeparator;
+          break;
       }
       if (!keep) values.Remove(key);
     }

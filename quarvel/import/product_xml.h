@@ -16,7 +16,8 @@
 // checked lists and the error report (product_lists.cpp), lookups and the
 // per-call answers (product_lookups.cpp), the checks of one product
 // (product_checks.cpp), the values made ready for writing
-// (product_values.cpp), the import drivers and the batch
+// (product_values.cpp), the field rules that both of these walk
+// (product_fields.cpp), the import drivers and the batch
 // (product_import.cpp), the product's property values
 // (product_properties.cpp), its row and its buyers (product_rows.cpp), all
 // writing through the call's write session (product_writer.h); the dispatch
@@ -121,6 +122,26 @@ class ProductXML : public rt::Object, public IProductXML {
   // The separator to split a buyer list at: the object's, set to ";" first
   // when it is empty.
   const std::string& EffectiveSeparator();
+
+  // --- field rules (product_fields.cpp) --------------------------------------------
+  // What making values ready does with a field that has a rule.
+  enum class FieldUse {
+    kKeepWhenValid,  // kept as it is when its check passes, else dropped
+    kUnitCode,       // a unit's description becomes its code; an unknown unit is dropped
+    kPartnerId,      // becomes BUSINESSPARTNERID, the partner's id (-1 when unknown)
+    kBuyerList,      // becomes USERID, the buyer ids trimmed and cut
+    kSeparator,      // becomes the object's buyer separator
+  };
+  // Whether a field's value is valid, given all the product's values.
+  using FieldCheck = bool (*)(ProductXML& self, const rt::Dictionary& values, const rt::Variant& value);
+  struct FieldRule {
+    const char* name;  // upper case
+    FieldCheck valid;
+    FieldUse use;
+  };
+  // The rule of an upper-case field name; none for the text columns that
+  // are only cut to their width and for the properties.
+  static const FieldRule* FieldRuleOf(const std::string& name);
 
   // --- checks (product_checks.cpp) ------------------------------------------------
   std::shared_ptr<rt::Dictionary> getErrorFields(rt::Dictionary& productValues);

@@ -30,8 +30,8 @@ bool Product::Delete(int32_t iProductID) {
   std::shared_ptr<data::Connection> cn;
   rt::ObjectPtr checker;
   try {
-    const rt::Variant names = OneItem(rt::Variant("ProductID"));
-    const rt::Variant values = OneItem(rt::Variant(iProductID));
+    const rt::Variant names = OneElement(rt::Variant("ProductID"));
+    const rt::Variant values = OneElement(rt::Variant(iProductID));
     checker = Gen_GetComponent("Solvane.ReferentialChecker");
     if (!rt::CBool(checker->Call("CanDelete", {rt::Variant("Quarvel"), rt::Variant("PRODUCT"), names, values})))
       RaiseRefused(kDeleteRefused);

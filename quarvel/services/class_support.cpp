@@ -36,14 +36,12 @@ size_t CharacterOffset(std::string_view text, int32_t index) {
 // --- the referential checker ----------------------------------------------------
 
 bool CheckerAllowsDelete(const std::string& table, const std::string& keyName, const rt::Variant& value) {
-  return CheckerAllows("CanDelete", table, OneItem(rt::Variant(keyName)), OneItem(value));
+  return CheckerAllows("CanDelete", table, OneElement(rt::Variant(keyName)), OneElement(value));
 }
 
 bool CheckerAllowsInsert(const std::string& table, const rt::Variant& keyNames, const rt::Variant& keyValues) {
   return CheckerAllows("CanInsert", table, keyNames, keyValues);
 }
-
-rt::Variant OneItem(const rt::Variant& value) { return rt::Variant(rt::SafeArray::From({value})); }
 
 // --- the product's property group -----------------------------------------------
 
@@ -78,24 +76,6 @@ int32_t ExecuteOnOwnConnection(const std::string& sql, bool readCommitted) {
     CloseQuietly(cn);
     throw;
   }
-}
-
-void CloseQuietly(std::shared_ptr<data::Recordset>& rs) {
-  rt::TryResume([&] {
-    if (rs && rs->State() == data::kStateOpen) rs->CancelUpdate();
-  });
-  rt::TryResume([&] { Sql_CloseRecordset(rs); });
-  rs.reset();
-}
-
-void CloseQuietly(std::shared_ptr<data::Recordset>& rs, std::shared_ptr<data::Connection>& cn) {
-  CloseQuietly(rs);
-  CloseQuietly(cn);
-}
-
-void CloseQuietly(std::shared_ptr<data::Connection>& cn) {
-  rt::TryResume([&] { Sql_CloseConnection(cn); });
-  cn.reset();
 }
 
 // --- text -----------------------------------------------------------------------

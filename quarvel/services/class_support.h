@@ -1,7 +1,6 @@
 // The small steps that the catalog library's classes share: the questions
 // to the referential checker, a product's property-group defaults, recordsets opened on a method's connection,
-// statements run on a connection of their own, the closing on a failure
-// path, 16-bit loop counters, VB's Left and Right over characters, and the
+// statements run on a connection of their own, 16-bit loop counters, VB's Left and Right over characters, and the
 // tests and conversions of a caller's values. A step of one class alone
 // stays in that class's *_common.h.
 #pragma once
@@ -13,6 +12,10 @@
 #include <string_view>
 #include <vector>
 
+// The classes close what they opened with the shared CloseQuietly
+// (lib_sql.h) and pass one key to the checker with OneElement (lib_general.h).
+#include "common/lib_general.h"
+#include "common/lib_sql.h"
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "runtime/com_error.h"
@@ -31,9 +34,6 @@ bool CheckerAllowsDelete(const std::string& table, const std::string& keyName, c
 // written: CanInsert("Quarvel", table, keyNames, keyValues), the two arrays
 // as given.
 bool CheckerAllowsInsert(const std::string& table, const rt::Variant& keyNames, const rt::Variant& keyValues);
-
-// A one-element array of `value`, as the checker's key arrays take one key.
-rt::Variant OneItem(const rt::Variant& value);
 
 // --- the product's property group -----------------------------------------------
 
@@ -54,13 +54,6 @@ std::shared_ptr<data::Recordset> OpenRecordset(const std::string& sql, const std
 // READ COMMITTED first when asked), closes it and answers the rows changed.
 // A failure closes the connection and reaches the caller as it came.
 int32_t ExecuteOnOwnConnection(const std::string& sql, bool readCommitted = false);
-
-// Closes what a method opened on its failure path, dropping an edit still
-// pending and failures of the closing: the method's own failure is the one
-// reported.
-void CloseQuietly(std::shared_ptr<data::Recordset>& rs);
-void CloseQuietly(std::shared_ptr<data::Recordset>& rs, std::shared_ptr<data::Connection>& cn);
-void CloseQuietly(std::shared_ptr<data::Connection>& cn);
 
 // --- 16-bit loop counters -------------------------------------------------------
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "runtime/dictionary.h"
 #include "tests/runtime/error_of.h"
 
@@ -32,6 +34,7 @@ class Widget : public Named {
             .Method("Pick", &Widget::Pick)
             .Method("First", &Widget::First)
             .Method("Rename", &Widget::Rename)
+            .Method("Relay", &Widget::Relay)
             .Get("Name", &Widget::get_Name)
             .Let("Name", &Widget::put_Name)
             .Get("Size", &Widget::Size)
@@ -67,6 +70,8 @@ class Widget : public Named {
     if (name) *name += "!";
   }
   int32_t Size() const { return 3; }
+  // Calls Sum on another object late-bound, with the caller's argument.
+  int32_t Relay(ObjectPtr target, const Variant& a) { return CLng(target->Call("Sum", {a})); }
 };
 
 TEST(Dispatch, ByReferenceArgumentsComeBackToTheCaller) {
@@ -150,6 +155,37 @@ TEST(Dispatch, ArgumentsConvertWithVbRules) {
             vberr::kTypeMismatch);
   EXPECT_EQ(ErrorOf([&] { w->Call("Kinds", {other, other, "a,b"}); }), vberr::kTypeMismatch);
   EXPECT_EQ(CLng(w->Call("First", {array})), 5);
+}
+
+// The argument a conversion failed on is noted for the outermost call
+// only, so that a host can name it; every outermost call starts afresh.
+TEST(Dispatch, TheOutermostCallNotesTheArgumentThatFailedToConvert) {
+  auto w = std::make_shared<Widget>();
+  auto other = std::make_shared<Widget>();
+  Variant when = Variant(Date::FromParts(2024, 2, 29, 13, 5, 0));
+  struct Case {
+    const char* name;
+    std::function<void()> call;
+    size_t failed;
+  };
+  const std::vector<Case> cases = {
+      {"no number first", [&] { w->Call("Sum", {"x"}); }, 1},
+      {"no number second", [&] { w->Call("Sum", {1, "x"}); }, 2},
+      {"a required one missing", [&] { w->Call("Sum", {Variant::Missing(), 2}); }, 1},
+      {"no date last", [&] { w->Call("Describe", {7, 1, 1, 1, 1, "soon"}); }, 6},
+      {"the wrong class", [&] { w->Call("Kinds", {NewDictionary(), other, SafeArray::From({Variant(5)})}); }, 1},
+      {"a property's value", [&] { w->LetProperty("Name", Variant::Null()); }, 1},
+      {"too many", [&] { w->Call("Sum", {1, 2, 3}); }, 0},
+      {"no such member", [&] { w->Call("Nope", {"x"}); }, 0},
+      {"a call inside the member", [&] { w->Call("Relay", {other, "x"}); }, 0},
+      {"no object first", [&] { w->Call("Relay", {"x", 1}); }, 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_NE(ErrorOf(c.call), 0) << c.name;
+    EXPECT_EQ(FailedArgumentOfLastCall(), c.failed) << c.name;
+  }
+  w->Call("Sum", {1, 2});
+  EXPECT_EQ(FailedArgumentOfLastCall(), 0u) << "a call that succeeds after a failed one";
 }
 
 }  // namespace

@@ -101,6 +101,35 @@ TEST_F(DirectoryCommandTest, RefusalsAndMalformedCommands) {
   EXPECT_EQ(json::parse(Host({"directory", "show", "kim"}).out)["attributes"], json::object());
 }
 
+// The password can come from standard input, its first line without the
+// line break, so that it never shows among the command's words.
+TEST_F(DirectoryCommandTest, AddReadsThePasswordFromStandardInput) {
+  Init();
+  const std::string config = (Site() / "suite.ini").string();
+  auto add = [&](std::vector<std::string> args, const std::string& input) {
+    args.insert(args.begin(), {"directory", "add"});
+    return hosttest::RunHost(args, temp_.path(), input, {{"SUITE_CONFIG", config}});
+  };
+  HostResult r = add({"kim", "--password-stdin"}, "from input\r\nsecond line\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Added kim\n");
+  EXPECT_EQ(Bind("kim", "kim", "from input"), "");
+  EXPECT_EQ(Bind("kim", "kim", "second line"), "8007052E");
+
+  r = add({"amy", "--password-stdin"}, "");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "suitehost: directory: no password on standard input\n");
+  // Both ways of giving the password, or neither, are usage errors.
+  for (const std::vector<std::string>& both : {std::vector<std::string>{"amy", "--password", "pw", "--password-stdin"},
+                                               std::vector<std::string>{"amy"}}) {
+    const char* which = both.size() == 1 ? "neither" : "both";
+    r = add(both, "pw\n");
+    EXPECT_EQ(r.exitCode, 2) << which;
+    EXPECT_THAT(r.err, ::testing::HasSubstr("Usage: suitehost directory add")) << which;
+  }
+  EXPECT_EQ(Host({"directory", "list"}).out, "kim\n");
+}
+
 TEST_F(DirectoryCommandTest, SampleInstallationHoldsItsUsers) {
   Init(/*sample=*/true);
   EXPECT_EQ(Host({"directory", "list"}).out, "approver1\nbuyer1\ninternal1\nscriptuser\nsupplier1\n");

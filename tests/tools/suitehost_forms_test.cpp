@@ -17,6 +17,7 @@ namespace {
 using hosttest::HostResult;
 using hosttest::Lines;
 using ::testing::HasSubstr;
+using ::testing::Not;
 namespace fs = std::filesystem;
 
 class HostCommandLine : public ::testing::Test {
@@ -68,8 +69,13 @@ TEST_F(HostCommandLine, UnknownOptionsAndMissingOperandsAreRefusedWithTheCommand
       {{"directory", "list", "-x"}, "suitehost directory list"},
       {{"directory", "add", "kim"}, "suitehost directory add"},
       {{"directory", "set", "kim", "novalue"}, "suitehost directory set"},
-      {{"--application", "NOEQUALS", "call", "Scripting.Dictionary", "Count"}, "Usage: suitehost"},
-      {{"bogus"}, "Usage: suitehost"},
+      // A fault among the host options goes with the host's usage, which
+      // lists them, whatever command follows.
+      {{"--application", "NOEQUALS", "call", "Scripting.Dictionary", "Count"}, "Usage: suitehost [OPTIONS] SUBCOMMAND"},
+      {{"--session", "REMOTE_ACCOUNT", "call", "Scripting.Dictionary", "Count"}, "Usage: suitehost [OPTIONS] SUBCOMMAND"},
+      {{"--bogus", "call", "Scripting.Dictionary", "Count"}, "Usage: suitehost [OPTIONS] SUBCOMMAND"},
+      {{"--config"}, "Usage: suitehost [OPTIONS] SUBCOMMAND"},
+      {{"bogus"}, "Usage: suitehost [OPTIONS] SUBCOMMAND"},
   };
   for (const auto& [args, usage] : refused) {
     HostResult r = Host(args);
@@ -81,6 +87,33 @@ TEST_F(HostCommandLine, UnknownOptionsAndMissingOperandsAreRefusedWithTheCommand
   EXPECT_THAT(Host({"init", "site", "--bogus"}).err, HasSubstr("--bogus"));
   EXPECT_EQ(Lines(Host({"bogus"}).err).at(0), "suitehost: unknown command 'bogus'");
   EXPECT_EQ(Entries(), std::vector<std::string>{});
+}
+
+// A host option after the command is refused with the command's usage and
+// one line that says where it goes; a word after "--" is an argument.
+TEST_F(HostCommandLine, AHostOptionAfterTheCommandGetsAHint) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> misplaced = {
+      {{"call", "Brintor.Currency", "GetHomeCurrency", "--typed"},
+       "suitehost: --typed is a host option and comes before the command: suitehost --typed call ..."},
+      {{"run", "-", "--config=site.ini"},
+       "suitehost: --config is a host option and comes before the command: suitehost --config FILE run ..."},
+      {{"directory", "list", "--session", "A=B"},
+       "suitehost: --session is a host option and comes before the command: suitehost --session KEY=VALUE directory "
+       "..."},
+  };
+  for (const auto& [args, hint] : misplaced) {
+    HostResult r = Host(args);
+    EXPECT_EQ(r.exitCode, 2) << hint;
+    const std::vector<std::string> lines = Lines(r.err);
+    ASSERT_GE(lines.size(), 3u) << r.err;
+    EXPECT_EQ(lines[1], hint);
+    EXPECT_THAT(r.err, HasSubstr("Usage: suitehost " + args[0])) << hint;
+  }
+  HostResult unknown = Host({"init", "site", "--bogus"});
+  EXPECT_THAT(unknown.err, Not(HasSubstr("host option"))) << unknown.err;
+  HostResult argument = Host({"call", "Scripting.Dictionary", "Exists", "--", "--typed"});
+  EXPECT_EQ(argument.out, "{\"result\":false,\"args\":[\"--typed\"]}\n");
+  EXPECT_THAT(argument.err, Not(HasSubstr("host option"))) << argument.err;
 }
 
 // --- named results ---------------------------------------------------------------

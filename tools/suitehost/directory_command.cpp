@@ -95,9 +95,18 @@ DirectoryCommand::DirectoryCommand(CLI::App& host)
   directory_->require_subcommand(1);
   add_ = directory_->add_subcommand("add", "add a user");
   add_->add_option("USERID", userId_, "the new user's id")->required();
-  add_->add_option("--password", password_, "the user's password, stored only as its hash")
-      ->type_name("P")
-      ->required();
+  CLI::Option* password = add_->add_option("--password", password_, "the user's password, stored only as its hash")
+                              ->type_name("P");
+  CLI::Option* fromInput = add_->add_flag("--password-stdin", passwordFromInput_,
+                                          "read the password from standard input (its first line), "
+                                          "out of the process list");
+  password->excludes(fromInput);
+  // One of the two, checked as the line is parsed, so that its absence is
+  // a usage error like any other.
+  add_->callback([password, fromInput] {
+    if (password->count() == 0 && fromInput->count() == 0)
+      throw CLI::RequiredError("--password or --password-stdin");
+  });
   add_->add_option("--attr", attributes_, "an attribute (repeatable)")->type_name("NAME=VALUE")->allow_extra_args(false);
 
   set_ = directory_->add_subcommand("set", "replace attributes; an empty VALUE removes one, lists take VALUE,VALUE");
@@ -120,7 +129,15 @@ int DirectoryCommand::Dispatch() const {
   if (add_->parsed()) {
     AttributeChanges attributes;
     for (const std::string& text : attributes_) Add(attributes, Assignment(text, add_));
-    pellorin::OpenConfiguredDirectory()->Create(id, password_, attributes);
+    std::string password = password_;
+    if (passwordFromInput_) {
+      if (!std::getline(std::cin, password)) {
+        std::cerr << "suitehost: directory: no password on standard input\n";
+        return 1;
+      }
+      if (!password.empty() && password.back() == '\r') password.pop_back();
+    }
+    pellorin::OpenConfiguredDirectory()->Create(id, password, attributes);
     std::cout << "Added " << id << '\n';
     return 0;
   }

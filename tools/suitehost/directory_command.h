@@ -29,6 +29,7 @@ class DirectoryCommand {
   CLI::App *add_, *set_, *show_, *list_, *remove_;
   std::string userId_;
   std::string password_;
+  bool passwordFromInput_ = false;  // add's --password-stdin
   std::vector<std::string> attributes_;   // add's --attr NAME=VALUE
   std::vector<std::string> assignments_;  // set's NAME=VALUE...
 };

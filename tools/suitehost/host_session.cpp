@@ -29,6 +29,7 @@ json ErrorJson(int32_t number, const std::string& source, const std::string& des
 }  // namespace
 
 rt::ObjectPtr HostSession::CreateRoot(const std::string& progId) {
+  failedArgument_ = 0;
   rt::ObjectPtr object = rt::CreateRootObject(progId, activity_);
   if (!object) rt::RaiseVb(rt::vberr::kObjectNotSet);
   return object;
@@ -36,7 +37,14 @@ rt::ObjectPtr HostSession::CreateRoot(const std::string& progId) {
 
 json HostSession::Invoke(rt::Object& object, std::string_view member, rt::CallKind kind,
                          rt::Args& args, rt::Variant* result) {
-  rt::Variant answer = object.Invoke(member, ResolveKind(object, member, kind, args), args);
+  failedArgument_ = 0;
+  rt::Variant answer;
+  try {
+    answer = object.Invoke(member, ResolveKind(object, member, kind, args), args);
+  } catch (...) {
+    failedArgument_ = rt::FailedArgumentOfLastCall();
+    throw;
+  }
   json out = {{"result", Render(answer)}, {"args", json::array()}};
   for (const rt::Variant& arg : args) out["args"].push_back(Render(arg));
   if (result) *result = std::move(answer);
@@ -56,6 +64,24 @@ json HostSession::CurrentError() {
     rt::Err().Clear();
     return ErrorJson(error.number, error.source, error.description);
   }
+}
+
+std::string FailureNote(const std::string& called, const std::string& argument, const json& answer) {
+  // A nested error block spans lines: its line breaks, with the blanks
+  // around them, become one blank.
+  const std::string text = answer.at("error").at("description").get<std::string>();
+  std::string description;
+  size_t at = 0;
+  while (at < text.size()) {
+    const size_t brk = text.find_first_of("\r\n", at);
+    const size_t end = brk == std::string::npos ? text.size() : brk;
+    std::string piece = text.substr(at, end - at);
+    piece.erase(0, piece.find_first_not_of(' '));
+    piece.erase(piece.find_last_not_of(' ') + 1);
+    if (!piece.empty()) description += (description.empty() ? "" : " ") + piece;
+    at = end + 1;
+  }
+  return called + (argument.empty() ? "" : ", " + argument) + ": " + description;
 }
 
 }  // namespace suitehost

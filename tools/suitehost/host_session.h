@@ -35,6 +35,11 @@ class HostSession {
 
   nlohmann::ordered_json Render(const rt::Variant& value) const;
 
+  // The argument (counted from 1) whose conversion to its parameter failed
+  // the last Invoke, a missing one included; 0 when none did or when a
+  // CreateRoot came after it.
+  size_t FailedArgument() const { return failedArgument_; }
+
   // The {"error":{"number":N,"source":"...","description":"..."}} answer for
   // the exception in flight; call only inside a catch block.
   static nlohmann::ordered_json CurrentError();
@@ -42,6 +47,13 @@ class HostSession {
  private:
   std::shared_ptr<rt::Activity> activity_;
   bool typed_;
+  size_t failedArgument_ = 0;
 };
+
+// The line the host adds on standard error, after "suitehost: ", for a
+// failed step: where it failed (`called`: "Brintor.Currency.ConvertAmount",
+// then ", argument 3" when `argument` is not empty) and the description of
+// the error in `answer` ({"error":...}), on one line.
+std::string FailureNote(const std::string& called, const std::string& argument, const nlohmann::ordered_json& answer);
 
 }  // namespace suitehost

@@ -1,7 +1,9 @@
 // suitehost: the command-line host that creates the libraries' classes by
 // ProgID, calls them late-bound and prints what comes back as JSON.
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -55,8 +57,72 @@ const CLI::Validator kKeyValue(
     },
     "");
 
+// The options of the host itself, which come before the command.
+void AddHostOptions(CLI::App& app, Options& options) {
+  app.add_option("--config", options.config, "the configuration file (else $SUITE_CONFIG, else ./suite.ini)")
+      ->type_name("FILE");
+  app.add_flag("--typed", options.typed, "print every value as a one-key object");
+  app.add_option("--application", options.application, "a web application value (repeatable)")
+      ->type_name("KEY=VALUE")
+      ->allow_extra_args(false)
+      ->check(kKeyValue);
+  app.add_option("--session", options.session, "a web session value (repeatable)")
+      ->type_name("KEY=VALUE")
+      ->allow_extra_args(false)
+      ->check(kKeyValue);
+}
+
+// The host options, with the operand each takes ("" for none).
+const std::pair<const char*, const char*> kHostOptions[] = {
+    {"--config", "FILE"}, {"--typed", ""}, {"--application", "KEY=VALUE"}, {"--session", "KEY=VALUE"}};
+
+bool TakesOperand(const std::string& word) {
+  for (const auto& [name, operand] : kHostOptions) {
+    if (word == name) return *operand != '\0';
+  }
+  return false;
+}
+
+// Where the command stands among the words: after the host options and
+// their operands, at the first word that is no option.
+size_t CommandPosition(const std::vector<std::string>& args) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (TakesOperand(args[i])) ++i;
+    else if (!args[i].starts_with("-")) return i;
+  }
+  return args.size();
+}
+
+// A host option given after the command (before any "--"), as "--typed" or
+// "--config FILE"; "" when there is none.
+std::string MisplacedHostOption(const std::vector<std::string>& args, size_t command) {
+  for (size_t i = command + 1; i < args.size() && args[i] != "--"; ++i) {
+    for (const auto& [name, operand] : kHostOptions) {
+      const std::string word = args[i].substr(0, args[i].find('='));
+      if (word == name) return *operand ? word + " " + operand : word;
+    }
+  }
+  return "";
+}
+
+// The host options parsed alone, before the line as a whole: a fault among
+// them is the host's, whatever command follows. A request for help is left
+// to the whole line.
+void CheckHostOptions(std::vector<std::string> hostWords) {
+  CLI::App host("", "suitehost");
+  Options ignored;
+  AddHostOptions(host, ignored);
+  std::reverse(hostWords.begin(), hostWords.end());  // CLI11 takes them last first
+  try {
+    host.parse(hostWords);
+  } catch (const CLI::CallForHelp&) {
+  }
+}
+
 // The configuration file the components read: --config, else $SUITE_CONFIG,
-// else ./suite.ini, passed on to them as an absolute $SUITE_CONFIG.
+// else ./suite.ini, passed on to them as an absolute $SUITE_CONFIG. A file
+// that cannot be read is reported before anything is created; the host goes
+// on, as its own classes (Scripting.Dictionary, the data layer's) need none.
 void SelectConfiguration(const Options& options) {
   std::string chosen = options.config;
   if (chosen.empty()) {
@@ -65,6 +131,9 @@ void SelectConfiguration(const Options& options) {
   }
   std::string absolute = std::filesystem::absolute(chosen).lexically_normal().string();
   ::setenv("SUITE_CONFIG", absolute.c_str(), 1);
+  std::error_code ignored;
+  if (std::filesystem::is_directory(absolute, ignored) || !std::ifstream(absolute))
+    std::cerr << "suitehost: cannot read " << absolute << "; pass --config or set SUITE_CONFIG\n";
 }
 
 std::shared_ptr<rt::Activity> MakeActivity(const Options& options) {
@@ -94,11 +163,17 @@ int Call(HostSession& session, const CallRequest& request, const CLI::App* comma
     throw UsageError{std::string("argument ") + e.what(), command};
   }
   nlohmann::ordered_json answer;
+  std::string calling = request.progId;
   try {
     rt::ObjectPtr object = session.CreateRoot(request.progId);
+    calling += "." + request.method;
     answer = session.Invoke(*object, request.method, rt::CallKind::Method, args);
   } catch (...) {
     answer = HostSession::CurrentError();
+    // The error object itself names neither the member nor the argument.
+    const size_t failed = session.FailedArgument();
+    std::cerr << "suitehost: "
+              << suitehost::FailureNote(calling, failed ? "argument " + std::to_string(failed) : "", answer) << '\n';
   }
   std::cout << suitehost::DumpLine(answer) << '\n' << std::flush;
   return answer.contains("error") ? kExitFailed : kExitOk;
@@ -106,13 +181,17 @@ int Call(HostSession& session, const CallRequest& request, const CLI::App* comma
 
 int Run(HostSession& session, const std::string& file) {
   suitehost::ScriptRunner runner(session);
-  if (file == "-") return runner.Run(std::cin, std::cout) ? kExitOk : kExitFailed;
-  std::ifstream in(file);
-  if (!in) {
-    std::cerr << "suitehost: run: cannot read " << file << '\n';
+  if (file == "-") return runner.Run(std::cin, std::cout, std::cerr, "stdin") ? kExitOk : kExitFailed;
+  std::error_code ignored;
+  errno = 0;
+  std::ifstream in;
+  if (std::filesystem::is_directory(file, ignored)) errno = EISDIR;
+  else in.open(file);
+  if (!in.is_open()) {
+    std::cerr << "suitehost: run: cannot read " << file << ": " << std::strerror(errno ? errno : EIO) << '\n';
     return kExitFailed;
   }
-  return runner.Run(in, std::cout) ? kExitOk : kExitFailed;
+  return runner.Run(in, std::cout, std::cerr, file) ? kExitOk : kExitFailed;
 }
 
 // CLI11 reads an argument in brackets as a list and splits it at its commas,
@@ -122,13 +201,9 @@ constexpr char kArrayMark = '\x1F';
 
 std::vector<std::string> ArgumentsMarked(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  size_t call = args.size();
-  for (size_t i = 0; i < args.size() && call == args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--config" || a == "--application" || a == "--session") ++i;  // its value
-    else if (a == "call") call = i;
-  }
-  for (size_t i = call + 3; i < args.size(); ++i) {  // after PROGID and METHOD
+  const size_t command = CommandPosition(args);
+  if (command == args.size() || args[command] != "call") return args;
+  for (size_t i = command + 3; i < args.size(); ++i) {  // after PROGID and METHOD
     if (args[i].size() >= 2 && args[i].front() == '[' && args[i].back() == ']') args[i].insert(0, 1, kArrayMark);
   }
   return args;
@@ -147,21 +222,22 @@ const CLI::App* ChosenCommand(const CLI::App& app) {
   return command;
 }
 
+// Lists every level of subcommands with its operands when the whole tree
+// is shown (`suitehost help`), the directory's subcommands included;
+// CLI11's own lists those of the second level by name only.
+class TreeFormatter : public CLI::Formatter {
+ public:
+  std::string make_subcommands(const CLI::App* app, CLI::AppFormatMode mode) const override {
+    return CLI::Formatter::make_subcommands(app, mode == CLI::AppFormatMode::Sub ? CLI::AppFormatMode::All : mode);
+  }
+};
+
 int Main(int argc, char** argv) {
   Options options;
   CLI::App app("The command-line host of the business layer's component libraries.", "suitehost");
+  app.formatter(std::make_shared<TreeFormatter>());  // the subcommands take it from here
   app.require_subcommand(1);
-  app.add_option("--config", options.config, "the configuration file (else $SUITE_CONFIG, else ./suite.ini)")
-      ->type_name("FILE");
-  app.add_flag("--typed", options.typed, "print every value as a one-key object");
-  app.add_option("--application", options.application, "a web application value (repeatable)")
-      ->type_name("KEY=VALUE")
-      ->allow_extra_args(false)
-      ->check(kKeyValue);
-  app.add_option("--session", options.session, "a web session value (repeatable)")
-      ->type_name("KEY=VALUE")
-      ->allow_extra_args(false)
-      ->check(kKeyValue);
+  AddHostOptions(app, options);
 
   CLI::App* init = app.add_subcommand("init", "create an installation folder");
   std::string initDir;
@@ -178,6 +254,9 @@ int Main(int argc, char** argv) {
   call->add_option("PROGID", request.progId, "the class to create")->required();
   call->add_option("METHOD", request.method, "the member to call")->required();
   call->add_option("ARG", request.args, "JSON values, or bare words taken as text (after -- when one starts with -)");
+  call->footer(
+      "Values: 5 Long, 1.5 Double, \"5\" or a bare word String, true, null, [1,\"a\"] an array;\n"
+      "typed: {\"$currency\":\"1.5\"} {\"$date\":\"2026-12-08\"} {\"$integer\":5} ... (README, \"Values in JSON\").\n");
 
   CLI::App* run = app.add_subcommand("run", "run a script of JSON lines");
   std::string script;
@@ -186,8 +265,16 @@ int Main(int argc, char** argv) {
   suitehost::DirectoryCommand directory(app);
   CLI::App* help = app.add_subcommand("help", "show the usage of every command");
 
+  const std::vector<std::string> words = ArgumentsMarked(argc, argv);
+  const size_t command = CommandPosition(words);
   try {
-    std::vector<std::string> args = ArgumentsMarked(argc, argv);
+    CheckHostOptions({words.begin(), words.begin() + static_cast<std::ptrdiff_t>(command)});
+  } catch (const CLI::ParseError& e) {
+    std::cerr << "suitehost: " << e.what() << '\n' << suitehost::CommandUsage(&app);
+    return kExitUsage;
+  }
+  try {
+    std::vector<std::string> args = words;
     std::reverse(args.begin(), args.end());  // CLI11 takes them last first
     app.parse(args);
     Unmark(request.args);
@@ -196,10 +283,16 @@ int Main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     // A word where the command should stand is no command we know.
     const std::vector<std::string> rest = app.remaining();
-    if (app.get_subcommands().empty() && !rest.empty() && !rest.front().starts_with("-"))
+    if (app.get_subcommands().empty() && !rest.empty() && !rest.front().starts_with("-")) {
       std::cerr << "suitehost: unknown command '" << rest.front() << "'\n" << suitehost::CommandUsage(&app);
-    else
-      std::cerr << "suitehost: " << e.what() << '\n' << suitehost::CommandUsage(ChosenCommand(app));
+      return kExitUsage;
+    }
+    std::cerr << "suitehost: " << e.what() << '\n';
+    if (const std::string misplaced = MisplacedHostOption(words, command); !misplaced.empty())
+      std::cerr << "suitehost: " << misplaced.substr(0, misplaced.find(' '))
+                << " is a host option and comes before the command: suitehost " << misplaced << ' '
+                << words[command] << " ...\n";
+    std::cerr << suitehost::CommandUsage(ChosenCommand(app));
     return kExitUsage;
   }
 

@@ -25,12 +25,14 @@ bool IsSkipped(const std::string& line) {
 
 }  // namespace
 
-bool ScriptRunner::Run(std::istream& in, std::ostream& out) {
+bool ScriptRunner::Run(std::istream& in, std::ostream& out, std::ostream& notes, const std::string& name) {
   bool allSucceeded = true;
   std::string line;
-  while (std::getline(in, line)) {
+  for (size_t number = 1; std::getline(in, line); ++number) {
     if (IsSkipped(line)) continue;
     json answer;
+    calling_.clear();
+    valuePosition_ = 0;
     try {
       json step = json::parse(line);
       answer = Step(step);
@@ -40,7 +42,17 @@ bool ScriptRunner::Run(std::istream& in, std::ostream& out) {
     } catch (...) {
       answer = HostSession::CurrentError();
     }
-    if (answer.contains("error")) allSucceeded = false;
+    if (answer.contains("error")) {
+      allSucceeded = false;
+      std::string where = name + ":" + std::to_string(number);
+      std::string argument;
+      if (!calling_.empty()) {
+        where += ": " + calling_;
+        const size_t failed = session_.FailedArgument();
+        if (failed) argument = failed == valuePosition_ ? "value" : "argument " + std::to_string(failed);
+      }
+      notes << "suitehost: " << FailureNote(where, argument, answer) << '\n' << std::flush;
+    }
     out << DumpLine(answer) << '\n' << std::flush;
   }
   objects_.clear();
@@ -70,7 +82,8 @@ std::string ScriptRunner::ObjectName(const json& step, const char* key) {
 json ScriptRunner::New(const json& step) {
   if (step.contains("as")) throw ValueError("\"as\" names the result of a \"call\" or \"get\" step");
   std::string name = ObjectName(step, "new");
-  rt::ObjectPtr object = session_.CreateRoot(TextMember(step, "progid"));
+  calling_ = TextMember(step, "progid");
+  rt::ObjectPtr object = session_.CreateRoot(calling_);
   objects_[name] = object;
   // The new object by its type name, whatever it holds yet.
   return {{"result", {{"$object", object->TypeName()}}}};
@@ -98,12 +111,15 @@ json ScriptRunner::Member(const json& step, const std::string& verb, rt::CallKin
     auto value = step.find("value");
     if (value == step.end()) throw ValueError("a \"let\" step needs a \"value\"");
     args.push_back(VariantFromJson(*value, resolver));
+    calling_ = target;
+    valuePosition_ = args.size();
     json answer = session_.Invoke(*object, target.substr(dot + 1), kind, args);
     // The assigned value is not one of the property's arguments.
     answer["args"].erase(answer["args"].size() - 1);
     return answer;
   }
   rt::Variant result;
+  calling_ = target;
   json answer = session_.Invoke(*object, target.substr(dot + 1), kind, args, &result);
   if (!resultName.empty()) {
     if (!result.IsObject() || result.IsNothing())
