@@ -123,7 +123,10 @@ void RaiseRefusalFor(const rt::ComError& failure, const rt::Variant& value, cons
   if (failure.number() == rt::vberr::kOverflow) {
     if (column.store == StoreKind::Integer) {
       std::string text;
-      rt::TryResume([&] { text = rt::CStr(value); });
+      try {
+        text = rt::CStr(value);
+      } catch (const rt::ComError&) {
+      }
       IntegerOverflow(column, text);
     }
     OverflowTo(column);
@@ -174,15 +177,20 @@ rt::Variant FitDateValue(const rt::Variant& value, const TypeInfo& column) {
   return rt::Variant(date);
 }
 
+// A number for a money or decimal column: VB's conversion to a number (a
+// Double by its 15 significant digits, as VB's CDec reads it), then rounded
+// to the column's scale half away from zero, as the column stores it.
 rt::Variant FitNumericValue(const rt::Variant& value, const TypeInfo& column) {
+  const rt::Decimal d = Converted(value, column, [&] {
+    if (value.Type() == rt::VarType::Currency) return rt::Decimal{value.Get<rt::Currency>()->scaled, 4};
+    return rt::CDec(value);
+  });
+  const rt::Decimal fitted = FitDecimal(d, column, "expression");
   if (column.subtype == rt::VarType::Currency || column.store == StoreKind::Money) {
-    const rt::Currency c = Converted(value, column, [&] { return rt::CCur(value); });
-    const rt::Decimal fitted = FitDecimal(rt::Decimal{c.scaled, 4}, column, "expression");
     const __int128 scaled = fitted.mantissa * PowerOfTen(4 - fitted.scale);
     return rt::Variant(rt::Currency::FromScaled(static_cast<int64_t>(scaled)));
   }
-  const rt::Decimal d = Converted(value, column, [&] { return rt::CDec(value); });
-  return rt::Variant(FitDecimal(d, column, "expression"));
+  return rt::Variant(fitted);
 }
 
 // --- literals ----------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "brintor/currency/tcurrency_common.h"
 #include "common/lib_general.h"
 #include "common/method_error.h"
+#include "data/column_fit.h"
 #include "data/command.h"
 #include "data/data_types.h"
 #include "runtime/context.h"
@@ -26,17 +27,27 @@ constexpr const char* kUpdateSql =
 constexpr const char* kDeleteSql = "DELETE FROM CURRENCYRATE WHERE CURRENCYCODE=? AND EFFECTIVEDATE=?";
 
 // A rate as the rules read it: Null, a number (Empty reads as 0), or text
-// that is no number.
+// that is no number. `stored` is the number as its column will hold it
+// (rounded to the column's scale): a rate is above 0 only when what is
+// stored is, or a rate of 0.00001 would pass and be stored as 0.
 struct RateValue {
   bool null = false;
   bool number = false;
   double value = 0;
+  double stored = 0;
 };
 
-RateValue ReadRate(const rt::Variant& rate) {
-  if (rate.IsNull()) return {true, false, 0};
+RateValue ReadRate(const rt::Variant& rate, const char* column) {
+  if (rate.IsNull()) return {true, false, 0, 0};
   if (!rt::IsNumeric(rate)) return {};
-  return {false, true, rt::CDbl(rate)};
+  const double value = rt::CDbl(rate);
+  double stored = value;
+  // A value its column refuses keeps its own number here; the write then fails.
+  try {
+    stored = rt::CDbl(data::FitValue(rate, data::TypeFromDeclared(column)));
+  } catch (const rt::ComError&) {
+  }
+  return {false, true, value, stored};
 }
 
 // A factor below 1 would break every conversion (0) or turn amounts
@@ -104,14 +115,15 @@ bool TCurrency::ValidateCurrencyRate(const rt::Variant& code, const rt::Variant&
     Invalid(BrintorError::EffectiveDateRange);
   }
 
-  const RateValue home = ReadRate(homeSalesRate);
-  const RateValue euro = ReadRate(euroSalesRate);
+  // The columns HOMESALESRATE decimal(18,4) and EUROSALESRATE decimal(12,6).
+  const RateValue home = ReadRate(homeSalesRate, "decimal(18,4)");
+  const RateValue euro = ReadRate(euroSalesRate, "decimal(12,6)");
   if (IsTrue(epc)) {
     // Converted through the euro: no home rate of its own, a euro rate above 0.
     const bool homeOk = home.null || (home.number && home.value == 1);
-    if (!homeOk || !(euro.number && euro.value > 0)) Invalid(BrintorError::InvalidEPCRate);
+    if (!homeOk || !(euro.number && euro.stored > 0)) Invalid(BrintorError::InvalidEPCRate);
   } else {
-    const bool breach = !home.number || home.value <= 0 || !(euro.null || (euro.number && euro.value == 0));
+    const bool breach = !home.number || home.stored <= 0 || !(euro.null || (euro.number && euro.value == 0));
     const bool isHome = homeCurrency_ && rt::VbEquals(Entry(homeCurrency_, "CURRENCYCODE"), code);
     if (breach && !isHome) Invalid(BrintorError::InvalidNonEPCRate);
   }

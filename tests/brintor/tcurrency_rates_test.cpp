@@ -114,6 +114,36 @@ TEST_F(RateValidation, RatesFollowTheRulesOfTheirKindOfCurrency) {
   });
 }
 
+// "Above 0" is judged on the rate as its column stores it: HOMESALESRATE
+// keeps four decimals and EUROSALESRATE six, so a smaller rate would be
+// stored as 0 and is refused like 0.
+TEST_F(RateValidation, ARateStoredAsZeroIsRefusedLikeZero) {
+  Run([&] {
+    Writer w = NewWriter();
+    struct Case {
+      const char* label;
+      rt::Variant home, euro, epc;
+      const char* outcome;
+    };
+    const Case cases[] = {
+        {"home 0.00001, not tied", rt::Variant(0.00001), kNull, rt::Variant(false), "InvalidNonEPCRate"},
+        {"home 0.00005, not tied", rt::Variant(0.00005), kNull, rt::Variant(false), "added"},
+        {"home '0.00004', not tied", rt::Variant("0.00004"), kNull, rt::Variant(false), "InvalidNonEPCRate"},
+        {"euro 0.0000004, tied", kNull, rt::Variant(0.0000004), rt::Variant(true), "InvalidEPCRate"},
+        {"euro 0.0000005, tied", kNull, rt::Variant(0.0000005), rt::Variant(true), "added"},
+    };
+    int next = 0;
+    for (const Case& c : cases) {
+      const std::string code = "Z" + std::to_string(next++);
+      Exec("INSERT INTO CURRENCY VALUES ('" + code + "', 'Test', 0, 0, 0, 2, NULL);");
+      EXPECT_EQ(Add(w, code, "2027-01-01", kNull, c.home, c.euro, 1, c.epc), c.outcome) << c.label;
+    }
+    EXPECT_EQ(Scalar("SELECT group_concat(CURRENCYCODE || '=' || IFNULL(HOMESALESRATE, '-') || '/' ||"
+                     " IFNULL(EUROSALESRATE, '-'), ' ') FROM CURRENCYRATE WHERE CURRENCYCODE LIKE 'Z%'"),
+              "Z1=0.0001/- Z4=-/1.0e-06");
+  });
+}
+
 TEST_F(RateValidation, PeriodsOfOneCurrencyNeverOverlap) {
   Run([&] {
     Writer w = NewWriter();

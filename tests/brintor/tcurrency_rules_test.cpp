@@ -109,6 +109,10 @@ TEST_F(ScriptWrites, ARatePeriodFromAScriptIsUsedByTheNextConversion) {
     EXPECT_EQ(out,
               "failed internal referential integrity conflict No valid currency rate : EffectiveDateRange\n"
               "failed No valid currency rate : MissingEPC\nfailed No valid currency rate : MissingCurrencyCode");
+    // A rate that its column would store as 0 is refused like 0.
+    EXPECT_EQ(Outcome(w->InsertFromScript("CURRENCYRATE", kRateColumns,
+                                          Names({"ABC", "2020-01-01", "2020-06-01", 0.00001, int16_t{1}}))),
+              "failed No valid currency rate : InvalidNonEPCRate");
   });
 }
 
