@@ -123,6 +123,15 @@ class Session {
 
   // Transactions. Begin takes the write lock at once (one writer at a time).
   virtual void Begin() = 0;
+  // A transaction that only reads: it takes its snapshot at its first read
+  // and never the write lock (Commit or Rollback end it alike).
+  virtual void BeginRead() = 0;
+  // Before a writer that has just committed takes the write lock again
+  // (the next group of a long import): lets the writers that wait for the
+  // lock go first, within a bound, so that no writer waits out its timeout
+  // behind a series of transactions. Nothing to do on an engine that queues
+  // its writers itself.
+  virtual void LetWaitingWritersGo() {}
   virtual void Commit() = 0;
   virtual void Rollback() = 0;  // never throws
   virtual bool InTransaction() const = 0;

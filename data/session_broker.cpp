@@ -58,8 +58,6 @@ thread_local bool tPoolGone = false;
 thread_local IdleSessions tPool;
 IdleSessions::~IdleSessions() { tPoolGone = true; }
 
-std::atomic<uint64_t> gMarkCounter{0};
-
 // The deferred reads of this thread's recordsets, by the session they read
 // from.
 thread_local std::unordered_map<const Session*, std::vector<std::weak_ptr<DeferredRead>>> tDeferred;
@@ -157,7 +155,7 @@ void Pool(std::unique_ptr<Session> session, Clock::time_point checked) {
 }
 
 // A session that belongs to a transaction of the object context.
-class EnlistedSession final : public rt::TransactionResource {
+class EnlistedSession : public rt::TransactionResource {
  public:
   explicit EnlistedSession(std::shared_ptr<Session> session) : session_(std::move(session)) {
     session_->Begin();
@@ -174,8 +172,23 @@ class EnlistedSession final : public rt::TransactionResource {
   }
   const std::shared_ptr<Session>& session() const { return session_; }
 
- private:
+ protected:
+  struct Reading {};
+  EnlistedSession(std::shared_ptr<Session> session, Reading) : session_(std::move(session)) {}
   std::shared_ptr<Session> session_;
+};
+
+// A session of a read-only transaction: a deferred one, which takes its
+// snapshot at its first read and never the write lock, so it neither waits
+// for a writer nor makes one wait. Its end only gives the snapshot back.
+class ReadingSession final : public EnlistedSession {
+ public:
+  explicit ReadingSession(std::shared_ptr<Session> session) : EnlistedSession(std::move(session), Reading{}) {
+    session_->BeginRead();
+  }
+  ~ReadingSession() override { Rollback(); }
+  void Commit() override { session_->Rollback(); }
+  void Rollback() override { session_->Rollback(); }
 };
 
 [[noreturn]] void RaiseLockedByThisThread(std::string_view sql) {
@@ -186,7 +199,16 @@ class EnlistedSession final : public rt::TransactionResource {
                     5 /* busy */);
 }
 
+[[noreturn]] void RaiseWriteInReader(std::string_view sql) {
+  throw EngineError(rt::hr::kSqlFailed, "ADODB.Connection",
+                    "The call runs as one that only reads (its method enters its context with rt::Access::Reads); "
+                    "it cannot write: " +
+                        std::string(sql),
+                    8 /* read-only */);
+}
+
 void CheckWriteAllowed(const SessionLease& lease, std::string_view sql) {
+  if (lease.reader) RaiseWriteInReader(sql);
   if (!EngineFor(lease.session->Settings().provider).SingleWriter()) return;
   LockHolder holder;
   if (HolderOnThisThread(lease.session->Settings().key, holder) && holder.session != lease.session.get())
@@ -225,7 +247,9 @@ int64_t StepToEnd(const SessionLease& lease, Statement& st, std::string_view sql
     }
     return s.Changes();
   }
-  std::string mark = "stmt" + std::to_string(++gMarkCounter);
+  // One name for every statement's mark: marks nest, and the engine's
+  // statements for them are prepared once per session.
+  const std::string mark = "stmt";
   s.Mark(mark);
   try {
     while (st.Step()) {
@@ -243,16 +267,22 @@ int64_t StepToEnd(const SessionLease& lease, Statement& st, std::string_view sql
 SessionLease AcquireSession(const ConnectionSettings& settings) {
   rt::ObjectContext* context = rt::GetObjectContext();
   rt::Transaction* tx = context ? context->CurrentTransaction() : nullptr;
+  // A call that only reads outside any transaction reads in its read scope.
+  if (!tx) tx = rt::CurrentReadScope();
   SessionLease lease;
   if (tx) {
     if (auto* enlisted = dynamic_cast<EnlistedSession*>(tx->Find(settings.key))) {
       lease.session = enlisted->session();
       lease.enlisted = true;
+      lease.reader = tx->ReadOnly();
       return lease;
     }
   }
   LockHolder holder;
-  if (tx && EngineFor(settings.provider).SingleWriter() && HolderOnThisThread(settings.key, holder)) {
+  // A reader needs no lock, so another transaction of this thread holding it
+  // is no obstacle.
+  if (tx && !tx->ReadOnly() && EngineFor(settings.provider).SingleWriter() &&
+      HolderOnThisThread(settings.key, holder)) {
     throw EngineError(rt::hr::kFail, "ADODB.Connection",
                       "The database '" + settings.dataSource +
                           "' is locked by another transaction running on this thread",
@@ -264,9 +294,15 @@ SessionLease AcquireSession(const ConnectionSettings& settings) {
     Pool(std::unique_ptr<Session>(s), checked);
   });
   if (tx) {
-    auto resource = std::make_shared<EnlistedSession>(session);
+    std::shared_ptr<EnlistedSession> resource;
+    if (tx->ReadOnly()) {
+      resource = std::make_shared<ReadingSession>(session);
+    } else {
+      resource = std::make_shared<EnlistedSession>(session);
+    }
     tx->Enlist(settings.key, resource);
     lease.enlisted = true;
+    lease.reader = tx->ReadOnly();
   }
   lease.session = std::move(session);
   return lease;
@@ -337,6 +373,9 @@ Execution Run(const SessionLease& lease, std::string_view sql, const std::vector
 void BeginOwnTransaction(const SessionLease& lease) {
   Session& s = *lease.session;
   CheckWriteAllowed(lease, "BEGIN TRANSACTION");
+  // A connection's own transactions are the groups of long work (the
+  // imports): writers waiting for the lock take their turn between them.
+  s.LetWaitingWritersGo();
   s.Begin();
   if (EngineFor(s.Settings().provider).SingleWriter()) RegisterLock(s.Settings().key, &s);
 }
@@ -362,7 +401,7 @@ int64_t RunPrepared(const SessionLease& lease, Statement& statement, const std::
 void RunAsUnit(const SessionLease& lease, const std::function<void()>& work) {
   Session& s = *lease.session;
   if (s.InTransaction()) {
-    std::string mark = "unit" + std::to_string(++gMarkCounter);
+    const std::string mark = "unit";
     s.Mark(mark);
     const Session* outer = std::exchange(tUnitSession, &s);
     try {

@@ -26,12 +26,17 @@ namespace data {
 
 struct SessionLease {
   std::shared_ptr<Session> session;
-  bool enlisted = false;  // part of the context's transaction
+  bool enlisted = false;  // part of the context's transaction (or a read scope)
+  // Part of a read-only transaction (a call that only reads): it reads one
+  // snapshot without the write lock, and a statement that writes is refused.
+  bool reader = false;
 };
 
 // A session for the database that the settings name. Raises when the
 // database cannot be opened, or when a transaction of another context on this
-// thread already holds it.
+// thread already holds it. Inside a call that only reads (rt::Access::Reads),
+// the session reads in a read-only transaction shared by the call's
+// connections (rt::Transaction::ReadOnly, rt::CurrentReadScope).
 SessionLease AcquireSession(const ConnectionSettings& settings);
 // Gives the session back (to the pool, unless it belongs to a transaction).
 void ReleaseSession(SessionLease& lease);

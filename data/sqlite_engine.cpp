@@ -1,13 +1,18 @@
 // The SQLite engine: sessions, statements, typed values and error mapping.
 #include "data/sqlite_engine.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <strings.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <limits>
+#include <thread>
 #include <list>
 #include <map>
 #include <mutex>
@@ -81,11 +86,67 @@ struct Prepared {
 // finalised when the schema changes (statements still running then are
 // finalised when given back) and when the handle closes. Statements move
 // between the idle and the busy list without being copied or allocated.
+// Writers take turns on a file. A writer that finds the write lock taken
+// waits in the busy handler, polling every millisecond, and while it waits
+// it holds a shared lock (flock) on the database's turn file
+// ("<database>-turn"). A writer about to take the lock again right after it
+// committed (LetWaitingWritersGo) first waits until no writer holds the turn
+// file, up to kHandOverLimit: so a writer waiting behind an import gets the
+// lock between two of its groups instead of losing every race for it until
+// its timeout. flock locks belong to the open file, so every session has its
+// own and threads of one process take turns too.
+using Clock = std::chrono::steady_clock;
+constexpr auto kHandOverLimit = std::chrono::seconds(1);
+
+class TurnFile {
+ public:
+  explicit TurnFile(std::string path) : path_(std::move(path)) {}
+  ~TurnFile() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  // Says that this session waits for the write lock (kept until Done).
+  void Waiting() {
+    if (!waiting_ && Open() && ::flock(fd_, LOCK_SH | LOCK_NB) == 0) waiting_ = true;
+  }
+  void Done() {
+    if (!waiting_) return;
+    ::flock(fd_, LOCK_UN);
+    waiting_ = false;
+  }
+  // Waits while other sessions wait for the write lock, up to the limit.
+  void LetWaitersGo() {
+    if (!Open()) return;
+    const Clock::time_point until = Clock::now() + kHandOverLimit;
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      if (Clock::now() >= until) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ::flock(fd_, LOCK_UN);
+  }
+
+ private:
+  bool Open() {
+    if (fd_ < 0 && !failed_) {
+      fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+      failed_ = fd_ < 0;  // a folder not writable: no turns, as before
+    }
+    return fd_ >= 0;
+  }
+  std::string path_;
+  int fd_ = -1;
+  bool failed_ = false;
+  bool waiting_ = false;
+};
+
 struct Handle {
   using List = std::list<Prepared>;
   using Index = std::unordered_multimap<std::string_view, List::iterator>;  // views of idle's texts
 
+  explicit Handle(const std::string& path) : turns(path + "-turn") {}
+
   sqlite3* db = nullptr;
+  TurnFile turns;
+  Clock::time_point waitingSince;
   List idle;  // most recently given back first
   List busy;  // handed out
   Index bySql;
@@ -101,7 +162,35 @@ struct Handle {
   }
   void Exec(const char* sql) {
     int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    turns.Done();
     if (rc != SQLITE_OK) RaiseEngineError(db, rc);
+  }
+  // Runs a statement without rows (BEGIN, COMMIT, SAVEPOINT, ...) prepared
+  // once and kept with the others. Answers SQLite's result code.
+  int RunKept(std::string_view sql) {
+    Index::node_type key;
+    List::iterator p = Take(sql, key);
+    const int rc = sqlite3_step(p->stmt);
+    turns.Done();
+    Give(p, std::move(key));
+    return rc == SQLITE_DONE || rc == SQLITE_ROW ? SQLITE_OK : rc;
+  }
+  void MustRun(std::string_view sql) {
+    const int rc = RunKept(sql);
+    if (rc != SQLITE_OK) RaiseEngineError(db, rc);
+  }
+  // SQLite's busy handler: wait a millisecond and try again, up to the busy
+  // timeout, saying meanwhile that this session waits for its turn.
+  static int Busy(void* self, int count) {
+    Handle& h = *static_cast<Handle*>(self);
+    const Clock::time_point now = Clock::now();
+    if (count == 0) {
+      h.waitingSince = now;
+      h.turns.Waiting();
+    }
+    if (now - h.waitingSince >= std::chrono::milliseconds(kSqliteBusyTimeoutMs)) return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return 1;
   }
   // A prepared statement for the text, and the index entry it had (empty
   // for a new one), kept for its return.
@@ -235,6 +324,7 @@ class SqliteStatement final : public Statement {
 
   bool Step() override {
     int rc = sqlite3_step(stmt_);
+    handle_->turns.Done();
     // The engine prepares a statement again when the schema changed since it
     // was prepared; its columns are then described anew.
     int reprepared = sqlite3_stmt_status(stmt_, SQLITE_STMTSTATUS_REPREPARE, 0);
@@ -442,19 +532,21 @@ class SqliteSession final : public Session {
   int64_t Changes() const override { return sqlite3_changes64(handle_->db); }
   int64_t LastInsertId() const override { return sqlite3_last_insert_rowid(handle_->db); }
 
-  void Begin() override { handle_->Exec("BEGIN IMMEDIATE"); }
-  void Commit() override { handle_->Exec("COMMIT"); }
+  // The statements of transactions and marks are prepared once per session.
+  void Begin() override { handle_->MustRun("BEGIN IMMEDIATE"); }
+  void BeginRead() override { handle_->MustRun("BEGIN"); }
+  void LetWaitingWritersGo() override { handle_->turns.LetWaitersGo(); }
+  void Commit() override { handle_->MustRun("COMMIT"); }
   void Rollback() override {
-    if (!sqlite3_get_autocommit(handle_->db)) sqlite3_exec(handle_->db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!sqlite3_get_autocommit(handle_->db)) handle_->RunKept("ROLLBACK");
   }
   bool InTransaction() const override { return sqlite3_get_autocommit(handle_->db) == 0; }
-  void Mark(const std::string& name) override { handle_->Exec(("SAVEPOINT " + QuoteName(name)).c_str()); }
-  void ReleaseMark(const std::string& name) override {
-    handle_->Exec(("RELEASE " + QuoteName(name)).c_str());
-  }
+  void Mark(const std::string& name) override { handle_->MustRun("SAVEPOINT " + QuoteName(name)); }
+  void ReleaseMark(const std::string& name) override { handle_->MustRun("RELEASE " + QuoteName(name)); }
   void RollbackToMark(const std::string& name) override {
-    std::string q = QuoteName(name);
-    sqlite3_exec(handle_->db, ("ROLLBACK TO " + q + "; RELEASE " + q).c_str(), nullptr, nullptr, nullptr);
+    const std::string q = QuoteName(name);
+    handle_->RunKept("ROLLBACK TO " + q);
+    handle_->RunKept("RELEASE " + q);
   }
 
   bool Idle() const override { return handle_->live == 0 && sqlite3_get_autocommit(handle_->db) != 0; }
@@ -624,7 +716,7 @@ class SqliteSession final : public Session {
 class SqliteEngineImpl final : public Engine {
  public:
   std::unique_ptr<Session> Open(const ConnectionSettings& settings) override {
-    auto handle = std::make_shared<Handle>();
+    auto handle = std::make_shared<Handle>(settings.dataSource);
     int rc = sqlite3_open_v2(settings.dataSource.c_str(), &handle->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     try {
       if (rc != SQLITE_OK) RaiseEngineError(handle->db, rc);
@@ -634,7 +726,7 @@ class SqliteEngineImpl final : public Engine {
         handle->inode = file.st_ino;
       }
       sqlite3_extended_result_codes(handle->db, 1);
-      sqlite3_busy_timeout(handle->db, kSqliteBusyTimeoutMs);
+      sqlite3_busy_handler(handle->db, Handle::Busy, handle.get());
       // The first session switches a new file to WAL for good. Should
       // another process hold the file in its old mode right then, this
       // session works in that mode and a later one switches.

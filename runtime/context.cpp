@@ -15,6 +15,8 @@ namespace rt {
 namespace {
 
 thread_local ObjectContext* tCurrentContext = nullptr;
+// The read scope of the outermost reading call outside a transaction.
+thread_local Transaction* tReadScope = nullptr;
 // The innermost running object that was created by ProgID: it names the
 // running component.
 thread_local const Object* tCurrentObject = nullptr;
@@ -90,8 +92,8 @@ bool Transaction::End() {
   return committing;
 }
 
-void TransactionStream::Enter() {
-  if (depth_++ == 0) current_ = std::make_unique<Transaction>();
+void TransactionStream::Enter(Access access) {
+  if (depth_++ == 0) current_ = std::make_unique<Transaction>(access);
 }
 
 bool TransactionStream::Leave() {
@@ -177,7 +179,9 @@ std::string CurrentComponentName() {
   return progId.substr(0, progId.find('.'));
 }
 
-ContextScope::ContextScope(const Object& self)
+Transaction* CurrentReadScope() { return tReadScope; }
+
+ContextScope::ContextScope(const Object& self, Access access)
     : context_(self.Context().get()),
       previous_(tCurrentContext),
       previousObject_(tCurrentObject),
@@ -185,12 +189,24 @@ ContextScope::ContextScope(const Object& self)
   if (!self.ProgId().empty() && !IsPlatformClass(self.ProgId())) tCurrentObject = &self;
   if (!context_) return;
   tCurrentContext = context_;
-  if (context_->depth_++ == 0 && context_->stream_) context_->stream_->Enter();
+  if (context_->depth_++ != 0) return;
+  if (context_->stream_) {
+    context_->stream_->Enter(access);
+  } else if (access == Access::Reads && !tReadScope) {
+    readScope_ = std::make_unique<Transaction>(Access::Reads);
+    tReadScope = readScope_.get();
+  }
 }
 
 ContextScope::~ContextScope() noexcept(false) {
   tCurrentContext = previous_;
   tCurrentObject = previousObject_;
+  if (readScope_) {
+    // Reading needs no outcome: ending it gives its snapshots back.
+    tReadScope = nullptr;
+    readScope_->End();
+    readScope_.reset();
+  }
   if (!context_ || --context_->depth_ > 0) return;
 
   // The votes of this call are spent now; the next call votes afresh.

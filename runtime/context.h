@@ -29,6 +29,14 @@ namespace rt {
 // object always runs outside any transaction.
 enum class TransactionAttribute { None, NotSupported, Required };
 
+// What a method does with the database, as it says where it enters its
+// context (ContextScope). A call that only reads, when it is the root of its
+// transaction (or runs outside any), reads the last committed state in one
+// read-only transaction of its own: it takes no write lock, so it never waits
+// for a writer nor makes a writer wait, and its reads share one snapshot. A
+// call that joins a running transaction reads through it, whatever it says.
+enum class Access { Writes, Reads };
+
 // Something that takes part in a transaction (an engine session).
 class TransactionResource {
  public:
@@ -50,7 +58,7 @@ class Compensation {
 
 class Transaction {
  public:
-  Transaction() = default;
+  explicit Transaction(Access access = Access::Writes) : readOnly_(access == Access::Reads) {}
   // A transaction dropped without End (its stream gone mid-call) did not
   // commit: pending compensations roll back.
   ~Transaction();
@@ -59,6 +67,9 @@ class Transaction {
 
   bool Doomed() const { return doomed_; }
   void Doom() { doomed_ = true; }
+  // A transaction begun for a call that only reads: its resources read
+  // without taking the write lock, and refuse to write.
+  bool ReadOnly() const { return readOnly_; }
   // Resources are kept by key (for connections, the connection string), so
   // that everything opened in one transaction with one key shares one.
   // Enlisting a second resource under a key already taken replaces nothing:
@@ -76,6 +87,7 @@ class Transaction {
 
  private:
   bool doomed_ = false;
+  bool readOnly_ = false;
   std::vector<std::pair<std::string, std::shared_ptr<TransactionResource>>> resources_;
   std::vector<std::shared_ptr<Compensation>> compensations_;
 };
@@ -83,10 +95,10 @@ class Transaction {
 class TransactionStream {
  public:
   Transaction* Current() const { return current_.get(); }
-  // Entering and leaving calls; the first entry begins a transaction and the
-  // last exit ends it. Leave answers true when the transaction (if it ended)
-  // committed.
-  void Enter();
+  // Entering and leaving calls; the first entry begins a transaction (a
+  // read-only one when that call only reads) and the last exit ends it.
+  // Leave answers true when the transaction (if it ended) committed.
+  void Enter(Access access = Access::Writes);
   bool Leave();
 
  private:
@@ -149,6 +161,12 @@ class ObjectContext {
 // The context of the call running on this thread, or null outside one.
 ObjectContext* GetObjectContext();
 
+// The read-only transaction of the outermost call on this thread that only
+// reads and runs outside any transaction of its own (a class that does not
+// support transactions), or null. Connections opened during that call share
+// its snapshot, as those of a transaction do.
+Transaction* CurrentReadScope();
+
 // The name of the component whose method runs ("Brintor": the ProgID's part
 // before the first "."), for error sources; empty outside any.
 std::string CurrentComponentName();
@@ -162,7 +180,7 @@ std::string CurrentComponentName();
 // destructor raises 0x8004E002 (unless an exception is already on its way out).
 class ContextScope {
  public:
-  explicit ContextScope(const Object& self);
+  explicit ContextScope(const Object& self, Access access = Access::Writes);
   ~ContextScope() noexcept(false);
   ContextScope(const ContextScope&) = delete;
   ContextScope& operator=(const ContextScope&) = delete;
@@ -172,6 +190,8 @@ class ContextScope {
   ObjectContext* previous_;
   const Object* previousObject_;
   int uncaught_;
+  // The read scope this call began (outside any transaction), ended with it.
+  std::unique_ptr<Transaction> readScope_;
 };
 
 // Creates a root object in a new context for the host: a new activity with

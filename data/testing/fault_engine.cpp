@@ -100,6 +100,8 @@ class FaultSession final : public Session {
   int64_t Changes() const override { return inner_->Changes(); }
   int64_t LastInsertId() const override { return inner_->LastInsertId(); }
   void Begin() override { inner_->Begin(); }
+  void BeginRead() override { inner_->BeginRead(); }
+  void LetWaitingWritersGo() override { inner_->LetWaitingWritersGo(); }
   void Commit() override {
     if (state_->Count(FaultPoint::Commit)) {
       const int code = state_->Code();
