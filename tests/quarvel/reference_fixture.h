@@ -222,22 +222,7 @@ class ReferenceTest : public BrintorTest {
   }
 
  private:
-  std::string RowsOf(const std::string& sql) const {
-    sqlite3* db = nullptr;
-    sqlite3_open(sandbox_.CatalogPath().c_str(), &db);
-    sqlite3_stmt* st = nullptr;
-    std::string text = sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK ? "" : "(error)";
-    while (st && sqlite3_step(st) == SQLITE_ROW) {
-      for (int i = 0; i < sqlite3_column_count(st); ++i) {
-        const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-        text += (i ? "|" : "") + std::string(value ? value : "null");
-      }
-      text += "\n";
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return text;
-  }
+  std::string RowsOf(const std::string& sql) const { return Golden::Query(sandbox_.CatalogPath(), sql); }
 };
 
 // The sample: properties 1 Colour (Black), 2 Size (M), 3 Voltage (230), 4
