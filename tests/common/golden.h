@@ -59,12 +59,14 @@ class Golden {
   }
   // One field a line, "name: value\n": for tables of cases (a case's label
   // as the name) and for long values. A value of several lines starts on the
-  // line after its name: "rows:\na|b\nc|d\n".
+  // line after its name: "rows:\na|b\nc|d\n"; a value that is one ended
+  // line stays on the name's ("row: a|b\n").
   std::string Lines() const {
     std::string text;
     for (const auto& [name, value] : fields_) {
-      const bool block = value.find('\n') != std::string::npos;
-      text += name + (block ? ":\n" : ": ") + value + (block && value.back() == '\n' ? "" : "\n");
+      const bool ended = !value.empty() && value.back() == '\n';
+      const bool block = value.find('\n') < value.size() - (ended ? 1 : 0);
+      text += name + (block ? ":\n" : ": ") + value + (ended ? "" : "\n");
     }
     return text;
   }
