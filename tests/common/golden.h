@@ -32,12 +32,14 @@
 
 // How Golden::Rows and Golden::Query write rows: fields joined by `field`,
 // Null as `null`; each row ended by `end` ("a|b\nc|d\n"), or with `between`
-// rows joined by it instead ("a|b; c|d").
+// rows joined by it instead ("a|b; c|d"). With `names` each field carries
+// its column's name ("A=a B=b"; set `field` to " " for that).
 struct GoldenRowText {
   std::string field = "|";
   std::string end = "\n";
   std::string between;
   std::string null = "null";
+  bool names = false;
 };
 
 class Golden {
@@ -126,7 +128,7 @@ class Golden {
       rows.emplace_back();
       for (int32_t i = 0; i < rs.FieldCount(); ++i) {
         const rt::Variant v = rs.Value(i);
-        rows.back().push_back(v.IsNull() ? layout.null : rt::CStr(v));
+        rows.back().push_back((layout.names ? rs.Column(i).name + "=" : "") + (v.IsNull() ? layout.null : rt::CStr(v)));
       }
     }
     return Join(rows, layout);
@@ -145,7 +147,8 @@ class Golden {
       rows.emplace_back();
       for (int i = 0; i < sqlite3_column_count(st); ++i) {
         const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-        rows.back().push_back(value ? value : layout.null);
+        rows.back().push_back((layout.names ? std::string(sqlite3_column_name(st, i)) + "=" : std::string()) +
+                              (value ? value : layout.null));
       }
     }
     sqlite3_finalize(st);
