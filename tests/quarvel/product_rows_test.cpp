@@ -23,13 +23,15 @@ TEST_F(ProductRows, TheWritersStoreTheImportsColumnRules) {
     auto products = NewProductXml();
     for (const char* part : {"A", "B", "OS-SH100"}) products->insertProductFromXML(doc, false, part, false);
     // An unknown business id is no dropped value: the supplier is Null.
-    EXPECT_EQ(ProductRow("A") + ProductRow("B") + ProductRow("OS-SH100") +
-                  Scalar("SELECT COUNT(*) FROM PRODUCT WHERE DATEUPDATED <> '2026-01-15 00:00:00' AND NOT " +
-                         AddedOnly()),
-              "P-A|Ann's \"best\" product|PCE|ELECTRICAL|null|null|null|null|0|null|00000000000123|1.0|null|"
-              "2026-07-04 00:00:00|O'Brien's remark\n"
-              "P-B|Second|PR|null|null|null|2|null|0|null|123456789012345|5.0|-1.5|null|null\n"
-              "SHIRT-100|Work shirt, navy|PCE|APPAREL|C-2026-02|1|1|buyer1|0|null|123456789012345|1.0|null|null|null\n1");
+    Golden rows;
+    rows.Add("A", ProductRow("A")).Add("B", ProductRow("B")).Add("OS-SH100", ProductRow("OS-SH100"));
+    rows.Add("other products updated", Scalar("SELECT COUNT(*) FROM PRODUCT WHERE DATEUPDATED <> "
+                                              "'2026-01-15 00:00:00' AND NOT " + AddedOnly()));
+    EXPECT_EQ(rows.Lines(),
+              "A: PARTNUMBER=P-A PRODUCTDESCRIPTION=Ann's \"best\" product UNITCODE=PCE COMMODITYCODE=ELECTRICAL CONTRACTCODE=null NUMBER=null BUSINESSPARTNERID=null USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null GTIN=00000000000123 MINORDERQTY=1.0 LOTSIZE=null PRODUCTEFFECTIVITYDATE=2026-07-04 00:00:00 PRODUCTREMARK=O'Brien's remark\n"
+              "B: PARTNUMBER=P-B PRODUCTDESCRIPTION=Second UNITCODE=PR COMMODITYCODE=null CONTRACTCODE=null NUMBER=null BUSINESSPARTNERID=2 USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null GTIN=123456789012345 MINORDERQTY=5.0 LOTSIZE=-1.5 PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n"
+              "OS-SH100: PARTNUMBER=SHIRT-100 PRODUCTDESCRIPTION=Work shirt, navy UNITCODE=PCE COMMODITYCODE=APPAREL CONTRACTCODE=C-2026-02 NUMBER=1 BUSINESSPARTNERID=1 USERID=buyer1 MULTIPLEBUYER=0 UNSPSCCODE=null GTIN=123456789012345 MINORDERQTY=1.0 LOTSIZE=null PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n"
+              "other products updated: 1\n");
   });
 }
 
