@@ -94,10 +94,15 @@ class Golden {
 
   // --- the pieces -------------------------------------------------------------
 
-  // "Subtype:value" ("Long:3", "String:abc", "Null:"); an array as
+  // "Subtype:value" ("Long:3", "String:abc", "Date:2026-12-08"); "Null",
+  // "Empty", "Nothing" and "Object:<class>" alone; an array as
   // "Type()(Subtype:a, Subtype:b)".
   static std::string Value(const rt::Variant& v) {
-    if (!v.IsArray()) return rt::TypeName(v) + ":" + rt::Concat(v);
+    if (v.IsNull()) return "Null";
+    if (v.IsEmpty()) return "Empty";
+    if (v.IsObject()) return v.IsNothing() ? "Nothing" : "Object:" + v.AsObject()->TypeName();
+    if (v.IsMissing()) return rt::TypeName(v);
+    if (!v.IsArray()) return rt::TypeName(v) + ":" + rt::CStr(v);
     std::string text;
     for (const rt::Variant& item : v.AsArray().data) text += (text.empty() ? "" : ", ") + Value(item);
     return rt::TypeName(v) + "(" + text + ")";
@@ -106,14 +111,16 @@ class Golden {
   // "KEY=Subtype:value" per entry in order, separated by "; "; with
   // `keyTypes` the keys' subtypes too ("String:KEY=Long:3"). "(nothing)" for
   // no dictionary, "(not a dictionary)" for another object.
+  static std::string Entries(const rt::Dictionary& dictionary, bool keyTypes = false) {
+    std::string text;
+    for (const rt::Dictionary::Entry& e : dictionary.Entries())
+      text += (text.empty() ? "" : "; ") + (keyTypes ? Value(e.key) : rt::CStr(e.key)) + "=" + Value(e.item);
+    return text;
+  }
   static std::string Entries(const rt::ObjectPtr& object, bool keyTypes = false) {
     if (!object) return "(nothing)";
     auto dictionary = std::dynamic_pointer_cast<rt::Dictionary>(object);
-    if (!dictionary) return "(not a dictionary)";
-    std::string text;
-    for (const rt::Dictionary::Entry& e : dictionary->Entries())
-      text += (text.empty() ? "" : "; ") + (keyTypes ? Value(e.key) : rt::Concat(e.key)) + "=" + Value(e.item);
-    return text;
+    return dictionary ? Entries(*dictionary, keyTypes) : "(not a dictionary)";
   }
 
   using RowText = GoldenRowText;
