@@ -162,7 +162,7 @@ TEST_F(ConvertAmount, RateRowsAsDictionariesAndTheirFailures) {
     rates.Add("GetSpecificCurrencyRate(2025-01-01)",
               Render(c->GetSpecificCurrencyRate(abc, Ref(Day(2025, 1, 1)))).substr(0, 80));
     EXPECT_EQ(rates.Lines(),
-              "GetCurrencyRate: CURRENCYCODE=String:ABC; EFFECTIVEDATE=Date:2026-01-01; EXPIRYDATE=Null:; "
+              "GetCurrencyRate: CURRENCYCODE=String:ABC; EFFECTIVEDATE=Date:2026-01-01; EXPIRYDATE=Null; "
               "HOMESALESRATE=Double:4; EUROSALESRATE=Integer:0; RATEFACTOR=Long:1\n"
               "GetSpecificCurrencyRate(2025-01-01): CURRENCYCODE=String:ABC; EFFECTIVEDATE=Date:2025-01-01; "
               "EXPIRYDATE=Date:2026-01-\n");

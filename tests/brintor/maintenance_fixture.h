@@ -223,7 +223,7 @@ class RecordingChecker : public rt::Object {
     asked += member + " " + table;
     for (int32_t i = 0; i <= names.AsArray().UBound(); ++i) {
       const rt::Variant& value = values.AsArray().At(i);
-      asked += (i ? "," : " ") + rt::CStr(names.AsArray().At(i)) + "=" + rt::TypeName(value) + ":" + rt::Concat(value);
+      asked += (i ? "," : " ") + rt::CStr(names.AsArray().At(i)) + "=" + Golden::Value(value);
     }
     asked += "\n";
     auto it = answers.find(member);

@@ -165,7 +165,7 @@ TEST_F(PartnerDeletes, ExistsAsksTheTableOfTheFirstKeyItKnows) {
               "origin '' CarrierCode=String:road: true\n"
               "origin '' FOO=String:x countrycode=String:DE: true\n"
               "origin '' COUNTRYCODE=String:D'E: false\n"
-              "origin '' COUNTRYCODE=Null:: false\n"
+              "origin '' COUNTRYCODE=Null: false\n"
               "origin '' ADDRESSID=Long:77 COUNTRYCODE=String:DE: false\n"
               "origin '' FOO=Long:77: true\n"
               "origin '': true\n");

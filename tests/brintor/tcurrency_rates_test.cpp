@@ -80,18 +80,18 @@ TEST_F(RateValidation, RatesFollowTheRulesOfTheirKindOfCurrency) {
     }
     EXPECT_EQ(seen.Lines(),
               "EPC=Boolean:True home=Long:1 euro=Double:0.85: added\n"
-              "EPC=Boolean:True home=Null: euro=Double:0.85: added\n"
+              "EPC=Boolean:True home=Null euro=Double:0.85: added\n"
               "EPC=Boolean:True home=Long:2 euro=Double:0.85: InvalidEPCRate\n"
               "EPC=Boolean:True home=Long:1 euro=Long:0: InvalidEPCRate\n"
-              "EPC=Boolean:True home=Long:1 euro=Null:: InvalidEPCRate\n"
-              "EPC=Boolean:False home=Double:1.2 euro=Null:: added\n"
+              "EPC=Boolean:True home=Long:1 euro=Null: InvalidEPCRate\n"
+              "EPC=Boolean:False home=Double:1.2 euro=Null: added\n"
               "EPC=Boolean:False home=Double:1.2 euro=Long:0: added\n"
               "EPC=Boolean:False home=Double:1.2 euro=Double:0.5: InvalidNonEPCRate\n"
-              "EPC=Boolean:False home=Long:0 euro=Null:: InvalidNonEPCRate\n"
-              "EPC=Boolean:False home=Null: euro=Null:: InvalidNonEPCRate\n"
-              "EPC=Boolean:False home=Long:-1 euro=Null:: InvalidNonEPCRate\n"
-              "EPC=Null: home=Double:1.2 euro=Null:: MissingEPC\n"
-              "EPC=String:yes? home=Double:1.2 euro=Null:: added\n");
+              "EPC=Boolean:False home=Long:0 euro=Null: InvalidNonEPCRate\n"
+              "EPC=Boolean:False home=Null euro=Null: InvalidNonEPCRate\n"
+              "EPC=Boolean:False home=Long:-1 euro=Null: InvalidNonEPCRate\n"
+              "EPC=Null home=Double:1.2 euro=Null: MissingEPC\n"
+              "EPC=String:yes? home=Double:1.2 euro=Null: added\n");
     // The home currency's rates are not checked (codes compare exactly).
     EXPECT_EQ(Add(w, "HOM", "2027-01-01", kNull, 1, 0.5, 1, false), "EffectiveDateRange");
     Exec("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE = 'HOM';");

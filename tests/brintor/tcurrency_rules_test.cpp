@@ -137,7 +137,7 @@ TEST_F(CurrencyRules, RateRulesWriteOnlyTheGivenColumnsAndNeverTheEpcFlag) {
                               {"RATEFACTOR", int16_t{1}}, {"EPC", false}});
     EXPECT_EQ(Outcome(w.Rules().BusinessRules_Update(update)), "ok");
     EXPECT_EQ(Render(update),
-              "CURRENCYCODE=String:HOM; EFFECTIVEDATE=Date:2026-01-01; EXPIRYDATE=Null:; RATEFACTOR=Integer:1; "
+              "CURRENCYCODE=String:HOM; EFFECTIVEDATE=Date:2026-01-01; EXPIRYDATE=Null; RATEFACTOR=Integer:1; "
               "EPC=Boolean:False");
     EXPECT_EQ(Rates("HOM"), "2026-01-01 00:00:00|null|1|2|1");
 

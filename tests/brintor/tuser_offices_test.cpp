@@ -77,8 +77,8 @@ TEST_F(OfficeTest, APurchaseOfficeAsksTheCheckerAboutItsPropertyIds) {
     };
     EXPECT_EQ(purchase("Buying"), "ok");
     EXPECT_EQ(Asked(),
-              "CanInsert OFFICE PROJECTPROP=Long:5,PLANPROP=Long:7,EXTENSIONPROP=Empty:,COSTCOMPONENTPROP=Empty:,"
-              "ACTIVITYPROP=Empty:,ELEMENTPROP=Empty:\n");
+              "CanInsert OFFICE PROJECTPROP=Long:5,PLANPROP=Long:7,EXTENSIONPROP=Empty,COSTCOMPONENTPROP=Empty,"
+              "ACTIVITYPROP=Empty,ELEMENTPROP=Empty\n");
     RecordingChecker::answers["CanInsert"] = false;
     EXPECT_EQ(purchase("Refused"), "failed SLBBR1025");
     EXPECT_EQ(Scalar("SELECT group_concat(OFFICEDESCRIPTION) FROM OFFICE"), "Buying");
@@ -116,8 +116,8 @@ TEST_F(OfficeTest, AnUpdateSetsTheCallersColumnsOfTheDescribedOffice) {
     EXPECT_EQ(out.Lines(),
               "update head: ok\ndata object: COSTCENTER=String:CC2; OFFICETYPE=Integer:1\n"
               "row Head: Head|1|null|CC2|null|5\n"
-              "asked: CanUpdate OFFICE PROJECTPROP=Empty:,PLANPROP=Empty:,EXTENSIONPROP=Empty:,COSTCOMPONENTPROP=Empty:,"
-              "ACTIVITYPROP=Empty:,ELEMENTPROP=Empty:\n"
+              "asked: CanUpdate OFFICE PROJECTPROP=Empty,PLANPROP=Empty,EXTENSIONPROP=Empty,COSTCOMPONENTPROP=Empty,"
+              "ACTIVITYPROP=Empty,ELEMENTPROP=Empty\n"
               "PROJECTPROP refused: failed SLBBR1026\nblank, 256 characters: failed SLBBR1012 SLBBR1015\n"
               "no description: ok\nupdate UserDataObject: ok\n"
               "UserDataObject: OFFICEDESCRIPTION=String:Head; COSTCENTER=String:CC4\ninsert, no kind: ok\n"

@@ -61,10 +61,7 @@ TEST_F(UserAttributes, GettersTakeTheDirectoryThenTheFallbackThenTheOffice) {
                        .Add("limit", get([&] { return user->GetSpendLimit(id); }))
                        .Add("currency", get([&] { return user->GetCurrencyCode(id); }))
                        .Add("card", get([&] { return user->GetCreditCardNumber(id); }))
-                       .Add("expiry", get([&] {
-                              const rt::Variant expiry = user->GetNullCreditCardExpiry(id);
-                              return rt::TypeName(expiry) + ":" + (expiry.IsNull() ? "" : rt::CStr(expiry));
-                            }))
+                       .Add("expiry", get([&] { return Golden::Value(user->GetNullCreditCardExpiry(id)); }))
                        .Add("costcenter", get([&] { return user->GetCostCenter(id); }))
                        .Add("approver", "[" + get([&] { return user->GetSubstituteApprover(id); }) + "]")
                        .Add("buyer", "[" + get([&] { return user->GetSubstituteBuyer(id); }) + "]"));
@@ -76,13 +73,13 @@ TEST_F(UserAttributes, GettersTakeTheDirectoryThenTheFallbackThenTheOffice) {
               "expiry=Date:2028-12-31 costcenter=CC-HEAD approver=[fallback] buyer=[]\n"
               "office: group=10 cardtype=2 address=31 billto=41 limit=-1 currency=USD card=4111 expiry=Date:2028-12-31 "
               "costcenter=CC-HEAD approver=[office] buyer=[]\n"
-              "nullcol: group=-1 cardtype=-1 address=-1 billto=-1 limit=-1 currency= card= expiry=Null: "
+              "nullcol: group=-1 cardtype=-1 address=-1 billto=-1 limit=-1 currency= card= expiry=Null "
               "costcenter= approver=[nullcol] buyer=[]\n"
               "norow: group=0 cardtype=-1 address=-1 billto=-1 limit=-1 currency= card= expiry=String: "
               "costcenter= approver=[norow] buyer=[]\n"
-              "nooffice: group=0 cardtype=5 address=-1 billto=-1 limit=250.5 currency= card= expiry=Null: "
+              "nooffice: group=0 cardtype=5 address=-1 billto=-1 limit=250.5 currency= card= expiry=Null "
               "costcenter= approver=[nooffice] buyer=[]\n"
-              "quoted: group=11 cardtype=3 address=32 billto=42 limit=-1 currency=EUR card= expiry=Null: "
+              "quoted: group=11 cardtype=3 address=32 billto=42 limit=-1 currency=EUR card= expiry=Null "
               "costcenter=WC-YES approver=[boss ] buyer=[]\n"
               "own: group=10 cardtype=4 address=31 billto=41 limit=-1 currency=USD card=5500 expiry=Date:2028-12-31 "
               "costcenter=CC-HEAD approver=[own] buyer=[]\n"

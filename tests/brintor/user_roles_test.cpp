@@ -39,7 +39,7 @@ TEST_F(UserRoles, RolesTheirProcessesAndSettingTheDefaultRole) {
     roles.Add("processes of u1", Render(user->GetBusinessProcessForUser(u1, all)));
     roles.Add("processes of u1 as A", Render(user->GetBusinessProcessForUser(u1, roleA)));
     EXPECT_EQ(roles.Lines(),
-              "all roles: A=String:Alpha; B=String:Beta; C=String:Gamma; D=Null:\n"
+              "all roles: A=String:Alpha; B=String:Beta; C=String:Gamma; D=Null\n"
               "roles of u1: A=String:  Alpha  ; B=String: Beta\n"
               "default of u1: B\ndefault of nobody: \n"
               "processes of B: APPROVAL=String:APPROVAL; DATAACCESS=String:DATAACCESS\n"
