@@ -36,7 +36,7 @@ TEST_F(CatalogReads, TheListIsInNameOrderAndTheRecordHoldsSevenItemsKeyedByColum
               "catalogs: Long:6=String:Alpha; Long:7=String:alpha two; Long:5=String:beta; Long:8=String:Gamma\n"
               "record 5: Long:5; String:beta; Boolean:True; Boolean:False; String:S-5; String:v2; Boolean:True\n"
               "record 5 by key catalogname: beta\n"
-              "record 6: Long:6; String:Alpha; Boolean:False; Boolean:True; Null:; Null:; Null:\n"
+              "record 6: Long:6; String:Alpha; Boolean:False; Boolean:True; Null; Null; Null\n"
               "record 42: 800400CC Quarvel.Catalog.GetCatalog: |ERROR 0x800400CC| METHOD: Quarvel.Catalog.getCatalog| "
               "DESC: Catalog not present.|\n");
     EXPECT_EQ(LogEntriesWith("Quarvel.Catalog.getCatalog"), 1);

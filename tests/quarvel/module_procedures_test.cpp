@@ -123,7 +123,7 @@ TEST_F(ModuleProcedures, NullToZeroAndLookupValue) {
                 .Add("PRICE", Gen_LookupValue("PRICE", names, values))
                 .Add("price", Gen_LookupValue("price", names, values))
                 .Line(),
-            "PRICE=Double:12.5 price=Null:");
+            "PRICE=Double:12.5 price=Null");
   // Names beyond the 16-bit counter overflow, as VB's Integer loop does.
   auto wide = rt::SafeArray::OneDim(0, 40000);
   EXPECT_EQ(RaisedBy([&] { Gen_LookupValue("PRICE", rt::Variant(wide), values); }).number(), 6);

@@ -130,8 +130,8 @@ TEST_F(PriceLines, GetProductPriceLinesGivesEachLineUnderItsCount) {
     ASSERT_EQ(lines->Count(), 2);
     EXPECT_EQ(Render(lines->Item(rt::Variant("2")).AsObject()->As<rt::Dictionary>()),
               "PRODUCTID=Long:2; PRICEEFFECTIVEDATE=Date:2026-02-01; CURRENCYCODE=String:USD; "
-              "PRICEEXPIRYDATE=Date:2026-06-30; PRICE=Currency:2; DISCOUNTPERC=Null:; DISCOUNTAMOUNT=Null:; "
-              "PRICETAXPERCENTAGE=Null:; QUANTITYTO=Double:50; GROUPBY=String:CONTRACT");
+              "PRICEEXPIRYDATE=Date:2026-06-30; PRICE=Currency:2; DISCOUNTPERC=Null; DISCOUNTAMOUNT=Null; "
+              "PRICETAXPERCENTAGE=Null; QUANTITYTO=Double:50; GROUPBY=String:CONTRACT");
   });
 }
 

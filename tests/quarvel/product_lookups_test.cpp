@@ -17,13 +17,13 @@ TEST_F(ProductLookups, ProductDictionaryFallsBackToTheCommodityBuyerOnly) {
     EXPECT_EQ(Render(product->GetProductEx(3)),
               "PRODUCTID=Long:3; UNITCODE=String:PCE; PROPERTYGROUPID=Long:2; MANUFACTURERID=String:VOLTA; "
               "PARTNUMBER=String:LAMP-300; PRODUCTDESCRIPTION=String:Desk lamp 230 V; CONFIGURABLE=Boolean:False; "
-              "PRODUCTREMARK=Null:; IMAGEFILENAME=Null:; TECHNICALIMAGE=Null:; URL=Null:; "
-              "COMMODITYCODE=String:ELECTRICAL; CONTRACTCODE=Null:; NUMBER=Null:; BUSINESSPARTNERID=Long:2; "
-              "PRODUCTXML=Null:; BUYFROMPARTNUMBER=String:MN-L300; BUYFROMCONTACTEMAIL=Null:; "
-              "PRODUCTEFFECTIVITYDATE=Null:; PRODUCTEXPIRYDATE=Null:; DISABLED=Boolean:False; "
-              "BUYFROMCONTACTINFO=Null:; MINORDERQTY=Null:; MULTIPLEOF=Null:; UNSPSCCODE=Null:; "
+              "PRODUCTREMARK=Null; IMAGEFILENAME=Null; TECHNICALIMAGE=Null; URL=Null; "
+              "COMMODITYCODE=String:ELECTRICAL; CONTRACTCODE=Null; NUMBER=Null; BUSINESSPARTNERID=Long:2; "
+              "PRODUCTXML=Null; BUYFROMPARTNUMBER=String:MN-L300; BUYFROMCONTACTEMAIL=Null; "
+              "PRODUCTEFFECTIVITYDATE=Null; PRODUCTEXPIRYDATE=Null; DISABLED=Boolean:False; "
+              "BUYFROMCONTACTINFO=Null; MINORDERQTY=Null; MULTIPLEOF=Null; UNSPSCCODE=Null; "
               "USERID=String:approver1; CHARGETYPECODE=String:EQUIPMENT; MULTIPLEBUYER=Boolean:False; "
-              "MFRPARTNUMBEER=String:VE-L300; LOTSIZE=Null:; DELIVERYLEADTIME=Null:; CLASSCODE=Null:");
+              "MFRPARTNUMBEER=String:VE-L300; LOTSIZE=Null; DELIVERYLEADTIME=Null; CLASSCODE=Null");
     // No buyer and no commodity: "", not the supplier's buyer (buyer1).
     auto paper = product->GetProductEx(5);
     EXPECT_EQ(Golden()

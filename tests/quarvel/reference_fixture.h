@@ -38,8 +38,7 @@ class FakeOwner : public rt::Object, public IReferentialIntegrity {
   bool IReferentialIntegrity_Exists(const std::string& origin, const rt::Variant& keys,
                                     const rt::Variant& values) override {
     const rt::Variant& value = values.AsArray().At(0);
-    log_->push_back("Exists(" + origin + ", " + rt::CStr(keys.AsArray().At(0)) + "=" + rt::TypeName(value) + ":" +
-                    rt::Concat(value) + ")");
+    log_->push_back("Exists(" + origin + ", " + rt::CStr(keys.AsArray().At(0)) + "=" + Golden::Value(value) + ")");
     return answer_;
   }
   bool IReferentialIntegrity_BeforeDelete(const std::string&, const rt::Variant&, const rt::Variant&) override {
@@ -72,8 +71,8 @@ class ReferenceTest : public BrintorTest {
     return Object<I>{rt::GetObjectContext()->CreateInstance(progId)};
   }
 
-  // What a call answers as "Subtype:value" ("done" for none), or its
-  // failure as Failure shows it.
+  // What a call answers as Golden::Value shows it ("done" for none), or
+  // its failure as Failure shows it.
   template <class F>
   static std::string Answer(F&& call) {
     try {
@@ -81,8 +80,7 @@ class ReferenceTest : public BrintorTest {
         call();
         return "done";
       } else {
-        const rt::Variant v(call());
-        return rt::TypeName(v) + ":" + rt::Concat(v);
+        return Golden::Value(rt::Variant(call()));
       }
     } catch (const rt::ComError& e) {
       return Failure([&] { throw e; });
