@@ -49,7 +49,8 @@ TEST_F(ConvertAmount, ResultsRoundAtTheFourthDecimalAndMissingRatesFail) {
          rounded.Add("HOM>HLF 0.0001", Convert(c, "HOM", "HLF", 0.0001, kDay));
          rounded.Add("HOM>HLF 0.0003", Convert(c, "HOM", "HLF", 0.0003, kDay));
          rounded.Add("HOM>XYZ 0.0101", Convert(c, "HOM", "XYZ", 0.0101, kDay));
-         EXPECT_EQ(rounded.Lines(), "TRI>HOM 10: 3.3333\nHOM>HLF 0.0001: 0\nHOM>HLF 0.0003: 0.0002\nHOM>XYZ 0.0101: 1.515\n");
+         EXPECT_EQ(rounded.Lines(),
+                   "TRI>HOM 10: 3.3333\nHOM>HLF 0.0001: 0\nHOM>HLF 0.0003: 0.0002\nHOM>XYZ 0.0101: 1.515\n");
          Golden missing;
          missing.Add("NUL>HOM", Convert(c, "NUL", "HOM", 1, kDay)).Add("HOM>EP0", Convert(c, "HOM", "EP0", 1, kDay));
          missing.Add("HOM>NOR", Convert(c, "HOM", "NOR", 1, kDay)).Add("HOM>QQQ", Convert(c, "HOM", "QQQ", 1, kDay));
@@ -199,7 +200,8 @@ TEST_F(ConvertAmount, PriceAndDiscountFromTheHomeCurrency) {
     Golden prices;
     for (const char* code : {"ABC", "DEF", "EUR", "EPZ"}) prices.Add(code, convert(code));
     EXPECT_EQ(prices.Lines(),
-              "ABC: PRICE=Currency:40; DISCOUNTAMOUNT=Currency:5\nDEF: PRICE=Currency:15; DISCOUNTAMOUNT=Currency:1.875\n"
+              "ABC: PRICE=Currency:40; DISCOUNTAMOUNT=Currency:5\nDEF: PRICE=Currency:15; "
+              "DISCOUNTAMOUNT=Currency:1.875\n"
               "EUR: PRICE=Currency:5; DISCOUNTAMOUNT=Currency:0.625\nEPZ: " + Failed(BrintorError::EuroRateNotDefined) +
                   "\n");
 

@@ -83,7 +83,8 @@ TEST_F(CurrencyObject, AllCurrenciesAsDisconnectedRecordsetAndAsCodeSet) {
     seen.Add("dictionary", Render(c->GetCurrenciesInDictionary()));
     EXPECT_EQ(seen.Lines(),
               "disconnected: true\nrecords: 6\n"
-              "dictionary: HOM=String:HOM; EUR=String:EUR; ABC=String:ABC; DEF=String:DEF; XYZ=String:XYZ; AB =String:AB \n");
+              "dictionary: HOM=String:HOM; EUR=String:EUR; ABC=String:ABC; DEF=String:DEF; XYZ=String:XYZ; AB "
+              "=String:AB \n");
   });
   Exec("DROP TABLE CURRENCYRATE; DROP TABLE CURRENCY;");
   Run([&] {

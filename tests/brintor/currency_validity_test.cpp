@@ -90,7 +90,8 @@ TEST_F(RateValidity, NoHomeCurrencyMakesEveryCheckFalseAndConversionsFail) {
     seen.Add("valid", Keys(c.GetCurrencyCodesHavingValidCurrencyRate(day)));
     seen.Add("not valid", Keys(c.GetCurrencyCodesHavingNoValidCurrencyRate(day)));
     EXPECT_EQ(seen.Add("Err", rt::Err().number).Lines(),
-              "decisions:\nEUR: loose=false strict=false\nHOM: loose=false strict=false\nABC: loose=false strict=false\n"
+              "decisions:\nEUR: loose=false strict=false\nHOM: loose=false strict=false\nABC: loose=false "
+              "strict=false\n"
               "CanConvertToHomeCurrency(ABC): false\nAreCurrencyRatesValid: false\nvalid: \n"
               "not valid: ABC,DEF,HOM,XYZ\nErr: 0\n");
     EXPECT_EQ(Convert(c, "ABC", "HOM", 1, day), Failed(BrintorError::CurrencyNotFound));

@@ -100,7 +100,8 @@ TEST_F(LoadedPartner, TheLoadedPartnerIsNotReadAgainAndGetBuyerAnswersItsUser) {
     seen.Add("GetBuyer(1)", bp->GetBuyer(rt::Variant(1)));
     seen.Add("GetBuyer()", bp->GetBuyer(rt::Variant::Missing()));
     seen.Add("GetBuyer(99)", Failure([&] { bp->GetBuyer(rt::Variant(99)); }));
-    seen.Add("loaded", rt::CStr(bp->GetBusinessPartnerID())).Add("GetBuyer() after", bp->GetBuyer(rt::Variant::Missing()));
+    seen.Add("loaded", rt::CStr(bp->GetBusinessPartnerID()))
+        .Add("GetBuyer() after", bp->GetBuyer(rt::Variant::Missing()));
     // Late-bound, as the catalog library calls it, with an Integer or no id.
     seen.Add("late GetBuyer(1)", rt::CStr(bp.object->Call("GetBuyer", {rt::Variant(int16_t{1})})));
     seen.Add("late GetBuyer()", rt::CStr(bp.object->Call("GetBuyer")));

@@ -141,9 +141,11 @@ TEST_F(PartnerRules, ACustomerRowIsCheckedForExistenceOnlyWhenEverythingElsePass
     auto bp = NewPartner();
     Golden out;
     out.Add("insert 3, exists", Insert(bp, kCustomer, {{"BUSINESSPARTNERID", Long(3)}, {"CUSTOMERNAME", "Zuid"}}));
-    out.Add("insert 3, blank name and discount",
-            Insert(bp, kCustomer, {{"BUSINESSPARTNERID", Long(3)}, {"CUSTOMERNAME", " "}, {"ORDERDISCOUNTPERC", 100.5}}));
-    out.Add("insert 1, Long discount", Insert(bp, kCustomer, {{"BUSINESSPARTNERID", Long(1)}, {"ORDERDISCOUNTPERC", Long(5)}}));
+    out.Add(
+        "insert 3, blank name and discount",
+        Insert(bp, kCustomer, {{"BUSINESSPARTNERID", Long(3)}, {"CUSTOMERNAME", " "}, {"ORDERDISCOUNTPERC", 100.5}}));
+    out.Add("insert 1, Long discount",
+            Insert(bp, kCustomer, {{"BUSINESSPARTNERID", Long(1)}, {"ORDERDISCOUNTPERC", Long(5)}}));
     out.Add("insert 1", Insert(bp, kCustomer, {{"BUSINESSPARTNERID", Long(1)}, {"CUSTOMERNAME", "Office"}}));
     out.Add("update, no id", Update(bp, kCustomer, {{"CUSTOMERNAME", "Nobody"}}));  // no key: no row changes
     out.Add("update 3", Update(bp, kCustomer, {{"BUSINESSPARTNERID", Long(3)}, {"ORDERDISCOUNTPERC", 7.5}}));

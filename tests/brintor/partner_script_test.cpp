@@ -88,7 +88,8 @@ TEST_F(PartnerScript, AddressPartnerAndLinkCommitOrVanishTogether) {
     return Golden()
         .Add("addresses", Scalar("SELECT COUNT(*) FROM ADDRESS"))
         .Add("partners", Scalar("SELECT COUNT(*) FROM BUSINESSPARTNER"))
-        .Add("links", Scalar("SELECT group_concat(BUSINESSPARTNERID || ':' || ADDRESSID, ' ') FROM BUSINESSPARTNERADDRESS"))
+        .Add("links",
+             Scalar("SELECT group_concat(BUSINESSPARTNERID || ':' || ADDRESSID, ' ') FROM BUSINESSPARTNERADDRESS"))
         .Line();
   };
   Run([&] {

@@ -39,7 +39,8 @@ TEST_F(ScriptWrites, CurrencyInsertsAnswerTheirCodesInOrder) {
     EXPECT_EQ(seen.Lines(),
               "no name, no decimals: failed SLBCO5018 SLBCO5019 SLBCO5018\nABC again: failed SLBCO5040\n"
               "decimals 9: failed SLBCO5011\nsecond home: failed SLBCO5006\n"
-              "decimals two: failed SLBBR9000:DECIMALS Type mismatch\nlocale 70000: failed SLBBR9000:LOCALEID SLBCO5015\n");
+              "decimals two: failed SLBBR9000:DECIMALS Type mismatch\nlocale 70000: failed SLBBR9000:LOCALEID "
+              "SLBCO5015\n");
     EXPECT_EQ(Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'NEW'"), "0");
 
     // Table names are exact; nothing is answered for another spelling.
@@ -206,8 +207,8 @@ TEST_F(ScriptWrites, ExistsAnswersForCurrencyCodesOnly) {
                 r.IReferentialIntegrity_Exists("BUSINESSPARTNER", Names({"currencycode"}), Names({"abc"})));
     answers.Add("Exists CURRENCYCODE=O'K", r.IReferentialIntegrity_Exists("", Names({"CURRENCYCODE"}), Names({"O'K"})));
     answers.Add("Exists UNITCODE=ABC", r.IReferentialIntegrity_Exists("", Names({"UNITCODE"}), Names({"ABC"})));
-    answers.Add("Exists CURRENCYCODE=ABC,QQQ", r.IReferentialIntegrity_Exists("", Names({"CURRENCYCODE", "CURRENCYCODE"}),
-                                                                              Names({"ABC", "QQQ"})));
+    answers.Add("Exists CURRENCYCODE=ABC,QQQ",
+                r.IReferentialIntegrity_Exists("", Names({"CURRENCYCODE", "CURRENCYCODE"}), Names({"ABC", "QQQ"})));
     answers.Add("BeforeDelete CURRENCYCODE=ABC",
                 r.IReferentialIntegrity_BeforeDelete("", Names({"CURRENCYCODE"}), Names({"ABC"})));
     EXPECT_EQ(answers.Add("ABC rates", Rates("ABC")).Lines(),

@@ -160,7 +160,8 @@ TEST_F(CurrencyDeletes, CurrencyDeleteRemovesOnlyTheCurrencyRowAndReportsAnUnkno
     Writer w = NewWriter();
     Golden seen;
     seen.Add("CurrencyDelete(ABC)", w->CurrencyDelete("ABC"));
-    seen.Add("ABC rows", Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'ABC'")).Add("ABC rates", Rates("ABC"));
+    seen.Add("ABC rows", Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'ABC'"))
+        .Add("ABC rates", Rates("ABC"));
     EXPECT_EQ(seen.Add("CurrencyDelete(O'K)", Failure([&] { w->CurrencyDelete("O'K"); })).Lines(),
               "CurrencyDelete(ABC): true\nABC rows: 0\nABC rates: 2026-01-01 00:00:00|null|4|null|1\n"
               "CurrencyDelete(O'K): 80040064 Brintor.Currency.CurrencyDelete: |ERROR 0x80040064| "

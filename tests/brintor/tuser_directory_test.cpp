@@ -154,8 +154,10 @@ TEST_F(BiddingUsers, RegistrationsKeepAddressPartnerLinkAndUserTogether) {
               "id taken: outcome=failed SLBCO8572 SLBCO8339 BUSINESSPARTNERID=Long:2 ending=rollback\n"
               "no password: outcome=failed SLBCO8501 SLBCO8339 BUSINESSPARTNERID=Long:2 ending=rollback\n"
               "two mail values:\noutcome=failed \r\nERROR 0x80040303\r\n METHOD: Brintor.TUser.CreateUserWithAttributes"
-              "\r\n DESC: The attribute 'Email' takes one value.\r\n SLBCO8339 BUSINESSPARTNERID=Long:2 ending=rollback\n"
-              "link refused:\noutcome=failed \r\nERROR 0x80040E2F\r\n METHOD: Brintor.BusinessPartner.AddExistingAddress"
+              "\r\n DESC: The attribute 'Email' takes one value.\r\n SLBCO8339 BUSINESSPARTNERID=Long:2 "
+              "ending=rollback\n"
+              "link refused:\noutcome=failed \r\nERROR 0x80040E2F\r\n METHOD: "
+              "Brintor.BusinessPartner.AddExistingAddress"
               "\r\n DESC: no link.\r\n SLBCO8337 BUSINESSPARTNERID=Long:2 ending=rollback\n"
               "partner values no array: outcome=D Brintor: Type mismatch ending=rollback\n"
               "rows: addresses=0 partners=0 links=0\nusers: acme,taken,webadmin\n");

@@ -50,7 +50,8 @@ TEST_F(OfficeTest, EveryInsertCheckRunsAndTheirCodesComeInOrder) {
                     {"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(300, 'x'))}}));
     out.Add("Null description", Insert({{"OFFICEDESCRIPTION", kNull}}));
     // An absent description passes the presence check.
-    out.Add("no description, 256 characters", Insert({{"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(256, 'y'))}}));
+    out.Add("no description, 256 characters",
+            Insert({{"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(256, 'y'))}}));
     out.Add("Exact, 255 characters", Insert({{"OFFICEDESCRIPTION", "Exact"},
                                              {"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(255, 'y'))}}));
     out.Add("row Exact", Row("Exact"));

@@ -91,7 +91,8 @@ TEST_F(UserAttributes, GettersTakeTheDirectoryThenTheFallbackThenTheOffice) {
     std::string nooffice = "nooffice", german = "german", bad = "bad", ghost = "ghost";
     rt::Variant quoted("quoted");
     Golden more;
-    more.Add("language nooffice", user->GetUserLanguage(nooffice)).Add("language german", user->GetUserLanguage(german));
+    more.Add("language nooffice", user->GetUserLanguage(nooffice))
+        .Add("language german", user->GetUserLanguage(german));
     more.Add("language bad", Failure([&] { user->GetUserLanguage(bad); }));
     more.Add("costcenter ghost", user->GetCostCenter(ghost)).Add("warehouse quoted", user->GetWarehouseOfUser(quoted));
     EXPECT_EQ(more.Lines(),
@@ -109,8 +110,9 @@ TEST_F(UserAttributes, FailedOfficeReadNamesEachResolvingStep) {
     Exec("DROP TABLE OFFICE;");
     auto user = NewUser();
     std::string office = "office", nooffice = "nooffice";
-    EXPECT_EQ(Golden().Add("address", user->GetAddressID(nooffice)).Add("group", user->GetPropertyGroup(nooffice)).Line(),
-              "address=-1 group=0");
+    EXPECT_EQ(
+        Golden().Add("address", user->GetAddressID(nooffice)).Add("group", user->GetPropertyGroup(nooffice)).Line(),
+        "address=-1 group=0");
     rt::ComError e = RaisedBy([&] { user->GetPropertyGroup(office); });
     EXPECT_EQ(static_cast<uint32_t>(e.number()), 0x80040E14u);
     EXPECT_EQ(e.description(),
