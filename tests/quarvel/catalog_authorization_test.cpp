@@ -97,7 +97,8 @@ TEST_F(Authorization, LevelsAndTopmostNodesComeFromTheUsersOwnRows) {
                Entries(catalog->GetUserCatalogNodesByLevel(user, 5, level)));
     Exec("INSERT INTO USERNODE VALUES ('u1', 5, 120)");
     for (auto [user, node] : {std::pair{"u2", 130}, std::pair{"u1", 130}, std::pair{"u2", 999}})
-      text.Add(std::string(user) + " authorized on " + std::to_string(node), catalog->IsAuthorizedCatalogNode(user, node));
+      text.Add(std::string(user) + " authorized on " + std::to_string(node),
+               catalog->IsAuthorizedCatalogNode(user, node));
     EXPECT_EQ(text.Lines(),
               "u1: top=2 bottom=4 whole=false topmost=[Long:112=String:H; Long:110=String:B; Long:121=String:E]\n"
               "u2: top=0 bottom=0 whole=true topmost=[Long:100=String:A; Long:101=String:G]\n"
@@ -126,7 +127,8 @@ TEST_F(Authorization, AUsersNodesComeByNameWithinTheCatalogsAsked) {
               "U1, catalog 6: String:Long:210=String:Six child\n"
               "u1, 5) OR (1=1: D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetAllUserAuthorizedCatalogNodes| DESC: "
               "Type mismatch.|\n"
-              "u1, all, a node twice: 1C9 Quarvel: |ERROR 0x1C9| METHOD: Quarvel.Catalog.GetAllUserAuthorizedCatalogNodes| "
+              "u1, all, a node twice: 1C9 Quarvel: |ERROR 0x1C9| METHOD: "
+              "Quarvel.Catalog.GetAllUserAuthorizedCatalogNodes| "
               "DESC: This key is already associated with an element of this collection.|\n");
   });
 }
@@ -169,7 +171,8 @@ TEST_F(Authorization, ViewOnlyMarksComeDownFromTheCatalogAndTheAncestors) {
               "v2 walk 999: Boolean:False\n"
               "v2 path '5' '100) OR (1=1' '120': D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.IsViewOnlyCatalogNode| "
               "DESC: Type mismatch.|\n"
-              "nv walk 210: 5E Quarvel: |ERROR 0x5E| METHOD: Quarvel.Catalog.IsViewOnlyCatalogNodeEx| DESC: |ERROR 0x5E| "
+              "nv walk 210: 5E Quarvel: |ERROR 0x5E| METHOD: Quarvel.Catalog.IsViewOnlyCatalogNodeEx| DESC: |ERROR "
+              "0x5E| "
               "METHOD: Quarvel.Catalog.IsViewOnlyCatalog| DESC: Invalid use of Null.|.|\n");
     EXPECT_EQ(LogEntries(), 3);  // the mismatch's block, and the Null's two
   });

@@ -61,8 +61,9 @@ TEST_F(CatalogConnection, TheCacheOutlivesAChangedConfiguration) {
     Golden seen;
     seen.Add("first", getConnectionString());
     Configure("Provider=SQLite;Data Source=/elsewhere.db");
-    EXPECT_EQ(seen.Add("after the change", getConnectionString()).Lines(),
-              "first: " + configured_.ConnectionString() + "\nafter the change: " + configured_.ConnectionString() + "\n");
+    EXPECT_EQ(
+        seen.Add("after the change", getConnectionString()).Lines(),
+        "first: " + configured_.ConnectionString() + "\nafter the change: " + configured_.ConnectionString() + "\n");
   });
   OnFreshThread([&] { EXPECT_EQ(getConnectionString(), "Provider=SQLite;Data Source=/elsewhere.db"); });
 }

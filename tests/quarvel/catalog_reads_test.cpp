@@ -120,7 +120,8 @@ TEST_F(ProductCatalogs, EachProductGetsTheCatalogsOrNodesThatShowIt) {
   Run([&] {
     const rt::Variant products = Array({10, "11", 12}), none = rt::Variant::Missing();
     Golden seen;
-    auto valid = [&](const char* label, const rt::Variant& products, const rt::Variant& catalogs = rt::Variant::Missing(),
+    auto valid = [&](const char* label, const rt::Variant& products,
+                     const rt::Variant& catalogs = rt::Variant::Missing(),
                      const rt::Variant& nodes = rt::Variant::Missing()) {
       seen.Add(label, Answer([&] { return Valid(products, catalogs, nodes); }));
     };

@@ -78,7 +78,8 @@ TEST_F(CatalogCopy, AFailedCopyWritesNothing) {
     failures.Add("fourth node refused", Failure([] { NewTCatalog()->CopyCatalog(1, 1, ""); }));
     EXPECT_EQ(failures.Lines(),
               "catalog 42: 800400CC Quarvel.Catalog.CopyCatalog: |ERROR 0x800400CC| METHOD: Catalog.CopyCatalog| DESC: "
-              "Catalog 42  not present.|\ncatalog 4 without a name: 5E Quarvel: |ERROR 0x5E| METHOD: Catalog.CopyCatalog| "
+              "Catalog 42  not present.|\ncatalog 4 without a name: 5E Quarvel: |ERROR 0x5E| METHOD: "
+              "Catalog.CopyCatalog| "
               "DESC: Invalid use of Null.|\nfourth node refused: 80040E2F SQLite: |ERROR 0x80040E2F| METHOD: "
               "Catalog.CopyCatalog| DESC: |ERROR 0x80040E2F| METHOD: Catalog.CopyCatalogNodes| DESC: fourth node "
               "refused.|.|\n");

@@ -28,8 +28,9 @@ TEST_F(CategoryReads, OnlyAnArrayOfVisibilityIdsShowsCategoriesAndThePagedListTa
     visible("visibility 1, no array", rt::Variant(1));
     visible("Empty", rt::Variant());
     visible("visibilities 1) OR (1=1", Array({"1) OR (1=1"}));
-    seen.Add("page of 7, 2", Page(catalog->GetProductCategoryData(nullptr, "", 10, Array({7, "2"}), rt::Variant::Missing()),
-                                  "CATEGORYNAME"));
+    seen.Add("page of 7, 2",
+             Page(catalog->GetProductCategoryData(nullptr, "", 10, Array({7, "2"}), rt::Variant::Missing()),
+                  "CATEGORYNAME"));
     seen.Add("page of 2 OR 1=1", Failure([&] {
                catalog->GetProductCategoryData(nullptr, "", 10, Array({"2 OR 1=1"}), "CATEGORYNAME");
              }));

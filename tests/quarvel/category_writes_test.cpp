@@ -63,9 +63,10 @@ TEST_F(CategoryWrites, AnInsertStoresEmptyTextsAsNullAndRelinksOnlyWhenTheSwitch
     SetSwitch("Yes");
     EXPECT_TRUE(writer->InsertProductCategory(Array({"CATEGORYNAME", "UNSPSCCODE"}), Array({"Computers", "4321"})));
     EXPECT_TRUE(writer->InsertProductCategory(Array({"CATEGORYNAME", "UNSPSCCODE"}), Array({"", ""})));
-    EXPECT_EQ(Golden().Add("switch yes", Category(5)).Add("switch Yes", Category(6)).Add("empty texts", Category(7)).Lines(),
-              "switch yes:\n5|yes|4321\nlinks:\nswitch Yes:\n6|Computers|4321\nlinks:11@1 12@2\n"
-              "empty texts:\n7|null|null\nlinks:\n");
+    EXPECT_EQ(
+        Golden().Add("switch yes", Category(5)).Add("switch Yes", Category(6)).Add("empty texts", Category(7)).Lines(),
+        "switch yes:\n5|yes|4321\nlinks:\nswitch Yes:\n6|Computers|4321\nlinks:11@1 12@2\n"
+        "empty texts:\n7|null|null\nlinks:\n");
   });
 }
 
@@ -110,9 +111,11 @@ TEST_F(CategoryWrites, UpdatingAMissingCategoryOrANameThatIsNoColumnFailsAndWrit
     EXPECT_EQ(failures.Lines(),
               "category 7: 800400D4 Quarvel.Catalog.UpdateProductCategory: |ERROR 0x800400D4| METHOD: "
               "Quarvel.Catalog.UpdateProductCategory| DESC: Product Category (7) not found.|\n"
-              "field COLOR: 800A0CC1 ADODB.Recordset: |ERROR 0x800A0CC1| METHOD: Quarvel.Catalog.UpdateProductCategory| "
+              "field COLOR: 800A0CC1 ADODB.Recordset: |ERROR 0x800A0CC1| METHOD: "
+              "Quarvel.Catalog.UpdateProductCategory| "
               "DESC: No field named 'COLOR' in the recordset..|\n"
-              "id 3 OR 1=1: D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.UpdateProductCategory| DESC: Type mismatch.|\n");
+              "id 3 OR 1=1: D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.UpdateProductCategory| DESC: Type "
+              "mismatch.|\n");
     EXPECT_EQ(Category(3), before);
   });
 }

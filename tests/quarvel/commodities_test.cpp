@@ -33,7 +33,10 @@ TEST_F(Commodities, AnswerTheirPurchasingAttributes) {
     EXPECT_EQ(LogEntriesWith("Quarvel.Product.getbuyerfromcommodity"), 1);
     // A category without a name answers "", as one without a row does.
     int32_t category = std::stoi(unnamed), paper = std::stoi(CategoryId("Paper products"));
-    EXPECT_EQ(Golden().Add("paper", product->GetCategoryName(paper)).Add("unnamed", product->GetCategoryName(category)).Line(),
+    EXPECT_EQ(Golden()
+                  .Add("paper", product->GetCategoryName(paper))
+                  .Add("unnamed", product->GetCategoryName(category))
+                  .Line(),
               "paper=Paper products unnamed=");
   });
 }

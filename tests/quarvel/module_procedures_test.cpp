@@ -89,7 +89,10 @@ TEST_F(ModuleProcedures, CloseRecordsetAndConnectionClosesBothWhoeverOpenedThem)
   auto rs = data::Recordset::New();
   rs->Open("SELECT * FROM TAXCODES", cn);
   Sql_CloseRecordsetAndConnection(rs);
-  EXPECT_EQ(Golden().Add("recordset released", rs == nullptr).Add("connection closed", cn->State() == data::kStateClosed).Line(),
+  EXPECT_EQ(Golden()
+                .Add("recordset released", rs == nullptr)
+                .Add("connection closed", cn->State() == data::kStateClosed)
+                .Line(),
             "recordset released=true connection closed=true");
   EXPECT_EQ(RaisedBy([&] { Sql_CloseRecordsetAndConnection(rs); }).number(), 91);
 }

@@ -41,8 +41,9 @@ class PartnerLinks : public CatalogTest {
 
 TEST_F(PartnerLinks, ThePartnersOfACatalogOrANodeJoinedBySemicolons) {
   Run([&] {
-    EXPECT_EQ(Golden().Add("catalog", Partners(0, 5)).Add("node -3", Partners(-3, 5)).Add("node 8", Partners(8, 5)).Line(),
-              "catalog=12;40 node -3=12;40 node 8=");
+    EXPECT_EQ(
+        Golden().Add("catalog", Partners(0, 5)).Add("node -3", Partners(-3, 5)).Add("node 8", Partners(8, 5)).Line(),
+        "catalog=12;40 node -3=12;40 node 8=");
   });
 }
 
@@ -117,10 +118,12 @@ TEST_F(PartnerLinks, ShopOutFoldersAreFoundThroughTheirLinks) {
     seen.Add("folders", Value(catalog->GetAllShopOutCatalogFolders()));
     seen.Add("details of 7", BrintorTest::Rows(catalog->GetShopOutFolderDetails(shop)));
     seen.Add("accounts of U1", BrintorTest::Rows(catalog->GetFolderAuthenticationDetails("U1", shop)));
-    seen.Add("accounts of u1' OR '1'='1", BrintorTest::Rows(catalog->GetFolderAuthenticationDetails("u1' OR '1'='1", shop)));
+    seen.Add("accounts of u1' OR '1'='1",
+             BrintorTest::Rows(catalog->GetFolderAuthenticationDetails("u1' OR '1'='1", shop)));
     EXPECT_EQ(seen.Lines(),
               "folders: Integer()(Integer:7, Integer:7)\n"
-              "details of 7:\n7|5|Shop|https://shop.example.com|Outside|12\n7|5|Shop|https://shop.example.com|Outside|40\n"
+              "details of 7:\n7|5|Shop|https://shop.example.com|Outside|12\n"
+              "7|5|Shop|https://shop.example.com|Outside|40\n"
               "accounts of U1:\nu1-at-shop|S3cret\nteam|T3am\naccounts of u1' OR '1'='1: \n");
   });
 }

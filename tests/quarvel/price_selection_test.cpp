@@ -69,10 +69,12 @@ TEST_F(PriceSelection, GroupFallsBackToTheDefaultGroupAndDoesNotOutliveItsCall) 
     text.Add("1, contract", PriceOf(*product, 1, march, "EUR", 60, "contract"));
     text.Add("1, plain", PriceOf(*product, 1, march, "EUR", 60));
     text.Add("3, SPOT", PriceOf(*product, 3, march, "GBP", std::nullopt, "SPOT"));
-    text.Add("1, CONTRACT in JPY", Failure([&] { product->getCatalogPriceAttributesEx(1, march, "JPY", 60, "CONTRACT"); }));
+    text.Add("1, CONTRACT in JPY",
+             Failure([&] { product->getCatalogPriceAttributesEx(1, march, "JPY", 60, "CONTRACT"); }));
     EXPECT_EQ(text.Add("1, plain after", PriceOf(*product, 1, march, "EUR", 60)).Lines(),
               "1, contract: 7\n1, plain: 8\n3, SPOT: 4\n"
-              "1, CONTRACT in JPY: 8004007F Brintor: |ERROR 0x8004007F| METHOD: Quarvel.Product.getCatalogPriceAttributes| "
+              "1, CONTRACT in JPY: 8004007F Brintor: |ERROR 0x8004007F| METHOD: "
+              "Quarvel.Product.getCatalogPriceAttributes| "
               "DESC: |ERROR 0x8004007F| METHOD: Brintor.Currency.ConvertAmount| DESC: |ERROR 0x8004007F| METHOD: "
               "Brintor.Currency.GetCurrencyRate| DESC: CurrencyRateNotFound.| INFO: .|.|.|\n1, plain after: 8\n");
   });
@@ -87,7 +89,8 @@ TEST_F(PriceSelection, BarePricesByQuantityAndByGroup) {
     auto byQuantity = [&](int32_t id, double quantity) { return product->GetPriceFromPriceLines(id, quantity); };
     auto byGroup = [&](int32_t id, std::string group) { return product->GetPriceFromPriceLinesByGroup(id, group); };
     Golden prices;
-    prices.Add("1, quantity 60", rt::CStr(byQuantity(1, 60))).Add("1, group contract", rt::CStr(byGroup(1, "contract")));
+    prices.Add("1, quantity 60", rt::CStr(byQuantity(1, 60)))
+        .Add("1, group contract", rt::CStr(byGroup(1, "contract")));
     prices.Add("3, group ''", rt::CStr(byGroup(3, ""))).Add("1, quantity 5", Failure([&] { byQuantity(1, 5); }));
     EXPECT_EQ(prices.Add("1, group SPOT", Failure([&] { byGroup(1, "SPOT"); })).Lines(),
               "1, quantity 60: 9\n1, group contract: 7\n3, group '': 4\n"
@@ -112,7 +115,10 @@ TEST_F(SampleProducts, ANewProductOfAGroupGetsTheGroupsDefaults) {
     id = NewProduct()->Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "BUSINESSPARTNERID", "USERID", "PROPERTYGROUPID"}),
                                 Array({"SHIRT-900", "Work shirt, red", 1, "buyer1", 1}));
   });
-  EXPECT_EQ(Golden().Add("id", id).Add("values of 9", Rows("SELECT PROPERTYID, VALUE FROM PRODUCTPROPVALUE WHERE PRODUCTID = 9")).Lines(),
+  EXPECT_EQ(Golden()
+                .Add("id", id)
+                .Add("values of 9", Rows("SELECT PROPERTYID, VALUE FROM PRODUCTPROPVALUE WHERE PRODUCTID = 9"))
+                .Lines(),
             "id: 9\nvalues of 9:\n1|Black\n2|M\n");
 }
 

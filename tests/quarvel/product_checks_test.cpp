@@ -60,7 +60,8 @@ TEST_F(ProductChecks, AContractLineIsFoundOnlyAsAPair) {
       errors.Add(fields, Render(products->getErrorsInProductValues(Doc(Product("A", Sound() + fields)), false, "A")));
     EXPECT_EQ(errors.Lines(),
               "<NUMBER>1</NUMBER><CONTRACTCODE>c-2026-02</CONTRACTCODE><BUYERID>;;buyer1; ;</BUYERID>: \n"
-              "<CONTRACTCODE>C-2026-02</CONTRACTCODE><NUMBER>2</NUMBER>: CONTRACTCODE=String:C-2026-02; NUMBER=String:2\n"
+              "<CONTRACTCODE>C-2026-02</CONTRACTCODE><NUMBER>2</NUMBER>: CONTRACTCODE=String:C-2026-02; "
+              "NUMBER=String:2\n"
               "<CONTRACTCODE>C-2026-01</CONTRACTCODE>: CONTRACTCODE=String:C-2026-01\n"
               "<CONTRACTCODE>C-2026-01</CONTRACTCODE><NUMBER>1 OR 1=1</NUMBER>: CONTRACTCODE=String:C-2026-01; "
               "NUMBER=String:1 OR 1=1\n");

@@ -117,7 +117,8 @@ TEST_F(ProductDelete, RefusalByTheCheckerOrAFolderThatCannotGoDeletesNothing) {
     auto orders = Owner("Test.Orders", refused, questions);
     if (!refused) ::chmod((Folder(1) + "/sheet.pdf").c_str(), 0444);
     Run([&] { text.Add(refused ? "refused" : "read-only file", Failure([&] { NewProduct()->Delete(1); })); });
-    EXPECT_EQ(Left() + Kept({1}), kNothingDeleted + std::string("folder 1 kept\n")) << (refused ? "refused" : "read-only");
+    EXPECT_EQ(Left() + Kept({1}), kNothingDeleted + std::string("folder 1 kept\n"))
+        << (refused ? "refused" : "read-only");
   }
   EXPECT_EQ(text.Add("asked", testing::PrintToString(*questions)).Lines(),
             "refused: 80040007 Quarvel: |ERROR 0x80040007| METHOD: Quarvel.Product.Delete| DESC: The record you are "
@@ -173,7 +174,8 @@ TEST_F(ProductReferences, ExistsAnswersForTheFirstKeyByItsName) {
               "PRODUCTID 99: False\nUSERID buyer2: True\nUserId o'brien: True\nUNSPSCCODE 43211501: True\n"
               "UNSPSCCODES 4410: True\nUNSPSCCODE 4321%: False\nUNSPSCCODES 44: False\n"
               "USERID nobody, PRODUCTID 1: False\nno keys: False\n"
-              "COLOR Blue: 800A0E78 ADODB.Recordset: |ERROR 0x800A0E78| METHOD: Quarvel.Product.Exists  SQL2:  lSQL3: | DESC: "
+              "COLOR Blue: 800A0E78 ADODB.Recordset: |ERROR 0x800A0E78| METHOD: Quarvel.Product.Exists  SQL2:  "
+              "lSQL3: | DESC: "
               "The operation is not allowed while the object is closed..|");
   });
 }

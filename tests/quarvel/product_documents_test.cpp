@@ -47,7 +47,8 @@ TEST_F(ProductDocuments, TheCheckedListsAndThePartNumbersOfOneDocument) {
     text.Add("errors of NONE", Render(products->getErrorsInProductValues(kList, false, "NONE")));
     EXPECT_EQ(text.Lines(),
               "part numbers: OS-SH100|OS-GL200|NEW-1|OS-SH100\n"
-              "update list:\nOS-SH100|Work shirt, blue|False\nOS-GL200|Safety gloves|True\nOS-SH100|Work shirt, blue|False\n"
+              "update list:\nOS-SH100|Work shirt, blue|False\nOS-GL200|Safety gloves|True\nOS-SH100|Work shirt, "
+              "blue|False\n"
               "insert list:\nOS-SH100|Shirt|True\nOS-GL200|Gloves|True\nNEW-1|New product|True\nOS-SH100||False\n"
               "errors of OS-SH100: \n"
               "errors of NONE: PRODUCTDESCRIPTION=String:; PARTNUMBER=String:; UNITCODE=String:\n");

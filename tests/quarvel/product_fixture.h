@@ -35,7 +35,8 @@ class ProductTest : public ReferenceTest {
   // The price lines, one a line, each column named.
   std::string StoredLines() const {
     return Golden::Query(sandbox_.CatalogPath(),
-                         "SELECT PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY, CURRENCYCODE, PRICE, DISCOUNTPERC, "
+                         "SELECT PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY, CURRENCYCODE, PRICE, "
+                         "DISCOUNTPERC, "
                          "DISCOUNTAMOUNT, PRICETAXPERCENTAGE, FREIGHTCOST, PRICEEXPIRYDATE FROM CATALOGPRODUCTPRICE "
                          "ORDER BY PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY",
                          {.field = " ", .names = true});

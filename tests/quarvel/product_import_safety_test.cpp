@@ -82,12 +82,13 @@ TEST_F(ProductImportSafety, ArbitraryDocumentsAreReadOrRefusedWithAnError) {
       }
     }
     EXPECT_GT(std::stoi(Added()), 0);
-    EXPECT_EQ(Golden()
-                  .Add("integrity", Scalar("PRAGMA integrity_check"))
-                  .Add("buyers without product",
-                       Scalar("SELECT COUNT(*) FROM PRODUCTBUYER WHERE PRODUCTID NOT IN (SELECT PRODUCTID FROM PRODUCT)"))
-                  .Line(),
-              "integrity=ok buyers without product=0");
+    EXPECT_EQ(
+        Golden()
+            .Add("integrity", Scalar("PRAGMA integrity_check"))
+            .Add("buyers without product",
+                 Scalar("SELECT COUNT(*) FROM PRODUCTBUYER WHERE PRODUCTID NOT IN (SELECT PRODUCTID FROM PRODUCT)"))
+            .Line(),
+        "integrity=ok buyers without product=0");
   });
 }
 

@@ -19,7 +19,9 @@ TEST_F(ProductImport, AKnownPartNumberIsUpdatedAnUnknownOneInserted) {
     seen.Add("row NEW-1", ProductRow("NEW-1")).Add("values of NEW-1", Values("NEW-1"));
     EXPECT_EQ(seen.Lines(),
               "remark of 1: updated\nvalues of OS-SH100: Colour=White Size=L Supplier reference=OS-SH100-BL\n"
-              "row NEW-1: PARTNUMBER=NEW-1 PRODUCTDESCRIPTION=New product UNITCODE=PCE COMMODITYCODE=null CONTRACTCODE=null NUMBER=null BUSINESSPARTNERID=null USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null GTIN=null MINORDERQTY=null LOTSIZE=null PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n"
+              "row NEW-1: PARTNUMBER=NEW-1 PRODUCTDESCRIPTION=New product UNITCODE=PCE COMMODITYCODE=null "
+              "CONTRACTCODE=null NUMBER=null BUSINESSPARTNERID=null USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null "
+              "GTIN=null MINORDERQTY=null LOTSIZE=null PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n"
               "values of NEW-1: Colour=Red\n");
   });
 }
@@ -52,7 +54,9 @@ TEST_F(ProductImport, AProductThatLostValuesIsWrittenOnlyWithLeave) {
                     " FROM PRODUCT WHERE " + AddedOnly()));
     EXPECT_EQ(seen.Lines(),
               "added: C\nproperties: 5\n"
-              "row A, leave: PARTNUMBER=NEW-1 PRODUCTDESCRIPTION=New product UNITCODE=PCE COMMODITYCODE=null CONTRACTCODE=null NUMBER=null BUSINESSPARTNERID=null USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null GTIN=null MINORDERQTY=null LOTSIZE=null PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n"
+              "row A, leave: PARTNUMBER=NEW-1 PRODUCTDESCRIPTION=New product UNITCODE=PCE COMMODITYCODE=null "
+              "CONTRACTCODE=null NUMBER=null BUSINESSPARTNERID=null USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null "
+              "GTIN=null MINORDERQTY=null LOTSIZE=null PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n"
               "values of A: Colour=Red\nuser|partner of the added: nobody|null null|null buyer1|1\n");
   });
 }
@@ -122,7 +126,10 @@ TEST_F(ProductImport, TheBatchWritesTheListAndLeavesTheRestInTheRestFile) {
     EXPECT_EQ(Read(RestFile("p1")), "(none)");
     // With leave, the product that lost a value is written.
     Batch(products, "p2/\\" + doc, {"BAD"}, true);
-    EXPECT_EQ(ProductRow("BAD"), "PARTNUMBER=B PRODUCTDESCRIPTION=New product UNITCODE=PCE COMMODITYCODE=null CONTRACTCODE=null NUMBER=null BUSINESSPARTNERID=null USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null GTIN=null MINORDERQTY=null LOTSIZE=null PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n");
+    EXPECT_EQ(ProductRow("BAD"),
+              "PARTNUMBER=B PRODUCTDESCRIPTION=New product UNITCODE=PCE COMMODITYCODE=null CONTRACTCODE=null "
+              "NUMBER=null BUSINESSPARTNERID=null USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null GTIN=null "
+              "MINORDERQTY=null LOTSIZE=null PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n");
     // A document that does not load, or a prefix that names no file, fails
     // before anything.
     rt::Variant list = Array({"BAD"});
@@ -139,7 +146,8 @@ TEST_F(ProductImport, TheBudgetStopsBetweenPartNumbersAndTheListKeepsThoseHandle
   const std::string doc = Doc(Product("A", Sound("A")) + Product("B", Sound("B")));
   Run([&] {
     EXPECT_EQ(Batch(WithClock({1000, 1000, 1180}), "b/\\" + doc, {"A", "B"}), "(0..0) A");
-    EXPECT_EQ(Golden().Add("rest file", PartNumbersIn(RestFile("b"))).Add("added", Added()).Line(), "rest file=B added=1");
+    EXPECT_EQ(Golden().Add("rest file", PartNumbersIn(RestFile("b"))).Add("added", Added()).Line(),
+              "rest file=B added=1");
   });
 }
 

@@ -20,7 +20,8 @@ TEST_F(ProductLists, ThePagedListTakesProductColumnsAndTheTrustedWhereText) {
                                                        "DISABLED = 0 AND PARTNUMBER LIKE '%-%'"));
     pages.Add("every column, with a GTIN", page(everyColumn.c_str(), "PRODUCTID", 8, "GTIN IS NOT NULL"));
     EXPECT_EQ(pages.Lines(),
-              "two columns, enabled with a dash: 3: BATT-400 CABLE-800 DRILL-700\nevery column, with a GTIN: 1: PAPER-500\n");
+              "two columns, enabled with a dash: 3: BATT-400 CABLE-800 DRILL-700\nevery column, with a GTIN: 1: "
+              "PAPER-500\n");
     for (auto [fields, key] : {std::pair{"PRODUCTID, (SELECT 1)", "PRODUCTID"}, {"PRODUCTID; DROP TABLE X", "PRODUCTID"},
                                {"PRODUCTID", "PRODUCTID DESC"}, {"PRODUCTID", "NOCOLUMN"}})
       EXPECT_EQ(Failure([&] { page(fields, key, 3, ""); }),
@@ -37,7 +38,8 @@ TEST_F(ProductLists, ListsKeyedByProductId) {
     const rt::Variant none = rt::Variant::Missing();
     // The drill lists approver1 among its buyers, the gloves too.
     Golden lists;
-    lists.Add("criteria 1, 2, ELECTRICAL", Listed(product->GetProductsByCriteria(1, rt::Variant("2"), rt::Variant("ELECTRICAL"))));
+    lists.Add("criteria 1, 2, ELECTRICAL",
+              Listed(product->GetProductsByCriteria(1, rt::Variant("2"), rt::Variant("ELECTRICAL"))));
     lists.Add("criteria 2, 1: count", product->GetProductsByCriteria(2, rt::Variant(1), none)->Count());
     lists.Add("buyer approver1", Listed(product->GetProductsByBuyer("approver1")));
     lists.Add("supplier 2", Listed(product->GetProductsBySupplier("2")));

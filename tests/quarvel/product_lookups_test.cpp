@@ -75,11 +75,13 @@ TEST_F(ProductLookups, IdsByPartNumbersGtinAndAlternatives) {
     auto product = NewProduct();
     Golden ids;
     ids.Add("supplier part number SUP'1", product->GetProductIDFromSupplierPartNum("SUP'1"));
-    ids.Add("LOOSE-1", product->GetProductIdFromPartNumSource("LOOSE-1", rt::Variant::Missing(), rt::Variant::Missing()));
+    ids.Add("LOOSE-1",
+            product->GetProductIdFromPartNumSource("LOOSE-1", rt::Variant::Missing(), rt::Variant::Missing()));
     ids.Add("LOOSE-1, -1, 0", product->GetProductIdFromPartNumSource("LOOSE-1", rt::Variant(-1), rt::Variant(0)));
     ids.Add("GTIN of 5", product->GetGTIN(5)).Add("GTIN of 1", product->GetGTIN(1));
     EXPECT_EQ(ids.Lines(),
-              "supplier part number SUP'1: 9\nLOOSE-1: 9\nLOOSE-1, -1, 0: -1\nGTIN of 5: 04006381333931\nGTIN of 1: \n");
+              "supplier part number SUP'1: 9\nLOOSE-1: 9\nLOOSE-1, -1, 0: -1\nGTIN of 5: 04006381333931\nGTIN of 1: "
+              "\n");
     EXPECT_EQ(BrintorTest::Rows(product->GetAlternativeProducts(1, rt::Variant::Missing())),
               "1|2|null|null|Safety gloves\n");
   });
@@ -99,7 +101,8 @@ TEST_F(ProductLookups, NotFoundIsRaisedUnloggedExceptThroughGetProduct) {
               "GetGTIN: 800400D0 Quarvel.Product.GetGTIN: ProductId not Found\n"
               "GetProductEx: 800400C8 Quarvel.Product.GetProductEx: Product not present\n"
               "GetBisItemCode: 800400CE Quarvel.Product.GetBisItemCode: CommodityCode is Not found\nlogged: 0\n"
-              "GetProduct: 800400C8 Quarvel.Product.GetProductEx: |ERROR 0x800400C8| METHOD: Quarvel.Product.getProduct| "
+              "GetProduct: 800400C8 Quarvel.Product.GetProductEx: |ERROR 0x800400C8| METHOD: "
+              "Quarvel.Product.getProduct| "
               "DESC: Product not present.|\nlogged after: 1\n");
   });
 }

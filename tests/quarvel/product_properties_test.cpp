@@ -49,7 +49,8 @@ TEST_F(ProductProperties, AnUpdateReplacesAndAddsValuesAndKeepsTheOthers) {
     Golden seen;
     seen.Add("values of OS-SH100", Values("OS-SH100")).Add("values of OS-GL200", Values("OS-GL200"));
     EXPECT_EQ(seen.Add("properties", Scalar("SELECT COUNT(*) FROM PROPERTY")).Lines(),
-              "values of OS-SH100: Colour=Blue Size=XL Voltage=12 Supplier reference=OS-SH100-BL GRADE=2 SUPPLIER_REF=x "
+              "values of OS-SH100: Colour=Blue Size=XL Voltage=12 Supplier reference=OS-SH100-BL GRADE=2 "
+              "SUPPLIER_REF=x "
               "WEIGHT=3 kg\nvalues of OS-GL200: Colour=Black Size=M Grade=A\nproperties: 9\n");
   });
 }

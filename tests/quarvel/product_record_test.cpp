@@ -91,7 +91,8 @@ TEST_F(ProductRecord, ReferencesAreCheckedWithTheStoredValues) {
     EXPECT_EQ(refused.Lines(),
               "insert: 80040007 Quarvel: |ERROR 0x80040007| METHOD: Quarvel.Product.Insert| DESC: The product record "
               "you are trying to insert has an invalid reference to another record.|\nupdate: 80040007 Quarvel: "
-              "|ERROR 0x80040007| METHOD: Quarvel.Product.Update| DESC: The product record you are trying to insert has "
+              "|ERROR 0x80040007| METHOD: Quarvel.Product.Update| DESC: The product record you are trying to insert "
+              "has "
               "an invalid reference to another record.|\n");
   });
   EXPECT_EQ(testing::PrintToString(*questions),
@@ -184,7 +185,8 @@ TEST_F(ProductRecord, Update20WritesTheNamedColumnsButNeverTheKey) {
               "row 5: PRODUCTID=5 PRICINGMETHOD=null GTIN=00000000000007 BUSINESSPARTNERID=null UNITCODE=BX\n"
               "products with buyers: 5,6\nbuyers left: 0\n"
               "GTIN of 15: 5 Quarvel: |ERROR 0x5| METHOD: Quarvel.Product.Update| DESC: Invalid procedure call or "
-              "argument.|\nproduct 9: 800400C8 Quarvel.Product.Update: |ERROR 0x800400C8| METHOD: Quarvel.Product.Update| "
+              "argument.|\nproduct 9: 800400C8 Quarvel.Product.Update: |ERROR 0x800400C8| METHOD: "
+              "Quarvel.Product.Update| "
               "DESC: Product not present.|\n");
   });
 }

@@ -28,9 +28,16 @@ TEST_F(ProductRows, TheWritersStoreTheImportsColumnRules) {
     rows.Add("other products updated", Scalar("SELECT COUNT(*) FROM PRODUCT WHERE DATEUPDATED <> "
                                               "'2026-01-15 00:00:00' AND NOT " + AddedOnly()));
     EXPECT_EQ(rows.Lines(),
-              "A: PARTNUMBER=P-A PRODUCTDESCRIPTION=Ann's \"best\" product UNITCODE=PCE COMMODITYCODE=ELECTRICAL CONTRACTCODE=null NUMBER=null BUSINESSPARTNERID=null USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null GTIN=00000000000123 MINORDERQTY=1.0 LOTSIZE=null PRODUCTEFFECTIVITYDATE=2026-07-04 00:00:00 PRODUCTREMARK=O'Brien's remark\n"
-              "B: PARTNUMBER=P-B PRODUCTDESCRIPTION=Second UNITCODE=PR COMMODITYCODE=null CONTRACTCODE=null NUMBER=null BUSINESSPARTNERID=2 USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null GTIN=123456789012345 MINORDERQTY=5.0 LOTSIZE=-1.5 PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n"
-              "OS-SH100: PARTNUMBER=SHIRT-100 PRODUCTDESCRIPTION=Work shirt, navy UNITCODE=PCE COMMODITYCODE=APPAREL CONTRACTCODE=C-2026-02 NUMBER=1 BUSINESSPARTNERID=1 USERID=buyer1 MULTIPLEBUYER=0 UNSPSCCODE=null GTIN=123456789012345 MINORDERQTY=1.0 LOTSIZE=null PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n"
+              "A: PARTNUMBER=P-A PRODUCTDESCRIPTION=Ann's \"best\" product UNITCODE=PCE COMMODITYCODE=ELECTRICAL "
+              "CONTRACTCODE=null NUMBER=null BUSINESSPARTNERID=null USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null "
+              "GTIN=00000000000123 MINORDERQTY=1.0 LOTSIZE=null PRODUCTEFFECTIVITYDATE=2026-07-04 00:00:00 "
+              "PRODUCTREMARK=O'Brien's remark\n"
+              "B: PARTNUMBER=P-B PRODUCTDESCRIPTION=Second UNITCODE=PR COMMODITYCODE=null CONTRACTCODE=null "
+              "NUMBER=null BUSINESSPARTNERID=2 USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null GTIN=123456789012345 "
+              "MINORDERQTY=5.0 LOTSIZE=-1.5 PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n"
+              "OS-SH100: PARTNUMBER=SHIRT-100 PRODUCTDESCRIPTION=Work shirt, navy UNITCODE=PCE COMMODITYCODE=APPAREL "
+              "CONTRACTCODE=C-2026-02 NUMBER=1 BUSINESSPARTNERID=1 USERID=buyer1 MULTIPLEBUYER=0 UNSPSCCODE=null "
+              "GTIN=123456789012345 MINORDERQTY=1.0 LOTSIZE=null PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n"
               "other products updated: 1\n");
   });
 }
@@ -60,9 +67,10 @@ TEST_F(ProductRows, ABuyerListFillsUserIdAndEveryWriteRewritesTheBuyers) {
         continue;
       }
       products->updateProductFromXML(Doc(Product("ONE", fields)), false, "ONE", false);
-      text.Add("update ONE " + fields, Golden()
-                                           .Add("buyers", Buyers("ONE"))
-                                           .Add("USERID", Scalar("SELECT USERID FROM PRODUCT WHERE BUYFROMPARTNUMBER = 'ONE'")));
+      text.Add("update ONE " + fields,
+               Golden()
+                   .Add("buyers", Buyers("ONE"))
+                   .Add("USERID", Scalar("SELECT USERID FROM PRODUCT WHERE BUYFROMPARTNUMBER = 'ONE'")));
     }
     EXPECT_EQ(text.Lines(),
               "USERID:MULTIPLEBUYER: buyer1:1 buyer1:0 null:1\n"
@@ -117,7 +125,8 @@ TEST_F(ProductRows, InsertUpdateMultipleBuyerRewritesTheBuyersOfOneProduct) {
     products.object->LetProperty("MultipleBuyerSeparator", rt::Variant("/"));
     write("1, 'a/b;c' split at /", rt::Variant(int32_t{1}), rt::Variant("a/b;c"), "OS-SH100");
     write("1.0, Null", rt::Variant(1.0), rt::Variant::Null(), "OS-SH100");
-    write("2, 'buyer1'", rt::Variant(int32_t{2}), rt::Variant("buyer1"), "OS-GL200");  // MULTIPLEBUYER 0: the buyers go, none come
+    write("2, 'buyer1'", rt::Variant(int32_t{2}), rt::Variant("buyer1"),
+          "OS-GL200");  // MULTIPLEBUYER 0: the buyers go, none come
     EXPECT_EQ(text.Lines(),
               "'1', ';buyer1;;approver1;': answer=true buyers=buyer1 approver1\n"
               "1, 'a/b;c' split at /: answer=true buyers=a b;c\n1.0, Null: answer=true buyers=\n"

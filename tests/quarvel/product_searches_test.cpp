@@ -81,7 +81,8 @@ TEST_F(ProductSearches, TheBoundedSearchTellsWhetherMoreRowsMatched) {
               Failure([&] { product->GetCatalogProductsByPartNumber("LIM-_", 2147483647, more, std::nullopt); }));
     EXPECT_EQ(found.Add("more after", rt::CStr(more)).Lines(),
               "five, limit 5: found=5 more=Boolean:False\nsix, limit 5: found=5 more=Boolean:True\n"
-              "six, limit 2147483646: found=6 more=Boolean:False\nsix, limit 2147483647: 6 Quarvel: |ERROR 0x6| METHOD: "
+              "six, limit 2147483646: found=6 more=Boolean:False\nsix, limit 2147483647: 6 Quarvel: |ERROR 0x6| "
+              "METHOD: "
               "Quarvel.Product.GetCatalogProductsByPartNumber| DESC: Overflow.|\nmore after: untouched\n");
   });
 }

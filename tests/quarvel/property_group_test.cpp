@@ -114,7 +114,8 @@ TEST_F(SampleGroups, GroupsAreCreatedAndFilledWithTheirFlagsEachPairOnce) {
   });
   Golden rows;
   rows.Add("group 11", Rows("SELECT * FROM PROPERTYGROUP WHERE PROPERTYGROUPID = 11"));
-  rows.Add("members of 1 and 11", Rows("SELECT * FROM PROPSBYPROPGROUP WHERE PROPERTYGROUPID IN (1, 11) ORDER BY 1, 2"));
+  rows.Add("members of 1 and 11",
+           Rows("SELECT * FROM PROPSBYPROPGROUP WHERE PROPERTYGROUPID IN (1, 11) ORDER BY 1, 2"));
   EXPECT_EQ(rows.Lines(), "group 11: 11|Tools\nmembers of 1 and 11:\n1|1|1|1\n1|2|1|1\n11|3|1|0\n11|5|0|1\n");
 }
 
@@ -130,7 +131,8 @@ TEST_F(SampleGroups, DeleteIsRefusedByProductsAndCommoditiesAndFailsWithoutARow)
       auto groups = Inner<IPropertyGroup>("Quarvel.PropertyGroup");
       Golden answers;
       for (int32_t id : {1, 20})
-        answers.Add(std::to_string(id), Golden().Add("CanDelete", groups->CanDelete(id)).Add("Delete", groups->Delete(id)));
+        answers.Add(std::to_string(id),
+                    Golden().Add("CanDelete", groups->CanDelete(id)).Add("Delete", groups->Delete(id)));
       EXPECT_EQ(answers.Lines(), "1: CanDelete=false Delete=false\n20: CanDelete=false Delete=false\n");
     }));
     auto groups = New<IPropertyGroup>("Quarvel.PropertyGroup");

@@ -55,7 +55,8 @@ TEST_F(Properties, UpdateSkipsTheIdAndDropsEnumerationValuesForEveryTypeButThree
     EXPECT_EQ(answers.Lines(),
               "Update 4: Boolean:True\nUpdate20 propertyid: 80040E21 ADODB.Recordset: |ERROR 0x80040E21| METHOD: "
               "Quarvel.Property.Update| DESC: The field 'PROPERTYID' is the table's identity and cannot be written..|\n"
-              "Update20 77: 800400C9 Quarvel.Property.Update: |ERROR 0x800400C9| METHOD: Quarvel.Property.Update| DESC: "
+              "Update20 77: 800400C9 Quarvel.Property.Update: |ERROR 0x800400C9| METHOD: Quarvel.Property.Update| "
+              "DESC: "
               "Property not present.|\n");
   });
   EXPECT_EQ(Rows("SELECT PROPERTYID, PROPERTYNAME, DATATYPE FROM PROPERTY ORDER BY 1"),

@@ -69,7 +69,8 @@ TEST_F(Relinking, ACategoryTakesTheProductsOfItsCodeAfterItsHighestNumber) {
   Exec("DELETE FROM PRODUCTSBYCATEGORY; INSERT INTO PRODUCTSBYCATEGORY VALUES (12, 5, 9), (10, 5, 3), (13, 6, NULL)");
   // Then 44 -> 4322, whose members are all unnumbered: 13 leaves, 12 joins as 1.
   Golden links;
-  links.Add("5 4322 to 43211501", Relink([] { lib::UpdateProductCategoryLinksForUNSPSCCode(5, "4322", "43211501", false); }));
+  links.Add("5 4322 to 43211501",
+            Relink([] { lib::UpdateProductCategoryLinksForUNSPSCCode(5, "4322", "43211501", false); }));
   links.Add("6 44 to 4322", Relink([] { lib::UpdateProductCategoryLinksForUNSPSCCode(6, "44", "4322", false); }));
   EXPECT_EQ(links.Lines(), "5 4322 to 43211501: 10>5#3 13>6#null 14>5#10 \n6 44 to 4322: 10>5#3 12>6#1 14>5#10 \n");
 }

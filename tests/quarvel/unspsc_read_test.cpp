@@ -115,7 +115,9 @@ TEST_F(SampleUNSPSCTest, TUNSPSCAnswersTheCheckerForTheKeyUNSPSCCODES) {
   Run([&] {
     rt::ObjectPtr t = rt::CreateRootObject("Quarvel.TUNSPSC", std::make_shared<rt::Activity>());
     auto ask = [&](std::vector<rt::Variant> keys, std::vector<rt::Variant> values, const char* member = "Exists") {
-      return Answer([&] { return t->Call(std::string("IReferentialIntegrity_") + member, {"Quarvel", Array(keys), Array(values)}); });
+      return Answer([&] {
+        return t->Call(std::string("IReferentialIntegrity_") + member, {"Quarvel", Array(keys), Array(values)});
+      });
     };
     Golden answers;
     answers.Add("UnspscCodes 43211503", ask({"UnspscCodes"}, {"43211503"}));
