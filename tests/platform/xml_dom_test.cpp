@@ -86,7 +86,10 @@ TEST(XmlTree, NodeMembersAnswerAsTheDomDoes) {
   EXPECT_FALSE(rt::CBool(p->Call("hasChildNodes")));
 
   rt::ObjectPtr top = Obj(r->GetProperty("parentNode"));
-  EXPECT_EQ(Golden().Add("nodeName", Str(top->GetProperty("nodeName"))).Add("nodeType", Str(top->GetProperty("nodeType"))).Line(),
+  EXPECT_EQ(Golden()
+                .Add("nodeName", Str(top->GetProperty("nodeName")))
+                .Add("nodeType", Str(top->GetProperty("nodeType")))
+                .Line(),
             "nodeName=#document nodeType=9");
   EXPECT_TRUE(doc->GetProperty("parentNode").IsNothing());
 

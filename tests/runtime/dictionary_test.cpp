@@ -29,7 +29,8 @@ TEST(Dictionary, NumericKeysCompareByValueWhateverTheirSubtype) {
   d.Add(true, "boolean");
   EXPECT_TRUE(d.Exists(Currency::FromScaled(25000)));
   EXPECT_FALSE(d.Exists(int32_t{-1})) << "True is a key of its own";
-  EXPECT_EQ(Render(d), "Integer:5=String:integer; String:5=String:text; Double:2.5=String:double; Boolean:True=String:boolean");
+  EXPECT_EQ(Render(d),
+            "Integer:5=String:integer; String:5=String:text; Double:2.5=String:double; Boolean:True=String:boolean");
 }
 
 TEST(Dictionary, TextCompareFoldsCaseAndOnlyWhileEmptyMayChange) {
