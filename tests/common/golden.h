@@ -33,13 +33,27 @@
 // How Golden::Rows and Golden::Query write rows: fields joined by `field`,
 // Null as `null`; each row ended by `end` ("a|b\nc|d\n"), or with `between`
 // rows joined by it instead ("a|b; c|d"). With `names` each field carries
-// its column's name ("A=a B=b"; set `field` to " " for that).
+// its column's name.
 struct GoldenRowText {
   std::string field = "|";
   std::string end = "\n";
   std::string between;
   std::string null = "null";
   bool names = false;
+
+  // Each field named by its column, separated by " ": "A=a B=null\n".
+  static GoldenRowText Named() {
+    GoldenRowText text;
+    text.field = " ";
+    text.names = true;
+    return text;
+  }
+  // The rows joined by `separator`, none ended: "a|b; c|d".
+  static GoldenRowText Joined(std::string separator) {
+    GoldenRowText text;
+    text.between = std::move(separator);
+    return text;
+  }
 };
 
 class Golden {
