@@ -39,7 +39,7 @@ class ProductTest : public ReferenceTest {
                          "DISCOUNTPERC, "
                          "DISCOUNTAMOUNT, PRICETAXPERCENTAGE, FREIGHTCOST, PRICEEXPIRYDATE FROM CATALOGPRODUCTPRICE "
                          "ORDER BY PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY",
-                         {.field = " ", .names = true});
+                         GoldenRowText::Named());
   }
 
   // A product object as the host makes one: the root of a context of its

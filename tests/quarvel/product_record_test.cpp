@@ -11,9 +11,10 @@ class ProductRecord : public ProductTest {
  protected:
   // The product's columns, each named ("PARTNUMBER=A-1 GTIN=null").
   std::string Product(int32_t id, const char* columns) const {
+    GoldenRowText layout = GoldenRowText::Named();
+    layout.end = "";
     return Golden::Query(sandbox_.CatalogPath(),
-                         "SELECT " + std::string(columns) + " FROM PRODUCT WHERE PRODUCTID = " + std::to_string(id),
-                         {.field = " ", .end = "", .names = true});
+                         "SELECT " + std::string(columns) + " FROM PRODUCT WHERE PRODUCTID = " + std::to_string(id), layout);
   }
   static rt::Variant Names(std::vector<rt::Variant> extra) {
     extra.insert(extra.begin(), {"PARTNUMBER", "PRODUCTDESCRIPTION"});

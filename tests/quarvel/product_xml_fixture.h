@@ -86,7 +86,7 @@ class ProductXmlTest : public ReferenceTest {
       columns += std::string(columns.empty() ? "" : ", ") + c;
     return Golden::Query(sandbox_.CatalogPath(),
                          "SELECT " + columns + " FROM PRODUCT WHERE BUYFROMPARTNUMBER = '" + partNumber + "'",
-                         {.field = " ", .names = true});
+                         GoldenRowText::Named());
   }
   // A product's buyers in the order stored.
   std::string Buyers(const std::string& partNumber) const {
