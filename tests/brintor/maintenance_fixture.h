@@ -160,7 +160,7 @@ class TCurrencyTest : public CurrencyTest {
   // The rows of a query on the catalog database, fields joined by "|", rows
   // by "; " (Null as "null").
   std::string Table(const std::string& sql) const {
-    return Golden::Query(sandbox_.CatalogPath(), sql, {.between = "; "});
+    return Golden::Query(sandbox_.CatalogPath(), sql, GoldenRowText::Joined("; "));
   }
   std::string Rates(const std::string& code) const {
     return Table("SELECT EFFECTIVEDATE, EXPIRYDATE, HOMESALESRATE, EUROSALESRATE, RATEFACTOR FROM CURRENCYRATE "
