@@ -28,6 +28,7 @@
 #include "runtime/registry.h"
 #include "runtime/variant.h"
 #include "tests/brintor/brintor_sandbox.h"
+#include "tests/common/golden.h"
 #include "tests/common/raised_by.h"
 #include "data/sqlite_text_rules.h"
 
@@ -83,32 +84,12 @@ class BrintorTest : public ::testing::Test {
   // The renderings are public: the fixtures' free helpers use them too.
  public:
   // "KEY=Subtype:value" for each entry, in order, separated by "; ".
-  static std::string Render(const rt::ObjectPtr& object) {
-    auto dictionary = std::dynamic_pointer_cast<rt::Dictionary>(object);
-    if (!dictionary) return object ? "(not a dictionary)" : "(nothing)";
-    std::string text;
-    for (const rt::Dictionary::Entry& e : dictionary->Entries()) {
-      if (!text.empty()) text += "; ";
-      text += rt::Concat(e.key) + "=" + rt::TypeName(e.item) + ":" + rt::Concat(e.item);
-    }
-    return text;
-  }
+  static std::string Render(const rt::ObjectPtr& object) { return Golden::Entries(object); }
 
   // The rows of a recordset, one a line, fields joined by "|" (Null as "null").
   static std::string Rows(const rt::ObjectPtr& object) {
     auto rs = std::dynamic_pointer_cast<data::Recordset>(object);
-    if (!rs) return "(no recordset)";
-    std::string text;
-    if (rs->State() != data::kStateOpen) return text;
-    if (!rs->Eof() || !rs->Bof()) rs->MoveFirst();
-    for (; !rs->Eof(); rs->MoveNext()) {
-      for (int32_t i = 0; i < rs->FieldCount(); ++i) {
-        rt::Variant v = rs->Value(i);
-        text += (i ? "|" : "") + (v.IsNull() ? std::string("null") : rt::CStr(v));
-      }
-      text += "\n";
-    }
-    return text;
+    return rs ? Golden::Rows(*rs) : "(no recordset)";
   }
 
  protected:

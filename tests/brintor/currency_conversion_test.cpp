@@ -10,25 +10,26 @@ const rt::Date kDay = rt::Date::FromParts(2026, 12, 8);
 
 TEST_F(ConvertAmount, WorkedExamplesGoThroughTheHomeCurrencyOrTheEuro) {
   With("", [&](ICurrency& c) {
-    std::string answers;
+    Golden answers;
     for (auto [from, to, amount] : std::vector<std::tuple<const char*, const char*, double>>{
              {"ABC", "HOM", 10}, {"HOM", "ABC", 10}, {"DEF", "HOM", 9}, {"HOM", "EUR", 6},
              {"HOM", "XYZ", 2},  {"ABC", "DEF", 10}, {"EUR", "ABC", 1}, {"DEF", "EUR", 9},
              {"EUR", "DEF", 2},  {"XYZ", "ABC", 300}}) {
-      answers += std::string(from) + ">" + to + " " + Convert(c, from, to, amount, kDay) + "\n";
+      answers.Add(std::string(from) + ">" + to + " " + Golden::Text(amount), Convert(c, from, to, amount, kDay));
     }
     // Afterwards the properties describe the last target.
-    EXPECT_EQ(answers + rt::CStr(c.CurrencyCode()),
-              "ABC>HOM 2.5\n"      // 10 / (1 x 4)
-              "HOM>ABC 40\n"       // (10 x 4) x 1
-              "DEF>HOM 6\n"        // 9 / (1 x 3) x (1 x 2)
-              "HOM>EUR 3\n"        // 6 / (1 x 2) x 1
-              "HOM>XYZ 300\n"      // (2 x 1.5) x 100
-              "ABC>DEF 3.75\n"     // 2.5 home units / 2 x 3
-              "EUR>ABC 8\n"        // 1 euro = 2 home units, x 4
-              "DEF>EUR 3\n"        // 9 / 3 x 2 = 6 home units, / 2
-              "EUR>DEF 6\n"        // 2 euros = 4 home units, / 2 x 3
-              "XYZ>ABC 8\nABC");   // 300 / 150 = 2 home units, x 4
+    EXPECT_EQ(answers.Add("CurrencyCode", rt::CStr(c.CurrencyCode())).Lines(),
+              "ABC>HOM 10: 2.5\n"      // 10 / (1 x 4)
+              "HOM>ABC 10: 40\n"       // (10 x 4) x 1
+              "DEF>HOM 9: 6\n"         // 9 / (1 x 3) x (1 x 2)
+              "HOM>EUR 6: 3\n"         // 6 / (1 x 2) x 1
+              "HOM>XYZ 2: 300\n"       // (2 x 1.5) x 100
+              "ABC>DEF 10: 3.75\n"     // 2.5 home units / 2 x 3
+              "EUR>ABC 1: 8\n"         // 1 euro = 2 home units, x 4
+              "DEF>EUR 9: 3\n"         // 9 / 3 x 2 = 6 home units, / 2
+              "EUR>DEF 2: 6\n"         // 2 euros = 4 home units, / 2 x 3
+              "XYZ>ABC 300: 8\n"       // 300 / 150 = 2 home units, x 4
+              "CurrencyCode: ABC\n");
   });
 }
 
@@ -43,13 +44,20 @@ TEST_F(ConvertAmount, ResultsRoundAtTheFourthDecimalAndMissingRatesFail) {
        " ('HLF', '2026-01-01 00:00:00', NULL, 0.5, NULL, 1), ('ZER', '2026-01-01 00:00:00', NULL, 4, NULL, 0),"
        " ('NUL', '2026-01-01 00:00:00', NULL, NULL, 5, 1), ('EP0', '2026-01-01 00:00:00', NULL, 7, 0, 1);",
        [&](ICurrency& c) {
-         EXPECT_EQ(Convert(c, "TRI", "HOM", 10, kDay) + " " + Convert(c, "HOM", "HLF", 0.0001, kDay) + " " +
-                       Convert(c, "HOM", "HLF", 0.0003, kDay) + " " + Convert(c, "HOM", "XYZ", 0.0101, kDay),
-                   "3.3333 0 0.0002 1.515");
-         EXPECT_EQ(Convert(c, "NUL", "HOM", 1, kDay) + " " + Convert(c, "HOM", "EP0", 1, kDay) + " " +
-                       Convert(c, "HOM", "NOR", 1, kDay) + " " + Convert(c, "HOM", "QQQ", 1, kDay),
-                   Failed(BrintorError::HomeRateNotDefined) + " " + Failed(BrintorError::EuroRateNotDefined) + " " +
-                       Failed(BrintorError::CurrencyRateNotFound) + " " + Failed(BrintorError::CurrencyNotFound));
+         Golden rounded;
+         rounded.Add("TRI>HOM 10", Convert(c, "TRI", "HOM", 10, kDay));
+         rounded.Add("HOM>HLF 0.0001", Convert(c, "HOM", "HLF", 0.0001, kDay));
+         rounded.Add("HOM>HLF 0.0003", Convert(c, "HOM", "HLF", 0.0003, kDay));
+         rounded.Add("HOM>XYZ 0.0101", Convert(c, "HOM", "XYZ", 0.0101, kDay));
+         EXPECT_EQ(rounded.Lines(),
+                   "TRI>HOM 10: 3.3333\nHOM>HLF 0.0001: 0\nHOM>HLF 0.0003: 0.0002\nHOM>XYZ 0.0101: 1.515\n");
+         Golden missing;
+         missing.Add("NUL>HOM", Convert(c, "NUL", "HOM", 1, kDay)).Add("HOM>EP0", Convert(c, "HOM", "EP0", 1, kDay));
+         missing.Add("HOM>NOR", Convert(c, "HOM", "NOR", 1, kDay)).Add("HOM>QQQ", Convert(c, "HOM", "QQQ", 1, kDay));
+         EXPECT_EQ(missing.Lines(), "NUL>HOM: " + Failed(BrintorError::HomeRateNotDefined) + "\nHOM>EP0: " +
+                                        Failed(BrintorError::EuroRateNotDefined) + "\nHOM>NOR: " +
+                                        Failed(BrintorError::CurrencyRateNotFound) + "\nHOM>QQQ: " +
+                                        Failed(BrintorError::CurrencyNotFound) + "\n");
 
          // The first raise's number and source reach the caller; each handler on
          // the way adds its block, and each logs once. A factor of 0 divides by
@@ -71,9 +79,10 @@ TEST_F(ConvertAmount, ResultsRoundAtTheFourthDecimalAndMissingRatesFail) {
 // Compared exactly: another letter case is another code and needs the tables.
 TEST_F(ConvertAmount, EqualCodesAnswerTheAmountWithoutReadingAnything) {
   With("DROP TABLE CURRENCYRATE; DROP TABLE CURRENCY;", [&](ICurrency& c) {
-    const std::string same = Convert(c, "QQQ", "QQQ", 12.3456, kDay) + " [" + rt::CStr(c.CurrencyCode()) + "] ";
-    EXPECT_EQ(same + Convert(c, "QQQ", "qqq", 1, kDay),
-              "12.3456 [] error -2147217900");
+    Golden seen;
+    seen.Add("QQQ>QQQ", Convert(c, "QQQ", "QQQ", 12.3456, kDay)).Add("CurrencyCode", rt::CStr(c.CurrencyCode()));
+    EXPECT_EQ(seen.Add("QQQ>qqq", Convert(c, "QQQ", "qqq", 1, kDay)).Line(),
+              "QQQ>QQQ=12.3456 CurrencyCode= QQQ>qqq=error -2147217900");
   });
 }
 
@@ -83,9 +92,10 @@ TEST_F(ConvertAmount, EqualCodesAnswerTheAmountWithoutReadingAnything) {
 TEST_F(ConvertAmount, TiedCurrencyNeedsTheHomeCurrencysEuroRate) {
   With("UPDATE CURRENCYRATE SET EUROSALESRATE=NULL WHERE CURRENCYCODE='HOM';", [&](ICurrency& c) {
     const std::string missing = Failed(BrintorError::EuroRateNotDefinedForHomeCurrency);
-    EXPECT_EQ(Convert(c, "DEF", "HOM", 9, kDay) + " " + Convert(c, "EUR", "ABC", 5, kDay) + " " +
-                  Convert(c, "HOM", "EUR", 5, kDay),
-              missing + " " + missing + " error 11");
+    Golden seen;
+    seen.Add("DEF>HOM", Convert(c, "DEF", "HOM", 9, kDay)).Add("EUR>ABC", Convert(c, "EUR", "ABC", 5, kDay));
+    EXPECT_EQ(seen.Add("HOM>EUR", Convert(c, "HOM", "EUR", 5, kDay)).Line(),
+              "DEF>HOM=" + missing + " EUR>ABC=" + missing + " HOM>EUR=error 11");
   });
 }
 
@@ -94,23 +104,28 @@ TEST_F(ConvertAmount, RateIsValidFromItsEffectiveDateUntilBeforeItsExpiry) {
        "INSERT INTO CURRENCYRATE VALUES ('ABC', '2026-01-01 00:00:00', '2026-06-01 00:00:00', 4, NULL, 1);"
        "INSERT INTO CURRENCYRATE VALUES ('ABC', '2026-06-01 00:00:00', '2026-09-01 12:00:00', 5, NULL, 1);",
        [&](ICurrency& c) {
-         std::string seen;
+         Golden seen;
          for (rt::Date day : {Day(2026, 5, 31, 23, 59, 59), Day(2026, 6, 1), Day(2026, 9, 1, 11, 59, 59),
                               Day(2026, 9, 1, 12), Day(2025, 12, 31, 23, 59, 59)})
-           seen += Convert(c, "HOM", "ABC", 1, day) + " ";
+           seen.Add(rt::CStr(rt::Variant(day)), Convert(c, "HOM", "ABC", 1, day));
          const std::string none = Failed(BrintorError::CurrencyRateNotFound);
-         EXPECT_EQ(seen, "4 5 5 " + none + " " + none + " ");
+         EXPECT_EQ(seen.Lines(), "2026-05-31 23:59:59: 4\n2026-06-01: 5\n2026-09-01 11:59:59: 5\n"
+                                 "2026-09-01 12:00:00: " + none + "\n2025-12-31 23:59:59: " + none + "\n");
        });
 }
 
 // With the euro as home currency, its unit rate stands in for a rate row.
 TEST_F(ConvertAmount, HomeCurrencyNeedsARateRowUnlessItIsTheEuro) {
-  std::string seen;
+  Golden seen;
   With("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE='HOM';",
-       [&](ICurrency& c) { seen = Convert(c, "ABC", "XYZ", 4, kDay) + " "; });
+       [&](ICurrency& c) { seen.Add("no home row: ABC>XYZ", Convert(c, "ABC", "XYZ", 4, kDay)); });
   With("UPDATE CURRENCY SET HOMECURRENCY=0; UPDATE CURRENCY SET HOMECURRENCY=1 WHERE CURRENCYCODE='EUR';",
-       [&](ICurrency& c) { seen += Convert(c, "ABC", "XYZ", 4, kDay) + " " + Convert(c, "DEF", "EUR", 6, kDay); });
-  EXPECT_EQ(seen, Failed(BrintorError::CurrencyRateNotFound) + " 150 2");
+       [&](ICurrency& c) {
+         seen.Add("euro home: ABC>XYZ", Convert(c, "ABC", "XYZ", 4, kDay));
+         seen.Add("euro home: DEF>EUR", Convert(c, "DEF", "EUR", 6, kDay));
+       });
+  EXPECT_EQ(seen.Lines(), "no home row: ABC>XYZ: " + Failed(BrintorError::CurrencyRateNotFound) +
+                              "\neuro home: ABC>XYZ: 150\neuro home: DEF>EUR: 2\n");
 }
 
 // Another home currency in the database is not seen by an object that read
@@ -119,17 +134,21 @@ TEST_F(ConvertAmount, HomeCurrencyNeedsARateRowUnlessItIsTheEuro) {
 TEST_F(ConvertAmount, HomeCurrencyIsReadOnceAndCanBeReplaced) {
   Run([&] {
     auto c = NewCurrency();
-    std::string seen = Convert(*c, "ABC", "HOM", 10, kDay) + " ";
+    Golden seen;
+    seen.Add("ABC>HOM", Convert(*c, "ABC", "HOM", 10, kDay));
     Exec("UPDATE CURRENCY SET HOMECURRENCY=0; UPDATE CURRENCY SET HOMECURRENCY=1 WHERE CURRENCYCODE='EUR';");
-    seen += Convert(*c, "ABC", "DEF", 10, kDay) + " " + NewCurrency()->GetHomeCurrencyCode() + " ";
+    seen.Add("ABC>DEF", Convert(*c, "ABC", "DEF", 10, kDay));
+    seen.Add("another's home", NewCurrency()->GetHomeCurrencyCode());
 
     auto home = rt::NewDictionary();
     home->Add("CURRENCYCODE", "XYZ");
     home->Add("EURO", true);
     rt::ObjectPtr object = home;
     c->SetHomeCurrencyObject(object);
-    seen += c->GetHomeCurrencyCode() + " ";
-    EXPECT_EQ(seen + Convert(*c, "DEF", "ABC", 3, kDay), "2.5 3.75 EUR XYZ 4");  // 3 / 3 x 1 home units, x 4
+    seen.Add("home", c->GetHomeCurrencyCode());
+    // DEF>ABC: 3 / 3 x 1 home units, x 4
+    EXPECT_EQ(seen.Add("DEF>ABC", Convert(*c, "DEF", "ABC", 3, kDay)).Line(),
+              "ABC>HOM=2.5 ABC>DEF=3.75 another's home=EUR home=XYZ DEF>ABC=4");
   });
 }
 
@@ -139,11 +158,15 @@ TEST_F(ConvertAmount, RateRowsAsDictionariesAndTheirFailures) {
     auto c = NewCurrency();
     rt::Variant abc("ABC");
     rt::Date day = kDay;
-    EXPECT_EQ(Render(c->GetCurrencyRate(abc, day)) + "\n" +
-                  Render(c->GetSpecificCurrencyRate(abc, Ref(Day(2025, 1, 1)))).substr(0, 80),
-              "CURRENCYCODE=String:ABC; EFFECTIVEDATE=Date:2026-01-01; EXPIRYDATE=Null:; HOMESALESRATE=Double:4; "
-              "EUROSALESRATE=Integer:0; RATEFACTOR=Long:1\n"
-              "CURRENCYCODE=String:ABC; EFFECTIVEDATE=Date:2025-01-01; EXPIRYDATE=Date:2026-01-");
+    Golden rates;
+    rates.Add("GetCurrencyRate", Render(c->GetCurrencyRate(abc, day)));
+    rates.Add("GetSpecificCurrencyRate(2025-01-01)",
+              Render(c->GetSpecificCurrencyRate(abc, Ref(Day(2025, 1, 1)))).substr(0, 80));
+    EXPECT_EQ(rates.Lines(),
+              "GetCurrencyRate: CURRENCYCODE=String:ABC; EFFECTIVEDATE=Date:2026-01-01; EXPIRYDATE=Null; "
+              "HOMESALESRATE=Double:4; EUROSALESRATE=Integer:0; RATEFACTOR=Long:1\n"
+              "GetSpecificCurrencyRate(2025-01-01): CURRENCYCODE=String:ABC; EFFECTIVEDATE=Date:2025-01-01; "
+              "EXPIRYDATE=Date:2026-01-\n");
     EXPECT_EQ(Failure([&] { c->GetSpecificCurrencyRate(abc, Ref(Day(2025, 1, 2))); }),
               "8004007F Brintor: |ERROR 0x8004007F| METHOD: Brintor.Currency.GetSpecificCurrencyRate| DESC: "
               "CurrencyRateNotFound.| INFO: .|");
@@ -174,9 +197,13 @@ TEST_F(ConvertAmount, PriceAndDiscountFromTheHomeCurrency) {
       }
     };
     // DEF: 10 / 2 x 3; the euro, though not flagged EPC, through the home currency's euro rate.
-    EXPECT_EQ(convert("ABC") + "\n" + convert("DEF") + "\n" + convert("EUR") + "\n" + convert("EPZ"),
-              "PRICE=Currency:40; DISCOUNTAMOUNT=Currency:5\nPRICE=Currency:15; DISCOUNTAMOUNT=Currency:1.875\n"
-              "PRICE=Currency:5; DISCOUNTAMOUNT=Currency:0.625\n" + Failed(BrintorError::EuroRateNotDefined));
+    Golden prices;
+    for (const char* code : {"ABC", "DEF", "EUR", "EPZ"}) prices.Add(code, convert(code));
+    EXPECT_EQ(prices.Lines(),
+              "ABC: PRICE=Currency:40; DISCOUNTAMOUNT=Currency:5\nDEF: PRICE=Currency:15; "
+              "DISCOUNTAMOUNT=Currency:1.875\n"
+              "EUR: PRICE=Currency:5; DISCOUNTAMOUNT=Currency:0.625\nEPZ: " + Failed(BrintorError::EuroRateNotDefined) +
+                  "\n");
 
     // Held in the euro: the target's euro rate alone.
     home = c->GetEuroCurrency();

@@ -8,12 +8,15 @@ namespace {
 using CurrencyObject = ExampleCurrencyTest;
 
 std::string Properties(ICurrency& c) {
-  std::string text;
-  for (const rt::Variant& v : {c.CurrencyCode(), c.CurrencyName(), c.HomeCurrency(), c.EuroCurrency(), c.LocaleID(),
-                               c.EPC(), c.Decimals()}) {
-    text += (text.empty() ? "" : "; ") + rt::TypeName(v) + ":" + rt::Concat(v);
-  }
-  return text;
+  return Golden()
+      .Add("CurrencyCode", c.CurrencyCode())
+      .Add("CurrencyName", c.CurrencyName())
+      .Add("HomeCurrency", c.HomeCurrency())
+      .Add("EuroCurrency", c.EuroCurrency())
+      .Add("LocaleID", c.LocaleID())
+      .Add("EPC", c.EPC())
+      .Add("Decimals", c.Decimals())
+      .Lines();
 }
 
 TEST_F(CurrencyObject, GetCurrencyLoadsTheSevenPropertiesOrFailsLeavingThem) {
@@ -23,15 +26,19 @@ TEST_F(CurrencyObject, GetCurrencyLoadsTheSevenPropertiesOrFailsLeavingThem) {
     // The code as passed, though the database matched it in another case.
     EXPECT_TRUE(c->GetCurrency(Ref(rt::Variant("hom"))));
     const std::string home = Properties(*c);
-    EXPECT_EQ(home, "String:hom; String:Home currency; Boolean:True; Boolean:False; Integer:1033; Boolean:False; "
-                    "Integer:2");
-    std::string seen = Failure([&] { c->GetCurrency(Ref(rt::Variant())); }) + "\n" +
-                       Failure([&] { c->GetCurrency(Ref(rt::Variant::Null())); }) + "\n";
-    seen += std::to_string(LogEntries()) + " ";
-    seen += Failure([&] { c->GetCurrency(Ref(rt::Variant("QQQ"))); });
-    EXPECT_EQ(seen + " " + std::to_string(LogEntries()),
-              "80040065 Brintor: MissingCurrencyCode\n80040065 Brintor: MissingCurrencyCode\n0 80040074 Brintor: "
-              "|ERROR 0x80040074| METHOD: Brintor.Currency.GetCurrency| DESC: Currency 'QQQ' not found.| INFO: .| 1");
+    EXPECT_EQ(home,
+              "CurrencyCode: String:hom\nCurrencyName: String:Home currency\nHomeCurrency: Boolean:True\n"
+              "EuroCurrency: Boolean:False\nLocaleID: Integer:1033\nEPC: Boolean:False\nDecimals: Integer:2\n");
+    Golden seen;
+    seen.Add("Empty", Failure([&] { c->GetCurrency(Ref(rt::Variant())); }));
+    seen.Add("Null", Failure([&] { c->GetCurrency(Ref(rt::Variant::Null())); }));
+    seen.Add("log entries", LogEntries());
+    seen.Add("QQQ", Failure([&] { c->GetCurrency(Ref(rt::Variant("QQQ"))); }));
+    EXPECT_EQ(seen.Add("log entries after", LogEntries()).Lines(),
+              "Empty: 80040065 Brintor: MissingCurrencyCode\nNull: 80040065 Brintor: MissingCurrencyCode\n"
+              "log entries: 0\nQQQ: 80040074 Brintor: "
+              "|ERROR 0x80040074| METHOD: Brintor.Currency.GetCurrency| DESC: Currency 'QQQ' not found.| INFO: .|\n"
+              "log entries after: 1\n");
     EXPECT_EQ(Properties(*c), home);
 
     // A locale beyond 16 bits overflows after the other properties are set.
@@ -48,10 +55,12 @@ TEST_F(CurrencyObject, GetCurrencyAsDictGivesTextsAndANotFoundOfItsOwn) {
     EXPECT_EQ(Render(c->GetCurrencyAsDict(Ref(rt::Variant("HOM")))),
               "CURRENCYCODE=String:HOM; CURRENCYNAME=String:Home currency; HOMECURRENCY=String:True; "
               "EURO=String:False; EPC=String:False; DECIMALS=String:2; LOCALEID=Integer:1033");
-    EXPECT_EQ(Render(c->GetCurrencyAsDict(Ref(rt::Variant("A'B")))).substr(0, 60) + "\n" +
-                  Failure([&] { c->GetCurrencyAsDict(Ref(rt::Variant("Q'Q"))); }),
-              "CURRENCYCODE=String:A'B; CURRENCYNAME=String:Quote; HOMECURR\n"
-              "80040074 Brintor.Currency.GetCurrencyAsDict: Currency Q'Q not found");
+    Golden quoted;
+    quoted.Add("A'B", Render(c->GetCurrencyAsDict(Ref(rt::Variant("A'B")))).substr(0, 60));
+    quoted.Add("Q'Q", Failure([&] { c->GetCurrencyAsDict(Ref(rt::Variant("Q'Q"))); }));
+    EXPECT_EQ(quoted.Lines(),
+              "A'B: CURRENCYCODE=String:A'B; CURRENCYNAME=String:Quote; HOMECURR\n"
+              "Q'Q: 80040074 Brintor.Currency.GetCurrencyAsDict: Currency Q'Q not found\n");
     EXPECT_EQ(LogEntries(), 0);
   });
   // Any other failure takes the number UnexpectedGetCurrencyAsDict.
@@ -69,9 +78,13 @@ TEST_F(CurrencyObject, AllCurrenciesAsDisconnectedRecordsetAndAsCodeSet) {
     auto c = NewCurrency();
     auto rs = std::dynamic_pointer_cast<data::Recordset>(c->GetCurrencies());
     ASSERT_TRUE(rs);
-    EXPECT_EQ(std::to_string(!rs->ActiveConnection()) + std::to_string(rs->RecordCount()) + " " +
-                  Render(c->GetCurrenciesInDictionary()),
-              "16 HOM=String:HOM; EUR=String:EUR; ABC=String:ABC; DEF=String:DEF; XYZ=String:XYZ; AB =String:AB ");
+    Golden seen;
+    seen.Add("disconnected", !rs->ActiveConnection()).Add("records", rs->RecordCount());
+    seen.Add("dictionary", Render(c->GetCurrenciesInDictionary()));
+    EXPECT_EQ(seen.Lines(),
+              "disconnected: true\nrecords: 6\n"
+              "dictionary: HOM=String:HOM; EUR=String:EUR; ABC=String:ABC; DEF=String:DEF; XYZ=String:XYZ; AB "
+              "=String:AB \n");
   });
   Exec("DROP TABLE CURRENCYRATE; DROP TABLE CURRENCY;");
   Run([&] {
@@ -88,7 +101,9 @@ TEST_F(CurrencyObject, HomeAndEuroAreReadOnceAndNeverRefreshed) {
   Run([&] {
     auto c = NewCurrency();
     // Nothing there: nothing is cached, so the next call asks again.
-    EXPECT_EQ((c->GetHomeCurrency() ? "home" : "") + c->GetEuroCurrencyCode(), "");
+    Golden none;
+    none.Add("home", c->GetHomeCurrency() != nullptr).Add("euro", c->GetEuroCurrencyCode());
+    EXPECT_EQ(none.Line(), "home=false euro=");
     Exec(kExampleCurrencies);
     EXPECT_EQ(Render(c->GetHomeCurrency()),
               "CURRENCYCODE=String:HOM; HOMECURRENCY=Boolean:True; EURO=Boolean:False; EPC=Boolean:False; "
@@ -100,10 +115,10 @@ TEST_F(CurrencyObject, HomeAndEuroAreReadOnceAndNeverRefreshed) {
     EXPECT_EQ(c->GetHomeCurrencyObject(), home);
     // Another object reads afresh: its failure is logged, and the code
     // getters answer "" for it.
-    const std::string codes = c->GetEuroCurrencyCode() + " [" + NewCurrency()->GetHomeCurrencyCode() + "] ";
-    EXPECT_EQ(codes + std::to_string(LogEntriesWith("Brintor.Currency.GetHomeCurrency")) +
-                  std::to_string(rt::Err().number),
-              "EUR [] 10");
+    Golden codes;
+    codes.Add("euro", c->GetEuroCurrencyCode()).Add("another's home", NewCurrency()->GetHomeCurrencyCode());
+    codes.Add("logged", LogEntriesWith("Brintor.Currency.GetHomeCurrency")).Add("Err", rt::Err().number);
+    EXPECT_EQ(codes.Lines(), "euro: EUR\nanother's home: \nlogged: 1\nErr: 0\n");
   });
 }
 
@@ -116,17 +131,22 @@ TEST_F(CurrencyObject, OnlyReleaseAndTwoFailuresVote) {
   };
   auto asDict = [](const char* code) { return [code](ICurrency& c) { c.GetCurrencyAsDict(Ref(rt::Variant(code))); }; };
   Run([&] {
-    std::string outcomes;
-    for (const auto& call : std::vector<std::function<void(ICurrency&)>>{
-             [](ICurrency& c) { c.Release(); }, asDict("HOM"), asDict("QQQ"),
-             [](ICurrency& c) { c.GetCurrency(Ref(rt::Variant("QQQ"))); },
-             [](ICurrency& c) {
-               c.ConvertAmount(Ref<std::string>("HOM"), Ref<std::string>("QQQ"), Ref(rt::Currency::FromScaled(10000)),
-                               Ref(rt::Date::FromParts(2026, 12, 8)));
-             }}) {
-      outcomes += ending(call) + " ";
+    Golden outcomes;
+    for (const auto& [name, call] : std::vector<std::pair<const char*, std::function<void(ICurrency&)>>>{
+             {"Release", [](ICurrency& c) { c.Release(); }},
+             {"GetCurrencyAsDict(HOM)", asDict("HOM")},
+             {"GetCurrencyAsDict(QQQ)", asDict("QQQ")},
+             {"GetCurrency(QQQ)", [](ICurrency& c) { c.GetCurrency(Ref(rt::Variant("QQQ"))); }},
+             {"ConvertAmount(HOM, QQQ)",
+              [](ICurrency& c) {
+                c.ConvertAmount(Ref<std::string>("HOM"), Ref<std::string>("QQQ"),
+                                Ref(rt::Currency::FromScaled(10000)), Ref(rt::Date::FromParts(2026, 12, 8)));
+              }}}) {
+      outcomes.Add(name, ending(call));
     }
-    EXPECT_EQ(outcomes, "commit commit rollback commit commit ");
+    EXPECT_EQ(outcomes.Lines(),
+              "Release: commit\nGetCurrencyAsDict(HOM): commit\nGetCurrencyAsDict(QQQ): rollback\n"
+              "GetCurrency(QQQ): commit\nConvertAmount(HOM, QQQ): commit\n");
   });
   Exec("DROP TABLE CURRENCYRATE; DROP TABLE CURRENCY;");
   Run([&] {

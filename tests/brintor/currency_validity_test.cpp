@@ -10,16 +10,16 @@ using RateValidity = ExampleCurrencyTest;
 
 const rt::Date kDay = rt::Date::FromParts(2026, 12, 8, 9, 30);
 
-// "CODE nonstrict/strict" per code, 1 for true.
+// "CODE: loose=<decision> strict=<decision>" per code ("(empty)" for "").
 std::string Decisions(ICurrency& c, const std::vector<std::string>& codes, rt::Date date = kDay) {
-  std::string text;
+  Golden rows;
   for (std::string code : codes) {
     bool notStrict = false, strict = true;
     const bool a = c.HasValidCurrencyRateEx(code, date, notStrict);
     const bool b = c.HasValidCurrencyRateEx(code, date, strict);
-    text += code + " " + (a ? "1" : "0") + "/" + (b ? "1" : "0") + "\n";
+    rows.Add(code.empty() ? "(empty)" : code, Golden().Add("loose", a).Add("strict", b).Line());
   }
-  return text;
+  return rows.Lines();
 }
 
 std::string Keys(const std::shared_ptr<rt::Dictionary>& codes) {
@@ -39,14 +39,19 @@ TEST_F(RateValidity, DecisionForEachKindOfCurrency) {
        [&](ICurrency& c) {
          // The properties describe the last currency found: unknown codes leave them.
          const std::string seen = Decisions(c, {"EUR", "HOM", "ABC", "DEF", "XYZ", "LOW", "EPN", "OLD", "QQQ", ""});
-         EXPECT_EQ(seen + rt::CStr(c.CurrencyCode()),
-                   "EUR 1/1\nHOM 1/1\nABC 1/1\nDEF 1/1\nXYZ 1/1\nLOW 0/0\nEPN 0/0\nOLD 0/0\nQQQ 0/0\n 0/0\nOLD");
+         EXPECT_EQ(seen + "CurrencyCode: " + rt::CStr(c.CurrencyCode()),
+                   "EUR: loose=true strict=true\nHOM: loose=true strict=true\nABC: loose=true strict=true\n"
+                   "DEF: loose=true strict=true\nXYZ: loose=true strict=true\nLOW: loose=false strict=false\n"
+                   "EPN: loose=false strict=false\nOLD: loose=false strict=false\nQQQ: loose=false strict=false\n"
+                   "(empty): loose=false strict=false\nCurrencyCode: OLD");
        });
   // A home rate other than exactly 1 makes every other currency fail.
   With("UPDATE CURRENCYRATE SET HOMESALESRATE=1.0001, EUROSALESRATE=2 WHERE CURRENCYCODE='HOM';"
        "UPDATE CURRENCYRATE SET HOMESALESRATE=0.8 WHERE CURRENCYCODE='ABC';",
        [&](ICurrency& c) {
-         EXPECT_EQ(Decisions(c, {"EUR", "HOM", "ABC", "DEF"}), "EUR 1/1\nHOM 0/0\nABC 0/0\nDEF 0/0\n");
+         EXPECT_EQ(Decisions(c, {"EUR", "HOM", "ABC", "DEF"}),
+                   "EUR: loose=true strict=true\nHOM: loose=false strict=false\nABC: loose=false strict=false\n"
+                   "DEF: loose=false strict=false\n");
        });
 }
 
@@ -55,27 +60,40 @@ TEST_F(RateValidity, DecisionForEachKindOfCurrency) {
 // currency needs only its home rate of 1 (and an empty code equals the
 // missing euro's ""); the euro as home currency needs no rate rows.
 TEST_F(RateValidity, HomeCurrencyCases) {
-  std::string seen;
+  Golden seen;
   With("UPDATE CURRENCYRATE SET EUROSALESRATE=NULL WHERE CURRENCYCODE='HOM';"
        "UPDATE CURRENCYRATE SET EUROSALESRATE=1.95583 WHERE CURRENCYCODE='DEF';",
-       [&](ICurrency& c) { seen += Decisions(c, {"HOM", "ABC", "DEF"}) + "-\n"; });
-  With("UPDATE CURRENCY SET EURO=0;", [&](ICurrency& c) { seen += Decisions(c, {"HOM", "ABC", "EUR", ""}) + "-\n"; });
+       [&](ICurrency& c) { seen.Add("home without euro rate", Decisions(c, {"HOM", "ABC", "DEF"})); });
+  With("UPDATE CURRENCY SET EURO=0;",
+       [&](ICurrency& c) { seen.Add("no euro currency", Decisions(c, {"HOM", "ABC", "EUR", ""})); });
   With("UPDATE CURRENCY SET EURO=1 WHERE CURRENCYCODE='EUR';"
        "UPDATE CURRENCY SET HOMECURRENCY=0; UPDATE CURRENCY SET HOMECURRENCY=1 WHERE CURRENCYCODE='EUR';",
-       [&](ICurrency& c) { seen += Decisions(c, {"EUR", "ABC", "DEF"}); });
-  EXPECT_EQ(seen, "HOM 1/0\nABC 1/0\nDEF 0/0\n-\nHOM 1/1\nABC 1/1\nEUR 0/0\n 1/1\n-\nEUR 1/1\nABC 1/1\nDEF 1/1\n");
+       [&](ICurrency& c) { seen.Add("euro as home", Decisions(c, {"EUR", "ABC", "DEF"})); });
+  EXPECT_EQ(seen.Lines(),
+            "home without euro rate:\n"
+            "HOM: loose=true strict=false\nABC: loose=true strict=false\nDEF: loose=false strict=false\n"
+            "no euro currency:\n"
+            "HOM: loose=true strict=true\nABC: loose=true strict=true\nEUR: loose=false strict=false\n"
+            "(empty): loose=true strict=true\n"
+            "euro as home:\n"
+            "EUR: loose=true strict=true\nABC: loose=true strict=true\nDEF: loose=true strict=true\n");
 }
 
 TEST_F(RateValidity, NoHomeCurrencyMakesEveryCheckFalseAndConversionsFail) {
   With("UPDATE CURRENCY SET HOMECURRENCY=0;", [&](ICurrency& c) {
     rt::Date day = kDay;
     std::string abc = "ABC";
-    const std::string seen = Decisions(c, {"EUR", "HOM", "ABC"}) + std::to_string(c.CanConvertToHomeCurrency(abc, day)) +
-                             std::to_string(c.AreCurrencyRatesValid(day)) + " [" +
-                             Keys(c.GetCurrencyCodesHavingValidCurrencyRate(day)) + "] " +
-                             Keys(c.GetCurrencyCodesHavingNoValidCurrencyRate(day)) + " ";
-    EXPECT_EQ(seen + std::to_string(rt::Err().number),
-              "EUR 0/0\nHOM 0/0\nABC 0/0\n00 [] ABC,DEF,HOM,XYZ 0");
+    Golden seen;
+    seen.Add("decisions", Decisions(c, {"EUR", "HOM", "ABC"}));
+    seen.Add("CanConvertToHomeCurrency(ABC)", c.CanConvertToHomeCurrency(abc, day));
+    seen.Add("AreCurrencyRatesValid", c.AreCurrencyRatesValid(day));
+    seen.Add("valid", Keys(c.GetCurrencyCodesHavingValidCurrencyRate(day)));
+    seen.Add("not valid", Keys(c.GetCurrencyCodesHavingNoValidCurrencyRate(day)));
+    EXPECT_EQ(seen.Add("Err", rt::Err().number).Lines(),
+              "decisions:\nEUR: loose=false strict=false\nHOM: loose=false strict=false\nABC: loose=false "
+              "strict=false\n"
+              "CanConvertToHomeCurrency(ABC): false\nAreCurrencyRatesValid: false\nvalid: \n"
+              "not valid: ABC,DEF,HOM,XYZ\nErr: 0\n");
     EXPECT_EQ(Convert(c, "ABC", "HOM", 1, day), Failed(BrintorError::CurrencyNotFound));
   });
 }
@@ -89,9 +107,11 @@ TEST_F(RateValidity, InnerFailuresAreLoggedOnceEachAndNeverRaised) {
          EXPECT_EQ(rt::Err().number, 0);
        });
   // The log holds each entry as one line, its line breaks written as \r\n.
-  EXPECT_EQ(std::to_string(LogEntries()) + std::to_string(LogEntriesWith("METHOD: Brintor.Currency.GetCurrencyRate\\r")) +
-                std::to_string(LogEntriesWith("METHOD: Brintor.Currency.GetCurrency\\r")),
-            "211");
+  Golden logged;
+  logged.Add("entries", LogEntries());
+  logged.Add("GetCurrencyRate", LogEntriesWith("METHOD: Brintor.Currency.GetCurrencyRate\\r"));
+  logged.Add("GetCurrency", LogEntriesWith("METHOD: Brintor.Currency.GetCurrency\\r"));
+  EXPECT_EQ(logged.Line(), "entries=2 GetCurrencyRate=1 GetCurrency=1");
 }
 
 // A euro currency that could not be read is not taken for none: the check
@@ -103,44 +123,53 @@ TEST_F(RateValidity, AFailedReadOfTheEuroCurrencyAnswersFalse) {
   Run([&] {
     data::testing::FaultEngine engine;
     auto decisions = [&](bool failEuroRead) {
-      std::string text;
+      Golden rows;
       for (std::string code : {"", "HOM"}) {
-        text += code + " ";
+        Golden row;
         for (bool strict : {false, true}) {
           auto c = NewCurrency();
           c->GetHomeCurrencyCode();  // read and kept: the euro's read comes next
           failEuroRead ? engine.Arm({data::testing::FaultPoint::Statement, 1, SQLITE_IOERR}) : engine.Disarm();
           rt::Date day = kDay;
-          text += c->HasValidCurrencyRateEx(code, day, strict) ? "1" : "0";
-          if (failEuroRead && !engine.Fired()) text += "(not fired)";
+          std::string decision = c->HasValidCurrencyRateEx(code, day, strict) ? "true" : "false";
+          if (failEuroRead && !engine.Fired()) decision += "(not fired)";
+          row.Add(strict ? "strict" : "loose", decision);
         }
-        text += "\n";
+        rows.Add(std::string(failEuroRead ? "euro read fails, " : "") + (code.empty() ? "(empty)" : code), row);
       }
-      return text;
+      return rows.Lines();
     };
     std::string seen = decisions(false);
     seen += decisions(true);
-    EXPECT_EQ(seen + std::to_string(rt::Err().number), " 00\nHOM 10\n 00\nHOM 00\n0");
+    EXPECT_EQ(seen + "Err: " + std::to_string(rt::Err().number),
+              "(empty): loose=false strict=false\nHOM: loose=true strict=false\n"
+              "euro read fails, (empty): loose=false strict=false\neuro read fails, HOM: loose=false strict=false\n"
+              "Err: 0");
     auto c = NewCurrency();
     engine.Arm({data::testing::FaultPoint::Statement, 1, SQLITE_IOERR});
-    seen = "[" + c->GetEuroCurrencyCode() + "] ";
-    seen += std::to_string(rt::Err().number);
+    Golden failed;
+    failed.Add("euro, read fails", c->GetEuroCurrencyCode());
+    failed.Add("Err", rt::Err().number);
     engine.Disarm();
-    EXPECT_EQ(seen + " " + c->GetEuroCurrencyCode(), "[] 0 EUR");  // a failed read leaves nothing cached
+    // A failed read leaves nothing cached.
+    EXPECT_EQ(failed.Add("euro, read again", c->GetEuroCurrencyCode()).Lines(),
+              "euro, read fails: \nErr: 0\neuro, read again: EUR\n");
   });
 }
 
 // Equal codes read nothing; XYZ's one unit is less than 0.00005 home units, so 0.
 TEST_F(RateValidity, CanConvertToHomeCurrency) {
-  std::string answers;
-  auto can = [&](ICurrency& c, std::vector<std::string> codes) {
-    for (std::string code : codes) answers += c.CanConvertToHomeCurrency(code, Ref(rt::Date(kDay))) ? "1" : "0";
+  Golden answers;
+  auto can = [&](ICurrency& c, const char* tables, std::vector<std::string> codes) {
+    for (std::string code : codes)
+      answers.Add(std::string(tables) + code, c.CanConvertToHomeCurrency(code, Ref(rt::Date(kDay))));
   };
-  With("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE='HOM';", [&](ICurrency& c) { can(c, {"HOM", "ABC"}); });
+  With("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE='HOM';",
+       [&](ICurrency& c) { can(c, "no home rate: ", {"HOM", "ABC"}); });
   With("INSERT INTO CURRENCYRATE VALUES ('HOM', '2026-01-01 00:00:00', NULL, 1, 2, 1);"
        "UPDATE CURRENCYRATE SET HOMESALESRATE=100000000000 WHERE CURRENCYCODE='XYZ';",
-       [&](ICurrency& c) { can(c, {"ABC", "XYZ", "QQQ"}); });
-  EXPECT_EQ(answers, "10100");
+       [&](ICurrency& c) { can(c, "", {"ABC", "XYZ", "QQQ"}); });
+  EXPECT_EQ(answers.Lines(), "no home rate: HOM: true\nno home rate: ABC: false\nABC: true\nXYZ: false\nQQQ: false\n");
 }
 
 // The euro has no row, TEN none valid at midnight, OLD none at all now, BAD
@@ -155,31 +184,37 @@ TEST_F(RateValidity, ListsCompareWithMidnightAndCheckAtTheFullTime) {
        [&](ICurrency& c) {
          rt::Date eleven = Day(2026, 12, 8, 11);
          std::string ten = "TEN";
-         std::string seen = std::to_string(c.HasValidCurrencyRate(ten, eleven)) + " " +
-                            Keys(c.GetCurrencyCodesHavingValidCurrencyRate(eleven)) + " " +
-                            Keys(c.GetCurrencyCodesHavingAnyCurrencyRate()) + " " +
-                            Keys(c.GetCurrencyCodesHavingNoValidCurrencyRate(eleven)) + " ";
-         seen += std::to_string(c.AreCurrencyRatesValid(eleven)) + " ";
-         EXPECT_EQ(seen + rt::CStr(c.CurrencyCode()) + " " + std::to_string(rt::Err().number),
-                   "1 ABC,DEF,HOM,XYZ ABC,BAD,DEF,HOM,OLD,TEN,XYZ BAD,OLD,TEN 0 XYZ 0");
+         Golden seen;
+         seen.Add("HasValidCurrencyRate(TEN)", c.HasValidCurrencyRate(ten, eleven));
+         seen.Add("valid", Keys(c.GetCurrencyCodesHavingValidCurrencyRate(eleven)));
+         seen.Add("any rate", Keys(c.GetCurrencyCodesHavingAnyCurrencyRate()));
+         seen.Add("not valid", Keys(c.GetCurrencyCodesHavingNoValidCurrencyRate(eleven)));
+         seen.Add("AreCurrencyRatesValid", c.AreCurrencyRatesValid(eleven));
+         seen.Add("CurrencyCode", rt::CStr(c.CurrencyCode())).Add("Err", rt::Err().number);
+         EXPECT_EQ(seen.Lines(),
+                   "HasValidCurrencyRate(TEN): true\nvalid: ABC,DEF,HOM,XYZ\nany rate: ABC,BAD,DEF,HOM,OLD,TEN,XYZ\n"
+                   "not valid: BAD,OLD,TEN\nAreCurrencyRatesValid: false\nCurrencyCode: XYZ\nErr: 0\n");
        });
 }
 
 TEST_F(RateValidity, EmptyRateTableIsAllValidAndFailuresAnswerNothing) {
-  std::string seen;
+  Golden seen;
   With("DELETE FROM CURRENCYRATE;", [&](ICurrency& c) {
     rt::Date day = kDay;
-    seen = std::to_string(c.AreCurrencyRatesValid(day)) +
-           std::to_string(c.HasValidCurrencyRate(Ref<std::string>("EUR"), day)) + " ";
+    seen.Add("empty: AreCurrencyRatesValid", c.AreCurrencyRatesValid(day));
+    seen.Add("empty: HasValidCurrencyRate(EUR)", c.HasValidCurrencyRate(Ref<std::string>("EUR"), day));
   });
   With("DROP TABLE CURRENCYRATE;", [&](ICurrency& c) {
     rt::Date day = kDay;
-    seen += Keys(c.GetCurrencyCodesHavingAnyCurrencyRate()) + " " +
-            Keys(c.GetCurrencyCodesHavingNoValidCurrencyRate(day)) + " " +
-            std::to_string(c.AreCurrencyRatesValid(day));
-    seen += " " + std::to_string(rt::Err().number);
+    seen.Add("no table: any rate", Keys(c.GetCurrencyCodesHavingAnyCurrencyRate()));
+    seen.Add("no table: not valid", Keys(c.GetCurrencyCodesHavingNoValidCurrencyRate(day)));
+    seen.Add("no table: AreCurrencyRatesValid", c.AreCurrencyRatesValid(day));
+    seen.Add("no table: Err", rt::Err().number);
   });
-  EXPECT_EQ(seen, "11 (nothing) (nothing) 0 0");
+  EXPECT_EQ(seen.Lines(),
+            "empty: AreCurrencyRatesValid: true\nempty: HasValidCurrencyRate(EUR): true\n"
+            "no table: any rate: (nothing)\nno table: not valid: (nothing)\nno table: AreCurrencyRatesValid: false\n"
+            "no table: Err: 0\n");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "interfaces/locale.h"
 #include "runtime/registry.h"
+#include "tests/common/golden.h"
 #include "tests/tools/host_process.h"
 
 namespace {
@@ -15,27 +16,33 @@ std::shared_ptr<ILocale> NewLocale() {
   return std::dynamic_pointer_cast<ILocale>(rt::CreateObject("Brintor.Locale"));
 }
 
-// "<country>/<language>/<symbol>/<name>/<euro?>" of one identifier.
+// What the locale class answers for one identifier, each answer named.
 std::string Describe(ILocale& l, int32_t id) {
-  return l.GetCountryName(id) + "/" + l.GetLanguageName(id) + "/" + l.GetCurrencySymbol(id) + "/" +
-         l.GetCurrencyName(id) + "/" + (l.IsEuroLocale(id) ? "euro" : "-");
+  return Golden()
+      .Add("country", l.GetCountryName(id))
+      .Add("language", l.GetLanguageName(id))
+      .Add("symbol", l.GetCurrencySymbol(id))
+      .Add("currency", l.GetCurrencyName(id))
+      .Add("euro", l.IsEuroLocale(id))
+      .Line();
 }
 
 TEST(Locale, NamesAndSymbolsWithTheEuroForTheEuroArea) {
   auto l = NewLocale();
-  std::string seen;
-  for (int32_t id : {1031, 6153, 1033, 2057, 1041, 9, 0, 99999, -1}) seen += Describe(*l, id) + "\n";
-  EXPECT_EQ(seen,
-            "Germany/German/\xE2\x82\xAC/EUR/euro\n"
-            "Ireland/English/\xE2\x82\xAC/EUR/euro\n"
-            "United States/English/$/USD/-\n"
-            "United Kingdom/English/\xC2\xA3/GBP/-\n"
-            "Japan/Japanese/\xEF\xBF\xA5/JPY/-\n"
-            "/English///-\n"  // a language without a country
-            "////-\n"
-            "////-\n"
-            "////-\n");
-  EXPECT_EQ(l->GetEuroSymbol() + " " + l->GetEuroName(), "\xE2\x82\xAC EUR");
+  Golden seen;
+  for (int32_t id : {1031, 6153, 1033, 2057, 1041, 9, 0, 99999, -1}) seen.Add(std::to_string(id), Describe(*l, id));
+  EXPECT_EQ(seen.Lines(),
+            "1031: country=Germany language=German symbol=\xE2\x82\xAC currency=EUR euro=true\n"
+            "6153: country=Ireland language=English symbol=\xE2\x82\xAC currency=EUR euro=true\n"
+            "1033: country=United States language=English symbol=$ currency=USD euro=false\n"
+            "2057: country=United Kingdom language=English symbol=\xC2\xA3 currency=GBP euro=false\n"
+            "1041: country=Japan language=Japanese symbol=\xEF\xBF\xA5 currency=JPY euro=false\n"
+            "9: country= language=English symbol= currency= euro=false\n"  // a language without a country
+            "0: country= language= symbol= currency= euro=false\n"
+            "99999: country= language= symbol= currency= euro=false\n"
+            "-1: country= language= symbol= currency= euro=false\n");
+  EXPECT_EQ(Golden().Add("symbol", l->GetEuroSymbol()).Add("name", l->GetEuroName()).Line(),
+            "symbol=\xE2\x82\xAC name=EUR");
 }
 
 TEST(Locale, SystemLocaleIdsAreEveryKnownIdentifierWithACountryOnceAndAscending) {

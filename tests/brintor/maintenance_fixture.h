@@ -161,22 +161,7 @@ class TCurrencyTest : public CurrencyTest {
   // The rows of a query on the catalog database, fields joined by "|", rows
   // by "; " (Null as "null").
   std::string Table(const std::string& sql) const {
-    sqlite3* db = nullptr;
-    sqlite3_open(sandbox_.CatalogPath().c_str(), &db);
-    data::InstallSqlServerTextRules(db);
-    sqlite3_stmt* st = nullptr;
-    std::string text;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) text = "(error)";
-    while (st && sqlite3_step(st) == SQLITE_ROW) {
-      if (!text.empty()) text += "; ";
-      for (int i = 0; i < sqlite3_column_count(st); ++i) {
-        const unsigned char* v = sqlite3_column_text(st, i);
-        text += (i ? "|" : "") + (v ? std::string(reinterpret_cast<const char*>(v)) : std::string("null"));
-      }
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return text;
+    return Golden::Query(sandbox_.CatalogPath(), sql, GoldenRowText::Joined("; "));
   }
   std::string Rates(const std::string& code) const {
     return Table("SELECT EFFECTIVEDATE, EXPIRYDATE, HOMESALESRATE, EUROSALESRATE, RATEFACTOR FROM CURRENCYRATE "
@@ -239,7 +224,7 @@ class RecordingChecker : public rt::Object {
     asked += member + " " + table;
     for (int32_t i = 0; i <= names.AsArray().UBound(); ++i) {
       const rt::Variant& value = values.AsArray().At(i);
-      asked += (i ? "," : " ") + rt::CStr(names.AsArray().At(i)) + "=" + rt::TypeName(value) + ":" + rt::Concat(value);
+      asked += (i ? "," : " ") + rt::CStr(names.AsArray().At(i)) + "=" + Golden::Value(value);
     }
     asked += "\n";
     auto it = answers.find(member);

@@ -23,13 +23,14 @@ TEST_F(AddressWrites, AddressesAreLinkedToTheGivenOrLoadedPartner) {
   Run([&] {
     auto bp = NewPartner();
     int32_t existing = 5;
-    std::string seen = std::to_string(bp->AddExistingAddress(existing, rt::Variant(3)));
-    seen += " " + rt::CStr(bp->GetBusinessPartnerID()) + " ";
+    Golden seen;
+    seen.Add("AddExistingAddress(5, 3)", bp->AddExistingAddress(existing, rt::Variant(3)));
+    seen.Add("loaded partner", rt::CStr(bp->GetBusinessPartnerID()));
     existing = 1;
-    seen += std::to_string(bp->AddExistingAddress(existing, rt::Variant::Missing()));
-    seen += std::to_string(bp->AddExistingAddress(existing, rt::Variant::Missing())) + " ";
-    seen += Scalar("SELECT group_concat(ADDRESSID, ',') FROM (SELECT ADDRESSID FROM BUSINESSPARTNERADDRESS "
-                   "WHERE BUSINESSPARTNERID = 3 ORDER BY ADDRESSID)") + "\n";
+    seen.Add("AddExistingAddress(1)", bp->AddExistingAddress(existing, rt::Variant::Missing()));
+    seen.Add("AddExistingAddress(1) again", bp->AddExistingAddress(existing, rt::Variant::Missing()));
+    seen.Add("addresses of 3", Scalar("SELECT group_concat(ADDRESSID, ',') FROM (SELECT ADDRESSID FROM "
+                                      "BUSINESSPARTNERADDRESS WHERE BUSINESSPARTNERID = 3 ORDER BY ADDRESSID)"));
     auto address = Address({{Field(AddressFieldsEnum::COUNTRYCODE), rt::Variant("NL")},
                             {rt::Variant(int32_t{1}), rt::Variant("Nieuw B.V.")},
                             {Field(AddressFieldsEnum::SHORTDESCRIPTION), rt::Variant("Nieuw")},
@@ -38,15 +39,19 @@ TEST_F(AddressWrites, AddressesAreLinkedToTheGivenOrLoadedPartner) {
                             {Field(AddressFieldsEnum::Fax), rt::Variant::Null()},
                             {rt::Variant(int32_t{12}), rt::Variant("")},
                             {rt::Variant("CITY1"), rt::Variant()}});
-    seen += std::to_string(bp->AddNewAddressEx(address, rt::Variant(2))) + " ";
-    seen += Scalar("SELECT COUNTRYCODE || '|' || NAME1 || '|' || SHORTDESCRIPTION || '|' || "
-                   "quote(NAME2) || quote(PHONE) || quote(FAX) || quote(CITY1) || quote(BISADDRESSCODE) "
-                   "FROM ADDRESS WHERE ADDRESSID = 6") + " ";
+    seen.Add("AddNewAddressEx(, 2)", bp->AddNewAddressEx(address, rt::Variant(2)));
+    seen.Add("address 6", Scalar("SELECT COUNTRYCODE || '|' || NAME1 || '|' || SHORTDESCRIPTION || '|' || "
+                                 "quote(NAME2) || quote(PHONE) || quote(FAX) || quote(CITY1) || quote(BISADDRESSCODE) "
+                                 "FROM ADDRESS WHERE ADDRESSID = 6"));
     auto second = Address({{Field(AddressFieldsEnum::CITY1), rt::Variant("Breda")}});
-    seen += std::to_string(bp->AddNewAddress(second, rt::Variant::Missing())) + " ";
-    EXPECT_EQ(seen + Scalar("SELECT group_concat(ADDRESSID) FROM BUSINESSPARTNERADDRESS WHERE BUSINESSPARTNERID = 2 "
-                            "AND ADDRESSID > 5"),
-              "1 3 11 1,1,4,5\n6 NL|Nieuw B.V.|Nieuw|NULLNULLNULLNULLNULL 1 6,7");
+    seen.Add("AddNewAddress()", bp->AddNewAddress(second, rt::Variant::Missing()));
+    seen.Add("new addresses of 2", Scalar("SELECT group_concat(ADDRESSID) FROM BUSINESSPARTNERADDRESS "
+                                          "WHERE BUSINESSPARTNERID = 2 AND ADDRESSID > 5"));
+    EXPECT_EQ(seen.Lines(),
+              "AddExistingAddress(5, 3): true\nloaded partner: 3\nAddExistingAddress(1): true\n"
+              "AddExistingAddress(1) again: true\naddresses of 3: 1,1,4,5\n"
+              "AddNewAddressEx(, 2): 6\naddress 6: NL|Nieuw B.V.|Nieuw|NULLNULLNULLNULLNULL\n"
+              "AddNewAddress(): true\nnew addresses of 2: 6,7\n");
   });
 }
 
@@ -121,18 +126,24 @@ TEST_F(AddressWrites, EveryWriteRaisesAndLeavesTheTablesAsTheyWereUnderAFault) {
     // Statements and commits of each write, and the problems found: the
     // link loads the partner, then links; a new address loads the partner,
     // opens the address table, inserts and reads back, then links.
-    std::string seen;
+    Golden seen;
     for (const auto& [name, write] : std::vector<std::pair<const char*, std::function<void(Partner&)>>>{
              {"AddExistingAddress", [](Partner& bp) { bp->AddExistingAddress(Ref(int32_t{1}), rt::Variant(2)); }},
              {"AddNewAddress", [&](Partner& bp) { bp->AddNewAddress(Ref(address()), rt::Variant(2)); }},
              {"AddNewAddressEx", [&](Partner& bp) { bp->AddNewAddressEx(Ref(address()), rt::Variant(2)); }},
              {"SetOneTimeBusinessPartner", [](Partner& bp) { bp->SetOneTimeBusinessPartner(3, true); }}}) {
       auto report = sweep(write);
-      seen += std::string(name) + " " + std::to_string(report.statements) + "/" + std::to_string(report.commits) +
-              report.Problems() + "\n";
+      seen.Add(name, Golden()
+                         .Add("statements", report.statements)
+                         .Add("commits", report.commits)
+                         .Add("problems", report.Problems())
+                         .Line());
     }
-    EXPECT_EQ(seen,
-              "AddExistingAddress 2/1\nAddNewAddress 5/1\nAddNewAddressEx 5/1\nSetOneTimeBusinessPartner 1/1\n");
+    EXPECT_EQ(seen.Lines(),
+              "AddExistingAddress: statements=2 commits=1 problems=\n"
+              "AddNewAddress: statements=5 commits=1 problems=\n"
+              "AddNewAddressEx: statements=5 commits=1 problems=\n"
+              "SetOneTimeBusinessPartner: statements=1 commits=1 problems=\n");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ADDRESS WHERE NAME1 = 'Swept'"), "0");
   });
 }

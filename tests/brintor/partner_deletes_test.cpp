@@ -55,16 +55,21 @@ TEST_F(PartnerDeletes, APartnerDeleteRemovesItsLinksAndKeepsAddressesAndCustomer
   Run([&] {
     auto bp = NewPartner();
     int32_t one = 1, three = 3, four = 4;
-    std::string seen = std::to_string(bp->Delete(one));
-    seen += std::to_string(bp->Delete(three)) + " ";
-    seen += Links() + " " + Count("BUSINESSPARTNER") + Count("ADDRESS") +
-            Count("CUSTOMER") + " ";
-    for (const std::string& cleanup : Orders::cleanups) seen += cleanup + ",";
-    seen += " " + std::to_string(bp->CustomerDelete(3));
-    seen += std::to_string(bp->CustomerDelete(3));
-    seen += std::to_string(bp->AddressDelete(four)) + " ";
-    EXPECT_EQ(seen + Links() + " " + Count("CUSTOMER") + Count("ADDRESS"),
-              "11 2:3 4:5 352 BUSINESSPARTNERID=1,BUSINESSPARTNERID=3, 101 2:3 4:5 14");
+    Golden seen;
+    seen.Add("Delete(1)", bp->Delete(one)).Add("Delete(3)", bp->Delete(three));
+    seen.Add("links", Links()).Add("partners", Count("BUSINESSPARTNER")).Add("addresses", Count("ADDRESS"));
+    seen.Add("customers", Count("CUSTOMER"));
+    std::string cleanups;
+    for (const std::string& cleanup : Orders::cleanups) cleanups += cleanup + ",";
+    seen.Add("cleanups", cleanups);
+    seen.Add("CustomerDelete(3)", bp->CustomerDelete(3)).Add("CustomerDelete(3) again", bp->CustomerDelete(3));
+    seen.Add("AddressDelete(4)", bp->AddressDelete(four));
+    seen.Add("links after", Links()).Add("customers after", Count("CUSTOMER"));
+    EXPECT_EQ(seen.Add("addresses after", Count("ADDRESS")).Lines(),
+              "Delete(1): true\nDelete(3): true\nlinks: 2:3 4:5\npartners: 3\naddresses: 5\ncustomers: 2\n"
+              "cleanups: BUSINESSPARTNERID=1,BUSINESSPARTNERID=3,\n"
+              "CustomerDelete(3): true\nCustomerDelete(3) again: false\nAddressDelete(4): true\n"
+              "links after: 2:3 4:5\ncustomers after: 1\naddresses after: 4\n");
   });
 }
 
@@ -98,20 +103,23 @@ TEST_F(PartnerDeletes, DeletesThatDoNotHappenAnswerTheirCodesAndCommitUnlessLink
     InTransaction([&] {
       auto bp = JoinedPartner();
       int32_t partner = 2, address = 77;
-      std::string seen = std::to_string(bp->Delete(partner));
-      seen += std::to_string(bp->AddressDelete(address));
-      seen += std::to_string(bp->CustomerDelete(1));
-      EXPECT_EQ(seen + std::to_string(Doomed()), "0001");
+      Golden seen;
+      seen.Add("Delete(2)", bp->Delete(partner)).Add("AddressDelete(77)", bp->AddressDelete(address));
+      seen.Add("CustomerDelete(1)", bp->CustomerDelete(1)).Add("doomed", Doomed());
+      EXPECT_EQ(seen.Line(), "Delete(2)=false AddressDelete(77)=false CustomerDelete(1)=false doomed=true");
     });
     InTransaction([&] {
       auto bp = JoinedPartner();
-      std::string outcomes;
+      Golden outcomes;
       for (auto [kind, key, id] :
            {std::tuple{"BPDataObject", "BUSINESSPARTNERID", 2}, std::tuple{"AddressDataObject", "ADDRESSID", 77},
             std::tuple{"CustomerDataObject", "BUSINESSPARTNERID", 1}, std::tuple{"OfficeDataObject", "OFFICEID", 1}}) {
-        outcomes += Outcome(bp.Rules().BusinessRules_Delete(DataObject(kind, {{key, id}}))) + "\n";
+        outcomes.Add(std::string(kind) + " " + key + "=" + std::to_string(id),
+                     Outcome(bp.Rules().BusinessRules_Delete(DataObject(kind, {{key, id}}))));
       }
-      EXPECT_EQ(outcomes, "failed SLBBR0000\nfailed SLBBR0001\nfailed SLBBR0002\nok\n");
+      EXPECT_EQ(outcomes.Lines(),
+                "BPDataObject BUSINESSPARTNERID=2: failed SLBBR0000\nAddressDataObject ADDRESSID=77: failed SLBBR0001\n"
+                "CustomerDataObject BUSINESSPARTNERID=1: failed SLBBR0002\nOfficeDataObject OFFICEID=1: ok\n");
       EXPECT_FALSE(Doomed());
     });
     // Only the missing address passed the checker; the referred partner was never cleaned up.
@@ -124,7 +132,8 @@ TEST_F(PartnerDeletes, DeletesThatDoNotHappenAnswerTheirCodesAndCommitUnlessLink
       EXPECT_TRUE(Doomed());
     });
     EXPECT_EQ(Links(), "1:1 1:2 1:6 2:3 3:4 4:5");
-    EXPECT_EQ(Count("BUSINESSPARTNER") + " " + Count("ADDRESS"), "5 6");
+    EXPECT_EQ(Golden().Add("partners", Count("BUSINESSPARTNER")).Add("addresses", Count("ADDRESS")).Line(),
+              "partners=5 addresses=6");
   });
 }
 
@@ -191,9 +200,9 @@ TEST_F(PartnerDeletes, ExistsAsksTheTableOfTheFirstKeyItKnows) {
     auto bp = NewPartner();
     using Values = std::vector<rt::Variant>;
     auto exists = [&](const std::string& origin, Values names, Values values) {
-      return bp.References().IReferentialIntegrity_Exists(origin, Array(names), Array(values)) ? "T" : "F";
+      return bp.References().IReferentialIntegrity_Exists(origin, Array(names), Array(values));
     };
-    std::string answers;
+    Golden answers;
     for (const auto& [origin, names, values] : std::vector<std::tuple<const char*, Values, Values>>{
              {"", {"ADDRESSID"}, {int32_t{1}}}, {"", {"addressid"}, {"99"}},
              {"Brintor", {"BUSINESSPARTNERID"}, {int32_t{1}}},
@@ -202,9 +211,24 @@ TEST_F(PartnerDeletes, ExistsAsksTheTableOfTheFirstKeyItKnows) {
              {"", {"FOO", "countrycode"}, {"x", "DE"}}, {"", {"COUNTRYCODE"}, {"D'E"}},
              {"", {"COUNTRYCODE"}, {rt::Variant::Null()}}, {"", {"ADDRESSID", "COUNTRYCODE"}, {int32_t{77}, "DE"}},
              {"", {"FOO"}, {int32_t{77}}}, {"", {}, {}}}) {
-      answers += exists(origin, names, values);
+      std::string label = std::string("origin '") + origin + "'";
+      for (size_t i = 0; i < names.size(); ++i) label += " " + rt::CStr(names[i]) + "=" + Golden::Value(values[i]);
+      answers.Add(label, exists(origin, names, values));
     }
-    EXPECT_EQ(answers, "TFTFTTTTFFFTT");
+    EXPECT_EQ(answers.Lines(),
+              "origin '' ADDRESSID=Long:1: true\n"
+              "origin '' addressid=String:99: false\n"
+              "origin 'Brintor' BUSINESSPARTNERID=Long:1: true\n"
+              "origin 'CUSTOMER' BUSINESSPARTNERID=Long:1: false\n"
+              "origin 'CUSTOMER' BUSINESSPARTNERID=Long:3: true\n"
+              "origin 'customer' BUSINESSPARTNERID=Long:1: true\n"
+              "origin '' CarrierCode=String:road: true\n"
+              "origin '' FOO=String:x countrycode=String:DE: true\n"
+              "origin '' COUNTRYCODE=String:D'E: false\n"
+              "origin '' COUNTRYCODE=Null: false\n"
+              "origin '' ADDRESSID=Long:77 COUNTRYCODE=String:DE: false\n"
+              "origin '' FOO=Long:77: true\n"
+              "origin '': true\n");
     for (rt::Variant notANumber : {rt::Variant("1; DROP TABLE ADDRESS"), rt::Variant::Null()}) {
       EXPECT_EQ(Failure([&] { exists("", {"ADDRESSID"}, {notANumber}); }),
                 "D Brintor: |ERROR 0xD| METHOD: Brintor.BusinessPartner.IReferentialIntegrity_Exists()| DESC: Type "

@@ -10,24 +10,36 @@ namespace {
 using LoadedPartner = PartnerTest;
 using PartnerFrame = PartnerTest;
 
-std::string Describe(const PartnerTest::Partner& bp) {
+Golden Describe(const PartnerTest::Partner& bp) {
   const rt::Variant none = rt::Variant::Missing();
-  return "id=" + rt::CStr(bp->GetBusinessPartnerID()) + " name=" + bp->GetBusinessPartnerName(none) +
-         " businessid=" + bp->GetBusinessID(none) + " buyer=" + bp->GetBuyer(none) +
-         " currency=" + bp->GetCurrency(none) + "/" + bp->GetCustomerCurrency(none) +
-         " pricing=" + std::to_string(bp->GetBusinessPartnerPricingMethod(none)) + "/" +
-         std::to_string(bp->GetCustomerPricingMethod(none)) + " customer=" + bp->GetCustomerCode(none) + "/" +
-         bp->GetInvoiceCustomerCode(none) + "/" + bp->GetCCCustomerCode(none) + " supplier=" +
-         bp->GetSupplierCode(none) + " customername=" + bp->GetCustomerName(none) +
-         " carrier=" + bp->GetCustomerCarrier(none) +
-         " discount=" + rt::CStr(rt::Variant(bp->GetCustomerDiscountPercentage(none))) +
-         " addresses=" + std::to_string(bp->GetPostalAddressID(none)) + "," +
-         std::to_string(bp->GetShippingAddressID(none)) + "," + std::to_string(bp->GetSoldToAddressID(none)) +
-         " owb=" + std::to_string(bp->GetOwbEnabled(none)) + " orderurl=" + bp->GetOrderRequestUrl(none) +
-         " url=" + bp->GetBusinessPartnerUrl(none) + " onetime=" + std::to_string(bp->IsOneTimeBusinessPartner(none)) +
-         " internal=" + std::to_string(bp->IsInternalBusinessPartner(none)) +
-         " roles=" + std::to_string(bp->IsInvoiceCustomer()) + std::to_string(bp->IsCCCustomer()) +
-         std::to_string(bp->IsSupplier()) + std::to_string(bp->IsCustomer());
+  return Golden()
+      .Add("id", rt::CStr(bp->GetBusinessPartnerID()))
+      .Add("name", bp->GetBusinessPartnerName(none))
+      .Add("businessid", bp->GetBusinessID(none))
+      .Add("buyer", bp->GetBuyer(none))
+      .Add("currency", bp->GetCurrency(none))
+      .Add("customercurrency", bp->GetCustomerCurrency(none))
+      .Add("pricing", bp->GetBusinessPartnerPricingMethod(none))
+      .Add("customerpricing", bp->GetCustomerPricingMethod(none))
+      .Add("customer", bp->GetCustomerCode(none))
+      .Add("invoicecustomer", bp->GetInvoiceCustomerCode(none))
+      .Add("cccustomer", bp->GetCCCustomerCode(none))
+      .Add("supplier", bp->GetSupplierCode(none))
+      .Add("customername", bp->GetCustomerName(none))
+      .Add("carrier", bp->GetCustomerCarrier(none))
+      .Add("discount", rt::CStr(rt::Variant(bp->GetCustomerDiscountPercentage(none))))
+      .Add("postal", bp->GetPostalAddressID(none))
+      .Add("shipping", bp->GetShippingAddressID(none))
+      .Add("soldto", bp->GetSoldToAddressID(none))
+      .Add("owb", bp->GetOwbEnabled(none))
+      .Add("orderurl", bp->GetOrderRequestUrl(none))
+      .Add("url", bp->GetBusinessPartnerUrl(none))
+      .Add("onetime", bp->IsOneTimeBusinessPartner(none))
+      .Add("internal", bp->IsInternalBusinessPartner(none))
+      .Add("IsInvoiceCustomer", bp->IsInvoiceCustomer())
+      .Add("IsCCCustomer", bp->IsCCCustomer())
+      .Add("IsSupplier", bp->IsSupplier())
+      .Add("IsCustomer", bp->IsCustomer());
 }
 
 TEST_F(LoadedPartner, GettersAnswerTheLoadedPartnersColumns) {
@@ -35,14 +47,16 @@ TEST_F(LoadedPartner, GettersAnswerTheLoadedPartnersColumns) {
     auto bp = NewPartner();
     int32_t id = 4;
     bp->GetBusinessPartner(id);
-    EXPECT_EQ(Describe(bp),
-              "id=4 name=Riverside Hospital businessid=BID-C400 buyer= currency=GBP/GBP pricing=2/2 "
-              "customer=C400/C400/CC400 supplier= customername=Riverside Hospital carrier=AIR discount=0 "
-              "addresses=5,5,5 owb=0 orderurl= url= onetime=0 internal=0 roles=1101");
+    EXPECT_EQ(Describe(bp).Lines(),
+              "id: 4\nname: Riverside Hospital\nbusinessid: BID-C400\nbuyer: \ncurrency: GBP\ncustomercurrency: GBP\n"
+              "pricing: 2\ncustomerpricing: 2\ncustomer: C400\ninvoicecustomer: C400\ncccustomer: CC400\n"
+              "supplier: \ncustomername: Riverside Hospital\ncarrier: AIR\ndiscount: 0\n"
+              "postal: 5\nshipping: 5\nsoldto: 5\nowb: false\norderurl: \nurl: \nonetime: false\ninternal: false\n"
+              "IsInvoiceCustomer: true\nIsCCCustomer: true\nIsSupplier: false\nIsCustomer: true\n");
     EXPECT_EQ(bp->GetDefaultSupplierCode(3), "S100");
     // No load fills this one.
     EXPECT_EQ(bp->GetBusinessPartnerUserId(1), "");
-    EXPECT_EQ(Describe(bp).substr(0, 60), "id=1 name=Office Supplies Inc. businessid=BID-S100 buyer=buy");
+    EXPECT_EQ(Describe(bp).Line().substr(0, 60), "id=1 name=Office Supplies Inc. businessid=BID-S100 buyer=buy");
   });
 }
 
@@ -53,16 +67,20 @@ TEST_F(LoadedPartner, ACustomerCodeOfBlanksIsNoCodeAndACodeWithoutCustomerRowIsN
   Run([&] {
     auto bp = NewPartner();
     // The customer row still answers its name, carrier and discount; C100 has no CUSTOMER row.
-    std::string seen = "[" + bp->GetCustomerCode(rt::Variant(3)) + "] ";
-    seen += std::to_string(bp->IsInvoiceCustomer()) + std::to_string(bp->IsCustomer()) + " " +
-            bp->GetCustomerCarrier(rt::Variant(3)) + " " +
-            rt::CStr(rt::Variant(bp->GetCustomerDiscountPercentage(rt::Variant(3)))) + "\n";
-    seen += bp->GetCustomerCode(rt::Variant(1)) + " ";
-    seen += std::to_string(bp->IsInvoiceCustomer()) + std::to_string(bp->IsCustomer()) + " [" +
-            bp->GetCustomerName(rt::Variant(1)) + "]\n";
-    seen += std::to_string(bp->IsOneTimeBusinessPartner(rt::Variant(2))) +
-            std::to_string(bp->IsInternalBusinessPartner(rt::Variant("2")));
-    EXPECT_EQ(seen, "[] 00 ROAD 2.5\nC100 10 []\n11");
+    Golden three, one, two;
+    three.Add("customer", bp->GetCustomerCode(rt::Variant(3)));
+    three.Add("IsInvoiceCustomer", bp->IsInvoiceCustomer()).Add("IsCustomer", bp->IsCustomer());
+    three.Add("carrier", bp->GetCustomerCarrier(rt::Variant(3)));
+    three.Add("discount", rt::CStr(rt::Variant(bp->GetCustomerDiscountPercentage(rt::Variant(3)))));
+    one.Add("customer", bp->GetCustomerCode(rt::Variant(1)));
+    one.Add("IsInvoiceCustomer", bp->IsInvoiceCustomer()).Add("IsCustomer", bp->IsCustomer());
+    one.Add("customername", bp->GetCustomerName(rt::Variant(1)));
+    two.Add("onetime", bp->IsOneTimeBusinessPartner(rt::Variant(2)));
+    two.Add("internal", bp->IsInternalBusinessPartner(rt::Variant("2")));
+    EXPECT_EQ(Golden().Add("3", three).Add("1", one).Add("2", two).Lines(),
+              "3: customer= IsInvoiceCustomer=false IsCustomer=false carrier=ROAD discount=2.5\n"
+              "1: customer=C100 IsInvoiceCustomer=true IsCustomer=false customername=\n"
+              "2: onetime=true internal=true\n");
   });
 }
 
@@ -72,24 +90,28 @@ TEST_F(LoadedPartner, ACustomerCodeOfBlanksIsNoCodeAndACodeWithoutCustomerRowIsN
 TEST_F(LoadedPartner, TheLoadedPartnerIsNotReadAgainAndGetBuyerAnswersItsUser) {
   Run([&] {
     auto bp = NewPartner();
-    std::string seen = bp->GetBusinessPartnerName(rt::Variant(2)) + "|";
+    Golden seen;
+    seen.Add("name of 2", bp->GetBusinessPartnerName(rt::Variant(2)));
     Exec("UPDATE BUSINESSPARTNER SET NAME = 'Renamed' WHERE BUSINESSPARTNERID = 2");
-    seen += bp->GetBusinessPartnerName(rt::Variant(2)) + "|";
-    seen += bp->GetBusinessPartnerName(rt::Variant(1)) + "|";
-    seen += bp->GetBusinessPartnerName(rt::Variant(2)) + "\n[";
-    seen += bp->GetBuyer(rt::Variant(3)) + "] ";
-    seen += bp->GetBuyer(rt::Variant(1)) + " ";
-    seen += bp->GetBuyer(rt::Variant::Missing()) + "\n";
-    seen += Failure([&] { bp->GetBuyer(rt::Variant(99)); }) + "\n";
-    seen += rt::CStr(bp->GetBusinessPartnerID()) + " " + bp->GetBuyer(rt::Variant::Missing()) + " ";
+    seen.Add("name of 2, renamed", bp->GetBusinessPartnerName(rt::Variant(2)));
+    seen.Add("name of 1", bp->GetBusinessPartnerName(rt::Variant(1)));
+    seen.Add("name of 2 again", bp->GetBusinessPartnerName(rt::Variant(2)));
+    seen.Add("GetBuyer(3)", bp->GetBuyer(rt::Variant(3)));
+    seen.Add("GetBuyer(1)", bp->GetBuyer(rt::Variant(1)));
+    seen.Add("GetBuyer()", bp->GetBuyer(rt::Variant::Missing()));
+    seen.Add("GetBuyer(99)", Failure([&] { bp->GetBuyer(rt::Variant(99)); }));
+    seen.Add("loaded", rt::CStr(bp->GetBusinessPartnerID()))
+        .Add("GetBuyer() after", bp->GetBuyer(rt::Variant::Missing()));
     // Late-bound, as the catalog library calls it, with an Integer or no id.
-    seen += rt::CStr(bp.object->Call("GetBuyer", {rt::Variant(int16_t{1})})) + " ";
-    seen += rt::CStr(bp.object->Call("GetBuyer"));
-    EXPECT_EQ(seen,
-              "Maschinenbau Nord GmbH|Maschinenbau Nord GmbH|Office Supplies Inc.|Renamed\n[] buyer1 buyer1\n"
-              "80040088 Brintor.BusinessPartner: |ERROR 0x80040088| METHOD: "
+    seen.Add("late GetBuyer(1)", rt::CStr(bp.object->Call("GetBuyer", {rt::Variant(int16_t{1})})));
+    seen.Add("late GetBuyer()", rt::CStr(bp.object->Call("GetBuyer")));
+    EXPECT_EQ(seen.Lines(),
+              "name of 2: Maschinenbau Nord GmbH\nname of 2, renamed: Maschinenbau Nord GmbH\n"
+              "name of 1: Office Supplies Inc.\nname of 2 again: Renamed\n"
+              "GetBuyer(3): \nGetBuyer(1): buyer1\nGetBuyer(): buyer1\n"
+              "GetBuyer(99): 80040088 Brintor.BusinessPartner: |ERROR 0x80040088| METHOD: "
               "Brintor.BusinessPartner.GetBusinessPartner(99)| DESC: BusinessPartner 99 not found.|\n"
-              "1 buyer1 buyer1 buyer1");
+              "loaded: 1\nGetBuyer() after: buyer1\nlate GetBuyer(1): buyer1\nlate GetBuyer(): buyer1\n");
   });
 }
 
@@ -115,12 +137,14 @@ TEST_F(LoadedPartner, ActivationForgetsThePartnerAPlainObjectStartsAtZeroAndNone
 TEST_F(LoadedPartner, SetOneTimeBusinessPartnerWritesTheFlagOrRaisesUnlogged) {
   Run([&] {
     auto bp = NewPartner();
+    Golden seen;
     bp->SetOneTimeBusinessPartner(2, true);
-    std::string seen = Scalar("SELECT ISONETIMEBP FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID = 2");
+    seen.Add("after true", Scalar("SELECT ISONETIMEBP FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID = 2"));
     bp->SetOneTimeBusinessPartner(2, false);
-    seen += Scalar("SELECT ISONETIMEBP FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID = 2") + " ";
-    EXPECT_EQ(seen + Failure([&] { bp->SetOneTimeBusinessPartner(77, true); }),
-              "10 80040064 Brintor.Businesspartner.SetOneTimeBusinessPartner: Businesspartner not found");
+    seen.Add("after false", Scalar("SELECT ISONETIMEBP FROM BUSINESSPARTNER WHERE BUSINESSPARTNERID = 2"));
+    EXPECT_EQ(seen.Add("partner 77", Failure([&] { bp->SetOneTimeBusinessPartner(77, true); })).Lines(),
+              "after true: 1\nafter false: 0\n"
+              "partner 77: 80040064 Brintor.Businesspartner.SetOneTimeBusinessPartner: Businesspartner not found\n");
   });
 }
 

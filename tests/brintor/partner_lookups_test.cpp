@@ -29,44 +29,58 @@ TEST_F(NameLookups, NamesCodesAndBusinessIdsMatchQuotesAndWildcardsLiterally) {
   Exec(kAwkwardPartners);
   Run([&] {
     auto bp = NewPartner();
-    std::string out;
+    Golden out;
     for (const char* part : {"o'brien", "0%", "R_S", "[bracket]", "' OR '1'='1"})
-      out += Rows(bp->GetBusinessPartnersByPartOfName(part));
+      out.Add(std::string("partners ") + part, Rows(bp->GetBusinessPartnersByPartOfName(part)));
     // Suppliers only: partner 7's empty code and partner 8's null code are no suppliers.
-    out += Rows(bp->GetSuppliersByPartOfName(" INC")) + Rows(bp->GetSuppliersByPartOfName("_")) +
-           Rows(bp->GetCustomersByPartOfName("0%"));
-    EXPECT_EQ(out, "1|O'Brien & Sons\n2|100% Natural\n4|Under_score Ltd\n6|[Bracket] Inc\n6|[Bracket] Inc\n"
-                   "4|Under_score Ltd\n2|50% Off\n");
+    out.Add("suppliers ' INC'", Rows(bp->GetSuppliersByPartOfName(" INC")));
+    out.Add("suppliers _", Rows(bp->GetSuppliersByPartOfName("_")));
+    out.Add("customers 0%", Rows(bp->GetCustomersByPartOfName("0%")));
+    EXPECT_EQ(out.Lines(),
+              "partners o'brien: 1|O'Brien & Sons\npartners 0%: 2|100% Natural\npartners R_S: 4|Under_score Ltd\n"
+              "partners [bracket]: 6|[Bracket] Inc\npartners ' OR '1'='1: \nsuppliers ' INC': 6|[Bracket] Inc\n"
+              "suppliers _: 4|Under_score Ltd\ncustomers 0%: 2|50% Off\n");
     // Both codes empty: every partner, suppliers or not, by name, in the
     // database's text order (punctuation before letters, case ignored).
     // The name range: suppliers only, by supplier code.
-    EXPECT_EQ(Rows(bp->GetSuppliersByCodeRange("", "")) + "-\n" + Rows(bp->GetSuppliersByCodeRange("k'1", "K3")) +
-                  "-\n" + Rows(bp->GetSuppliersByCodeRange("K5", "")) + "-\n" +
-                  Rows(bp->GetSuppliersByNameRange("o'brien & sons", "UNDER_SCORE LTD")),
-              "3|K3|100 Natural\n2|K2|100% Natural\n6|K6|[Bracket] Inc\n7||B Inc\n1|K'1|O'Brien & Sons\n"
-              "8|null|plain partner\n4|K4|Under_score Ltd\n5|K5|UnderXscore Ltd\n-\n"
-              "3|K3|100 Natural\n2|K2|100% Natural\n1|K'1|O'Brien & Sons\n-\n"
-              "6|K6|[Bracket] Inc\n5|K5|UnderXscore Ltd\n-\n1|K'1|O'Brien & Sons\n4|K4|Under_score Ltd\n");
+    Golden ranges;
+    ranges.Add("codes '' to ''", Rows(bp->GetSuppliersByCodeRange("", "")));
+    ranges.Add("codes k'1 to K3", Rows(bp->GetSuppliersByCodeRange("k'1", "K3")));
+    ranges.Add("codes K5 to ''", Rows(bp->GetSuppliersByCodeRange("K5", "")));
+    ranges.Add("names o'brien & sons to UNDER_SCORE LTD",
+               Rows(bp->GetSuppliersByNameRange("o'brien & sons", "UNDER_SCORE LTD")));
+    EXPECT_EQ(ranges.Lines(),
+              "codes '' to '':\n3|K3|100 Natural\n2|K2|100% Natural\n6|K6|[Bracket] Inc\n7||B Inc\n"
+              "1|K'1|O'Brien & Sons\n8|null|plain partner\n4|K4|Under_score Ltd\n5|K5|UnderXscore Ltd\n"
+              "codes k'1 to K3:\n3|K3|100 Natural\n2|K2|100% Natural\n1|K'1|O'Brien & Sons\n"
+              "codes K5 to '':\n6|K6|[Bracket] Inc\n5|K5|UnderXscore Ltd\n"
+              "names o'brien & sons to UNDER_SCORE LTD:\n1|K'1|O'Brien & Sons\n4|K4|Under_score Ltd\n");
     const rt::Variant answer = bp.object->Call("GetBusinessPartnerIDByBusinessID", {rt::Variant("B7")});
-    EXPECT_EQ(std::to_string(bp->SupplierExists("k'1")) + std::to_string(bp->SupplierExists("K'")) + " " +
-                  std::to_string(bp->GetBusinessPartnerIDByBusinessID("b'1")) + " " +
-                  std::to_string(bp->GetBusinessPartnerIDByBusinessID("B9")) + " " +
-                  std::to_string(bp->GetBusinessPartnerIDByBusinessID("' OR ''='")) + " " +
-                  std::to_string(bp->checkBusinessPartnerIDByBusinessID("B8")) +
-                  std::to_string(bp->checkBusinessPartnerIDByBusinessID("B%")) + " " + rt::TypeName(answer) + ":" +
-                  rt::CStr(answer),
-              "10 1 -1 -1 10 Long:7");
+    Golden ids;
+    ids.Add("SupplierExists(k'1)", bp->SupplierExists("k'1")).Add("SupplierExists(K')", bp->SupplierExists("K'"));
+    ids.Add("GetBusinessPartnerIDByBusinessID(b'1)", bp->GetBusinessPartnerIDByBusinessID("b'1"));
+    ids.Add("GetBusinessPartnerIDByBusinessID(B9)", bp->GetBusinessPartnerIDByBusinessID("B9"));
+    ids.Add("GetBusinessPartnerIDByBusinessID(' OR ''=')", bp->GetBusinessPartnerIDByBusinessID("' OR ''='"));
+    ids.Add("checkBusinessPartnerIDByBusinessID(B8)", bp->checkBusinessPartnerIDByBusinessID("B8"));
+    ids.Add("checkBusinessPartnerIDByBusinessID(B%)", bp->checkBusinessPartnerIDByBusinessID("B%"));
+    ids.Add("late GetBusinessPartnerIDByBusinessID(B7)", answer);
+    EXPECT_EQ(ids.Lines(),
+              "SupplierExists(k'1): true\nSupplierExists(K'): false\nGetBusinessPartnerIDByBusinessID(b'1): 1\n"
+              "GetBusinessPartnerIDByBusinessID(B9): -1\nGetBusinessPartnerIDByBusinessID(' OR ''='): -1\n"
+              "checkBusinessPartnerIDByBusinessID(B8): true\ncheckBusinessPartnerIDByBusinessID(B%): false\n"
+              "late GetBusinessPartnerIDByBusinessID(B7): Long:7\n");
   });
 }
 
 TEST_F(PartnerLookups, CodeLookupsFailWithTheirNumbersAndTexts) {
   Run([&] {
     auto bp = NewPartner();
-    EXPECT_EQ(bp->GetBusinessPartnerIDByBISID(rt::Variant("S200"), 1) +
-                  bp->GetBusinessPartnerIDByBISID(rt::Variant("cc400"), 2) +
-                  bp->GetBusinessPartnerIDByBISID2(rt::Variant("C300"), 0) +
-                  std::to_string(bp->GetBusinessPartnerIDByDUNS("987654321")),
-              "2432");
+    Golden ids;
+    ids.Add("BISID(S200, 1)", bp->GetBusinessPartnerIDByBISID(rt::Variant("S200"), 1));
+    ids.Add("BISID(cc400, 2)", bp->GetBusinessPartnerIDByBISID(rt::Variant("cc400"), 2));
+    ids.Add("BISID2(C300, 0)", bp->GetBusinessPartnerIDByBISID2(rt::Variant("C300"), 0));
+    ids.Add("DUNS(987654321)", bp->GetBusinessPartnerIDByDUNS("987654321"));
+    EXPECT_EQ(ids.Line(), "BISID(S200, 1)=2 BISID(cc400, 2)=4 BISID2(C300, 0)=3 DUNS(987654321)=2");
     const std::string method = "Brintor.BusinessPartner.GetBusinessPartnerIDByBISID";
     EXPECT_EQ(Failure([&] { bp->GetBusinessPartnerIDByBISID(rt::Variant("S200"), 3); }),
               "8004008A Brintor.BusinessPartner: |ERROR 0x8004008A| METHOD: " + method +
@@ -76,9 +90,10 @@ TEST_F(PartnerLookups, CodeLookupsFailWithTheirNumbersAndTexts) {
                   "| DESC: BISSuppliercode 'K'100' not found.|");
 
     rt::Err().Clear();
-    const std::string quiet = bp->GetBusinessPartnerIDByBISID2(rt::Variant("S200"), 3) +
-                              bp->GetBusinessPartnerIDByBISID2(rt::Variant("K100"), 1);
-    EXPECT_EQ(quiet + std::to_string(rt::Err().number), "-1-10");
+    Golden quiet;
+    quiet.Add("BISID2(S200, 3)", bp->GetBusinessPartnerIDByBISID2(rt::Variant("S200"), 3));
+    quiet.Add("BISID2(K100, 1)", bp->GetBusinessPartnerIDByBISID2(rt::Variant("K100"), 1));
+    EXPECT_EQ(quiet.Add("Err", rt::Err().number).Line(), "BISID2(S200, 3)=-1 BISID2(K100, 1)=-1 Err=0");
     EXPECT_EQ(RaisedBy([&] { bp->GetBusinessPartnerIDByDUNS("111"); }).number(),
               static_cast<int32_t>(EBusinessPartnerErrors::DUNSNumberNotFound));
     EXPECT_EQ(Failure([&] { bp->GetBusinessPartnerIDByDUNS("111"); }).substr(9),
@@ -91,29 +106,44 @@ TEST_F(PartnerLookups, CountriesCarriersAddressesAndRepresentatives) {
   Run([&] {
     auto bp = NewPartner();
     // Without a code: the loaded partner's carrier, none when no partner is loaded.
-    std::string out = bp->GetISOCountryCode(" nl ") + " " + Rows(bp->GetAllTransportCarriers()).substr(0, 9) + "\n" +
-                      Rows(bp->GetTransportCarrier(rt::Variant::Missing())) + "-\n";
+    Golden out;
+    out.Add("GetISOCountryCode( nl )", bp->GetISOCountryCode(" nl "));
+    out.Add("carriers", Rows(bp->GetAllTransportCarriers()).substr(0, 9));
+    out.Add("carrier, none loaded", Rows(bp->GetTransportCarrier(rt::Variant::Missing())));
     bp->GetBusinessPartnerName(rt::Variant(3));
-    out += Rows(bp->GetTransportCarrier(rt::Variant::Missing())) + Rows(bp->GetTransportCarrier(rt::Variant("sea")));
-    out += Rows(bp->GetShippingAddress(rt::Variant(1))).substr(0, 31) + " " +
-           bp->GetBISAddressCodeFromAddressID(rt::Variant(2)) + " " +
-           std::to_string(bp->GetAddressIdbyBISAddressCode(" A300 ")) + " " +
-           std::to_string(bp->GetAddressIdbyBISAddressCode("A'9")) + "\n";
+    out.Add("carrier of 3", Rows(bp->GetTransportCarrier(rt::Variant::Missing())));
+    out.Add("carrier sea", Rows(bp->GetTransportCarrier(rt::Variant("sea"))));
+    out.Add("shipping address of 1", Rows(bp->GetShippingAddress(rt::Variant(1))).substr(0, 31));
+    out.Add("BIS code of address 2", bp->GetBISAddressCodeFromAddressID(rt::Variant(2)));
+    out.Add("address of ' A300 '", bp->GetAddressIdbyBISAddressCode(" A300 "));
+    out.Add("address of A'9", bp->GetAddressIdbyBISAddressCode("A'9"));
     // An address not yet linked to the partner is linked (once) and answered.
-    out += std::to_string(bp->GetAddressIdByName("riverside hospital", 2)) + " ";
-    out += std::to_string(bp->GetAddressIdByName("Riverside Hospital", 2)) + " ";
-    out += Scalar("SELECT COUNT(*) FROM BUSINESSPARTNERADDRESS WHERE BUSINESSPARTNERID = 2 AND ADDRESSID = 5") + " " +
-           std::to_string(bp->GetAddressIdByName("Nobody", 2)) + "\n";
+    out.Add("GetAddressIdByName(riverside hospital, 2)", bp->GetAddressIdByName("riverside hospital", 2));
+    out.Add("GetAddressIdByName(Riverside Hospital, 2)", bp->GetAddressIdByName("Riverside Hospital", 2));
+    out.Add("links 2:5", Scalar("SELECT COUNT(*) FROM BUSINESSPARTNERADDRESS WHERE BUSINESSPARTNERID = 2 AND "
+                                "ADDRESSID = 5"));
+    out.Add("GetAddressIdByName(Nobody, 2)", bp->GetAddressIdByName("Nobody", 2));
+    out.Add("IsBusinessPartnerPresent(maschinenbau nord gmbh, 0)",
+            bp->IsBusinessPartnerPresent("maschinenbau nord gmbh", 0));
+    out.Add("IsBusinessPartnerPresent(Maschinenbau Nord GmbH, 1)",
+            bp->IsBusinessPartnerPresent("Maschinenbau Nord GmbH", 1));
+    out.Add("IsBusinessPartnerPresent(x' OR 'a'='a, 0)", bp->IsBusinessPartnerPresent("x' OR 'a'='a", 0));
+    out.Add("IsLinkedBP(REP2, 3)", bp->IsLinkedBP("REP2", 3)).Add("IsLinkedBP(rep2, 2)", bp->IsLinkedBP("rep2", 2));
     // Representatives' partners in the links' key order (user, then partner).
-    out += std::to_string(bp->IsBusinessPartnerPresent("maschinenbau nord gmbh", 0)) +
-           std::to_string(bp->IsBusinessPartnerPresent("Maschinenbau Nord GmbH", 1)) +
-           std::to_string(bp->IsBusinessPartnerPresent("x' OR 'a'='a", 0)) + " " +
-           std::to_string(bp->IsLinkedBP("REP2", 3)) + std::to_string(bp->IsLinkedBP("rep2", 2)) + " " +
-           Render(bp->GetSalesRepresentativeBPs("rep'1"));
-    EXPECT_EQ(out,
-              "NLD AIR|Air E\n-\nROAD|Road Freight Services|https://carrier.example.com/road\n"
-              "SEA|Sea Container Lines|null\nOffice Supplies Inc.|Warehouse| A101 4 -1\n5 5 1 -1\n"
-              "200 10 1=String:Office Supplies Inc.; 2=String:Maschinenbau Nord GmbH");
+    out.Add("representative rep'1", Render(bp->GetSalesRepresentativeBPs("rep'1")));
+    EXPECT_EQ(out.Lines(),
+              "GetISOCountryCode( nl ): NLD\ncarriers: AIR|Air E\ncarrier, none loaded: \n"
+              "carrier of 3: ROAD|Road Freight Services|https://carrier.example.com/road\n"
+              "carrier sea: SEA|Sea Container Lines|null\n"
+              "shipping address of 1: Office Supplies Inc.|Warehouse|\nBIS code of address 2: A101\n"
+              "address of ' A300 ': 4\naddress of A'9: -1\n"
+              "GetAddressIdByName(riverside hospital, 2): 5\nGetAddressIdByName(Riverside Hospital, 2): 5\n"
+              "links 2:5: 1\nGetAddressIdByName(Nobody, 2): -1\n"
+              "IsBusinessPartnerPresent(maschinenbau nord gmbh, 0): 2\n"
+              "IsBusinessPartnerPresent(Maschinenbau Nord GmbH, 1): 0\n"
+              "IsBusinessPartnerPresent(x' OR 'a'='a, 0): 0\n"
+              "IsLinkedBP(REP2, 3): true\nIsLinkedBP(rep2, 2): false\n"
+              "representative rep'1: 1=String:Office Supplies Inc.; 2=String:Maschinenbau Nord GmbH\n");
   });
 }
 
@@ -123,19 +153,24 @@ TEST_F(PartnerLookups, CountriesCarriersAddressesAndRepresentatives) {
 TEST_F(PartnerLookups, FailuresOfCountriesLinksAndIdsThatAreNoNumbers) {
   Run([&] {
     auto bp = NewPartner();
-    std::string out = Failure([&] { bp->GetISOCountryCode("Q'"); }) + "\n";
-    out += Failure([&] { bp->GetAddressIdByName("Riverside Hospital", 99); }) + "\n";
-    out += Scalar("SELECT COUNT(*) FROM BUSINESSPARTNERADDRESS WHERE BUSINESSPARTNERID = 99") + " " +
-           std::to_string(RaisedBy([&] { bp->GetRemainingBusinessPartners(Array({rt::Variant("1) OR (1=1")})); }).number()) +
-           " " + std::to_string(RaisedBy([&] { bp->GetAddress(rt::Variant("4 OR 1=1")); }).number()) + " " +
-           std::to_string(RaisedBy([&] { bp->GetBISAddressCodeFromAddressID(rt::Variant("x")); }).number());
-    EXPECT_EQ(out,
-              "80040000 Brintor.BusinessPartner.GetISOCountryCode: |ERROR 0x80040000| METHOD: "
+    Golden out;
+    out.Add("GetISOCountryCode(Q')", Failure([&] { bp->GetISOCountryCode("Q'"); }));
+    out.Add("GetAddressIdByName(, 99)", Failure([&] { bp->GetAddressIdByName("Riverside Hospital", 99); }));
+    out.Add("links of 99", Scalar("SELECT COUNT(*) FROM BUSINESSPARTNERADDRESS WHERE BUSINESSPARTNERID = 99"));
+    out.Add("GetRemainingBusinessPartners(1) OR (1=1)",
+            RaisedBy([&] { bp->GetRemainingBusinessPartners(Array({rt::Variant("1) OR (1=1")})); }).number());
+    out.Add("GetAddress(4 OR 1=1)", RaisedBy([&] { bp->GetAddress(rt::Variant("4 OR 1=1")); }).number());
+    out.Add("GetBISAddressCodeFromAddressID(x)",
+            RaisedBy([&] { bp->GetBISAddressCodeFromAddressID(rt::Variant("x")); }).number());
+    EXPECT_EQ(out.Lines(),
+              "GetISOCountryCode(Q'): 80040000 Brintor.BusinessPartner.GetISOCountryCode: |ERROR 0x80040000| METHOD: "
               "Brintor.BusinessPartner.GetISOCountryCode| DESC: Country Code Q' was not found.|\n"
-              "80040088 Brintor.BusinessPartner: |ERROR 0x80040088| METHOD: "
+              "GetAddressIdByName(, 99): 80040088 Brintor.BusinessPartner: |ERROR 0x80040088| METHOD: "
               "Brintor.BusinessPartner.GetAddressIdByNameAndCountry| DESC: |ERROR 0x80040088| METHOD: "
               "Brintor.BusinessPartner.AddExistingAddress| DESC: |ERROR 0x80040088| METHOD: "
-              "Brintor.BusinessPartner.GetBusinessPartner(99)| DESC: BusinessPartner 99 not found.|.|.|\n0 13 13 13");
+              "Brintor.BusinessPartner.GetBusinessPartner(99)| DESC: BusinessPartner 99 not found.|.|.|\n"
+              "links of 99: 0\nGetRemainingBusinessPartners(1) OR (1=1): 13\nGetAddress(4 OR 1=1): 13\n"
+              "GetBISAddressCodeFromAddressID(x): 13\n");
     EXPECT_EQ(Rows(bp->GetRemainingBusinessPartners(rt::Variant::Missing())).size(),
               Rows(bp->GetRemainingBusinessPartners(Array({rt::Variant(99)}))).size());
     EXPECT_EQ(Rows(bp->GetRemainingBusinessPartners(Array({rt::Variant(1), rt::Variant("2"), rt::Variant(4)}))),

@@ -111,35 +111,53 @@ TEST_F(PartnerRules, APartnerUpdateSkipsItsOwnRowInTheUniquenessTests) {
 TEST_F(PartnerRules, AddressChecksTellAbsentFromEmptyAndFindDuplicateDescriptions) {
   Run([&] {
     auto bp = NewPartner();
-    std::string out = Insert(bp, kAddress, {{"SHORTDESCRIPTION", ""}, {"COUNTRYCODE", ""}, {"PHONE", ""}, {"FAX", ""}});
-    out += "\n" + Insert(bp, kAddress, {{"SHORTDESCRIPTION", "office supplies - WAREHOUSE  "}, {"PHONE", "1-a"},
-                                        {"FAX", "7"}});
-    out += "\n" + Insert(bp, kAddress, {{"ADDRESSID", "7"}, {"NAME1", Long(3)}}) + "\n";
-    out += Insert(bp, kAddress, {{"SHORTDESCRIPTION", "New site"}, {"PHONE", "1-2"}}) + " ";
-    out += Update(bp, kAddress, {{"ADDRESSID", Long(2)}, {"SHORTDESCRIPTION", "Office Supplies - Warehouse"}}) + "\n";
-    out += Update(bp, kAddress, {{"ADDRESSID", Long(2)}, {"SHORTDESCRIPTION", "new SITE"}, {"COUNTRYCODE", ""}});
-    out += "\n" + Update(bp, kAddress, {{"SHORTDESCRIPTION", ""}}) + "\n";
-    EXPECT_EQ(out + Scalar("SELECT SHORTDESCRIPTION FROM ADDRESS WHERE ADDRESSID = 2"),
-              "failed SLBBR0004 SLBBR0005 SLBBR0020\nfailed SLBBR0020 SLBBR0021 SLBBR0025\n"
-              "failed SLBBR9000:ADDRESSID SLBBR9000:NAME1\nok ADDRESSID=Long:6 ok\nfailed SLBBR0015 SLBBR0025\n"
-              "failed SLBBR0013 SLBBR0014\nOffice Supplies - Warehouse");
+    Golden out;
+    out.Add("insert, all empty",
+            Insert(bp, kAddress, {{"SHORTDESCRIPTION", ""}, {"COUNTRYCODE", ""}, {"PHONE", ""}, {"FAX", ""}}));
+    out.Add("insert, taken description", Insert(bp, kAddress, {{"SHORTDESCRIPTION", "office supplies - WAREHOUSE  "},
+                                                                {"PHONE", "1-a"}, {"FAX", "7"}}));
+    out.Add("insert, wrong types", Insert(bp, kAddress, {{"ADDRESSID", "7"}, {"NAME1", Long(3)}}));
+    out.Add("insert, new site", Insert(bp, kAddress, {{"SHORTDESCRIPTION", "New site"}, {"PHONE", "1-2"}}));
+    out.Add("update 2, own description",
+            Update(bp, kAddress, {{"ADDRESSID", Long(2)}, {"SHORTDESCRIPTION", "Office Supplies - Warehouse"}}));
+    out.Add("update 2, taken description",
+            Update(bp, kAddress, {{"ADDRESSID", Long(2)}, {"SHORTDESCRIPTION", "new SITE"}, {"COUNTRYCODE", ""}}));
+    out.Add("update, no id", Update(bp, kAddress, {{"SHORTDESCRIPTION", ""}}));
+    out.Add("description of 2", Scalar("SELECT SHORTDESCRIPTION FROM ADDRESS WHERE ADDRESSID = 2"));
+    EXPECT_EQ(out.Lines(),
+              "insert, all empty: failed SLBBR0004 SLBBR0005 SLBBR0020\n"
+              "insert, taken description: failed SLBBR0020 SLBBR0021 SLBBR0025\n"
+              "insert, wrong types: failed SLBBR9000:ADDRESSID SLBBR9000:NAME1\n"
+              "insert, new site: ok ADDRESSID=Long:6\n"
+              "update 2, own description: ok\n"
+              "update 2, taken description: failed SLBBR0015 SLBBR0025\n"
+              "update, no id: failed SLBBR0013 SLBBR0014\n"
+              "description of 2: Office Supplies - Warehouse\n");
   });
 }
 
 TEST_F(PartnerRules, ACustomerRowIsCheckedForExistenceOnlyWhenEverythingElsePassed) {
   Run([&] {
     auto bp = NewPartner();
-    std::string out = Insert(bp, kCustomer, {{"BUSINESSPARTNERID", Long(3)}, {"CUSTOMERNAME", "Zuid"}}) + "\n";
-    out += Insert(bp, kCustomer, {{"BUSINESSPARTNERID", Long(3)}, {"CUSTOMERNAME", " "}, {"ORDERDISCOUNTPERC", 100.5}});
-    out += "\n" + Insert(bp, kCustomer, {{"BUSINESSPARTNERID", Long(1)}, {"ORDERDISCOUNTPERC", Long(5)}}) + "\n";
-    out += Insert(bp, kCustomer, {{"BUSINESSPARTNERID", Long(1)}, {"CUSTOMERNAME", "Office"}}) + " ";
-    out += Update(bp, kCustomer, {{"CUSTOMERNAME", "Nobody"}}) + " ";  // no key: no row changes
-    out += Update(bp, kCustomer, {{"BUSINESSPARTNERID", Long(3)}, {"ORDERDISCOUNTPERC", 7.5}}) + " ";
-    out += Insert(bp, "OfficeDataObject", {{"NAME", ""}}) + "\n";
-    EXPECT_EQ(out + Scalar("SELECT group_concat(BUSINESSPARTNERID || ':' || CUSTOMERNAME || ':' || "
-                           "quote(ORDERDISCOUNTPERC), ' ') FROM CUSTOMER"),
-              "failed SLBBR0010\nfailed SLBBR0008 SLBBR0009\nfailed SLBBR9000:ORDERDISCOUNTPERC\nok ok ok ok\n"
-              "3:Groothandel Zuid:7.5 4:Riverside Hospital:0.0 1:Office:NULL");
+    Golden out;
+    out.Add("insert 3, exists", Insert(bp, kCustomer, {{"BUSINESSPARTNERID", Long(3)}, {"CUSTOMERNAME", "Zuid"}}));
+    out.Add(
+        "insert 3, blank name and discount",
+        Insert(bp, kCustomer, {{"BUSINESSPARTNERID", Long(3)}, {"CUSTOMERNAME", " "}, {"ORDERDISCOUNTPERC", 100.5}}));
+    out.Add("insert 1, Long discount",
+            Insert(bp, kCustomer, {{"BUSINESSPARTNERID", Long(1)}, {"ORDERDISCOUNTPERC", Long(5)}}));
+    out.Add("insert 1", Insert(bp, kCustomer, {{"BUSINESSPARTNERID", Long(1)}, {"CUSTOMERNAME", "Office"}}));
+    out.Add("update, no id", Update(bp, kCustomer, {{"CUSTOMERNAME", "Nobody"}}));  // no key: no row changes
+    out.Add("update 3", Update(bp, kCustomer, {{"BUSINESSPARTNERID", Long(3)}, {"ORDERDISCOUNTPERC", 7.5}}));
+    out.Add("insert office", Insert(bp, "OfficeDataObject", {{"NAME", ""}}));
+    out.Add("customers", Scalar("SELECT group_concat(BUSINESSPARTNERID || ':' || CUSTOMERNAME || ':' || "
+                                "quote(ORDERDISCOUNTPERC), ' ') FROM CUSTOMER"));
+    EXPECT_EQ(out.Lines(),
+              "insert 3, exists: failed SLBBR0010\n"
+              "insert 3, blank name and discount: failed SLBBR0008 SLBBR0009\n"
+              "insert 1, Long discount: failed SLBBR9000:ORDERDISCOUNTPERC\n"
+              "insert 1: ok\nupdate, no id: ok\nupdate 3: ok\ninsert office: ok\n"
+              "customers: 3:Groothandel Zuid:7.5 4:Riverside Hospital:0.0 1:Office:NULL\n");
     // Without the partner id the existence test has no number to ask with.
     EXPECT_EQ(Failure([&] { Insert(bp, kCustomer, {{"CUSTOMERNAME", "Nobody"}}); }),
               "D Brintor: |ERROR 0xD| METHOD: Brintor.BusinessPartner.BusinessRules_Insert| DESC: |ERROR 0xD| METHOD: "

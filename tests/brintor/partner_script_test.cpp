@@ -78,20 +78,26 @@ TEST_F(PartnerScript, AddressPartnerAndLinkCommitOrVanishTogether) {
       names = Array({"NAME", "BUSINESSID", "CURRENCYCODE"});
       values = Array({"Bidder GmbH", "BID-BIDDER", "GBP"});
       rt::ObjectPtr partner = bp->InsertFromScript("BUSINESSPARTNER", names, values);
-      ASSERT_EQ(Outcome(address) + " / " + Outcome(partner), "ok ADDRESSID=Long:6 / ok BUSINESSPARTNERID=Long:6");
+      ASSERT_EQ(Golden().Add("address", Outcome(address)).Add("partner", Outcome(partner)).Lines(),
+                "address: ok ADDRESSID=Long:6\npartner: ok BUSINESSPARTNERID=Long:6\n");
       int32_t addressId = rt::CLng(RecordValue(address, "ADDRESSID"));
       EXPECT_TRUE(bp->AddExistingAddress(addressId, RecordValue(partner, "BUSINESSPARTNERID")));
       if (abortAtTheEnd) rt::GetObjectContext()->SetAbort();
     });
   };
-  const char* counts =
-      "SELECT (SELECT COUNT(*) FROM ADDRESS) || '|' || (SELECT COUNT(*) FROM BUSINESSPARTNER) || '|' || "
-      "(SELECT group_concat(BUSINESSPARTNERID || ':' || ADDRESSID, ' ') FROM BUSINESSPARTNERADDRESS)";
+  auto counts = [&] {
+    return Golden()
+        .Add("addresses", Scalar("SELECT COUNT(*) FROM ADDRESS"))
+        .Add("partners", Scalar("SELECT COUNT(*) FROM BUSINESSPARTNER"))
+        .Add("links",
+             Scalar("SELECT group_concat(BUSINESSPARTNERID || ':' || ADDRESSID, ' ') FROM BUSINESSPARTNERADDRESS"))
+        .Line();
+  };
   Run([&] {
     createSupplier(true);
-    EXPECT_EQ(Scalar(counts), "5|5|1:1 1:2 2:3 3:4 4:5");
+    EXPECT_EQ(counts(), "addresses=5 partners=5 links=1:1 1:2 2:3 3:4 4:5");
     createSupplier(false);
-    EXPECT_EQ(Scalar(counts), "6|6|1:1 1:2 2:3 3:4 4:5 6:6");
+    EXPECT_EQ(counts(), "addresses=6 partners=6 links=1:1 1:2 2:3 3:4 4:5 6:6");
   });
 }
 

@@ -25,25 +25,24 @@ std::string Add(TCurrencyTest::Writer& w, rt::Variant code, rt::Variant effectiv
 TEST_F(RateValidation, TheFirstFailureWinsAndIsRaisedBareWithoutLogOrVote) {
   Run([&] {
     Writer w = NewWriter();
-    std::string seen;
-    for (const std::string& failure : {
-             Add(w, kNull, kNull, kNull, kNull, kNull, kNull, kNull),
-             Add(w, "ABC", kNull, kNull, 1.2, kNull, 1, kNull),               // EPC before the date
-             Add(w, "ABC", kEmpty, kNull, 1.2, kNull, 1, false),
-             Add(w, "ABC", "2027-01-01", kNull, 1.2, kNull, kNull, false),
-             Add(w, "ABC", "2027-01-01", kNull, 1.2, kNull, 0, false),          // a factor below 1
-             Add(w, "ABC", "2027-01-01", kNull, 1.2, kNull, "ten", false),
-             Add(w, "ABC", "no date", kNull, 1.2, kNull, 1, false),
-             Add(w, "ABC", "2025-01-01", "2025-01-01", 1.2, kNull, 1, false),   // expiry on the effective date
-             Add(w, "ABC", "2025-01-01", "abc", 1.2, kNull, 1, false),
-             Add(w, "ABC", "2025-01-01", kEmpty, 1.2, kNull, 1, false),        // empty is not null
-             Add(w, "ABC", "2026-06-01", kNull, 1.2, kNull, 1, false),          // inside the open period
-         }) {
-      seen += failure + " ";
-    }
-    EXPECT_EQ(seen,
-              "MissingCurrencyCode MissingEPC MissingEffectiveDate MissingRateFactor MissingRateFactor MissingRateFactor "
-              "InvalidEffectiveDate ExpiryDateRange InvalidExpiryDate InvalidExpiryDate EffectiveDateRange ");
+    Golden seen;
+    seen.Add("all Null", Add(w, kNull, kNull, kNull, kNull, kNull, kNull, kNull));
+    seen.Add("no EPC, no date", Add(w, "ABC", kNull, kNull, 1.2, kNull, 1, kNull));  // EPC before the date
+    seen.Add("empty date", Add(w, "ABC", kEmpty, kNull, 1.2, kNull, 1, false));
+    seen.Add("no factor", Add(w, "ABC", "2027-01-01", kNull, 1.2, kNull, kNull, false));
+    seen.Add("factor 0", Add(w, "ABC", "2027-01-01", kNull, 1.2, kNull, 0, false));  // a factor below 1
+    seen.Add("factor ten", Add(w, "ABC", "2027-01-01", kNull, 1.2, kNull, "ten", false));
+    seen.Add("date 'no date'", Add(w, "ABC", "no date", kNull, 1.2, kNull, 1, false));
+    seen.Add("expiry on the date", Add(w, "ABC", "2025-01-01", "2025-01-01", 1.2, kNull, 1, false));
+    seen.Add("expiry abc", Add(w, "ABC", "2025-01-01", "abc", 1.2, kNull, 1, false));
+    seen.Add("empty expiry", Add(w, "ABC", "2025-01-01", kEmpty, 1.2, kNull, 1, false));  // empty is not null
+    seen.Add("inside the open period", Add(w, "ABC", "2026-06-01", kNull, 1.2, kNull, 1, false));
+    EXPECT_EQ(seen.Lines(),
+              "all Null: MissingCurrencyCode\nno EPC, no date: MissingEPC\nempty date: MissingEffectiveDate\n"
+              "no factor: MissingRateFactor\nfactor 0: MissingRateFactor\nfactor ten: MissingRateFactor\n"
+              "date 'no date': InvalidEffectiveDate\nexpiry on the date: ExpiryDateRange\n"
+              "expiry abc: InvalidExpiryDate\nempty expiry: InvalidExpiryDate\n"
+              "inside the open period: EffectiveDateRange\n");
     EXPECT_EQ(Failure([&] { w->AddCurrencyRate("ABC", "2026-06-01", kNull, 1.2, kNull, 1, false); }),
               "80040084 Brintor: EffectiveDateRange");
     EXPECT_EQ(LogEntries(), 0);
@@ -92,20 +91,30 @@ TEST_F(RateValidation, RatesFollowTheRulesOfTheirKindOfCurrency) {
       Exec("INSERT INTO CURRENCY VALUES ('" + code + "', 'Test', 0, 0, 0, 2, NULL);");
       return Add(w, code, "2027-01-01", kNull, home, euro, 1, epc);
     };
-    std::string seen;
-    for (const std::string& outcome : {
-             add(1, 0.85, true), add(kNull, 0.85, true),                   // tied to the euro
-             add(2, 0.85, true), add(1, 0, true), add(1, kNull, true),
-             add(1.2, kNull, false), add(1.2, 0, false),                   // the others
-             add(1.2, 0.5, false), add(0, kNull, false), add(kNull, kNull, false), add(-1, kNull, false),
-             add(1.2, kNull, kNull),                                       // a flag is required
-             add(1.2, kNull, "yes?"),                                      // no truth value: not tied
-         }) {
-      seen += outcome + " ";
+    // Tied to the euro, then the others.
+    Golden seen;
+    for (const auto& [home, euro, epc] : std::vector<std::tuple<rt::Variant, rt::Variant, rt::Variant>>{
+             {1, 0.85, true}, {kNull, 0.85, true}, {2, 0.85, true}, {1, 0, true}, {1, kNull, true},
+             {1.2, kNull, false}, {1.2, 0, false}, {1.2, 0.5, false}, {0, kNull, false}, {kNull, kNull, false},
+             {-1, kNull, false},
+             {1.2, kNull, kNull},     // a flag is required
+             {1.2, kNull, "yes?"}}) {  // no truth value: not tied
+      seen.Add(Golden().Add("EPC", epc).Add("home", home).Add("euro", euro).Line(), add(home, euro, epc));
     }
-    EXPECT_EQ(seen,
-              "added added InvalidEPCRate InvalidEPCRate InvalidEPCRate added added InvalidNonEPCRate InvalidNonEPCRate "
-              "InvalidNonEPCRate InvalidNonEPCRate MissingEPC added ");
+    EXPECT_EQ(seen.Lines(),
+              "EPC=Boolean:True home=Long:1 euro=Double:0.85: added\n"
+              "EPC=Boolean:True home=Null euro=Double:0.85: added\n"
+              "EPC=Boolean:True home=Long:2 euro=Double:0.85: InvalidEPCRate\n"
+              "EPC=Boolean:True home=Long:1 euro=Long:0: InvalidEPCRate\n"
+              "EPC=Boolean:True home=Long:1 euro=Null: InvalidEPCRate\n"
+              "EPC=Boolean:False home=Double:1.2 euro=Null: added\n"
+              "EPC=Boolean:False home=Double:1.2 euro=Long:0: added\n"
+              "EPC=Boolean:False home=Double:1.2 euro=Double:0.5: InvalidNonEPCRate\n"
+              "EPC=Boolean:False home=Long:0 euro=Null: InvalidNonEPCRate\n"
+              "EPC=Boolean:False home=Null euro=Null: InvalidNonEPCRate\n"
+              "EPC=Boolean:False home=Long:-1 euro=Null: InvalidNonEPCRate\n"
+              "EPC=Null home=Double:1.2 euro=Null: MissingEPC\n"
+              "EPC=String:yes? home=Double:1.2 euro=Null: added\n");
     // The home currency's rates are not checked (codes compare exactly).
     EXPECT_EQ(Add(w, "HOM", "2027-01-01", kNull, 1, 0.5, 1, false), "EffectiveDateRange");
     Exec("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE = 'HOM';");
@@ -175,9 +184,9 @@ TEST_F(RateValidation, TheWritersStoreRoundedRatesAndAnswerTrueWhenNothingMatche
     Writer w = PlainWriter();
     EXPECT_TRUE(w->AddCurrencyRate("DEF", "2025-01-01", "2026-01-01", kNull, "3.1234567", 1, true));
     EXPECT_TRUE(w->AddCurrencyRate("ABC", "2025-01-01 08:30:00", Day(2026, 1, 1), 4.123456, 0, int32_t{10}, false));
-    EXPECT_EQ(Rates("DEF") + "\n" + Rates("ABC"),
-              "2025-01-01 00:00:00|2026-01-01 00:00:00|null|3.123457|1; 2026-01-01 00:00:00|null|null|3|1\n"
-              "2025-01-01 08:30:00|2026-01-01 00:00:00|4.1235|0|10; 2026-01-01 00:00:00|null|4|null|1");
+    EXPECT_EQ(Golden().Add("DEF", Rates("DEF")).Add("ABC", Rates("ABC")).Lines(),
+              "DEF: 2025-01-01 00:00:00|2026-01-01 00:00:00|null|3.123457|1; 2026-01-01 00:00:00|null|null|3|1\n"
+              "ABC: 2025-01-01 08:30:00|2026-01-01 00:00:00|4.1235|0|10; 2026-01-01 00:00:00|null|4|null|1\n");
     EXPECT_TRUE(w->UpdateCurrencyRate("ABC", "2025-01-01 08:30", "2026-01-01", 4.2, kNull, 1, false));
     EXPECT_TRUE(w->UpdateCurrencyRate("ABC", "2020-01-01", "2020-02-01", 4.2, kNull, 1, false));  // no such period
     EXPECT_TRUE(w->DeleteCurrencyRate("ABC", "2026-01-01"));

@@ -21,20 +21,26 @@ TEST_F(ScriptWrites, CurrencyInsertsAnswerTheirCodesInOrder) {
   Run([&] {
     Writer w = NewWriter();
     auto insert = [&](rt::Variant keys, std::vector<rt::Variant> values) {
-      return Outcome(w->InsertFromScript("CURRENCY", keys, Names(std::move(values)))) + "\n";
+      return Outcome(w->InsertFromScript("CURRENCY", keys, Names(std::move(values))));
     };
     // Missing name and decimals: the presence checks, then the validation
     // once more; names in any letter case; a duplicate code, bad decimals, a
     // second home currency, types and a locale beyond 16 bits.
-    EXPECT_EQ(insert(Names({"CURRENCYCODE", "HOMECURRENCY", "EURO", "EPC"}), {"NEW", false, false, false}) +
-                  insert(Names({"currencycode", "CurrencyName", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"}),
-                         {"ABC", "Again", false, false, false, int16_t{2}}) +
-                  insert(kCurrencyColumns, {"NEW", "New", false, false, false, int16_t{9}, kNull}) +
-                  insert(kCurrencyColumns, {"NEW", "New", true, false, false, int16_t{2}, kNull}) +
-                  insert(kCurrencyColumns, {"NEW", "New", false, false, false, "two", kNull}) +
-                  insert(kCurrencyColumns, {"NEW", "New", false, false, false, int16_t{2}, int32_t{70000}}),
-              "failed SLBCO5018 SLBCO5019 SLBCO5018\nfailed SLBCO5040\nfailed SLBCO5011\nfailed SLBCO5006\n"
-              "failed SLBBR9000:DECIMALS Type mismatch\nfailed SLBBR9000:LOCALEID SLBCO5015\n");
+    Golden seen;
+    seen.Add("no name, no decimals",
+             insert(Names({"CURRENCYCODE", "HOMECURRENCY", "EURO", "EPC"}), {"NEW", false, false, false}));
+    seen.Add("ABC again", insert(Names({"currencycode", "CurrencyName", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"}),
+                                 {"ABC", "Again", false, false, false, int16_t{2}}));
+    seen.Add("decimals 9", insert(kCurrencyColumns, {"NEW", "New", false, false, false, int16_t{9}, kNull}));
+    seen.Add("second home", insert(kCurrencyColumns, {"NEW", "New", true, false, false, int16_t{2}, kNull}));
+    seen.Add("decimals two", insert(kCurrencyColumns, {"NEW", "New", false, false, false, "two", kNull}));
+    seen.Add("locale 70000",
+             insert(kCurrencyColumns, {"NEW", "New", false, false, false, int16_t{2}, int32_t{70000}}));
+    EXPECT_EQ(seen.Lines(),
+              "no name, no decimals: failed SLBCO5018 SLBCO5019 SLBCO5018\nABC again: failed SLBCO5040\n"
+              "decimals 9: failed SLBCO5011\nsecond home: failed SLBCO5006\n"
+              "decimals two: failed SLBBR9000:DECIMALS Type mismatch\nlocale 70000: failed SLBBR9000:LOCALEID "
+              "SLBCO5015\n");
     EXPECT_EQ(Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'NEW'"), "0");
 
     // Table names are exact; nothing is answered for another spelling.
@@ -56,15 +62,17 @@ TEST_F(EmptyCurrencyRules, AEuroCurrencyIsTiedToTheEuroAndTheDataObjectKeepsOnly
     Writer w = NewWriter();
     auto bdo = DataObject("CurrencyDataObject", {{"CURRENCYCODE", "EUR"}, {"CURRENCYNAME", "Euro"},
                            {"HOMECURRENCY", false}, {"EURO", true}, {"DECIMALS", int16_t{2}}});
-    std::string out = Outcome(w.Rules().BusinessRules_Insert(bdo)) + "\n";
-    out += Render(bdo) + "\n";
+    Golden out;
+    out.Add("insert", Outcome(w.Rules().BusinessRules_Insert(bdo)));
+    out.Add("data object", Render(bdo));
     // A kind of its own answers an empty result and writes nothing.
     auto other = DataObject("BPDataObject", {});
-    out += Outcome(w.Rules().BusinessRules_Update(other)) + " ";
-    out += Outcome(w.Rules().BusinessRules_GetInstance(other)) + " " + Table("SELECT * FROM CURRENCY");
-    EXPECT_EQ(out,
-              "ok\nCURRENCYCODE=String:EUR; CURRENCYNAME=String:Euro; HOMECURRENCY=Boolean:False; EURO=Boolean:True; "
-              "DECIMALS=Integer:2; EPC=Boolean:True\nok (nothing) EUR|Euro|0|1|1|2|null");
+    out.Add("update BPDataObject", Outcome(w.Rules().BusinessRules_Update(other)));
+    out.Add("GetInstance BPDataObject", Outcome(w.Rules().BusinessRules_GetInstance(other)));
+    EXPECT_EQ(out.Add("rows", Table("SELECT * FROM CURRENCY")).Lines(),
+              "insert: ok\ndata object: CURRENCYCODE=String:EUR; CURRENCYNAME=String:Euro; HOMECURRENCY=Boolean:False; "
+              "EURO=Boolean:True; DECIMALS=Integer:2; EPC=Boolean:True\nupdate BPDataObject: ok\n"
+              "GetInstance BPDataObject: (nothing)\nrows: EUR|Euro|0|1|1|2|null\n");
   });
 }
 
@@ -72,14 +80,19 @@ TEST_F(CurrencyRules, CurrencyUpdatesNeedEveryFlagAndLeaveOutWhatWasNotGiven) {
   Run([&] {
     Writer w = NewWriter();
     const rt::Variant flags = Names({"CURRENCYCODE", "CURRENCYNAME", "HOMECURRENCY", "EURO", "EPC", "DECIMALS"});
-    std::string out = Outcome(w->UpdateFromScript("CURRENCY", Names({"CURRENCYNAME"}), Names({"Nameless"}))) + "\n";
-    out += Outcome(w->UpdateFromScript("CURRENCY", kCurrencyColumns,
-                                       Names({"ABC", "Abc", false, false, false, int16_t{2}, "x"}))) + "\n";
-    out += Outcome(w->UpdateFromScript("CURRENCY", flags, Names({"ABC", "Renamed", false, false, false, int16_t{3}})));
+    Golden out;
+    out.Add("name only", Outcome(w->UpdateFromScript("CURRENCY", Names({"CURRENCYNAME"}), Names({"Nameless"}))));
+    out.Add("locale x", Outcome(w->UpdateFromScript("CURRENCY", kCurrencyColumns,
+                                                    Names({"ABC", "Abc", false, false, false, int16_t{2}, "x"}))));
+    out.Add("ABC flags", Outcome(w->UpdateFromScript("CURRENCY", flags,
+                                                     Names({"ABC", "Renamed", false, false, false, int16_t{3}}))));
     // LOCALEID was not given: the stored one stays.
     Exec("UPDATE CURRENCY SET LOCALEID = 2057 WHERE CURRENCYCODE = 'XYZ';");
-    out += " " + Outcome(w->UpdateFromScript("CURRENCY", flags, Names({"XYZ", "Xyz", false, false, false, int16_t{0}})));
-    EXPECT_EQ(out, "failed SLBCO5022 SLBCO5021 SLBCO5020 SLBCO5019 SLBCO5017\nfailed SLBCO5015\nok ok");
+    out.Add("XYZ flags",
+            Outcome(w->UpdateFromScript("CURRENCY", flags, Names({"XYZ", "Xyz", false, false, false, int16_t{0}}))));
+    EXPECT_EQ(out.Lines(),
+              "name only: failed SLBCO5022 SLBCO5021 SLBCO5020 SLBCO5019 SLBCO5017\nlocale x: failed SLBCO5015\n"
+              "ABC flags: ok\nXYZ flags: ok\n");
     EXPECT_EQ(Table("SELECT * FROM CURRENCY WHERE CURRENCYCODE IN ('ABC', 'XYZ') ORDER BY 1"),
               "ABC|Renamed|0|0|0|3|null; XYZ|Xyz|0|0|0|0|2057");
   });
@@ -90,25 +103,29 @@ TEST_F(ScriptWrites, ARatePeriodFromAScriptIsUsedByTheNextConversion) {
     Writer w = NewWriter();
     // Close the current period, then add the next one; the EPC flag comes
     // from the currency's own row.
-    std::string out = Outcome(w->UpdateFromScript("CURRENCYRATE", kRateColumns,
-                                                   Names({"ABC", "2026-01-01", "2027-01-01", 4.0, int16_t{1}})));
-    out += " " + Outcome(w->InsertFromScript("CURRENCYRATE", kRateColumns,
-                                             Names({"ABC", "2027-1-1", kNull, 5.0, int16_t{1}})));
-    EXPECT_EQ(out, "ok ok");
+    Golden out;
+    out.Add("close", Outcome(w->UpdateFromScript("CURRENCYRATE", kRateColumns,
+                                                 Names({"ABC", "2026-01-01", "2027-01-01", 4.0, int16_t{1}}))));
+    out.Add("add", Outcome(w->InsertFromScript("CURRENCYRATE", kRateColumns,
+                                               Names({"ABC", "2027-1-1", kNull, 5.0, int16_t{1}}))));
+    EXPECT_EQ(out.Line(), "close=ok add=ok");
     EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|2027-01-01 00:00:00|4|null|1; 2027-01-01 00:00:00|null|5|null|1");
     auto c = NewCurrency();
-    EXPECT_EQ(Convert(*c, "HOM", "ABC", 10, Day(2026, 12, 31)) + " " + Convert(*c, "HOM", "ABC", 10, Day(2027, 2, 1)),
-              "40 50");
+    Golden converted;
+    converted.Add("2026-12-31", Convert(*c, "HOM", "ABC", 10, Day(2026, 12, 31)));
+    EXPECT_EQ(converted.Add("2027-02-01", Convert(*c, "HOM", "ABC", 10, Day(2027, 2, 1))).Line(),
+              "2026-12-31=40 2027-02-01=50");
     // The same period again, a currency that does not exist, no currency.
-    out.clear();
+    Golden refused;
     for (const char* code : {"ABC", "QQQ"})
-      out += Outcome(w->InsertFromScript("CURRENCYRATE", kRateColumns,
-                                         Names({code, "2027-01-01", kNull, 5.0, int16_t{1}}))) + "\n";
-    out += Outcome(w->InsertFromScript("CURRENCYRATE", Names({"EFFECTIVEDATE", "RATEFACTOR"}),
-                                       Names({"2028-01-01", int16_t{1}})));
-    EXPECT_EQ(out,
-              "failed internal referential integrity conflict No valid currency rate : EffectiveDateRange\n"
-              "failed No valid currency rate : MissingEPC\nfailed No valid currency rate : MissingCurrencyCode");
+      refused.Add(code, Outcome(w->InsertFromScript("CURRENCYRATE", kRateColumns,
+                                                    Names({code, "2027-01-01", kNull, 5.0, int16_t{1}}))));
+    refused.Add("no code", Outcome(w->InsertFromScript("CURRENCYRATE", Names({"EFFECTIVEDATE", "RATEFACTOR"}),
+                                                       Names({"2028-01-01", int16_t{1}}))));
+    EXPECT_EQ(refused.Lines(),
+              "ABC: failed internal referential integrity conflict No valid currency rate : EffectiveDateRange\n"
+              "QQQ: failed No valid currency rate : MissingEPC\n"
+              "no code: failed No valid currency rate : MissingCurrencyCode\n");
     // A rate that its column would store as 0 is refused like 0.
     EXPECT_EQ(Outcome(w->InsertFromScript("CURRENCYRATE", kRateColumns,
                                           Names({"ABC", "2020-01-01", "2020-06-01", 0.00001, int16_t{1}}))),
@@ -125,7 +142,7 @@ TEST_F(CurrencyRules, RateRulesWriteOnlyTheGivenColumnsAndNeverTheEpcFlag) {
                               {"RATEFACTOR", int16_t{1}}, {"EPC", false}});
     EXPECT_EQ(Outcome(w.Rules().BusinessRules_Update(update)), "ok");
     EXPECT_EQ(Render(update),
-              "CURRENCYCODE=String:HOM; EFFECTIVEDATE=Date:2026-01-01; EXPIRYDATE=Null:; RATEFACTOR=Integer:1; "
+              "CURRENCYCODE=String:HOM; EFFECTIVEDATE=Date:2026-01-01; EXPIRYDATE=Null; RATEFACTOR=Integer:1; "
               "EPC=Boolean:False");
     EXPECT_EQ(Rates("HOM"), "2026-01-01 00:00:00|null|1|2|1");
 
@@ -149,36 +166,38 @@ TEST_F(ScriptWrites, TheScriptDeleteChecksRatesOfficesAndPartnersItself) {
     Writer w = NewWriter();
     const rt::Variant code = Names({"CURRENCYCODE"});
     auto remove = [&](const char* currency) { return Outcome(w->DeleteFromScript("CURRENCY", code, Names({currency}))); };
-    std::string out = remove("XYZ") + "\n";
-    out += remove("EUR") + "\n";
-    out += Outcome(w->DeleteFromScript("CURRENCYRATE", Names({"EFFECTIVEDATE", "CURRENCYCODE"}),
-                                       Names({"2026-01-01", "ABC"}))) + " ";
-    out += remove("ABC") + " ";
-    EXPECT_EQ(out + Table("SELECT CURRENCYCODE FROM CURRENCY ORDER BY 1"),
-              "failed SLBCO4027 SLBCO4028 SLBCO4029\nfailed SLBCO4028\nok ok DEF; EUR; HOM; XYZ");
+    Golden out;
+    out.Add("XYZ", remove("XYZ")).Add("EUR", remove("EUR"));
+    out.Add("ABC rate", Outcome(w->DeleteFromScript("CURRENCYRATE", Names({"EFFECTIVEDATE", "CURRENCYCODE"}),
+                                                    Names({"2026-01-01", "ABC"}))));
+    out.Add("ABC", remove("ABC")).Add("codes", Table("SELECT CURRENCYCODE FROM CURRENCY ORDER BY 1"));
+    EXPECT_EQ(out.Lines(),
+              "XYZ: failed SLBCO4027 SLBCO4028 SLBCO4029\nEUR: failed SLBCO4028\nABC rate: ok\nABC: ok\n"
+              "codes: DEF; EUR; HOM; XYZ\n");
     // "Currency not present" passes through the rule's handler as an error.
     const std::string error = Failure([&] { w->DeleteFromScript("CURRENCY", code, Names({"QQQ"})); });
     EXPECT_EQ(error.substr(0, error.find("|")), "80040064 Brintor.Currency.CurrencyDelete: ");
     EXPECT_EQ(LogEntriesWith("Brintor.Currency.BusinessRules_Delete"), 2);  // its entry and the script's
 
     RefuseCurrencyDeletes();
-    out = remove("DEF") + " ";
+    Golden refused;
+    refused.Add("DEF with rates", remove("DEF"));
     Exec("DELETE FROM CURRENCYRATE WHERE CURRENCYCODE = 'DEF';");
-    out += remove("DEF") + " ";
-    EXPECT_EQ(out + Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'DEF'"),
-              "failed SLBCO4027 failed SLBCO4026 1");
+    refused.Add("DEF without rates", remove("DEF"));
+    EXPECT_EQ(refused.Add("DEF rows", Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'DEF'")).Lines(),
+              "DEF with rates: failed SLBCO4027\nDEF without rates: failed SLBCO4026\nDEF rows: 1\n");
   });
 }
 
 TEST_F(CurrencyRules, ResultsAreCommittedAlsoWhenTheyReportFailures) {
   Run([&] {
-    std::string votes;
+    Golden votes;
     for (rt::Variant code : {rt::Variant("ABC"), kNull}) {
-      votes += Vote([&](Writer& w) {
+      votes.Add(code.IsNull() ? "Null" : rt::CStr(code), Vote([&](Writer& w) {
         w->InsertFromScript("CURRENCY", kCurrencyColumns, Names({code, "Abc", false, false, false, int16_t{2}, kNull}));
-      }) + " ";
+      }));
     }
-    EXPECT_EQ(votes, "commit rollback ");
+    EXPECT_EQ(votes.Line(), "ABC=commit Null=rollback");
   });
 }
 
@@ -187,13 +206,19 @@ TEST_F(ScriptWrites, ExistsAnswersForCurrencyCodesOnly) {
     Writer w = NewWriter();
     IReferentialIntegrity& r = w.References();
     // The last code named decides.
-    const std::string answers =
-        std::to_string(r.IReferentialIntegrity_Exists("BUSINESSPARTNER", Names({"currencycode"}), Names({"abc"}))) +
-        std::to_string(r.IReferentialIntegrity_Exists("", Names({"CURRENCYCODE"}), Names({"O'K"}))) +
-        std::to_string(r.IReferentialIntegrity_Exists("", Names({"UNITCODE"}), Names({"ABC"}))) +
-        std::to_string(r.IReferentialIntegrity_Exists("", Names({"CURRENCYCODE", "CURRENCYCODE"}), Names({"ABC", "QQQ"}))) +
-        std::to_string(r.IReferentialIntegrity_BeforeDelete("", Names({"CURRENCYCODE"}), Names({"ABC"}))) + " ";
-    EXPECT_EQ(answers + Rates("ABC"), "10001 2026-01-01 00:00:00|null|4|null|1");
+    Golden answers;
+    answers.Add("Exists currencycode=abc",
+                r.IReferentialIntegrity_Exists("BUSINESSPARTNER", Names({"currencycode"}), Names({"abc"})));
+    answers.Add("Exists CURRENCYCODE=O'K", r.IReferentialIntegrity_Exists("", Names({"CURRENCYCODE"}), Names({"O'K"})));
+    answers.Add("Exists UNITCODE=ABC", r.IReferentialIntegrity_Exists("", Names({"UNITCODE"}), Names({"ABC"})));
+    answers.Add("Exists CURRENCYCODE=ABC,QQQ",
+                r.IReferentialIntegrity_Exists("", Names({"CURRENCYCODE", "CURRENCYCODE"}), Names({"ABC", "QQQ"})));
+    answers.Add("BeforeDelete CURRENCYCODE=ABC",
+                r.IReferentialIntegrity_BeforeDelete("", Names({"CURRENCYCODE"}), Names({"ABC"})));
+    EXPECT_EQ(answers.Add("ABC rates", Rates("ABC")).Lines(),
+              "Exists currencycode=abc: true\nExists CURRENCYCODE=O'K: false\nExists UNITCODE=ABC: false\n"
+              "Exists CURRENCYCODE=ABC,QQQ: false\nBeforeDelete CURRENCYCODE=ABC: true\n"
+              "ABC rates: 2026-01-01 00:00:00|null|4|null|1\n");
   });
 }
 

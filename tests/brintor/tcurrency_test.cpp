@@ -17,17 +17,21 @@ const char* const kCurrencyRows =
 TEST_F(CurrencyWrites, AddAndUpdateWriteTheRowWithDecimalsRoundedHalfToEven) {
   Run([&] {
     Writer w = NewWriter();
-    std::string seen = std::to_string(w->AddCurrency("NEW", "New money", false, false, true, 6.5, kNull)) + " ";
-    seen += Table("SELECT * FROM CURRENCY WHERE CURRENCYCODE = 'NEW'") + " ";
-    seen += std::to_string(w->UpdateCurrency("NEW", "Renamed", false, false, false, int16_t{2}, int32_t{2057})) + " ";
-    EXPECT_EQ(seen + Table("SELECT * FROM CURRENCY WHERE CURRENCYCODE = 'NEW'"),
-              "1 NEW|New money|0|0|1|6|null 1 NEW|Renamed|0|0|0|2|2057");
+    Golden seen;
+    seen.Add("AddCurrency", w->AddCurrency("NEW", "New money", false, false, true, 6.5, kNull));
+    seen.Add("row", Table("SELECT * FROM CURRENCY WHERE CURRENCYCODE = 'NEW'"));
+    seen.Add("UpdateCurrency", w->UpdateCurrency("NEW", "Renamed", false, false, false, int16_t{2}, int32_t{2057}));
+    EXPECT_EQ(seen.Add("row after", Table("SELECT * FROM CURRENCY WHERE CURRENCYCODE = 'NEW'")).Lines(),
+              "AddCurrency: true\nrow: NEW|New money|0|0|1|6|null\nUpdateCurrency: true\n"
+              "row after: NEW|Renamed|0|0|0|2|2057\n");
     // The home currency updated with the number 1 as its flag is itself,
     // not a second home currency; an update matching no row answers True.
     const std::string before = Table(kCurrencyRows);
-    seen = std::to_string(w->UpdateCurrency("HOM", "Home currency", int32_t{1}, false, false, int16_t{2}, int32_t{1033}));
-    seen += std::to_string(w->UpdateCurrency("QQQ", "Nobody", false, false, false, int16_t{2}, kNull));
-    EXPECT_EQ(seen + " " + std::to_string(Table(kCurrencyRows) == before) + std::to_string(LogEntries()), "11 10");
+    Golden same;
+    same.Add("HOM", w->UpdateCurrency("HOM", "Home currency", int32_t{1}, false, false, int16_t{2}, int32_t{1033}));
+    same.Add("QQQ", w->UpdateCurrency("QQQ", "Nobody", false, false, false, int16_t{2}, kNull));
+    same.Add("rows unchanged", Table(kCurrencyRows) == before).Add("log entries", LogEntries());
+    EXPECT_EQ(same.Line(), "HOM=true QQQ=true rows unchanged=true log entries=0");
   });
 }
 
@@ -43,28 +47,36 @@ TEST_F(CurrencyWrites, ValidationFailsWithTheFirstFailureThroughTheHandlerAndWri
       return failure.substr(source, failure.find(": ") + 2 - source) +
              failure.substr(desc, failure.find(".|", desc) - desc);
     };
-    std::string seen;
-    for (const std::string& failure :
-         {add(kNull, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty),       // every field missing
-          add("NEW", kNull, kNull, false, false, 2, kNull),                  // name before home
-          add("NEW", "", kEmpty, false, false, 2, kNull),                    // an empty text is a value
-          add("NEW", "N", false, kNull, false, 2, kNull), add("NEW", "N", false, false, kEmpty, 2, kNull),
-          add("NEW", "N", false, false, false, kNull, kNull),
-          add("NEW", "N", false, false, false, 7, kNull),                   // above 6
-          add("NEW", "N", false, false, false, -1, kNull),                  // below 0
-          add("NEW", "N", false, false, false, "two", kNull),               // the conversion fails first
-          add("NEW", "N", false, false, false, 2, "x"),                      // LOCALEID no number
-          add("NEW", "N", false, false, false, 2, int32_t{40000}),          // beyond 16 bits
-          add("NEW", "N", int32_t{1}, false, false, 2, kNull),              // the number 1 is True too
-          add("hom", "N", true, false, false, 2, kNull),                     // codes compare case-sensitively
-          add("NEW", "N", false, true, true, 2, kNull)}) {
-      seen += failure + ", ";
-    }
-    EXPECT_EQ(seen,
-              "Brintor: MissingCurrencyCode, Brintor: MissingCurrencyName, Brintor: MissingHomeCurrency, "
-              "Brintor: MissingEuroCurrency, Brintor: MissingEPC, Brintor: MissingDecimals, Brintor: InvalidDecimals, "
-              "Brintor: InvalidDecimals, Brintor: Type mismatch, Brintor: InvalidLocaleID, Brintor: InvalidLocaleID, "
-              "Brintor: DuplicateHomeCurrency, Brintor: DuplicateHomeCurrency, Brintor: DuplicateEuroCurrency, ");
+    Golden seen;
+    seen.Add("every field missing", add(kNull, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty));
+    seen.Add("name before home", add("NEW", kNull, kNull, false, false, 2, kNull));
+    seen.Add("empty name is a value", add("NEW", "", kEmpty, false, false, 2, kNull));
+    seen.Add("no euro flag", add("NEW", "N", false, kNull, false, 2, kNull));
+    seen.Add("no EPC flag", add("NEW", "N", false, false, kEmpty, 2, kNull));
+    seen.Add("no decimals", add("NEW", "N", false, false, false, kNull, kNull));
+    seen.Add("decimals 7", add("NEW", "N", false, false, false, 7, kNull));
+    seen.Add("decimals -1", add("NEW", "N", false, false, false, -1, kNull));
+    seen.Add("decimals two", add("NEW", "N", false, false, false, "two", kNull));  // the conversion fails first
+    seen.Add("locale x", add("NEW", "N", false, false, false, 2, "x"));
+    seen.Add("locale 40000", add("NEW", "N", false, false, false, 2, int32_t{40000}));  // beyond 16 bits
+    seen.Add("home flag 1", add("NEW", "N", int32_t{1}, false, false, 2, kNull));     // the number 1 is True too
+    seen.Add("home hom", add("hom", "N", true, false, false, 2, kNull));  // codes compare case-sensitively
+    seen.Add("second euro", add("NEW", "N", false, true, true, 2, kNull));
+    EXPECT_EQ(seen.Lines(),
+              "every field missing: Brintor: MissingCurrencyCode\n"
+              "name before home: Brintor: MissingCurrencyName\n"
+              "empty name is a value: Brintor: MissingHomeCurrency\n"
+              "no euro flag: Brintor: MissingEuroCurrency\n"
+              "no EPC flag: Brintor: MissingEPC\n"
+              "no decimals: Brintor: MissingDecimals\n"
+              "decimals 7: Brintor: InvalidDecimals\n"
+              "decimals -1: Brintor: InvalidDecimals\n"
+              "decimals two: Brintor: Type mismatch\n"
+              "locale x: Brintor: InvalidLocaleID\n"
+              "locale 40000: Brintor: InvalidLocaleID\n"
+              "home flag 1: Brintor: DuplicateHomeCurrency\n"
+              "home hom: Brintor: DuplicateHomeCurrency\n"
+              "second euro: Brintor: DuplicateEuroCurrency\n");
     EXPECT_EQ(Table(kCurrencyRows), before);
     EXPECT_EQ(LogEntriesWith("Brintor.Currency.AddCurrency"), 14);
 
@@ -91,15 +103,20 @@ TEST_F(CurrencyWrites, ADatabaseFailureNamesTheConnectionsErrors) {
 TEST_F(CurrencyDeletes, DeleteCurrencyRemovesTheRatesWithTheCurrencyAndChecksItsArgumentFirst) {
   Run([&] {
     Writer w = NewWriter();
-    std::string seen = Failure([&] { w->DeleteCurrency(kNull); }) + "\n" + Failure([&] { w->DeleteCurrency(kEmpty); });
-    seen += "\n" + std::to_string(LogEntries()) + " ";
-    seen += std::to_string(w->DeleteCurrency("abc")) + " ";
-    seen += Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'ABC'") + "/" + Rates("ABC") + " ";
+    Golden seen;
+    seen.Add("Null", Failure([&] { w->DeleteCurrency(kNull); }));
+    seen.Add("Empty", Failure([&] { w->DeleteCurrency(kEmpty); }));
+    seen.Add("log entries", LogEntries());
+    seen.Add("DeleteCurrency(abc)", w->DeleteCurrency("abc"));
+    seen.Add("ABC rows", Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'ABC'"));
+    seen.Add("ABC rates", Rates("ABC"));
     // Offices using the code are not looked at by the direct delete.
     Exec("INSERT INTO OFFICE (OFFICEDESCRIPTION, CURRENCYCODE) VALUES ('Head office', 'XYZ');");
-    seen += std::to_string(PlainWriter()->DeleteCurrency("XYZ")) + " [";
-    EXPECT_EQ(seen + Rates("XYZ") + "]",
-              "80040065 Brintor: MissingCurrencyCode\n80040065 Brintor: MissingCurrencyCode\n0 1 0/ 1 []");
+    seen.Add("DeleteCurrency(XYZ)", PlainWriter()->DeleteCurrency("XYZ"));
+    EXPECT_EQ(seen.Add("XYZ rates", Rates("XYZ")).Lines(),
+              "Null: 80040065 Brintor: MissingCurrencyCode\nEmpty: 80040065 Brintor: MissingCurrencyCode\n"
+              "log entries: 0\nDeleteCurrency(abc): true\nABC rows: 0\nABC rates: \n"
+              "DeleteCurrency(XYZ): true\nXYZ rates: \n");
   });
 }
 
@@ -129,20 +146,26 @@ TEST_F(CurrencyDeletes, ARefusalOfTheReferentialChecker) {
               "INFO: .|");
     // CurrencyDelete answers False without an error, neither raised nor left pending.
     rt::Err().Clear();
-    std::string seen = std::to_string(w->CurrencyDelete("ABC")) + " ";
-    seen += std::to_string(rt::Err().number) + " " + Rates("ABC") + " " + std::to_string(LogEntries()) + " ";
-    EXPECT_EQ(seen + Vote([](Writer& x) { x->CurrencyDelete("ABC"); }), "0 0 2026-01-01 00:00:00|null|4|null|1 1 rollback");
+    Golden seen;
+    seen.Add("CurrencyDelete", w->CurrencyDelete("ABC")).Add("Err", rt::Err().number).Add("rates", Rates("ABC"));
+    seen.Add("log entries", LogEntries()).Add("vote", Vote([](Writer& x) { x->CurrencyDelete("ABC"); }));
+    EXPECT_EQ(seen.Lines(),
+              "CurrencyDelete: false\nErr: 0\nrates: 2026-01-01 00:00:00|null|4|null|1\nlog entries: 1\n"
+              "vote: rollback\n");
   });
 }
 
 TEST_F(CurrencyDeletes, CurrencyDeleteRemovesOnlyTheCurrencyRowAndReportsAnUnknownCode) {
   Run([&] {
     Writer w = NewWriter();
-    std::string seen = std::to_string(w->CurrencyDelete("ABC")) + " ";
-    seen += Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'ABC'") + "/" + Rates("ABC") + "\n";
-    EXPECT_EQ(seen + Failure([&] { w->CurrencyDelete("O'K"); }),
-              "1 0/2026-01-01 00:00:00|null|4|null|1\n80040064 Brintor.Currency.CurrencyDelete: |ERROR 0x80040064| "
-              "METHOD: Brintor.Currency.CurrencyDelete| DESC: Currency not present.|");
+    Golden seen;
+    seen.Add("CurrencyDelete(ABC)", w->CurrencyDelete("ABC"));
+    seen.Add("ABC rows", Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'ABC'"))
+        .Add("ABC rates", Rates("ABC"));
+    EXPECT_EQ(seen.Add("CurrencyDelete(O'K)", Failure([&] { w->CurrencyDelete("O'K"); })).Lines(),
+              "CurrencyDelete(ABC): true\nABC rows: 0\nABC rates: 2026-01-01 00:00:00|null|4|null|1\n"
+              "CurrencyDelete(O'K): 80040064 Brintor.Currency.CurrencyDelete: |ERROR 0x80040064| "
+              "METHOD: Brintor.Currency.CurrencyDelete| DESC: Currency not present.|\n");
   });
 }
 

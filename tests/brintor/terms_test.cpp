@@ -18,17 +18,19 @@ TEST_F(Terms, EachTypeListsItsTableByCode) {
   Exec("DELETE FROM PENALTYTERM");
   Run([&] {
     auto terms = NewTerms();
-    std::string lists;
-    for (int32_t type = 1; type <= 7; ++type) lists += Render(terms->getAllTermsAndConditions(type)) + "\n";
-    EXPECT_EQ(lists,
-              "COD=String:Cash on delivery; NET30=String:Net 30 days; NET60=String:Net 60 days\n"
-              "CARD=String:Purchasing card; TRANSFER=String:Bank transfer\n"
-              "DAP=String:Delivered at place; DDP=String:Delivered duty paid; EXW=String:Ex works; "
+    Golden lists;
+    for (int32_t type = 1; type <= 7; ++type)
+      lists.Add("type " + std::to_string(type), Render(terms->getAllTermsAndConditions(type)));
+    EXPECT_EQ(lists.Lines(),
+              "type 1: COD=String:Cash on delivery; NET30=String:Net 30 days; NET60=String:Net 60 days\n"
+              "type 2: CARD=String:Purchasing card; TRANSFER=String:Bank transfer\n"
+              "type 3: DAP=String:Delivered at place; DDP=String:Delivered duty paid; EXW=String:Ex works; "
               "FCA=String:Free carrier\n"
-              "AIR=String:Air freight; COURIER=String:Courier; ROAD=String:Road freight; SEA=String:Sea freight\n"
-              "PALLET=String:On pallets, shrink-wrapped; STD=String:Standard packaging\n"
-              "W12=String:12 months; W24=String:24 months\n"
-              "\n");
+              "type 4: AIR=String:Air freight; COURIER=String:Courier; ROAD=String:Road freight; SEA=String:Sea "
+              "freight\n"
+              "type 5: PALLET=String:On pallets, shrink-wrapped; STD=String:Standard packaging\n"
+              "type 6: W12=String:12 months; W24=String:24 months\n"
+              "type 7: \n");
     // A type outside the enumeration names no table: the database refuses the statement.
     EXPECT_EQ(RaisedBy([&] { terms->getAllTermsAndConditions(8); }).number(), rt::hr::kSqlFailed);
   });
@@ -47,27 +49,34 @@ TEST_F(Terms, ExistingAndMissingCodesRaiseTheirTypesNumbersWithAnEmptySource) {
   Run([&] {
     auto terms = NewTerms();
     const char* existing[] = {"NET30", "CARD", "EXW", "AIR", "STD", "W12", "LATE1"};
-    std::string seen;
+    Golden seen;
     for (int32_t type = 1; type <= 7; ++type) {
       auto fields = Fields({{"DESCRIPTION", "again"}});
-      seen +=
-          raised(Failure([&] { terms->InsertTermsAndConditions(type, existing[type - 1], fields); }),
-                 "InsertTermsAndConditions") +
-          " / " +
-          raised(Failure([&] { terms->UpdateTermsAndConditions(type, "NONE", fields); }), "UpdateTermsAndConditions") +
-          " / " +
-          raised(Failure([&] { terms->DeleteTermsAndConditions(type, "NONE"); }), "DeleteTermsAndConditions")
-              .substr(0, 2) +
-          "\n";
+      Golden row;
+      row.Add("insert", raised(Failure([&] { terms->InsertTermsAndConditions(type, existing[type - 1], fields); }),
+                               "InsertTermsAndConditions"));
+      row.Add("update", raised(Failure([&] { terms->UpdateTermsAndConditions(type, "NONE", fields); }),
+                               "UpdateTermsAndConditions"));
+      const std::string deleted =
+          raised(Failure([&] { terms->DeleteTermsAndConditions(type, "NONE"); }), "DeleteTermsAndConditions");
+      row.Add("delete number", deleted.substr(0, deleted.find(' ')));
+      seen.Add("type " + std::to_string(type), row.Lines());
     }
-    EXPECT_EQ(seen,
-              "1 Payment term already exists / 8 The Payment term does not exist / 8 \n"
-              "2 Payment method already exists / 9 The Payment method does not exist / 9 \n"
-              "4 Delivery term already exists / 10 The Delivery term does not exist / 10\n"
-              "5 Delivery method already exists / 11 The Delivery method does not exist / 11\n"
-              "3 Packaging term already exists / 12 The Packaging term does not exist / 12\n"
-              "6 Warranty term already exists / 13 The Warranty term does not exist / 13\n"
-              "7 Penalty term already exists / 14 The Penalty term does not exist / 14\n");
+    EXPECT_EQ(seen.Lines(),
+              "type 1:\ninsert: 1 Payment term already exists\nupdate: 8 The Payment term does not exist\n"
+              "delete number: 8\n"
+              "type 2:\ninsert: 2 Payment method already exists\nupdate: 9 The Payment method does not exist\n"
+              "delete number: 9\n"
+              "type 3:\ninsert: 4 Delivery term already exists\nupdate: 10 The Delivery term does not exist\n"
+              "delete number: 10\n"
+              "type 4:\ninsert: 5 Delivery method already exists\nupdate: 11 The Delivery method does not exist\n"
+              "delete number: 11\n"
+              "type 5:\ninsert: 3 Packaging term already exists\nupdate: 12 The Packaging term does not exist\n"
+              "delete number: 12\n"
+              "type 6:\ninsert: 6 Warranty term already exists\nupdate: 13 The Warranty term does not exist\n"
+              "delete number: 13\n"
+              "type 7:\ninsert: 7 Penalty term already exists\nupdate: 14 The Penalty term does not exist\n"
+              "delete number: 14\n");
     EXPECT_EQ(Scalar("SELECT DESCRIPTION FROM PAYMENTTERM WHERE PAYMENTTERMCODE = 'NET30'"), "Net 30 days");
   });
 }
@@ -80,10 +89,13 @@ TEST_F(Terms, CodesWithQuotesAndAnInstallationsOwnColumnsAreWrittenAndRead) {
     auto terms = NewTerms();
     auto fields = Fields({{"DESCRIPTION", "Rock 'n' roll"}, {"MONTHS", int32_t{36}}});
     terms->InsertTermsAndConditions(6, "W'36", fields);
-    EXPECT_EQ(std::to_string(terms->IsTermorConditionPresent("w'36", 6)) +
-                  std::to_string(terms->IsTermorConditionPresent("W36", 6)) + " " +
-                  Render(terms->getTermsAndConditions(6, "W'36", 1, rt::Variant::Missing())),
-              "10 WARRANTYTERMCODE=String:W'36; DESCRIPTION=String:Rock 'n' roll; MONTHS=Long:36");
+    Golden written;
+    written.Add("present w'36", terms->IsTermorConditionPresent("w'36", 6));
+    written.Add("present W36", terms->IsTermorConditionPresent("W36", 6));
+    written.Add("W'36", Render(terms->getTermsAndConditions(6, "W'36", 1, rt::Variant::Missing())));
+    EXPECT_EQ(written.Lines(),
+              "present w'36: true\npresent W36: false\n"
+              "W'36: WARRANTYTERMCODE=String:W'36; DESCRIPTION=String:Rock 'n' roll; MONTHS=Long:36\n");
     // An update may rename the code: it is written as any other field.
     auto rename = Fields({{"WARRANTYTERMCODE", "W36"}, {"MONTHS", int32_t{30}}});
     terms->UpdateTermsAndConditions(6, "W'36", rename);
@@ -109,27 +121,35 @@ TEST_F(Terms, ARowIsReadWithAllOrTheCallersColumnsAndTheCodeLastAndBadArgumentsF
     auto terms = NewTerms();
     const int32_t kSpecific = static_cast<int32_t>(EAllOrSpecific::Specific);
     auto fields = Fields({{"DESCRIPTION", "x"}});
-    EXPECT_EQ(Render(terms->getTermsAndConditions(3, "ddp", kSpecific, Array({"description"}))) + "\n" +
-                  Render(terms->getTermsAndConditions(3, "DDP", kSpecific, rt::Variant::Missing())) + "\n[" +
-                  Render(terms->getTermsAndConditions(3, "X' OR '1'='1", 1, rt::Variant::Missing())) + "]\n" +
-                  Failure([&] {
-                    terms->getTermsAndConditions(3, "DDP", kSpecific, Array({"DESCRIPTION", "deliverytermcode"}));
-                  }) + "\n" +
-                  Failure([&] { terms->getTermsAndConditions(3, "DDP", kSpecific, Array({"1 AS X, DESCRIPTION"})); }) +
-                  "\n" + Failure([&] { terms->IsTermorConditionPresent("X", 8); }) + "\n" +
-                  Failure([&] { terms->InsertTermsAndConditions(0, "X", fields); }),
-              "DESCRIPTION=String:Delivered duty paid; DELIVERYTERMCODE=String:DDP\n"
-              "DELIVERYTERMCODE=String:DDP; DESCRIPTION=String:Delivered duty paid\n[]\n"
-              "1C9 Brintor: |ERROR 0x1C9| METHOD: Brintor.TermsAndConditions.getTermsAndConditions| DESC: This key is "
-              "already associated with an element of this collection.|\n"
-              "80040E14 Brintor.TermsAndConditions.getTermsAndConditions: |ERROR 0x80040E14| METHOD: "
-              "Brintor.TermsAndConditions.getTermsAndConditions| DESC: Invalid column name '1 AS X, DESCRIPTION'.|\n"
-              "FFFFFFFF : |ERROR 0xFFFFFFFF| METHOD: Brintor.TermsandConditions.IsTermorConditionPresent | DESC: "
-              "|ERROR 0xFFFFFFFF| METHOD: Brintor.TermsAndCondition.CheckIfExistsinTableInvalid Arguments| DESC: "
+    Golden seen;
+    seen.Add("ddp, description", Render(terms->getTermsAndConditions(3, "ddp", kSpecific, Array({"description"}))));
+    seen.Add("DDP, all", Render(terms->getTermsAndConditions(3, "DDP", kSpecific, rt::Variant::Missing())));
+    seen.Add("X' OR '1'='1", Render(terms->getTermsAndConditions(3, "X' OR '1'='1", 1, rt::Variant::Missing())));
+    seen.Add("code among the columns", Failure([&] {
+               terms->getTermsAndConditions(3, "DDP", kSpecific, Array({"DESCRIPTION", "deliverytermcode"}));
+             }));
+    seen.Add("column 1 AS X, DESCRIPTION",
+             Failure([&] { terms->getTermsAndConditions(3, "DDP", kSpecific, Array({"1 AS X, DESCRIPTION"})); }));
+    seen.Add("present, type 8", Failure([&] { terms->IsTermorConditionPresent("X", 8); }));
+    seen.Add("insert, type 0", Failure([&] { terms->InsertTermsAndConditions(0, "X", fields); }));
+    EXPECT_EQ(seen.Lines(),
+              "ddp, description: DESCRIPTION=String:Delivered duty paid; DELIVERYTERMCODE=String:DDP\n"
+              "DDP, all: DELIVERYTERMCODE=String:DDP; DESCRIPTION=String:Delivered duty paid\nX' OR '1'='1: \n"
+              "code among the columns: 1C9 Brintor: |ERROR 0x1C9| METHOD: "
+              "Brintor.TermsAndConditions.getTermsAndConditions| "
+              "DESC: This key is already associated with an element of this collection.|\n"
+              "column 1 AS X, DESCRIPTION: 80040E14 Brintor.TermsAndConditions.getTermsAndConditions: |ERROR "
+              "0x80040E14| "
+              "METHOD: Brintor.TermsAndConditions.getTermsAndConditions| DESC: Invalid column name '1 AS X, "
+              "DESCRIPTION'.|\n"
+              "present, type 8: FFFFFFFF : |ERROR 0xFFFFFFFF| METHOD: "
+              "Brintor.TermsandConditions.IsTermorConditionPresent | "
+              "DESC: |ERROR 0xFFFFFFFF| METHOD: Brintor.TermsAndCondition.CheckIfExistsinTableInvalid Arguments| DESC: "
               "Invalid Arguments.|.|\n"
-              "FFFFFFFF : |ERROR 0xFFFFFFFF| METHOD: Brintor.TermsAndConditions.InsertTermsAndConditions| DESC: "
-              "|ERROR 0xFFFFFFFF| METHOD: Brintor.TermsAndCondition.CheckIfExistsinTableInvalid Arguments| DESC: "
-              "Invalid Arguments.|.|");
+              "insert, type 0: FFFFFFFF : |ERROR 0xFFFFFFFF| METHOD: "
+              "Brintor.TermsAndConditions.InsertTermsAndConditions| "
+              "DESC: |ERROR 0xFFFFFFFF| METHOD: Brintor.TermsAndCondition.CheckIfExistsinTableInvalid Arguments| DESC: "
+              "Invalid Arguments.|.|\n");
   });
 }
 

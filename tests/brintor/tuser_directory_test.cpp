@@ -27,14 +27,17 @@ TEST_F(DirectoryUsers, TheDefaultRoleGoesFirstAndSwapsWithTheFormerFirst) {
     w->SetDefaultProjectRole(a, u1);
     EXPECT_EQ(StoredRoles("u1"), "A,B,C");
 
-    EXPECT_EQ(Failure([&] { w->SetDefaultProjectRole(lower, u1); }) + "\n" +
-                  Failure([&] { w->SetDefaultProjectRole(a, none); }).substr(0, 46) + "\n" +
-                  Failure([&] { w->SetDefaultProjectRole(a, blank); }) + "\n" + StoredRoles("u1"),
-              "80040068 Brintor.TUser.SetDefaultProjectRole: |ERROR 0x80040068| METHOD: "
+    Golden refused;
+    refused.Add("role c", Failure([&] { w->SetDefaultProjectRole(lower, u1); }));
+    refused.Add("user without roles", Failure([&] { w->SetDefaultProjectRole(a, none); }).substr(0, 46));
+    refused.Add("no user", Failure([&] { w->SetDefaultProjectRole(a, blank); }));
+    EXPECT_EQ(refused.Add("roles of u1", StoredRoles("u1")).Lines(),
+              "role c: 80040068 Brintor.TUser.SetDefaultProjectRole: |ERROR 0x80040068| METHOD: "
               "Brintor.TUser.SetDefaultProjectRole| DESC: Project Role Not Present for the User..|\n"
-              "80040068 Brintor.TUser.SetDefaultProjectRole: \n"
-              "80040069 Brintor.User.GetProjectRoles: |ERROR 0x80040069| METHOD: Brintor.TUser.SetDefaultProjectRole| "
-              "DESC: |ERROR 0x80040069| METHOD: Brintor.TUser.GetProjectRoles:| DESC: UserID not passed.|.|\nA,B,C");
+              "user without roles: 80040068 Brintor.TUser.SetDefaultProjectRole: \n"
+              "no user: 80040069 Brintor.User.GetProjectRoles: |ERROR 0x80040069| METHOD: "
+              "Brintor.TUser.SetDefaultProjectRole| DESC: |ERROR 0x80040069| METHOD: Brintor.TUser.GetProjectRoles:| "
+              "DESC: UserID not passed.|.|\nroles of u1: A,B,C\n");
     EXPECT_EQ(Ending([&](Writer& joined) { joined->SetDefaultProjectRole(lower, u1); }), "rollback");
   });
 }
@@ -69,10 +72,11 @@ TEST_F(DirectoryUsers, AUserIsDeletedOnlyWhenTheCheckerAllowsAndBoundOncePerObje
     w->SetCompanyNumber(first, u2);
     BrintorSandbox::ExecOn(sandbox_.DirectoryPath(), "DELETE FROM DIRECTORYENTRY WHERE ENTRYKEY = 'webadmin'");
     w->SetCompanyNumber(second, u2);
-    const std::string seen = Attribute("u2", "CompanyNumber") + " " +
-                             Failure([&] { w->SetCompanyNumber(first, u1); }).substr(0, 8);
-    EXPECT_EQ(seen + " [" + Attribute("u1", "CompanyNumber") + "]",
-              "200 8007052E []");
+    Golden seen;
+    seen.Add("u2's number", Attribute("u2", "CompanyNumber"));
+    seen.Add("u1, new bind fails", Failure([&] { w->SetCompanyNumber(first, u1); }).substr(0, 8));
+    EXPECT_EQ(seen.Add("u1's number", Attribute("u1", "CompanyNumber")).Line(),
+              "u2's number=200 u1, new bind fails=8007052E u1's number=");
   });
 }
 
@@ -133,11 +137,14 @@ class BiddingUsers : public DirectoryUsers {
   std::string Attempt(const std::function<std::string(Writer&)>& body, bool presetAbort = false) {
     std::string outcome;
     const std::string ending = Ending([&](Writer& w) { outcome = body(w); }, presetAbort);
-    return outcome + " " + ending;
+    return Golden().Add("outcome", outcome).Add("ending", ending).Line();
   }
   std::string Rows() const {
-    return Scalar("SELECT (SELECT COUNT(*) FROM ADDRESS) || ' ' || (SELECT COUNT(*) FROM BUSINESSPARTNER) || ' ' || "
-                 "(SELECT COUNT(*) FROM BUSINESSPARTNERADDRESS)");
+    return Golden()
+        .Add("addresses", Scalar("SELECT COUNT(*) FROM ADDRESS"))
+        .Add("partners", Scalar("SELECT COUNT(*) FROM BUSINESSPARTNER"))
+        .Add("links", Scalar("SELECT COUNT(*) FROM BUSINESSPARTNERADDRESS"))
+        .Line();
   }
 };
 
@@ -147,47 +154,54 @@ TEST_F(BiddingUsers, RegistrationsKeepAddressPartnerLinkAndUserTogether) {
   Run([&] {
     AddUser("taken", {});
     // A registration whose user's first value (99) becomes the partner's id.
-    std::string out = Attempt([&](Writer& w) { return Register(w, "acme", "B9"); }, true) + "\n";
-    out += Rows() + " " + Users() + " " + Attribute("acme", "BusinessPartnerID") + "\n";
+    Golden out;
+    out.Add("acme", Attempt([&](Writer& w) { return Register(w, "acme", "B9"); }, true));
+    out.Add("rows", Rows()).Add("users", Users()).Add("acme's partner", Attribute("acme", "BusinessPartnerID"));
     // The partner refused (no user, the address rolled back), then the address refused.
-    out += Attempt([&](Writer& w) { return Register(w, "acme2", "b9"); }) + "\n";
-    out += Attempt([&](Writer& w) {
-      std::string user = "acme3", secret = "pw";
-      return Outcome(w->InsertBiddingUser(Array({"NAME1", "PHONE"}), Array({"Acme", "x"}), Array({}), Array({}),
-                                          Array({}), Array({}), user, secret));
-    }) + "\n";
-    EXPECT_EQ(out + Rows() + " " + Users(),
-              "ok BUSINESSPARTNERID=Long:1 commit\n1 1 1 acme,taken,webadmin 1\nfailed SLBBR0023 rollback\n"
-              "failed SLBBR0020 rollback\n1 1 1 acme,taken,webadmin");
+    out.Add("acme2, business id taken", Attempt([&](Writer& w) { return Register(w, "acme2", "b9"); }));
+    out.Add("acme3, phone x", Attempt([&](Writer& w) {
+              std::string user = "acme3", secret = "pw";
+              return Outcome(w->InsertBiddingUser(Array({"NAME1", "PHONE"}), Array({"Acme", "x"}), Array({}),
+                                                  Array({}), Array({}), Array({}), user, secret));
+            }));
+    EXPECT_EQ(out.Add("rows after", Rows()).Add("users after", Users()).Lines(),
+              "acme: outcome=ok BUSINESSPARTNERID=Long:1 ending=commit\n"
+              "rows: addresses=1 partners=1 links=1\nusers: acme,taken,webadmin\nacme's partner: 1\n"
+              "acme2, business id taken: outcome=failed SLBBR0023 ending=rollback\n"
+              "acme3, phone x: outcome=failed SLBBR0020 ending=rollback\n"
+              "rows after: addresses=1 partners=1 links=1\nusers after: acme,taken,webadmin\n");
     Exec("DELETE FROM BUSINESSPARTNERADDRESS; DELETE FROM BUSINESSPARTNER; DELETE FROM ADDRESS;");
 
     // An id taken, no password, two values for a single-valued attribute,
     // the link refused: each a code with an abort vote, the rows taken back.
-    out.clear();
-    using Registration = std::tuple<const char*, const char*, const char*, rt::Variant>;
-    for (auto [id, businessId, password, values] : std::vector<Registration>{
-             {"taken", "B1", "pw", {}},
-             {"new", "B2", "", {}},
-             {"new", "B3", "pw", Array({int32_t{0}, Array({"a@example.com", "b@example.com"})})},
-             {"new", "B4", "pw", {}}}) {
-      out += Attempt([&](Writer& w) { return Register(w, id, businessId, password, values); }, true) + "\n";
+    Golden refused;
+    using Registration = std::tuple<const char*, const char*, const char*, const char*, rt::Variant>;
+    for (auto [label, id, businessId, password, values] : std::vector<Registration>{
+             {"id taken", "taken", "B1", "pw", {}},
+             {"no password", "new", "B2", "", {}},
+             {"two mail values", "new", "B3", "pw", Array({int32_t{0}, Array({"a@example.com", "b@example.com"})})},
+             {"link refused", "new", "B4", "pw", {}}}) {
+      refused.Add(label, Attempt([&](Writer& w) { return Register(w, id, businessId, password, values); }, true));
     }
     // Before the link step a failure leaves as it came, with an abort vote.
-    out += Attempt([&](Writer& w) {
-      std::string user = "new", secret = "pw";
-      return Failure([&] {
-        w->InsertBiddingUser(Array({"NAME1"}), Array({"Acme"}), rt::Variant("no array"), Array({}), Array({}),
-                             Array({}), user, secret);
-      });
-    }) + "\n";
-    EXPECT_EQ(out + Rows() + " " + Users(),
-              "failed SLBCO8572 SLBCO8339 BUSINESSPARTNERID=Long:2 rollback\n"
-              "failed SLBCO8501 SLBCO8339 BUSINESSPARTNERID=Long:2 rollback\n"
-              "failed \r\nERROR 0x80040303\r\n METHOD: Brintor.TUser.CreateUserWithAttributes\r\n DESC: The attribute "
-              "'Email' takes one value.\r\n SLBCO8339 BUSINESSPARTNERID=Long:2 rollback\n"
-              "failed \r\nERROR 0x80040E2F\r\n METHOD: Brintor.BusinessPartner.AddExistingAddress\r\n DESC: no "
-              "link.\r\n SLBCO8337 BUSINESSPARTNERID=Long:2 rollback\n"
-              "D Brintor: Type mismatch rollback\n0 0 0 acme,taken,webadmin");
+    refused.Add("partner values no array", Attempt([&](Writer& w) {
+                  std::string user = "new", secret = "pw";
+                  return Failure([&] {
+                    w->InsertBiddingUser(Array({"NAME1"}), Array({"Acme"}), rt::Variant("no array"), Array({}),
+                                         Array({}), Array({}), user, secret);
+                  });
+                }));
+    EXPECT_EQ(refused.Add("rows", Rows()).Add("users", Users()).Lines(),
+              "id taken: outcome=failed SLBCO8572 SLBCO8339 BUSINESSPARTNERID=Long:2 ending=rollback\n"
+              "no password: outcome=failed SLBCO8501 SLBCO8339 BUSINESSPARTNERID=Long:2 ending=rollback\n"
+              "two mail values:\noutcome=failed \r\nERROR 0x80040303\r\n METHOD: Brintor.TUser.CreateUserWithAttributes"
+              "\r\n DESC: The attribute 'Email' takes one value.\r\n SLBCO8339 BUSINESSPARTNERID=Long:2 "
+              "ending=rollback\n"
+              "link refused:\noutcome=failed \r\nERROR 0x80040E2F\r\n METHOD: "
+              "Brintor.BusinessPartner.AddExistingAddress"
+              "\r\n DESC: no link.\r\n SLBCO8337 BUSINESSPARTNERID=Long:2 ending=rollback\n"
+              "partner values no array: outcome=D Brintor: Type mismatch ending=rollback\n"
+              "rows: addresses=0 partners=0 links=0\nusers: acme,taken,webadmin\n");
   });
 }
 
@@ -208,10 +222,11 @@ TEST_F(BiddingUsers, APasswordHoldingNulCreatesNoUser) {
                                           Array({"BusinessPartnerID"}), Array({int32_t{0}}), user, secret));
     });
     EXPECT_EQ(out + "\n" + Rows() + " " + Users(),
-              "80040304 Pellorin.Directory: |ERROR 0x80040304| METHOD: Brintor.TUser.CreateUserWithAttributes|"
-              " DESC: The password could not be hashed.| rollback\n"
-              "failed \r\nERROR 0x80040304\r\n METHOD: Brintor.TUser.CreateUserWithAttributes\r\n DESC: The password "
-              "could not be hashed.\r\n SLBCO8339 BUSINESSPARTNERID=Long:1 rollback\n0 0 0 webadmin");
+              "outcome=80040304 Pellorin.Directory: |ERROR 0x80040304| METHOD: Brintor.TUser.CreateUserWithAttributes|"
+              " DESC: The password could not be hashed.| ending=rollback\n"
+              "outcome=failed \r\nERROR 0x80040304\r\n METHOD: Brintor.TUser.CreateUserWithAttributes\r\n DESC: The "
+              "password could not be hashed.\r\n SLBCO8339 BUSINESSPARTNERID=Long:1 ending=rollback\n"
+              "addresses=0 partners=0 links=0 webadmin");
   });
 }
 
@@ -228,7 +243,7 @@ TEST_F(BiddingUsers, AUserWhoseTransactionDoesNotCommitIsDeletedAgain) {
                 "8004E002 : The root transaction wanted to commit, but transaction aborted");
       EXPECT_TRUE(engine.Fired());
     }
-    EXPECT_EQ(Rows(), "0 0 0");
+    EXPECT_EQ(Rows(), "addresses=0 partners=0 links=0");
     EXPECT_EQ(Users(), "webadmin");
 
     // An outer caller's abort, after a registration that succeeded.
@@ -238,7 +253,7 @@ TEST_F(BiddingUsers, AUserWhoseTransactionDoesNotCommitIsDeletedAgain) {
       EXPECT_EQ(Users(), "acme,webadmin") << "the directory changes at once";
       rt::GetObjectContext()->SetAbort();
     }, SessionActivity());
-    EXPECT_EQ(Rows(), "0 0 0");
+    EXPECT_EQ(Rows(), "addresses=0 partners=0 links=0");
     EXPECT_EQ(Users(), "webadmin");
     EXPECT_EQ(LogEntries(), 0);
 

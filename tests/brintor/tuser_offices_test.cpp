@@ -43,19 +43,26 @@ TEST_F(OfficeTest, ScriptTablesAreExactAndKeyNamesMatchInAnyCaseFirstOneWinning)
 TEST_F(OfficeTest, EveryInsertCheckRunsAndTheirCodesComeInOrder) {
   Run([&] {
     auto checker = RecordChecker();
-    std::string out = Insert({{"OFFICEDESCRIPTION", "   "}, {"OFFICETYPE", int32_t{2}}, {"CREDITCARDTYPE", int16_t{0}},
-                              {"CREDITCARDNUMBER", "4111"}, {"CREDITCARDEXPIRY", rt::Date::FromParts(2029, 1, 1)},
-                              {"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(300, 'x'))}}) + "\n";
-    out += Insert({{"OFFICEDESCRIPTION", kNull}}) + "\n";
+    Golden out;
+    out.Add("everything wrong",
+            Insert({{"OFFICEDESCRIPTION", "   "}, {"OFFICETYPE", int32_t{2}}, {"CREDITCARDTYPE", int16_t{0}},
+                    {"CREDITCARDNUMBER", "4111"}, {"CREDITCARDEXPIRY", rt::Date::FromParts(2029, 1, 1)},
+                    {"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(300, 'x'))}}));
+    out.Add("Null description", Insert({{"OFFICEDESCRIPTION", kNull}}));
     // An absent description passes the presence check.
-    out += Insert({{"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(256, 'y'))}}) + "\n";
-    out += Insert({{"OFFICEDESCRIPTION", "Exact"}, {"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(255, 'y'))}});
-    out += " " + Row("Exact") + "\n";
-    out += Insert({{"OFFICEDESCRIPTION", "exact "}, {"OFFICETYPE", int16_t{2}}}) + "\n";
+    out.Add("no description, 256 characters",
+            Insert({{"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(256, 'y'))}}));
+    out.Add("Exact, 255 characters", Insert({{"OFFICEDESCRIPTION", "Exact"},
+                                             {"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(255, 'y'))}}));
+    out.Add("row Exact", Row("Exact"));
+    out.Add("'exact ' again", Insert({{"OFFICEDESCRIPTION", "exact "}, {"OFFICETYPE", int16_t{2}}}));
     // Neither a failed check nor a duplicate reaches the checker.
-    EXPECT_EQ(out + "[" + Asked() + "] " + Scalar("SELECT COUNT(*) FROM OFFICE"),
-              "failed SLBBR9000:OFFICETYPE SLBBR1004 SLBGE1100 SLBBR1007\nfailed SLBBR1004\nfailed SLBBR1007\n"
-              "ok Exact|null|null|null|255|null\nfailed SLBBR1008\n[] 1");
+    out.Add("asked", Asked()).Add("offices", Scalar("SELECT COUNT(*) FROM OFFICE"));
+    EXPECT_EQ(out.Lines(),
+              "everything wrong: failed SLBBR9000:OFFICETYPE SLBBR1004 SLBGE1100 SLBBR1007\n"
+              "Null description: failed SLBBR1004\nno description, 256 characters: failed SLBBR1007\n"
+              "Exact, 255 characters: ok\nrow Exact: Exact|null|null|null|255|null\n"
+              "'exact ' again: failed SLBBR1008\nasked: \noffices: 1\n");
     // Codes are answered with a commit vote, also when nothing was written.
     EXPECT_EQ(Ending([](Writer& w) { w.Rules().BusinessRules_Insert(Office({{"OFFICEDESCRIPTION", kNull}})); }, true),
               "commit");
@@ -71,8 +78,8 @@ TEST_F(OfficeTest, APurchaseOfficeAsksTheCheckerAboutItsPropertyIds) {
     };
     EXPECT_EQ(purchase("Buying"), "ok");
     EXPECT_EQ(Asked(),
-              "CanInsert OFFICE PROJECTPROP=Long:5,PLANPROP=Long:7,EXTENSIONPROP=Empty:,COSTCOMPONENTPROP=Empty:,"
-              "ACTIVITYPROP=Empty:,ELEMENTPROP=Empty:\n");
+              "CanInsert OFFICE PROJECTPROP=Long:5,PLANPROP=Long:7,EXTENSIONPROP=Empty,COSTCOMPONENTPROP=Empty,"
+              "ACTIVITYPROP=Empty,ELEMENTPROP=Empty\n");
     RecordingChecker::answers["CanInsert"] = false;
     EXPECT_EQ(purchase("Refused"), "failed SLBBR1025");
     EXPECT_EQ(Scalar("SELECT group_concat(OFFICEDESCRIPTION) FROM OFFICE"), "Buying");
@@ -88,27 +95,34 @@ TEST_F(OfficeTest, AnUpdateSetsTheCallersColumnsOfTheDescribedOffice) {
   Run([&] {
     auto checker = RecordChecker();
     auto bdo = Office({{"OFFICEDESCRIPTION", "head"}, {"COSTCENTER", "CC2"}, {"OFFICETYPE", int16_t{1}}});
-    std::string out = Outcome(NewWriter().Rules().BusinessRules_Update(bdo)) + "\n";
+    Golden out;
+    out.Add("update head", Outcome(NewWriter().Rules().BusinessRules_Update(bdo)));
     // Kind and description leave the data object; any type, no duplicate test.
-    out += Render(bdo) + "\n" + Row("Head") + "\n" + Asked();
+    out.Add("data object", Render(bdo)).Add("row Head", Row("Head")).Add("asked", Asked());
     RecordingChecker::answers["CanUpdate"] = false;
-    out += Update({{"OFFICEDESCRIPTION", "Head"}, {"PROJECTPROP", int32_t{6}}}) + "\n";
-    out += Update({{"OFFICEDESCRIPTION", " "}, {"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(256, 'z'))}});
+    out.Add("PROJECTPROP refused", Update({{"OFFICEDESCRIPTION", "Head"}, {"PROJECTPROP", int32_t{6}}}));
+    out.Add("blank, 256 characters",
+            Update({{"OFFICEDESCRIPTION", " "}, {"SHIPTOCONTACTINFORMATION", rt::Variant(std::string(256, 'z'))}}));
     RecordingChecker::answers.clear();
     // Without a description the key compares with null: nothing changes.
-    out += "\n" + Update({{"COSTCENTER", "CC3"}}) + "\n";
+    out.Add("no description", Update({{"COSTCENTER", "CC3"}}));
     // Another kind, or none: an empty success, nothing written.
     auto other = Office({{"OFFICEDESCRIPTION", "Head"}, {"COSTCENTER", "CC4"}}, "UserDataObject");
-    out += Outcome(NewWriter().Rules().BusinessRules_Update(other)) + " ";
-    out += Render(other) + "\n";
-    out += Outcome(NewWriter().Rules().BusinessRules_Insert(Office({{"OFFICEDESCRIPTION", "New"}}, nullptr))) + " ";
-    out += Row("Head") + " " + Scalar("SELECT COUNT(*) FROM OFFICE") + " " +
-           Outcome(NewWriter().Rules().BusinessRules_GetInstance(Office({})));
-    EXPECT_EQ(out,
-              "ok\nCOSTCENTER=String:CC2; OFFICETYPE=Integer:1\nHead|1|null|CC2|null|5\n"
-              "CanUpdate OFFICE PROJECTPROP=Empty:,PLANPROP=Empty:,EXTENSIONPROP=Empty:,COSTCOMPONENTPROP=Empty:,"
-              "ACTIVITYPROP=Empty:,ELEMENTPROP=Empty:\nfailed SLBBR1026\nfailed SLBBR1012 SLBBR1015\nok\n"
-              "ok OFFICEDESCRIPTION=String:Head; COSTCENTER=String:CC4\nok Head|1|null|CC2|null|5 1 (nothing)");
+    out.Add("update UserDataObject", Outcome(NewWriter().Rules().BusinessRules_Update(other)));
+    out.Add("UserDataObject", Render(other));
+    out.Add("insert, no kind",
+            Outcome(NewWriter().Rules().BusinessRules_Insert(Office({{"OFFICEDESCRIPTION", "New"}}, nullptr))));
+    out.Add("row Head after", Row("Head")).Add("offices", Scalar("SELECT COUNT(*) FROM OFFICE"));
+    out.Add("GetInstance", Outcome(NewWriter().Rules().BusinessRules_GetInstance(Office({}))));
+    EXPECT_EQ(out.Lines(),
+              "update head: ok\ndata object: COSTCENTER=String:CC2; OFFICETYPE=Integer:1\n"
+              "row Head: Head|1|null|CC2|null|5\n"
+              "asked: CanUpdate OFFICE PROJECTPROP=Empty,PLANPROP=Empty,EXTENSIONPROP=Empty,COSTCOMPONENTPROP=Empty,"
+              "ACTIVITYPROP=Empty,ELEMENTPROP=Empty\n"
+              "PROJECTPROP refused: failed SLBBR1026\nblank, 256 characters: failed SLBBR1012 SLBBR1015\n"
+              "no description: ok\nupdate UserDataObject: ok\n"
+              "UserDataObject: OFFICEDESCRIPTION=String:Head; COSTCENTER=String:CC4\ninsert, no kind: ok\n"
+              "row Head after: Head|1|null|CC2|null|5\noffices: 1\nGetInstance: (nothing)\n");
   });
 }
 

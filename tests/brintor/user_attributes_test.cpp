@@ -40,7 +40,6 @@ TEST_F(UserAttributes, GettersTakeTheDirectoryThenTheFallbackThenTheOffice) {
     AddUser("german", {{"Language", "1031"}});
     AddUser("bad", {{"Language", "de"}});
     auto user = NewUser();
-    std::ostringstream seen;
     // Each answer, or "!" and the failure's description.
     auto get = [](auto&& read) {
       try {
@@ -51,38 +50,54 @@ TEST_F(UserAttributes, GettersTakeTheDirectoryThenTheFallbackThenTheOffice) {
         return "!" + e.description();
       }
     };
+    // One line a user, one field a getter.
+    Golden seen;
     for (std::string id : {"direct", "fallback", "office", "nullcol", "norow", "nooffice", "quoted", "own", "five"}) {
-      seen << id << " " << get([&] { return user->GetPropertyGroup(id); }) << " "
-           << get([&] { return user->GetCreditCardType(id); }) << " " << get([&] { return user->GetAddressID(id); })
-           << " " << get([&] { return user->GetBillToBusinessPartnerID(id); }) << " "
-           << get([&] { return user->GetSpendLimit(id); }) << " [" << get([&] { return user->GetCurrencyCode(id); })
-           << "] [" << get([&] { return user->GetCreditCardNumber(id); }) << "] " << get([&] {
-                const rt::Variant expiry = user->GetNullCreditCardExpiry(id);
-                return rt::TypeName(expiry) + ":" + (expiry.IsNull() ? "" : rt::CStr(expiry));
-              })
-           << " [" << get([&] { return user->GetCostCenter(id); }) << "] ["
-           << get([&] { return user->GetSubstituteApprover(id); }) << "] ["
-           << get([&] { return user->GetSubstituteBuyer(id); }) << "]\n";
+      seen.Add(id, Golden()
+                       .Add("group", get([&] { return user->GetPropertyGroup(id); }))
+                       .Add("cardtype", get([&] { return user->GetCreditCardType(id); }))
+                       .Add("address", get([&] { return user->GetAddressID(id); }))
+                       .Add("billto", get([&] { return user->GetBillToBusinessPartnerID(id); }))
+                       .Add("limit", get([&] { return user->GetSpendLimit(id); }))
+                       .Add("currency", get([&] { return user->GetCurrencyCode(id); }))
+                       .Add("card", get([&] { return user->GetCreditCardNumber(id); }))
+                       .Add("expiry", get([&] { return Golden::Value(user->GetNullCreditCardExpiry(id)); }))
+                       .Add("costcenter", get([&] { return user->GetCostCenter(id); }))
+                       .Add("approver", "[" + get([&] { return user->GetSubstituteApprover(id); }) + "]")
+                       .Add("buyer", "[" + get([&] { return user->GetSubstituteBuyer(id); }) + "]"));
     }
-    EXPECT_EQ(seen.str(),
-              "direct 7 2 31 41 -1 [USD] [4111] Date:2028-12-31 [CC-HEAD] [direct] []\n"
-              "fallback 42 2 42 42 -1 [USD] [4111] Date:2028-12-31 [CC-HEAD] [fallback] []\n"
-              "office 10 2 31 41 -1 [USD] [4111] Date:2028-12-31 [CC-HEAD] [office] []\n"
-              "nullcol -1 -1 -1 -1 -1 [] [] Null: [] [nullcol] []\n"
-              "norow 0 -1 -1 -1 -1 [] [] String: [] [norow] []\n"
-              "nooffice 0 5 -1 -1 250.5 [] [] Null: [] [nooffice] []\n"
-              "quoted 11 3 32 42 -1 [EUR] [] Null: [WC-YES] [boss ] []\n"
-              "own 10 4 31 41 -1 [USD] [5500] Date:2028-12-31 [CC-HEAD] [own] []\n"
-              "five 10 2 31 41 -1 [USD] [4111] Date:2028-12-31 [CC-HEAD] [five] []\n");
+    EXPECT_EQ(seen.Lines(),
+              "direct: group=7 cardtype=2 address=31 billto=41 limit=-1 currency=USD card=4111 expiry=Date:2028-12-31 "
+              "costcenter=CC-HEAD approver=[direct] buyer=[]\n"
+              "fallback: group=42 cardtype=2 address=42 billto=42 limit=-1 currency=USD card=4111 "
+              "expiry=Date:2028-12-31 costcenter=CC-HEAD approver=[fallback] buyer=[]\n"
+              "office: group=10 cardtype=2 address=31 billto=41 limit=-1 currency=USD card=4111 expiry=Date:2028-12-31 "
+              "costcenter=CC-HEAD approver=[office] buyer=[]\n"
+              "nullcol: group=-1 cardtype=-1 address=-1 billto=-1 limit=-1 currency= card= expiry=Null "
+              "costcenter= approver=[nullcol] buyer=[]\n"
+              "norow: group=0 cardtype=-1 address=-1 billto=-1 limit=-1 currency= card= expiry=String: "
+              "costcenter= approver=[norow] buyer=[]\n"
+              "nooffice: group=0 cardtype=5 address=-1 billto=-1 limit=250.5 currency= card= expiry=Null "
+              "costcenter= approver=[nooffice] buyer=[]\n"
+              "quoted: group=11 cardtype=3 address=32 billto=42 limit=-1 currency=EUR card= expiry=Null "
+              "costcenter=WC-YES approver=[boss ] buyer=[]\n"
+              "own: group=10 cardtype=4 address=31 billto=41 limit=-1 currency=USD card=5500 expiry=Date:2028-12-31 "
+              "costcenter=CC-HEAD approver=[own] buyer=[]\n"
+              "five: group=10 cardtype=2 address=31 billto=41 limit=-1 currency=USD card=4111 expiry=Date:2028-12-31 "
+              "costcenter=CC-HEAD approver=[five] buyer=[]\n");
     // Limits: 0 means none set. The language is a text in the directory: an
     // empty one takes the default, one that is no number fails the
     // conversion, plainly (the getter has no handler of its own).
     std::string nooffice = "nooffice", german = "german", bad = "bad", ghost = "ghost";
     rt::Variant quoted("quoted");
-    EXPECT_EQ(std::to_string(user->GetUserLanguage(nooffice)) + " " + std::to_string(user->GetUserLanguage(german)) +
-                  " " + Failure([&] { user->GetUserLanguage(bad); }) + " [" + user->GetCostCenter(ghost) + "] " +
-                  user->GetWarehouseOfUser(quoted),
-              "1033 1031 D Brintor: Type mismatch [] WH'2");
+    Golden more;
+    more.Add("language nooffice", user->GetUserLanguage(nooffice))
+        .Add("language german", user->GetUserLanguage(german));
+    more.Add("language bad", Failure([&] { user->GetUserLanguage(bad); }));
+    more.Add("costcenter ghost", user->GetCostCenter(ghost)).Add("warehouse quoted", user->GetWarehouseOfUser(quoted));
+    EXPECT_EQ(more.Lines(),
+              "language nooffice: 1033\nlanguage german: 1031\nlanguage bad: D Brintor: Type mismatch\n"
+              "costcenter ghost: \nwarehouse quoted: WH'2\n");
   });
 }
 
@@ -95,7 +110,9 @@ TEST_F(UserAttributes, FailedOfficeReadNamesEachResolvingStep) {
     Exec("DROP TABLE OFFICE;");
     auto user = NewUser();
     std::string office = "office", nooffice = "nooffice";
-    EXPECT_EQ(std::to_string(user->GetAddressID(nooffice)) + std::to_string(user->GetPropertyGroup(nooffice)), "-10");
+    EXPECT_EQ(
+        Golden().Add("address", user->GetAddressID(nooffice)).Add("group", user->GetPropertyGroup(nooffice)).Line(),
+        "address=-1 group=0");
     rt::ComError e = RaisedBy([&] { user->GetPropertyGroup(office); });
     EXPECT_EQ(static_cast<uint32_t>(e.number()), 0x80040E14u);
     EXPECT_EQ(e.description(),
@@ -118,17 +135,22 @@ TEST_F(UserAttributes, OneBindPerUserUntilAnotherIsAskedAndWritesThroughIt) {
     AddUser("u3", {{"AdminOffice", "Head office"}});
     auto user = NewUser();
     std::string u1 = "u1", u2 = "u2", u3 = "u3", number = "C2";
-    std::string seen = std::to_string(user->GetPropertyGroup(u1));
+    Golden seen;
+    seen.Add("u1", user->GetPropertyGroup(u1));
     SetAttribute("u1", "PropertyGroupID", "8");
-    for (std::string* id : {&u1, &u2, &u1}) seen += " " + std::to_string(user->GetPropertyGroup(*id));
+    seen.Add("u1, changed", user->GetPropertyGroup(u1)).Add("u2", user->GetPropertyGroup(u2));
+    seen.Add("u1 again", user->GetPropertyGroup(u1));
     Exec("UPDATE OFFICE SET PROPERTYGROUPID = 99 WHERE OFFICEDESCRIPTION = 'Head office'");
-    seen += " " + std::to_string(user->GetPropertyGroup(u3));
-    seen += " " + std::to_string(NewUser()->GetPropertyGroup(u3)) + " " + user->GetCompanyNumber(u1);
+    seen.Add("u3, office changed", user->GetPropertyGroup(u3));
+    seen.Add("u3, new object", NewUser()->GetPropertyGroup(u3)).Add("number of u1", user->GetCompanyNumber(u1));
     user->SetCompanyNumber(number, u1);
     SetAttribute("u1", "DefaultURL.17", "/home17");
     int32_t anyApp = 3;
-    seen += " " + NewUser()->GetCompanyNumber(u1) + " " + NewUser()->GetDefaultURL(anyApp, u1);
-    EXPECT_EQ(seen, "7 7 10 8 10 99 C1 C2 /home17");
+    seen.Add("number of u1, new object", NewUser()->GetCompanyNumber(u1));
+    seen.Add("url of u1, new object", NewUser()->GetDefaultURL(anyApp, u1));
+    EXPECT_EQ(seen.Lines(),
+              "u1: 7\nu1, changed: 7\nu2: 10\nu1 again: 8\nu3, office changed: 10\nu3, new object: 99\n"
+              "number of u1: C1\nnumber of u1, new object: C2\nurl of u1, new object: /home17\n");
   });
 }
 
@@ -159,12 +181,10 @@ TEST_F(UserAttributes, CatalogLibraryCallsLateBound) {
     AddOffices();
     AddUser("buyer", {{"BuyerRole", true}, {"AdminOffice", "Head office"}});
     NewUser();
-    std::string answers;
-    for (const char* member : {"GetPropertyGroup", "CheckUserExists", "GetBuyerRole"}) {
-      const rt::Variant answer = Late().Call(member, {rt::Variant("buyer")});
-      answers += rt::TypeName(answer) + ":" + rt::CStr(answer) + " ";
-    }
-    EXPECT_EQ(answers, "Long:10 Boolean:True Boolean:True ");
+    Golden answers;
+    for (const char* member : {"GetPropertyGroup", "CheckUserExists", "GetBuyerRole"})
+      answers.Add(member, Late().Call(member, {rt::Variant("buyer")}));
+    EXPECT_EQ(answers.Line(), "GetPropertyGroup=Long:10 CheckUserExists=Boolean:True GetBuyerRole=Boolean:True");
     EXPECT_FALSE(rt::CBool(Late().Call("CheckUserExists", {rt::Variant("nobody")})));
     EXPECT_EQ(Failure([&] { Late().Call("GetBuyerRole", {rt::Variant("nobody")}); }).substr(0, 9), "80072030 ");
   });

@@ -36,26 +36,31 @@ TEST_F(UserEmployees, EmployeesRangesDepartmentsAndRefusedColumnNames) {
     rt::Variant injected = Fields({"EMPLOYEEID", "1 FROM OFFICE; --"});
     rt::ObjectPtr chosen = user->GetAllEmployees(two), none = user->GetRangeOfEmployees(e3, e3, sales, sales);
     ASSERT_TRUE(none);
-    std::string seen = Render(user->GetEmployeeDetails(quoted)) + " " +
-                       std::to_string(user->GetEmployeeDetails(unknown)->Count()) + "\n" +
-                       Rows(user->GetAllEmployees(all)) + Rows(chosen) +
-                       std::to_string(!std::dynamic_pointer_cast<data::Recordset>(chosen)->ActiveConnection()) + "\n" +
-                       Rows(user->GetAllEmployeesbyDepartment(finance)) +
-                       std::to_string(user->GetAllEmployeesbyDepartment(nobody) == nullptr) + "\n" +
-                       Rows(user->GetRangeOfEmployees(e1, e5, a, z)) + "[" + Rows(none) + "] " +
-                       Render(user->GetAllDepartments()) + "\n" + Rows(user->GetAllEmployees(star)).substr(0, 21) +
-                       "\n" + Failure([&] { user->GetAllEmployees(injected); });
-    seen += " " + std::to_string(LogEntries());
+    Golden seen;
+    seen.Add("E'2", Render(user->GetEmployeeDetails(quoted)));
+    seen.Add("E9 fields", user->GetEmployeeDetails(unknown)->Count());
+    seen.Add("all", Rows(user->GetAllEmployees(all))).Add("NAME, employeeid", Rows(chosen));
+    seen.Add("detached", !std::dynamic_pointer_cast<data::Recordset>(chosen)->ActiveConnection());
+    seen.Add("Finance", Rows(user->GetAllEmployeesbyDepartment(finance)));
+    seen.Add("Nowhere is Nothing", user->GetAllEmployeesbyDepartment(nobody) == nullptr);
+    seen.Add("E1 to E5, A to Z", Rows(user->GetRangeOfEmployees(e1, e5, a, z))).Add("E3, Sales", Rows(none));
+    seen.Add("departments", Render(user->GetAllDepartments()));
+    seen.Add("*", Rows(user->GetAllEmployees(star)).substr(0, 21));
+    seen.Add("injected", Failure([&] { user->GetAllEmployees(injected); }));
+    seen.Add("log entries", LogEntries());
     Exec("UPDATE EMPLOYEE SET DEPARTMENT = NULL;");
-    seen += " " + std::to_string(user->GetAllDepartments()->Count());
+    seen.Add("departments, none set", user->GetAllDepartments()->Count());
     Exec("DELETE FROM EMPLOYEE;");
-    EXPECT_EQ(seen + " " + std::to_string(user->GetAllEmployees(all) == nullptr),
-              "EMPLOYEEID=String:E'2; DEPARTMENT=String:Finance; NAME=String:Bob O'Neill 0\n"
-              "E'2|Finance|Bob O'Neill\nE1|Sales|Ann\nE3|Finance|null\nE4|null|Dan\nE5|Sales|Eve\n"
-              "Bob O'Neill|E'2\nAnn|E1\nnull|E3\nDan|E4\nEve|E5\n1\nE'2\nE3\n1\n"
-              "E3|Finance|null\nE1|Sales|Ann\nE5|Sales|Eve\n[] Finance=String:Finance; Sales=String:Sales\n"
-              "E'2|Finance|Bob O'Nei\n80040E14 Brintor.User.getAllEmployees: |ERROR 0x80040E14| METHOD: "
-              "Brintor.User.getAllEmployees| DESC: Invalid column name '1 FROM OFFICE; --'.| 1 0 1");
+    EXPECT_EQ(seen.Add("none is Nothing", user->GetAllEmployees(all) == nullptr).Lines(),
+              "E'2: EMPLOYEEID=String:E'2; DEPARTMENT=String:Finance; NAME=String:Bob O'Neill\nE9 fields: 0\n"
+              "all:\nE'2|Finance|Bob O'Neill\nE1|Sales|Ann\nE3|Finance|null\nE4|null|Dan\nE5|Sales|Eve\n"
+              "NAME, employeeid:\nBob O'Neill|E'2\nAnn|E1\nnull|E3\nDan|E4\nEve|E5\ndetached: true\n"
+              "Finance:\nE'2\nE3\nNowhere is Nothing: true\n"
+              "E1 to E5, A to Z:\nE3|Finance|null\nE1|Sales|Ann\nE5|Sales|Eve\nE3, Sales: \n"
+              "departments: Finance=String:Finance; Sales=String:Sales\n*: E'2|Finance|Bob O'Nei\n"
+              "injected: 80040E14 Brintor.User.getAllEmployees: |ERROR 0x80040E14| METHOD: "
+              "Brintor.User.getAllEmployees| DESC: Invalid column name '1 FROM OFFICE; --'.|\nlog entries: 1\n"
+              "departments, none set: 0\nnone is Nothing: true\n");
   });
 }
 

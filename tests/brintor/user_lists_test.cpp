@@ -45,15 +45,22 @@ TEST_F(UserLists, RoleListsArePagedByStartKey) {
     AddUser("s", {{"VYRole", Array({int32_t{6}})}});
     auto user = NewUser();
     rt::Variant two(int16_t{2}), three(int16_t{3}), omitted = rt::Variant::Missing();
-    std::string pages;
+    Golden pages;
     for (auto [key, size] : std::vector<std::pair<const char*, rt::Variant>>{
              {"", two}, {"b!", two}, {"c!", three}, {"b", rt::Variant(int16_t{-5})}, {"b", omitted}, {"B", two}})
-      pages += Buyers(*user, key, size) + "\n";
+      pages.Add(Golden()
+                    .Add("key", "'" + std::string(key) + "'")
+                    .Add("size", size.IsMissing() ? "omitted" : Golden::Value(size))
+                    .Line(),
+                Buyers(*user, key, size));
     // An overflow is raised plainly, not logged; the caller's key stays as it was.
     rt::Variant from(""), suppliers(""), big(int32_t{40000});
-    pages += Text(user->GetAllSuppliers(suppliers, two)) + " " + Failure([&] { user->GetAllBuyers(from, big); });
-    EXPECT_EQ(pages + " [" + rt::CStr(from) + "]",
-              "a,b -> b!\nc -> \n -> \n -> \nb,c -> \nb,c -> c!\ns 6 Brintor: Overflow []");
+    pages.Add("suppliers", Text(user->GetAllSuppliers(suppliers, two)));
+    pages.Add("size 40000", Failure([&] { user->GetAllBuyers(from, big); }));
+    EXPECT_EQ(pages.Add("key after", "'" + rt::CStr(from) + "'").Lines(),
+              "key='' size=Integer:2: a,b -> b!\nkey='b!' size=Integer:2: c -> \nkey='c!' size=Integer:3:  -> \n"
+              "key='b' size=Integer:-5:  -> \nkey='b' size=omitted: b,c -> \nkey='B' size=Integer:2: b,c -> c!\n"
+              "suppliers: s\nsize 40000: 6 Brintor: Overflow\nkey after: ''\n");
   });
 }
 
@@ -69,9 +76,11 @@ TEST_F(UserLists, FilterListsAndSuppliersOfAPartner) {
     int16_t type = 3;
     std::string role = "PM";
     int32_t partner = 42;
-    EXPECT_EQ(Text(user->GetUsersByUserType(type, from, size)) + " " +
-                  Text(user->GetUsersByProjectRole(role, from, size)) + " " + Text(user->GetAllSuppliersForBP(partner)),
-              "p1,p2 p1 sup1");
+    Golden lists;
+    lists.Add("type 3", Text(user->GetUsersByUserType(type, from, size)));
+    lists.Add("role PM", Text(user->GetUsersByProjectRole(role, from, size)));
+    EXPECT_EQ(lists.Add("suppliers of 42", Text(user->GetAllSuppliersForBP(partner))).Line(),
+              "type 3=p1,p2 role PM=p1 suppliers of 42=sup1");
   });
 }
 

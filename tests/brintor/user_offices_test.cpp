@@ -40,13 +40,13 @@ TEST_F(UserOffices, ParamsHoldEveryColumnInTableOrderWithNullsKept) {
     auto user = NewUser();
     std::string office = "O'Hara", unknown = "Nowhere";
     EXPECT_EQ(Render(user->GetOfficeParams(office)),
-              "OFFICEDESCRIPTION=String:O'Hara; ADDRESSID=Null:; BIS_BISID=Null:; BUSINESSPARTNERID=Null:; "
-              "CURRENCYCODE=String:EUR; OFFICETYPE=Integer:1; CREDITCARDNUMBER=Null:; "
-              "CREDITCARDEXPIRY=Date:2028-12-31; COSTCENTER=Null:; WAREHOUSE=Null:; SHIPTOCONTACTINFORMATION=Null:; "
-              "FINANCIALDIMENSION1=Null:; FINANCIALDIMENSION2=Null:; FINANCIALDIMENSION3=Null:; "
-              "FINANCIALDIMENSION4=Null:; FINANCIALDIMENSION5=String:F5; CREDITCARDTYPE=Integer:2; "
-              "PROJECTPROP=Null:; PLANPROP=Null:; EXTENSIONPROP=Null:; COSTCOMPONENTPROP=Null:; ACTIVITYPROP=Null:; "
-              "ELEMENTPROP=Null:; PROPERTYGROUPID=Null:");
+              "OFFICEDESCRIPTION=String:O'Hara; ADDRESSID=Null; BIS_BISID=Null; BUSINESSPARTNERID=Null; "
+              "CURRENCYCODE=String:EUR; OFFICETYPE=Integer:1; CREDITCARDNUMBER=Null; "
+              "CREDITCARDEXPIRY=Date:2028-12-31; COSTCENTER=Null; WAREHOUSE=Null; SHIPTOCONTACTINFORMATION=Null; "
+              "FINANCIALDIMENSION1=Null; FINANCIALDIMENSION2=Null; FINANCIALDIMENSION3=Null; "
+              "FINANCIALDIMENSION4=Null; FINANCIALDIMENSION5=String:F5; CREDITCARDTYPE=Integer:2; "
+              "PROJECTPROP=Null; PLANPROP=Null; EXTENSIONPROP=Null; COSTCOMPONENTPROP=Null; ACTIVITYPROP=Null; "
+              "ELEMENTPROP=Null; PROPERTYGROUPID=Null");
     EXPECT_EQ(user->GetOfficeParams(unknown)->Count(), 0);
   });
 }

@@ -31,36 +31,46 @@ TEST_F(UserRoles, RolesTheirProcessesAndSettingTheDefaultRole) {
     std::string u1 = "u1", a = "A", b = "B", trailing = "b ", spaced = " b ", d = "D", nobody = "nobody";
     int32_t hours = 1, approval = 2, teams = 4;
     rt::Variant all = rt::Variant::Missing(), roleA("A"), roleB("B"), roleC("C"), spacedB(" B");
-    EXPECT_EQ(Render(user->GetAllProjectRoles()) + "\n" + Render(user->GetProjectRoles(u1)) + "\n" +
-                  user->GetDefaultProjectRole(u1) + "|" + user->GetDefaultProjectRole(nobody) + "\n" +
-                  Render(user->GetBusinessProcessPerRole(b)) + "\n" +
-                  Render(user->GetBusinessProcessForUser(u1, all)) + "\n" +
-                  Render(user->GetBusinessProcessForUser(u1, roleA)),
-              "A=String:Alpha; B=String:Beta; C=String:Gamma; D=Null:\n"
-              "A=String:  Alpha  ; B=String: Beta\n"
-              "B|\n"
-              "APPROVAL=String:APPROVAL; DATAACCESS=String:DATAACCESS\n"
-              "HOURSREGISTRATION=String:HOURSREGISTRATION; APPROVAL=String:APPROVAL; DATAACCESS=String:DATAACCESS\n"
-              "HOURSREGISTRATION=String:HOURSREGISTRATION");
+    Golden roles;
+    roles.Add("all roles", Render(user->GetAllProjectRoles())).Add("roles of u1", Render(user->GetProjectRoles(u1)));
+    roles.Add("default of u1", user->GetDefaultProjectRole(u1));
+    roles.Add("default of nobody", user->GetDefaultProjectRole(nobody));
+    roles.Add("processes of B", Render(user->GetBusinessProcessPerRole(b)));
+    roles.Add("processes of u1", Render(user->GetBusinessProcessForUser(u1, all)));
+    roles.Add("processes of u1 as A", Render(user->GetBusinessProcessForUser(u1, roleA)));
+    EXPECT_EQ(roles.Lines(),
+              "all roles: A=String:Alpha; B=String:Beta; C=String:Gamma; D=Null\n"
+              "roles of u1: A=String:  Alpha  ; B=String: Beta\n"
+              "default of u1: B\ndefault of nobody: \n"
+              "processes of B: APPROVAL=String:APPROVAL; DATAACCESS=String:DATAACCESS\n"
+              "processes of u1: HOURSREGISTRATION=String:HOURSREGISTRATION; APPROVAL=String:APPROVAL; "
+              "DATAACCESS=String:DATAACCESS\n"
+              "processes of u1 as A: HOURSREGISTRATION=String:HOURSREGISTRATION\n");
     // The database ignores case and trailing blanks; only IsValidBusinessProcess
     // trims; the user's codes are compared exactly (" B"); D's TEAMS is null.
-    std::string answers = std::to_string(user->GetBusinessProcessPerRole(trailing)->Count()) +
-                          std::to_string(user->GetBusinessProcessPerRole(d)->Count()) +
-                          std::to_string(user->GetBusinessProcessForUser(u1, roleC)->Count()) + " ";
-    for (bool yes : {user->IsValidBusinessProcess(spaced, approval), user->IsValidBusinessProcess(spaced, teams),
-                     user->IsValidBusinessProcess(d, approval), user->IsValidBusinessProcessForUser(u1, hours, all),
-                     user->IsValidBusinessProcessForUser(u1, approval, roleB),
-                     user->IsValidBusinessProcessForUser(u1, hours, roleB),
-                     user->IsValidBusinessProcessForUser(u1, approval, spacedB),
-                     user->IsValidBusinessProcessForUser(nobody, approval, all)})
-      answers += yes ? "1" : "0";
-    EXPECT_EQ(answers, "200 10011000");
+    Golden answers;
+    answers.Add("processes of 'b '", user->GetBusinessProcessPerRole(trailing)->Count());
+    answers.Add("processes of D", user->GetBusinessProcessPerRole(d)->Count());
+    answers.Add("processes of u1 as C", user->GetBusinessProcessForUser(u1, roleC)->Count());
+    answers.Add("' b ' approval", user->IsValidBusinessProcess(spaced, approval));
+    answers.Add("' b ' teams", user->IsValidBusinessProcess(spaced, teams));
+    answers.Add("D approval", user->IsValidBusinessProcess(d, approval));
+    answers.Add("u1 hours", user->IsValidBusinessProcessForUser(u1, hours, all));
+    answers.Add("u1 as B approval", user->IsValidBusinessProcessForUser(u1, approval, roleB));
+    answers.Add("u1 as B hours", user->IsValidBusinessProcessForUser(u1, hours, roleB));
+    answers.Add("u1 as ' B' approval", user->IsValidBusinessProcessForUser(u1, approval, spacedB));
+    answers.Add("nobody approval", user->IsValidBusinessProcessForUser(nobody, approval, all));
+    EXPECT_EQ(answers.Lines(),
+              "processes of 'b ': 2\nprocesses of D: 0\nprocesses of u1 as C: 0\n"
+              "' b ' approval: true\n' b ' teams: false\nD approval: false\nu1 hours: true\n"
+              "u1 as B approval: true\nu1 as B hours: false\nu1 as ' B' approval: false\nnobody approval: false\n");
 
     // The chosen role first; the code without a ROLE row is dropped.
+    Golden stored;
     user->SetDefaultProjectRole(b, u1);
-    answers = StoredRoles("u1");
+    stored.Add("default B", StoredRoles("u1"));
     user->SetDefaultProjectRole(a, u1);
-    EXPECT_EQ(answers + " " + StoredRoles("u1"), "B,A A,B");
+    EXPECT_EQ(stored.Add("default A", StoredRoles("u1")).Line(), "default B=B,A default A=A,B");
     EXPECT_EQ(LogEntries(), 0);
   });
 }
@@ -78,12 +88,14 @@ TEST_F(UserRoles, StraightRaisesAreUnloggedAndTheOthersGoThroughTheHandler) {
               "8004006A Brintor.User.ValidateBusinessProcess: Invalid Business Process");
     EXPECT_EQ(Failure([&] { user->IsValidBusinessProcessForUser(u1, eight, all); }).substr(0, 9), "8004006A ");
     Exec("ALTER TABLE ROLE_AWAY RENAME TO ROLE;");
-    EXPECT_EQ(Failure([&] { user->IsValidBusinessProcess(missing, approval); }) + "\n" +
-                  Failure([&] { user->GetBusinessProcessPerRole(leading); }) + "\n" +
-                  Failure([&] { user->GetDefaultProjectRole(empty); }),
-              "80040068 Brintor.User.ValidateBusinessProcess: Project Role Not Found\n"
-              "80040068 Brintor.User.GetBusinessProcessPerRole: Project Role Not Found\n"
-              "80040069 Brintor.User.GetDefaultProjectRole: Project Role not Passed");
+    Golden raised;
+    raised.Add("IsValidBusinessProcess(Q)", Failure([&] { user->IsValidBusinessProcess(missing, approval); }));
+    raised.Add("GetBusinessProcessPerRole( B)", Failure([&] { user->GetBusinessProcessPerRole(leading); }));
+    raised.Add("GetDefaultProjectRole()", Failure([&] { user->GetDefaultProjectRole(empty); }));
+    EXPECT_EQ(raised.Lines(),
+              "IsValidBusinessProcess(Q): 80040068 Brintor.User.ValidateBusinessProcess: Project Role Not Found\n"
+              "GetBusinessProcessPerRole( B): 80040068 Brintor.User.GetBusinessProcessPerRole: Project Role Not Found\n"
+              "GetDefaultProjectRole(): 80040069 Brintor.User.GetDefaultProjectRole: Project Role not Passed\n");
     EXPECT_EQ(LogEntries(), 0);
 
     EXPECT_EQ(Failure([&] { user->GetProjectRoles(empty); }),
@@ -110,16 +122,17 @@ TEST_F(UserRoles, UsersOfProcessesAreListedOnceInIdOrderPageByPage) {
     auto user = NewUser();
     // Holders of B (amy, u1, u3) and of C (u2, u3, zed), sorted before the cut.
     rt::Variant approval = Array({rt::Variant("approval")}), from(""), two(int16_t{2});
-    std::string pages;
-    for (int page = 0; page < 3; ++page) {
-      pages += Render(user->GetUsersByBusinessProcess(approval, from, two));
-      pages += " > " + rt::CStr(from) + "\n";
+    Golden pages;
+    for (int page = 1; page <= 3; ++page) {
+      const std::string users = Render(user->GetUsersByBusinessProcess(approval, from, two));
+      pages.Add("approval page " + std::to_string(page), users + " > " + rt::CStr(from));
     }
     rt::Variant either = Array({rt::Variant("HOURSREGISTRATION"), rt::Variant("DATAACCESS")});
     rt::Variant whole = rt::Variant::Missing();
-    EXPECT_EQ(pages + Render(user->GetUsersByBusinessProcess(either, from, whole)),
-              "amy=String:amy; u1=String:u1 > u1!\nu2=String:u2; u3=String:u3 > u3!\nzed=String:zed > \n"
-              "amy=String:amy; u1=String:u1; u3=String:u3");
+    pages.Add("hours or data access", Render(user->GetUsersByBusinessProcess(either, from, whole)));
+    EXPECT_EQ(pages.Lines(),
+              "approval page 1: amy=String:amy; u1=String:u1 > u1!\napproval page 2: u2=String:u2; u3=String:u3 > u3!\n"
+              "approval page 3: zed=String:zed > \nhours or data access: amy=String:amy; u1=String:u1; u3=String:u3\n");
 
     // Names go into the statement as columns: anything else is refused.
     from = rt::Variant("u1!");

@@ -25,7 +25,7 @@ TEST_F(UserTables, ListsAndDetails) {
     EXPECT_EQ(Render(user->GetWarehouseDetails(quoted)),
               "WAREHOUSECODE=String:W'Q; WAREHOUSEDESCRIPTION=String:Quoted; BISID=Long:1");
     EXPECT_EQ(Render(user->GetWorkcenterDetails(wc2)),
-              "WORKCENTERCODE=String:WC2; WORKCENTERDESCRIPTION=String:Packing; COSTCENTER=Null:; BISID=Long:1");
+              "WORKCENTERCODE=String:WC2; WORKCENTERDESCRIPTION=String:Packing; COSTCENTER=Null; BISID=Long:1");
   });
 }
 

@@ -14,6 +14,7 @@
 #include "runtime/com_error.h"
 #include "runtime/regional.h"
 #include "runtime/registry.h"
+#include "tests/common/golden.h"
 #include "tests/common/suite_sandbox.h"
 #include "tests/common/test_values.h"
 #include "tests/data/test_database.h"
@@ -193,7 +194,7 @@ TEST_F(TableWriters, EveryWriterRaisesAndLeavesTheTableAsItWasUnderAFault) {
        [&] { Sql_UpdateTableUnicode("PARTNER", DataObject({{"NOTE", "n"}}), DataObject({{"NAME", "Acme"}}), Open()); }},
       {"Sql_DeleteTableUnicode", [&] { Sql_DeleteTableUnicode("PARTNER", DataObject({{"NAME", "Brook"}}), Open()); }},
   };
-  std::string reports;
+  Golden reports;
   for (const auto& [name, write] : writers) {
     const auto report = data::testing::SweepFaults(engine, target, [&] {
       {
@@ -202,12 +203,17 @@ TEST_F(TableWriters, EveryWriterRaisesAndLeavesTheTableAsItWasUnderAFault) {
       }
       return data::testing::Outcome::Succeeded;
     });
-    reports += std::string(name) + " " + std::to_string(report.statements) + "/" + std::to_string(report.commits) +
-               " " + report.Problems() + "\n";
+    reports.Add(name, Golden()
+                          .Add("statements", report.statements)
+                          .Add("commits", report.commits)
+                          .Add("problems", report.Problems()));
   }
-  EXPECT_EQ(reports,
-            "Sql_InsertTable 1/1 \nSql_InsertTableUnicode 1/1 \nSql_UpdateTable 1/1 \n"
-            "Sql_UpdateTableUnicode 1/1 \nSql_DeleteTableUnicode 1/1 \n");
+  EXPECT_EQ(reports.Lines(),
+            "Sql_InsertTable: statements=1 commits=1 problems=\n"
+            "Sql_InsertTableUnicode: statements=1 commits=1 problems=\n"
+            "Sql_UpdateTable: statements=1 commits=1 problems=\n"
+            "Sql_UpdateTableUnicode: statements=1 commits=1 problems=\n"
+            "Sql_DeleteTableUnicode: statements=1 commits=1 problems=\n");
   EXPECT_EQ(Rows(), kSampleRows);
 }
 

@@ -7,6 +7,7 @@
 
 #include "interfaces/solvane.h"
 #include "runtime/com_error.h"
+#include "tests/common/golden.h"
 #include "tests/common/raised_by.h"
 #include "tests/common/suite_sandbox.h"
 #include "tests/common/test_values.h"
@@ -54,12 +55,17 @@ TEST(ValueChecks, PresenceLengthPercentageAndDigits) {
   auto d = DataObject({{"TEXT", " x "}, {"BLANKS", "   "}, {"NULL", rt::Variant::Null()}, {"EMPTY", rt::Variant()},
                        {"ZERO", 0}});
   // Per key: the flag not passed, true, false.
-  std::string presence;
+  Golden presence;
   for (const char* key : {"ABSENT", "TEXT", "BLANKS", "NULL", "EMPTY", "ZERO"}) {
-    presence += std::string(key) + (Val_HasValue(d, key) ? " T" : " F") + (Val_HasValue(d, key, true) ? "T" : "F") +
-                (Val_HasValue(d, key, false) ? "T;" : "F;");
+    presence.Add(key, Golden()
+                          .Add("default", Val_HasValue(d, key))
+                          .Add("true", Val_HasValue(d, key, true))
+                          .Add("false", Val_HasValue(d, key, false)));
   }
-  EXPECT_EQ(presence, "ABSENT TFT;TEXT TTT;BLANKS FFF;NULL FFT;EMPTY FFT;ZERO TTT;");
+  EXPECT_EQ(presence.Lines(),
+            "ABSENT: default=true true=false false=true\nTEXT: default=true true=true false=true\n"
+            "BLANKS: default=false true=false false=false\nNULL: default=false true=false false=true\n"
+            "EMPTY: default=false true=false false=true\nZERO: default=true true=true false=true\n");
 
   std::string accented;
   for (int i = 0; i < 255; ++i) accented += "é";
@@ -93,7 +99,7 @@ const rt::Variant kNull = rt::Variant::Null();
 const rt::Variant kExpiry = rt::Variant(rt::Date::FromParts(2001, 1, 31));  // a past date passes
 
 TEST_F(Checks, CardTestNumbersPassAndEachNumberTestHasItsCode) {
-  std::string seen;
+  Golden seen;
   for (const auto& [type, number] : std::initializer_list<std::pair<int16_t, const char*>>{
            {kVisa, "4111111111111111"},
            {kMasterCard, "5555555555554444"},
@@ -108,11 +114,16 @@ TEST_F(Checks, CardTestNumbersPassAndEachNumberTestHasItsCode) {
            {kAmex, "   "},
            {int16_t{5}, "no number at all"},  // no number tests
        }) {
-    seen += Card(type, number, kExpiry) + "\n";
+    const char* kind = type == kVisa ? "Visa" : type == kMasterCard ? "MasterCard" : type == kAmex ? "Amex" : "type 5";
+    seen.Add(std::string(kind) + " '" + number + "'", Card(type, number, kExpiry));
   }
-  EXPECT_EQ(seen,
-            "none\nnone\nnone\nnone\nSLBGE1100\nSLBGE1102\nSLBGE1102\nSLBGE1101\nSLBGE1101\nSLBGE1103\nSLBGE1106\n"
-            "none\n");
+  EXPECT_EQ(seen.Lines(),
+            "Visa '4111111111111111': none\nMasterCard '5555555555554444': none\nAmex '378282246310005': none\n"
+            "Visa '4222222222222': none\nMasterCard '555555555555444': SLBGE1100\n"
+            "MasterCard '5655555555554444': SLBGE1102\nMasterCard '2223003122003222': SLBGE1102\n"
+            "Visa '\xEF\xBC\x94" "111111111111111': SLBGE1101\nVisa '4111-11111111111': SLBGE1101\n"
+            "Visa '4111111111111112': SLBGE1103\nAmex '   ': SLBGE1106\n"
+            "type 5 'no number at all': none\n");
 }
 
 TEST_F(Checks, CardNumberAndExpiryPresenceByType) {

@@ -16,6 +16,7 @@
 #include "runtime/object.h"
 #include "runtime/registry.h"
 #include "runtime/variant.h"
+#include "tests/common/golden.h"
 
 class RecordingFake : public rt::Object {
  public:
@@ -44,11 +45,7 @@ class RecordingFake : public rt::Object {
     return it == answers_.end() ? rt::Variant() : it->second(args);
   }
 
-  static std::string Show(const rt::Variant& v) {
-    if (v.IsObject()) return v.IsNothing() ? "Nothing" : "Object:" + v.AsObject()->TypeName();
-    if (v.IsArray() || v.IsMissing() || v.IsEmpty()) return rt::TypeName(v);
-    return rt::TypeName(v) + ":" + rt::Concat(v);
-  }
+  static std::string Show(const rt::Variant& v) { return Golden::Value(v); }
 
  private:
   std::string typeName_;

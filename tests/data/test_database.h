@@ -12,6 +12,7 @@
 #include "data/schema.h"
 #include "runtime/context.h"
 #include "runtime/regional.h"
+#include "tests/common/golden.h"
 #include "tests/common/temp_folder.h"
 
 namespace testdb {
@@ -73,12 +74,7 @@ class TestDatabase {
 };
 
 // A value as "Type:text" ("Long:3", "String:abc", "Null").
-inline std::string Show(const rt::Variant& v) {
-  if (v.IsNull()) return "Null";
-  if (v.IsEmpty()) return "Empty";
-  if (auto* d = v.Get<rt::Date>()) return "Date:" + rt::FormatDate(*d);
-  return rt::TypeName(v) + ":" + rt::CStr(v);
-}
+inline std::string Show(const rt::Variant& v) { return Golden::Value(v); }
 
 // Every remaining row of a recordset, "A=Long:1 B=String:x" per line.
 inline std::string Render(data::Recordset& rs) {

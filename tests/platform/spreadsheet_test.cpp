@@ -3,6 +3,7 @@
 // order, and cells addressed relative to a range.
 #include <gtest/gtest.h>
 
+#include "tests/common/golden.h"
 #include "tests/platform/spreadsheet_fixture.h"
 
 namespace sheettest {
@@ -106,9 +107,13 @@ TEST_F(SpreadsheetTest, CellKindsOfSpreadsheetML) {
 
   V cells = Get(Get(Open(InFolder("kinds.xlsx")), "Sheets", {V(int32_t{1})}), "Cells");
   auto value = [&](int r, int c) { return Get(Get(cells, "", {V(int32_t{r}), V(int32_t{c})}), "Value"); };
-  EXPECT_EQ(rt::TypeName(value(1, 1)) + rt::TypeName(value(2, 1)) + rt::TypeName(value(1, 3)) +
-                rt::TypeName(value(1, 5)),
-            "StringDoubleBooleanError");
+  EXPECT_EQ(Golden()
+                .Add("R1C1", rt::TypeName(value(1, 1)))
+                .Add("R2C1", rt::TypeName(value(2, 1)))
+                .Add("R1C3", rt::TypeName(value(1, 3)))
+                .Add("R1C5", rt::TypeName(value(1, 5)))
+                .Line(),
+            "R1C1=String R2C1=Double R1C3=Boolean R1C5=Error");
   EXPECT_TRUE(value(9, 9).IsEmpty());
   // The default member of a cell is its value.
   EXPECT_EQ(rt::CStr(Get(Get(cells, "", {V(int32_t{2}), V(int32_t{1})}), "")), "4321150101");

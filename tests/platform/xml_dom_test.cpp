@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "runtime/dispatch.h"
+#include "tests/common/golden.h"
 #include "tests/common/raised_by.h"
 #include "tests/common/temp_folder.h"
 #include "tests/platform/xml_support.h"
@@ -75,14 +76,21 @@ TEST(XmlTree, NodeMembersAnswerAsTheDomDoes) {
   EXPECT_TRUE(p->Call("getAttribute", {rt::Variant("z")}).IsNull());
   rt::ObjectPtr attributes = Obj(p->GetProperty("attributes"));
   rt::ObjectPtr k = Obj(attributes->Call("getNamedItem", {rt::Variant("k")}));
-  EXPECT_EQ(Str(k->GetProperty("nodeName")) + Str(k->GetProperty("nodeType")) +
-                Str(k->GetProperty("text")),
-            "k21");
+  EXPECT_EQ(Golden()
+                .Add("nodeName", Str(k->GetProperty("nodeName")))
+                .Add("nodeType", Str(k->GetProperty("nodeType")))
+                .Add("text", Str(k->GetProperty("text")))
+                .Line(),
+            "nodeName=k nodeType=2 text=1");
   EXPECT_TRUE(attributes->Call("getNamedItem", {rt::Variant("none")}).IsNothing());
   EXPECT_FALSE(rt::CBool(p->Call("hasChildNodes")));
 
   rt::ObjectPtr top = Obj(r->GetProperty("parentNode"));
-  EXPECT_EQ(Str(top->GetProperty("nodeName")) + Str(top->GetProperty("nodeType")), "#document9");
+  EXPECT_EQ(Golden()
+                .Add("nodeName", Str(top->GetProperty("nodeName")))
+                .Add("nodeType", Str(top->GetProperty("nodeType")))
+                .Line(),
+            "nodeName=#document nodeType=9");
   EXPECT_TRUE(doc->GetProperty("parentNode").IsNothing());
 
   // Lists: by position (also the default member), Nothing out of range, For Each.

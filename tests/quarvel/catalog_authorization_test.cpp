@@ -43,10 +43,12 @@ class Authorization : public CatalogTest {
   }
 
   static std::string Levels(ICatalog& catalog, const std::string& user, int32_t id) {
-    return std::to_string(catalog.GetTopAuthorizedLevel(id, user)) + " " +
-           std::to_string(catalog.GetBottomAuthorizedLevel(id, user)) + " " +
-           (catalog.IsEntireCatalogAuthorized(id, user) ? "whole" : "part") + " [" +
-           Entries(catalog.GetUserTopLevelCatalogNodes(user, id)) + "]";
+    return Golden()
+        .Add("top", catalog.GetTopAuthorizedLevel(id, user))
+        .Add("bottom", catalog.GetBottomAuthorizedLevel(id, user))
+        .Add("whole", catalog.IsEntireCatalogAuthorized(id, user))
+        .Add("topmost", "[" + Entries(catalog.GetUserTopLevelCatalogNodes(user, id)) + "]")
+        .Line();
   }
   // The parts of a ";" list, sorted: the database may answer in any order.
   static std::string Sorted(std::string list) {
@@ -88,17 +90,22 @@ class Authorization : public CatalogTest {
 TEST_F(Authorization, LevelsAndTopmostNodesComeFromTheUsersOwnRows) {
   Run([&] {
     auto catalog = NewCatalog();
-    std::string text;
-    for (const char* user : {"u1", "u2", "u3"}) text += Levels(*catalog, user, 5) + "\n";
+    Golden text;
+    for (const char* user : {"u1", "u2", "u3"}) text.Add(user, Levels(*catalog, user, 5));
     for (auto [user, level] : {std::pair{"u1", 2}, std::pair{"u1", 0}, std::pair{"u2", 0}})
-      text += Entries(catalog->GetUserCatalogNodesByLevel(user, 5, level)) + "\n";
+      text.Add(std::string(user) + " level " + std::to_string(level),
+               Entries(catalog->GetUserCatalogNodesByLevel(user, 5, level)));
     Exec("INSERT INTO USERNODE VALUES ('u1', 5, 120)");
     for (auto [user, node] : {std::pair{"u2", 130}, std::pair{"u1", 130}, std::pair{"u2", 999}})
-      text += catalog->IsAuthorizedCatalogNode(user, node) ? "T" : "F";
-    EXPECT_EQ(text,
-              "2 4 part [Long:112=String:H; Long:110=String:B; Long:121=String:E]\n"
-              "0 0 whole [Long:100=String:A; Long:101=String:G]\n-1 -1 part []\n"
-              "Long:112=String:H; Long:110=String:B\n(nothing)\nLong:100=String:A; Long:101=String:G\nTFF");
+      text.Add(std::string(user) + " authorized on " + std::to_string(node),
+               catalog->IsAuthorizedCatalogNode(user, node));
+    EXPECT_EQ(text.Lines(),
+              "u1: top=2 bottom=4 whole=false topmost=[Long:112=String:H; Long:110=String:B; Long:121=String:E]\n"
+              "u2: top=0 bottom=0 whole=true topmost=[Long:100=String:A; Long:101=String:G]\n"
+              "u3: top=-1 bottom=-1 whole=false topmost=[]\n"
+              "u1 level 2: Long:112=String:H; Long:110=String:B\nu1 level 0: (nothing)\n"
+              "u2 level 0: Long:100=String:A; Long:101=String:G\n"
+              "u2 authorized on 130: true\nu1 authorized on 130: false\nu2 authorized on 999: false\n");
     EXPECT_EQ(LogEntries(), 0);
   });
 }
@@ -109,16 +116,20 @@ TEST_F(Authorization, AUsersNodesComeByNameWithinTheCatalogsAsked) {
     auto catalog = NewCatalog();
     const rt::Variant all = rt::Variant::Missing();
     auto nodes = [&](const char* user, const rt::Variant& ids) {
-      return Answer([&] { return Entries(catalog->GetAllUserAuthorizedCatalogNodes(user, ids)); }) + "\n";
+      return Answer([&] { return Entries(catalog->GetAllUserAuthorizedCatalogNodes(user, ids)); });
     };
-    std::string text = nodes("u1", all) + nodes("U1", Array({"6"})) + nodes("u1", Array({"5) OR (1=1"}));
+    Golden text;
+    text.Add("u1, all", nodes("u1", all)).Add("U1, catalog 6", nodes("U1", Array({"6"})));
+    text.Add("u1, 5) OR (1=1", nodes("u1", Array({"5) OR (1=1"})));
     Exec("INSERT INTO USERNODE VALUES ('u1', 5, 110)");
-    EXPECT_EQ(text + nodes("u1", all),
-              "String:Long:110=String:B; Long:120=String:C; Long:210=String:Six child\n"
-              "String:Long:210=String:Six child\n"
-              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetAllUserAuthorizedCatalogNodes| DESC: Type mismatch.|\n"
-              "1C9 Quarvel: |ERROR 0x1C9| METHOD: Quarvel.Catalog.GetAllUserAuthorizedCatalogNodes| DESC: This key is "
-              "already associated with an element of this collection.|\n");
+    EXPECT_EQ(text.Add("u1, all, a node twice", nodes("u1", all)).Lines(),
+              "u1, all: String:Long:110=String:B; Long:120=String:C; Long:210=String:Six child\n"
+              "U1, catalog 6: String:Long:210=String:Six child\n"
+              "u1, 5) OR (1=1: D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetAllUserAuthorizedCatalogNodes| DESC: "
+              "Type mismatch.|\n"
+              "u1, all, a node twice: 1C9 Quarvel: |ERROR 0x1C9| METHOD: "
+              "Quarvel.Catalog.GetAllUserAuthorizedCatalogNodes| "
+              "DESC: This key is already associated with an element of this collection.|\n");
   });
 }
 
@@ -129,22 +140,40 @@ TEST_F(Authorization, AUsersNodesComeByNameWithinTheCatalogsAsked) {
 TEST_F(Authorization, ViewOnlyMarksComeDownFromTheCatalogAndTheAncestors) {
   Run([&] {
     auto catalog = NewCatalog();
+    Golden marks;
     auto path = [&](std::vector<rt::Variant> ids) {
-      return Answer([&] { return catalog->IsViewOnlyCatalogNode("v2", Array(std::move(ids))); }) + "\n";
+      std::string label = "v2 path";
+      for (const rt::Variant& id : ids) label += " '" + rt::CStr(id) + "'";
+      marks.Add(label, Answer([&] { return catalog->IsViewOnlyCatalogNode("v2", Array(std::move(ids))); }));
     };
     auto walk = [&](const char* user, int32_t node) {
-      return Answer([&] { return catalog->IsViewOnlyCatalogNodeEx(user, node); }) + "\n";
+      marks.Add(std::string(user) + " walk " + std::to_string(node),
+                Answer([&] { return catalog->IsViewOnlyCatalogNodeEx(user, node); }));
     };
-    EXPECT_EQ(Answer([&] { return catalog->IsViewOnlyCatalog("O'Neil", 6); }) + "\n" + walk("O'Neil", 210) +
-                  walk("v2", 130) + walk("v3", 130) + path({5, 110, 120}) + path({"5", "100", 110, 120}) +
-                  path({5, "", 100, "", 120}) + path({5, 100}) + path({5}) +
-                  Answer([&] { return catalog->IsViewOnlyCatalogNode("v2", rt::Variant::Null()); }) + "\n" +
-                  walk("v2", 999) + path({5, "100) OR (1=1", 120}) + walk("nv", 210),
-              "Boolean:True\nBoolean:True\nBoolean:True\nBoolean:False\nBoolean:False\nBoolean:True\nBoolean:True\n"
-              "Boolean:True\nBoolean:False\nBoolean:False\nBoolean:False\n"
-              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.IsViewOnlyCatalogNode| DESC: Type mismatch.|\n"
-              "5E Quarvel: |ERROR 0x5E| METHOD: Quarvel.Catalog.IsViewOnlyCatalogNodeEx| DESC: |ERROR 0x5E| METHOD: "
-              "Quarvel.Catalog.IsViewOnlyCatalog| DESC: Invalid use of Null.|.|\n");
+    marks.Add("O'Neil catalog 6", Answer([&] { return catalog->IsViewOnlyCatalog("O'Neil", 6); }));
+    walk("O'Neil", 210);
+    walk("v2", 130);
+    walk("v3", 130);
+    path({5, 110, 120});
+    path({"5", "100", 110, 120});
+    path({5, "", 100, "", 120});
+    path({5, 100});
+    path({5});
+    marks.Add("v2 path Null", Answer([&] { return catalog->IsViewOnlyCatalogNode("v2", rt::Variant::Null()); }));
+    walk("v2", 999);
+    path({5, "100) OR (1=1", 120});
+    walk("nv", 210);
+    EXPECT_EQ(marks.Lines(),
+              "O'Neil catalog 6: Boolean:True\nO'Neil walk 210: Boolean:True\nv2 walk 130: Boolean:True\n"
+              "v3 walk 130: Boolean:False\nv2 path '5' '110' '120': Boolean:False\n"
+              "v2 path '5' '100' '110' '120': Boolean:True\nv2 path '5' '' '100' '' '120': Boolean:True\n"
+              "v2 path '5' '100': Boolean:True\nv2 path '5': Boolean:False\nv2 path Null: Boolean:False\n"
+              "v2 walk 999: Boolean:False\n"
+              "v2 path '5' '100) OR (1=1' '120': D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.IsViewOnlyCatalogNode| "
+              "DESC: Type mismatch.|\n"
+              "nv walk 210: 5E Quarvel: |ERROR 0x5E| METHOD: Quarvel.Catalog.IsViewOnlyCatalogNodeEx| DESC: |ERROR "
+              "0x5E| "
+              "METHOD: Quarvel.Catalog.IsViewOnlyCatalog| DESC: Invalid use of Null.|.|\n");
     EXPECT_EQ(LogEntries(), 3);  // the mismatch's block, and the Null's two
   });
 }
@@ -155,22 +184,30 @@ TEST_F(Authorization, ViewOnlyMarksComeDownFromTheCatalogAndTheAncestors) {
 TEST_F(Authorization, NodeLevelsAreCountedAlongTheNodeIds) {
   Run([&] {
     auto catalog = NewCatalog();
-    std::string levels;
-    for (int32_t node : {100, 101, 110, 111, 112, 120, 130, 999}) levels += std::to_string(catalog->GetNodeLevel(5, node)) + " ";
-    EXPECT_EQ(levels + std::to_string(catalog->GetNodeLevel(8, 1)), "1 1 2 2 3 4 6 6 -1");
+    Golden levels;
+    for (int32_t node : {100, 101, 110, 111, 112, 120, 130, 999})
+      levels.Add(std::to_string(node), catalog->GetNodeLevel(5, node));
+    EXPECT_EQ(levels.Add("catalog 8, node 1", catalog->GetNodeLevel(8, 1)).Line(),
+              "100=1 101=1 110=2 111=2 112=3 120=4 130=6 999=6 catalog 8, node 1=-1");
   });
 }
 
 TEST_F(Authorization, TheCatalogsOfUsersAndProfilesAndTheirHolders) {
   Run([&] {
     auto catalog = NewCatalog();
-    EXPECT_EQ(Sorted(catalog->GetUserCatalogIDs("u1")) + " [" + catalog->GetUserCatalogIDs("o'neil") + "] [" +
-                  catalog->GetUserCatalogIDs("x' OR '1'='1") + "] " + catalog->GetProfileCatalogIDs("P") + "\n" +
-                  Sorted(catalog->GetCatalogUsers(std::nullopt, std::nullopt)) + "\n" +
-                  Sorted(catalog->GetCatalogUsers(-1, true)) + "\n" + Sorted(catalog->GetCatalogUsers(6, false)) + "\n" +
-                  Sorted(catalog->GetCatalogUsers(99, std::nullopt)),
-              "5;6 [6] [] 6;5\nString() 0:O'Neil;c1;nv;u1;u2;v2;v3\nString() 0:P;u1;v3\nString() 0:O'Neil;nv;u1\n"
-              "String() 0:");
+    Golden seen;
+    seen.Add("catalogs of u1", Sorted(catalog->GetUserCatalogIDs("u1")));
+    seen.Add("catalogs of o'neil", catalog->GetUserCatalogIDs("o'neil"));
+    seen.Add("catalogs of x' OR '1'='1", catalog->GetUserCatalogIDs("x' OR '1'='1"));
+    seen.Add("catalogs of profile P", catalog->GetProfileCatalogIDs("P"));
+    seen.Add("users", Sorted(catalog->GetCatalogUsers(std::nullopt, std::nullopt)));
+    seen.Add("profiles", Sorted(catalog->GetCatalogUsers(-1, true)));
+    seen.Add("users of 6", Sorted(catalog->GetCatalogUsers(6, false)));
+    seen.Add("users of 99", Sorted(catalog->GetCatalogUsers(99, std::nullopt)));
+    EXPECT_EQ(seen.Lines(),
+              "catalogs of u1: 5;6\ncatalogs of o'neil: 6\ncatalogs of x' OR '1'='1: \ncatalogs of profile P: 6;5\n"
+              "users: String() 0:O'Neil;c1;nv;u1;u2;v2;v3\nprofiles: String() 0:P;u1;v3\n"
+              "users of 6: String() 0:O'Neil;nv;u1\nusers of 99: String() 0:\n");
   });
 }
 

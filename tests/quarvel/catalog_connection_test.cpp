@@ -58,19 +58,24 @@ TEST_F(CatalogConnection, TheFirstClassOnAThreadChoosesTheSourceForAllOfThem) {
 
 TEST_F(CatalogConnection, TheCacheOutlivesAChangedConfiguration) {
   OnFreshThread([&] {
-    const std::string first = getConnectionString();
+    Golden seen;
+    seen.Add("first", getConnectionString());
     Configure("Provider=SQLite;Data Source=/elsewhere.db");
-    EXPECT_EQ(first + " " + getConnectionString(), configured_.ConnectionString() + " " + configured_.ConnectionString());
+    EXPECT_EQ(
+        seen.Add("after the change", getConnectionString()).Lines(),
+        "first: " + configured_.ConnectionString() + "\nafter the change: " + configured_.ConnectionString() + "\n");
   });
   OnFreshThread([&] { EXPECT_EQ(getConnectionString(), "Provider=SQLite;Data Source=/elsewhere.db"); });
 }
 
 TEST_F(CatalogConnection, BlankValuesAreNeverKept) {
   OnFreshThread([&] {
+    Golden seen;
     Configure("   ");
-    const std::string blank = getConnectionString();
+    seen.Add("blank", getConnectionString());
     Configure(configured_.ConnectionString());
-    EXPECT_EQ("[" + blank + "] " + getConnectionString(), "[] " + configured_.ConnectionString());
+    EXPECT_EQ(seen.Add("configured", getConnectionString()).Lines(),
+              "blank: \nconfigured: " + configured_.ConnectionString() + "\n");
   });
   // A blank or non-text application value gives way to the configuration,
   // and so does Product's own source outside a context.

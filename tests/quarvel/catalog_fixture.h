@@ -26,18 +26,9 @@ class CatalogTest : public ReferenceTest {
 
   // "Type:key=Type:item" per entry joined by "; "; arrays "Type()(Type:a, Type:b)".
   static std::string Entries(const std::shared_ptr<rt::Dictionary>& dictionary) {
-    if (!dictionary) return "(nothing)";
-    std::string text;
-    for (const rt::Dictionary::Entry& e : dictionary->Entries())
-      text += (text.empty() ? "" : "; ") + Value(e.key) + "=" + Value(e.item);
-    return text;
+    return Golden::Entries(dictionary, /*keyTypes=*/true);
   }
-  static std::string Value(const rt::Variant& v) {
-    if (!v.IsArray()) return rt::TypeName(v) + ":" + rt::Concat(v);
-    std::string text;
-    for (const rt::Variant& item : v.AsArray().data) text += (text.empty() ? "" : ", ") + Value(item);
-    return rt::TypeName(v) + "(" + text + ")";
-  }
+  static std::string Value(const rt::Variant& v) { return Golden::Value(v); }
   // The items of a collection in order, each as "Type:value".
   static std::string Items(const std::shared_ptr<rt::Collection>& collection) {
     if (!collection) return "(nothing)";

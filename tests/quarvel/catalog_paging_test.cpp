@@ -47,11 +47,14 @@ TEST_F(CatalogPaging, IdsJoinWithCommasUnquotedOrAsTextLiterals) {
   request.persistedState = "state";
   request.pageSize = 20;
   request.ids = Array({int32_t{3}, "5"});
-  std::string opened = Opened("SELECT * FROM PROPERTY", "PROPERTYID", IdListForm::kNumbers, request);
+  Golden opened;
+  opened.Add("numbers", Opened("SELECT * FROM PROPERTY", "PROPERTYID", IdListForm::kNumbers, request));
   request.ids = Array({"A1", "O'B"});
-  EXPECT_EQ(opened + Opened("SELECT * FROM COMMODITY", "COMMODITYCODE", IdListForm::kQuotedTexts, request),
-            "Call Open(String:SELECT * FROM PROPERTY WHERE (PROPERTYID IN (3,5)), String:PROPERTYID)\n"
-            "Call Open(String:SELECT * FROM COMMODITY WHERE (COMMODITYCODE IN ('A1','O''B')), String:COMMODITYCODE)\n");
+  opened.Add("texts", Opened("SELECT * FROM COMMODITY", "COMMODITYCODE", IdListForm::kQuotedTexts, request));
+  EXPECT_EQ(opened.Lines(),
+            "numbers: Call Open(String:SELECT * FROM PROPERTY WHERE (PROPERTYID IN (3,5)), String:PROPERTYID)\n"
+            "texts: Call Open(String:SELECT * FROM COMMODITY WHERE (COMMODITYCODE IN ('A1','O''B')), "
+            "String:COMMODITYCODE)\n");
   // A query that holds WHERE already gets AND; only upper-case WHERE counts.
   request.ids = Array({int32_t{7}});
   request.sortFields = "PARTNUMBER DESC";

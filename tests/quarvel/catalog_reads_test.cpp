@@ -28,13 +28,17 @@ TEST_F(CatalogReads, TheListIsInNameOrderAndTheRecordHoldsSevenItemsKeyedByColum
     auto catalog = NewCatalog();
     Exec("DELETE FROM CATALOG WHERE CATALOGID = 9");
     std::shared_ptr<rt::Collection> record = catalog->GetCatalog(5);
-    EXPECT_EQ(Entries(catalog->GetAllCatalogs()) + "\n" + Items(record) + " " + rt::CStr(record->Item(rt::Variant("catalogname"))) +
-                  "\n" + Items(catalog->GetCatalog(6)) + "\n" + Failure([&] { catalog->GetCatalog(42); }),
-              "Long:6=String:Alpha; Long:7=String:alpha two; Long:5=String:beta; Long:8=String:Gamma\n"
-              "Long:5; String:beta; Boolean:True; Boolean:False; String:S-5; String:v2; Boolean:True beta\n"
-              "Long:6; String:Alpha; Boolean:False; Boolean:True; Null:; Null:; Null:\n"
-              "800400CC Quarvel.Catalog.GetCatalog: |ERROR 0x800400CC| METHOD: Quarvel.Catalog.getCatalog| DESC: "
-              "Catalog not present.|");
+    Golden seen;
+    seen.Add("catalogs", Entries(catalog->GetAllCatalogs())).Add("record 5", Items(record));
+    seen.Add("record 5 by key catalogname", rt::CStr(record->Item(rt::Variant("catalogname"))));
+    seen.Add("record 6", Items(catalog->GetCatalog(6))).Add("record 42", Failure([&] { catalog->GetCatalog(42); }));
+    EXPECT_EQ(seen.Lines(),
+              "catalogs: Long:6=String:Alpha; Long:7=String:alpha two; Long:5=String:beta; Long:8=String:Gamma\n"
+              "record 5: Long:5; String:beta; Boolean:True; Boolean:False; String:S-5; String:v2; Boolean:True\n"
+              "record 5 by key catalogname: beta\n"
+              "record 6: Long:6; String:Alpha; Boolean:False; Boolean:True; Null; Null; Null\n"
+              "record 42: 800400CC Quarvel.Catalog.GetCatalog: |ERROR 0x800400CC| METHOD: Quarvel.Catalog.getCatalog| "
+              "DESC: Catalog not present.|\n");
     EXPECT_EQ(LogEntriesWith("Quarvel.Catalog.getCatalog"), 1);
   });
 }
@@ -45,19 +49,33 @@ TEST_F(CatalogReads, TheListIsInNameOrderAndTheRecordHoldsSevenItemsKeyedByColum
 TEST_F(CatalogReads, TheGettersRememberOneCatalogPerObject) {
   Run([&] {
     auto catalog = NewCatalog();
-    auto name = [&](int32_t id) { return Answer([&] { return catalog->getName(id); }) + " "; };
-    auto flags = [&](int32_t id) {
-      return Answer([&] { return catalog->getActive(id); }) + " " + Answer([&] { return catalog->getApproval(id); }) + "\n";
+    Golden text;
+    auto name = [&](const std::string& step, int32_t id) {
+      text.Add(step + "getName(" + std::to_string(id) + ")", Answer([&] { return catalog->getName(id); }));
     };
-    std::string text = InOrder({name(0), name(5)});
+    auto flags = [&](const std::string& step, int32_t id) {
+      text.Add(step + "getActive(" + std::to_string(id) + ")", Answer([&] { return catalog->getActive(id); }));
+      text.Add(step + "getApproval(" + std::to_string(id) + ")", Answer([&] { return catalog->getApproval(id); }));
+    };
+    name("", 0);
+    name("", 5);
     Exec("UPDATE CATALOG SET CATALOGNAME = 'renamed', ACTIVE = 0 WHERE CATALOGID = 5");
-    text += InOrder({name(5), flags(5)});
+    name("row changed: ", 5);
+    flags("row changed: ", 5);
     RaisedBy([&] { catalog->getApproval(42); });
-    text += InOrder({name(7), flags(7), name(5), flags(5), name(9)});
-    EXPECT_EQ(text,
-              "5B Quarvel: Object variable or With block variable not set String:beta String:beta Boolean:True "
-              "Boolean:False\nString:alpha two Boolean:True Boolean:False\nString:renamed Boolean:False Boolean:False\n"
-              "5E Quarvel: Invalid use of Null ");
+    name("after 42 failed: ", 7);
+    flags("after 42 failed: ", 7);
+    name("after 42 failed: ", 5);
+    flags("after 42 failed: ", 5);
+    name("after 42 failed: ", 9);
+    EXPECT_EQ(text.Lines(),
+              "getName(0): 5B Quarvel: Object variable or With block variable not set\ngetName(5): String:beta\n"
+              "row changed: getName(5): String:beta\nrow changed: getActive(5): Boolean:True\n"
+              "row changed: getApproval(5): Boolean:False\n"
+              "after 42 failed: getName(7): String:alpha two\nafter 42 failed: getActive(7): Boolean:True\n"
+              "after 42 failed: getApproval(7): Boolean:False\nafter 42 failed: getName(5): String:renamed\n"
+              "after 42 failed: getActive(5): Boolean:False\nafter 42 failed: getApproval(5): Boolean:False\n"
+              "after 42 failed: getName(9): 5E Quarvel: Invalid use of Null\n");
   });
 }
 
@@ -65,8 +83,11 @@ TEST_F(CatalogReads, APartnersCatalogsAreTheActiveOnesItIsLinkedToEachOnce) {
   Run([&] {
     Exec("INSERT INTO CATALOGNODEBYBP (NODEID, CATALOGID, BUSINESSPARTNERID) VALUES "
          "(NULL, 6, 12), (NULL, 5, 12), (50, 5, 12), (51, 5, 12), (70, 7, 12), (NULL, 8, 13);");
-    EXPECT_EQ(Entries(NewCatalog()->GetCatalogByBP(12)) + "|" + Entries(NewCatalog()->GetCatalogByBP(99)),
-              "Long:7=String:alpha two; Long:5=String:beta|");
+    EXPECT_EQ(Golden()
+                  .Add("partner 12", Entries(NewCatalog()->GetCatalogByBP(12)))
+                  .Add("partner 99", Entries(NewCatalog()->GetCatalogByBP(99)))
+                  .Lines(),
+              "partner 12: Long:7=String:alpha two; Long:5=String:beta\npartner 99: \n");
   });
 }
 
@@ -98,23 +119,35 @@ class ProductCatalogs : public CatalogReads {
 TEST_F(ProductCatalogs, EachProductGetsTheCatalogsOrNodesThatShowIt) {
   Run([&] {
     const rt::Variant products = Array({10, "11", 12}), none = rt::Variant::Missing();
-    auto valid = [&](const rt::Variant& products, const rt::Variant& catalogs = rt::Variant::Missing(),
+    Golden seen;
+    auto valid = [&](const char* label, const rt::Variant& products,
+                     const rt::Variant& catalogs = rt::Variant::Missing(),
                      const rt::Variant& nodes = rt::Variant::Missing()) {
-      return Answer([&] { return Valid(products, catalogs, nodes); }) + "\n";
+      seen.Add(label, Answer([&] { return Valid(products, catalogs, nodes); }));
     };
-    EXPECT_EQ(valid(products) + valid(products, none, rt::Variant::Null()) + valid(products, none, rt::Variant(true)) +
-                  valid(products, Array({5, "", rt::Variant::Null(), "8"})) + valid(products, Array({""})) +
-                  valid(products, rt::Variant::Null()) + valid(rt::Variant()) + valid(Array({10, 10})) +
-                  valid(Array({10}), Array({"5) OR (1=1"})) + valid(rt::Variant(10)),
-              "String:Long:10=Long()(Long:5, Long:7); String:11=Long()(Long:8)\n"
-              "String:Long:10=Long()(Long:5, Long:7); String:11=Long()(Long:8)\n"
-              "String:Long:10=Long()(Long:50, Long:51, Long:70); String:11=Long()(Long:80)\n"
-              "String:Long:10=Long()(Long:5); String:11=Long()(Long:8)\n"
-              "String:Long:10=Long()(Long:5, Long:7); String:11=Long()(Long:8)\nString:\nString:\n"
-              "1C9 Quarvel: |ERROR 0x1C9| METHOD: Quarvel.Catalog.GetValidProductCatalogs| DESC: This key is already "
-              "associated with an element of this collection.|\n"
-              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetValidProductCatalogs| DESC: Type mismatch.|\n"
-              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetValidProductCatalogs| DESC: Type mismatch.|\n");
+    valid("no filter", products);
+    valid("nodes Null", products, none, rt::Variant::Null());
+    valid("nodes True", products, none, rt::Variant(true));
+    valid("catalogs 5, '', Null, 8", products, Array({5, "", rt::Variant::Null(), "8"}));
+    valid("catalogs ''", products, Array({""}));
+    valid("catalogs Null", products, rt::Variant::Null());
+    valid("products Empty", rt::Variant());
+    valid("products 10, 10", Array({10, 10}));
+    valid("catalogs 5) OR (1=1", Array({10}), Array({"5) OR (1=1"}));
+    valid("products 10, no array", rt::Variant(10));
+    EXPECT_EQ(seen.Lines(),
+              "no filter: String:Long:10=Long()(Long:5, Long:7); String:11=Long()(Long:8)\n"
+              "nodes Null: String:Long:10=Long()(Long:5, Long:7); String:11=Long()(Long:8)\n"
+              "nodes True: String:Long:10=Long()(Long:50, Long:51, Long:70); String:11=Long()(Long:80)\n"
+              "catalogs 5, '', Null, 8: String:Long:10=Long()(Long:5); String:11=Long()(Long:8)\n"
+              "catalogs '': String:Long:10=Long()(Long:5, Long:7); String:11=Long()(Long:8)\n"
+              "catalogs Null: String:\nproducts Empty: String:\n"
+              "products 10, 10: 1C9 Quarvel: |ERROR 0x1C9| METHOD: Quarvel.Catalog.GetValidProductCatalogs| DESC: This "
+              "key is already associated with an element of this collection.|\n"
+              "catalogs 5) OR (1=1: D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetValidProductCatalogs| DESC: Type "
+              "mismatch.|\n"
+              "products 10, no array: D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetValidProductCatalogs| DESC: "
+              "Type mismatch.|\n");
   });
 }
 

@@ -72,12 +72,17 @@ TEST_F(CatalogCopy, AFailedCopyWritesNothing) {
          "BEGIN SELECT RAISE(ABORT, 'fourth node refused'); END;");
     const std::string before = CatalogTables();
     auto writer = NewTCatalog();
-    EXPECT_EQ(Failure([&] { writer->CopyCatalog(42, 1, ""); }) + "\n" + Failure([&] { writer->CopyCatalog(4, 1, ""); }) +
-                  "\n" + Failure([] { NewTCatalog()->CopyCatalog(1, 1, ""); }),
-              "800400CC Quarvel.Catalog.CopyCatalog: |ERROR 0x800400CC| METHOD: Catalog.CopyCatalog| DESC: Catalog 42  "
-              "not present.|\n5E Quarvel: |ERROR 0x5E| METHOD: Catalog.CopyCatalog| DESC: Invalid use of Null.|\n"
-              "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Catalog.CopyCatalog| DESC: |ERROR 0x80040E2F| METHOD: "
-              "Catalog.CopyCatalogNodes| DESC: fourth node refused.|.|");
+    Golden failures;
+    failures.Add("catalog 42", Failure([&] { writer->CopyCatalog(42, 1, ""); }));
+    failures.Add("catalog 4 without a name", Failure([&] { writer->CopyCatalog(4, 1, ""); }));
+    failures.Add("fourth node refused", Failure([] { NewTCatalog()->CopyCatalog(1, 1, ""); }));
+    EXPECT_EQ(failures.Lines(),
+              "catalog 42: 800400CC Quarvel.Catalog.CopyCatalog: |ERROR 0x800400CC| METHOD: Catalog.CopyCatalog| DESC: "
+              "Catalog 42  not present.|\ncatalog 4 without a name: 5E Quarvel: |ERROR 0x5E| METHOD: "
+              "Catalog.CopyCatalog| "
+              "DESC: Invalid use of Null.|\nfourth node refused: 80040E2F SQLite: |ERROR 0x80040E2F| METHOD: "
+              "Catalog.CopyCatalog| DESC: |ERROR 0x80040E2F| METHOD: Catalog.CopyCatalogNodes| DESC: fourth node "
+              "refused.|.|\n");
     EXPECT_EQ(CatalogTables(), before);
   });
 }
@@ -85,10 +90,13 @@ TEST_F(CatalogCopy, AFailedCopyWritesNothing) {
 TEST_F(CatalogCopy, ANewCatalogTakesTheGivenValuesAsTheyAreAndDefaultsForTheRest) {
   Run([&] {
     auto writer = NewTCatalog();
-    const std::string ids = InOrder({std::to_string(writer->InsertCatalog(Array({"CATALOGNAME", "active"}), Array({"New", true}))),
-                                     std::to_string(writer->InsertCatalog(Array({"CATALOGNAME", "VERSION"}), Array({"", ""})))});
-    EXPECT_EQ(ids + "\n" + Rows("SELECT * FROM CATALOG WHERE CATALOGID > 2"),
-              "34\n3|New|1|0|null|null|0|null|null\n4||0|0|null||0|null|null\n");
+    Golden seen;
+    seen.Add("New, active", writer->InsertCatalog(Array({"CATALOGNAME", "active"}), Array({"New", true})));
+    seen.Add("empty name and version", writer->InsertCatalog(Array({"CATALOGNAME", "VERSION"}), Array({"", ""})));
+    seen.Add("rows", Rows("SELECT * FROM CATALOG WHERE CATALOGID > 2"));
+    EXPECT_EQ(seen.Lines(),
+              "New, active: 3\nempty name and version: 4\n"
+              "rows:\n3|New|1|0|null|null|0|null|null\n4||0|0|null||0|null|null\n");
     const std::string before = CatalogTables();
     EXPECT_EQ(Failure([&] { writer->InsertCatalog(Array({"CATALOGNAME", "COLOR"}), Array({"Red", "red"})); }),
               "800A0CC1 ADODB.Recordset: |ERROR 0x800A0CC1| METHOD: Quarvel.TCatalog.InsertCatalog| DESC: No field "
@@ -115,7 +123,7 @@ class CatalogReferences : public CatalogTest {
          "INSERT INTO CATALOGNODEBYBP (NODEID, CATALOGID, BUSINESSPARTNERID) VALUES (NULL, 1, 12);");
   }
   std::string Ask(const char* member, const std::vector<rt::Variant>& keys, const std::vector<rt::Variant>& values) {
-    return Answer([&] { return NewLate("Quarvel.TCatalog")->Call(member, {"Test", Array(keys), Array(values)}); }) + "\n";
+    return Answer([&] { return NewLate("Quarvel.TCatalog")->Call(member, {"Test", Array(keys), Array(values)}); });
   }
 };
 
@@ -124,12 +132,20 @@ class CatalogReferences : public CatalogTest {
 TEST_F(CatalogReferences, ExistsAnswersForCategoriesAndPartnerLinksByTheFirstKey) {
   Run([&] {
     const char* exists = "IReferentialIntegrity_Exists";
-    EXPECT_EQ(Ask(exists, {"CATEGORYID"}, {3}) + Ask(exists, {"businesspartnerid"}, {"12"}) +
-                  Ask(exists, {"CATEGORYID", "NODEID"}, {3, 99}) + Ask(exists, {"NODEID", "CATEGORYID"}, {3, 3}) +
-                  Ask(exists, {}, {}) + Ask("IReferentialIntegrity_BeforeDelete", {"CATEGORYID"}, {3}) +
-                  Ask(exists, {"CATEGORYID"}, {"3 OR 1=1"}),
-              "Boolean:True\nBoolean:True\nBoolean:True\nBoolean:False\nBoolean:False\nBoolean:True\n"
-              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.Exists| DESC: Type mismatch.|\n");
+    Golden answers;
+    answers.Add("Exists CATEGORYID 3", Ask(exists, {"CATEGORYID"}, {3}));
+    answers.Add("Exists businesspartnerid 12", Ask(exists, {"businesspartnerid"}, {"12"}));
+    answers.Add("Exists CATEGORYID 3, NODEID 99", Ask(exists, {"CATEGORYID", "NODEID"}, {3, 99}));
+    answers.Add("Exists NODEID 3, CATEGORYID 3", Ask(exists, {"NODEID", "CATEGORYID"}, {3, 3}));
+    answers.Add("Exists no keys", Ask(exists, {}, {}));
+    answers.Add("BeforeDelete CATEGORYID 3", Ask("IReferentialIntegrity_BeforeDelete", {"CATEGORYID"}, {3}));
+    answers.Add("Exists CATEGORYID 3 OR 1=1", Ask(exists, {"CATEGORYID"}, {"3 OR 1=1"}));
+    EXPECT_EQ(answers.Lines(),
+              "Exists CATEGORYID 3: Boolean:True\nExists businesspartnerid 12: Boolean:True\n"
+              "Exists CATEGORYID 3, NODEID 99: Boolean:True\nExists NODEID 3, CATEGORYID 3: Boolean:False\n"
+              "Exists no keys: Boolean:False\nBeforeDelete CATEGORYID 3: Boolean:True\n"
+              "Exists CATEGORYID 3 OR 1=1: D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.Exists| DESC: Type "
+              "mismatch.|\n");
     EXPECT_EQ(Rows("SELECT COUNT(*) FROM PRODUCTCATEGORY"), "1\n");
   });
 }
@@ -139,7 +155,9 @@ TEST_F(CatalogReferences, APartnerLinkedToACatalogCannotBeDeleted) {
   Run([&] {
     Exec("INSERT INTO BUSINESSPARTNER (BUSINESSPARTNERID, NAME) VALUES (12, 'Linked'), (13, 'Free');");
     rt::ObjectPtr partners = NewLate("Brintor.BusinessPartner");
-    EXPECT_EQ(rt::CStr(partners->Call("Delete", {12})) + rt::CStr(partners->Call("Delete", {13})), "FalseTrue");
+    Golden deleted;
+    deleted.Add("linked 12", rt::CStr(partners->Call("Delete", {12})));
+    EXPECT_EQ(deleted.Add("free 13", rt::CStr(partners->Call("Delete", {13}))).Line(), "linked 12=False free 13=True");
     EXPECT_EQ(Rows("SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER"), "12\n");
   });
 }

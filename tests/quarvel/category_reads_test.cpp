@@ -19,19 +19,29 @@ class CategoryReads : public CatalogTest {
 TEST_F(CategoryReads, OnlyAnArrayOfVisibilityIdsShowsCategoriesAndThePagedListTakesTheIdsGiven) {
   Run([&] {
     auto catalog = NewCatalog();
-    auto visible = [&](rt::Variant visibility) {
-      return Answer([&] { return Entries(catalog->GetVisibleProductCategories(visibility)); }) + "\n";
+    Golden seen;
+    auto visible = [&](const char* label, rt::Variant visibility) {
+      seen.Add(label, Answer([&] { return Entries(catalog->GetVisibleProductCategories(visibility)); }));
     };
-    EXPECT_EQ(visible(Array({1, int16_t{2}})) + visible(Array({"3"})) + visible(rt::Variant(1)) + visible(rt::Variant()) +
-                  visible(Array({"1) OR (1=1"})) +
-                  Page(catalog->GetProductCategoryData(nullptr, "", 10, Array({7, "2"}), rt::Variant::Missing()),
-                       "CATEGORYNAME") + "\n" +
-                  Failure([&] { catalog->GetProductCategoryData(nullptr, "", 10, Array({"2 OR 1=1"}), "CATEGORYNAME"); }),
-              "String:Long:3=String:Desks; Long:2=String:paper; Long:1=String:Pens\nString:Long:4=String:Hidden\n"
-              "String:\nString:\n"
-              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetVisibleProductCategories| DESC: Type mismatch.|\n"
-              "1: paper Chairs\n"
-              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetProductCategoryData| DESC: Type mismatch.|");
+    visible("visibilities 1, 2", Array({1, int16_t{2}}));
+    visible("visibilities '3'", Array({"3"}));
+    visible("visibility 1, no array", rt::Variant(1));
+    visible("Empty", rt::Variant());
+    visible("visibilities 1) OR (1=1", Array({"1) OR (1=1"}));
+    seen.Add("page of 7, 2",
+             Page(catalog->GetProductCategoryData(nullptr, "", 10, Array({7, "2"}), rt::Variant::Missing()),
+                  "CATEGORYNAME"));
+    seen.Add("page of 2 OR 1=1", Failure([&] {
+               catalog->GetProductCategoryData(nullptr, "", 10, Array({"2 OR 1=1"}), "CATEGORYNAME");
+             }));
+    EXPECT_EQ(seen.Lines(),
+              "visibilities 1, 2: String:Long:3=String:Desks; Long:2=String:paper; Long:1=String:Pens\n"
+              "visibilities '3': String:Long:4=String:Hidden\nvisibility 1, no array: String:\nEmpty: String:\n"
+              "visibilities 1) OR (1=1: D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetVisibleProductCategories| "
+              "DESC: Type mismatch.|\n"
+              "page of 7, 2: 1: paper Chairs\n"
+              "page of 2 OR 1=1: D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.GetProductCategoryData| DESC: Type "
+              "mismatch.|\n");
   });
 }
 

@@ -37,10 +37,12 @@ TEST_F(CategoryWrites, ADeleteTakesTheCategorysVisibilityLinksAndNodesButNotTheN
               "DESC: Catalog doesn't exist.|");
     EXPECT_EQ(CatalogTables() + Rows(visibilities), before);
     EXPECT_TRUE(NewTCatalog()->DeleteProductCategory(3));
-    EXPECT_EQ(Rows("SELECT CATEGORYID FROM PRODUCTCATEGORY") + Rows(visibilities) +
-                  Rows("SELECT PRODUCTID, CATEGORYID FROM PRODUCTSBYCATEGORY") +
-                  Rows("SELECT NODEID, PARENTNODEID FROM CATALOGNODE ORDER BY NODEID"),
-              "4\n4|1\n9|2\n13|4\n32|31\n33|null\n90|null\n");
+    Golden left;
+    left.Add("categories", Rows("SELECT CATEGORYID FROM PRODUCTCATEGORY")).Add("visibilities", Rows(visibilities));
+    left.Add("product links", Rows("SELECT PRODUCTID, CATEGORYID FROM PRODUCTSBYCATEGORY"));
+    left.Add("nodes", Rows("SELECT NODEID, PARENTNODEID FROM CATALOGNODE ORDER BY NODEID"));
+    EXPECT_EQ(left.Lines(),
+              "categories: 4\nvisibilities:\n4|1\n9|2\nproduct links: 13|4\nnodes:\n32|31\n33|null\n90|null\n");
   });
 }
 
@@ -61,8 +63,10 @@ TEST_F(CategoryWrites, AnInsertStoresEmptyTextsAsNullAndRelinksOnlyWhenTheSwitch
     SetSwitch("Yes");
     EXPECT_TRUE(writer->InsertProductCategory(Array({"CATEGORYNAME", "UNSPSCCODE"}), Array({"Computers", "4321"})));
     EXPECT_TRUE(writer->InsertProductCategory(Array({"CATEGORYNAME", "UNSPSCCODE"}), Array({"", ""})));
-    EXPECT_EQ(Category(5) + Category(6) + Category(7),
-              "5|yes|4321\nlinks:\n6|Computers|4321\nlinks:11@1 12@2\n7|null|null\nlinks:\n");
+    EXPECT_EQ(
+        Golden().Add("switch yes", Category(5)).Add("switch Yes", Category(6)).Add("empty texts", Category(7)).Lines(),
+        "switch yes:\n5|yes|4321\nlinks:\nswitch Yes:\n6|Computers|4321\nlinks:11@1 12@2\n"
+        "empty texts:\n7|null|null\nlinks:\n");
   });
 }
 
@@ -74,15 +78,20 @@ TEST_F(CategoryWrites, AnUpdateRelinksFromTheStoredCodeToTheNewOne) {
     auto writer = NewTCatalog();
     // No code among the fields: the stored one and the links stay; an empty
     // code is Null and unlinks every product of the old one.
-    std::string text;
-    for (const auto& [fields, values] : {std::pair{Array({"categoryid", "UNSPSCCODE"}), Array({"3", "4321"})},
-                                         std::pair{Array({"CATEGORYID", "UNSPSCCODE"}), Array({3, "44"})},
-                                         std::pair{Array({"CATEGORYNAME", "CATEGORYID"}), Array({"Ball pens", 3})},
-                                         std::pair{Array({"CATEGORYID", "UNSPSCCODE"}), Array({3, ""})}})
-      text += InOrder({Answer([&] { return writer->UpdateProductCategory(fields, values); }), " ", Category(3)});
-    EXPECT_EQ(text,
-              "Boolean:True 3|Pens|4321\nlinks:11@2\nBoolean:True 3|Pens|44\nlinks:13@3\n"
-              "Boolean:True 3|Ball pens|44\nlinks:13@3\nBoolean:True 3|Ball pens|null\nlinks:\n");
+    Golden text;
+    for (const auto& [label, fields, values] :
+         {std::tuple{"code 4321", Array({"categoryid", "UNSPSCCODE"}), Array({"3", "4321"})},
+          std::tuple{"code 44", Array({"CATEGORYID", "UNSPSCCODE"}), Array({3, "44"})},
+          std::tuple{"name only", Array({"CATEGORYNAME", "CATEGORYID"}), Array({"Ball pens", 3})},
+          std::tuple{"empty code", Array({"CATEGORYID", "UNSPSCCODE"}), Array({3, ""})}}) {
+      const std::string answer = Answer([&] { return writer->UpdateProductCategory(fields, values); });
+      text.Add(label, Golden().Add("answer", answer).Add("category", Category(3)).Lines());
+    }
+    EXPECT_EQ(text.Lines(),
+              "code 4321:\nanswer: Boolean:True\ncategory:\n3|Pens|4321\nlinks:11@2\n"
+              "code 44:\nanswer: Boolean:True\ncategory:\n3|Pens|44\nlinks:13@3\n"
+              "name only:\nanswer: Boolean:True\ncategory:\n3|Ball pens|44\nlinks:13@3\n"
+              "empty code:\nanswer: Boolean:True\ncategory:\n3|Ball pens|null\nlinks:\n");
   });
 }
 
@@ -90,14 +99,23 @@ TEST_F(CategoryWrites, UpdatingAMissingCategoryOrANameThatIsNoColumnFailsAndWrit
   Run([&] {
     auto writer = NewTCatalog();
     const std::string before = Category(3);
-    EXPECT_EQ(Failure([&] { writer->UpdateProductCategory(Array({"CATEGORYID", "CATEGORYNAME"}), Array({7, "X"})); }) + "\n" +
-                  Failure([&] { writer->UpdateProductCategory(Array({"CATEGORYID", "COLOR"}), Array({3, "red"})); }) + "\n" +
-                  Failure([&] { writer->UpdateProductCategory(Array({"CATEGORYID"}), Array({"3 OR 1=1"})); }),
-              "800400D4 Quarvel.Catalog.UpdateProductCategory: |ERROR 0x800400D4| METHOD: "
+    Golden failures;
+    failures.Add("category 7", Failure([&] {
+                   writer->UpdateProductCategory(Array({"CATEGORYID", "CATEGORYNAME"}), Array({7, "X"}));
+                 }));
+    failures.Add("field COLOR", Failure([&] {
+                   writer->UpdateProductCategory(Array({"CATEGORYID", "COLOR"}), Array({3, "red"}));
+                 }));
+    failures.Add("id 3 OR 1=1",
+                 Failure([&] { writer->UpdateProductCategory(Array({"CATEGORYID"}), Array({"3 OR 1=1"})); }));
+    EXPECT_EQ(failures.Lines(),
+              "category 7: 800400D4 Quarvel.Catalog.UpdateProductCategory: |ERROR 0x800400D4| METHOD: "
               "Quarvel.Catalog.UpdateProductCategory| DESC: Product Category (7) not found.|\n"
-              "800A0CC1 ADODB.Recordset: |ERROR 0x800A0CC1| METHOD: Quarvel.Catalog.UpdateProductCategory| DESC: No "
-              "field named 'COLOR' in the recordset..|\n"
-              "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.UpdateProductCategory| DESC: Type mismatch.|");
+              "field COLOR: 800A0CC1 ADODB.Recordset: |ERROR 0x800A0CC1| METHOD: "
+              "Quarvel.Catalog.UpdateProductCategory| "
+              "DESC: No field named 'COLOR' in the recordset..|\n"
+              "id 3 OR 1=1: D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.UpdateProductCategory| DESC: Type "
+              "mismatch.|\n");
     EXPECT_EQ(Category(3), before);
   });
 }

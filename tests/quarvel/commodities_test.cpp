@@ -19,13 +19,25 @@ TEST_F(Commodities, AnswerTheirPurchasingAttributes) {
               "TAXCODE=String:VAT19; DESCRIPTION=String:Value added tax 19 %; LEDGERACCOUNT=String:1576");
     EXPECT_EQ(Render(product->GetTaxcodeInformation("O'B")), "");
     std::string electrical = "ELECTRICAL", quoted = "O'B", missing = "NONE";
-    EXPECT_EQ(product->GetBisItemCode(electrical) + "|" + product->GetBisItemCode(quoted), "BIS-ELE-02|");
-    EXPECT_EQ(product->GetBuyerFromCommodity(electrical) + "|" + product->GetBuyerFromCommodity(quoted), "buyer1|");
+    EXPECT_EQ(Golden()
+                  .Add("ELECTRICAL", product->GetBisItemCode(electrical))
+                  .Add("O'B", product->GetBisItemCode(quoted))
+                  .Line(),
+              "ELECTRICAL=BIS-ELE-02 O'B=");
+    EXPECT_EQ(Golden()
+                  .Add("ELECTRICAL", product->GetBuyerFromCommodity(electrical))
+                  .Add("O'B", product->GetBuyerFromCommodity(quoted))
+                  .Line(),
+              "ELECTRICAL=buyer1 O'B=");
     EXPECT_EQ(Failure([&] { product->GetBuyerFromCommodity(missing); }).substr(0, 9), "800A0BCD ");
     EXPECT_EQ(LogEntriesWith("Quarvel.Product.getbuyerfromcommodity"), 1);
     // A category without a name answers "", as one without a row does.
     int32_t category = std::stoi(unnamed), paper = std::stoi(CategoryId("Paper products"));
-    EXPECT_EQ(product->GetCategoryName(paper) + "|" + product->GetCategoryName(category), "Paper products|");
+    EXPECT_EQ(Golden()
+                  .Add("paper", product->GetCategoryName(paper))
+                  .Add("unnamed", product->GetCategoryName(category))
+                  .Line(),
+              "paper=Paper products unnamed=");
   });
 }
 

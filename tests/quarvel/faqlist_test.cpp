@@ -27,20 +27,26 @@ int32_t AddIssue(int32_t product, std::string date) {
 }
 
 TEST_F(Faq, AnIssueIsStoredWithTheCurrentDateAndANullForProductZero) {
-  std::string before, after, ids;
+  std::string before, after;
+  Golden ids;
   Run([&] {
     before = LocalNow();
     for (const auto& [product, date] : {std::pair{0, "1999-01-01"}, std::pair{-3, ""}, std::pair{4, "no date"}})
-      ids += std::to_string(AddIssue(product, date)) + " ";
+      ids.Add("product " + std::to_string(product) + ", date '" + date + "'", AddIssue(product, date));
     after = LocalNow();
   });
-  EXPECT_EQ(ids + "\n" + Rows("SELECT FAQISSUEID, PRODUCTID FROM FAQISSUE") +
-                Rows("SELECT DISTINCT PRODUCTCATEGORYID, FAQCATEGORYID, DESCRIPTION, QUESTION, VISIBILITY, ANSWER,"
-                     " ATTACHMENT, LINK FROM FAQISSUE"),
-            "1 2 3 \n1|null\n2|-3\n3|4\n7|2|Sizes|Which size?|3|See the chart.|chart.pdf|https://example.com/o'sizes\n");
+  Golden stored;
+  stored.Add("ids", ids.Lines()).Add("products", Rows("SELECT FAQISSUEID, PRODUCTID FROM FAQISSUE"));
+  stored.Add("the rest, distinct", Rows("SELECT DISTINCT PRODUCTCATEGORYID, FAQCATEGORYID, DESCRIPTION, QUESTION, "
+                                        "VISIBILITY, ANSWER, ATTACHMENT, LINK FROM FAQISSUE"));
+  EXPECT_EQ(stored.Lines(),
+            "ids:\nproduct 0, date '1999-01-01': 1\nproduct -3, date '': 2\nproduct 4, date 'no date': 3\n"
+            "products:\n1|null\n2|-3\n3|4\n"
+            "the rest, distinct: 7|2|Sizes|Which size?|3|See the chart.|chart.pdf|https://example.com/o'sizes\n");
   for (const char* id : {"1", "3"}) {
     const std::string date = Rows(std::string("SELECT DATE FROM FAQISSUE WHERE FAQISSUEID = ") + id);
-    EXPECT_TRUE(date >= before && date <= after) << date;
+    EXPECT_GE(date, before) << "issue " << id;
+    EXPECT_LE(date, after) << "issue " << id;
   }
 }
 
@@ -49,10 +55,14 @@ TEST_F(Faq, CategoriesAndVisibilitiesAreKeyedByNumber) {
   Run([&] {
     auto faq = New<IFaqlist>("Quarvel.Faqlist");
     auto categories = faq->GetFAQCategories();
-    EXPECT_EQ(Render(categories) + "\n" + Render(faq->GetFAQVisibilityOptions()),
-              "1=String:Ordering; 2=String:Delivery; 3=String:Product use\n"
-              "1=String:Everyone; 2=String:Buyers; 3=String:Suppliers");
-    EXPECT_TRUE(categories->Exists(rt::Variant(3)) && !categories->Exists(rt::Variant("3")));
+    Golden seen;
+    seen.Add("categories", Render(categories)).Add("visibilities", Render(faq->GetFAQVisibilityOptions()));
+    seen.Add("category Long 3", categories->Exists(rt::Variant(3)));
+    seen.Add("category String 3", categories->Exists(rt::Variant("3")));
+    EXPECT_EQ(seen.Lines(),
+              "categories: 1=String:Ordering; 2=String:Delivery; 3=String:Product use\n"
+              "visibilities: 1=String:Everyone; 2=String:Buyers; 3=String:Suppliers\n"
+              "category Long 3: true\ncategory String 3: false\n");
   });
   Exec("DROP TABLE FAQISSUE;");
   Run([&] {

@@ -28,10 +28,14 @@ class FavoriteFolders : public CatalogTest {
 TEST_F(FavoriteFolders, AUsersFoldersByNameAndOneFolderByIdOrName) {
   Run([&] {
     auto catalog = NewCatalog();
-    EXPECT_EQ(Entries(catalog->GetFavoriteFolders("U1")) + " " + catalog->GetFavoriteFolderName(12, "u1") + " " +
-                  std::to_string(catalog->GetFavoriteFolderID("DESK ", "u1")) + " [" +
-                  Entries(catalog->GetFavoriteFolders("u1' OR '1'='1")) + "]",
-              "Long:12=String:Desk; Long:15=String:Paper Desk 12 []");
+    Golden seen;
+    seen.Add("folders of U1", Entries(catalog->GetFavoriteFolders("U1")));
+    seen.Add("name of 12", catalog->GetFavoriteFolderName(12, "u1"));
+    seen.Add("id of 'DESK '", catalog->GetFavoriteFolderID("DESK ", "u1"));
+    seen.Add("folders of u1' OR '1'='1", Entries(catalog->GetFavoriteFolders("u1' OR '1'='1")));
+    EXPECT_EQ(seen.Lines(),
+              "folders of U1: Long:12=String:Desk; Long:15=String:Paper\nname of 12: Desk\nid of 'DESK ': 12\n"
+              "folders of u1' OR '1'='1: \n");
   });
 }
 
@@ -39,15 +43,22 @@ TEST_F(FavoriteFolders, AUsersFoldersByNameAndOneFolderByIdOrName) {
 // emptiness; a name is stored as given, quotes included.
 TEST_F(FavoriteFolders, AFolderWithoutANameOrAnOwnerIsRefused) {
   Run([&] {
-    EXPECT_EQ(Insert("USERID", "u1", "FOLDERNAME", "") + Insert("USERID", rt::Variant::Null(), "FOLDERNAME", "Tools"), -2);
+    Golden refused;
+    refused.Add("no name", Insert("USERID", "u1", "FOLDERNAME", ""));
+    refused.Add("no owner", Insert("USERID", rt::Variant::Null(), "FOLDERNAME", "Tools"));
+    EXPECT_EQ(refused.Line(), "no name=-1 no owner=-1");
     const int32_t quoted = Insert("USERID", "u1", "FOLDERNAME", "Bob's pens");
     EXPECT_EQ(NewCatalog()->GetFavoriteFolderID("Bob's pens", "u1"), quoted);
     const int32_t unnamed = Insert("userid", "u3", "FolderName", "");
-    EXPECT_EQ(InOrder({std::to_string(unnamed - quoted), "\n",
-                       Rows("SELECT FOLDERID - " + std::to_string(quoted) + ", '[' || FOLDERNAME || ']', USERID FROM "
-                            "FAVORITEFOLDERS WHERE FOLDERID >= " + std::to_string(quoted) + " ORDER BY 1"),
-                       Failure([&] { Insert("USERID", "u1", "COLOUR", "red"); }).substr(0, 40)}),
-              "1\n0|[Bob's pens]|u1\n1|[]|u3\n800A0CC1 ADODB.Recordset: |ERROR 0x800A0");
+    Golden seen;
+    seen.Add("unnamed after quoted", unnamed - quoted);
+    seen.Add("folders from quoted", Rows("SELECT FOLDERID - " + std::to_string(quoted) + ", '[' || FOLDERNAME || ']', "
+                                         "USERID FROM FAVORITEFOLDERS WHERE FOLDERID >= " + std::to_string(quoted) +
+                                         " ORDER BY 1"));
+    seen.Add("field COLOUR", Failure([&] { Insert("USERID", "u1", "COLOUR", "red"); }).substr(0, 40));
+    EXPECT_EQ(seen.Lines(),
+              "unnamed after quoted: 1\nfolders from quoted:\n0|[Bob's pens]|u1\n1|[]|u3\n"
+              "field COLOUR: 800A0CC1 ADODB.Recordset: |ERROR 0x800A0\n");
   });
 }
 
@@ -56,11 +67,13 @@ TEST_F(FavoriteFolders, AFolderWithoutANameOrAnOwnerIsRefused) {
 TEST_F(FavoriteFolders, ARenameToANameTheUserHasIsRefused) {
   Run([&] {
     auto writer = NewTCatalog();
-    std::string text;
+    Golden text;
     for (auto [id, user, name] : {std::tuple{12, "u1", "desk"}, std::tuple{12, "u1", "Tools"}, std::tuple{15, "u1", "desk"},
                                   std::tuple{20, "u1' OR '1'='1", "It's mine"}})
-      text += writer->UpdateFavoriteFolderName(id, user, name) ? "T" : "F";
-    EXPECT_EQ(text + "\n" + Folders(), "FTTT\n12|Tools|u1\n15|desk|u1\n20|desk|u2\n");
+      text.Add(std::to_string(id) + " of " + user + " to " + name, writer->UpdateFavoriteFolderName(id, user, name));
+    EXPECT_EQ(text.Add("folders", Folders()).Lines(),
+              "12 of u1 to desk: false\n12 of u1 to Tools: true\n15 of u1 to desk: true\n"
+              "20 of u1' OR '1'='1 to It's mine: true\nfolders:\n12|Tools|u1\n15|desk|u1\n20|desk|u2\n");
   });
 }
 
@@ -69,10 +82,14 @@ TEST_F(FavoriteFolders, ADeleteTakesOnlyTheUsersOwnFolderAndItsFavourites) {
   Run([&] {
     const std::string favorites = Favorites();
     auto writer = NewTCatalog();
-    EXPECT_TRUE(!writer->DeleteFavoriteFolder(0, "u1") && writer->DeleteFavoriteFolder(12, "u2"));
+    Golden answers;
+    answers.Add("root of u1", writer->DeleteFavoriteFolder(0, "u1"));
+    answers.Add("12 as u2", writer->DeleteFavoriteFolder(12, "u2"));
+    EXPECT_EQ(answers.Line(), "root of u1=false 12 as u2=true");
     EXPECT_EQ(Favorites(), favorites);
     EXPECT_TRUE(writer->DeleteFavoriteFolder(12, "u1"));
-    EXPECT_EQ(Favorites() + Folders(), "102|15\n103|20\n104|0\n15|Paper|u1\n20|desk|u2\n");
+    EXPECT_EQ(Golden().Add("favourites", Favorites()).Add("folders", Folders()).Lines(),
+              "favourites:\n102|15\n103|20\n104|0\nfolders:\n15|Paper|u1\n20|desk|u2\n");
   });
 }
 
@@ -82,7 +99,10 @@ TEST_F(FavoriteFolders, RefusalsLeaveTheCallersTransactionAlone) {
     EXPECT_TRUE(CallerKeepsItsWork([&] {
       auto writer = Inner<ITCatalog>("Quarvel.TCatalog");
       EXPECT_EQ(writer->InsertFavoriteFolder(Array({"FOLDERNAME"}), Array({""})), -1);
-      EXPECT_FALSE(writer->UpdateFavoriteFolderName(12, "u1", "Paper") || writer->DeleteFavoriteFolder(-1, "u1"));
+      Golden refused;
+      refused.Add("rename to Paper", writer->UpdateFavoriteFolderName(12, "u1", "Paper"));
+      refused.Add("delete -1", writer->DeleteFavoriteFolder(-1, "u1"));
+      EXPECT_EQ(refused.Line(), "rename to Paper=false delete -1=false");
       RaisedBy([&] { writer->InsertFavoriteFolder(Array({"NOSUCH"}), Array({1})); });
     }));
     // A failed rename votes abort.

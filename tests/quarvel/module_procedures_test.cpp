@@ -44,9 +44,13 @@ class ModuleProcedures : public ::testing::Test {
 TEST_F(ModuleProcedures, RecordsAsDictionaryKeepTheFirstOfARepeatedKeyAndTheKeysSubtype) {
   const std::string sql = "SELECT TAXCODE, DESCRIPTION FROM TAXCODES ORDER BY ID";
   auto byId = Sql_GetRecordsAsDictionary(db_.ConnectionString(), "SELECT ID, PERCENTAGE FROM TAXCODES");
-  EXPECT_EQ(Render(Sql_GetRecordsAsDictionary(db_.ConnectionString(), sql)) + "\n" + Render(byId),
-            "String:A=String:One; String:B=String:Three\nLong:1=Double:1.5; Long:2=Double:2; Long:3=Double:3");
-  EXPECT_TRUE(byId->Exists(rt::Variant(int16_t{1})) && !byId->Exists(rt::Variant("1")));
+  Golden seen;
+  seen.Add("by code", Render(Sql_GetRecordsAsDictionary(db_.ConnectionString(), sql))).Add("by id", Render(byId));
+  seen.Add("by id has Integer 1", byId->Exists(rt::Variant(int16_t{1})));
+  seen.Add("by id has String 1", byId->Exists(rt::Variant("1")));
+  EXPECT_EQ(seen.Lines(),
+            "by code: String:A=String:One; String:B=String:Three\nby id: Long:1=Double:1.5; Long:2=Double:2; "
+            "Long:3=Double:3\nby id has Integer 1: true\nby id has String 1: false\n");
   const std::string message = "Improper SQL statement '" + sql +
                               "' to create a dictionary. The statement resulted in double key value: 'A'";
   EXPECT_EQ(Logged(), "INFO " + message + Block("0", message, "Not an actual error") + "\n");
@@ -85,7 +89,11 @@ TEST_F(ModuleProcedures, CloseRecordsetAndConnectionClosesBothWhoeverOpenedThem)
   auto rs = data::Recordset::New();
   rs->Open("SELECT * FROM TAXCODES", cn);
   Sql_CloseRecordsetAndConnection(rs);
-  EXPECT_TRUE(rs == nullptr && cn->State() == data::kStateClosed);
+  EXPECT_EQ(Golden()
+                .Add("recordset released", rs == nullptr)
+                .Add("connection closed", cn->State() == data::kStateClosed)
+                .Line(),
+            "recordset released=true connection closed=true");
   EXPECT_EQ(RaisedBy([&] { Sql_CloseRecordsetAndConnection(rs); }).number(), 91);
 }
 
@@ -93,7 +101,11 @@ TEST_F(ModuleProcedures, WritableRecordsetIsDetachedForABatchAndAFailureClosesTh
   auto cn = db_.Open();
   auto rs = SQL_GetWritableRecordset("SELECT * FROM TAXCODES WHERE TAXCODE = 'A' ORDER BY ID", cn,
                                      data::kLockBatchOptimistic);
-  EXPECT_TRUE(rs->ActiveConnection() == nullptr && cn->State() == data::kStateOpen);
+  EXPECT_EQ(Golden()
+                .Add("detached", rs->ActiveConnection() == nullptr)
+                .Add("caller's connection open", cn->State() == data::kStateOpen)
+                .Line(),
+            "detached=true caller's connection open=true");
   rs->SetValue("DESCRIPTION", rt::Variant("Changed offline"));
   rs->SetActiveConnection(db_.Open());
   rs->UpdateBatch();
@@ -110,7 +122,11 @@ TEST_F(ModuleProcedures, NullToZeroAndLookupValue) {
   EXPECT_EQ(Gen_NullToZero(rt::Variant::Null()), 0.0);
   EXPECT_EQ(RaisedBy([] { Gen_NullToZero(rt::Variant("abc")); }).number(), 13);
   const rt::Variant names = Array({"CURRENCYCODE", "PRICE"}), values = Array({"EUR", 12.5});
-  EXPECT_TRUE(rt::CDbl(Gen_LookupValue("PRICE", names, values)) == 12.5 && Gen_LookupValue("price", names, values).IsNull());
+  EXPECT_EQ(Golden()
+                .Add("PRICE", Gen_LookupValue("PRICE", names, values))
+                .Add("price", Gen_LookupValue("price", names, values))
+                .Line(),
+            "PRICE=Double:12.5 price=Null");
   // Names beyond the 16-bit counter overflow, as VB's Integer loop does.
   auto wide = rt::SafeArray::OneDim(0, 40000);
   EXPECT_EQ(RaisedBy([&] { Gen_LookupValue("PRICE", rt::Variant(wide), values); }).number(), 6);
@@ -121,8 +137,9 @@ TEST_F(ModuleProcedures, AWithdrawnMethodFailsWithMinusOneFromTheRunningLibrary)
                            "\r\nUse new function GetCommodityData() that supports paging (=based on DRecordset component).";
   rt::ComError e(0, "", "");
   quarveltest::AsCatalogCode([&] { e = RaisedBy([&] { DeprecatedStub(text); }); });
-  EXPECT_EQ(std::to_string(e.number()) + " " + e.source() + e.description(),
-            "-1 Quarvel" + Block("FFFFFFFF", text, "Application-defined or object-defined error"));
+  EXPECT_EQ(Golden().Add("number", e.number()).Add("source", e.source()).Add("description", e.description()).Lines(),
+            "number: -1\nsource: Quarvel\ndescription:\n" +
+                Block("FFFFFFFF", text, "Application-defined or object-defined error"));
   EXPECT_EQ(Logged().substr(0, 6), "ERROR ");
   EXPECT_EQ(sandbox_.LogLines().size(), 1u);
 }

@@ -22,24 +22,28 @@ class PartnerLinks : public CatalogTest {
   }
   std::string Links() const { return Rows("SELECT LINKID, NODEID, CATALOGID, BUSINESSPARTNERID FROM CATALOGNODEBYBP ORDER BY 1"); }
   static std::string Partners(int16_t node, int16_t catalog) { return NewCatalog()->GetBPFromCatalogNodeByBP(node, catalog); }
-  // "<answer or failure number> <list afterwards>" of an Insert or Update.
+  // "answer=<answer or failure number> list=<list afterwards>" of an Insert or Update.
   static std::string Write(bool update, int16_t node, int16_t catalog, const char* list) {
     rt::Variant partners(list);
+    std::string answer;
     try {
       auto writer = NewTCatalog();
       const bool done = update ? writer->UpdateCatalogNodeByBP(node, catalog, partners)
                                : writer->InsertCatalogNodeByBP(node, catalog, partners);
-      return std::string(done ? "True " : "False ") + Value(partners) + "\n";
+      answer = done ? "True" : "False";
     } catch (const rt::ComError& e) {
-      return std::to_string(e.number()) + " " + Value(partners) + "\n";
+      answer = "error " + std::to_string(e.number());
     }
+    return Golden().Add("answer", answer).Add("list", Value(partners)).Line();
   }
   static constexpr bool Insert = false, Update = true;
 };
 
 TEST_F(PartnerLinks, ThePartnersOfACatalogOrANodeJoinedBySemicolons) {
   Run([&] {
-    EXPECT_EQ(Partners(0, 5) + " " + Partners(-3, 5) + " [" + Partners(8, 5) + "]", "12;40 12;40 []");
+    EXPECT_EQ(
+        Golden().Add("catalog", Partners(0, 5)).Add("node -3", Partners(-3, 5)).Add("node 8", Partners(8, 5)).Line(),
+        "catalog=12;40 node -3=12;40 node 8=");
   });
 }
 
@@ -49,12 +53,18 @@ TEST_F(PartnerLinks, ThePartnersOfACatalogOrANodeJoinedBySemicolons) {
 TEST_F(PartnerLinks, ListsSplitAsVbSplitsThemAndBadPartsWriteNothing) {
   Run([&] {
     const std::string before = Links();
-    EXPECT_EQ(InOrder({Write(Insert, 0, 6, ""), Write(Insert, 0, 6, "12;"), Write(Insert, 7, 6, "12;40000")}),
-              "True String()()\n13 String()(String:12, String:)\n6 String()(String:12, String:40000)\n");
+    Golden refused;
+    refused.Add("''", Write(Insert, 0, 6, "")).Add("'12;'", Write(Insert, 0, 6, "12;"));
+    refused.Add("'12;40000'", Write(Insert, 7, 6, "12;40000"));
+    EXPECT_EQ(refused.Lines(),
+              "'': answer=True list=String()()\n'12;': answer=error 13 list=String()(String:12, String:)\n"
+              "'12;40000': answer=error 6 list=String()(String:12, String:40000)\n");
     EXPECT_EQ(Links(), before);
-    EXPECT_EQ(InOrder({Write(Insert, 0, 6, "12;40"), Write(Insert, 0, 6, "12"), Links()}),
-              "True String()(String:12, String:40)\nTrue String()(String:12)\n" + before +
-                  "6|null|6|12\n7|null|6|40\n8|null|6|12\n");
+    Golden added;
+    added.Add("'12;40'", Write(Insert, 0, 6, "12;40")).Add("'12'", Write(Insert, 0, 6, "12")).Add("links", Links());
+    EXPECT_EQ(added.Lines(),
+              "'12;40': answer=True list=String()(String:12, String:40)\n'12': answer=True list=String()(String:12)\n"
+              "links:\n" + before + "6|null|6|12\n7|null|6|40\n8|null|6|12\n");
   });
 }
 
@@ -62,12 +72,18 @@ TEST_F(PartnerLinks, ListsSplitAsVbSplitsThemAndBadPartsWriteNothing) {
 // the links go and new ones are added; an empty list only removes.
 TEST_F(PartnerLinks, EqualCountsRewriteInPlaceOthersReplace) {
   Run([&] {
-    const std::string text = InOrder({Write(Update, 7, 5, "40;55"), Links(), Write(Update, 7, 5, "55"), Write(Update, 0, 5, ""),
-                                      Links(), Write(Update, 9, 5, "40000"), Links()});
-    EXPECT_EQ(text,
-              "True String()(String:40, String:55)\n1|null|5|12\n2|null|5|40\n3|7|5|40\n4|7|5|55\n5|9|5|3\n"
-              "True String()(String:55)\nTrue String()()\n5|9|5|3\n6|7|5|55\n"
-              "6 String()(String:40000)\n5|9|5|3\n6|7|5|55\n");
+    Golden text;
+    text.Add("node 7 '40;55'", Write(Update, 7, 5, "40;55")).Add("links", Links());
+    text.Add("node 7 '55'", Write(Update, 7, 5, "55")).Add("catalog ''", Write(Update, 0, 5, ""));
+    text.Add("links after", Links()).Add("node 9 '40000'", Write(Update, 9, 5, "40000"));
+    text.Add("links at the end", Links());
+    EXPECT_EQ(text.Lines(),
+              "node 7 '40;55': answer=True list=String()(String:40, String:55)\n"
+              "links:\n1|null|5|12\n2|null|5|40\n3|7|5|40\n4|7|5|55\n5|9|5|3\n"
+              "node 7 '55': answer=True list=String()(String:55)\ncatalog '': answer=True list=String()()\n"
+              "links after:\n5|9|5|3\n6|7|5|55\n"
+              "node 9 '40000': answer=error 6 list=String()(String:40000)\n"
+              "links at the end:\n5|9|5|3\n6|7|5|55\n");
     EXPECT_EQ(LogEntriesWith("Quarvel.Catalog.UpdateCatalogNodeByBP()"), 1);
   });
 }
@@ -98,11 +114,17 @@ TEST_F(PartnerLinks, ShopOutFoldersAreFoundThroughTheirLinks) {
   Run([&] {
     auto catalog = NewCatalog();
     int16_t shop = 7;
-    EXPECT_EQ(Value(catalog->GetAllShopOutCatalogFolders()) + "\n" + BrintorTest::Rows(catalog->GetShopOutFolderDetails(shop)) +
-                  BrintorTest::Rows(catalog->GetFolderAuthenticationDetails("U1", shop)) + "--\n" +
-                  BrintorTest::Rows(catalog->GetFolderAuthenticationDetails("u1' OR '1'='1", shop)),
-              "Integer()(Integer:7, Integer:7)\n7|5|Shop|https://shop.example.com|Outside|12\n"
-              "7|5|Shop|https://shop.example.com|Outside|40\nu1-at-shop|S3cret\nteam|T3am\n--\n");
+    Golden seen;
+    seen.Add("folders", Value(catalog->GetAllShopOutCatalogFolders()));
+    seen.Add("details of 7", BrintorTest::Rows(catalog->GetShopOutFolderDetails(shop)));
+    seen.Add("accounts of U1", BrintorTest::Rows(catalog->GetFolderAuthenticationDetails("U1", shop)));
+    seen.Add("accounts of u1' OR '1'='1",
+             BrintorTest::Rows(catalog->GetFolderAuthenticationDetails("u1' OR '1'='1", shop)));
+    EXPECT_EQ(seen.Lines(),
+              "folders: Integer()(Integer:7, Integer:7)\n"
+              "details of 7:\n7|5|Shop|https://shop.example.com|Outside|12\n"
+              "7|5|Shop|https://shop.example.com|Outside|40\n"
+              "accounts of U1:\nu1-at-shop|S3cret\nteam|T3am\naccounts of u1' OR '1'='1: \n");
   });
 }
 

@@ -60,10 +60,10 @@ TEST_F(PriceChecks, CrossChecksReadExactNamesAndAMissingOneIsEmpty) {
         Price("A", "<PriceEffectiveDate>1/1/2026</PriceEffectiveDate><PriceExpiryDate>2/1/2026</PriceExpiryDate>"
                    "<CurrencyCode>usd</CurrencyCode><Price>0.01</Price>"));
     EXPECT_EQ(Nested(NewPriceXml()->GetErrorsInPriceValues(doc, false, "A")),
-              "PRICE 1: {CurrencyCode=String:; PriceEffectiveDate=Empty:; PriceExpiryDate=Empty:; "
-              "DiscountAmount=Empty:; Price=Empty:}\n"
-              "PRICE 2: {CurrencyCode=String:; PriceEffectiveDate=Empty:; PriceExpiryDate=Empty:; "
-              "DiscountAmount=Empty:; Price=Empty:}\n"
+              "PRICE 1: {CurrencyCode=String:; PriceEffectiveDate=Empty; PriceExpiryDate=Empty; "
+              "DiscountAmount=Empty; Price=Empty}\n"
+              "PRICE 2: {CurrencyCode=String:; PriceEffectiveDate=Empty; PriceExpiryDate=Empty; "
+              "DiscountAmount=Empty; Price=Empty}\n"
               "PRICE 3: {CurrencyCode=String:usd}\n");
   });
 }

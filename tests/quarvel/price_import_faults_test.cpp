@@ -91,9 +91,10 @@ TEST_F(PriceImportFaults, AFailureKeepsTheRowsWrittenBeforeIt) {
       }
       // A failing commit keeps what was committed before: here nothing.
       const Ending e = Faulted(engine, {FaultPoint::Commit, 1, code});
-      EXPECT_TRUE(e.fired && e.raised);
-      EXPECT_EQ(e.rows, "");
-      EXPECT_EQ(e.rest, "old rest");
+      EXPECT_EQ(
+          Golden().Add("fired", e.fired).Add("raised", e.raised).Add("rows", e.rows).Add("rest file", e.rest).Line(),
+          "fired=true raised=true rows= rest file=old rest")
+          << data::testing::CodeName(code) << " at the commit";
     }
   });
 }

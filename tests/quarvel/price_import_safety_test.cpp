@@ -14,8 +14,13 @@ class PriceImportSafety : public PriceXmlTest {
     rt::Variant list = Array({"OS-SH100"});
     const std::string entries = Entries();
     const std::string failure = Failure([&] { NewPriceXml()->UpdateInsertPricesFromXML(argument, isUrl, list); });
-    EXPECT_EQ(failure.substr(0, failure.find(' ')) + " " + List(list) + " " + PriceCount() + " " + Entries(),
-              number + " (0..0) OS-SH100 0 " + entries)
+    EXPECT_EQ(Golden()
+                  .Add("number", failure.substr(0, failure.find(' ')))
+                  .Add("list", List(list))
+                  .Add("price lines", PriceCount())
+                  .Add("download folder", Entries())
+                  .Lines(),
+              "number: " + number + "\nlist: (0..0) OS-SH100\nprice lines: 0\ndownload folder: " + entries + "\n")
         << argument.substr(0, 80);
   }
   // The download folder's entries, sorted.
@@ -67,9 +72,12 @@ TEST_F(PriceImportSafety, TheRestFileReplacesALinkInItsPlace) {
   std::filesystem::create_symlink(target, RestFile("s"));
   Run([&] {
     Import(NewPriceXml(), "s/\\" + Doc(Price("XX-9999", Sound())), {"XX-9999"});
-    EXPECT_EQ(Read(target) + " " + std::to_string(std::filesystem::is_symlink(RestFile("s"))) + " " +
-                  PartNumbersIn(RestFile("s")) + " " + Entries(),
-              "untouched 0 XX-9999 old remaining_prices_s.xml");
+    Golden seen;
+    seen.Add("link target", Read(target)).Add("rest file is a link", std::filesystem::is_symlink(RestFile("s")));
+    seen.Add("rest file", PartNumbersIn(RestFile("s"))).Add("download folder", Entries());
+    EXPECT_EQ(seen.Lines(),
+              "link target: untouched\nrest file is a link: false\nrest file: XX-9999\n"
+              "download folder: old remaining_prices_s.xml\n");
   });
 }
 
@@ -100,8 +108,11 @@ TEST_F(PriceImportSafety, PartNumbersAreNeverPartOfAQuery) {
         Doc("<ProductPrice buyfrompartnumber=\"O'B&quot;1\">" + Sound() + "</ProductPrice>" +
             Price("OS-SH100", Sound()));
     EXPECT_EQ(Import(NewPriceXml(), "q/\\" + doc, {"' or '1'='1", "O'B\"1"}), "(0..1) ' or '1'='1 O'B\"1");
-    EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(PRODUCTID) FROM CATALOGPRODUCTPRICE") + " " + PartNumbersIn(RestFile("q")),
-              Scalar("SELECT PRODUCTID FROM PRODUCT WHERE PARTNUMBER = 'Q'") + " OS-SH100");
+    EXPECT_EQ(Golden()
+                  .Add("priced", Scalar("SELECT GROUP_CONCAT(PRODUCTID) FROM CATALOGPRODUCTPRICE"))
+                  .Add("rest file", PartNumbersIn(RestFile("q")))
+                  .Line(),
+              "priced=" + Scalar("SELECT PRODUCTID FROM PRODUCT WHERE PARTNUMBER = 'Q'") + " rest file=OS-SH100");
   });
 }
 

@@ -24,11 +24,21 @@ TEST_F(PriceImport, ListedKnownPartNumbersAreWrittenAndRemovedAndTheRestIsKept) 
     EXPECT_EQ(Import(NewPriceXml(), "p1/\\" + doc, {"OS-SH100", "OS-GL200", "MN-L300", "XX-9999"}),
               "(0..3) OS-SH100 OS-GL200 MN-L300 XX-9999");
     EXPECT_EQ(PriceRows(),
-              "1|2026-01-01 00:00:00|10.0|null|USD|12.5|null|1|null|null|2026-12-31 00:00:00\n"
-              "2|2026-01-01 00:00:00|5.0|null|USD|10|null|1|null|null|2026-12-31 00:00:00\n"
-              "3|2026-01-01 00:00:00|999999999.0|null|GBP|3|null|null|null|null|2027-02-03 00:00:00\n"
-              "3|2026-02-01 00:00:00|999999999.0|null|GBP|4|null|null|null|null|2027-02-03 00:00:00\n"
-              "3|2026-03-01 00:00:00|999999999.0|null|GBP|5|null|null|null|null|2027-02-03 00:00:00\n");
+              "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY=null CURRENCYCODE=USD "
+              "PRICE=12.5 DISCOUNTPERC=null DISCOUNTAMOUNT=1 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+              "PRICEEXPIRYDATE=2026-12-31 00:00:00\n"
+              "PRODUCTID=2 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=5.0 GROUPBY=null CURRENCYCODE=USD "
+              "PRICE=10 DISCOUNTPERC=null DISCOUNTAMOUNT=1 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+              "PRICEEXPIRYDATE=2026-12-31 00:00:00\n"
+              "PRODUCTID=3 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=999999999.0 GROUPBY=null "
+              "CURRENCYCODE=GBP PRICE=3 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null "
+              "FREIGHTCOST=null PRICEEXPIRYDATE=2027-02-03 00:00:00\n"
+              "PRODUCTID=3 PRICEEFFECTIVEDATE=2026-02-01 00:00:00 QUANTITYTO=999999999.0 GROUPBY=null "
+              "CURRENCYCODE=GBP PRICE=4 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null "
+              "FREIGHTCOST=null PRICEEXPIRYDATE=2027-02-03 00:00:00\n"
+              "PRODUCTID=3 PRICEEFFECTIVEDATE=2026-03-01 00:00:00 QUANTITYTO=999999999.0 GROUPBY=null "
+              "CURRENCYCODE=GBP PRICE=5 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null "
+              "FREIGHTCOST=null PRICEEXPIRYDATE=2027-02-03 00:00:00\n");
     // The unknown part number and the one not listed stay for the next batch.
     EXPECT_EQ(PartNumbersIn(RestFile("p1")), "XX-9999 MN-B400");
   });
@@ -38,10 +48,13 @@ TEST_F(PriceImport, TheRestFileFeedsTheNextBatchAndGoesWhenNothingIsLeft) {
   Run([&] {
     auto prices = NewPriceXml();
     Import(prices, "/\\" + Doc(Price("OS-SH100", Sound()) + Price("MN-B400", Sound())), {"OS-SH100"});
-    std::string text = PartNumbersIn(RestFile(""));
+    Golden seen;
+    seen.Add("rest file", PartNumbersIn(RestFile("")));
     // By its path (a file of the download folder), with the same prefix.
-    text += " " + Import(prices, "/\\" + RestFile(""), {"MN-B400"}, true);
-    EXPECT_EQ(text + " " + Read(RestFile("")) + " " + PriceCount(), "MN-B400 (0..0) MN-B400 (none) 2");
+    seen.Add("list from the rest file", Import(prices, "/\\" + RestFile(""), {"MN-B400"}, true));
+    seen.Add("rest file after", Read(RestFile(""))).Add("price lines", PriceCount());
+    EXPECT_EQ(seen.Lines(),
+              "rest file: MN-B400\nlist from the rest file: (0..0) MN-B400\nrest file after: (none)\nprice lines: 2\n");
   });
 }
 
@@ -63,11 +76,21 @@ TEST_F(PriceImport, LinesOfTheDefaultGroupAreChangedNotDuplicated) {
     Import(prices, "/\\" + doc, {"OS-SH100"});
     const std::string rows = PriceRows();
     EXPECT_EQ(rows,
-              "1|1899-12-30 00:00:00|7.0|null|USD|2|0.12|null|0.38|null|2000-01-01 00:00:00\n"
-              "1|2026-01-01 00:00:00|10.0|null|USD|11|null|1|null|null|2026-12-31 00:00:00\n"
-              "1|2026-01-01 00:00:00|20.0||USD|12|null|1|null|null|2026-12-31 00:00:00\n"
-              "1|2026-01-01 00:00:00|30.0|null|USD|13|null|1|null|null|2026-12-31 00:00:00\n"
-              "1|2026-01-01 00:00:00|30.0|contract|USD|14|null|1|null|null|2026-12-31 00:00:00\n");
+              "PRODUCTID=1 PRICEEFFECTIVEDATE=1899-12-30 00:00:00 QUANTITYTO=7.0 GROUPBY=null CURRENCYCODE=USD "
+              "PRICE=2 DISCOUNTPERC=0.12 DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=0.38 FREIGHTCOST=null "
+              "PRICEEXPIRYDATE=2000-01-01 00:00:00\n"
+              "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY=null CURRENCYCODE=USD "
+              "PRICE=11 DISCOUNTPERC=null DISCOUNTAMOUNT=1 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+              "PRICEEXPIRYDATE=2026-12-31 00:00:00\n"
+              "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=20.0 GROUPBY= CURRENCYCODE=USD PRICE=12 "
+              "DISCOUNTPERC=null DISCOUNTAMOUNT=1 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+              "PRICEEXPIRYDATE=2026-12-31 00:00:00\n"
+              "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=30.0 GROUPBY=null CURRENCYCODE=USD "
+              "PRICE=13 DISCOUNTPERC=null DISCOUNTAMOUNT=1 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+              "PRICEEXPIRYDATE=2026-12-31 00:00:00\n"
+              "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=30.0 GROUPBY=contract CURRENCYCODE=USD "
+              "PRICE=14 DISCOUNTPERC=null DISCOUNTAMOUNT=1 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+              "PRICEEXPIRYDATE=2026-12-31 00:00:00\n");
     // Again: every line finds its row.
     Import(prices, "/\\" + doc, {"OS-SH100"});
     EXPECT_EQ(PriceRows(), rows);
@@ -81,7 +104,8 @@ TEST_F(PriceImport, TheBudgetStopsBetweenPartNumbersAndTheListKeepsThoseHandled)
   Run([&] {
     // Started at 1000, read before each part number: 179.9 s still runs.
     const std::string handled = Import(WithClock({1000, 1000, 1179.9, 1180}), "b/\\" + doc, all);
-    EXPECT_EQ(handled + "; " + PartNumbersIn(RestFile("b")), "(0..1) OS-SH100 OS-GL200; MN-L300 MN-B400 XX-9999");
+    EXPECT_EQ(Golden().Add("handled", handled).Add("rest file", PartNumbersIn(RestFile("b"))).Lines(),
+              "handled: (0..1) OS-SH100 OS-GL200\nrest file: MN-L300 MN-B400 XX-9999\n");
     // A list of another lower bound comes back from 0.
     rt::ArrayPtr list = rt::SafeArray::OneDim(5, 6);
     list->At(5) = rt::Variant("MN-L300");
@@ -105,9 +129,10 @@ TEST_F(PriceImport, AFailureHalfWayKeepsTheRowsBeforeItAndTouchesNeitherListNorR
     rt::Variant list = Array({"OS-SH100", "OS-GL200", "MN-L300"});
     const rt::ComError e = RaisedBy([&] { prices->UpdateInsertPricesFromXML("f/\\" + doc, false, list); });
     EXPECT_EQ(e.number(), rt::hr::kConstraintViolation);
-    EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(PRICE) FROM CATALOGPRODUCTPRICE") + " " + List(list) + " " +
-                  Read(RestFile("f")),
-              "11,12 (0..2) OS-SH100 OS-GL200 MN-L300 old rest");
+    Golden kept;
+    kept.Add("prices", Scalar("SELECT GROUP_CONCAT(PRICE) FROM CATALOGPRODUCTPRICE")).Add("list", List(list));
+    EXPECT_EQ(kept.Add("rest file", Read(RestFile("f"))).Lines(),
+              "prices: 11,12\nlist: (0..2) OS-SH100 OS-GL200 MN-L300\nrest file: old rest\n");
 
     // A child that names no column fails the writer the same way.
     Exec("DROP TRIGGER refuse; DELETE FROM CATALOGPRODUCTPRICE");
@@ -119,7 +144,9 @@ TEST_F(PriceImport, AFailureHalfWayKeepsTheRowsBeforeItAndTouchesNeitherListNorR
               Block("800A0CC1", "Quarvel.PriceXML.UpdateInsertPricesFromXML",
                     Block("800A0CC1", "Quarvel.PriceXML.updateInsertPriceFromXMLFile2",
                           Block("800A0CC1", "Quarvel.PriceXML.InsertUpdatePrice", notFound))));
-    EXPECT_EQ(PriceCount() + " " + List(two) + " " + Read(RestFile("f")), "1 (0..1) OS-SH100 OS-GL200 old rest");
+    EXPECT_EQ(
+        Golden().Add("price lines", PriceCount()).Add("list", List(two)).Add("rest file", Read(RestFile("f"))).Lines(),
+        "price lines: 1\nlist: (0..1) OS-SH100 OS-GL200\nrest file: old rest\n");
   });
 }
 

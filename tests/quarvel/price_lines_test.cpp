@@ -37,9 +37,15 @@ TEST_F(PriceLines, ActionsAndColumnRules) {
               "no current record: the recordset is at BOF or EOF, or the current record was deleted..|");
   });
   EXPECT_EQ(StoredLines(),
-            "1|2026-01-01 00:00:00|10.0|null|EUR|11|0.12|null|0.38|1.5|null\n"
-            "1|2026-01-01 00:00:00|50.0|CONTRACT|EUR|null|-2.34|null|null|null|2026-06-30 00:00:00\n"
-            "1|2026-01-01 00:00:00|100.0|null|EUR|9|null|null|null|null|null\n");
+            "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY=null CURRENCYCODE=EUR "
+            "PRICE=11 DISCOUNTPERC=0.12 DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=0.38 FREIGHTCOST=1.5 "
+            "PRICEEXPIRYDATE=null\n"
+            "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=50.0 GROUPBY=CONTRACT CURRENCYCODE=EUR "
+            "PRICE=null DISCOUNTPERC=-2.34 DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+            "PRICEEXPIRYDATE=2026-06-30 00:00:00\n"
+            "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=100.0 GROUPBY=null CURRENCYCODE=EUR "
+            "PRICE=9 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+            "PRICEEXPIRYDATE=null\n");
 }
 
 // Other writers store the default group as '': both forms are one group,
@@ -61,10 +67,18 @@ TEST_F(PriceLines, DefaultGroupIsOneGroupInEitherStoredForm) {
                 "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Quarvel.Product.InsertUpdatePrice");
     }
   });
-  EXPECT_EQ(StoredLines() + std::to_string(LogEntriesWith("Quarvel.Product.InsertUpdatePrice")),
-            "1|2026-01-01 00:00:00|10.0||EUR|4|null|null|null|null|null\n"
-            "2|2026-01-01 00:00:00|10.0|null|EUR|5|null|null|null|null|null\n"
-            "2|2026-01-01 00:00:00|50.0|contract|EUR|3|null|null|null|null|null\n2");
+  EXPECT_EQ(
+      Golden().Add("lines", StoredLines()).Add("logged", LogEntriesWith("Quarvel.Product.InsertUpdatePrice")).Lines(),
+      "lines:\n"
+      "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY= CURRENCYCODE=EUR PRICE=4 "
+      "DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null PRICEEXPIRYDATE=null\n"
+      "PRODUCTID=2 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY=null CURRENCYCODE=EUR "
+      "PRICE=5 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+      "PRICEEXPIRYDATE=null\n"
+      "PRODUCTID=2 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=50.0 GROUPBY=contract CURRENCYCODE=EUR "
+      "PRICE=3 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+      "PRICEEXPIRYDATE=null\n"
+      "logged: 2\n");
 }
 
 // Every value named CURRENCYCODE, in any letter case, is checked: by the
@@ -110,10 +124,12 @@ TEST_F(PriceLines, CurrencyIsCheckedOnEveryAction) {
               "80040007 ");
     EXPECT_TRUE(Write(*product, "update", {"PRICE"}, {4}));
   });
-  EXPECT_EQ(testing::PrintToString(*questions) + "\n" + StoredLines(),
-            "{ \"Exists(Quarvel, CURRENCYCODE=String:GBP)\", \"Exists(Quarvel, CURRENCYCODE=String:GBP)\", "
+  EXPECT_EQ(Golden().Add("asked", testing::PrintToString(*questions)).Add("lines", StoredLines()).Lines(),
+            "asked: { \"Exists(Quarvel, CURRENCYCODE=String:GBP)\", \"Exists(Quarvel, CURRENCYCODE=String:GBP)\", "
             "\"Exists(Quarvel, CURRENCYCODE=String:GBP)\", \"Exists(Quarvel, CURRENCYCODE=String:GBP)\" }\n"
-            "1|2026-01-01 00:00:00|10.0|null|EUR|4|null|null|null|null|null\n");
+            "lines: PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY=null CURRENCYCODE=EUR "
+            "PRICE=4 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+            "PRICEEXPIRYDATE=null\n");
 }
 
 // The Ex call's group finds the line; after the call, even a failed one, a
@@ -132,8 +148,12 @@ TEST_F(PriceLines, ExGroupHoldsForItsCallOnly) {
     EXPECT_TRUE(Write(*product, "update", {"PRICE"}, {5}));
   });
   EXPECT_EQ(StoredLines(),
-            "1|2026-01-01 00:00:00|10.0|null|EUR|5|null|null|null|null|null\n"
-            "1|2026-01-01 00:00:00|10.0|CONTRACT|EUR|3|null|null|null|null|null\n");
+            "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY=null CURRENCYCODE=EUR "
+            "PRICE=5 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+            "PRICEEXPIRYDATE=null\n"
+            "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY=CONTRACT CURRENCYCODE=EUR "
+            "PRICE=3 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+            "PRICEEXPIRYDATE=null\n");
 }
 
 // "insertupdate" that finds no line in the Ex call's group adds it in that
@@ -205,8 +225,8 @@ TEST_F(PriceLines, GetProductPriceLinesGivesEachLineUnderItsCount) {
     ASSERT_EQ(lines->Count(), 2);
     EXPECT_EQ(Render(lines->Item(rt::Variant("2")).AsObject()->As<rt::Dictionary>()),
               "PRODUCTID=Long:2; PRICEEFFECTIVEDATE=Date:2026-02-01; CURRENCYCODE=String:USD; "
-              "PRICEEXPIRYDATE=Date:2026-06-30; PRICE=Currency:2; DISCOUNTPERC=Null:; DISCOUNTAMOUNT=Null:; "
-              "PRICETAXPERCENTAGE=Null:; QUANTITYTO=Double:50; GROUPBY=String:CONTRACT");
+              "PRICEEXPIRYDATE=Date:2026-06-30; PRICE=Currency:2; DISCOUNTPERC=Null; DISCOUNTAMOUNT=Null; "
+              "PRICETAXPERCENTAGE=Null; QUANTITYTO=Double:50; GROUPBY=String:CONTRACT");
   });
 }
 

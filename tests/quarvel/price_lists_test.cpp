@@ -22,9 +22,11 @@ TEST_F(PriceLists, ReadingAPartNumberTakesItsElementsExactlyWithTheirNamesAsWrit
                             "</Group>" + Price("a", "<Price>2</Price>") + Price("A", "") +
                             Price("A", "<Price> 3 </Price>") + "</x:List>";
     auto prices = NewPriceXml();
-    EXPECT_EQ(Nested(prices->readProductPriceFromXML(doc, false, "A")) +
-                  Nested(prices->readProductPriceFromXML(doc, false, "B")),
-              "PRICE 1: {Price=String:1; currencyCode=String:EUR}\nPRICE 2: {}\nPRICE 3: {Price=String:3}\n");
+    EXPECT_EQ(Golden()
+                  .Add("A", Nested(prices->readProductPriceFromXML(doc, false, "A")))
+                  .Add("B", Nested(prices->readProductPriceFromXML(doc, false, "B")))
+                  .Lines(),
+              "A:\nPRICE 1: {Price=String:1; currencyCode=String:EUR}\nPRICE 2: {}\nPRICE 3: {Price=String:3}\nB: \n");
   });
 }
 
@@ -37,9 +39,9 @@ TEST_F(PriceLists, TheCheckedListHoldsKnownProductsInTheOrderOfTheirLastElement)
                                 "<ProductPrice/>");
     bool isUrl = false;
     const std::string list = Checked(NewPriceXml()->GetCheckedPriceList(doc, isUrl));
-    EXPECT_EQ(list + (isUrl ? "URL" : "no URL"),
-              "OS-GL200=OS-GL200|Safety gloves|False\nOS-SH100=OS-SH100|Work shirt, blue|False\n"
-              "os-gl200=os-gl200|Safety gloves|True\nDU-1=DU-1|First|True\nO'B-1=O'B-1|Quoted|True\nno URL");
+    EXPECT_EQ(Golden().Add("list", list).Add("isUrl", isUrl).Lines(),
+              "list:\nOS-GL200=OS-GL200|Safety gloves|False\nOS-SH100=OS-SH100|Work shirt, blue|False\n"
+              "os-gl200=os-gl200|Safety gloves|True\nDU-1=DU-1|First|True\nO'B-1=O'B-1|Quoted|True\nisUrl: false\n");
   });
 }
 
@@ -85,8 +87,13 @@ TEST_F(PriceLists, MoreThan32767PriceElementsOverflowBeforeAnyIsRead) {
     auto prices = NewPriceXml();
     bool isUrl = false;
     const std::string list = RaisedBy([&] { prices->GetCheckedPriceList(Doc(body), isUrl); }).description();
-    EXPECT_EQ(list + RaisedBy([&] { prices->readProductPriceFromXML(Doc(body), false, "A"); }).description(),
-              Block("6", "Quarvel.PriceXML.GetCheckedPriceList", "Overflow") +
+    Golden failures;
+    failures.Add("GetCheckedPriceList", list);
+    failures.Add("readProductPriceFromXML",
+                 RaisedBy([&] { prices->readProductPriceFromXML(Doc(body), false, "A"); }).description());
+    EXPECT_EQ(failures.Lines(),
+              "GetCheckedPriceList:\n" + Block("6", "Quarvel.PriceXML.GetCheckedPriceList", "Overflow") +
+                  "readProductPriceFromXML:\n" +
                   Block("6", "Quarvel.PriceXML.readProductPriceFromXML",
                         Block("6", "Quarvel.PriceXML.getPriceNodes", "Overflow")));
   });

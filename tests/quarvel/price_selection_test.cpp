@@ -51,11 +51,11 @@ TEST_F(PriceSelection, LineInForceForTheDateAndQuantity) {
               "PRICE=Integer:0; DISCOUNTPERC=Integer:0; DISCOUNTAMOUNT=Integer:0; PRICETAXPERCENTAGE=Integer:0; "
               "FREIGHTCOST=Integer:0");
     EXPECT_EQ(PriceOf(*product, 3, march, "GBP", std::nullopt), "4");
-    std::string prices;
+    Golden prices;
     for (rt::Date day : {Day(2025, 12, 31), Day(2026, 1, 1), Day(2026, 6, 30),
                          rt::Date::FromParts(2026, 6, 30, 18, 0, 0), Day(2027, 1, 1)})
-      prices += PriceOf(*product, 2, day, "USD", std::nullopt) + " ";
-    EXPECT_EQ(prices, "0 5 5 0 6 ");
+      prices.Add(rt::CStr(rt::Variant(day)), PriceOf(*product, 2, day, "USD", std::nullopt));
+    EXPECT_EQ(prices.Lines(), "2025-12-31: 0\n2026-01-01: 5\n2026-06-30: 5\n2026-06-30 18:00:00: 0\n2027-01-01: 6\n");
   });
 }
 
@@ -65,14 +65,18 @@ TEST_F(PriceSelection, GroupFallsBackToTheDefaultGroupAndDoesNotOutliveItsCall) 
   Run([&] {
     auto product = NewProduct();
     const rt::Date march = Day(2026, 3, 1);
-    std::string text = PriceOf(*product, 1, march, "EUR", 60, "contract");
-    text += " " + PriceOf(*product, 1, march, "EUR", 60);
-    text += " " + PriceOf(*product, 3, march, "GBP", std::nullopt, "SPOT") + " ";
-    text += Failure([&] { product->getCatalogPriceAttributesEx(1, march, "JPY", 60, "CONTRACT"); });
-    EXPECT_EQ(text + " " + PriceOf(*product, 1, march, "EUR", 60),
-              "7 8 4 8004007F Brintor: |ERROR 0x8004007F| METHOD: Quarvel.Product.getCatalogPriceAttributes| DESC: "
-              "|ERROR 0x8004007F| METHOD: Brintor.Currency.ConvertAmount| DESC: |ERROR 0x8004007F| METHOD: "
-              "Brintor.Currency.GetCurrencyRate| DESC: CurrencyRateNotFound.| INFO: .|.|.| 8");
+    Golden text;
+    text.Add("1, contract", PriceOf(*product, 1, march, "EUR", 60, "contract"));
+    text.Add("1, plain", PriceOf(*product, 1, march, "EUR", 60));
+    text.Add("3, SPOT", PriceOf(*product, 3, march, "GBP", std::nullopt, "SPOT"));
+    text.Add("1, CONTRACT in JPY",
+             Failure([&] { product->getCatalogPriceAttributesEx(1, march, "JPY", 60, "CONTRACT"); }));
+    EXPECT_EQ(text.Add("1, plain after", PriceOf(*product, 1, march, "EUR", 60)).Lines(),
+              "1, contract: 7\n1, plain: 8\n3, SPOT: 4\n"
+              "1, CONTRACT in JPY: 8004007F Brintor: |ERROR 0x8004007F| METHOD: "
+              "Quarvel.Product.getCatalogPriceAttributes| "
+              "DESC: |ERROR 0x8004007F| METHOD: Brintor.Currency.ConvertAmount| DESC: |ERROR 0x8004007F| METHOD: "
+              "Brintor.Currency.GetCurrencyRate| DESC: CurrencyRateNotFound.| INFO: .|.|.|\n1, plain after: 8\n");
   });
 }
 
@@ -84,12 +88,14 @@ TEST_F(PriceSelection, BarePricesByQuantityAndByGroup) {
     auto product = NewProduct();
     auto byQuantity = [&](int32_t id, double quantity) { return product->GetPriceFromPriceLines(id, quantity); };
     auto byGroup = [&](int32_t id, std::string group) { return product->GetPriceFromPriceLinesByGroup(id, group); };
-    std::string prices = rt::CStr(byQuantity(1, 60));
-    prices += " " + rt::CStr(byGroup(1, "contract"));
-    prices += " " + rt::CStr(byGroup(3, "")) + "\n" + Failure([&] { byQuantity(1, 5); });
-    EXPECT_EQ(prices + "\n" + Failure([&] { byGroup(1, "SPOT"); }),
-              "9 7 4\n800400D0 Quarvel.Product.GetPriceFromPriceLines: ProductId not found\n"
-              "800400D0 Quarvel.Product.GetPriceFromPriceLinesByGroup: ProductId not found");
+    Golden prices;
+    prices.Add("1, quantity 60", rt::CStr(byQuantity(1, 60)))
+        .Add("1, group contract", rt::CStr(byGroup(1, "contract")));
+    prices.Add("3, group ''", rt::CStr(byGroup(3, ""))).Add("1, quantity 5", Failure([&] { byQuantity(1, 5); }));
+    EXPECT_EQ(prices.Add("1, group SPOT", Failure([&] { byGroup(1, "SPOT"); })).Lines(),
+              "1, quantity 60: 9\n1, group contract: 7\n3, group '': 4\n"
+              "1, quantity 5: 800400D0 Quarvel.Product.GetPriceFromPriceLines: ProductId not found\n"
+              "1, group SPOT: 800400D0 Quarvel.Product.GetPriceFromPriceLinesByGroup: ProductId not found\n");
     std::string text;
     int32_t number = 0;
     double quantity = 0;
@@ -109,8 +115,11 @@ TEST_F(SampleProducts, ANewProductOfAGroupGetsTheGroupsDefaults) {
     id = NewProduct()->Insert20(Array({"PARTNUMBER", "PRODUCTDESCRIPTION", "BUSINESSPARTNERID", "USERID", "PROPERTYGROUPID"}),
                                 Array({"SHIRT-900", "Work shirt, red", 1, "buyer1", 1}));
   });
-  EXPECT_EQ(std::to_string(id) + ": " + Rows("SELECT PROPERTYID, VALUE FROM PRODUCTPROPVALUE WHERE PRODUCTID = 9"),
-            "9: 1|Black\n2|M\n");
+  EXPECT_EQ(Golden()
+                .Add("id", id)
+                .Add("values of 9", Rows("SELECT PROPERTYID, VALUE FROM PRODUCTPROPVALUE WHERE PRODUCTID = 9"))
+                .Lines(),
+            "id: 9\nvalues of 9:\n1|Black\n2|M\n");
 }
 
 }  // namespace

@@ -73,13 +73,16 @@ class PriceXmlTest : public ReferenceTest {
     return text;
   }
 
-  // The price lines: product, effective date, quantity, group, currency,
-  // price, discount %, discount, tax %, freight, expiry.
+  // The price lines, one a line, each column named: product, effective
+  // date, quantity, group, currency, price, discount %, discount, tax %,
+  // freight, expiry.
   std::string PriceRows() const {
-    return Rows(
-        "SELECT PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, IFNULL(GROUPBY, 'null'), CURRENCYCODE, PRICE,"
-        " DISCOUNTPERC, DISCOUNTAMOUNT, PRICETAXPERCENTAGE, FREIGHTCOST, PRICEEXPIRYDATE FROM CATALOGPRODUCTPRICE"
-        " ORDER BY PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY");
+    return Golden::Query(
+        sandbox_.CatalogPath(),
+        "SELECT PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY, CURRENCYCODE, PRICE, DISCOUNTPERC, DISCOUNTAMOUNT,"
+        " PRICETAXPERCENTAGE, FREIGHTCOST, PRICEEXPIRYDATE FROM CATALOGPRODUCTPRICE"
+        " ORDER BY PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY",
+        GoldenRowText::Named());
   }
   std::string PriceCount() const { return Scalar("SELECT COUNT(*) FROM CATALOGPRODUCTPRICE"); }
 

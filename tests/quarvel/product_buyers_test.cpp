@@ -22,21 +22,22 @@ class ProductBuyers : public SampleProductTest {
 TEST_F(ProductBuyers, TheChainEndsAtTheFirstBuyerFound) {
   Run([&] {
     auto product = NewProduct();
-    std::string buyers;
+    Golden buyers;
     {
       // An own buyer, an empty one included, ends the chain before the
       // supplier is asked.
       auto log = std::make_shared<RecordingFake::Log>();
       FakeClass partner("Brintor.BusinessPartner",
                         [log] { return rt::ObjectPtr(std::make_shared<RecordingFake>("BusinessPartner", log)); });
-      for (int32_t id : {1, 2, 3}) buyers += product->GetDefaultProductBuyer(id) + "|";
-      buyers += std::to_string(log->size()) + "|";
+      for (int32_t id : {1, 2, 3}) buyers.Add(std::to_string(id), product->GetDefaultProductBuyer(id));
+      buyers.Add("partner calls", log->size());
     }
     // A commodity without a row: the supplier's buyer; neither: "".
-    for (int32_t id : {4, 5}) buyers += product->GetDefaultProductBuyer(id) + "|";
-    EXPECT_EQ(buyers + Failure([&] { product->GetDefaultProductBuyer(99); }),
-              "buyer1||commoditybuyer|0|partnerbuyer||800400C8 Quarvel.Product.GetProduct: |ERROR 0x800400C8| METHOD: Quarvel.Product.GetDefaultProductBuyer| "
-              "DESC: Product not present.|");
+    for (int32_t id : {4, 5}) buyers.Add(std::to_string(id), product->GetDefaultProductBuyer(id));
+    EXPECT_EQ(buyers.Add("99", Failure([&] { product->GetDefaultProductBuyer(99); })).Lines(),
+              "1: buyer1\n2: \n3: commoditybuyer\npartner calls: 0\n4: partnerbuyer\n5: \n"
+              "99: 800400C8 Quarvel.Product.GetProduct: |ERROR 0x800400C8| METHOD: "
+              "Quarvel.Product.GetDefaultProductBuyer| DESC: Product not present.|\n");
     Exec("UPDATE PRODUCT SET BUSINESSPARTNERID = 99 WHERE PRODUCTID = 5");
     // The partner's failure with its own block, then this method's.
     EXPECT_EQ(Failure([&] { product->GetDefaultProductBuyer(5); }),

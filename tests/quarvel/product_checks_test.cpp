@@ -18,9 +18,11 @@ TEST_F(ProductChecks, SoundValuesPassEveryRule) {
                  F("PRODUCTDESCRIPTION", "D") + F("Colour", "anything") + F("DISABLED", "maybe")));
     // A level-1 code is its own last pair under an empty parent.
     const std::string level1 = Doc(Product("B", Sound() + F("UNSPSCCODE", "43")));
-    EXPECT_EQ(Render(NewProductXml()->getErrorsInProductValues(doc, false, "A")) +
-                  Render(NewProductXml()->getErrorsInProductValues(level1, false, "B")),
-              "");
+    EXPECT_EQ(Golden()
+                  .Add("A", Render(NewProductXml()->getErrorsInProductValues(doc, false, "A")))
+                  .Add("B, level 1", Render(NewProductXml()->getErrorsInProductValues(level1, false, "B")))
+                  .Line(),
+              "A= B, level 1=");
   });
 }
 
@@ -51,13 +53,18 @@ TEST_F(ProductChecks, FaultsComeInDocumentOrderThenTheMissingMandatoryFields) {
 TEST_F(ProductChecks, AContractLineIsFoundOnlyAsAPair) {
   Run([&] {
     auto products = NewProductXml();
-    std::string errors;
+    Golden errors;
     for (const std::string& fields : {F("NUMBER", "1") + F("CONTRACTCODE", "c-2026-02") + F("BUYERID", ";;buyer1; ;"),
                                       F("CONTRACTCODE", "C-2026-02") + F("NUMBER", "2"), F("CONTRACTCODE", "C-2026-01"),
                                       F("CONTRACTCODE", "C-2026-01") + F("NUMBER", "1 OR 1=1")})
-      errors += Render(products->getErrorsInProductValues(Doc(Product("A", Sound() + fields)), false, "A")) + "\n";
-    EXPECT_EQ(errors, "\nCONTRACTCODE=String:C-2026-02; NUMBER=String:2\nCONTRACTCODE=String:C-2026-01\n"
-                      "CONTRACTCODE=String:C-2026-01; NUMBER=String:1 OR 1=1\n");
+      errors.Add(fields, Render(products->getErrorsInProductValues(Doc(Product("A", Sound() + fields)), false, "A")));
+    EXPECT_EQ(errors.Lines(),
+              "<NUMBER>1</NUMBER><CONTRACTCODE>c-2026-02</CONTRACTCODE><BUYERID>;;buyer1; ;</BUYERID>: \n"
+              "<CONTRACTCODE>C-2026-02</CONTRACTCODE><NUMBER>2</NUMBER>: CONTRACTCODE=String:C-2026-02; "
+              "NUMBER=String:2\n"
+              "<CONTRACTCODE>C-2026-01</CONTRACTCODE>: CONTRACTCODE=String:C-2026-01\n"
+              "<CONTRACTCODE>C-2026-01</CONTRACTCODE><NUMBER>1 OR 1=1</NUMBER>: CONTRACTCODE=String:C-2026-01; "
+              "NUMBER=String:1 OR 1=1\n");
   });
 }
 
@@ -70,16 +77,19 @@ TEST_F(ProductChecks, UnspscCodesAreCheckedWhileTheSwitchIsOn) {
                                 Product("B", Sound() + F("UNSPSCCODE", "4")) +
                                 Product("C", Sound() + F("UNSPSCCODE", "432115AB")));
     auto off = NewProductXml();
-    std::string text;
-    for (const char* part : {"A", "B", "C"}) text += Render(off->getErrorsInProductValues(doc, false, part)) + ";";
+    Golden text;
+    for (const char* part : {"A", "B", "C"})
+      text.Add(std::string("off: ") + part, Render(off->getErrorsInProductValues(doc, false, part)));
     SetSwitch("YeS");
     // Read once: the object keeps what it read.
-    text += Render(off->getErrorsInProductValues(doc, false, "B")) + ";";
+    text.Add("off, switched on since: B", Render(off->getErrorsInProductValues(doc, false, "B")));
     auto on = NewProductXml();
-    text += Render(on->getErrorsInProductValues(doc, false, "A")) + "\n";
-    EXPECT_EQ(text + Failure([&] { on->getErrorsInProductValues(doc, false, "B"); }),
-              ";;;;UNSPSCCODE=String:99999999\n5 Quarvel: |ERROR 0x5| METHOD: Quarvel.ProductXML.getErrorsInProductValues| DESC: |ERROR 0x5| METHOD: "
-              "Quarvel.ProductXML.getErrorFields| DESC: Invalid procedure call or argument.|.|");
+    text.Add("on: A", Render(on->getErrorsInProductValues(doc, false, "A")));
+    text.Add("on: B", Failure([&] { on->getErrorsInProductValues(doc, false, "B"); }));
+    EXPECT_EQ(text.Lines(),
+              "off: A: \noff: B: \noff: C: \noff, switched on since: B: \non: A: UNSPSCCODE=String:99999999\n"
+              "on: B: 5 Quarvel: |ERROR 0x5| METHOD: Quarvel.ProductXML.getErrorsInProductValues| DESC: |ERROR 0x5| "
+              "METHOD: Quarvel.ProductXML.getErrorFields| DESC: Invalid procedure call or argument.|.|\n");
     EXPECT_EQ(RaisedBy([&] { on->getErrorsInProductValues(doc, false, "C"); }).number(), rt::vberr::kTypeMismatch);
   });
 }

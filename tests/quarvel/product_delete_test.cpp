@@ -78,9 +78,13 @@ TEST_F(ProductDelete, DeleteRemovesWhatHangsOnTheProduct) {
     EXPECT_TRUE(NewProduct()->Delete(1));
     EXPECT_TRUE(NewProduct()->Delete(3));
   });
-  EXPECT_EQ(Left() + Kept({1, 3}) + std::to_string(fs::exists(Folder(1))) + Read(sandbox_.Site() + "/outside.txt"),
-            "PRODUCT|2\nATTACHEDFILE|2\nPRODUCTPROPVALUE|2\nPRODUCTSBYCATEGORY|2\nALTERNATIVEPRODUCTS|2>1\n"
-            "CATALOGPRODUCTPRICE|2\nFAVORITES|fan:2\nPRODUCTBUYER|2\nfolder 1 gone\nfolder 3 kept\n0stays");
+  Golden seen;
+  seen.Add("left", Left()).Add("files", Kept({1, 3})).Add("folder 1 there", fs::exists(Folder(1)));
+  seen.Add("link's target", Read(sandbox_.Site() + "/outside.txt"));
+  EXPECT_EQ(seen.Lines(),
+            "left:\nPRODUCT|2\nATTACHEDFILE|2\nPRODUCTPROPVALUE|2\nPRODUCTSBYCATEGORY|2\nALTERNATIVEPRODUCTS|2>1\n"
+            "CATALOGPRODUCTPRICE|2\nFAVORITES|fan:2\nPRODUCTBUYER|2\nfiles:\nfolder 1 gone\nfolder 3 kept\n"
+            "folder 1 there: false\nlink's target: stays\n");
 }
 
 // The cascade ran for an id without a product row: its rows come back with
@@ -95,9 +99,10 @@ TEST_F(ProductDelete, MissingProductRollsTheCascadeBackAndKeepsTheFolder) {
               "800400C8 Quarvel.Product.Delete: |ERROR 0x800400C8| METHOD: Quarvel.Product.Delete| DESC: Product "
               "not present.|");
   });
-  EXPECT_EQ(Rows("SELECT PRODUCTID FROM ATTACHEDFILE WHERE PRODUCTID = 9 UNION ALL "
-                 "SELECT PRODUCTID FROM FAVORITES WHERE PRODUCTID = 9") + Kept({9}),
-            "9\n9\nfolder 9 kept\n");
+  Golden kept;
+  kept.Add("attached files of 9", Scalar("SELECT COUNT(*) FROM ATTACHEDFILE WHERE PRODUCTID = 9"));
+  kept.Add("favourites of 9", Scalar("SELECT COUNT(*) FROM FAVORITES WHERE PRODUCTID = 9")).Add("files", Kept({9}));
+  EXPECT_EQ(kept.Lines(), "attached files of 9: 1\nfavourites of 9: 1\nfiles: folder 9 kept\n");
 }
 
 // A component that still uses the product refuses the delete; a read-only
@@ -106,19 +111,20 @@ TEST_F(ProductDelete, MissingProductRollsTheCascadeBackAndKeepsTheFolder) {
 TEST_F(ProductDelete, RefusalByTheCheckerOrAFolderThatCannotGoDeletesNothing) {
   UseReferences("[PRODUCT]\nKey=PRODUCTID\nOwner=Quarvel.Product\nReferredBy=Test.Orders:ORDERLINE.PRODUCTID\n");
   auto questions = std::make_shared<std::vector<std::string>>();
-  std::string text;
+  Golden text;
   MakeFolder(1);
   for (bool refused : {true, false}) {
     auto orders = Owner("Test.Orders", refused, questions);
     if (!refused) ::chmod((Folder(1) + "/sheet.pdf").c_str(), 0444);
-    Run([&] { text += Failure([&] { NewProduct()->Delete(1); }) + "\n"; });
-    EXPECT_EQ(Left() + Kept({1}), kNothingDeleted + std::string("folder 1 kept\n"));
+    Run([&] { text.Add(refused ? "refused" : "read-only file", Failure([&] { NewProduct()->Delete(1); })); });
+    EXPECT_EQ(Left() + Kept({1}), kNothingDeleted + std::string("folder 1 kept\n"))
+        << (refused ? "refused" : "read-only");
   }
-  EXPECT_EQ(text + testing::PrintToString(*questions),
-            "80040007 Quarvel: |ERROR 0x80040007| METHOD: Quarvel.Product.Delete| DESC: The record you are trying to "
-            "insert has an invalid reference to another record.|\n46 Scripting.FileSystemObject: |ERROR 0x46| "
-            "METHOD: Quarvel.Product.Delete| DESC: Permission denied.|\n{ \"Exists(Quarvel, PRODUCTID=Long:1)\", "
-            "\"Exists(Quarvel, PRODUCTID=Long:1)\" }");
+  EXPECT_EQ(text.Add("asked", testing::PrintToString(*questions)).Lines(),
+            "refused: 80040007 Quarvel: |ERROR 0x80040007| METHOD: Quarvel.Product.Delete| DESC: The record you are "
+            "trying to insert has an invalid reference to another record.|\nread-only file: 46 "
+            "Scripting.FileSystemObject: |ERROR 0x46| METHOD: Quarvel.Product.Delete| DESC: Permission denied.|\n"
+            "asked: { \"Exists(Quarvel, PRODUCTID=Long:1)\", \"Exists(Quarvel, PRODUCTID=Long:1)\" }\n");
 }
 
 class ProductReferences : public ProductTest {
@@ -157,13 +163,19 @@ TEST_F(ProductReferences, ExistsAnswersForTheFirstKeyByItsName) {
     std::string table;
     for (std::string key, value; questions >> key && std::getline(questions >> std::ws, value);)
       table += key + " " + value + ": " + answer({key}, {value}) + "\n";
-    table += answer({"USERID", "PRODUCTID"}, {"nobody", 1}) + " " + answer({}, {}) + "\n";
-    EXPECT_EQ(table + Failure([&] { Integrity(product).IReferentialIntegrity_Exists("", Array({"COLOR"}), Array({"Blue"})); }),
+    table += "USERID nobody, PRODUCTID 1: " + answer({"USERID", "PRODUCTID"}, {"nobody", 1}) + "\n";
+    table += "no keys: " + answer({}, {}) + "\n";
+    table += "COLOR Blue: " + Failure([&] {
+               Integrity(product).IReferentialIntegrity_Exists("", Array({"COLOR"}), Array({"Blue"}));
+             });
+    EXPECT_EQ(table,
               "BUSINESSPARTNERID 7: True\nBUSINESSPARTNERID 7 OR 1=1: error 13\nofficedescription HEAD OFFICE: True\n"
               "OFFICEDESCRIPTION O'Neil: False\ncurrencycode eur: True\nCHARGETYPECODE FREIGHT: True\n"
               "PRODUCTID 99: False\nUSERID buyer2: True\nUserId o'brien: True\nUNSPSCCODE 43211501: True\n"
-              "UNSPSCCODES 4410: True\nUNSPSCCODE 4321%: False\nUNSPSCCODES 44: False\nFalse False\n"
-              "800A0E78 ADODB.Recordset: |ERROR 0x800A0E78| METHOD: Quarvel.Product.Exists  SQL2:  lSQL3: | DESC: "
+              "UNSPSCCODES 4410: True\nUNSPSCCODE 4321%: False\nUNSPSCCODES 44: False\n"
+              "USERID nobody, PRODUCTID 1: False\nno keys: False\n"
+              "COLOR Blue: 800A0E78 ADODB.Recordset: |ERROR 0x800A0E78| METHOD: Quarvel.Product.Exists  SQL2:  "
+              "lSQL3: | DESC: "
               "The operation is not allowed while the object is closed..|");
   });
 }
@@ -193,14 +205,16 @@ TEST_F(ProductReferrals, KeysThatProductsUseAreNotDeleted) {
         rt::CreateRootObject("Brintor.BusinessPartner", std::make_shared<rt::Activity>()));
     auto codes =
         std::dynamic_pointer_cast<ITUNSPSC>(rt::CreateRootObject("Quarvel.TUNSPSC", std::make_shared<rt::Activity>()));
-    std::string deleted;
-    for (int32_t id : {7, 8}) deleted += partner->Delete(id) ? "1" : "0";
-    for (std::string code : {"43", "44"}) deleted += codes->Delete(code) ? "1" : "0";
-    EXPECT_EQ(deleted, "0101");
+    Golden deleted;
+    for (int32_t id : {7, 8}) deleted.Add("partner " + std::to_string(id), partner->Delete(id));
+    for (std::string code : {"43", "44"}) deleted.Add("UNSPSC code " + code, codes->Delete(code));
+    EXPECT_EQ(deleted.Line(), "partner 7=false partner 8=true UNSPSC code 43=false UNSPSC code 44=true");
   });
-  EXPECT_EQ(Rows("SELECT group_concat(BUSINESSPARTNERID) FROM BUSINESSPARTNER UNION ALL "
-                 "SELECT group_concat(UNSPSCCODE) FROM UNSPSCCODES"),
-            "7\n43\n");
+  EXPECT_EQ(Golden()
+                .Add("partners", Scalar("SELECT group_concat(BUSINESSPARTNERID) FROM BUSINESSPARTNER"))
+                .Add("codes", Scalar("SELECT group_concat(UNSPSCCODE) FROM UNSPSCCODES"))
+                .Line(),
+            "partners=7 codes=43");
 }
 
 }  // namespace

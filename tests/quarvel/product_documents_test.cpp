@@ -23,10 +23,12 @@ TEST_F(ProductDocuments, OneProductReadsUpperCaseNamesWithUnitAsUnitCodeAndAPadd
         Product("A", F("Later", "ignored")) + Product("B", F("GTIN", "123456789012345")));
     auto products = NewProductXml();
     // A repeated name keeps its first place and takes the later value; a longer GTIN is kept.
-    EXPECT_EQ(Render(products->readOneProductFromXML(doc, false, "A")) + "\n" +
-                  Render(products->readOneProductFromXML(doc, false, "B")),
-              "UNITCODE=String:PCE; GTIN=String:00000000000123; COLOUR=String:Blue; "
-              "PARTNUMBER=String:O'Brien & Co; EMPTY=String:\nGTIN=String:123456789012345");
+    Golden read;
+    read.Add("A", Render(products->readOneProductFromXML(doc, false, "A")));
+    read.Add("B", Render(products->readOneProductFromXML(doc, false, "B")));
+    EXPECT_EQ(read.Lines(),
+              "A: UNITCODE=String:PCE; GTIN=String:00000000000123; COLOUR=String:Blue; "
+              "PARTNUMBER=String:O'Brien & Co; EMPTY=String:\nB: GTIN=String:123456789012345\n");
   });
 }
 
@@ -37,15 +39,19 @@ TEST_F(ProductDocuments, TheCheckedListsAndThePartNumbersOfOneDocument) {
     // Update list: known products, the catalog's description, names as
     // written ("Unit", "partnumber" unknown); insert list: every product, the
     // document's description, names upper-cased.
-    std::string text = Items(products->readBFPartNumbersFromXML(kList, false)) + "\n";
-    text += Items(products->GetCheckedProductUpdateList(kList, isUrl)) + "-\n";
-    text += Items(products->GetCheckedProductInsertList(kList, isUrl)) + "-\n";
-    text += Render(products->getErrorsInProductValues(kList, false, "OS-SH100")) + "\n";
-    EXPECT_EQ(text + Render(products->getErrorsInProductValues(kList, false, "NONE")),
-              "OS-SH100|OS-GL200|NEW-1|OS-SH100\n"
-              "OS-SH100|Work shirt, blue|False\nOS-GL200|Safety gloves|True\nOS-SH100|Work shirt, blue|False\n-\n"
-              "OS-SH100|Shirt|True\nOS-GL200|Gloves|True\nNEW-1|New product|True\nOS-SH100||False\n-\n\n"
-              "PRODUCTDESCRIPTION=String:; PARTNUMBER=String:; UNITCODE=String:");
+    Golden text;
+    text.Add("part numbers", Items(products->readBFPartNumbersFromXML(kList, false)));
+    text.Add("update list", Items(products->GetCheckedProductUpdateList(kList, isUrl)));
+    text.Add("insert list", Items(products->GetCheckedProductInsertList(kList, isUrl)));
+    text.Add("errors of OS-SH100", Render(products->getErrorsInProductValues(kList, false, "OS-SH100")));
+    text.Add("errors of NONE", Render(products->getErrorsInProductValues(kList, false, "NONE")));
+    EXPECT_EQ(text.Lines(),
+              "part numbers: OS-SH100|OS-GL200|NEW-1|OS-SH100\n"
+              "update list:\nOS-SH100|Work shirt, blue|False\nOS-GL200|Safety gloves|True\nOS-SH100|Work shirt, "
+              "blue|False\n"
+              "insert list:\nOS-SH100|Shirt|True\nOS-GL200|Gloves|True\nNEW-1|New product|True\nOS-SH100||False\n"
+              "errors of OS-SH100: \n"
+              "errors of NONE: PRODUCTDESCRIPTION=String:; PARTNUMBER=String:; UNITCODE=String:\n");
   });
 }
 
@@ -82,15 +88,20 @@ TEST_F(ProductDocuments, AnElementWithoutAPartNumberOrADocumentThatDoesNotLoadFa
 TEST_F(ProductDocuments, TheBuyerSeparatorOfADocumentStaysForLaterCalls) {
   Run([&] {
     auto products = NewProductXml();
-    std::string text = rt::CStr(products.object->GetProperty("MultipleBuyerSeparator")) + "; ";
+    Golden text;
+    text.Add("new object's separator", "'" + rt::CStr(products.object->GetProperty("MultipleBuyerSeparator")) + "'");
     const std::string buyers = Doc(Product("A", Sound() + F("BUYERID", "buyer1|buyer1")));
     const std::string bar = Doc(Product("B", Sound() + F("MultipleBuyerSeparator", "|")));
+    int step = 0;
     for (const auto& [doc, part] : {std::pair{buyers, "A"}, {bar, "B"}, {buyers, "A"}}) {
-      text += Render(products->getErrorsInProductValues(doc, false, part));
-      text += " " + products->get_MultipleBuyerSeparator() + "; ";
+      const std::string errors = Render(products->getErrorsInProductValues(doc, false, part));
+      text.Add(std::to_string(++step) + ". " + part,
+               Golden().Add("errors", errors).Add("separator", "'" + products->get_MultipleBuyerSeparator() + "'"));
     }
     // Split at ";": one id "buyer1|buyer1", no user.
-    EXPECT_EQ(text, "; BUYERID=String:buyer1|buyer1 ;; MULTIPLEBUYERSEPARATOR=String:| |;  |; ");
+    EXPECT_EQ(text.Lines(),
+              "new object's separator: ''\n1. A: errors=BUYERID=String:buyer1|buyer1 separator=';'\n"
+              "2. B: errors=MULTIPLEBUYERSEPARATOR=String:| separator='|'\n3. A: errors= separator='|'\n");
     // The update list reads the name as written: a separator element in
     // another letter case sets nothing while the list is read, but its
     // check sets it all the same.

@@ -32,11 +32,14 @@ class ProductTest : public ReferenceTest {
  protected:
   explicit ProductTest(bool sample = false) : ReferenceTest(sample) {}
 
+  // The price lines, one a line, each column named.
   std::string StoredLines() const {
-    return Rows(
-        "SELECT PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY, CURRENCYCODE, PRICE, DISCOUNTPERC, "
-        "DISCOUNTAMOUNT, PRICETAXPERCENTAGE, FREIGHTCOST, PRICEEXPIRYDATE FROM CATALOGPRODUCTPRICE "
-        "ORDER BY PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY");
+    return Golden::Query(sandbox_.CatalogPath(),
+                         "SELECT PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY, CURRENCYCODE, PRICE, "
+                         "DISCOUNTPERC, "
+                         "DISCOUNTAMOUNT, PRICETAXPERCENTAGE, FREIGHTCOST, PRICEEXPIRYDATE FROM CATALOGPRODUCTPRICE "
+                         "ORDER BY PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY",
+                         GoldenRowText::Named());
   }
 
   // A product object as the host makes one: the root of a context of its

@@ -94,7 +94,9 @@ class ProductImportFaults : public ProductXmlTest {
         const std::string where = std::string(data::testing::CodeName(code)) +
                                   (fault.point == FaultPoint::Commit ? " at commit " : " at statement ") +
                                   std::to_string(fault.index);
-        EXPECT_TRUE(e.fired && e.raised && e.rest == "old rest") << where;
+        EXPECT_EQ(Golden().Add("fired", e.fired).Add("raised", e.raised).Add("rest file", e.rest).Line(),
+                  "fired=true raised=true rest file=old rest")
+            << where;
         EXPECT_TRUE(IsPrefix(e.writes, whole.writes)) << where << ": " << e.writes;
         if (code == SQLITE_BUSY && fault.point == FaultPoint::Statement) {
           EXPECT_GE(e.writes.size(), longest) << where;

@@ -27,10 +27,15 @@ TEST_F(ProductImportSafety, TextOfTheDocumentNeverBecomesPartOfAQuery) {
     bool isUrl = false;
     EXPECT_EQ(Items(products->GetCheckedProductUpdateList(doc, isUrl)), "O'B|Quoted|False\n");
     Batch(products, "s/\\" + doc, {"O'B", evil}, true);
-    EXPECT_EQ(Scalar("SELECT PRODUCTREMARK FROM PRODUCT WHERE PARTNUMBER = 'Q'") + "\n" + Values("O''B") + "\n" +
-                  Scalar("SELECT PARTNUMBER || '|' || USERID || '|' || IFNULL(UNITCODE, 'null') FROM PRODUCT"
-                         " WHERE BUYFROMPARTNUMBER = 'x'' OR ''1''=''1'") + "\n" + Added(),
-              "it's\nQ_UOTE='; DROP TABLE PRODUCT; --\n" + evil + "|" + evil + "|null\n2");
+    Golden stored;
+    stored.Add("remark of O'B", Scalar("SELECT PRODUCTREMARK FROM PRODUCT WHERE PARTNUMBER = 'Q'"));
+    stored.Add("values of O'B", Values("O''B"));
+    stored.Add("part number|user|unit of " + evil,
+               Scalar("SELECT PARTNUMBER || '|' || USERID || '|' || IFNULL(UNITCODE, 'null') FROM PRODUCT"
+                      " WHERE BUYFROMPARTNUMBER = 'x'' OR ''1''=''1'"));
+    EXPECT_EQ(stored.Add("added", Added()).Lines(),
+              "remark of O'B: it's\nvalues of O'B: Q_UOTE='; DROP TABLE PRODUCT; --\npart number|user|unit of " + evil +
+                  ": " + evil + "|" + evil + "|null\nadded: 2\n");
   });
 }
 
@@ -77,9 +82,13 @@ TEST_F(ProductImportSafety, ArbitraryDocumentsAreReadOrRefusedWithAnError) {
       }
     }
     EXPECT_GT(std::stoi(Added()), 0);
-    EXPECT_EQ(Scalar("PRAGMA integrity_check") + " " +
-                  Scalar("SELECT COUNT(*) FROM PRODUCTBUYER WHERE PRODUCTID NOT IN (SELECT PRODUCTID FROM PRODUCT)"),
-              "ok 0");
+    EXPECT_EQ(
+        Golden()
+            .Add("integrity", Scalar("PRAGMA integrity_check"))
+            .Add("buyers without product",
+                 Scalar("SELECT COUNT(*) FROM PRODUCTBUYER WHERE PRODUCTID NOT IN (SELECT PRODUCTID FROM PRODUCT)"))
+            .Line(),
+        "integrity=ok buyers without product=0");
   });
 }
 

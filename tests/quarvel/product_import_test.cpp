@@ -13,10 +13,16 @@ TEST_F(ProductImport, AKnownPartNumberIsUpdatedAnUnknownOneInserted) {
     for (const char* part : {"OS-SH100", "NEW-1", "NEW-1", "NONE"}) products->insertProductFromXML(doc, false, part, false);
     products->updateProductFromXML(doc, false, "NONE", false);
     // NEW-1 added once, then updated; a part number without an element writes nothing.
-    EXPECT_EQ(Scalar("SELECT PRODUCTREMARK FROM PRODUCT WHERE PRODUCTID = 1") + "; " + Values("OS-SH100") + "\n" +
-                  ProductRow("NEW-1") + Values("NEW-1"),
-              "updated; Colour=White Size=L Supplier reference=OS-SH100-BL\n"
-              "NEW-1|New product|PCE|null|null|null|null|null|0|null|null|null|null|null|null\nColour=Red");
+    Golden seen;
+    seen.Add("remark of 1", Scalar("SELECT PRODUCTREMARK FROM PRODUCT WHERE PRODUCTID = 1"));
+    seen.Add("values of OS-SH100", Values("OS-SH100"));
+    seen.Add("row NEW-1", ProductRow("NEW-1")).Add("values of NEW-1", Values("NEW-1"));
+    EXPECT_EQ(seen.Lines(),
+              "remark of 1: updated\nvalues of OS-SH100: Colour=White Size=L Supplier reference=OS-SH100-BL\n"
+              "row NEW-1: PARTNUMBER=NEW-1 PRODUCTDESCRIPTION=New product UNITCODE=PCE COMMODITYCODE=null "
+              "CONTRACTCODE=null NUMBER=null BUSINESSPARTNERID=null USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null "
+              "GTIN=null MINORDERQTY=null LOTSIZE=null PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n"
+              "values of NEW-1: Colour=Red\n");
   });
 }
 
@@ -37,15 +43,21 @@ TEST_F(ProductImport, AProductThatLostValuesIsWrittenOnlyWithLeave) {
     auto products = NewProductXml();
     for (const char* part : {"A", "B", "H", "T", "E", "C"}) products->insertProductFromXML(doc, false, part, false);
     products->insertProductFromXML(doc, false, "B", true);
-    const std::string before = Scalar("SELECT GROUP_CONCAT(BUYFROMPARTNUMBER) FROM PRODUCT WHERE " + AddedOnly()) +
-                               " " + Scalar("SELECT COUNT(*) FROM PROPERTY") + "\n";
+    Golden seen;
+    seen.Add("added", Scalar("SELECT GROUP_CONCAT(BUYFROMPARTNUMBER) FROM PRODUCT WHERE " + AddedOnly()));
+    seen.Add("properties", Scalar("SELECT COUNT(*) FROM PROPERTY"));
     products->insertProductFromXML(doc, false, "A", true);
     products->insertProductFromXML(doc, false, "T", true);
-    EXPECT_EQ(before + ProductRow("A") + Values("A") + "\n" +
-                  Scalar("SELECT GROUP_CONCAT(IFNULL(USERID, 'null') || '|' || IFNULL(BUSINESSPARTNERID, 'null'), ' ')"
-                         " FROM PRODUCT WHERE " + AddedOnly()),
-              "C 5\nNEW-1|New product|PCE|null|null|null|null|null|0|null|null|null|null|null|null\nColour=Red\n"
-              "nobody|null null|null buyer1|1");
+    seen.Add("row A, leave", ProductRow("A")).Add("values of A", Values("A"));
+    seen.Add("user|partner of the added",
+             Scalar("SELECT GROUP_CONCAT(IFNULL(USERID, 'null') || '|' || IFNULL(BUSINESSPARTNERID, 'null'), ' ')"
+                    " FROM PRODUCT WHERE " + AddedOnly()));
+    EXPECT_EQ(seen.Lines(),
+              "added: C\nproperties: 5\n"
+              "row A, leave: PARTNUMBER=NEW-1 PRODUCTDESCRIPTION=New product UNITCODE=PCE COMMODITYCODE=null "
+              "CONTRACTCODE=null NUMBER=null BUSINESSPARTNERID=null USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null "
+              "GTIN=null MINORDERQTY=null LOTSIZE=null PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n"
+              "values of A: Colour=Red\nuser|partner of the added: nobody|null null|null buyer1|1\n");
   });
 }
 
@@ -60,7 +72,8 @@ TEST_F(ProductImport, AListUpdatesEachProductAndFailsAtAnUnknownOne) {
     auto products = NewProductXml();
     rt::Variant list = Array({"OS-SH100", "OS-GL200"});
     products->updateProductsFromXML(doc, false, list, false);
-    EXPECT_EQ(List(list) + " " + Scalar(remarks), "(0..1) OS-SH100 OS-GL200 one,two,null");
+    EXPECT_EQ(Golden().Add("list", List(list)).Add("remarks", Scalar(remarks)).Line(),
+              "list=(0..1) OS-SH100 OS-GL200 remarks=one,two,null");
 
     Exec("UPDATE PRODUCT SET PRODUCTREMARK = NULL");
     rt::Variant failing = Array({"OS-SH100", " OS-GL200", "NEW-1", "OS-GL200"});
@@ -69,7 +82,12 @@ TEST_F(ProductImport, AListUpdatesEachProductAndFailsAtAnUnknownOne) {
               "|ERROR 0x800400C8| METHOD: Quarvel.ProductXML.updateProductsFromXML| DESC: "
               "|ERROR 0x800400C8| METHOD: Quarvel.ProductXML.updateInsertProductFromXML| DESC: "
               "|ERROR 0x800400C8| METHOD: Quarvel.ProductXML.updateProductProperties| DESC: Product not present.|.|.|");
-    EXPECT_EQ(Scalar(remarks) + " " + Added() + Scalar("SELECT COUNT(*) FROM PROPERTY"), "one,null,null 05");
+    EXPECT_EQ(Golden()
+                  .Add("remarks", Scalar(remarks))
+                  .Add("added", Added())
+                  .Add("properties", Scalar("SELECT COUNT(*) FROM PROPERTY"))
+                  .Line(),
+              "remarks=one,null,null added=0 properties=5");
 
     Exec("UPDATE PRODUCT SET PRODUCTREMARK = NULL");
     rt::Variant tooMany = Array(std::vector<rt::Variant>(32768, rt::Variant("OS-SH100")));
@@ -98,16 +116,20 @@ TEST_F(ProductImport, TheBatchWritesTheListAndLeavesTheRestInTheRestFile) {
                      " WHERE PRODUCTID = 1 OR " + AddedOnly()),
               "OS-SH100:second NEW-1:null O'B \"quoted\":null");
     // The product with a dropped value is not written, yet handled.
-    EXPECT_EQ(Values("NEW-1") + " " + PartNumbersIn(RestFile("p1")) + " " +
-                  std::to_string(Read(RestFile("p1")).find("NO-ATTRIBUTE") != std::string::npos),
-              "Colour=Red NOT-LISTED 1");
+    Golden rest;
+    rest.Add("values of NEW-1", Values("NEW-1")).Add("rest file", PartNumbersIn(RestFile("p1")));
+    rest.Add("rest file keeps NO-ATTRIBUTE", Read(RestFile("p1")).find("NO-ATTRIBUTE") != std::string::npos);
+    EXPECT_EQ(rest.Lines(), "values of NEW-1: Colour=Red\nrest file: NOT-LISTED\nrest file keeps NO-ATTRIBUTE: true\n");
 
     // The rest file feeds the next batch; once nothing is left it goes.
     Batch(products, "p1/\\" + Doc(Product("NEW-1", Sound("N1"))), {"NEW-1"});
     EXPECT_EQ(Read(RestFile("p1")), "(none)");
     // With leave, the product that lost a value is written.
     Batch(products, "p2/\\" + doc, {"BAD"}, true);
-    EXPECT_EQ(ProductRow("BAD"), "B|New product|PCE|null|null|null|null|null|0|null|null|null|null|null|null\n");
+    EXPECT_EQ(ProductRow("BAD"),
+              "PARTNUMBER=B PRODUCTDESCRIPTION=New product UNITCODE=PCE COMMODITYCODE=null CONTRACTCODE=null "
+              "NUMBER=null BUSINESSPARTNERID=null USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null GTIN=null "
+              "MINORDERQTY=null LOTSIZE=null PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n");
     // A document that does not load, or a prefix that names no file, fails
     // before anything.
     rt::Variant list = Array({"BAD"});
@@ -124,7 +146,8 @@ TEST_F(ProductImport, TheBudgetStopsBetweenPartNumbersAndTheListKeepsThoseHandle
   const std::string doc = Doc(Product("A", Sound("A")) + Product("B", Sound("B")));
   Run([&] {
     EXPECT_EQ(Batch(WithClock({1000, 1000, 1180}), "b/\\" + doc, {"A", "B"}), "(0..0) A");
-    EXPECT_EQ(PartNumbersIn(RestFile("b")) + " " + Added(), "B 1");
+    EXPECT_EQ(Golden().Add("rest file", PartNumbersIn(RestFile("b"))).Add("added", Added()).Line(),
+              "rest file=B added=1");
   });
 }
 

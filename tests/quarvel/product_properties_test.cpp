@@ -20,11 +20,14 @@ TEST_F(ProductProperties, ValuesAreFittedToTheirPropertysDataType) {
     products->insertProductFromXML(doc, false, "B", false);
     // An enumerated value is not compared with the property's values. The
     // unknown name became one text property, external; the separator none.
-    EXPECT_EQ(Values("A") + "\n" + Values("B") + "\n" +
-                  Rows("SELECT PROPERTYID, PROPERTYNAME, DATATYPE, IFNULL(DEFAULTVALUE, 'null'), EXTERNAL FROM"
-                       " PROPERTY WHERE PROPERTYID > 5"),
-              "Colour=Purple Voltage= Expires= FINISH=O'Neill's matt\n"
-              "Colour=Red Voltage=1.5 Expires=2/28/2026 FINISH=gloss\n6|Expires|4|null|0\n7|FINISH|1|null|1\n");
+    Golden seen;
+    seen.Add("values of A", Values("A")).Add("values of B", Values("B"));
+    seen.Add("properties after 5", Rows("SELECT PROPERTYID, PROPERTYNAME, DATATYPE, IFNULL(DEFAULTVALUE, 'null'), "
+                                        "EXTERNAL FROM PROPERTY WHERE PROPERTYID > 5"));
+    EXPECT_EQ(seen.Lines(),
+              "values of A: Colour=Purple Voltage= Expires= FINISH=O'Neill's matt\n"
+              "values of B: Colour=Red Voltage=1.5 Expires=2/28/2026 FINISH=gloss\n"
+              "properties after 5:\n6|Expires|4|null|0\n7|FINISH|1|null|1\n");
   });
 }
 
@@ -43,9 +46,12 @@ TEST_F(ProductProperties, AnUpdateReplacesAndAddsValuesAndKeepsTheOthers) {
     // A second import finds the property the first one made.
     products->updateProductFromXML(Doc(Product("OS-SH100", F("weight", "3 kg"))), false, "OS-SH100", false);
     products->updateProductFromXML(Doc(Product("OS-GL200", F("GRADE", "A"))), false, "OS-GL200", false);
-    EXPECT_EQ(Values("OS-SH100") + "\n" + Values("OS-GL200") + "\n" + Scalar("SELECT COUNT(*) FROM PROPERTY"),
-              "Colour=Blue Size=XL Voltage=12 Supplier reference=OS-SH100-BL GRADE=2 SUPPLIER_REF=x WEIGHT=3 kg\n"
-              "Colour=Black Size=M Grade=A\n9");
+    Golden seen;
+    seen.Add("values of OS-SH100", Values("OS-SH100")).Add("values of OS-GL200", Values("OS-GL200"));
+    EXPECT_EQ(seen.Add("properties", Scalar("SELECT COUNT(*) FROM PROPERTY")).Lines(),
+              "values of OS-SH100: Colour=Blue Size=XL Voltage=12 Supplier reference=OS-SH100-BL GRADE=2 "
+              "SUPPLIER_REF=x "
+              "WEIGHT=3 kg\nvalues of OS-GL200: Colour=Black Size=M Grade=A\nproperties: 9\n");
   });
 }
 
@@ -65,8 +71,12 @@ TEST_F(ProductProperties, NamesAndValuesAreCutByCharacters) {
                  F(cutName + "DD", "second")));
     auto products = NewProductXml();
     products->insertProductFromXML(doc, false, "A", true);
-    EXPECT_EQ(Rows("SELECT PARTNUMBER, BUYFROMCONTACTEMAIL FROM PRODUCT WHERE BUYFROMPARTNUMBER = 'A'") + Values("A"),
-              thirty + thirty.substr(0, 40) + "|" + thirty + "\n" + cutName + "=second");
+    Golden cut;
+    cut.Add("PARTNUMBER", Scalar("SELECT PARTNUMBER FROM PRODUCT WHERE BUYFROMPARTNUMBER = 'A'"));
+    cut.Add("BUYFROMCONTACTEMAIL", Scalar("SELECT BUYFROMCONTACTEMAIL FROM PRODUCT WHERE BUYFROMPARTNUMBER = 'A'"));
+    EXPECT_EQ(cut.Add("values", Values("A")).Lines(),
+              "PARTNUMBER: " + thirty + thirty.substr(0, 40) + "\nBUYFROMCONTACTEMAIL: " + thirty + "\nvalues: " +
+                  cutName + "=second\n");
     // Without leave to drop values, the collision of two names is a drop.
     Exec("DELETE FROM PRODUCTPROPVALUE WHERE " + AddedOnly() + "; DELETE FROM PRODUCT WHERE " + AddedOnly());
     products->insertProductFromXML(doc, false, "A", false);
@@ -74,7 +84,8 @@ TEST_F(ProductProperties, NamesAndValuesAreCutByCharacters) {
     // A name exactly 30 characters long met after its cut twin.
     products->insertProductFromXML(Doc(Product("L", Sound() + F(longName, "cut") + F(cutName, "exact"))), false, "L",
                                    true);
-    EXPECT_EQ(added + " " + Values("L"), "0 " + cutName + "=exact");
+    EXPECT_EQ(Golden().Add("added without leave", added).Add("values of L", Values("L")).Lines(),
+              "added without leave: 0\nvalues of L: " + cutName + "=exact\n");
   });
 }
 

@@ -9,8 +9,12 @@ namespace {
 
 class ProductRecord : public ProductTest {
  protected:
+  // The product's columns, each named ("PARTNUMBER=A-1 GTIN=null").
   std::string Product(int32_t id, const char* columns) const {
-    return Rows("SELECT " + std::string(columns) + " FROM PRODUCT WHERE PRODUCTID = " + std::to_string(id));
+    GoldenRowText layout = GoldenRowText::Named();
+    layout.end = "";
+    return Golden::Query(sandbox_.CatalogPath(),
+                         "SELECT " + std::string(columns) + " FROM PRODUCT WHERE PRODUCTID = " + std::to_string(id), layout);
   }
   static rt::Variant Names(std::vector<rt::Variant> extra) {
     extra.insert(extra.begin(), {"PARTNUMBER", "PRODUCTDESCRIPTION"});
@@ -30,12 +34,17 @@ TEST_F(ProductRecord, Insert20AppliesTheFieldRulesByExactName) {
         Array({"A-1", "First", "  ", -1, "-1", "12345", "", "", "2001-01-01", "", "", 2}));
     const int32_t second = product->Insert20(Array({"partnumber", "PRODUCTDESCRIPTION", "GTIN", "BUYFROMCONTACTINFO"}),
                                              Array({"", "Second", "123456789012345", std::string(255, 'x')}));
-    EXPECT_EQ(std::to_string(id) +
-                  Product(id, "PARTNUMBER, PRODUCTDESCRIPTION, UNITCODE, BUSINESSPARTNERID, NUMBER, GTIN, "
-                              "PRODUCTREMARK, PRODUCTEXPIRYDATE, MFRPARTNUMBER, MULTIPLEBUYER, PRICINGMETHOD, "
-                              "DATEUPDATED > '2001-01-01 00:00:00'") +
-                  Product(second, "PARTNUMBER, GTIN, length(BUYFROMCONTACTINFO)"),
-              "1A-1|First|null|null|null|00000000012345|null|null||null|2|1\n|123456789012345|255\n");
+    Golden seen;
+    seen.Add("id", id);
+    seen.Add("row", Product(id, "PARTNUMBER, PRODUCTDESCRIPTION, UNITCODE, BUSINESSPARTNERID, NUMBER, GTIN, "
+                                "PRODUCTREMARK, PRODUCTEXPIRYDATE, MFRPARTNUMBER, MULTIPLEBUYER, PRICINGMETHOD, "
+                                "DATEUPDATED > '2001-01-01 00:00:00' AS UPDATEDNOW"));
+    seen.Add("second row", Product(second, "PARTNUMBER, GTIN, length(BUYFROMCONTACTINFO) AS CONTACTINFOLENGTH"));
+    EXPECT_EQ(seen.Lines(),
+              "id: 1\nrow: PARTNUMBER=A-1 PRODUCTDESCRIPTION=First UNITCODE=null BUSINESSPARTNERID=null NUMBER=null "
+              "GTIN=00000000012345 PRODUCTREMARK=null PRODUCTEXPIRYDATE=null MFRPARTNUMBER= MULTIPLEBUYER=null "
+              "PRICINGMETHOD=2 UPDATEDNOW=1\n"
+              "second row: PARTNUMBER= GTIN=123456789012345 CONTACTINFOLENGTH=255\n");
   });
 }
 
@@ -43,16 +52,23 @@ TEST_F(ProductRecord, Insert20FieldCheckAnswersMinusOneAndWritesNothing) {
   Run([&] {
     auto product = NewProduct();
     auto insert = [&](const char* name, rt::Variant value) {
-      return std::to_string(product->Insert20(Names({name}), Array({"P", "D", value}))) + " ";
+      return product->Insert20(Names({name}), Array({"P", "D", value}));
     };
-    std::string answers = insert("PARTNUMBER", "");
-    answers += insert("PRODUCTREMARK", std::string(256, 'r'));
-    answers += insert("PRODUCTEFFECTIVITYDATE", "-1");
-    answers += Failure([&] { insert("PARTNUMBER", rt::Variant::Null()); });
-    EXPECT_EQ(answers + insert("PRODUCTREMARK", std::string(255, 'r')),
-              "-1 -1 -1 5E Quarvel: |ERROR 0x5E| METHOD: Quarvel.Product.Insert| DESC: Invalid use of Null.|1 ");
+    Golden answers;
+    answers.Add("empty PARTNUMBER", insert("PARTNUMBER", ""));
+    answers.Add("PRODUCTREMARK of 256", insert("PRODUCTREMARK", std::string(256, 'r')));
+    answers.Add("PRODUCTEFFECTIVITYDATE -1", insert("PRODUCTEFFECTIVITYDATE", "-1"));
+    answers.Add("Null PARTNUMBER", Failure([&] { insert("PARTNUMBER", rt::Variant::Null()); }));
+    EXPECT_EQ(answers.Add("PRODUCTREMARK of 255", insert("PRODUCTREMARK", std::string(255, 'r'))).Lines(),
+              "empty PARTNUMBER: -1\nPRODUCTREMARK of 256: -1\nPRODUCTEFFECTIVITYDATE -1: -1\n"
+              "Null PARTNUMBER: 5E Quarvel: |ERROR 0x5E| METHOD: Quarvel.Product.Insert| DESC: Invalid use of Null.|\n"
+              "PRODUCTREMARK of 255: 1\n");
   });
-  EXPECT_EQ(Rows("SELECT COUNT(*) FROM PRODUCT") + std::to_string(LogEntriesWith("Quarvel.Product.Insert")), "1\n1");
+  EXPECT_EQ(Golden()
+                .Add("products", Scalar("SELECT COUNT(*) FROM PRODUCT"))
+                .Add("logged", LogEntriesWith("Quarvel.Product.Insert"))
+                .Line(),
+            "products=1 logged=1");
 }
 
 // A new row needs a part number and a description, whatever the letter
@@ -103,13 +119,17 @@ TEST_F(ProductRecord, ReferencesAreCheckedWithTheStoredValues) {
     auto product = NewProduct();
     EXPECT_EQ(product->Insert20(Names({"BUSINESSPARTNERID", "USERID"}), Array({"A", "B", 7, " "})), 1);
     EXPECT_EQ(product->Insert20(Names({"BUSINESSPARTNERID"}), Array({"C", "D", -1})), 2);
-    const std::string insert = Failure([&] { product->Insert20(Names({"USERID"}), Array({"E", "F", "buyer9"})); });
-    EXPECT_EQ(insert + "\n" +
-                  Failure([&] { product->Update20(1, Array({"USERID", "PRODUCTREMARK"}), Array({"buyer9", "x"})); }),
-              "80040007 Quarvel: |ERROR 0x80040007| METHOD: Quarvel.Product.Insert| DESC: The product record you are "
-              "trying to insert has an invalid reference to another record.|\n80040007 Quarvel: |ERROR 0x80040007| "
-              "METHOD: Quarvel.Product.Update| DESC: The product record you are trying to insert has an invalid "
-              "reference to another record.|");
+    Golden refused;
+    refused.Add("insert", Failure([&] { product->Insert20(Names({"USERID"}), Array({"E", "F", "buyer9"})); }));
+    refused.Add("update", Failure([&] {
+                  product->Update20(1, Array({"USERID", "PRODUCTREMARK"}), Array({"buyer9", "x"}));
+                }));
+    EXPECT_EQ(refused.Lines(),
+              "insert: 80040007 Quarvel: |ERROR 0x80040007| METHOD: Quarvel.Product.Insert| DESC: The product record "
+              "you are trying to insert has an invalid reference to another record.|\nupdate: 80040007 Quarvel: "
+              "|ERROR 0x80040007| METHOD: Quarvel.Product.Update| DESC: The product record you are trying to insert "
+              "has "
+              "an invalid reference to another record.|\n");
   });
   EXPECT_EQ(testing::PrintToString(*questions),
             "{ \"Exists(Quarvel, BUSINESSPARTNERID=Long:7)\", \"Exists(Quarvel, USERID=String:buyer9)\", "
@@ -130,15 +150,24 @@ TEST_F(ProductRecord, PropertyGroupIsReseededOnlyWhenItChanges) {
   });
   Run([&] {
     auto product = NewProduct();
-    std::string answers = std::to_string(product->Insert20(Names({"PROPERTYGROUPID"}), Array({"A", "B", 3})));
-    answers += std::to_string(product->Insert20(Names({"PROPERTYGROUPID"}), Array({"C", "D", -1})));
+    Golden answers;
+    answers.Add("insert, group 3", product->Insert20(Names({"PROPERTYGROUPID"}), Array({"A", "B", 3})));
+    answers.Add("insert, group -1", product->Insert20(Names({"PROPERTYGROUPID"}), Array({"C", "D", -1})));
     for (auto [id, name, value] : {std::tuple{1, "PROPERTYGROUPID", rt::Variant(3)}, {2, "PROPERTYGROUPID", "4"},
                                    {1, "PRODUCTDESCRIPTION", "Other"}, {2, "PROPERTYGROUPID", -1}})
-      answers += product->Update20(id, Array({name}), Array({value})) ? " True" : " False";
-    EXPECT_EQ(answers, "12 True True True True");
+      answers.Add("update " + std::to_string(id) + " " + name + "=" + rt::CStr(value),
+                  product->Update20(id, Array({name}), Array({value})));
+    EXPECT_EQ(answers.Lines(),
+              "insert, group 3: 1\ninsert, group -1: 2\nupdate 1 PROPERTYGROUPID=3: true\n"
+              "update 2 PROPERTYGROUPID=4: true\nupdate 1 PRODUCTDESCRIPTION=Other: true\n"
+              "update 2 PROPERTYGROUPID=-1: true\n");
   });
-  EXPECT_EQ(testing::PrintToString(*calls) + Rows("SELECT COUNT(*) FROM PRODUCTPROPVALUE"),
-            "{ \"Call UpdateGroupChange(Long:3, Long:1)\", \"Call UpdateGroupChange(Long:4, Long:2)\" }0\n");
+  EXPECT_EQ(Golden()
+                .Add("calls", testing::PrintToString(*calls))
+                .Add("values", Scalar("SELECT COUNT(*) FROM PRODUCTPROPVALUE"))
+                .Lines(),
+            "calls: { \"Call UpdateGroupChange(Long:3, Long:1)\", \"Call UpdateGroupChange(Long:4, Long:2)\" }\n"
+            "values: 0\n");
 }
 
 // With the switch "Yes" (exactly) the product joins the categories of its
@@ -146,27 +175,30 @@ TEST_F(ProductRecord, PropertyGroupIsReseededOnlyWhenItChanges) {
 TEST_F(ProductRecord, RelinkingFollowsTheCodeWhenSwitchedOn) {
   Exec("INSERT INTO PRODUCTCATEGORY (CATEGORYID, CATEGORYNAME, UNSPSCCODE) VALUES (1, 'IT', '43'), "
        "(2, 'Computers', '4321'), (3, 'Furniture', '56');");
-  std::string links;
-  auto link = [&] { links += Scalar("SELECT IFNULL(GROUP_CONCAT(PRODUCTID || ':' || CATEGORYID, ' '), '-') FROM "
-                                    "(SELECT * FROM PRODUCTSBYCATEGORY ORDER BY 1, 2)") + "; "; };
+  Golden links;
+  auto link = [&](const char* after) {
+    links.Add(after, Scalar("SELECT IFNULL(GROUP_CONCAT(PRODUCTID || ':' || CATEGORYID, ' '), '-') FROM "
+                            "(SELECT * FROM PRODUCTSBYCATEGORY ORDER BY 1, 2)"));
+  };
   SetSwitch("yes");
   Run([&] { NewProduct()->Insert20(Names({"UNSPSCCODE"}), Array({"A", "B", "43211501"})); });
-  link();
+  link("switch yes, insert 1");
   SetSwitch("Yes");
   Run([&] {
     auto product = NewProduct();
     product->Insert20(Names({"UNSPSCCODE"}), Array({"C", "D", "43211501"}));
-    link();
+    link("switch Yes, insert 2");
     product->Update20(2, Array({"PRODUCTDESCRIPTION"}), Array({"Renamed"}));
     product->Update(2, "PCE", -1, "", "C", "D", false, "", "", "");
-    link();
+    link("updates without a code");
     product->Update20(2, Array({"UNSPSCCODE"}), Array({"5610"}));
-    link();
+    link("code 5610");
     product->Update20(2, Array({"UNSPSCCODE"}), Array({""}));
   });
-  link();
-  EXPECT_EQ(links + Rows("SELECT PRODUCTID, UNSPSCCODE FROM PRODUCT"),
-            "-; 2:1 2:2; 2:1 2:2; 2:3; -; 1|43211501\n2|null\n");
+  link("empty code");
+  EXPECT_EQ(links.Add("codes", Rows("SELECT PRODUCTID, UNSPSCCODE FROM PRODUCT")).Lines(),
+            "switch yes, insert 1: -\nswitch Yes, insert 2: 2:1 2:2\nupdates without a code: 2:1 2:2\n"
+            "code 5610: 2:3\nempty code: -\ncodes:\n1|43211501\n2|null\n");
 }
 
 // No MULTIPLEBUYER value counts as False: its buyer rows go.
@@ -177,17 +209,21 @@ TEST_F(ProductRecord, Update20WritesTheNamedColumnsButNeverTheKey) {
     auto product = NewProduct();
     EXPECT_TRUE(product->Update20(5, Array({"PRODUCTID", "PRICINGMETHOD", "GTIN", "BUSINESSPARTNERID", "unitcode"}),
                                   Array({99, "", "7", "-1", "BX"})));
-    std::string after = Product(5, "PRODUCTID, PRICINGMETHOD, GTIN, BUSINESSPARTNERID, UNITCODE") +
-                        Scalar("SELECT GROUP_CONCAT(PRODUCTID) FROM PRODUCTBUYER");
+    Golden after;
+    after.Add("row 5", Product(5, "PRODUCTID, PRICINGMETHOD, GTIN, BUSINESSPARTNERID, UNITCODE"));
+    after.Add("products with buyers", Scalar("SELECT GROUP_CONCAT(PRODUCTID) FROM PRODUCTBUYER"));
     EXPECT_TRUE(product->Update20(6, Array({"PRODUCTREMARK"}), Array({"r"})));
     EXPECT_TRUE(product->Update20(5, Array({"MULTIPLEBUYER"}), Array({false})));
-    after += "/" + Scalar("SELECT COUNT(*) FROM PRODUCTBUYER") + "\n";
-    after += Failure([&] { product->Update20(5, Array({"GTIN"}), Array({"123456789012345"})); }) + "\n";
-    EXPECT_EQ(after + Failure([&] { product->Update20(9, Array({"PRODUCTREMARK"}), Array({"r"})); }),
-              "5|null|00000000000007|null|BX\n5,6/0\n"
-              "5 Quarvel: |ERROR 0x5| METHOD: Quarvel.Product.Update| DESC: Invalid procedure call or argument.|\n"
-              "800400C8 Quarvel.Product.Update: |ERROR 0x800400C8| METHOD: Quarvel.Product.Update| DESC: Product not "
-              "present.|");
+    after.Add("buyers left", Scalar("SELECT COUNT(*) FROM PRODUCTBUYER"));
+    after.Add("GTIN of 15", Failure([&] { product->Update20(5, Array({"GTIN"}), Array({"123456789012345"})); }));
+    after.Add("product 9", Failure([&] { product->Update20(9, Array({"PRODUCTREMARK"}), Array({"r"})); }));
+    EXPECT_EQ(after.Lines(),
+              "row 5: PRODUCTID=5 PRICINGMETHOD=null GTIN=00000000000007 BUSINESSPARTNERID=null UNITCODE=BX\n"
+              "products with buyers: 5,6\nbuyers left: 0\n"
+              "GTIN of 15: 5 Quarvel: |ERROR 0x5| METHOD: Quarvel.Product.Update| DESC: Invalid procedure call or "
+              "argument.|\nproduct 9: 800400C8 Quarvel.Product.Update: |ERROR 0x800400C8| METHOD: "
+              "Quarvel.Product.Update| "
+              "DESC: Product not present.|\n");
   });
 }
 
@@ -200,8 +236,14 @@ TEST_F(ProductRecord, InsertAndUpdateTakeTheirArgumentsByPosition) {
                                              "PRODUCTDESCRIPTION, CONFIGURABLE, PRODUCTREMARK, IMAGEFILENAME, URL");
     EXPECT_EQ(product->Insert("PCE", -1, "", "", "Nine", false, "", "", ""), -1);
     EXPECT_TRUE(product->Update(id, "", -1, "", "P-10", "Ten", false, "", "", "http://x/10"));
-    EXPECT_EQ(inserted + Product(id, "UNITCODE, MANUFACTURERID, PARTNUMBER, CONFIGURABLE, PRODUCTREMARK, URL"),
-              "PCE|null|M1|P-9|Nine|1|remark|nine.png|http://x/9\nnull|null|P-10|0||http://x/10\n");
+    EXPECT_EQ(Golden()
+                  .Add("inserted", inserted)
+                  .Add("updated", Product(id, "UNITCODE, MANUFACTURERID, PARTNUMBER, CONFIGURABLE, PRODUCTREMARK, URL"))
+                  .Lines(),
+              "inserted: UNITCODE=PCE PROPERTYGROUPID=null MANUFACTURERID=M1 PARTNUMBER=P-9 PRODUCTDESCRIPTION=Nine "
+              "CONFIGURABLE=1 PRODUCTREMARK=remark IMAGEFILENAME=nine.png URL=http://x/9\n"
+              "updated: UNITCODE=null MANUFACTURERID=null PARTNUMBER=P-10 CONFIGURABLE=0 PRODUCTREMARK= "
+              "URL=http://x/10\n");
   });
 }
 

@@ -23,13 +23,22 @@ TEST_F(ProductRows, TheWritersStoreTheImportsColumnRules) {
     auto products = NewProductXml();
     for (const char* part : {"A", "B", "OS-SH100"}) products->insertProductFromXML(doc, false, part, false);
     // An unknown business id is no dropped value: the supplier is Null.
-    EXPECT_EQ(ProductRow("A") + ProductRow("B") + ProductRow("OS-SH100") +
-                  Scalar("SELECT COUNT(*) FROM PRODUCT WHERE DATEUPDATED <> '2026-01-15 00:00:00' AND NOT " +
-                         AddedOnly()),
-              "P-A|Ann's \"best\" product|PCE|ELECTRICAL|null|null|null|null|0|null|00000000000123|1.0|null|"
-              "2026-07-04 00:00:00|O'Brien's remark\n"
-              "P-B|Second|PR|null|null|null|2|null|0|null|123456789012345|5.0|-1.5|null|null\n"
-              "SHIRT-100|Work shirt, navy|PCE|APPAREL|C-2026-02|1|1|buyer1|0|null|123456789012345|1.0|null|null|null\n1");
+    Golden rows;
+    rows.Add("A", ProductRow("A")).Add("B", ProductRow("B")).Add("OS-SH100", ProductRow("OS-SH100"));
+    rows.Add("other products updated", Scalar("SELECT COUNT(*) FROM PRODUCT WHERE DATEUPDATED <> "
+                                              "'2026-01-15 00:00:00' AND NOT " + AddedOnly()));
+    EXPECT_EQ(rows.Lines(),
+              "A: PARTNUMBER=P-A PRODUCTDESCRIPTION=Ann's \"best\" product UNITCODE=PCE COMMODITYCODE=ELECTRICAL "
+              "CONTRACTCODE=null NUMBER=null BUSINESSPARTNERID=null USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null "
+              "GTIN=00000000000123 MINORDERQTY=1.0 LOTSIZE=null PRODUCTEFFECTIVITYDATE=2026-07-04 00:00:00 "
+              "PRODUCTREMARK=O'Brien's remark\n"
+              "B: PARTNUMBER=P-B PRODUCTDESCRIPTION=Second UNITCODE=PR COMMODITYCODE=null CONTRACTCODE=null "
+              "NUMBER=null BUSINESSPARTNERID=2 USERID=null MULTIPLEBUYER=0 UNSPSCCODE=null GTIN=123456789012345 "
+              "MINORDERQTY=5.0 LOTSIZE=-1.5 PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n"
+              "OS-SH100: PARTNUMBER=SHIRT-100 PRODUCTDESCRIPTION=Work shirt, navy UNITCODE=PCE COMMODITYCODE=APPAREL "
+              "CONTRACTCODE=C-2026-02 NUMBER=1 BUSINESSPARTNERID=1 USERID=buyer1 MULTIPLEBUYER=0 UNSPSCCODE=null "
+              "GTIN=123456789012345 MINORDERQTY=1.0 LOTSIZE=null PRODUCTEFFECTIVITYDATE=null PRODUCTREMARK=null\n"
+              "other products updated: 1\n");
   });
 }
 
@@ -45,21 +54,32 @@ TEST_F(ProductRows, ABuyerListFillsUserIdAndEveryWriteRewritesTheBuyers) {
                                 Product("NONE", Sound() + F("BUYERID", " ; ") + F("MULTIPLEBUYER", "1")));
     auto products = NewProductXml();
     for (const char* part : {"ONE", "ZERO", "NONE"}) products->insertProductFromXML(doc, false, part, false);
-    std::string text = Scalar("SELECT GROUP_CONCAT(IFNULL(USERID, 'null') || ':' || MULTIPLEBUYER, ' ') FROM "
-                              "PRODUCT WHERE " + AddedOnly()) +
-                       "; " + Buyers("ONE") + "|" + Buyers("ZERO") + "|" + Buyers("NONE") + "; " +
-                       products->get_MultipleBuyerSeparator();
+    Golden text;
+    text.Add("USERID:MULTIPLEBUYER", Scalar("SELECT GROUP_CONCAT(IFNULL(USERID, 'null') || ':' || MULTIPLEBUYER, ' ') "
+                                            "FROM PRODUCT WHERE " + AddedOnly()));
+    text.Add("buyers", Golden().Add("ONE", Buyers("ONE")).Add("ZERO", Buyers("ZERO")).Add("NONE", Buyers("NONE")));
+    text.Add("separator", products->get_MultipleBuyerSeparator());
     for (const std::string& fields : {F("BUYERID", "approver1"), F("PRODUCTREMARK", "no buyers given"),
                                       F("BUYERID", "buyer1;buyer1"), std::string(), F("BUYERID", "approver1")}) {
       if (fields.empty()) {
         Exec("UPDATE PRODUCT SET MULTIPLEBUYER = NULL WHERE BUYFROMPARTNUMBER = 'ONE'");
+        text.Add("MULTIPLEBUYER of ONE", "Null");
         continue;
       }
       products->updateProductFromXML(Doc(Product("ONE", fields)), false, "ONE", false);
-      text += "; " + Buyers("ONE") + "|" + Scalar("SELECT USERID FROM PRODUCT WHERE BUYFROMPARTNUMBER = 'ONE'");
+      text.Add("update ONE " + fields,
+               Golden()
+                   .Add("buyers", Buyers("ONE"))
+                   .Add("USERID", Scalar("SELECT USERID FROM PRODUCT WHERE BUYFROMPARTNUMBER = 'ONE'")));
     }
-    EXPECT_EQ(text, "buyer1:1 buyer1:0 null:1; buyer1 approver1 buyer1||; ;; approver1|approver1; |approver1; "
-                    "buyer1 buyer1|buyer1; |approver1");
+    EXPECT_EQ(text.Lines(),
+              "USERID:MULTIPLEBUYER: buyer1:1 buyer1:0 null:1\n"
+              "buyers: ONE=buyer1 approver1 buyer1 ZERO= NONE=\nseparator: ;\n"
+              "update ONE <BUYERID>approver1</BUYERID>: buyers=approver1 USERID=approver1\n"
+              "update ONE <PRODUCTREMARK>no buyers given</PRODUCTREMARK>: buyers= USERID=approver1\n"
+              "update ONE <BUYERID>buyer1;buyer1</BUYERID>: buyers=buyer1 buyer1 USERID=buyer1\n"
+              "MULTIPLEBUYER of ONE: Null\n"
+              "update ONE <BUYERID>approver1</BUYERID>: buyers= USERID=approver1\n");
   });
 }
 
@@ -74,37 +94,43 @@ TEST_F(ProductRows, ProductsFollowTheirUnspscCodeWhileTheSwitchIsOn) {
         " CATEGORYID FROM PRODUCTSBYCATEGORY L JOIN PRODUCT P ON P.PRODUCTID = L.PRODUCTID WHERE P." +
         AddedOnly() + " ORDER BY 1, 2)");
   };
-  std::string text;
+  Golden text;
   Run([&] { NewProductXml()->insertProductFromXML(Doc(Product("N", Sound() + F("UNSPSCCODE", "43211503"))), false,
                                                   "N", false); });
   SetSwitch("yes");
   Run([&] {
     auto products = NewProductXml();
-    text = links() + ";";
+    text.Add("N inserted, switch off", links());
     products->insertProductFromXML(Doc(Product("M", Sound() + F("UNSPSCCODE", "43211503"))), false, "M", false);
-    text += links() + ";";
+    text.Add("M inserted", links());
     products->updateProductFromXML(Doc(Product("M", F("PRODUCTREMARK", "r"))), false, "M", false);
-    text += links() + ";";
+    text.Add("M updated without a code", links());
     products->updateProductFromXML(Doc(Product("M", F("UNSPSCCODE", "44121704"))), false, "M", false);
   });
-  EXPECT_EQ(text + links(), ";M:4;M:4;M:1 M:2");
+  EXPECT_EQ(text.Add("M updated to 44121704", links()).Lines(),
+            "N inserted, switch off: \nM inserted: M:4\nM updated without a code: M:4\n"
+            "M updated to 44121704: M:1 M:2\n");
 }
 
 TEST_F(ProductRows, InsertUpdateMultipleBuyerRewritesTheBuyersOfOneProduct) {
   Exec("UPDATE PRODUCT SET MULTIPLEBUYER = 1 WHERE PRODUCTID = 1; INSERT INTO PRODUCTBUYER VALUES (1, 'old')");
   Run([&] {
     auto products = NewProductXml();
-    std::string text;
-    auto write = [&](rt::Variant id, rt::Variant buyers, const char* part) {
-      text += products->InsertUpdateMultipleBuyer(id, buyers) ? "True " : "False ";
-      text += Buyers(part) + "; ";
+    Golden text;
+    auto write = [&](const char* label, rt::Variant id, rt::Variant buyers, const char* part) {
+      const bool done = products->InsertUpdateMultipleBuyer(id, buyers);
+      text.Add(label, Golden().Add("answer", done).Add("buyers", Buyers(part)));
     };
-    write(rt::Variant("1"), rt::Variant(";buyer1;;approver1;"), "OS-SH100");
+    write("'1', ';buyer1;;approver1;'", rt::Variant("1"), rt::Variant(";buyer1;;approver1;"), "OS-SH100");
     products.object->LetProperty("MultipleBuyerSeparator", rt::Variant("/"));
-    write(rt::Variant(int32_t{1}), rt::Variant("a/b;c"), "OS-SH100");
-    write(rt::Variant(1.0), rt::Variant::Null(), "OS-SH100");
-    write(rt::Variant(int32_t{2}), rt::Variant("buyer1"), "OS-GL200");  // MULTIPLEBUYER 0: the buyers go, none come
-    EXPECT_EQ(text, "True buyer1 approver1; True a b;c; True ; True ; ");
+    write("1, 'a/b;c' split at /", rt::Variant(int32_t{1}), rt::Variant("a/b;c"), "OS-SH100");
+    write("1.0, Null", rt::Variant(1.0), rt::Variant::Null(), "OS-SH100");
+    write("2, 'buyer1'", rt::Variant(int32_t{2}), rt::Variant("buyer1"),
+          "OS-GL200");  // MULTIPLEBUYER 0: the buyers go, none come
+    EXPECT_EQ(text.Lines(),
+              "'1', ';buyer1;;approver1;': answer=true buyers=buyer1 approver1\n"
+              "1, 'a/b;c' split at /: answer=true buyers=a b;c\n1.0, Null: answer=true buyers=\n"
+              "2, 'buyer1': answer=true buyers=\n");
     EXPECT_EQ(Failure([&] { products->InsertUpdateMultipleBuyer(rt::Variant(int32_t{99}), rt::Variant("x")); }),
               "800400C8 Quarvel.ProductXML.InsertUpdateMultipleBuyer: |ERROR 0x800400C8| METHOD: "
               "Quarvel.ProductXML.InsertUpdateMultipleBuyer| DESC: Product not present.|");

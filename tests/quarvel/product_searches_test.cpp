@@ -21,14 +21,18 @@ class ProductSearches : public SampleProductTest {
 TEST_F(ProductSearches, FreeTextMatchesEveryCharacterAsItselfIgnoringCase) {
   Run([&] {
     auto product = NewProduct();
-    std::string found;
+    Golden found;
     for (const char* text : {"'", "%", "_", "[Z]", "x_y", "zed", "PEN-600", "shirt"})
-      found += std::string(text) + ":" + std::to_string(product->getProductIDFromPartNum(text, std::nullopt)) + "/" +
-               std::to_string(product->countProductIDsFromPartNum(text, std::nullopt)) + "/" +
-               std::to_string(product->countStockProductIDsFromPartNum(text)) + " ";
+      found.Add(text, Golden()
+                          .Add("id", product->getProductIDFromPartNum(text, std::nullopt))
+                          .Add("count", product->countProductIDsFromPartNum(text, std::nullopt))
+                          .Add("stock", product->countStockProductIDsFromPartNum(text)));
     // The uncategorised Z is counted only among the stock items; the pens
     // are disabled.
-    EXPECT_EQ(found, "':9/1/1 %:10/1/1 _:12/1/1 [Z]:14/1/1 x_y:12/1/1 zed:-1/0/1 PEN-600:-1/0/0 shirt:1/1/1 ");
+    EXPECT_EQ(found.Lines(),
+              "': id=9 count=1 stock=1\n%: id=10 count=1 stock=1\n_: id=12 count=1 stock=1\n"
+              "[Z]: id=14 count=1 stock=1\nx_y: id=12 count=1 stock=1\nzed: id=-1 count=0 stock=1\n"
+              "PEN-600: id=-1 count=0 stock=0\nshirt: id=1 count=1 stock=1\n");
   });
 }
 
@@ -38,12 +42,15 @@ TEST_F(ProductSearches, TheCatalogFilterIsMinusOneOrAListOfIds) {
     auto product = NewProduct();
     // The paper is shown in the office catalog (1) and the archive (3): one
     // product all the same.
-    std::string text = std::to_string(product->countProductIDsFromPartNum("paper", "-1"));
-    text += " " + std::to_string(product->countProductIDsFromPartNum("-", "(" + workshop + ")"));
-    text += " " + std::to_string(product->getProductIDFromPartNum("paper", "(2)"));
+    Golden text;
+    text.Add("count paper, -1", product->countProductIDsFromPartNum("paper", "-1"));
+    text.Add("count -, workshop", product->countProductIDsFromPartNum("-", "(" + workshop + ")"));
+    text.Add("id paper, (2)", product->getProductIDFromPartNum("paper", "(2)"));
     rt::Variant more;
-    EXPECT_EQ(text + " " + Listed(product->GetCatalogProductsByPartNumber("PAPER%", 5, more, "(1,3)")),
-              "1 8 -1 Long 5=PAPER-500|Copy paper A4, 80 g, 500 sheets");
+    text.Add("PAPER%, (1,3)", Listed(product->GetCatalogProductsByPartNumber("PAPER%", 5, more, "(1,3)")));
+    EXPECT_EQ(text.Lines(),
+              "count paper, -1: 1\ncount -, workshop: 8\nid paper, (2): -1\n"
+              "PAPER%, (1,3): Long 5=PAPER-500|Copy paper A4, 80 g, 500 sheets\n");
     for (const char* malformed : {"1,3", "()", "(1,)", "(1) OR 1=1"})
       EXPECT_EQ(Failure([&] { product->countProductIDsFromPartNum("paper", malformed); }),
                 "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Product.countProductIDsFromPartNum| DESC: Type mismatch.|");
@@ -60,20 +67,23 @@ TEST_F(ProductSearches, TheBoundedSearchTellsWhetherMoreRowsMatched) {
     rt::Variant more;
     auto search = [&](const char* pattern, int32_t limit) {
       const int32_t count = product->GetCatalogProductsByPartNumber(pattern, limit, more, std::nullopt)->Count();
-      return std::to_string(count) + " " + rt::TypeName(more) + ":" + rt::CStr(more);
+      return Golden().Add("found", count).Add("more", Golden::Value(more)).Line();
     };
-    std::string found = search("lim-_", 5) + "; ";
+    Golden found;
+    found.Add("five, limit 5", search("lim-_", 5));
     Exec(
         "INSERT INTO PRODUCT (PARTNUMBER, PRODUCTDESCRIPTION) VALUES ('LIM-6', 'f');"
         "INSERT INTO PRODUCTSBYCATEGORY (PRODUCTID, CATEGORYID) SELECT MAX(PRODUCTID), " +
         CategoryId("Electrical supplies") + " FROM PRODUCT");
-    found += search("LIM-_", 5) + "; ";
-    found += search("LIM-_", 2147483646) + "; ";
+    found.Add("six, limit 5", search("LIM-_", 5)).Add("six, limit 2147483646", search("LIM-_", 2147483646));
     more = rt::Variant("untouched");
-    found += Failure([&] { product->GetCatalogProductsByPartNumber("LIM-_", 2147483647, more, std::nullopt); });
-    EXPECT_EQ(found + " " + rt::CStr(more),
-              "5 Boolean:False; 5 Boolean:True; 6 Boolean:False; 6 Quarvel: |ERROR 0x6| METHOD: "
-              "Quarvel.Product.GetCatalogProductsByPartNumber| DESC: Overflow.| untouched");
+    found.Add("six, limit 2147483647",
+              Failure([&] { product->GetCatalogProductsByPartNumber("LIM-_", 2147483647, more, std::nullopt); }));
+    EXPECT_EQ(found.Add("more after", rt::CStr(more)).Lines(),
+              "five, limit 5: found=5 more=Boolean:False\nsix, limit 5: found=5 more=Boolean:True\n"
+              "six, limit 2147483646: found=6 more=Boolean:False\nsix, limit 2147483647: 6 Quarvel: |ERROR 0x6| "
+              "METHOD: "
+              "Quarvel.Product.GetCatalogProductsByPartNumber| DESC: Overflow.|\nmore after: untouched\n");
   });
 }
 
@@ -82,12 +92,12 @@ TEST_F(ProductSearches, AProductIsValidatedAgainstTheCatalogsThatShowItToday) {
   const std::string workshop = CatalogId("Workshop and Safety");
   Run([&] {
     auto product = NewProduct();
-    std::string valid;
+    Golden valid;
     // The lamp (3) is effective only from 2999, the pens (6) are disabled.
     for (auto [id, catalogs] : {std::pair<const char*, std::vector<rt::Variant>>{"5", {2, "3"}},
                                 {"4", {workshop}}, {"3", {workshop}}, {"6", {1}}, {"no number at all", {{}}}})
-      valid += product->ValidateProductAgainstUserCatalogs(id, Array(catalogs)) ? "1" : "0";
-    EXPECT_EQ(valid, "11000");
+      valid.Add(id, product->ValidateProductAgainstUserCatalogs(id, Array(catalogs)));
+    EXPECT_EQ(valid.Lines(), "5: true\n4: true\n3: false\n6: false\nno number at all: false\n");
   });
 }
 

@@ -77,14 +77,16 @@ class ProductXmlTest : public ReferenceTest {
   }
 
   // The product of the supplier part number: the columns the import writes,
-  // "|"-joined (Null as "null"); "" when there is none.
+  // each named ("PARTNUMBER=NEW-1 ... PRODUCTREMARK=null"); "" when there is none.
   std::string ProductRow(const std::string& partNumber) const {
     std::string columns;
     for (const char* c : {"PARTNUMBER", "PRODUCTDESCRIPTION", "UNITCODE", "COMMODITYCODE", "CONTRACTCODE", "NUMBER",
                           "BUSINESSPARTNERID", "USERID", "MULTIPLEBUYER", "UNSPSCCODE", "GTIN", "MINORDERQTY",
                           "LOTSIZE", "PRODUCTEFFECTIVITYDATE", "PRODUCTREMARK"})
-      columns += std::string(columns.empty() ? "" : ", ") + "IFNULL(" + c + ", 'null')";
-    return Rows("SELECT " + columns + " FROM PRODUCT WHERE BUYFROMPARTNUMBER = '" + partNumber + "'");
+      columns += std::string(columns.empty() ? "" : ", ") + c;
+    return Golden::Query(sandbox_.CatalogPath(),
+                         "SELECT " + columns + " FROM PRODUCT WHERE BUYFROMPARTNUMBER = '" + partNumber + "'",
+                         GoldenRowText::Named());
   }
   // A product's buyers in the order stored.
   std::string Buyers(const std::string& partNumber) const {

@@ -43,13 +43,21 @@ class PropertyGroups : public ReferenceTest {
 using SampleGroups = SampleReferenceTest;
 
 TEST_F(PropertyGroups, ReseedingAddsDefaultsDropsNonMembersAndKeepsTheRest) {
-  std::string text;
-  Run([&] { text = InOrder({std::to_string(Reseed(1, 1) && Reseed(1, -1) && Reseed(3, 4)), "\n", Rows(kValues)}); });
+  Golden text;
+  Run([&] {
+    text.Add("group 1, product 1", Reseed(1, 1)).Add("group 1, every product", Reseed(1, -1));
+    text.Add("group 3, product 4", Reseed(3, 4)).Add("values", Rows(kValues));
+  });
   Exec(std::string("DELETE FROM PRODUCTPROPVALUE;") + std::strstr(kGroups, "INSERT INTO PRODUCTPROPVALUE"));
-  Run([&] { text += InOrder({std::to_string(Reseed(2, -1) && Reseed(77, -1)), "\n", Rows(kValues)}); });
-  EXPECT_EQ(text,
-            "1\n1|1|a1\n1|2|\n1|3|O'Brien\n2|1|kept\n2|2|\n2|3|O'Brien\n2|4|ext\n3|5|x\n4|1|y\n4|4|z\n4|5|o\n"
-            "4|40000|far\n1\n2|1|kept\n2|4|ext\n2|5|gone\n3|5|x\n4|4|z\n");
+  Run([&] {
+    text.Add("empty group 2, every product", Reseed(2, -1)).Add("group 77, every product", Reseed(77, -1));
+    text.Add("values after", Rows(kValues));
+  });
+  EXPECT_EQ(text.Lines(),
+            "group 1, product 1: true\ngroup 1, every product: true\ngroup 3, product 4: true\n"
+            "values:\n1|1|a1\n1|2|\n1|3|O'Brien\n2|1|kept\n2|2|\n2|3|O'Brien\n2|4|ext\n3|5|x\n4|1|y\n4|4|z\n"
+            "4|5|o\n4|40000|far\nempty group 2, every product: true\ngroup 77, every product: true\n"
+            "values after:\n2|1|kept\n2|4|ext\n2|5|gone\n3|5|x\n4|4|z\n");
 }
 
 // The product writers' case: created through the caller's context, the
@@ -96,14 +104,19 @@ TEST_F(SampleGroups, GroupsAreCreatedAndFilledWithTheirFlagsEachPairOnce) {
     groups.Call("AddPropertyToPropertyGroupEx", {id, 5, false, true});
     int32_t group = 1, property = 2;
     bool mandatory = false;
-    EXPECT_EQ(rt::TypeName(id) + ":" + rt::CStr(id) + " " +
-                  Failure([&] { groups->AddPropertyToPropertyGroup(group, property, mandatory); }),
-              "Long:11 80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Quarvel.PropertyGroup.AddPropertyToPropertyGroup| "
-              "DESC: UNIQUE constraint failed: PROPSBYPROPGROUP.PROPERTYGROUPID, PROPSBYPROPGROUP.PROPERTYID.|");
+    Golden seen;
+    seen.Add("new id", id);
+    seen.Add("B into group 1 again", Failure([&] { groups->AddPropertyToPropertyGroup(group, property, mandatory); }));
+    EXPECT_EQ(seen.Lines(),
+              "new id: Long:11\nB into group 1 again: 80040E2F SQLite: |ERROR 0x80040E2F| METHOD: "
+              "Quarvel.PropertyGroup.AddPropertyToPropertyGroup| DESC: UNIQUE constraint failed: "
+              "PROPSBYPROPGROUP.PROPERTYGROUPID, PROPSBYPROPGROUP.PROPERTYID.|\n");
   });
-  EXPECT_EQ(Rows("SELECT * FROM PROPERTYGROUP WHERE PROPERTYGROUPID = 11") +
-                Rows("SELECT * FROM PROPSBYPROPGROUP WHERE PROPERTYGROUPID IN (1, 11) ORDER BY 1, 2"),
-            "11|Tools\n1|1|1|1\n1|2|1|1\n11|3|1|0\n11|5|0|1\n");
+  Golden rows;
+  rows.Add("group 11", Rows("SELECT * FROM PROPERTYGROUP WHERE PROPERTYGROUPID = 11"));
+  rows.Add("members of 1 and 11",
+           Rows("SELECT * FROM PROPSBYPROPGROUP WHERE PROPERTYGROUPID IN (1, 11) ORDER BY 1, 2"));
+  EXPECT_EQ(rows.Lines(), "group 11: 11|Tools\nmembers of 1 and 11:\n1|1|1|1\n1|2|1|1\n11|3|1|0\n11|5|0|1\n");
 }
 
 // A group that a product or a commodity has stays: False, no error, a
@@ -116,7 +129,11 @@ TEST_F(SampleGroups, DeleteIsRefusedByProductsAndCommoditiesAndFailsWithoutARow)
   Run([&] {
     EXPECT_TRUE(CallerKeepsItsWork([] {
       auto groups = Inner<IPropertyGroup>("Quarvel.PropertyGroup");
-      for (int32_t id : {1, 20}) EXPECT_FALSE(groups->CanDelete(id) || groups->Delete(id)) << id;
+      Golden answers;
+      for (int32_t id : {1, 20})
+        answers.Add(std::to_string(id),
+                    Golden().Add("CanDelete", groups->CanDelete(id)).Add("Delete", groups->Delete(id)));
+      EXPECT_EQ(answers.Lines(), "1: CanDelete=false Delete=false\n20: CanDelete=false Delete=false\n");
     }));
     auto groups = New<IPropertyGroup>("Quarvel.PropertyGroup");
     int32_t missing = 77;
@@ -133,9 +150,11 @@ TEST_F(SampleGroups, DeleteIsRefusedByProductsAndCommoditiesAndFailsWithoutARow)
   Run([&] { EXPECT_FALSE(New<IPropertyGroup>("Quarvel.PropertyGroup")->Delete(office)); });
   Exec("UPDATE OFFICE SET PROPERTYGROUPID = NULL WHERE PROPERTYGROUPID = 10");
   Run([&] { EXPECT_TRUE(New<IPropertyGroup>("Quarvel.PropertyGroup")->Delete(office)); });
-  EXPECT_EQ(Rows("SELECT * FROM PROPERTYGROUP WHERE PROPERTYGROUPID = 10") +
-                Rows("SELECT * FROM PROPSBYPROPGROUP WHERE PROPERTYGROUPID = 10"),
-            "");
+  EXPECT_EQ(Golden()
+                .Add("group 10", Rows("SELECT * FROM PROPERTYGROUP WHERE PROPERTYGROUPID = 10"))
+                .Add("members of 10", Rows("SELECT * FROM PROPSBYPROPGROUP WHERE PROPERTYGROUPID = 10"))
+                .Line(),
+            "group 10= members of 10=");
 }
 
 }  // namespace

@@ -18,13 +18,18 @@ TEST_F(Properties, InsertsAnswerTheNewIdIn16BitsExceptInsert21) {
   Exec("UPDATE sqlite_sequence SET seq = 32765 WHERE name = 'PROPERTY'");
   Run([&] {
     auto property = New<IProperty>("Quarvel.Property");
-    EXPECT_EQ(InOrder({Answer([&] { return property.Call("Insert", {"Weight", 2}); }), " ",
-                       Answer([&] { return property.Call("Insert20", {Array({"PROPERTYNAME", "DEFAULTVALUE", "EXTERNAL"}),
-                                                                      Array({"Batch", "B'1", true})}); }), " ",
-                       Answer([&] { return property.Call("Insert", {"Far", 1}); }), " ",
-                       Answer([&] { return property.Call("Insert21", {"Gauge", 2, "0.5", false}); })}),
-              "Integer:32766 Integer:32767 6 Quarvel: |ERROR 0x6| METHOD: Quarvel.Property.Insert| DESC: Overflow.| "
-              "Long:32768");
+    Golden answers;
+    answers.Add("Insert Weight", Answer([&] { return property.Call("Insert", {"Weight", 2}); }));
+    answers.Add("Insert20 Batch", Answer([&] {
+                  return property.Call("Insert20", {Array({"PROPERTYNAME", "DEFAULTVALUE", "EXTERNAL"}),
+                                                    Array({"Batch", "B'1", true})});
+                }));
+    answers.Add("Insert Far", Answer([&] { return property.Call("Insert", {"Far", 1}); }));
+    answers.Add("Insert21 Gauge", Answer([&] { return property.Call("Insert21", {"Gauge", 2, "0.5", false}); }));
+    EXPECT_EQ(answers.Lines(),
+              "Insert Weight: Integer:32766\nInsert20 Batch: Integer:32767\n"
+              "Insert Far: 6 Quarvel: |ERROR 0x6| METHOD: Quarvel.Property.Insert| DESC: Overflow.|\n"
+              "Insert21 Gauge: Long:32768\n");
   });
   EXPECT_EQ(Rows("SELECT * FROM PROPERTY WHERE PROPERTYID > 5"),
             "32766|Weight|2|null|0\n32767|Batch|null|B'1|1\n32768|Gauge|2|0.5|0\n");
@@ -43,12 +48,16 @@ TEST_F(Properties, UpdateSkipsTheIdAndDropsEnumerationValuesForEveryTypeButThree
     int16_t type = 4;
     int32_t id = 4;
     // A missing row fails before any field is set.
-    EXPECT_EQ(Answer([&] { return property->Update(id, name, type); }) + "\n" +
-                  Failure([&] { property->Update20(1, Array({"propertyid"}), Array({7})); }) + "\n" +
-                  Failure([&] { property->Update20(77, Array({"NOPE"}), Array({1})); }),
-              "Boolean:True\n80040E21 ADODB.Recordset: |ERROR 0x80040E21| METHOD: Quarvel.Property.Update| DESC: The "
-              "field 'PROPERTYID' is the table's identity and cannot be written..|\n800400C9 Quarvel.Property.Update: "
-              "|ERROR 0x800400C9| METHOD: Quarvel.Property.Update| DESC: Property not present.|");
+    Golden answers;
+    answers.Add("Update 4", Answer([&] { return property->Update(id, name, type); }));
+    answers.Add("Update20 propertyid", Failure([&] { property->Update20(1, Array({"propertyid"}), Array({7})); }));
+    answers.Add("Update20 77", Failure([&] { property->Update20(77, Array({"NOPE"}), Array({1})); }));
+    EXPECT_EQ(answers.Lines(),
+              "Update 4: Boolean:True\nUpdate20 propertyid: 80040E21 ADODB.Recordset: |ERROR 0x80040E21| METHOD: "
+              "Quarvel.Property.Update| DESC: The field 'PROPERTYID' is the table's identity and cannot be written..|\n"
+              "Update20 77: 800400C9 Quarvel.Property.Update: |ERROR 0x800400C9| METHOD: Quarvel.Property.Update| "
+              "DESC: "
+              "Property not present.|\n");
   });
   EXPECT_EQ(Rows("SELECT PROPERTYID, PROPERTYNAME, DATATYPE FROM PROPERTY ORDER BY 1"),
             "1|Shade|3\n2|Size|1\n3|Voltage|2\n4|Expiry|4\n5|Supplier reference|1\n");
@@ -82,10 +91,10 @@ TEST_F(Properties, DeleteTakesEnumerationValuesAndMembershipsButNotProductValues
     int32_t id = 1;
     EXPECT_TRUE(New<IProperty>("Quarvel.Property")->Delete(id));
   });
-  EXPECT_EQ(Rows("SELECT (SELECT COUNT(*) FROM PROPERTYENUM WHERE PROPERTYID = 1), (SELECT COUNT(*) FROM PROPERTY WHERE "
-                 "PROPERTYID = 1), (SELECT COUNT(*) FROM PROPSBYPROPGROUP WHERE PROPERTYID = 1), (SELECT COUNT(*) FROM "
-                 "PRODUCTPROPVALUE WHERE PROPERTYID = 1)"),
-            "0|0|0|2\n");
+  Golden left;
+  for (const char* table : {"PROPERTYENUM", "PROPERTY", "PROPSBYPROPGROUP", "PRODUCTPROPVALUE"})
+    left.Add(table, Scalar(std::string("SELECT COUNT(*) FROM ") + table + " WHERE PROPERTYID = 1"));
+  EXPECT_EQ(left.Line(), "PROPERTYENUM=0 PROPERTY=0 PROPSBYPROPGROUP=0 PRODUCTPROPVALUE=2");
 }
 
 TEST_F(Properties, LookupsAndThePagedListAnswerTheRowsOrTheirFailures) {
@@ -93,17 +102,20 @@ TEST_F(Properties, LookupsAndThePagedListAnswerTheRowsOrTheirFailures) {
   Run([&] {
     auto property = New<IProperty>("Quarvel.Property");
     const rt::Variant none = rt::Variant::Missing();
-    EXPECT_EQ(Answer([&] { return property.Call("getDataType", {2}); }) + " " +
-                  Answer([&] { return property->GetPropertyIDFromName("colour "); }) + " " +
-                  Answer([&] { return property->GetPropertyIDFromName("o'neil"); }) + " [" +
-                  Render(property->getPropertyEnums(2)) + "] " +
-                  Page(property->GetPropertyData(nullptr, "", 2, none, none), "PROPERTYID") + "\n" +
-                  Failure([&] { property->getDataType(77); }) + "\n" +
-                  Failure([&] { property->GetPropertyData(nullptr, "", 40000, none, none); }),
-              "Integer:3 Long:1 Long:40000 [1=String:S; 2=String:M; 3=String:L; 4=String:XL] 3: 1 2\n"
-              "800400C9 Quarvel.Property.getDataType: |ERROR 0x800400C9| METHOD: Quarvel.Property.getDataType| "
-              "DESC: Property 77 not present.|\n"
-              "6 Quarvel: |ERROR 0x6| METHOD: Quarvel.Property.GetPropertyData| DESC: Overflow.|");
+    Golden seen;
+    seen.Add("getDataType(2)", Answer([&] { return property.Call("getDataType", {2}); }));
+    seen.Add("id of 'colour '", Answer([&] { return property->GetPropertyIDFromName("colour "); }));
+    seen.Add("id of o'neil", Answer([&] { return property->GetPropertyIDFromName("o'neil"); }));
+    seen.Add("enums of 2", Render(property->getPropertyEnums(2)));
+    seen.Add("page of 2", Page(property->GetPropertyData(nullptr, "", 2, none, none), "PROPERTYID"));
+    seen.Add("getDataType(77)", Failure([&] { property->getDataType(77); }));
+    seen.Add("page of 40000", Failure([&] { property->GetPropertyData(nullptr, "", 40000, none, none); }));
+    EXPECT_EQ(seen.Lines(),
+              "getDataType(2): Integer:3\nid of 'colour ': Long:1\nid of o'neil: Long:40000\n"
+              "enums of 2: 1=String:S; 2=String:M; 3=String:L; 4=String:XL\npage of 2: 3: 1 2\n"
+              "getDataType(77): 800400C9 Quarvel.Property.getDataType: |ERROR 0x800400C9| METHOD: "
+              "Quarvel.Property.getDataType| DESC: Property 77 not present.|\n"
+              "page of 40000: 6 Quarvel: |ERROR 0x6| METHOD: Quarvel.Property.GetPropertyData| DESC: Overflow.|\n");
   });
 }
 
@@ -122,24 +134,35 @@ TEST_F(Properties, ExistsTakesTheKeyInAnyCaseAndVotesCommit) {
 // keys must come as an array.
 TEST_F(Properties, IdsThatAreNoNumbersAreTypeMismatches) {
   const rt::Variant none = rt::Variant::Missing();
-  std::string text;
+  Golden text;
   Run([&] {
     auto property = New<IProperty>("Quarvel.Property");
     auto references = New<IReferentialIntegrity>("Quarvel.Property");
-    for (const std::function<void()>& call : std::vector<std::function<void()>>{
-             [&] { property->GetPropertyData(nullptr, "", 10, Array({"3) OR (1=1"}), none); },
-             [&] { references->IReferentialIntegrity_Exists("", Array({"PROPERTYID"}), Array({"1 OR 1=1"})); },
-             [&] { references->IReferentialIntegrity_BeforeDelete("", rt::Variant("PROPERTYID"), Array({1})); },
-             [&] { New<IRPropertyGroup>("Quarvel.RPropertyGroup")->GetPropertyGroupData(nullptr, "", 10, Array({"1 OR 1=1"}), none); },
-             [&] { New<IReferentialIntegrity>("Quarvel.TUnit")->IReferentialIntegrity_Exists("", rt::Variant("UNITCODE"), Array({"BX"})); }})
-      text += Failure(call) + "\n";
+    for (const auto& [name, call] : std::vector<std::pair<const char*, std::function<void()>>>{
+             {"property ids", [&] { property->GetPropertyData(nullptr, "", 10, Array({"3) OR (1=1"}), none); }},
+             {"property Exists",
+              [&] { references->IReferentialIntegrity_Exists("", Array({"PROPERTYID"}), Array({"1 OR 1=1"})); }},
+             {"property BeforeDelete, keys no array",
+              [&] { references->IReferentialIntegrity_BeforeDelete("", rt::Variant("PROPERTYID"), Array({1})); }},
+             {"group ids",
+              [&] {
+                New<IRPropertyGroup>("Quarvel.RPropertyGroup")
+                    ->GetPropertyGroupData(nullptr, "", 10, Array({"1 OR 1=1"}), none);
+              }},
+             {"unit Exists, keys no array", [&] {
+                New<IReferentialIntegrity>("Quarvel.TUnit")
+                    ->IReferentialIntegrity_Exists("", rt::Variant("UNITCODE"), Array({"BX"}));
+              }}})
+      text.Add(name, Failure(call));
   });
-  EXPECT_EQ(text,
-            "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Property.GetPropertyData| DESC: Type mismatch.|\n"
-            "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Property.Exists| DESC: Type mismatch.|\n"
-            "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Property.BeforeDelete| DESC: Type mismatch.|\n"
-            "D Quarvel: |ERROR 0xD| METHOD: Quarvel.RPropertyGroup.GetPropertyGroupData| DESC: Type mismatch.|\n"
-            "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Unit.Exists| DESC: Type mismatch.|\n");
+  EXPECT_EQ(text.Lines(),
+            "property ids: D Quarvel: |ERROR 0xD| METHOD: Quarvel.Property.GetPropertyData| DESC: Type mismatch.|\n"
+            "property Exists: D Quarvel: |ERROR 0xD| METHOD: Quarvel.Property.Exists| DESC: Type mismatch.|\n"
+            "property BeforeDelete, keys no array: D Quarvel: |ERROR 0xD| METHOD: Quarvel.Property.BeforeDelete| DESC: "
+            "Type mismatch.|\n"
+            "group ids: D Quarvel: |ERROR 0xD| METHOD: Quarvel.RPropertyGroup.GetPropertyGroupData| DESC: Type "
+            "mismatch.|\n"
+            "unit Exists, keys no array: D Quarvel: |ERROR 0xD| METHOD: Quarvel.Unit.Exists| DESC: Type mismatch.|\n");
   EXPECT_EQ(Rows("SELECT * FROM PROPERTY WHERE PROPERTYID = 1"), "1|Colour|3|Black|0\n");
 }
 

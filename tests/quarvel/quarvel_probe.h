@@ -17,6 +17,7 @@
 #include "runtime/dictionary.h"
 #include "runtime/dispatch.h"
 #include "runtime/registry.h"
+#include "tests/common/golden.h"
 
 namespace quarveltest {
 
@@ -75,15 +76,9 @@ inline void OnFreshThread(const std::function<void()>& body) {
   if (failure) std::rethrow_exception(failure);
 }
 
-// "key=Subtype:value" per entry in order, joined by "; ".
+// "Subtype:key=Subtype:value" per entry in order, joined by "; ".
 inline std::string Render(const std::shared_ptr<rt::Dictionary>& dictionary) {
-  if (!dictionary) return "(nothing)";
-  std::string text;
-  for (const rt::Dictionary::Entry& e : dictionary->Entries()) {
-    if (!text.empty()) text += "; ";
-    text += rt::TypeName(e.key) + ":" + rt::Concat(e.key) + "=" + rt::TypeName(e.item) + ":" + rt::Concat(e.item);
-  }
-  return text;
+  return Golden::Entries(dictionary, /*keyTypes=*/true);
 }
 
 // The block that one handler adds around a description.

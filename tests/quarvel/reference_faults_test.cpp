@@ -57,30 +57,32 @@ TEST_F(ReferenceFaults, EveryWriterRaisesOrRefusesAndLeavesTheTables) {
       {"Faqlist.AddIssue",
        [&] { return Of(New<IFaqlist>("Quarvel.Faqlist")->AddIssue(zero, id, id, id, name, name, name, none, none, none)); }},
   };
-  std::string text;
+  Golden text;
   Run([&] {
     data::testing::FaultEngine engine;
     const auto target = data::testing::DatabaseTarget(sandbox_.CatalogPath());
     for (const auto& [writer, call] : writers) {
       const auto report = data::testing::SweepFaults(engine, target, call);
-      text += std::string(writer) + " " + std::to_string(report.statements) + "/" + std::to_string(report.commits) +
-              "\n" + report.Problems();
+      text.Add(writer, Golden()
+                           .Add("statements", report.statements)
+                           .Add("commits", report.commits)
+                           .Add("problems", report.Problems()));
     }
   });
-  // What each writer runs once it gets through: statements/commits.
-  EXPECT_EQ(text,
-            "TUnit.Delete 2/1\n"
-            "THazardousClass.Delete 2/1\n"
-            "Property.Insert 3/1\n"
-            "Property.Insert21 3/1\n"
-            "Property.Update20 3/1\n"
-            "Property.Delete 4/1\n"
-            "PropertyGroup.UpdateGroupChange 5/1\n"
-            "PropertyGroup.Insert 3/1\n"
-            "PropertyGroup.AddPropertyToPropertyGroup 3/1\n"
-            "PropertyGroup.AddPropertyToPropertyGroupEx 3/1\n"
-            "PropertyGroup.Delete 5/1\n"
-            "Faqlist.AddIssue 3/1\n");
+  // What each writer runs once it gets through.
+  EXPECT_EQ(text.Lines(),
+            "TUnit.Delete: statements=2 commits=1 problems=\n"
+            "THazardousClass.Delete: statements=2 commits=1 problems=\n"
+            "Property.Insert: statements=3 commits=1 problems=\n"
+            "Property.Insert21: statements=3 commits=1 problems=\n"
+            "Property.Update20: statements=3 commits=1 problems=\n"
+            "Property.Delete: statements=4 commits=1 problems=\n"
+            "PropertyGroup.UpdateGroupChange: statements=5 commits=1 problems=\n"
+            "PropertyGroup.Insert: statements=3 commits=1 problems=\n"
+            "PropertyGroup.AddPropertyToPropertyGroup: statements=3 commits=1 problems=\n"
+            "PropertyGroup.AddPropertyToPropertyGroupEx: statements=3 commits=1 problems=\n"
+            "PropertyGroup.Delete: statements=5 commits=1 problems=\n"
+            "Faqlist.AddIssue: statements=3 commits=1 problems=\n");
 }
 
 }  // namespace

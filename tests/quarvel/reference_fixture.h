@@ -39,8 +39,7 @@ class FakeOwner : public rt::Object, public IReferentialIntegrity {
   bool IReferentialIntegrity_Exists(const std::string& origin, const rt::Variant& keys,
                                     const rt::Variant& values) override {
     const rt::Variant& value = values.AsArray().At(0);
-    log_->push_back("Exists(" + origin + ", " + rt::CStr(keys.AsArray().At(0)) + "=" + rt::TypeName(value) + ":" +
-                    rt::Concat(value) + ")");
+    log_->push_back("Exists(" + origin + ", " + rt::CStr(keys.AsArray().At(0)) + "=" + Golden::Value(value) + ")");
     return answer_;
   }
   bool IReferentialIntegrity_BeforeDelete(const std::string&, const rt::Variant&, const rt::Variant&) override {
@@ -73,8 +72,8 @@ class ReferenceTest : public BrintorTest {
     return Object<I>{rt::GetObjectContext()->CreateInstance(progId)};
   }
 
-  // What a call answers as "Subtype:value" ("done" for none), or its
-  // failure as Failure shows it.
+  // What a call answers as Golden::Value shows it ("done" for none), or
+  // its failure as Failure shows it.
   template <class F>
   static std::string Answer(F&& call) {
     try {
@@ -82,8 +81,7 @@ class ReferenceTest : public BrintorTest {
         call();
         return "done";
       } else {
-        const rt::Variant v(call());
-        return rt::TypeName(v) + ":" + rt::Concat(v);
+        return Golden::Value(rt::Variant(call()));
       }
     } catch (const rt::ComError& e) {
       return Failure([&] { throw e; });
@@ -223,23 +221,7 @@ class ReferenceTest : public BrintorTest {
   }
 
  private:
-  std::string RowsOf(const std::string& sql) const {
-    sqlite3* db = nullptr;
-    sqlite3_open(sandbox_.CatalogPath().c_str(), &db);
-    data::InstallSqlServerTextRules(db);
-    sqlite3_stmt* st = nullptr;
-    std::string text = sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK ? "" : "(error)";
-    while (st && sqlite3_step(st) == SQLITE_ROW) {
-      for (int i = 0; i < sqlite3_column_count(st); ++i) {
-        const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-        text += (i ? "|" : "") + std::string(value ? value : "null");
-      }
-      text += "\n";
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return text;
-  }
+  std::string RowsOf(const std::string& sql) const { return Golden::Query(sandbox_.CatalogPath(), sql); }
 };
 
 // The sample: properties 1 Colour (Black), 2 Size (M), 3 Voltage (230), 4

@@ -37,49 +37,61 @@ class RequisitionProperties : public ProductTest {
     });
   }
 
-  // "id: name|value|mandatory|datatype" per property.
+  // "<key's subtype> <id>: PROPERTYNAME=... VALUE=... MANDATORY=... DATATYPE=..." per property.
   static std::string Properties(const std::shared_ptr<rt::Dictionary>& answer) {
-    std::string text;
+    Golden rows;
     for (const rt::Dictionary::Entry& e : answer->Entries()) {
       auto items = std::dynamic_pointer_cast<rt::Collection>(e.item.AsObject());
-      text += rt::TypeName(e.key) + " " + rt::CStr(e.key) + ":";
+      Golden row;
       for (const char* key : {"PROPERTYNAME", "VALUE", "MANDATORY", "DATATYPE"})
-        text += " " + rt::Concat(items->Item(rt::Variant(key)));
-      text += "\n";
+        row.Add(key, rt::Concat(items->Item(rt::Variant(key))));
+      rows.Add(rt::TypeName(e.key) + " " + rt::CStr(e.key), row);
     }
-    return text;
+    return rows.Lines();
   }
 
   std::shared_ptr<RecordingFake::Log> asked_ = std::make_shared<RecordingFake::Log>();
 };
 
 TEST_F(RequisitionProperties, TheFirstSourceOfAPropertyWinsWithItsMandatoryFlag) {
-  std::string text;
+  Golden text;
   for (auto [group, commodity] : {std::pair{30, "COM"}, std::pair{0, ""}}) {
     auto users = Users(group);
-    Run([&] { text += Properties(NewProduct()->GetRequisitionLineProperties("u", commodity, 1)) + "-\n"; });
+    Run([&] {
+      text.Add("user group " + std::to_string(group) + ", commodity '" + commodity + "'",
+               Properties(NewProduct()->GetRequisitionLineProperties("u", commodity, 1)));
+    });
   }
-  EXPECT_EQ(text, "String 1: A a1 True 1\nString 2: B b0 True 2\nString 3: C c0 False 3\nString 4: D  True 4\n-\n"
-                  "String 1: A a1 True 1\n-\n");
+  EXPECT_EQ(text.Lines(),
+            "user group 30, commodity 'COM':\n"
+            "String 1: PROPERTYNAME=A VALUE=a1 MANDATORY=True DATATYPE=1\n"
+            "String 2: PROPERTYNAME=B VALUE=b0 MANDATORY=True DATATYPE=2\n"
+            "String 3: PROPERTYNAME=C VALUE=c0 MANDATORY=False DATATYPE=3\n"
+            "String 4: PROPERTYNAME=D VALUE= MANDATORY=True DATATYPE=4\n"
+            "user group 0, commodity '': String 1: PROPERTYNAME=A VALUE=a1 MANDATORY=True DATATYPE=1\n");
 }
 
 TEST_F(RequisitionProperties, TheUsersGroupIsAskedOnlyWhenTheOtherSourcesHaveNone) {
-  std::string text;
+  Golden text;
   for (int32_t group : {30, 0}) {
     auto users = Users(group);
     Run([&] {
       auto product = NewProduct();
       std::string user = "u";
-      text += std::to_string(product->RequisitionPropertiesPresent(1, "u"));
-      text += " " + std::to_string(asked_->size()) + "; ";
-      text += std::to_string(product->RequisitionPropertiesPresent(2, "o'u"));
-      text += " " + testing::PrintToString(*asked_) + "; ";
-      text += std::to_string(product->RequisitionCommodityPropertiesPresent("O'B", user));
-      text += " " + std::to_string(asked_->size()) + "\n";
+      Golden row;
+      row.Add("product 1", product->RequisitionPropertiesPresent(1, "u")).Add("asked by then", asked_->size());
+      row.Add("product 2", product->RequisitionPropertiesPresent(2, "o'u"));
+      row.Add("asked by then", testing::PrintToString(*asked_));
+      row.Add("commodity O'B", product->RequisitionCommodityPropertiesPresent("O'B", user));
+      row.Add("asked by then", asked_->size());
+      text.Add("user group " + std::to_string(group), row.Lines());
     });
   }
-  EXPECT_EQ(text, "1 0; 1 { \"Call GetPropertyGroup(String:o'u)\" }; 1 2\n"
-                  "1 0; 0 { \"Call GetPropertyGroup(String:o'u)\" }; 0 2\n");
+  EXPECT_EQ(text.Lines(),
+            "user group 30:\nproduct 1: true\nasked by then: 0\nproduct 2: true\n"
+            "asked by then: { \"Call GetPropertyGroup(String:o'u)\" }\ncommodity O'B: true\nasked by then: 2\n"
+            "user group 0:\nproduct 1: true\nasked by then: 0\nproduct 2: false\n"
+            "asked by then: { \"Call GetPropertyGroup(String:o'u)\" }\ncommodity O'B: false\nasked by then: 2\n");
 }
 
 TEST_F(RequisitionProperties, StoredValuesAreListedByNameAndWrittenAsGiven) {

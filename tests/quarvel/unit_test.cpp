@@ -38,11 +38,14 @@ TEST_F(Units, LookupsMatchCodeOrDescriptionIgnoringCaseAndTrailingBlanks) {
 TEST_F(EmptyUnits, FailuresNameTheLowerCaseMethods) {
   Exec("DROP TABLE UNIT; DROP TABLE HAZARDOUSCLASS;");
   Run([&] {
-    EXPECT_EQ(Failure([&] { New<IUnit>("Quarvel.Unit")->GetAllUnits(); }) + "\n" +
-                  Failure([&] { New<IHazardousClass>("Quarvel.HazardousClass")->GetAllHazardousClass(); }),
-              "80040E14 SQLite: |ERROR 0x80040E14| METHOD: Quarvel.Unit.getAllUnits| DESC: no such table: UNIT.|\n"
-              "80040E14 SQLite: |ERROR 0x80040E14| METHOD: Quarvel.HazardousClass.getAllHazardousClass| DESC: no "
-              "such table: HAZARDOUSCLASS.|");
+    Golden failures;
+    failures.Add("GetAllUnits", Failure([&] { New<IUnit>("Quarvel.Unit")->GetAllUnits(); }));
+    failures.Add("GetAllHazardousClass",
+                 Failure([&] { New<IHazardousClass>("Quarvel.HazardousClass")->GetAllHazardousClass(); }));
+    EXPECT_EQ(failures.Lines(),
+              "GetAllUnits: 80040E14 SQLite: |ERROR 0x80040E14| METHOD: Quarvel.Unit.getAllUnits| DESC: no such table: "
+              "UNIT.|\nGetAllHazardousClass: 80040E14 SQLite: |ERROR 0x80040E14| METHOD: "
+              "Quarvel.HazardousClass.getAllHazardousClass| DESC: no such table: HAZARDOUSCLASS.|\n");
   });
 }
 
@@ -50,24 +53,28 @@ TEST_F(EmptyUnits, FailuresNameTheLowerCaseMethods) {
 // dropped, nothing logged, an abort vote. A free code goes with a commit
 // vote; a code without a row fails.
 TEST_F(Units, DeletesAreRefusedSilentlyWhileAProductHasTheCode) {
-  std::string text;
+  Golden text;
   Run([&] {
     rt::Err() = rt::PendingError{5, "earlier", "stale", {}, 0};
-    text = InOrder({DeleteUnit("pce"), " ", DeleteClass("9 "), " pending ", std::to_string(rt::Err().number), "\n"});
-    const bool doomed = !CallerKeepsItsWork([&] { text += DeleteUnit("PR", true); });
-    const bool kept = CallerKeepsItsWork([&] { text += " " + DeleteUnit("mtr", true) + " " + DeleteClass("2.1", true); });
-    text += std::string(doomed ? " doomed" : "") + (kept ? " kept" : "") + " log " + std::to_string(LogEntries()) + "\n";
-    text += DeleteUnit("XX") + "\n" + DeleteClass("XX") + "\n";
+    text.Add("unit pce", DeleteUnit("pce")).Add("class '9 '", DeleteClass("9 ")).Add("pending", rt::Err().number);
+    const bool doomed = !CallerKeepsItsWork([&] { text.Add("inner unit PR", DeleteUnit("PR", true)); });
+    const bool kept = CallerKeepsItsWork([&] {
+      text.Add("inner unit mtr", DeleteUnit("mtr", true)).Add("inner class 2.1", DeleteClass("2.1", true));
+    });
+    text.Add("PR's caller doomed", doomed).Add("mtr's caller kept its work", kept).Add("log entries", LogEntries());
+    text.Add("unit XX", DeleteUnit("XX")).Add("class XX", DeleteClass("XX"));
   });
-  EXPECT_EQ(text,
-            "Boolean:False Boolean:False pending 0\n"
-            "Boolean:False Boolean:True Boolean:True doomed kept log 0\n"
-            "800400CB Quarvel.Unit.Delete: |ERROR 0x800400CB| METHOD: Quarvel.Unit.Delete| DESC: Unit not found.|\n"
-            "800400D6 Quarvel.THazardousClass.Delete: |ERROR 0x800400D6| METHOD: Quarvel.THazardousClass.Delete| "
-            "DESC: HazardousClass not found.|\n");
-  EXPECT_EQ(Rows("SELECT UNITCODE FROM UNIT WHERE UNITCODE IN ('PCE', 'PR', 'MTR')") +
-                Rows("SELECT CLASSCODE FROM HAZARDOUSCLASS WHERE CLASSCODE IN ('9', '2.1')"),
-            "PCE\nPR\n9\n");
+  EXPECT_EQ(text.Lines(),
+            "unit pce: Boolean:False\nclass '9 ': Boolean:False\npending: 0\n"
+            "inner unit PR: Boolean:False\ninner unit mtr: Boolean:True\ninner class 2.1: Boolean:True\n"
+            "PR's caller doomed: true\nmtr's caller kept its work: true\nlog entries: 0\n"
+            "unit XX: 800400CB Quarvel.Unit.Delete: |ERROR 0x800400CB| METHOD: Quarvel.Unit.Delete| DESC: Unit not "
+            "found.|\nclass XX: 800400D6 Quarvel.THazardousClass.Delete: |ERROR 0x800400D6| METHOD: "
+            "Quarvel.THazardousClass.Delete| DESC: HazardousClass not found.|\n");
+  Golden left;
+  left.Add("units", Rows("SELECT UNITCODE FROM UNIT WHERE UNITCODE IN ('PCE', 'PR', 'MTR')"));
+  left.Add("classes", Rows("SELECT CLASSCODE FROM HAZARDOUSCLASS WHERE CLASSCODE IN ('9', '2.1')"));
+  EXPECT_EQ(left.Lines(), "units:\nPCE\nPR\nclasses: 9\n");
   EXPECT_EQ(LogEntries(), 2);
 }
 
@@ -77,18 +84,18 @@ TEST_F(Units, TheCheckerAnswersBeforeTheProductsAreRead) {
   auto referrer = Owner("Quarvel.TestReferrer", true);
   WriteRegistry({{"Key=UNITCODE", "ReferredBy=Quarvel.TestReferrer:ORDERLINE.UNITCODE"},
                  {"Key=CLASSCODE", "ReferredBy=Quarvel.Nowhere:ORDERLINE.CLASSCODE"}});
-  std::string text;
+  Golden text;
   Exec("ALTER TABLE PRODUCT RENAME TO PRODUCT_AWAY");
-  Run([&] { text = DeleteUnit("MTR") + "\n"; });
+  Run([&] { text.Add("unit MTR, refused, no products", DeleteUnit("MTR")); });
   Exec("ALTER TABLE PRODUCT_AWAY RENAME TO PRODUCT");
-  Run([&] { text += DeleteClass("2.1") + "\n"; });
+  Run([&] { text.Add("class 2.1, unknown referrer", DeleteClass("2.1")); });
   WriteRegistry();
   Exec("ALTER TABLE PRODUCT RENAME TO PRODUCT_AWAY");
-  Run([&] { text += DeleteUnit("MTR"); });
-  EXPECT_EQ(text,
-            "Boolean:False\nBoolean:True\n"
-            "80040E14 SQLite: |ERROR 0x80040E14| METHOD: Quarvel.Unit.Delete| DESC: |ERROR 0x80040E14| METHOD: "
-            "Quarvel.Unit.canDeleteUnit| DESC: no such table: PRODUCT.|.|");
+  Run([&] { text.Add("unit MTR, no products", DeleteUnit("MTR")); });
+  EXPECT_EQ(text.Lines(),
+            "unit MTR, refused, no products: Boolean:False\nclass 2.1, unknown referrer: Boolean:True\n"
+            "unit MTR, no products: 80040E14 SQLite: |ERROR 0x80040E14| METHOD: Quarvel.Unit.Delete| DESC: "
+            "|ERROR 0x80040E14| METHOD: Quarvel.Unit.canDeleteUnit| DESC: no such table: PRODUCT.|.|\n");
   EXPECT_EQ(Rows("SELECT * FROM UNIT WHERE UNITCODE = 'MTR'"), "MTR|Metre\n");
 }
 
@@ -109,11 +116,12 @@ TEST_F(Units, ExistsAnswersForTheFirstKeyOfItsNameAndServesTheChecker) {
       EXPECT_FALSE(Inner<IReferentialIntegrity>("Quarvel.TUnit")->IReferentialIntegrity_Exists("", Array({"OTHER"}), Array({"BX"})));
     }));
     rt::ObjectPtr checker = rt::CreateObject("Solvane.ReferentialChecker");
-    std::string answers;
+    Golden answers;
     for (const auto& [column, value] : {std::pair{"UNITCODE", rt::Variant("ltr")}, std::pair{"CLASSCODE", rt::Variant("7")},
                                         std::pair{"PROPERTYID", rt::Variant(5)}})
-      answers += rt::CStr(checker->Call("CanInsert", {"Quarvel", "ORDERLINE", Array({column}), Array({value})})) + " ";
-    EXPECT_EQ(answers, "True False True ");
+      answers.Add(std::string(column) + "=" + rt::CStr(value),
+                  rt::CStr(checker->Call("CanInsert", {"Quarvel", "ORDERLINE", Array({column}), Array({value})})));
+    EXPECT_EQ(answers.Lines(), "UNITCODE=ltr: True\nCLASSCODE=7: False\nPROPERTYID=5: True\n");
   });
 }
 

@@ -19,8 +19,11 @@ class UNSPSCFaults : public unspsctest::SampleUNSPSCTest {
     Run([&] {
       data::testing::FaultEngine engine;
       auto report = data::testing::SweepFaults(engine, data::testing::DatabaseTarget(sandbox_.CatalogPath()), call);
-      text = std::to_string(report.statements) + " statements, " + std::to_string(report.commits) + " commit\n" +
-             report.Problems();
+      text = Golden()
+                 .Add("statements", report.statements)
+                 .Add("commits", report.commits)
+                 .Add("problems", report.Problems())
+                 .Line();
     });
     return text;
   }
@@ -39,15 +42,19 @@ TEST_F(UNSPSCFaults, DeleteAndRelinkingsRaiseAndLeaveTheTables) {
        "INSERT INTO PRODUCTCATEGORY (CATEGORYID, UNSPSCCODE) VALUES (1, '43'), (2, '4321'), (3, '432115'), (4, '4322');"
        "INSERT INTO PRODUCT (PRODUCTID, UNSPSCCODE) VALUES (10, '43211503'), (11, '43211507'), (12, '43221501');"
        "INSERT INTO PRODUCTSBYCATEGORY VALUES (10, 1, 1), (10, 2, 1), (10, 3, 1), (12, 4, 1), (11, 4, 2);");
-  EXPECT_EQ(InOrder({deleted, Sweep([] {
-                       InTransaction([] { lib::UpdateProductLinksForUNSPSCCode(10, "43211503", "43221501", false); });
-                       return Outcome::Succeeded;
-                     }),
-                     Sweep([] {
-                       InTransaction([] { lib::UpdateProductCategoryLinksForUNSPSCCode(4, "4322", "4321", false); });
-                       return Outcome::Succeeded;
-                     })}),
-            "3 statements, 1 commit\n6 statements, 1 commit\n5 statements, 1 commit\n");
+  Golden sweeps;
+  sweeps.Add("Delete", deleted);
+  sweeps.Add("product links", Sweep([] {
+               InTransaction([] { lib::UpdateProductLinksForUNSPSCCode(10, "43211503", "43221501", false); });
+               return Outcome::Succeeded;
+             }));
+  sweeps.Add("category links", Sweep([] {
+               InTransaction([] { lib::UpdateProductCategoryLinksForUNSPSCCode(4, "4322", "4321", false); });
+               return Outcome::Succeeded;
+             }));
+  EXPECT_EQ(sweeps.Lines(),
+            "Delete: statements=3 commits=1 problems=\nproduct links: statements=6 commits=1 problems=\n"
+            "category links: statements=5 commits=1 problems=\n");
 }
 
 // Three new codes, each with its commodity: a family under segment 43, a

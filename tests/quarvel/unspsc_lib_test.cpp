@@ -30,7 +30,7 @@ class Relinking : public unspsctest::UNSPSCTest {
   // The links after a relinking in a transaction of its own.
   std::string Relink(std::function<void()> call) const {
     Run([&] { InTransaction(call); });
-    return Links() + "\n";
+    return Links();
   }
 };
 
@@ -40,13 +40,16 @@ TEST_F(Relinking, AProductJoinsTheCategoriesOfItsCodeAfterEachOnesHighestNumber)
   Exec("INSERT INTO PRODUCTSBYCATEGORY VALUES (11, 1, 7), (12, 1, 3), (11, 2, 2), (11, 5, 4), (13, 6, NULL)");
   // Then 4321 -> 4322: 43 untouched, 4321 left, 4322 not joined twice.
   // Unnumbered members count as 0; an emptied code leaves every category of the old one.
-  EXPECT_EQ(InOrder({Relink([] { lib::UpdateProductLinksForUNSPSCCode(10, "", "43211501", true); }),
-                     Relink([] { lib::UpdateProductLinksForUNSPSCCode(11, "4321", "4322", false); }),
-                     Relink([] { lib::UpdateProductLinksForUNSPSCCode(11, "4322", "44", false); }),
-                     Relink([] { lib::UpdateProductLinksForUNSPSCCode(10, "43211501", "", false); })}),
-            "10>1#8 10>2#3 10>3#1 10>4#1 11>1#7 11>2#2 11>5#4 12>1#3 13>6#null \n"
-            "10>1#8 10>2#3 10>3#1 10>4#1 11>1#7 11>5#4 12>1#3 13>6#null \n"
-            "10>1#8 10>2#3 10>3#1 10>4#1 11>6#1 12>1#3 13>6#null \n11>6#1 12>1#3 13>6#null \n");
+  Golden links;
+  links.Add("10 new to 43211501", Relink([] { lib::UpdateProductLinksForUNSPSCCode(10, "", "43211501", true); }));
+  links.Add("11 4321 to 4322", Relink([] { lib::UpdateProductLinksForUNSPSCCode(11, "4321", "4322", false); }));
+  links.Add("11 4322 to 44", Relink([] { lib::UpdateProductLinksForUNSPSCCode(11, "4322", "44", false); }));
+  links.Add("10 43211501 to ''", Relink([] { lib::UpdateProductLinksForUNSPSCCode(10, "43211501", "", false); }));
+  EXPECT_EQ(links.Lines(),
+            "10 new to 43211501: 10>1#8 10>2#3 10>3#1 10>4#1 11>1#7 11>2#2 11>5#4 12>1#3 13>6#null \n"
+            "11 4321 to 4322: 10>1#8 10>2#3 10>3#1 10>4#1 11>1#7 11>5#4 12>1#3 13>6#null \n"
+            "11 4322 to 44: 10>1#8 10>2#3 10>3#1 10>4#1 11>6#1 12>1#3 13>6#null \n"
+            "10 43211501 to '': 11>6#1 12>1#3 13>6#null \n");
 }
 
 // A new category takes its products numbered 1, 2, ... in the order the
@@ -65,9 +68,11 @@ TEST_F(Relinking, ACategoryTakesTheProductsOfItsCodeAfterItsHighestNumber) {
   // hand) stays, 14 joins after the highest number 9, not the member count.
   Exec("DELETE FROM PRODUCTSBYCATEGORY; INSERT INTO PRODUCTSBYCATEGORY VALUES (12, 5, 9), (10, 5, 3), (13, 6, NULL)");
   // Then 44 -> 4322, whose members are all unnumbered: 13 leaves, 12 joins as 1.
-  EXPECT_EQ(InOrder({Relink([] { lib::UpdateProductCategoryLinksForUNSPSCCode(5, "4322", "43211501", false); }),
-                     Relink([] { lib::UpdateProductCategoryLinksForUNSPSCCode(6, "44", "4322", false); })}),
-            "10>5#3 13>6#null 14>5#10 \n10>5#3 12>6#1 14>5#10 \n");
+  Golden links;
+  links.Add("5 4322 to 43211501",
+            Relink([] { lib::UpdateProductCategoryLinksForUNSPSCCode(5, "4322", "43211501", false); }));
+  links.Add("6 44 to 4322", Relink([] { lib::UpdateProductCategoryLinksForUNSPSCCode(6, "44", "4322", false); }));
+  EXPECT_EQ(links.Lines(), "5 4322 to 43211501: 10>5#3 13>6#null 14>5#10 \n6 44 to 4322: 10>5#3 12>6#1 14>5#10 \n");
 }
 
 TEST_F(Relinking, CodesAreLiteralsNotPatterns) {
@@ -77,7 +82,7 @@ TEST_F(Relinking, CodesAreLiteralsNotPatterns) {
               lib::UpdateProductCategoryLinksForUNSPSCCode(8, "", "4_", true);
               lib::UpdateProductLinksForUNSPSCCode(21, "", "O'B", true);
             }),
-            "20>8#1 21>21#1 \n");
+            "20>8#1 21>21#1 ");
 }
 
 // Equal codes (both empty too) return before anything is read: a
@@ -102,33 +107,39 @@ TEST_F(Relinking, FailuresVoteAbortAndTheTransactionUndoesTheLinks) {
   Exec("INSERT INTO PRODUCTSBYCATEGORY VALUES (11, 1, 2147483647), (11, 2, 1);"
        "CREATE TRIGGER refuse_link BEFORE INSERT ON PRODUCTSBYCATEGORY WHEN NEW.CATEGORYID = 5 "
        "BEGIN SELECT RAISE(ABORT, 'injected'); END;");
-  std::string failures;
+  Golden failures;
   Run([&] {
-    for (auto call : std::vector<std::function<void()>>{
-             [] { lib::UpdateProductLinksForUNSPSCCode(11, "4321", "4322", false); },
-             [] { lib::UpdateProductLinksForUNSPSCCode(10, "", "43", true); },
-             [] { lib::UpdateProductCategoryLinksForUNSPSCCode(1, "", "4321", false); }})
-      failures += Failure([&] { InTransaction(call); }) + "\n";
+    for (const auto& [name, call] : std::vector<std::pair<const char*, std::function<void()>>>{
+             {"11 to 4322, link refused", [] { lib::UpdateProductLinksForUNSPSCCode(11, "4321", "4322", false); }},
+             {"10 to 43, after the highest number", [] { lib::UpdateProductLinksForUNSPSCCode(10, "", "43", true); }},
+             {"category 1 to 4321, after the highest number",
+              [] { lib::UpdateProductCategoryLinksForUNSPSCCode(1, "", "4321", false); }}})
+      failures.Add(name, Failure([&] { InTransaction(call); }));
   });
-  EXPECT_EQ(failures,
-            "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Quarvel.UNSPSCLib.UpdateProductLinksForUNSPSCCode| DESC: injected.|\n"
-            "6 Quarvel: |ERROR 0x6| METHOD: Quarvel.UNSPSCLib.UpdateProductLinksForUNSPSCCode| DESC: Overflow.|\n"
-            "6 Quarvel: |ERROR 0x6| METHOD: Quarvel.UNSPSCLib.UpdateProductCategoryLinksForUNSPSCCode| DESC: Overflow.|\n");
+  EXPECT_EQ(failures.Lines(),
+            "11 to 4322, link refused: 80040E2F SQLite: |ERROR 0x80040E2F| METHOD: "
+            "Quarvel.UNSPSCLib.UpdateProductLinksForUNSPSCCode| DESC: injected.|\n"
+            "10 to 43, after the highest number: 6 Quarvel: |ERROR 0x6| METHOD: "
+            "Quarvel.UNSPSCLib.UpdateProductLinksForUNSPSCCode| DESC: Overflow.|\n"
+            "category 1 to 4321, after the highest number: 6 Quarvel: |ERROR 0x6| METHOD: "
+            "Quarvel.UNSPSCLib.UpdateProductCategoryLinksForUNSPSCCode| DESC: Overflow.|\n");
   EXPECT_EQ(Links(), "11>1#2147483647 11>2#1 ");
 }
 
 TEST_F(Relinking, TheSwitchIsYesForTheWritersAndYesInAnyCaseForTheImport) {
-  std::string answers;
+  Golden answers;
   for (const char* value : {"Yes", "yes", "YES", "No", ""}) {
     Configure("UNSPSCIMPLEMENTED", value);
     Run([&] {
       InTransaction([&] {
-        answers += std::string(value) + ":" + (lib::UNSPSCImplemented() ? "on" : "off") + "/" +
-                   (lib::UNSPSCImplementedForImport() ? "on" : "off") + " ";
+        answers.Add("'" + std::string(value) + "'",
+                    Golden().Add("writers", lib::UNSPSCImplemented()).Add("import", lib::UNSPSCImplementedForImport()));
       });
     });
   }
-  EXPECT_EQ(answers, "Yes:on/on yes:off/on YES:off/on No:off/off :off/off ");
+  EXPECT_EQ(answers.Lines(),
+            "'Yes': writers=true import=true\n'yes': writers=false import=true\n'YES': writers=false import=true\n"
+            "'No': writers=false import=false\n'': writers=false import=false\n");
 }
 
 }  // namespace

@@ -17,15 +17,25 @@ TEST_F(SampleUNSPSCTest, CodeListsDescriptionsAndChildren) {
        "('432', '11', 2, 'five'), ('43211', '50', 4, 'seven')");
   Run([&] {
     auto unspsc = NewUNSPSC();
-    std::string one = "4", text = Render(unspsc->GetAllUNSPSCCodes(3, "4321")) + "\n[" +
-                                  Render(unspsc->GetAllUNSPSCCodes(2, "4' OR ''='")) + "]\n";
+    std::string one = "4";
+    Golden text;
+    text.Add("level 3 under 4321", Render(unspsc->GetAllUNSPSCCodes(3, "4321")));
+    text.Add("level 2 under 4' OR ''='", Render(unspsc->GetAllUNSPSCCodes(2, "4' OR ''='")));
     for (std::string code : {"43211507", "43211599", "44121705", "432", "4321150", ""})
-      text += code + "=" + unspsc->getUNSPSCDescription(code) + (unspsc->IsUNSPSCCodeExists(code) ? "+ " : "- ");
-    for (const char* code : {"43", "4321", "43211507", "", "4_", "%"}) text += unspsc->CheckifChildExists(code) ? "y" : "n";
-    EXPECT_EQ(text + "\n" + Failure([&] { unspsc->getUNSPSCDescription(one); }),
-              "432115=String:Computers; 432117=String:Computer data input devices\n[]\n"
-              "43211507=Desktop computers+ 43211599=- 44121705=+ 432=three+ 4321150=seven+ =- yynynn\n"
-              "5 Quarvel: Invalid procedure call or argument");
+      text.Add("'" + code + "'", Golden()
+                                     .Add("description", unspsc->getUNSPSCDescription(code))
+                                     .Add("exists", unspsc->IsUNSPSCCodeExists(code)));
+    for (const char* code : {"43", "4321", "43211507", "", "4_", "%"})
+      text.Add("children of '" + std::string(code) + "'", unspsc->CheckifChildExists(code));
+    EXPECT_EQ(text.Add("description of '4'", Failure([&] { unspsc->getUNSPSCDescription(one); })).Lines(),
+              "level 3 under 4321: 432115=String:Computers; 432117=String:Computer data input devices\n"
+              "level 2 under 4' OR ''=': \n"
+              "'43211507': description=Desktop computers exists=true\n'43211599': description= exists=false\n"
+              "'44121705': description= exists=true\n'432': description=three exists=true\n"
+              "'4321150': description=seven exists=true\n'': description= exists=false\n"
+              "children of '43': true\nchildren of '4321': true\nchildren of '43211507': false\n"
+              "children of '': true\nchildren of '4_': false\nchildren of '%': false\n"
+              "description of '4': 5 Quarvel: Invalid procedure call or argument\n");
   });
 }
 
@@ -89,12 +99,13 @@ TEST_F(SampleUNSPSCTest, ARefusalOfTheCheckerLeavesTheRowAndRollsBack) {
   Run([&] {
     auto t = NewTUNSPSC();
     std::string used = "43211503", free = "43211507";
-    EXPECT_FALSE(t->Delete(used));
+    Golden deleted;
+    deleted.Add("used", t->Delete(used));
     // Blanks around a code in use change nothing: the checker is asked
     // about the code that would be deleted.
-    for (std::string padded : {" 43211503", "43211503 ", " 43211503 "})
-      EXPECT_FALSE(t->Delete(padded)) << "'" << padded << "'";
-    EXPECT_TRUE(t->Delete(free));
+    for (std::string padded : {" 43211503", "43211503 ", " 43211503 "}) deleted.Add("'" + padded + "'", t->Delete(padded));
+    deleted.Add("free", t->Delete(free));
+    EXPECT_EQ(deleted.Line(), "used=false ' 43211503'=false '43211503 '=false ' 43211503 '=false free=true");
   });
   // The second check could write its row only because the first one's went
   // with the refusal's rollback.
@@ -107,14 +118,24 @@ TEST_F(SampleUNSPSCTest, TUNSPSCAnswersTheCheckerForTheKeyUNSPSCCODES) {
   Run([&] {
     rt::ObjectPtr t = rt::CreateRootObject("Quarvel.TUNSPSC", std::make_shared<rt::Activity>());
     auto ask = [&](std::vector<rt::Variant> keys, std::vector<rt::Variant> values, const char* member = "Exists") {
-      return Answer([&] { return t->Call(std::string("IReferentialIntegrity_") + member, {"Quarvel", Array(keys), Array(values)}); }) + "\n";
+      return Answer([&] {
+        return t->Call(std::string("IReferentialIntegrity_") + member, {"Quarvel", Array(keys), Array(values)});
+      });
     };
-    EXPECT_EQ(ask({"UnspscCodes"}, {"43211503"}) + ask({"OTHER", "unspsccodes"}, {"1", " 43 "}) +
-                  ask({"UNSPSCCODES"}, {"4' OR ''='"}) + ask({"UNSPSCCODES", "UNSPSCCODES"}, {"99", "43"}) +
-                  ask({"UNSPSCCODE"}, {"43211503"}) + ask({"UNSPSCCODES"}, {"43"}, "BeforeDelete") +
-                  ask({"UNSPSCCODES"}, {"4"}),
-              "Boolean:True\nBoolean:True\nBoolean:False\nBoolean:False\nBoolean:False\nBoolean:True\n"
-              "5 Quarvel: |ERROR 0x5| METHOD: Quarvel.UNSPSCCode.Exists| DESC: Invalid procedure call or argument.|\n");
+    Golden answers;
+    answers.Add("UnspscCodes 43211503", ask({"UnspscCodes"}, {"43211503"}));
+    answers.Add("OTHER 1, unspsccodes ' 43 '", ask({"OTHER", "unspsccodes"}, {"1", " 43 "}));
+    answers.Add("UNSPSCCODES 4' OR ''='", ask({"UNSPSCCODES"}, {"4' OR ''='"}));
+    answers.Add("UNSPSCCODES 99, UNSPSCCODES 43", ask({"UNSPSCCODES", "UNSPSCCODES"}, {"99", "43"}));
+    answers.Add("UNSPSCCODE 43211503", ask({"UNSPSCCODE"}, {"43211503"}));
+    answers.Add("BeforeDelete UNSPSCCODES 43", ask({"UNSPSCCODES"}, {"43"}, "BeforeDelete"));
+    answers.Add("UNSPSCCODES 4", ask({"UNSPSCCODES"}, {"4"}));
+    EXPECT_EQ(answers.Lines(),
+              "UnspscCodes 43211503: Boolean:True\nOTHER 1, unspsccodes ' 43 ': Boolean:True\n"
+              "UNSPSCCODES 4' OR ''=': Boolean:False\nUNSPSCCODES 99, UNSPSCCODES 43: Boolean:False\n"
+              "UNSPSCCODE 43211503: Boolean:False\nBeforeDelete UNSPSCCODES 43: Boolean:True\n"
+              "UNSPSCCODES 4: 5 Quarvel: |ERROR 0x5| METHOD: Quarvel.UNSPSCCode.Exists| DESC: Invalid procedure call "
+              "or argument.|\n");
   });
   EXPECT_EQ(Rows("SELECT COUNT(*) FROM UNSPSCCODES"), "16\n");
 }

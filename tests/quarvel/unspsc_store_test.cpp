@@ -39,28 +39,30 @@ TEST_F(StoreCode, WhereCodesGoAndWhichAreInvalid) {
 // Under each pair of flags, from the same start: a new code, one that
 // exists, a new one whose commodity exists, one whose parent is missing.
 TEST_F(StoreCode, StatusesUnderBothFlags) {
-  std::string text;
+  Golden text;
   for (bool overwrite : {false, true}) {
     for (bool commodity : {false, true}) {
       Exec("DELETE FROM UNSPSCCODES; DELETE FROM COMMODITY;"
            "INSERT INTO UNSPSCCODES VALUES ('', '43', 1, 's'), ('43', '21', 2, 'f'), ('4321', '15', 3, 'c'),"
            " ('432115', '01', 4, 'old');"
            "INSERT INTO COMMODITY (COMMODITYCODE, DESCRIPTION) VALUES ('43211502', 'old');");
-      text += std::string(overwrite ? "overwrite" : "keep") + (commodity ? "+commodity: " : ": ") +
-              Store({"43211503", "43211501", "43211502", "43221501"}, overwrite, commodity) + "\n";
-      text += Rows("SELECT PARENTCODE || UNSPSCCODE, DESCRIPTION FROM UNSPSCCODES WHERE LEVELNUMBER = 4 ORDER BY 1") +
-              Rows("SELECT 'commodity ' || COMMODITYCODE, DESCRIPTION FROM COMMODITY ORDER BY 1");
+      const std::string flags = std::string(overwrite ? "overwrite" : "keep") + (commodity ? "+commodity" : "");
+      text.Add(flags, Store({"43211503", "43211501", "43211502", "43221501"}, overwrite, commodity));
+      text.Add(flags + " rows",
+               Rows("SELECT PARENTCODE || UNSPSCCODE, DESCRIPTION FROM UNSPSCCODES WHERE LEVELNUMBER = 4 ORDER BY 1") +
+                   Rows("SELECT 'commodity ' || COMMODITYCODE, DESCRIPTION FROM COMMODITY ORDER BY 1"));
     }
   }
-  EXPECT_EQ(text,
+  EXPECT_EQ(text.Lines(),
             "keep: 43211503=0 43211501=2 43211502=0 43221501=4 \n"
-            "43211501|old\n43211502|new 'one'\n43211503|new 'one'\ncommodity 43211502|old\n"
+            "keep rows:\n43211501|old\n43211502|new 'one'\n43211503|new 'one'\ncommodity 43211502|old\n"
             "keep+commodity: 43211503=0 43211501=2 43211502=3 43221501=4 \n"
-            "43211501|old\n43211502|new 'one'\n43211503|new 'one'\ncommodity 43211502|old\ncommodity 43211503|new 'one'\n"
+            "keep+commodity rows:\n43211501|old\n43211502|new 'one'\n43211503|new 'one'\ncommodity 43211502|old\n"
+            "commodity 43211503|new 'one'\n"
             "overwrite: 43211503=0 43211501=0 43211502=0 43221501=4 \n"
-            "43211501|new 'one'\n43211502|new 'one'\n43211503|new 'one'\ncommodity 43211502|old\n"
+            "overwrite rows:\n43211501|new 'one'\n43211502|new 'one'\n43211503|new 'one'\ncommodity 43211502|old\n"
             "overwrite+commodity: 43211503=0 43211501=0 43211502=0 43221501=4 \n"
-            "43211501|new 'one'\n43211502|new 'one'\n43211503|new 'one'\n"
+            "overwrite+commodity rows:\n43211501|new 'one'\n43211502|new 'one'\n43211503|new 'one'\n"
             "commodity 43211501|new 'one'\ncommodity 43211502|new 'one'\ncommodity 43211503|new 'one'\n");
 }
 

@@ -45,11 +45,15 @@ TEST_F(Upload, TheResultHoldsTheFirstNonZeroStatusOfEachCode) {
                                   Item("", "no code") + Item("43221501", "early") + Item("43221500", "Networks") +
                                   Item("43221501", "Hubs") + Item("43221501", "Hubs again") + Item("4322150", "again")));
   // Again with overwrite: every valid code stored, the last description kept.
-  EXPECT_EQ(InOrder({Load("codes.xml"), Stored(), Load("codes.xml", true),
-                     Rows("SELECT DESCRIPTION FROM UNSPSCCODES WHERE PARENTCODE = '432215'")}),
-            "4322150=Integer:1; 43221501=Integer:4\n|43|1|IT\n43|22|2|Telecom\n4322|15|3|Networks\n432215|01|4|Hubs\n"
+  Golden seen;
+  seen.Add("result", Load("codes.xml")).Add("stored", Stored());
+  seen.Add("result with overwrite", Load("codes.xml", true));
+  seen.Add("descriptions under 432215", Rows("SELECT DESCRIPTION FROM UNSPSCCODES WHERE PARENTCODE = '432215'"));
+  EXPECT_EQ(seen.Lines(),
+            "result: 4322150=Integer:1; 43221501=Integer:4\n"
+            "stored:\n|43|1|IT\n43|22|2|Telecom\n4322|15|3|Networks\n432215|01|4|Hubs\n"
             "commodity 43000000|IT\ncommodity 43220000|Telecom\ncommodity 43221500|Networks\ncommodity 43221501|Hubs\n"
-            "4322150=Integer:1\nHubs again\n");
+            "result with overwrite: 4322150=Integer:1\ndescriptions under 432215: Hubs again\n");
 }
 
 TEST_F(Upload, OneListAsXlsXlsxAndXmlGivesTheSameResultAndRows) {
@@ -74,13 +78,13 @@ TEST_F(Upload, OneListAsXlsXlsxAndXmlGivesTheSameResultAndRows) {
   std::string expected;
   for (const char* file : {"codes.xml", "codes.xls", "codes.xlsx"}) {
     Exec("DELETE FROM UNSPSCCODES; DELETE FROM COMMODITY;");
-    const std::string loaded = InOrder({Load(file), Stored()});
+    const std::string loaded = Golden().Add("result", Load(file)).Add("stored", Stored()).Lines();
     if (expected.empty()) expected = loaded;
     EXPECT_EQ(loaded, expected) << file;
   }
   EXPECT_EQ(expected,
-            "4321150=Integer:1; 43211501=Integer:2; 55101500=Integer:4\n"
-            "|43|1|IT\n43|21|2|Computer Equipment\n4321|15|3|Computers\n432115|01|4|O'Brien servers\n"
+            "result: 4321150=Integer:1; 43211501=Integer:2; 55101500=Integer:4\n"
+            "stored:\n|43|1|IT\n43|21|2|Computer Equipment\n4321|15|3|Computers\n432115|01|4|O'Brien servers\n"
             "43211501|01|5|Blades\ncommodity 43000000|IT\ncommodity 43210000|Computer Equipment\n"
             "commodity 43211500|Computers\ncommodity 43211501|O'Brien servers\ncommodity 4321150101|Blades\n");
 }
@@ -90,7 +94,8 @@ TEST_F(Upload, OneListAsXlsXlsxAndXmlGivesTheSameResultAndRows) {
 TEST_F(Upload, TheUsedBlockOfTheFirstSheetIsFoundWhereverItStarts) {
   sheettest::WriteXlsx(DownloadPath("block.xlsx"), {{5, 3, "Code"}, {6, 3, 44000000.0}, {6, 4, "Office"},
                                                     {7, 4, "no code"}, {8, 3, " 43000000 "}, {8, 4, "IT"}, {9, 5, "note"}});
-  EXPECT_EQ(InOrder({Load("block.xlsx"), Stored()}), " 43000000 =Integer:1\n|44|1|Office\ncommodity 44000000|Office\n");
+  EXPECT_EQ(Golden().Add("result", Load("block.xlsx")).Add("stored", Stored()).Lines(),
+            "result:  43000000 =Integer:1\nstored:\n|44|1|Office\ncommodity 44000000|Office\n");
 }
 
 TEST_F(Upload, ListsThatCannotBeReadAreRefusedStraight) {
@@ -102,22 +107,25 @@ TEST_F(Upload, ListsThatCannotBeReadAreRefusedStraight) {
                                                      R"(<worksheet><sheetData/></worksheet>)"));
   sheettest::WriteXlsx(sandbox_.Site() + "/outside.xlsx", {{1, 1, "Code"}, {2, 1, 43000000.0}});
   const std::string xml = "800400D5 Quarvel.UNSPSC.UploadFromXML: ", xls = "800400D5 Quarvel.UNSPSC.UploadFromXLS: ";
-  std::string text;
+  Golden text;
   for (const char* file :
        {"broken.xml", "missing.xml", "invalid.xml", "text.xlsx", "doctype.xlsx", "missing.xls", "../outside.xlsx"})
-    text += Load(file);
-  text += Uploaded(sandbox_.Site() + "/outside.xlsx");
+    text.Add(file, Load(file));
+  text.Add("outside the folder", Uploaded(sandbox_.Site() + "/outside.xlsx"));
   {
     FakeClass none("Excel.Application", []() -> rt::ObjectPtr { rt::Raise(rt::hr::kInvalidClassString, "", "Invalid class string"); });
-    text += Load("outside.xlsx");
+    text.Add("no spreadsheet class", Load("outside.xlsx"));
   }
   std::filesystem::remove(sandbox_.Site() + "/xmlschemas/UNSPSC_Schema.xml");
-  text += Load("invalid.xml");
-  EXPECT_EQ(text, xml + "Unable to load XML\n" + xml + "Unable to load XML\n" + xml +
-                      "Element 'UNSPSC_ITEM': Missing child element(s). Expected is ( UNSPSC_DESCRIPTION ).\n" +
-                      xls + "Unable to load XLS\n" + xls + "Unable to load XLS\n" + xls + "Unable to load XLS\n" + xls +
-                      "Unable to load XLS\n" + xls + "Unable to load XLS\n" + xls +
-                      "MS Excel should be installed to upload from XLS\n" + xml + "Schema not found\n");
+  text.Add("no schema", Load("invalid.xml"));
+  EXPECT_EQ(text.Lines(),
+            "broken.xml: " + xml + "Unable to load XML\nmissing.xml: " + xml + "Unable to load XML\ninvalid.xml: " +
+                xml + "Element 'UNSPSC_ITEM': Missing child element(s). Expected is ( UNSPSC_DESCRIPTION ).\n" +
+                "text.xlsx: " + xls + "Unable to load XLS\ndoctype.xlsx: " + xls + "Unable to load XLS\n" +
+                "missing.xls: " + xls + "Unable to load XLS\n../outside.xlsx: " + xls + "Unable to load XLS\n" +
+                "outside the folder: " + xls + "Unable to load XLS\n" +
+                "no spreadsheet class: " + xls + "MS Excel should be installed to upload from XLS\n" +
+                "no schema: " + xml + "Schema not found\n");
   EXPECT_EQ(Stored(), "");
   EXPECT_EQ(LogEntriesWith("Quarvel.UNSPSC.Upload"), 0);
 }
@@ -129,13 +137,14 @@ TEST_F(Upload, OtherFailuresPassTheHandler) {
   sheettest::WriteXlsx(DownloadPath("empty.xlsx"), {});
   sheettest::WriteXlsx(DownloadPath("deep.xlsx"), {{1, 1, "Code"}, {2, 1, 44000000.0}, {40000, 1, 43000000.0}});
   WriteDownload("codes.xml", CodeList(Item("43000000", "IT")));
-  std::string text = InOrder({Load("empty.xlsx"), Load("deep.xlsx"), Stored()});
+  Golden text;
+  text.Add("empty.xlsx", Load("empty.xlsx")).Add("deep.xlsx", Load("deep.xlsx")).Add("stored", Stored());
   BreakConnectionString();
-  text += Load("codes.xml");
-  EXPECT_EQ(text,
-            "5B Quarvel: |ERROR 0x5B| METHOD: Quarvel.UNSPSC.UploadFromXLS| DESC: Object variable or With block "
-            "variable not set.|\n6 Quarvel: |ERROR 0x6| METHOD: Quarvel.UNSPSC.UploadFromXLS| DESC: Overflow.|\n" +
-                NoDatabase("Quarvel.UNSPSC.UploadFromXML") + "\n");
+  text.Add("no database", Load("codes.xml"));
+  EXPECT_EQ(text.Lines(),
+            "empty.xlsx: 5B Quarvel: |ERROR 0x5B| METHOD: Quarvel.UNSPSC.UploadFromXLS| DESC: Object variable or With "
+            "block variable not set.|\ndeep.xlsx: 6 Quarvel: |ERROR 0x6| METHOD: Quarvel.UNSPSC.UploadFromXLS| DESC: "
+            "Overflow.|\nstored: \nno database: " + NoDatabase("Quarvel.UNSPSC.UploadFromXML") + "\n");
   EXPECT_EQ(LogEntriesWith("Quarvel.UNSPSC.Upload"), 3);
 }
 

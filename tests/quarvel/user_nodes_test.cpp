@@ -33,15 +33,20 @@ TEST_F(UserNodes, ReplacingAUsersCatalogsLeavesOnlyCatalogWideRows) {
     Exec("INSERT INTO CATALOGNODEBYUSER (USERID, CATALOGID, NODEID, LEVEL, ISPROFILE, VIEWONLY, SHAREDID) VALUES"
          " ('u1', 5, 42, 2, 0, 1, 'shop'), (' u1 ', 3, NULL, 0, 0, 0, NULL), ('u1', 7, NULL, 0, 1, 0, NULL),"
          " ('u2', 5, NULL, 0, 0, 0, NULL)");
-    EXPECT_TRUE(NewTCatalog()->UpdateUserCatalogIDs(" u1 ", Array({3, "7"}), std::nullopt));
-    std::string text = UserRows() + "--\n";
+    Golden text;
+    text.Add("' u1 ' to 3, 7", NewTCatalog()->UpdateUserCatalogIDs(" u1 ", Array({3, "7"}), std::nullopt));
+    text.Add("rows", UserRows());
     // A profile's rows only; an empty array clears and adds nothing.
-    EXPECT_TRUE(NewTCatalog()->UpdateUserCatalogIDs("u1", Array({5}), true) &&
-                NewTCatalog()->UpdateUserCatalogIDs("u2", Array({}), false));
-    text += UserRows() + "--\n";
-    EXPECT_TRUE(NewTCatalog()->ClearUserCatalogIDs("U1", std::nullopt));
-    EXPECT_EQ(text + UserRows(), "[u1]|3|null|0|0|0\n[u1]|7|null|0|0|0\n[u1]|7|null|0|1|0\n[u2]|5|null|0|0|0\n--\n"
-                                 "[u1]|3|null|0|0|0\n[u1]|7|null|0|0|0\n[u1]|5|null|0|1|0\n--\n[u1]|5|null|0|1|0\n");
+    text.Add("profile u1 to 5", NewTCatalog()->UpdateUserCatalogIDs("u1", Array({5}), true));
+    text.Add("u2 to none", NewTCatalog()->UpdateUserCatalogIDs("u2", Array({}), false));
+    text.Add("rows after", UserRows());
+    text.Add("clear U1", NewTCatalog()->ClearUserCatalogIDs("U1", std::nullopt));
+    EXPECT_EQ(text.Add("rows at the end", UserRows()).Lines(),
+              "' u1 ' to 3, 7: true\n"
+              "rows:\n[u1]|3|null|0|0|0\n[u1]|7|null|0|0|0\n[u1]|7|null|0|1|0\n[u2]|5|null|0|0|0\n"
+              "profile u1 to 5: true\nu2 to none: true\n"
+              "rows after:\n[u1]|3|null|0|0|0\n[u1]|7|null|0|0|0\n[u1]|5|null|0|1|0\n"
+              "clear U1: true\nrows at the end: [u1]|5|null|0|1|0\n");
   });
 }
 
@@ -52,8 +57,10 @@ TEST_F(UserNodes, AnIdThatIsNoNumberOrAQuoteInTheUserChangesNothingElse) {
     EXPECT_EQ(Failure([&] { NewTCatalog()->UpdateUserCatalogIDs("u1", Array({3, "5) OR (1=1"}), false); }),
               "D Quarvel: |ERROR 0xD| METHOD: Quarvel.Catalog.UpdateUserCatalogIDs| DESC: Type mismatch.|");
     EXPECT_EQ(UserRows(), before);
-    EXPECT_TRUE(NewTCatalog()->ClearUserCatalogIDs("x' OR '1'='1", std::nullopt) &&
-                NewTCatalog()->UpdateUserCatalogIDs("O'Neil", Array({7}), false));
+    Golden answers;
+    answers.Add("clear x' OR '1'='1", NewTCatalog()->ClearUserCatalogIDs("x' OR '1'='1", std::nullopt));
+    answers.Add("O'Neil to 7", NewTCatalog()->UpdateUserCatalogIDs("O'Neil", Array({7}), false));
+    EXPECT_EQ(answers.Line(), "clear x' OR '1'='1=true O'Neil to 7=true");
     EXPECT_EQ(UserRows(), "[O'Neil]|7|null|0|0|0\n" + before);
   });
 }
@@ -67,10 +74,11 @@ TEST_F(UserNodes, TheRebuildExpandsWholeCatalogsAndTopNodes) {
          "INSERT INTO USERNODE VALUES ('u1', 7, 99), ('u2', 7, 99), ('u3', 7, 99)");
     for (const char* user : {"u1", "u2", "u3"}) EXPECT_TRUE(NewTCatalog()->PopulateUserNodes(user)) << user;
     // Catalog 3's nodes come in the database's order.
-    EXPECT_EQ(Rows("SELECT NODEID FROM USERNODE WHERE USERID = 'u1' AND CATALOGID = 5 ORDER BY rowid") + "--\n" +
-                  Rows("SELECT NODEID FROM USERNODE WHERE USERID = 'u1' AND CATALOGID = 3 ORDER BY NODEID") + "--\n" +
-                  UserNodeRows("u2") + "--\n" + UserNodeRows("u3"),
-              "40\n42\n43\n44\n--\n30\n31\n32\n33\n--\n5|42\n5|44\n--\n");
+    Golden nodes;
+    nodes.Add("u1 in 5", Rows("SELECT NODEID FROM USERNODE WHERE USERID = 'u1' AND CATALOGID = 5 ORDER BY rowid"));
+    nodes.Add("u1 in 3", Rows("SELECT NODEID FROM USERNODE WHERE USERID = 'u1' AND CATALOGID = 3 ORDER BY NODEID"));
+    nodes.Add("u2", UserNodeRows("u2")).Add("u3", UserNodeRows("u3"));
+    EXPECT_EQ(nodes.Lines(), "u1 in 5:\n40\n42\n43\n44\nu1 in 3:\n30\n31\n32\n33\nu2:\n5|42\n5|44\nu3: \n");
   });
 }
 
@@ -82,7 +90,11 @@ TEST_F(UserNodes, AFailedRebuildKeepsTheOldRows) {
          "CREATE TRIGGER REFUSE43 BEFORE INSERT ON USERNODE WHEN NEW.NODEID = 43 BEGIN SELECT RAISE(ABORT, 'no 43'); END;");
     EXPECT_EQ(Failure([&] { NewTCatalog()->PopulateUserNodes("u1"); }).substr(0, 78),
               "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Quarvel.Catalog.PopulateUserNodes|");
-    EXPECT_EQ(UserNodeRows("u1") + std::to_string(LogEntriesWith("Quarvel.Catalog.PopulateUserNodes")), "7|99\n1");
+    EXPECT_EQ(Golden()
+                  .Add("nodes of u1", UserNodeRows("u1"))
+                  .Add("logged", LogEntriesWith("Quarvel.Catalog.PopulateUserNodes"))
+                  .Lines(),
+              "nodes of u1: 7|99\nlogged: 1\n");
   });
 }
 

@@ -23,8 +23,10 @@ class Util : public ::testing::Test {
 
 TEST_F(Util, DatesAreCheckedInTheLocaleAskedByAParserCreatedOncePerThread) {
   int32_t uk = 2057;
-  EXPECT_TRUE(quarvel::IsValidUSDate("7/4/2003") && !quarvel::IsValidUSDate("13/4/2003") &&
-              quarvel::IsValidDate("13/4/2003", uk));
+  Golden valid;
+  valid.Add("US 7/4/2003", quarvel::IsValidUSDate("7/4/2003")).Add("US 13/4/2003", quarvel::IsValidUSDate("13/4/2003"));
+  valid.Add("UK 13/4/2003", quarvel::IsValidDate("13/4/2003", uk));
+  EXPECT_EQ(valid.Line(), "US 7/4/2003=true US 13/4/2003=false UK 13/4/2003=true");
   EXPECT_TRUE(sandbox_.LogLines().empty());
   rt::ObjectPtr first = quarvel::GetDataFunctions();
   EXPECT_EQ(first->TypeName(), "DataFunctions");
@@ -38,8 +40,9 @@ TEST_F(Util, AParserFailureIsRaisedWithTheCheckingProceduresBlock) {
   quarveltest::AsCatalogCode([] {
     int32_t unknown = 99999;
     rt::ComError e = RaisedBy([&] { quarvel::IsValidDate("1/1/2000", unknown); });
-    EXPECT_EQ(std::to_string(e.number()) + " " + e.source() + e.description(),
-              "5 Quarvel" + Block("5", "Quarvel.UtilIsValidDate", "Invalid procedure call or argument"));
+    EXPECT_EQ(Golden().Add("number", e.number()).Add("source", e.source()).Add("description", e.description()).Lines(),
+              "number: 5\nsource: Quarvel\ndescription:\n" +
+                  Block("5", "Quarvel.UtilIsValidDate", "Invalid procedure call or argument"));
   });
   EXPECT_EQ(sandbox_.LogLines().size(), 1u);
 }

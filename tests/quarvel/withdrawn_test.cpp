@@ -8,7 +8,19 @@
 
 namespace {
 
-using Withdrawn = SampleReferenceTest;
+class Withdrawn : public SampleReferenceTest {
+ protected:
+  // Every row of the tables the stubs' classes write: the reference tables,
+  // the catalog's favourite folders and user nodes (with the rights they are
+  // built from), the UNSPSC codes and the contract lines.
+  std::string Tables() const {
+    std::string text = Snapshot();
+    for (const char* table :
+         {"FAVORITEFOLDERS", "FAVORITES", "USERNODE", "CATALOGNODEBYUSER", "UNSPSCCODES", "CONTRACTLINES"})
+      text += std::string(table) + ":\n" + Rows(std::string("SELECT * FROM ") + table + " ORDER BY 1, 2, 3");
+    return text;
+  }
+};
 
 const char* const kContract = "This method is depricated, Contract module is now not being used in QVS";
 const char* const kUse = "This method is depricated, Use Quarvel.";
@@ -26,22 +38,30 @@ TEST_F(Withdrawn, EveryWithdrawnMemberFailsWithMinusOneAndChangesNothing) {
       {"Quarvel.PropertyGroup", "GetPropertyGroupData", {rt::Variant::Nothing(), "", 10}},
       {"Quarvel.Contract", "Insert", {"C1", 1, keys, values}},
   };
-  const std::string before = Snapshot();
-  std::string text;
+  // A stale node of u1's, which rebuilding u1's nodes would remove.
+  Exec("INSERT INTO USERNODE VALUES ('u1', 1, 3)");
+  const std::string before = Tables();
+  Golden text;
   Run([&] {
     for (const auto& [progId, member, args] : stubs) {
       auto object = New<rt::Object>(progId);
-      text += std::regex_replace(Failure([&] { object.Call(member, args); }),
-                                 std::regex(R"(^FFFFFFFF Quarvel: \|ERROR 0xFFFFFFFF\| METHOD: (.*)\| DESC: )"
-                                            R"(Application-defined or object-defined error\.\|)"),
-                                 "$1") + "\n";
+      text.Add(std::string(progId) + "." + member,
+               std::regex_replace(Failure([&] { object.Call(member, args); }),
+                                  std::regex(R"(^FFFFFFFF Quarvel: \|ERROR 0xFFFFFFFF\| METHOD: (.*)\| DESC: )"
+                                             R"(Application-defined or object-defined error\.\|)"),
+                                  "$1"));
     }
   });
-  EXPECT_EQ(text, std::string(kUse) + "TCatalog.InsertFavouriteFolder\n" + kUse + "TCatalog.PopulateUserNodes\n" + kUse +
-                      "TUNSPSC.Exists\n" + kUse + "TUnit.Exists\nQuarvel.Property.DeleteOfficeProperties INFO: "
-                      "DeleteOfficeProperties is deprecated - don't use.|\n" + kUse +
-                      "RPropertyGroup.GetPropertyGroupData\n" + kContract + "\n");
-  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(text.Lines(),
+            "Quarvel.Catalog.InsertFavoriteFolder: " + std::string(kUse) + "TCatalog.InsertFavouriteFolder\n" +
+                "Quarvel.Catalog.PopulateUserNodes: " + kUse + "TCatalog.PopulateUserNodes\n" +
+                "Quarvel.UNSPSC.IReferentialIntegrity_Exists: " + kUse + "TUNSPSC.Exists\n" +
+                "Quarvel.Unit.IReferentialIntegrity_Exists: " + kUse + "TUnit.Exists\n" +
+                "Quarvel.Property.DeleteOfficeProperties: Quarvel.Property.DeleteOfficeProperties INFO: "
+                "DeleteOfficeProperties is deprecated - don't use.|\n" +
+                "Quarvel.PropertyGroup.GetPropertyGroupData: " + kUse + "RPropertyGroup.GetPropertyGroupData\n" +
+                "Quarvel.Contract.Insert: " + kContract + "\n");
+  EXPECT_EQ(Tables(), before);
   EXPECT_EQ(LogEntries(), static_cast<int>(stubs.size()));
 }
 

@@ -6,21 +6,14 @@
 
 #include "runtime/com_error.h"
 #include "runtime/registry.h"
+#include "tests/common/golden.h"
 #include "tests/runtime/error_of.h"
 
 namespace rt {
 namespace {
 
-// "key=item" pairs in the dictionary's order, keys with their type names.
-std::string Render(const Dictionary& d) {
-  std::string text;
-  for (const auto& entry : d.Entries()) {
-    if (!text.empty()) text += "; ";
-    text += TypeName(entry.key) + " " + Concat(entry.key) + "=" +
-            (entry.item.IsObject() ? TypeName(entry.item) : Concat(entry.item));
-  }
-  return text;
-}
+// "Subtype:key=Subtype:item" pairs in the dictionary's order.
+std::string Render(const Dictionary& d) { return Golden::Entries(d, /*keyTypes=*/true); }
 
 TEST(Dictionary, NumericKeysCompareByValueWhateverTheirSubtype) {
   Dictionary d;
@@ -36,7 +29,8 @@ TEST(Dictionary, NumericKeysCompareByValueWhateverTheirSubtype) {
   d.Add(true, "boolean");
   EXPECT_TRUE(d.Exists(Currency::FromScaled(25000)));
   EXPECT_FALSE(d.Exists(int32_t{-1})) << "True is a key of its own";
-  EXPECT_EQ(Render(d), "Integer 5=integer; String 5=text; Double 2.5=double; Boolean True=boolean");
+  EXPECT_EQ(Render(d),
+            "Integer:5=String:integer; String:5=String:text; Double:2.5=String:double; Boolean:True=String:boolean");
 }
 
 TEST(Dictionary, TextCompareFoldsCaseAndOnlyWhileEmptyMayChange) {
@@ -52,7 +46,7 @@ TEST(Dictionary, TextCompareFoldsCaseAndOnlyWhileEmptyMayChange) {
   EXPECT_EQ(ErrorOf([&] { text.Add("strasse", 2); }), 0);
   EXPECT_EQ(ErrorOf([&] { text.Add("STRASSE", 3); }), vberr::kKeyAlreadyAssociated);
   // The key keeps the spelling it was added with.
-  EXPECT_EQ(Render(text), "String Straße=1; String strasse=2");
+  EXPECT_EQ(Render(text), "String:Straße=Long:1; String:strasse=Long:2");
 }
 
 TEST(Dictionary, ReadingAMissingItemAddsItEmptyAndFindDoesNot) {
@@ -62,7 +56,7 @@ TEST(Dictionary, ReadingAMissingItemAddsItEmptyAndFindDoesNot) {
   EXPECT_TRUE(d.Exists("a"));
   d.SetItem("b", 2);
   d.SetItem("a", 1);
-  EXPECT_EQ(Render(d), "String a=1; String b=2");
+  EXPECT_EQ(Render(d), "String:a=Long:1; String:b=Long:2");
 }
 
 TEST(Dictionary, RemoveKeepsTheOrderOfTheRestAndKeyRenamesInPlace) {
@@ -70,12 +64,12 @@ TEST(Dictionary, RemoveKeepsTheOrderOfTheRestAndKeyRenamesInPlace) {
   for (int32_t i = 1; i <= 4; ++i) d.Add(i, i * 10);
   d.Remove(int16_t{2});
   d.Add(int32_t{2}, 99);
-  EXPECT_EQ(Render(d), "Long 1=10; Long 3=30; Long 4=40; Long 2=99");
+  EXPECT_EQ(Render(d), "Long:1=Long:10; Long:3=Long:30; Long:4=Long:40; Long:2=Long:99");
   EXPECT_EQ(ErrorOf([&] { d.Remove(7); }), 32811);
   d.SetKey(int32_t{3}, "three");
   EXPECT_EQ(ErrorOf([&] { d.SetKey(int32_t{1}, "three"); }), vberr::kKeyAlreadyAssociated);
   EXPECT_EQ(ErrorOf([&] { d.SetKey("zz", "y"); }), 32811);
-  EXPECT_EQ(Render(d), "Long 1=10; String three=30; Long 4=40; Long 2=99");
+  EXPECT_EQ(Render(d), "Long:1=Long:10; String:three=Long:30; Long:4=Long:40; Long:2=Long:99");
 
   const Variant keys = d.Keys();
   EXPECT_EQ(keys.AsArray().LBound(), 0);
@@ -108,7 +102,7 @@ TEST(Dictionary, LateBoundCalls) {
   o->Invoke("Item", CallKind::Set, set);
   Args rename{"k", "renamed"};
   o->Invoke("Key", CallKind::Let, rename);
-  EXPECT_EQ(Render(*o->As<Dictionary>()), "String renamed=5; String obj=Dictionary");
+  EXPECT_EQ(Render(*o->As<Dictionary>()), "String:renamed=Long:5; String:obj=Object:Dictionary");
 
   EXPECT_EQ(ErrorOf([&] { o->LetProperty("CompareMode", 1); }), vberr::kInvalidProcedureCall);
   EXPECT_EQ(ErrorOf([&] { o->Call("Item"); }), vberr::kArgumentNotOptional);
