@@ -6,6 +6,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
 #include "data/engine.h"
 
@@ -22,5 +23,10 @@ void OverrideEngine(Engine* engine);
 // this (100 ms unless set); zero compares at every hand-out. Answers the
 // interval before.
 std::chrono::milliseconds SetFileRecheckInterval(std::chrono::milliseconds interval);
+
+// How many times, in this process, a SQLite session found a lock taken and
+// waited for it (its busy handler was called): tests tell by it that a
+// reader never waited.
+uint64_t SqliteBusyWaits();
 
 }  // namespace data

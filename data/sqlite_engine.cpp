@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <cmath>
@@ -21,6 +22,7 @@
 
 #include "data/column_fit.h"
 #include "data/date_text.h"
+#include "data/engine_hooks.h"
 #include "data/sqlite_text_rules.h"
 #include "data/tsql_lexer.h"
 #include "data/tsql_translator.h"
@@ -97,6 +99,7 @@ struct Prepared {
 // own and threads of one process take turns too.
 using Clock = std::chrono::steady_clock;
 constexpr auto kHandOverLimit = std::chrono::seconds(1);
+std::atomic<uint64_t> gBusyWaits{0};
 
 class TurnFile {
  public:
@@ -185,6 +188,7 @@ struct Handle {
     Handle& h = *static_cast<Handle*>(self);
     const Clock::time_point now = Clock::now();
     if (count == 0) {
+      gBusyWaits.fetch_add(1, std::memory_order_relaxed);
       h.waitingSince = now;
       h.turns.Waiting();
     }
@@ -759,6 +763,8 @@ EngineError SqliteError(int resultCode, std::string text) {
       (resultCode & 0xFF) == SQLITE_CONSTRAINT ? rt::hr::kConstraintViolation : rt::hr::kSqlFailed;
   return EngineError(number, kSource, std::move(text), resultCode);
 }
+
+uint64_t SqliteBusyWaits() { return gBusyWaits.load(std::memory_order_relaxed); }
 
 Engine& SqliteEngine() {
   static SqliteEngineImpl engine;
