@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <exception>
+#include <utility>
 
 #include "runtime/com_error.h"
 #include "runtime/dispatch.h"
@@ -93,6 +94,11 @@ bool Transaction::End() {
 }
 
 void TransactionStream::Enter(Access access) {
+  if (depth_ == 0 && awaiting_) {
+    const ObjectContext* root = awaiting_;
+    awaiting_ = nullptr;
+    root->BeginCall(Access::Writes);
+  }
   if (depth_++ == 0) current_ = std::make_unique<Transaction>(access);
 }
 
@@ -187,12 +193,32 @@ ContextScope::ContextScope(const Object& self, Access access)
       previousObject_(tCurrentObject),
       uncaught_(std::uncaught_exceptions()) {
   if (!self.ProgId().empty() && !IsPlatformClass(self.ProgId())) tCurrentObject = &self;
+  Enter(access, false);
+}
+
+ContextScope::ContextScope(const Object& self, ByName)
+    : context_(self.Context().get()),
+      previous_(tCurrentContext),
+      previousObject_(tCurrentObject),
+      uncaught_(std::uncaught_exceptions()) {
+  if (!self.ProgId().empty() && !IsPlatformClass(self.ProgId())) tCurrentObject = &self;
+  Enter(Access::Writes, true);
+}
+
+// The outermost scope of a call begins its transaction (or, outside any, the
+// read scope of a call that only reads); a call by name leaves that to the
+// first scope inside it, its member's.
+void ContextScope::Enter(Access access, bool byName) {
   if (!context_) return;
   tCurrentContext = context_;
-  if (context_->depth_++ != 0) return;
-  if (context_->stream_) {
-    context_->stream_->Enter(access);
-  } else if (access == Access::Reads && !tReadScope) {
+  const bool outermost = context_->depth_++ == 0;
+  if (!outermost && !context_->awaitingAccess_) return;
+  if (byName) {
+    context_->AwaitAccess();
+    return;
+  }
+  context_->BeginCall(access);
+  if (!context_->stream_ && access == Access::Reads && !tReadScope) {
     readScope_ = std::make_unique<Transaction>(Access::Reads);
     tReadScope = readScope_.get();
   }
@@ -211,12 +237,14 @@ ContextScope::~ContextScope() noexcept(false) {
 
   // The votes of this call are spent now; the next call votes afresh.
   ObjectContext& context = *context_;
+  context.StopAwaiting();  // a member that never used the database began nothing
+  const bool entered = std::exchange(context.entered_, false);
   ObjectContext::Vote vote = context.vote_;
   context.vote_ = ObjectContext::Vote::None;
   if (vote == ObjectContext::Vote::Abort) {
     if (Transaction* transaction = context.CurrentTransaction()) transaction->Doom();
   }
-  if (!context.stream_) return;
+  if (!context.stream_ || !entered) return;
   Transaction* transaction = context.stream_->Current();
   bool doomed = transaction && transaction->Doomed();
   bool committed = context.stream_->Leave();

@@ -92,6 +92,8 @@ class Transaction {
   std::vector<std::shared_ptr<Compensation>> compensations_;
 };
 
+class ObjectContext;
+
 class TransactionStream {
  public:
   Transaction* Current() const { return current_.get(); }
@@ -100,10 +102,16 @@ class TransactionStream {
   // Leave answers true when the transaction (if it ended) committed.
   void Enter(Access access = Access::Writes);
   bool Leave();
+  int Depth() const { return depth_; }
 
  private:
+  friend class ObjectContext;
   int depth_ = 0;
   std::unique_ptr<Transaction> current_;
+  // The root context whose call came in by name and has not begun the
+  // transaction yet: an object joined to the stream that is called first
+  // begins it on the root's behalf, as one that writes.
+  const ObjectContext* awaiting_ = nullptr;
 };
 
 // The web server's application or session values (ASP's Application and
@@ -139,8 +147,13 @@ class ObjectContext {
   void SetComplete() { vote_ = Vote::Commit; }
   void SetAbort() { vote_ = Vote::Abort; }
   bool IsInTransaction() const { return stream_ != nullptr; }
-  // The running transaction, or null outside one (or between calls).
-  Transaction* CurrentTransaction() const { return stream_ ? stream_->Current() : nullptr; }
+  // The running transaction, or null outside one (or between calls). A call
+  // entered by name whose method has not said yet how it uses the database
+  // begins its transaction here, as one that writes.
+  Transaction* CurrentTransaction() const {
+    if (awaitingAccess_) BeginCall(Access::Writes);
+    return stream_ ? stream_->Current() : nullptr;
+  }
 
   // "Application" and "Session" answer the host's value objects; any other
   // name raises 0x80004005.
@@ -151,11 +164,38 @@ class ObjectContext {
 
  private:
   friend class ContextScope;
+  friend class TransactionStream;
   enum class Vote { None, Commit, Abort };
+  // Begins the outermost call's transaction (entering the stream).
+  void BeginCall(Access access) const {
+    awaitingAccess_ = false;
+    if (stream_) {
+      if (stream_->awaiting_ == this) stream_->awaiting_ = nullptr;
+      stream_->Enter(access);
+      entered_ = true;
+    }
+  }
+  // The outermost call came in by name: its member's scope will begin it.
+  void AwaitAccess() const {
+    if (stream_ && stream_->depth_ > 0) {
+      BeginCall(Access::Writes);  // joined to a running transaction: nothing to choose
+      return;
+    }
+    awaitingAccess_ = true;
+    if (stream_) stream_->awaiting_ = this;
+  }
+  void StopAwaiting() const {
+    awaitingAccess_ = false;
+    if (stream_ && stream_->awaiting_ == this) stream_->awaiting_ = nullptr;
+  }
   std::shared_ptr<Activity> activity_;
   std::shared_ptr<TransactionStream> stream_;
   Vote vote_ = Vote::None;
   int depth_ = 0;
+  // The outermost call came in by name (Object::Invoke): the transaction
+  // begins in its method's own scope, which says whether it only reads.
+  mutable bool awaitingAccess_ = false;
+  mutable bool entered_ = false;  // the outermost call entered the stream
 };
 
 // The context of the call running on this thread, or null outside one.
@@ -181,6 +221,12 @@ std::string CurrentComponentName();
 class ContextScope {
  public:
   explicit ContextScope(const Object& self, Access access = Access::Writes);
+  // The scope of a call by name around the member it dispatches to: it makes
+  // the context current (argument conversion fails in it) and ends the call
+  // as any scope does, but leaves the beginning of the transaction to the
+  // member's own scope, which says how the member uses the database.
+  struct ByName {};
+  ContextScope(const Object& self, ByName);
   ~ContextScope() noexcept(false);
   ContextScope(const ContextScope&) = delete;
   ContextScope& operator=(const ContextScope&) = delete;
@@ -192,6 +238,8 @@ class ContextScope {
   int uncaught_;
   // The read scope this call began (outside any transaction), ended with it.
   std::unique_ptr<Transaction> readScope_;
+
+  void Enter(Access access, bool byName);
 };
 
 // Creates a root object in a new context for the host: a new activity with

@@ -68,7 +68,7 @@ std::string Object::TypeName() const {
 
 Variant Object::Invoke(std::string_view name, CallKind kind, Args& args) {
   LateBoundCall call;
-  ContextScope scope(*this);
+  ContextScope scope(*this, ContextScope::ByName{});
   const DispatchTable* table = Dispatch();
   const Member* member = nullptr;
   if (table) member = table->Find(name.empty() ? std::string_view(table->DefaultMember()) : name);

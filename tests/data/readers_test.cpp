@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "data/engine_hooks.h"
+#include "runtime/dispatch.h"
 #include "test_database.h"
 
 namespace {
@@ -66,6 +67,32 @@ TEST(Readers, AReaderRootReadsTheCommittedStateWhileAWriterHoldsTheLock) {
     }
     EXPECT_EQ(data::SqliteBusyWaits(), waitsBefore) << "the reader waited for the lock";
   }
+}
+
+// A class whose one member only reads, called by name as callers do.
+struct Counter : testdb::ContextOwner {
+  explicit Counter(std::string connectionString) : ContextOwner(true), connection(std::move(connectionString)) {}
+  const rt::DispatchTable* Dispatch() const override {
+    static const rt::DispatchTable table =
+        rt::DispatchBuilder<Counter>("Counter").Method("Count", &Counter::Count).Build();
+    return &table;
+  }
+  int32_t Count() {
+    rt::ContextScope scope(*this, rt::Access::Reads);
+    auto cn = data::Connection::New();
+    cn->Open(connection);
+    return rt::CLng(cn->Execute("SELECT COUNT(*) FROM ITEM")->Value(0));
+  }
+  std::string connection;
+};
+
+TEST(Readers, AReaderCalledByNameIsAReaderToo) {
+  testdb::TestDatabase db(kTable);
+  OpenWriter writer(db.path());
+  auto counter = std::make_shared<Counter>(db.ConnectionString());
+  const uint64_t waitsBefore = data::SqliteBusyWaits();
+  EXPECT_EQ(rt::CLng(counter->Call("Count")), 1);
+  EXPECT_EQ(data::SqliteBusyWaits(), waitsBefore) << "the reader waited for the lock";
 }
 
 TEST(Readers, AReaderThatWritesIsRefusedAndChangesNothing) {
