@@ -154,7 +154,7 @@ std::shared_ptr<data::Connection> Currency::OpenConnection(std::shared_ptr<data:
 }
 
 rt::Variant Currency::GetError() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return rt::Variant("");
 }
 
@@ -164,17 +164,17 @@ void Currency::SetHomeCurrencyObject(rt::ObjectPtr& iHomeCurrencyObject) {
 }
 
 rt::ObjectPtr Currency::GetHomeCurrencyObject() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return GetHomeCurrency();
 }
 
 rt::ObjectPtr Currency::GetHomeCurrency() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return ReadFlaggedCurrency(homeCache_, kHomeSql, "Brintor.Currency.GetHomeCurrency");
 }
 
 rt::ObjectPtr Currency::GetEuroCurrency() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return ReadFlaggedCurrency(euroCache_, kEuroSql, "Brintor.Currency.GetEuroCurrency");
 }
 
@@ -206,7 +206,7 @@ rt::ObjectPtr Currency::ReadFlaggedCurrency(rt::ObjectPtr& cache, const char* sq
 }
 
 std::string Currency::GetHomeCurrencyCode() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     rt::ObjectPtr home = GetHomeCurrency();
     return home ? rt::Concat(Entry(home, "CURRENCYCODE")) : std::string();
@@ -218,7 +218,7 @@ std::string Currency::GetHomeCurrencyCode() {
 }
 
 std::string Currency::GetEuroCurrencyCode() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     rt::ObjectPtr euro = GetEuroCurrency();
     return euro ? rt::Concat(Entry(euro, "CURRENCYCODE")) : std::string();
@@ -229,7 +229,7 @@ std::string Currency::GetEuroCurrencyCode() {
 }
 
 bool Currency::GetCurrency(rt::Variant& iCurrencyCode) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   // Checked before the handler: the caller gets the plain error, unlogged.
   if (IsMissingCode(iCurrencyCode)) RaiseError(BrintorError::MissingCurrencyCode, "MissingCurrencyCode");
   std::shared_ptr<data::Connection> cn;
@@ -262,7 +262,7 @@ bool Currency::GetCurrency(rt::Variant& iCurrencyCode) {
 }
 
 rt::ObjectPtr Currency::GetCurrencies() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   try {
     OpenConnection(cn);
@@ -279,7 +279,7 @@ rt::ObjectPtr Currency::GetCurrencies() {
 }
 
 std::shared_ptr<rt::Dictionary> Currency::GetCurrenciesInDictionary() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     rt::ObjectPtr currencies = GetCurrencies();
     auto rs = std::dynamic_pointer_cast<data::Recordset>(currencies);
@@ -301,7 +301,7 @@ std::shared_ptr<rt::Dictionary> Currency::GetCurrenciesInDictionary() {
 }
 
 std::shared_ptr<rt::Dictionary> Currency::GetCurrencyAsDict(rt::Variant& istrCurrencyCode) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   bool notFound = false;
@@ -347,7 +347,7 @@ std::shared_ptr<rt::Dictionary> Currency::GetCurrencyAsDict(rt::Variant& istrCur
 }
 
 void Currency::Release() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   Mts_SetComplete();
 }
 

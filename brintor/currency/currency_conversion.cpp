@@ -96,13 +96,13 @@ std::shared_ptr<rt::Dictionary> Currency::ReadRate(const rt::Variant& code, cons
 }
 
 std::shared_ptr<rt::Dictionary> Currency::GetCurrencyRate(rt::Variant& iCurrencyCode, rt::Date& iOrderDate) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return ReadRate(iCurrencyCode, iOrderDate, false);
 }
 
 std::shared_ptr<rt::Dictionary> Currency::GetSpecificCurrencyRate(rt::Variant& iCurrencyCode,
                                                                   rt::Date& iEffectiveDate) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   // Checked before the handler: the caller gets the plain error, unlogged.
   if (IsMissingCode(iCurrencyCode)) RaiseError(BrintorError::MissingCurrencyCode, "MissingCurrencyCode");
   return ReadRate(iCurrencyCode, iEffectiveDate, true);
@@ -110,7 +110,7 @@ std::shared_ptr<rt::Dictionary> Currency::GetSpecificCurrencyRate(rt::Variant& i
 
 rt::Currency Currency::ConvertAmount(std::string& iFromCurrencyCode, std::string& iToCurrencyCode,
                                      rt::Currency& iAmount, rt::Date& iDate) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   if (iFromCurrencyCode == iToCurrencyCode) return iAmount;
   try {
     if (!homeCache_) homeCache_ = GetHomeCurrency();
@@ -175,7 +175,7 @@ rt::Currency Currency::ConvertAmount(std::string& iFromCurrencyCode, std::string
 std::shared_ptr<rt::Dictionary> Currency::ConvertTo(rt::ObjectPtr& iFromCurrency, rt::Variant& iNewCurrencyCode,
                                                     rt::Currency& iPrice, rt::Currency& iDiscountAmount,
                                                     rt::Date& iOrderDate) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     GetCurrency(iNewCurrencyCode);
     rt::ObjectPtr targetRate;

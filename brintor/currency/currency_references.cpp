@@ -14,7 +14,7 @@ using namespace tcurrency;
 
 bool TCurrency::IReferentialIntegrity_Exists(const std::string& /*iOrigin*/, const rt::Variant& iKeys,
                                              const rt::Variant& iValues) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     // Other key names are not this class's: they answer False. When the
     // code is named twice, the last one decides.
@@ -38,7 +38,7 @@ bool TCurrency::IReferentialIntegrity_Exists(const std::string& /*iOrigin*/, con
 
 bool TCurrency::IReferentialIntegrity_BeforeDelete(const std::string& /*iOrigin*/, const rt::Variant& /*iKeys*/,
                                                    const rt::Variant& /*iValues*/) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   Release();
   return true;
 }

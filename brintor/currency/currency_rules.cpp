@@ -280,7 +280,7 @@ rt::ObjectPtr TCurrency::BusinessRules_Delete(const std::shared_ptr<rt::Dictiona
 }
 
 rt::ObjectPtr TCurrency::BusinessRules_GetInstance(const std::shared_ptr<rt::Dictionary>&) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return nullptr;
 }
 

@@ -29,7 +29,7 @@ std::string CodeOf(const rt::ObjectPtr& currency) {
 }  // namespace
 
 bool Currency::HasValidCurrencyRateEx(std::string& istrCurrencyCode, rt::Date& idteDate, bool& iblnStrict) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     auto rateOf = [&](const std::string& code) {
       rt::Variant c(code);
@@ -70,13 +70,13 @@ bool Currency::HasValidCurrencyRateEx(std::string& istrCurrencyCode, rt::Date& i
 }
 
 bool Currency::HasValidCurrencyRate(std::string& istrCurrencyCode, rt::Date& idteDate) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   bool strict = false;
   return HasValidCurrencyRateEx(istrCurrencyCode, idteDate, strict);
 }
 
 bool Currency::CanConvertToHomeCurrency(std::string& istrCurrencyCode, rt::Date& idteDate) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     std::string home = GetHomeCurrencyCode();
     if (home.empty()) return false;
@@ -106,7 +106,7 @@ std::shared_ptr<rt::Dictionary> Currency::CodesOf(const std::string& sql, Keep k
 }
 
 std::shared_ptr<rt::Dictionary> Currency::GetCurrencyCodesHavingValidCurrencyRate(rt::Date& idteDate) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     // The candidates compare with midnight of the day; each is then checked
     // at the full date and time.
@@ -121,7 +121,7 @@ std::shared_ptr<rt::Dictionary> Currency::GetCurrencyCodesHavingValidCurrencyRat
 }
 
 std::shared_ptr<rt::Dictionary> Currency::GetCurrencyCodesHavingAnyCurrencyRate() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     return CodesOf("SELECT DISTINCT CURRENCYCODE FROM CURRENCYRATE ORDER BY CURRENCYCODE",
                    [](std::string&) { return true; });
@@ -132,7 +132,7 @@ std::shared_ptr<rt::Dictionary> Currency::GetCurrencyCodesHavingAnyCurrencyRate(
 }
 
 std::shared_ptr<rt::Dictionary> Currency::GetCurrencyCodesHavingNoValidCurrencyRate(rt::Date& idteDate) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     std::shared_ptr<rt::Dictionary> valid = GetCurrencyCodesHavingValidCurrencyRate(idteDate);
     std::shared_ptr<rt::Dictionary> any = GetCurrencyCodesHavingAnyCurrencyRate();
@@ -149,7 +149,7 @@ std::shared_ptr<rt::Dictionary> Currency::GetCurrencyCodesHavingNoValidCurrencyR
 }
 
 bool Currency::AreCurrencyRatesValid(rt::Date& idteDate) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     std::shared_ptr<rt::Dictionary> invalid = GetCurrencyCodesHavingNoValidCurrencyRate(idteDate);
     return invalid && invalid->Count() == 0;

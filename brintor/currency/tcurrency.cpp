@@ -142,7 +142,7 @@ bool TCurrency::CheckExistenceUsingSQL(const std::string& sql) {
 }
 
 void TCurrency::Release() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   Mts_SetComplete();
 }
 

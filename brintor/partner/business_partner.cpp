@@ -98,7 +98,7 @@ void BusinessPartner::Activate() {
 void BusinessPartner::Deactivate() { fieldNumbers_.reset(); }
 
 void BusinessPartner::Release() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   if (rt::GetObjectContext()) Mts_SetComplete();
 }
 
@@ -121,7 +121,7 @@ std::shared_ptr<data::Connection> BusinessPartner::OpenReadCommittedConnection()
 }
 
 void BusinessPartner::GetBusinessPartner(int32_t& iBPID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   if (iBPID == loadedId_) return;
   const std::string method = "Brintor.BusinessPartner.GetBusinessPartner(" + std::to_string(iBPID) + ")";
   bool found = false;
@@ -243,15 +243,15 @@ void BusinessPartner::LoadIfGiven(const rt::Variant& iBPID) {
 // GetBusinessPartner and reaches the caller as it is.
 
 rt::Variant BusinessPartner::GetBusinessPartnerID() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return rt::Variant(loadedId_);
 }
 
-#define PARTNER_GETTER(Type, Name, member)              \
-  Type BusinessPartner::Name(const rt::Variant& iBPID) { \
-    rt::ContextScope scope(*this);                       \
-    LoadIfGiven(iBPID);                                  \
-    return member;                                       \
+#define PARTNER_GETTER(Type, Name, member)                 \
+  Type BusinessPartner::Name(const rt::Variant& iBPID) {   \
+    rt::ContextScope scope(*this, rt::Access::Reads);      \
+    LoadIfGiven(iBPID);                                    \
+    return member;                                         \
   }
 
 PARTNER_GETTER(std::string, GetBusinessID, businessId_)
@@ -282,7 +282,7 @@ PARTNER_GETTER(bool, IsOneTimeBusinessPartner, isOneTime_)
 // These four always load the partner they are given.
 #define PARTNER_LOADING_GETTER(Name, member)                               \
   std::string BusinessPartner::Name(int32_t i_lBusinessPartnerID) {        \
-    rt::ContextScope scope(*this);                                         \
+    rt::ContextScope scope(*this, rt::Access::Reads);                      \
     GetBusinessPartner(i_lBusinessPartnerID);                              \
     return member;                                                         \
   }
@@ -298,22 +298,22 @@ PARTNER_LOADING_GETTER(GetGlobalPartnerClassificationCode, globalPartnerClassifi
 // --- role tests -------------------------------------------------------------------
 
 bool BusinessPartner::IsInvoiceCustomer() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return !invoiceCustomerCode_.empty();
 }
 
 bool BusinessPartner::IsCCCustomer() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return !ccCustomerCode_.empty();
 }
 
 bool BusinessPartner::IsSupplier() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return !supplierCode_.empty();
 }
 
 bool BusinessPartner::IsCustomer() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   if (!IsCCCustomer() && !IsInvoiceCustomer()) return false;
   return Sql_HasRecords("SELECT BUSINESSPARTNERID FROM CUSTOMER WHERE BUSINESSPARTNERID = " +
                             std::to_string(loadedId_),

@@ -24,7 +24,7 @@ std::string Quoted(const std::string& text) { return Gen_SqlQuote(rt::Variant(te
 // --- suppliers --------------------------------------------------------------------
 
 rt::ObjectPtr BusinessPartner::GetAllSuppliersFromBP() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     return ReadCommitted(
         "SELECT BUSINESSPARTNER.BUSINESSPARTNERID, BUSINESSPARTNER.NAME, BUSINESSPARTNER.BISSUPPLIERCODE "
@@ -37,7 +37,7 @@ rt::ObjectPtr BusinessPartner::GetAllSuppliersFromBP() {
 }
 
 rt::ObjectPtr BusinessPartner::GetSuppliersByCodeRange(const std::string& iFromCode, const std::string& iToCode) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     std::string sql = "SELECT BUSINESSPARTNERID, BISSUPPLIERCODE, NAME FROM BUSINESSPARTNER";
     if (!iFromCode.empty()) sql += " WHERE BISSUPPLIERCODE >= '" + Quoted(iFromCode) + "'";
@@ -55,7 +55,7 @@ rt::ObjectPtr BusinessPartner::GetSuppliersByCodeRange(const std::string& iFromC
 }
 
 rt::ObjectPtr BusinessPartner::GetSuppliersByNameRange(const std::string& iFromName, const std::string& iToName) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     std::string sql =
         "SELECT BUSINESSPARTNERID, BISSUPPLIERCODE, NAME FROM BUSINESSPARTNER"
@@ -72,7 +72,7 @@ rt::ObjectPtr BusinessPartner::GetSuppliersByNameRange(const std::string& iFromN
 }
 
 rt::ObjectPtr BusinessPartner::GetSuppliersByPartOfName(const std::string& iNamePart) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     return ReadCommitted(
         "SELECT BP.BUSINESSPARTNERID, BP.NAME FROM BUSINESSPARTNER BP WHERE BISSUPPLIERCODE <> '' AND NAME LIKE "
@@ -85,7 +85,7 @@ rt::ObjectPtr BusinessPartner::GetSuppliersByPartOfName(const std::string& iName
 }
 
 bool BusinessPartner::SupplierExists(const std::string& iSupplierCode) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     return Sql_HasRecords("SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER " "WHERE BISSUPPLIERCODE = '" +
                               Quoted(iSupplierCode) + "' ",
@@ -99,7 +99,7 @@ bool BusinessPartner::SupplierExists(const std::string& iSupplierCode) {
 // --- customers and countries ----------------------------------------------------------
 
 rt::ObjectPtr BusinessPartner::GetAllCustomers() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     return ReadCommitted("SELECT BUSINESSPARTNERID, CUSTOMERNAME FROM CUSTOMER");
   } catch (...) {
@@ -109,7 +109,7 @@ rt::ObjectPtr BusinessPartner::GetAllCustomers() {
 }
 
 rt::ObjectPtr BusinessPartner::GetCustomersByPartOfName(const std::string& iNamePart) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     return ReadCommitted("SELECT BUSINESSPARTNERID, CUSTOMERNAME FROM CUSTOMER " "WHERE CUSTOMERNAME LIKE '%" +
                          Gen_SqlEscapeLike(rt::Variant(iNamePart)) + "%'");
@@ -120,7 +120,7 @@ rt::ObjectPtr BusinessPartner::GetCustomersByPartOfName(const std::string& iName
 }
 
 rt::ObjectPtr BusinessPartner::GetCountries(const rt::Variant&) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     return ReadCommitted("SELECT COUNTRYCODE, COUNTRYNAME FROM COUNTRY");
   } catch (...) {
@@ -130,7 +130,7 @@ rt::ObjectPtr BusinessPartner::GetCountries(const rt::Variant&) {
 }
 
 std::string BusinessPartner::GetISOCountryCode(const std::string& iCountryCode) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   const char* const source = "Brintor.BusinessPartner.GetISOCountryCode";
   std::shared_ptr<data::Connection> connection;
   std::shared_ptr<data::Recordset> rs;
@@ -162,7 +162,7 @@ std::string BusinessPartner::GetISOCountryCode(const std::string& iCountryCode) 
 // --- transport carriers ------------------------------------------------------------------
 
 rt::ObjectPtr BusinessPartner::GetAllTransportCarriers() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     return ReadCommitted("SELECT CARRIERCODE, CARRIERNAME, URL FROM TRANSPORTCARRIER ORDER BY CARRIERNAME");
   } catch (...) {
@@ -174,7 +174,7 @@ rt::ObjectPtr BusinessPartner::GetAllTransportCarriers() {
 // Its own handler: the failure is logged with this method's name appended to
 // its description, and raised again unchanged (no formatted block).
 rt::ObjectPtr BusinessPartner::GetTransportCarrier(const rt::Variant& iCarrierCode) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     const rt::Variant code = iCarrierCode.IsMissing() ? rt::Variant(carrierCode_) : iCarrierCode;
     return ReadCommitted("SELECT CARRIERCODE, CARRIERNAME, URL FROM TRANSPORTCARRIER WHERE CARRIERCODE = '" +
@@ -194,7 +194,7 @@ rt::ObjectPtr BusinessPartner::GetTransportCarrier(const rt::Variant& iCarrierCo
 // --- sales representatives -------------------------------------------------------------------
 
 std::shared_ptr<rt::Dictionary> BusinessPartner::GetSalesRepresentativeBPs(const std::string& i_sUserId) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     auto rs = ReadCommitted(
         "SELECT BPSPERUSER.BUSINESSPARTNERID AS BUSINESSPARTNERID, BUSINESSPARTNER.NAME AS NAME "
@@ -212,7 +212,7 @@ std::shared_ptr<rt::Dictionary> BusinessPartner::GetSalesRepresentativeBPs(const
 }
 
 bool BusinessPartner::IsLinkedBP(const std::string& i_sUserId, int32_t i_lBPID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     auto rs = ReadCommitted("SELECT * FROM BPSPERUSER WHERE USERID='" + Quoted(i_sUserId) +
                                      "' AND BUSINESSPARTNERID = " + std::to_string(i_lBPID) + " ");

@@ -216,7 +216,7 @@ rt::ObjectPtr BusinessPartner::RulesDelete(const std::shared_ptr<rt::Dictionary>
 // quoted text.
 bool BusinessPartner::IReferentialIntegrity_Exists(const std::string& iOrigin, const rt::Variant& iKeys,
                                                    const rt::Variant& iValues) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     const rt::SafeArray& names = iKeys.AsArray();
     for (int32_t i = names.LBound(); i <= names.UBound(); ++i) {
@@ -249,7 +249,7 @@ bool BusinessPartner::IReferentialIntegrity_Exists(const std::string& iOrigin, c
 // Nothing hangs on the partner's keys that this class would remove here: it
 // only votes commit, and a failure of that reaches the caller as it is.
 bool BusinessPartner::IReferentialIntegrity_BeforeDelete(const std::string&, const rt::Variant&, const rt::Variant&) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   Release();
   return true;
 }

@@ -45,7 +45,7 @@ void AddSkipFilters(std::string& sql, bool skipOneTime, bool skipInternal) {
 rt::ObjectPtr BusinessPartner::GetAddressData(const rt::ObjectPtr& i_oPage, const std::string& i_sPersistedStateInfo,
                                               int16_t i_iPageSize, const rt::Variant& i_alAddressIDs,
                                               const rt::Variant& i_sSortTableFieldNames) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     std::string sql = "SELECT * FROM ADDRESS";
     AddIdFilter(sql, "ADDRESSID", i_alAddressIDs);
@@ -62,7 +62,7 @@ rt::ObjectPtr BusinessPartner::GetBusinessPartnerData(const rt::ObjectPtr& i_oPa
                                                       bool i_bSkipInternalBusinessPartners,
                                                       const rt::Variant& i_alBPIDs,
                                                       const rt::Variant& i_sSortTableFieldNames) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     std::string sql = "SELECT * FROM BUSINESSPARTNER";
     AddIdFilter(sql, "BUSINESSPARTNERID", i_alBPIDs);
@@ -78,7 +78,7 @@ rt::ObjectPtr BusinessPartner::GetCustomerData(const rt::ObjectPtr& i_oPage, con
                                                int16_t i_iPageSize, bool i_bSkipOneTimeBusinessPartners,
                                                bool i_bSkipInternalBusinessPartners, const rt::Variant& i_alBPIDs,
                                                const rt::Variant& i_sSortTableFieldNames) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     std::string sql = "SELECT * FROM BUSINESSPARTNER";
     AddIdFilter(sql, "BUSINESSPARTNERID", i_alBPIDs);
@@ -98,7 +98,7 @@ rt::ObjectPtr BusinessPartner::GetBusinessPartnersLimited(const rt::ObjectPtr& i
                                                           bool i_bSkipInternalBusinessPartners,
                                                           const rt::Variant& i_alBPIDs,
                                                           const rt::Variant& i_sSortTableFieldNames) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     std::string sql = "SELECT BUSINESSPARTNERID, NAME FROM BUSINESSPARTNER";
     AddIdFilter(sql, "BUSINESSPARTNERID", i_alBPIDs);

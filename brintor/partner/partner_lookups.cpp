@@ -33,7 +33,7 @@ std::shared_ptr<data::Recordset> BusinessPartner::ReadCommitted(const std::strin
 // --- addresses ------------------------------------------------------------------
 
 rt::ObjectPtr BusinessPartner::GetAddress(const rt::Variant& iAddressID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     return ReadCommitted(
         "SELECT A.NAME1, A.NAME2, A.STREET1, A.STREET2, A.CITY1, A.CITY2, "
@@ -47,7 +47,7 @@ rt::ObjectPtr BusinessPartner::GetAddress(const rt::Variant& iAddressID) {
 }
 
 rt::ObjectPtr BusinessPartner::GetAddresses(const rt::Variant& iBPID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     LoadIfGiven(iBPID);
     return ReadCommitted(
@@ -74,7 +74,7 @@ std::string OneAddressSql(int32_t addressId) {
 }  // namespace
 
 rt::ObjectPtr BusinessPartner::GetPostalAddress(const rt::Variant& iBPID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     LoadIfGiven(iBPID);
     return ReadCommitted(OneAddressSql(postalAddressId_));
@@ -85,7 +85,7 @@ rt::ObjectPtr BusinessPartner::GetPostalAddress(const rt::Variant& iBPID) {
 }
 
 rt::ObjectPtr BusinessPartner::GetShippingAddress(const rt::Variant& iBPID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     LoadIfGiven(iBPID);
     return ReadCommitted(OneAddressSql(shippingAddressId_));
@@ -96,7 +96,7 @@ rt::ObjectPtr BusinessPartner::GetShippingAddress(const rt::Variant& iBPID) {
 }
 
 rt::ObjectPtr BusinessPartner::GetSoldToAddress(const rt::Variant& iBPID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     LoadIfGiven(iBPID);
     return ReadCommitted(OneAddressSql(soldToAddressId_));
@@ -107,7 +107,7 @@ rt::ObjectPtr BusinessPartner::GetSoldToAddress(const rt::Variant& iBPID) {
 }
 
 std::string BusinessPartner::GetBISAddressCodeFromAddressID(const rt::Variant& iAddressID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     auto rs = ReadCommitted("SELECT BISADDRESSCODE FROM ADDRESS WHERE ADDRESSID = " + IdText(iAddressID));
     if (rs->Eof()) return "";
@@ -137,7 +137,7 @@ int32_t BusinessPartner::GetAddressIdByName(const std::string& iName1, int32_t i
 }
 
 int32_t BusinessPartner::GetAddressIdbyBISAddressCode(const std::string& i_sBISAddressCode) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> connection;
   try {
     connection = OpenReadCommittedConnection();
@@ -157,7 +157,7 @@ int32_t BusinessPartner::GetAddressIdbyBISAddressCode(const std::string& i_sBISA
 // --- partners ---------------------------------------------------------------------
 
 int32_t BusinessPartner::GetBusinessPartnerIDByBusinessID(const std::string& iBusinessID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     auto rs = ReadCommitted("SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER WHERE BUSINESSID='" +
                                      Gen_SqlQuote(rt::Variant(iBusinessID)) + "'");
@@ -169,7 +169,7 @@ int32_t BusinessPartner::GetBusinessPartnerIDByBusinessID(const std::string& iBu
 }
 
 bool BusinessPartner::checkBusinessPartnerIDByBusinessID(const std::string& iBusinessID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     auto rs = ReadCommitted("SELECT BUSINESSPARTNERID FROM BUSINESSPARTNER WHERE BUSINESSID='" +
                                      Gen_SqlQuote(rt::Variant(iBusinessID)) + "'");
@@ -227,17 +227,17 @@ std::string BusinessPartner::PartnerIdByCode(const rt::Variant& iBISID, int16_t 
 }
 
 std::string BusinessPartner::GetBusinessPartnerIDByBISID(const rt::Variant& iBISID, int16_t iUserType) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return PartnerIdByCode(iBISID, iUserType, true);
 }
 
 std::string BusinessPartner::GetBusinessPartnerIDByBISID2(const rt::Variant& iBISID, int16_t iUserType) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return PartnerIdByCode(iBISID, iUserType, false);
 }
 
 int32_t BusinessPartner::GetBusinessPartnerIDByDUNS(const std::string& i_lDUNSNumber) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   bool found = false;
   int32_t answer = 0;
   try {
@@ -255,7 +255,7 @@ int32_t BusinessPartner::GetBusinessPartnerIDByDUNS(const std::string& i_lDUNSNu
 }
 
 rt::ObjectPtr BusinessPartner::GetBusinessPartnerDetails(int16_t iBPID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     return ReadCommitted(
         "SELECT BUSINESSPARTNER.NAME, BUSINESSPARTNER.BISCUSTOMERCODE, BUSINESSPARTNER.BISSUPPLIERCODE FROM "
@@ -268,7 +268,7 @@ rt::ObjectPtr BusinessPartner::GetBusinessPartnerDetails(int16_t iBPID) {
 }
 
 rt::ObjectPtr BusinessPartner::GetBusinessPartnersByPartOfName(const std::string& iNamePart) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     return ReadCommitted("SELECT BP.BUSINESSPARTNERID, BP.NAME FROM BUSINESSPARTNER BP WHERE BP.NAME LIKE '%" +
                          Gen_SqlEscapeLike(rt::Variant(iNamePart)) + "%'");
@@ -279,7 +279,7 @@ rt::ObjectPtr BusinessPartner::GetBusinessPartnersByPartOfName(const std::string
 }
 
 rt::ObjectPtr BusinessPartner::GetRemainingBusinessPartners(const rt::Variant& iIDs) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     std::string sql = "SELECT BP.BUSINESSPARTNERID, BP.NAME FROM BUSINESSPARTNER BP";
     // IdInList converts every id to a number; "<key> NOT" turns its IN into NOT IN.
@@ -293,7 +293,7 @@ rt::ObjectPtr BusinessPartner::GetRemainingBusinessPartners(const rt::Variant& i
 
 // No handler: failures reach the caller as raised, unlogged and without a vote.
 int32_t BusinessPartner::IsBusinessPartnerPresent(const std::string& iBPName, int32_t iBPTYPE) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   if (iBPName.empty()) return 0;
   rt::ObjectPtr utilities = ThreadUtilities();
   const std::string name = rt::CStr(utilities->Call("ToSqlText", {rt::Variant(iBPName)}));

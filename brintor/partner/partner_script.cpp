@@ -119,7 +119,7 @@ rt::ObjectPtr BusinessPartner::DeleteFromScript(const std::string& iTableName, r
 }
 
 rt::ObjectPtr BusinessPartner::BusinessRules_GetInstance(const std::shared_ptr<rt::Dictionary>&) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     Mts_SetComplete();
   } catch (...) {

@@ -115,7 +115,7 @@ rt::ObjectPtr TUser::RulesDelete(const std::shared_ptr<rt::Dictionary>& iBDO, bo
 }
 
 rt::ObjectPtr TUser::BusinessRules_GetInstance(const std::shared_ptr<rt::Dictionary>&) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return nullptr;
 }
 

@@ -105,7 +105,7 @@ bool tuser::DirectoryHasUser(const std::string& id) { return !id.empty() && Dire
 
 bool TUser::IReferentialIntegrity_Exists(const std::string& iOrigin, const rt::Variant& iKeys,
                                          const rt::Variant& iValues) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   auto query = [&](const std::string& sql) {
     cn = getConnection(true);
@@ -165,7 +165,7 @@ bool TUser::IReferentialIntegrity_Exists(const std::string& iOrigin, const rt::V
 
 // Nothing of this class hangs on another component's key.
 bool TUser::IReferentialIntegrity_BeforeDelete(const std::string&, const rt::Variant&, const rt::Variant&) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   Mts_SetComplete();
   return true;
 }

@@ -50,7 +50,7 @@ int32_t TCatalog::InsertCatalog(const rt::Variant& iFields, const rt::Variant& i
 }
 
 bool TCatalog::IReferentialIntegrity_Exists(const std::string&, const rt::Variant& iKeys, const rt::Variant& iValues) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -86,7 +86,7 @@ bool TCatalog::IReferentialIntegrity_Exists(const std::string&, const rt::Varian
 }
 
 bool TCatalog::IReferentialIntegrity_BeforeDelete(const std::string&, const rt::Variant&, const rt::Variant&) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   Mts_SetComplete();
   return true;
 }

@@ -67,7 +67,7 @@ bool Product::DeleteCommodity(const std::string& iCommodityCode) {
 // A commodity without a row fails (its field is read at the end of the
 // rows); a Null buyer answers "".
 std::string Product::GetBuyerFromCommodity(std::string& iCommodity) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -100,7 +100,7 @@ std::shared_ptr<rt::Dictionary> Product::GetAllCommodities() {
 rt::ObjectPtr Product::GetCommodityData(const rt::ObjectPtr& i_oPage, const std::string& i_sPersistedStateInfo,
                                         int32_t i_iPageSize, const rt::Variant& i_asCommodityCodes,
                                         std::optional<std::string> i_sSortTableFieldNames) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     return CatalogPagedQuery("SELECT * FROM COMMODITY", "COMMODITYCODE", IdListForm::kQuotedTexts,
                              ListRequest(i_oPage, i_sPersistedStateInfo, i_iPageSize, i_asCommodityCodes,
@@ -114,7 +114,7 @@ rt::ObjectPtr Product::GetCommodityData(const rt::ObjectPtr& i_oPage, const std:
 
 // "" for a category without a row or without a name.
 std::string Product::GetCategoryName(int32_t& iCategoryID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -138,7 +138,7 @@ std::string Product::GetCategoryName(int32_t& iCategoryID) {
 // TAXCODE, DESCRIPTION, LEDGERACCOUNT of the commodity's tax code; empty
 // when the commodity or its tax code has no row.
 std::shared_ptr<rt::Dictionary> Product::GetTaxcodeInformation(const std::string& istrCommodityCode) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -163,7 +163,7 @@ std::shared_ptr<rt::Dictionary> Product::GetTaxcodeInformation(const std::string
 
 // TAXCODE -> DESCRIPTION of every tax code.
 std::shared_ptr<rt::Dictionary> Product::GetAllTaxCodes() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     std::shared_ptr<rt::Dictionary> taxCodes =
         Sql_GetRecordsAsDictionary(getConnectionString(), "SELECT TAXCODE, DESCRIPTION FROM TAXCODES");
@@ -177,7 +177,7 @@ std::shared_ptr<rt::Dictionary> Product::GetAllTaxCodes() {
 
 // "" for a commodity without a row or without a charge type.
 std::string Product::GetChargeType(const std::string& iCommodityCode) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -201,7 +201,7 @@ std::string Product::GetChargeType(const std::string& iCommodityCode) {
 // The commodity's item code ("" for Null); a commodity without a row
 // raises "CommodityCode is Not found" unlogged.
 std::string Product::GetBisItemCode(std::string& i_lCommodity) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {

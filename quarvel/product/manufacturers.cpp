@@ -26,7 +26,7 @@ std::shared_ptr<rt::Dictionary> Product::GetAllManufacturers() {
 rt::ObjectPtr Product::GetManufacturerData(const rt::ObjectPtr& i_oPage, const std::string& i_sPersistedStateInfo,
                                            int32_t i_iPageSize, const rt::Variant& i_alManufacturerIDs,
                                            std::optional<std::string> i_sSortTableFieldNames) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     return CatalogPagedQuery("SELECT * FROM MANUFACTURER", "MANUFACTURERID", IdListForm::kQuotedTexts,
                              ListRequest(i_oPage, i_sPersistedStateInfo, i_iPageSize, i_alManufacturerIDs,

@@ -65,7 +65,7 @@ double ProductNumber(const std::string& column, int32_t productId, const std::sh
 
 // False for a product without a row.
 bool Product::CheckLotSize(int32_t iProductID, double iQuantity) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -95,7 +95,7 @@ bool Product::CheckLotSize(int32_t iProductID, double iQuantity) {
 }
 
 double Product::getMultipleOf(int32_t iProductID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -114,7 +114,7 @@ double Product::getMultipleOf(int32_t iProductID) {
 }
 
 double Product::getMinOrderQty(int32_t iProductID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {

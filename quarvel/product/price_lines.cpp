@@ -138,7 +138,7 @@ std::shared_ptr<rt::Dictionary> Product::GetProductPriceLines(int32_t& iProductI
   static const char* const kColumns[] = {
       "PRODUCTID",    "PRICEEFFECTIVEDATE", "CURRENCYCODE",       "PRICEEXPIRYDATE", "PRICE",
       "DISCOUNTPERC", "DISCOUNTAMOUNT",     "PRICETAXPERCENTAGE", "QUANTITYTO",      "GROUPBY"};
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {

@@ -91,7 +91,7 @@ double FirstLinePrice(const char* member, std::shared_ptr<data::Connection> (*co
 std::shared_ptr<rt::Dictionary> Product::getCatalogPriceAttributes(int32_t i_lProductID, rt::Date i_dDate,
                                                                    const std::string& i_sCurrencyCode,
                                                                    std::optional<double> i_fQuantity) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -139,7 +139,7 @@ std::shared_ptr<rt::Dictionary> Product::getCatalogPriceAttributesEx(int32_t i_l
                                                                      const std::string& i_sCurrencyCode,
                                                                      std::optional<double> i_fQuantity,
                                                                      std::optional<std::string> i_sGroupBy) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return WithGroup(i_sGroupBy.value_or(std::string()),
                    [&] { return getCatalogPriceAttributes(i_lProductID, i_dDate, i_sCurrencyCode, i_fQuantity); });
 }
@@ -152,7 +152,7 @@ std::shared_ptr<rt::Dictionary> Product::getERPPrice(std::string&, std::string&,
 // Here QUANTITYTO is the lower end of a line's range: the largest break not
 // above the quantity wins, whatever the line's date, group or currency.
 double Product::GetPriceFromPriceLines(int32_t& i_lProductID, double& i_fQuantity) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return FirstLinePrice("GetPriceFromPriceLines", getReadCommittedConnection, [&] {
     return "SELECT PRICE, QUANTITYTO FROM CATALOGPRODUCTPRICE WHERE PRODUCTID =" + std::to_string(i_lProductID) +
            " AND QUANTITYTO <= " + SqlQuantity(i_fQuantity) + " ORDER BY QUANTITYTO DESC";
@@ -160,7 +160,7 @@ double Product::GetPriceFromPriceLines(int32_t& i_lProductID, double& i_fQuantit
 }
 
 double Product::GetPriceFromPriceLinesByGroup(int32_t& i_lProductID, std::string& i_sGroupBy) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return FirstLinePrice("GetPriceFromPriceLinesByGroup", getReadCommittedConnection, [&] {
     return "SELECT PRICE, GROUPBY FROM CATALOGPRODUCTPRICE WHERE PRODUCTID =" + std::to_string(i_lProductID) + " AND " +
            GroupMatch(i_sGroupBy, "GROUPBY = ") + " ORDER BY GROUPBY DESC";

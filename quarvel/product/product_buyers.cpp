@@ -36,7 +36,7 @@ std::string CommodityBuyer(const std::string& code, const std::shared_ptr<data::
 }  // namespace
 
 std::string Product::GetDefaultBuyer(const std::string& iCommodityCode) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -58,7 +58,7 @@ std::string Product::GetDefaultBuyer(const std::string& iCommodityCode) {
 // its commodity's default buyer, else its supplier's buyer; "" when none
 // of them gives one.
 std::string Product::GetDefaultProductBuyer(int32_t iProductID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Connection> commodityCn;
   std::shared_ptr<data::Recordset> rs;
@@ -105,7 +105,7 @@ std::string Product::GetDefaultProductBuyer(int32_t iProductID) {
 // order stored) when it is 1; no entry for a product with a Null flag or
 // without buyer rows. An empty array answers an empty dictionary.
 std::shared_ptr<rt::Dictionary> Product::GetBuyersForProducts(const rt::Variant& i_aProductList) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   std::shared_ptr<data::Recordset> buyers;

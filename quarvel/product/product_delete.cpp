@@ -126,7 +126,7 @@ bool Product::IReferentialIntegrity_BeforeDelete(const std::string& /*iOrigin*/,
 // call fails.
 bool Product::IReferentialIntegrity_Exists(const std::string& /*iOrigin*/, const rt::Variant& iKeys,
                                            const rt::Variant& iValues) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::string sql[3];
   try {

@@ -72,7 +72,7 @@ constexpr ProductKey kProductKeys[] = {
 std::shared_ptr<rt::Dictionary> Product::GetProductFields(const rt::Variant& i_aProductFieldNames,
                                                           std::optional<int32_t> i_lProductID,
                                                           std::optional<std::string> i_sGTIN) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -112,7 +112,7 @@ std::shared_ptr<rt::Dictionary> Product::GetProductFields(const rt::Variant& i_a
 // every other failure reaches the caller as it came, unlogged and without a
 // vote.
 std::shared_ptr<rt::Dictionary> Product::GetProductEx(int32_t i_lProductID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -165,7 +165,7 @@ std::shared_ptr<rt::Dictionary> Product::GetProductEx(int32_t i_lProductID) {
 // found" unlogged. The id is compared as a quoted text, which the database
 // reads as the number.
 std::string Product::GetProductDescription(int32_t& i_lProductID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {

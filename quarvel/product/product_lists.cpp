@@ -48,7 +48,7 @@ rt::ObjectPtr Product::GetProductsAsDRecordSet(const rt::ObjectPtr& i_oPage, con
                                                int32_t i_lPageSize, const std::string& i_sFields,
                                                const std::string& i_sSortFields, const std::string& i_sKeyFields,
                                                const std::string& i_sWhereClause) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     CheckProductColumns(i_sFields, true);
     CheckProductColumns(i_sKeyFields, false);
@@ -70,7 +70,7 @@ rt::ObjectPtr Product::GetProductsAsDRecordSet(const rt::ObjectPtr& i_oPage, con
 // Category 0: every categorised product, once per category that holds it.
 // Sorted by description. No commit vote.
 rt::ObjectPtr Product::GetProductsByProductCategory(int32_t iCategoryID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     std::string sql =
         "SELECT P.PRODUCTID, P.PARTNUMBER, P.PRODUCTDESCRIPTION FROM PRODUCT P "
@@ -86,7 +86,7 @@ rt::ObjectPtr Product::GetProductsByProductCategory(int32_t iCategoryID) {
 // PRODUCTID -> PARTNUMBER of the ids given (each a number), or of every
 // product when none are given; an empty array answers an empty dictionary.
 std::shared_ptr<rt::Dictionary> Product::GetPartNumbersForProducts(const rt::Variant& i_aProductIDs) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   try {
     auto partNumbers = rt::NewDictionary();
@@ -116,7 +116,7 @@ std::shared_ptr<rt::Dictionary> Product::GetPartNumbersForProducts(const rt::Var
 // number) and to a commodity when they are given.
 std::shared_ptr<rt::Dictionary> Product::GetProductsByCriteria(int32_t i_nStockItem, const rt::Variant& i_lSupplierID,
                                                                const rt::Variant& i_lCommodityCode) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   try {
     const bool anyStock = i_nStockItem == 2;
@@ -146,7 +146,7 @@ std::shared_ptr<rt::Dictionary> Product::GetProductsByCriteria(int32_t i_nStockI
 // PRODUCTID -> PARTNUMBER of the products whose own buyer is the user, then
 // of those that list the user among several buyers, each once.
 std::shared_ptr<rt::Dictionary> Product::GetProductsByBuyer(const std::string& i_sBuyerId) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   try {
     const std::string buyer = Gen_SqlQuote(rt::Variant(i_sBuyerId));
@@ -172,7 +172,7 @@ std::shared_ptr<rt::Dictionary> Product::GetProductsByBuyer(const std::string& i
 // PRODUCTID -> PRODUCTDESCRIPTION of the products with exactly this part
 // number.
 std::shared_ptr<rt::Dictionary> Product::GetProductsByPartNumber(const std::string& i_sPartNumber) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   try {
     cn = getReadCommittedConnection();
@@ -195,7 +195,7 @@ std::shared_ptr<rt::Dictionary> Product::GetProductsByPartNumber(const std::stri
 // PRODUCTID -> (part number, supplier part number) of the supplier's
 // products; the supplier id is a number.
 std::shared_ptr<rt::Dictionary> Product::GetProductsBySupplier(const std::string& iSupplierID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   try {
     const std::string sql = "SELECT PRODUCTID, PARTNUMBER, BUYFROMPARTNUMBER FROM PRODUCT WHERE BUSINESSPARTNERID = " +

@@ -42,7 +42,7 @@ std::string FlagCondition(const rt::Variant& flag, const char* column) {
 
 // The values of GetProductEx, in its order, each under its key.
 rt::ObjectPtr Product::GetProduct(int32_t& iProductID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     std::shared_ptr<rt::Dictionary> fields = GetProductEx(iProductID);
     auto product = std::make_shared<rt::Collection>();
@@ -58,7 +58,7 @@ rt::ObjectPtr Product::GetProduct(int32_t& iProductID) {
 // refreshes the kept product. No handler: GetProduct's failure reaches the
 // caller as it came.
 std::string Product::getManufacturerID(int32_t& iProductID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   if (manufacturerProductId_ != iProductID) {
     rt::ObjectPtr product = GetProduct(iProductID);
     manufacturerProduct_ = std::move(product);
@@ -70,7 +70,7 @@ std::string Product::getManufacturerID(int32_t& iProductID) {
 
 // Disabled products count too.
 int32_t Product::GetProductIDFromSupplierPartNum(const std::string& iSupplierPartNumber) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -94,7 +94,7 @@ int32_t Product::GetProductIDFromSupplierPartNum(const std::string& iSupplierPar
 // are left out or -1.
 int32_t Product::GetProductIdFromPartNumSource(const std::string& i_sPartNumber, const rt::Variant& i_lStockItemFlag,
                                                const rt::Variant& i_lDisabledFlag) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -118,7 +118,7 @@ int32_t Product::GetProductIdFromPartNumSource(const std::string& i_sPartNumber,
 // The row is read without a test for its end: an empty PRODUCT table
 // fails. Never votes.
 int32_t Product::GetMaxProductId() {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -138,7 +138,7 @@ int32_t Product::GetMaxProductId() {
 // A product without a GTIN answers ""; an id without a row raises
 // "ProductId not Found" unlogged.
 std::string Product::GetGTIN(int32_t i_lProductID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -167,7 +167,7 @@ std::string Product::GetGTIN(int32_t i_lProductID) {
 // image and description of each alternative; only stock items when the
 // flag is 1.
 rt::ObjectPtr Product::GetAlternativeProducts(int32_t i_lProductID, const rt::Variant& i_lStockItemFlag) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     const std::string sql =
         "SELECT ALTERNATIVEPRODUCTS.*, PRODUCT.IMAGEFILENAME, PRODUCT.TECHNICALIMAGE, PRODUCT.PRODUCTDESCRIPTION "

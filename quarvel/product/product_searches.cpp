@@ -74,7 +74,7 @@ auto Searching(const char* member, Body&& body) {
 }  // namespace
 
 int32_t Product::getProductIDFromPartNum(const std::string& iPartNum, std::optional<std::string> iCatalogString) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return Searching("getProductIDFromPartNum", [&](auto& cn, auto& rs) -> int32_t {
     const std::string sql =
         "SELECT DISTINCT TOP 1 PRODUCTSBYCATEGORY.PRODUCTID  FROM PRODUCTSBYCATEGORY "
@@ -95,7 +95,7 @@ int32_t Product::getProductIDFromPartNum(const std::string& iPartNum, std::optio
 }
 
 int32_t Product::countProductIDsFromPartNum(const std::string& iPartNum, std::optional<std::string> iCatalogString) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return Searching("countProductIDsFromPartNum", [&](auto& cn, auto& rs) -> int32_t {
     const std::string sql =
         "SELECT COUNT(DISTINCT dbo.PRODUCTSBYCATEGORY.PRODUCTID) As CNT  FROM dbo.PRODUCTSBYCATEGORY "
@@ -115,7 +115,7 @@ int32_t Product::countProductIDsFromPartNum(const std::string& iPartNum, std::op
 
 // Stock items, in a catalog or not.
 int32_t Product::countStockProductIDsFromPartNum(const std::string& iPartNum) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return Searching("countStockProductIDsFromPartNum", [&](auto& cn, auto& rs) -> int32_t {
     const std::string e = Gen_SqlEscapeLike(rt::Variant(iPartNum));
     const std::string sql = "SELECT COUNT(DISTINCT PRODUCTID) As CNT FROM PRODUCT WHERE (PRODUCTDESCRIPTION LIKE '%" +
@@ -139,7 +139,7 @@ std::shared_ptr<rt::Dictionary> Product::GetCatalogProductsByPartNumber(const st
                                                                         int32_t i_lMaxNumberOfRows,
                                                                         rt::Variant& o_bMoreRowsAvailable,
                                                                         std::optional<std::string> i_sCatalogString) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return Searching("GetCatalogProductsByPartNumber", [&](auto& cn, auto& rs) -> std::shared_ptr<rt::Dictionary> {
     if (i_lMaxNumberOfRows == std::numeric_limits<int32_t>::max()) rt::RaiseVb(rt::vberr::kOverflow);
     const std::string sql =
@@ -171,7 +171,7 @@ std::shared_ptr<rt::Dictionary> Product::GetCatalogProductsByPartNumber(const st
 // of the catalogs. An array whose element 0 is Empty answers False without
 // a statement or a vote. The product's expiry date is not looked at.
 bool Product::ValidateProductAgainstUserCatalogs(const std::string& i_sProductID, const rt::Variant& i_aCatalogIDs) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   return Searching("ValidateProductAgainstUserCatalogs", [&](auto& cn, auto& rs) -> bool {
     const rt::SafeArray& catalogs = i_aCatalogIDs.AsArray();
     if (catalogs.At(0).IsEmpty()) return false;

@@ -61,7 +61,7 @@ void AddProperties(data::Recordset& rs, const char* valueColumn, rt::Dictionary&
 // group, the product's own group, the user's group; a later source is
 // asked only when the earlier ones have none.
 bool Product::RequisitionPropertiesPresent(int32_t iProductID, const std::string& iUserID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn[3];
   try {
     const std::string product = std::to_string(iProductID);
@@ -105,7 +105,7 @@ bool Product::RequisitionPropertiesPresent(int32_t iProductID, const std::string
 // True when the commodity's group or the user's group has properties; both
 // are always asked.
 bool Product::RequisitionCommodityPropertiesPresent(const std::string& iCommodityCode, std::string& iUserID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   try {
     cn = getReadCommittedConnection();
@@ -138,7 +138,7 @@ bool Product::RequisitionCommodityPropertiesPresent(const std::string& iCommodit
 std::shared_ptr<rt::Dictionary> Product::GetRequisitionLineProperties(const std::string& iUserID,
                                                                       const std::string& iCommodityCode,
                                                                       int32_t iProductID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> commodityCn, userCn, productCn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -193,7 +193,7 @@ std::shared_ptr<rt::Dictionary> Product::GetRequisitionLineProperties(const std:
 // value, by property name. Never votes.
 std::shared_ptr<rt::Dictionary> Product::GetProductProperties(int32_t& iProductID) {
   static const char* const kColumns[] = {"PROPERTYID", "PROPERTYNAME", "DATATYPE", "VALUE"};
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {

@@ -48,7 +48,7 @@ void Property::DeleteOfficeProperties(std::string&) {
 // only be PROPERTYID in some letter case); the value only as a number.
 bool Property::IReferentialIntegrity_Exists(const std::string&, const rt::Variant& iKeys,
                                             const rt::Variant& iValues) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -73,7 +73,7 @@ bool Property::IReferentialIntegrity_Exists(const std::string&, const rt::Varian
 }
 
 bool Property::IReferentialIntegrity_BeforeDelete(const std::string&, const rt::Variant& iKeys, const rt::Variant&) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     iKeys.AsArray();
     Mts_SetComplete();

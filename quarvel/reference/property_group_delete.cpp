@@ -31,7 +31,7 @@ int32_t RowsFound(const std::string& sql) {
 }  // namespace
 
 bool PropertyGroup::CanDelete(int32_t& iPropertyGroupId) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   rt::Err().Clear();
   try {
     bool allowed = CheckerAllowsDelete("PROPERTYGROUP", "PROPERTYGROUPID", rt::Variant(iPropertyGroupId));

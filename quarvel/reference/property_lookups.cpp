@@ -37,7 +37,7 @@ rt::Variant PropertyColumn(const char* column, int32_t id, const std::string& so
 }  // namespace
 
 int16_t Property::getDataType(int32_t i_lPropertyID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     const int16_t type = rt::CInt(PropertyColumn("DATATYPE", i_lPropertyID, "Quarvel.Property.getDataType"));
     Mts_SetComplete();
@@ -49,7 +49,7 @@ int16_t Property::getDataType(int32_t i_lPropertyID) {
 }
 
 std::string Property::GetPropertyName(int32_t i_lPropertyID) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     std::string name = rt::CStr(PropertyColumn("PROPERTYNAME", i_lPropertyID, "Quarvel.Property.GetPropertyName"));
     Mts_SetComplete();
@@ -62,7 +62,7 @@ std::string Property::GetPropertyName(int32_t i_lPropertyID) {
 
 // The name reaches the statement as Tamrick.Utilities' text literal.
 int32_t Property::GetPropertyIDFromName(const std::string& i_sPropertyName) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -85,7 +85,7 @@ int32_t Property::GetPropertyIDFromName(const std::string& i_sPropertyName) {
 
 // SEQUENCEID as text -> VALUE as text, in the table's key order (list order).
 std::shared_ptr<rt::Dictionary> Property::getPropertyEnums(int32_t iPropertyId) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -112,7 +112,7 @@ std::shared_ptr<rt::Dictionary> Property::getPropertyEnums(int32_t iPropertyId) 
 rt::ObjectPtr Property::GetPropertyData(const rt::ObjectPtr& i_oPage, const std::string& i_sPersistedStateInfo,
                                         int32_t i_iPageSize, const rt::Variant& i_alPropertyIDs,
                                         const rt::Variant& i_sSortTableFieldNames) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     return CatalogPagedQuery(
         "SELECT * FROM PROPERTY", "PROPERTYID", IdListForm::kNumbers,

@@ -69,7 +69,7 @@ bool THazardousClass::canDeleteHazardousClass(const std::string& iClassCode) {
 
 bool THazardousClass::IReferentialIntegrity_Exists(const std::string&, const rt::Variant& iKeys,
                                                    const rt::Variant& iValues) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -93,7 +93,7 @@ bool THazardousClass::IReferentialIntegrity_Exists(const std::string&, const rt:
 }
 
 bool THazardousClass::IReferentialIntegrity_BeforeDelete(const std::string&, const rt::Variant&, const rt::Variant&) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   Mts_SetComplete();
   return true;
 }

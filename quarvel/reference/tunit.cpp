@@ -69,7 +69,7 @@ bool TUnit::canDeleteUnit(const std::string& iUnitCode) {
 }
 
 bool TUnit::IReferentialIntegrity_Exists(const std::string&, const rt::Variant& iKeys, const rt::Variant& iValues) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   std::shared_ptr<data::Recordset> rs;
   try {
@@ -92,7 +92,7 @@ bool TUnit::IReferentialIntegrity_Exists(const std::string&, const rt::Variant& 
 }
 
 bool TUnit::IReferentialIntegrity_BeforeDelete(const std::string&, const rt::Variant&, const rt::Variant&) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   Mts_SetComplete();
   return true;
 }

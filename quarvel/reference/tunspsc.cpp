@@ -75,7 +75,7 @@ bool TUNSPSC::Delete(std::string& iUNSPSCCode) {
 
 bool TUNSPSC::IReferentialIntegrity_Exists(const std::string&, const rt::Variant& iKeys,
                                            const rt::Variant& iValues) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> connection;
   try {
     bool exists = false;
@@ -107,7 +107,7 @@ bool TUNSPSC::IReferentialIntegrity_Exists(const std::string&, const rt::Variant
 }
 
 bool TUNSPSC::IReferentialIntegrity_BeforeDelete(const std::string&, const rt::Variant&, const rt::Variant&) {
-  rt::ContextScope scope(*this);
+  rt::ContextScope scope(*this, rt::Access::Reads);
   Mts_SetComplete();
   return true;
 }
