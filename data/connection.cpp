@@ -1,6 +1,8 @@
 // ADODB.Connection.
 #include "data/connection.h"
 
+#include <utility>
+
 #include "data/ado_classes.h"
 #include "data/ado_errors.h"
 #include "data/recordset.h"
@@ -125,6 +127,43 @@ std::shared_ptr<Recordset> Connection::Execute(const std::string& sql, rt::Varia
 std::shared_ptr<Recordset> Connection::ExecuteLate(const std::string& sql, rt::Variant& recordsAffected,
                                                    std::optional<int32_t>) {
   return Execute(sql, &recordsAffected);
+}
+
+// --- OwnTransaction ----------------------------------------------------------
+
+OwnTransaction::OwnTransaction(std::shared_ptr<Connection> connection) : connection_(std::move(connection)) {
+  connection_->BeginTrans();
+  open_ = true;
+}
+
+OwnTransaction::OwnTransaction(OwnTransaction&& other) noexcept
+    : connection_(std::move(other.connection_)), open_(std::exchange(other.open_, false)) {}
+
+OwnTransaction& OwnTransaction::operator=(OwnTransaction&& other) noexcept {
+  if (this != &other) {
+    RollbackIfOpen();
+    connection_ = std::move(other.connection_);
+    open_ = std::exchange(other.open_, false);
+  }
+  return *this;
+}
+
+OwnTransaction::~OwnTransaction() { RollbackIfOpen(); }
+
+void OwnTransaction::Commit() {
+  if (!open_) return;
+  connection_->CommitTrans();
+  open_ = false;
+}
+
+void OwnTransaction::RollbackIfOpen() noexcept {
+  if (!open_) return;
+  open_ = false;
+  try {
+    connection_->RollbackTrans();
+  } catch (...) {
+    // A connection closed meanwhile rolled the transaction back itself.
+  }
 }
 
 }  // namespace data

@@ -89,4 +89,28 @@ class Connection : public rt::Object {
   std::shared_ptr<data::Errors> errors_ = std::make_shared<data::Errors>();
 };
 
+// A connection's own transaction as a scope: BeginTrans when made, and
+// RollbackTrans when it ends without Commit (a failure on its way out, or a
+// Commit that failed), so that no path leaves the transaction, and the
+// write lock it holds, open. An empty guard (made without a connection) does
+// nothing, for a transaction that is needed only sometimes.
+class OwnTransaction {
+ public:
+  OwnTransaction() = default;
+  explicit OwnTransaction(std::shared_ptr<Connection> connection);
+  OwnTransaction(OwnTransaction&& other) noexcept;
+  OwnTransaction& operator=(OwnTransaction&& other) noexcept;
+  ~OwnTransaction();
+
+  // Commits; after a failed commit the transaction is still open and is
+  // rolled back when the guard ends.
+  void Commit();
+  bool IsOpen() const { return open_; }
+
+ private:
+  void RollbackIfOpen() noexcept;
+  std::shared_ptr<Connection> connection_;
+  bool open_ = false;
+};
+
 }  // namespace data

@@ -158,14 +158,14 @@ bool TCurrency::DeleteCurrency(const rt::Variant& i_vCurrencyCode) {
     // Inside a transaction of the context both deletes are part of it;
     // without one they run in a transaction of the connection's own, so that
     // the rates never go without the currency.
-    const bool ownTransaction = !InContextTransaction();
-    if (ownTransaction) cn->BeginTrans();
+    data::OwnTransaction own;
+    if (!InContextTransaction()) own = data::OwnTransaction(cn);
     auto command = NewCommand(cn, "DELETE FROM CURRENCYRATE WHERE CURRENCYCODE=?",
                               {{"CurrencyCode", data::adtype::kWChar, 3, i_vCurrencyCode}});
     command->Execute();
     command->SetCommandText("DELETE FROM CURRENCY WHERE CURRENCYCODE=?");
     command->Execute();
-    if (ownTransaction) cn->CommitTrans();
+    own.Commit();
     CommitAndClose(cn);
     return true;
   } catch (...) {

@@ -98,9 +98,8 @@ WriteGroup::~WriteGroup() { CloseConnection(); }
 
 const std::shared_ptr<data::Connection>& WriteGroup::Connection() {
   if (!connection_) connection_ = getConnection();
-  if (!open_) {
-    connection_->BeginTrans();
-    open_ = true;
+  if (!group_.IsOpen()) {
+    group_ = data::OwnTransaction(connection_);
     rows_ = 0;
   }
   return connection_;
@@ -111,12 +110,10 @@ void WriteGroup::RowWritten() {
 }
 
 void WriteGroup::Commit() {
-  if (!open_) return;
-  open_ = false;
   try {
-    connection_->CommitTrans();
+    group_.Commit();
   } catch (...) {
-    // The transaction is still open on the failed commit: closing rolls it back.
+    // The group failed to commit: its rows go with the connection.
     CloseConnection();
     throw;
   }
@@ -132,7 +129,7 @@ void WriteGroup::CommitAfterFailure() {
 }
 
 void WriteGroup::CloseConnection() {
-  open_ = false;
+  group_ = data::OwnTransaction();  // an open group is rolled back
   if (!connection_) return;
   try {
     connection_->Close();

@@ -114,8 +114,8 @@ class WriteGroup {
 
   int32_t limit_;
   int32_t rows_ = 0;
-  bool open_ = false;
   std::shared_ptr<data::Connection> connection_;
+  data::OwnTransaction group_;  // the open group; rolled back unless committed
 };
 
 }  // namespace quarvel::import

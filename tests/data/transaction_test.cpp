@@ -4,6 +4,7 @@
 // a connection's own transaction outside the context's.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -180,6 +181,39 @@ TEST(Transactions, AConnectionsOwnTransactionAndAnotherOfTheThreadRefuseEachOthe
     EXPECT_EQ(ErrorOf([&] { own->BeginTrans(); }).substr(0, locked.size()), locked);
   }
   EXPECT_EQ(db.RawQuery("SELECT COUNT(*) FROM OFFICE"), "2");
+}
+
+}  // namespace
+
+namespace {
+
+// The guard of a connection's own transaction: committed work stays, work
+// left by a failure goes, and the lock is given back either way (a second
+// guard on another connection can begin at once).
+TEST(OwnTransaction, RollsBackUnlessCommitted) {
+  testdb::TestDatabase db(kTable);
+  auto cn = db.Open();
+  {
+    data::OwnTransaction committed(cn);
+    cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('kept')");
+    committed.Commit();
+  }
+  try {
+    data::OwnTransaction failed(cn);
+    cn->Execute("INSERT INTO OFFICE (DESCRIPTION) VALUES ('dropped')");
+    throw std::runtime_error("a failure before the commit");
+  } catch (const std::runtime_error&) {
+  }
+  {
+    data::OwnTransaction empty;  // a transaction not needed this time
+    empty.Commit();
+    EXPECT_FALSE(empty.IsOpen());
+  }
+  auto other = db.Open();
+  data::OwnTransaction next(other);
+  EXPECT_TRUE(next.IsOpen());
+  next.Commit();
+  EXPECT_EQ(db.RawQuery("SELECT group_concat(DESCRIPTION) FROM OFFICE"), "kept");
 }
 
 }  // namespace
