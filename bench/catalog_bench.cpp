@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "bench/bench_installation.h"
+#include "data/sqlite_text_rules.h"
 #include "interfaces/catalog.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
-#include "data/sqlite_text_rules.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 
 #include "bench/bench_installation.h"
 #include "data/date_text.h"
+#include "data/sqlite_text_rules.h"
 #include "interfaces/currency.h"
 #include "runtime/registry.h"
-#include "data/sqlite_text_rules.h"
 
 namespace {
 

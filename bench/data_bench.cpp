@@ -16,9 +16,9 @@
 #include "data/date_text.h"
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "data/sqlite_text_rules.h"
 #include "runtime/object.h"
 #include "runtime/registry.h"
-#include "data/sqlite_text_rules.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "data/sqlite_text_rules.h"
 #include "interfaces/business_partner.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
 #include "tests/brintor/brintor_sandbox.h"
-#include "data/sqlite_text_rules.h"
 
 namespace {
 

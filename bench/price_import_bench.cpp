@@ -16,11 +16,11 @@
 
 #include "bench/import_documents.h"
 #include "bench/import_runs.h"
+#include "data/sqlite_text_rules.h"
 #include "interfaces/price_xml.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
 #include "tests/brintor/brintor_sandbox.h"
-#include "data/sqlite_text_rules.h"
 
 namespace {
 

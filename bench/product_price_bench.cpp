@@ -18,11 +18,11 @@
 #include <sstream>
 #include <string>
 
+#include "data/sqlite_text_rules.h"
 #include "interfaces/product.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
 #include "tests/brintor/brintor_sandbox.h"
-#include "data/sqlite_text_rules.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "data/sqlite_text_rules.h"
 #include "interfaces/property_group.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
 #include "tests/brintor/brintor_sandbox.h"
-#include "data/sqlite_text_rules.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <string>
 
 #include "bench/bench_installation.h"
+#include "data/sqlite_text_rules.h"
 #include "interfaces/tcurrency.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
-#include "data/sqlite_text_rules.h"
 
 namespace {
 

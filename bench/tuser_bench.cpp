@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "bench/bench_installation.h"
+#include "data/sqlite_text_rules.h"
 #include "interfaces/tuser.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
-#include "data/sqlite_text_rules.h"
 
 namespace {
 

@@ -20,13 +20,13 @@
 #include <string>
 #include <vector>
 
+#include "data/sqlite_text_rules.h"
 #include "interfaces/unspsc.h"
 #include "quarvel/reference/unspsc_lib.h"
 #include "runtime/context.h"
 #include "runtime/dispatch.h"
 #include "runtime/registry.h"
 #include "tests/brintor/brintor_sandbox.h"
-#include "data/sqlite_text_rules.h"
 
 namespace {
 

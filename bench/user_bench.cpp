@@ -17,12 +17,12 @@
 
 #include <filesystem>
 
+#include "data/sqlite_text_rules.h"
 #include "interfaces/user.h"
 #include "runtime/context.h"
 #include "runtime/registry.h"
 
 #include "tests/brintor/brintor_sandbox.h"
-#include "data/sqlite_text_rules.h"
 
 namespace {
 

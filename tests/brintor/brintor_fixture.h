@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "data/recordset.h"
+#include "data/sqlite_text_rules.h"
 #include "interfaces/brintor_errors.h"
 #include "interfaces/business_partner.h"
 #include "interfaces/currency.h"
@@ -30,7 +31,6 @@
 #include "tests/brintor/brintor_sandbox.h"
 #include "tests/common/golden.h"
 #include "tests/common/raised_by.h"
-#include "data/sqlite_text_rules.h"
 
 // An object of a class under test seen through its interface I, and through
 // the two maintenance interfaces where the class has them.

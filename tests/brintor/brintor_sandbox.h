@@ -1,4 +1,3 @@
-#include "data/sqlite_text_rules.h"
 // BrintorSandbox: a fresh installation made by `suitehost init` in a
 // temporary folder (catalog database, directory, configuration), made the
 // process's configuration for the life of a test.
@@ -18,6 +17,8 @@
 #include <thread>
 
 #include <sqlite3.h>
+
+#include "data/sqlite_text_rules.h"
 
 class BrintorSandbox {
  public:

@@ -12,13 +12,13 @@
 #include <utility>
 #include <vector>
 
+#include "data/sqlite_text_rules.h"
 #include "data/testing/fault_sweep.h"
 #include "interfaces/tcurrency.h"
 #include "interfaces/tuser.h"
 #include "runtime/dispatch.h"
 #include "tests/brintor/brintor_fixture.h"
 #include "tests/common/recording_fake.h"
-#include "data/sqlite_text_rules.h"
 
 // A root class that requires a transaction; Run runs the test's body in it.
 class TestRoot : public rt::Object {

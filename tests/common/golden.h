@@ -26,8 +26,8 @@
 #include <utility>
 #include <vector>
 
-#include "data/sqlite_text_rules.h"
 #include "data/recordset.h"
+#include "data/sqlite_text_rules.h"
 #include "runtime/dictionary.h"
 #include "runtime/variant.h"
 

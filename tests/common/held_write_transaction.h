@@ -13,6 +13,7 @@
 
 #include "data/sqlite_text_rules.h"
 
+
 class HeldWriteTransaction {
  public:
   HeldWriteTransaction(const std::string& path, const std::string& sql) {

@@ -11,10 +11,10 @@
 #include <gtest/gtest.h>
 
 #include "data/schema.h"
+#include "data/sqlite_text_rules.h"
 #include "tests/common/temp_folder.h"
 #include "tests/common/tool_handle.h"
 #include "tests/data/test_database.h"
-#include "data/sqlite_text_rules.h"
 
 namespace {
 

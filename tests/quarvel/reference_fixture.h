@@ -17,12 +17,12 @@
 #include <vector>
 
 #include "data/connection.h"
+#include "data/sqlite_text_rules.h"
 #include "interfaces/referential_integrity.h"
 #include "runtime/dispatch.h"
 #include "tests/brintor/brintor_fixture.h"
 #include "tests/common/recording_fake.h"
 #include "tests/quarvel/quarvel_probe.h"
-#include "data/sqlite_text_rules.h"
 
 // A component answering the checker's questions as told, logging each.
 class FakeOwner : public rt::Object, public IReferentialIntegrity {

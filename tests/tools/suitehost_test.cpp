@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "tests/tools/host_process.h"
 #include "data/sqlite_text_rules.h"
+#include "tests/tools/host_process.h"
 
 namespace {
 
