@@ -7,8 +7,10 @@
 // - the minimal work: the price-line select, the two rate rows, the
 //   arithmetic;
 // - every statement the method is written to run for the call: the
-//   price-line select and, for each of the three amounts, the six reads of
-//   a conversion (home currency, its rate, each currency and its rate).
+//   price-line select and, for each amount that is not zero (the price and
+//   the freight; the discount amount is Null), the six reads of a
+//   conversion (home currency, its rate, each currency and its rate).
+// And the method on products with 10 and with 1,000 lines in force.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -28,6 +30,9 @@ namespace {
 
 constexpr int kProducts = 100000;
 
+// The product that has `lines` price lines in force at a quantity of 20.
+int32_t LinesProduct(int lines) { return kProducts + (lines == 10 ? 1 : 2); }
+
 // The installation: the sample currencies, then 100,000 products with
 // lines at breaks 10, 50, 100, 500 and 1000, in pounds, in force since
 // 2026-01-01 (a discount percentage, no discount amount, freight).
@@ -45,6 +50,17 @@ BrintorSandbox& Installation() {
             "UNION ALL SELECT 1000) INSERT INTO CATALOGPRODUCTPRICE (PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, "
             "CURRENCYCODE, PRICE, DISCOUNTPERC, PRICETAXPERCENTAGE, FREIGHTCOST) "
             "SELECT PRODUCTID, '2026-01-01 00:00:00', q, 'GBP', 100 - q / 100.0, 5, 20, 2.5 FROM PRODUCT, b;");
+    // Two products with 10 and 1,000 lines in force for a quantity of 20.
+    for (const int lines : {10, 1000}) {
+      const std::string id = std::to_string(LinesProduct(lines));
+      b->Exec("INSERT INTO PRODUCT (PRODUCTID, PARTNUMBER, PRODUCTDESCRIPTION, BUSINESSPARTNERID) VALUES (" + id +
+              ", 'L-" + id + "', 'Lines', 1);"
+              "WITH RECURSIVE q(n) AS (SELECT 21 UNION ALL SELECT n + 1 FROM q WHERE n < " +
+              std::to_string(20 + lines) +
+              ") INSERT INTO CATALOGPRODUCTPRICE (PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, CURRENCYCODE, PRICE, "
+              "DISCOUNTPERC, PRICETAXPERCENTAGE, FREIGHTCOST) SELECT " +
+              id + ", '2026-01-01 00:00:00', n, 'GBP', 90, 5, 20, 2.5 FROM q;");
+    }
     return b;
   }();
   return *box;
@@ -73,6 +89,15 @@ void BM_CatalogPriceAttributes(benchmark::State& state) {
 void BM_CatalogPriceAttributesAsContextRoot(benchmark::State& state) {
   Installation();
   Price(state, rt::CreateRootObject("Quarvel.Product", std::make_shared<rt::Activity>()));
+}
+
+// A product with 10 or 1,000 lines in force: only the first is used, so
+// the cost should hardly grow with the lines.
+void BM_CatalogPriceAttributesLinesInForce(benchmark::State& state) {
+  Installation();
+  auto product = std::dynamic_pointer_cast<IProduct>(rt::CreateObject("Quarvel.Product"));
+  const int32_t id = LinesProduct(static_cast<int>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(product->getCatalogPriceAttributes(id, kDay, "JPY", 20.0));
 }
 
 // --- raw work with prepared statements ------------------------------------------
@@ -179,14 +204,15 @@ void BM_RawPrescribed(benchmark::State& state) {
     std::string code;
     double price = 0, freight = 0;
     raw.Line(ProductFor(call++), code, price, freight);
+    // The discount amount is Null: zero needs no conversion, as in the method.
     benchmark::DoNotOptimize(Cents(PrescribedConversion(raw, code, price)));
-    benchmark::DoNotOptimize(Cents(PrescribedConversion(raw, code, 0)));
     benchmark::DoNotOptimize(Cents(PrescribedConversion(raw, code, freight)));
   }
 }
 
 BENCHMARK(BM_CatalogPriceAttributes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CatalogPriceAttributesAsContextRoot)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CatalogPriceAttributesLinesInForce)->Arg(10)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RawMinimal)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RawPrescribed)->Unit(benchmark::kMicrosecond);
 
