@@ -32,8 +32,9 @@ constexpr int kProducts = 100000;
 // lines at breaks 10, 50, 100, 500 and 1000, in pounds, in force since
 // 2026-01-01 (a discount percentage, no discount amount, freight).
 BrintorSandbox& Installation() {
-  static BrintorSandbox* box = [] {
-    auto* b = new BrintorSandbox();
+  // Destroyed, with its folder, when the process ends.
+  static std::unique_ptr<BrintorSandbox> box = [] {
+    auto b = std::make_unique<BrintorSandbox>();
     std::ifstream in(SUITE_SOURCE_DIR "/db/sample/02_currency.sql");
     std::stringstream currencies;
     currencies << in.rdbuf();
