@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "data/command.h"
@@ -25,6 +25,7 @@ const char* kItems =
     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000)"
     " INSERT INTO ITEM SELECT i, 'C' || i FROM n;";
 const char* kFirstThree = "SELECT CODE FROM ITEM WHERE ITEMID <= 3 ORDER BY ITEMID";
+const std::string kAll = "CODE=String:C1\nCODE=String:C2\nCODE=String:C3\n";
 
 std::shared_ptr<data::Recordset> OpenForwardOnly(const std::shared_ptr<data::Connection>& cn, const char* sql) {
   auto rs = data::Recordset::New();
@@ -37,75 +38,63 @@ TEST(SteppedRows, TheFirstRowIsReadWithoutTheRest) {
   data::testing::FaultEngine engine;  // counts the steps
   auto cn = db.Open();
   const char* sql = "SELECT CODE FROM ITEM ORDER BY ITEMID";
-  const std::vector<std::pair<std::string, std::function<std::shared_ptr<data::Recordset>()>>> openings = {
-      {"Recordset.Open forward-only", [&] { return OpenForwardOnly(cn, sql); }},
-      {"Connection.Execute", [&] { return cn->Execute(sql); }},
-      {"Command.Execute",
-       [&] {
-         auto cmd = data::Command::New();
-         cmd->SetActiveConnection(cn);
-         cmd->SetCommandText(sql);
-         return cmd->Execute();
-       }},
-      {"Recordset.Open keyset (every row at Open)",
-       [&] {
-         auto rs = data::Recordset::New();
-         rs->Open(sql, cn, data::kCursorKeyset, data::kLockReadOnly);
-         return rs;
-       }},
+  auto command = [&] {
+    auto cmd = data::Command::New();
+    cmd->SetActiveConnection(cn);
+    cmd->SetCommandText(sql);
+    return cmd->Execute();
   };
-  for (const auto& [label, open] : openings) {
+  auto keyset = [&] {
+    auto rs = data::Recordset::New();
+    rs->Open(sql, cn, data::kCursorKeyset, data::kLockReadOnly);
+    return rs;
+  };
+  // The steps after the first row, after MoveNext and after Close.
+  const std::vector<std::tuple<std::string, std::function<std::shared_ptr<data::Recordset>()>, std::string>> cases = {
+      {"Recordset.Open forward-only", [&] { return OpenForwardOnly(cn, sql); }, "C1 1, C2 2, 2"},
+      {"Connection.Execute", [&] { return cn->Execute(sql); }, "C1 1, C2 2, 2"},
+      {"Command.Execute", command, "C1 1, C2 2, 2"},
+      {"Recordset.Open keyset reads at Open", keyset, "C1 1001, C2 1001, 1001"},
+  };
+  for (const auto& [label, open, expected] : cases) {
     engine.Disarm();
     auto rs = open();
-    std::string seen = label + ": " + Show(rs->Value("CODE")) + " after " + std::to_string(engine.Steps());
+    std::string seen = rt::CStr(rs->Value("CODE")) + " " + std::to_string(engine.Steps());
     rs->MoveNext();
-    seen += ", " + Show(rs->Value("CODE")) + " after " + std::to_string(engine.Steps());
+    seen += ", " + rt::CStr(rs->Value("CODE")) + " " + std::to_string(engine.Steps());
     rs->Close();
-    seen += ", closed after " + std::to_string(engine.Steps());
-    const bool everyRow = label.find("keyset") != std::string::npos;
-    EXPECT_EQ(seen, label + ": String:C1 after " + (everyRow ? "1001" : "1") + ", String:C2 after " +
-                        (everyRow ? "1001" : "2") + ", closed after " + (everyRow ? "1001" : "2"));
+    EXPECT_EQ(label + ": " + seen + ", " + std::to_string(engine.Steps()), label + ": " + expected);
   }
 }
 
 TEST(SteppedRows, CountingMovingBackCloningAndDetachingAnswerEveryRow) {
   testdb::TestDatabase db(kItems);
-  const std::vector<std::pair<std::string, std::function<std::string(data::Recordset&)>>> cases = {
-      {"RecordCount", [](data::Recordset& rs) { return std::to_string(rs.RecordCount()); }},
-      {"MoveFirst", [](data::Recordset& rs) { rs.MoveFirst(); return Render(rs); }},
-      {"MovePrevious", [](data::Recordset& rs) { rs.MovePrevious(); return Render(rs); }},
-      {"Move -1", [](data::Recordset& rs) { rs.Move(-1); return Render(rs); }},
-      {"MoveLast", [](data::Recordset& rs) { rs.MoveLast(); return Render(rs); }},
-      {"Move 2", [](data::Recordset& rs) { rs.Move(2); return Render(rs) + std::to_string(rs.RecordCount()); }},
-      {"Clone", [](data::Recordset& rs) { return Render(*rs.Clone()); }},
-      {"GetRows", [](data::Recordset& rs) { return std::to_string(rs.GetRows().AsArray().bounds[1].count); }},
-      {"GetRows 1", [](data::Recordset& rs) { rs.GetRows(1); return Render(rs); }},
+  using Rs = data::Recordset;
+  const std::string& all = kAll;
+  const std::string rest = "CODE=String:C2\nCODE=String:C3\n";
+  const std::vector<std::tuple<std::string, std::function<std::string(Rs&)>, std::string>> cases = {
+      {"RecordCount", [](Rs& rs) { return std::to_string(rs.RecordCount()); }, "3"},
+      {"MoveFirst", [](Rs& rs) { return rs.MoveFirst(), Render(rs); }, all},
+      {"MovePrevious", [](Rs& rs) { return rs.MovePrevious(), Render(rs); }, all},
+      {"Move -1", [](Rs& rs) { return rs.Move(-1), Render(rs); }, all},
+      {"MoveLast", [](Rs& rs) { return rs.MoveLast(), Render(rs); }, "CODE=String:C3\n"},
+      {"Move 2", [](Rs& rs) { return rs.Move(2), Render(rs) + std::to_string(rs.RecordCount()); }, "3"},
+      {"Clone", [](Rs& rs) { return Render(*rs.Clone()); }, all},
+      {"GetRows", [](Rs& rs) { return std::to_string(rs.GetRows().AsArray().bounds[1].count); }, "2"},
+      {"GetRows 1", [](Rs& rs) { return rs.GetRows(1), Render(rs); }, "CODE=String:C3\n"},
       {"detached, then its connection closed",
-       [](data::Recordset& rs) {
+       [](Rs& rs) {
          auto cn = rs.ActiveConnection();
          rs.SetActiveConnection(nullptr);
-         cn->Close();
-         return Render(rs);
-       }},
-      {"its connection closed", [](data::Recordset& rs) { rs.ActiveConnection()->Close(); return Render(rs); }},
+         return cn->Close(), Render(rs);
+       },
+       rest},
+      {"its connection closed", [](Rs& rs) { return rs.ActiveConnection()->Close(), Render(rs); }, rest},
   };
-  const std::map<std::string, std::string> expected = {
-      {"RecordCount", "3"},
-      {"MoveFirst", "CODE=String:C1\nCODE=String:C2\nCODE=String:C3\n"},
-      {"MovePrevious", "CODE=String:C1\nCODE=String:C2\nCODE=String:C3\n"},
-      {"Move -1", "CODE=String:C1\nCODE=String:C2\nCODE=String:C3\n"},
-      {"MoveLast", "CODE=String:C3\n"},
-      {"Move 2", "3"},
-      {"Clone", "CODE=String:C1\nCODE=String:C2\nCODE=String:C3\n"},
-      {"GetRows", "2"},
-      {"GetRows 1", "CODE=String:C3\n"},
-      {"detached, then its connection closed", "CODE=String:C2\nCODE=String:C3\n"},
-      {"its connection closed", "CODE=String:C2\nCODE=String:C3\n"},
-  };
-  for (const auto& [label, act] : cases) {
+  for (const auto& [label, act, expected] : cases) {
     auto rs = OpenForwardOnly(db.Open(), kFirstThree);
     rs->MoveNext();  // on the second row, the third not read yet
-    EXPECT_EQ(label + ": " + act(*rs), label + ": " + expected.at(label));
+    EXPECT_EQ(label + ": " + act(*rs), label + ": " + expected);
   }
 }
 
@@ -114,50 +103,33 @@ TEST(SteppedRows, CountingMovingBackCloningAndDetachingAnswerEveryRow) {
 // snapshot of a read still open would fail once another connection wrote.
 TEST(SteppedRows, TheRowsAreThoseOfTheOpeningMoment) {
   testdb::TestDatabase db(kItems);
-  using Connection = std::shared_ptr<data::Connection>;
-  // Each case prepares on the connection before the recordset is opened,
-  // and answers what it then does with the recordset partly read.
-  const std::vector<std::pair<std::string, std::function<std::function<void()>(const Connection&)>>> cases = {
+  using Cn = std::shared_ptr<data::Connection>;
+  auto elsewhere = [&] { db.Open()->Execute("DELETE FROM ITEM WHERE ITEMID = 3"); };
+  // Each case may prepare on the connection before the recordset is opened,
+  // and answers what it does with the recordset partly read.
+  const std::vector<std::pair<std::string, std::function<std::function<void()>(const Cn&)>>> cases = {
       {"a delete through the same connection",
-       [](const Connection& cn) { return [=] { cn->Execute("DELETE FROM ITEM WHERE ITEMID = 3"); }; }},
+       [](const Cn& cn) { return [=] { cn->Execute("DELETE FROM ITEM WHERE ITEMID = 3"); }; }},
       {"an update through the same connection",
-       [](const Connection& cn) {
-         return [=] { cn->Execute("UPDATE ITEM SET CODE = 'changed' WHERE ITEMID = 3"); };
-       }},
-      {"a delete by another connection, then BeginTrans",
-       [&](const Connection& cn) {
-         return [&db, cn] {
-           db.Open()->Execute("DELETE FROM ITEM WHERE ITEMID = 3");
-           cn->BeginTrans();
-           cn->Execute("DELETE FROM ITEM WHERE ITEMID = 2");
-           cn->CommitTrans();
-         };
-       }},
-      {"a delete by another connection, then AddNew",
-       [&](const Connection& cn) {
+       [](const Cn& cn) { return [=] { cn->Execute("UPDATE ITEM SET CODE = 'x' WHERE ITEMID = 3"); }; }},
+      {"a delete elsewhere, then BeginTrans",
+       [&](const Cn& cn) { return [=] { elsewhere(), cn->BeginTrans(), cn->CommitTrans(); }; }},
+      {"a delete elsewhere, then AddNew",
+       [&](const Cn& cn) {
          auto writer = data::Recordset::New();
-         writer->Open("SELECT ITEMID, CODE FROM ITEM WHERE 0 = 1", cn, data::kCursorKeyset, data::kLockOptimistic);
-         return [&db, writer] {
-           db.Open()->Execute("DELETE FROM ITEM WHERE ITEMID = 3");
-           writer->AddNew();
-           writer->SetValue("CODE", rt::Variant("added"));
-           writer->Update();
-         };
+         writer->Open("SELECT ITEMID FROM ITEM WHERE 0 = 1", cn, data::kCursorKeyset, data::kLockOptimistic);
+         return [=] { elsewhere(), writer->AddNew(), writer->Update(); };
        }},
   };
-  auto reset = [&] {
-    db.RawExec("DELETE FROM ITEM WHERE ITEMID <= 3 OR ITEMID > 1000;"
-               "INSERT INTO ITEM VALUES (1, 'C1'), (2, 'C2'), (3, 'C3');");
-  };
+  auto reset = [&] { db.RawExec("DELETE FROM ITEM WHERE ITEMID <= 3 OR ITEMID > 1000;"
+                                "INSERT INTO ITEM VALUES (1, 'C1'), (2, 'C2'), (3, 'C3');"); };
   for (const auto& [label, prepare] : cases) {
     reset();
     auto cn = db.Open();
     auto act = prepare(cn);
-    auto rs = OpenForwardOnly(cn, "SELECT ITEMID, CODE FROM ITEM WHERE ITEMID <= 3 ORDER BY ITEMID");
+    auto rs = OpenForwardOnly(cn, kFirstThree);
     const std::string failure = ErrorOf(act);
-    EXPECT_EQ(label + ": " + failure + "\n" + Render(*rs),
-              label + ": no error\nITEMID=Long:1 CODE=String:C1\nITEMID=Long:2 CODE=String:C2\n"
-                      "ITEMID=Long:3 CODE=String:C3\n");
+    EXPECT_EQ(label + ": " + failure + "\n" + Render(*rs), label + ": no error\n" + kAll);
   }
 
   // Inside a transaction another connection of it shares the session.
@@ -169,7 +141,7 @@ TEST(SteppedRows, TheRowsAreThoseOfTheOpeningMoment) {
     rs = OpenForwardOnly(db.Open(), kFirstThree);
     db.Open()->Execute("DELETE FROM ITEM WHERE ITEMID = 2");
   }
-  EXPECT_EQ(Render(*rs), "CODE=String:C1\nCODE=String:C2\nCODE=String:C3\n");
+  EXPECT_EQ(Render(*rs), kAll);
   EXPECT_EQ(db.RawQuery("SELECT COUNT(*) FROM ITEM WHERE ITEMID = 2"), "0");
 }
 
@@ -178,61 +150,52 @@ TEST(SteppedRows, TheRowsAreThoseOfTheOpeningMoment) {
 TEST(SteppedRows, TheSessionIsPooledOnceTheRecordsetIsDone) {
   testdb::TestDatabase db(kItems);
   auto root = std::make_shared<testdb::ContextOwner>(true);
-  using Recordset = std::shared_ptr<data::Recordset>;
-  const std::string all = "CODE=String:C1\nCODE=String:C2\nCODE=String:C3\n";
-  struct Case {
-    std::string label;
-    std::function<Recordset()> end;  // answers the recordset when it outlives its connection
-    std::string rows;
-  };
-  const std::vector<Case> cases = {
+  using Rs = std::shared_ptr<data::Recordset>;
+  // Each case answers the recordset when it outlives its connection.
+  const std::vector<std::tuple<std::string, std::function<Rs()>, std::string>> cases = {
       {"the recordset closed, then its connection",
        [&] {
          auto cn = db.Open();
          OpenForwardOnly(cn, kFirstThree)->Close();
-         cn->Close();
-         return Recordset();
+         return cn->Close(), Rs();
        },
        ""},
       {"its connection closed first",
        [&] {
          auto cn = db.Open();
          auto rs = OpenForwardOnly(cn, kFirstThree);
-         cn->Close();
-         return rs;
+         return cn->Close(), rs;
        },
-       all},
+       kAll},
       {"let go with the recordset holding the connection's last reference",
        [&] {
          auto cn = db.Open();
          auto rs = OpenForwardOnly(cn, kFirstThree);
          cn.reset();
-         rs.reset();
-         return Recordset();
+         return rs.reset(), Rs();
        },
        ""},
       {"the transaction rolled back before its connection closed",
        [&] {
-         Recordset rs;
+         Rs rs;
          std::shared_ptr<data::Connection> cn;
          {
            rt::ContextScope scope(*root);
            cn = db.Open();
-           cn->Execute("UPDATE ITEM SET CODE = 'changed' WHERE ITEMID = 3");
+           cn->Execute("UPDATE ITEM SET CODE = 'x' WHERE ITEMID = 3");
            rs = OpenForwardOnly(cn, kFirstThree);
            rt::GetObjectContext()->SetAbort();
          }
-         cn->Close();
-         return rs;
+         return cn->Close(), rs;
        },
-       "CODE=String:C1\nCODE=String:C2\nCODE=String:changed\n"},
+       "CODE=String:C1\nCODE=String:C2\nCODE=String:x\n"},
   };
-  for (const Case& c : cases) {
+  for (const auto& [label, end, rows] : cases) {
     db.Open()->Execute("CREATE TEMP TABLE IF NOT EXISTS MARK (X int)");
-    Recordset rs = c.end();
-    const std::string rows = rs ? Render(*rs) : "";
+    Rs rs = end();
+    const std::string read = rs ? Render(*rs) : "";
     const std::string pooled = ErrorOf([&] { Query(db.Open(), "SELECT COUNT(*) AS N FROM temp.MARK"); });
-    EXPECT_EQ(c.label + ": " + rows + "pooled: " + pooled, c.label + ": " + c.rows + "pooled: no error");
+    EXPECT_EQ(label + ": " + read + "pooled: " + pooled, label + ": " + rows + "pooled: no error");
   }
   EXPECT_EQ(db.RawQuery("SELECT CODE FROM ITEM WHERE ITEMID = 3"), "C3");
 }
