@@ -65,6 +65,15 @@ TEST(SteppedRows, TheFirstRowIsReadWithoutTheRest) {
     rs->Close();
     EXPECT_EQ(label + ": " + seen + ", " + std::to_string(engine.Steps()), label + ": " + expected);
   }
+
+  // Moving on, rows are read ahead in groups that grow to 64 at most.
+  engine.Disarm();
+  auto rs = OpenForwardOnly(cn, sql);
+  std::string steps;
+  for (int row = 1; row <= 200; ++row, rs->MoveNext()) {
+    if (row == 3 || row == 10 || row == 100 || row == 200) steps += std::to_string(engine.Steps()) + " ";
+  }
+  EXPECT_EQ("steps on rows 3, 10, 100, 200: " + steps, "steps on rows 3, 10, 100, 200: 4 16 128 256 ");
 }
 
 TEST(SteppedRows, CountingMovingBackCloningAndDetachingAnswerEveryRow) {
@@ -212,6 +221,15 @@ TEST(SteppedRows, AFailedStepRaisesAtTheMoveThatNeedsTheRow) {
   EXPECT_EQ(ErrorOf([&] { rs->RecordCount(); }), "80040E14 disk I/O error");
   // The statement went back: the session runs the next one.
   EXPECT_EQ(Query(cn, "SELECT COUNT(*) AS N FROM ITEM"), "N=Long:1000\n");
+
+  // A row that fails while read ahead fails the move that needs it.
+  auto grouped = OpenForwardOnly(cn, "SELECT CODE FROM ITEM ORDER BY ITEMID");
+  grouped->MoveNext();
+  engine.Arm({data::testing::FaultPoint::Step, 2, SQLITE_IOERR});
+  grouped->MoveNext();  // reads the third row and fails on the fourth
+  EXPECT_EQ(Show(grouped->Value("CODE")), "String:C3");
+  EXPECT_EQ(ErrorOf([&] { grouped->MoveNext(); }), "80040E14 disk I/O error");
+  grouped->Close();
 
   // Read before another statement, which runs; the recordset raises later.
   auto ahead = OpenForwardOnly(cn, kFirstThree);
