@@ -140,7 +140,7 @@ void Recordset::Open(const std::string& source, std::shared_ptr<Connection> conn
 
 namespace {
 
-// The statement's current row.
+// The statement's current row (for rows read one group at a time).
 Row RowOf(const Statement& st) {
   Row row;
   const int n = st.ColumnCount();
@@ -153,8 +153,11 @@ Row RowOf(const Statement& st) {
 // the recordset inserted itself (by their keys).
 std::deque<Row> ReadRows(Statement& st, bool more, const RowSet& rows, bool writable) {
   std::deque<Row> out;
+  const int n = st.ColumnCount();
   for (; more; more = st.Step()) {
-    Row row = RowOf(st);
+    Row row;
+    row.values.reserve(n);
+    for (int i = 0; i < n; ++i) row.values.push_back(st.Value(i));
     if (!rows.inserted.empty() && rows.inserted.count(rows.KeyText(row.values))) continue;
     if (writable) row.original = row.values;
     out.push_back(std::move(row));
