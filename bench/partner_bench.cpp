@@ -18,8 +18,9 @@ namespace {
 // One installation for the whole run with 100,000 partners named
 // "Partner 000001" ... "Partner 100000"; one in a thousand also holds "Acme".
 BrintorSandbox& Installation() {
-  static BrintorSandbox* box = [] {
-    auto* b = new BrintorSandbox();
+  // Destroyed, with its folder, when the process ends.
+  static std::unique_ptr<BrintorSandbox> box = [] {
+    auto b = std::make_unique<BrintorSandbox>();
     b->Exec(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
         "INSERT INTO BUSINESSPARTNER (BUSINESSPARTNERID, NAME, BISSUPPLIERCODE, ISONETIMEBP, ISINTERNALBP) "

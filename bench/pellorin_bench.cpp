@@ -41,8 +41,9 @@ class Directory {
     std::string pattern = (fs::temp_directory_path() / "pellorin-bench-XXXXXX").string();
     dir_ = ::mkdtemp(pattern.data());
     const std::string db = dir_ + "/directory.db";
-    // The schema that `suitehost init` runs, from the source tree.
-    fs::path schema = fs::path(__FILE__).parent_path().parent_path() / "db/directory/01_directory.sql";
+    // The schema that `suitehost init` runs, from the source tree (named by
+    // the build: __FILE__ is relative when the compiler is given relative paths).
+    fs::path schema = SUITE_SOURCE_DIR "/db/directory/01_directory.sql";
     std::ifstream in(schema);
     std::stringstream sql;
     sql << in.rdbuf();

@@ -29,8 +29,9 @@ constexpr int kLinesPerPart = 5;
 constexpr int kRowsPerGroup = 1000;
 
 BrintorSandbox& Installation() {
-  static BrintorSandbox* box = [] {
-    auto* b = new BrintorSandbox(true);
+  // Destroyed, with its folder, when the process ends.
+  static std::unique_ptr<BrintorSandbox> box = [] {
+    auto b = std::make_unique<BrintorSandbox>(true);
     b->Exec("DELETE FROM PRODUCTPROPVALUE; DELETE FROM PRODUCT;" + benchdocs::ProductsSql(kProducts));
     return b;
   }();

@@ -39,8 +39,9 @@ constexpr int kRowsPerGroup = 1000;
 using benchdocs::ProductCommon;
 
 BrintorSandbox& Installation() {
-  static BrintorSandbox* box = [] {
-    auto* b = new BrintorSandbox(true);
+  // Destroyed, with its folder, when the process ends.
+  static std::unique_ptr<BrintorSandbox> box = [] {
+    auto b = std::make_unique<BrintorSandbox>(true);
     std::ifstream in(b->ConfigPath());
     std::stringstream text;
     text << in.rdbuf();

@@ -37,8 +37,9 @@ int32_t LinesProduct(int lines) { return kProducts + (lines == 10 ? 1 : 2); }
 // lines at breaks 10, 50, 100, 500 and 1000, in pounds, in force since
 // 2026-01-01 (a discount percentage, no discount amount, freight).
 BrintorSandbox& Installation() {
-  static BrintorSandbox* box = [] {
-    auto* b = new BrintorSandbox();
+  // Destroyed, with its folder, when the process ends.
+  static std::unique_ptr<BrintorSandbox> box = [] {
+    auto b = std::make_unique<BrintorSandbox>();
     std::ifstream in(SUITE_SOURCE_DIR "/db/sample/02_currency.sql");
     std::stringstream currencies;
     currencies << in.rdbuf();

@@ -35,8 +35,9 @@ constexpr int kSuppliers = 100;
 // categories 20 (c - 1) + 1 to 20 c, one node each. One product in fifty is
 // disabled.
 BrintorSandbox& Installation() {
-  static BrintorSandbox* box = [] {
-    auto* b = new BrintorSandbox();
+  // Destroyed, with its folder, when the process ends.
+  static std::unique_ptr<BrintorSandbox> box = [] {
+    auto b = std::make_unique<BrintorSandbox>();
     b->Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(kProducts) +
             ") INSERT INTO PRODUCT (PRODUCTID, PARTNUMBER, PRODUCTDESCRIPTION, BUSINESSPARTNERID, BUYFROMPARTNUMBER, "
             "DISABLED, STOCKITEM) SELECT i, 'P-' || printf('%06d', i), 'Product ' || i, 1 + i % " +

@@ -24,8 +24,9 @@ constexpr int kProducts = 10000;
 // One installation for the whole run: properties 1 to 5 with defaults, all
 // members of group 1, and 10,000 products in group 1.
 BrintorSandbox& Installation() {
-  static BrintorSandbox* box = [] {
-    auto* b = new BrintorSandbox();
+  // Destroyed, with its folder, when the process ends.
+  static std::unique_ptr<BrintorSandbox> box = [] {
+    auto b = std::make_unique<BrintorSandbox>();
     b->Exec(
         "INSERT INTO PROPERTY VALUES (1, 'P1', 1, 'one', 0), (2, 'P2', 1, 'two', 0), (3, 'P3', 2, '3', 0),"
         " (4, 'P4', 1, NULL, 0), (5, 'P5', 1, 'it''s five', 0), (6, 'Ext', 1, NULL, 1);"

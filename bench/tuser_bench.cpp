@@ -11,7 +11,10 @@
 #include <stdlib.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,17 +32,38 @@ constexpr int kLinks = 50;
 using benchinstall::Exec;
 
 // An installation of its own for the process: the user tables with 10,000
-// offices, and a configuration naming the database.
+// offices, the 50 partners that the links name, a directory holding the
+// user "rep1" whose links are replaced, and a configuration naming both
+// databases.
 const benchinstall::Installation& Fixture() {
   static const benchinstall::Installation made(
-      "tuserbench", {SUITE_SOURCE_DIR "/db/04_user.sql"}, benchinstall::Reader::Brintor, [](sqlite3* db) {
+      "tuserbench", {SUITE_SOURCE_DIR "/db/03_partner.sql", SUITE_SOURCE_DIR "/db/04_user.sql"},
+      benchinstall::Reader::Brintor, [](sqlite3* db) {
         Exec(db, "PRAGMA journal_mode=WAL; BEGIN;");
         for (int i = 0; i < kOffices; ++i) {
           Exec(db, "INSERT INTO OFFICE (OFFICEDESCRIPTION, OFFICETYPE, CURRENCYCODE) VALUES ('Office " +
                        std::to_string(i) + "', 1, 'USD');");
         }
+        Exec(db, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+                     std::to_string(kLinks) +
+                     ") INSERT INTO BUSINESSPARTNER (BUSINESSPARTNERID, NAME, BISSUPPLIERCODE, ISONETIMEBP, "
+                     "ISINTERNALBP) SELECT i, 'Partner ' || i, 'S' || i, 0, 0 FROM n;");
         Exec(db, "COMMIT;");
       });
+  static const bool directory = [] {
+    const std::string path = (std::filesystem::path(made.path).parent_path() / "directory.db").string();
+    std::ifstream in(SUITE_SOURCE_DIR "/db/directory/01_directory.sql");
+    std::stringstream schema;
+    schema << in.rdbuf();
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    Exec(db, schema.str());
+    Exec(db, "INSERT INTO DIRECTORYENTRY VALUES ('rep1', 'rep1', '*');");
+    sqlite3_close(db);
+    std::ofstream(getenv("SUITE_CONFIG"), std::ios::app) << "[DIRECTORY]\nPath=" << path << "\n";
+    return true;
+  }();
+  (void)directory;
   return made;
 }
 

@@ -41,8 +41,8 @@ struct Installation {
   std::vector<std::pair<std::string, std::string>> list;  // code, description
 
   static Installation& Get() {
-    static Installation* installation = new Installation();
-    return *installation;
+    static Installation installation;  // destroyed, with its folder, when the process ends
+    return installation;
   }
 
  private:

@@ -36,8 +36,9 @@ constexpr const char* kPassword = "s3cret";
 // one), the next 1,000 the role R4 without APPROVAL; 100,000 employees in
 // ten departments.
 BrintorSandbox& Installation() {
-  static BrintorSandbox* box = [] {
-    auto* b = new BrintorSandbox();
+  // Destroyed, with its folder, when the process ends.
+  static std::unique_ptr<BrintorSandbox> box = [] {
+    auto b = std::make_unique<BrintorSandbox>();
     b->Exec("INSERT INTO OFFICE (OFFICEDESCRIPTION, OFFICETYPE, PROPERTYGROUPID) VALUES ('Head office', 1, 10)");
     rt::ObjectPtr members = rt::CreateObject("Pellorin.Members");
     auto none = rt::Variant(rt::SafeArray::From({}));

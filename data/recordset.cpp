@@ -4,6 +4,9 @@
 
 #include <strings.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "data/ado_classes.h"
 #include "data/ado_errors.h"
 #include "data/data_types.h"
@@ -16,12 +19,19 @@ namespace data {
 
 namespace {
 constexpr const char* kSource = "ADODB.Recordset";
+// The most rows that a move reads ahead of the row it moves to.
+constexpr size_t kReadAhead = 64;
 }
 
 std::shared_ptr<Recordset> Recordset::New() {
   RegisterAdoClasses();
   return std::make_shared<Recordset>();
 }
+
+// A statement still stepped goes back before the connection (which this
+// recordset may be the last to hold) gives its session back, so that the
+// session is idle then and kept for reuse.
+Recordset::~Recordset() { rows_.reset(); }
 
 const rt::DispatchTable* Recordset::Dispatch() const {
   using R = Recordset;
@@ -75,6 +85,13 @@ RowSet& Recordset::Known() {
   return *rows_;
 }
 
+// A recordset read as it is moved has read its current row and tried the
+// next one; any other reads every row first.
+RowSet& Recordset::Navigated() {
+  RequireOpen();
+  return rows_->Stepped() ? *rows_ : Rows();
+}
+
 void Recordset::RequireOpen() {
   if (!rows_) adoerr::Closed(kSource);
 }
@@ -123,6 +140,15 @@ void Recordset::Open(const std::string& source, std::shared_ptr<Connection> conn
 
 namespace {
 
+// The statement's current row (for rows read one group at a time).
+Row RowOf(const Statement& st) {
+  Row row;
+  const int n = st.ColumnCount();
+  row.values.reserve(n);
+  for (int i = 0; i < n; ++i) row.values.push_back(st.Value(i));
+  return row;
+}
+
 // Reads a statement's rows from where it stands, leaving out those that
 // the recordset inserted itself (by their keys).
 std::deque<Row> ReadRows(Statement& st, bool more, const RowSet& rows, bool writable) {
@@ -141,12 +167,26 @@ std::deque<Row> ReadRows(Statement& st, bool more, const RowSet& rows, bool writ
 
 }  // namespace
 
-// What the session reads before other work: the rows a recordset deferred.
+// What the session reads before other work: the rows a recordset deferred,
+// or the rest of those it steps as it is moved (quietly: a failure is
+// raised by the move that needs the rows).
 class Recordset::PendingReader final : public DeferredRead {
  public:
   explicit PendingReader(std::weak_ptr<Recordset> recordset) : recordset_(std::move(recordset)) {}
   void ReadNow() override {
-    if (auto rs = recordset_.lock()) rs->ReadPendingRows();
+    auto rs = recordset_.lock();
+    if (!rs || !rs->rows_) return;
+    if (rs->rows_->stepping) {
+      rs->StepUpTo(SIZE_MAX);
+    } else {
+      rs->ReadPendingRows();
+    }
+  }
+  const SessionLease* RunningThrough() const override {
+    auto rs = recordset_.lock();
+    if (!rs || !rs->rows_ || !rs->rows_->stepping || !rs->connection_ || rs->connection_->State() != kStateOpen)
+      return nullptr;
+    return &rs->connection_->Lease();
   }
 
  private:
@@ -163,8 +203,14 @@ void Recordset::Load(std::unique_ptr<Statement> st, const std::string& source, s
   // Rows that may be written back are read when first needed: a recordset
   // opened on a whole table only to add a row reads none. The first step
   // has shown that the query runs and described its columns as they are.
+  // A forward-only, read-only recordset keeps the first row and steps on as
+  // it is moved: a caller that uses only the first row reads no other.
+  const bool stepping = more && connection && cursorType == kCursorForwardOnly && lockType == kLockReadOnly;
   if (oneTable && st->Reset()) {
     rows->pending = std::move(st);
+  } else if (stepping) {
+    rows->rows.push_back(RowOf(*st));
+    rows->stepping = std::move(st);
   } else {
     rows->rows = ReadRows(*st, more, *rows, writable);
     rows->TypeExpressionColumns();
@@ -181,13 +227,17 @@ void Recordset::Load(std::unique_ptr<Statement> st, const std::string& source, s
   position_ = -1;
   Seek(0, 1);
   atStart_ = rows_->pending != nullptr;
-  if (rows_->pending) {
+  if (rows_->pending || rows_->stepping) {
     rows_->reader = std::make_shared<PendingReader>(std::static_pointer_cast<Recordset>(Self()));
     DeferRead(connection->Lease(), rows_->reader);
   }
 }
 
 void Recordset::ReadPendingRows() {
+  if (rows_ && rows_->Stepped()) {
+    HaveRows(SIZE_MAX);
+    return;
+  }
   if (!rows_ || !rows_->pending) return;
   RowSet& r = *rows_;
   std::unique_ptr<Statement> st = std::move(r.pending);
@@ -236,6 +286,46 @@ void Recordset::ReadPendingRows() {
   atStart_ = false;
 }
 
+void Recordset::StepUpTo(size_t count) {
+  RowSet& r = *rows_;
+  while (r.stepping && r.rows.size() < count) {
+    try {
+      if (!r.stepping->Step()) {
+        EndStepping();
+        return;
+      }
+      r.rows.push_back(RowOf(*r.stepping));
+    } catch (...) {
+      r.failure = std::current_exception();
+      EndStepping();
+      return;
+    }
+    ++r.visible;
+  }
+}
+
+bool Recordset::HaveRows(size_t count) {
+  StepUpTo(count);
+  RowSet& r = *rows_;
+  if (r.rows.size() >= count) return true;
+  if (r.failure) {
+    const std::exception_ptr failure = r.failure;
+    auto raise = [&] { std::rethrow_exception(failure); };
+    if (connection_ && connection_->State() == kStateOpen) connection_->Guard(raise);
+    raise();
+  }
+  return false;
+}
+
+// The statement goes back to the session (which is idle again when nothing
+// else runs on it); the expression columns take their types from all rows.
+void Recordset::EndStepping() {
+  RowSet& r = *rows_;
+  r.stepping.reset();
+  r.reader.reset();
+  if (!r.failure) r.TypeExpressionColumns();
+}
+
 void Recordset::Close() {
   RequireOpen();
   if (edit_ != EditMode::None && lockType_ != kLockBatchOptimistic)
@@ -250,6 +340,16 @@ void Recordset::Close() {
 // --- position -----------------------------------------------------------------
 
 void Recordset::Seek(ptrdiff_t from, int step) {
+  // Moving forward reads the row moved to (the rows stepped are never hidden),
+  // and as the moves go on, rows ahead of it: as many as were read before,
+  // up to kReadAhead. Stepping alone between the caller's work on each row
+  // costs more than stepping a group at a time.
+  if (step > 0 && from >= 0 && rows_->Stepped()) {
+    const size_t needed = static_cast<size_t>(from) + 1;
+    const size_t read = rows_->rows.size();
+    if (needed > read) StepUpTo(std::max(needed, read + std::min(read, kReadAhead)));
+    HaveRows(needed);
+  }
   const auto& rows = rows_->rows;
   ptrdiff_t size = static_cast<ptrdiff_t>(rows.size());
   ptrdiff_t i = from;
@@ -258,12 +358,12 @@ void Recordset::Seek(ptrdiff_t from, int step) {
 }
 
 bool Recordset::Eof() {
-  RowSet& r = Rows();
+  RowSet& r = Navigated();
   return r.visible == 0 || position_ >= static_cast<ptrdiff_t>(r.rows.size());
 }
 
 bool Recordset::Bof() {
-  RowSet& r = Rows();
+  RowSet& r = Navigated();
   return r.visible == 0 || position_ < 0;
 }
 
@@ -299,13 +399,18 @@ void Recordset::MoveNext() {
 }
 
 void Recordset::MovePrevious() {
+  Rows();
   if (Bof()) adoerr::NoCurrentRecord(kSource);
   FinishEdit();
   Seek(position_ - 1, -1);
 }
 
 void Recordset::Move(int32_t count) {
-  Rows();
+  if (count < 0) {
+    Rows();
+  } else {
+    Navigated();
+  }
   if (count == 0) return;
   if ((count > 0 && Eof()) || (count < 0 && Bof())) adoerr::NoCurrentRecord(kSource);
   FinishEdit();
@@ -329,6 +434,24 @@ size_t Recordset::CurrentRow() {
 int32_t Recordset::FieldCount() { return static_cast<int32_t>(Known().Columns().size()); }
 
 const ColumnInfo& Recordset::Column(int32_t index) {
+  if (ColumnAt(index).type.adoType == adtype::kEmpty && rows_->Stepped()) TypeFromRows(index);
+  return rows_->Columns()[index];
+}
+
+// An expression column of rows read as they go takes the type of its first
+// value that is not Null: the rows are read up to that value.
+void Recordset::TypeFromRows(int32_t index) {
+  RowSet& r = *rows_;
+  for (size_t i = 0; HaveRows(i + 1); ++i) {
+    const rt::Variant& value = r.rows[i].values[index];
+    if (!value.IsNull()) {
+      r.SetColumnType(static_cast<size_t>(index), TypeOfValue(value));
+      return;
+    }
+  }
+}
+
+const ColumnInfo& Recordset::ColumnAt(int32_t index) {
   RowSet& r = Known();
   if (index < 0 || index >= static_cast<int32_t>(r.Columns().size()))
     adoerr::Raise(adoerr::kItemNotFound, kSource, "No field at position " + std::to_string(index) + ".");
@@ -360,7 +483,7 @@ std::shared_ptr<data::Field> Recordset::Field(const rt::Variant& nameOrIndex) {
 }
 
 rt::Variant Recordset::Value(int32_t index) {
-  Column(index);
+  ColumnAt(index);
   return rows_->rows[CurrentRow()].values[index];
 }
 
@@ -372,7 +495,7 @@ rt::Variant Recordset::Value(std::string_view field) {
 }
 
 rt::Variant Recordset::OriginalValue(int32_t index) {
-  Column(index);
+  ColumnAt(index);
   const Row& row = rows_->rows[CurrentRow()];
   return row.original.empty() ? row.values[index] : row.original[index];
 }
@@ -402,6 +525,11 @@ std::shared_ptr<Recordset> Recordset::Clone() {
 rt::Variant Recordset::GetRows(int32_t count) {
   if (Eof()) adoerr::NoCurrentRecord(kSource);
   FinishEdit();
+  if (count < 0) {
+    Rows();
+  } else {
+    HaveRows(static_cast<size_t>(position_) + static_cast<size_t>(count));
+  }
   std::vector<size_t> picked;
   const auto& rows = rows_->rows;
   for (size_t i = static_cast<size_t>(position_); i < rows.size(); ++i) {

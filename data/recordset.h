@@ -1,8 +1,10 @@
 // ADODB.Recordset: the rows of a query held in memory, with a current
 // position, typed fields, and (when its lock type allows) writes back to the
 // one table the rows come from: at once, or in a batch when the lock type is
-// optimistic batch. Detached from its connection (ActiveConnection set to
-// Nothing) it stays fully usable.
+// optimistic batch. A forward-only, read-only one reads its rows as it is
+// moved through them, and all of them when they are counted, moved back
+// over, cloned or detached. Detached from its connection (ActiveConnection
+// set to Nothing) it stays fully usable.
 #pragma once
 
 #include <memory>
@@ -38,6 +40,7 @@ struct RowSet;
 class Recordset : public rt::Object {
  public:
   static std::shared_ptr<Recordset> New();
+  ~Recordset() override;
 
   std::string TypeName() const override { return "Recordset"; }
   const rt::DispatchTable* Dispatch() const override;
@@ -132,9 +135,18 @@ class Recordset : public rt::Object {
   bool BofLate() { return Bof(); }
 
   class PendingReader;
-  RowSet& Rows();   // every row read
-  RowSet& Known();  // the columns and the rows read or added so far
+  RowSet& Rows();       // every row read
+  RowSet& Known();      // the columns and the rows read or added so far
+  RowSet& Navigated();  // the rows that the position needs read
   void ReadPendingRows();
+  // Rows read as the recordset is moved: StepUpTo reads until `count` rows
+  // are read or none is left, keeping a failure; HaveRows also raises a
+  // failure that leaves fewer rows than `count` read.
+  void StepUpTo(size_t count);
+  bool HaveRows(size_t count);
+  void EndStepping();
+  void TypeFromRows(int32_t index);
+  const ColumnInfo& ColumnAt(int32_t index);  // without typing an expression column
   void RequireOpen();
   size_t CurrentRow();           // raises 3021 without a current row
   void RequireWritable();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -46,6 +47,14 @@ struct RowSet {
   std::shared_ptr<DeferredRead> reader;  // what the session reads before other work
   std::unordered_set<std::string> inserted;
 
+  // A forward-only, read-only recordset steps its statement as it is moved:
+  // `stepping` holds the statement while rows are left to read. A failed
+  // step ends it and is kept: every later need of a row past those read
+  // raises it again.
+  std::unique_ptr<Statement> stepping;
+  std::exception_ptr failure;
+  bool Stepped() const { return stepping || failure; }
+
   // Statement texts of the writes, kept between rows.
   struct WriteTexts {
     std::vector<bool> assigned;  // the fields of the insert
@@ -66,6 +75,7 @@ struct RowSet {
   std::string KeyText(const std::vector<rt::Variant>& values) const;
   // An expression column has no declared type: it takes its first value's.
   void TypeExpressionColumns();
+  void SetColumnType(size_t index, const TypeInfo& type);
 
  private:
   std::unordered_map<std::string, int32_t> byName_;

@@ -115,6 +115,12 @@ void RowSet::TypeExpressionColumns() {
   if (typed) columns = std::move(typed);
 }
 
+void RowSet::SetColumnType(size_t index, const TypeInfo& type) {
+  auto typed = std::make_shared<std::vector<ColumnInfo>>(*columns);
+  (*typed)[index].type = type;
+  columns = std::move(typed);
+}
+
 // --- edits --------------------------------------------------------------------
 
 void Recordset::RequireWritable() {

@@ -59,8 +59,13 @@ thread_local IdleSessions tPool;
 IdleSessions::~IdleSessions() { tPoolGone = true; }
 
 // The deferred reads of this thread's recordsets, by the session they read
-// from.
-thread_local std::unordered_map<const Session*, std::vector<std::weak_ptr<DeferredRead>>> tDeferred;
+// from. A connection closed while the thread ends (after the map is gone)
+// finds none.
+thread_local bool tDeferredGone = false;
+struct DeferredReads : std::unordered_map<const Session*, std::vector<std::weak_ptr<DeferredRead>>> {
+  ~DeferredReads() { tDeferredGone = true; }
+};
+thread_local DeferredReads tDeferred;
 
 // Reads what recordsets deferred on the session, before another statement
 // changes what they would read.
@@ -94,6 +99,32 @@ void ReadDeferred(const Session& session, const DeferredRead* except) {
     }
   }
   if (failure) std::rethrow_exception(failure);
+}
+
+// Reads to their end the deferred reads that keep a statement running on
+// the session (those through `lease` only, when given): before the session
+// begins or ends a transaction, or the connection gives it back. Never
+// throws: such a read keeps its failure for the recordset's next move.
+void FinishRunningReads(const Session& session, const SessionLease* lease) {
+  if (tDeferredGone || tDeferred.empty()) return;
+  auto it = tDeferred.find(&session);
+  if (it == tDeferred.end()) return;
+  std::vector<std::shared_ptr<DeferredRead>> due;
+  std::erase_if(it->second, [&](const std::weak_ptr<DeferredRead>& weak) {
+    std::shared_ptr<DeferredRead> read = weak.lock();
+    if (!read) return true;
+    const SessionLease* through = read->RunningThrough();
+    if (!through || (lease && through != lease)) return false;
+    due.push_back(std::move(read));
+    return true;
+  });
+  if (it->second.empty()) tDeferred.erase(it);
+  for (auto& read : due) {
+    try {
+      read->ReadNow();
+    } catch (...) {
+    }
+  }
 }
 
 const LockHolder* HolderOnThisThread(const std::string& key, LockHolder& copy) {
@@ -163,10 +194,12 @@ class EnlistedSession : public rt::TransactionResource {
   }
   ~EnlistedSession() override { Rollback(); }
   void Commit() override {
+    FinishRunningReads(*session_, nullptr);
     session_->Commit();
     UnregisterLock(session_->Settings().key, session_.get());
   }
   void Rollback() override {
+    FinishRunningReads(*session_, nullptr);
     session_->Rollback();
     UnregisterLock(session_->Settings().key, session_.get());
   }
@@ -187,8 +220,12 @@ class ReadingSession final : public EnlistedSession {
     session_->BeginRead();
   }
   ~ReadingSession() override { Rollback(); }
-  void Commit() override { session_->Rollback(); }
-  void Rollback() override { session_->Rollback(); }
+  void Commit() override { Rollback(); }
+  void Rollback() override {
+    // Rows still to be read belong to the snapshot that ends here.
+    FinishRunningReads(*session_, nullptr);
+    session_->Rollback();
+  }
 };
 
 [[noreturn]] void RaiseLockedByThisThread(std::string_view sql) {
@@ -317,6 +354,7 @@ std::chrono::milliseconds SetFileRecheckInterval(std::chrono::milliseconds inter
 }
 
 void ReleaseSession(SessionLease& lease) {
+  if (lease.session) FinishRunningReads(*lease.session, &lease);
   lease.session.reset();
   lease.enlisted = false;
 }
@@ -373,6 +411,7 @@ Execution Run(const SessionLease& lease, std::string_view sql, const std::vector
 void BeginOwnTransaction(const SessionLease& lease) {
   Session& s = *lease.session;
   CheckWriteAllowed(lease, "BEGIN TRANSACTION");
+  FinishRunningReads(s, nullptr);
   // A connection's own transactions are the groups of long work (the
   // imports): writers waiting for the lock take their turn between them.
   s.LetWaitingWritersGo();
@@ -382,12 +421,14 @@ void BeginOwnTransaction(const SessionLease& lease) {
 
 void CommitOwnTransaction(const SessionLease& lease) {
   Session& s = *lease.session;
+  FinishRunningReads(s, nullptr);
   s.Commit();
   UnregisterLock(s.Settings().key, &s);
 }
 
 void RollbackOwnTransaction(const SessionLease& lease) {
   Session& s = *lease.session;
+  FinishRunningReads(s, nullptr);
   s.Rollback();
   UnregisterLock(s.Settings().key, &s);
 }
@@ -416,6 +457,7 @@ void RunAsUnit(const SessionLease& lease, const std::function<void()>& work) {
     return;
   }
   CheckWriteAllowed(lease, "batch update");
+  FinishRunningReads(s, nullptr);
   s.Begin();
   try {
     work();

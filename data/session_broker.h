@@ -38,7 +38,8 @@ struct SessionLease {
 // the session reads in a read-only transaction shared by the call's
 // connections (rt::Transaction::ReadOnly, rt::CurrentReadScope).
 SessionLease AcquireSession(const ConnectionSettings& settings);
-// Gives the session back (to the pool, unless it belongs to a transaction).
+// Gives the session back (to the pool, unless it belongs to a transaction),
+// first reading to their end the rows still stepped through this lease.
 void ReleaseSession(SessionLease& lease);
 // Closes the idle sessions of every thread at their next turn instead of
 // handing them out: after this process made a database file anew at a path
@@ -73,6 +74,13 @@ class DeferredRead {
  public:
   virtual ~DeferredRead() = default;
   virtual void ReadNow() = 0;
+  // The lease (of the connection) through which the read keeps a statement
+  // running on the session, its rows stepped as they are read; null when it
+  // holds none. Such a read is also read before the session begins or ends
+  // a transaction and before that connection gives the session back, so
+  // that no statement stays open across them; its ReadNow never throws (a
+  // failure is kept for the move that needs the rows).
+  virtual const SessionLease* RunningThrough() const { return nullptr; }
 };
 // Keeps `read` (weakly) until it is read or gone.
 void DeferRead(const SessionLease& lease, std::weak_ptr<DeferredRead> read);
