@@ -6,6 +6,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
 #include "data/engine.h"
 
@@ -22,5 +23,10 @@ void OverrideEngine(Engine* engine);
 // this (100 ms unless set); zero compares at every hand-out. Answers the
 // interval before.
 std::chrono::milliseconds SetFileRecheckInterval(std::chrono::milliseconds interval);
+
+// How many statements the SQLite sessions of this thread have prepared so
+// far; one taken again from a session's prepared statements is not counted.
+// For tests of what is kept for reuse.
+uint64_t StatementsPreparedOnThisThread();
 
 }  // namespace data

@@ -16,6 +16,7 @@
 
 #include "data/column_fit.h"
 #include "data/date_text.h"
+#include "data/engine_hooks.h"
 #include "data/sqlite_text_rules.h"
 #include "data/tsql_lexer.h"
 #include "data/tsql_translator.h"
@@ -29,6 +30,8 @@ constexpr const char* kSource = "SQLite";
 // first, and translations kept per thread (for all its sessions).
 constexpr size_t kCachedStatements = 64;
 constexpr size_t kCachedTranslations = 512;
+
+thread_local uint64_t tPrepared = 0;
 
 [[noreturn]] void RaiseEngineError(sqlite3* db, int rc) {
   std::string text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
@@ -115,6 +118,7 @@ struct Handle {
     }
     Prepared p;
     p.sql = std::string(sql);
+    ++tPrepared;
     int rc = sqlite3_prepare_v2(db, p.sql.c_str(), static_cast<int>(p.sql.size()), &p.stmt, nullptr);
     if (rc != SQLITE_OK) {
       sqlite3_finalize(p.stmt);
@@ -352,15 +356,19 @@ class SqliteStatement final : public Statement {
   sqlite3_stmt* stmt_;
 };
 
-// Translations by SQL Server text, kept per thread for all its sessions and
-// bounded: when the newer half is full it becomes the older half and the
-// oldest entries go; an entry used from the older half moves to the newer.
-// The key is the whole text, so a statement made with other literals is a
-// miss, never another statement's answer.
+// Translations kept per thread for all its sessions and bounded: when the
+// newer half is full it becomes the older half and the oldest entries go;
+// an entry used from the older half moves to the newer. The key is the text
+// with its bound literals taken out (LiteralKey), so that statements which
+// differ only in them share one entry and the engine text it holds. A text
+// whose translation keeps some literals as written has a second entry under
+// the key extended by them (AddKeptLiterals), and the first entry says
+// which they are.
 class TranslationCache {
  public:
   struct Entry {
-    Translation statements;
+    Translation statements;  // null for an entry that names kept literals
+    std::vector<uint32_t> kept;
     std::string database;   // empty when the translation asked nothing of the schema
     int schemaVersion = -1;  // the schema asked
   };
@@ -409,24 +417,51 @@ class SqliteSession final : public Session {
 
   const ConnectionSettings& Settings() const override { return settings_; }
 
-  Translation Translate(std::string_view text) override {
+  TranslatedText Translate(std::string_view text) override {
+    TranslatedText out;
     TranslationCache& cache = ThreadTranslations();
-    if (TranslationCache::Entry* hit = cache.Find(text)) {
+    std::string key;
+    bool keyed = true;
+    try {
+      LiteralKey(text, key, out.literals);
+    } catch (const std::invalid_argument&) {
+      keyed = false;  // the translator names what is unterminated
+    }
+    if (keyed) {
+      TranslationCache::Entry* hit = cache.Find(key);
+      if (hit && hit->statements == nullptr) {
+        std::string full = key;
+        AddKeptLiterals(full, hit->kept, out.literals);
+        hit = cache.Find(full);
+      }
       // One that depends on the schema holds for the database and the
       // schema it was made for.
-      if (hit->database.empty() || (hit->database == settings_.key && hit->schemaVersion == SchemaVersion()))
-        return hit->statements;
+      if (hit && hit->statements &&
+          (hit->database.empty() || (hit->database == settings_.key && hit->schemaVersion == SchemaVersion()))) {
+        out.statements = hit->statements;
+        return out;
+      }
     }
     try {
       SchemaUse use(*this);
-      auto statements = std::make_shared<const std::vector<EngineStatement>>(TranslateStatements(text, &use));
-      TranslationCache::Entry entry{statements, {}, -1};
+      BoundTranslation translation = TranslateBindingLiterals(text, &use);
+      out.statements = std::make_shared<const std::vector<EngineStatement>>(std::move(translation.statements));
+      TranslationCache::Entry entry{out.statements, {}, {}, -1};
       if (use.asked) {
         entry.database = settings_.key;
         entry.schemaVersion = schemaVersion_;
       }
-      cache.Add(text, std::move(entry));
-      return statements;
+      if (keyed) {
+        if (translation.keptLiterals.empty()) {
+          cache.Add(key, std::move(entry));
+        } else {
+          std::string full = key;
+          AddKeptLiterals(full, translation.keptLiterals, out.literals);
+          cache.Add(key, TranslationCache::Entry{nullptr, std::move(translation.keptLiterals), {}, -1});
+          cache.Add(full, std::move(entry));
+        }
+      }
+      return out;
     } catch (const UntranslatableStatement& e) {
       throw EngineError(rt::hr::kSqlFailed, kSource,
                         std::string("The statement cannot be run on this database (") + e.what() +
@@ -657,6 +692,8 @@ class SqliteEngineImpl final : public Engine {
 };
 
 }  // namespace
+
+uint64_t StatementsPreparedOnThisThread() { return tPrepared; }
 
 EngineError SqliteError(int resultCode, std::string text) {
   // A typed column's CHECK constraint stands for the refusal SQL Server gives.

@@ -39,15 +39,8 @@ size_t QuotedEnd(std::string_view sql, size_t start, char close, const char* wha
   throw std::invalid_argument(std::string("unterminated ") + what);
 }
 
-}  // namespace
-
-bool Token::IsWord(std::string_view keyword) const {
-  return kind == TokenKind::Word && EqualsNoCase(text, keyword);
-}
-
-std::string Token::StringValue() const {
-  std::string_view body = text;
-  if (kind == TokenKind::NString) body.remove_prefix(1);
+// The value between the quotes of `body` ('text'), '' undone.
+std::string Unquoted(std::string_view body) {
   if (body.size() < 2) return {};
   body = body.substr(1, body.size() - 2);
   std::string out;
@@ -57,6 +50,23 @@ std::string Token::StringValue() const {
     if (body[i] == '\'' && i + 1 < body.size() && body[i + 1] == '\'') ++i;
   }
   return out;
+}
+
+}  // namespace
+
+bool Token::IsWord(std::string_view keyword) const {
+  return kind == TokenKind::Word && EqualsNoCase(text, keyword);
+}
+
+std::string Token::StringValue() const {
+  std::string_view body = text;
+  if (kind == TokenKind::NString) body.remove_prefix(1);
+  return Unquoted(body);
+}
+
+std::string StringLiteralValue(std::string_view literal) {
+  if (!literal.empty() && literal.front() != '\'') literal.remove_prefix(1);  // N'text'
+  return Unquoted(literal);
 }
 
 std::string Token::Name() const {
@@ -70,66 +80,89 @@ std::string Token::Name() const {
   return out;
 }
 
+size_t TokenEnd(std::string_view sql, size_t i, TokenKind& kind) {
+  unsigned char c = static_cast<unsigned char>(sql[i]);
+  char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
+  if (std::isspace(c)) {
+    size_t j = i;
+    while (j < sql.size() && std::isspace(static_cast<unsigned char>(sql[j]))) ++j;
+    kind = TokenKind::Space;
+    return j;
+  }
+  if (c == '-' && next == '-') {
+    size_t j = sql.find('\n', i);
+    kind = TokenKind::Space;
+    return j == std::string_view::npos ? sql.size() : j;
+  }
+  if (c == '/' && next == '*') {
+    size_t j = sql.find("*/", i + 2);
+    if (j == std::string_view::npos) throw std::invalid_argument("unterminated comment");
+    kind = TokenKind::Space;
+    return j + 2;
+  }
+  if (c == '\'') {
+    kind = TokenKind::String;
+    return QuotedEnd(sql, i, '\'', "string literal");
+  }
+  if ((c == 'N' || c == 'n') && next == '\'') {
+    kind = TokenKind::NString;
+    return QuotedEnd(sql, i + 1, '\'', "string literal");
+  }
+  if (c == '"') {
+    kind = TokenKind::QuotedName;
+    return QuotedEnd(sql, i, '"', "quoted name");
+  }
+  if (c == '[') {
+    kind = TokenKind::QuotedName;
+    return QuotedEnd(sql, i, ']', "bracketed name");
+  }
+  if (c == '0' && (next == 'x' || next == 'X')) {
+    // A binary literal: 0x and its hex digits, one number.
+    size_t j = i + 2;
+    while (j < sql.size() && std::isxdigit(static_cast<unsigned char>(sql[j]))) ++j;
+    kind = TokenKind::Number;
+    return j;
+  }
+  if (std::isdigit(c) || (c == '.' && std::isdigit(static_cast<unsigned char>(next)))) {
+    size_t j = i;
+    while (j < sql.size() && (std::isdigit(static_cast<unsigned char>(sql[j])) || sql[j] == '.')) ++j;
+    if (j < sql.size() && (sql[j] == 'e' || sql[j] == 'E')) {
+      size_t k = j + 1;
+      if (k < sql.size() && (sql[k] == '+' || sql[k] == '-')) ++k;
+      if (k < sql.size() && std::isdigit(static_cast<unsigned char>(sql[k]))) {
+        while (k < sql.size() && std::isdigit(static_cast<unsigned char>(sql[k]))) ++k;
+        j = k;
+      }
+    }
+    kind = TokenKind::Number;
+    return j;
+  }
+  if (IsWordStart(c)) {
+    size_t j = i;
+    while (j < sql.size() && IsWordChar(static_cast<unsigned char>(sql[j]))) ++j;
+    kind = TokenKind::Word;
+    return j;
+  }
+  if (c == '?') {
+    kind = TokenKind::Parameter;
+    return i + 1;
+  }
+  static constexpr std::string_view kTwo[] = {"<=", ">=", "<>", "!=", "||", "!<", "!>"};
+  size_t len = 1;
+  for (std::string_view two : kTwo) {
+    if (sql.substr(i, 2) == two) len = 2;
+  }
+  kind = TokenKind::Symbol;
+  return i + len;
+}
+
 std::vector<Token> Tokenize(std::string_view sql) {
   std::vector<Token> tokens;
-  size_t i = 0;
-  auto push = [&](TokenKind kind, size_t end) {
+  TokenKind kind;
+  for (size_t i = 0; i < sql.size();) {
+    const size_t end = TokenEnd(sql, i, kind);
     tokens.push_back(Token{kind, std::string(sql.substr(i, end - i))});
     i = end;
-  };
-  while (i < sql.size()) {
-    unsigned char c = static_cast<unsigned char>(sql[i]);
-    char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
-    if (std::isspace(c)) {
-      size_t j = i;
-      while (j < sql.size() && std::isspace(static_cast<unsigned char>(sql[j]))) ++j;
-      push(TokenKind::Space, j);
-    } else if (c == '-' && next == '-') {
-      size_t j = sql.find('\n', i);
-      push(TokenKind::Space, j == std::string_view::npos ? sql.size() : j);
-    } else if (c == '/' && next == '*') {
-      size_t j = sql.find("*/", i + 2);
-      if (j == std::string_view::npos) throw std::invalid_argument("unterminated comment");
-      push(TokenKind::Space, j + 2);
-    } else if (c == '\'') {
-      push(TokenKind::String, QuotedEnd(sql, i, '\'', "string literal"));
-    } else if ((c == 'N' || c == 'n') && next == '\'') {
-      push(TokenKind::NString, QuotedEnd(sql, i + 1, '\'', "string literal"));
-    } else if (c == '"') {
-      push(TokenKind::QuotedName, QuotedEnd(sql, i, '"', "quoted name"));
-    } else if (c == '[') {
-      push(TokenKind::QuotedName, QuotedEnd(sql, i, ']', "bracketed name"));
-    } else if (c == '0' && (next == 'x' || next == 'X')) {
-      // A binary literal: 0x and its hex digits, one number.
-      size_t j = i + 2;
-      while (j < sql.size() && std::isxdigit(static_cast<unsigned char>(sql[j]))) ++j;
-      push(TokenKind::Number, j);
-    } else if (std::isdigit(c) || (c == '.' && std::isdigit(static_cast<unsigned char>(next)))) {
-      size_t j = i;
-      while (j < sql.size() && (std::isdigit(static_cast<unsigned char>(sql[j])) || sql[j] == '.')) ++j;
-      if (j < sql.size() && (sql[j] == 'e' || sql[j] == 'E')) {
-        size_t k = j + 1;
-        if (k < sql.size() && (sql[k] == '+' || sql[k] == '-')) ++k;
-        if (k < sql.size() && std::isdigit(static_cast<unsigned char>(sql[k]))) {
-          while (k < sql.size() && std::isdigit(static_cast<unsigned char>(sql[k]))) ++k;
-          j = k;
-        }
-      }
-      push(TokenKind::Number, j);
-    } else if (IsWordStart(c)) {
-      size_t j = i;
-      while (j < sql.size() && IsWordChar(static_cast<unsigned char>(sql[j]))) ++j;
-      push(TokenKind::Word, j);
-    } else if (c == '?') {
-      push(TokenKind::Parameter, i + 1);
-    } else {
-      static constexpr std::string_view kTwo[] = {"<=", ">=", "<>", "!=", "||", "!<", "!>"};
-      size_t len = 1;
-      for (std::string_view two : kTwo) {
-        if (sql.substr(i, 2) == two) len = 2;
-      }
-      push(TokenKind::Symbol, i + len);
-    }
   }
   return tokens;
 }
