@@ -420,7 +420,7 @@ class SqliteSession final : public Session {
   TranslatedText Translate(std::string_view text) override {
     TranslatedText out;
     TranslationCache& cache = ThreadTranslations();
-    std::string key;
+    std::string& key = key_;
     bool keyed = true;
     try {
       LiteralKey(text, key, out.literals);
@@ -651,6 +651,7 @@ class SqliteSession final : public Session {
 
   ConnectionSettings settings_;
   std::shared_ptr<Handle> handle_;
+  std::string key_;  // Translate's key, kept for its buffer
   int schemaVersion_ = -1;
   std::map<std::string, std::vector<TableColumn>> tables_;
   std::set<std::string> dateColumns_;

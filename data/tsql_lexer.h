@@ -47,6 +47,9 @@ std::vector<Token> Tokenize(std::string_view sql);
 // for one token, for a scanner that needs no token objects. Raises as
 // Tokenize does.
 size_t TokenEnd(std::string_view sql, size_t at, TokenKind& kind);
+// The start of the first literal token (String, NString or Number) at or
+// after `from`, its kind and its end; npos when none is left.
+size_t NextLiteral(std::string_view sql, size_t from, TokenKind& kind, size_t& end);
 
 // The value of a string literal as written ('text' or N'text'), quotes
 // removed and '' undone.

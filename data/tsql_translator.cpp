@@ -38,6 +38,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <optional>
 
@@ -172,12 +173,14 @@ class StatementRewriter {
   //    statement takes no parameters);
   //  - in a select list, where an item's text is its column's name
   //    ("SELECT 1" names its column "1"), subqueries in it included;
-  //  - in ORDER BY and GROUP BY, where a number is a column's position, and
-  //    in what follows ORDER BY: the row counts of LIMIT, OFFSET and FETCH;
-  //  - after TOP and ESCAPE, and in a function's arguments (CAST's type
-  //    widths among them), where an index on an expression must find its
-  //    own text: the '' of IFNULL(GROUPBY, '') that CATALOGPRODUCTPRICE's
-  //    key matches;
+  //  - in ORDER BY and GROUP BY, where a number is a column's position;
+  //  - the row counts of TOP, OFFSET, FETCH and LIMIT: TOP's moves to the
+  //    end of its query (and OFFSET's after FETCH's), where a "?" would take
+  //    another's place in the order;
+  //  - in a function's arguments (CAST's type widths among them), where an
+  //    index on an expression must find its own text: the '' of
+  //    IFNULL(GROUPBY, '') that CATALOGPRODUCTPRICE's key matches;
+  //  - after ESCAPE, part of the pattern's syntax;
   //  - glued to the word before it (x'1F' is a blob);
   //  - a number with a fraction or an exponent (WholeNumberLiteral);
   //  - all of a statement's when it would bind more than kMostBound.
@@ -794,7 +797,7 @@ std::vector<EngineStatement> TranslateText(std::string_view sql, SchemaInfo* sch
 // Text outside the literals, with the bytes that the key uses for its own
 // marks escaped.
 void AppendEscaped(std::string& key, std::string_view text) {
-  if (text.find_first_of("\x01\x02") == std::string_view::npos) {
+  if (!std::memchr(text.data(), '\x01', text.size()) && !std::memchr(text.data(), '\x02', text.size())) {
     key += text;
     return;
   }
@@ -819,33 +822,31 @@ BoundTranslation TranslateBindingLiterals(std::string_view sql, SchemaInfo* sche
 void LiteralKey(std::string_view sql, std::string& key, std::vector<std::string_view>& literals) {
   key.clear();
   literals.clear();
-  key.reserve(sql.size());
   size_t copied = 0;
   TokenKind kind;
-  for (size_t i = 0; i < sql.size();) {
-    const size_t end = TokenEnd(sql, i, kind);
-    const std::string_view text = sql.substr(i, end - i);
-    if (MayBind(kind, text)) {
-      AppendEscaped(key, sql.substr(copied, i - copied));
-      key += '\x01';
-      if (kind == TokenKind::Number) {
-        key += "I0";
-      } else {
-        // The value matters to the translation in two ways only: whether it
-        // is a date that a date column's comparison rewrites, and whether
-        // it holds NUL.
-        std::string_view body = text.substr(kind == TokenKind::NString ? 2 : 1);
-        body.remove_suffix(1);
-        const bool date = body.find('\'') == std::string_view::npos ? ChangesAsDate(body)
-                                                                     : ChangesAsDate(StringLiteralValue(text));
-        const bool nul = body.find('\0') != std::string_view::npos;
-        key += kind == TokenKind::NString ? 'N' : 'S';
-        key += static_cast<char>('0' + (date ? 1 : 0) + (nul ? 2 : 0));
-      }
-      literals.push_back(text);
-      copied = end;
+  size_t end = 0;
+  for (size_t at = NextLiteral(sql, 0, kind, end); at != std::string_view::npos;
+       at = NextLiteral(sql, end, kind, end)) {
+    const std::string_view text = sql.substr(at, end - at);
+    if (!MayBind(kind, text)) continue;
+    AppendEscaped(key, sql.substr(copied, at - copied));
+    key += '\x01';
+    if (kind == TokenKind::Number) {
+      key += "I0";
+    } else {
+      // The value matters to the translation in two ways only: whether it
+      // is a date that a date column's comparison rewrites (no date holds a
+      // quote), and whether it holds NUL.
+      std::string_view body = text.substr(kind == TokenKind::NString ? 2 : 1);
+      body.remove_suffix(1);
+      const bool date = body.find('\'') == std::string_view::npos && ChangesAsDate(body);
+      const bool nul = std::memchr(body.data(), '\0', body.size()) != nullptr;
+      key += kind == TokenKind::NString ? 'N' : 'S';
+      key += static_cast<char>('0' + (date ? 1 : 0) + (nul ? 2 : 0));
     }
-    i = end;
+    if (literals.empty()) literals.reserve(8);
+    literals.push_back(text);
+    copied = end;
   }
   AppendEscaped(key, sql.substr(copied));
 }

@@ -10,6 +10,7 @@
 
 #include "data/command.h"
 #include "data/engine_hooks.h"
+#include "data/tsql_lexer.h"
 #include "data/tsql_translator.h"
 #include "test_database.h"
 
@@ -188,6 +189,32 @@ TEST(LiteralParameters, TheIndexOnAnExpressionStillServesItsQueries) {
   EXPECT_EQ(sql, "SELECT PRICE FROM PRICE WHERE PRODUCTID=? AND QUANTITYTO=? AND IFNULL(GROUPBY, '') COLLATE NOCASE = ?");
   EXPECT_THAT(db.RawQuery("EXPLAIN QUERY PLAN " + sql),
               ::testing::HasSubstr("USING INDEX PRICE_LINE (PRODUCTID=? AND QUANTITYTO=? AND <expr>=?)"));
+}
+
+// The scan that finds a text's literals on every run skips what the
+// tokenizer sorts into tokens; both must find the same literals.
+TEST(LiteralParameters, TheLiteralScanFindsTheTokenizersLiterals) {
+  static constexpr char kNul[] = "SELECT 'a\0b', N'\0' FROM T WHERE A = 1";
+  const std::vector<std::string> texts = {
+      "SELECT A1, B2$ FROM T3 WHERE X = 5AND Y = 'it''s' OR Z=N'n'",
+      "SELECT 0x1F, 1e3, 1.5E-2, .5, 1.2.3, T.5, 7 FROM T -- '8' and 9\n WHERE A = 10",
+      "SELECT [a'1], \"b'2\" FROM T /* 'x' 3 */ WHERE SIGN'x' = nN'y' AND x'01' = ?",
+      "SELECT @v1, #t2, \xC3\xA9" "4 FROM T WHERE A<>-6 AND B!<7 AND C||'z' = ''",
+      std::string(kNul, sizeof kNul - 1),
+  };
+  for (const std::string& text : texts) {
+    std::string fromTokens, fromScan;
+    for (const data::Token& t : data::Tokenize(text)) {
+      if (t.Is(data::TokenKind::String) || t.Is(data::TokenKind::NString) || t.Is(data::TokenKind::Number))
+        fromTokens += "[" + t.text + "]";
+    }
+    data::TokenKind kind;
+    size_t end = 0;
+    for (size_t at = data::NextLiteral(text, 0, kind, end); at != std::string::npos;
+         at = data::NextLiteral(text, end, kind, end))
+      fromScan += "[" + text.substr(at, end - at) + "]";
+    EXPECT_EQ(fromScan, fromTokens) << text;
+  }
 }
 
 }  // namespace
