@@ -81,6 +81,21 @@ TEST(LiteralParameters, StatementsThatDifferOnlyInALiteralShareOnePreparedStatem
   EXPECT_EQ(db.RawQuery("SELECT ID, I FROM NUMS ORDER BY ID"), "1|0;3|7");
 }
 
+// A text that comes again is found as it was written; a translation that
+// asked one database's schema still holds for that database only.
+TEST(LiteralParameters, ATextThatComesAgainIsAnsweredForItsOwnDatabase) {
+  testdb::TestDatabase dates("CREATE TABLE EVENT (WHEN_ datetime); INSERT INTO EVENT VALUES ('2026-12-08 00:00:00');");
+  testdb::TestDatabase texts("CREATE TABLE EVENT (WHEN_ nvarchar(20)); INSERT INTO EVENT VALUES ('12/8/2026');");
+  const std::string sql = "SELECT COUNT(*) AS N FROM EVENT WHERE WHEN_ = '12/8/2026'";
+  auto onDates = dates.Open();
+  for (int round = 0; round < 3; ++round) EXPECT_EQ(Query(onDates, sql), "N=Long:1\n") << "dates, round " << round;
+  EXPECT_EQ(Query(texts.Open(), sql), "N=Long:1\n") << "texts";
+  EXPECT_EQ(Query(onDates, sql), "N=Long:1\n") << "dates again";
+  dates.RawExec("ALTER TABLE EVENT RENAME COLUMN WHEN_ TO THEN_; ALTER TABLE EVENT ADD COLUMN WHEN_ nvarchar(20);"
+                "UPDATE EVENT SET WHEN_ = '12/8/2026'");
+  EXPECT_EQ(Query(onDates, sql), "N=Long:1\n") << "dates, its column now text";
+}
+
 // Gen_SqlQuote writes a NUL into the literal as it is; written, the engine
 // would read the statement only up to it.
 TEST(LiteralParameters, TextHoldingNulIsStoredAndFoundWhole) {
