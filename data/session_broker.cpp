@@ -305,13 +305,13 @@ Execution Run(const SessionLease& lease, std::string_view sql, const std::vector
   const std::vector<EngineStatement>& statements = *translated.statements;
   // The literals' values are all made first: one that does not fit its
   // column refuses the text before any of its statements runs.
+  static const TypeInfo kNoColumn;
   std::vector<rt::Variant> literalValues;
   for (const EngineStatement& s : statements) {
     for (const BoundLiteral& bound : s.literals) {
-      const size_t column = static_cast<size_t>(bound.parameter - 1);
-      literalValues.push_back(BoundLiteralValue(translated.literals[bound.literal], bound,
-                                                column < s.parameterColumns.size() ? s.parameterColumns[column]
-                                                                                   : TypeInfo{}));
+      const size_t p = static_cast<size_t>(bound.parameter - 1);
+      const TypeInfo& column = p < s.parameterColumns.size() ? s.parameterColumns[p] : kNoColumn;
+      literalValues.push_back(BoundLiteralValue(translated.literals[bound.literal], bound, column));
     }
   }
   size_t nextParameter = 0;

@@ -388,13 +388,13 @@ class TranslationCache {
     auto node = older_.extract(old);
     return &Insert(std::move(node.key()), std::move(node.mapped()));
   }
-  Entry& Add(std::string_view text, Entry entry) {
+  void Add(std::string_view text, Entry entry) {
     auto it = newer_.find(text);
     if (it != newer_.end()) {
       it->second = std::move(entry);
-      return it->second;
+      return;
     }
-    return Insert(std::string(text), std::move(entry));
+    Insert(std::string(text), std::move(entry));
   }
 
  private:
