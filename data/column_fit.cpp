@@ -316,20 +316,27 @@ std::string DecimalFromNumber(std::string_view text, const TypeInfo& column) {
   return FitDecimal(*d, column, from).ToString();
 }
 
-std::string DateFromText(std::string_view value) {
-  if (Trimmed(value).empty()) return QuoteString("1900-01-01 00:00:00");
+// A literal made to fit its column: the value, and whether it is text
+// (else a number as SQL text writes it).
+struct Fitted {
+  std::string value;
+  bool text;
+};
+
+Fitted DateFromText(std::string_view value) {
+  if (Trimmed(value).empty()) return {"1900-01-01 00:00:00", true};
   std::optional<std::string> stored = CanonicalDateText(value);
   if (!stored) NotADate();
   if (*stored < kFirstDate || *stored > kLastDate) DateOutOfRange();
-  return QuoteString(*stored);
+  return {std::move(*stored), true};
 }
 
 // A number written into a datetime column counts days from 1900-01-01.
-std::string DateFromNumber(std::string_view text, const TypeInfo& column) {
+Fitted DateFromNumber(std::string_view text, const TypeInfo& column) {
   double days = 0;
   std::string_view digits = text.front() == '+' ? text.substr(1) : text;
   const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), days);
-  if (ec != std::errc() || end != digits.data() + digits.size()) return std::string(text);
+  if (ec != std::errc() || end != digits.data() + digits.size()) return {std::string(text), false};
   std::string stored;
   try {
     stored = StoredDateText(rt::Date{days + 2});
@@ -337,7 +344,47 @@ std::string DateFromNumber(std::string_view text, const TypeInfo& column) {
     OverflowTo(column);
   }
   if (stored < kFirstDate || stored > kLastDate) OverflowTo(column);
-  return QuoteString(stored);
+  return {std::move(stored), true};
+}
+
+// The rules of SQL Server's conversion of a literal, for both forms of
+// FitLiteral.
+Fitted FitLiteralAs(std::string_view text, LiteralKind kind, const TypeInfo& column) {
+  if (kind == LiteralKind::Number) {
+    switch (column.store) {
+      case StoreKind::Integer: return {IntegerFromNumber(text, column), false};
+      case StoreKind::Bit: {
+        const std::optional<rt::Decimal> d = ParsedDecimal(text);
+        return {!d ? std::string(text) : d->mantissa == 0 ? "0" : "1", false};
+      }
+      case StoreKind::Money:
+      case StoreKind::Decimal: return {DecimalFromNumber(text, column), false};
+      case StoreKind::DateTime: return DateFromNumber(text, column);
+      default: return {std::string(text), false};
+    }
+  }
+  const std::string textType = kind == LiteralKind::NString ? "nvarchar" : "varchar";
+  switch (column.store) {
+    case StoreKind::Text: return {FitText(std::string(text), column), true};
+    case StoreKind::Integer: return {IntegerFromText(text, column, textType), false};
+    case StoreKind::Bit: return {BitFromText(text, column, textType), false};
+    case StoreKind::Float: return {FloatFromText(text, column, textType), false};
+    case StoreKind::Money:
+    case StoreKind::Decimal: return {DecimalFromText(text, column, textType), false};
+    case StoreKind::DateTime: return DateFromText(text);
+    case StoreKind::Any: break;
+  }
+  return {std::string(text), true};
+}
+
+// A number's text as a 64-bit integer, when it is a whole number (an
+// optional sign and digits) in that range.
+std::optional<int64_t> WholeNumber(std::string_view s) {
+  int64_t v = 0;
+  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || end != s.data() + s.size() || s.empty()) return std::nullopt;
+  return v;
 }
 
 // The declared type as it appears in a constraint's name: lower case,
@@ -382,31 +429,21 @@ rt::Variant FitValue(const rt::Variant& value, const TypeInfo& column) {
 }
 
 std::string FitLiteral(std::string_view text, LiteralKind kind, const TypeInfo& column) {
-  if (kind == LiteralKind::Number) {
-    switch (column.store) {
-      case StoreKind::Integer: return IntegerFromNumber(text, column);
-      case StoreKind::Bit: {
-        const std::optional<rt::Decimal> d = ParsedDecimal(text);
-        return !d ? std::string(text) : d->mantissa == 0 ? "0" : "1";
-      }
-      case StoreKind::Money:
-      case StoreKind::Decimal: return DecimalFromNumber(text, column);
-      case StoreKind::DateTime: return DateFromNumber(text, column);
-      default: return std::string(text);
-    }
+  Fitted fitted = FitLiteralAs(text, kind, column);
+  return fitted.text ? QuoteString(fitted.value) : std::move(fitted.value);
+}
+
+rt::Variant FitLiteralValue(std::string_view text, LiteralKind kind, const TypeInfo& column) {
+  Fitted fitted = FitLiteralAs(text, kind, column);
+  if (fitted.text) return rt::Variant(std::move(fitted.value));
+  if (std::optional<int64_t> whole = WholeNumber(fitted.value)) {
+    if (*whole >= INT32_MIN && *whole <= INT32_MAX) return rt::Variant(static_cast<int32_t>(*whole));
+    return rt::Variant(rt::Decimal{*whole, 0});
   }
-  const std::string textType = kind == LiteralKind::NString ? "nvarchar" : "varchar";
-  switch (column.store) {
-    case StoreKind::Text: return QuoteString(FitText(std::string(text), column));
-    case StoreKind::Integer: return IntegerFromText(text, column, textType);
-    case StoreKind::Bit: return BitFromText(text, column, textType);
-    case StoreKind::Float: return FloatFromText(text, column, textType);
-    case StoreKind::Money:
-    case StoreKind::Decimal: return DecimalFromText(text, column, textType);
-    case StoreKind::DateTime: return DateFromText(text);
-    case StoreKind::Any: break;
-  }
-  return QuoteString(text);
+  // A fraction or an exponent: its digits, which the column's numeric
+  // affinity reads as the engine reads the literal (a double parsed here
+  // could differ from the engine's reading in the last bit).
+  return rt::Variant(std::move(fitted.value));
 }
 
 std::optional<EngineError> RefusalForCheck(std::string_view message) {

@@ -53,6 +53,13 @@ rt::Variant ConvertForField(const rt::Variant& value, const TypeInfo& column);
 // a string literal, or a number as written with its sign.
 enum class LiteralKind { String, NString, Number };
 std::string FitLiteral(std::string_view text, LiteralKind kind, const TypeInfo& column);
+// The same literal as the value to bind in its place, by the same rules:
+// text as a String, a whole number as a Long (a Decimal beyond it), and a
+// number with a fraction or an exponent (which only a float, money or
+// decimal column makes of a whole literal) as the String of its digits: the
+// column's numeric affinity turns them into the very number that the
+// engine reads from the literal.
+rt::Variant FitLiteralValue(std::string_view text, LiteralKind kind, const TypeInfo& column);
 
 // The refusal that a failed CHECK constraint of the schema builder stands
 // for, from the engine's message ("CHECK constraint failed: <name>");

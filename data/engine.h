@@ -85,16 +85,41 @@ class Statement {
   virtual bool Reset() { return false; }
 };
 
+// A literal of the SQL Server text that an engine statement takes as a
+// "?" parameter, so that texts differing only in such literals share one
+// translation and one prepared statement.
+struct BoundLiteral {
+  int parameter = 0;     // the "?" it became, from 1
+  uint32_t literal = 0;  // its place among the text's literals, from 0
+  // Written into a column: made to fit it as SQL Server converts the
+  // literal (FitLiteralValue), the number with this sign ('-', '+' or 0).
+  bool fitted = false;
+  char sign = 0;
+  // Compared with a column that holds dates: a date in the stored form.
+  bool storedDate = false;
+};
+
 // One statement in the engine's dialect, with the column that each of its
 // "?" parameters writes into (in order; a TypeInfo whose store is Any for
 // one that writes into no column), so that a bound value is made to fit it.
+// Of its "?", those named in `literals` take literals of the SQL Server
+// text; the others take the caller's values in order.
 struct EngineStatement {
   std::string sql;
   std::vector<TypeInfo> parameterColumns;
+  std::vector<BoundLiteral> literals;  // by parameter
 };
 
 // The engine statements of one SQL Server text, shared by whoever caches it.
 using Translation = std::shared_ptr<const std::vector<EngineStatement>>;
+
+// SQL Server text made ready to run: its engine statements, shared with
+// every text that differs from it only in the literals they bind, and the
+// literals of this text as written (views into it, quotes and all).
+struct TranslatedText {
+  Translation statements;
+  std::vector<std::string_view> literals;
+};
 
 struct TableColumn {
   std::string name;
@@ -114,7 +139,7 @@ class Session {
   // The engine statements for SQL Server text; none for a statement without
   // effect here. Raises 0x80040E14 naming the text when it cannot be
   // translated without changing its meaning.
-  virtual Translation Translate(std::string_view sqlServerText) = 0;
+  virtual TranslatedText Translate(std::string_view sqlServerText) = 0;
   // Prepares one statement of the engine's own dialect. Raises EngineError.
   virtual std::unique_ptr<Statement> Prepare(const std::string& engineSql) = 0;
 

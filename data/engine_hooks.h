@@ -29,4 +29,9 @@ std::chrono::milliseconds SetFileRecheckInterval(std::chrono::milliseconds inter
 // reader never waited.
 uint64_t SqliteBusyWaits();
 
+// How many statements the SQLite sessions of this thread have prepared so
+// far; one taken again from a session's prepared statements is not counted.
+// For tests of what is kept for reuse.
+uint64_t StatementsPreparedOnThisThread();
+
 }  // namespace data

@@ -13,6 +13,7 @@
 
 #include "data/column_fit.h"
 #include "data/engine_hooks.h"
+#include "data/tsql_translator.h"
 #include "runtime/context.h"
 
 namespace data {
@@ -374,13 +375,32 @@ void DeferRead(const SessionLease& lease, std::weak_ptr<DeferredRead> read) {
 Execution Run(const SessionLease& lease, std::string_view sql, const std::vector<rt::Variant>& parameters) {
   ReadDeferred(*lease.session, nullptr);
   Execution result;
-  const Translation translation = lease.session->Translate(sql);
-  const std::vector<EngineStatement>& statements = *translation;
+  const TranslatedText translated = lease.session->Translate(sql);
+  const std::vector<EngineStatement>& statements = *translated.statements;
+  // The literals' values are all made first: one that does not fit its
+  // column refuses the text before any of its statements runs.
+  static const TypeInfo kNoColumn;
+  std::vector<rt::Variant> literalValues;
+  for (const EngineStatement& s : statements) {
+    for (const BoundLiteral& bound : s.literals) {
+      const size_t p = static_cast<size_t>(bound.parameter - 1);
+      const TypeInfo& column = p < s.parameterColumns.size() ? s.parameterColumns[p] : kNoColumn;
+      literalValues.push_back(BoundLiteralValue(translated.literals[bound.literal], bound, column));
+    }
+  }
   size_t nextParameter = 0;
+  const rt::Variant* literalValue = literalValues.data();
   for (size_t i = 0; i < statements.size(); ++i) {
     const EngineStatement& engineStatement = statements[i];
     std::unique_ptr<Statement> st = lease.session->Prepare(engineStatement.sql);
+    const rt::Variant* values = std::exchange(literalValue, literalValue + engineStatement.literals.size());
+    auto bound = engineStatement.literals.begin();
     for (int p = 1; p <= st->ParameterCount(); ++p) {
+      if (bound != engineStatement.literals.end() && bound->parameter == p) {
+        st->Bind(p, values[bound - engineStatement.literals.begin()]);
+        ++bound;
+        continue;
+      }
       if (nextParameter >= parameters.size())
         throw EngineError(rt::hr::kSqlFailed, "ADODB.Command",
                           "No value given for one or more required parameters: " + std::string(sql), 0);

@@ -36,6 +36,9 @@ constexpr const char* kSource = "SQLite";
 // first, and translations kept per thread (for all its sessions).
 constexpr size_t kCachedStatements = 64;
 constexpr size_t kCachedTranslations = 512;
+constexpr size_t kRecentTexts = 256;
+
+thread_local uint64_t tPrepared = 0;
 
 [[noreturn]] void RaiseEngineError(sqlite3* db, int rc) {
   std::string text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
@@ -208,6 +211,7 @@ struct Handle {
     }
     Prepared p;
     p.sql = std::string(sql);
+    ++tPrepared;
     int rc = sqlite3_prepare_v2(db, p.sql.c_str(), static_cast<int>(p.sql.size()), &p.stmt, nullptr);
     if (rc != SQLITE_OK) {
       sqlite3_finalize(p.stmt);
@@ -446,18 +450,29 @@ class SqliteStatement final : public Statement {
   sqlite3_stmt* stmt_;
 };
 
-// Translations by SQL Server text, kept per thread for all its sessions and
-// bounded: when the newer half is full it becomes the older half and the
-// oldest entries go; an entry used from the older half moves to the newer.
-// The key is the whole text, so a statement made with other literals is a
-// miss, never another statement's answer.
+// Translations kept per thread for all its sessions and bounded: when the
+// newer half is full it becomes the older half and the oldest entries go;
+// an entry used from the older half moves to the newer. The key is the text
+// with its bound literals taken out (LiteralKey), so that statements which
+// differ only in them share one entry and the engine text it holds. A text
+// whose translation keeps some literals as written has a second entry under
+// the key extended by them (AddKeptLiterals), and the first entry says
+// which they are. A text that comes again as it was (the same literals as
+// the last time its key was used) is also kept as written, with where its
+// literals stand, so that it is found without looking for them.
 class TranslationCache {
  public:
   struct Entry {
-    Translation statements;
+    Translation statements;  // null for an entry that names kept literals
+    std::vector<uint32_t> kept;
     std::string database;   // empty when the translation asked nothing of the schema
     int schemaVersion = -1;  // the schema asked
+    // Under a key: the literals of the text that used it last.
+    std::string lastLiterals;
+    // Under a text as written: the offset and size of each of its literals.
+    std::vector<uint32_t> literalSpans;
   };
+  explicit TranslationCache(size_t capacity) : capacity_(capacity) {}
   Entry* Find(std::string_view text) {
     auto it = newer_.find(text);
     if (it != newer_.end()) return &it->second;
@@ -482,18 +497,35 @@ class TranslationCache {
   };
   using Map = std::unordered_map<std::string, Entry, Hash, std::equal_to<>>;
   Entry& Insert(std::string text, Entry entry) {
-    if (newer_.size() >= kCachedTranslations / 2) {
+    if (newer_.size() >= capacity_ / 2) {
       older_ = std::move(newer_);
       newer_ = Map();
     }
     return newer_.emplace(std::move(text), std::move(entry)).first->second;
   }
+  size_t capacity_;
   Map newer_, older_;
 };
 
 TranslationCache& ThreadTranslations() {
-  thread_local TranslationCache cache;
+  thread_local TranslationCache cache(kCachedTranslations);
   return cache;
+}
+
+// Texts that came again as they were, by their text.
+TranslationCache& ThreadRecentTexts() {
+  thread_local TranslationCache cache(kRecentTexts);
+  return cache;
+}
+
+// The literals of a text, each with its size before it, to tell the same
+// literals again.
+void AppendLiterals(std::string& out, const std::vector<std::string_view>& literals) {
+  for (std::string_view literal : literals) {
+    const uint32_t size = static_cast<uint32_t>(literal.size());
+    out.append(reinterpret_cast<const char*>(&size), sizeof size);
+    out += literal;
+  }
 }
 
 class SqliteSession final : public Session {
@@ -503,24 +535,60 @@ class SqliteSession final : public Session {
 
   const ConnectionSettings& Settings() const override { return settings_; }
 
-  Translation Translate(std::string_view text) override {
+  TranslatedText Translate(std::string_view text) override {
+    TranslatedText out;
+    if (TranslationCache::Entry* again = ThreadRecentTexts().Find(text); again && Holds(*again)) {
+      const std::vector<uint32_t>& spans = again->literalSpans;
+      out.literals.reserve(spans.size() / 2);
+      for (size_t i = 0; i + 1 < spans.size(); i += 2) out.literals.push_back(text.substr(spans[i], spans[i + 1]));
+      out.statements = again->statements;
+      return out;
+    }
     TranslationCache& cache = ThreadTranslations();
-    if (TranslationCache::Entry* hit = cache.Find(text)) {
-      // One that depends on the schema holds for the database and the
-      // schema it was made for.
-      if (hit->database.empty() || (hit->database == settings_.key && hit->schemaVersion == SchemaVersion()))
-        return hit->statements;
+    std::string& key = key_;
+    bool keyed = true;
+    try {
+      LiteralKey(text, key, out.literals);
+    } catch (const std::invalid_argument&) {
+      keyed = false;  // the translator names what is unterminated
+    }
+    if (keyed) {
+      TranslationCache::Entry* hit = cache.Find(key);
+      if (hit && hit->statements == nullptr) {
+        std::string full = key;
+        AddKeptLiterals(full, hit->kept, out.literals);
+        hit = cache.Find(full);
+      }
+      if (hit && hit->statements && Holds(*hit)) {
+        out.statements = hit->statements;
+        RememberIfAgain(*hit, text, out.literals);
+        return out;
+      }
     }
     try {
       SchemaUse use(*this);
-      auto statements = std::make_shared<const std::vector<EngineStatement>>(TranslateStatements(text, &use));
-      TranslationCache::Entry entry{statements, {}, -1};
+      BoundTranslation translation = TranslateBindingLiterals(text, &use);
+      out.statements = std::make_shared<const std::vector<EngineStatement>>(std::move(translation.statements));
+      TranslationCache::Entry entry;
+      entry.statements = out.statements;
       if (use.asked) {
         entry.database = settings_.key;
         entry.schemaVersion = schemaVersion_;
       }
-      cache.Add(text, std::move(entry));
-      return statements;
+      AppendLiterals(entry.lastLiterals, out.literals);
+      if (keyed) {
+        if (translation.keptLiterals.empty()) {
+          cache.Add(key, std::move(entry));
+        } else {
+          std::string full = key;
+          AddKeptLiterals(full, translation.keptLiterals, out.literals);
+          TranslationCache::Entry shape;
+          shape.kept = std::move(translation.keptLiterals);
+          cache.Add(key, std::move(shape));
+          cache.Add(full, std::move(entry));
+        }
+      }
+      return out;
     } catch (const UntranslatableStatement& e) {
       throw EngineError(rt::hr::kSqlFailed, kSource,
                         std::string("The statement cannot be run on this database (") + e.what() +
@@ -611,6 +679,35 @@ class SqliteSession final : public Session {
     SqliteSession& session;
     bool asked = false;
   };
+
+  // Whether a kept translation holds here: one that depends on the schema
+  // holds for the database and the schema it was made for.
+  bool Holds(const TranslationCache::Entry& entry) {
+    return entry.database.empty() || (entry.database == settings_.key && entry.schemaVersion == SchemaVersion());
+  }
+
+  // Keeps the text as written when it uses its key with the same literals
+  // as the text that used it last.
+  void RememberIfAgain(TranslationCache::Entry& entry, std::string_view text,
+                       const std::vector<std::string_view>& literals) {
+    std::string& now = literalsBuffer_;
+    now.clear();
+    AppendLiterals(now, literals);
+    if (now != entry.lastLiterals) {
+      entry.lastLiterals.swap(now);
+      return;
+    }
+    TranslationCache::Entry again;
+    again.statements = entry.statements;
+    again.database = entry.database;
+    again.schemaVersion = entry.schemaVersion;
+    again.literalSpans.reserve(literals.size() * 2);
+    for (std::string_view literal : literals) {
+      again.literalSpans.push_back(static_cast<uint32_t>(literal.data() - text.data()));
+      again.literalSpans.push_back(static_cast<uint32_t>(literal.size()));
+    }
+    ThreadRecentTexts().Add(text, std::move(again));
+  }
 
   bool DateColumn(std::string_view table, std::string_view column) const {
     if (table.empty()) return dateColumns_.count(Lower(column)) > 0;
@@ -712,6 +809,9 @@ class SqliteSession final : public Session {
 
   ConnectionSettings settings_;
   std::shared_ptr<Handle> handle_;
+  // Translate's key and a text's literals, kept for their buffers.
+  std::string key_;
+  std::string literalsBuffer_;
   int schemaVersion_ = -1;
   std::map<std::string, std::vector<TableColumn>> tables_;
   std::set<std::string> dateColumns_;
@@ -753,6 +853,8 @@ class SqliteEngineImpl final : public Engine {
 };
 
 }  // namespace
+
+uint64_t StatementsPreparedOnThisThread() { return tPrepared; }
 
 EngineError SqliteError(int resultCode, std::string text) {
   // A typed column's CHECK constraint stands for the refusal SQL Server gives.

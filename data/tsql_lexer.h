@@ -2,6 +2,7 @@
 // the statements that the classes compose into the engine's dialect.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,10 @@ enum class TokenKind {
 struct Token {
   TokenKind kind;
   std::string text;  // the token as written
+  // For a literal that a statement may bind as a parameter instead (a
+  // string, or a whole number that fits 64 bits): its place among the
+  // text's literals, from 0; -1 for any other token.
+  int32_t literal = -1;
 
   bool Is(TokenKind k) const { return kind == k; }
   // A word equal to `keyword` without regard to letter case.
@@ -37,6 +42,18 @@ struct Token {
 // is the input. An unterminated literal, quoted name or comment is an error
 // (std::invalid_argument naming what is open).
 std::vector<Token> Tokenize(std::string_view sql);
+
+// The end of the token that starts at `at`, and its kind: Tokenize's rules
+// for one token, for a scanner that needs no token objects. Raises as
+// Tokenize does.
+size_t TokenEnd(std::string_view sql, size_t at, TokenKind& kind);
+// The start of the first literal token (String, NString or Number) at or
+// after `from`, its kind and its end; npos when none is left.
+size_t NextLiteral(std::string_view sql, size_t from, TokenKind& kind, size_t& end);
+
+// The value of a string literal as written ('text' or N'text'), quotes
+// removed and '' undone.
+std::string StringLiteralValue(std::string_view literal);
 
 // A string literal's text: 'value' with each quote doubled.
 std::string QuoteString(std::string_view value);

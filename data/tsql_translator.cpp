@@ -27,8 +27,19 @@
 // LIKE with bracket classes, case-insensitive text comparison and trailing
 // blanks need no rewriting: the engine's LIKE function and the columns'
 // collation follow SQL Server's rules on our connections.
+//
+// For the engine's own use the literals of a SELECT, INSERT, UPDATE or
+// DELETE become "?" parameters bound to their values (BoundLiteral), so
+// that statements which differ only in them share one translation and one
+// prepared statement; a literal is left as written where a bound value would
+// mean something else (see ChooseBoundLiterals).
 #include "data/tsql_translator.h"
 
+#include <cctype>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <map>
 #include <optional>
 
 #include "data/column_fit.h"
@@ -50,12 +61,68 @@ bool IsComparison(const Token& t) {
 
 bool IsName(const Token& t) { return t.kind == TokenKind::Word || t.kind == TokenKind::QuotedName; }
 
+// SQLite's historic limit on a statement's parameters: a statement that
+// would bind more keeps its literals as written.
+constexpr size_t kMostBound = 999;
+
+// Whether a number literal is a whole number that fits 64 bits, which the
+// engine reads as exactly the value bound in its place. One with a fraction
+// or an exponent stays as written: SQLite's reading of its digits can
+// differ in the last bit from a double parsed here.
+bool WholeNumberLiteral(std::string_view text) {
+  if (text.empty() || text.size() > 19) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return text.size() < 19 || text <= "9223372036854775807";
+}
+
+// Whether a literal may become a parameter: a string or a whole number.
+bool MayBind(TokenKind kind, std::string_view text) {
+  return kind == TokenKind::String || kind == TokenKind::NString ||
+         (kind == TokenKind::Number && WholeNumberLiteral(text));
+}
+
+// Whether a text is a date in another form than the stored one, which a
+// comparison with a date column rewrites. The stored form itself (whether
+// or not a valid date) is told by its layout alone, as are texts that do
+// not start with a digit.
+bool ChangesAsDate(std::string_view value) {
+  if (value.empty() || value[0] < '0' || value[0] > '9') return false;
+  if (value.size() == 19 && value[4] == '-' && value[7] == '-' && value[10] == ' ' && value[13] == ':' &&
+      value[16] == ':')
+    return false;
+  const std::optional<std::string> canonical = CanonicalDateText(value);
+  return canonical && *canonical != value;
+}
+
+// Words that may stand before a "(" that opens a group or a list rather
+// than a function's arguments.
+bool OpensGroup(const Token& t) {
+  static constexpr std::string_view kWords[] = {
+      "IN",   "EXISTS", "VALUES", "AND",  "OR",   "NOT",   "WHERE", "ON",     "HAVING", "WHEN",
+      "THEN", "ELSE",   "BETWEEN", "LIKE", "IS",  "SELECT", "FROM", "JOIN",   "AS",     "SET",
+      "ALL",  "ANY",    "SOME",   "UNION", "EXCEPT", "INTERSECT", "DISTINCT", "RETURN"};
+  for (std::string_view word : kWords) {
+    if (t.IsWord(word)) return true;
+  }
+  return false;
+}
+
 class StatementRewriter {
  public:
-  StatementRewriter(std::vector<Token> tokens, SchemaInfo* schema)
+  StatementRewriter(std::vector<Token> tokens, SchemaInfo* schema, bool bindLiterals)
       : t_(std::move(tokens)), schema_(schema) {
     SeparateGluedNumbers();
     Index();
+    bound_.assign(t_.size(), false);
+    if (bindLiterals) ChooseBoundLiterals();
+  }
+
+  // The literals of the statement left as written.
+  void KeptLiterals(std::vector<uint32_t>& kept) const {
+    for (size_t i = 0; i < t_.size(); ++i) {
+      if (t_[i].literal >= 0 && !bound_[i]) kept.push_back(static_cast<uint32_t>(t_[i].literal));
+    }
   }
 
   std::optional<EngineStatement> Run() {
@@ -79,15 +146,7 @@ class StatementRewriter {
     LimitClauses();
     if (schema_) DateLiteralsInComparisons();
     Casts();
-    EngineStatement out;
-    for (const Token& t : t_) out.sql += t.text;
-    if (!parameterColumns_.empty()) {
-      size_t count = 0;
-      for (ptrdiff_t k = 0; k < Count(); ++k) count += S(k).Is(TokenKind::Parameter) ? 1 : 0;
-      parameterColumns_.resize(count);
-      out.parameterColumns = std::move(parameterColumns_);
-    }
-    return out;
+    return Assembled();
   }
 
  private:
@@ -106,6 +165,116 @@ class StatementRewriter {
     return t_[sig_[k]];
   }
   ptrdiff_t Count() const { return static_cast<ptrdiff_t>(sig_.size()); }
+
+  // Chooses the literals that become parameters. A literal stays as
+  // written where a bound value would mean something else or be read
+  // otherwise:
+  //  - in any statement but SELECT, INSERT, UPDATE and DELETE (a schema
+  //    statement takes no parameters);
+  //  - in a select list, where an item's text is its column's name
+  //    ("SELECT 1" names its column "1"), subqueries in it included;
+  //  - in ORDER BY and GROUP BY, where a number is a column's position;
+  //  - the row counts of TOP, OFFSET, FETCH and LIMIT: TOP's moves to the
+  //    end of its query (and OFFSET's after FETCH's), where a "?" would take
+  //    another's place in the order;
+  //  - in a function's arguments (CAST's type widths among them), where an
+  //    index on an expression must find its own text: the '' of
+  //    IFNULL(GROUPBY, '') that CATALOGPRODUCTPRICE's key matches;
+  //  - after ESCAPE, part of the pattern's syntax;
+  //  - glued to the word before it (x'1F' is a blob);
+  //  - a number with a fraction or an exponent (WholeNumberLiteral);
+  //  - all of a statement's when it would bind more than kMostBound.
+  // A string that holds NUL is bound wherever the statement takes
+  // parameters: written, the engine would read the text only up to it.
+  void ChooseBoundLiterals() {
+    const Token& first = S(0);
+    if (!first.IsWord("SELECT") && !first.IsWord("INSERT") && !first.IsWord("UPDATE") && !first.IsWord("DELETE"))
+      return;
+    enum class Clause { Other, SelectList, Grouping, ToEnd };
+    struct Scope {
+      Clause clause = Clause::Other;
+      bool kept = false;  // everything inside stays as written
+    };
+    std::vector<Scope> scopes(1);
+    std::vector<size_t> chosen;
+    size_t parameters = 0;
+    for (ptrdiff_t k = 0; k < Count(); ++k) {
+      const Token& t = S(k);
+      Scope& scope = scopes.back();
+      if (t.IsSymbol("(")) {
+        const Token& before = S(k - 1);
+        const bool call = (before.Is(TokenKind::Word) && !OpensGroup(before)) || before.Is(TokenKind::QuotedName);
+        scopes.push_back(Scope{Clause::Other, scope.kept || scope.clause != Clause::Other || call});
+      } else if (t.IsSymbol(")")) {
+        if (scopes.size() > 1) scopes.pop_back();
+      } else if (t.Is(TokenKind::Word)) {
+        if (scope.clause == Clause::ToEnd) continue;
+        if (t.IsWord("SELECT")) {
+          scope.clause = Clause::SelectList;
+        } else if ((t.IsWord("ORDER") && S(k + 1).IsWord("BY")) || t.IsWord("LIMIT") || t.IsWord("OFFSET") ||
+                   t.IsWord("FETCH")) {
+          scope.clause = Clause::ToEnd;
+        } else if (t.IsWord("GROUP") && S(k + 1).IsWord("BY")) {
+          scope.clause = Clause::Grouping;
+        } else if (t.IsWord("FROM") || t.IsWord("WHERE") || t.IsWord("HAVING") || t.IsWord("UNION") ||
+                   t.IsWord("EXCEPT") || t.IsWord("INTERSECT")) {
+          scope.clause = Clause::Other;
+        }
+      } else if (t.Is(TokenKind::Parameter)) {
+        ++parameters;
+      } else if (t.literal >= 0) {
+        const Token& before = S(k - 1);
+        const bool kept = scope.kept || scope.clause != Clause::Other || before.IsWord("TOP") ||
+                          before.IsWord("ESCAPE") || (sig_[k] > 0 && t_[sig_[k] - 1].Is(TokenKind::Word));
+        const bool nul = !t.Is(TokenKind::Number) && t.text.find('\0') != std::string::npos;
+        if (!kept || nul) chosen.push_back(sig_[k]);
+      }
+    }
+    if (chosen.size() + parameters > kMostBound) return;
+    for (size_t i : chosen) bound_[i] = true;
+  }
+
+  // The statement's text with a "?" for each bound literal, and what each
+  // "?" binds.
+  EngineStatement Assembled() {
+    EngineStatement out;
+    std::vector<TypeInfo> columns;
+    bool written = false;
+    for (size_t i = 0; i < t_.size(); ++i) {
+      const Token& t = t_[i];
+      const bool literal = bound_[i] && !t.text.empty();
+      if (literal || t.Is(TokenKind::Parameter)) {
+        auto slot = slots_.find(i);
+        columns.push_back(slot == slots_.end() ? TypeInfo{} : slot->second.column);
+        written = written || columns.back().store != StoreKind::Any;
+        if (literal) {
+          BoundLiteral bound;
+          bound.parameter = static_cast<int>(columns.size());
+          bound.literal = static_cast<uint32_t>(t.literal);
+          if (slot != slots_.end()) {
+            bound.fitted = slot->second.fitted;
+            bound.sign = slot->second.sign;
+            bound.storedDate = slot->second.storedDate;
+          }
+          out.literals.push_back(bound);
+        }
+      }
+      out.sql += literal ? std::string_view("?") : std::string_view(t.text);
+      auto after = after_.find(i);
+      if (after != after_.end()) {
+        out.sql += after->second;
+      } else if (literal) {
+        // "?5" would name the fifth parameter.
+        for (size_t j = i + 1; j < t_.size(); ++j) {
+          if (t_[j].text.empty()) continue;
+          if (std::isdigit(static_cast<unsigned char>(t_[j].text[0]))) out.sql += ' ';
+          break;
+        }
+      }
+    }
+    if (written) out.parameterColumns = std::move(columns);
+    return out;
+  }
 
   // SQL Server ends a number where the word after it begins ("CATALOGID=5AND
   // USERID" reads as "5 AND"); SQLite refuses the glued text. A blank goes
@@ -353,7 +522,7 @@ class StatementRewriter {
     if (closing < Count()) {
       S(closing).text = " LIMIT " + scope.top + S(closing).text;
     } else {
-      S(Count() - 1).text += " LIMIT " + scope.top;
+      after_[sig_[Count() - 1]] += " LIMIT " + scope.top;  // the last token may become a "?"
     }
   }
 
@@ -438,19 +607,26 @@ class StatementRewriter {
   // another form than the stored one. Only for those is the schema asked,
   // so a statement whose dates are written in the stored form (as
   // Tamrick.Utilities writes them) asks nothing and costs no schema look-up.
-  static bool WouldChange(const Token& t) {
-    if (!t.Is(TokenKind::String)) return false;
-    const std::string value = t.StringValue();
-    auto canonical = CanonicalDateText(value);
-    return canonical && *canonical != value;
-  }
+  static bool WouldChange(const Token& t) { return t.Is(TokenKind::String) && ChangesAsDate(t.StringValue()); }
 
+  // A bound literal takes the stored form when its value is bound. One
+  // written into a text column is asked about whatever its value, since the
+  // value it is fitted to is known only then (a written statement asks the
+  // schema for its columns anyway).
   void DateLiteralsInComparisons() {
     for (ptrdiff_t k = 0; k < Count(); ++k) {
       Token& t = S(k);
-      if (!WouldChange(t)) continue;
+      const size_t i = sig_[k];
+      auto slot = slots_.find(i);
+      const bool fittedText = slot != slots_.end() && slot->second.fitted;
+      if (fittedText ? slot->second.column.store != StoreKind::Text : !WouldChange(t)) continue;
       std::string column = ComparedColumn(k);
-      if (!column.empty() && schema_->IsDateColumn("", column)) RewriteDate(t);
+      if (column.empty() || !schema_->IsDateColumn("", column)) continue;
+      if (bound_[i]) {
+        slots_[i].storedDate = true;
+      } else {
+        RewriteDate(t);
+      }
     }
   }
 
@@ -464,17 +640,20 @@ class StatementRewriter {
     const bool signedNumber = to - from == 2 && (S(from).IsSymbol("-") || S(from).IsSymbol("+")) &&
                               S(from + 1).Is(TokenKind::Number) && sig_[from + 1] == sig_[from] + 1;
     if (signedNumber) {
-      S(from + 1).text = FitLiteral(S(from).text + S(from + 1).text, LiteralKind::Number, column);
+      if (bound_[sig_[from + 1]]) {
+        slots_[sig_[from + 1]] = Slot{column, true, S(from).text[0]};
+      } else {
+        S(from + 1).text = FitLiteral(S(from).text + S(from + 1).text, LiteralKind::Number, column);
+      }
       S(from).text.clear();
       return;
     }
     if (to - from != 1) return;
     Token& t = S(from);
     if (t.Is(TokenKind::Parameter)) {
-      size_t index = 0;
-      for (ptrdiff_t k = 0; k < from; ++k) index += S(k).Is(TokenKind::Parameter) ? 1 : 0;
-      if (parameterColumns_.size() <= index) parameterColumns_.resize(index + 1);
-      parameterColumns_[index] = column;
+      slots_[sig_[from]].column = column;
+    } else if (bound_[sig_[from]]) {
+      slots_[sig_[from]] = Slot{column, true, 0};
     } else if (t.Is(TokenKind::Number)) {
       t.text = FitLiteral(t.text, LiteralKind::Number, column);
     } else if (t.Is(TokenKind::String) || t.Is(TokenKind::NString)) {
@@ -560,23 +739,46 @@ class StatementRewriter {
   SchemaInfo* schema_;
   Token none_{TokenKind::Space, ""};
   bool insert_ = false;
-  std::vector<TypeInfo> parameterColumns_;
+  // By token: whether the literal becomes a parameter.
+  std::vector<bool> bound_;
+  // What is known of a "?" (a caller's parameter or a bound literal) by its
+  // token: the column it writes into, and how a bound literal's value is made.
+  struct Slot {
+    TypeInfo column;
+    bool fitted = false;
+    char sign = 0;
+    bool storedDate = false;
+  };
+  std::map<size_t, Slot> slots_;
+  // By token: text written after it.
+  std::map<size_t, std::string> after_;
 };
 
 }  // namespace
 
-std::vector<EngineStatement> TranslateStatements(std::string_view sql, SchemaInfo* schema) {
+namespace {
+
+// The statements of the text; with `bindLiterals`, those of its literals
+// that may become parameters (the others noted in `kept`).
+std::vector<EngineStatement> TranslateText(std::string_view sql, SchemaInfo* schema, bool bindLiterals,
+                                           std::vector<uint32_t>* kept) {
   std::vector<Token> tokens;
   try {
     tokens = Tokenize(sql);
   } catch (const std::invalid_argument& e) {
     throw UntranslatableStatement(e.what());
   }
+  int32_t literals = 0;
+  for (Token& t : tokens) {
+    if (MayBind(t.kind, t.text)) t.literal = literals++;
+  }
   std::vector<EngineStatement> statements;
   std::vector<Token> current;
   int depth = 0;
   auto flush = [&] {
-    if (auto s = StatementRewriter(std::move(current), schema).Run()) statements.push_back(std::move(*s));
+    StatementRewriter rewriter(std::move(current), schema, bindLiterals);
+    if (auto s = rewriter.Run()) statements.push_back(std::move(*s));
+    if (kept) rewriter.KeptLiterals(*kept);
     current.clear();
   };
   for (Token& t : tokens) {
@@ -590,6 +792,102 @@ std::vector<EngineStatement> TranslateStatements(std::string_view sql, SchemaInf
   }
   flush();
   return statements;
+}
+
+// Text outside the literals, with the bytes that the key uses for its own
+// marks escaped.
+void AppendEscaped(std::string& key, std::string_view text) {
+  if (!std::memchr(text.data(), '\x01', text.size()) && !std::memchr(text.data(), '\x02', text.size())) {
+    key += text;
+    return;
+  }
+  for (char c : text) {
+    if (c == '\x01' || c == '\x02') key += '\x01';
+    key += c;
+  }
+}
+
+}  // namespace
+
+std::vector<EngineStatement> TranslateStatements(std::string_view sql, SchemaInfo* schema) {
+  return TranslateText(sql, schema, false, nullptr);
+}
+
+BoundTranslation TranslateBindingLiterals(std::string_view sql, SchemaInfo* schema) {
+  BoundTranslation out;
+  out.statements = TranslateText(sql, schema, true, &out.keptLiterals);
+  return out;
+}
+
+void LiteralKey(std::string_view sql, std::string& key, std::vector<std::string_view>& literals) {
+  key.clear();
+  literals.clear();
+  size_t copied = 0;
+  TokenKind kind;
+  size_t end = 0;
+  for (size_t at = NextLiteral(sql, 0, kind, end); at != std::string_view::npos;
+       at = NextLiteral(sql, end, kind, end)) {
+    const std::string_view text = sql.substr(at, end - at);
+    if (!MayBind(kind, text)) continue;
+    AppendEscaped(key, sql.substr(copied, at - copied));
+    key += '\x01';
+    if (kind == TokenKind::Number) {
+      key += "I0";
+    } else {
+      // The value matters to the translation in two ways only: whether it
+      // is a date that a date column's comparison rewrites (no date holds a
+      // quote), and whether it holds NUL.
+      std::string_view body = text.substr(kind == TokenKind::NString ? 2 : 1);
+      body.remove_suffix(1);
+      const bool date = body.find('\'') == std::string_view::npos && ChangesAsDate(body);
+      const bool nul = std::memchr(body.data(), '\0', body.size()) != nullptr;
+      key += kind == TokenKind::NString ? 'N' : 'S';
+      key += static_cast<char>('0' + (date ? 1 : 0) + (nul ? 2 : 0));
+    }
+    if (literals.empty()) literals.reserve(8);
+    literals.push_back(text);
+    copied = end;
+  }
+  AppendEscaped(key, sql.substr(copied));
+}
+
+void AddKeptLiterals(std::string& key, const std::vector<uint32_t>& kept,
+                     const std::vector<std::string_view>& literals) {
+  key += '\x02';
+  for (uint32_t k : kept) {
+    const std::string_view text = literals[k];
+    const uint32_t size = static_cast<uint32_t>(text.size());
+    key.append(reinterpret_cast<const char*>(&size), sizeof size);
+    key += text;
+  }
+}
+
+rt::Variant BoundLiteralValue(std::string_view literal, const BoundLiteral& bound, const TypeInfo& column) {
+  rt::Variant value;
+  if (!literal.empty() && literal[0] >= '0' && literal[0] <= '9') {
+    if (bound.fitted) {
+      std::string text;
+      if (bound.sign) text += bound.sign;
+      text += literal;
+      value = FitLiteralValue(text, LiteralKind::Number, column);
+    } else {
+      int64_t v = 0;
+      std::from_chars(literal.data(), literal.data() + literal.size(), v);
+      value = v >= INT32_MIN && v <= INT32_MAX ? rt::Variant(static_cast<int32_t>(v)) : rt::Variant(rt::Decimal{v, 0});
+    }
+  } else {
+    std::string text = StringLiteralValue(literal);
+    if (bound.fitted) {
+      value = FitLiteralValue(text, literal[0] == '\'' ? LiteralKind::String : LiteralKind::NString, column);
+    } else {
+      value = rt::Variant(std::move(text));
+    }
+  }
+  if (bound.storedDate && value.IsString()) {
+    if (std::optional<std::string> stored = CanonicalDateText(*value.Get<std::string>()))
+      value = rt::Variant(std::move(*stored));
+  }
+  return value;
 }
 
 std::vector<std::string> TranslateForSqlite(std::string_view sql, SchemaInfo* schema) {

@@ -4,6 +4,7 @@
 // refuses (UntranslatableStatement) instead of guessing.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -43,6 +44,34 @@ class UntranslatableStatement : public std::runtime_error {
 std::vector<EngineStatement> TranslateStatements(std::string_view sql, SchemaInfo* schema);
 // Their texts alone.
 std::vector<std::string> TranslateForSqlite(std::string_view sql, SchemaInfo* schema);
+
+// The statements for the engine to prepare and keep: every literal that a
+// statement can take as a "?" parameter is taken out (EngineStatement::
+// literals says which literal each such "?" binds and how its value is
+// made), so that texts which differ only in those literals translate alike.
+// The literals left as written are noted by their place among the text's
+// literals (a string, or a whole number that fits 64 bits, in order).
+struct BoundTranslation {
+  std::vector<EngineStatement> statements;
+  std::vector<uint32_t> keptLiterals;
+};
+BoundTranslation TranslateBindingLiterals(std::string_view sql, SchemaInfo* schema);
+
+// The key under which TranslateBindingLiterals' answer for `sql` is kept:
+// the text with each of those literals replaced by a mark of its kind (with
+// the two facts of its value that the answer depends on: whether it is a
+// date in another form than the stored one, whether it holds NUL), and the
+// literals as written, in order. Raises std::invalid_argument for an
+// unterminated literal, quoted name or comment.
+void LiteralKey(std::string_view sql, std::string& key, std::vector<std::string_view>& literals);
+// The key extended by the literals that the answer keeps as written, which
+// it holds for their values alone.
+void AddKeptLiterals(std::string& key, const std::vector<uint32_t>& kept,
+                     const std::vector<std::string_view>& literals);
+
+// The value bound for a literal (as written in the text) in place of its "?".
+// Raises EngineError when a literal written into a column does not fit it.
+rt::Variant BoundLiteralValue(std::string_view literal, const BoundLiteral& bound, const TypeInfo& column);
 
 }  // namespace data
 

@@ -93,7 +93,7 @@ class FaultSession final : public Session {
       : inner_(std::move(inner)), state_(std::move(state)) {}
 
   const ConnectionSettings& Settings() const override { return inner_->Settings(); }
-  Translation Translate(std::string_view text) override { return inner_->Translate(text); }
+  TranslatedText Translate(std::string_view text) override { return inner_->Translate(text); }
   std::unique_ptr<Statement> Prepare(const std::string& sql) override {
     return std::make_unique<FaultStatement>(inner_->Prepare(sql), state_, inner_);
   }
