@@ -24,6 +24,7 @@
 #include "data/date_text.h"
 #include "data/engine_hooks.h"
 #include "data/sqlite_text_rules.h"
+#include "data/statement_cache.h"
 #include "data/tsql_lexer.h"
 #include "data/tsql_translator.h"
 
@@ -38,8 +39,6 @@ constexpr size_t kCachedStatements = 64;
 constexpr size_t kCachedTranslations = 512;
 constexpr size_t kRecentTexts = 256;
 
-thread_local uint64_t tPrepared = 0;
-
 [[noreturn]] void RaiseEngineError(sqlite3* db, int rc) {
   std::string text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
   throw SqliteError(rc, std::move(text));
@@ -51,46 +50,9 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
-// The columns of a statement's result as the engine describes them.
-std::vector<ColumnInfo> DescribeColumns(sqlite3_stmt* stmt) {
-  int n = sqlite3_column_count(stmt);
-  std::vector<ColumnInfo> columns(n);
-  for (int i = 0; i < n; ++i) {
-    ColumnInfo& c = columns[i];
-    const char* name = sqlite3_column_name(stmt, i);
-    const char* origin = sqlite3_column_origin_name(stmt, i);
-    const char* table = sqlite3_column_table_name(stmt, i);
-    const char* declared = sqlite3_column_decltype(stmt, i);
-    c.name = name ? name : "";
-    if (origin && strcasecmp(c.name.c_str(), origin) == 0) c.name = origin;
-    c.declared = declared ? declared : "";
-    c.type = TypeFromDeclared(c.declared);
-    if (origin && table) {
-      c.baseTable = table;
-      c.baseColumn = origin;
-    }
-  }
-  return columns;
-}
-
-using Columns = std::shared_ptr<const std::vector<ColumnInfo>>;
-
-// A prepared statement with its engine text and the description of its
-// columns.
-struct Prepared {
-  std::string sql;
-  sqlite3_stmt* stmt = nullptr;
-  Columns columns;
-  int reprepared = 0;      // the engine's count of re-preparations when described
-  uint64_t schemaEpoch = 0;  // the handle's schema epoch when prepared
-};
-
-// The database handle and its prepared statements kept for reuse; shared
-// by the session and the statements it handed out. A statement given back
-// is reset with its bindings cleared, so the next use starts afresh; all are
-// finalised when the schema changes (statements still running then are
-// finalised when given back) and when the handle closes. Statements move
-// between the idle and the busy list without being copied or allocated.
+// The database handle and its statement cache are shared by the session and
+// the statements it handed out, so a statement outlives neither.
+//
 // Writers take turns on a file. A writer that finds the write lock taken
 // waits in the busy handler, polling every millisecond, and while it waits
 // it holds a shared lock (flock) on the database's turn file
@@ -145,25 +107,18 @@ class TurnFile {
 };
 
 struct Handle {
-  using List = std::list<Prepared>;
-  using Index = std::unordered_multimap<std::string_view, List::iterator>;  // views of idle's texts
-
   explicit Handle(const std::string& path) : turns(path + "-turn") {}
 
   sqlite3* db = nullptr;
+  std::unique_ptr<StatementCache> statements;  // made once the database is open
   TurnFile turns;
   Clock::time_point waitingSince;
-  List idle;  // most recently given back first
-  List busy;  // handed out
-  Index bySql;
-  int live = 0;  // statements handed out and not yet given back
-  uint64_t schemaEpoch = 0;
   // The file that was opened, to tell it from one put in its place later.
   dev_t device = 0;
   ino_t inode = 0;
 
   ~Handle() {
-    ForgetStatements();
+    statements.reset();
     sqlite3_close_v2(db);
   }
   void Exec(const char* sql) {
@@ -174,11 +129,11 @@ struct Handle {
   // Runs a statement without rows (BEGIN, COMMIT, SAVEPOINT, ...) prepared
   // once and kept with the others. Answers SQLite's result code.
   int RunKept(std::string_view sql) {
-    Index::node_type key;
-    List::iterator p = Take(sql, key);
+    StatementCache::Index::node_type key;
+    StatementCache::List::iterator p = statements->Take(sql, key);
     const int rc = sqlite3_step(p->stmt);
     turns.Done();
-    Give(p, std::move(key));
+    statements->Give(p, std::move(key));
     return rc == SQLITE_DONE || rc == SQLITE_ROW ? SQLITE_OK : rc;
   }
   void MustRun(std::string_view sql) {
@@ -198,68 +153,6 @@ struct Handle {
     if (now - h.waitingSince >= std::chrono::milliseconds(kSqliteBusyTimeoutMs)) return 0;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return 1;
-  }
-  // A prepared statement for the text, and the index entry it had (empty
-  // for a new one), kept for its return.
-  List::iterator Take(std::string_view sql, Index::node_type& key) {
-    auto hit = bySql.find(sql);
-    if (hit != bySql.end()) {
-      key = bySql.extract(hit);
-      busy.splice(busy.begin(), idle, key.mapped());
-      ++live;
-      return busy.begin();
-    }
-    Prepared p;
-    p.sql = std::string(sql);
-    ++tPrepared;
-    int rc = sqlite3_prepare_v2(db, p.sql.c_str(), static_cast<int>(p.sql.size()), &p.stmt, nullptr);
-    if (rc != SQLITE_OK) {
-      sqlite3_finalize(p.stmt);
-      RaiseEngineError(db, rc);
-    }
-    p.columns = std::make_shared<const std::vector<ColumnInfo>>(DescribeColumns(p.stmt));
-    p.reprepared = sqlite3_stmt_status(p.stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
-    p.schemaEpoch = schemaEpoch;
-    busy.push_front(std::move(p));
-    ++live;
-    return busy.begin();
-  }
-  void Give(List::iterator p, Index::node_type key) {
-    --live;
-    sqlite3_reset(p->stmt);
-    sqlite3_clear_bindings(p->stmt);
-    if (p->schemaEpoch != schemaEpoch) {
-      sqlite3_finalize(p->stmt);
-      busy.erase(p);
-      return;
-    }
-    idle.splice(idle.begin(), busy, p);
-    if (key.empty()) {
-      bySql.emplace(p->sql, p);
-    } else {
-      key.key() = p->sql;
-      key.mapped() = p;
-      bySql.insert(std::move(key));
-    }
-    if (idle.size() > kCachedStatements) {
-      auto last = std::prev(idle.end());
-      auto [from, to] = bySql.equal_range(last->sql);
-      for (auto it = from; it != to; ++it) {
-        if (it->second == last) {
-          bySql.erase(it);
-          break;
-        }
-      }
-      sqlite3_finalize(last->stmt);
-      idle.erase(last);
-    }
-  }
-  // The schema changed: no statement prepared before is used again.
-  void ForgetStatements() {
-    bySql.clear();
-    for (Prepared& p : idle) sqlite3_finalize(p.stmt);
-    idle.clear();
-    ++schemaEpoch;
   }
 };
 
@@ -281,8 +174,11 @@ rt::Variant IntegerValue(int64_t v, rt::VarType subtype) {
 class SqliteStatement final : public Statement {
  public:
   SqliteStatement(std::shared_ptr<Handle> handle, std::string_view sql)
-      : handle_(std::move(handle)), entry_(handle_->Take(sql, key_)), prepared_(*entry_), stmt_(prepared_.stmt) {}
-  ~SqliteStatement() override { handle_->Give(entry_, std::move(key_)); }
+      : handle_(std::move(handle)),
+        entry_(handle_->statements->Take(sql, key_)),
+        prepared_(*entry_),
+        stmt_(prepared_.stmt) {}
+  ~SqliteStatement() override { handle_->statements->Give(entry_, std::move(key_)); }
 
   int ParameterCount() const override { return sqlite3_bind_parameter_count(stmt_); }
 
@@ -339,7 +235,7 @@ class SqliteStatement final : public Statement {
     if (reprepared != prepared_.reprepared) {
       prepared_.columns = std::make_shared<const std::vector<ColumnInfo>>(DescribeColumns(stmt_));
       prepared_.reprepared = reprepared;
-      if (prepared_.schemaEpoch == handle_->schemaEpoch) handle_->ForgetStatements();
+      if (prepared_.schemaEpoch == handle_->statements->SchemaEpoch()) handle_->statements->ForgetAll();
     }
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
@@ -444,9 +340,9 @@ class SqliteStatement final : public Statement {
 
   mutable std::vector<std::pair<std::string, rt::Date>> lastDates_;
   std::shared_ptr<Handle> handle_;
-  Handle::Index::node_type key_;
-  Handle::List::iterator entry_;
-  Prepared& prepared_;
+  StatementCache::Index::node_type key_;
+  StatementCache::List::iterator entry_;
+  PreparedStatement& prepared_;
   sqlite3_stmt* stmt_;
 };
 
@@ -621,7 +517,7 @@ class SqliteSession final : public Session {
     handle_->RunKept("RELEASE " + q);
   }
 
-  bool Idle() const override { return handle_->live == 0 && sqlite3_get_autocommit(handle_->db) != 0; }
+  bool Idle() const override { return handle_->statements->Running() == 0 && sqlite3_get_autocommit(handle_->db) != 0; }
 
   bool SameDatabase() const override {
     struct stat now;
@@ -730,7 +626,7 @@ class SqliteSession final : public Session {
   void Refresh() {
     int version = SchemaVersion();
     if (version == schemaVersion_) return;
-    if (schemaVersion_ != -1) handle_->ForgetStatements();
+    if (schemaVersion_ != -1) handle_->statements->ForgetAll();
     tables_.clear();
     dateColumns_.clear();
     std::vector<std::string> names;
@@ -822,6 +718,7 @@ class SqliteEngineImpl final : public Engine {
   std::unique_ptr<Session> Open(const ConnectionSettings& settings) override {
     auto handle = std::make_shared<Handle>(settings.dataSource);
     int rc = sqlite3_open_v2(settings.dataSource.c_str(), &handle->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    handle->statements = std::make_unique<StatementCache>(handle->db, kCachedStatements);
     try {
       if (rc != SQLITE_OK) RaiseEngineError(handle->db, rc);
       struct stat file;
@@ -853,8 +750,6 @@ class SqliteEngineImpl final : public Engine {
 };
 
 }  // namespace
-
-uint64_t StatementsPreparedOnThisThread() { return tPrepared; }
 
 EngineError SqliteError(int resultCode, std::string text) {
   // A typed column's CHECK constraint stands for the refusal SQL Server gives.

@@ -2,10 +2,13 @@
 // answers only its own text, follows the schema as it is, and starts afresh
 // after a run that failed half way.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <memory>
 #include <string>
 
 #include "data/command.h"
+#include "data/statement_cache.h"
 #include "test_database.h"
 
 namespace {
@@ -87,6 +90,89 @@ TEST(StatementCache, AStatementThatFailedHalfWayStartsAfreshWhenRunAgain) {
   db.RawExec("DELETE FROM COPY WHERE ID = 0");
   EXPECT_EQ(copy(4), "80040E2F UNIQUE constraint failed: COPY.NAME");
   EXPECT_EQ(db.RawQuery("SELECT group_concat(ID) FROM (SELECT ID FROM COPY ORDER BY ID)"), "1,2");
+}
+
+// The cache itself, on a bare SQLite database: what it keeps, what it gives
+// up, and that nothing prepared before a schema change runs after it.
+class KeptStatements : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(sqlite3_open(":memory:", &db_), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db_, "CREATE TABLE T (N int); INSERT INTO T VALUES (1);", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+  }
+  void TearDown() override {
+    cache_.reset();
+    sqlite3_close(db_);
+  }
+  // Takes the statement for the text, steps it once and gives it back;
+  // answers the statement SQLite ran.
+  sqlite3_stmt* Run(const std::string& sql) {
+    data::StatementCache::Index::node_type key;
+    auto taken = cache_->Take(sql, key);
+    sqlite3_stmt* stmt = taken->stmt;
+    sqlite3_step(stmt);
+    cache_->Give(taken, std::move(key));
+    return stmt;
+  }
+  sqlite3* db_ = nullptr;
+  std::unique_ptr<data::StatementCache> cache_;
+};
+
+TEST_F(KeptStatements, ATextTakenAgainGetsTheSameStatementAndTheLeastRecentIsGivenUpFirst) {
+  cache_ = std::make_unique<data::StatementCache>(db_, 2);
+  sqlite3_stmt* one = Run("SELECT 1 FROM T");
+  Run("SELECT 2 FROM T");
+  EXPECT_EQ(Run("SELECT 1 FROM T"), one) << "a kept statement is reused";
+  EXPECT_EQ(cache_->counts().hits, 1u);
+  EXPECT_EQ(cache_->counts().prepared, 2u);
+
+  Run("SELECT 3 FROM T");  // "SELECT 2" was given back least recently
+  EXPECT_EQ(cache_->counts().evicted, 1u);
+  EXPECT_EQ(cache_->Kept(), 2u);
+  EXPECT_EQ(Run("SELECT 1 FROM T"), one) << "the most recent survives the eviction";
+  Run("SELECT 2 FROM T");
+  EXPECT_EQ(cache_->counts().prepared, 4u) << "the evicted text is prepared again";
+}
+
+TEST_F(KeptStatements, ARefusedTextLeavesNothingTakenOrKept) {
+  cache_ = std::make_unique<data::StatementCache>(db_, 2);
+  data::StatementCache::Index::node_type key;
+  EXPECT_THROW(cache_->Take("SELECT FROM nowhere", key), data::EngineError);
+  EXPECT_EQ(cache_->Running(), 0);
+  EXPECT_EQ(cache_->Kept(), 0u);
+}
+
+TEST_F(KeptStatements, AfterForgetAllEveryTextIsPreparedAgainAndAStatementStillRunningIsNotKept) {
+  cache_ = std::make_unique<data::StatementCache>(db_, 4);
+  Run("SELECT 1 FROM T");
+  data::StatementCache::Index::node_type key;
+  auto running = cache_->Take("SELECT 2 FROM T", key);
+  EXPECT_EQ(cache_->Running(), 1);
+
+  cache_->ForgetAll();
+  EXPECT_EQ(cache_->Kept(), 0u);
+  cache_->Give(running, std::move(key));
+  EXPECT_EQ(cache_->Running(), 0);
+  EXPECT_EQ(cache_->Kept(), 0u) << "prepared before the schema changed: finalised, not kept";
+
+  Run("SELECT 1 FROM T");
+  Run("SELECT 2 FROM T");
+  EXPECT_EQ(cache_->counts().hits, 0u);
+  EXPECT_EQ(cache_->counts().prepared, 4u);
+  EXPECT_NE(sqlite3_next_stmt(db_, nullptr), nullptr);
+  cache_.reset();
+  EXPECT_EQ(sqlite3_next_stmt(db_, nullptr), nullptr) << "the cache finalises what it keeps when it goes";
+}
+
+TEST_F(KeptStatements, AStatementStillTakenWhenTheCacheGoesIsFinalisedToo) {
+  cache_ = std::make_unique<data::StatementCache>(db_, 4);
+  data::StatementCache::Index::node_type key;
+  cache_->Take("SELECT 1 FROM T", key);
+  cache_.reset();
+  EXPECT_EQ(sqlite3_next_stmt(db_, nullptr), nullptr);
+  EXPECT_EQ(sqlite3_close(db_), SQLITE_OK);
+  db_ = nullptr;
 }
 
 }  // namespace

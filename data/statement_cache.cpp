@@ -1,0 +1,114 @@
+// The prepared statements a SQLite session keeps (see statement_cache.h).
+#include "data/statement_cache.h"
+
+#include <sqlite3.h>
+#include <strings.h>
+
+#include <iterator>
+
+#include "data/engine_hooks.h"
+#include "data/sqlite_engine.h"
+
+namespace data {
+
+namespace {
+
+// Statements this thread prepared, for the tests of what is kept.
+thread_local uint64_t tPrepared = 0;
+
+}  // namespace
+
+uint64_t StatementsPreparedOnThisThread() { return tPrepared; }
+
+std::vector<ColumnInfo> DescribeColumns(sqlite3_stmt* stmt) {
+  int n = sqlite3_column_count(stmt);
+  std::vector<ColumnInfo> columns(n);
+  for (int i = 0; i < n; ++i) {
+    ColumnInfo& c = columns[i];
+    const char* name = sqlite3_column_name(stmt, i);
+    const char* origin = sqlite3_column_origin_name(stmt, i);
+    const char* table = sqlite3_column_table_name(stmt, i);
+    const char* declared = sqlite3_column_decltype(stmt, i);
+    c.name = name ? name : "";
+    if (origin && strcasecmp(c.name.c_str(), origin) == 0) c.name = origin;
+    c.declared = declared ? declared : "";
+    c.type = TypeFromDeclared(c.declared);
+    if (origin && table) {
+      c.baseTable = table;
+      c.baseColumn = origin;
+    }
+  }
+  return columns;
+}
+
+StatementCache::List::iterator StatementCache::Take(std::string_view sql, Index::node_type& key) {
+  auto hit = bySql_.find(sql);
+  if (hit != bySql_.end()) {
+    key = bySql_.extract(hit);
+    taken_.splice(taken_.begin(), kept_, key.mapped());
+    ++running_;
+    ++counts_.hits;
+    return taken_.begin();
+  }
+  PreparedStatement p;
+  p.sql = std::string(sql);
+  ++tPrepared;
+  const int rc = sqlite3_prepare_v2(db_, p.sql.c_str(), static_cast<int>(p.sql.size()), &p.stmt, nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_finalize(p.stmt);
+    throw SqliteError(rc, sqlite3_errmsg(db_));
+  }
+  p.columns = std::make_shared<const std::vector<ColumnInfo>>(DescribeColumns(p.stmt));
+  p.reprepared = sqlite3_stmt_status(p.stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
+  p.schemaEpoch = schemaEpoch_;
+  taken_.push_front(std::move(p));
+  ++running_;
+  ++counts_.prepared;
+  return taken_.begin();
+}
+
+void StatementCache::Give(List::iterator p, Index::node_type key) {
+  --running_;
+  sqlite3_reset(p->stmt);
+  sqlite3_clear_bindings(p->stmt);
+  if (p->schemaEpoch != schemaEpoch_) {
+    sqlite3_finalize(p->stmt);
+    taken_.erase(p);
+    return;
+  }
+  kept_.splice(kept_.begin(), taken_, p);
+  if (key.empty()) {
+    bySql_.emplace(p->sql, p);
+  } else {
+    key.key() = p->sql;
+    key.mapped() = p;
+    bySql_.insert(std::move(key));
+  }
+  if (kept_.size() > capacity_) {
+    auto last = std::prev(kept_.end());
+    auto [from, to] = bySql_.equal_range(last->sql);
+    for (auto it = from; it != to; ++it) {
+      if (it->second == last) {
+        bySql_.erase(it);
+        break;
+      }
+    }
+    sqlite3_finalize(last->stmt);
+    kept_.erase(last);
+    ++counts_.evicted;
+  }
+}
+
+StatementCache::~StatementCache() {
+  ForgetAll();
+  for (PreparedStatement& p : taken_) sqlite3_finalize(p.stmt);
+}
+
+void StatementCache::ForgetAll() {
+  bySql_.clear();
+  for (PreparedStatement& p : kept_) sqlite3_finalize(p.stmt);
+  kept_.clear();
+  ++schemaEpoch_;
+}
+
+}  // namespace data

@@ -1,0 +1,85 @@
+// The prepared statements that a SQLite session keeps for reuse, by their
+// engine text. Preparing a statement costs more than running most of them,
+// and every method opens its connection anew, so a session keeps the
+// statements it ran: a statement taken again answers its own text only, is
+// reset with its bindings cleared when given back (a run that failed half
+// way leaves nothing for the next), and the least recently given back is
+// finalised first once more than the capacity are kept. When the schema
+// changes every kept statement is finalised, and one still running then is
+// finalised when given back. Statements move between the kept and the
+// running list without being copied or allocated.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "data/engine.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace data {
+
+// A prepared statement with its engine text and the description of its
+// columns.
+struct PreparedStatement {
+  std::string sql;
+  sqlite3_stmt* stmt = nullptr;
+  ColumnList columns;
+  int reprepared = 0;         // the engine's count of re-preparations when described
+  uint64_t schemaEpoch = 0;   // the cache's schema epoch when prepared
+};
+
+// The columns of a prepared statement's result as SQLite describes them.
+std::vector<ColumnInfo> DescribeColumns(sqlite3_stmt* stmt);
+
+class StatementCache {
+ public:
+  using List = std::list<PreparedStatement>;
+  using Index = std::unordered_multimap<std::string_view, List::iterator>;  // views of kept statements' texts
+
+  // What the cache did, for tests and benchmarks.
+  struct Counts {
+    uint64_t hits = 0;       // taken from the kept statements
+    uint64_t prepared = 0;   // prepared anew
+    uint64_t evicted = 0;    // finalised to stay within the capacity
+  };
+
+  StatementCache(sqlite3* db, size_t capacity) : db_(db), capacity_(capacity) {}
+  ~StatementCache();
+  StatementCache(const StatementCache&) = delete;
+  StatementCache& operator=(const StatementCache&) = delete;
+
+  // A statement for the text: a kept one, or one prepared now (raising
+  // EngineError when SQLite refuses the text). `key` keeps its index entry
+  // for Give.
+  List::iterator Take(std::string_view sql, Index::node_type& key);
+  // Gives a taken statement back: reset and kept, or finalised when the
+  // schema changed since it was prepared.
+  void Give(List::iterator statement, Index::node_type key);
+  // The schema changed: no statement prepared before is used again.
+  void ForgetAll();
+
+  uint64_t SchemaEpoch() const { return schemaEpoch_; }
+  int Running() const { return running_; }  // taken and not given back
+  size_t Kept() const { return kept_.size(); }
+  const Counts& counts() const { return counts_; }
+
+ private:
+  sqlite3* db_;
+  size_t capacity_;
+  List kept_;     // most recently given back first
+  List taken_;    // handed out
+  Index bySql_;
+  int running_ = 0;
+  uint64_t schemaEpoch_ = 0;
+  Counts counts_;
+};
+
+}  // namespace data
