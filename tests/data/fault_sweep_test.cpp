@@ -128,4 +128,51 @@ TEST(FaultSweep, AnAddedRowWhoseReadBackFailsIsTakenOutAgain) {
   EXPECT_EQ(db.RawQuery("SELECT group_concat(CODE) FROM ITEM"), "A,B");
 }
 
+// Every fault while a row is added inside a transaction: a caller that goes
+// on after a failed Update and commits keeps no row, and a row that stands
+// holds the identity read back.
+TEST(FaultSweep, AnAddedRowIsStoredAndReadBackOrNeither) {
+  for (const int code : {SQLITE_IOERR, SQLITE_BUSY, SQLITE_CONSTRAINT, SQLITE_FULL}) {
+    for (const auto point : {data::testing::FaultPoint::Statement, data::testing::FaultPoint::Step}) {
+      for (int index = 1; index <= 3; ++index) {
+        SCOPED_TRACE(std::string(data::testing::CodeName(code)) +
+                     (point == data::testing::FaultPoint::Step ? " at step " : " at statement ") +
+                     std::to_string(index));
+        testdb::TestDatabase db(kItems);
+        data::testing::FaultEngine engine;
+        auto root = std::make_shared<testdb::ContextOwner>(true);
+        std::string answered;
+        try {
+          rt::ContextScope scope(*root);
+          auto cn = db.Open();
+          auto rs = data::Recordset::New();
+          rs->Open("SELECT ITEMID, CODE FROM ITEM WHERE 0=1", cn, data::kCursorKeyset, data::kLockOptimistic);
+          rs->AddNew();
+          rs->SetValue("CODE", rt::Variant("C"));
+          engine.Arm({point, index, code});
+          try {
+            rs->Update();
+            answered = testdb::Show(rs->Value("ITEMID"));
+          } catch (const rt::ComError&) {
+            answered = "failed";
+          }
+          engine.Disarm();
+          rt::GetObjectContext()->SetComplete();
+        } catch (const std::exception&) {
+          // The engine gave the whole transaction up (a failed disk, say):
+          // the commit at the end of the call fails, and nothing is kept.
+          answered = "failed";
+        }
+        const std::string stored = db.RawQuery("SELECT group_concat(CODE) FROM ITEM");
+        if (answered == "failed") {
+          EXPECT_EQ(stored, "A,B");
+        } else {
+          EXPECT_EQ(stored, "A,B,C");
+          EXPECT_EQ(answered, "Long:" + db.RawQuery("SELECT MAX(ITEMID) FROM ITEM"));
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
