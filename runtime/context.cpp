@@ -168,9 +168,13 @@ bool IsPlatformClass(std::string_view progId) {
   static constexpr std::string_view kPlatform[] = {"Scripting.", "ADODB.", "MSXML2.",
                                                    "CDONTS.", "Excel.", "DataFunctions."};
   for (std::string_view prefix : kPlatform) {
+    // ProgIDs are ASCII; this runs on every call by name, so letters are
+    // folded inline rather than through the locale's tolower.
     if (progId.size() >= prefix.size() &&
-        std::equal(prefix.begin(), prefix.end(), progId.begin(),
-                   [](char a, char b) { return std::tolower(a) == std::tolower(b); })) {
+        std::equal(prefix.begin(), prefix.end(), progId.begin(), [](char a, char b) {
+          const char lower = static_cast<char>(a | 0x20);
+          return a == b || (lower == (b | 0x20) && lower >= 'a' && lower <= 'z');
+        })) {
       return true;
     }
   }

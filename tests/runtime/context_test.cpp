@@ -374,6 +374,15 @@ TEST_F(ContextTest, CurrentComponentNameFollowsTheRunningObject) {
     } catch (const ComError& e) {
       EXPECT_EQ(e.source(), "Test");
     }
+    // ProgIDs are matched whatever their letter case.
+    ObjectPtr lower = GetObjectContext()->CreateInstance("scripting.dictionary");
+    lower->Call("Add", {Variant("k"), Variant(1)});
+    try {
+      lower->Call("Add", {Variant("k"), Variant(1)});
+      ADD_FAILURE();
+    } catch (const ComError& e) {
+      EXPECT_EQ(e.source(), "Test") << "created as scripting.dictionary";
+    }
   };
   root->Run();
   EXPECT_EQ(CurrentComponentName(), "");
