@@ -131,7 +131,7 @@ void RaiseRefusalFor(const rt::ComError& failure, const rt::Variant& value, cons
     }
     OverflowTo(column);
   }
-  if (failure.number() != rt::vberr::kTypeMismatch) throw failure;
+  if (failure.number() != rt::vberr::kTypeMismatch) throw;  // the caught exception, whatever its type
   if (value.IsString()) NotConvertible(column, "nvarchar", *value.Get<std::string>());
   Refuse(kCantConvert, 206,
          "Operand type clash: " + rt::TypeName(value) + " is incompatible with " + column.sqlName + ".");
@@ -477,9 +477,7 @@ std::optional<EngineError> RefusalForCheck(std::string_view message) {
 
 std::vector<std::pair<std::string, std::string>> ColumnChecks(std::string_view column, std::string_view declared) {
   const TypeInfo type = TypeFromDeclared(declared);
-  std::string c = "\"";
-  for (char ch : column) c += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-  c += "\"";
+  const std::string c = QuoteName(column);
   const std::string name = std::string(column) + ": " + NormalisedType(declared);
   std::vector<std::pair<std::string, std::string>> checks;
   auto add = [&](const std::string& suffix, const std::string& expression) {

@@ -45,7 +45,8 @@ rt::Variant ConvertForField(const rt::Variant& value, const TypeInfo& column);
 
 // Raises the refusal that a failed VB conversion of `value` for the column
 // stands for (Type mismatch: a failed conversion; Overflow: an overflow);
-// any other failure is raised again as it is.
+// any other failure is raised again as it is. Called only in the handler
+// that caught `failure`.
 [[noreturn]] void RaiseRefusalFor(const rt::ComError& failure, const rt::Variant& value, const TypeInfo& column);
 
 // A literal of SQL text written into a column: the literal's text as the

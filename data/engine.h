@@ -151,11 +151,11 @@ class Session {
   // A transaction that only reads: it takes its snapshot at its first read
   // and never the write lock (Commit or Rollback end it alike).
   virtual void BeginRead() = 0;
-  // Before a writer that has just committed takes the write lock again
-  // (the next group of a long import): lets the writers that wait for the
-  // lock go first, within a bound, so that no writer waits out its timeout
-  // behind a series of transactions. Nothing to do on an engine that queues
-  // its writers itself.
+  // Before a connection's own transaction takes the write lock (the next
+  // group of a long import, among others): lets the writers that wait for
+  // the lock go first, within a bound, so that no writer waits out its
+  // timeout behind a series of transactions. Nothing to do on an engine that
+  // queues its writers itself.
   virtual void LetWaitingWritersGo() {}
   virtual void Commit() = 0;
   virtual void Rollback() = 0;  // never throws

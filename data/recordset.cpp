@@ -153,11 +153,8 @@ Row RowOf(const Statement& st) {
 // the recordset inserted itself (by their keys).
 std::deque<Row> ReadRows(Statement& st, bool more, const RowSet& rows, bool writable) {
   std::deque<Row> out;
-  const int n = st.ColumnCount();
   for (; more; more = st.Step()) {
-    Row row;
-    row.values.reserve(n);
-    for (int i = 0; i < n; ++i) row.values.push_back(st.Value(i));
+    Row row = RowOf(st);
     if (!rows.inserted.empty() && rows.inserted.count(rows.KeyText(row.values))) continue;
     if (writable) row.original = row.values;
     out.push_back(std::move(row));

@@ -43,12 +43,6 @@ bool EndsDeclaredType(const Token& t) {
          t.IsWord("COLLATE") || t.IsWord("REFERENCES") || t.IsWord("GENERATED") || t.IsWord("AS");
 }
 
-std::string QuotedName(std::string_view name) {
-  std::string out = "\"";
-  for (char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return out + "\"";
-}
-
 }  // namespace
 
 namespace {
@@ -134,7 +128,7 @@ std::string WithColumnChecks(std::string_view statement) {
   for (const DefinedColumn& column : d.columns) {
     if (column.identity) continue;
     for (const auto& [constraint, expression] : ColumnChecks(column.name, column.declared)) {
-      const std::string quoted = QuotedName(constraint);
+      const std::string quoted = QuoteName(constraint);
       if (statement.find(quoted) != std::string_view::npos) continue;
       additions += ",\n  CONSTRAINT " + quoted + " CHECK (" + expression + ")";
     }

@@ -31,7 +31,11 @@ class Handle {
       Fail("Cannot open the database '" + path + "': " + why);
     }
     sqlite3_busy_timeout(db_, kSqliteBusyTimeoutMs);
-    if (InstallSqlServerTextRules(db_) != SQLITE_OK) Fail("Cannot install the text rules: " + Error());
+    if (InstallSqlServerTextRules(db_) != SQLITE_OK) {
+      const std::string why = Error();
+      sqlite3_close(db_);
+      Fail("Cannot install the text rules: " + why);
+    }
   }
   ~Handle() { sqlite3_close(db_); }
   std::string Error() const { return sqlite3_errmsg(db_); }
@@ -95,19 +99,13 @@ std::string Renamed(const std::string& sql, const std::string& name) {
     const bool isName = !done && significant >= 3 && t.kind != TokenKind::Space && !t.IsWord("IF") &&
                         !t.IsWord("NOT") && !t.IsWord("EXISTS");
     if (isName) {
-      out += "\"" + name + "\"";
+      out += QuoteName(name);
       done = true;
     } else {
       out += t.text;
     }
   }
   return out;
-}
-
-std::string Quoted(const std::string& name) {
-  std::string out = "\"";
-  for (char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return out + "\"";
 }
 
 std::string Literal(const std::string& text) { return QuoteString(text); }
@@ -196,7 +194,7 @@ int UpgradeDatabase(const std::string& path, const std::vector<NamedScript>& sch
           !db.Rows("SELECT 1 FROM pragma_table_list WHERE name = " + Literal(t.name) + " AND wr = 1").empty();
       std::string keyText;
       for (auto& key : db.Rows("SELECT name FROM pragma_table_info(" + Literal(t.name) + ") WHERE pk > 0 ORDER BY pk"))
-        keyText += (keyText.empty() ? "quote(" : " || ', ' || quote(") + Quoted(key[0]) + ")";
+        keyText += (keyText.empty() ? "quote(" : " || ', ' || quote(") + QuoteName(key[0]) + ")";
       // A table without rowid names its rows by their primary key.
       const std::string rowName = withoutRowid ? "'(' || " + keyText + " || ')'" : "rowid";
       for (auto& info : db.Rows("SELECT name, type, pk FROM pragma_table_info(" + Literal(t.fresh) + ")")) {
@@ -205,7 +203,7 @@ int UpgradeDatabase(const std::string& path, const std::vector<NamedScript>& sch
         for (const auto& [constraint, expression] : ColumnChecks(info[0], info[1]))
           fits += (fits.empty() ? "(" : " AND (") + expression + ")";
         if (fits.empty()) continue;
-        for (auto& bad : db.Rows("SELECT " + rowName + ", quote(" + Quoted(info[0]) + ") FROM " + Quoted(t.name) +
+        for (auto& bad : db.Rows("SELECT " + rowName + ", quote(" + QuoteName(info[0]) + ") FROM " + QuoteName(t.name) +
                                  " WHERE NOT (" + fits + ") LIMIT 20")) {
           if (++shown <= 20)
             misfits += "\n  " + t.name + " row " + bad[0] + ": " + info[0] + " = " + bad[1].substr(0, 80) +
@@ -234,10 +232,10 @@ int UpgradeDatabase(const std::string& path, const std::vector<NamedScript>& sch
       for (const auto& [name, index] : definitions.indexes)
         if (index.first == Upper(t.name) && !named.count(name)) dependents.push_back(index.second);
       const auto sequence = db.Rows("SELECT seq FROM sqlite_sequence WHERE name = " + Literal(t.name));
-      db.Exec("INSERT INTO " + Quoted(t.fresh) + " SELECT * FROM " + Quoted(t.name),
+      db.Exec("INSERT INTO " + QuoteName(t.fresh) + " SELECT * FROM " + QuoteName(t.name),
               "Cannot carry the rows of " + t.name + " over");
-      db.Exec("DROP TABLE " + Quoted(t.name), "Cannot replace the table " + t.name);
-      db.Exec("ALTER TABLE " + Quoted(t.fresh) + " RENAME TO " + Quoted(t.name), "Cannot replace the table " + t.name);
+      db.Exec("DROP TABLE " + QuoteName(t.name), "Cannot replace the table " + t.name);
+      db.Exec("ALTER TABLE " + QuoteName(t.fresh) + " RENAME TO " + QuoteName(t.name), "Cannot replace the table " + t.name);
       // An identity is never used twice, also after the upgrade.
       if (!sequence.empty())
         db.Exec("DELETE FROM sqlite_sequence WHERE name = " + Literal(t.name) +

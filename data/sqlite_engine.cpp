@@ -56,9 +56,9 @@ std::string Lower(std::string_view s) {
 // Writers take turns on a file. A writer that finds the write lock taken
 // waits in the busy handler, polling every millisecond, and while it waits
 // it holds a shared lock (flock) on the database's turn file
-// ("<database>-turn"). A writer about to take the lock again right after it
-// committed (LetWaitingWritersGo) first waits until no writer holds the turn
-// file, up to kHandOverLimit: so a writer waiting behind an import gets the
+// ("<database>-turn"). A connection's own transaction (the grouped writers
+// use them) first waits until no writer holds the turn file, up to
+// kHandOverLimit (LetWaitingWritersGo): so a writer waiting behind an import gets the
 // lock between two of its groups instead of losing every race for it until
 // its timeout. flock locks belong to the open file, so every session has its
 // own and threads of one process take turns too.
@@ -136,6 +136,17 @@ struct Handle {
     statements->Give(p, std::move(key));
     return rc == SQLITE_DONE || rc == SQLITE_ROW ? SQLITE_OK : rc;
   }
+  // Runs a rollback, which must not throw (it runs in handlers and
+  // destructors): the kept statement, or, when that cannot be had (say,
+  // memory short), the text run directly.
+  void RunQuietly(const std::string& sql) noexcept {
+    try {
+      RunKept(sql);
+      return;
+    } catch (...) {
+    }
+    sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+  }
   void MustRun(std::string_view sql) {
     const int rc = RunKept(sql);
     if (rc != SQLITE_OK) RaiseEngineError(db, rc);
@@ -148,8 +159,11 @@ struct Handle {
     if (count == 0) {
       gBusyWaits.fetch_add(1, std::memory_order_relaxed);
       h.waitingSince = now;
-      h.turns.Waiting();
     }
+    // Again on every try: the first can meet a writer that holds the turn
+    // file for a moment (LetWaitersGo), and a waiter not registered would
+    // lose every race to it.
+    h.turns.Waiting();
     if (now - h.waitingSince >= std::chrono::milliseconds(kSqliteBusyTimeoutMs)) return 0;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return 1;
@@ -506,15 +520,15 @@ class SqliteSession final : public Session {
   void LetWaitingWritersGo() override { handle_->turns.LetWaitersGo(); }
   void Commit() override { handle_->MustRun("COMMIT"); }
   void Rollback() override {
-    if (!sqlite3_get_autocommit(handle_->db)) handle_->RunKept("ROLLBACK");
+    if (!sqlite3_get_autocommit(handle_->db)) handle_->RunQuietly("ROLLBACK");
   }
   bool InTransaction() const override { return sqlite3_get_autocommit(handle_->db) == 0; }
   void Mark(const std::string& name) override { handle_->MustRun("SAVEPOINT " + QuoteName(name)); }
   void ReleaseMark(const std::string& name) override { handle_->MustRun("RELEASE " + QuoteName(name)); }
   void RollbackToMark(const std::string& name) override {
     const std::string q = QuoteName(name);
-    handle_->RunKept("ROLLBACK TO " + q);
-    handle_->RunKept("RELEASE " + q);
+    handle_->RunQuietly("ROLLBACK TO " + q);
+    handle_->RunQuietly("RELEASE " + q);
   }
 
   bool Idle() const override { return handle_->statements->Running() == 0 && sqlite3_get_autocommit(handle_->db) != 0; }
@@ -532,12 +546,7 @@ class SqliteSession final : public Session {
   }
 
   std::string QuoteName(const std::string& name) const override {
-    std::string out = "\"";
-    for (char c : name) {
-      out += c;
-      if (c == '"') out += '"';
-    }
-    return out + "\"";
+    return data::QuoteName(name);
   }
 
  private:

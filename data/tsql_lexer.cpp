@@ -223,6 +223,15 @@ std::vector<Token> Tokenize(std::string_view sql) {
   return tokens;
 }
 
+std::string QuoteName(std::string_view name) {
+  std::string out = "\"";
+  for (char c : name) {
+    out += c;
+    if (c == '"') out += '"';
+  }
+  return out + "\"";
+}
+
 std::string QuoteString(std::string_view value) {
   std::string out = "'";
   for (char c : value) {

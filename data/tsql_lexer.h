@@ -58,4 +58,7 @@ std::string StringLiteralValue(std::string_view literal);
 // A string literal's text: 'value' with each quote doubled.
 std::string QuoteString(std::string_view value);
 
+// A name's text as SQLite quotes it: "name" with each double quote doubled.
+std::string QuoteName(std::string_view name);
+
 }  // namespace data

@@ -636,7 +636,18 @@ class StatementRewriter {
   // made to fit when the statement runs. Anything else (an expression) is
   // left to the column's CHECK constraints.
   void WrittenValue(ptrdiff_t from, ptrdiff_t to, const TypeInfo& column) {
-    if (column.store == StoreKind::Any) return;
+    if (column.store == StoreKind::Any) {
+      // A date column without checks of its own (smalldatetime, datetime2,
+      // date) still gets a date text in the stored form.
+      if (column.subtype == rt::VarType::Date && to - from == 1 && WouldChange(S(from))) {
+        if (bound_[sig_[from]]) {
+          slots_[sig_[from]].storedDate = true;
+        } else {
+          RewriteDate(S(from));
+        }
+      }
+      return;
+    }
     const bool signedNumber = to - from == 2 && (S(from).IsSymbol("-") || S(from).IsSymbol("+")) &&
                               S(from + 1).Is(TokenKind::Number) && sig_[from + 1] == sig_[from] + 1;
     if (signedNumber) {

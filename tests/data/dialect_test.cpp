@@ -99,6 +99,18 @@ TEST(Dialect, DateLiteralsTakeTheStoredFormOnlyAgainstDateColumns) {
             "C-3|2027-01-02 15:04:00|NULL;D-4|2003-07-04 00:00:00|7/4/2003;E-5|2026-12-08 00:00:00|2026-12-08");
 }
 
+// The date types that carry no checks of their own take date texts in the
+// stored form as datetime does.
+TEST(Dialect, DateLiteralsWrittenIntoEveryDateTypeTakeTheStoredForm) {
+  testdb::TestDatabase db("CREATE TABLE EVENT (ID int, SMALL smalldatetime, WIDE datetime2, DAY date);");
+  auto cn = db.Open();
+  cn->Execute("INSERT INTO EVENT (ID, SMALL, WIDE, DAY) VALUES (1, '12/8/2026', '1/2/2027 3:04 PM', '7/4/2003')");
+  cn->Execute("INSERT EVENT VALUES (2, '2026-12-08', '12/9/2026', 'no date')");
+  EXPECT_EQ(db.RawQuery("SELECT ID, SMALL, WIDE, DAY FROM EVENT ORDER BY ID"),
+            "1|2026-12-08 00:00:00|2027-01-02 15:04:00|2003-07-04 00:00:00;"
+            "2|2026-12-08 00:00:00|2026-12-09 00:00:00|no date");
+}
+
 // Only a compared literal that would change is worth a question to the
 // schema: one already in the stored form, or no date at all, is left as
 // written whatever its column holds. A written value always asks for its
