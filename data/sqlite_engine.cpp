@@ -116,8 +116,24 @@ struct Handle {
   // The file that was opened, to tell it from one put in its place later.
   dev_t device = 0;
   ino_t inode = 0;
+  sqlite3_stmt* schemaVersion = nullptr;
+
+  // The schema's version, asked before every use of a translation made for
+  // the schema: its statement is kept aside from the cache (no lookup, no
+  // bindings to clear).
+  int SchemaVersion() {
+    if (!schemaVersion && sqlite3_prepare_v2(db, "PRAGMA schema_version", -1, &schemaVersion, nullptr) != SQLITE_OK)
+      RaiseEngineError(db, sqlite3_errcode(db));
+    const int rc = sqlite3_step(schemaVersion);
+    turns.Done();
+    const int version = rc == SQLITE_ROW ? sqlite3_column_int(schemaVersion, 0) : 0;
+    sqlite3_reset(schemaVersion);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) RaiseEngineError(db, rc);
+    return version;
+  }
 
   ~Handle() {
+    sqlite3_finalize(schemaVersion);
     statements.reset();
     sqlite3_close_v2(db);
   }
@@ -625,10 +641,7 @@ class SqliteSession final : public Session {
     return false;
   }
 
-  int SchemaVersion() {
-    SqliteStatement s(handle_, "PRAGMA schema_version");
-    return s.Step() ? rt::CLng(s.Value(0)) : 0;
-  }
+  int SchemaVersion() { return handle_->SchemaVersion(); }
 
   // Reads the tables' columns again when the schema changed since; the
   // statements prepared for the old schema are given up then.
