@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -310,6 +311,19 @@ TEST(Decimal, DoublesAndCompareAcrossScales) {
   EXPECT_EQ(rt::Decimal::FromDouble(1.0 / 3).ToString(), "0.333333333333333");
   EXPECT_EQ(rt::Decimal::FromDouble(-1e20).ToString(), "-100000000000000000000");
   EXPECT_EQ(rt::CDec(Variant(Cur(12345))).ToString(), "1.2345");
+
+  // Rounded to 15 significant digits as printf("%.14e") rounds them
+  // (halfway cases included), 7 for a Single.
+  for (const double d : {0.0, -0.0, 0.1, 2.5, 1e-28, 4.9e-324, 123456789012345678.0, 1.00000000000000050,
+                         1.0000000000000049, 9.999999999999995e14, -0.30000000000000004, 67.226464, 1e28}) {
+    char printed[40];
+    std::snprintf(printed, sizeof printed, "%.14e", d);
+    rt::Decimal expected;
+    ASSERT_TRUE(rt::Decimal::Parse(printed, expected)) << printed;
+    EXPECT_TRUE(rt::Decimal::FromDouble(d) == expected) << printed << " became " << rt::Decimal::FromDouble(d).ToString();
+  }
+  EXPECT_EQ(rt::CDec(Variant(0.1f)).ToString(), "0.1");
+  EXPECT_EQ(rt::CDec(Variant(16777217.0f)).ToString(), "16777220");
 
   EXPECT_TRUE(Dec("1.50") == Dec("1.5"));
   EXPECT_EQ(Dec("-10").Compare(Dec("-9.99")), -1);
