@@ -13,6 +13,7 @@
 
 #include "data/column_fit.h"
 #include "data/engine_hooks.h"
+#include "data/tsql_lexer.h"
 #include "data/tsql_translator.h"
 #include "runtime/context.h"
 
@@ -360,6 +361,32 @@ void ReleaseSession(SessionLease& lease) {
   lease.enlisted = false;
 }
 
+namespace {
+
+// Makes each caller value of a batch fit the column its "?" writes into,
+// raising the refusal of the first that does not; the values themselves are
+// fitted again as they are bound.
+void FitBatchParameters(const std::vector<EngineStatement>& statements, const std::vector<rt::Variant>& parameters) {
+  size_t next = 0;
+  for (const EngineStatement& s : statements) {
+    size_t mark = 0;
+    auto bound = s.literals.begin();
+    for (const Token& t : Tokenize(s.sql)) {
+      if (!t.Is(TokenKind::Parameter)) continue;
+      ++mark;
+      if (bound != s.literals.end() && bound->parameter == static_cast<int>(mark)) {
+        ++bound;
+        continue;
+      }
+      if (next >= parameters.size()) return;
+      const rt::Variant& value = parameters[next++];
+      if (mark <= s.parameterColumns.size()) FitValue(value, s.parameterColumns[mark - 1]);
+    }
+  }
+}
+
+}  // namespace
+
 void DeferRead(const SessionLease& lease, std::weak_ptr<DeferredRead> read) {
   // Entries of sessions gone meanwhile hold only expired reads.
   if (tDeferred.size() > 16) {
@@ -388,6 +415,10 @@ Execution Run(const SessionLease& lease, std::string_view sql, const std::vector
       literalValues.push_back(BoundLiteralValue(translated.literals[bound.literal], bound, column));
     }
   }
+  // So are the caller's values of a batch: one that does not fit its column
+  // refuses the batch before its first statement runs, as a single
+  // statement's does.
+  if (statements.size() > 1 && !parameters.empty()) FitBatchParameters(statements, parameters);
   size_t nextParameter = 0;
   const rt::Variant* literalValue = literalValues.data();
   for (size_t i = 0; i < statements.size(); ++i) {

@@ -1,6 +1,8 @@
 // Commands with positional parameters of ADO's types.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "data/command.h"
 #include "test_database.h"
 
@@ -58,6 +60,24 @@ TEST(CommandParameters, AMissingValueOrAFailedStatementFillsTheConnectionsErrors
   ASSERT_EQ(cn->Errors()->Count(), 1);
   EXPECT_EQ(cn->Errors()->Item(0)->Number(), rt::hr::kSqlFailed);
   EXPECT_EQ(cn->Errors()->Item(0)->Description(), "no such table: NOSUCHTABLE");
+}
+
+// A batch's caller values are made to fit before its first statement runs,
+// as a single statement's are: a refused value leaves nothing written, also
+// outside a transaction.
+TEST(CommandParameters, AValueThatDoesNotFitRefusesTheWholeBatch) {
+  testdb::TestDatabase db("CREATE TABLE T (ID int, NAME nvarchar(3));");
+  auto cn = db.Open();
+  auto cmd = data::Command::New();
+  cmd->SetActiveConnection(cn);
+  cmd->SetCommandText("INSERT INTO T (ID) VALUES (?); INSERT INTO T (ID, NAME) VALUES (2, ?)");
+  std::vector<rt::Variant> values{rt::Variant(int32_t{1}), rt::Variant("toolong")};
+  EXPECT_EQ(ErrorOf([&] { cmd->Execute(nullptr, &values); }), "80040E57 String or binary data would be truncated.");
+  EXPECT_EQ(db.RawQuery("SELECT COUNT(*) FROM T"), "0");
+
+  std::vector<rt::Variant> fitting{rt::Variant(int32_t{1}), rt::Variant("abc")};
+  EXPECT_EQ(ErrorOf([&] { cmd->Execute(nullptr, &fitting); }), "no error");
+  EXPECT_EQ(db.RawQuery("SELECT group_concat(ID || ':' || IFNULL(NAME, '-')) FROM T"), "1:-,2:abc");
 }
 
 }  // namespace
