@@ -92,10 +92,16 @@ std::string Dictionary::HashKey(const Variant& key) const {
 }
 
 void Dictionary::Add(const Variant& key, const Variant& item) {
-  std::string hash = HashKey(key);
-  if (index_.count(hash)) RaiseVb(vberr::kKeyAlreadyAssociated);
-  entries_.push_back(Entry{key, item});
-  index_.emplace(std::move(hash), std::prev(entries_.end()));
+  // One lookup finds a duplicate and makes the index entry.
+  auto [slot, added] = index_.try_emplace(HashKey(key));
+  if (!added) RaiseVb(vberr::kKeyAlreadyAssociated);
+  try {
+    entries_.push_back(Entry{key, item});
+  } catch (...) {
+    index_.erase(slot);
+    throw;
+  }
+  slot->second = std::prev(entries_.end());
 }
 
 bool Dictionary::Exists(const Variant& key) const {
@@ -103,11 +109,15 @@ bool Dictionary::Exists(const Variant& key) const {
 }
 
 Variant& Dictionary::Item(const Variant& key) {
-  std::string hash = HashKey(key);
-  auto it = index_.find(hash);
-  if (it != index_.end()) return it->second->item;
-  entries_.push_back(Entry{key, Variant()});
-  index_.emplace(std::move(hash), std::prev(entries_.end()));
+  auto [slot, added] = index_.try_emplace(HashKey(key));
+  if (!added) return slot->second->item;
+  try {
+    entries_.push_back(Entry{key, Variant()});
+  } catch (...) {
+    index_.erase(slot);
+    throw;
+  }
+  slot->second = std::prev(entries_.end());
   return entries_.back().item;
 }
 
