@@ -172,6 +172,11 @@ rt::Variant FitIntegerValue(const rt::Variant& value, const TypeInfo& column) {
 
 rt::Variant FitDateValue(const rt::Variant& value, const TypeInfo& column) {
   const rt::Date date = Converted(value, column, [&] { return rt::CDate(value); });
+  // Days a day or more inside the range need not be written out (every
+  // date of an import is); the stored text decides near its ends.
+  static const double firstSerial = rt::Date::FromParts(1753, 1, 2).serial;
+  static const double lastSerial = rt::Date::FromParts(9999, 12, 30).serial;
+  if (date.serial >= firstSerial && date.serial <= lastSerial) return rt::Variant(date);
   const std::string stored = StoredDateText(date);
   if (stored < kFirstDate || stored > kLastDate) DateOutOfRange();
   return rt::Variant(date);

@@ -162,6 +162,13 @@ TEST_F(ColumnFit, EveryTypeThroughEveryPathFitsConvertsOrIsRefused) {
        "stored=none",
        "refused 80040E07 (241) Conversion failed when converting date and/or time from character string. "
        "stored=none"},
+      // The ends of the range, to the second.
+      {"DT", "'1753-01-01'", rt::Variant(rt::Date::FromParts(1752, 12, 31, 23, 59, 59)),
+       "text:'1753-01-01 00:00:00' (19 bytes)",
+       "refused 80040E07 (242) The conversion of a varchar data type to a datetime data type resulted in an "
+       "out-of-range value. stored=none"},
+      {"DT", "'9999-12-31 23:59:59'", rt::Variant(rt::Date::FromParts(9999, 12, 31, 23, 59, 59)),
+       "text:'9999-12-31 23:59:59' (19 bytes)", "text:'9999-12-31 23:59:59' (19 bytes)"},
       {"DT", "'1700-01-01'", rt::Variant(rt::Date::FromParts(1700, 1, 1)),
        "refused 80040E07 (242) The conversion of a varchar data type to a datetime data type resulted in an "
        "out-of-range value. stored=none",
