@@ -194,7 +194,11 @@ class EnlistedSession : public rt::TransactionResource {
     session_->Begin();
     RegisterLock(session_->Settings().key, session_.get());
   }
-  ~EnlistedSession() override { Rollback(); }
+  // A reading session has ended its snapshot in its own destructor and
+  // never registered the lock.
+  ~EnlistedSession() override {
+    if (!reading_) Rollback();
+  }
   void Commit() override {
     FinishRunningReads(*session_, nullptr);
     session_->Commit();
@@ -209,8 +213,11 @@ class EnlistedSession : public rt::TransactionResource {
 
  protected:
   struct Reading {};
-  EnlistedSession(std::shared_ptr<Session> session, Reading) : session_(std::move(session)) {}
+  EnlistedSession(std::shared_ptr<Session> session, Reading) : session_(std::move(session)), reading_(true) {}
   std::shared_ptr<Session> session_;
+
+ private:
+  const bool reading_ = false;
 };
 
 // A session of a read-only transaction: a deferred one, which takes its
