@@ -527,9 +527,15 @@ std::vector<std::pair<std::string, std::string>> ColumnChecks(std::string_view c
       add(" range", c + " > -" + limit + " AND " + c + " < " + limit);
       break;
     }
+    // Only a text in the stored form of a real date and time equals what
+    // datetime() writes from its day number (a number or a blob never equals
+    // a text; datetime() of the text itself would give 2026-02-30 or 24:00:00
+    // back as written). A datetime column has numeric affinity: compared as
+    // it stands, every text operand would first be tried as a number, on
+    // every row; "+" takes the affinity away.
     case StoreKind::DateTime:
-      add("", orNull + "typeof(" + c + ") = 'text' AND datetime(" + c + ") IS " + c);
-      add(" range", c + " BETWEEN '" + kFirstDate + "' AND '" + kLastDate + "'");
+      add("", orNull + "datetime(julianday(" + c + ")) IS +" + c);
+      add(" range", "+" + c + " BETWEEN '" + kFirstDate + "' AND '" + kLastDate + "'");
       break;
   }
   return checks;

@@ -46,9 +46,15 @@ std::vector<std::string> ScriptStatements(std::string_view script);
 // place of NOCASE; in both cases with the CHECK constraints of
 // WithColumnChecks. Its rows, identity counter, indexes and triggers are
 // carried over. All in one transaction: rows that do not fit their column
-// are named in the error (0x80004005) and nothing changes. Answers the number
-// of tables made anew (0 when the file is in the present form already).
-int UpgradeDatabase(const std::string& path, const std::vector<NamedScript>& schema);
+// are named in the error (0x80004005) and nothing changes. An index of a
+// table kept as it was is made anew when the schema defines it otherwise or
+// the file lacks it. Answers what was made anew (nothing when the file is in
+// the present form already).
+struct UpgradeResult {
+  int tables = 0;
+  int indexes = 0;
+};
+UpgradeResult UpgradeDatabase(const std::string& path, const std::vector<NamedScript>& schema);
 
 // Runs the scripts on an existing database file (an empty one is a new
 // database) through the engine, one statement at a time and all in one

@@ -158,7 +158,7 @@ Definitions ReadDefinitions(const std::vector<NamedScript>& schema) {
 
 }  // namespace
 
-int UpgradeDatabase(const std::string& path, const std::vector<NamedScript>& schema) {
+UpgradeResult UpgradeDatabase(const std::string& path, const std::vector<NamedScript>& schema) {
   const Definitions definitions = ReadDefinitions(schema);
   Handle db(path);
   // Tables are dropped and made anew inside the transaction: references
@@ -247,13 +247,31 @@ int UpgradeDatabase(const std::string& path, const std::vector<NamedScript>& sch
                                " anew (do two of its rows hold values that differ only in letter case or trailing "
                                "blanks?)");
     }
+    // The indexes of tables kept as they were: one the schema defines
+    // otherwise (a key's columns in another order) or that the file lacks
+    // is made anew from its rows.
+    std::set<std::string> remade;
+    for (const Table& t : tables) remade.insert(Upper(t.name));
+    int indexes = 0;
+    for (const auto& [name, index] : definitions.indexes) {
+      const auto& [table, statement] = index;
+      if (remade.count(table) ||
+          db.Rows("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND upper(name) = " + Literal(table)).empty())
+        continue;
+      const auto present =
+          db.Rows("SELECT name, sql FROM sqlite_schema WHERE type = 'index' AND upper(name) = " + Literal(name));
+      if (!present.empty() && Normalised(present[0][1]) == Normalised(statement)) continue;
+      if (!present.empty()) db.Exec("DROP INDEX " + QuoteName(present[0][0]), "Cannot replace the index " + name);
+      db.Exec(statement, "Cannot make the index " + name + " anew");
+      ++indexes;
+    }
     const auto broken = db.Rows("PRAGMA foreign_key_check");
     if (!broken.empty()) Fail("The upgrade would leave rows of " + broken[0][0] + " pointing at nothing");
     const auto integrity = db.Rows("PRAGMA integrity_check");
     if (integrity.empty() || integrity[0][0] != "ok")
       Fail("The upgraded database is not sound: " + (integrity.empty() ? std::string() : integrity[0][0]));
     db.Exec("COMMIT", "Cannot commit the upgrade");
-    return static_cast<int>(tables.size());
+    return UpgradeResult{static_cast<int>(tables.size()), indexes};
   } catch (...) {
     db.Rollback();
     throw;

@@ -65,7 +65,9 @@ CREATE INDEX PRODUCT_PROPERTYGROUPID ON PRODUCT (PROPERTYGROUPID);
 -- default group is stored as Null (or ''). A line is identified by product,
 -- date, quantity and group; GROUPBY may be Null, so that identity is the
 -- unique index below instead of a primary key, with Null and '' one group and
--- letter case ignored. Percentages are kept to two decimals.
+-- letter case ignored; the break comes second in it, so that the smallest
+-- break in force is found without sorting all of a product's lines.
+-- Percentages are kept to two decimals.
 CREATE TABLE CATALOGPRODUCTPRICE (
   PRODUCTID int NOT NULL,
   PRICEEFFECTIVEDATE datetime NOT NULL,
@@ -80,7 +82,7 @@ CREATE TABLE CATALOGPRODUCTPRICE (
   PRICEEXPIRYDATE datetime NULL
 );
 CREATE UNIQUE INDEX CATALOGPRODUCTPRICE_LINE ON CATALOGPRODUCTPRICE
-  (PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, IFNULL(GROUPBY, '') COLLATE SUITE_CI);
+  (PRODUCTID, QUANTITYTO, PRICEEFFECTIVEDATE, IFNULL(GROUPBY, '') COLLATE SUITE_CI);
 CREATE INDEX CATALOGPRODUCTPRICE_CURRENCYCODE ON CATALOGPRODUCTPRICE (CURRENCYCODE);
 
 -- The buyers of a product whose MULTIPLEBUYER is 1. No key: the same buyer

@@ -232,4 +232,33 @@ TEST_F(ColumnFit, UpdatesAndBatchesAreRefusedWhole) {
   EXPECT_EQ(db_.RawQuery("SELECT * FROM T ORDER BY ID"), before);
 }
 
+// The tool's own writes into a datetime column, which only the CHECK
+// constraints guard: a text in the stored form of a real date within
+// datetime's range passes, anything else names the constraint it fails.
+TEST_F(ColumnFit, TheToolsDateWritesPassOnlyTheStoredFormWithinTheRange) {
+  const std::string kNotADate = "ERROR: CHECK constraint failed: DT: datetime";
+  const std::string kOutOfRange = "ERROR: CHECK constraint failed: DT: datetime range";
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"'2024-02-29 23:59:59'", ""},
+      {"'1753-01-01 00:00:00'", ""},
+      {"'9999-12-31 23:59:59'", ""},
+      {"NULL", ""},
+      {"'2026-02-29 00:00:00'", kNotADate},
+      {"'2026-04-31 12:00:00'", kNotADate},
+      {"'2026-01-01'", kNotADate},
+      {"'2026-01-01 00:00:00.000'", kNotADate},
+      {"'2026-01-01 24:00:00'", kNotADate},
+      {"' 2026-01-01 00:00:00'", kNotADate},
+      {"20260101", kNotADate},
+      {"2461041.5", kNotADate},
+      {"CAST('2026-01-01 00:00:00' AS BLOB)", kNotADate},
+      {"'1752-12-31 23:59:59'", kOutOfRange},
+      {"'0999-12-31 23:59:59'", kOutOfRange},
+  };
+  for (const auto& [value, refusal] : cases) {
+    EXPECT_EQ(db_.RawQuery("INSERT INTO T (ID, DT) VALUES (100, " + value + ")"), refusal) << value;
+    db_.RawExec("DELETE FROM T WHERE ID = 100");
+  }
+}
+
 }  // namespace

@@ -166,6 +166,31 @@ TEST_F(CatalogSchema, PriceLineKeyTreatsNullAndEmptyGroupAlikeIgnoresLetterCaseA
   EXPECT_EQ(tool.Query("PRAGMA integrity_check"), "ok");
 }
 
+// The price selections ask for lines by product in break order: the key
+// hands them over in that order, so the first line in force is found
+// without reading and sorting all of a product's lines.
+TEST_F(CatalogSchema, PriceSelectionsTakeTheirLinesInBreakOrderFromTheKey) {
+  testtool::ToolHandle tool(db_.path(), testtool::ToolHandle::Extension::Loaded);
+  const std::vector<std::pair<std::string, std::string>> selections = {
+      {"priced read",
+       "SELECT PRICE FROM CATALOGPRODUCTPRICE WHERE PRODUCTID=7 AND GROUPBY = '' AND PRICEEFFECTIVEDATE<='2026-12-08'"
+       " AND (PRICEEXPIRYDATE>='2026-12-08' OR PRICEEXPIRYDATE IS NULL) AND QUANTITYTO>=20 ORDER BY QUANTITYTO"},
+      {"priced read, default group",
+       "SELECT PRICE FROM CATALOGPRODUCTPRICE WHERE PRODUCTID=7 AND (GROUPBY='' OR GROUPBY IS NULL) AND"
+       " PRICEEFFECTIVEDATE<='2026-12-08' AND (PRICEEXPIRYDATE>='2026-12-08' OR PRICEEXPIRYDATE IS NULL) AND"
+       " QUANTITYTO>=20 ORDER BY QUANTITYTO"},
+      {"price by quantity",
+       "SELECT PRICE, QUANTITYTO FROM CATALOGPRODUCTPRICE WHERE PRODUCTID =7 AND QUANTITYTO <= 20 ORDER BY QUANTITYTO "
+       "DESC"},
+  };
+  for (const auto& [label, sql] : selections) {
+    const std::string plan = tool.Query("EXPLAIN QUERY PLAN " + sql);
+    EXPECT_NE(plan.find("USING INDEX CATALOGPRODUCTPRICE_LINE (PRODUCTID=? AND QUANTITYTO"), std::string::npos)
+        << label << ": " << plan;
+    EXPECT_EQ(plan.find("TEMP B-TREE"), std::string::npos) << label << ": " << plan;
+  }
+}
+
 TEST_F(CatalogSchema, IdentitiesNumberTheRowsAndNewRowsTakeTheDefaults) {
   auto cn = db_.Open();
   auto add = [&](const std::string& table, const std::string& field, const rt::Variant& value) {

@@ -140,4 +140,39 @@ TEST_F(InstallationDatabase, UpgradeRefusesValuesThatDoNotFitAndChangesNothing) 
   EXPECT_EQ(tool.Query(schema), before);
 }
 
+// A database made before the price-line key listed the quantity break
+// second: its tables are in the present form, so only that index is made
+// anew, with the same rows behind it and the same refusal of a second line
+// for one product, break, date and group.
+TEST_F(InstallationDatabase, UpgradeMakesAnIndexDefinedOtherwiseAnewAndLeavesAFreshDatabaseAlone) {
+  ASSERT_EQ(Host({"init", Dir(), "--sample"}).exitCode, 0);
+  const hosttest::HostResult fresh = Host({"upgrade", Dir()});
+  EXPECT_EQ(fresh.exitCode, 0) << fresh.err;
+  EXPECT_EQ(fresh.out, Catalog() + " is in the present form already\n");
+
+  const std::string key = "SELECT sql FROM sqlite_schema WHERE name = 'CATALOGPRODUCTPRICE_LINE'";
+  std::string present, lines;
+  {
+    ToolHandle tool(Catalog(), ToolHandle::Extension::Loaded);
+    present = tool.Query(key);
+    lines = tool.Query("SELECT count(*) FROM CATALOGPRODUCTPRICE");
+    EXPECT_EQ(tool.Query("DROP INDEX CATALOGPRODUCTPRICE_LINE; CREATE UNIQUE INDEX CATALOGPRODUCTPRICE_LINE ON "
+                         "CATALOGPRODUCTPRICE (PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, IFNULL(GROUPBY, '') "
+                         "COLLATE SUITE_CI)"),
+              "");
+  }
+  const hosttest::HostResult upgraded = Host({"upgrade", Dir()});
+  EXPECT_EQ(upgraded.exitCode, 0) << upgraded.err;
+  EXPECT_EQ(upgraded.out, "Upgraded " + Catalog() + ": 0 table(s) made anew, 1 index(es)\n");
+
+  ToolHandle tool(Catalog(), ToolHandle::Extension::Loaded);
+  EXPECT_EQ(tool.Query(key), present);
+  EXPECT_EQ(tool.Query("SELECT count(*) FROM CATALOGPRODUCTPRICE"), lines);
+  EXPECT_EQ(tool.Query("PRAGMA integrity_check"), "ok");
+  EXPECT_EQ(tool.Query("INSERT INTO CATALOGPRODUCTPRICE (PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, GROUPBY, "
+                       "CURRENCYCODE) SELECT PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, NULL, CURRENCYCODE FROM "
+                       "CATALOGPRODUCTPRICE WHERE IFNULL(GROUPBY, '') = '' LIMIT 1"),
+            "ERROR: UNIQUE constraint failed: index 'CATALOGPRODUCTPRICE_LINE'");
+}
+
 }  // namespace

@@ -293,18 +293,20 @@ int UpgradeInstallation(const std::string& dir) {
   }
   std::vector<data::NamedScript> schema;
   for (const EmbeddedSql& file : CatalogSchemaSql()) schema.push_back(data::NamedScript{std::string(file.name), file.text});
-  int tables = 0;
+  data::UpgradeResult made;
   try {
-    tables = data::UpgradeDatabase(catalog.string(), schema);
+    made = data::UpgradeDatabase(catalog.string(), schema);
   } catch (const rt::ComError& e) {
     std::cerr << "suitehost: upgrade: " << e.description() << '\n';
     return 1;
   }
   const std::string path = fs::absolute(catalog).lexically_normal().string();
-  if (tables == 0) {
+  if (made.tables == 0 && made.indexes == 0) {
     std::cout << path << " is in the present form already\n";
   } else {
-    std::cout << "Upgraded " << path << ": " << tables << " table(s) made anew\n";
+    std::cout << "Upgraded " << path << ": " << made.tables << " table(s) made anew";
+    if (made.indexes > 0) std::cout << ", " << made.indexes << " index(es)";
+    std::cout << '\n';
   }
   return 0;
 }
