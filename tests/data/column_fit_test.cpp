@@ -261,4 +261,39 @@ TEST_F(ColumnFit, TheToolsDateWritesPassOnlyTheStoredFormWithinTheRange) {
   }
 }
 
+// The tool's own writes into number columns: a number passes, a text or a
+// blob names the column's type constraint, a number out of range its range
+// constraint.
+TEST_F(ColumnFit, TheToolsNumberWritesPassOnlyNumbersWithinTheRange) {
+  struct Case {
+    const char* column;
+    const char* value;
+    const char* refusal;  // empty: stored
+  };
+  const std::vector<Case> cases = {
+      {"M", "5", ""},
+      {"M", "-2.5", ""},
+      {"M", "NULL", ""},
+      {"M", "'5x'", "M: money"},
+      {"M", "''", "M: money"},
+      {"M", "x'00'", "M: money"},
+      {"M", "1e15", "M: money range"},
+      {"D", "999.99", ""},
+      {"D", "'1.5 '", ""},  // the column's affinity makes it the number 1.5
+      {"D", "'abc'", "D: decimal(5,2)"},
+      {"D", "1000", "D: decimal(5,2) range"},
+      {"F", "1", ""},
+      {"F", "-1e308", ""},
+      {"F", "'one'", "F: float"},
+      {"F", "CAST('1' AS BLOB)", "F: float"},
+  };
+  for (const Case& c : cases) {
+    const std::string expected = *c.refusal ? std::string("ERROR: CHECK constraint failed: ") + c.refusal : "";
+    EXPECT_EQ(db_.RawQuery(std::string("INSERT INTO T (ID, ") + c.column + ") VALUES (100, " + c.value + ")"),
+              expected)
+        << c.column << " = " << c.value;
+    db_.RawExec("DELETE FROM T WHERE ID = 100");
+  }
+}
+
 }  // namespace
