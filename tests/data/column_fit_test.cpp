@@ -23,6 +23,16 @@ class ColumnFit : public ::testing::Test {
  protected:
   void SetUp() override { data::RunScripts(db_.path(), {data::NamedScript{"test", kSchema}}); }
 
+  // What the sqlite3 tool says to a row whose `column` it writes as the SQL
+  // `value` ("" when stored, else the constraint that refused it); the row is
+  // taken out again.
+  std::string ToolWrite(const std::string& column, const std::string& value) {
+    std::string answer = db_.RawQuery("INSERT INTO T (ID, " + column + ") VALUES (100, " + value + ")");
+    db_.RawExec("DELETE FROM T WHERE ID = 100");
+    const std::string prefix = "ERROR: CHECK constraint failed: ";
+    return answer.rfind(prefix, 0) == 0 ? answer.substr(prefix.size()) : answer;
+  }
+
   // What row `id` holds in `column` ("text:'ab'", "integer:5", "none"),
   // read with a plain handle.
   std::string Stored(int id, const std::string& column) {
@@ -236,29 +246,30 @@ TEST_F(ColumnFit, UpdatesAndBatchesAreRefusedWhole) {
 // constraints guard: a text in the stored form of a real date within
 // datetime's range passes, anything else names the constraint it fails.
 TEST_F(ColumnFit, TheToolsDateWritesPassOnlyTheStoredFormWithinTheRange) {
-  const std::string kNotADate = "ERROR: CHECK constraint failed: DT: datetime";
-  const std::string kOutOfRange = "ERROR: CHECK constraint failed: DT: datetime range";
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"'2024-02-29 23:59:59'", ""},
-      {"'1753-01-01 00:00:00'", ""},
-      {"'9999-12-31 23:59:59'", ""},
-      {"NULL", ""},
-      {"'2026-02-29 00:00:00'", kNotADate},
-      {"'2026-04-31 12:00:00'", kNotADate},
-      {"'2026-01-01'", kNotADate},
-      {"'2026-01-01 00:00:00.000'", kNotADate},
-      {"'2026-01-01 24:00:00'", kNotADate},
-      {"' 2026-01-01 00:00:00'", kNotADate},
-      {"20260101", kNotADate},
-      {"2461041.5", kNotADate},
-      {"CAST('2026-01-01 00:00:00' AS BLOB)", kNotADate},
-      {"'1752-12-31 23:59:59'", kOutOfRange},
-      {"'0999-12-31 23:59:59'", kOutOfRange},
+  const char* kNotADate = "DT: datetime";
+  const char* kOutOfRange = "DT: datetime range";
+  struct Case {
+    const char* value;
+    const char* refusal;  // empty: stored
   };
-  for (const auto& [value, refusal] : cases) {
-    EXPECT_EQ(db_.RawQuery("INSERT INTO T (ID, DT) VALUES (100, " + value + ")"), refusal) << value;
-    db_.RawExec("DELETE FROM T WHERE ID = 100");
-  }
+  const std::vector<Case> cases = {
+      {.value = "'2024-02-29 23:59:59'", .refusal = ""},
+      {.value = "'1753-01-01 00:00:00'", .refusal = ""},
+      {.value = "'9999-12-31 23:59:59'", .refusal = ""},
+      {.value = "NULL", .refusal = ""},
+      {.value = "'2026-02-29 00:00:00'", .refusal = kNotADate},
+      {.value = "'2026-04-31 12:00:00'", .refusal = kNotADate},
+      {.value = "'2026-01-01'", .refusal = kNotADate},
+      {.value = "'2026-01-01 00:00:00.000'", .refusal = kNotADate},
+      {.value = "'2026-01-01 24:00:00'", .refusal = kNotADate},
+      {.value = "' 2026-01-01 00:00:00'", .refusal = kNotADate},
+      {.value = "20260101", .refusal = kNotADate},
+      {.value = "2461041.5", .refusal = kNotADate},
+      {.value = "CAST('2026-01-01 00:00:00' AS BLOB)", .refusal = kNotADate},
+      {.value = "'1752-12-31 23:59:59'", .refusal = kOutOfRange},
+      {.value = "'0999-12-31 23:59:59'", .refusal = kOutOfRange},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ToolWrite("DT", c.value), c.refusal) << "DT = " << c.value;
 }
 
 // The tool's own writes into number columns: a number passes, a text or a
@@ -271,29 +282,23 @@ TEST_F(ColumnFit, TheToolsNumberWritesPassOnlyNumbersWithinTheRange) {
     const char* refusal;  // empty: stored
   };
   const std::vector<Case> cases = {
-      {"M", "5", ""},
-      {"M", "-2.5", ""},
-      {"M", "NULL", ""},
-      {"M", "'5x'", "M: money"},
-      {"M", "''", "M: money"},
-      {"M", "x'00'", "M: money"},
-      {"M", "1e15", "M: money range"},
-      {"D", "999.99", ""},
-      {"D", "'1.5 '", ""},  // the column's affinity makes it the number 1.5
-      {"D", "'abc'", "D: decimal(5,2)"},
-      {"D", "1000", "D: decimal(5,2) range"},
-      {"F", "1", ""},
-      {"F", "-1e308", ""},
-      {"F", "'one'", "F: float"},
-      {"F", "CAST('1' AS BLOB)", "F: float"},
+      {.column = "M", .value = "5", .refusal = ""},
+      {.column = "M", .value = "-2.5", .refusal = ""},
+      {.column = "M", .value = "NULL", .refusal = ""},
+      {.column = "M", .value = "'5x'", .refusal = "M: money"},
+      {.column = "M", .value = "''", .refusal = "M: money"},
+      {.column = "M", .value = "x'00'", .refusal = "M: money"},
+      {.column = "M", .value = "1e15", .refusal = "M: money range"},
+      {.column = "D", .value = "999.99", .refusal = ""},
+      {.column = "D", .value = "'1.5 '", .refusal = ""},  // the column's affinity makes it the number 1.5
+      {.column = "D", .value = "'abc'", .refusal = "D: decimal(5,2)"},
+      {.column = "D", .value = "1000", .refusal = "D: decimal(5,2) range"},
+      {.column = "F", .value = "1", .refusal = ""},
+      {.column = "F", .value = "-1e308", .refusal = ""},
+      {.column = "F", .value = "'one'", .refusal = "F: float"},
+      {.column = "F", .value = "CAST('1' AS BLOB)", .refusal = "F: float"},
   };
-  for (const Case& c : cases) {
-    const std::string expected = *c.refusal ? std::string("ERROR: CHECK constraint failed: ") + c.refusal : "";
-    EXPECT_EQ(db_.RawQuery(std::string("INSERT INTO T (ID, ") + c.column + ") VALUES (100, " + c.value + ")"),
-              expected)
-        << c.column << " = " << c.value;
-    db_.RawExec("DELETE FROM T WHERE ID = 100");
-  }
+  for (const Case& c : cases) EXPECT_EQ(ToolWrite(c.column, c.value), c.refusal) << c.column << " = " << c.value;
 }
 
 }  // namespace
