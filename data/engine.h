@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -129,6 +130,14 @@ struct TableColumn {
   // Named by the table's first unique index: the key by which rows are
   // found when the table has no primary key (its key columns may be Null).
   bool uniqueKey = false;
+  // What an insert that leaves the column out stores in it: the declared
+  // constant (Null when none is declared), unless the engine computes it.
+  bool constantDefault = true;
+  rt::Variant defaultValue;
+  // A trigger of the table may change a row after it is inserted.
+  bool triggered = false;
+  // How the engine converts a value stored in the column (its own terms).
+  uint8_t storage = 0;
 };
 
 class Session {
@@ -177,6 +186,14 @@ class Session {
   virtual std::vector<TableColumn> TableColumns(const std::string& table) = 0;
   // An identifier in the engine's quoting.
   virtual std::string QuoteName(const std::string& name) const = 0;
+  // What a read of a row just inserted gives for the column (of `type`),
+  // when the insert bound `bound` to it, or left it out when `bound` is
+  // null: known without reading the row when the engine can tell; nothing
+  // when only a read can.
+  virtual std::optional<rt::Variant> InsertedValue(const TableColumn& /*column*/, const TypeInfo& /*type*/,
+                                                   const rt::Variant* /*bound*/) const {
+    return std::nullopt;
+  }
 };
 
 class Engine {

@@ -153,6 +153,17 @@ class Recordset : public rt::Object {
   void FinishEdit();             // an implicit Update before moving
   void Seek(ptrdiff_t from, int step);  // first visible row from `from` in direction `step`
   void WriteRow(size_t row, bool adding);  // sends one changed row to the database
+  // A new row's insert: its values fitted to their columns, and the row as
+  // stored when that is known without reading it back.
+  struct Insert {
+    std::vector<rt::Variant> values;
+    std::vector<rt::Variant> stored;  // by read-back field; empty when not known
+    bool known = false;
+  };
+  // Fills `insert` (kept between rows for its buffers).
+  void PlanInsert(size_t row, Insert& insert);
+  void RunInsert(size_t row, Insert& insert);
+  Insert insert_;
   void CheckConnectionForWrite();
 
   std::shared_ptr<RowSet> rows_;

@@ -39,6 +39,10 @@ struct RowSet {
   std::string table;
   std::vector<int32_t> keys;  // positions of the table's primary key columns
   int32_t identity = -1;      // position of the table's identity column
+  // The table's columns, and for each field the position of its column
+  // there (-1 for a field that is none of them).
+  std::vector<TableColumn> tableColumns;
+  std::vector<int32_t> tableColumnOf;
 
   // A writable recordset reads its rows when they are first needed: the
   // query, run again from its start then. Rows that the recordset inserted
@@ -58,10 +62,13 @@ struct RowSet {
   // Statement texts of the writes, kept between rows.
   struct WriteTexts {
     std::vector<bool> assigned;  // the fields of the insert
+    std::vector<int32_t> valueOf;  // a field's place among the insert's values, or -1
     std::string insertSql;
     std::string readBackSql;
     std::vector<size_t> readBack;  // the fields the read-back fills
   } texts;
+  // The fields that a new row's read-back fills, and its text, made once.
+  void MakeReadBack(Session& session);
 
   static constexpr size_t kScannedFields = 16;
 

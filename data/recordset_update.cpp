@@ -77,6 +77,15 @@ void RowSet::ResolveTable(Session& session) {
   }
   table = base;
   if (allKeys) keys = keyPositions;
+  tableColumnOf.assign(columns.size(), -1);
+  for (size_t t = 0; t < tableColumns.size(); ++t) {
+    for (size_t i = 0; i < columns.size(); ++i) {
+      if (strcasecmp(columns[i].baseColumn.c_str(), tableColumns[t].name.c_str()) == 0 &&
+          strcasecmp(columns[i].baseTable.c_str(), base.c_str()) == 0)
+        tableColumnOf[i] = static_cast<int32_t>(t);
+    }
+  }
+  this->tableColumns = std::move(tableColumns);
   for (Row& r : rows) {
     if (r.original.empty()) r.original = r.values;
   }
@@ -201,8 +210,17 @@ void Recordset::Update() {
       // The insert and the read-back of its new row are one unit (inside a
       // transaction under a savepoint, outside it in a transaction of its
       // own): a failed read-back must not leave a row the caller was told
-      // failed, even when the caller goes on and commits.
-      connection_->Guard([&] { RunAsUnit(connection_->Lease(), [&] { WriteRow(current, true); }); });
+      // failed, even when the caller goes on and commits. A row whose stored
+      // values are known needs no read-back, and its insert alone is all or
+      // nothing.
+      connection_->Guard([&] {
+        PlanInsert(current, insert_);
+        if (insert_.known) {
+          RunInsert(current, insert_);
+        } else {
+          RunAsUnit(connection_->Lease(), [&] { RunInsert(current, insert_); });
+        }
+      });
     } else {
       WriteRow(current, false);
     }
@@ -371,61 +389,132 @@ void Recordset::WriteRow(size_t index, bool adding) {
                       "The row to update in '" + r.table + "' was not found; it may have changed since it was read.");
       return;
     }
-    // The texts of an insert and of its read-back are kept: rows added one
-    // after another mostly assign the same fields.
-    std::vector<bool> assigned(r.Columns().size(), false);
-    for (size_t i = 0; i < r.Columns().size(); ++i) {
-      if (i >= row.changed.size() || !row.changed[i]) continue;
-      assigned[i] = true;
-      params.push_back(FitValue(row.values[i], r.Columns()[i].type));
+    PlanInsert(index, insert_);
+    RunInsert(index, insert_);
+  });
+}
+
+void RowSet::MakeReadBack(Session& session) {
+  if (!texts.readBackSql.empty()) return;
+  auto q = [&](const std::string& name) { return session.QuoteName(name); };
+  std::string where;
+  if (identity >= 0) {
+    where = " WHERE " + q(Columns()[identity].baseColumn) + " = ?";
+  } else {
+    for (int32_t k : keys) where += (where.empty() ? " WHERE " : " AND ") + q(Columns()[k].baseColumn) + " IS ?";
+  }
+  std::string list;
+  for (size_t i = 0; i < Columns().size(); ++i) {
+    if (Columns()[i].baseTable.empty() || strcasecmp(Columns()[i].baseTable.c_str(), table.c_str()) != 0) continue;
+    list += (list.empty() ? "" : ", ") + q(Columns()[i].baseColumn);
+    texts.readBack.push_back(i);
+  }
+  texts.readBackSql = "SELECT " + list + " FROM " + q(table) + where;
+}
+
+void Recordset::PlanInsert(size_t index, Insert& insert) {
+  RowSet& r = *rows_;
+  Row& row = r.rows[index];
+  Session& session = *connection_->Lease().session;
+  insert.values.clear();
+  insert.stored.clear();
+  insert.known = false;
+  // The texts of an insert and of its read-back are kept: rows added one
+  // after another mostly assign the same fields.
+  RowSet::WriteTexts& texts = r.texts;
+  const size_t fields = r.Columns().size();
+  std::vector<int32_t>& valueOf = texts.valueOf;
+  valueOf.assign(fields, -1);
+  bool sameFields = texts.assigned.size() == fields;
+  for (size_t i = 0; i < fields; ++i) {
+    const bool assigned = i < row.changed.size() && row.changed[i];
+    sameFields = sameFields && texts.assigned[i] == assigned;
+    if (!assigned) continue;
+    valueOf[i] = static_cast<int32_t>(insert.values.size());
+    insert.values.push_back(FitValue(row.values[i], r.Columns()[i].type));
+  }
+  if (texts.insertSql.empty() || !sameFields) {
+    texts.assigned.assign(fields, false);
+    std::string names, marks;
+    for (size_t i = 0; i < fields; ++i) {
+      if (valueOf[i] < 0) continue;
+      texts.assigned[i] = true;
+      names += (names.empty() ? "" : ", ") + session.QuoteName(r.Columns()[i].baseColumn);
+      marks += marks.empty() ? "?" : ", ?";
     }
-    RowSet::WriteTexts& texts = r.texts;
-    if (texts.insertSql.empty() || texts.assigned != assigned) {
-      std::string names, marks;
-      for (size_t i = 0; i < assigned.size(); ++i) {
-        if (!assigned[i]) continue;
-        names += (names.empty() ? "" : ", ") + q(r.Columns()[i].baseColumn);
-        marks += marks.empty() ? "?" : ", ?";
+    const std::string table = session.QuoteName(r.table);
+    texts.insertSql = names.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
+                                    : "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")";
+  }
+  // A row the recordset cannot find again is not read back at all.
+  if (r.identity < 0 && r.keys.empty()) {
+    insert.known = true;
+    return;
+  }
+  // Each field of the table as a read of the new row would give it: the
+  // value bound to its column, or the column's default. The identity comes
+  // from the insert.
+  r.MakeReadBack(session);
+  for (size_t field : texts.readBack) {
+    const int32_t column = r.tableColumnOf.empty() ? -1 : r.tableColumnOf[field];
+    if (column < 0) return;
+    const TableColumn& tc = r.tableColumns[column];
+    if (static_cast<int32_t>(field) == r.identity) {
+      if (tc.triggered) return;
+      insert.stored.emplace_back();
+      continue;
+    }
+    const rt::Variant* bound = valueOf[field] >= 0 ? &insert.values[valueOf[field]] : nullptr;
+    std::optional<rt::Variant> stored = session.InsertedValue(tc, r.Columns()[field].type, bound);
+    if (!stored) return;
+    insert.stored.push_back(std::move(*stored));
+  }
+  insert.known = true;
+}
+
+void Recordset::RunInsert(size_t index, Insert& insert) {
+  RowSet& r = *rows_;
+  Row& row = r.rows[index];
+  Session& session = *connection_->Lease().session;
+  const SessionLease& lease = connection_->Lease();
+  RowSet::WriteTexts& texts = r.texts;
+  {
+    std::unique_ptr<Statement> st = session.Prepare(texts.insertSql);
+    for (size_t i = 0; i < insert.values.size(); ++i) st->Bind(static_cast<int>(i + 1), insert.values[i]);
+    RunPrepared(lease, *st, texts.insertSql, r.reader.get());
+  }
+  // The new row as stored: its identity and the defaults the table filled in.
+  std::vector<rt::Variant> keyValues;
+  if (r.identity >= 0) {
+    row.values[r.identity] = rt::Variant(static_cast<int32_t>(session.LastInsertId()));
+    keyValues.push_back(row.values[r.identity]);
+  } else if (!r.keys.empty()) {
+    for (int32_t k : r.keys) keyValues.push_back(row.values[k]);
+  } else {
+    return;
+  }
+  if (insert.known) {
+    for (size_t i = 0; i < texts.readBack.size(); ++i) {
+      const size_t field = texts.readBack[i];
+      if (static_cast<int32_t>(field) != r.identity) {
+        row.values[field] = std::move(insert.stored[i]);
+        continue;
       }
-      texts.insertSql = names.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
-                                      : "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")";
-      texts.assigned = std::move(assigned);
+      const rt::Variant id(rt::Decimal{session.LastInsertId(), 0});
+      if (std::optional<rt::Variant> stored =
+              session.InsertedValue(r.tableColumns[r.tableColumnOf[field]], r.Columns()[field].type, &id))
+        row.values[field] = std::move(*stored);
     }
-    run(texts.insertSql, params);
-    // Read the new row back: its identity and the defaults the table filled in.
-    std::vector<rt::Variant> keyValues;
-    if (r.identity >= 0) {
-      row.values[r.identity] = rt::Variant(static_cast<int32_t>(session.LastInsertId()));
-      keyValues.push_back(row.values[r.identity]);
-    } else if (!r.keys.empty()) {
-      for (int32_t k : r.keys) keyValues.push_back(row.values[k]);
-    } else {
-      return;
-    }
-    if (texts.readBackSql.empty()) {
-      std::string where;
-      if (r.identity >= 0) {
-        where = " WHERE " + q(r.Columns()[r.identity].baseColumn) + " = ?";
-      } else {
-        for (int32_t k : r.keys) where += (where.empty() ? " WHERE " : " AND ") + q(r.Columns()[k].baseColumn) + " IS ?";
-      }
-      std::string list;
-      for (size_t i = 0; i < r.Columns().size(); ++i) {
-        if (r.Columns()[i].baseTable.empty() || strcasecmp(r.Columns()[i].baseTable.c_str(), r.table.c_str()) != 0)
-          continue;
-        list += (list.empty() ? "" : ", ") + q(r.Columns()[i].baseColumn);
-        texts.readBack.push_back(i);
-      }
-      texts.readBackSql = "SELECT " + list + " FROM " + table + where;
-    }
+  } else {
+    r.MakeReadBack(session);
     std::unique_ptr<Statement> st = session.Prepare(texts.readBackSql);
     for (size_t i = 0; i < keyValues.size(); ++i) st->Bind(static_cast<int>(i + 1), keyValues[i]);
     if (st->Step()) {
       for (size_t i = 0; i < texts.readBack.size(); ++i)
         row.values[texts.readBack[i]] = st->Value(static_cast<int>(i));
     }
-    if (r.pending) r.inserted.insert(r.KeyText(row.values));
-  });
+  }
+  if (r.pending) r.inserted.insert(r.KeyText(row.values));
 }
 
 }  // namespace data

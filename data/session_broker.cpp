@@ -288,7 +288,11 @@ int64_t StepToEnd(const SessionLease& lease, Statement& st, std::string_view sql
                       "The transaction was rolled back by the database; the statement is not run: " +
                           std::string(sql),
                       1);
-  if (tUnitSession == &s) {
+  // A write that returns no rows runs in one step, and the engine undoes a
+  // failed one whole by itself (its statement journal), leaving the
+  // transaction to go on; only a write that returns rows (RETURNING) can
+  // fail after its changes are made, between its steps.
+  if (tUnitSession == &s || st.ColumnCount() == 0) {
     while (st.Step()) {
     }
     return s.Changes();

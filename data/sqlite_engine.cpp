@@ -201,6 +201,259 @@ rt::Variant IntegerValue(int64_t v, rt::VarType subtype) {
   return rt::Variant(rt::Decimal{v, 0});
 }
 
+// A value as the engine holds it in a row: its storage class and content.
+struct StoredCell {
+  int storage = SQLITE_NULL;
+  int64_t integer = 0;
+  double real = 0;
+  std::string_view text;
+  std::string ownText;  // a text made here (a date's stored form)
+};
+
+// How a bound value is stored before the column's affinity applies; false
+// for a value that cannot be bound. Bind binds exactly this.
+bool StorageOf(const rt::Variant& v, StoredCell& cell) {
+  using rt::VarType;
+  switch (v.Type()) {
+    case VarType::Empty:
+    case VarType::Null: cell.storage = SQLITE_NULL; return true;
+    case VarType::Boolean:
+      cell.storage = SQLITE_INTEGER;
+      cell.integer = *v.Get<bool>() ? 1 : 0;
+      return true;
+    case VarType::Byte:
+    case VarType::Integer:
+    case VarType::Long:
+      cell.storage = SQLITE_INTEGER;
+      cell.integer = rt::CLng(v);
+      return true;
+    case VarType::Single:
+    case VarType::Double:
+      cell.storage = SQLITE_FLOAT;
+      cell.real = rt::CDbl(v);
+      return true;
+    case VarType::Currency: {
+      const int64_t scaled = v.Get<rt::Currency>()->scaled;
+      if (scaled % rt::Currency::kScale == 0) {
+        cell.storage = SQLITE_INTEGER;
+        cell.integer = scaled / rt::Currency::kScale;
+      } else {
+        cell.storage = SQLITE_FLOAT;
+        cell.real = v.Get<rt::Currency>()->ToDouble();
+      }
+      return true;
+    }
+    case VarType::Decimal: {
+      const rt::Decimal& d = *v.Get<rt::Decimal>();
+      if (d.scale == 0 && d.mantissa >= std::numeric_limits<int64_t>::min() &&
+          d.mantissa <= std::numeric_limits<int64_t>::max()) {
+        cell.storage = SQLITE_INTEGER;
+        cell.integer = static_cast<int64_t>(d.mantissa);
+      } else {
+        cell.storage = SQLITE_FLOAT;
+        cell.real = d.ToDouble();
+      }
+      return true;
+    }
+    case VarType::Date:
+      cell.storage = SQLITE_TEXT;
+      cell.ownText = StoredDateText(*v.Get<rt::Date>());
+      cell.text = cell.ownText;
+      return true;
+    case VarType::String:
+      cell.storage = SQLITE_TEXT;
+      cell.text = *v.Get<std::string>();
+      return true;
+    default: return false;
+  }
+}
+
+// SQLite's column affinity of a declared type, by the engine's own rules
+// (the first that applies: INT; CHAR, CLOB or TEXT; BLOB or no type; REAL,
+// FLOA or DOUB; else NUMERIC).
+enum class Affinity : uint8_t { Integer = 1, Text, Blob, Real, Numeric };
+
+Affinity AffinityOf(std::string_view declared) {
+  auto has = [&](std::string_view word) {
+    if (declared.size() < word.size()) return false;
+    for (size_t i = 0; i + word.size() <= declared.size(); ++i)
+      if (strncasecmp(declared.data() + i, word.data(), word.size()) == 0) return true;
+    return false;
+  };
+  if (has("INT")) return Affinity::Integer;
+  if (has("CHAR") || has("CLOB") || has("TEXT")) return Affinity::Text;
+  if (declared.empty() || has("BLOB")) return Affinity::Blob;
+  if (has("REAL") || has("FLOA") || has("DOUB")) return Affinity::Real;
+  return Affinity::Numeric;
+}
+
+// The stored value after a column's affinity applied to it on insert, and
+// as a read then hands it out; false where the engine would convert in a
+// way not modelled here (a number into a text column, a text that might
+// read as a number into a numeric one).
+bool ApplyAffinity(Affinity affinity, StoredCell& cell) {
+  switch (cell.storage) {
+    case SQLITE_NULL: return true;
+    case SQLITE_TEXT:
+      if (affinity == Affinity::Text || affinity == Affinity::Blob) return true;
+      // A date's stored form ("2026-12-09 10:30:00") never reads as a number
+      // (no number holds a colon).
+      return cell.text.size() == 19 && cell.text[4] == '-' && cell.text[7] == '-' && cell.text[13] == ':';
+    case SQLITE_INTEGER:
+      if (affinity == Affinity::Text) return false;
+      if (affinity == Affinity::Real) {
+        cell.storage = SQLITE_FLOAT;
+        cell.real = static_cast<double>(cell.integer);
+      }
+      return true;
+    case SQLITE_FLOAT: {
+      if (affinity == Affinity::Text) return false;
+      if (affinity == Affinity::Blob || !std::isfinite(cell.real)) return std::isfinite(cell.real);
+      // A whole number is kept as an integer (a REAL column reads it back as
+      // a double again): -0.0 comes back as 0.
+      constexpr double kTwoTo63 = 9223372036854775808.0;
+      if (cell.real >= -kTwoTo63 && cell.real < kTwoTo63 && cell.real == std::trunc(cell.real) &&
+          static_cast<int64_t>(cell.real) != std::numeric_limits<int64_t>::min()) {
+        const int64_t whole = static_cast<int64_t>(cell.real);
+        if (affinity == Affinity::Real) {
+          cell.real = static_cast<double>(whole);
+        } else {
+          cell.storage = SQLITE_INTEGER;
+          cell.integer = whole;
+        }
+      }
+      return true;
+    }
+    default: return false;
+  }
+}
+
+// A stored value as its storage class gives it, for a column of no
+// declared type.
+template <class Cell>
+rt::Variant StorageValue(const Cell& cell, int storage) {
+  switch (storage) {
+    case SQLITE_INTEGER: {
+      const int64_t v = cell.Int();
+      if (v >= INT32_MIN && v <= INT32_MAX) return rt::Variant(static_cast<int32_t>(v));
+      return rt::Variant(static_cast<double>(v));
+    }
+    case SQLITE_FLOAT: return rt::Variant(cell.Real());
+    default: return rt::Variant(std::string(cell.Text()));
+  }
+}
+
+template <class Cell>
+rt::Variant CurrencyValue(const Cell& cell, int storage) {
+  if (storage == SQLITE_INTEGER) {
+    const int64_t v = cell.Int();
+    if (v > INT64_MAX / rt::Currency::kScale || v < INT64_MIN / rt::Currency::kScale) rt::RaiseVb(rt::vberr::kOverflow);
+    return rt::Variant(rt::Currency::FromScaled(v * rt::Currency::kScale));
+  }
+  if (storage == SQLITE_FLOAT) {
+    // Most stored amounts have at most four decimals: take them exactly
+    // without the general rounding.
+    const double real = cell.Real();
+    const double scaled = real * rt::Currency::kScale;
+    if (std::fabs(scaled) < 9.0e15 && std::nearbyint(scaled) == scaled)
+      return rt::Variant(rt::Currency::FromScaled(static_cast<int64_t>(scaled)));
+    return rt::Variant(rt::Currency::FromDouble(real));
+  }
+  return rt::Variant(rt::CCur(rt::Variant(std::string(cell.Text()))));
+}
+
+template <class Cell>
+rt::Variant DecimalValue(const Cell& cell, int storage) {
+  if (storage == SQLITE_FLOAT) return rt::Variant(rt::Decimal::FromDouble(cell.Real()));
+  rt::Decimal d;
+  if (rt::Decimal::Parse(cell.Text(), d)) return rt::Variant(d);
+  return rt::Variant(std::string(cell.Text()));
+}
+
+// What a read of a column of `type` gives for a stored value other than
+// Null. `Cell` hands the value out converted as the engine converts it:
+// Int(), Real(), Text(), and Date() (a text parsed as a stored date).
+template <class Cell>
+rt::Variant ReadAs(const Cell& cell, int storage, const TypeInfo& type) {
+  using rt::VarType;
+  switch (type.subtype) {
+    case VarType::Boolean: return rt::Variant(cell.Int() != 0);
+    case VarType::Byte:
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Decimal:
+      if (storage == SQLITE_INTEGER) return IntegerValue(cell.Int(), type.subtype);
+      if (type.subtype == VarType::Decimal) return DecimalValue(cell, storage);
+      return rt::Variant(cell.Real());
+    case VarType::Double: return rt::Variant(cell.Real());
+    case VarType::Currency: return CurrencyValue(cell, storage);
+    case VarType::Date:
+      if (storage == SQLITE_TEXT) {
+        if (auto d = cell.Date()) return rt::Variant(*d);
+      }
+      return StorageValue(cell, storage);
+    case VarType::String: {
+      std::string text(cell.Text());
+      if (type.padTo > 0) {
+        const int32_t n = CharacterCount(text);
+        if (n < type.padTo) text.append(type.padTo - n, ' ');
+      }
+      return rt::Variant(std::move(text));
+    }
+    default: return StorageValue(cell, storage);
+  }
+}
+
+// A value known without reading it, as ReadAs asks for it; `exact` turns
+// false when ReadAs asks for a conversion of the engine's that is not
+// modelled here (a number's text, a text's number).
+struct KnownCell {
+  const StoredCell& stored;
+  mutable bool exact = true;
+  int64_t Int() const {
+    if (stored.storage == SQLITE_INTEGER) return stored.integer;
+    exact = false;
+    return 0;
+  }
+  double Real() const {
+    if (stored.storage == SQLITE_INTEGER) return static_cast<double>(stored.integer);
+    if (stored.storage == SQLITE_FLOAT) return stored.real;
+    exact = false;
+    return 0;
+  }
+  std::string_view Text() const {
+    if (stored.storage == SQLITE_TEXT) return stored.text;
+    exact = false;
+    return {};
+  }
+  std::optional<rt::Date> Date() const { return ParseStoredDate(Text()); }
+};
+
+// A column's default as PRAGMA table_info gives it (the text of its
+// declaration), when it is a constant: none or NULL (Null), a whole number,
+// or a quoted text. Nothing for anything the engine computes.
+std::optional<rt::Variant> ConstantDefault(const rt::Variant& declared) {
+  if (declared.IsNull()) return rt::Variant::Null();
+  const std::string text = rt::CStr(declared);
+  if (strcasecmp(text.c_str(), "NULL") == 0) return rt::Variant::Null();
+  if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'') {
+    std::string value;
+    for (size_t i = 1; i + 1 < text.size(); ++i) {
+      if (text[i] == '\'') {
+        if (text[i + 1] != '\'' || i + 2 >= text.size()) return std::nullopt;
+        ++i;
+      }
+      value += text[i];
+    }
+    return rt::Variant(std::move(value));
+  }
+  const size_t digits = text.size() - (text[0] == '-' ? 1 : 0);
+  if (digits == 0 || digits > 18) return std::nullopt;
+  for (size_t i = text.size() - digits; i < text.size(); ++i)
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+  return rt::Variant(rt::Decimal{std::stoll(text), 0});
+}
+
 class SqliteStatement final : public Statement {
  public:
   SqliteStatement(std::shared_ptr<Handle> handle, std::string_view sql)
@@ -213,45 +466,15 @@ class SqliteStatement final : public Statement {
   int ParameterCount() const override { return sqlite3_bind_parameter_count(stmt_); }
 
   void Bind(int index, const rt::Variant& v) override {
-    using rt::VarType;
-    int rc = SQLITE_OK;
-    switch (v.Type()) {
-      case VarType::Empty:
-      case VarType::Null: rc = sqlite3_bind_null(stmt_, index); break;
-      case VarType::Boolean: rc = sqlite3_bind_int(stmt_, index, *v.Get<bool>() ? 1 : 0); break;
-      case VarType::Byte:
-      case VarType::Integer:
-      case VarType::Long: rc = sqlite3_bind_int64(stmt_, index, rt::CLng(v)); break;
-      case VarType::Single:
-      case VarType::Double: rc = sqlite3_bind_double(stmt_, index, rt::CDbl(v)); break;
-      case VarType::Currency: {
-        int64_t scaled = v.Get<rt::Currency>()->scaled;
-        rc = scaled % rt::Currency::kScale == 0
-                 ? sqlite3_bind_int64(stmt_, index, scaled / rt::Currency::kScale)
-                 : sqlite3_bind_double(stmt_, index, v.Get<rt::Currency>()->ToDouble());
-        break;
-      }
-      case VarType::Decimal: {
-        const rt::Decimal& d = *v.Get<rt::Decimal>();
-        if (d.scale == 0 && d.mantissa >= std::numeric_limits<int64_t>::min() &&
-            d.mantissa <= std::numeric_limits<int64_t>::max()) {
-          rc = sqlite3_bind_int64(stmt_, index, static_cast<int64_t>(d.mantissa));
-        } else {
-          rc = sqlite3_bind_double(stmt_, index, d.ToDouble());
-        }
-        break;
-      }
-      case VarType::Date: {
-        std::string text = StoredDateText(*v.Get<rt::Date>());
-        rc = sqlite3_bind_text(stmt_, index, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-        break;
-      }
-      case VarType::String: {
-        const std::string& s = *v.Get<std::string>();
-        rc = sqlite3_bind_text(stmt_, index, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-        break;
-      }
-      default: rt::RaiseVb(rt::vberr::kTypeMismatch);
+    StoredCell cell;
+    if (!StorageOf(v, cell)) rt::RaiseVb(rt::vberr::kTypeMismatch);
+    int rc;
+    switch (cell.storage) {
+      case SQLITE_NULL: rc = sqlite3_bind_null(stmt_, index); break;
+      case SQLITE_INTEGER: rc = sqlite3_bind_int64(stmt_, index, cell.integer); break;
+      case SQLITE_FLOAT: rc = sqlite3_bind_double(stmt_, index, cell.real); break;
+      default:
+        rc = sqlite3_bind_text(stmt_, index, cell.text.data(), static_cast<int>(cell.text.size()), SQLITE_TRANSIENT);
     }
     if (rc != SQLITE_OK) RaiseEngineError(handle_->db, rc);
   }
@@ -282,39 +505,22 @@ class SqliteStatement final : public Statement {
   }
 
   rt::Variant Value(int i) const override {
-    using rt::VarType;
-    int storage = sqlite3_column_type(stmt_, i);
+    const int storage = sqlite3_column_type(stmt_, i);
     if (storage == SQLITE_NULL) return rt::Variant::Null();
-    const TypeInfo& type = (*prepared_.columns)[i].type;
-    switch (type.subtype) {
-      case VarType::Boolean: return rt::Variant(sqlite3_column_int64(stmt_, i) != 0);
-      case VarType::Byte:
-      case VarType::Integer:
-      case VarType::Long:
-      case VarType::Decimal:
-        if (storage == SQLITE_INTEGER) return IntegerValue(sqlite3_column_int64(stmt_, i), type.subtype);
-        if (type.subtype == VarType::Decimal) return DecimalValue(i, storage);
-        return rt::Variant(sqlite3_column_double(stmt_, i));
-      case VarType::Double: return rt::Variant(sqlite3_column_double(stmt_, i));
-      case VarType::Currency: return CurrencyValue(i, storage);
-      case VarType::Date:
-        if (storage == SQLITE_TEXT) {
-          if (auto d = DateOf(i)) return rt::Variant(*d);
-        }
-        return StorageValue(i, storage);
-      case VarType::String: {
-        std::string text(Text(i));
-        if (type.padTo > 0) {
-          int32_t n = CharacterCount(text);
-          if (n < type.padTo) text.append(type.padTo - n, ' ');
-        }
-        return rt::Variant(std::move(text));
-      }
-      default: return StorageValue(i, storage);
-    }
+    return ReadAs(ColumnCell{*this, i}, storage, (*prepared_.columns)[i].type);
   }
 
  private:
+  // A column of the current row, as ReadAs asks for it.
+  struct ColumnCell {
+    const SqliteStatement& st;
+    int i;
+    int64_t Int() const { return sqlite3_column_int64(st.stmt_, i); }
+    double Real() const { return sqlite3_column_double(st.stmt_, i); }
+    std::string_view Text() const { return st.Text(i); }
+    std::optional<rt::Date> Date() const { return st.DateOf(i); }
+  };
+
   std::string_view Text(int i) const {
     const unsigned char* p = sqlite3_column_text(stmt_, i);
     return std::string_view(reinterpret_cast<const char*>(p), sqlite3_column_bytes(stmt_, i));
@@ -332,40 +538,6 @@ class SqliteStatement final : public Statement {
       lastDate = *date;
     }
     return date;
-  }
-  rt::Variant StorageValue(int i, int storage) const {
-    switch (storage) {
-      case SQLITE_INTEGER: {
-        int64_t v = sqlite3_column_int64(stmt_, i);
-        if (v >= INT32_MIN && v <= INT32_MAX) return rt::Variant(static_cast<int32_t>(v));
-        return rt::Variant(static_cast<double>(v));
-      }
-      case SQLITE_FLOAT: return rt::Variant(sqlite3_column_double(stmt_, i));
-      default: return rt::Variant(std::string(Text(i)));
-    }
-  }
-  rt::Variant CurrencyValue(int i, int storage) const {
-    if (storage == SQLITE_INTEGER) {
-      int64_t v = sqlite3_column_int64(stmt_, i);
-      if (v > INT64_MAX / rt::Currency::kScale || v < INT64_MIN / rt::Currency::kScale)
-        rt::RaiseVb(rt::vberr::kOverflow);
-      return rt::Variant(rt::Currency::FromScaled(v * rt::Currency::kScale));
-    }
-    if (storage == SQLITE_FLOAT) {
-      // Most stored amounts have at most four decimals: take them exactly
-      // without the general rounding.
-      double scaled = sqlite3_column_double(stmt_, i) * rt::Currency::kScale;
-      if (std::fabs(scaled) < 9.0e15 && std::nearbyint(scaled) == scaled)
-        return rt::Variant(rt::Currency::FromScaled(static_cast<int64_t>(scaled)));
-      return rt::Variant(rt::Currency::FromDouble(sqlite3_column_double(stmt_, i)));
-    }
-    return rt::Variant(rt::CCur(rt::Variant(std::string(Text(i)))));
-  }
-  rt::Variant DecimalValue(int i, int storage) const {
-    if (storage == SQLITE_FLOAT) return rt::Variant(rt::Decimal::FromDouble(sqlite3_column_double(stmt_, i)));
-    rt::Decimal d;
-    if (rt::Decimal::Parse(Text(i), d)) return rt::Variant(d);
-    return rt::Variant(std::string(Text(i)));
   }
 
   mutable std::vector<std::pair<std::string, rt::Date>> lastDates_;
@@ -565,6 +737,23 @@ class SqliteSession final : public Session {
     return data::QuoteName(name);
   }
 
+  std::optional<rt::Variant> InsertedValue(const TableColumn& column, const TypeInfo& type,
+                                           const rt::Variant* bound) const override {
+    if (column.storage == 0 || column.triggered || (!bound && !column.constantDefault)) return std::nullopt;
+    StoredCell cell;
+    if (!StorageOf(bound ? *bound : column.defaultValue, cell) || !ApplyAffinity(static_cast<Affinity>(column.storage), cell))
+      return std::nullopt;
+    if (cell.storage == SQLITE_NULL) return rt::Variant::Null();
+    KnownCell known{cell};
+    try {
+      rt::Variant value = ReadAs(known, cell.storage, type);
+      if (known.exact) return value;
+    } catch (const rt::ComError&) {
+      // The read would fail: let it, where it happens.
+    }
+    return std::nullopt;
+  }
+
  private:
   // The session's schema knowledge for one translation, read afresh at the
   // translator's first question, and whether it asked one.
@@ -652,9 +841,16 @@ class SqliteSession final : public Session {
     tables_.clear();
     dateColumns_.clear();
     std::vector<std::string> names;
+    std::set<std::string> triggered;
     {
-      SqliteStatement list(handle_, "SELECT name FROM sqlite_schema WHERE type = 'table'");
-      while (list.Step()) names.push_back(rt::CStr(list.Value(0)));
+      SqliteStatement list(handle_, "SELECT type, tbl_name FROM sqlite_schema WHERE type IN ('table', 'trigger')");
+      while (list.Step()) {
+        if (rt::CStr(list.Value(0)) == "table") {
+          names.push_back(rt::CStr(list.Value(1)));
+        } else {
+          triggered.insert(Lower(rt::CStr(list.Value(1))));
+        }
+      }
     }
     for (const std::string& name : names) {
       std::vector<TableColumn> columns;
@@ -665,6 +861,11 @@ class SqliteSession final : public Session {
         c.name = rt::CStr(info.Value(1));
         c.declared = info.Value(2).IsNull() ? "" : rt::CStr(info.Value(2));
         c.primaryKey = rt::CLng(info.Value(5)) > 0;
+        std::optional<rt::Variant> constant = ConstantDefault(info.Value(4));
+        c.constantDefault = constant.has_value();
+        if (constant) c.defaultValue = std::move(*constant);
+        c.triggered = triggered.count(Lower(name)) > 0;
+        c.storage = static_cast<uint8_t>(AffinityOf(c.declared));
         keys += c.primaryKey ? 1 : 0;
         if (TypeFromDeclared(c.declared).subtype == rt::VarType::Date) dateColumns_.insert(Lower(c.name));
         columns.push_back(std::move(c));

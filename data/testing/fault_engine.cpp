@@ -119,6 +119,10 @@ class FaultSession final : public Session {
   bool SameDatabase() const override { return inner_->SameDatabase(); }
   std::vector<TableColumn> TableColumns(const std::string& table) override { return inner_->TableColumns(table); }
   std::string QuoteName(const std::string& name) const override { return inner_->QuoteName(name); }
+  std::optional<rt::Variant> InsertedValue(const TableColumn& column, const TypeInfo& type,
+                                           const rt::Variant* bound) const override {
+    return inner_->InsertedValue(column, type, bound);
+  }
 
  private:
   std::shared_ptr<Session> inner_;

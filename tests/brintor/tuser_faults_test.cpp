@@ -96,7 +96,7 @@ TEST_F(UserMaintenanceFaults, ABiddingSupplierIsRegisteredWholeOrNotAtAll) {
     });
     EXPECT_EQ(report.Problems(), "");
     EXPECT_EQ(report.commits, 1);
-    EXPECT_EQ(report.statements, 9);
+    EXPECT_EQ(report.statements, 7);
   });
 }
 

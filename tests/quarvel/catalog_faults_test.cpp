@@ -61,7 +61,7 @@ TEST_F(CatalogFaults, CatalogAndCategoryWritesRaiseOrRefuseAndLeaveTheTables) {
                         return Of(w.UpdateProductCategory(Array({"CATEGORYID", "UNSPSCCODE"}), Array({3, "44121701"})));
                       }}}),
               "");
-    EXPECT_EQ(statements_, "CopyCatalog 19, InsertCatalog 3, DeleteProductCategory 4, InsertProductCategory 6, "
+    EXPECT_EQ(statements_, "CopyCatalog 14, InsertCatalog 2, DeleteProductCategory 4, InsertProductCategory 5, "
                            "UpdateProductCategory 6");
   });
 }
@@ -101,9 +101,9 @@ TEST_F(CatalogFaults, FolderAuthorisationAndLinkWritesRaiseOrRefuseAndLeaveTheTa
                       }}}),
               "");
     EXPECT_EQ(statements_,
-              "InsertFavoriteFolder 3, UpdateFavoriteFolderName 2, DeleteFavoriteFolder 2, ClearUserCatalogIDs 1, "
-              "UpdateUserCatalogIDs 5, PopulateUserNodes 14, InsertCatalogNodeByBP 7, UpdateCatalogNodeByBP in place 3, "
-              "UpdateCatalogNodeByBP replacing 4, DeleteCatalogNodeByBP 1");
+              "InsertFavoriteFolder 2, UpdateFavoriteFolderName 2, DeleteFavoriteFolder 2, ClearUserCatalogIDs 1, "
+              "UpdateUserCatalogIDs 5, PopulateUserNodes 14, InsertCatalogNodeByBP 4, UpdateCatalogNodeByBP in place 3, "
+              "UpdateCatalogNodeByBP replacing 3, DeleteCatalogNodeByBP 1");
   });
 }
 

@@ -73,16 +73,16 @@ TEST_F(ReferenceFaults, EveryWriterRaisesOrRefusesAndLeavesTheTables) {
   EXPECT_EQ(text.Lines(),
             "TUnit.Delete: statements=2 commits=1 problems=\n"
             "THazardousClass.Delete: statements=2 commits=1 problems=\n"
-            "Property.Insert: statements=3 commits=1 problems=\n"
-            "Property.Insert21: statements=3 commits=1 problems=\n"
+            "Property.Insert: statements=2 commits=1 problems=\n"
+            "Property.Insert21: statements=2 commits=1 problems=\n"
             "Property.Update20: statements=3 commits=1 problems=\n"
             "Property.Delete: statements=4 commits=1 problems=\n"
             "PropertyGroup.UpdateGroupChange: statements=5 commits=1 problems=\n"
-            "PropertyGroup.Insert: statements=3 commits=1 problems=\n"
-            "PropertyGroup.AddPropertyToPropertyGroup: statements=3 commits=1 problems=\n"
-            "PropertyGroup.AddPropertyToPropertyGroupEx: statements=3 commits=1 problems=\n"
+            "PropertyGroup.Insert: statements=2 commits=1 problems=\n"
+            "PropertyGroup.AddPropertyToPropertyGroup: statements=2 commits=1 problems=\n"
+            "PropertyGroup.AddPropertyToPropertyGroupEx: statements=2 commits=1 problems=\n"
             "PropertyGroup.Delete: statements=5 commits=1 problems=\n"
-            "Faqlist.AddIssue: statements=3 commits=1 problems=\n");
+            "Faqlist.AddIssue: statements=2 commits=0 problems=\n");
 }
 
 }  // namespace
