@@ -12,6 +12,7 @@
 #include <cctype>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <thread>
 #include <list>
@@ -207,12 +208,12 @@ struct StoredCell {
   int64_t integer = 0;
   double real = 0;
   std::string_view text;
-  std::string ownText;  // a text made here (a date's stored form)
+  char dateText[32];  // a date's stored form, made here
 };
 
 // How a bound value is stored before the column's affinity applies; false
 // for a value that cannot be bound. Bind binds exactly this.
-bool StorageOf(const rt::Variant& v, StoredCell& cell) {
+inline bool StorageOf(const rt::Variant& v, StoredCell& cell) {
   using rt::VarType;
   switch (v.Type()) {
     case VarType::Empty:
@@ -255,11 +256,14 @@ bool StorageOf(const rt::Variant& v, StoredCell& cell) {
       }
       return true;
     }
-    case VarType::Date:
+    case VarType::Date: {
+      const std::string text = StoredDateText(*v.Get<rt::Date>());
+      if (text.size() > sizeof cell.dateText) return false;
       cell.storage = SQLITE_TEXT;
-      cell.ownText = StoredDateText(*v.Get<rt::Date>());
-      cell.text = cell.ownText;
+      std::memcpy(cell.dateText, text.data(), text.size());
+      cell.text = std::string_view(cell.dateText, text.size());
       return true;
+    }
     case VarType::String:
       cell.storage = SQLITE_TEXT;
       cell.text = *v.Get<std::string>();
