@@ -103,7 +103,18 @@ class DispatchTable {
  private:
   std::string className_;
   std::string default_;
-  std::unordered_map<std::string, Member> members_;  // by lower-case name
+  // Member names are ASCII identifiers, found whatever their letter case
+  // without making a folded copy of the name asked for (every late-bound
+  // call looks one up).
+  struct FoldedHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const noexcept;
+  };
+  struct FoldedEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const noexcept;
+  };
+  std::unordered_map<std::string, Member, FoldedHash, FoldedEqual> members_;  // by lower-case name
 };
 
 // The argument (counted from 1) whose conversion to its parameter failed the

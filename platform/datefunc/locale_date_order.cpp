@@ -74,8 +74,17 @@ std::optional<rt::NumericDateOrder> OrderOfPattern(std::u16string_view pattern) 
 std::optional<rt::NumericDateOrder> LocaleDateOrder(int32_t localeId) {
   // ICU's data is read once per locale and thread; unknown ids are kept too.
   thread_local std::unordered_map<int32_t, std::optional<rt::NumericDateOrder>> known;
+  // A caller mostly asks for one locale again and again.
+  thread_local int32_t lastId = 0;
+  thread_local const std::optional<rt::NumericDateOrder>* last = nullptr;
+  if (last && lastId == localeId) return *last;
   auto it = known.find(localeId);
-  if (it != known.end()) return it->second;
+  if (it != known.end()) {
+    // The map's entries stay where they are when it grows.
+    lastId = localeId;
+    last = &it->second;
+    return it->second;
+  }
   std::optional<rt::NumericDateOrder> order;
   if (std::optional<std::u16string> pattern = ShortPattern(localeId)) order = OrderOfPattern(*pattern);
   known.emplace(localeId, order);

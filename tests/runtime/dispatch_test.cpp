@@ -120,6 +120,9 @@ TEST(Dispatch, OptionalMissingAndSurplusArguments) {
 TEST(Dispatch, MemberLookupAndCallKinds) {
   auto w = std::make_shared<Widget>();
   EXPECT_EQ(ErrorOf([&] { w->Call("Nope"); }), vberr::kMethodNotSupported);
+  EXPECT_EQ(ErrorOf([&] { w->Call("Siz"); }), vberr::kMethodNotSupported);    // a member's start
+  EXPECT_EQ(ErrorOf([&] { w->Call("Size_"); }), vberr::kMethodNotSupported);  // longer than a member
+  EXPECT_EQ(ErrorOf([&] { w->Call("S\xC3\x8DZE"); }), vberr::kMethodNotSupported);  // only ASCII letters fold
   EXPECT_EQ(ErrorOf([&] { w->LetProperty("Size", 4); }), vberr::kMethodNotSupported);
 
   // A property get is callable as a method and a method as a property get.
