@@ -378,7 +378,7 @@ rt::Variant DecimalValue(const Cell& cell, int storage) {
 // Null. `Cell` hands the value out converted as the engine converts it:
 // Int(), Real(), Text(), and Date() (a text parsed as a stored date).
 template <class Cell>
-rt::Variant ReadAs(const Cell& cell, int storage, const TypeInfo& type) {
+[[gnu::always_inline]] inline rt::Variant ReadAs(const Cell& cell, int storage, const TypeInfo& type) {
   using rt::VarType;
   switch (type.subtype) {
     case VarType::Boolean: return rt::Variant(cell.Int() != 0);

@@ -99,33 +99,18 @@ ObjectPtr Object::Self() {
   return shared_from_this();
 }
 
-namespace {
-
-constexpr char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-}  // namespace
-
-size_t DispatchTable::FoldedHash::operator()(std::string_view name) const noexcept {
-  // FNV-1a over the folded letters.
-  uint64_t h = 14695981039346656037ull;
-  for (char c : name) {
-    h ^= static_cast<unsigned char>(FoldAscii(c));
-    h *= 1099511628211ull;
-  }
-  return static_cast<size_t>(h);
-}
-
-bool DispatchTable::FoldedEqual::operator()(std::string_view a, std::string_view b) const noexcept {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  }
-  return true;
-}
-
 const Member* DispatchTable::Find(std::string_view name) const {
   if (name.empty()) return nullptr;
-  auto it = members_.find(name);
+  char folded[64];
+  if (name.size() > sizeof folded) {
+    auto it = members_.find(FoldName(name));
+    return it == members_.end() ? nullptr : &it->second;
+  }
+  for (size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i];
+    folded[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+  auto it = members_.find(std::string_view(folded, name.size()));
   return it == members_.end() ? nullptr : &it->second;
 }
 

@@ -103,18 +103,14 @@ class DispatchTable {
  private:
   std::string className_;
   std::string default_;
-  // Member names are ASCII identifiers, found whatever their letter case
-  // without making a folded copy of the name asked for (every late-bound
-  // call looks one up).
-  struct FoldedHash {
+  // Looked up by a lower-case name made on the stack (every late-bound
+  // call looks one up). Not noexcept: so the table keeps each name's hash
+  // and compares names only where the hashes match.
+  struct NameHash {
     using is_transparent = void;
-    size_t operator()(std::string_view name) const noexcept;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
   };
-  struct FoldedEqual {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const noexcept;
-  };
-  std::unordered_map<std::string, Member, FoldedHash, FoldedEqual> members_;  // by lower-case name
+  std::unordered_map<std::string, Member, NameHash, std::equal_to<>> members_;  // by lower-case name
 };
 
 // The argument (counted from 1) whose conversion to its parameter failed the

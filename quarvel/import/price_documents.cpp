@@ -23,7 +23,7 @@ std::shared_ptr<rt::Dictionary> PriceValuesOf(const rt::ObjectPtr& childNodes) {
 
 rt::Variant ReadUSDate(const rt::Variant& value) {
   if (value.IsEmpty()) return rt::Variant(rt::Date{0});
-  return GetDataFunctions()->Call("ToDate", {rt::Variant(rt::CStr(value)), rt::Variant(int32_t{1033})});
+  return ParsedUSDate(rt::CStr(value));
 }
 
 }  // namespace pricexml

@@ -16,11 +16,35 @@ namespace {
 // data to one thread.
 thread_local rt::ObjectPtr tDataFunctions;
 
+constexpr int32_t kUsEnglish = 1033;
+
+// The last two texts the parser read in US English, with its answers.
+struct ParsedText {
+  std::string text;
+  rt::Variant answer;
+  bool kept = false;
+};
+thread_local ParsedText tParsed[2];
+thread_local size_t tNextParsed = 0;
+
 }  // namespace
+
+rt::Variant ParsedUSDate(const std::string& text) {
+  for (const ParsedText& p : tParsed) {
+    if (p.kept && p.text == text) return p.answer;
+  }
+  rt::Variant answer = GetDataFunctions()->Call("ToDate", {rt::Variant(text), rt::Variant(kUsEnglish)});
+  ParsedText& slot = tParsed[tNextParsed];
+  tNextParsed ^= 1;
+  slot.text = text;
+  slot.answer = answer;
+  slot.kept = true;
+  return answer;
+}
 
 bool IsValidUSDate(const std::string& text) {
   try {
-    int32_t usEnglish = 1033;
+    int32_t usEnglish = kUsEnglish;
     return IsValidDate(text, usEnglish);
   } catch (...) {
     HandleMethodError("Quarvel.UtilIsValidUSDate");
@@ -30,6 +54,7 @@ bool IsValidUSDate(const std::string& text) {
 
 bool IsValidDate(const std::string& text, int32_t& localeId) {
   try {
+    if (localeId == kUsEnglish) return !ParsedUSDate(text).IsNull();
     rt::ObjectPtr parser = GetDataFunctions();
     return !parser->Call("ToDate", {rt::Variant(text), rt::Variant(localeId)}).IsNull();
   } catch (...) {

@@ -34,6 +34,17 @@ TEST_F(Util, DatesAreCheckedInTheLocaleAskedByAParserCreatedOncePerThread) {
   quarveltest::OnFreshThread([&] { EXPECT_NE(quarvel::GetDataFunctions(), first); });
 }
 
+// The answers kept for texts read again: each text its own, in any order,
+// with a third text pushing the oldest out.
+TEST_F(Util, USDatesReadAgainGetTheirOwnAnswers) {
+  const char* texts[] = {"7/4/2003", "13/4/2003", "7/4/2003", "12/31/2026", "13/4/2003", "7/4/2003", "", "7/4/2003"};
+  Golden answers;
+  for (const char* text : texts) answers.Add(text, Golden::Value(quarvel::ParsedUSDate(text)));
+  EXPECT_EQ(answers.Line(),
+            "7/4/2003=Date:2003-07-04 13/4/2003=Null 7/4/2003=Date:2003-07-04 12/31/2026=Date:2026-12-31 "
+            "13/4/2003=Null 7/4/2003=Date:2003-07-04 =Null 7/4/2003=Date:2003-07-04");
+}
+
 // A locale the parser does not know fails inside the parser: one block, the
 // run-time error named after the catalog library that called it.
 TEST_F(Util, AParserFailureIsRaisedWithTheCheckingProceduresBlock) {
