@@ -101,16 +101,7 @@ ObjectPtr Object::Self() {
 
 const Member* DispatchTable::Find(std::string_view name) const {
   if (name.empty()) return nullptr;
-  char folded[64];
-  if (name.size() > sizeof folded) {
-    auto it = members_.find(FoldName(name));
-    return it == members_.end() ? nullptr : &it->second;
-  }
-  for (size_t i = 0; i < name.size(); ++i) {
-    const char c = name[i];
-    folded[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  }
-  auto it = members_.find(std::string_view(folded, name.size()));
+  auto it = members_.find(FoldName(name));
   return it == members_.end() ? nullptr : &it->second;
 }
 

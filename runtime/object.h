@@ -103,14 +103,7 @@ class DispatchTable {
  private:
   std::string className_;
   std::string default_;
-  // Looked up by a lower-case name made on the stack (every late-bound
-  // call looks one up). Not noexcept: so the table keeps each name's hash
-  // and compares names only where the hashes match.
-  struct NameHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
-  };
-  std::unordered_map<std::string, Member, NameHash, std::equal_to<>> members_;  // by lower-case name
+  std::unordered_map<std::string, Member> members_;  // by lower-case name
 };
 
 // The argument (counted from 1) whose conversion to its parameter failed the
