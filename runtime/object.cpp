@@ -10,6 +10,8 @@ namespace rt {
 
 namespace {
 
+constexpr size_t kScannedMembers = 16;
+
 // Member names are ASCII identifiers: folding ASCII letters is enough.
 std::string FoldName(std::string_view name) {
   std::string folded(name);
@@ -101,7 +103,24 @@ ObjectPtr Object::Self() {
 
 const Member* DispatchTable::Find(std::string_view name) const {
   if (name.empty()) return nullptr;
-  auto it = members_.find(FoldName(name));
+  char buffer[64];
+  if (name.size() > sizeof buffer) {
+    auto it = members_.find(FoldName(name));
+    return it == members_.end() ? nullptr : &it->second;
+  }
+  for (size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i];
+    buffer[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+  const std::string_view folded(buffer, name.size());
+  // A small table is scanned: comparing a few names costs less than hashing one.
+  if (members_.size() <= kScannedMembers) {
+    for (const auto& [key, member] : members_) {
+      if (key == folded) return &member;
+    }
+    return nullptr;
+  }
+  auto it = members_.find(folded);
   return it == members_.end() ? nullptr : &it->second;
 }
 

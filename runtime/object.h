@@ -103,7 +103,13 @@ class DispatchTable {
  private:
   std::string className_;
   std::string default_;
-  std::unordered_map<std::string, Member> members_;  // by lower-case name
+  // By lower-case name, looked up with a lower-case copy made on the stack
+  // (every late-bound call looks one up).
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+  };
+  std::unordered_map<std::string, Member, NameHash, std::equal_to<>> members_;
 };
 
 // The argument (counted from 1) whose conversion to its parameter failed the
