@@ -279,7 +279,6 @@ enum class Affinity : uint8_t { Integer = 1, Text, Blob, Real, Numeric };
 
 Affinity AffinityOf(std::string_view declared) {
   auto has = [&](std::string_view word) {
-    if (declared.size() < word.size()) return false;
     for (size_t i = 0; i + word.size() <= declared.size(); ++i)
       if (strncasecmp(declared.data() + i, word.data(), word.size()) == 0) return true;
     return false;

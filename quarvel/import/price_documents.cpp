@@ -23,7 +23,7 @@ std::shared_ptr<rt::Dictionary> PriceValuesOf(const rt::ObjectPtr& childNodes) {
 
 rt::Variant ReadUSDate(const rt::Variant& value) {
   if (value.IsEmpty()) return rt::Variant(rt::Date{0});
-  return ParsedUSDate(rt::CStr(value));
+  return ParsedDate(rt::CStr(value), 1033);
 }
 
 }  // namespace pricexml

@@ -18,9 +18,10 @@ thread_local rt::ObjectPtr tDataFunctions;
 
 constexpr int32_t kUsEnglish = 1033;
 
-// The last two texts the parser read in US English, with its answers.
+// The last two texts the parser read, with their locales and its answers.
 struct ParsedText {
   std::string text;
+  int32_t localeId = 0;
   rt::Variant answer;
   bool kept = false;
 };
@@ -29,14 +30,15 @@ thread_local size_t tNextParsed = 0;
 
 }  // namespace
 
-rt::Variant ParsedUSDate(const std::string& text) {
+rt::Variant ParsedDate(const std::string& text, int32_t localeId) {
   for (const ParsedText& p : tParsed) {
-    if (p.kept && p.text == text) return p.answer;
+    if (p.kept && p.localeId == localeId && p.text == text) return p.answer;
   }
-  rt::Variant answer = GetDataFunctions()->Call("ToDate", {rt::Variant(text), rt::Variant(kUsEnglish)});
+  rt::Variant answer = GetDataFunctions()->Call("ToDate", {rt::Variant(text), rt::Variant(localeId)});
   ParsedText& slot = tParsed[tNextParsed];
   tNextParsed ^= 1;
   slot.text = text;
+  slot.localeId = localeId;
   slot.answer = answer;
   slot.kept = true;
   return answer;
@@ -54,9 +56,7 @@ bool IsValidUSDate(const std::string& text) {
 
 bool IsValidDate(const std::string& text, int32_t& localeId) {
   try {
-    if (localeId == kUsEnglish) return !ParsedUSDate(text).IsNull();
-    rt::ObjectPtr parser = GetDataFunctions();
-    return !parser->Call("ToDate", {rt::Variant(text), rt::Variant(localeId)}).IsNull();
+    return !ParsedDate(text, localeId).IsNull();
   } catch (...) {
     HandleMethodError("Quarvel.UtilIsValidDate");
   }

@@ -27,11 +27,11 @@ bool IsValidDate(const std::string& text, int32_t& localeId);
 // logged and raised with "Quarvel.UtilGetDataFunctions".
 rt::ObjectPtr GetDataFunctions();
 
-// The date parser's answer for the text in US English (1033): a Date, or
-// Null for a text that is no date. The imports read each line's dates
-// several times (checked, compared, written), so the thread keeps the last
-// two answers; the parser's answer depends on the text alone. Failures are
-// the parser's (and GetDataFunctions'), raised to the caller.
-rt::Variant ParsedUSDate(const std::string& text);
+// The date parser's answer for the text in the locale: a Date, or Null for
+// a text that is no date. The imports read each line's dates several times
+// (checked, compared, written), so the thread keeps the last two answers;
+// the parser's answer depends on the text and the locale alone. Failures
+// are the parser's (and GetDataFunctions'), raised to the caller.
+rt::Variant ParsedDate(const std::string& text, int32_t localeId);
 
 }  // namespace quarvel

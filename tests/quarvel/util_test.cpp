@@ -39,7 +39,7 @@ TEST_F(Util, DatesAreCheckedInTheLocaleAskedByAParserCreatedOncePerThread) {
 TEST_F(Util, USDatesReadAgainGetTheirOwnAnswers) {
   const char* texts[] = {"7/4/2003", "13/4/2003", "7/4/2003", "12/31/2026", "13/4/2003", "7/4/2003", "", "7/4/2003"};
   Golden answers;
-  for (const char* text : texts) answers.Add(text, Golden::Value(quarvel::ParsedUSDate(text)));
+  for (const char* text : texts) answers.Add(text, Golden::Value(quarvel::ParsedDate(text, 1033)));
   EXPECT_EQ(answers.Line(),
             "7/4/2003=Date:2003-07-04 13/4/2003=Null 7/4/2003=Date:2003-07-04 12/31/2026=Date:2026-12-31 "
             "13/4/2003=Null 7/4/2003=Date:2003-07-04 =Null 7/4/2003=Date:2003-07-04");
