@@ -95,6 +95,7 @@ const rt::DispatchTable* Parameters::Dispatch() const {
 
 void Parameters::Append(std::shared_ptr<Parameter> parameter) {
   if (!parameter) rt::RaiseVb(rt::vberr::kObjectNotSet);
+  if (items_.empty()) items_.reserve(4);  // one block for the few a command has
   items_.push_back(std::move(parameter));
 }
 
@@ -172,6 +173,7 @@ std::shared_ptr<Recordset> Command::Execute(rt::Variant* recordsAffected, const 
     if (values) {
       bound = *values;
     } else {
+      bound.reserve(parameters_->Items().size());
       for (const auto& p : parameters_->Items()) bound.push_back(p->BoundValue());
     }
     Execution ex = Run(lease, text_, bound);

@@ -43,7 +43,10 @@ class Connection : public rt::Object {
   // (0x80040E2F for a constraint violation) with the engine's text.
   std::shared_ptr<Recordset> Execute(const std::string& sql, rt::Variant* recordsAffected = nullptr);
 
-  const std::shared_ptr<data::Errors>& Errors() const { return errors_; }
+  const std::shared_ptr<data::Errors>& Errors() const {
+    if (!errors_) errors_ = std::make_shared<data::Errors>();
+    return errors_;
+  }
 
   // ADO's local transaction, for work that must be one unit outside a
   // transaction of the object context. BeginTrans takes the write lock and
@@ -68,7 +71,7 @@ class Connection : public rt::Object {
     try {
       return work();
     } catch (const rt::ComError& e) {
-      errors_->Record(e);
+      Errors()->Record(e);
       throw;
     }
   }
@@ -81,12 +84,12 @@ class Connection : public rt::Object {
                 std::optional<std::string> password, std::optional<int32_t> options);
   std::shared_ptr<Recordset> ExecuteLate(const std::string& sql, rt::Variant& recordsAffected,
                                          std::optional<int32_t> options);
-  std::shared_ptr<data::Errors> ErrorsLate() { return errors_; }
+  std::shared_ptr<data::Errors> ErrorsLate() { return Errors(); }
 
   std::string connectionString_;
   SessionLease lease_;
   bool localTransaction_ = false;  // BeginTrans ran and nothing ended it yet
-  std::shared_ptr<data::Errors> errors_ = std::make_shared<data::Errors>();
+  mutable std::shared_ptr<data::Errors> errors_;  // made when first asked for
 };
 
 // A connection's own transaction as a scope: BeginTrans when made, and

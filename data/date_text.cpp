@@ -91,28 +91,43 @@ std::optional<Parts> Parse(std::string_view text) {
   return std::nullopt;
 }
 
-// "YYYY-MM-DD HH:MM:SS", digit by digit (dates are bound with every
-// statement that takes one).
-std::string Format(const Parts& p) {
-  std::string out = "0000-00-00 00:00:00";
+// "YYYY-MM-DD HH:MM:SS" into `out`, digit by digit (dates are bound with
+// every statement that takes one).
+void FormatInto(const Parts& p, char* out) {
   auto put = [&](size_t at, int value, int digits) {
     for (int k = digits - 1; k >= 0; --k, value /= 10) out[at + k] = static_cast<char>('0' + value % 10);
   };
   put(0, p.year, 4);
+  out[4] = '-';
   put(5, p.month, 2);
+  out[7] = '-';
   put(8, p.day, 2);
+  out[10] = ' ';
   put(11, p.hour, 2);
+  out[13] = ':';
   put(14, p.minute, 2);
+  out[16] = ':';
   put(17, p.second, 2);
+}
+
+std::string Format(const Parts& p) {
+  std::string out(kStoredDateLength, '0');
+  FormatInto(p, out.data());
   return out;
 }
 
 }  // namespace
 
 std::string StoredDateText(rt::Date d) {
+  std::string out(kStoredDateLength, '0');
+  WriteStoredDateText(d, out.data());
+  return out;
+}
+
+void WriteStoredDateText(rt::Date d, char* out) {
   Parts p;
   d.ToParts(p.year, p.month, p.day, p.hour, p.minute, p.second);
-  return Format(p);
+  FormatInto(p, out);
 }
 
 std::optional<std::string> CanonicalDateText(std::string_view text) {

@@ -12,6 +12,9 @@ namespace data {
 
 // "2026-12-08 10:30:00"
 std::string StoredDateText(rt::Date d);
+// The same 19 characters written into `out` (no terminating NUL).
+constexpr size_t kStoredDateLength = 19;
+void WriteStoredDateText(rt::Date d, char* out);
 
 // A date written as the server profile writes it ("2026-12-08",
 // "2026-12-08 10:30" or "2026-12-08 10:30:00") or month/day/year

@@ -86,11 +86,9 @@ void ReadDeferred(const Session& session, const DeferredRead* except) {
       due.push_back(std::move(read));
     }
   }
-  if (kept.empty()) {
-    tDeferred.erase(it);
-  } else {
-    it->second = std::move(kept);
-  }
+  // An emptied entry stays, with its room, for the session's next read.
+  it->second.clear();
+  for (auto& read : kept) it->second.push_back(std::move(read));
   // Every one is read; the first failure is raised after.
   std::exception_ptr failure;
   for (auto& read : due) {
@@ -120,7 +118,8 @@ void FinishRunningReads(const Session& session, const SessionLease* lease) {
     due.push_back(std::move(read));
     return true;
   });
-  if (it->second.empty()) tDeferred.erase(it);
+  // An emptied entry stays, with its room, for the session's next read
+  // (DeferRead clears out entries of sessions gone).
   for (auto& read : due) {
     try {
       read->ReadNow();

@@ -208,7 +208,7 @@ struct StoredCell {
   int64_t integer = 0;
   double real = 0;
   std::string_view text;
-  char dateText[32];  // a date's stored form, made here
+  char dateText[kStoredDateLength];  // a date's stored form, made here
 };
 
 // How a bound value is stored before the column's affinity applies; false
@@ -256,14 +256,11 @@ inline bool StorageOf(const rt::Variant& v, StoredCell& cell) {
       }
       return true;
     }
-    case VarType::Date: {
-      const std::string text = StoredDateText(*v.Get<rt::Date>());
-      if (text.size() > sizeof cell.dateText) return false;
+    case VarType::Date:
+      WriteStoredDateText(*v.Get<rt::Date>(), cell.dateText);
       cell.storage = SQLITE_TEXT;
-      std::memcpy(cell.dateText, text.data(), text.size());
-      cell.text = std::string_view(cell.dateText, text.size());
+      cell.text = std::string_view(cell.dateText, sizeof cell.dateText);
       return true;
-    }
     case VarType::String:
       cell.storage = SQLITE_TEXT;
       cell.text = *v.Get<std::string>();
@@ -463,26 +460,46 @@ class SqliteStatement final : public Statement {
       : handle_(std::move(handle)),
         entry_(handle_->statements->Take(sql, key_)),
         prepared_(*entry_),
-        stmt_(prepared_.stmt) {}
+        stmt_(prepared_.stmt) {
+    // The bindings of the statement's last run are still there: those this
+    // run leaves unbound are bound to Null before its first step.
+    const size_t count = prepared_.boundTexts.size();
+    if (count <= 64) {
+      unbound_ = count == 64 ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
+    } else {
+      sqlite3_clear_bindings(stmt_);
+    }
+  }
   ~SqliteStatement() override { handle_->statements->Give(entry_, std::move(key_)); }
 
-  int ParameterCount() const override { return sqlite3_bind_parameter_count(stmt_); }
+  int ParameterCount() const override { return static_cast<int>(prepared_.boundTexts.size()); }
 
   void Bind(int index, const rt::Variant& v) override {
     StoredCell cell;
     if (!StorageOf(v, cell)) rt::RaiseVb(rt::vberr::kTypeMismatch);
     int rc;
+    const size_t slot = static_cast<size_t>(index - 1);
     switch (cell.storage) {
       case SQLITE_NULL: rc = sqlite3_bind_null(stmt_, index); break;
       case SQLITE_INTEGER: rc = sqlite3_bind_int64(stmt_, index, cell.integer); break;
       case SQLITE_FLOAT: rc = sqlite3_bind_double(stmt_, index, cell.real); break;
       default:
-        rc = sqlite3_bind_text(stmt_, index, cell.text.data(), static_cast<int>(cell.text.size()), SQLITE_TRANSIENT);
+        if (index >= 1 && slot < prepared_.boundTexts.size()) {
+          // Kept with the statement, so SQLite reads it without a copy.
+          std::string& held = prepared_.boundTexts[slot];
+          held.assign(cell.text);
+          rc = sqlite3_bind_text(stmt_, index, held.data(), static_cast<int>(held.size()), SQLITE_STATIC);
+        } else {
+          rc = sqlite3_bind_text(stmt_, index, cell.text.data(), static_cast<int>(cell.text.size()),
+                                 SQLITE_TRANSIENT);
+        }
     }
     if (rc != SQLITE_OK) RaiseEngineError(handle_->db, rc);
+    if (slot < 64) unbound_ &= ~(uint64_t{1} << slot);
   }
 
   bool Step() override {
+    if (unbound_ != 0) BindLeftOutToNull();
     int rc = sqlite3_step(stmt_);
     handle_->turns.Done();
     // The engine prepares a statement again when the schema changed since it
@@ -524,16 +541,25 @@ class SqliteStatement final : public Statement {
     std::optional<rt::Date> Date() const { return st.DateOf(i); }
   };
 
+  void BindLeftOutToNull() {
+    for (size_t slot = 0; slot < 64; ++slot) {
+      if (unbound_ & (uint64_t{1} << slot)) sqlite3_bind_null(stmt_, static_cast<int>(slot + 1));
+    }
+    unbound_ = 0;
+  }
+
   std::string_view Text(int i) const {
     const unsigned char* p = sqlite3_column_text(stmt_, i);
     return std::string_view(reinterpret_cast<const char*>(p), sqlite3_column_bytes(stmt_, i));
   }
   // A date column's text parsed; rows one after another often hold the same
-  // date, so each column keeps the last text it parsed.
+  // date, so each column keeps the last text it parsed (with the statement,
+  // from one run to the next).
   std::optional<rt::Date> DateOf(int i) const {
     const std::string_view text = Text(i);
-    if (lastDates_.size() <= static_cast<size_t>(i)) lastDates_.resize(i + 1);
-    auto& [lastText, lastDate] = lastDates_[i];
+    auto& lastDates = prepared_.lastDates;
+    if (lastDates.size() <= static_cast<size_t>(i)) lastDates.resize(i + 1);
+    auto& [lastText, lastDate] = lastDates[i];
     if (!lastText.empty() && text == lastText) return lastDate;
     std::optional<rt::Date> date = ParseStoredDate(text);
     if (date) {
@@ -543,12 +569,12 @@ class SqliteStatement final : public Statement {
     return date;
   }
 
-  mutable std::vector<std::pair<std::string, rt::Date>> lastDates_;
   std::shared_ptr<Handle> handle_;
   StatementCache::Index::node_type key_;
   StatementCache::List::iterator entry_;
   PreparedStatement& prepared_;
   sqlite3_stmt* stmt_;
+  uint64_t unbound_ = 0;  // the parameters (of the first 64) not bound in this run
 };
 
 // Translations kept per thread for all its sessions and bounded: when the

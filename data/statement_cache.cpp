@@ -61,6 +61,7 @@ StatementCache::List::iterator StatementCache::Take(std::string_view sql, Index:
   p.columns = std::make_shared<const std::vector<ColumnInfo>>(DescribeColumns(p.stmt));
   p.reprepared = sqlite3_stmt_status(p.stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
   p.schemaEpoch = schemaEpoch_;
+  p.boundTexts.resize(static_cast<size_t>(sqlite3_bind_parameter_count(p.stmt)));
   taken_.push_front(std::move(p));
   ++running_;
   ++counts_.prepared;
@@ -70,7 +71,13 @@ StatementCache::List::iterator StatementCache::Take(std::string_view sql, Index:
 void StatementCache::Give(List::iterator p, Index::node_type key) {
   --running_;
   sqlite3_reset(p->stmt);
-  sqlite3_clear_bindings(p->stmt);
+  // A long text is not kept for the next run: its parameter lets go of it first.
+  constexpr size_t kKeptText = 1024;
+  for (size_t i = 0; i < p->boundTexts.size(); ++i) {
+    if (p->boundTexts[i].capacity() <= kKeptText) continue;
+    sqlite3_bind_null(p->stmt, static_cast<int>(i + 1));
+    std::string().swap(p->boundTexts[i]);
+  }
   if (p->schemaEpoch != schemaEpoch_) {
     sqlite3_finalize(p->stmt);
     taken_.erase(p);

@@ -2,9 +2,11 @@
 // engine text. Preparing a statement costs more than running most of them,
 // and every method opens its connection anew, so a session keeps the
 // statements it ran: a statement taken again answers its own text only, is
-// reset with its bindings cleared when given back (a run that failed half
-// way leaves nothing for the next), and the least recently given back is
-// finalised first once more than the capacity are kept. When the schema
+// reset when given back, and the least recently given back is finalised
+// first once more than the capacity are kept. Its bindings are not cleared
+// then: whoever runs it next binds every parameter before its first step
+// (the engine's statement binds Null to those its user left out), so a run
+// that failed half way leaves nothing for the next. When the schema
 // changes every kept statement is finalised, and one still running then is
 // finalised when given back. Statements move between the kept and the
 // running list without being copied or allocated.
@@ -34,6 +36,13 @@ struct PreparedStatement {
   ColumnList columns;
   int reprepared = 0;         // the engine's count of re-preparations when described
   uint64_t schemaEpoch = 0;   // the cache's schema epoch when prepared
+  // Kept with the statement between runs so that a run allocates nothing for
+  // them: the texts bound to its parameters, one per parameter, which SQLite
+  // reads in place until they are bound again (a long one is given up when
+  // the statement is given back, its parameter bound to Null first); and per
+  // date column the last text read with its date.
+  std::vector<std::string> boundTexts;
+  std::vector<std::pair<std::string, rt::Date>> lastDates;
 };
 
 // The columns of a prepared statement's result as SQLite describes them.

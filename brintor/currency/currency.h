@@ -103,13 +103,23 @@ class Currency : public rt::Object, public ICurrency, public IReferentialIntegri
   void Deactivate() override {}
   bool CanBePooled() override { return false; }
 
+  // A rate row as GetCurrencyRate hands it back, before it becomes a
+  // dictionary: the conversions use the values without one.
+  struct RateRow {
+    rt::Variant code, effective, expiry;
+    rt::Variant home, euro;  // a Double; for Null the Integer 0 (Null itself for a specific rate)
+    int32_t factor = 0;
+  };
+
  private:
   // A new connection opened on the common connection string.
   static std::shared_ptr<data::Connection> OpenConnection(std::shared_ptr<data::Connection>& connection);
   // The home (euro) currency query of GetHomeCurrency / GetEuroCurrency.
   rt::ObjectPtr ReadFlaggedCurrency(rt::ObjectPtr& cache, const char* sql, const char* errorSource);
   // GetCurrencyRate / GetSpecificCurrencyRate after their missing-code check.
-  std::shared_ptr<rt::Dictionary> ReadRate(const rt::Variant& code, const rt::Date& date, bool specific);
+  RateRow ReadRate(const rt::Variant& code, const rt::Date& date, bool specific);
+  // GetCurrencyRate's row without its dictionary (the same scope, reads and failures).
+  RateRow CurrentRate(rt::Variant& code, const rt::Date& date);
   // The loop of the two code lists: codes of `sql`, each kept when `keep` says so.
   template <class Keep>
   std::shared_ptr<rt::Dictionary> CodesOf(const std::string& sql, Keep keep);

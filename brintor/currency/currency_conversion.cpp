@@ -24,15 +24,6 @@ constexpr const char* kSpecificRateSql =
     "SELECT CURRENCYCODE, EFFECTIVEDATE, EXPIRYDATE, HOMESALESRATE, EUROSALESRATE, RATEFACTOR FROM CURRENCYRATE "
     "WHERE CURRENCYCODE=? AND EFFECTIVEDATE=?";
 
-// The rate of the euro currency, which has no rate row of its own.
-std::shared_ptr<rt::Dictionary> UnitRate() {
-  auto rate = rt::NewDictionary();
-  rate->Add("HOMESALESRATE", 1.0);
-  rate->Add("EUROSALESRATE", 1.0);
-  rate->Add("RATEFACTOR", int16_t{1});
-  return rate;
-}
-
 // A rate column as the rate dictionary holds it: a Double, and for Null the
 // Integer 0 (or Null itself when `keepNull`).
 rt::Variant RateValue(const rt::Variant& column, bool keepNull) {
@@ -47,14 +38,25 @@ struct Rate {
   double euro;
 };
 
-Rate RateOf(const rt::ObjectPtr& rate) {
-  return Rate{rt::CLng(Entry(rate, "RATEFACTOR")), rt::CDbl(Entry(rate, "HOMESALESRATE")),
-              rt::CDbl(Entry(rate, "EUROSALESRATE"))};
+// The rate of the euro currency, which has no rate row of its own.
+constexpr Rate kUnitRate{1, 1.0, 1.0};
+
+Rate RateOf(const Currency::RateRow& rate) { return Rate{rate.factor, rt::CDbl(rate.home), rt::CDbl(rate.euro)}; }
+
+std::shared_ptr<rt::Dictionary> RateDictionary(Currency::RateRow rate) {
+  auto dictionary = rt::NewDictionary();
+  dictionary->Add("CURRENCYCODE", std::move(rate.code));
+  dictionary->Add("EFFECTIVEDATE", std::move(rate.effective));
+  dictionary->Add("EXPIRYDATE", std::move(rate.expiry));
+  dictionary->Add("HOMESALESRATE", std::move(rate.home));
+  dictionary->Add("EUROSALESRATE", std::move(rate.euro));
+  dictionary->Add("RATEFACTOR", rate.factor);
+  return dictionary;
 }
 
 }  // namespace
 
-std::shared_ptr<rt::Dictionary> Currency::ReadRate(const rt::Variant& code, const rt::Date& date, bool specific) {
+Currency::RateRow Currency::ReadRate(const rt::Variant& code, const rt::Date& date, bool specific) {
   std::shared_ptr<data::Connection> cn;
   try {
     if (IsMissingCode(code)) RaiseError(BrintorError::MissingCurrencyCode, "MissingCurrencyCode");
@@ -77,14 +79,14 @@ std::shared_ptr<rt::Dictionary> Currency::ReadRate(const rt::Variant& code, cons
       Sql_CloseConnection(cn);
       RaiseError(BrintorError::CurrencyRateNotFound, "CurrencyRateNotFound");
     }
-    auto rate = rt::NewDictionary();
-    rate->Add("CURRENCYCODE", rt::Trim(rt::CStr(rs->Value("CURRENCYCODE"))));
-    rate->Add("EFFECTIVEDATE", rt::CDate(rs->Value("EFFECTIVEDATE")));
+    RateRow rate;
+    rate.code = rt::Trim(rt::CStr(rs->Value("CURRENCYCODE")));
+    rate.effective = rt::CDate(rs->Value("EFFECTIVEDATE"));
     rt::Variant expiry = rs->Value("EXPIRYDATE");
-    rate->Add("EXPIRYDATE", expiry.IsNull() ? expiry : rt::Variant(rt::CDate(expiry)));
-    rate->Add("HOMESALESRATE", RateValue(rs->Value("HOMESALESRATE"), specific));
-    rate->Add("EUROSALESRATE", RateValue(rs->Value("EUROSALESRATE"), specific));
-    rate->Add("RATEFACTOR", rt::CLng(rs->Value("RATEFACTOR")));
+    rate.expiry = expiry.IsNull() ? expiry : rt::Variant(rt::CDate(expiry));
+    rate.home = RateValue(rs->Value("HOMESALESRATE"), specific);
+    rate.euro = RateValue(rs->Value("EUROSALESRATE"), specific);
+    rate.factor = rt::CLng(rs->Value("RATEFACTOR"));
     Sql_CloseRecordset(rs);
     Sql_CloseConnection(cn);
     return rate;
@@ -92,12 +94,16 @@ std::shared_ptr<rt::Dictionary> Currency::ReadRate(const rt::Variant& code, cons
     HandleMethodError(specific ? "Brintor.Currency.GetSpecificCurrencyRate" : "Brintor.Currency.GetCurrencyRate",
                       ConnectionErrors(cn), [&] { Sql_CloseConnection(cn); });
   }
-  return nullptr;
+  return {};
+}
+
+Currency::RateRow Currency::CurrentRate(rt::Variant& code, const rt::Date& date) {
+  rt::ContextScope scope(*this, rt::Access::Reads);
+  return ReadRate(code, date, false);
 }
 
 std::shared_ptr<rt::Dictionary> Currency::GetCurrencyRate(rt::Variant& iCurrencyCode, rt::Date& iOrderDate) {
-  rt::ContextScope scope(*this, rt::Access::Reads);
-  return ReadRate(iCurrencyCode, iOrderDate, false);
+  return RateDictionary(CurrentRate(iCurrencyCode, iOrderDate));
 }
 
 std::shared_ptr<rt::Dictionary> Currency::GetSpecificCurrencyRate(rt::Variant& iCurrencyCode,
@@ -105,7 +111,7 @@ std::shared_ptr<rt::Dictionary> Currency::GetSpecificCurrencyRate(rt::Variant& i
   rt::ContextScope scope(*this, rt::Access::Reads);
   // Checked before the handler: the caller gets the plain error, unlogged.
   if (IsMissingCode(iCurrencyCode)) RaiseError(BrintorError::MissingCurrencyCode, "MissingCurrencyCode");
-  return ReadRate(iCurrencyCode, iEffectiveDate, true);
+  return RateDictionary(ReadRate(iCurrencyCode, iEffectiveDate, true));
 }
 
 rt::Currency Currency::ConvertAmount(std::string& iFromCurrencyCode, std::string& iToCurrencyCode,
@@ -115,14 +121,11 @@ rt::Currency Currency::ConvertAmount(std::string& iFromCurrencyCode, std::string
   try {
     if (!homeCache_) homeCache_ = GetHomeCurrency();
     if (!homeCache_) RaiseError(BrintorError::CurrencyNotFound, "CurrencyNotFound");
-    rt::ObjectPtr homeRate;
-    if (rt::CBool(Entry(homeCache_, "EURO"))) {
-      homeRate = UnitRate();
-    } else {
+    Rate rh = kUnitRate;
+    if (!rt::CBool(Entry(homeCache_, "EURO"))) {
       rt::Variant homeCode = Entry(homeCache_, "CURRENCYCODE");
-      homeRate = GetCurrencyRate(homeCode, iDate);
+      rh = RateOf(CurrentRate(homeCode, iDate));
     }
-    const Rate rh = RateOf(homeRate);
 
     // Source side: the amount in home units.
     const double x = iAmount.ToDouble();
@@ -135,7 +138,7 @@ rt::Currency Currency::ConvertAmount(std::string& iFromCurrencyCode, std::string
       if (rh.euro <= 0) RaiseError(BrintorError::EuroRateNotDefinedForHomeCurrency, "EuroRateNotDefinedForHomeCurrency");
       home = rates::ConvertViaRates(x, 1, 1.0, rh.factor, rh.euro);
     } else if (!rt::CBool(homeCurrency_)) {
-      const Rate rf = RateOf(GetCurrencyRate(source, iDate));
+      const Rate rf = RateOf(CurrentRate(source, iDate));
       if (rt::CBool(epc_)) {
         if (rf.euro <= 0) RaiseError(BrintorError::EuroRateNotDefined, "EuroRateNotDefined");
         if (rh.euro <= 0) RaiseError(BrintorError::EuroRateNotDefinedForHomeCurrency, "EuroRateNotDefinedForHomeCurrency");
@@ -153,7 +156,7 @@ rt::Currency Currency::ConvertAmount(std::string& iFromCurrencyCode, std::string
     if (rt::CBool(euroCurrency_)) {
       result = rates::ConvertViaRates(home, rh.factor, rh.euro, 1, 1.0);
     } else {
-      const Rate tr = RateOf(GetCurrencyRate(target, iDate));
+      const Rate tr = RateOf(CurrentRate(target, iDate));
       if (rt::CBool(epc_)) {
         if (rh.euro <= 0) RaiseError(BrintorError::EuroRateNotDefinedForHomeCurrency, "EuroRateNotDefinedForHomeCurrency");
         if (tr.euro <= 0) RaiseError(BrintorError::EuroRateNotDefined, "EuroRateNotDefined");
@@ -178,13 +181,7 @@ std::shared_ptr<rt::Dictionary> Currency::ConvertTo(rt::ObjectPtr& iFromCurrency
   rt::ContextScope scope(*this, rt::Access::Reads);
   try {
     GetCurrency(iNewCurrencyCode);
-    rt::ObjectPtr targetRate;
-    if (rt::CBool(euroCurrency_)) {
-      targetRate = UnitRate();
-    } else {
-      targetRate = GetCurrencyRate(iNewCurrencyCode, iOrderDate);
-    }
-    const Rate tr = RateOf(targetRate);
+    const Rate tr = rt::CBool(euroCurrency_) ? kUnitRate : RateOf(CurrentRate(iNewCurrencyCode, iOrderDate));
     const double price = iPrice.ToDouble();
     const double discount = iDiscountAmount.ToDouble();
     double newPrice = 0;
@@ -198,7 +195,7 @@ std::shared_ptr<rt::Dictionary> Currency::ConvertTo(rt::ObjectPtr& iFromCurrency
         newDiscount = rates::MultiplyByRate(discount, tr.factor, tr.euro);
       } else {
         rt::Variant fromCode = Entry(iFromCurrency, "CURRENCYCODE");
-        const Rate rf = RateOf(GetCurrencyRate(fromCode, iOrderDate));
+        const Rate rf = RateOf(CurrentRate(fromCode, iOrderDate));
         if (rf.euro <= 0) RaiseError(BrintorError::EuroRateNotDefinedForHomeCurrency, "EuroRateNotDefinedForHomeCurrency");
         newPrice = rates::ConvertViaRates(price, rf.factor, rf.euro, tr.factor, tr.euro);
         newDiscount = rates::ConvertViaRates(discount, rf.factor, rf.euro, tr.factor, tr.euro);

@@ -33,8 +33,8 @@ bool Currency::HasValidCurrencyRateEx(std::string& istrCurrencyCode, rt::Date& i
   try {
     auto rateOf = [&](const std::string& code) {
       rt::Variant c(code);
-      std::shared_ptr<rt::Dictionary> rate = GetCurrencyRate(c, idteDate);
-      return RatePair{rt::CDbl(Entry(rate, "HOMESALESRATE")), rt::CDbl(Entry(rate, "EUROSALESRATE"))};
+      const RateRow rate = CurrentRate(c, idteDate);
+      return RatePair{rt::CDbl(rate.home), rt::CDbl(rate.euro)};
     };
     // Read through the raising readers, not the code getters: those answer
     // "" for a failed read as for no such currency, so a euro currency that

@@ -92,6 +92,49 @@ TEST(StatementCache, AStatementThatFailedHalfWayStartsAfreshWhenRunAgain) {
   EXPECT_EQ(db.RawQuery("SELECT group_concat(ID) FROM (SELECT ID FROM COPY ORDER BY ID)"), "1,2");
 }
 
+// A kept statement keeps its bound texts between runs (SQLite reads them in
+// place): a run sees only what it bound itself, Null for what it left out,
+// and two runs of one text at once each their own values.
+TEST(StatementCache, ARunSeesOnlyTheValuesItBoundItself) {
+  testdb::TestDatabase db(kNames);
+  auto cn = db.Open();
+  data::Session& session = *cn->Lease().session;
+  const std::string sql = "SELECT ? AS A, ? AS B";
+  auto run = [&](std::vector<rt::Variant> values) {
+    std::unique_ptr<data::Statement> st = session.Prepare(sql);
+    for (size_t i = 0; i < values.size(); ++i) st->Bind(static_cast<int>(i + 1), values[i]);
+    EXPECT_TRUE(st->Step());
+    auto text = [&](int i) { return st->Value(i).IsNull() ? std::string("Null") : rt::CStr(st->Value(i)); };
+    return text(0) + "|" + text(1);
+  };
+  const std::string longText(5000, 'x');
+  struct Case {
+    const char* name;
+    std::vector<rt::Variant> values;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"both bound", {rt::Variant("first"), rt::Variant(longText)}, "first|" + longText},
+      {"the second left out after a long text", {rt::Variant("again")}, "again|Null"},
+      {"a shorter text where a longer one was", {rt::Variant("a"), rt::Variant("bb")}, "a|bb"},
+      {"the second left out after a short text", {rt::Variant("c")}, "c|Null"},
+      {"a number where a text was", {rt::Variant(int32_t{7}), rt::Variant("d")}, "7|d"},
+      {"nothing bound", {}, "Null|Null"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(run(c.values), c.expected) << c.name;
+
+  std::unique_ptr<data::Statement> one = session.Prepare(sql);
+  one->Bind(1, rt::Variant("one"));
+  one->Bind(2, rt::Variant("uno"));
+  ASSERT_TRUE(one->Step());
+  std::unique_ptr<data::Statement> two = session.Prepare(sql);
+  two->Bind(1, rt::Variant("two"));
+  ASSERT_TRUE(two->Step());
+  EXPECT_EQ(rt::CStr(one->Value(0)) + rt::CStr(one->Value(1)), "oneuno") << "the first of two runs at once";
+  EXPECT_EQ(rt::CStr(two->Value(0)), "two") << "the second of two runs at once";
+  EXPECT_TRUE(two->Value(1).IsNull()) << "the second of two runs at once";
+}
+
 // The cache itself, on a bare SQLite database: what it keeps, what it gives
 // up, and that nothing prepared before a schema change runs after it.
 class KeptStatements : public ::testing::Test {
