@@ -2,6 +2,8 @@
 #include "data/date_text.h"
 
 #include <cctype>
+#include <cstring>
+#include <limits>
 
 namespace data {
 
@@ -125,9 +127,17 @@ std::string StoredDateText(rt::Date d) {
 }
 
 void WriteStoredDateText(rt::Date d, char* out) {
-  Parts p;
-  d.ToParts(p.year, p.month, p.day, p.hour, p.minute, p.second);
-  FormatInto(p, out);
+  // One date is often bound again and again (a day's reads, an import's
+  // lines): the last one written on this thread is copied.
+  thread_local double lastSerial = std::numeric_limits<double>::quiet_NaN();
+  thread_local char lastText[kStoredDateLength];
+  if (d.serial != lastSerial) {
+    Parts p;
+    d.ToParts(p.year, p.month, p.day, p.hour, p.minute, p.second);
+    FormatInto(p, lastText);
+    lastSerial = d.serial;
+  }
+  std::memcpy(out, lastText, kStoredDateLength);
 }
 
 std::optional<std::string> CanonicalDateText(std::string_view text) {

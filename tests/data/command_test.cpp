@@ -1,6 +1,8 @@
 // Commands with positional parameters of ADO's types.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "data/command.h"
@@ -45,6 +47,34 @@ TEST(CommandParameters, BindByTheirTypesWithEmptyAndNullAsNull) {
       query->CreateParameter("d", 135, 1, 0, rt::Variant(rt::Date::FromParts(2026, 12, 8, 11, 0, 0))));
   auto rs = query->Execute();
   EXPECT_EQ(testdb::Render(*rs), "HOMESALESRATE=Currency:1.2346 EPC=Boolean:True\n");
+}
+
+// Dates bound one after another, some again: each is stored in its own form.
+TEST(CommandParameters, DatesBoundInTurnAreEachStoredAsThemselves) {
+  testdb::TestDatabase db("CREATE TABLE EVENT (N int, WHEN_ datetime);");
+  auto cn = db.Open();
+  struct Case {
+    rt::Date date;
+    const char* stored;
+  };
+  const Case cases[] = {
+      {rt::Date::FromParts(2026, 12, 8), "2026-12-08 00:00:00"},
+      {rt::Date::FromParts(2026, 12, 8, 23, 59, 59), "2026-12-08 23:59:59"},
+      {rt::Date::FromParts(2026, 12, 8), "2026-12-08 00:00:00"},
+      {rt::Date::FromParts(1753, 1, 1), "1753-01-01 00:00:00"},
+      {rt::Date::FromParts(9999, 12, 31, 23, 59, 59), "9999-12-31 23:59:59"},
+      {rt::Date::FromParts(9999, 12, 31, 23, 59, 59), "9999-12-31 23:59:59"},
+      {rt::Date::FromParts(2000, 2, 29, 12, 0, 0), "2000-02-29 12:00:00"},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    auto cmd = data::Command::New();
+    cmd->SetActiveConnection(cn);
+    cmd->SetCommandText("INSERT INTO EVENT VALUES (?, ?)");
+    std::vector<rt::Variant> values{rt::Variant(static_cast<int32_t>(i)), rt::Variant(cases[i].date)};
+    cmd->Execute(nullptr, &values);
+    EXPECT_EQ(db.RawQuery("SELECT WHEN_ FROM EVENT WHERE N = " + std::to_string(i)), cases[i].stored)
+        << "date " << i << " bound";
+  }
 }
 
 TEST(CommandParameters, AMissingValueOrAFailedStatementFillsTheConnectionsErrors) {
