@@ -203,7 +203,7 @@ bool Sql_HasRecords(const std::string& sql, const std::string& connectionString,
   return !recordset->Eof();
 }
 
-std::string Sql_CommonConnectionString(const std::string& errorSource, bool askApplication) {
+const std::string& Sql_CommonConnectionString(std::string_view errorSource, bool askApplication) {
   std::string& cached = tCommonConnectionString;
   if (!cached.empty()) return cached;
   if (askApplication) {
@@ -226,7 +226,7 @@ std::string Sql_CommonConnectionString(const std::string& errorSource, bool askA
           "GetValue", {rt::Variant("CONNECTIONS"), rt::Variant("BrintorConnection_ConnectionString")}));
     } catch (...) {
       if (errorSource.empty()) throw;
-      HandleMethodError(errorSource);
+      HandleMethodError(std::string(errorSource));
     }
   }
   return cached;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "data/connection.h"
 #include "data/recordset.h"
@@ -91,4 +92,5 @@ bool Sql_HasRecords(const std::string& sql, const std::string& connectionString,
 // raised with `errorSource` (the reading class's "Brintor.<Class>.ConnectionString");
 // with an empty `errorSource` it reaches the caller as it came, for readers
 // that have no handler of their own.
-std::string Sql_CommonConnectionString(const std::string& errorSource, bool askApplication = true);
+// The answer is the string kept for the thread: valid until the thread ends.
+const std::string& Sql_CommonConnectionString(std::string_view errorSource, bool askApplication = true);

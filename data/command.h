@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/connection.h"
@@ -75,7 +76,7 @@ class Command : public rt::Object {
   const rt::DispatchTable* Dispatch() const override;
 
   std::string CommandText() { return text_; }
-  void SetCommandText(const std::string& v) { text_ = v; }
+  void SetCommandText(std::string v) { text_ = std::move(v); }
   int32_t CommandType() { return type_; }
   void SetCommandType(int32_t v);
   std::shared_ptr<Connection> ActiveConnection() { return connection_; }

@@ -38,7 +38,11 @@ int32_t RowSet::Find(std::string_view name) const {
   if (columns.size() <= kScannedFields) {
     for (size_t i = 0; i < columns.size(); ++i) {
       const std::string& c = columns[i].name;
-      if (c.size() == name.size() && strncasecmp(c.data(), name.data(), c.size()) == 0) return static_cast<int32_t>(i);
+      // Names of one length are told apart by their first letter before
+      // the whole name is compared (both letter cases fold to one by 0x20).
+      if (c.size() == name.size() && (c.empty() || (c[0] | 0x20) == (name[0] | 0x20)) &&
+          strncasecmp(c.data(), name.data(), c.size()) == 0)
+        return static_cast<int32_t>(i);
     }
     return -1;
   }

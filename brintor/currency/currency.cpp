@@ -147,7 +147,7 @@ rt::ClassInfo CurrencyClass() {
 }
 
 std::shared_ptr<data::Connection> Currency::OpenConnection(std::shared_ptr<data::Connection>& connection) {
-  const std::string connectionString = Sql_CommonConnectionString(kConnectionStringSource);
+  const std::string& connectionString = Sql_CommonConnectionString(kConnectionStringSource);
   connection = data::Connection::New();
   connection->Open(connectionString);
   return connection;
