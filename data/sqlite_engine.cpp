@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cctype>
 #include <chrono>
@@ -146,11 +147,10 @@ struct Handle {
   // Runs a statement without rows (BEGIN, COMMIT, SAVEPOINT, ...) prepared
   // once and kept with the others. Answers SQLite's result code.
   int RunKept(std::string_view sql) {
-    StatementCache::Index::node_type key;
-    StatementCache::List::iterator p = statements->Take(sql, key);
+    StatementCache::List::iterator p = statements->Take(sql);
     const int rc = sqlite3_step(p->stmt);
     turns.Done();
-    statements->Give(p, std::move(key));
+    statements->Give(p);
     return rc == SQLITE_DONE || rc == SQLITE_ROW ? SQLITE_OK : rc;
   }
   // Runs a rollback, which must not throw (it runs in handlers and
@@ -458,7 +458,7 @@ class SqliteStatement final : public Statement {
  public:
   SqliteStatement(std::shared_ptr<Handle> handle, std::string_view sql)
       : handle_(std::move(handle)),
-        entry_(handle_->statements->Take(sql, key_)),
+        entry_(handle_->statements->Take(sql)),
         prepared_(*entry_),
         stmt_(prepared_.stmt) {
     // The bindings of the statement's last run are still there: those this
@@ -470,7 +470,7 @@ class SqliteStatement final : public Statement {
       sqlite3_clear_bindings(stmt_);
     }
   }
-  ~SqliteStatement() override { handle_->statements->Give(entry_, std::move(key_)); }
+  ~SqliteStatement() override { handle_->statements->Give(entry_); }
 
   int ParameterCount() const override { return static_cast<int>(prepared_.boundTexts.size()); }
 
@@ -570,7 +570,6 @@ class SqliteStatement final : public Statement {
   }
 
   std::shared_ptr<Handle> handle_;
-  StatementCache::Index::node_type key_;
   StatementCache::List::iterator entry_;
   PreparedStatement& prepared_;
   sqlite3_stmt* stmt_;
@@ -601,12 +600,21 @@ class TranslationCache {
   };
   explicit TranslationCache(size_t capacity) : capacity_(capacity) {}
   Entry* Find(std::string_view text) {
+    // The few texts found last are compared before any is hashed: a method's
+    // reads come again and again with the same long texts.
+    for (const Recent& r : recent_) {
+      if (r.entry && r.text->size() == text.size() && std::memcmp(r.text->data(), text.data(), text.size()) == 0)
+        return r.entry;
+    }
     auto it = newer_.find(text);
-    if (it != newer_.end()) return &it->second;
-    auto old = older_.find(text);
-    if (old == older_.end()) return nullptr;
-    auto node = older_.extract(old);
-    return &Insert(std::move(node.key()), std::move(node.mapped()));
+    if (it == newer_.end()) {
+      auto old = older_.find(text);
+      if (old == older_.end()) return nullptr;
+      auto node = older_.extract(old);
+      it = Insert(std::move(node.key()), std::move(node.mapped()));
+    }
+    recent_[nextRecent_++ % recent_.size()] = Recent{&it->first, &it->second};
+    return &it->second;
   }
   void Add(std::string_view text, Entry entry) {
     auto it = newer_.find(text);
@@ -623,15 +631,24 @@ class TranslationCache {
     size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
   };
   using Map = std::unordered_map<std::string, Entry, Hash, std::equal_to<>>;
-  Entry& Insert(std::string text, Entry entry) {
+  Map::iterator Insert(std::string text, Entry entry) {
     if (newer_.size() >= capacity_ / 2) {
-      older_ = std::move(newer_);
+      older_ = std::move(newer_);  // the oldest entries go: none is remembered any more
       newer_ = Map();
+      recent_.fill(Recent{});
     }
-    return newer_.emplace(std::move(text), std::move(entry)).first->second;
+    return newer_.emplace(std::move(text), std::move(entry)).first;
   }
+  // An entry found lately, by the text it is kept under (the map's nodes
+  // stay where they are until the older half is given up).
+  struct Recent {
+    const std::string* text = nullptr;
+    Entry* entry = nullptr;
+  };
   size_t capacity_;
   Map newer_, older_;
+  std::array<Recent, 4> recent_{};
+  size_t nextRecent_ = 0;
 };
 
 TranslationCache& ThreadTranslations() {

@@ -41,14 +41,16 @@ std::vector<ColumnInfo> DescribeColumns(sqlite3_stmt* stmt) {
   return columns;
 }
 
-StatementCache::List::iterator StatementCache::Take(std::string_view sql, Index::node_type& key) {
-  auto hit = bySql_.find(sql);
-  if (hit != bySql_.end()) {
-    key = bySql_.extract(hit);
-    taken_.splice(taken_.begin(), kept_, key.mapped());
+StatementCache::List::iterator StatementCache::Take(std::string_view sql) {
+  auto [from, to] = bySql_.equal_range(sql);
+  for (auto hit = from; hit != to; ++hit) {
+    const List::iterator p = hit->second;
+    if (p->running) continue;  // the same text run again while it runs
+    taken_.splice(taken_.begin(), kept_, p);
+    p->running = true;
     ++running_;
     ++counts_.hits;
-    return taken_.begin();
+    return p;
   }
   PreparedStatement p;
   p.sql = std::string(sql);
@@ -62,14 +64,17 @@ StatementCache::List::iterator StatementCache::Take(std::string_view sql, Index:
   p.reprepared = sqlite3_stmt_status(p.stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
   p.schemaEpoch = schemaEpoch_;
   p.boundTexts.resize(static_cast<size_t>(sqlite3_bind_parameter_count(p.stmt)));
+  p.running = true;
   taken_.push_front(std::move(p));
+  bySql_.emplace(taken_.front().sql, taken_.begin());
   ++running_;
   ++counts_.prepared;
   return taken_.begin();
 }
 
-void StatementCache::Give(List::iterator p, Index::node_type key) {
+void StatementCache::Give(List::iterator p) {
   --running_;
+  p->running = false;
   sqlite3_reset(p->stmt);
   // A long text is not kept for the next run: its parameter lets go of it first.
   constexpr size_t kKeptText = 1024;
@@ -79,18 +84,12 @@ void StatementCache::Give(List::iterator p, Index::node_type key) {
     std::string().swap(p->boundTexts[i]);
   }
   if (p->schemaEpoch != schemaEpoch_) {
+    // ForgetAll dropped its index entry with all the others.
     sqlite3_finalize(p->stmt);
     taken_.erase(p);
     return;
   }
   kept_.splice(kept_.begin(), taken_, p);
-  if (key.empty()) {
-    bySql_.emplace(p->sql, p);
-  } else {
-    key.key() = p->sql;
-    key.mapped() = p;
-    bySql_.insert(std::move(key));
-  }
   if (kept_.size() > capacity_) {
     auto last = std::prev(kept_.end());
     auto [from, to] = bySql_.equal_range(last->sql);

@@ -36,6 +36,7 @@ struct PreparedStatement {
   ColumnList columns;
   int reprepared = 0;         // the engine's count of re-preparations when described
   uint64_t schemaEpoch = 0;   // the cache's schema epoch when prepared
+  bool running = false;       // taken and not given back yet
   // Kept with the statement between runs so that a run allocates nothing for
   // them: the texts bound to its parameters, one per parameter, which SQLite
   // reads in place until they are bound again (a long one is given up when
@@ -51,7 +52,9 @@ std::vector<ColumnInfo> DescribeColumns(sqlite3_stmt* stmt);
 class StatementCache {
  public:
   using List = std::list<PreparedStatement>;
-  using Index = std::unordered_multimap<std::string_view, List::iterator>;  // views of kept statements' texts
+  // Views of the statements' texts, running ones included (a text's running
+  // statement is passed over), so that giving one back touches no index.
+  using Index = std::unordered_multimap<std::string_view, List::iterator>;
 
   // What the cache did, for tests and benchmarks.
   struct Counts {
@@ -65,13 +68,12 @@ class StatementCache {
   StatementCache(const StatementCache&) = delete;
   StatementCache& operator=(const StatementCache&) = delete;
 
-  // A statement for the text: a kept one, or one prepared now (raising
-  // EngineError when SQLite refuses the text). `key` keeps its index entry
-  // for Give.
-  List::iterator Take(std::string_view sql, Index::node_type& key);
+  // A statement for the text: a kept one not running, or one prepared now
+  // (raising EngineError when SQLite refuses the text).
+  List::iterator Take(std::string_view sql);
   // Gives a taken statement back: reset and kept, or finalised when the
   // schema changed since it was prepared.
-  void Give(List::iterator statement, Index::node_type key);
+  void Give(List::iterator statement);
   // The schema changed: no statement prepared before is used again.
   void ForgetAll();
 

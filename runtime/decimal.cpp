@@ -53,6 +53,20 @@ Decimal FromDigitsText(const char* text) {
 // rounded digits at a fraction of printf's cost (decimal columns are read
 // through here).
 Decimal FromSignificantDigits(double d, int digits) {
+  // Most values read back are a whole number of hundredths or so: when d is
+  // the double nearest to m / 10^k for a whole m of at most `digits` digits,
+  // that quotient is its rounding (d lies within half a unit of its last
+  // binary place of it, far less than half a unit of the last kept decimal
+  // place), and the digits need not be written out and read back.
+  static constexpr double kPow10[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+  const double limit = digits == 15 ? 1e15 : digits == 7 ? 1e7 : std::pow(10.0, digits);
+  for (int k = 0; k < 7; ++k) {
+    const double scaled = d * kPow10[k];
+    if (!(std::fabs(scaled) < limit)) break;
+    const double m = std::nearbyint(scaled);
+    if (m / kPow10[k] == d)
+      return Normalized(Decimal{static_cast<__int128>(static_cast<int64_t>(m)), static_cast<uint8_t>(k)});
+  }
   char buf[40];
   const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf - 1, d, std::chars_format::scientific, digits - 1);
   *r.ptr = '\0';

@@ -151,11 +151,10 @@ class KeptStatements : public ::testing::Test {
   // Takes the statement for the text, steps it once and gives it back;
   // answers the statement SQLite ran.
   sqlite3_stmt* Run(const std::string& sql) {
-    data::StatementCache::Index::node_type key;
-    auto taken = cache_->Take(sql, key);
+    auto taken = cache_->Take(sql);
     sqlite3_stmt* stmt = taken->stmt;
     sqlite3_step(stmt);
-    cache_->Give(taken, std::move(key));
+    cache_->Give(taken);
     return stmt;
   }
   sqlite3* db_ = nullptr;
@@ -178,10 +177,31 @@ TEST_F(KeptStatements, ATextTakenAgainGetsTheSameStatementAndTheLeastRecentIsGiv
   EXPECT_EQ(cache_->counts().prepared, 4u) << "the evicted text is prepared again";
 }
 
+TEST_F(KeptStatements, ATextTakenWhileItRunsGetsAStatementOfItsOwn) {
+  cache_ = std::make_unique<data::StatementCache>(db_, 4);
+  auto first = cache_->Take("SELECT 1 FROM T");
+  auto second = cache_->Take("SELECT 1 FROM T");
+  EXPECT_NE(first->stmt, second->stmt) << "the running statement is not handed out twice";
+  EXPECT_EQ(cache_->Running(), 2);
+  sqlite3_stmt* firstStmt = first->stmt;
+  sqlite3_stmt* secondStmt = second->stmt;
+  cache_->Give(first);
+  cache_->Give(second);
+  EXPECT_EQ(cache_->Kept(), 2u);
+  auto again = cache_->Take("SELECT 1 FROM T");
+  auto andAgain = cache_->Take("SELECT 1 FROM T");
+  EXPECT_TRUE((again->stmt == firstStmt && andAgain->stmt == secondStmt) ||
+              (again->stmt == secondStmt && andAgain->stmt == firstStmt))
+      << "both kept statements are taken again";
+  EXPECT_EQ(cache_->counts().prepared, 2u);
+  EXPECT_EQ(cache_->counts().hits, 2u);
+  cache_->Give(again);
+  cache_->Give(andAgain);
+}
+
 TEST_F(KeptStatements, ARefusedTextLeavesNothingTakenOrKept) {
   cache_ = std::make_unique<data::StatementCache>(db_, 2);
-  data::StatementCache::Index::node_type key;
-  EXPECT_THROW(cache_->Take("SELECT FROM nowhere", key), data::EngineError);
+  EXPECT_THROW(cache_->Take("SELECT FROM nowhere"), data::EngineError);
   EXPECT_EQ(cache_->Running(), 0);
   EXPECT_EQ(cache_->Kept(), 0u);
 }
@@ -189,13 +209,12 @@ TEST_F(KeptStatements, ARefusedTextLeavesNothingTakenOrKept) {
 TEST_F(KeptStatements, AfterForgetAllEveryTextIsPreparedAgainAndAStatementStillRunningIsNotKept) {
   cache_ = std::make_unique<data::StatementCache>(db_, 4);
   Run("SELECT 1 FROM T");
-  data::StatementCache::Index::node_type key;
-  auto running = cache_->Take("SELECT 2 FROM T", key);
+  auto running = cache_->Take("SELECT 2 FROM T");
   EXPECT_EQ(cache_->Running(), 1);
 
   cache_->ForgetAll();
   EXPECT_EQ(cache_->Kept(), 0u);
-  cache_->Give(running, std::move(key));
+  cache_->Give(running);
   EXPECT_EQ(cache_->Running(), 0);
   EXPECT_EQ(cache_->Kept(), 0u) << "prepared before the schema changed: finalised, not kept";
 
@@ -210,8 +229,7 @@ TEST_F(KeptStatements, AfterForgetAllEveryTextIsPreparedAgainAndAStatementStillR
 
 TEST_F(KeptStatements, AStatementStillTakenWhenTheCacheGoesIsFinalisedToo) {
   cache_ = std::make_unique<data::StatementCache>(db_, 4);
-  data::StatementCache::Index::node_type key;
-  cache_->Take("SELECT 1 FROM T", key);
+  cache_->Take("SELECT 1 FROM T");
   cache_.reset();
   EXPECT_EQ(sqlite3_next_stmt(db_, nullptr), nullptr);
   EXPECT_EQ(sqlite3_close(db_), SQLITE_OK);

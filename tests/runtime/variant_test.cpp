@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -321,6 +324,37 @@ TEST(Decimal, DoublesAndCompareAcrossScales) {
     rt::Decimal expected;
     ASSERT_TRUE(rt::Decimal::Parse(printed, expected)) << printed;
     EXPECT_TRUE(rt::Decimal::FromDouble(d) == expected) << printed << " became " << rt::Decimal::FromDouble(d).ToString();
+  }
+  // Values of few decimals and doubles of every kind, against the same
+  // rounding written out: the short way for the first must agree with it.
+  std::mt19937_64 random(20261209);
+  auto printedRounding = [](double d, int digits) {
+    char printed[48];
+    std::snprintf(printed, sizeof printed, "%.*e", digits - 1, d);
+    rt::Decimal expected;
+    rt::Decimal::Parse(printed, expected);
+    return std::string(printed) + " = " + expected.ToString();
+  };
+  for (int i = 0; i < 200000; ++i) {
+    double d;
+    if (i % 2 == 0) {
+      const int64_t whole = static_cast<int64_t>(random() % 2000000000000000) - 1000000000000000;
+      d = static_cast<double>(whole) / std::pow(10.0, static_cast<int>(random() % 8));
+    } else {
+      const uint64_t bits = random();
+      std::memcpy(&d, &bits, sizeof d);
+      if (!std::isfinite(d) || std::fabs(d) >= 7.9e28) continue;
+    }
+    const std::string expected = printedRounding(d, 15);
+    const std::string got = expected.substr(0, expected.find(" = ") + 3) + rt::Decimal::FromDouble(d).ToString();
+    ASSERT_EQ(got, expected) << "double " << i;
+  }
+  for (int i = 0; i < 100000; ++i) {
+    const float f = static_cast<float>(static_cast<int64_t>(random() % 20000000) - 10000000) /
+                    static_cast<float>(std::pow(10.0, static_cast<int>(random() % 6)));
+    const std::string expected = printedRounding(static_cast<double>(f), 7);
+    const std::string got = expected.substr(0, expected.find(" = ") + 3) + rt::CDec(Variant(f)).ToString();
+    ASSERT_EQ(got, expected) << "single " << i;
   }
   EXPECT_EQ(rt::CDec(Variant(0.1f)).ToString(), "0.1");
   EXPECT_EQ(rt::CDec(Variant(16777217.0f)).ToString(), "16777220");
