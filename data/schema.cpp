@@ -12,6 +12,7 @@
 #include "data/column_fit.h"
 #include "data/engine.h"
 #include "data/session_broker.h"
+#include "data/sqlite_engine.h"
 #include "data/sqlite_text_rules.h"
 #include "data/tsql_lexer.h"
 #include "runtime/com_error.h"
@@ -157,6 +158,7 @@ std::vector<std::string> SchemaScripts(const std::string& folder) {
 
 void CreateDatabase(const std::string& path, const std::vector<std::string>& scripts) {
   if (std::filesystem::exists(path)) Fail("The database file '" + path + "' exists already");
+  ConfigureSqlite();
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   auto check = [&](int code, const std::string& what) {

@@ -985,6 +985,7 @@ class SqliteSession final : public Session {
 class SqliteEngineImpl final : public Engine {
  public:
   std::unique_ptr<Session> Open(const ConnectionSettings& settings) override {
+    ConfigureSqlite();
     auto handle = std::make_shared<Handle>(settings.dataSource);
     int rc = sqlite3_open_v2(settings.dataSource.c_str(), &handle->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     handle->statements = std::make_unique<StatementCache>(handle->db, kCachedStatements);
@@ -1031,6 +1032,15 @@ EngineError SqliteError(int resultCode, std::string text) {
 }
 
 uint64_t SqliteBusyWaits() { return gBusyWaits.load(std::memory_order_relaxed); }
+
+void ConfigureSqlite() {
+  static const bool configured = [] {
+    // Refused (and harmless) once SQLite has started: then it keeps its count.
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    return true;
+  }();
+  (void)configured;
+}
 
 Engine& SqliteEngine() {
   static SqliteEngineImpl engine;

@@ -13,6 +13,13 @@ namespace data {
 
 Engine& SqliteEngine();
 
+// Settings of SQLite for the whole process, made before its first
+// connection opens (later they cannot be, and the engine runs as it was):
+// no count of the memory it holds, which it keeps under one mutex of the
+// process taken on every allocation of every connection. Nothing here asks
+// for that count, and readers on many threads would queue for the mutex.
+void ConfigureSqlite();
+
 // The one place where SQLite's result codes become COM errors: 0x80040E2F
 // for a constraint violation, 0x80040E14 for the rest, with the engine's
 // text and its code.
