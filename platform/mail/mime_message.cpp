@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/mail/address_text.h"
+
 namespace mail {
 
 namespace {
@@ -56,43 +58,56 @@ void SetContent(GMimePart* part, const std::string& bytes) {
   g_mime_part_set_content(part, wrapper.get());
 }
 
-// The non-blank pieces of an address list between ";"s. Each is parsed on
-// its own (GMime splits it further at ","), so that the separator ";" that
-// this object's callers use is not read as the end of an address group.
-std::vector<std::string> AddressPieces(const std::string& addresses) {
-  std::vector<std::string> pieces;
-  size_t start = 0;
-  while (start <= addresses.size()) {
-    size_t end = addresses.find(';', start);
-    if (end == std::string::npos) end = addresses.size();
-    std::string piece = addresses.substr(start, end - start);
-    if (piece.find_first_not_of(" \t") != std::string::npos) pieces.push_back(std::move(piece));
-    start = end + 1;
+// The mailbox that GMime reads from one piece, or null unless the piece is
+// one whole address (see WholeAddress) and GMime reads exactly that address
+// from it: nothing is ever written but what was given.
+InternetAddress* ParsedPiece(const std::string& piece) {
+  const std::optional<std::string> address = WholeAddress(piece);
+  if (!address) return nullptr;
+  Ref<InternetAddressList> parsed(internet_address_list_parse(nullptr, piece.c_str()));
+  if (!parsed.get() || internet_address_list_length(parsed.get()) != 1) return nullptr;
+  InternetAddress* mailbox = internet_address_list_get_address(parsed.get(), 0);
+  if (!INTERNET_ADDRESS_IS_MAILBOX(mailbox) ||
+      *address != internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(mailbox))) {
+    return nullptr;
   }
-  return pieces;
+  return INTERNET_ADDRESS(g_object_ref(mailbox));
 }
 
-// The piece's addresses, or null when it holds none that parse.
-InternetAddressList* ParsedPiece(const std::string& piece) {
-  InternetAddressList* parsed = internet_address_list_parse(nullptr, piece.c_str());
-  if (parsed && internet_address_list_length(parsed) == 0) {
-    g_object_unref(parsed);
-    parsed = nullptr;
-  }
-  return parsed;
-}
-
-// Adds every piece's addresses to the header of `type`. A piece that does
-// not parse fails the message: GMime would leave it out silently, or write
-// an empty header without its line end.
-void AddAddresses(GMimeMessage* message, GMimeAddressType type, const std::string& addresses) {
-  InternetAddressList* list = g_mime_message_get_addresses(message, type);
+// The addresses of a text that is not blank, one per piece; the first piece
+// that is no whole address, or the whole text when it holds none, in
+// `refused` (the list is null then).
+InternetAddressList* ParsedAddresses(const std::string& addresses, std::string& refused) {
+  Ref<InternetAddressList> list(internet_address_list_new());
   for (const std::string& piece : AddressPieces(addresses)) {
-    InternetAddressList* parsed = ParsedPiece(piece);
-    if (!parsed) throw std::runtime_error("no mail address: " + piece);
-    internet_address_list_append(list, parsed);
-    g_object_unref(parsed);
+    InternetAddress* mailbox = ParsedPiece(piece);
+    if (!mailbox) {
+      refused = piece;
+      return nullptr;
+    }
+    internet_address_list_add(list.get(), mailbox);
+    g_object_unref(mailbox);
   }
+  if (internet_address_list_length(list.get()) == 0) {
+    refused = addresses;
+    return nullptr;
+  }
+  return INTERNET_ADDRESS_LIST(g_object_ref(list.get()));
+}
+
+bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
+
+// Adds the addresses to the header of `type` (nothing for a blank text) and
+// answers how many there are. A text that holds no whole address fails the
+// message: GMime would leave it out silently, cut it, or write an empty
+// header without its line end.
+int AddAddresses(GMimeMessage* message, GMimeAddressType type, const std::string& addresses) {
+  if (IsBlank(addresses)) return 0;
+  std::string refused;
+  Ref<InternetAddressList> parsed(ParsedAddresses(addresses, refused));
+  if (!parsed.get()) throw std::runtime_error("no mail address: " + refused);
+  internet_address_list_append(g_mime_message_get_addresses(message, type), parsed.get());
+  return internet_address_list_length(parsed.get());
 }
 
 // Whether a line of the CRLF text is longer than the 998 octets that RFC
@@ -111,13 +126,12 @@ bool HasOverlongLine(const std::string& text) {
 
 }  // namespace
 
-std::optional<std::string> UnparsableAddress(const std::string& addresses) {
+std::optional<std::string> RefusedAddress(const std::string& addresses) {
   InitialiseGMime();
-  for (const std::string& piece : AddressPieces(addresses)) {
-    InternetAddressList* parsed = ParsedPiece(piece);
-    if (!parsed) return piece;
-    g_object_unref(parsed);
-  }
+  if (IsBlank(addresses)) return std::nullopt;
+  std::string refused;
+  Ref<InternetAddressList> parsed(ParsedAddresses(addresses, refused));
+  if (!parsed.get()) return refused;
   return std::nullopt;
 }
 
@@ -134,7 +148,13 @@ std::string ComposeMessage(const Message& message, const std::string& host) {
   g_free(id);
   g_mime_object_append_header(headers, "MIME-Version", "1.0", nullptr);
   AddAddresses(mime.get(), GMIME_ADDRESS_TYPE_TO, message.to);
-  AddAddresses(mime.get(), GMIME_ADDRESS_TYPE_FROM, message.from);
+  // A message from more than one author names the first as its Sender, as
+  // RFC 5322 requires.
+  if (AddAddresses(mime.get(), GMIME_ADDRESS_TYPE_FROM, message.from) > 1) {
+    InternetAddressList* from = g_mime_message_get_addresses(mime.get(), GMIME_ADDRESS_TYPE_FROM);
+    internet_address_list_add(g_mime_message_get_addresses(mime.get(), GMIME_ADDRESS_TYPE_SENDER),
+                              internet_address_list_get_address(from, 0));
+  }
   g_mime_message_set_subject(mime.get(), message.subject.c_str(), "utf-8");
 
   Ref<GMimePart> body(g_mime_part_new_with_type("text", "plain"));

@@ -120,10 +120,11 @@ void NewMail::Send() {
   CheckHeader("To", message_.to);
   CheckHeader("Subject", message_.subject);
   if (message_.to.find_first_not_of(" \t") == std::string::npos) InvalidCall("the message has no recipient");
-  // A sender or recipient that is no address would be left out of the
-  // message, or leave its header empty: refused like a header injection.
-  if (auto bad = UnparsableAddress(message_.from)) InvalidCall("the sender is no mail address: " + *bad);
-  if (auto bad = UnparsableAddress(message_.to)) InvalidCall("a recipient is no mail address: " + *bad);
+  // A sender or recipient that is no whole address would be left out of
+  // the message, cut, or leave its header empty: refused like a header
+  // injection. A blank sender text leaves From out.
+  if (auto bad = RefusedAddress(message_.from)) InvalidCall("the sender is no mail address: " + *bad);
+  if (auto bad = RefusedAddress(message_.to)) InvalidCall("a recipient is no mail address: " + *bad);
 
   const std::string folder = PickupFolder();
   struct stat info {};

@@ -49,10 +49,13 @@ class NewMail : public rt::Object {
 
   // Writes the message into the pickup folder. Fails with 5 for a format
   // other than plain text in MIME, an empty recipient, a CR, LF or NUL in a
-  // header (header injection), or a sender or any piece of the recipients
-  // (between ";"s) that does not parse as a mail address; with 0x80004005
-  // when no pickup folder is configured or it cannot be written. On failure
-  // nothing is left behind. A blank sender sends without From.
+  // header (header injection), a sender or recipient text that is not blank
+  // but holds no address (";"), or any piece of either (between ";"s and
+  // ","s outside quoted strings) that is not one whole mail address; with
+  // 0x80004005 when no pickup folder is configured or it cannot be written.
+  // On failure nothing is left behind. A blank sender sends without From;
+  // a sender text of several addresses sends them all as From, the first
+  // also as Sender.
   void Send();
 
  private:

@@ -1,7 +1,11 @@
 // Brintor.User's mail to users, against a recording CDONTS.NewMail: what is
 // set on the mail object and in which order, who is left out, and what the
-// attachments that cannot be attached leave in the log.
+// attachments that cannot be attached leave in the log; and, through the
+// real one, directory addresses that it refuses.
 #include <gmock/gmock.h>
+
+#include <filesystem>
+#include <iterator>
 
 #include "tests/brintor/brintor_fixture.h"
 #include "tests/common/recording_fake.h"
@@ -104,6 +108,46 @@ TEST_F(UserMail, AFailedSendOrAnUnknownRecipientReachesTheCallerUnchanged) {
     EXPECT_EQ(Failure([&] { user->SendEmail(to, from, subject, body); }), "5 CDONTS.NewMail: refused");
     EXPECT_THAT(Failure([&] { user->SendEmail(Ref<std::string>("nobody"), from, subject, body); }),
                 ::testing::HasSubstr("| METHOD: Utility.GetAUObject|"));
+  });
+}
+
+// Through the real mail object into the installation's pickup folder: a
+// directory address that is not blank yet holds no whole mail address is
+// refused by the mail object, and the refusal reaches the caller with
+// nothing sent, whether it is the recipient's or the sender's.
+class UserMailDelivery : public UserFixture {
+ protected:
+  size_t Dropped() const {
+    const std::filesystem::path pickup = sandbox_.Site() + "/mail/pickup";
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(pickup), {}));
+  }
+};
+
+TEST_F(UserMailDelivery, AnAddressThatIsNoWholeMailAddressIsRefusedAndNothingIsSent) {
+  Run([&] {
+    AddUser("ann", {{"Email", rt::Variant("ann@example.com")}});
+    const std::vector<std::string> emails{" ; ", ";", "a@b@c.example", "a@x.example, rm -rf /", "plainword"};
+    for (size_t i = 0; i < emails.size(); ++i) {
+      AddUser("odd" + std::to_string(i), {{"Email", rt::Variant(emails[i])}});
+    }
+    std::string ann = "ann", subject = "Order 42", body = "Please approve.";
+    Golden seen;
+    for (size_t i = 0; i < emails.size(); ++i) {
+      std::string odd = "odd" + std::to_string(i);
+      const int32_t to = RaisedBy([&] { NewUser()->SendEmail(odd, ann, subject, body); }).number();
+      const int32_t from = RaisedBy([&] { NewUser()->SendEmail(ann, odd, subject, body); }).number();
+      seen.Add("'" + emails[i] + "'", "to " + std::to_string(to) + ", from " + std::to_string(from) + ", " +
+                                          std::to_string(Dropped()) + " sent");
+    }
+    NewUser()->SendEmail(ann, ann, subject, body);
+    seen.Add("ann to ann", std::to_string(Dropped()) + " sent");
+    EXPECT_EQ(seen.Lines(),
+              "' ; ': to 5, from 5, 0 sent\n"
+              "';': to 5, from 5, 0 sent\n"
+              "'a@b@c.example': to 5, from 5, 0 sent\n"
+              "'a@x.example, rm -rf /': to 5, from 5, 0 sent\n"
+              "'plainword': to 5, from 5, 0 sent\n"
+              "ann to ann: 1 sent\n");
   });
 }
 

@@ -1,8 +1,8 @@
 // CDONTS.NewMail: the messages it drops into the pickup folder (whole files
 // compared with their date, message id and boundary masked), and what it
-// refuses: header injection, files that are no regular files, too much to
-// attach, formats it does not write, a missing pickup folder, and a write
-// that fails half-way.
+// refuses: header injection, addresses it cannot write whole, files that
+// are no regular files, too much to attach, formats it does not write, a
+// missing pickup folder, and a write that fails half-way.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -18,6 +18,7 @@
 
 #include "runtime/com_error.h"
 #include "runtime/registry.h"
+#include "tests/common/golden.h"
 #include "tests/common/raised_by.h"
 #include "tests/common/suite_sandbox.h"
 
@@ -189,6 +190,94 @@ TEST_F(NewMailTest, AnAddressThatDoesNotParseIsRefusedAndNothingIsWritten) {
             "Content-Type: text/plain; charset=utf-8\r\n"
             "\r\n"
             "Hi\r\n");
+}
+
+// Every piece of a sender or recipient text (between ";"s and ","s outside
+// quoted strings) is written whole or the message is refused with 5, nothing
+// written: no address is ever cut, changed or dropped. A text that is not
+// blank but holds no address is refused as an empty recipient is.
+TEST_F(NewMailTest, EachAddressIsWrittenWholeOrTheMessageIsRefused) {
+  struct Case {
+    const char* label;
+    const char* header;
+    std::string value;
+  };
+  const std::vector<Case> cases{
+      {"to only separators", "To", " ; "},
+      {"to one semicolon", "To", ";"},
+      {"to one comma", "To", ","},
+      {"from only separators", "From", " ; "},
+      {"from one semicolon", "From", ";"},
+      {"to a second at sign", "To", "a@b@c.example"},
+      {"from a second at sign", "From", "a@b@c.example"},
+      {"to a named second at sign", "To", "Ann <a@b@c.example>"},
+      {"to a command after a comma", "To", "a@x.example, rm -rf /"},
+      {"to no domain", "To", "plainword"},
+      {"from no domain", "From", "plainword"},
+      {"to an unquoted comma in a name", "To", "Smith, Ann <ann@example.com>"},
+      {"to a comment", "To", "ann@example.com (Ann)"},
+      {"to text after the address", "To", "Ann <ann@example.com> extra"},
+      {"to a dot last", "To", "ann@example.com."},
+      {"to blanks inside", "To", "ann @ example.com"},
+      {"to a group", "To", "team: ann@example.com"},
+      {"to an open quote", "To", "\"Ann <ann@example.com>"},
+      {"to empty pieces between", "To", ";bob@example.com;; ,carol@example.com,"},
+      {"to a comma inside quotes", "To", "\"Smith, Ann\" <ann@example.com>, bob@example.com"},
+      {"to a quoted local part", "To", "\"a;b\"@example.com"},
+      {"to a domain literal", "To", "a@[192.0.2.1]"},
+      {"to names to quote or encode", "To", "A. Smith <a@example.com>; J\xC3\xBCrgen <j@example.com>"},
+      {"from blanks", "From", " \t"},
+      {"from one named", "From", "Ann <ann@example.com>"},
+      {"from two", "From", "ann@example.com; Carol <carol@example.com>"},
+  };
+  Golden seen;
+  for (const Case& c : cases) {
+    for (const auto& entry : fs::directory_iterator(pickup_)) fs::remove(entry.path());
+    rt::ObjectPtr mail = Mail();
+    mail->LetProperty(c.header, rt::Variant(c.value));
+    std::string outcome;
+    try {
+      mail->Call("Send");
+      std::smatch header;
+      const std::string text = Message();
+      for (auto at = text.cbegin(); std::regex_search(at, text.cend(), header, std::regex("(To|From|Sender): [^\r]*"));
+           at = header.suffix().first) {
+        outcome += (outcome.empty() ? "" : " | ") + header.str();
+      }
+    } catch (const rt::ComError& e) {
+      outcome = "refused " + std::to_string(e.number()) + ", " + std::to_string(Dropped().size()) + " files";
+    }
+    seen.Add(c.label, outcome);
+  }
+  EXPECT_EQ(seen.Lines(),
+            "to only separators: refused 5, 0 files\n"
+            "to one semicolon: refused 5, 0 files\n"
+            "to one comma: refused 5, 0 files\n"
+            "from only separators: refused 5, 0 files\n"
+            "from one semicolon: refused 5, 0 files\n"
+            "to a second at sign: refused 5, 0 files\n"
+            "from a second at sign: refused 5, 0 files\n"
+            "to a named second at sign: refused 5, 0 files\n"
+            "to a command after a comma: refused 5, 0 files\n"
+            "to no domain: refused 5, 0 files\n"
+            "from no domain: refused 5, 0 files\n"
+            "to an unquoted comma in a name: refused 5, 0 files\n"
+            "to a comment: refused 5, 0 files\n"
+            "to text after the address: refused 5, 0 files\n"
+            "to a dot last: refused 5, 0 files\n"
+            "to blanks inside: refused 5, 0 files\n"
+            "to a group: refused 5, 0 files\n"
+            "to an open quote: refused 5, 0 files\n"
+            "to empty pieces between: To: bob@example.com, carol@example.com | From: ann@example.com\n"
+            "to a comma inside quotes: To: \"Smith, Ann\" <ann@example.com>, bob@example.com | From: ann@example.com\n"
+            "to a quoted local part: To: \"a;b\"@example.com | From: ann@example.com\n"
+            "to a domain literal: To: a@[192.0.2.1] | From: ann@example.com\n"
+            "to names to quote or encode: To: \"A. Smith\" <a@example.com>, =?iso-8859-1?q?J=FCrgen?= <j@example.com>"
+            " | From: ann@example.com\n"
+            "from blanks: To: bob@example.com\n"
+            "from one named: To: bob@example.com | From: Ann <ann@example.com>\n"
+            "from two: To: bob@example.com | From: ann@example.com, Carol <carol@example.com>"
+            " | Sender: ann@example.com\n");
 }
 
 // RFC 5322 allows 998 octets a line: a body with a longer line (a pasted
