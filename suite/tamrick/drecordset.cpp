@@ -1,6 +1,9 @@
 // Tamrick.DRecordset: keyset paging over a list's query.
 #include "suite/tamrick/drecordset.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "data/field.h"
 #include "runtime/com_error.h"
 #include "runtime/context.h"
@@ -85,8 +88,8 @@ std::optional<SortKey> DRecordset::KeyOfRow(data::Recordset& rs) {
 
 int32_t DRecordset::CountPages(data::Connection& cn) {
   auto rs = cn.Execute(query_->Count());
-  int32_t rows = rt::CLng(rs->Value(0));
-  return (rows + pageSize_ - 1) / pageSize_;
+  const int64_t rows = rt::CLng(rs->Value(0));
+  return static_cast<int32_t>((rows + pageSize_ - 1) / pageSize_);
 }
 
 // The key of the row before page `target`, found from the nearest position
@@ -116,6 +119,19 @@ DRecordset::Located DRecordset::Locate(data::Connection& cn, int32_t target, con
   return boundary(sql, params);
 }
 
+// The page of rows after `before` (from the list's start without it), read
+// and let go of the connection.
+std::shared_ptr<data::Recordset> DRecordset::OpenPage(const std::shared_ptr<data::Connection>& cn,
+                                                      const std::optional<SortKey>& before) {
+  std::vector<rt::Variant> params;
+  std::string pageSql = query_->Page(pageSize_, before, params);
+  auto rows = data::Recordset::New();
+  rows->SetCursorLocation(data::kUseClient);
+  rows->Open(pageSql, cn, params, data::kCursorStatic, data::kLockReadOnly);
+  rows->SetActiveConnection(nullptr);
+  return rows;
+}
+
 void DRecordset::Open(const std::string& sql, const std::string& keyColumns) {
   auto cn = data::Connection::New();
   cn->Open(ResolveConnectionString());
@@ -134,13 +150,22 @@ void DRecordset::Open(const std::string& sql, const std::string& keyColumns) {
   if (auto saved = ListPosition::FromText(state_); saved && saved->listHash == hash && saved->pageSize == pageSize_)
     prior = *saved;
 
-  int32_t target = prior.page;
-  if (request_) target = request_->absolute ? request_->n : prior.page + request_->n;
+  // A move by more pages than there are numbers ends at the first or the
+  // last number, not at a wrapped one.
+  int64_t asked = prior.page;
+  if (request_) asked = request_->absolute ? request_->n : int64_t{prior.page} + request_->n;
   request_.reset();
-  if (target < 1) target = 1;
+  int32_t target = static_cast<int32_t>(std::clamp<int64_t>(asked, 1, INT32_MAX));
 
+  // A page past the end is the last page. The row before the page can
+  // exist while the page has none (the request is one page past a full
+  // last page, or the next page from the state of the last): an empty page
+  // other than the first is past the end too. An empty list answers its
+  // empty first page.
   Located where = Locate(*cn, target, prior);
-  if (!where.found) {  // past the end: the last page
+  std::shared_ptr<data::Recordset> rows;
+  if (where.found) rows = OpenPage(cn, where.before);
+  if (target > 1 && (!where.found || rows->RecordCount() == 0)) {
     pageCount_ = CountPages(*cn);
     target = std::max(1, *pageCount_);
     ListPosition start = prior;
@@ -148,13 +173,8 @@ void DRecordset::Open(const std::string& sql, const std::string& keyColumns) {
     start.before.reset();
     start.last.reset();
     where = Locate(*cn, target, start);
+    rows = OpenPage(cn, where.before);
   }
-  std::vector<rt::Variant> params;
-  std::string pageSql = query_->Page(pageSize_, where.before, params);
-  auto rows = data::Recordset::New();
-  rows->SetCursorLocation(data::kUseClient);
-  rows->Open(pageSql, cn, params, data::kCursorStatic, data::kLockReadOnly);
-  rows->SetActiveConnection(nullptr);
 
   position_ = ListPosition{hash, pageSize_, target, where.before, std::nullopt};
   if (rows->RecordCount() > 0) {

@@ -6,7 +6,8 @@
 // Requests (ApplyRequest): with the first argument True, the second is a page
 // number (below 1 means the first page; past the end, the last page); with
 // False, it is a move by that many pages (1 next, -1 previous). Without a
-// request the list opens on the page its state names, or the first.
+// request the list opens on the page its state names, or the first (the
+// last when that page is past the end). An empty list has an empty page 1.
 #pragma once
 
 #include <memory>
@@ -67,6 +68,8 @@ class DRecordset : public rt::Object {
   Located Locate(data::Connection& cn, int32_t target, const ListPosition& prior);
   std::optional<SortKey> KeyOfRow(data::Recordset& rs);
   int32_t CountPages(data::Connection& cn);
+  std::shared_ptr<data::Recordset> OpenPage(const std::shared_ptr<data::Connection>& cn,
+                                            const std::optional<SortKey>& before);
 
   std::string connectionString_;
   std::string connectionName_;

@@ -79,6 +79,87 @@ TEST(DRecordsetPaging, PagesByNumberAndByMoveAndKeepsItsPositionInTheState) {
   EXPECT_EQ(Ids(OpenList(db, "garbage", 10)), "1 2 3 4 5 6 7 8 9 10");
 }
 
+// `count` addresses numbered from 1.
+std::string Numbered(int count) {
+  std::string sql =
+      "CREATE TABLE ADDRESS (ADDRESSID INTEGER PRIMARY KEY AUTOINCREMENT, NAME1 nvarchar(40) COLLATE NOCASE,"
+      " CITY1 nvarchar(40) COLLATE NOCASE);";
+  for (int i = 1; i <= count; ++i) sql += "INSERT INTO ADDRESS (NAME1) VALUES ('n" + std::to_string(i) + "');";
+  return sql;
+}
+
+// A page as "<ids>@<AbsolutePage>/<PageCount>", read before the state is
+// taken on.
+std::string PageSeen(const rt::ObjectPtr& list) {
+  const std::string at = rt::CStr(list->GetProperty("AbsolutePage"));
+  return Ids(list) + "@" + at + "/" + rt::CStr(list->GetProperty("PageCount"));
+}
+
+// A page asked for past the end of the list is its last page, whether the
+// row before it exists (a full last page) or not, and whether it is asked
+// for afresh or from the state of another page; the state kept is the last
+// page's, so that moving on from it stays there and moving back gives the
+// page before. An empty list has an empty page 1 and no pages.
+TEST(DRecordsetPaging, APagePastTheEndIsTheLastPageAndItsStateServesTheNextRequest) {
+  struct Case {
+    int rows;
+    int pageSize;
+    int from;  // the page whose state the request starts from; 0 for none
+    bool absolute;
+    int32_t n;
+    const char* seen;      // the page answered
+    const char* next;      // a move by 1 from its state
+    const char* previous;  // a move by -1 from its state
+  };
+  const Case cases[] = {
+      {2, 2, 0, true, 2, "1 2@1/1", "1 2@1/1", "1 2@1/1"},
+      {3, 2, 0, true, 3, "3@2/2", "3@2/2", "1 2@1/2"},
+      {7, 1, 0, true, 8, "7@7/7", "7@7/7", "6@6/7"},
+      {4, 2, 0, true, 99, "3 4@2/2", "3 4@2/2", "1 2@1/2"},
+      {4, 2, 2, true, 3, "3 4@2/2", "3 4@2/2", "1 2@1/2"},
+      {4, 2, 1, true, 99, "3 4@2/2", "3 4@2/2", "1 2@1/2"},
+      {6, 2, 3, true, 5, "5 6@3/3", "5 6@3/3", "3 4@2/3"},
+      {5, 2, 3, true, 4, "5@3/3", "5@3/3", "3 4@2/3"},
+      {6, 2, 3, false, 1, "5 6@3/3", "5 6@3/3", "3 4@2/3"},
+      {6, 2, 2, false, 2147483647, "5 6@3/3", "5 6@3/3", "3 4@2/3"},
+      {6, 2, 3, true, 2, "3 4@2/3", "5 6@3/3", "1 2@1/3"},
+      {6, 2, 3, false, -9, "1 2@1/3", "3 4@2/3", "1 2@1/3"},
+      {0, 2, 0, true, 1, "@1/0", "@1/0", "@1/0"},
+      {0, 2, 0, true, 3, "@1/0", "@1/0", "@1/0"},
+      {0, 2, 1, false, 1, "@1/0", "@1/0", "@1/0"},
+  };
+  for (const Case& c : cases) {
+    const std::string label = std::to_string(c.rows) + " rows, pages of " + std::to_string(c.pageSize) + ", " +
+                              (c.absolute ? "page " : "move ") + std::to_string(c.n) +
+                              (c.from ? " from page " + std::to_string(c.from) : " afresh");
+    SCOPED_TRACE(label);
+    testdb::TestDatabase db(Numbered(c.rows));
+    const std::string from = c.from ? State(OpenList(db, "", c.pageSize, std::make_pair(true, c.from))) : "";
+    auto list = OpenList(db, from, c.pageSize, std::make_pair(c.absolute, c.n));
+    Golden seen;
+    seen.Add("seen", PageSeen(list));
+    const std::string state = State(list);
+    seen.Add("next", PageSeen(OpenList(db, state, c.pageSize, std::make_pair(false, 1))));
+    seen.Add("previous", PageSeen(OpenList(db, state, c.pageSize, std::make_pair(false, -1))));
+    seen.Add("again", PageSeen(OpenList(db, state, c.pageSize)));
+    EXPECT_EQ(seen.Line(), std::string("seen=") + c.seen + " next=" + c.next + " previous=" + c.previous +
+                               " again=" + c.seen);
+  }
+}
+
+// A list that lost rows since its state was kept: the page the state names
+// is past the new end, so the list opens on its new last page.
+TEST(DRecordsetPaging, AListThatShrankUnderItsStateOpensOnItsNewLastPage) {
+  testdb::TestDatabase db(Numbered(6));
+  const std::string third = State(OpenList(db, "", 2, std::make_pair(true, 3)));
+  db.RawExec("DELETE FROM ADDRESS WHERE ADDRESSID > 4");
+  Golden seen;
+  seen.Add("same page", PageSeen(OpenList(db, third, 2)));
+  db.RawExec("DELETE FROM ADDRESS");
+  seen.Add("emptied", PageSeen(OpenList(db, third, 2)));
+  EXPECT_EQ(seen.Line(), "same page=3 4@2/2 emptied=@1/0");
+}
+
 TEST(DRecordsetPaging, SortFieldsOrderTheListWithTheKeyBreakingTies) {
   testdb::TestDatabase db(Addresses());
   // Every page of the sorted list, walked forward and then back from the last.

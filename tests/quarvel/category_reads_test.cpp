@@ -45,5 +45,31 @@ TEST_F(CategoryReads, OnlyAnArrayOfVisibilityIdsShowsCategoriesAndThePagedListTa
   });
 }
 
+// Page 8 of seven one-row pages, through a caller's page, is page 7; the
+// state it keeps then serves a request for page 6.
+TEST_F(CategoryReads, APagePastTheEndOfThePagedListIsItsLastPage) {
+  Exec("INSERT INTO PRODUCTCATEGORY (CATEGORYID, CATEGORYNAME) VALUES (8, 'Lamps'), (9, 'Rugs');");
+  Run([&] {
+    auto catalog = NewCatalog();
+    auto ask = [&](int32_t requested, const std::string& state, rt::ObjectPtr& list) {
+      rt::ObjectPtr page = rt::CreateObject("Tamrick.Page");
+      page->LetProperty("RequestedPage", rt::Variant(requested));
+      page->LetProperty("PersistedStateInfo", rt::Variant(state));
+      list = catalog->GetProductCategoryData(page, "", 1, rt::Variant::Missing(), rt::Variant::Missing());
+      return rt::CStr(page->GetProperty("PersistedStateInfo"));
+    };
+    auto shown = [](const rt::ObjectPtr& list) {
+      return "page " + rt::CStr(list->GetProperty("AbsolutePage")) + " of " + Page(list, "CATEGORYNAME");
+    };
+    rt::ObjectPtr list;
+    Golden seen;
+    const std::string state = ask(8, "", list);
+    seen.Add("page 8", shown(list));
+    ask(6, state, list);
+    seen.Add("then page 6", shown(list));
+    EXPECT_EQ(seen.Lines(), "page 8: page 7 of 7: Rugs\nthen page 6: page 6 of 7: Lamps\n");
+  });
+}
+
 }  // namespace
 }  // namespace catalogtest

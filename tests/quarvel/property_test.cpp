@@ -119,6 +119,35 @@ TEST_F(Properties, LookupsAndThePagedListAnswerTheRowsOrTheirFailures) {
   });
 }
 
+// Through a caller's page: a page asked for past the end of the list is its
+// last page, also past a full last page and from the state of the last page.
+TEST_F(Properties, APagePastTheEndOfThePagedListIsItsLastPage) {
+  Run([&] {
+    auto property = New<IProperty>("Quarvel.Property");
+    std::string state;
+    auto ask = [&](int32_t requested, const rt::Variant& ids) {
+      rt::ObjectPtr page = rt::CreateObject("Tamrick.Page");
+      page->LetProperty("RequestedPage", rt::Variant(requested));
+      page->LetProperty("PersistedStateInfo", rt::Variant(state));
+      rt::ObjectPtr list = property->GetPropertyData(page, "", 2, ids, rt::Variant::Missing());
+      state = rt::CStr(page->GetProperty("PersistedStateInfo"));
+      return "page " + rt::CStr(list->GetProperty("AbsolutePage")) + " of " + Page(list, "PROPERTYID");
+    };
+    Golden seen;
+    seen.Add("page 2 of [1,2]", ask(2, Array({1, 2})));
+    seen.Add("then page 3", ask(3, Array({1, 2})));
+    state.clear();
+    seen.Add("page 3 of [1,2,3]", ask(3, Array({1, 2, 3})));
+    seen.Add("then page 1", ask(1, Array({1, 2, 3})));
+    state.clear();
+    seen.Add("page 9 of all", ask(9, rt::Variant::Missing()));
+    EXPECT_EQ(seen.Lines(),
+              "page 2 of [1,2]: page 1 of 1: 1 2\nthen page 3: page 1 of 1: 1 2\n"
+              "page 3 of [1,2,3]: page 2 of 2: 3\nthen page 1: page 1 of 2: 1 2\n"
+              "page 9 of all: page 3 of 3: 5\n");
+  });
+}
+
 TEST_F(Properties, ExistsTakesTheKeyInAnyCaseAndVotesCommit) {
   Run([&] {
     auto property = New<IReferentialIntegrity>("Quarvel.Property");
