@@ -71,9 +71,14 @@ bool Transaction::End() {
       try {
         resource->Commit();
         continue;
+      } catch (const ComError& e) {
+        commitFailure_ = e.description();
+      } catch (const std::exception& e) {
+        commitFailure_ = e.what();
       } catch (...) {
-        committing = false;
+        // A failure that says nothing: the abort's text stands alone.
       }
+      committing = false;
     }
     try {
       resource->Rollback();
@@ -102,10 +107,13 @@ void TransactionStream::Enter(Access access) {
   if (depth_++ == 0) current_ = std::make_unique<Transaction>(access);
 }
 
-bool TransactionStream::Leave() {
+bool TransactionStream::Leave(std::string* failure) {
   if (depth_ == 0 || --depth_ > 0) return true;
   std::unique_ptr<Transaction> ending = std::move(current_);
-  return ending ? ending->End() : true;
+  if (!ending) return true;
+  const bool committed = ending->End();
+  if (failure) *failure = ending->CommitFailure();
+  return committed;
 }
 
 // --- Host values -----------------------------------------------------------------
@@ -251,14 +259,17 @@ ContextScope::~ContextScope() noexcept(false) {
   if (!context.stream_ || !entered) return;
   Transaction* transaction = context.stream_->Current();
   bool doomed = transaction && transaction->Doomed();
-  bool committed = context.stream_->Leave();
+  std::string failure;
+  bool committed = context.stream_->Leave(&failure);
   // Leave answers false only for a transaction that just ended without
   // committing. That is the caller's news when this context voted to commit,
-  // and when a commit failed: its work is lost although nobody asked for it.
+  // and when a commit failed: its work is lost although nobody asked for it,
+  // and the engine's reason (a full disk, say) is the only clue to why.
   bool report = vote == ObjectContext::Vote::Commit || !doomed;
   if (!committed && report && std::uncaught_exceptions() == uncaught_) {
-    Raise(hr::kTransactionAborted, "",
-          "The root transaction wanted to commit, but transaction aborted");
+    std::string text = "The root transaction wanted to commit, but transaction aborted";
+    if (!failure.empty()) text += ": " + failure;
+    Raise(hr::kTransactionAborted, "", text);
   }
 }
 

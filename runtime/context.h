@@ -84,10 +84,14 @@ class Transaction {
   // when doomed; when a commit fails, the rest are rolled back. Then tells
   // the compensations the outcome. Answers true when committed.
   bool End();
+  // Why a resource's commit failed in End (the engine's message); empty
+  // when none failed or the failure said nothing.
+  const std::string& CommitFailure() const { return commitFailure_; }
 
  private:
   bool doomed_ = false;
   bool readOnly_ = false;
+  std::string commitFailure_;
   std::vector<std::pair<std::string, std::shared_ptr<TransactionResource>>> resources_;
   std::vector<std::shared_ptr<Compensation>> compensations_;
 };
@@ -99,9 +103,10 @@ class TransactionStream {
   Transaction* Current() const { return current_.get(); }
   // Entering and leaving calls; the first entry begins a transaction (a
   // read-only one when that call only reads) and the last exit ends it.
-  // Leave answers true when the transaction (if it ended) committed.
+  // Leave answers true when the transaction (if it ended) committed; when
+  // it ended because a commit failed, `failure` gets why.
   void Enter(Access access = Access::Writes);
-  bool Leave();
+  bool Leave(std::string* failure = nullptr);
   int Depth() const { return depth_; }
 
  private:

@@ -240,7 +240,7 @@ TEST_F(BiddingUsers, AUserWhoseTransactionDoesNotCommitIsDeletedAgain) {
       engine.Arm({data::testing::FaultPoint::Commit, 1, SQLITE_IOERR});
       Writer w = NewWriter();
       EXPECT_EQ(Failure([&] { Register(w, "acme", "B1"); }),
-                "8004E002 : The root transaction wanted to commit, but transaction aborted");
+                "8004E002 : The root transaction wanted to commit, but transaction aborted: disk I/O error");
       EXPECT_TRUE(engine.Fired());
     }
     EXPECT_EQ(Rows(), "addresses=0 partners=0 links=0");

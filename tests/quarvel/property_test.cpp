@@ -1,6 +1,7 @@
 // Product properties: creation (16-bit answers, their overflow undone),
 // changes, the guarded delete, lookups, the paged list, the referential
 // answers; and the ids of the reference classes taken only as numbers.
+#include "data/testing/fault_engine.h"
 #include "interfaces/property.h"
 #include "interfaces/property_group.h"
 #include "interfaces/referential_integrity.h"
@@ -146,6 +147,41 @@ TEST_F(Properties, APagePastTheEndOfThePagedListIsItsLastPage) {
               "page 3 of [1,2,3]: page 2 of 2: 3\nthen page 1: page 1 of 2: 1 2\n"
               "page 9 of all: page 3 of 3: 5\n");
   });
+}
+
+// A write whose commit the engine refuses says why after the abort's usual
+// text, keeping its number; a transaction that a vote doomed ends with the
+// usual text alone. Nothing of either is kept.
+TEST_F(Properties, AFailedCommitSaysWhyTheEngineRefusedIt) {
+  const std::string before = Snapshot();
+  Run([&] {
+    Golden seen;
+    for (int code : {SQLITE_FULL, SQLITE_IOERR}) {
+      data::testing::FaultEngine engine;
+      engine.Arm({data::testing::FaultPoint::Commit, 1, code});
+      const std::string failure = Failure([&] { New<IProperty>("Quarvel.Property").Call("Insert", {"Weight", 2}); });
+      seen.Add(data::testing::CodeName(code), failure + (engine.Fired() ? "" : " (never failed)"));
+    }
+    seen.Add("doomed by a vote", Failure([&] {
+               quarveltest::AsRootProbe("Quarvel.TestCaller", rt::TransactionAttribute::Required, [&] {
+                 Inner<IProperty>("Quarvel.Property").Call("Insert", {"Weight", 2});
+                 int32_t missing = 77;
+                 try {
+                   Inner<IProperty>("Quarvel.Property")->Delete(missing);
+                 } catch (const rt::ComError&) {
+                   // Its handler voted abort.
+                 }
+                 rt::GetObjectContext()->SetComplete();
+               });
+             }));
+    EXPECT_EQ(seen.Lines(),
+              "SQLITE_FULL: 8004E002 : The root transaction wanted to commit, but transaction aborted: database or "
+              "disk is full\n"
+              "SQLITE_IOERR: 8004E002 : The root transaction wanted to commit, but transaction aborted: disk I/O "
+              "error\n"
+              "doomed by a vote: 8004E002 : The root transaction wanted to commit, but transaction aborted\n");
+  });
+  EXPECT_EQ(Snapshot(), before);
 }
 
 TEST_F(Properties, ExistsTakesTheKeyInAnyCaseAndVotesCommit) {
