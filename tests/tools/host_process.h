@@ -41,10 +41,12 @@ struct HostResult {
 };
 
 // Runs suitehost with `args` in `workDir`, `input` on standard input and
-// `env` added to (or replacing in) the environment.
+// `env` added to (or replacing in) the environment. With `mergeStreams`, standard
+// error goes where standard output goes (as 2>&1 does), so `out` holds both
+// in the order written and `err` is empty.
 inline HostResult RunHost(const std::vector<std::string>& args, const fs::path& workDir,
                           const std::string& input = {},
-                          const std::map<std::string, std::string>& env = {}) {
+                          const std::map<std::string, std::string>& env = {}, bool mergeStreams = false) {
   const fs::path in = workDir / ".host-in", out = workDir / ".host-out", err = workDir / ".host-err";
   WriteFile(in, input);
 
@@ -71,7 +73,8 @@ inline HostResult RunHost(const std::vector<std::string>& args, const fs::path& 
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (mergeStreams) posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  else posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   // The child runs in workDir: a shell-free stand-in for posix_spawn's chdir action.
   std::string cwd = fs::current_path().string();
   fs::current_path(workDir);
@@ -89,7 +92,7 @@ inline HostResult RunHost(const std::vector<std::string>& args, const fs::path& 
   ::waitpid(pid, &status, 0);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   result.out = ReadFile(out);
-  result.err = ReadFile(err);
+  if (!mergeStreams) result.err = ReadFile(err);
   std::error_code ignored;
   for (const fs::path& p : {in, out, err}) fs::remove(p, ignored);
   return result;

@@ -2,6 +2,8 @@
 // argument of a failed call, the script line of a failed step, a
 // configuration or script it cannot read; and of the usage texts that list
 // the value forms and the directory's operands.
+#include <unistd.h>
+
 #include <map>
 #include <regex>
 #include <string>
@@ -24,6 +26,10 @@ class HostNotes : public ::testing::Test {
   HostResult Host(const std::vector<std::string>& args, const std::string& input = {},
                   const std::string& config = "") {
     return hosttest::RunHost(args, temp_.path(), input, {{"SUITE_CONFIG", config}});
+  }
+  // Standard output and standard error in one stream, as 2>&1 gives them.
+  HostResult Merged(const std::vector<std::string>& args, const std::string& input = {}) {
+    return hosttest::RunHost(args, temp_.path(), input, {{"SUITE_CONFIG", ""}}, true);
   }
   std::string Dir() const { return fs::canonical(temp_.path()).string(); }
 
@@ -107,6 +113,89 @@ not json
   EXPECT_EQ(input.err, std::regex_replace(notes, std::regex("steps\\.jsonl:"), "stdin:"));
 }
 
+// Where both streams go to one place, each note follows the answer it is
+// about, for a call and for every step of a script.
+TEST_F(HostNotes, TheNoteFollowsItsAnswerWhereBothStreamsMeet) {
+  WriteFile(temp_.path() / "suite.ini", "");
+  WriteFile(temp_.path() / "steps.jsonl", R"({"new":"d","progid":"Scripting.Dictionary"}
+{"new":"c","progid":"ADODB.Connection"}
+{"call":"c.Open","args":["Provider=SQLite",null]}
+{"new":"x","progid":"Nowhere.Nothing"}
+{"call":"d.Exists","args":["EUR"]}
+)");
+  const std::string nowhere =
+      R"({"error":{"number":-2147221005,"source":"","description":"Invalid class string: Nowhere.Nothing"}})";
+  struct MergedCase {
+    std::string name;
+    std::vector<std::string> args;
+    std::string out;
+  };
+  const std::vector<MergedCase> cases = {
+      {"a class that cannot be created", {"call", "Nowhere.Nothing", "Run"},
+       nowhere + "\nsuitehost: Nowhere.Nothing: Invalid class string: Nowhere.Nothing\n"},
+      {"an argument that does not convert", {"call", "ADODB.Connection", "Open", "Provider=SQLite", "null"},
+       R"({"error":{"number":94,"source":"","description":"Invalid use of Null"}})"
+       "\nsuitehost: ADODB.Connection.Open, argument 2: Invalid use of Null\n"},
+      {"a script",
+       {"run", "steps.jsonl"},
+       "{\"result\":{\"$object\":\"Dictionary\"}}\n{\"result\":{\"$object\":\"Connection\"}}\n"
+       R"({"error":{"number":94,"source":"","description":"Invalid use of Null"}})"
+       "\nsuitehost: steps.jsonl:3: c.Open, argument 2: Invalid use of Null\n" +
+           nowhere + "\nsuitehost: steps.jsonl:4: Nowhere.Nothing: Invalid class string: Nowhere.Nothing\n"
+           "{\"result\":false,\"args\":[\"EUR\"]}\n"},
+  };
+  for (const MergedCase& c : cases) {
+    HostResult r = Merged(c.args);
+    EXPECT_EQ(r.out, c.out) << c.name;
+    EXPECT_EQ(r.exitCode, 1) << c.name;
+  }
+}
+
+// A value that is no valid form is named by its position: a call's argument
+// is refused with the usage before anything is created; a script step's
+// argument or value fails the step, whose note names the member too.
+TEST_F(HostNotes, AValueThatIsNoValidFormIsNamedByItsPosition) {
+  WriteFile(temp_.path() / "suite.ini", "");
+  struct FormCase {
+    std::vector<std::string> args;
+    std::string err;  // the first line
+  };
+  const std::vector<FormCase> calls = {
+      {{"EUR", "USD", R"({"$currency":"abc"})"}, R"(suitehost: argument 3: "$currency": Type mismatch)"},
+      {{R"([1,{"$integer":70000}])"}, R"(suitehost: argument 1: "$integer": out of range)"},
+      {{"1", R"({"a":1})"},
+       R"(suitehost: argument 2: an object must be one "$form": value pair, as {"$integer":5})"},
+  };
+  for (const FormCase& c : calls) {
+    std::vector<std::string> args = {"call", "Scripting.Dictionary", "Add"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    HostResult r = Host(args);
+    EXPECT_EQ(r.exitCode, 2) << c.err;
+    EXPECT_EQ(r.out, "") << c.err;
+    EXPECT_EQ(hosttest::Lines(r.err).at(0), c.err);
+    EXPECT_THAT(r.err, HasSubstr("Usage:")) << c.err;
+  }
+
+  WriteFile(temp_.path() / "steps.jsonl", R"({"new":"d","progid":"Scripting.Dictionary"}
+{"call":"d.Add","args":["EUR",{"$currency":"abc"}]}
+{"let":"d.CompareMode","value":{"$integer":"1"}}
+{"call":"d.Exists","args":[{"$ref":"zz"}]}
+{"call":"d.Count"}
+)");
+  HostResult run = Host({"run", "steps.jsonl"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err,
+            "suitehost: steps.jsonl:2: d.Add, argument 2: \"$currency\": Type mismatch\n"
+            "suitehost: steps.jsonl:3: d.CompareMode, value: \"$integer\": needs a number\n"
+            "suitehost: steps.jsonl:4: d.Exists, argument 1: no script object named \"zz\"\n");
+  // The answers themselves are as they were: the host's error, and the
+  // script went on.
+  const std::vector<std::string> out = hosttest::Lines(run.out);
+  ASSERT_EQ(out.size(), 5u) << run.out;
+  EXPECT_EQ(out[1], R"({"error":{"number":-2147024809,"source":"suitehost","description":"\"$currency\": Type mismatch"}})");
+  EXPECT_EQ(out[4], R"({"result":0,"args":[]})");
+}
+
 TEST_F(HostNotes, AScriptThatCannotBeReadIsNamedWithTheReason) {
   WriteFile(temp_.path() / "suite.ini", "");
   fs::create_directory(temp_.path() / "folder");
@@ -121,8 +210,9 @@ TEST_F(HostNotes, AScriptThatCannotBeReadIsNamedWithTheReason) {
   }
 }
 
-// The configuration the host chose is named before anything is created
-// when it cannot be read; the host goes on, as its own classes need none.
+// The configuration the host chose is named, with the system's reason,
+// before anything is created when it cannot be read; the host goes on, as
+// its own classes need none.
 TEST_F(HostNotes, AnUnreadableConfigurationIsNamedBeforeAnythingRuns) {
   const std::string count = "{\"result\":0,\"args\":[]}\n";
   struct ConfigCase {
@@ -131,14 +221,21 @@ TEST_F(HostNotes, AnUnreadableConfigurationIsNamedBeforeAnythingRuns) {
     std::string err;
   };
   WriteFile(temp_.path() / "site.ini", "[INSTALL]\nDir=/x\n");
+  WriteFile(temp_.path() / "locked.ini", "[INSTALL]\nDir=/x\n");
+  fs::permissions(temp_.path() / "locked.ini", fs::perms::none);
   const std::string hint = "; pass --config or set SUITE_CONFIG\n";
-  const std::vector<ConfigCase> cases = {
-      {{"--config", "none.ini"}, "", "suitehost: cannot read " + Dir() + "/none.ini" + hint},
-      {{}, Dir() + "/gone.ini", "suitehost: cannot read " + Dir() + "/gone.ini" + hint},
-      {{}, "", "suitehost: cannot read " + Dir() + "/suite.ini" + hint},
-      {{"--config", "."}, "", "suitehost: cannot read " + Dir() + "/" + hint},
+  const std::string missing = ": No such file or directory" + hint;
+  std::vector<ConfigCase> cases = {
+      {{"--config", "none.ini"}, "", "suitehost: cannot read " + Dir() + "/none.ini" + missing},
+      {{}, Dir() + "/gone.ini", "suitehost: cannot read " + Dir() + "/gone.ini" + missing},
+      {{}, "", "suitehost: cannot read " + Dir() + "/suite.ini" + missing},
+      {{"--config", "."}, "", "suitehost: cannot read " + Dir() + "/: Is a directory" + hint},
+      {{"--config", "site.ini/x.ini"}, "", "suitehost: cannot read " + Dir() + "/site.ini/x.ini: Not a directory" + hint},
       {{"--config", "site.ini"}, "", ""},
   };
+  // The superuser reads any file whatever its permissions.
+  if (::geteuid() != 0)
+    cases.push_back({{"--config", "locked.ini"}, "", "suitehost: cannot read " + Dir() + "/locked.ini: Permission denied" + hint});
   for (const ConfigCase& c : cases) {
     std::vector<std::string> args = c.args;
     args.insert(args.end(), {"call", "Scripting.Dictionary", "Count"});

@@ -140,6 +140,32 @@ TEST_F(InstallationDatabase, UpgradeRefusesValuesThatDoNotFitAndChangesNothing) 
   EXPECT_EQ(tool.Query(schema), before);
 }
 
+// What the upgrade cannot find is named for what it is, and nothing is made.
+TEST_F(InstallationDatabase, UpgradeNamesAMissingFolderOrDatabase) {
+  const std::string root = fs::canonical(temp_.path()).string();
+  fs::create_directories(root + "/empty");
+  fs::create_directories(root + "/odd/catalog.db");
+  testfs::WriteFile(root + "/plain", "not a folder");
+  struct MissingCase {
+    std::string dir;
+    std::string err;
+  };
+  const std::vector<MissingCase> cases = {
+      {root + "/nowhere", "suitehost: upgrade: the folder " + root + "/nowhere does not exist\n"},
+      {root + "/plain", "suitehost: upgrade: " + root + "/plain is no folder\n"},
+      {root + "/empty", "suitehost: upgrade: the folder " + root + "/empty holds no catalog.db\n"},
+      {root + "/odd", "suitehost: upgrade: " + root + "/odd/catalog.db is no database file\n"},
+  };
+  for (const MissingCase& c : cases) {
+    const hosttest::HostResult r = Host({"upgrade", c.dir});
+    EXPECT_EQ(r.exitCode, 1) << c.dir;
+    EXPECT_EQ(r.out, "") << c.dir;
+    EXPECT_EQ(r.err, c.err) << c.dir;
+  }
+  EXPECT_FALSE(fs::exists(root + "/nowhere"));
+  EXPECT_TRUE(fs::is_empty(root + "/empty"));
+}
+
 // A database made before the price-line key listed the quantity break
 // second: its tables are in the present form, so only that index is made
 // anew, with the same rows behind it and the same refusal of a second line

@@ -287,8 +287,18 @@ std::string SuiteIniText(const std::string& dir) {
 int UpgradeInstallation(const std::string& dir) {
   const fs::path catalog = fs::path(dir) / kCatalogFile;
   std::error_code ec;
-  if (!fs::is_regular_file(catalog, ec)) {
-    std::cerr << "suitehost: upgrade: " << catalog.string() << " is no database file\n";
+  // What is missing is named: the folder, then the database in it.
+  std::string missing;
+  const fs::file_status folder = fs::status(dir, ec);
+  if (folder.type() == fs::file_type::not_found) missing = "the folder " + dir + " does not exist";
+  else if (ec) missing = "cannot reach " + dir + ": " + ec.message();
+  else if (!fs::is_directory(folder)) missing = dir + " is no folder";
+  else if (const fs::file_status file = fs::status(catalog, ec); file.type() == fs::file_type::not_found)
+    missing = "the folder " + dir + " holds no " + kCatalogFile;
+  else if (ec) missing = "cannot reach " + catalog.string() + ": " + ec.message();
+  else if (!fs::is_regular_file(file)) missing = catalog.string() + " is no database file";
+  if (!missing.empty()) {
+    std::cerr << "suitehost: upgrade: " << missing << '\n';
     return 1;
   }
   std::vector<data::NamedScript> schema;

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 
 #include "data/ado_classes.h"
@@ -119,10 +122,21 @@ void CheckHostOptions(std::vector<std::string> hostWords) {
   }
 }
 
+// Why the file cannot be read (the system's text), or "" when it can.
+std::string UnreadableReason(const std::string& path) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) return std::strerror(EISDIR);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  ::close(fd);
+  return "";
+}
+
 // The configuration file the components read: --config, else $SUITE_CONFIG,
 // else ./suite.ini, passed on to them as an absolute $SUITE_CONFIG. A file
-// that cannot be read is reported before anything is created; the host goes
-// on, as its own classes (Scripting.Dictionary, the data layer's) need none.
+// that cannot be read is reported with the reason before anything is
+// created; the host goes on, as its own classes (Scripting.Dictionary, the
+// data layer's) need none.
 void SelectConfiguration(const Options& options) {
   std::string chosen = options.config;
   if (chosen.empty()) {
@@ -131,9 +145,8 @@ void SelectConfiguration(const Options& options) {
   }
   std::string absolute = std::filesystem::absolute(chosen).lexically_normal().string();
   ::setenv("SUITE_CONFIG", absolute.c_str(), 1);
-  std::error_code ignored;
-  if (std::filesystem::is_directory(absolute, ignored) || !std::ifstream(absolute))
-    std::cerr << "suitehost: cannot read " << absolute << "; pass --config or set SUITE_CONFIG\n";
+  if (const std::string why = UnreadableReason(absolute); !why.empty())
+    std::cerr << "suitehost: cannot read " << absolute << ": " << why << "; pass --config or set SUITE_CONFIG\n";
 }
 
 std::shared_ptr<rt::Activity> MakeActivity(const Options& options) {
@@ -157,13 +170,16 @@ struct CallRequest {
 
 int Call(HostSession& session, const CallRequest& request, const CLI::App* command) {
   rt::Args args;
-  try {
-    for (const std::string& text : request.args) args.push_back(suitehost::VariantFromArgument(text));
-  } catch (const suitehost::ValueError& e) {
-    throw UsageError{std::string("argument ") + e.what(), command};
+  for (const std::string& text : request.args) {
+    try {
+      args.push_back(suitehost::VariantFromArgument(text));
+    } catch (const suitehost::ValueError& e) {
+      throw UsageError{"argument " + std::to_string(args.size() + 1) + ": " + e.what(), command};
+    }
   }
   nlohmann::ordered_json answer;
   std::string calling = request.progId;
+  std::string note;
   try {
     rt::ObjectPtr object = session.CreateRoot(request.progId);
     calling += "." + request.method;
@@ -172,10 +188,12 @@ int Call(HostSession& session, const CallRequest& request, const CLI::App* comma
     answer = HostSession::CurrentError();
     // The error object itself names neither the member nor the argument.
     const size_t failed = session.FailedArgument();
-    std::cerr << "suitehost: "
-              << suitehost::FailureNote(calling, failed ? "argument " + std::to_string(failed) : "", answer) << '\n';
+    note = suitehost::FailureNote(calling, failed ? "argument " + std::to_string(failed) : "", answer);
   }
+  // The answer first, then its note: where both streams go to one place,
+  // the note follows the line it is about.
   std::cout << suitehost::DumpLine(answer) << '\n' << std::flush;
+  if (!note.empty()) std::cerr << "suitehost: " << note << '\n' << std::flush;
   return answer.contains("error") ? kExitFailed : kExitOk;
 }
 

@@ -33,6 +33,7 @@ bool ScriptRunner::Run(std::istream& in, std::ostream& out, std::ostream& notes,
     json answer;
     calling_.clear();
     valuePosition_ = 0;
+    unconverted_ = 0;
     try {
       json step = json::parse(line);
       answer = Step(step);
@@ -42,18 +43,20 @@ bool ScriptRunner::Run(std::istream& in, std::ostream& out, std::ostream& notes,
     } catch (...) {
       answer = HostSession::CurrentError();
     }
+    // The answer first, then its note: where both streams go to one place,
+    // the note follows the line it is about.
+    out << DumpLine(answer) << '\n' << std::flush;
     if (answer.contains("error")) {
       allSucceeded = false;
       std::string where = name + ":" + std::to_string(number);
       std::string argument;
       if (!calling_.empty()) {
         where += ": " + calling_;
-        const size_t failed = session_.FailedArgument();
+        const size_t failed = unconverted_ ? unconverted_ : session_.FailedArgument();
         if (failed) argument = failed == valuePosition_ ? "value" : "argument " + std::to_string(failed);
       }
       notes << "suitehost: " << FailureNote(where, argument, answer) << '\n' << std::flush;
     }
-    out << DumpLine(answer) << '\n' << std::flush;
   }
   objects_.clear();
   return allSucceeded;
@@ -103,16 +106,27 @@ json ScriptRunner::Member(const json& step, const std::string& verb, rt::CallKin
 
   RefResolver resolver = [this](const std::string& name) { return Find(name); };
   rt::Args args;
+  // A value that is no valid form fails the step; its note names the
+  // member and the value's position as a failed conversion would.
+  auto convert = [&](const json& value) {
+    try {
+      args.push_back(VariantFromJson(value, resolver));
+    } catch (const ValueError&) {
+      calling_ = target;
+      unconverted_ = args.size() + 1;
+      throw;
+    }
+  };
   if (auto it = step.find("args"); it != step.end()) {
     if (!it->is_array()) throw ValueError("\"args\" is an array");
-    for (const json& arg : *it) args.push_back(VariantFromJson(arg, resolver));
+    for (const json& arg : *it) convert(arg);
   }
   if (kind == rt::CallKind::Let) {
     auto value = step.find("value");
     if (value == step.end()) throw ValueError("a \"let\" step needs a \"value\"");
-    args.push_back(VariantFromJson(*value, resolver));
+    valuePosition_ = args.size() + 1;
+    convert(*value);
     calling_ = target;
-    valuePosition_ = args.size();
     json answer = session_.Invoke(*object, target.substr(dot + 1), kind, args);
     // The assigned value is not one of the property's arguments.
     answer["args"].erase(answer["args"].size() - 1);

@@ -45,6 +45,9 @@ class ScriptRunner {
   std::string calling_;
   // The position among the call's arguments of a "let" step's value.
   size_t valuePosition_ = 0;
+  // The position of the argument (or value) that is no valid value form,
+  // counted from 1; 0 when every one converted.
+  size_t unconverted_ = 0;
 
   HostSession& session_;
   std::map<std::string, rt::ObjectPtr> objects_;
