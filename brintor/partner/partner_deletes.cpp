@@ -11,6 +11,7 @@
 #include "common/lib_errorhandling.h"
 #include "common/lib_general.h"
 #include "common/lib_mts.h"
+#include "common/lib_paging.h"
 #include "common/lib_sql.h"
 #include "common/method_error.h"
 #include "runtime/com_error.h"
@@ -212,8 +213,8 @@ rt::ObjectPtr BusinessPartner::RulesDelete(const std::shared_ptr<rt::Dictionary>
 
 // The first of the key names that the class answers for decides; names it
 // does not know are passed over, and with none the answer is True. Ids go
-// into the statement as numbers (anything else fails with 13), codes as
-// quoted text.
+// into the statement as the numbers given, a fraction kept (anything else
+// fails with 13), codes as quoted text.
 bool BusinessPartner::IReferentialIntegrity_Exists(const std::string& iOrigin, const rt::Variant& iKeys,
                                                    const rt::Variant& iValues) {
   rt::ContextScope scope(*this, rt::Access::Reads);
@@ -226,10 +227,10 @@ bool BusinessPartner::IReferentialIntegrity_Exists(const std::string& iOrigin, c
       const rt::Variant value = raw.IsNull() || raw.IsEmpty() ? rt::Variant("") : raw;
       std::string sql;
       if (name == "ADDRESSID") {
-        sql = "SELECT ADDRESSID FROM ADDRESS WHERE ADDRESSID = " + std::to_string(rt::CLng(value));
+        sql = "SELECT ADDRESSID FROM ADDRESS WHERE ADDRESSID = " + SqlNumber(value);
       } else if (name == "BUSINESSPARTNERID") {
         sql = std::string("SELECT BUSINESSPARTNERID FROM ") + (iOrigin == "CUSTOMER" ? "CUSTOMER" : "BUSINESSPARTNER") +
-              " WHERE BUSINESSPARTNERID = " + std::to_string(rt::CLng(value));
+              " WHERE BUSINESSPARTNERID = " + SqlNumber(value);
       } else if (name == "CARRIERCODE") {
         sql = "SELECT CARRIERCODE FROM TRANSPORTCARRIER WHERE CARRIERCODE = '" + Gen_SqlQuote(value) + "'";
       } else if (name == "COUNTRYCODE") {

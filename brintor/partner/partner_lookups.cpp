@@ -18,20 +18,15 @@ namespace brintor {
 
 using namespace partner;
 
-namespace {
-
-// An id joined into SQL: converted to a number first, so that caller text
-// never reaches the statement (anything else fails with 13).
-std::string IdText(const rt::Variant& id) { return std::to_string(rt::CLng(id)); }
-
-}  // namespace
-
 std::shared_ptr<data::Recordset> BusinessPartner::ReadCommitted(const std::string& sql) {
   return Sql_GetDisconnectedRecordset(sql, ConnectionString(), true);
 }
 
 // --- addresses ------------------------------------------------------------------
 
+// An address id given by the caller goes into the statement as the number
+// given, a fraction kept (address 2.5 is no address); anything that is no
+// number fails with Type mismatch (13).
 rt::ObjectPtr BusinessPartner::GetAddress(const rt::Variant& iAddressID) {
   rt::ContextScope scope(*this, rt::Access::Reads);
   try {
@@ -39,7 +34,7 @@ rt::ObjectPtr BusinessPartner::GetAddress(const rt::Variant& iAddressID) {
         "SELECT A.NAME1, A.NAME2, A.STREET1, A.STREET2, A.CITY1, A.CITY2, "
         "A.STATEPROVINCE, A.ZIPCODE, C.COUNTRYCODE, C.COUNTRYNAME, A.PHONE, A.FAX, A.SHORTDESCRIPTION FROM ADDRESS "
         "A, COUNTRY C WHERE A.COUNTRYCODE=C.COUNTRYCODE AND A.ADDRESSID = " +
-        IdText(iAddressID));
+        SqlNumber(iAddressID));
   } catch (...) {
     HandleMethodError("Brintor.BusinessPartner.GetAddress", Mts_SetAbort);
   }
@@ -109,7 +104,7 @@ rt::ObjectPtr BusinessPartner::GetSoldToAddress(const rt::Variant& iBPID) {
 std::string BusinessPartner::GetBISAddressCodeFromAddressID(const rt::Variant& iAddressID) {
   rt::ContextScope scope(*this, rt::Access::Reads);
   try {
-    auto rs = ReadCommitted("SELECT BISADDRESSCODE FROM ADDRESS WHERE ADDRESSID = " + IdText(iAddressID));
+    auto rs = ReadCommitted("SELECT BISADDRESSCODE FROM ADDRESS WHERE ADDRESSID = " + SqlNumber(iAddressID));
     if (rs->Eof()) return "";
     return Gen_NullToString(rs->Value("BISADDRESSCODE"));
   } catch (...) {

@@ -37,12 +37,12 @@ namespace product {
 
 rt::Currency nullToCurrency(const rt::Variant& value) { return value.IsNull() ? rt::Currency{} : rt::CCur(value); }
 
-std::string SqlLongList(const rt::Variant& ids, const std::string& separator) {
+std::string SqlNumberList(const rt::Variant& ids, const std::string& separator) {
   const rt::SafeArray& array = ids.AsArray();
   std::string list;
   if (array.Dimensions() == 0) return list;
   for (int32_t i = array.LBound(); i <= array.UBound(); ++i)
-    list += (i == array.LBound() ? "" : separator) + SqlLong(array.At(i));
+    list += (i == array.LBound() ? "" : separator) + SqlNumber(array.At(i));
   return list;
 }
 

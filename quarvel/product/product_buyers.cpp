@@ -100,10 +100,11 @@ std::string Product::GetDefaultProductBuyer(int32_t iProductID) {
   return std::string();
 }
 
-// Product id -> buyer for the ids given (each a number): the product's own
-// buyer when MULTIPLEBUYER is 0, the first of its PRODUCTBUYER rows (in the
-// order stored) when it is 1; no entry for a product with a Null flag or
-// without buyer rows. An empty array answers an empty dictionary.
+// Product id -> buyer for the ids given (each a number, a fraction kept, so
+// that it matches no product): the product's own buyer when MULTIPLEBUYER
+// is 0, the first of its PRODUCTBUYER rows (in the order stored) when it is
+// 1; no entry for a product with a Null flag or without buyer rows. An
+// empty array answers an empty dictionary.
 std::shared_ptr<rt::Dictionary> Product::GetBuyersForProducts(const rt::Variant& i_aProductList) {
   rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
@@ -111,7 +112,7 @@ std::shared_ptr<rt::Dictionary> Product::GetBuyersForProducts(const rt::Variant&
   std::shared_ptr<data::Recordset> buyers;
   try {
     auto answer = rt::NewDictionary();
-    const std::string ids = SqlLongList(i_aProductList, ",");
+    const std::string ids = SqlNumberList(i_aProductList, ",");
     if (ids.empty()) {
       Mts_SetComplete();
       return answer;

@@ -34,9 +34,10 @@ inline bool isMinusOne(int32_t value) { return value == -1; }
 inline bool isMinusOneDouble(double value) { return value == -1; }
 inline bool isEmptyString(const std::string& value) { return value.empty(); }
 
-// A caller's list of ids (a one-dimensional array), each as SqlLong
-// writes it, joined by `separator`; "" for an array without elements.
-std::string SqlLongList(const rt::Variant& ids, const std::string& separator);
+// A caller's list of ids (a one-dimensional array), each as SqlNumber
+// writes it (the number as it is, a fraction kept), joined by `separator`;
+// "" for an array without elements.
+std::string SqlNumberList(const rt::Variant& ids, const std::string& separator);
 
 // The catalog filter of the part-number searches: "-1" (no filter) answers
 // an empty text; "(" whole numbers joined by "," ")", blanks allowed around

@@ -5,6 +5,7 @@
 #include "common/lib_errorhandling.h"
 #include "common/lib_general.h"
 #include "common/lib_mts.h"
+#include "common/lib_paging.h"
 #include "common/lib_sql.h"
 #include "common/method_error.h"
 #include "data/recordset.h"
@@ -119,10 +120,10 @@ bool Product::IReferentialIntegrity_BeforeDelete(const std::string& /*iOrigin*/,
 // Only the first key is looked at. Its name, upper-cased, chooses the
 // statements; the name as passed is the column of their condition (a name
 // that upper-cases to one of those below is one of the columns). Ids go in
-// as numbers, codes and user ids as quoted text. A UNSPSC code (the checker
-// passes the referring column's name, UNSPSCCODE; UNSPSCCODES is the key's
-// own name) is looked for in the UNSPSCCODE columns of products and
-// product categories. Any other name leaves the statement empty, and the
+// as the numbers given, a fraction kept (so 1.5 finds no row), codes and
+// user ids as quoted text. A UNSPSC code (the checker passes the referring
+// column's name, UNSPSCCODE; UNSPSCCODES is the key's own name) is looked
+// for in the UNSPSCCODE columns of products and product categories. Any other name leaves the statement empty, and the
 // call fails.
 bool Product::IReferentialIntegrity_Exists(const std::string& /*iOrigin*/, const rt::Variant& iKeys,
                                            const rt::Variant& iValues) {
@@ -140,7 +141,7 @@ bool Product::IReferentialIntegrity_Exists(const std::string& /*iOrigin*/, const
     const std::string key = rt::UCase(name);
     auto quoted = [&] { return name + " = '" + Gen_SqlQuote(value) + "'"; };
     if (key == "BUSINESSPARTNERID") {
-      sql[0] = "SELECT BUSINESSPARTNERID FROM PRODUCT WHERE " + name + " = " + SqlLong(value);
+      sql[0] = "SELECT BUSINESSPARTNERID FROM PRODUCT WHERE " + name + " = " + SqlNumber(value);
     } else if (key == "OFFICEDESCRIPTION") {
       sql[0] = "SELECT OFFICEDESCRIPTION FROM CONTRACTLINES WHERE " + quoted();
     } else if (key == "CURRENCYCODE") {
@@ -148,7 +149,7 @@ bool Product::IReferentialIntegrity_Exists(const std::string& /*iOrigin*/, const
     } else if (key == "COMMODITYCODE" || key == "CHARGETYPECODE") {
       sql[0] = "SELECT COMMODITYCODE FROM COMMODITY WHERE " + quoted();
     } else if (key == "PRODUCTID") {
-      sql[0] = "SELECT PRODUCTID FROM PRODUCT WHERE " + name + " = " + SqlLong(value);
+      sql[0] = "SELECT PRODUCTID FROM PRODUCT WHERE " + name + " = " + SqlNumber(value);
     } else if (key == "USERID") {
       sql[0] = "SELECT PRODUCTID FROM PRODUCT WHERE " + quoted();
       sql[1] = "SELECT USERID FROM COMMODITY WHERE " + quoted();

@@ -5,6 +5,7 @@
 // supplier. Disabled products are listed like the others.
 #include "common/lib_general.h"
 #include "common/lib_mts.h"
+#include "common/lib_paging.h"
 #include "common/lib_sql.h"
 #include "common/method_error.h"
 #include "data/recordset.h"
@@ -83,15 +84,16 @@ rt::ObjectPtr Product::GetProductsByProductCategory(int32_t iCategoryID) {
   return nullptr;
 }
 
-// PRODUCTID -> PARTNUMBER of the ids given (each a number), or of every
-// product when none are given; an empty array answers an empty dictionary.
+// PRODUCTID -> PARTNUMBER of the ids given (each a number, a fraction kept,
+// so that it matches no product), or of every product when none are given;
+// an empty array answers an empty dictionary.
 std::shared_ptr<rt::Dictionary> Product::GetPartNumbersForProducts(const rt::Variant& i_aProductIDs) {
   rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   try {
     auto partNumbers = rt::NewDictionary();
     std::string sql = "SELECT PRODUCTID,PARTNUMBER FROM PRODUCT";
-    const std::string ids = i_aProductIDs.IsMissing() ? std::string() : SqlLongList(i_aProductIDs, ", ");
+    const std::string ids = i_aProductIDs.IsMissing() ? std::string() : SqlNumberList(i_aProductIDs, ", ");
     if (!i_aProductIDs.IsMissing() && ids.empty()) {
       Mts_SetComplete();
       return partNumbers;
@@ -113,7 +115,7 @@ std::shared_ptr<rt::Dictionary> Product::GetPartNumbersForProducts(const rt::Var
 
 // PRODUCTID -> (description, part number): stock flag 2 for every product,
 // else the products whose STOCKITEM is the flag; narrowed to a supplier (a
-// number) and to a commodity when they are given.
+// number, a fraction kept) and to a commodity when they are given.
 std::shared_ptr<rt::Dictionary> Product::GetProductsByCriteria(int32_t i_nStockItem, const rt::Variant& i_lSupplierID,
                                                                const rt::Variant& i_lCommodityCode) {
   rt::ContextScope scope(*this, rt::Access::Reads);
@@ -124,7 +126,7 @@ std::shared_ptr<rt::Dictionary> Product::GetProductsByCriteria(int32_t i_nStockI
     if (!anyStock) sql += " WHERE STOCKITEM = " + std::to_string(i_nStockItem);
     const bool supplierGiven = !i_lSupplierID.IsMissing();
     if (supplierGiven)
-      sql += (anyStock ? " WHERE BUSINESSPARTNERID = " : " AND BUSINESSPARTNERID = ") + SqlLong(i_lSupplierID);
+      sql += (anyStock ? " WHERE BUSINESSPARTNERID = " : " AND BUSINESSPARTNERID = ") + SqlNumber(i_lSupplierID);
     if (!i_lCommodityCode.IsMissing())
       sql += (!supplierGiven && anyStock ? " WHERE COMMODITYCODE = '" : " AND COMMODITYCODE = '") +
              Gen_SqlQuote(i_lCommodityCode) + "'";
@@ -193,13 +195,14 @@ std::shared_ptr<rt::Dictionary> Product::GetProductsByPartNumber(const std::stri
 }
 
 // PRODUCTID -> (part number, supplier part number) of the supplier's
-// products; the supplier id is a number.
+// products; the supplier id is a number, a fraction kept (1.5 is no
+// supplier's id).
 std::shared_ptr<rt::Dictionary> Product::GetProductsBySupplier(const std::string& iSupplierID) {
   rt::ContextScope scope(*this, rt::Access::Reads);
   std::shared_ptr<data::Connection> cn;
   try {
     const std::string sql = "SELECT PRODUCTID, PARTNUMBER, BUYFROMPARTNUMBER FROM PRODUCT WHERE BUSINESSPARTNERID = " +
-                            SqlLong(rt::Variant(iSupplierID));
+                            SqlNumber(rt::Variant(iSupplierID));
     cn = getReadCommittedConnection();
     auto products = rt::NewDictionary();
     AddRows(sql, cn, data::kCursorForwardOnly, *products, "PARTNUMBER", "BUYFROMPARTNUMBER");

@@ -10,6 +10,7 @@
 
 #include "common/lib_general.h"
 #include "common/lib_mts.h"
+#include "common/lib_paging.h"
 #include "common/lib_sql.h"
 #include "common/method_error.h"
 #include "data/recordset.h"
@@ -169,7 +170,8 @@ std::shared_ptr<rt::Dictionary> Product::GetCatalogProductsByPartNumber(const st
 
 // Whether the product, effective today and not disabled, is shown in one
 // of the catalogs. An array whose element 0 is Empty answers False without
-// a statement or a vote. The product's expiry date is not looked at.
+// a statement or a vote. The product's expiry date is not looked at. The
+// ids go in as the numbers given, a fraction kept: 2.5 is no product's id.
 bool Product::ValidateProductAgainstUserCatalogs(const std::string& i_sProductID, const rt::Variant& i_aCatalogIDs) {
   rt::ContextScope scope(*this, rt::Access::Reads);
   return Searching("ValidateProductAgainstUserCatalogs", [&](auto& cn, auto& rs) -> bool {
@@ -177,11 +179,11 @@ bool Product::ValidateProductAgainstUserCatalogs(const std::string& i_sProductID
     if (catalogs.At(0).IsEmpty()) return false;
     std::string terms;
     for (int32_t i = catalogs.LBound(); i <= catalogs.UBound(); ++i)
-      terms += (i == catalogs.LBound() ? "CN.CATALOGID = " : " OR CN.CATALOGID = ") + SqlLong(catalogs.At(i));
+      terms += (i == catalogs.LBound() ? "CN.CATALOGID = " : " OR CN.CATALOGID = ") + SqlNumber(catalogs.At(i));
     std::string sql =
         "SELECT DISTINCT P.PRODUCTID FROM PRODUCT P, PRODUCTSBYCATEGORY PBC, CATALOGNODE CN "
         "WHERE P.PRODUCTID = " +
-        SqlLong(rt::Variant(i_sProductID)) + " AND (P.PRODUCTEFFECTIVITYDATE <= '" + Today() +
+        SqlNumber(rt::Variant(i_sProductID)) + " AND (P.PRODUCTEFFECTIVITYDATE <= '" + Today() +
         "' OR P.PRODUCTEFFECTIVITYDATE IS NULL) AND P.DISABLED = 0 AND PBC.PRODUCTID = P.PRODUCTID "
         "AND CN.CATEGORYID = PBC.CATEGORYID AND (" +
         terms + ")";

@@ -226,4 +226,47 @@ TEST_F(NameLookups, DatabaseFailuresNameTheMethod) {
   });
 }
 
+// An address or partner id given in a Variant goes into the statement as
+// the number it is, whatever form its text takes: a fraction is kept, so
+// that 2.5 names no address and no partner where a rounded id named the
+// second; text that is no number is refused. Each id labelled as given
+// ('text' or a bare Double).
+TEST_F(PartnerLookups, AddressAndPartnerIdsKeepTheirFraction) {
+  Run([&] {
+    auto bp = NewPartner();
+    auto forEachId = [](const std::function<std::string(const rt::Variant&)>& ask) {
+      Golden answers;
+      for (const rt::Variant& id : {rt::Variant("2.5"), rt::Variant("2.50"), rt::Variant(" 2.5 "), rt::Variant("2"),
+                                    rt::Variant("1e0"), rt::Variant(2.5), rt::Variant("abc")}) {
+        const std::string label = id.IsString() ? "'" + rt::CStr(id) + "'" : rt::CStr(id);
+        try {
+          answers.Add(label, ask(id));
+        } catch (const rt::ComError& e) {
+          answers.Add(label, "error " + std::to_string(e.number()));
+        }
+      }
+      return answers;
+    };
+    auto exists = [&](const char* key, const rt::Variant& id) {
+      return bp.References().IReferentialIntegrity_Exists("Brintor", Array({key}), Array({id})) ? "true" : "false";
+    };
+    Golden rows;
+    rows.Add("GetAddress: rows", forEachId([&](const rt::Variant& id) {
+               return rt::CStr(bp->GetAddress(id)->GetProperty("RecordCount"));
+             }));
+    rows.Add("GetBISAddressCodeFromAddressID",
+             forEachId([&](const rt::Variant& id) { return "'" + bp->GetBISAddressCodeFromAddressID(id) + "'"; }));
+    rows.Add("Exists ADDRESSID", forEachId([&](const rt::Variant& id) { return exists("ADDRESSID", id); }));
+    rows.Add("Exists BUSINESSPARTNERID",
+             forEachId([&](const rt::Variant& id) { return exists("BUSINESSPARTNERID", id); }));
+    EXPECT_EQ(rows.Lines(),
+              "GetAddress: rows: '2.5'=0 '2.50'=0 ' 2.5 '=0 '2'=1 '1e0'=1 2.5=0 'abc'=error 13\n"
+              "GetBISAddressCodeFromAddressID: '2.5'='' '2.50'='' ' 2.5 '='' '2'='A101' '1e0'='A100' 2.5='' "
+              "'abc'=error 13\n"
+              "Exists ADDRESSID: '2.5'=false '2.50'=false ' 2.5 '=false '2'=true '1e0'=true 2.5=false 'abc'=error 13\n"
+              "Exists BUSINESSPARTNERID: '2.5'=false '2.50'=false ' 2.5 '=false '2'=true '1e0'=true 2.5=false "
+              "'abc'=error 13\n");
+  });
+}
+
 }  // namespace

@@ -1,4 +1,5 @@
-// The product writers under the fault sweep, and ids that must be numbers.
+// The product writers under the fault sweep, and the ids of callers: numbers
+// only, kept as given.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -176,6 +177,90 @@ TEST_F(ProductFaults, IdsThatAreNoNumbersAreRefusedBeforeAnyStatement) {
               "failed when converting the nvarchar value '2 OR 1=1' to data type int..|");
   });
   EXPECT_EQ(data::testing::DatabaseTarget(sandbox_.CatalogPath()).state(), before);
+}
+
+using FractionalIds = SampleProductTest;
+
+// A dictionary's keys, in order, joined by ","; "none" for no entry.
+std::string Keys(const std::shared_ptr<rt::Dictionary>& list) {
+  std::string text;
+  for (const rt::Dictionary::Entry& e : list->Entries()) text += (text.empty() ? "" : ",") + rt::CStr(e.key);
+  return text.empty() ? "none" : text;
+}
+
+// Each id of the table, labelled as given ('text' or a bare Double), with
+// what the call answered for it or "error <number>".
+Golden ForEachId(const std::vector<rt::Variant>& ids, const std::function<std::string(const rt::Variant&)>& ask) {
+  Golden answers;
+  for (const rt::Variant& id : ids) {
+    std::string answer;
+    try {
+      answer = ask(id);
+    } catch (const rt::ComError& e) {
+      answer = "error " + std::to_string(e.number());
+    }
+    answers.Add(id.IsString() ? "'" + rt::CStr(id) + "'" : rt::CStr(id), answer);
+  }
+  return answers;
+}
+
+// An id that a caller gives as text or in a Variant goes into the statement
+// as the number it is, whatever form its text takes: a fraction is kept, so
+// that 2.5 names no product and no supplier where a rounded id named the
+// second; text that is no number is refused. A Long parameter converts as VB
+// converts an argument instead: 2.5 reads product 2's price lines.
+TEST_F(FractionalIds, IdsGivenAsTextOrVariantsKeepTheirFraction) {
+  const std::string workshop = CatalogId("Workshop and Safety");
+  Run([&] {
+    auto product = NewProduct();
+    const std::vector<rt::Variant> ids = {"2.5", "2.50", " 2.5 ", "2", "1e0", 2.5, "abc"};
+    auto yes = [](bool answer) { return std::string(answer ? "true" : "false"); };
+    auto exists = [&](const char* key, const rt::Variant& id) {
+      return yes(Integrity(product).IReferentialIntegrity_Exists("Quarvel", Array({key}), Array({id})));
+    };
+    Golden rows;
+    rows.Add("ValidateProductAgainstUserCatalogs", ForEachId(ids, [&](const rt::Variant& id) {
+               return yes(product->ValidateProductAgainstUserCatalogs(rt::CStr(id), Array({workshop})));
+             }));
+    const std::vector<rt::Variant> catalogs = {workshop + ".5", workshop + ".50", " " + workshop + ".5 ", workshop};
+    rows.Add("ValidateProductAgainstUserCatalogs(2, catalog)", ForEachId(catalogs, [&](const rt::Variant& id) {
+               return yes(product->ValidateProductAgainstUserCatalogs("2", Array({id})));
+             }));
+    rows.Add("GetProductsBySupplier",
+             ForEachId(ids, [&](const rt::Variant& id) { return Keys(product->GetProductsBySupplier(rt::CStr(id))); }));
+    rows.Add("GetProductsByCriteria(2, supplier)", ForEachId(ids, [&](const rt::Variant& id) {
+               return Keys(product->GetProductsByCriteria(2, id, rt::Variant::Missing()));
+             }));
+    rows.Add("GetPartNumbersForProducts", ForEachId(ids, [&](const rt::Variant& id) {
+               return Keys(product->GetPartNumbersForProducts(Array({id})));
+             }));
+    rows.Add("GetBuyersForProducts",
+             ForEachId(ids, [&](const rt::Variant& id) { return Keys(product->GetBuyersForProducts(Array({id}))); }));
+    rows.Add("Exists PRODUCTID", ForEachId(ids, [&](const rt::Variant& id) { return exists("PRODUCTID", id); }));
+    rows.Add("Exists BUSINESSPARTNERID",
+             ForEachId(ids, [&](const rt::Variant& id) { return exists("BUSINESSPARTNERID", id); }));
+    rows.Add("GetProductPriceLines (Long): lines", ForEachId(ids, [&](const rt::Variant& id) {
+               return rt::CStr(std::dynamic_pointer_cast<rt::Object>(product)
+                                   ->Call("GetProductPriceLines", {id})
+                                   .AsObject()
+                                   ->GetProperty("Count"));
+             }));
+    EXPECT_EQ(rows.Lines(),
+              "ValidateProductAgainstUserCatalogs: '2.5'=false '2.50'=false ' 2.5 '=false '2'=true '1e0'=true "
+              "2.5=false 'abc'=error 13\n"
+              "ValidateProductAgainstUserCatalogs(2, catalog): '4.5'=false '4.50'=false ' 4.5 '=false '4'=true\n"
+              "GetProductsBySupplier: '2.5'=none '2.50'=none ' 2.5 '=none '2'=3,4,7,8 '1e0'=1,2,5,6 2.5=none "
+              "'abc'=error 13\n"
+              "GetProductsByCriteria(2, supplier): '2.5'=none '2.50'=none ' 2.5 '=none '2'=3,4,7,8 '1e0'=1,2,5,6 "
+              "2.5=none 'abc'=error 13\n"
+              "GetPartNumbersForProducts: '2.5'=none '2.50'=none ' 2.5 '=none '2'=2 '1e0'=1 2.5=none 'abc'=error 13\n"
+              "GetBuyersForProducts: '2.5'=none '2.50'=none ' 2.5 '=none '2'=2 '1e0'=1 2.5=none 'abc'=error 13\n"
+              "Exists PRODUCTID: '2.5'=false '2.50'=false ' 2.5 '=false '2'=true '1e0'=true 2.5=false "
+              "'abc'=error 13\n"
+              "Exists BUSINESSPARTNERID: '2.5'=false '2.50'=false ' 2.5 '=false '2'=true '1e0'=true 2.5=false "
+              "'abc'=error 13\n"
+              "GetProductPriceLines (Long): lines: '2.5'=2 '2.50'=2 ' 2.5 '=2 '2'=2 '1e0'=4 2.5=2 'abc'=error 13\n");
+  });
 }
 
 }  // namespace
