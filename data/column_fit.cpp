@@ -266,14 +266,7 @@ std::string IntegerFromText(std::string_view value, const TypeInfo& column, cons
 std::string BitFromText(std::string_view value, const TypeInfo& column, const std::string& textType) {
   const std::string_view s = Trimmed(value);
   if (s.empty()) return "0";
-  auto is = [&](std::string_view word) {
-    if (s.size() != word.size()) return false;
-    for (size_t i = 0; i < s.size(); ++i)
-      if (std::toupper(static_cast<unsigned char>(s[i])) != word[i]) return false;
-    return true;
-  };
-  if (is("TRUE")) return "1";
-  if (is("FALSE")) return "0";
+  if (std::optional<int32_t> word = BitWord(s)) return *word ? "1" : "0";
   if (!WholeNumberText(s)) NotConvertible(column, textType, std::string(value));
   return s.find_first_not_of("+-0") == std::string_view::npos ? "0" : "1";
 }
@@ -328,11 +321,19 @@ struct Fitted {
   bool text;
 };
 
+// Text that SQL Server reads as no date (241), or as a date that does not
+// exist or lies outside datetime's range (242).
+void RefuseUnlessDate(const DateTextReading& date) {
+  if (date.outcome == DateTextReading::Outcome::NotADate) NotADate();
+  if (date.outcome == DateTextReading::Outcome::OutOfRange) DateOutOfRange();
+}
+
+// Stored to the second: a fraction is rounded as a Date value's is.
 Fitted DateFromText(std::string_view value) {
-  if (Trimmed(value).empty()) return {"1900-01-01 00:00:00", true};
-  std::optional<std::string> stored = CanonicalDateText(value);
-  if (!stored) NotADate();
-  if (*stored < kFirstDate || *stored > kLastDate) DateOutOfRange();
+  const DateTextReading date = ReadDateText(value);
+  RefuseUnlessDate(date);
+  std::optional<std::string> stored = StoredFormOf(date);
+  if (!stored) DateOutOfRange();
   return {std::move(*stored), true};
 }
 
@@ -431,6 +432,27 @@ rt::Variant FitValue(const rt::Variant& value, const TypeInfo& column) {
     case StoreKind::DateTime: return FitDateValue(value, column);
   }
   return value;
+}
+
+std::string ComparedDateText(std::string_view text) {
+  const DateTextReading date = ReadDateText(text);
+  RefuseUnlessDate(date);
+  std::optional<std::string> compared = ComparedFormOf(date);
+  if (!compared) DateOutOfRange();
+  return std::move(*compared);
+}
+
+std::optional<int32_t> BitWord(std::string_view text) {
+  const std::string_view s = Trimmed(text);
+  auto is = [&](std::string_view word) {
+    if (s.size() != word.size()) return false;
+    for (size_t i = 0; i < s.size(); ++i)
+      if (std::toupper(static_cast<unsigned char>(s[i])) != word[i]) return false;
+    return true;
+  };
+  if (is("TRUE")) return 1;
+  if (is("FALSE")) return 0;
+  return std::nullopt;
 }
 
 std::string FitLiteral(std::string_view text, LiteralKind kind, const TypeInfo& column) {

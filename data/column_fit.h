@@ -62,6 +62,17 @@ std::string FitLiteral(std::string_view text, LiteralKind kind, const TypeInfo& 
 // engine reads from the literal.
 rt::Variant FitLiteralValue(std::string_view text, LiteralKind kind, const TypeInfo& column);
 
+// A character string compared with a datetime column, read as SQL Server
+// reads it (date_text.h): the text that the stored dates are compared with,
+// its fraction of a second kept (ComparedFormOf). Refused as a literal
+// written into the column is: 241 for text that is no date, 242 for a date
+// that does not exist or lies outside 1753-9999 (both 0x80040E07).
+std::string ComparedDateText(std::string_view text);
+
+// 'true' or 'false' in any letter case, blanks around ignored: 1 or 0, as
+// SQL Server converts them into a bit; nothing for any other text.
+std::optional<int32_t> BitWord(std::string_view text);
+
 // The refusal that a failed CHECK constraint of the schema builder stands
 // for, from the engine's message ("CHECK constraint failed: <name>");
 // nothing for another constraint.

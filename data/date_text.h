@@ -2,6 +2,7 @@
 // text order is time order) and the date forms that statement text carries.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,11 +17,47 @@ std::string StoredDateText(rt::Date d);
 constexpr size_t kStoredDateLength = 19;
 void WriteStoredDateText(rt::Date d, char* out);
 
-// A date written as the server profile writes it ("2026-12-08",
-// "2026-12-08 10:30" or "2026-12-08 10:30:00") or month/day/year
-// ("12/8/2026", "12/08/2026 10:30:00", "12/8/2026 3:05 PM"), turned into the
-// stored form; nothing for any other text or an impossible date.
-std::optional<std::string> CanonicalDateText(std::string_view text);
+// A character string read as a datetime the way SQL Server reads one under
+// us_english (numeric dates month/day/year), blanks around it ignored:
+//   ""                                   1900-01-01 00:00:00
+//   20260630, 260630, 2026               unseparated: yyyymmdd, yymmdd, a year alone
+//   2026-06-30, 2026/6/30, 2026.06.30    a four-digit year first: year, month, day
+//   6/30/2026, 06-30-26, 6.30.26         month, day, year (a two-digit year:
+//                                        00-49 is 20xx, 50-99 19xx)
+//   Jun 30 2026, June 30, 2026,          a month's English name or its first
+//   30 Jun 2026, 2026 June 30, Jun 2026  three letters with a day and a year in
+//                                        any order, commas optional (the day
+//                                        before a two-digit year; no day: the 1st)
+//   2026-06-30T10:30:00.997              ISO 8601 (two-digit fields, no AM/PM)
+//   10:30, 10:30:15.5, 3:05PM            a time alone is on 1900-01-01
+// Any date form may be followed, after a blank, by a time
+// hh:mm[:ss[.f[f[f]]]] with AM or PM (blank before it optional).
+struct DateTextReading {
+  enum class Outcome : uint8_t {
+    Date,
+    NotADate,    // no form above, or a time that does not exist
+    OutOfRange,  // a date that does not exist, or outside 1753-01-01..9999-12-31
+  };
+  Outcome outcome = Outcome::NotADate;
+  int year = 1900, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+  int milliseconds = 0;  // the fraction of a second as written, 0-999
+};
+DateTextReading ReadDateText(std::string_view text);
+
+// A date read as above in the stored form, its fraction rounded to the
+// nearest second (half a second up), as a Date value is stored; nothing when
+// rounding leaves 9999-12-31 23:59:59.
+std::optional<std::string> StoredFormOf(const DateTextReading& date);
+// The same date as a comparison with a stored date sees it: the stored form,
+// followed by the fraction as SQL Server's datetime holds it (steps of
+// 1/300 s, shown to the millisecond) when there is one, so that
+// "2026-07-01 00:00:00.500" sorts after "2026-07-01 00:00:00" and equals no
+// stored date; nothing when datetime's steps carry it past 9999.
+std::optional<std::string> ComparedFormOf(const DateTextReading& date);
+
+// Whether the text is the stored form of a date within datetime's range,
+// which a comparison with a date column takes as it is.
+bool IsStoredDateText(std::string_view text);
 
 // A stored date back as a Date; nothing when the text holds no date.
 std::optional<rt::Date> ParseStoredDate(std::string_view text);

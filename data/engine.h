@@ -96,8 +96,20 @@ struct BoundLiteral {
   // literal (FitLiteralValue), the number with this sign ('-', '+' or 0).
   bool fitted = false;
   char sign = 0;
-  // Compared with a column that holds dates: a date in the stored form.
-  bool storedDate = false;
+  // Stands against a column of a type that reads text its own way.
+  enum class Against : uint8_t {
+    Nothing,
+    // Compared with a date column: the date as SQL Server reads the text,
+    // in the form the stored dates are compared with, or refused
+    // (ComparedDateText).
+    ComparedDate,
+    // Written into a date column without checks of its own (smalldatetime,
+    // datetime2, date): the stored form when the text is a date.
+    WrittenDate,
+    // Compared with a bit column: 'true' and 'false' as 1 and 0 (BitWord).
+    ComparedBit,
+  };
+  Against against = Against::Nothing;
 };
 
 // One statement in the engine's dialect, with the column that each of its

@@ -10,8 +10,13 @@
 //   a + 'text' + b                           a || 'text' || b
 //   ISNULL(a, b)                             IFNULL(a, b)
 //   CAST(x AS varchar(n))                    substr(CAST(x AS TEXT), 1, n)
-//   a date literal compared with a date column
+//   a text compared with a date column       the date SQL Server reads from it, in
 //                                            the stored form 'YYYY-MM-DD HH:MM:SS'
+//                                            (with its fraction of a second), or
+//                                            the statement is refused as SQL
+//                                            Server refuses the text
+//   'true', 'false' compared with a bit column
+//                                            1, 0
 //   a literal written into a column (INSERT ... VALUES, UPDATE ... SET)
 //                                            converted to fit the column as SQL
 //                                            Server converts it (column_fit.h),
@@ -41,6 +46,7 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "data/column_fit.h"
 #include "data/date_text.h"
@@ -82,18 +88,10 @@ bool MayBind(TokenKind kind, std::string_view text) {
          (kind == TokenKind::Number && WholeNumberLiteral(text));
 }
 
-// Whether a text is a date in another form than the stored one, which a
-// comparison with a date column rewrites. The stored form itself (whether
-// or not a valid date) is told by its layout alone, as are texts that do
-// not start with a digit.
-bool ChangesAsDate(std::string_view value) {
-  if (value.empty() || value[0] < '0' || value[0] > '9') return false;
-  if (value.size() == 19 && value[4] == '-' && value[7] == '-' && value[10] == ' ' && value[13] == ':' &&
-      value[16] == ':')
-    return false;
-  const std::optional<std::string> canonical = CanonicalDateText(value);
-  return canonical && *canonical != value;
-}
+// Whether a text may read otherwise against a column that holds dates or
+// bits: anything but a date in the stored form, which a date column takes
+// as it is (converted, refused, or 'true' made 1).
+bool ReadsOtherwiseAgainstColumns(std::string_view value) { return !IsStoredDateText(value); }
 
 // Words that may stand before a "(" that opens a group or a list rather
 // than a function's arguments.
@@ -133,6 +131,7 @@ class StatementRewriter {
         return std::nullopt;
       throw UntranslatableStatement("SET options other than the isolation level have no equivalent");
     }
+    delete_ = S(0).IsWord("DELETE");
     OwnerQualifiers();
     if (schema_) {
       // Before N'...' loses its N, which SQL Server's messages name.
@@ -144,7 +143,7 @@ class StatementRewriter {
     Concatenation();
     Functions();
     LimitClauses();
-    if (schema_) DateLiteralsInComparisons();
+    if (schema_) LiteralsInComparisons();
     Casts();
     return Assembled();
   }
@@ -254,7 +253,7 @@ class StatementRewriter {
           if (slot != slots_.end()) {
             bound.fitted = slot->second.fitted;
             bound.sign = slot->second.sign;
-            bound.storedDate = slot->second.storedDate;
+            bound.against = slot->second.against;
           }
           out.literals.push_back(bound);
         }
@@ -598,34 +597,82 @@ class StatementRewriter {
     return {};
   }
 
-  void RewriteDate(Token& t) {
-    auto canonical = CanonicalDateText(t.StringValue());
-    if (canonical) t.text = QuoteString(*canonical);
+  // Whether the literal would read otherwise if its column held dates or
+  // bits. Only for those is the schema asked, so a statement whose dates are
+  // written in the stored form (as Tamrick.Utilities writes them) asks
+  // nothing and costs no schema look-up.
+  static bool WouldChange(const Token& t) {
+    return (t.Is(TokenKind::String) || t.Is(TokenKind::NString)) && ReadsOtherwiseAgainstColumns(t.StringValue());
   }
 
-  // Whether the literal would change if its column held dates: a date in
-  // another form than the stored one. Only for those is the schema asked,
-  // so a statement whose dates are written in the stored form (as
-  // Tamrick.Utilities writes them) asks nothing and costs no schema look-up.
-  static bool WouldChange(const Token& t) { return t.Is(TokenKind::String) && ChangesAsDate(t.StringValue()); }
+  // The tables that the statement names (after FROM, JOIN, UPDATE, INTO and
+  // in a FROM list, its subqueries' included; the words after INSERT and
+  // DELETE too, which name no table when they are INTO or FROM).
+  const std::vector<std::string>& Tables() {
+    if (tablesRead_) return tables_;
+    tablesRead_ = true;
+    bool fromList = false;
+    for (ptrdiff_t k = 0; k + 1 < Count(); ++k) {
+      const Token& t = S(k);
+      bool names = k == 0 && (insert_ || delete_);
+      if (t.IsWord("FROM") || t.IsWord("JOIN") || t.IsWord("UPDATE") || t.IsWord("INTO")) {
+        names = true;
+        fromList = t.IsWord("FROM");
+      } else if (fromList && t.IsSymbol(",")) {
+        names = true;
+      } else if ((t.Is(TokenKind::Symbol) && !t.IsSymbol(".")) || t.IsWord("WHERE") || t.IsWord("ON") ||
+                 t.IsWord("GROUP") || t.IsWord("ORDER") || t.IsWord("HAVING")) {
+        fromList = false;  // names and aliases only until then
+      }
+      if (!names || !IsName(S(k + 1))) continue;
+      ptrdiff_t j = k + 1;
+      while (S(j + 1).IsSymbol(".") && IsName(S(j + 2))) j += 2;
+      tables_.push_back(S(j).Name());
+    }
+    return tables_;
+  }
 
-  // A bound literal takes the stored form when its value is bound. One
-  // written into a text column is asked about whatever its value, since the
-  // value it is fitted to is known only then (a written statement asks the
-  // schema for its columns anyway).
-  void DateLiteralsInComparisons() {
+  // Whether the column holds bits in the statement's tables: one name may
+  // hold bits in one table and text in another, so a table of the
+  // statement that holds it otherwise makes the answer no.
+  bool HoldsBits(const std::string& column) {
+    bool bits = false;
+    for (const std::string& table : Tables()) {
+      const TypeInfo type = schema_->ColumnType(table, column);
+      if (type.adoType == adtype::kEmpty) continue;  // not a column of that table
+      if (type.store != StoreKind::Bit) return false;
+      bits = true;
+    }
+    return bits;
+  }
+
+  // A text compared with a column that holds dates (in any table) is the
+  // date that SQL Server reads from it, its fraction of a second kept, or
+  // the statement is refused as SQL Server refuses the text (241, 242); a
+  // 'true' or 'false' compared with a bit column is 1 or 0. A bound literal
+  // is converted when its value is bound. A value that INSERT ... VALUES or
+  // UPDATE ... SET writes is its column's alone (WrittenValue), even where
+  // "SET NAME = 'x'" reads like a comparison.
+  void LiteralsInComparisons() {
     for (ptrdiff_t k = 0; k < Count(); ++k) {
       Token& t = S(k);
       const size_t i = sig_[k];
-      auto slot = slots_.find(i);
-      const bool fittedText = slot != slots_.end() && slot->second.fitted;
-      if (fittedText ? slot->second.column.store != StoreKind::Text : !WouldChange(t)) continue;
-      std::string column = ComparedColumn(k);
-      if (column.empty() || !schema_->IsDateColumn("", column)) continue;
-      if (bound_[i]) {
-        slots_[i].storedDate = true;
-      } else {
-        RewriteDate(t);
+      if (written_.count(i) || !WouldChange(t)) continue;
+      const std::string column = ComparedColumn(k);
+      if (column.empty()) continue;
+      if (schema_->IsDateColumn("", column)) {
+        if (bound_[i]) {
+          slots_[i].against = BoundLiteral::Against::ComparedDate;
+        } else {
+          t.text = QuoteString(ComparedDateText(t.StringValue()));
+        }
+      } else if (HoldsBits(column)) {
+        if (bound_[i]) {
+          slots_[i].against = BoundLiteral::Against::ComparedBit;
+        } else if (std::optional<int32_t> bit = BitWord(t.StringValue())) {
+          t.text = *bit ? "1" : "0";
+          t.kind = TokenKind::Number;
+        }
       }
     }
   }
@@ -636,14 +683,18 @@ class StatementRewriter {
   // made to fit when the statement runs. Anything else (an expression) is
   // left to the column's CHECK constraints.
   void WrittenValue(ptrdiff_t from, ptrdiff_t to, const TypeInfo& column) {
+    if (to - from == 1) written_.insert(sig_[from]);
+    if (to - from == 2) written_.insert(sig_[from + 1]);
     if (column.store == StoreKind::Any) {
       // A date column without checks of its own (smalldatetime, datetime2,
-      // date) still gets a date text in the stored form.
+      // date) still gets a date text in the stored form; other text stays.
       if (column.subtype == rt::VarType::Date && to - from == 1 && WouldChange(S(from))) {
+        Token& t = S(from);
         if (bound_[sig_[from]]) {
-          slots_[sig_[from]].storedDate = true;
-        } else {
-          RewriteDate(S(from));
+          slots_[sig_[from]].against = BoundLiteral::Against::WrittenDate;
+        } else if (std::optional<std::string> stored = StoredFormOf(ReadDateText(t.StringValue()))) {
+          t.text = QuoteString(*stored);
+          t.kind = TokenKind::String;
         }
       }
       return;
@@ -750,6 +801,12 @@ class StatementRewriter {
   SchemaInfo* schema_;
   Token none_{TokenKind::Space, ""};
   bool insert_ = false;
+  bool delete_ = false;
+  // The statement's tables, once asked for.
+  std::vector<std::string> tables_;
+  bool tablesRead_ = false;
+  // The literals that INSERT ... VALUES or UPDATE ... SET writes, by token.
+  std::set<size_t> written_;
   // By token: whether the literal becomes a parameter.
   std::vector<bool> bound_;
   // What is known of a "?" (a caller's parameter or a bound literal) by its
@@ -758,7 +815,7 @@ class StatementRewriter {
     TypeInfo column;
     bool fitted = false;
     char sign = 0;
-    bool storedDate = false;
+    BoundLiteral::Against against = BoundLiteral::Against::Nothing;
   };
   std::map<size_t, Slot> slots_;
   // By token: text written after it.
@@ -846,14 +903,14 @@ void LiteralKey(std::string_view sql, std::string& key, std::vector<std::string_
       key += "I0";
     } else {
       // The value matters to the translation in two ways only: whether it
-      // is a date that a date column's comparison rewrites (no date holds a
-      // quote), and whether it holds NUL.
+      // may read otherwise against a date or bit column (anything but a date
+      // in the stored form, which holds no quote), and whether it holds NUL.
       std::string_view body = text.substr(kind == TokenKind::NString ? 2 : 1);
       body.remove_suffix(1);
-      const bool date = body.find('\'') == std::string_view::npos && ChangesAsDate(body);
+      const bool otherwise = ReadsOtherwiseAgainstColumns(body);
       const bool nul = std::memchr(body.data(), '\0', body.size()) != nullptr;
       key += kind == TokenKind::NString ? 'N' : 'S';
-      key += static_cast<char>('0' + (date ? 1 : 0) + (nul ? 2 : 0));
+      key += static_cast<char>('0' + (otherwise ? 1 : 0) + (nul ? 2 : 0));
     }
     if (literals.empty()) literals.reserve(8);
     literals.push_back(text);
@@ -894,9 +951,23 @@ rt::Variant BoundLiteralValue(std::string_view literal, const BoundLiteral& boun
       value = rt::Variant(std::move(text));
     }
   }
-  if (bound.storedDate && value.IsString()) {
-    if (std::optional<std::string> stored = CanonicalDateText(*value.Get<std::string>()))
-      value = rt::Variant(std::move(*stored));
+  if (bound.against != BoundLiteral::Against::Nothing && value.IsString()) {
+    const std::string& text = *value.Get<std::string>();
+    switch (bound.against) {
+      case BoundLiteral::Against::Nothing: break;
+      case BoundLiteral::Against::ComparedDate: {
+        std::string compared = ComparedDateText(text);
+        value = rt::Variant(std::move(compared));
+        break;
+      }
+      case BoundLiteral::Against::WrittenDate:
+        if (std::optional<std::string> stored = StoredFormOf(ReadDateText(text)))
+          value = rt::Variant(std::move(*stored));
+        break;
+      case BoundLiteral::Against::ComparedBit:
+        if (std::optional<int32_t> bit = BitWord(text)) value = rt::Variant(*bit);
+        break;
+    }
   }
   return value;
 }

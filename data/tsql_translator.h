@@ -15,9 +15,10 @@
 namespace data {
 
 // What the translator needs to know about the database: which columns hold
-// dates, so that a date literal compared with one takes the stored form, and
-// the declared type of the columns that statements write, so that a literal
-// written into one is made to fit it (column_fit.h).
+// dates, so that a text compared with one is read as a date in the stored
+// form (or refused), and the declared type of the columns that statements
+// write or compare with 'true' and 'false', so that a literal written into
+// one is made to fit it (column_fit.h) and one compared with a bit is 1 or 0.
 class SchemaInfo {
  public:
   virtual ~SchemaInfo() = default;
@@ -59,9 +60,10 @@ BoundTranslation TranslateBindingLiterals(std::string_view sql, SchemaInfo* sche
 
 // The key under which TranslateBindingLiterals' answer for `sql` is kept:
 // the text with each of those literals replaced by a mark of its kind (with
-// the two facts of its value that the answer depends on: whether it is a
-// date in another form than the stored one, whether it holds NUL), and the
-// literals as written, in order. Raises std::invalid_argument for an
+// the two facts of its value that the answer depends on: whether it is
+// anything but a date in the stored form, which a comparison with a date or
+// bit column reads otherwise, and whether it holds NUL), and the literals as
+// written, in order. Raises std::invalid_argument for an
 // unterminated literal, quoted name or comment.
 void LiteralKey(std::string_view sql, std::string& key, std::vector<std::string_view>& literals);
 // The key extended by the literals that the answer keeps as written, which
