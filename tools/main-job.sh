@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 host="$(pwd)/${1:-build}/bin/suitehost"
+extension="$(pwd)/${1:-build}/lib/suitetext"
 mkdir -p out
 dir="$(mktemp -d "$(pwd)/out/main-job.XXXXXX")"
 
@@ -16,6 +17,14 @@ export SUITE_CONFIG="$dir/suite.ini"
 show() {
   echo "\$ suitehost $*"
   "$host" "$@"
+}
+
+# The sqlite3 tool with the text rules of our connections (the suitetext
+# extension; the text columns' collation needs it) and no init file: the job
+# neither relies on a ~/.sqliterc nor has its rows reshaped by one. A load
+# that fails stops the tool (-bail), and so the job.
+query() {
+  sqlite3 -init /dev/null -bail -cmd ".load '$extension'" "$dir/catalog.db" "$1" </dev/null
 }
 
 show call Solvane.Configuration GetValue CONNECTIONS BrintorConnection_ConnectionString
@@ -50,8 +59,8 @@ show call Quarvel.PriceXML GetCheckedPriceList "$dir/XMLDownload/prices.xml" tru
 show call Quarvel.PriceXML GetErrorsInPriceValues "$dir/XMLDownload/prices.xml" true MN-B400
 show call Quarvel.PriceXML UpdateInsertPricesFromXML "sample/\\$dir/XMLDownload/prices.xml" true \
   '["OS-SH100","OS-GL200","MN-L300","MN-B400","XX-9999"]'
-echo "\$ sqlite3 $dir/catalog.db 'SELECT ... FROM CATALOGPRODUCTPRICE'"
-sqlite3 "$dir/catalog.db" "SELECT PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, CURRENCYCODE, PRICE, DISCOUNTPERC FROM CATALOGPRODUCTPRICE ORDER BY 1, 2, 3"
+echo "\$ sqlite3 -cmd '.load $extension' $dir/catalog.db 'SELECT ... FROM CATALOGPRODUCTPRICE'"
+query "SELECT PRODUCTID, PRICEEFFECTIVEDATE, QUANTITYTO, CURRENCYCODE, PRICE, DISCOUNTPERC FROM CATALOGPRODUCTPRICE ORDER BY 1, 2, 3"
 echo "\$ cat $dir/XMLDownload/remaining_prices_sample.xml"
 cat "$dir/XMLDownload/remaining_prices_sample.xml"
 # Product import: the sample product document, checked (the buyer checks
@@ -63,11 +72,11 @@ show "${session[@]}" call Quarvel.ProductXML getErrorsInProductValues "$dir/XMLD
 show call Quarvel.ProductXML insertProductsFromXML "sample/\\$dir/XMLDownload/products.xml" true \
   '["OS-TR500","OS-SH100","OS-GL200"]' false
 show call Quarvel.ProductXML insertProductFromXML "$dir/XMLDownload/products.xml" true OS-GL200 true
-echo "\$ sqlite3 $dir/catalog.db 'SELECT ... FROM PRODUCT, PRODUCTBUYER, PRODUCTPROPVALUE'"
+echo "\$ sqlite3 -cmd '.load $extension' $dir/catalog.db 'SELECT ... FROM PRODUCT, PRODUCTBUYER, PRODUCTPROPVALUE'"
 imported="P.BUYFROMPARTNUMBER IN ('OS-TR500', 'OS-SH100', 'OS-GL200')"
-sqlite3 "$dir/catalog.db" "SELECT BUYFROMPARTNUMBER, PRODUCTDESCRIPTION, UNITCODE, USERID, MULTIPLEBUYER FROM PRODUCT P WHERE $imported ORDER BY PRODUCTID"
-sqlite3 "$dir/catalog.db" "SELECT BUYFROMPARTNUMBER, B.USERID FROM PRODUCTBUYER B JOIN PRODUCT P ON P.PRODUCTID = B.PRODUCTID WHERE $imported"
-sqlite3 "$dir/catalog.db" "SELECT BUYFROMPARTNUMBER, PROPERTYNAME, VALUE FROM PRODUCTPROPVALUE V JOIN PRODUCT P ON P.PRODUCTID = V.PRODUCTID JOIN PROPERTY R ON R.PROPERTYID = V.PROPERTYID WHERE $imported ORDER BY P.PRODUCTID, R.PROPERTYID"
+query "SELECT BUYFROMPARTNUMBER, PRODUCTDESCRIPTION, UNITCODE, USERID, MULTIPLEBUYER FROM PRODUCT P WHERE $imported ORDER BY PRODUCTID"
+query "SELECT BUYFROMPARTNUMBER, B.USERID FROM PRODUCTBUYER B JOIN PRODUCT P ON P.PRODUCTID = B.PRODUCTID WHERE $imported"
+query "SELECT BUYFROMPARTNUMBER, PROPERTYNAME, VALUE FROM PRODUCTPROPVALUE V JOIN PRODUCT P ON P.PRODUCTID = V.PRODUCTID JOIN PROPERTY R ON R.PROPERTYID = V.PROPERTYID WHERE $imported ORDER BY P.PRODUCTID, R.PROPERTYID"
 
 echo "\$ suitehost run -   (a script on standard input)"
 "$host" run - <<'SCRIPT'
