@@ -1,6 +1,7 @@
 // Values made to fit the column they are written into (see column_fit.h).
 #include "data/column_fit.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -96,22 +97,22 @@ rt::Decimal RoundedTo(rt::Decimal d, int scale) {
   return rt::Decimal{q, static_cast<uint8_t>(scale)};
 }
 
-// Whether the decimal has more integer digits than the column allows.
-bool TooManyDigits(const rt::Decimal& d, const TypeInfo& column) {
-  const int integerDigits = column.precision - column.scale;
-  const __int128 magnitude = d.mantissa < 0 ? -d.mantissa : d.mantissa;
-  return magnitude >= PowerOfTen(integerDigits + d.scale);
+// The integer digits a money or decimal column holds: its own (p - s of a
+// decimal), and never more than the database keeps exactly.
+int IntegerDigits(const TypeInfo& column) {
+  if (column.store == StoreKind::Money) return kLargestDecimalDigits;
+  return std::min(column.precision - column.scale, kLargestDecimalDigits);
 }
 
 // The money or decimal value rounded to its scale and checked against its
-// range; `from` names the source type in an overflow's text.
+// range; `from` names the source type in an overflow's text (money's names
+// an expression, as SQL Server's does).
 rt::Decimal FitDecimal(rt::Decimal d, const TypeInfo& column, const std::string& from) {
   const int scale = column.store == StoreKind::Money ? 4 : column.scale;
   d = RoundedTo(d, scale);
-  if (column.store == StoreKind::Money) {
-    const __int128 magnitude = d.mantissa < 0 ? -d.mantissa : d.mantissa;
-    if (magnitude * PowerOfTen(4 - d.scale) > static_cast<__int128>(INT64_MAX)) OverflowTo(column);
-  } else if (TooManyDigits(d, column)) {
+  const __int128 magnitude = d.mantissa < 0 ? -d.mantissa : d.mantissa;
+  if (magnitude >= PowerOfTen(IntegerDigits(column) + d.scale)) {
+    if (column.store == StoreKind::Money) OverflowTo(column);
     OverflowTo(column, from);
   }
   return d;
@@ -394,10 +395,10 @@ std::optional<int64_t> WholeNumber(std::string_view s) {
 }
 
 // The declared type as it appears in a constraint's name: lower case,
-// without blanks ("decimal(18,4)").
+// without blanks or the storage word ("decimal(18,4)").
 std::string NormalisedType(std::string_view declared) {
   std::string out;
-  for (char c : declared)
+  for (char c : WithoutStorageWord(declared))
     if (c != ' ') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return out;
 }
@@ -543,12 +544,11 @@ std::vector<std::pair<std::string, std::string>> ColumnChecks(std::string_view c
       add(" range", c + " BETWEEN -" + l + " AND " + l);
       break;
     }
+    // A CHECK cannot round: a value with more decimals than the scale
+    // passes as it is.
     case StoreKind::Money:
-      add("", isNumber);
-      add(" range", c + " BETWEEN -922337203685477.5808 AND 922337203685477.5807");
-      break;
     case StoreKind::Decimal: {
-      const std::string limit = "1e" + std::to_string(type.precision - type.scale);
+      const std::string limit = "1e" + std::to_string(IntegerDigits(type));
       add("", isNumber);
       add(" range", c + " > -" + limit + " AND " + c + " < " + limit);
       break;

@@ -1,8 +1,10 @@
 // Values made to fit the column they are written into, as SQL Server stores
 // them: text no wider than its column (an excess of trailing blanks alone is
 // cut off), numbers inside their type's range and rounded to a decimal's
-// scale, dates that are dates. What does not fit is refused with SQL Server's
-// text and number, and the statement then changes nothing.
+// scale (money and decimal values below 10^11, which the database keeps
+// exactly: kLargestDecimalDigits), dates that are dates. What does not fit
+// is refused with SQL Server's text and number, and the statement then
+// changes nothing.
 //
 // Two paths convert differently, as they do on the original platform:
 //  - SQL text (a literal written by INSERT ... VALUES or UPDATE ... SET)

@@ -47,11 +47,34 @@ TypeInfo Make(int32_t ado, rt::VarType sub, int32_t size, uint8_t precision = 25
   return t;
 }
 
+// Whether a declared type's base is one that the database keeps as reals.
+bool KeptAsReal(const std::string& base) { return base == "money" || base == "decimal" || base == "numeric"; }
+
+constexpr std::string_view kStorageWord = "REAL";
+
 }  // namespace
+
+std::string_view WithoutStorageWord(std::string_view declared) {
+  size_t i = 0;
+  while (i < declared.size() && std::isspace(static_cast<unsigned char>(declared[i]))) ++i;
+  const size_t n = kStorageWord.size();
+  if (declared.size() <= i + n || !std::isspace(static_cast<unsigned char>(declared[i + n]))) return declared;
+  for (size_t k = 0; k < n; ++k)
+    if (std::toupper(static_cast<unsigned char>(declared[i + k])) != kStorageWord[k]) return declared;
+  std::string_view rest = declared.substr(i + n);
+  while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.front()))) rest.remove_prefix(1);
+  return KeptAsReal(Split(rest).base) ? rest : declared;
+}
+
+std::string StorageDeclared(std::string_view declared) {
+  if (WithoutStorageWord(declared).size() != declared.size() || !KeptAsReal(Split(declared).base))
+    return std::string(declared);
+  return std::string(kStorageWord) + " " + std::string(declared);
+}
 
 TypeInfo TypeFromDeclared(std::string_view declared) {
   using rt::VarType;
-  Declared d = Split(declared);
+  Declared d = Split(WithoutStorageWord(declared));
   const std::string& b = d.base;
   if (b.empty()) return TypeInfo{};
   auto integer = [](TypeInfo t, int64_t min, int64_t max, const char* name) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "runtime/variant.h"
@@ -59,8 +60,28 @@ struct TypeInfo {
 // The type of a column declared as `declared` ("int", "nchar(3)",
 // "decimal(18,4)", "datetime", ...). money, smallmoney and decimal(p,s) with
 // s <= 4 read as Currency; numeric(p,s) and decimal with more than four
-// decimals read as Decimal, so no digit is lost.
+// decimals read as Decimal, so no digit is lost. A type after the storage
+// word ("REAL money", see below) reads as the type itself.
 TypeInfo TypeFromDeclared(std::string_view declared);
+
+// A database declares its money and decimal columns with the word REAL
+// before their type ("REAL money", "REAL decimal(18,4)"): SQLite then keeps
+// every value of them as a real, so that a division of one divides as a
+// decimal does (a whole amount kept as an integer would divide as integers:
+// 39 / 2 would give 19). A real holds any value of 15 significant digits,
+// so below 10^11 every value of four decimals reads back as written
+// (kLargestDecimalDigits).
+//
+// The declared type as it is written in the database: the storage word
+// before a money or decimal type that lacks it, any other type as it is.
+std::string StorageDeclared(std::string_view declared);
+// The declared type without the storage word.
+std::string_view WithoutStorageWord(std::string_view declared);
+
+// The integer digits that a money or decimal value may have at most: values
+// of 10^11 or more are refused, so that a value of four decimals keeps its
+// 15 significant digits in the real that holds it.
+constexpr int kLargestDecimalDigits = 11;
 
 // The type that a value of an undeclared column (an expression) reports.
 TypeInfo TypeOfValue(const rt::Variant& value);

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "data/column_fit.h"
+#include "data/data_types.h"
 #include "data/engine.h"
 #include "data/session_broker.h"
 #include "data/sqlite_engine.h"
@@ -54,6 +55,7 @@ namespace {
 struct DefinedColumn {
   std::string name, declared;
   bool identity = false;
+  size_t typeAt = 0;  // the token that begins the declared type (when there is one)
 };
 struct TableDefinition {
   std::vector<Token> tokens;
@@ -94,7 +96,7 @@ TableDefinition ReadTableDefinition(std::string_view statement) {
     for (size_t j = from + 1; j + 1 < to; ++j)
       primaryKey = primaryKey || (tokens[sig[j]].IsWord("PRIMARY") && tokens[sig[j + 1]].IsWord("KEY"));
     const bool identity = primaryKey && Token{TokenKind::Word, declared}.IsWord("INTEGER");
-    d.columns.push_back({tokens[sig[from]].Name(), declared, identity});
+    d.columns.push_back({tokens[sig[from]].Name(), declared, identity, from + 1 < to ? sig[from + 1] : 0});
   };
   int depth = 0;
   size_t start = k + 1;
@@ -126,7 +128,13 @@ std::string WithColumnChecks(std::string_view statement) {
   const TableDefinition d = ReadTableDefinition(statement);
   if (d.close == d.tokens.size()) return std::string(statement);
   std::string additions;
+  // The storage word goes before the declared types that need it: where
+  // each such type begins, what comes before it.
+  std::vector<std::pair<size_t, std::string>> storage;
   for (const DefinedColumn& column : d.columns) {
+    const std::string stored = StorageDeclared(column.declared);
+    if (stored.size() > column.declared.size())
+      storage.emplace_back(column.typeAt, stored.substr(0, stored.size() - column.declared.size()));
     if (column.identity) continue;
     for (const auto& [constraint, expression] : ColumnChecks(column.name, column.declared)) {
       const std::string quoted = QuoteName(constraint);
@@ -134,13 +142,16 @@ std::string WithColumnChecks(std::string_view statement) {
       additions += ",\n  CONSTRAINT " + quoted + " CHECK (" + expression + ")";
     }
   }
-  if (additions.empty()) return std::string(statement);
+  if (additions.empty() && storage.empty()) return std::string(statement);
   // Before the blanks that precede the closing parenthesis.
   size_t at = d.close;
   while (at > 0 && d.tokens[at - 1].kind == TokenKind::Space && d.tokens[at - 1].text.find("--") == std::string::npos)
     --at;
   std::string out;
-  for (size_t i = 0; i < at; ++i) out += d.tokens[i].text;
+  for (size_t i = 0, next = 0; i < at; ++i) {
+    if (next < storage.size() && storage[next].first == i) out += storage[next++].second;
+    out += d.tokens[i].text;
+  }
   out += additions;
   for (size_t i = at; i < d.tokens.size(); ++i) out += d.tokens[i].text;
   return out;

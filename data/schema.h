@@ -12,7 +12,9 @@ namespace data {
 // A statement of a schema script as the database is made with it: a CREATE
 // TABLE gets the CHECK constraints that guard each typed column's declared
 // type (column_fit.h), one per check, named "<column>: <type>" and
-// "<column>: <type> range"; any other statement is returned as it is.
+// "<column>: <type> range", and the storage word before each money or
+// decimal type (StorageDeclared, data_types.h); any other statement is
+// returned as it is.
 std::string WithColumnChecks(std::string_view statement);
 
 // The columns (name, declared type) that a CREATE TABLE statement defines, in
@@ -38,15 +40,17 @@ std::vector<std::string> ScriptStatements(std::string_view script);
 
 
 
-// Brings a database made before its text columns had their own collation
-// and their values were checked to the present form. Each table that is not
+// Brings a database made before its text columns had their own collation,
+// their values were checked and its money and decimal columns kept reals to
+// the present form. Each table that is not
 // in that form is made anew: as the schema scripts define it when they
 // define a table of that name with the same columns (so widened columns take
 // their new width), else as it was, with the collation kTextCollation in
 // place of NOCASE; in both cases with the CHECK constraints of
 // WithColumnChecks. Its rows, identity counter, indexes and triggers are
-// carried over. All in one transaction: rows that do not fit their column
-// are named in the error (0x80004005) and nothing changes. An index of a
+// carried over. All in one transaction: rows that do not fit their column,
+// in any table (also one kept as it is), are named in the error
+// (0x80004005) and nothing changes. An index of a
 // table kept as it was is made anew when the schema defines it otherwise or
 // the file lacks it. Answers what was made anew (nothing when the file is in
 // the present form already).

@@ -1,5 +1,6 @@
-// Bringing a database made before its text columns had their own collation
-// and its typed columns their CHECK constraints to the present form.
+// Bringing a database made before its text columns had their own collation,
+// its typed columns their CHECK constraints and its money and decimal
+// columns their storage as reals to the present form.
 #include <sqlite3.h>
 
 #include <cctype>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "data/column_fit.h"
+#include "data/data_types.h"
 #include "data/schema.h"
 #include "data/sqlite_engine.h"
 #include "data/sqlite_text_rules.h"
@@ -170,6 +172,10 @@ UpgradeResult UpgradeDatabase(const std::string& path, const std::vector<NamedSc
       std::string name, target, fresh;
     };
     std::vector<Table> tables;
+    // Every table's values are checked against the columns it will have:
+    // a table kept as it is may still hold values written past its
+    // constraints (PRAGMA ignore_check_constraints).
+    std::vector<std::pair<std::string, std::string>> checked;  // table, the table whose columns it gets
     for (auto& row : db.Rows("SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
                              "ESCAPE '\\' ORDER BY rowid")) {
       const std::string& name = row[0];
@@ -182,32 +188,37 @@ UpgradeResult UpgradeDatabase(const std::string& path, const std::vector<NamedSc
         for (const auto& c : DefinedColumns(defined->second)) definedColumns += Upper(c.first) + ",";
         if (definedColumns == columns) target = WithColumnChecks(defined->second);
       }
-      if (Normalised(target) != Normalised(row[1])) tables.push_back(Table{name, target, name + "__upgrade"});
+      if (Normalised(target) != Normalised(row[1])) {
+        tables.push_back(Table{name, target, name + "__upgrade"});
+        checked.emplace_back(name, name + "__upgrade");
+      } else {
+        checked.emplace_back(name, name);
+      }
     }
     for (const Table& t : tables) db.Exec(Renamed(t.target, t.fresh), "Cannot make the table " + t.name + " anew");
     // Rows that do not fit their new column are named, all of them up to a
     // limit, before anything is copied.
     std::string misfits;
     int shown = 0;
-    for (const Table& t : tables) {
+    for (const auto& [name, columnsOf] : checked) {
       const bool withoutRowid =
-          !db.Rows("SELECT 1 FROM pragma_table_list WHERE name = " + Literal(t.name) + " AND wr = 1").empty();
+          !db.Rows("SELECT 1 FROM pragma_table_list WHERE name = " + Literal(name) + " AND wr = 1").empty();
       std::string keyText;
-      for (auto& key : db.Rows("SELECT name FROM pragma_table_info(" + Literal(t.name) + ") WHERE pk > 0 ORDER BY pk"))
+      for (auto& key : db.Rows("SELECT name FROM pragma_table_info(" + Literal(name) + ") WHERE pk > 0 ORDER BY pk"))
         keyText += (keyText.empty() ? "quote(" : " || ', ' || quote(") + QuoteName(key[0]) + ")";
       // A table without rowid names its rows by their primary key.
       const std::string rowName = withoutRowid ? "'(' || " + keyText + " || ')'" : "rowid";
-      for (auto& info : db.Rows("SELECT name, type, pk FROM pragma_table_info(" + Literal(t.fresh) + ")")) {
+      for (auto& info : db.Rows("SELECT name, type, pk FROM pragma_table_info(" + Literal(columnsOf) + ")")) {
         if (info[2] != "0" && Upper(info[1]) == "INTEGER") continue;  // the identity: numbered by the engine
         std::string fits;  // all the column's checks at once, so a row is named once
         for (const auto& [constraint, expression] : ColumnChecks(info[0], info[1]))
           fits += (fits.empty() ? "(" : " AND (") + expression + ")";
         if (fits.empty()) continue;
-        for (auto& bad : db.Rows("SELECT " + rowName + ", quote(" + QuoteName(info[0]) + ") FROM " + QuoteName(t.name) +
+        for (auto& bad : db.Rows("SELECT " + rowName + ", quote(" + QuoteName(info[0]) + ") FROM " + QuoteName(name) +
                                  " WHERE NOT (" + fits + ") LIMIT 20")) {
           if (++shown <= 20)
-            misfits += "\n  " + t.name + " row " + bad[0] + ": " + info[0] + " = " + bad[1].substr(0, 80) +
-                       " does not fit " + info[1];
+            misfits += "\n  " + name + " row " + bad[0] + ": " + info[0] + " = " + bad[1].substr(0, 80) +
+                       " does not fit " + std::string(WithoutStorageWord(info[1]));
         }
       }
     }

@@ -46,7 +46,7 @@ TEST_F(RateValidation, TheFirstFailureWinsAndIsRaisedBareWithoutLogOrVote) {
     EXPECT_EQ(Failure([&] { w->AddCurrencyRate("ABC", "2026-06-01", kNull, 1.2, kNull, 1, false); }),
               "80040084 Brintor: EffectiveDateRange");
     EXPECT_EQ(LogEntries(), 0);
-    EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|null|4|null|1");
+    EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|null|4.0|null|1");
 
     // No vote: the transaction it joins still commits.
     EXPECT_EQ(Vote([](Writer& x) { x->AddCurrencyRate("ABC", "2026-06-01", kNull, 1.2, kNull, 1, false); }),
@@ -162,7 +162,7 @@ TEST_F(RateValidation, PeriodsOfOneCurrencyNeverOverlap) {
     // any form the regional settings read.
     EXPECT_TRUE(w->UpdateCurrencyRate("ABC", rt::Variant(Day(2026, 1, 1)), "2027-1-1", 4, kNull, 1, false));
     EXPECT_EQ(Add(w, "ABC", "2027-1-1", kNull, 4.5, kNull, 1, false), "added");
-    EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|2027-01-01 00:00:00|4|null|1; 2027-01-01 00:00:00|null|4.5|null|1");
+    EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|2027-01-01 00:00:00|4.0|null|1; 2027-01-01 00:00:00|null|4.5|null|1");
 
     // A period that starts inside the new one (Q3); one that starts exactly
     // at the new expiry does not collide.
@@ -185,8 +185,8 @@ TEST_F(RateValidation, TheWritersStoreRoundedRatesAndAnswerTrueWhenNothingMatche
     EXPECT_TRUE(w->AddCurrencyRate("DEF", "2025-01-01", "2026-01-01", kNull, "3.1234567", 1, true));
     EXPECT_TRUE(w->AddCurrencyRate("ABC", "2025-01-01 08:30:00", Day(2026, 1, 1), 4.123456, 0, int32_t{10}, false));
     EXPECT_EQ(Golden().Add("DEF", Rates("DEF")).Add("ABC", Rates("ABC")).Lines(),
-              "DEF: 2025-01-01 00:00:00|2026-01-01 00:00:00|null|3.123457|1; 2026-01-01 00:00:00|null|null|3|1\n"
-              "ABC: 2025-01-01 08:30:00|2026-01-01 00:00:00|4.1235|0|10; 2026-01-01 00:00:00|null|4|null|1\n");
+              "DEF: 2025-01-01 00:00:00|2026-01-01 00:00:00|null|3.123457|1; 2026-01-01 00:00:00|null|null|3.0|1\n"
+              "ABC: 2025-01-01 08:30:00|2026-01-01 00:00:00|4.1235|0.0|10; 2026-01-01 00:00:00|null|4.0|null|1\n");
     EXPECT_TRUE(w->UpdateCurrencyRate("ABC", "2025-01-01 08:30", "2026-01-01", 4.2, kNull, 1, false));
     EXPECT_TRUE(w->UpdateCurrencyRate("ABC", "2020-01-01", "2020-02-01", 4.2, kNull, 1, false));  // no such period
     EXPECT_TRUE(w->DeleteCurrencyRate("ABC", "2026-01-01"));

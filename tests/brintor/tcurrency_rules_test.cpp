@@ -109,7 +109,7 @@ TEST_F(ScriptWrites, ARatePeriodFromAScriptIsUsedByTheNextConversion) {
     out.Add("add", Outcome(w->InsertFromScript("CURRENCYRATE", kRateColumns,
                                                Names({"ABC", "2027-1-1", kNull, 5.0, int16_t{1}}))));
     EXPECT_EQ(out.Line(), "close=ok add=ok");
-    EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|2027-01-01 00:00:00|4|null|1; 2027-01-01 00:00:00|null|5|null|1");
+    EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|2027-01-01 00:00:00|4.0|null|1; 2027-01-01 00:00:00|null|5.0|null|1");
     auto c = NewCurrency();
     Golden converted;
     converted.Add("2026-12-31", Convert(*c, "HOM", "ABC", 10, Day(2026, 12, 31)));
@@ -144,7 +144,7 @@ TEST_F(CurrencyRules, RateRulesWriteOnlyTheGivenColumnsAndNeverTheEpcFlag) {
     EXPECT_EQ(Render(update),
               "CURRENCYCODE=String:HOM; EFFECTIVEDATE=Date:2026-01-01; EXPIRYDATE=Null; RATEFACTOR=Integer:1; "
               "EPC=Boolean:False");
-    EXPECT_EQ(Rates("HOM"), "2026-01-01 00:00:00|null|1|2|1");
+    EXPECT_EQ(Rates("HOM"), "2026-01-01 00:00:00|null|1.0|2.0|1");
 
     // A caller's EPC flag decides the rule and stays out of the row.
     auto insert = DataObject("CurrencyRateDataObject", {{"CURRENCYCODE", "DEF"},
@@ -154,7 +154,7 @@ TEST_F(CurrencyRules, RateRulesWriteOnlyTheGivenColumnsAndNeverTheEpcFlag) {
     insert->SetItem("EPC", true);
     insert->Add("METAObjectID", "CurrencyRateDataObject");
     EXPECT_EQ(Outcome(w.Rules().BusinessRules_Insert(insert)), "ok");
-    EXPECT_EQ(Rates("DEF"), "2025-01-01 00:00:00|2026-01-01 00:00:00|1|2.5|1; 2026-01-01 00:00:00|null|null|3|1");
+    EXPECT_EQ(Rates("DEF"), "2025-01-01 00:00:00|2026-01-01 00:00:00|1.0|2.5|1; 2026-01-01 00:00:00|null|null|3.0|1");
   });
 }
 
@@ -218,7 +218,7 @@ TEST_F(ScriptWrites, ExistsAnswersForCurrencyCodesOnly) {
     EXPECT_EQ(answers.Add("ABC rates", Rates("ABC")).Lines(),
               "Exists currencycode=abc: true\nExists CURRENCYCODE=O'K: false\nExists UNITCODE=ABC: false\n"
               "Exists CURRENCYCODE=ABC,QQQ: false\nBeforeDelete CURRENCYCODE=ABC: true\n"
-              "ABC rates: 2026-01-01 00:00:00|null|4|null|1\n");
+              "ABC rates: 2026-01-01 00:00:00|null|4.0|null|1\n");
   });
 }
 

@@ -127,7 +127,7 @@ TEST_F(CurrencyDeletes, DeleteCurrencyLeavesTheRatesWhenTheSecondDeleteFailsInAn
       const std::string error = Failure([&] { w->DeleteCurrency("ABC"); });
       EXPECT_EQ(error.substr(0, error.find(" INFO: ")),
                 "80040E2F SQLite: |ERROR 0x80040E2F| METHOD: Brintor.Currency.DeleteCurrency| DESC: currency kept.|");
-      EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|null|4|null|1");
+      EXPECT_EQ(Rates("ABC"), "2026-01-01 00:00:00|null|4.0|null|1");
     }
     // The connection's own transaction ended with the failure: the next
     // delete of the plain writer runs normally.
@@ -150,7 +150,7 @@ TEST_F(CurrencyDeletes, ARefusalOfTheReferentialChecker) {
     seen.Add("CurrencyDelete", w->CurrencyDelete("ABC")).Add("Err", rt::Err().number).Add("rates", Rates("ABC"));
     seen.Add("log entries", LogEntries()).Add("vote", Vote([](Writer& x) { x->CurrencyDelete("ABC"); }));
     EXPECT_EQ(seen.Lines(),
-              "CurrencyDelete: false\nErr: 0\nrates: 2026-01-01 00:00:00|null|4|null|1\nlog entries: 1\n"
+              "CurrencyDelete: false\nErr: 0\nrates: 2026-01-01 00:00:00|null|4.0|null|1\nlog entries: 1\n"
               "vote: rollback\n");
   });
 }
@@ -163,7 +163,7 @@ TEST_F(CurrencyDeletes, CurrencyDeleteRemovesOnlyTheCurrencyRowAndReportsAnUnkno
     seen.Add("ABC rows", Table("SELECT COUNT(*) FROM CURRENCY WHERE CURRENCYCODE = 'ABC'"))
         .Add("ABC rates", Rates("ABC"));
     EXPECT_EQ(seen.Add("CurrencyDelete(O'K)", Failure([&] { w->CurrencyDelete("O'K"); })).Lines(),
-              "CurrencyDelete(ABC): true\nABC rows: 0\nABC rates: 2026-01-01 00:00:00|null|4|null|1\n"
+              "CurrencyDelete(ABC): true\nABC rows: 0\nABC rates: 2026-01-01 00:00:00|null|4.0|null|1\n"
               "CurrencyDelete(O'K): 80040064 Brintor.Currency.CurrencyDelete: |ERROR 0x80040064| "
               "METHOD: Brintor.Currency.CurrencyDelete| DESC: Currency not present.|\n");
   });

@@ -145,7 +145,7 @@ TEST_F(ColumnFit, EveryTypeThroughEveryPathFitsConvertsOrIsRefused) {
        "refused 80040E07 (8114) Error converting data type nvarchar to float. stored=none"},
       // money: four decimals, half away from zero in SQL text, VB's CCur for values.
       {"M", "1.23455", rt::Variant("1.5"), "real:1.2346", "real:1.5"},
-      {"M", "''", rt::Variant(1e20), "integer:0",
+      {"M", "''", rt::Variant(1e20), "real:0.0",
        "refused 80040E57 (8115) Arithmetic overflow error converting expression to data type money. stored=none"},
       {"M", "'12,5'", rt::Variant("x"),
        "refused 80040E07 (235) Cannot convert a char value to money. The char value has incorrect syntax. "
@@ -159,7 +159,7 @@ TEST_F(ColumnFit, EveryTypeThroughEveryPathFitsConvertsOrIsRefused) {
        "refused 80040E57 (8115) Arithmetic overflow error converting expression to data type numeric. "
        "stored=none"},
       {"D", "''", rt::Variant("-0.004"),
-       "refused 80040E07 (8114) Error converting data type varchar to numeric. stored=none", "integer:0"},
+       "refused 80040E07 (8114) Error converting data type varchar to numeric. stored=none", "real:0.0"},
       // decimal(12,6): read as Decimal, rounded to six places.
       {"X", "0.1234565", rt::Variant("0.0000005"), "real:0.123457", "real:1.0e-06"},
       // datetime: the stored form; '' is 1900-01-01 in SQL text; other text is refused.

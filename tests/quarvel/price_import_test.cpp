@@ -25,19 +25,19 @@ TEST_F(PriceImport, ListedKnownPartNumbersAreWrittenAndRemovedAndTheRestIsKept) 
               "(0..3) OS-SH100 OS-GL200 MN-L300 XX-9999");
     EXPECT_EQ(PriceRows(),
               "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY=null CURRENCYCODE=USD "
-              "PRICE=12.5 DISCOUNTPERC=null DISCOUNTAMOUNT=1 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+              "PRICE=12.5 DISCOUNTPERC=null DISCOUNTAMOUNT=1.0 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
               "PRICEEXPIRYDATE=2026-12-31 00:00:00\n"
               "PRODUCTID=2 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=5.0 GROUPBY=null CURRENCYCODE=USD "
-              "PRICE=10 DISCOUNTPERC=null DISCOUNTAMOUNT=1 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+              "PRICE=10.0 DISCOUNTPERC=null DISCOUNTAMOUNT=1.0 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
               "PRICEEXPIRYDATE=2026-12-31 00:00:00\n"
               "PRODUCTID=3 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=999999999.0 GROUPBY=null "
-              "CURRENCYCODE=GBP PRICE=3 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null "
+              "CURRENCYCODE=GBP PRICE=3.0 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null "
               "FREIGHTCOST=null PRICEEXPIRYDATE=2027-02-03 00:00:00\n"
               "PRODUCTID=3 PRICEEFFECTIVEDATE=2026-02-01 00:00:00 QUANTITYTO=999999999.0 GROUPBY=null "
-              "CURRENCYCODE=GBP PRICE=4 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null "
+              "CURRENCYCODE=GBP PRICE=4.0 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null "
               "FREIGHTCOST=null PRICEEXPIRYDATE=2027-02-03 00:00:00\n"
               "PRODUCTID=3 PRICEEFFECTIVEDATE=2026-03-01 00:00:00 QUANTITYTO=999999999.0 GROUPBY=null "
-              "CURRENCYCODE=GBP PRICE=5 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null "
+              "CURRENCYCODE=GBP PRICE=5.0 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null "
               "FREIGHTCOST=null PRICEEXPIRYDATE=2027-02-03 00:00:00\n");
     // The unknown part number and the one not listed stay for the next batch.
     EXPECT_EQ(PartNumbersIn(RestFile("p1")), "XX-9999 MN-B400");
@@ -77,19 +77,19 @@ TEST_F(PriceImport, LinesOfTheDefaultGroupAreChangedNotDuplicated) {
     const std::string rows = PriceRows();
     EXPECT_EQ(rows,
               "PRODUCTID=1 PRICEEFFECTIVEDATE=1899-12-30 00:00:00 QUANTITYTO=7.0 GROUPBY=null CURRENCYCODE=USD "
-              "PRICE=2 DISCOUNTPERC=0.12 DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=0.38 FREIGHTCOST=null "
+              "PRICE=2.0 DISCOUNTPERC=0.12 DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=0.38 FREIGHTCOST=null "
               "PRICEEXPIRYDATE=2000-01-01 00:00:00\n"
               "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY=null CURRENCYCODE=USD "
-              "PRICE=11 DISCOUNTPERC=null DISCOUNTAMOUNT=1 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+              "PRICE=11.0 DISCOUNTPERC=null DISCOUNTAMOUNT=1.0 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
               "PRICEEXPIRYDATE=2026-12-31 00:00:00\n"
-              "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=20.0 GROUPBY= CURRENCYCODE=USD PRICE=12 "
-              "DISCOUNTPERC=null DISCOUNTAMOUNT=1 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+              "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=20.0 GROUPBY= CURRENCYCODE=USD PRICE=12.0 "
+              "DISCOUNTPERC=null DISCOUNTAMOUNT=1.0 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
               "PRICEEXPIRYDATE=2026-12-31 00:00:00\n"
               "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=30.0 GROUPBY=null CURRENCYCODE=USD "
-              "PRICE=13 DISCOUNTPERC=null DISCOUNTAMOUNT=1 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+              "PRICE=13.0 DISCOUNTPERC=null DISCOUNTAMOUNT=1.0 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
               "PRICEEXPIRYDATE=2026-12-31 00:00:00\n"
               "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=30.0 GROUPBY=contract CURRENCYCODE=USD "
-              "PRICE=14 DISCOUNTPERC=null DISCOUNTAMOUNT=1 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+              "PRICE=14.0 DISCOUNTPERC=null DISCOUNTAMOUNT=1.0 PRICETAXPERCENTAGE=null FREIGHTCOST=null "
               "PRICEEXPIRYDATE=2026-12-31 00:00:00\n");
     // Again: every line finds its row.
     Import(prices, "/\\" + doc, {"OS-SH100"});
@@ -132,7 +132,7 @@ TEST_F(PriceImport, AFailureHalfWayKeepsTheRowsBeforeItAndTouchesNeitherListNorR
     Golden kept;
     kept.Add("prices", Scalar("SELECT GROUP_CONCAT(PRICE) FROM CATALOGPRODUCTPRICE")).Add("list", List(list));
     EXPECT_EQ(kept.Add("rest file", Read(RestFile("f"))).Lines(),
-              "prices: 11,12\nlist: (0..2) OS-SH100 OS-GL200 MN-L300\nrest file: old rest\n");
+              "prices: 11.0,12.0\nlist: (0..2) OS-SH100 OS-GL200 MN-L300\nrest file: old rest\n");
 
     // A child that names no column fails the writer the same way.
     Exec("DROP TRIGGER refuse; DELETE FROM CATALOGPRODUCTPRICE");
@@ -147,6 +147,34 @@ TEST_F(PriceImport, AFailureHalfWayKeepsTheRowsBeforeItAndTouchesNeitherListNorR
     EXPECT_EQ(
         Golden().Add("price lines", PriceCount()).Add("list", List(two)).Add("rest file", Read(RestFile("f"))).Lines(),
         "price lines: 1\nlist: (0..1) OS-SH100 OS-GL200\nrest file: old rest\n");
+  });
+}
+
+// An amount that its column refuses (money's largest value lies beyond what
+// the database keeps exactly) fails the writer as any failure does: the
+// lines before it stay, the list and the rest file stay as they were, and
+// nothing of it is stored; an amount just below the bound is kept exactly.
+TEST_F(PriceImport, AnAmountBeyondTheBoundEndsTheBatchAndIsNotStored) {
+  Run([&] {
+    Write(RestFile("m"), "old rest");
+    auto prices = NewPriceXml();
+    const std::string doc =
+        Doc(Price("OS-SH100", Sound("1", "99999999999.9999")) + Price("OS-GL200", Sound("1", "922337203685477.5807")) +
+            Price("MN-L300", Sound()));
+    rt::Variant list = Array({"OS-SH100", "OS-GL200", "MN-L300"});
+    const rt::ComError e = RaisedBy([&] { prices->UpdateInsertPricesFromXML("m/\\" + doc, false, list); });
+    const std::string overflow = "Arithmetic overflow error converting expression to data type money.";
+    EXPECT_EQ(e.description(),
+              Block("80040E57", "Quarvel.PriceXML.UpdateInsertPricesFromXML",
+                    Block("80040E57", "Quarvel.PriceXML.updateInsertPriceFromXMLFile2",
+                          Block("80040E57", "Quarvel.PriceXML.InsertUpdatePrice", overflow))));
+    EXPECT_EQ(e.number(), static_cast<int32_t>(0x80040E57));
+    EXPECT_EQ(Golden()
+                  .Add("prices", Scalar("SELECT GROUP_CONCAT(PRODUCTID || ':' || PRICE) FROM CATALOGPRODUCTPRICE"))
+                  .Add("list", List(list))
+                  .Add("rest file", Read(RestFile("m")))
+                  .Lines(),
+              "prices: 1:99999999999.9999\nlist: (0..2) OS-SH100 OS-GL200 MN-L300\nrest file: old rest\n");
   });
 }
 

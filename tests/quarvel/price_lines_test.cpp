@@ -38,13 +38,13 @@ TEST_F(PriceLines, ActionsAndColumnRules) {
   });
   EXPECT_EQ(StoredLines(),
             "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY=null CURRENCYCODE=EUR "
-            "PRICE=11 DISCOUNTPERC=0.12 DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=0.38 FREIGHTCOST=1.5 "
+            "PRICE=11.0 DISCOUNTPERC=0.12 DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=0.38 FREIGHTCOST=1.5 "
             "PRICEEXPIRYDATE=null\n"
             "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=50.0 GROUPBY=CONTRACT CURRENCYCODE=EUR "
             "PRICE=null DISCOUNTPERC=-2.34 DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
             "PRICEEXPIRYDATE=2026-06-30 00:00:00\n"
             "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=100.0 GROUPBY=null CURRENCYCODE=EUR "
-            "PRICE=9 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+            "PRICE=9.0 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
             "PRICEEXPIRYDATE=null\n");
 }
 
@@ -70,13 +70,13 @@ TEST_F(PriceLines, DefaultGroupIsOneGroupInEitherStoredForm) {
   EXPECT_EQ(
       Golden().Add("lines", StoredLines()).Add("logged", LogEntriesWith("Quarvel.Product.InsertUpdatePrice")).Lines(),
       "lines:\n"
-      "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY= CURRENCYCODE=EUR PRICE=4 "
+      "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY= CURRENCYCODE=EUR PRICE=4.0 "
       "DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null PRICEEXPIRYDATE=null\n"
       "PRODUCTID=2 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY=null CURRENCYCODE=EUR "
-      "PRICE=5 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+      "PRICE=5.0 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
       "PRICEEXPIRYDATE=null\n"
       "PRODUCTID=2 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=50.0 GROUPBY=contract CURRENCYCODE=EUR "
-      "PRICE=3 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+      "PRICE=3.0 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
       "PRICEEXPIRYDATE=null\n"
       "logged: 2\n");
 }
@@ -128,7 +128,7 @@ TEST_F(PriceLines, CurrencyIsCheckedOnEveryAction) {
             "asked: { \"Exists(Quarvel, CURRENCYCODE=String:GBP)\", \"Exists(Quarvel, CURRENCYCODE=String:GBP)\", "
             "\"Exists(Quarvel, CURRENCYCODE=String:GBP)\", \"Exists(Quarvel, CURRENCYCODE=String:GBP)\" }\n"
             "lines: PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY=null CURRENCYCODE=EUR "
-            "PRICE=4 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+            "PRICE=4.0 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
             "PRICEEXPIRYDATE=null\n");
 }
 
@@ -149,10 +149,10 @@ TEST_F(PriceLines, ExGroupHoldsForItsCallOnly) {
   });
   EXPECT_EQ(StoredLines(),
             "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY=null CURRENCYCODE=EUR "
-            "PRICE=5 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+            "PRICE=5.0 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
             "PRICEEXPIRYDATE=null\n"
             "PRODUCTID=1 PRICEEFFECTIVEDATE=2026-01-01 00:00:00 QUANTITYTO=10.0 GROUPBY=CONTRACT CURRENCYCODE=EUR "
-            "PRICE=3 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
+            "PRICE=3.0 DISCOUNTPERC=null DISCOUNTAMOUNT=null PRICETAXPERCENTAGE=null FREIGHTCOST=null "
             "PRICEEXPIRYDATE=null\n");
 }
 
@@ -190,7 +190,7 @@ TEST_F(PriceLines, InsertUpdateAddsTheLineItDidNotFindInItsGroup) {
   });
   EXPECT_EQ(Rows("SELECT QUANTITYTO, IFNULL(GROUPBY, 'null'), PRICE FROM CATALOGPRODUCTPRICE WHERE PRODUCTID = 1 "
                  "AND PRICEEFFECTIVEDATE = '2026-04-01 00:00:00' ORDER BY 1"),
-            "5.0|VIP|3\n6.0|SPOT|4\n7.0|null|5\n8.0|null|6\n");
+            "5.0|VIP|3.0\n6.0|SPOT|4.0\n7.0|null|5.0\n8.0|null|6.0\n");
 }
 
 // A quantity break of 16 digits is found again by its key: the statements
@@ -211,7 +211,43 @@ TEST_F(PriceLines, AQuantityBreakOfSixteenDigitsIsFoundAgain) {
     EXPECT_EQ(answers, "Boolean:True Boolean:True Boolean:True Boolean:True Double:4");
   });
   // The break stored is the Double a third is, not its text of 15 digits.
-  EXPECT_EQ(Rows("SELECT QUANTITYTO = 1.0 / 3, PRICE FROM CATALOGPRODUCTPRICE ORDER BY QUANTITYTO"), "0|1\n1|4\n");
+  EXPECT_EQ(Rows("SELECT QUANTITYTO = 1.0 / 3, PRICE FROM CATALOGPRODUCTPRICE ORDER BY QUANTITYTO"), "0|1.0\n1|4.0\n");
+}
+
+// An amount below 10^11 reads back as written; one at or beyond it, money's
+// largest and smallest values among them, is refused with the column's
+// overflow and stores nothing, so the product's lines stay readable.
+TEST_F(PriceLines, AmountsReadBackAsWrittenOrAreRefusedWithTheColumnsOverflow) {
+  Run([&] {
+    auto product = NewProduct();
+    Golden answers;
+    double quantity = 0;
+    for (const char* price : {"99999999999.9999", "1234567890123.4567", "922337203685477.5807",
+                              "-922337203685477.5808", "100000000000"}) {
+      answers.Add(price, Answer([&] {
+        return product->InsertPrice(1, Day(2026, 1, 1), ++quantity, Array({"CURRENCYCODE", "PRICE"}),
+                                    Array({"EUR", rt::CCur(rt::Variant(price))}));
+      }));
+    }
+    const std::string refused =
+        "80040E57 SQLite: |ERROR 0x80040E57| METHOD: Quarvel.Product.InsertUpdatePrice| DESC: Arithmetic overflow "
+        "error converting expression to data type money..|";
+    int32_t id = 1;
+    answers.Add("lines", Render(product->GetProductPriceLines(id)->Item(rt::Variant("1")).AsObject()));
+    double one = 1;
+    answers.Add("price", Answer([&] { return product->GetPriceFromPriceLines(id, one); }));
+    EXPECT_EQ(answers.Lines(),
+              "99999999999.9999: Boolean:True\n"
+              "1234567890123.4567: " + refused + "\n"
+              "922337203685477.5807: " + refused + "\n"
+              "-922337203685477.5808: " + refused + "\n"
+              "100000000000: " + refused + "\n"
+              "lines: PRODUCTID=Long:1; PRICEEFFECTIVEDATE=Date:2026-01-01; CURRENCYCODE=String:EUR; "
+              "PRICEEXPIRYDATE=Null; PRICE=Currency:99999999999.9999; DISCOUNTPERC=Null; DISCOUNTAMOUNT=Null; "
+              "PRICETAXPERCENTAGE=Null; QUANTITYTO=Double:1; GROUPBY=Null\n"
+              "price: Double:99999999999.9999\n");
+  });
+  EXPECT_EQ(Rows("SELECT COUNT(*), typeof(PRICE) FROM CATALOGPRODUCTPRICE"), "1|real\n");
 }
 
 TEST_F(PriceLines, GetProductPriceLinesGivesEachLineUnderItsCount) {

@@ -11,6 +11,7 @@
 
 #include "data/schema.h"
 #include "data/sqlite_text_rules.h"
+#include "tests/common/golden.h"
 #include "tests/common/tool_handle.h"
 #include "tests/tools/host_process.h"
 
@@ -164,6 +165,59 @@ TEST_F(InstallationDatabase, UpgradeNamesAMissingFolderOrDatabase) {
   }
   EXPECT_FALSE(fs::exists(root + "/nowhere"));
   EXPECT_TRUE(fs::is_empty(root + "/empty"));
+}
+
+// An old database keeps whole amounts as integers, which divide as
+// integers. The upgrade names an amount at or beyond 10^11 (also in a
+// database of the present form, into which the tool wrote it past the
+// constraints) and changes nothing; otherwise it keeps every amount as a
+// real, which divides as a decimal.
+TEST_F(InstallationDatabase, UpgradeKeepsAmountsAsRealsAndNamesThoseBeyondTheBound) {
+  ASSERT_EQ(Host({"init", Dir()}).exitCode, 0);
+  MakeOldDatabase(Catalog(), "UPDATE CATALOGPRODUCTPRICE SET PRICE = 1234567890123.4567 WHERE rowid = 2;");
+  const std::string halves =
+      "SELECT typeof(PRICE) || ' ' || (PRICE / 2) || ' ' || (SELECT HOMESALESRATE / 4 FROM CURRENCYRATE WHERE rowid = 1)"
+      " FROM CATALOGPRODUCTPRICE WHERE PRICE = 39";
+  const std::string schema = "SELECT group_concat(sql, ';') FROM sqlite_schema";
+  std::string before;
+  {
+    ToolHandle old(Catalog(), ToolHandle::Extension::Loaded);
+    EXPECT_EQ(old.Query(halves), "integer 19 0");
+    before = old.Query(schema);
+  }
+  const std::string refusedText = "suitehost: upgrade: The database '" + Catalog() +
+                                  "' holds 1 value(s) that do not fit their column; correct them (with the sqlite3 "
+                                  "tool and the suitetext extension loaded) and upgrade again:\n";
+  const hosttest::HostResult old = Host({"upgrade", Dir()});
+  EXPECT_EQ(Golden().Add("exit", old.exitCode).Add("err", old.err).Lines(),
+            "exit: 1\nerr:\n" + refusedText +
+                "  CATALOGPRODUCTPRICE row 2: PRICE = 1.23456789012345678714e+12 does not fit money\n");
+  {
+    ToolHandle tool(Catalog(), ToolHandle::Extension::Loaded);
+    EXPECT_EQ(tool.Query(schema), before);
+    EXPECT_EQ(tool.Query("UPDATE CATALOGPRODUCTPRICE SET PRICE = 12.5 WHERE rowid = 2"), "");
+  }
+  const hosttest::HostResult upgraded = Host({"upgrade", Dir()});
+  EXPECT_EQ(upgraded.exitCode, 0) << upgraded.err;
+  {
+    ToolHandle tool(Catalog(), ToolHandle::Extension::Loaded);
+    EXPECT_EQ(tool.Query(halves), "real 19.5 0.25");
+    EXPECT_EQ(tool.Query("UPDATE CATALOGPRODUCTPRICE SET PRICE = 100000000000 WHERE rowid = 2"),
+              "ERROR: CHECK constraint failed: PRICE: money range");
+    EXPECT_EQ(tool.Query("PRAGMA ignore_check_constraints = ON; UPDATE CATALOGPRODUCTPRICE SET PRICE = "
+                         "922337203685477.5807 WHERE rowid = 2; UPDATE CURRENCYRATE SET HOMESALESRATE = -1e11 WHERE "
+                         "rowid = 1"),
+              "");
+    before = tool.Query(schema);
+  }
+  const hosttest::HostResult present = Host({"upgrade", Dir()});
+  EXPECT_EQ(Golden().Add("exit", present.exitCode).Add("err", present.err).Lines(),
+            "exit: 1\nerr:\n" +
+                std::string(refusedText).replace(refusedText.find(" 1 value"), 8, " 2 value") +
+                "  CURRENCYRATE row 1: HOMESALESRATE = -100000000000.0 does not fit decimal(18,4)\n"
+                "  CATALOGPRODUCTPRICE row 2: PRICE = 9.22337203685477625015e+14 does not fit money\n");
+  ToolHandle tool(Catalog(), ToolHandle::Extension::Loaded);
+  EXPECT_EQ(tool.Query(schema), before);
 }
 
 // A database made before the price-line key listed the quantity break
