@@ -101,7 +101,10 @@ std::vector<std::string> AddressPieces(const std::string& text) {
   return pieces;
 }
 
-std::optional<std::string> WholeAddress(const std::string& piece) {
+namespace {
+
+// The addr-spec of a whole address, whatever its length (see WholeAddress).
+std::optional<std::string> AddressOf(const std::string& piece) {
   const size_t begin = piece.find_first_not_of(" \t");
   if (begin == std::string::npos) return std::nullopt;
   const std::string s = piece.substr(begin, piece.find_last_not_of(" \t") + 1 - begin);
@@ -126,6 +129,19 @@ std::optional<std::string> WholeAddress(const std::string& piece) {
   const size_t end = AddrSpecEnd(s, i + 1);
   if (end == kNone || end + 1 != s.size() || s[end] != '>') return std::nullopt;
   return s.substr(i + 1, end - i - 1);
+}
+
+}  // namespace
+
+// The longest address that mail transfer can carry (RFC 5321's path of 256
+// octets less its angle brackets). A header line cannot be folded inside an
+// address, so a longer one would also make a line past RFC 5322's 998.
+constexpr size_t kLongestAddress = 254;
+
+std::optional<std::string> WholeAddress(const std::string& piece) {
+  const std::optional<std::string> address = AddressOf(piece);
+  if (address && address->size() > kLongestAddress) return std::nullopt;
+  return address;
 }
 
 }  // namespace mail

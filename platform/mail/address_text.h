@@ -17,7 +17,8 @@ std::vector<std::string> AddressPieces(const std::string& text);
 // one whole mail address: that addr-spec alone, or an optional display name
 // of words and quoted strings followed by it in "<" ">". Anything else, a
 // comment, a second "@" or text after the address included, gives none.
-// Beyond ASCII, UTF-8 may stand where letters may.
+// Beyond ASCII, UTF-8 may stand where letters may. An addr-spec over 254
+// octets, more than mail transfer carries, gives none too.
 std::optional<std::string> WholeAddress(const std::string& piece);
 
 }  // namespace mail

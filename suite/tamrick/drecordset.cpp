@@ -106,7 +106,7 @@ DRecordset::Located DRecordset::Locate(data::Connection& cn, int32_t target, con
   std::vector<rt::Variant> params;
   const int64_t size = pageSize_;
   if (target == prior.page && (prior.before || prior.page == 1)) return Located{true, prior.before};
-  if (prior.last && target == prior.page + 1) return Located{true, prior.last};
+  if (prior.last && target == int64_t{prior.page} + 1) return Located{true, prior.last};
   if (prior.last && target > prior.page) {
     std::string sql = query_->RowAfter((target - prior.page - 1) * size - 1, prior.last, params);
     return boundary(sql, params);

@@ -1,6 +1,8 @@
 // Paged lists: Tamrick.DRecordset's keyset paging and persisted position,
 // Tamrick.Page's requests, the paged-list protocol, the id list, and the
 // literals of Tamrick.Utilities.
+#include <regex>
+
 #include <gtest/gtest.h>
 
 #include "common/lib_paging.h"
@@ -158,6 +160,19 @@ TEST(DRecordsetPaging, AListThatShrankUnderItsStateOpensOnItsNewLastPage) {
   db.RawExec("DELETE FROM ADDRESS");
   seen.Add("emptied", PageSeen(OpenList(db, third, 2)));
   EXPECT_EQ(seen.Line(), "same page=3 4@2/2 emptied=@1/0");
+}
+
+// A state comes back from the caller's page: one that names the largest
+// page number without the row before it is past the end like any other.
+TEST(DRecordsetPaging, AStateAtTheLargestPageNumberOpensOnTheLastPage) {
+  testdb::TestDatabase db(Numbered(6));
+  std::string state = State(OpenList(db, "", 2, std::make_pair(true, 3)));
+  state = std::regex_replace(state, std::regex(";p=3;b=[^;]*;"), ";p=2147483647;b=;");
+  ASSERT_NE(state.find(";p=2147483647;b=;l="), std::string::npos) << state;
+  Golden seen;
+  seen.Add("again", PageSeen(OpenList(db, state, 2)));
+  seen.Add("next", PageSeen(OpenList(db, state, 2, std::make_pair(false, 1))));
+  EXPECT_EQ(seen.Line(), "again=5 6@3/3 next=5 6@3/3");
 }
 
 TEST(DRecordsetPaging, SortFieldsOrderTheListWithTheKeyBreakingTies) {

@@ -14,12 +14,17 @@ work="$(mktemp -d)"
 output="$work/output"
 : >"$output"
 
-# The installation folders the job named: "Initialised DIR" once it made
-# one, "Installation: DIR" at its end.
+# The installation folders that the job made: those under out/ that were
+# not there before it ran (the job makes its folder before it prints
+# anything, so a job that fails early leaves no name to read).
+list_installations() {
+  find "$source_dir/out" -mindepth 1 -maxdepth 1 -name 'main-job.*' 2>/dev/null | sort
+}
+list_installations >"$work/before"
 cleanup() {
-  sed -n -e 's/^Initialised //p' -e 's/^Installation: //p' "$output" | sort -u |
+  list_installations | comm -13 "$work/before" - |
     while IFS= read -r dir; do
-      case $dir in */out/main-job.*) rm -rf -- "$dir" ;; esac
+      rm -rf -- "$dir"
     done
   rm -rf -- "$work"
 }

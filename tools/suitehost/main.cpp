@@ -200,13 +200,15 @@ int Call(HostSession& session, const CallRequest& request, const CLI::App* comma
 int Run(HostSession& session, const std::string& file) {
   suitehost::ScriptRunner runner(session);
   if (file == "-") return runner.Run(std::cin, std::cout, std::cerr, "stdin") ? kExitOk : kExitFailed;
-  std::error_code ignored;
-  errno = 0;
   std::ifstream in;
-  if (std::filesystem::is_directory(file, ignored)) errno = EISDIR;
-  else in.open(file);
-  if (!in.is_open()) {
-    std::cerr << "suitehost: run: cannot read " << file << ": " << std::strerror(errno ? errno : EIO) << '\n';
+  std::string why = UnreadableReason(file);
+  if (why.empty()) {
+    errno = 0;
+    in.open(file);
+    if (!in.is_open()) why = std::strerror(errno ? errno : EIO);
+  }
+  if (!why.empty()) {
+    std::cerr << "suitehost: run: cannot read " << file << ": " << why << '\n';
     return kExitFailed;
   }
   return runner.Run(in, std::cout, std::cerr, file) ? kExitOk : kExitFailed;
