@@ -18,6 +18,8 @@ Engine& SqliteEngine();
 // no count of the memory it holds, which it keeps under one mutex of the
 // process taken on every allocation of every connection. Nothing here asks
 // for that count, and readers on many threads would queue for the mutex.
+// With them, the C library's heap keeps the room that reads free (see
+// KeepFreedHeap in the source).
 void ConfigureSqlite();
 
 // The one place where SQLite's result codes become COM errors: 0x80040E2F
