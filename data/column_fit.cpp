@@ -266,7 +266,6 @@ std::string IntegerFromText(std::string_view value, const TypeInfo& column, cons
 
 std::string BitFromText(std::string_view value, const TypeInfo& column, const std::string& textType) {
   const std::string_view s = Trimmed(value);
-  if (s.empty()) return "0";
   if (std::optional<int32_t> word = BitWord(s)) return *word ? "1" : "0";
   if (!WholeNumberText(s)) NotConvertible(column, textType, std::string(value));
   return s.find_first_not_of("+-0") == std::string_view::npos ? "0" : "1";
@@ -445,6 +444,7 @@ std::string ComparedDateText(std::string_view text) {
 
 std::optional<int32_t> BitWord(std::string_view text) {
   const std::string_view s = Trimmed(text);
+  if (s.empty()) return 0;
   auto is = [&](std::string_view word) {
     if (s.size() != word.size()) return false;
     for (size_t i = 0; i < s.size(); ++i)

@@ -71,8 +71,9 @@ rt::Variant FitLiteralValue(std::string_view text, LiteralKind kind, const TypeI
 // that does not exist or lies outside 1753-9999 (both 0x80040E07).
 std::string ComparedDateText(std::string_view text);
 
-// 'true' or 'false' in any letter case, blanks around ignored: 1 or 0, as
-// SQL Server converts them into a bit; nothing for any other text.
+// 'true' or 'false' in any letter case, blanks around ignored, or a blank
+// text: 1 or 0, as SQL Server converts them into a bit; nothing for any
+// other text.
 std::optional<int32_t> BitWord(std::string_view text);
 
 // The refusal that a failed CHECK constraint of the schema builder stands

@@ -13,53 +13,74 @@ struct Parts {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
 
+// Reading a text from left to right: the steps that both readers below take.
 class Reader {
  public:
   explicit Reader(std::string_view s) : s_(s) {}
   bool AtEnd() const { return i_ == s_.size(); }
+  char Peek(size_t ahead = 0) const { return i_ + ahead < s_.size() ? s_[i_ + ahead] : '\0'; }
+  static bool Digit(char c) { return c >= '0' && c <= '9'; }
+  static bool Letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
   bool Take(char c) {
-    if (i_ < s_.size() && s_[i_] == c) {
-      ++i_;
-      return true;
-    }
-    return false;
+    if (Peek() != c) return false;
+    ++i_;
+    return true;
   }
-  // 1 to maxDigits digits.
+  // minDigits to maxDigits digits (no more are read).
   bool Number(int& out, size_t minDigits, size_t maxDigits) {
-    size_t start = i_;
+    const size_t start = i_;
     out = 0;
-    while (i_ < s_.size() && i_ - start < maxDigits && std::isdigit(static_cast<unsigned char>(s_[i_]))) {
-      out = out * 10 + (s_[i_] - '0');
+    while (i_ - start < maxDigits && Digit(Peek())) {
+      out = out * 10 + (Peek() - '0');
       ++i_;
     }
     return i_ - start >= minDigits;
   }
+  // All the digits there are (at most 9 counted into `value`); how many.
+  size_t Digits(int& value) {
+    const size_t start = i_;
+    value = 0;
+    while (Digit(Peek())) {
+      if (i_ - start < 9) value = value * 10 + (Peek() - '0');
+      ++i_;
+    }
+    return i_ - start;
+  }
   bool Blanks() {
-    size_t start = i_;
-    while (i_ < s_.size() && s_[i_] == ' ') ++i_;
+    const size_t start = i_;
+    while (Peek() == ' ') ++i_;
     return i_ > start;
   }
+  // The upper-case word `w` in any letter case.
   bool Word(std::string_view w) {
-    if (s_.size() - i_ < w.size()) return false;
-    for (size_t k = 0; k < w.size(); ++k) {
-      if (std::toupper(static_cast<unsigned char>(s_[i_ + k])) != w[k]) return false;
-    }
+    if (!WordAt(i_, w)) return false;
     i_ += w.size();
     return true;
   }
 
- private:
+ protected:
+  bool WordAt(size_t at, std::string_view w) const {
+    if (at > s_.size() || s_.size() - at < w.size()) return false;
+    for (size_t k = 0; k < w.size(); ++k) {
+      if (std::toupper(static_cast<unsigned char>(s_[at + k])) != w[k]) return false;
+    }
+    return true;
+  }
+
   std::string_view s_;
   size_t i_ = 0;
 };
 
 bool LeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
-bool Valid(const Parts& p) {
+int DaysIn(int year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return kDays[month - 1] + (month == 2 && LeapYear(year) ? 1 : 0);
+}
+
+bool Valid(const Parts& p) {
   if (p.year < 100 || p.year > 9999 || p.month < 1 || p.month > 12 || p.day < 1) return false;
-  int days = kDays[p.month - 1] + (p.month == 2 && LeapYear(p.year) ? 1 : 0);
-  return p.day <= days && p.hour < 24 && p.minute < 60 && p.second < 60;
+  return p.day <= DaysIn(p.year, p.month) && p.hour < 24 && p.minute < 60 && p.second < 60;
 }
 
 // " hh:nn[:ss]" with an optional AM/PM when `clock12` is allowed.
@@ -79,7 +100,10 @@ bool Time(Reader& r, Parts& p, bool clock12) {
 
 // The forms that ParseStoredDate reads besides the stored one: the server
 // profile's ("2026-12-08", "2026-12-08 10:30") and month/day/year
-// ("12/8/2026 3:05 PM").
+// ("12/8/2026 3:05 PM"). It stays apart from SqlDateReader, which reads
+// statement text: this reads what a column already holds, written there by
+// another client, where a date may lie before 1753 (a Date's years begin at
+// 100) and where "" or "2026" is no date, as SqlDateReader would take them.
 std::optional<Parts> Parse(std::string_view text) {
   Parts p;
   {
@@ -154,11 +178,6 @@ Parts PartsOf(const DateTextReading& d) {
   return Parts{d.year, d.month, d.day, d.hour, d.minute, d.second};
 }
 
-int DaysIn(int year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return kDays[month - 1] + (month == 2 && LeapYear(year) ? 1 : 0);
-}
-
 // One second later; false past 9999-12-31 23:59:59.
 bool AddSecond(Parts& p) {
   if (++p.second < 60) return true;
@@ -176,9 +195,9 @@ bool AddSecond(Parts& p) {
 
 // SQL Server's reading of a character string as a datetime (date_text.h
 // lists the forms). The text comes without blanks around it.
-class SqlDateReader {
+class SqlDateReader : Reader {
  public:
-  explicit SqlDateReader(std::string_view s) : s_(s) {}
+  using Reader::Reader;
 
   DateTextReading Read() {
     using Outcome = DateTextReading::Outcome;
@@ -189,7 +208,9 @@ class SqlDateReader {
     }
     bool iso = false;
     if (TimeAhead()) {
+      // A time first, and then perhaps a date.
       if (!Time(out, false)) return out;
+      if (!AtEnd() && (!Blanks() || !Date(out, iso))) return out;
     } else {
       if (!Date(out, iso)) return out;
       if (!AtEnd()) {
@@ -211,35 +232,15 @@ class SqlDateReader {
   }
 
  private:
-  bool AtEnd() const { return i_ == s_.size(); }
-  char Peek(size_t ahead = 0) const { return i_ + ahead < s_.size() ? s_[i_ + ahead] : '\0'; }
-  static bool Digit(char c) { return c >= '0' && c <= '9'; }
-  static bool Letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-  bool Take(char c) {
-    if (Peek() != c) return false;
-    ++i_;
-    return true;
-  }
-  bool Blanks() {
-    const size_t start = i_;
-    while (Peek() == ' ') ++i_;
-    return i_ > start;
-  }
-  // Digits (at most 9 counted into `value`); how many there were.
-  size_t Digits(int& value) {
-    const size_t start = i_;
-    value = 0;
-    while (Digit(Peek())) {
-      if (i_ - start < 9) value = value * 10 + (Peek() - '0');
-      ++i_;
-    }
-    return i_ - start;
-  }
-  // Whether the text starts with a time: digits and then ":".
+  // Whether a time starts here: digits and then ":", or an hour and AM or
+  // PM ("4am", "4 PM").
   bool TimeAhead() const {
     size_t k = i_;
     while (k < s_.size() && Digit(s_[k])) ++k;
-    return k > i_ && k < s_.size() && s_[k] == ':';
+    if (k == i_ || k == s_.size()) return false;
+    if (s_[k] == ':') return true;
+    while (k < s_.size() && s_[k] == ' ') ++k;
+    return WordAt(k, "AM") || WordAt(k, "PM");
   }
 
   static int TwoDigitYear(int y) { return y < 50 ? 2000 + y : 1900 + y; }
@@ -251,6 +252,17 @@ class SqlDateReader {
     int first = 0;
     const size_t n = Digits(first);
     const char separator = Peek();
+    if (separator == '-' && n <= 2 && Letter(Peek(1))) {
+      // Day, month's name and year apart by "-": 30-Jun-2026, 30-June-26.
+      ++i_;
+      int year = 0;
+      if (!MonthName(out.month) || !Take('-')) return false;
+      const size_t n3 = Digits(year);
+      if (n3 != 2 && n3 != 4) return false;
+      out.day = first;
+      out.year = n3 == 2 ? TwoDigitYear(year) : year;
+      return true;
+    }
     if (separator == '/' || separator == '-' || separator == '.') {
       ++i_;
       int second = 0, third = 0;
@@ -312,11 +324,7 @@ class SqlDateReader {
         }
       }
       if (Letter(Peek())) {
-        const size_t start = i_;
-        while (Letter(Peek())) ++i_;
-        if (month != 0) return false;
-        month = MonthNamed(s_.substr(start, i_ - start));
-        if (month == 0) return false;
+        if (month != 0 || !MonthName(month)) return false;
       } else if (Digit(Peek())) {
         if (count == 2) return false;
         digits[count] = Digits(numbers[count]);
@@ -348,48 +356,63 @@ class SqlDateReader {
     return true;
   }
 
-  // January to December by their English names or first three letters.
-  static int MonthNamed(std::string_view word) {
+  // The letters here as January to December, by their English names or
+  // first three letters; false for any other word.
+  bool MonthName(int& month) {
     static constexpr std::string_view kMonths[] = {"JANUARY", "FEBRUARY", "MARCH",     "APRIL",   "MAY",      "JUNE",
                                                    "JULY",    "AUGUST",   "SEPTEMBER", "OCTOBER", "NOVEMBER",
                                                    "DECEMBER"};
+    const size_t start = i_;
+    while (Letter(Peek())) ++i_;
+    const std::string_view word = s_.substr(start, i_ - start);
     for (int m = 0; m < 12; ++m) {
       const std::string_view name = kMonths[m];
       if (word.size() != 3 && word.size() != name.size()) continue;
       bool same = true;
       for (size_t k = 0; k < word.size() && same; ++k)
         same = std::toupper(static_cast<unsigned char>(word[k])) == name[k];
-      if (same) return m + 1;
+      if (same) {
+        month = m + 1;
+        return true;
+      }
     }
-    return 0;
+    return false;
   }
 
-  // hh:mm[:ss[.f[f[f]]]] with an optional AM or PM; after a "T" (`iso`)
-  // two digits each and no AM or PM. False for a time that does not exist.
+  // hh:mm[:ss[.f[f[f]]|:m[m[m]]]] with an optional AM or PM, or an hour
+  // with AM or PM alone ("4am", "4 PM"); after a "T" (`iso`) two digits each,
+  // a fraction after "." only and no AM or PM. A fraction after "." is a
+  // decimal one (.5 is half a second), a number after ":" counts
+  // thousandths (:5 is 5 ms). False for a time that does not exist.
   bool Time(DateTextReading& out, bool iso) {
     const size_t lo = iso ? 2 : 1;
     auto field = [&](int& value) {
       const size_t n = Digits(value);
       return n >= lo && n <= 2;
     };
-    if (!field(out.hour) || !Take(':') || !field(out.minute)) return false;
-    if (Take(':')) {
-      if (!field(out.second)) return false;
-      if (Take('.')) {
-        int fraction = 0;
-        const size_t n = Digits(fraction);
-        if (n < 1 || n > 3) return false;
-        out.milliseconds = fraction * (n == 1 ? 100 : n == 2 ? 10 : 1);
+    if (!field(out.hour)) return false;
+    const bool minutes = Take(':');
+    if (minutes) {
+      if (!field(out.minute)) return false;
+      if (Take(':')) {
+        if (!field(out.second)) return false;
+        const bool point = Take('.');
+        if (point || (!iso && Take(':'))) {
+          int fraction = 0;
+          const size_t n = Digits(fraction);
+          if (n < 1 || n > 3) return false;
+          out.milliseconds = point ? fraction * (n == 1 ? 100 : n == 2 ? 10 : 1) : fraction;
+        }
       }
+      if (out.minute > 59 || out.second > 59) return false;
     }
-    if (out.minute > 59 || out.second > 59) return false;
-    if (iso) return out.hour < 24;
+    if (iso) return minutes && out.hour < 24;
     const size_t beforeBlanks = i_;
     Blanks();
     const bool pm = Word("PM");
     if (!pm && !Word("AM")) {
       i_ = beforeBlanks;
-      return out.hour < 24;
+      return minutes && out.hour < 24;
     }
     // 12 AM is midnight and 12 PM noon; 0 takes no PM, 13 to 23 no AM.
     if (pm) {
@@ -401,18 +424,6 @@ class SqlDateReader {
     }
     return true;
   }
-
-  bool Word(std::string_view w) {
-    if (s_.size() - i_ < w.size()) return false;
-    for (size_t k = 0; k < w.size(); ++k) {
-      if (std::toupper(static_cast<unsigned char>(s_[i_ + k])) != w[k]) return false;
-    }
-    i_ += w.size();
-    return true;
-  }
-
-  std::string_view s_;
-  size_t i_ = 0;
 };
 
 }  // namespace

@@ -28,10 +28,13 @@ void WriteStoredDateText(rt::Date d, char* out);
 //   30 Jun 2026, 2026 June 30, Jun 2026  three letters with a day and a year in
 //                                        any order, commas optional (the day
 //                                        before a two-digit year; no day: the 1st)
+//   30-Jun-2026, 30-June-26              day, month's name and year apart by "-"
 //   2026-06-30T10:30:00.997              ISO 8601 (two-digit fields, no AM/PM)
-//   10:30, 10:30:15.5, 3:05PM            a time alone is on 1900-01-01
-// Any date form may be followed, after a blank, by a time
-// hh:mm[:ss[.f[f[f]]]] with AM or PM (blank before it optional).
+//   10:30, 10:30:15.5, 3:05PM, 4am       a time alone is on 1900-01-01
+// Any date form may be followed, after a blank, by a time, or follow one:
+// hh:mm[:ss[.f[f[f]]]], hh:mm:ss:m[m[m]] (":" before thousandths: ":5" is
+// 5 ms, ".5" half a second), each with AM or PM (blank before it optional),
+// or an hour with AM or PM ("4 PM").
 struct DateTextReading {
   enum class Outcome : uint8_t {
     Date,

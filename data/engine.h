@@ -106,7 +106,8 @@ struct BoundLiteral {
     // Written into a date column without checks of its own (smalldatetime,
     // datetime2, date): the stored form when the text is a date.
     WrittenDate,
-    // Compared with a bit column: 'true' and 'false' as 1 and 0 (BitWord).
+    // Compared with a bit column: 'true', 'false' and a blank text as 1, 0
+    // and 0 (BitWord).
     ComparedBit,
   };
   Against against = Against::Nothing;

@@ -15,8 +15,8 @@
 //                                            (with its fraction of a second), or
 //                                            the statement is refused as SQL
 //                                            Server refuses the text
-//   'true', 'false' compared with a bit column
-//                                            1, 0
+//   'true', 'false', '' compared with a bit column
+//                                            1, 0, 0
 //   a literal written into a column (INSERT ... VALUES, UPDATE ... SET)
 //                                            converted to fit the column as SQL
 //                                            Server converts it (column_fit.h),
@@ -591,9 +591,22 @@ class StatementRewriter {
     }
     if (S(k - 1).IsWord("BETWEEN")) return nameBefore(k - 2);
     if (S(k - 1).IsWord("AND") && S(k - 3).IsWord("BETWEEN")) return nameBefore(k - 4);
-    ptrdiff_t j = k - 1;
-    while (S(j).IsSymbol(",") && S(j - 1).Is(TokenKind::String)) j -= 2;
-    if (S(j).IsSymbol("(") && S(j - 1).IsWord("IN")) return nameBefore(j - 2);
+    // An element of an IN list: back over the elements before it, whatever
+    // they are (names, parameters, function calls), to the list's "(".
+    if (!(S(k - 1).IsSymbol(",") || S(k - 1).IsSymbol("(")) || !(S(k + 1).IsSymbol(",") || S(k + 1).IsSymbol(")")))
+      return {};
+    int depth = 0;
+    for (ptrdiff_t j = k - 1; j >= 0; --j) {
+      const Token& t = S(j);
+      if (t.IsSymbol(")")) {
+        ++depth;
+      } else if (t.IsSymbol("(")) {
+        if (depth == 0) return S(j - 1).IsWord("IN") ? nameBefore(j - 2) : std::string();
+        --depth;
+      } else if (depth == 0 && (t.IsWord("SELECT") || t.IsSymbol(";"))) {
+        return {};  // a subquery's select list, or another statement
+      }
+    }
     return {};
   }
 
@@ -632,24 +645,37 @@ class StatementRewriter {
     return tables_;
   }
 
-  // Whether the column holds bits in the statement's tables: one name may
-  // hold bits in one table and text in another, so a table of the
-  // statement that holds it otherwise makes the answer no.
-  bool HoldsBits(const std::string& column) {
-    bool bits = false;
+  // Whether the column holds values of a kind (`holds` tells by the type) in
+  // the statement's tables: one name may hold bits or dates in one table and
+  // text in another, so a table of the statement that holds it otherwise
+  // makes the answer no. Nothing when none of the tables the statement names
+  // has such a column (a view's, say).
+  template <typename Holds>
+  std::optional<bool> HoldsInTables(const std::string& column, Holds holds) {
+    std::optional<bool> answer;
     for (const std::string& table : Tables()) {
       const TypeInfo type = schema_->ColumnType(table, column);
       if (type.adoType == adtype::kEmpty) continue;  // not a column of that table
-      if (type.store != StoreKind::Bit) return false;
-      bits = true;
+      if (!holds(type)) return false;
+      answer = true;
     }
-    return bits;
+    return answer;
+  }
+  bool HoldsBits(const std::string& column) {
+    return HoldsInTables(column, [](const TypeInfo& type) { return type.store == StoreKind::Bit; }).value_or(false);
+  }
+  // Where the statement's tables do not tell, a column of that name that
+  // holds dates in any table counts.
+  bool HoldsDates(const std::string& column) {
+    const std::optional<bool> inTables =
+        HoldsInTables(column, [](const TypeInfo& type) { return type.subtype == rt::VarType::Date; });
+    return inTables ? *inTables : schema_->IsDateColumn("", column);
   }
 
-  // A text compared with a column that holds dates (in any table) is the
-  // date that SQL Server reads from it, its fraction of a second kept, or
-  // the statement is refused as SQL Server refuses the text (241, 242); a
-  // 'true' or 'false' compared with a bit column is 1 or 0. A bound literal
+  // A text compared with a column that holds dates is the date that SQL
+  // Server reads from it, its fraction of a second kept, or the statement
+  // is refused as SQL Server refuses the text (241, 242); a 'true', 'false'
+  // or blank text compared with a bit column is 1 or 0. A bound literal
   // is converted when its value is bound. A value that INSERT ... VALUES or
   // UPDATE ... SET writes is its column's alone (WrittenValue), even where
   // "SET NAME = 'x'" reads like a comparison.
@@ -660,7 +686,7 @@ class StatementRewriter {
       if (written_.count(i) || !WouldChange(t)) continue;
       const std::string column = ComparedColumn(k);
       if (column.empty()) continue;
-      if (schema_->IsDateColumn("", column)) {
+      if (HoldsDates(column)) {
         if (bound_[i]) {
           slots_[i].against = BoundLiteral::Against::ComparedDate;
         } else {

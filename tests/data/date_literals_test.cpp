@@ -159,6 +159,32 @@ TEST_F(DateLiterals, EachFormComparedAndWritten) {
       {"'17520101'", kOutOfRange, kOutOfRange},
       {"'Feb 29 2025'", kOutOfRange, kOutOfRange},
       {"'2026-13-01 10:00'", kOutOfRange, kOutOfRange},
+      // An hour with AM or PM alone; thousandths after a colon; a day, a
+      // month's name and a year apart by "-"; a time before its date.
+      both("'4am'", "1900-01-01 04:00:00"),
+      both("'4 PM'", "1900-01-01 16:00:00"),
+      both("'12 AM'", "1900-01-01 00:00:00"),
+      both("'13 PM'", "1900-01-01 13:00:00"),
+      both("'6/30/2026 4 PM'", "2026-06-30 16:00:00"),
+      both("'Jun 30 2026 4pm'", "2026-06-30 16:00:00"),
+      both("'20260630 10 AM'", "2026-06-30 10:00:00"),
+      {"'10:00:00:500'", "String:1900-01-01 10:00:00.500", "1900-01-01 10:00:01"},
+      {"'04:30:20:500AM'", "String:1900-01-01 04:30:20.500", "1900-01-01 04:30:21"},
+      {"'2026-06-30 10:00:00:5'", "String:2026-06-30 10:00:00.007", "2026-06-30 10:00:00"},
+      both("'30-Jun-2026'", "2026-06-30 00:00:00"),
+      both("'30-june-26 10:30'", "2026-06-30 10:30:00"),
+      both("'10:00 2026-06-30'", "2026-06-30 10:00:00"),
+      both("'4 PM Jun 30 2026'", "2026-06-30 16:00:00"),
+      {"'4:60'", kNotADate, kNotADate},
+      {"'13 AM'", kNotADate, kNotADate},
+      {"'0 PM'", kNotADate, kNotADate},
+      {"'4 P'", kNotADate, kNotADate},
+      {"'10:00:00:1234'", kNotADate, kNotADate},
+      {"'2026-06-30T10:00:00:500'", kNotADate, kNotADate},
+      {"'30-Jux-2026'", kNotADate, kNotADate},
+      {"'30-Jun'", kNotADate, kNotADate},
+      {"'10:00 11:00'", kNotADate, kNotADate},
+      {"'31-Jun-2026'", kOutOfRange, kOutOfRange},
   };
   Golden seen, expected;
   for (const Case& c : cases) {
@@ -202,6 +228,11 @@ TEST_F(DateLiterals, RatesAfterAMomentCountAsSqlServerCountsThem) {
       {"EFFECTIVEDATE BETWEEN '20260101' AND 'garbage'", kNotADate},
       {"EFFECTIVEDATE IN ('20260701', 'January 1, 2026')", six},
       {"EFFECTIVEDATE IN ('20260701', '2026-02-30')", kOutOfRange},
+      // Whatever stands before a text in the list.
+      {"EFFECTIVEDATE IN (EXPIRYDATE, 'January 1, 2026')", three},
+      {"EFFECTIVEDATE IN (EXPIRYDATE, 'garbage')", kNotADate},
+      {"EFFECTIVEDATE IN (IFNULL(EXPIRYDATE, EFFECTIVEDATE), 'January 1, 2026', 'Jul 1 2026')", six},
+      {"EFFECTIVEDATE IN ((SELECT MAX(EXPIRYDATE) FROM CURRENCYRATE), 'January 1, 2026')", six},
       {"EXPIRYDATE = '7/1/2026' AND CURRENCYCODE = 'usd'", "N=Long:1\n"},
       {"EFFECTIVEDATE > ''", six},
       {"CASE WHEN EFFECTIVEDATE > 'Jun 30 2026' THEN 1 ELSE 0 END = 1", three},
@@ -211,8 +242,22 @@ TEST_F(DateLiterals, RatesAfterAMomentCountAsSqlServerCountsThem) {
     seen.Add(p.where, Count(p.where));
     expected.Add(p.where, p.answer);
   }
+  // A parameter before the text.
+  {
+    auto command = data::Command::New();
+    command->SetActiveConnection(cn_);
+    command->SetCommandText("SELECT COUNT(*) AS N FROM CURRENCYRATE WHERE EFFECTIVEDATE IN (?, 'January 1, 2026')");
+    const std::vector<rt::Variant> values = {rt::Variant(rt::Date::FromParts(2026, 7, 1, 0, 0, 0))};
+    std::string rows;
+    const std::string error = ErrorOf([&] { rows = testdb::Render(*command->Execute(nullptr, &values)); });
+    seen.Add("a parameter before the text", error == "no error" ? rows : error);
+    expected.Add("a parameter before the text", six);
+  }
   // A select list keeps its literals as written: converted, or refused, as
   // the statement is translated.
+  seen.Add("select list, in a list", Answer("SELECT SUM(CASE WHEN EFFECTIVEDATE IN (EXPIRYDATE, 'Jul 1 2026') THEN 1 "
+                                            "ELSE 0 END) AS N FROM CURRENCYRATE"));
+  expected.Add("select list, in a list", three);
   seen.Add("select list", Answer("SELECT SUM(CASE WHEN EFFECTIVEDATE > 'Jun 30 2026' THEN 1 ELSE 0 END) AS N FROM "
                                  "CURRENCYRATE"));
   expected.Add("select list", three);
@@ -267,8 +312,9 @@ TEST_F(DateLiterals, WrittenDatesAreStoredAsADateParameterIs) {
 }
 
 // 'true' and 'false', in any letter case, compare with a bit column as 1
-// and 0; other texts, and a column of the same name that holds text in
-// another table, keep the comparison they had.
+// and 0, and a blank text as 0, as a bit column stores it; other texts, and
+// a column of the same name that holds text in another table, keep the
+// comparison they had.
 TEST_F(DateLiterals, TrueAndFalseCompareWithBitColumnsAsOneAndZero) {
   cn_->Execute("INSERT INTO OFFICE (OFFICEDESCRIPTION, COSTCENTER) VALUES ('North', 'true'), ('South', '1')");
   cn_->Execute("INSERT INTO WORKCENTER (WORKCENTERCODE, COSTCENTER) VALUES ('W1', 1), ('W2', 0), ('W3', 0)");
@@ -294,6 +340,12 @@ TEST_F(DateLiterals, TrueAndFalseCompareWithBitColumnsAsOneAndZero) {
       {"COSTCENTER = 'false'", "WORKCENTER w", "N=Long:2\n"},
       {"COSTCENTER = 'true'", "OFFICE", "N=Long:1\n"},
       {"OFFICEDESCRIPTION = 'South' AND COSTCENTER = 'true'", "OFFICE", "N=Long:0\n"},
+      {"ISINTERNALBP IN (0, 'true')", bp, "N=Long:5\n"},
+      {"ISINTERNALBP IN (ISONETIMEBP, 'true')", bp, "N=Long:5\n"},
+      {"ISINTERNALBP = ''", bp, "N=Long:4\n"},
+      {"'  ' = ISINTERNALBP", bp, "N=Long:4\n"},
+      {"ISINTERNALBP IN ('', 'true')", bp, "N=Long:5\n"},
+      {"COSTCENTER = ''", "OFFICE", "N=Long:0\n"},
   };
   Golden seen, expected;
   for (const Probe& p : probes) {
@@ -303,6 +355,40 @@ TEST_F(DateLiterals, TrueAndFalseCompareWithBitColumnsAsOneAndZero) {
   seen.Add("select list",
            Answer("SELECT SUM(CASE WHEN ISINTERNALBP = 'true' THEN 1 ELSE 0 END) AS N FROM BUSINESSPARTNER"));
   expected.Add("select list", "N=Long:1\n");
+  seen.Add("select list, blank",
+           Answer("SELECT SUM(CASE WHEN ISINTERNALBP = '' THEN 1 ELSE 0 END) AS N FROM BUSINESSPARTNER"));
+  expected.Add("select list, blank", "N=Long:4\n");
+  EXPECT_EQ(seen.Lines(), expected.Lines());
+}
+
+// A text is read as a date against a column that holds dates in the
+// statement's own tables: a column of that name that holds text there keeps
+// its text comparison, whatever other tables hold under the name. Where the
+// statement's tables do not have the column (a view's), a date column of
+// that name in any table counts.
+TEST_F(DateLiterals, AColumnHoldsDatesWhereTheStatementsTablesHoldThem) {
+  cn_->Execute("CREATE TABLE NOTEBOOK (NOTE nvarchar(20), EFFECTIVEDATE nvarchar(20))");
+  cn_->Execute("INSERT INTO NOTEBOOK (NOTE, EFFECTIVEDATE) VALUES ('a', 'someday'), ('b', 'Jun 30 2026')");
+  cn_->Execute("CREATE VIEW RATES AS SELECT * FROM CURRENCYRATE");
+  struct Probe {
+    std::string where;
+    std::string table;
+    std::string answer;
+  };
+  const std::vector<Probe> probes = {
+      {"EFFECTIVEDATE = 'someday'", "NOTEBOOK", "N=Long:1\n"},
+      {"EFFECTIVEDATE IN ('someday', 'Jun 30 2026')", "NOTEBOOK", "N=Long:2\n"},
+      {"NOTEBOOK.EFFECTIVEDATE = 'Jun 30 2026'", "NOTEBOOK", "N=Long:1\n"},
+      {"EFFECTIVEDATE > 'Jun 30 2026'", "CURRENCYRATE", "N=Long:3\n"},
+      {"EFFECTIVEDATE > 'someday'", "CURRENCYRATE", kNotADate},
+      {"EFFECTIVEDATE > 'Jun 30 2026'", "RATES", "N=Long:3\n"},
+      {"EFFECTIVEDATE > 'someday'", "RATES", kNotADate},
+  };
+  Golden seen, expected;
+  for (const Probe& p : probes) {
+    seen.Add(p.table + ": " + p.where, Count(p.where, p.table));
+    expected.Add(p.table + ": " + p.where, p.answer);
+  }
   EXPECT_EQ(seen.Lines(), expected.Lines());
 }
 
