@@ -98,10 +98,14 @@ rt::Decimal RoundedTo(rt::Decimal d, int scale) {
 }
 
 // The integer digits a money or decimal column holds: its own (p - s of a
-// decimal), and never more than the database keeps exactly.
+// decimal), and never more than the database keeps exactly: 11 beside at
+// most four decimals, and beside more decimals as many as leave 15
+// significant digits in all (9 for decimal(18,6); none, and values below
+// 0.1, for a scale of 16).
 int IntegerDigits(const TypeInfo& column) {
   if (column.store == StoreKind::Money) return kLargestDecimalDigits;
-  return std::min(column.precision - column.scale, kLargestDecimalDigits);
+  const int kept = column.scale > 4 ? kSignificantDigitsKept - column.scale : kLargestDecimalDigits;
+  return std::min(column.precision - column.scale, kept);
 }
 
 // The money or decimal value rounded to its scale and checked against its
@@ -501,6 +505,11 @@ std::optional<EngineError> RefusalForCheck(std::string_view message) {
     return e;
   }
   return std::nullopt;
+}
+
+bool IsColumnCheckName(std::string_view constraint, std::string_view column, std::string_view declared) {
+  const std::string name = std::string(column) + ": " + NormalisedType(declared);
+  return constraint == name || constraint == name + " range";
 }
 
 std::vector<std::pair<std::string, std::string>> ColumnChecks(std::string_view column, std::string_view declared) {

@@ -1,8 +1,9 @@
 // Values made to fit the column they are written into, as SQL Server stores
 // them: text no wider than its column (an excess of trailing blanks alone is
 // cut off), numbers inside their type's range and rounded to a decimal's
-// scale (money and decimal values below 10^11, which the database keeps
-// exactly: kLargestDecimalDigits), dates that are dates. What does not fit
+// scale (money and decimal values below 10^11, and of at most 15 digits
+// beside more than four decimals, which the database keeps exactly:
+// kLargestDecimalDigits), dates that are dates. What does not fit
 // is refused with SQL Server's text and number, and the statement then
 // changes nothing.
 //
@@ -86,5 +87,9 @@ std::optional<EngineError> RefusalForCheck(std::string_view engineMessage);
 // only SQLite's built-in functions, none that our connections replace, so
 // that any client can write a row that fits.
 std::vector<std::pair<std::string, std::string>> ColumnChecks(std::string_view column, std::string_view declared);
+// Whether a constraint's name is one that ColumnChecks gives a column of
+// that declared type ("<column>: <type>" or "<column>: <type> range"),
+// whatever expression an earlier version wrote under it.
+bool IsColumnCheckName(std::string_view constraint, std::string_view column, std::string_view declared);
 
 }  // namespace data

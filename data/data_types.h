@@ -78,10 +78,13 @@ std::string StorageDeclared(std::string_view declared);
 // The declared type without the storage word.
 std::string_view WithoutStorageWord(std::string_view declared);
 
+// The significant digits that a real holds for certain.
+constexpr int kSignificantDigitsKept = 15;
 // The integer digits that a money or decimal value may have at most: values
 // of 10^11 or more are refused, so that a value of four decimals keeps its
-// 15 significant digits in the real that holds it.
-constexpr int kLargestDecimalDigits = 11;
+// 15 significant digits in the real that holds it. A decimal of more than
+// four decimals has fewer: at most 15 digits in all (15 - s).
+constexpr int kLargestDecimalDigits = kSignificantDigitsKept - 4;
 
 // The type that a value of an undeclared column (an expression) reports.
 TypeInfo TypeOfValue(const rt::Variant& value);

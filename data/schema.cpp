@@ -57,9 +57,16 @@ struct DefinedColumn {
   bool identity = false;
   size_t typeAt = 0;  // the token that begins the declared type (when there is one)
 };
+// A table constraint "CONSTRAINT <name> CHECK (...)": its name, and the
+// tokens from the comma before it to its last one.
+struct NamedCheck {
+  std::string name;
+  size_t from = 0, last = 0;
+};
 struct TableDefinition {
   std::vector<Token> tokens;
   std::vector<DefinedColumn> columns;
+  std::vector<NamedCheck> checks;
   size_t close = 0;
 };
 
@@ -79,7 +86,13 @@ TableDefinition ReadTableDefinition(std::string_view statement) {
   if (k == sig.size()) return d;  // CREATE TABLE ... AS SELECT
   // The column definitions: from each top-level comma to the next.
   auto definition = [&](size_t from, size_t to) {
-    if (from >= to || StartsTableConstraint(tokens[sig[from]])) return;
+    if (from >= to) return;
+    if (StartsTableConstraint(tokens[sig[from]])) {
+      if (from + 2 < to && tokens[sig[from - 1]].IsSymbol(",") && tokens[sig[from]].IsWord("CONSTRAINT") &&
+          tokens[sig[from + 2]].IsWord("CHECK"))
+        d.checks.push_back({tokens[sig[from + 1]].Name(), sig[from - 1], sig[to - 1]});
+      return;
+    }
     std::string declared;
     int inner = 0;
     for (size_t j = from + 1; j < to; ++j) {
@@ -127,6 +140,18 @@ std::vector<std::pair<std::string, std::string>> DefinedColumns(std::string_view
 std::string WithColumnChecks(std::string_view statement) {
   const TableDefinition d = ReadTableDefinition(statement);
   if (d.close == d.tokens.size()) return std::string(statement);
+  // The checks that an earlier version added (a table kept as it was by the
+  // upgrade has them) are left out and made anew, so that each holds what
+  // its column's type takes now; any other constraint stays.
+  std::vector<const NamedCheck*> earlier;
+  for (const NamedCheck& check : d.checks) {
+    for (const DefinedColumn& column : d.columns) {
+      if (IsColumnCheckName(check.name, column.name, column.declared)) {
+        earlier.push_back(&check);
+        break;
+      }
+    }
+  }
   std::string additions;
   // The storage word goes before the declared types that need it: where
   // each such type begins, what comes before it.
@@ -136,19 +161,20 @@ std::string WithColumnChecks(std::string_view statement) {
     if (stored.size() > column.declared.size())
       storage.emplace_back(column.typeAt, stored.substr(0, stored.size() - column.declared.size()));
     if (column.identity) continue;
-    for (const auto& [constraint, expression] : ColumnChecks(column.name, column.declared)) {
-      const std::string quoted = QuoteName(constraint);
-      if (statement.find(quoted) != std::string_view::npos) continue;
-      additions += ",\n  CONSTRAINT " + quoted + " CHECK (" + expression + ")";
-    }
+    for (const auto& [constraint, expression] : ColumnChecks(column.name, column.declared))
+      additions += ",\n  CONSTRAINT " + QuoteName(constraint) + " CHECK (" + expression + ")";
   }
-  if (additions.empty() && storage.empty()) return std::string(statement);
+  if (additions.empty() && storage.empty() && earlier.empty()) return std::string(statement);
   // Before the blanks that precede the closing parenthesis.
   size_t at = d.close;
   while (at > 0 && d.tokens[at - 1].kind == TokenKind::Space && d.tokens[at - 1].text.find("--") == std::string::npos)
     --at;
   std::string out;
-  for (size_t i = 0, next = 0; i < at; ++i) {
+  for (size_t i = 0, next = 0, left = 0; i < at; ++i) {
+    if (left < earlier.size() && earlier[left]->from == i) {
+      i = earlier[left++]->last;
+      continue;
+    }
     if (next < storage.size() && storage[next].first == i) out += storage[next++].second;
     out += d.tokens[i].text;
   }

@@ -12,9 +12,11 @@ namespace data {
 // A statement of a schema script as the database is made with it: a CREATE
 // TABLE gets the CHECK constraints that guard each typed column's declared
 // type (column_fit.h), one per check, named "<column>: <type>" and
-// "<column>: <type> range", and the storage word before each money or
-// decimal type (StorageDeclared, data_types.h); any other statement is
-// returned as it is.
+// "<column>: <type> range" (a constraint of such a name that the statement
+// holds already, as an earlier version wrote it, gives way to the present
+// one; constraints of other names stay), and the storage word before each
+// money or decimal type (StorageDeclared, data_types.h); any other
+// statement is returned as it is.
 std::string WithColumnChecks(std::string_view statement);
 
 // The columns (name, declared type) that a CREATE TABLE statement defines, in

@@ -21,7 +21,8 @@ const char* const kPathNames[] = {"INSERT literal", "UPDATE literal", "parameter
 class Amounts : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* schema = "CREATE TABLE A (ID int PRIMARY KEY, M money, R decimal(18,4), X decimal(12,6));";
+    const char* schema =
+        "CREATE TABLE A (ID int PRIMARY KEY, M money, R decimal(18,4), X decimal(12,6), Y decimal(18,6));";
     data::RunScripts(db_.path(), {data::NamedScript{"test", schema}});
   }
 
@@ -111,6 +112,11 @@ TEST_F(Amounts, EveryPathKeepsAmountsBelowTheBoundExactlyAndRefusesTheRest) {
       {"R", "99999999999.9999", rt::Variant("99999999999.9999"), "Currency:99999999999.9999"},
       {"R", "12345678901234.5678", rt::Variant("12345678901234.5678"), nullptr, "numeric", "decimal(18,4)"},
       {"X", "999999.999999", rt::Variant("999999.999999"), "Decimal:999999.999999"},
+      // Beside six decimals, 15 digits in all: below 10^9.
+      {"Y", "999999999.999999", rt::Variant("999999999.999999"), "Decimal:999999999.999999"},
+      {"Y", "-123456789.123456", rt::Variant(rt::Decimal{-123456789123456, 6}), "Decimal:-123456789.123456"},
+      {"Y", "1000000000", rt::Variant(1e9), nullptr, "numeric", "decimal(18,6)"},
+      {"Y", "12345678901.123456", rt::Variant("12345678901.123456"), nullptr, "numeric", "decimal(18,6)"},
   };
   int id = 0;
   for (const Case& c : cases) {
@@ -127,7 +133,7 @@ TEST_F(Amounts, EveryPathKeepsAmountsBelowTheBoundExactlyAndRefusesTheRest) {
         const std::string from = literal && std::string(c.type) == "numeric" ? "numeric" : "expression";
         const char* left = "none";
         if (path == Path::UpdateLiteral || path == Path::EditedField) left = "Null";
-        if (path == Path::Expression) left = "Currency:0";
+        if (path == Path::Expression) left = std::string(c.column) == "Y" ? "Decimal:0" : "Currency:0";
         expected = "80040E57 Arithmetic overflow error converting " + from + " to data type " + c.type + ". | " + left;
       }
       ++id;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,34 @@ void MakeOldDatabase(const std::string& path, const std::string& extraSql = {}) 
     for (size_t at; (at = text.find(data::kTextCollation)) != std::string::npos;)
       text.replace(at, std::string(data::kTextCollation).size(), "NOCASE");
     schema += text;
+  }
+  for (const std::string& file : data::SchemaScripts(std::string(SUITE_SOURCE_DIR) + "/db/sample"))
+    schema += testfs::ReadFile(file);
+  sqlite3* db = nullptr;
+  sqlite3_open(path.c_str(), &db);
+  data::InstallSqlServerTextRules(db);
+  char* error = nullptr;
+  sqlite3_exec(db, (schema + extraSql).c_str(), nullptr, nullptr, &error);
+  EXPECT_EQ(error ? std::string(error) : "", "");
+  sqlite3_free(error);
+  sqlite3_close(db);
+}
+
+// A database made by the version before amounts were kept as reals: the
+// schema with the CHECK constraints that `init` added then (money's range
+// was the type's own), filled with the sample data.
+void MakeDatabaseWithEarlierChecks(const std::string& path, const std::string& extraSql) {
+  fs::remove(path);
+  const std::regex moneyRange(R"re(CONSTRAINT "(\w+): money range" CHECK \([^)]*\))re");
+  const std::regex realMoney(R"re(\bREAL money\b)re");
+  std::string schema;
+  for (const std::string& file : data::SchemaScripts(std::string(SUITE_SOURCE_DIR) + "/db")) {
+    for (const std::string& statement : data::ScriptStatements(testfs::ReadFile(file))) {
+      std::string made = std::regex_replace(
+          data::WithColumnChecks(statement), moneyRange,
+          R"(CONSTRAINT "$1: money range" CHECK ("$1" BETWEEN -922337203685477.5808 AND 922337203685477.5807))");
+      schema += std::regex_replace(made, realMoney, "money") + "\n";
+    }
   }
   for (const std::string& file : data::SchemaScripts(std::string(SUITE_SOURCE_DIR) + "/db/sample"))
     schema += testfs::ReadFile(file);
@@ -218,6 +247,45 @@ TEST_F(InstallationDatabase, UpgradeKeepsAmountsAsRealsAndNamesThoseBeyondTheBou
                 "  CATALOGPRODUCTPRICE row 2: PRICE = 9.22337203685477625015e+14 does not fit money\n");
   ToolHandle tool(Catalog(), ToolHandle::Extension::Loaded);
   EXPECT_EQ(tool.Query(schema), before);
+}
+
+// A table that the upgrade keeps as it was (a column added to it by hand,
+// or one the schema does not define) gets the present checks in place of
+// those an earlier version gave it, whose money range let 5e11 in; the
+// constraints written with it stay, and a second upgrade finds nothing to do.
+TEST_F(InstallationDatabase, UpgradeRenewsTheChecksOfATableKeptAsItWas) {
+  ASSERT_EQ(Host({"init", Dir()}).exitCode, 0);
+  MakeDatabaseWithEarlierChecks(
+      Catalog(),
+      "ALTER TABLE CATALOGPRODUCTPRICE ADD COLUMN NOTE nvarchar(10);"
+      "CREATE TABLE LOCALNOTE (ID int, AMOUNT money, CONSTRAINT \"positive\" CHECK (AMOUNT > 0), CHECK (ID > 0),"
+      " CONSTRAINT \"AMOUNT: money range\" CHECK (AMOUNT BETWEEN -922337203685477.5808 AND 922337203685477.5807));");
+  const hosttest::HostResult upgraded = Host({"upgrade", Dir()});
+  EXPECT_EQ(upgraded.exitCode, 0) << upgraded.err;
+  {
+    ToolHandle tool(Catalog(), ToolHandle::Extension::Loaded);
+    const std::string earlier =
+        "SELECT IFNULL(group_concat(name), '') FROM sqlite_schema WHERE sql LIKE '%922337203685477%'";
+    EXPECT_EQ(Golden()
+                  .Add("earlier ranges", tool.Query(earlier))
+                  .Add("price", tool.Query("UPDATE CATALOGPRODUCTPRICE SET PRICE = 500000000000 WHERE rowid = 1"))
+                  .Add("note", tool.Query("UPDATE CATALOGPRODUCTPRICE SET NOTE = 'eleven wide' WHERE rowid = 1"))
+                  .Add("own amount", tool.Query("INSERT INTO LOCALNOTE VALUES (1, 500000000000)"))
+                  .Add("own named", tool.Query("INSERT INTO LOCALNOTE VALUES (1, -5)"))
+                  .Add("own unnamed", tool.Query("INSERT INTO LOCALNOTE VALUES (0, 5)"))
+                  .Add("fits", tool.Query("INSERT INTO LOCALNOTE VALUES (1, 5); SELECT typeof(AMOUNT) FROM LOCALNOTE"))
+                  .Lines(),
+              "earlier ranges: \n"
+              "price: ERROR: CHECK constraint failed: PRICE: money range\n"
+              "note: ERROR: CHECK constraint failed: NOTE: nvarchar(10)\n"
+              "own amount: ERROR: CHECK constraint failed: AMOUNT: money range\n"
+              "own named: ERROR: CHECK constraint failed: positive\n"
+              "own unnamed: ERROR: CHECK constraint failed: ID > 0\n"
+              "fits: real\n");
+  }
+  const hosttest::HostResult again = Host({"upgrade", Dir()});
+  EXPECT_EQ(Golden().Add("exit", again.exitCode).Add("out", again.out).Add("err", again.err).Lines(),
+            "exit: 0\nout: " + Catalog() + " is in the present form already\nerr: \n");
 }
 
 // A database made before the price-line key listed the quantity break
