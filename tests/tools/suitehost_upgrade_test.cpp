@@ -58,18 +58,9 @@ TEST_F(InstallationDatabase, TheToolWithTheExtensionReadsWhatOurConnectionsWrote
             std::string("ERROR: no such collation sequence: ") + data::kTextCollation);
 }
 
-// A database made the old way: the schema with NOCASE text columns and no
-// CHECK constraints, filled with the sample data, on a handle whose NOCASE
-// followed our rule (as our connections did).
-void MakeOldDatabase(const std::string& path, const std::string& extraSql = {}) {
-  fs::remove(path);
-  std::string schema;
-  for (const std::string& file : data::SchemaScripts(std::string(SUITE_SOURCE_DIR) + "/db")) {
-    std::string text = testfs::ReadFile(file);
-    for (size_t at; (at = text.find(data::kTextCollation)) != std::string::npos;)
-      text.replace(at, std::string(data::kTextCollation).size(), "NOCASE");
-    schema += text;
-  }
+// A new database file made from `schema`, the sample data and `extraSql`,
+// on a handle whose NOCASE follows our rule (as our connections' did).
+void MakeSampleDatabase(const std::string& path, std::string schema, const std::string& extraSql) {
   for (const std::string& file : data::SchemaScripts(std::string(SUITE_SOURCE_DIR) + "/db/sample"))
     schema += testfs::ReadFile(file);
   sqlite3* db = nullptr;
@@ -80,6 +71,20 @@ void MakeOldDatabase(const std::string& path, const std::string& extraSql = {}) 
   EXPECT_EQ(error ? std::string(error) : "", "");
   sqlite3_free(error);
   sqlite3_close(db);
+}
+
+// A database made the old way: the schema with NOCASE text columns and no
+// CHECK constraints, filled with the sample data.
+void MakeOldDatabase(const std::string& path, const std::string& extraSql = {}) {
+  fs::remove(path);
+  std::string schema;
+  for (const std::string& file : data::SchemaScripts(std::string(SUITE_SOURCE_DIR) + "/db")) {
+    std::string text = testfs::ReadFile(file);
+    for (size_t at; (at = text.find(data::kTextCollation)) != std::string::npos;)
+      text.replace(at, std::string(data::kTextCollation).size(), "NOCASE");
+    schema += text;
+  }
+  MakeSampleDatabase(path, schema, extraSql);
 }
 
 // A database made by the version before amounts were kept as reals: the
@@ -98,16 +103,7 @@ void MakeDatabaseWithEarlierChecks(const std::string& path, const std::string& e
       schema += std::regex_replace(made, realMoney, "money") + "\n";
     }
   }
-  for (const std::string& file : data::SchemaScripts(std::string(SUITE_SOURCE_DIR) + "/db/sample"))
-    schema += testfs::ReadFile(file);
-  sqlite3* db = nullptr;
-  sqlite3_open(path.c_str(), &db);
-  data::InstallSqlServerTextRules(db);
-  char* error = nullptr;
-  sqlite3_exec(db, (schema + extraSql).c_str(), nullptr, nullptr, &error);
-  EXPECT_EQ(error ? std::string(error) : "", "");
-  sqlite3_free(error);
-  sqlite3_close(db);
+  MakeSampleDatabase(path, schema, extraSql);
 }
 
 TEST_F(InstallationDatabase, UpgradeBringsAnOldDatabaseToThePresentFormKeepingItsRows) {
