@@ -4,7 +4,8 @@
 # The sqlite3 tool that the job finds first reads an init file that loads
 # nothing and prints rows in another form, as a ~/.sqliterc may: the job
 # must neither need one nor have its rows changed by one. The installation
-# the job makes under out/ is removed, whatever the outcome.
+# the job makes under out/ is removed, whatever the outcome, and so is out/
+# itself when the job made it.
 # Usage: main_job_test.sh SOURCE_DIR BUILD_DIR
 set -uo pipefail
 source_dir=$1
@@ -21,11 +22,15 @@ list_installations() {
   find "$source_dir/out" -mindepth 1 -maxdepth 1 -name 'main-job.*' 2>/dev/null | sort
 }
 list_installations >"$work/before"
+out_existed=false
+[ -d "$source_dir/out" ] && out_existed=true
 cleanup() {
   list_installations | comm -13 "$work/before" - |
     while IFS= read -r dir; do
       rm -rf -- "$dir"
     done
+  # Only an empty out/ goes: anything else in it is somebody else's.
+  "$out_existed" || rmdir -- "$source_dir/out" 2>/dev/null
   rm -rf -- "$work"
 }
 trap cleanup EXIT
